@@ -1,0 +1,66 @@
+#include "Cli.h"
+
+#include "CliCommon.h"
+#include "VerbImport.h"
+
+#include <ostream>
+
+namespace quandrel::cli {
+
+namespace {
+
+struct SVerb {
+    const char* pcName;
+    const char* pcSummary;
+    int (*pRun)(CArguments&, std::ostream&, std::ostream&);
+    std::string (*pHelp)();
+};
+
+constexpr SVerb kVerbs[] = {
+    {"import", "read a spectrum file and print its wavelengths and intensities", RunImport, ImportHelp},
+};
+
+void PrintHelp(std::ostream& oOut)
+{
+    oOut << "usage: quandrel-cli VERB [ARGUMENTS] [OPTIONS]\n"
+            "       quandrel-cli VERB --help\n\nVerbs:\n";
+    for (const auto& oVerb : kVerbs) {
+        oOut << "  " << oVerb.pcName << "\t" << oVerb.pcSummary << "\n";
+    }
+    oOut << "\nResults go to standard output, one record per line, fields separated by TAB;\n"
+            "exit status 0 on success, 1 for unreadable or unusable input, 2 for a usage error.\n";
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& vArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    if (vArguments.empty()) {
+        PrintHelp(oErr);
+        return kExitUsage;
+    }
+    if (vArguments[0] == "--help" || vArguments[0] == "-h" || vArguments[0] == "help") {
+        PrintHelp(oOut);
+        return kExitOk;
+    }
+    for (const auto& oVerb : kVerbs) {
+        if (vArguments[0] != oVerb.pcName) {
+            continue;
+        }
+        CArguments oArguments({vArguments.begin() + 1, vArguments.end()});
+        if (oArguments.TakeFlag("--help") || oArguments.TakeFlag("-h")) {
+            oOut << oVerb.pHelp();
+            return kExitOk;
+        }
+        try {
+            return oVerb.pRun(oArguments, oOut, oErr);
+        } catch (const CUsageError& oError) {
+            oErr << oError.what() << "\n";
+            return kExitUsage;
+        }
+    }
+    oErr << "Unknown verb '" << vArguments[0] << "'; quandrel-cli --help lists the verbs.\n";
+    return kExitUsage;
+}
+
+} // namespace quandrel::cli

@@ -1,0 +1,134 @@
+#include "CliCommon.h"
+
+#include "core/NumberText.h"
+
+namespace quandrel::cli {
+
+bool CArguments::TakeFlag(const std::string& sName)
+{
+    for (auto it = m_vArguments.begin(); it != m_vArguments.end(); ++it) {
+        if (*it == sName) {
+            m_vArguments.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> CArguments::TakeValue(const std::string& sName)
+{
+    for (auto it = m_vArguments.begin(); it != m_vArguments.end(); ++it) {
+        if (*it == sName) {
+            if (it + 1 == m_vArguments.end()) {
+                throw CUsageError("Option " + sName + " needs a value.");
+            }
+            std::string sValue = *(it + 1);
+            m_vArguments.erase(it, it + 2);
+            return sValue;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> CArguments::TakeInt(const std::string& sName)
+{
+    const auto sValue = TakeValue(sName);
+    if (!sValue) {
+        return std::nullopt;
+    }
+    int lValue = 0;
+    if (!ParseWholeInt(*sValue, lValue)) {
+        throw CUsageError("Option " + sName + " needs a whole number, not '" + *sValue + "'.");
+    }
+    return lValue;
+}
+
+std::optional<double> CArguments::TakeDouble(const std::string& sName)
+{
+    const auto sValue = TakeValue(sName);
+    if (!sValue) {
+        return std::nullopt;
+    }
+    double fValue = 0.0;
+    if (!ParseWholeDouble(*sValue, fValue)) {
+        throw CUsageError("Option " + sName + " needs a number, not '" + *sValue + "'.");
+    }
+    return fValue;
+}
+
+std::vector<std::string> CArguments::Positionals() const
+{
+    for (const auto& sArgument : m_vArguments) {
+        if (sArgument.size() > 1 && sArgument.rfind("--", 0) == 0) {
+            throw CUsageError("Unknown option " + sArgument + ".");
+        }
+    }
+    return m_vArguments;
+}
+
+namespace {
+
+// "\t" written as backslash and t stands for the tabulator.
+std::string UnescapeSeparators(const std::string& sText)
+{
+    std::string sSeparators;
+    for (std::size_t i = 0; i < sText.size(); ++i) {
+        if (sText[i] == '\\' && i + 1 < sText.size() && sText[i + 1] == 't') {
+            sSeparators += '\t';
+            ++i;
+        } else {
+            sSeparators += sText[i];
+        }
+    }
+    return sSeparators;
+}
+
+} // namespace
+
+SImportSettings TakeImportOptions(CArguments& oArguments)
+{
+    SImportSettings oSettings;
+    if (const auto lSkip = oArguments.TakeInt("--skip")) {
+        if (*lSkip < 0) {
+            throw CUsageError("Option --skip needs a number of lines of 0 or more.");
+        }
+        oSettings.lLinesToSkip = *lSkip;
+    }
+    if (const auto sSeparators = oArguments.TakeValue("--separators")) {
+        oSettings.sSeparators = UnescapeSeparators(*sSeparators);
+    }
+    oSettings.bTreatConsecutiveAsOne = oArguments.TakeFlag("--collapse");
+    if (const auto sFixed = oArguments.TakeValue("--fixed")) {
+        const std::size_t lComma = sFixed->find(',');
+        int lStart1 = 0;
+        int lStart2 = 0;
+        if (lComma == std::string::npos || !ParseWholeInt(sFixed->substr(0, lComma), lStart1) ||
+            !ParseWholeInt(sFixed->substr(lComma + 1), lStart2) || lStart1 < 0 || lStart2 < 0) {
+            throw CUsageError("Option --fixed needs two start columns of 0 or more, as START1,START2.");
+        }
+        oSettings.bUseDelimiters = false;
+        oSettings.lStartValue1 = lStart1;
+        oSettings.lStartValue2 = lStart2;
+    }
+    oSettings.bSingleColumn = oArguments.TakeFlag("--single-column");
+    oSettings.bAutomNmConversion = !oArguments.TakeFlag("--no-nm-conversion");
+    return oSettings;
+}
+
+const char* ImportOptionsHelp()
+{
+    return "Import options:\n"
+           "  --skip N               lines to skip at the start of the file (0)\n"
+           "  --separators S         separator characters, \\t for TAB (TAB and ';')\n"
+           "  --collapse             treat consecutive separators as one\n"
+           "  --fixed START1,START2  fixed columns starting at these characters (value 2 spans 20)\n"
+           "  --single-column        intensities only; the wavelength is the line number from 0\n"
+           "  --no-nm-conversion     keep wavelengths below 2500 as they are (no nm to angstrom)\n";
+}
+
+std::string FormatResult(double fValue, int lPrecision)
+{
+    return FormatGeneral(fValue, lPrecision);
+}
+
+} // namespace quandrel::cli

@@ -1,0 +1,53 @@
+// Shared parts of the command line: argument lists, option values, the
+// import options every verb that reads a spectrum takes, and the exit codes.
+#pragma once
+
+#include "core/SpectrumFileImport.h"
+
+#include <iosfwd>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quandrel::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitInput = 1;
+constexpr int kExitUsage = 2;
+
+// Raised for a usage error; the message is one sentence.
+class CUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments of one verb: options are taken out by name, the rest are positional.
+class CArguments {
+public:
+    explicit CArguments(std::vector<std::string> vArguments) : m_vArguments(std::move(vArguments)) {}
+
+    // True (and removed) if the flag is present.
+    bool TakeFlag(const std::string& sName);
+    // The value after the option (removed with it), if present.
+    std::optional<std::string> TakeValue(const std::string& sName);
+    std::optional<int> TakeInt(const std::string& sName);
+    std::optional<double> TakeDouble(const std::string& sName);
+
+    // What is left once every option is taken; an unknown option is a usage error.
+    std::vector<std::string> Positionals() const;
+
+private:
+    std::vector<std::string> m_vArguments;
+};
+
+// Takes --skip, --separators, --collapse, --fixed, --single-column and --no-nm-conversion.
+SImportSettings TakeImportOptions(CArguments& oArguments);
+
+// The help text of the import options.
+const char* ImportOptionsHelp();
+
+// A number the way results are printed: "%.10g" unless the verb says otherwise.
+std::string FormatResult(double fValue, int lPrecision = 10);
+
+} // namespace quandrel::cli

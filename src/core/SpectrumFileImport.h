@@ -1,0 +1,34 @@
+// Reading a spectrum text file with the import filter settings: the one
+// import used by the import dialog and by the command line.
+#pragma once
+
+#include "CSVFileClass.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The import filter settings.
+struct SImportSettings {
+    int32_t lLinesToSkip = 0;
+    bool bUseDelimiters = true;         // false: fixed columns
+    std::string sSeparators = ";\t";    // each character separates fields
+    bool bTreatConsecutiveAsOne = false;
+    int32_t lStartValue1 = 0;           // fixed columns: first character of value 1
+    int32_t lStartValue2 = 5;           // fixed columns: first character of value 2 (it spans 20)
+    bool bSingleColumn = false;         // intensities only; wavelength = line number from 0
+    bool bAutomNmConversion = true;     // a first wavelength below 2500 means nm: all times 10
+};
+
+// Characters of value 2 in fixed column mode.
+constexpr int32_t kValue2Chars = 20;
+
+// The separator string of the dialog's check boxes, in the order ";", ",",
+// " ", the others text, TAB.
+std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool bOthers, const std::string& sOthers,
+                                 bool bTabulator);
+
+// Reads the file into vWavelength and vIntensity (one entry per data line).
+// Returns -1 if the file cannot be read (both left empty), else 0.
+int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
+                       std::vector<double>& vWavelength, std::vector<double>& vIntensity);

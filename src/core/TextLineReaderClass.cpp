@@ -1,0 +1,69 @@
+#include "TextLineReaderClass.h"
+
+namespace {
+constexpr std::size_t kBufferSize = 1 << 16;
+}
+
+bool CTextLineReader::Open(const std::string& sFilePathAndName)
+{
+    m_pFile.reset(std::fopen(sFilePathAndName.c_str(), "rb"));
+    m_vBuffer.assign(kBufferSize, '\0');
+    m_lPos = 0;
+    m_lEnd = 0;
+    m_bEof = false;
+    return m_pFile != nullptr;
+}
+
+bool CTextLineReader::Fill()
+{
+    if (!m_pFile) {
+        return false;
+    }
+    m_lPos = 0;
+    m_lEnd = std::fread(m_vBuffer.data(), 1, m_vBuffer.size(), m_pFile.get());
+    return m_lEnd > 0;
+}
+
+int CTextLineReader::Get()
+{
+    if (m_lPos == m_lEnd && !Fill()) {
+        m_bEof = true;
+        return EOF;
+    }
+    const char c = m_vBuffer[m_lPos++];
+    if (c == '\r') {
+        // Text mode: CR LF reads as LF. Looking ahead never counts as meeting the end.
+        if (m_lPos == m_lEnd && !Fill()) {
+            return '\r';
+        }
+        if (m_vBuffer[m_lPos] == '\n') {
+            ++m_lPos;
+            return '\n';
+        }
+    }
+    return static_cast<unsigned char>(c);
+}
+
+bool CTextLineReader::ReadLine(std::string& sLine)
+{
+    sLine.clear();
+    bool bAny = false;
+    bool bAfterNul = false;
+    for (int lTaken = 0; lTaken < kMaxLineChars; ++lTaken) {
+        const int c = Get();
+        if (c == EOF) {
+            break;
+        }
+        bAny = true;
+        if (c == '\0') {
+            bAfterNul = true;
+        }
+        if (!bAfterNul) {
+            sLine.push_back(static_cast<char>(c));
+        }
+        if (c == '\n') {
+            break;
+        }
+    }
+    return bAny;
+}

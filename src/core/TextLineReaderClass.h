@@ -1,0 +1,39 @@
+// Reads a text file line by line the way the program's file formats expect:
+// at most 1022 characters of a line (its line feed included) per read, a
+// longer line being delivered in several pieces; a carriage return before a
+// line feed is dropped; a NUL byte ends the usable text of a line.
+#pragma once
+
+#include "FileHandle.h"
+
+#include <string>
+#include <vector>
+
+class CTextLineReader {
+public:
+    // Characters of one line taken by one read, line feed included.
+    static constexpr int kMaxLineChars = 1022;
+
+    CTextLineReader() = default;
+
+    // Opens the file; false if it cannot be read.
+    bool Open(const std::string& sFilePathAndName);
+
+    // Reads the next line into sLine (without anything after a NUL byte; the
+    // line feed is kept). Returns false when the end of the file was met
+    // before any character; sLine is then empty.
+    bool ReadLine(std::string& sLine);
+
+    // True once a read has tried to go past the end of the file (or failed).
+    bool IsEof() const { return m_bEof; }
+
+private:
+    int Get();
+    bool Fill();
+
+    quandrel::UniqueFile m_pFile;
+    std::vector<char> m_vBuffer;
+    std::size_t m_lPos = 0;
+    std::size_t m_lEnd = 0;
+    bool m_bEof = false;
+};

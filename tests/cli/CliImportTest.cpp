@@ -1,0 +1,101 @@
+// quandrel-cli: verbs, help, exit codes and the import verb.
+#include "app/cli/Cli.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SRun {
+    int lStatus = -1;
+    std::string sOut;
+    std::string sErr;
+};
+
+SRun RunCliCapture(const std::vector<std::string>& vArguments)
+{
+    std::ostringstream oOut;
+    std::ostringstream oErr;
+    SRun oRun;
+    oRun.lStatus = quandrel::cli::RunCli(vArguments, oOut, oErr);
+    oRun.sOut = oOut.str();
+    oRun.sErr = oErr.str();
+    return oRun;
+}
+
+std::vector<std::string> Lines(const std::string& sText)
+{
+    std::vector<std::string> vLines;
+    std::istringstream oStream(sText);
+    for (std::string sLine; std::getline(oStream, sLine);) {
+        vLines.push_back(sLine);
+    }
+    return vLines;
+}
+
+} // namespace
+
+TEST(CliGeneral, HelpUsageErrorsAndUnknownVerbs)
+{
+    const SRun oHelp = RunCliCapture({"--help"});
+    EXPECT_EQ(oHelp.lStatus, 0);
+    EXPECT_NE(oHelp.sOut.find("import"), std::string::npos);
+    EXPECT_EQ(RunCliCapture({}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"frobnicate"}).lStatus, 2);
+    const SRun oVerbHelp = RunCliCapture({"import", "--help"});
+    EXPECT_EQ(oVerbHelp.lStatus, 0);
+    EXPECT_NE(oVerbHelp.sOut.find("--single-column"), std::string::npos);
+}
+
+TEST(CliImport, ReadsTheShippedSampleSpectrum)
+{
+    const SRun oRun = RunCliCapture({"import", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    const auto vLines = Lines(oRun.sOut);
+    ASSERT_EQ(vLines.size(), 7061U);
+    EXPECT_EQ(vLines.front(), "6479.0919999999996\t1.11006");
+    EXPECT_EQ(vLines.back(), "6699.9153999999999\t0.98714800000000003");
+}
+
+TEST(CliImport, OptionsReachTheImport)
+{
+    CTempDir oDir;
+    const std::string sFile = oDir.Write("s.txt", "# header\n656.3  0.5\n656.4  0.25\n");
+    const SRun oRun = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    EXPECT_EQ(oRun.sOut, "6563\t0.5\n6564\t0.25\n");
+
+    const SRun oRaw = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse", "--no-nm-conversion"});
+    EXPECT_EQ(Lines(oRaw.sOut).at(0), "656.29999999999995\t0.5");
+
+    const std::string sFixed = oDir.Write("f.txt", "6562.8    0.9\n6563.0    0.8\n");
+    EXPECT_EQ(RunCliCapture({"import", sFixed, "--fixed", "0,10"}).sOut, "6562.8000000000002\t0.90000000000000002\n6563\t0.80000000000000004\n");
+
+    const std::string sSingle = oDir.Write("one.txt", "5\n7\n");
+    EXPECT_EQ(RunCliCapture({"import", sSingle, "--single-column"}).sOut, "0\t5\n1\t7\n");
+
+    const std::string sTab = oDir.Write("t.txt", "1,5\t2\n");
+    EXPECT_EQ(RunCliCapture({"import", sTab, "--separators", "\\t", "--no-nm-conversion"}).sOut, "1.5\t2\n");
+}
+
+TEST(CliImport, BadInputAndUsageGiveTheirExitCodes)
+{
+    CTempDir oDir;
+    const SRun oMissing = RunCliCapture({"import", oDir.File("missing.txt")});
+    EXPECT_EQ(oMissing.lStatus, 1);
+    EXPECT_FALSE(oMissing.sErr.empty());
+    EXPECT_EQ(RunCliCapture({"import", oDir.Write("empty.txt", "")}).lStatus, 1);
+
+    const std::string sFile = oDir.Write("s.txt", "1;2\n");
+    EXPECT_EQ(RunCliCapture({"import"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"import", sFile, sFile}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"import", sFile, "--skip"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"import", sFile, "--skip", "x"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"import", sFile, "--skip", "-1"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"import", sFile, "--fixed", "3"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"import", sFile, "--bogus"}).lStatus, 2);
+}

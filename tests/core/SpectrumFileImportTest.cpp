@@ -1,0 +1,138 @@
+// The spectrum import with the dialog's settings, hostile files, and files
+// read under a locale whose decimal separator is a comma.
+#include "core/CSVFileClass.h"
+#include "core/SpectrumFileImport.h"
+#include "support/LocaleGuard.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct SImported {
+    int lResult = 0;
+    std::vector<double> vW;
+    std::vector<double> vI;
+};
+
+SImported Import(const std::string& sFile, const SImportSettings& oSettings = SImportSettings())
+{
+    SImported oOut;
+    CCSVFile oReader;
+    oOut.lResult = SpectrumFileImport(oReader, sFile, oSettings, oOut.vW, oOut.vI);
+    return oOut;
+}
+
+} // namespace
+
+TEST(SpectrumFileImport, TwoColumnsWithNanometreConversion)
+{
+    CTempDir oDir;
+    const auto oData = Import(oDir.Write("s.txt", "656.3 nm\t0.85\n2600\t1\n"));
+    ASSERT_EQ(oData.lResult, 0);
+    EXPECT_EQ(oData.vW, (std::vector<double>{6563.0, 26000.0})) << "all values follow the first";
+    EXPECT_EQ(oData.vI, (std::vector<double>{0.85, 1.0}));
+
+    SImportSettings oKeep;
+    oKeep.bAutomNmConversion = false;
+    EXPECT_EQ(Import(oDir.Write("s.txt", "656.3\t0.85\n"), oKeep).vW[0], 656.3);
+
+    EXPECT_EQ(Import(oDir.Write("s.txt", "2500.0;1\n2000;1\n")).vW[0], 2500.0) << "2500 is angstrom";
+    EXPECT_EQ(Import(oDir.Write("s.txt", "2499.9;1\n")).vW[0], 24999.0);
+}
+
+TEST(SpectrumFileImport, SkipsLinesAndReadsCommasAsDecimalPoints)
+{
+    CTempDir oDir;
+    SImportSettings oSettings;
+    oSettings.lLinesToSkip = 2;
+    const auto oData = Import(oDir.Write("s.txt", "# object\n# lambda;I\n6562,8;0,5\n6563,0;0,75\n"), oSettings);
+    EXPECT_EQ(oData.vW, (std::vector<double>{6562.8, 6563.0}));
+    EXPECT_EQ(oData.vI, (std::vector<double>{0.5, 0.75}));
+}
+
+TEST(SpectrumFileImport, SingleColumnNumbersTheLinesAndNeverConverts)
+{
+    CTempDir oDir;
+    SImportSettings oSettings;
+    oSettings.bSingleColumn = true;
+    const auto oData = Import(oDir.Write("s.txt", "10\n20\n30"), oSettings);
+    EXPECT_EQ(oData.vW, (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(oData.vI, (std::vector<double>{10, 20, 30}));
+}
+
+TEST(SpectrumFileImport, FixedColumnsValueTwoSpansTwentyCharacters)
+{
+    CTempDir oDir;
+    SImportSettings oSettings;
+    oSettings.bUseDelimiters = false;
+    oSettings.lStartValue1 = 0;
+    oSettings.lStartValue2 = 10;
+    const auto oData = Import(oDir.Write("s.txt", "6562.8    0.951234567890123456789999\n"), oSettings);
+    ASSERT_EQ(oData.vW.size(), 1U);
+    EXPECT_EQ(oData.vW[0], 6562.8);
+    EXPECT_EQ(oData.vI[0], 0.951234567890123456);
+}
+
+TEST(SpectrumFileImport, UnreadableFileGivesNoValues)
+{
+    CTempDir oDir;
+    const auto oData = Import(oDir.File("missing.txt"));
+    EXPECT_EQ(oData.lResult, -1);
+    EXPECT_TRUE(oData.vW.empty());
+    EXPECT_TRUE(oData.vI.empty());
+    EXPECT_EQ(Import(oDir.Write("e.txt", "")).vW.size(), 0U);
+}
+
+TEST(SpectrumFileImport, HostileFilesImportWithoutHarm)
+{
+    CTempDir oDir;
+    // Binary bytes and NUL bytes: every line is a sample, values are finite.
+    std::string sBinary;
+    std::mt19937 oRandom(7);
+    for (int i = 0; i < 200000; ++i) {
+        sBinary.push_back(static_cast<char>(oRandom() & 0xFF));
+    }
+    const auto oBinary = Import(oDir.Write("bin.dat", sBinary));
+    EXPECT_EQ(oBinary.lResult, 0);
+    EXPECT_EQ(oBinary.vW.size(), oBinary.vI.size());
+    for (std::size_t i = 0; i < oBinary.vW.size(); ++i) {
+        ASSERT_TRUE(std::isfinite(oBinary.vW[i]) && std::isfinite(oBinary.vI[i])) << "sample " << i;
+    }
+
+    const auto oNul = Import(oDir.Write("nul.txt", std::string("1;2\n\0;5\n3\0;4\n", 13)));
+    EXPECT_EQ(oNul.vW.size(), 3U);
+    EXPECT_EQ(oNul.vI, (std::vector<double>{2, 0, 0})) << "a NUL ends the usable text of a line";
+
+    // A 10 MB line without line end is read in 1022-character pieces.
+    const auto oLong = Import(oDir.Write("long.txt", std::string(10 * 1024 * 1024, '7')));
+    EXPECT_EQ(oLong.vW.size(), (10U * 1024 * 1024 + 1021) / 1022);
+
+    // A million blank lines are a million samples of zero.
+    const auto oBlank = Import(oDir.Write("blank.txt", std::string(1000000, '\n')));
+    ASSERT_EQ(oBlank.vW.size(), 1000000U);
+    EXPECT_EQ(oBlank.vW.back(), 0.0);
+
+    const auto oHuge = Import(oDir.Write("huge.txt", "1e999;-1e999\n1e308;5\n"));
+    EXPECT_EQ(oHuge.vW, (std::vector<double>{0.0, 0.0})) << "1e308 nm is no number of angstrom either";
+    EXPECT_EQ(oHuge.vI, (std::vector<double>{0.0, 5.0}));
+}
+
+TEST(SpectrumFileImport, FilesReadTheSameUnderACommaLocale)
+{
+    CTempDir oDir;
+    const std::string sFile = oDir.Write("s.txt", "6562.25;0.5\n6562,5;1.25e-1\n");
+    CLocaleGuard oGuard("de_DE.UTF-8");
+    ASSERT_TRUE(oGuard.IsActive()) << "the locale de_DE.UTF-8 is missing; ./test.sh generates it";
+    const auto oData = Import(sFile);
+    EXPECT_EQ(oData.vW, (std::vector<double>{6562.25, 6562.5}));
+    EXPECT_EQ(oData.vI, (std::vector<double>{0.5, 0.125}));
+
+    const std::vector<double> vValues = {1.5, -2.25};
+    ASSERT_EQ(CCSVFile::WriteColumns(oDir.File("w.txt"), 2, ";", {vValues}), 0);
+    EXPECT_EQ(ReadWholeFile(oDir.File("w.txt")), "1.500000\n-2.250000\n");
+}

@@ -1,0 +1,113 @@
+// Axis bounds, tick intervals, labelled ticks, label trimming and palette.
+#include "plot/AuxGraphClass.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+std::vector<double> LabelledValues(const SAxisScale& oScale)
+{
+    std::vector<double> vValues;
+    for (int i = 0; i <= oScale.lIntervals; ++i) {
+        if (oScale.IsLabelled(i)) {
+            vValues.push_back(oScale.fLow + (oScale.fHigh - oScale.fLow) / oScale.lIntervals * i);
+        }
+    }
+    return vValues;
+}
+
+} // namespace
+
+TEST(CAuxGraphScale, StepFactorFollowsTheLeadingDigits)
+{
+    const SAxisScale o8 = CAuxGraph::CalculateAxisScale(0, 8);
+    EXPECT_EQ(o8.fLow, 0);
+    EXPECT_EQ(o8.fHigh, 8);
+    EXPECT_EQ(o8.lIntervals, 16);
+    EXPECT_EQ(LabelledValues(o8), (std::vector<double>{0, 2, 4, 6, 8}));
+
+    const SAxisScale o4 = CAuxGraph::CalculateAxisScale(0, 4);
+    EXPECT_EQ(o4.lIntervals, 16);
+    EXPECT_EQ(LabelledValues(o4), (std::vector<double>{0, 1, 2, 3, 4}));
+
+    const SAxisScale oSmall = CAuxGraph::CalculateAxisScale(6562.0, 6564.0);
+    EXPECT_EQ(oSmall.lLabelSpacing, 5) << "e = 2 gives f = 0.1";
+    EXPECT_EQ(oSmall.lIntervals, 20);
+    EXPECT_NEAR(oSmall.fLow, 6562.0, 1e-9);
+    EXPECT_NEAR(oSmall.fHigh, 6564.0, 1e-9);
+}
+
+TEST(CAuxGraphScale, NegativeLowerBoundShiftsTheLabelPhase)
+{
+    const SAxisScale o = CAuxGraph::CalculateAxisScale(-3, 5);
+    EXPECT_EQ(o.fLow, -3);
+    EXPECT_EQ(o.fHigh, 5);
+    EXPECT_EQ(o.lIntervals, 16);
+    EXPECT_EQ(o.lLabelPhase, 2);
+    std::vector<int> vLabelled;
+    for (int i = 0; i <= o.lIntervals; ++i) {
+        if (o.IsLabelled(i)) {
+            vLabelled.push_back(i);
+        }
+    }
+    EXPECT_EQ(vLabelled, (std::vector<int>{2, 6, 10, 14}));
+    EXPECT_EQ(LabelledValues(o), (std::vector<double>{-2, 0, 2, 4}));
+}
+
+TEST(CAuxGraphScale, BoundsEncloseTheRangeForManyRanges)
+{
+    for (double a : {-1234.5, -1.0, 0.0, 0.003, 1.0, 6562.8, 1e9}) {
+        for (double fWidth : {1e-6, 0.01, 0.9, 1.0, 3.7, 99.0, 1234.0}) {
+            const double b = a + fWidth;
+            const SAxisScale o = CAuxGraph::CalculateAxisScale(a, b);
+            const double fSlack = 1e-12 * (std::fabs(a) + std::fabs(b) + 1.0);
+            EXPECT_LE(o.fLow, a + fSlack) << a << " " << b;
+            EXPECT_GE(o.fHigh, b - fSlack) << a << " " << b;
+            EXPECT_GE(o.lIntervals, 1);
+            EXPECT_LE(o.lIntervals, 102);
+        }
+    }
+}
+
+TEST(CAuxGraphScale, EmptyAndUnusableRangesStillGiveAnAxis)
+{
+    for (const auto& [a, b] : std::vector<std::pair<double, double>>{
+             {1.0, 1.0}, {0.0, 0.0}, {-5e-320, -5e-320}, {1e300, 1e300}, {NAN, 1.0}, {0.0, INFINITY},
+             {-1.7e308, 1.7e308}, {5.0, 1.0}, {1e15, 1e15 + 0.125}}) {
+        const SAxisScale o = CAuxGraph::CalculateAxisScale(a, b);
+        EXPECT_TRUE(std::isfinite(o.fLow) && std::isfinite(o.fHigh)) << a << " " << b;
+        EXPECT_GT(o.fHigh, o.fLow) << a << " " << b;
+        EXPECT_GE(o.lIntervals, 1);
+        EXPECT_GE(o.lLabelPhase, 0);
+        EXPECT_LT(o.lLabelPhase, o.lLabelSpacing);
+    }
+    const SAxisScale oConstant = CAuxGraph::CalculateAxisScale(1.0, 1.0);
+    EXPECT_LE(oConstant.fLow, 1.0);
+    EXPECT_GE(oConstant.fHigh, 1.0);
+}
+
+TEST(CAuxGraphLabels, TrimKeepsAtMostFiveCharactersAroundThePoint)
+{
+    EXPECT_EQ(CAuxGraph::TrimLabel("0.250000"), "0.250");
+    EXPECT_EQ(CAuxGraph::TrimLabel("656.280000"), "656.2");
+    EXPECT_EQ(CAuxGraph::TrimLabel("6562.800000"), "6562");
+    EXPECT_EQ(CAuxGraph::TrimLabel("12345.600000"), "12345.600000");
+    EXPECT_EQ(CAuxGraph::TrimLabel("-0.500000"), "-0.50");
+    EXPECT_EQ(CAuxGraph::TrimLabel("1.00"), "1.00");
+    EXPECT_EQ(CAuxGraph::TrimLabel(""), "");
+}
+
+TEST(CAuxGraphPalette, EighteenColoursAndBlackOutside)
+{
+    EXPECT_EQ(CAuxGraph::GraphPalette(0), (SRgb{255, 255, 255}));
+    EXPECT_EQ(CAuxGraph::GraphPalette(2), (SRgb{255, 0, 0}));
+    EXPECT_EQ(CAuxGraph::GraphPalette(3), (SRgb{0, 0, 255}));
+    EXPECT_EQ(CAuxGraph::GraphPalette(4), (SRgb{0, 128, 0}));
+    EXPECT_EQ(CAuxGraph::GraphPalette(11), (SRgb{192, 192, 192}));
+    EXPECT_EQ(CAuxGraph::GraphPalette(17), (SRgb{0, 255, 0}));
+    EXPECT_EQ(CAuxGraph::GraphPalette(18), (SRgb{0, 0, 0}));
+    EXPECT_EQ(CAuxGraph::GraphPalette(-1), (SRgb{0, 0, 0}));
+}

@@ -1,0 +1,178 @@
+// Axes, ticks, labels, data mapping, series and pixel look-up of a plot,
+// checked on a recording canvas (every character 7 pixels wide).
+#include "core/SpectrumClass.h"
+#include "support/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+
+// x 0 .. 4, y 0 .. 8 on a 400 x 300 image: left margin 5 * 7 + 25 = 60,
+// plot width 400 - 120 - 15 = 265, plot height 300 - 66 - 15 = 219.
+class GraphFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::vector<double> vX = {0, 1, 2, 3, 4};
+        const std::vector<double> vY = {0, 2, 4, 6, 8};
+        m_oSpectrum.SetValues(5, vX.data(), vY.data());
+        m_oSpectrum.SetData(5, vX.data(), vY.data());
+    }
+
+    bool HasLine(int x0, int y0, int x1, int y1) const
+    {
+        return std::any_of(m_oCanvas.vLines.begin(), m_oCanvas.vLines.end(), [&](const SDrawnLine& o) {
+            return o.x0 == x0 && o.y0 == y0 && o.x1 == x1 && o.y1 == y1;
+        });
+    }
+
+    CRecordingCanvas m_oCanvas;
+    CSpectrum m_oSpectrum{&m_oCanvas};
+};
+
+} // namespace
+
+TEST_F(GraphFixture, AxesPlaceCaptionsTicksAndLabels)
+{
+    m_oSpectrum.Draw(kHeight, kWidth);
+    EXPECT_EQ(m_oSpectrum.GetLeftMargin(), 60);
+    EXPECT_EQ(m_oCanvas.TextAt(347, 274), "Wavelength [nm]");
+    EXPECT_EQ(m_oCanvas.TextAt(45, 9), "Intensity");
+    // x tick 4 of 16 at 60 + 4 * 265 div 16 = 126, labelled 1.00.
+    EXPECT_TRUE(HasLine(126, 267, 126, 271));
+    EXPECT_TRUE(HasLine(126, 271, 126, 275));
+    EXPECT_EQ(m_oCanvas.TextAt(126 - 14, 275), "1.00");
+    // x tick 1 is a minor tick only.
+    EXPECT_TRUE(HasLine(76, 267, 76, 271));
+    EXPECT_FALSE(HasLine(76, 271, 76, 275));
+    // y tick 4 of 16 at row 300 - (4 * 219 div 16 + 33) = 213, labelled 2.000.
+    EXPECT_TRUE(HasLine(60, 213, 56, 213));
+    EXPECT_TRUE(HasLine(56, 213, 52, 213));
+    EXPECT_EQ(m_oCanvas.TextAt(60 - 35 - 12, 205), "2.000");
+    EXPECT_TRUE(m_oCanvas.HasText("8.000"));
+    EXPECT_TRUE(m_oCanvas.HasText("4.00"));
+    // The two axis lines.
+    EXPECT_TRUE(HasLine(340, 267, 60, 267));
+    EXPECT_TRUE(HasLine(60, 267, 60, 33));
+}
+
+TEST_F(GraphFixture, DataBecomeAPolylineOrCrossesAtTheMappedPixels)
+{
+    m_oSpectrum.Draw(kHeight, kWidth);
+    // (2, 4) lies at (60 + 133, 267 - 110); (4, 8) at (60 + 265, 267 - 219).
+    EXPECT_TRUE(HasLine(126, 212, 193, 157));
+    EXPECT_TRUE(HasLine(259, 103, 325, 48));
+
+    m_oCanvas.Clear(SRgb{255, 255, 255});
+    m_oSpectrum.SetDrawStyle(1);
+    m_oSpectrum.DrawData();
+    EXPECT_EQ(m_oCanvas.vLines.size(), 10U);
+    EXPECT_TRUE(HasLine(195, 159, 191, 155));
+    EXPECT_TRUE(HasLine(191, 159, 195, 155));
+}
+
+TEST_F(GraphFixture, SeriesAreClippedToTheXAxisAndRestoreThePen)
+{
+    m_oSpectrum.Draw(kHeight, kWidth);
+    m_oCanvas.vLines.clear();
+    m_oCanvas.SetPenColor(SRgb{1, 2, 3});
+    const std::vector<double> vX = {-1, 1, 3, 5};
+    const std::vector<double> vY = {4, 4, 4, 4};
+    m_oSpectrum.DrawSeries(vX.data(), vY.data(), 4, 4);
+    ASSERT_EQ(m_oCanvas.vLines.size(), 1U) << "only the two points inside the axis are joined";
+    EXPECT_EQ(m_oCanvas.vLines[0].oColor, (SRgb{0, 128, 0}));
+    EXPECT_EQ(m_oCanvas.GetPenColor(), (SRgb{1, 2, 3}));
+
+    const std::vector<double> vRight = {5, 6};
+    m_oSpectrum.DrawSeries(vRight.data(), vY.data(), 2, 2);
+    EXPECT_EQ(m_oCanvas.vLines.size(), 1U) << "a series right of the axis draws nothing";
+}
+
+TEST_F(GraphFixture, LevelLineIsDrawnInRedAtItsShareOfTheMaximum)
+{
+    m_oSpectrum.SetLevel(true, 50, 10);
+    m_oSpectrum.Draw(kHeight, kWidth);
+    const auto& oLast = m_oCanvas.vLines.back();
+    EXPECT_EQ(oLast.oColor, (SRgb{255, 0, 0}));
+    // Intensity 5: row 267 - trunc(5 / 8 * 219 + 0.5) = 130.
+    EXPECT_EQ(oLast.y0, 130);
+    EXPECT_EQ(oLast.y1, 130);
+    EXPECT_EQ(oLast.x0, 60);
+    EXPECT_EQ(oLast.x1, 325);
+}
+
+TEST_F(GraphFixture, PixelToValueInsideTheDataRectangleOnly)
+{
+    m_oSpectrum.Draw(kHeight, kWidth);
+    double fValue = -1;
+    ASSERT_TRUE(m_oSpectrum.PixelToValue(193, 157, fValue));
+    EXPECT_DOUBLE_EQ(fValue, 133.0 * 4.0 / 265.0);
+    EXPECT_TRUE(m_oSpectrum.PixelToValue(60, 267, fValue));
+    EXPECT_TRUE(m_oSpectrum.PixelToValue(325, 48, fValue));
+    fValue = -1;
+    EXPECT_FALSE(m_oSpectrum.PixelToValue(59, 157, fValue));
+    EXPECT_FALSE(m_oSpectrum.PixelToValue(326, 157, fValue));
+    EXPECT_FALSE(m_oSpectrum.PixelToValue(193, 47, fValue));
+    EXPECT_FALSE(m_oSpectrum.PixelToValue(193, 268, fValue));
+    EXPECT_EQ(fValue, -1);
+}
+
+TEST_F(GraphFixture, RangeFollowsTheZoomWindowAndTheFixedYAxis)
+{
+    m_oSpectrum.SetZoom(1, 2);
+    m_oSpectrum.ComputeRange();
+    EXPECT_EQ(m_oSpectrum.GetXMin(), 1);
+    EXPECT_EQ(m_oSpectrum.GetXMax(), 2);
+    EXPECT_EQ(m_oSpectrum.GetYMin(), 0) << "y over all values while kept fixed";
+    EXPECT_EQ(m_oSpectrum.GetYMax(), 8);
+
+    m_oSpectrum.SetKeepYAxisFixed(false);
+    m_oSpectrum.ComputeRange();
+    EXPECT_EQ(m_oSpectrum.GetYMin(), 2);
+    EXPECT_EQ(m_oSpectrum.GetYMax(), 4);
+
+    m_oSpectrum.SetZoom(0, 0);
+    m_oSpectrum.ComputeRange();
+    EXPECT_EQ(m_oSpectrum.GetXMin(), 1) << "no visible values keep the old range";
+}
+
+TEST(CGraphGuards, ConstantAndSingleValueSeriesDrawSaneAxes)
+{
+    for (const std::vector<double>& vY : {std::vector<double>{1.0, 1.0, 1.0}, std::vector<double>{0.0}}) {
+        CRecordingCanvas oCanvas;
+        CSpectrum oSpectrum(&oCanvas);
+        std::vector<double> vX(vY.size(), 6562.8);
+        oSpectrum.SetData(static_cast<int32_t>(vY.size()), vX.data(), vY.data());
+        oSpectrum.Draw(kHeight, kWidth);
+        ASSERT_FALSE(oCanvas.vLines.empty());
+        for (const auto& oLine : oCanvas.vLines) {
+            for (int v : {oLine.x0, oLine.x1}) {
+                EXPECT_TRUE(v >= 0 && v <= kWidth) << v;
+            }
+            for (int v : {oLine.y0, oLine.y1}) {
+                EXPECT_TRUE(v >= 0 && v <= kHeight) << v;
+            }
+        }
+        for (const auto& oText : oCanvas.vTexts) {
+            EXPECT_EQ(oText.sText.find("nan"), std::string::npos);
+            EXPECT_EQ(oText.sText.find("inf"), std::string::npos);
+        }
+        double fValue = 0;
+        oSpectrum.PixelToValue(200, 150, fValue);
+    }
+}
+
+TEST(CGraphGuards, EmptySpectrumDrawsNothing)
+{
+    CRecordingCanvas oCanvas;
+    CSpectrum oSpectrum(&oCanvas);
+    oSpectrum.Draw(kHeight, kWidth);
+    EXPECT_TRUE(oCanvas.vLines.empty());
+    EXPECT_TRUE(oCanvas.vTexts.empty());
+}
