@@ -1,0 +1,249 @@
+#include "IniFileClass.h"
+
+#include "FileHandle.h"
+#include "NumberText.h"
+#include "UtilsClass.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// More than this many bytes is no settings file of ours; such a file is read as empty.
+constexpr std::uintmax_t kMaxIniBytes = 16U * 1024U * 1024U;
+
+std::string Trim(const std::string& sText)
+{
+    const auto lFirst = sText.find_first_not_of(" \t\r\n");
+    if (lFirst == std::string::npos) {
+        return std::string();
+    }
+    const auto lLast = sText.find_last_not_of(" \t\r\n");
+    return sText.substr(lFirst, lLast - lFirst + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::vector<std::string> ReadLines(const std::string& sPath)
+{
+    std::vector<std::string> vLines;
+    std::error_code oError;
+    const auto lSize = std::filesystem::file_size(sPath, oError);
+    if (oError || lSize > kMaxIniBytes) {
+        return vLines;
+    }
+    quandrel::UniqueFile pFile(std::fopen(sPath.c_str(), "rb"));
+    if (!pFile) {
+        return vLines;
+    }
+    std::string sContent(static_cast<std::size_t>(lSize), '\0');
+    sContent.resize(std::fread(sContent.data(), 1, sContent.size(), pFile.get()));
+    std::size_t lStart = 0;
+    while (lStart < sContent.size()) {
+        std::size_t lEnd = sContent.find('\n', lStart);
+        if (lEnd == std::string::npos) {
+            lEnd = sContent.size();
+        }
+        std::string sLine = sContent.substr(lStart, lEnd - lStart);
+        if (!sLine.empty() && sLine.back() == '\r') {
+            sLine.pop_back();
+        }
+        vLines.push_back(std::move(sLine));
+        lStart = lEnd + 1;
+    }
+    return vLines;
+}
+
+// The section name of a "[name]" line.
+std::optional<std::string> SectionOf(const std::string& sLine)
+{
+    const std::string sTrimmed = Trim(sLine);
+    if (sTrimmed.size() >= 2 && sTrimmed.front() == '[') {
+        const auto lClose = sTrimmed.find(']');
+        if (lClose != std::string::npos) {
+            return Trim(sTrimmed.substr(1, lClose - 1));
+        }
+    }
+    return std::nullopt;
+}
+
+// The key of a "key=value" line.
+std::optional<std::string> KeyOf(const std::string& sLine)
+{
+    const auto lEquals = sLine.find('=');
+    if (lEquals == std::string::npos) {
+        return std::nullopt;
+    }
+    return Trim(sLine.substr(0, lEquals));
+}
+
+bool WriteLines(const std::string& sPath, const std::vector<std::string>& vLines)
+{
+    // A new file beside the old one replaces it only once complete.
+    const std::string sTemporary = sPath + ".new";
+    {
+        quandrel::UniqueFile pFile(std::fopen(sTemporary.c_str(), "wb"));
+        if (!pFile) {
+            return false;
+        }
+        for (const auto& sLine : vLines) {
+            if (std::fputs(sLine.c_str(), pFile.get()) < 0 || std::fputs("\n", pFile.get()) < 0) {
+                pFile.reset();
+                std::remove(sTemporary.c_str());
+                return false;
+            }
+        }
+        if (std::fclose(pFile.release()) != 0) {
+            std::remove(sTemporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(sTemporary.c_str(), sPath.c_str()) != 0) {
+        std::remove(sTemporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string CIniFile::ReadString(const std::string& sSection, const std::string& sKey,
+                                 const std::string& sDefault) const
+{
+    bool bInSection = false;
+    for (const auto& sLine : ReadLines(m_sFilePathAndName)) {
+        if (const auto sName = SectionOf(sLine)) {
+            bInSection = SameName(*sName, sSection);
+            continue;
+        }
+        if (!bInSection) {
+            continue;
+        }
+        const auto sLineKey = KeyOf(sLine);
+        if (sLineKey && SameName(*sLineKey, sKey)) {
+            return Trim(sLine.substr(sLine.find('=') + 1));
+        }
+    }
+    return sDefault;
+}
+
+int CIniFile::ReadInteger(const std::string& sSection, const std::string& sKey, int lDefault) const
+{
+    return TextToInt(ReadString(sSection, sKey, std::string()), lDefault);
+}
+
+bool CIniFile::ReadBool(const std::string& sSection, const std::string& sKey, bool bDefault) const
+{
+    return ReadInteger(sSection, sKey, bDefault ? 1 : 0) != 0;
+}
+
+double CIniFile::ReadFloat(const std::string& sSection, const std::string& sKey, double fDefault) const
+{
+    const std::string sValue = ReadString(sSection, sKey, std::string());
+    try {
+        return TextToFloat(sValue);
+    } catch (const EConvertError&) {
+        return fDefault;
+    }
+}
+
+bool CIniFile::WriteString(const std::string& sSection, const std::string& sKey, const std::string& sValue) const
+{
+    std::vector<std::string> vLines = ReadLines(m_sFilePathAndName);
+    const std::string sNewLine = sKey + "=" + sValue;
+    bool bInSection = false;
+    std::optional<std::size_t> lSectionEnd; // where a new key of the section goes
+    for (std::size_t i = 0; i < vLines.size(); ++i) {
+        if (const auto sName = SectionOf(vLines[i])) {
+            if (bInSection) {
+                break;
+            }
+            bInSection = SameName(*sName, sSection);
+            if (bInSection) {
+                lSectionEnd = i + 1;
+            }
+            continue;
+        }
+        if (!bInSection) {
+            continue;
+        }
+        const auto sLineKey = KeyOf(vLines[i]);
+        if (sLineKey && SameName(*sLineKey, sKey)) {
+            vLines[i] = *sLineKey + "=" + sValue;
+            return WriteLines(m_sFilePathAndName, vLines);
+        }
+        if (!Trim(vLines[i]).empty()) {
+            lSectionEnd = i + 1;
+        }
+    }
+    if (lSectionEnd) {
+        vLines.insert(vLines.begin() + static_cast<std::ptrdiff_t>(*lSectionEnd), sNewLine);
+    } else {
+        if (!vLines.empty() && !Trim(vLines.back()).empty()) {
+            vLines.emplace_back();
+        }
+        vLines.push_back("[" + sSection + "]");
+        vLines.push_back(sNewLine);
+    }
+    return WriteLines(m_sFilePathAndName, vLines);
+}
+
+bool CIniFile::WriteInteger(const std::string& sSection, const std::string& sKey, int lValue) const
+{
+    return WriteString(sSection, sKey, std::to_string(lValue));
+}
+
+bool CIniFile::WriteBool(const std::string& sSection, const std::string& sKey, bool bValue) const
+{
+    return WriteString(sSection, sKey, bValue ? "1" : "0");
+}
+
+bool CIniFile::WriteFloat(const std::string& sSection, const std::string& sKey, double fValue) const
+{
+    return WriteString(sSection, sKey, FloatToText(fValue));
+}
+
+std::string FloatToText(double fValue)
+{
+    std::string sText = quandrel::FormatGeneral(fValue, 15);
+    const char cSystem = GetSystemDecimalSeparator();
+    if (cSystem != '.') {
+        std::replace(sText.begin(), sText.end(), '.', cSystem);
+    }
+    return sText;
+}
+
+std::string CIniFile::SettingsPathFor(const std::string& sExecutablePath)
+{
+    const std::filesystem::path oExecutable(sExecutablePath);
+    std::filesystem::path oBeside = oExecutable;
+    oBeside.replace_extension(".ini");
+    const std::filesystem::path oFolder = oExecutable.has_parent_path() ? oExecutable.parent_path() : ".";
+    std::error_code oError;
+    const bool bFileWritable = !std::filesystem::exists(oBeside, oError) || ::access(oBeside.c_str(), W_OK) == 0;
+    if (::access(oFolder.c_str(), W_OK) == 0 && bFileWritable) {
+        return oBeside.string();
+    }
+    std::filesystem::path oConfig;
+    if (const char* pcXdg = std::getenv("XDG_CONFIG_HOME"); pcXdg != nullptr && *pcXdg == '/') {
+        oConfig = pcXdg;
+    } else if (const char* pcHome = std::getenv("HOME"); pcHome != nullptr && *pcHome != '\0') {
+        oConfig = std::filesystem::path(pcHome) / ".config";
+    } else {
+        oConfig = std::filesystem::temp_directory_path();
+    }
+    oConfig /= "quandrel";
+    std::filesystem::create_directories(oConfig, oError);
+    return (oConfig / oBeside.filename()).string();
+}

@@ -1,0 +1,300 @@
+#include "FormImportConfig.h"
+
+#include "core/CSVFileClass.h"
+#include "core/IniFileClass.h"
+#include "core/SpectrumClass.h"
+#include "core/SpectrumFileImport.h"
+#include "core/UtilsClass.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kSection = "FilterSettings";
+
+template <typename T>
+T* Named(T* pWidget, const char* pcName)
+{
+    pWidget->setObjectName(QString::fromLatin1(pcName));
+    return pWidget;
+}
+
+QSpinBox* SpinBox(const char* pcName, int lMaximum)
+{
+    auto* pSpin = Named(new QSpinBox, pcName);
+    pSpin->setRange(0, lMaximum);
+    return pSpin;
+}
+
+} // namespace
+
+TfrmImportConfig::TfrmImportConfig(CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
+{
+    setObjectName("frmImportConfig");
+    setWindowTitle("Configure CSV file import");
+    resize(407, 564);
+
+    m_pedLinesToSkip = SpinBox("edLinesToSkip", 1000);
+    m_prabUseDelimiters = Named(new QRadioButton("Use &delimiters"), "rabUseDelimiters");
+    m_prabUseFixedColumns = Named(new QRadioButton("Use &fixed columns"), "rabUseFixedColumns");
+    m_pchbSingleColumn = Named(new QCheckBox("Single column"), "chbSingleColumn");
+    m_pchbAutomNmConversion = Named(new QCheckBox(QString::fromUtf8("Autom. nm to Å conversion")), "chbAutomNmConversion");
+
+    m_pgrbDelimiters = Named(new QGroupBox, "grbDelimiters");
+    m_pchbTabulator = Named(new QCheckBox("&Tabulator"), "chbTabulator");
+    m_pchbSemicolon = Named(new QCheckBox("&Semicolon"), "chbSemicolon");
+    m_pchbComma = Named(new QCheckBox("&Comma"), "chbComma");
+    m_pchbSpace = Named(new QCheckBox("S&pace"), "chbSpace");
+    m_pchbOthers = Named(new QCheckBox("&Others"), "chbOthers");
+    m_pedOthers = Named(new QLineEdit, "edOthers");
+    m_pchbTreatConsecutiveAsOne = Named(new QCheckBox("T&reat consecutive delimiters as one"), "chbTreatConsecutiveAsOne");
+    auto* pDelimiterLayout = new QGridLayout(m_pgrbDelimiters);
+    pDelimiterLayout->addWidget(m_pchbTabulator, 0, 0);
+    pDelimiterLayout->addWidget(m_pchbSemicolon, 0, 1);
+    pDelimiterLayout->addWidget(m_pchbComma, 0, 2);
+    pDelimiterLayout->addWidget(m_pchbSpace, 1, 0);
+    pDelimiterLayout->addWidget(m_pchbOthers, 1, 1);
+    pDelimiterLayout->addWidget(m_pedOthers, 1, 2);
+    pDelimiterLayout->addWidget(m_pchbTreatConsecutiveAsOne, 2, 0, 1, 3);
+
+    m_pgrbFixedColumns = Named(new QGroupBox, "grbFixedColumns");
+    m_pedStartValue1 = SpinBox("edStartValue1", 1023);
+    m_pedNumberCharsValue1 = SpinBox("edNumberCharsValue1", 23);
+    m_pedStartValue2 = SpinBox("edStartValue2", 1023);
+    m_pedNumberCharsValue2 = SpinBox("edNumberCharsValue2", 23);
+    auto* pFixedLayout = new QGridLayout(m_pgrbFixedColumns);
+    pFixedLayout->addWidget(new QLabel("Value 1: Start at"), 0, 0);
+    pFixedLayout->addWidget(m_pedStartValue1, 0, 1);
+    pFixedLayout->addWidget(new QLabel("Number chars"), 0, 2);
+    pFixedLayout->addWidget(m_pedNumberCharsValue1, 0, 3);
+    pFixedLayout->addWidget(new QLabel("Value 2: start at"), 1, 0);
+    pFixedLayout->addWidget(m_pedStartValue2, 1, 1);
+    pFixedLayout->addWidget(new QLabel("Number chars"), 1, 2);
+    pFixedLayout->addWidget(m_pedNumberCharsValue2, 1, 3);
+
+    m_pstgPreview = Named(new QTableView, "stgPreview");
+    m_pstgPreview->setModel(&m_oPreviewModel);
+    m_pstgPreview->horizontalHeader()->hide();
+    m_pstgPreview->verticalHeader()->hide();
+    m_pstgPreview->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_pstgPreview->verticalHeader()->setDefaultSectionSize(16);
+    m_pstgPreview->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_pstgPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_plsbRawData = Named(new QListView, "lsbRawData");
+    m_plsbRawData->setModel(&m_oRawModel);
+    m_plsbRawData->setUniformItemSizes(true);
+    m_plsbRawData->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* pButtons = new QDialogButtonBox;
+    auto* pbtnOK = Named(pButtons->addButton("&OK", QDialogButtonBox::AcceptRole), "btnOK");
+    auto* pbtnCancel = Named(pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole), "btnCancel");
+
+    auto* pTop = new QFormLayout;
+    pTop->addRow("Lines to skip", m_pedLinesToSkip);
+    auto* pModes = new QHBoxLayout;
+    pModes->addWidget(m_prabUseDelimiters);
+    pModes->addWidget(m_prabUseFixedColumns);
+    auto* pFlags = new QHBoxLayout;
+    pFlags->addWidget(m_pchbSingleColumn);
+    pFlags->addWidget(m_pchbAutomNmConversion);
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->addLayout(pTop);
+    pLayout->addLayout(pModes);
+    pLayout->addLayout(pFlags);
+    pLayout->addWidget(m_pgrbDelimiters);
+    pLayout->addWidget(m_pgrbFixedColumns);
+    pLayout->addWidget(new QLabel("Preview"));
+    pLayout->addWidget(m_pstgPreview, 2);
+    pLayout->addWidget(new QLabel("Raw data"));
+    pLayout->addWidget(m_plsbRawData, 1);
+    pLayout->addWidget(pButtons);
+
+    // Signals and slots
+    connect(m_prabUseDelimiters, &QRadioButton::clicked, this, [this] {
+        ShowPanelOfMode();
+        UpdatePreview();
+    });
+    connect(m_prabUseFixedColumns, &QRadioButton::clicked, this, [this] {
+        ShowPanelOfMode();
+        UpdatePreview();
+    });
+    connect(m_pchbOthers, &QCheckBox::toggled, this, [this] {
+        EnableDependentControls();
+        UpdatePreview();
+    });
+    for (QCheckBox* pBox : {m_pchbSingleColumn, m_pchbAutomNmConversion}) {
+        connect(pBox, &QCheckBox::toggled, this, [this] {
+            EnableDependentControls();
+            UpdatePreview();
+        });
+    }
+    for (QCheckBox* pBox : {m_pchbTabulator, m_pchbSemicolon, m_pchbComma, m_pchbSpace, m_pchbTreatConsecutiveAsOne}) {
+        connect(pBox, &QCheckBox::toggled, this, &TfrmImportConfig::UpdatePreview);
+    }
+    for (QSpinBox* pSpin : {m_pedLinesToSkip, m_pedStartValue1, m_pedNumberCharsValue1, m_pedStartValue2,
+                            m_pedNumberCharsValue2}) {
+        connect(pSpin, &QSpinBox::valueChanged, this, &TfrmImportConfig::UpdatePreview);
+    }
+    // Typing into the others edit waits until the edit is clicked.
+    m_pedOthers->installEventFilter(this);
+    connect(pbtnOK, &QPushButton::clicked, this, &TfrmImportConfig::btnOKClick);
+    connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmImportConfig::SetImportTarget(CCSVFile* pReader, const std::string& sFilePathAndName, CSpectrum* pSpectrum)
+{
+    m_pReader = pReader;
+    m_sFilePathAndName = sFilePathAndName;
+    m_pSpectrum = pSpectrum;
+}
+
+bool TfrmImportConfig::eventFilter(QObject* pObject, QEvent* pEvent)
+{
+    if (pObject == m_pedOthers && pEvent->type() == QEvent::MouseButtonPress) {
+        UpdatePreview();
+    }
+    return QDialog::eventFilter(pObject, pEvent);
+}
+
+void TfrmImportConfig::showEvent(QShowEvent* pEvent)
+{
+    QDialog::showEvent(pEvent);
+    m_pgrbDelimiters->show();
+    m_oRawModel.Clear();
+    m_vWavelength.clear();
+    m_vIntensity.clear();
+    m_oPreviewModel.ShowEmpty(12);
+    const int alWidths[] = {36, 24, 108, 24, 108};
+    for (int i = 0; i < 5; ++i) {
+        m_pstgPreview->setColumnWidth(i, alWidths[i]);
+    }
+    m_bCancelled = true;
+    // Loading the settings changes many controls; a preview per change would
+    // parse a large file many times over, so one preview follows the loading.
+    m_bUpdatesEnabled = false;
+    LoadSettings();
+    ShowPanelOfMode();
+    m_pedOthers->setEnabled(m_pchbOthers->isChecked());
+    m_bUpdatesEnabled = true;
+    UpdatePreview();
+}
+
+void TfrmImportConfig::done(int lResult)
+{
+    // However the dialog closes: no more previews, and the arrays go.
+    m_bUpdatesEnabled = false;
+    m_vWavelength.clear();
+    m_vIntensity.clear();
+    m_oPreviewModel.ShowEmpty(12);
+    m_oRawModel.Clear();
+    QDialog::done(lResult);
+}
+
+void TfrmImportConfig::ShowPanelOfMode()
+{
+    const bool bDelimiters = m_prabUseDelimiters->isChecked();
+    m_pgrbDelimiters->setVisible(bDelimiters);
+    m_pgrbFixedColumns->setVisible(!bDelimiters);
+}
+
+void TfrmImportConfig::EnableDependentControls()
+{
+    m_pedOthers->setEnabled(m_pchbOthers->isChecked());
+    const bool bTwoColumns = !m_pchbSingleColumn->isChecked();
+    m_pedStartValue2->setEnabled(bTwoColumns);
+    m_pedNumberCharsValue2->setEnabled(bTwoColumns);
+}
+
+SImportSettings TfrmImportConfig::CurrentSettings() const
+{
+    SImportSettings oSettings;
+    oSettings.lLinesToSkip = m_pedLinesToSkip->value();
+    oSettings.bUseDelimiters = m_prabUseDelimiters->isChecked();
+    oSettings.sSeparators = BuildSeparatorString(m_pchbSemicolon->isChecked(), m_pchbComma->isChecked(),
+                                                 m_pchbSpace->isChecked(), m_pchbOthers->isChecked(),
+                                                 m_pedOthers->text().toStdString(), m_pchbTabulator->isChecked());
+    oSettings.bTreatConsecutiveAsOne = m_pchbTreatConsecutiveAsOne->isChecked();
+    oSettings.lStartValue1 = m_pedStartValue1->value();
+    oSettings.lStartValue2 = m_pedStartValue2->value();
+    oSettings.bSingleColumn = m_pchbSingleColumn->isChecked();
+    oSettings.bAutomNmConversion = m_pchbAutomNmConversion->isChecked();
+    return oSettings;
+}
+
+void TfrmImportConfig::UpdatePreview()
+{
+    if (!m_bUpdatesEnabled || m_pReader == nullptr) {
+        return;
+    }
+    m_oRawModel.Load(m_sFilePathAndName);
+    m_oPreviewModel.ShowEmpty(1);
+    SpectrumFileImport(*m_pReader, m_sFilePathAndName, CurrentSettings(), m_vWavelength, m_vIntensity);
+    m_oPreviewModel.ShowValues(&m_vWavelength, &m_vIntensity);
+}
+
+void TfrmImportConfig::btnOKClick()
+{
+    if (m_pSpectrum != nullptr && GetValueCount() > 0) {
+        m_pSpectrum->SetValues(GetValueCount(), m_vWavelength.data(), m_vIntensity.data());
+    } else if (m_pSpectrum != nullptr) {
+        m_pSpectrum->ClearValues();
+    }
+    SaveSettings();
+    m_bCancelled = false;
+    accept();
+}
+
+void TfrmImportConfig::LoadSettings()
+{
+    const bool bDelimiters = m_oSettings.ReadBool(kSection, "UseDelimiters", true);
+    m_prabUseDelimiters->setChecked(bDelimiters);
+    m_prabUseFixedColumns->setChecked(!bDelimiters);
+    m_pchbSingleColumn->setChecked(m_oSettings.ReadBool(kSection, "SingleCol", false));
+    m_pchbAutomNmConversion->setChecked(m_oSettings.ReadBool(kSection, "AutomNmAngstromConversion", true));
+    m_pedLinesToSkip->setValue(m_oSettings.ReadInteger(kSection, "LinesToSkip", 0));
+    m_pchbTabulator->setChecked(m_oSettings.ReadBool(kSection, "UseTab", true));
+    m_pchbSemicolon->setChecked(m_oSettings.ReadBool(kSection, "UseSem", true));
+    m_pchbComma->setChecked(m_oSettings.ReadBool(kSection, "UseComma", false));
+    m_pchbSpace->setChecked(m_oSettings.ReadBool(kSection, "UseSpace", false));
+    m_pchbOthers->setChecked(m_oSettings.ReadBool(kSection, "UseOther", false));
+    m_pedOthers->setText(QString::fromStdString(m_oSettings.ReadString(kSection, "OtherString", "")));
+    m_pchbTreatConsecutiveAsOne->setChecked(m_oSettings.ReadBool(kSection, "TreatConsecutiveAsOne", false));
+    m_pedStartValue1->setValue(TextToInt(m_oSettings.ReadString(kSection, "StartValue1", "0"), 0));
+    m_pedNumberCharsValue1->setValue(TextToInt(m_oSettings.ReadString(kSection, "NumberCharValue1", "5"), 5));
+    m_pedStartValue2->setValue(TextToInt(m_oSettings.ReadString(kSection, "StartValue2", "5"), 5));
+    m_pedNumberCharsValue2->setValue(TextToInt(m_oSettings.ReadString(kSection, "NumberCharValue2", "5"), 5));
+    EnableDependentControls();
+}
+
+void TfrmImportConfig::SaveSettings()
+{
+    m_oSettings.WriteBool(kSection, "UseDelimiters", m_prabUseDelimiters->isChecked());
+    m_oSettings.WriteBool(kSection, "SingleCol", m_pchbSingleColumn->isChecked());
+    m_oSettings.WriteBool(kSection, "AutomNmAngstromConversion", m_pchbAutomNmConversion->isChecked());
+    m_oSettings.WriteInteger(kSection, "LinesToSkip", m_pedLinesToSkip->value());
+    m_oSettings.WriteBool(kSection, "UseTab", m_pchbTabulator->isChecked());
+    m_oSettings.WriteBool(kSection, "UseSem", m_pchbSemicolon->isChecked());
+    m_oSettings.WriteBool(kSection, "UseComma", m_pchbComma->isChecked());
+    m_oSettings.WriteBool(kSection, "UseSpace", m_pchbSpace->isChecked());
+    m_oSettings.WriteBool(kSection, "UseOther", m_pchbOthers->isChecked());
+    m_oSettings.WriteString(kSection, "OtherString", m_pedOthers->text().toStdString());
+    m_oSettings.WriteBool(kSection, "TreatConsecutiveAsOne", m_pchbTreatConsecutiveAsOne->isChecked());
+    m_oSettings.WriteString(kSection, "StartValue1", std::to_string(m_pedStartValue1->value()));
+    m_oSettings.WriteString(kSection, "NumberCharValue1", std::to_string(m_pedNumberCharsValue1->value()));
+    m_oSettings.WriteString(kSection, "StartValue2", std::to_string(m_pedStartValue2->value()));
+    m_oSettings.WriteString(kSection, "NumberCharValue2", std::to_string(m_pedNumberCharsValue2->value()));
+}

@@ -1,0 +1,776 @@
+#include "FormMain.h"
+
+#include "FormHelp.h"
+#include "FormImportConfig.h"
+#include "FormMiscSettings.h"
+#include "FormSettings.h"
+#include "ImageView.h"
+#include "Prompts.h"
+#include "core/CSVFileClass.h"
+#include "core/UtilsClass.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSplitter>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kClipPageSize = 50;
+constexpr int kSensitivityMaximum = 20;
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(const std::string& sSettingsFile, IPrompts& oPrompts, QWidget* pParent)
+    : QMainWindow(pParent), m_oSettings(sSettingsFile), m_oPrompts(oPrompts)
+{
+    setObjectName("frmMain");
+    setWindowTitle("Quandrel");
+    setGeometry(125, 99, 882, 582);
+    setMinimumSize(520, 400);
+
+    CreateMenus();
+    CreateContextMenu();
+
+    auto* pCentral = new QWidget;
+    auto* pLayout = new QVBoxLayout(pCentral);
+    pLayout->setContentsMargins(4, 4, 4, 0);
+    pLayout->setSpacing(2);
+    pLayout->addWidget(CreateToolBar());
+    auto* pSplitter = new QSplitter(Qt::Vertical);
+    pSplitter->addWidget(CreateControlPanel());
+    pSplitter->addWidget(CreatePlotPanel());
+    pSplitter->setStretchFactor(0, 0);
+    pSplitter->setStretchFactor(1, 1);
+    pLayout->addWidget(pSplitter, 1);
+    pLayout->addWidget(CreateStatusBar(0, {{100, "   wavelength"},
+                                           {60, nullptr},
+                                           {140, "observation time "},
+                                           {75, nullptr},
+                                           {65, nullptr},
+                                           {50, "RA"},
+                                           {50, nullptr},
+                                           {50, "Decl."},
+                                           {50, nullptr},
+                                           {110, "inertial lines file"},
+                                           {50, nullptr}}));
+    pLayout->addWidget(CreateStatusBar(1, {{140, "   Topocentric correction"},
+                                           {100, nullptr},
+                                           {60, "    km / s"},
+                                           {50, nullptr},
+                                           {120, "    Calibration lines file"},
+                                           {50, nullptr}}));
+    setCentralWidget(pCentral);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+QAction* TfrmMain::AddItem(QMenu* pMenu, const char* pcCaption, const char* pcName, const char* pcShortcut)
+{
+    QAction* pAction = pMenu->addAction(QString::fromUtf8(pcCaption));
+    pAction->setObjectName(QString::fromLatin1(pcName));
+    if (pcShortcut != nullptr) {
+        pAction->setShortcut(QKeySequence(QString::fromLatin1(pcShortcut)));
+    }
+    return pAction;
+}
+
+void TfrmMain::CreateMenus()
+{
+    // Items whose commands are not built yet stay disabled.
+    const auto Later = [](QAction* pAction) { pAction->setEnabled(false); };
+
+    QMenu* pProject = menuBar()->addMenu("&Project");
+    pProject->setObjectName("mnuProject");
+    connect(AddItem(pProject, "O&pen spectrum ...", "mniOpenSpectrum", "F2"), &QAction::triggered, this,
+            &TfrmMain::mniOpenSpectrumClick);
+    Later(AddItem(pProject, "Open &project ...", "mniOpenProject"));
+    Later(AddItem(pProject, "&Save project ...", "mniSaveProject"));
+    Later(AddItem(pProject, "&Close project", "mniCloseProject"));
+    pProject->addSeparator();
+    Later(AddItem(pProject, "&Open measurements", "mniImportMeasurements"));
+    Later(AddItem(pProject, "Save &measurements ...", "mniDumpMeasurements"));
+    Later(AddItem(pProject, "Save &RV results", "mniExportResults"));
+    pProject->addSeparator();
+    connect(AddItem(pProject, "Save chart as .&bmp ...", "mniSaveChart"), &QAction::triggered, this,
+            &TfrmMain::mniSaveChartClick);
+    connect(AddItem(pProject, "&Print spectrum", "mniPrintSpectrum"), &QAction::triggered, this,
+            &TfrmMain::mniPrintSpectrumClick);
+    pProject->addSeparator();
+    connect(AddItem(pProject, "E&xit Quandrel (Alt+F4)", "mniExit"), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* pEdit = menuBar()->addMenu("&Edit");
+    pEdit->setObjectName("mnuEdit");
+    Later(AddItem(pEdit, "&Clear single row", "mniRemoveEvaluation1"));
+    Later(AddItem(pEdit, "Clear single &column", "mniRemoveSingleColumn1"));
+    Later(AddItem(pEdit, "&Clear table of RV", "mniClearMatrix"));
+
+    QMenu* pCalibration = menuBar()->addMenu("&Calibration");
+    pCalibration->setObjectName("mnuCalibration");
+    Later(AddItem(pCalibration, "Open &calibration lines file", "mniOpenCalibrationLines"));
+    Later(AddItem(pCalibration, "Sa&ve calibrated spectrum", "mniSaveCalibratedSpectrum"));
+    Later(AddItem(pCalibration, "&Clear reference lines", "mniClearReferenceLines"));
+
+    QMenu* pSettings = menuBar()->addMenu("&Settings");
+    pSettings->setObjectName("mnuSettings");
+    Later(AddItem(pSettings, "Observation &time ...", "mniTimeStamp2"));
+    Later(AddItem(pSettings, "&Object coordinates ...", "mniObjectCoordinates"));
+    connect(AddItem(pSettings, "O&bserver coordinates ...", "mniObserverCoordinates"), &QAction::triggered, this,
+            &TfrmMain::mniObserverCoordinatesClick);
+    connect(AddItem(pSettings, "&Misc settings ...", "mniMiscSettings"), &QAction::triggered, this,
+            &TfrmMain::mniMiscSettingsClick);
+
+    QMenu* pFit = menuBar()->addMenu("&Gaussian fit");
+    pFit->setObjectName("mnuGaussianFit");
+    Later(AddItem(pFit, "&Open lines file ...", "mniOpenLinesFile"));
+    pFit->addSeparator();
+    m_pmniIndicateReference = AddItem(pFit, "Indicate as &reference spectrum", "mniIndicateReference");
+    m_pmniIndicateReference->setCheckable(true);
+    connect(m_pmniIndicateReference, &QAction::triggered, this, [this] {
+        if (m_pCurrentSpectrum != nullptr) {
+            SetSpectrumKind(!m_pCurrentSpectrum->IsReferenceSpectrum(), m_pmniIndicateEmission->isChecked());
+        }
+    });
+    m_pmniIndicateEmission = AddItem(pFit, "Indicate as &emission spectrum", "mniIndicateEmission");
+    m_pmniIndicateEmission->setCheckable(true);
+    connect(m_pmniIndicateEmission, &QAction::triggered, this, [this] {
+        if (m_pCurrentSpectrum != nullptr) {
+            SetSpectrumKind(m_pmniIndicateReference->isChecked(), !m_pCurrentSpectrum->IsEmissionSpectrum());
+        }
+    });
+    pFit->addSeparator();
+    Later(AddItem(pFit, "&Find spectral lines", "mniFindSpectralLines"));
+    Later(AddItem(pFit, "&Optimize fit", "mniOptimizeFit"));
+    Later(AddItem(pFit, "&Add to measurements", "mniAddToMatrix"));
+
+    QMenu* pCC = menuBar()->addMenu("C&ross correlation");
+    pCC->setObjectName("mnuCrossCorrelation");
+    Later(AddItem(pCC, "&Open template", "mniOpenCCTemplate", "F3"));
+    Later(AddItem(pCC, "O&pen parameters", "mniOpenCCParams", "F4"));
+    Later(AddItem(pCC, "&New parameters", "mniNewCCParams"));
+    Later(AddItem(pCC, "Sa&ve parameters", "mniSaveCCParams"));
+    Later(AddItem(pCC, "R&un", "mniRunCC", "F5"));
+
+    QMenu* pAnalysis = menuBar()->addMenu("&Analysis");
+    pAnalysis->setObjectName("mnuAnalysis");
+    Later(AddItem(pAnalysis, "&Calculate elements", "mniCalculateElements"));
+    Later(AddItem(pAnalysis, "E&xport elements", "mniExportElements"));
+    Later(AddItem(pAnalysis, "&Export residuals", "mniExportResiduals"));
+    pAnalysis->addSeparator();
+    Later(AddItem(pAnalysis, "Estimate &period (PDM)", "mniEstimatePeriod"));
+
+    QMenu* pHelp = menuBar()->addMenu("&Help");
+    pHelp->setObjectName("mnuHelp");
+    QAction* pManual = AddItem(pHelp, "&Manual (english)", "mniManual");
+    pManual->setEnabled(false);
+    connect(pManual, &QAction::triggered, this, [this] { OpenHelpDocument("Quandrel-Manual.pdf"); });
+    connect(AddItem(pHelp, "&Handbuch (deutsch)", "mniHandbuch"), &QAction::triggered, this,
+            [this] { OpenHelpDocument("Quandrel-Handbuch.pdf"); });
+    QAction* pReference = AddItem(pHelp, "&Reference (english)", "mniReference");
+    pReference->setEnabled(false);
+    connect(pReference, &QAction::triggered, this, [this] { OpenHelpDocument("Quandrel-Reference.pdf"); });
+    connect(AddItem(pHelp, "R&eferenz (deutsch)", "mniReferenz"), &QAction::triggered, this,
+            [this] { OpenHelpDocument("Quandrel-Referenz.pdf"); });
+    pHelp->addSeparator();
+    connect(AddItem(pHelp, "&About Quandrel ...", "mniAbout"), &QAction::triggered, this, &TfrmMain::mniAboutClick);
+}
+
+void TfrmMain::CreateContextMenu()
+{
+    m_ppumSpectrum = new QMenu(this);
+    m_ppumSpectrum->setObjectName("pumSpectrum");
+    m_pmniRemoveSpectrum = AddItem(m_ppumSpectrum, "&Remove spectrum", "mniRemoveSpectrum");
+    connect(m_pmniRemoveSpectrum, &QAction::triggered, this, &TfrmMain::mniRemoveSpectrumClick);
+    m_pmniActivate = AddItem(m_ppumSpectrum, "&Activate", "mniActivate");
+    m_pmniActivate->setVisible(false);
+    m_pmniActivate->setEnabled(false);
+    connect(m_pmniActivate, &QAction::triggered, this, &TfrmMain::lsbSpectraClick);
+    m_ppumSpectrum->addSeparator();
+    m_pmniIndicateReferencePopup = AddItem(m_ppumSpectrum, "&Indicate as reference", "mniIndicateReferencePopup");
+    m_pmniIndicateReferencePopup->setCheckable(true);
+    connect(m_pmniIndicateReferencePopup, &QAction::triggered, m_pmniIndicateReference, &QAction::trigger);
+    m_pmniIndicateEmissionPopup = AddItem(m_ppumSpectrum, "Indicate as emission spectrum", "mniIndicateEmissionPopup");
+    m_pmniIndicateEmissionPopup->setCheckable(true);
+    connect(m_pmniIndicateEmissionPopup, &QAction::triggered, m_pmniIndicateEmission, &QAction::trigger);
+    // The line, calibration, time and table items of this menu arrive with their commands.
+    connect(m_ppumSpectrum, &QMenu::aboutToShow, this, &TfrmMain::PrepareContextMenu);
+}
+
+QWidget* TfrmMain::CreateToolBar()
+{
+    auto* pBar = new QWidget;
+    pBar->setObjectName("pnlToolBar");
+    auto* pLayout = new QHBoxLayout(pBar);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    const auto Button = [&](const char* pcName, const char* pcHint, QStyle::StandardPixmap eIcon) {
+        auto* pButton = new QPushButton(style()->standardIcon(eIcon), QString());
+        pButton->setObjectName(pcName);
+        pButton->setToolTip(pcHint);
+        pButton->setText(pcHint);
+        pLayout->addWidget(pButton);
+        return pButton;
+    };
+    connect(Button("btnZoomIn", "Zoom in", QStyle::SP_ArrowUp), &QPushButton::clicked, this,
+            &TfrmMain::btnZoomInClick);
+    connect(Button("btnZoomOut", "Zoom out", QStyle::SP_ArrowDown), &QPushButton::clicked, this,
+            &TfrmMain::btnZoomOutClick);
+    Button("btnGo", "Find spectral lines", QStyle::SP_FileDialogContentsView)->setEnabled(false);
+    Button("btnAddMeasurement", "Add measurement", QStyle::SP_DialogApplyButton)->setEnabled(false);
+
+    m_pchbKeepYAxisFixed = new QCheckBox("keep Y axis scaling fixed");
+    m_pchbKeepYAxisFixed->setObjectName("chbKeepYAxisFixed");
+    m_pchbKeepYAxisFixed->setChecked(true);
+    connect(m_pchbKeepYAxisFixed, &QCheckBox::clicked, this, &TfrmMain::chbKeepYAxisFixedClick);
+    auto* pchbPhasePlot = new QCheckBox("Phase plot");
+    pchbPhasePlot->setObjectName("chbPhasePlot");
+    pchbPhasePlot->setEnabled(false);
+    m_pchbReferenceSpectrum = new QCheckBox("Reference spectrum");
+    m_pchbReferenceSpectrum->setObjectName("chbReferenceSpectrum");
+    m_pchbEmissionSpectrum = new QCheckBox("Emission spectrum");
+    m_pchbEmissionSpectrum->setObjectName("chbEmissionSpectrum");
+    for (QCheckBox* pBox : {m_pchbReferenceSpectrum, m_pchbEmissionSpectrum}) {
+        connect(pBox, &QCheckBox::clicked, this, [this] {
+            if (!m_bKindSyncGuard) {
+                SetSpectrumKind(m_pchbReferenceSpectrum->isChecked(), m_pchbEmissionSpectrum->isChecked());
+            }
+        });
+    }
+    for (QCheckBox* pBox : {m_pchbKeepYAxisFixed, pchbPhasePlot, m_pchbReferenceSpectrum, m_pchbEmissionSpectrum}) {
+        pLayout->addWidget(pBox);
+    }
+    pLayout->addStretch();
+    return pBar;
+}
+
+QWidget* TfrmMain::CreateControlPanel()
+{
+    auto* pPanel = new QWidget;
+    pPanel->setObjectName("pnlControl");
+    auto* pLayout = new QHBoxLayout(pPanel);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+
+    // The sliders keep their positions in the settings; the line search that reads them is not built yet.
+    auto* pgrbFitting = new QGroupBox("  fitting parameters  ");
+    pgrbFitting->setObjectName("grbFittingParameters");
+    auto* pFitLayout = new QGridLayout(pgrbFitting);
+    m_ptrbWidth = new QSlider(Qt::Vertical);
+    m_ptrbWidth->setObjectName("trbWidth");
+    m_ptrbWidth->setRange(0, 200);
+    m_ptrbWidth->setTickPosition(QSlider::TicksRight);
+    m_ptrbSensitivity = new QSlider(Qt::Vertical);
+    m_ptrbSensitivity->setObjectName("trbSensitivity");
+    m_ptrbSensitivity->setRange(0, kSensitivityMaximum);
+    m_ptrbSensitivity->setTickInterval(1);
+    m_ptrbSensitivity->setTickPosition(QSlider::TicksRight);
+    auto* pedWidth = new QLineEdit;
+    pedWidth->setObjectName("edWidth");
+    auto* pedSensitivity = new QLineEdit;
+    pedSensitivity->setObjectName("edSensitivity");
+    for (QLineEdit* pEdit : {pedWidth, pedSensitivity}) {
+        pEdit->setMaximumWidth(48);
+    }
+    pFitLayout->addWidget(new QLabel("Width"), 0, 0);
+    pFitLayout->addWidget(new QLabel("Sensitivity"), 0, 1);
+    pFitLayout->addWidget(m_ptrbWidth, 1, 0, Qt::AlignHCenter);
+    pFitLayout->addWidget(m_ptrbSensitivity, 1, 1, Qt::AlignHCenter);
+    pFitLayout->addWidget(pedWidth, 2, 0);
+    pFitLayout->addWidget(pedSensitivity, 2, 1);
+    pgrbFitting->setEnabled(false);
+    pLayout->addWidget(pgrbFitting);
+
+    auto* pgrbSpectra = new QGroupBox("  loaded spectra  ");
+    pgrbSpectra->setObjectName("grbLoadedSpectra");
+    auto* pSpectraLayout = new QVBoxLayout(pgrbSpectra);
+    m_plsbSpectra = new QListWidget;
+    m_plsbSpectra->setObjectName("lsbSpectra");
+    m_plsbSpectra->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_plsbSpectra->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_plsbSpectra, &QListWidget::itemClicked, this, &TfrmMain::lsbSpectraClick);
+    connect(m_plsbSpectra, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& oPos) { m_ppumSpectrum->popup(m_plsbSpectra->mapToGlobal(oPos)); });
+    pSpectraLayout->addWidget(m_plsbSpectra);
+    pLayout->addWidget(pgrbSpectra);
+
+    auto* ppgcTables = new QTabWidget;
+    ppgcTables->setObjectName("pgcTables");
+    auto* plsbSpectralLines = new QListWidget;
+    plsbSpectralLines->setObjectName("lsbSpectralLines");
+    ppgcTables->addTab(plsbSpectralLines, "Spectral lines");
+    auto* pstgMatrix = new QTableWidget;
+    pstgMatrix->setObjectName("stgMatrix");
+    ppgcTables->addTab(pstgMatrix, "Table of radial velocities");
+    auto* pElements = new QWidget;
+    auto* pElementsLayout = new QHBoxLayout(pElements);
+    for (const char* pcName : {"stgOrbitalElements1", "stgOrbitalElements2"}) {
+        auto* pGrid = new QTableWidget;
+        pGrid->setObjectName(pcName);
+        pElementsLayout->addWidget(pGrid);
+    }
+    ppgcTables->addTab(pElements, "Orbital elements");
+    auto* pstgResiduals = new QTableWidget;
+    pstgResiduals->setObjectName("stgResiduals");
+    ppgcTables->addTab(pstgResiduals, "RV values && Residuals");
+    pLayout->addWidget(ppgcTables, 1);
+    return pPanel;
+}
+
+QWidget* TfrmMain::CreatePlotPanel()
+{
+    m_ppgcPlots = new QTabWidget;
+    m_ppgcPlots->setObjectName("pgcPlots");
+
+    auto* ppnlSpectrum = new QWidget;
+    ppnlSpectrum->setObjectName("pnlSpectrum");
+    auto* pLayout = new QVBoxLayout(ppnlSpectrum);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->setSpacing(0);
+    m_pimgSpectrum = new CImageView(m_oSpectrumCanvas);
+    m_pimgSpectrum->setObjectName("imgSpectrum");
+    m_pimgSpectrum->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pimgSpectrum, &CImageView::Resized, this, &TfrmMain::RedrawSpectrum);
+    connect(m_pimgSpectrum, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& oPos) { m_ppumSpectrum->popup(m_pimgSpectrum->mapToGlobal(oPos)); });
+    m_pscbClipping = new QScrollBar(Qt::Horizontal);
+    m_pscbClipping->setObjectName("scbClipping");
+    m_pscbClipping->setRange(1, kClipMaximum);
+    m_pscbClipping->setPageStep(kClipPageSize);
+    m_pscbClipping->setSingleStep(10);
+    m_pscbClipping->setValue(475);
+    connect(m_pscbClipping, &QScrollBar::valueChanged, this, &TfrmMain::scbClippingChange);
+    pLayout->addWidget(m_pimgSpectrum, 1);
+    pLayout->addWidget(m_pscbClipping);
+    m_ppgcPlots->addTab(ppnlSpectrum, " Spectrum ");
+
+    m_pimgRVGraph = new CImageView(m_oRVGraphCanvas);
+    m_pimgRVGraph->setObjectName("imgRVGraph");
+    m_ppgcPlots->addTab(m_pimgRVGraph, " Radial velocity graph ");
+    // The correlation pages show their plots once a correlation has run.
+    for (const char* pcCaption : {" CC Template ", " CC Detail ", " CC Function "}) {
+        auto* pPage = new QWidget;
+        m_ppgcPlots->addTab(pPage, pcCaption);
+    }
+    return m_ppgcPlots;
+}
+
+QWidget* TfrmMain::CreateStatusBar(int lBar, const std::vector<std::pair<int, const char*>>& vPanels)
+{
+    auto* pBar = new QWidget;
+    pBar->setObjectName(lBar == 0 ? "stbMain" : "stbSecond");
+    auto* pLayout = new QHBoxLayout(pBar);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->setSpacing(2);
+    for (std::size_t i = 0; i < vPanels.size(); ++i) {
+        auto* pPanel = new QLabel;
+        pPanel->setObjectName(QString("pnlStatus%1_%2").arg(lBar).arg(i));
+        pPanel->setMinimumWidth(vPanels[i].first);
+        if (vPanels[i].second != nullptr) {
+            // Fixed texts, right-aligned without bevel.
+            pPanel->setText(vPanels[i].second);
+            pPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        } else {
+            pPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        }
+        pLayout->addWidget(pPanel, i + 1 == vPanels.size() ? 1 : 0);
+        m_avStatusPanels[static_cast<std::size_t>(lBar)].push_back(pPanel);
+    }
+    return pBar;
+}
+
+void TfrmMain::SetStatusText(int lBar, int lPanel, const QString& sText)
+{
+    m_avStatusPanels.at(static_cast<std::size_t>(lBar)).at(static_cast<std::size_t>(lPanel))->setText(sText);
+}
+
+QString TfrmMain::StatusText(int lBar, int lPanel) const
+{
+    return m_avStatusPanels.at(static_cast<std::size_t>(lBar)).at(static_cast<std::size_t>(lPanel))->text();
+}
+
+void TfrmMain::CreateDialogs()
+{
+    // In the program's order; the dialogs of commands not built yet come with them.
+    m_pfrmImportConfig = new TfrmImportConfig(m_oSettings, this);
+    m_pfrmSettings = new TfrmSettings(m_oSettings, this);
+    m_pfrmHelp = new TfrmHelp(this);
+    m_pfrmMiscSettings = new TfrmMiscSettings(m_oSettings, this);
+}
+
+std::string TfrmMain::ReadPathSetting(const std::string& sSection, const std::string& sKey) const
+{
+    const std::string sPath = m_oSettings.ReadString(sSection, sKey, ".");
+    if (sKey == "InertialLinesFilePath" && sPath == ".") {
+        return "LinesX.txt";
+    }
+    return sPath;
+}
+
+void TfrmMain::WritePathSetting(const std::string& sSection, const std::string& sKey, const std::string& sText)
+{
+    m_oSettings.WriteString(sSection, sKey, sText);
+}
+
+void TfrmMain::showEvent(QShowEvent* pEvent)
+{
+    QMainWindow::showEvent(pEvent);
+    if (m_bShownOnce) {
+        return;
+    }
+    m_bShownOnce = true;
+    ReadWindowSettings();
+    setWindowTitle(QString("Quandrel ") + kVersion);
+    UpdateCommandStates();
+}
+
+void TfrmMain::ReadWindowSettings()
+{
+    const QRect oNow = geometry();
+    const int lTop = m_oSettings.ReadInteger("FormSettings", "Top", oNow.top());
+    const int lLeft = m_oSettings.ReadInteger("FormSettings", "Left", oNow.left());
+    const int lHeight = m_oSettings.ReadInteger("FormSettings", "Height", oNow.height());
+    const int lWidth = m_oSettings.ReadInteger("FormSettings", "Width", oNow.width());
+    setGeometry(lLeft, lTop, std::max(lWidth, minimumWidth()), std::max(lHeight, minimumHeight()));
+    SetWidthMaximum(m_oSettings.ReadInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", 20));
+    m_ptrbSensitivity->setValue(m_oSettings.ReadInteger("ExtremaDeterminationSettings", "Sensitivity", 0));
+    m_ptrbWidth->setValue(m_oSettings.ReadInteger("ExtremaDeterminationSettings", "IntervallWidth", 0));
+    m_pchbKeepYAxisFixed->setChecked(m_oSettings.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
+}
+
+void TfrmMain::WriteWindowSettings()
+{
+    const QRect oNow = geometry();
+    m_oSettings.WriteInteger("FormSettings", "Top", oNow.top());
+    m_oSettings.WriteInteger("FormSettings", "Left", oNow.left());
+    m_oSettings.WriteInteger("FormSettings", "Height", oNow.height());
+    m_oSettings.WriteInteger("FormSettings", "Width", oNow.width());
+    m_oSettings.WriteInteger("ExtremaDeterminationSettings", "IntervallWidth", m_ptrbWidth->value());
+    m_oSettings.WriteInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", m_ptrbWidth->maximum());
+    m_oSettings.WriteInteger("ExtremaDeterminationSettings", "Sensitivity", m_ptrbSensitivity->value());
+    m_oSettings.WriteBool("GraphicsSettings", "KeepYAxisFixed", m_pchbKeepYAxisFixed->isChecked());
+}
+
+void TfrmMain::closeEvent(QCloseEvent* pEvent)
+{
+    WriteWindowSettings();
+    m_plsbSpectra->clear();
+    m_pCurrentSpectrum = nullptr;
+    while (!m_oSpectrumContainer.IsEmpty()) {
+        m_oSpectrumContainer.RemoveSpectrum(m_oSpectrumContainer.GetSpectrumCount() - 1);
+    }
+    pEvent->accept();
+}
+
+void TfrmMain::SetWidthMaximum(int lMaximum)
+{
+    m_ptrbWidth->setMaximum(lMaximum);
+    m_ptrbWidth->setTickInterval(std::max(lMaximum / 20, 1));
+}
+
+void TfrmMain::UpdateCommandStates()
+{
+    SyncSpectrumKindControls();
+    SetStatusText(1, 5, Q(ExtractFileName(ReadPathSetting("Paths", "CalibrationFilePath"))));
+}
+
+void TfrmMain::SetSpectrumKind(bool bReference, bool bEmission)
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    m_pCurrentSpectrum->SetReferenceSpectrum(bReference);
+    m_pCurrentSpectrum->SetEmissionSpectrum(bEmission);
+    SyncSpectrumKindControls();
+}
+
+void TfrmMain::SyncSpectrumKindControls()
+{
+    const bool bHave = m_pCurrentSpectrum != nullptr;
+    for (QAction* pItem : {m_pmniIndicateReference, m_pmniIndicateEmission, m_pmniIndicateReferencePopup,
+                           m_pmniIndicateEmissionPopup}) {
+        pItem->setEnabled(bHave);
+    }
+    m_pchbReferenceSpectrum->setEnabled(bHave);
+    m_pchbEmissionSpectrum->setEnabled(bHave);
+    if (!bHave) {
+        return;
+    }
+    m_bKindSyncGuard = true;
+    const bool bReference = m_pCurrentSpectrum->IsReferenceSpectrum();
+    const bool bEmission = m_pCurrentSpectrum->IsEmissionSpectrum();
+    m_pmniIndicateReference->setChecked(bReference);
+    m_pmniIndicateReferencePopup->setChecked(bReference);
+    m_pchbReferenceSpectrum->setChecked(bReference);
+    m_pmniIndicateEmission->setChecked(bEmission);
+    m_pmniIndicateEmissionPopup->setChecked(bEmission);
+    m_pchbEmissionSpectrum->setChecked(bEmission);
+    m_bKindSyncGuard = false;
+}
+
+void TfrmMain::PrepareContextMenu()
+{
+    const bool bHave = m_pCurrentSpectrum != nullptr;
+    m_pmniRemoveSpectrum->setVisible(bHave);
+    m_pmniRemoveSpectrum->setEnabled(bHave);
+    m_pmniIndicateReferencePopup->setEnabled(bHave);
+    m_pmniIndicateEmissionPopup->setEnabled(bHave);
+    m_pmniIndicateReferencePopup->setChecked(bHave && m_pCurrentSpectrum->IsReferenceSpectrum());
+    m_pmniIndicateEmissionPopup->setChecked(bHave && m_pCurrentSpectrum->IsEmissionSpectrum());
+}
+
+void TfrmMain::ShowSpectrum(CSpectrum* pSpectrum, CQtCanvas& oCanvas, bool bReload)
+{
+    const CImageView* pView = &oCanvas == &m_oSpectrumCanvas ? m_pimgSpectrum : m_pimgRVGraph;
+    oCanvas.Resize(pView->width(), pView->height());
+    oCanvas.Clear(SRgb{255, 255, 255});
+    if (pSpectrum != nullptr) {
+        if (bReload) {
+            const int32_t lCount = pSpectrum->GetNumberValues();
+            // Room for one value at least: a spectrum of no values still gets (empty) plot arrays.
+            std::vector<double> vWavelength(static_cast<std::size_t>(std::max(lCount, 1)));
+            std::vector<double> vIntensity(vWavelength.size());
+            pSpectrum->GetValues(lCount, vWavelength.data(), vIntensity.data());
+            pSpectrum->SetData(lCount, vWavelength.data(), vIntensity.data());
+        }
+        pSpectrum->Draw(oCanvas.GetHeight(), oCanvas.GetWidth());
+    }
+    oCanvas.Image();
+    const_cast<CImageView*>(pView)->update();
+}
+
+void TfrmMain::RedrawSpectrum()
+{
+    ShowSpectrum(m_pCurrentSpectrum, m_oSpectrumCanvas, false);
+}
+
+QImage TfrmMain::ChartBitmap()
+{
+    if (m_ppgcPlots->currentIndex() == 1) {
+        return m_oRVGraphCanvas.Image();
+    }
+    return m_oSpectrumCanvas.Image();
+}
+
+void TfrmMain::StoreClipping()
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    int32_t lStart = 0;
+    int32_t lCount = 0;
+    m_pCurrentSpectrum->GetZoom(lStart, lCount);
+    m_pCurrentSpectrum->SetClipping(m_pscbClipping->pageStep(), m_pscbClipping->value(), lStart, lCount);
+}
+
+void TfrmMain::MakeCurrent(CSpectrum* pSpectrum)
+{
+    m_pCurrentSpectrum = pSpectrum;
+    if (pSpectrum != nullptr) {
+        int32_t lPageSize = 0;
+        int32_t lPosition = 0;
+        int32_t lStart = 0;
+        int32_t lCount = 0;
+        pSpectrum->GetClipping(lPageSize, lPosition, lStart, lCount);
+        // The stored position belongs to this spectrum's stored window: no scrolling on the way.
+        m_pscbClipping->blockSignals(true);
+        m_pscbClipping->setValue(lPosition);
+        m_pscbClipping->blockSignals(false);
+        pSpectrum->SetZoom(lStart, lCount);
+        pSpectrum->ComputeRange();
+    }
+    RedrawSpectrum();
+}
+
+void TfrmMain::mniOpenSpectrumClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load spectrum";
+    oDialog.sFilter = "All files (*.*)|*.*";
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "SpectraPath");
+    const auto sFile = m_oPrompts.OpenFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    CCSVFile oReader;
+    auto pSpectrum = std::make_unique<CSpectrum>(&m_oSpectrumCanvas);
+    m_pfrmImportConfig->SetImportTarget(&oReader, *sFile, pSpectrum.get());
+    m_pfrmImportConfig->exec();
+    m_pfrmImportConfig->SetImportTarget(nullptr, std::string(), nullptr);
+    if (m_pfrmImportConfig->IsCancelled()) {
+        return;
+    }
+    StoreClipping();
+    CSpectrum* pNew = pSpectrum.get();
+    pNew->SetKeepYAxisFixed(m_oSettings.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
+    m_pCurrentSpectrum = pNew;
+    ShowSpectrum(pNew, m_oSpectrumCanvas, true);
+    m_oSpectrumContainer.AddSpectrum(std::move(pSpectrum));
+    m_plsbSpectra->addItem(Q(ExtractFileName(*sFile)));
+    m_plsbSpectra->clearSelection();
+    m_plsbSpectra->setCurrentRow(m_plsbSpectra->count() - 1);
+    WritePathSetting("Paths", "SpectraPath", ExtractDirectory(*sFile));
+    pNew->SetClipping(m_pscbClipping->pageStep(), m_pscbClipping->value(), 0, pNew->GetNumberValues());
+    UpdateCommandStates();
+}
+
+void TfrmMain::lsbSpectraClick()
+{
+    const QList<QListWidgetItem*> vSelected = m_plsbSpectra->selectedItems();
+    if (vSelected.size() != 1) {
+        return;
+    }
+    bool bFound = false;
+    CSpectrum* pSpectrum = m_oSpectrumContainer.GetSpectrum(m_plsbSpectra->row(vSelected.front()), bFound);
+    if (!bFound) {
+        return;
+    }
+    StoreClipping();
+    MakeCurrent(pSpectrum);
+    UpdateCommandStates();
+}
+
+void TfrmMain::mniRemoveSpectrumClick()
+{
+    std::vector<int> vRows;
+    for (QListWidgetItem* pItem : m_plsbSpectra->selectedItems()) {
+        vRows.push_back(m_plsbSpectra->row(pItem));
+    }
+    std::sort(vRows.rbegin(), vRows.rend());
+    for (const int lRow : vRows) {
+        m_oSpectrumContainer.RemoveSpectrum(lRow);
+        delete m_plsbSpectra->takeItem(lRow);
+    }
+    bool bFound = false;
+    CSpectrum* pFirst = m_oSpectrumContainer.GetSpectrum(0, bFound);
+    m_pCurrentSpectrum = pFirst;
+    if (pFirst != nullptr) {
+        m_plsbSpectra->setCurrentRow(0);
+    }
+    RedrawSpectrum();
+    UpdateCommandStates();
+}
+
+void TfrmMain::btnZoomInClick()
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    int32_t lPosition = 0;
+    if (m_pCurrentSpectrum->ZoomIn(kClipMaximum, lPosition)) {
+        m_pscbClipping->setValue(lPosition);
+    }
+    m_pCurrentSpectrum->ComputeRange();
+    RedrawSpectrum();
+}
+
+void TfrmMain::btnZoomOutClick()
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    int32_t lPosition = 0;
+    if (m_pCurrentSpectrum->ZoomOut(kClipMaximum, lPosition)) {
+        m_pscbClipping->setValue(lPosition);
+    }
+    m_pCurrentSpectrum->ComputeRange();
+    RedrawSpectrum();
+}
+
+void TfrmMain::scbClippingChange(int lPosition)
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    m_pCurrentSpectrum->ScrollTo(kClipMaximum, lPosition);
+    m_pCurrentSpectrum->ComputeRange();
+    RedrawSpectrum();
+}
+
+void TfrmMain::chbKeepYAxisFixedClick()
+{
+    const bool bKeep = m_pchbKeepYAxisFixed->isChecked();
+    m_oSettings.WriteBool("GraphicsSettings", "KeepYAxisFixed", bKeep);
+    if (m_pCurrentSpectrum != nullptr) {
+        m_pCurrentSpectrum->SetKeepYAxisFixed(bKeep);
+        m_pCurrentSpectrum->ComputeRange();
+        RedrawSpectrum();
+    }
+}
+
+void TfrmMain::mniSaveChartClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Save spectrum as bitmap";
+    oDialog.sFilter = "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "*.bmp";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "BitmapPath");
+    const auto sFile = m_oPrompts.SaveFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    if (!ChartBitmap().save(Q(*sFile), "BMP")) {
+        m_oPrompts.Message("Error!", "Unable to write the bitmap file " + *sFile + "!", EIcon::Warning, EButtons::Ok);
+        return;
+    }
+    WritePathSetting("Paths", "BitmapPath", ExtractDirectory(*sFile));
+}
+
+void TfrmMain::mniPrintSpectrumClick()
+{
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        m_oPrompts.Message("Error!", "No printer is installed.", EIcon::Warning, EButtons::Ok);
+        return;
+    }
+    QPrinter oPrinter(QPrinterInfo::defaultPrinter());
+    QPainter oPainter;
+    if (!oPainter.begin(&oPrinter)) {
+        m_oPrompts.Message("Error!", "The printer could not be started.", EIcon::Warning, EButtons::Ok);
+        return;
+    }
+    const QRect oPage = oPainter.viewport();
+    oPainter.drawImage(QRect(0, 0, oPage.width(), oPage.height() / 2), ChartBitmap());
+    oPainter.end();
+}
+
+void TfrmMain::mniObserverCoordinatesClick()
+{
+    m_pfrmSettings->exec();
+}
+
+void TfrmMain::mniMiscSettingsClick()
+{
+    m_pfrmMiscSettings->SetMaxWidth(m_ptrbWidth->maximum());
+    if (m_pfrmMiscSettings->exec() == QDialog::Accepted) {
+        SetWidthMaximum(m_pfrmMiscSettings->GetMaxWidth());
+    }
+}
+
+void TfrmMain::mniAboutClick()
+{
+    m_pfrmHelp->exec();
+}
+
+void TfrmMain::OpenHelpDocument(const char* pcDocument)
+{
+    m_oPrompts.OpenDocument(pcDocument);
+}

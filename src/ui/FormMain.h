@@ -1,0 +1,139 @@
+// The program's main window: menus, tool bar, the fitting sliders, the list
+// of loaded spectra, the tabbed tables and plots and two status bars. It owns
+// every long-lived object and the dialogs.
+#pragma once
+
+#include "QtCanvas.h"
+#include "core/IniFileClass.h"
+#include "core/SpectrumContainerClass.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <string>
+
+class CImageView;
+class IPrompts;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QSlider;
+class QTabWidget;
+class TfrmHelp;
+class TfrmImportConfig;
+class TfrmMiscSettings;
+class TfrmSettings;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kVersion = "2.1.3";
+    // The clipping scroll bar: range 1 .. 1000, page 50, first position 475.
+    static constexpr int kClipMaximum = 1000;
+
+    TfrmMain(const std::string& sSettingsFile, IPrompts& oPrompts, QWidget* pParent = nullptr);
+    ~TfrmMain() override;
+
+    // Creates the dialogs, each once; the window is shown before.
+    void CreateDialogs();
+
+    // The settings file and the two path settings operations.
+    CIniFile& Settings() { return m_oSettings; }
+    std::string ReadPathSetting(const std::string& sSection, const std::string& sKey) const;
+    void WritePathSetting(const std::string& sSection, const std::string& sKey, const std::string& sText);
+
+    CSpectrum* GetCurrentSpectrum() const { return m_pCurrentSpectrum; }
+    const CSpectrumContainer& Spectra() const { return m_oSpectrumContainer; }
+
+    // Recomputes which commands are enabled.
+    void UpdateCommandStates();
+
+    // Draws a spectrum into a canvas (cleared first); reload copies its values into the plot first.
+    void ShowSpectrum(CSpectrum* pSpectrum, CQtCanvas& oCanvas, bool bReload);
+    // The current spectrum again, without reloading; only clears without one.
+    void RedrawSpectrum();
+    // The image of the plot page that is showing.
+    QImage ChartBitmap();
+
+    // Sets both kind flags of the current spectrum and the controls that show them.
+    void SetSpectrumKind(bool bReference, bool bEmission);
+    void SyncSpectrumKindControls();
+
+    // The text of a status bar panel (bar 0 or 1).
+    QString StatusText(int lBar, int lPanel) const;
+
+    // Commands, reachable from tests as from the menus.
+    void mniOpenSpectrumClick();
+    void mniSaveChartClick();
+    void mniPrintSpectrumClick();
+    void mniRemoveSpectrumClick();
+    void lsbSpectraClick();
+    void btnZoomInClick();
+    void btnZoomOutClick();
+    void scbClippingChange(int lPosition);
+    void chbKeepYAxisFixedClick();
+    void mniObserverCoordinatesClick();
+    void mniMiscSettingsClick();
+    void mniAboutClick();
+    void OpenHelpDocument(const char* pcDocument);
+    // Sets the maximum of the width slider and its tick spacing (maximum / 20).
+    void SetWidthMaximum(int lMaximum);
+    // Brings the context menu's items up to date, as before it opens.
+    void PrepareContextMenu();
+
+protected:
+    void showEvent(QShowEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
+
+private:
+    QAction* AddItem(QMenu* pMenu, const char* pcCaption, const char* pcName, const char* pcShortcut = nullptr);
+    void CreateMenus();
+    void CreateContextMenu();
+    QWidget* CreateToolBar();
+    QWidget* CreateControlPanel();
+    QWidget* CreatePlotPanel();
+    QWidget* CreateStatusBar(int lBar, const std::vector<std::pair<int, const char*>>& vPanels);
+    void SetStatusText(int lBar, int lPanel, const QString& sText);
+    void MakeCurrent(CSpectrum* pSpectrum);
+    void StoreClipping();
+    void ReadWindowSettings();
+    void WriteWindowSettings();
+
+    CIniFile m_oSettings;
+    IPrompts& m_oPrompts;
+    CSpectrumContainer m_oSpectrumContainer;
+    CSpectrum* m_pCurrentSpectrum = nullptr;
+    CQtCanvas m_oSpectrumCanvas;
+    CQtCanvas m_oRVGraphCanvas;
+    bool m_bShownOnce = false;
+    bool m_bKindSyncGuard = false;
+
+    TfrmImportConfig* m_pfrmImportConfig = nullptr;
+    TfrmSettings* m_pfrmSettings = nullptr;
+    TfrmHelp* m_pfrmHelp = nullptr;
+    TfrmMiscSettings* m_pfrmMiscSettings = nullptr;
+
+    QMenu* m_ppumSpectrum = nullptr;
+    QAction* m_pmniIndicateReference = nullptr;
+    QAction* m_pmniIndicateEmission = nullptr;
+    QAction* m_pmniRemoveSpectrum = nullptr;
+    QAction* m_pmniActivate = nullptr;
+    QAction* m_pmniIndicateReferencePopup = nullptr;
+    QAction* m_pmniIndicateEmissionPopup = nullptr;
+    QCheckBox* m_pchbKeepYAxisFixed = nullptr;
+    QCheckBox* m_pchbReferenceSpectrum = nullptr;
+    QCheckBox* m_pchbEmissionSpectrum = nullptr;
+    QSlider* m_ptrbWidth = nullptr;
+    QSlider* m_ptrbSensitivity = nullptr;
+    QListWidget* m_plsbSpectra = nullptr;
+    QTabWidget* m_ppgcPlots = nullptr;
+    CImageView* m_pimgSpectrum = nullptr;
+    CImageView* m_pimgRVGraph = nullptr;
+    QScrollBar* m_pscbClipping = nullptr;
+    std::array<std::vector<QLabel*>, 2> m_avStatusPanels;
+};

@@ -1,0 +1,51 @@
+// Every modal question, message and file choice of the windows, the busy
+// cursor and the opening of documents go through this interface, so that the
+// windows can be driven by scripted answers in tests.
+#pragma once
+
+#include <optional>
+#include <string>
+
+enum class EIcon { None, Information, Warning, Question, Error };
+enum class EButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class EButton { Ok, Cancel, Yes, No };
+
+// A file dialog as the program describes it; the filter is in the
+// "Text (*.txt)|*.txt|All files (*.*)|*.*" form.
+struct SFileDialog {
+    std::string sTitle;
+    std::string sFilter;
+    std::string sInitialDirectory;
+    std::string sFileName;
+    std::string sDefaultExtension; // "*.bmp" or "bmp"
+    bool bOverwritePrompt = false;
+};
+
+class IPrompts {
+public:
+    virtual ~IPrompts() = default;
+    virtual EButton Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons) = 0;
+    virtual std::optional<std::string> OpenFile(const SFileDialog& oDialog) = 0;
+    virtual std::optional<std::string> SaveFile(const SFileDialog& oDialog) = 0;
+    virtual void SetBusy(bool bBusy) = 0;
+    virtual void OpenDocument(const std::string& sPath) = 0;
+};
+
+// Shows the busy cursor for the life of the object.
+class CBusyCursor {
+public:
+    explicit CBusyCursor(IPrompts& oPrompts) : m_oPrompts(oPrompts) { m_oPrompts.SetBusy(true); }
+    ~CBusyCursor() { m_oPrompts.SetBusy(false); }
+    CBusyCursor(const CBusyCursor&) = delete;
+    CBusyCursor& operator=(const CBusyCursor&) = delete;
+
+private:
+    IPrompts& m_oPrompts;
+};
+
+// "Text (*.txt)|*.txt|All files (*.*)|*.*" becomes "Text (*.txt);;All files (*)":
+// the descriptions are kept, "*.*" matches every file.
+std::string ToQtFilter(const std::string& sWindowsFilter);
+
+// The extension of a dialog's default extension ("*.bmp" and "bmp" give "bmp").
+std::string DefaultSuffix(const std::string& sDefaultExtension);

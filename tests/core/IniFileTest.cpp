@@ -1,0 +1,99 @@
+// The settings file: Windows ini format, typed values with defaults, and
+// safe rewriting.
+#include "core/IniFileClass.h"
+#include "support/LocaleGuard.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+TEST(CIniFile, MissingFileSectionKeyOrBadValueGiveTheDefault)
+{
+    CTempDir oDir;
+    const CIniFile oMissing(oDir.File("none.ini"));
+    EXPECT_EQ(oMissing.ReadString("Paths", "SpectraPath", "."), ".");
+    EXPECT_EQ(oMissing.ReadInteger("FormSettings", "Top", 99), 99);
+
+    const CIniFile oIni(oDir.Write("q.ini", "; comment\r\n[FormSettings]\r\nTop = 12 \r\nLeft=abc\r\n"
+                                            "[GraphicsSettings]\nKeepYAxisFixed=0\nOther=7\n[Settings]\nTimeThreshold=0,25\n"));
+    EXPECT_EQ(oIni.ReadInteger("formsettings", "TOP", 0), 12) << "names ignore case, blanks around values go";
+    EXPECT_EQ(oIni.ReadInteger("FormSettings", "Left", 5), 5);
+    EXPECT_EQ(oIni.ReadInteger("FormSettings", "Width", 5), 5);
+    EXPECT_FALSE(oIni.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
+    EXPECT_TRUE(oIni.ReadBool("GraphicsSettings", "Other", false)) << "any non-zero integer is true";
+    EXPECT_EQ(oIni.ReadFloat("Settings", "TimeThreshold", 0.2), 0.25);
+    EXPECT_EQ(oIni.ReadFloat("Settings", "Missing", 0.2), 0.2);
+    EXPECT_EQ(oIni.ReadInteger("Nowhere", "Top", 3), 3);
+}
+
+TEST(CIniFile, WritingReplacesAddsAndKeepsEverythingElse)
+{
+    CTempDir oDir;
+    const std::string sPath = oDir.Write("q.ini", "; keep me\n[A]\nx=1\n\n[B]\ny=2\n");
+    const CIniFile oIni(sPath);
+    ASSERT_TRUE(oIni.WriteInteger("a", "X", 5));
+    ASSERT_TRUE(oIni.WriteString("A", "z", "text with = sign"));
+    ASSERT_TRUE(oIni.WriteBool("C", "flag", true));
+    ASSERT_TRUE(oIni.WriteFloat("C", "f", 1.5));
+    EXPECT_EQ(ReadWholeFile(sPath), "; keep me\n[A]\nx=5\nz=text with = sign\n\n[B]\ny=2\n\n[C]\nflag=1\nf=1.5\n");
+    EXPECT_EQ(oIni.ReadString("A", "z", ""), "text with = sign");
+    EXPECT_EQ(oIni.ReadInteger("A", "x", 0), 5);
+
+    const CIniFile oNew(oDir.File("new.ini"));
+    ASSERT_TRUE(oNew.WriteString("Paths", "SpectraPath", "/data"));
+    EXPECT_EQ(ReadWholeFile(oDir.File("new.ini")), "[Paths]\nSpectraPath=/data\n");
+}
+
+TEST(CIniFile, FloatsFollowTheSystemSeparatorBothWays)
+{
+    CTempDir oDir;
+    const CIniFile oIni(oDir.File("q.ini"));
+    {
+        CLocaleGuard oGuard("de_DE.UTF-8");
+        ASSERT_TRUE(oGuard.IsActive()) << "the locale de_DE.UTF-8 is missing; ./test.sh generates it";
+        ASSERT_TRUE(oIni.WriteFloat("GeographicCoordinates", "LongDeg", 10.5));
+        EXPECT_EQ(oIni.ReadString("GeographicCoordinates", "LongDeg", ""), "10,5");
+        EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5);
+    }
+    CLocaleGuard oDot("C");
+    EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5) << "a file written under a comma locale";
+    ASSERT_TRUE(oIni.WriteFloat("GeographicCoordinates", "LatDeg", 1.0 / 3.0));
+    EXPECT_EQ(oIni.ReadString("GeographicCoordinates", "LatDeg", ""), "0.333333333333333");
+}
+
+TEST(CIniFile, AFailedWriteLeavesTheOldFile)
+{
+    if (geteuid() == 0) {
+        // Root writes into read-only folders; take a folder that does not exist instead.
+        const CIniFile oIni("/nonexistent-folder/quandrel.ini");
+        EXPECT_FALSE(oIni.WriteInteger("A", "x", 1));
+        return;
+    }
+    CTempDir oDir;
+    const std::string sPath = oDir.Write("q.ini", "[A]\nx=1\n");
+    chmod(std::filesystem::path(sPath).parent_path().c_str(), 0500);
+    EXPECT_FALSE(CIniFile(sPath).WriteInteger("A", "x", 2));
+    chmod(std::filesystem::path(sPath).parent_path().c_str(), 0700);
+    EXPECT_EQ(ReadWholeFile(sPath), "[A]\nx=1\n");
+}
+
+TEST(CIniFile, SettingsLiveBesideTheProgramOrInTheUserFolder)
+{
+    CTempDir oDir;
+    EXPECT_EQ(CIniFile::SettingsPathFor(oDir.File("quandrel")), oDir.File("quandrel.ini"));
+
+    CTempDir oHome;
+    const char* pcOld = std::getenv("XDG_CONFIG_HOME");
+    const std::string sOld = pcOld ? pcOld : "";
+    setenv("XDG_CONFIG_HOME", oHome.File("config").c_str(), 1);
+    EXPECT_EQ(CIniFile::SettingsPathFor("/nonexistent-folder/quandrel"), oHome.File("config") + "/quandrel/quandrel.ini");
+    EXPECT_TRUE(std::filesystem::is_directory(oHome.File("config") + "/quandrel"));
+    if (pcOld) {
+        setenv("XDG_CONFIG_HOME", sOld.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
+}

@@ -1,0 +1,241 @@
+// The import dialog and the settings dialogs, driven through their controls.
+#include "UiTestSupport.h"
+#include "core/CSVFileClass.h"
+#include "core/IniFileClass.h"
+#include "ui/FormHelp.h"
+#include "ui/JpegPicture.h"
+#include "ui/FormImportConfig.h"
+#include "ui/FormMiscSettings.h"
+#include "ui/FormSettings.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+// The import dialog on a file, with the settings file of a temporary folder.
+class ImportDialogTest : public ::testing::Test {
+protected:
+    void Show(const std::string& sContent)
+    {
+        m_sFile = m_oDir.Write("spectrum.txt", sContent);
+        m_oDialog.SetImportTarget(&m_oReader, m_sFile, &m_oSpectrum);
+        m_oDialog.show();
+    }
+    QString Cell(int lRow, int lColumn)
+    {
+        auto* pView = Child<QTableView>(&m_oDialog, "stgPreview");
+        return pView->model()->index(lRow, lColumn).data().toString();
+    }
+    int RawLines() { return Child<QListView>(&m_oDialog, "lsbRawData")->model()->rowCount(); }
+
+    CTempDir m_oDir;
+    CIniFile m_oIni{m_oDir.File("quandrel.ini")};
+    CCSVFile m_oReader;
+    CSpectrum m_oSpectrum{nullptr};
+    TfrmImportConfig m_oDialog{m_oIni};
+    std::string m_sFile;
+};
+
+} // namespace
+
+TEST_F(ImportDialogTest, OpensWithDefaultsAndPreviewsTheFile)
+{
+    Show("# header\n656.3\t0.5\n656.4\t0.25\n");
+    EXPECT_EQ(m_oDialog.windowTitle(), "Configure CSV file import");
+    EXPECT_TRUE(Child<QRadioButton>(&m_oDialog, "rabUseDelimiters")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(&m_oDialog, "chbTabulator")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(&m_oDialog, "chbSemicolon")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(&m_oDialog, "chbComma")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(&m_oDialog, "chbAutomNmConversion")->isChecked());
+    EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edLinesToSkip")->value(), 0);
+    EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edStartValue1")->value(), 0);
+    EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edStartValue2")->value(), 5);
+    EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edNumberCharsValue1")->value(), 5);
+    EXPECT_TRUE(Child<QGroupBox>(&m_oDialog, "grbDelimiters")->isVisible());
+    EXPECT_FALSE(Child<QGroupBox>(&m_oDialog, "grbFixedColumns")->isVisible());
+
+    EXPECT_EQ(RawLines(), 3);
+    EXPECT_EQ(Cell(0, 0), "No.");
+    EXPECT_EQ(Cell(0, 2), "lambda");
+    EXPECT_EQ(Cell(0, 4), "I");
+    // "# header" is a sample of zeros; 0 is below 2500, so all is taken as nm.
+    EXPECT_EQ(Cell(2, 0), "2");
+    EXPECT_EQ(Cell(2, 2), "6563");
+    EXPECT_EQ(Cell(3, 4), "0.25");
+
+    Child<QSpinBox>(&m_oDialog, "edLinesToSkip")->setValue(1);
+    EXPECT_EQ(m_oDialog.GetValueCount(), 2);
+    EXPECT_EQ(Cell(1, 2), "6563");
+}
+
+TEST_F(ImportDialogTest, OkFillsTheSpectrumAndStoresTheSettings)
+{
+    Show("656.3;0.5\n656.4;0.25\n");
+    Child<QCheckBox>(&m_oDialog, "chbComma")->setChecked(true);
+    Child<QCheckBox>(&m_oDialog, "chbAutomNmConversion")->setChecked(false);
+    Press(&m_oDialog, "btnOK");
+    EXPECT_FALSE(m_oDialog.IsCancelled());
+    ASSERT_EQ(m_oSpectrum.GetNumberValues(), 2);
+    // With ',' a separator too, "656.3" still splits at ';' first.
+    EXPECT_EQ(m_oSpectrum.GetWavelengths()[0], 656.3);
+    EXPECT_TRUE(m_oIni.ReadBool("FilterSettings", "UseComma", false));
+    EXPECT_FALSE(m_oIni.ReadBool("FilterSettings", "AutomNmAngstromConversion", true));
+    EXPECT_EQ(m_oIni.ReadString("FilterSettings", "StartValue2", ""), "5");
+}
+
+TEST_F(ImportDialogTest, ClosingWithoutOkIsCancelAndLeavesTheSpectrumEmpty)
+{
+    Show("1;2\n");
+    m_oDialog.close();
+    EXPECT_TRUE(m_oDialog.IsCancelled());
+    EXPECT_EQ(m_oSpectrum.GetNumberValues(), 0);
+    EXPECT_EQ(m_oDialog.GetValueCount(), 0) << "the arrays go with the dialog";
+}
+
+TEST_F(ImportDialogTest, SingleColumnNumbersTheSamplesAndDisablesValueTwo)
+{
+    Show("10\n20\n30\n");
+    Child<QCheckBox>(&m_oDialog, "chbSingleColumn")->setChecked(true);
+    EXPECT_FALSE(Child<QSpinBox>(&m_oDialog, "edStartValue2")->isEnabled());
+    EXPECT_FALSE(Child<QSpinBox>(&m_oDialog, "edNumberCharsValue2")->isEnabled());
+    EXPECT_EQ(Cell(1, 2), "0");
+    EXPECT_EQ(Cell(3, 2), "2");
+    EXPECT_EQ(Cell(3, 4), "30");
+}
+
+TEST_F(ImportDialogTest, OthersTextWaitsForAClick)
+{
+    Show("1|5\n");
+    Child<QCheckBox>(&m_oDialog, "chbSemicolon")->setChecked(false);
+    Child<QCheckBox>(&m_oDialog, "chbAutomNmConversion")->setChecked(false);
+    Child<QCheckBox>(&m_oDialog, "chbOthers")->setChecked(true);
+    auto* pedOthers = Child<QLineEdit>(&m_oDialog, "edOthers");
+    EXPECT_TRUE(pedOthers->isEnabled());
+    pedOthers->setText("|");
+    EXPECT_EQ(Cell(1, 4), "0") << "typing alone does not refresh";
+    QTest::mouseClick(pedOthers, Qt::LeftButton);
+    EXPECT_EQ(Cell(1, 2), "1");
+    EXPECT_EQ(Cell(1, 4), "5");
+}
+
+TEST_F(ImportDialogTest, FixedColumnModeShowsItsPanelOnEveryShowing)
+{
+    Show("6562.8    0.9\n");
+    Child<QRadioButton>(&m_oDialog, "rabUseFixedColumns")->click();
+    Child<QSpinBox>(&m_oDialog, "edStartValue2")->setValue(10);
+    EXPECT_EQ(Cell(1, 4), "0.9");
+    Press(&m_oDialog, "btnOK");
+    EXPECT_EQ(m_oIni.ReadBool("FilterSettings", "UseDelimiters", true), false);
+
+    m_oDialog.show();
+    EXPECT_TRUE(Child<QRadioButton>(&m_oDialog, "rabUseFixedColumns")->isChecked());
+    EXPECT_TRUE(Child<QGroupBox>(&m_oDialog, "grbFixedColumns")->isVisible());
+    EXPECT_FALSE(Child<QGroupBox>(&m_oDialog, "grbDelimiters")->isVisible());
+    EXPECT_EQ(Cell(1, 2), "6562.8");
+    m_oDialog.close();
+}
+
+TEST_F(ImportDialogTest, UnreadableFileShowsNothingAndOkGivesAnEmptySpectrum)
+{
+    m_oDialog.SetImportTarget(&m_oReader, m_oDir.File("missing.txt"), &m_oSpectrum);
+    m_oDialog.show();
+    EXPECT_EQ(RawLines(), 0);
+    EXPECT_EQ(m_oDialog.GetValueCount(), 0);
+    Press(&m_oDialog, "btnOK");
+    EXPECT_EQ(m_oSpectrum.GetNumberValues(), 0);
+}
+
+TEST_F(MainWindowTest, ObserverCoordinatesShowDefaultsAndStoreEitherSeparator)
+{
+    WhenModal([](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        EXPECT_EQ(pDialog->windowTitle(), "Observer coordinates");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edLongitudeDegrees")->text(), "9");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edLongitudeMinutes")->text(), "0");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edLatitudeDegrees")->text(), "52");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edLatitudeMinutes")->text(), "0");
+        Child<QLineEdit>(pDialog, "edLongitudeDegrees")->setText("10,5");
+        Child<QLineEdit>(pDialog, "edLatitudeDegrees")->setText("north");
+        Child<QLineEdit>(pDialog, "edLatitudeMinutes")->setText("30");
+        Press(pDialog, "btnOK");
+        // A field that is no number stops "OK" there: the dialog stays open.
+        EXPECT_TRUE(pDialog->isVisible());
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniObserverCoordinates")->trigger();
+    EXPECT_EQ(m_pMain->Settings().ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5);
+    EXPECT_EQ(m_pMain->Settings().ReadString("GeographicCoordinates", "LongMin", "missing"), "0");
+    EXPECT_EQ(m_pMain->Settings().ReadString("GeographicCoordinates", "LatMin", "missing"), "missing");
+}
+
+TEST_F(MainWindowTest, MiscSettingsSetTheWidthMaximumAndTheThreshold)
+{
+    WhenModal([](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        EXPECT_EQ(pDialog->windowTitle(), "Time threshold & Max. width");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edTimeThreshold")->text(), "0.2");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edMaxWidth")->text(), "20");
+        Child<QLineEdit>(pDialog, "edTimeThreshold")->setText("0,35");
+        Child<QLineEdit>(pDialog, "edMaxWidth")->setText("100");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniMiscSettings")->trigger();
+    auto* ptrbWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
+    EXPECT_EQ(ptrbWidth->maximum(), 100);
+    EXPECT_EQ(ptrbWidth->tickInterval(), 5);
+    EXPECT_EQ(m_pMain->Settings().ReadFloat("Settings", "TimeThreshold", 0), 0.35);
+
+    WhenModal([](QWidget* pDialog) {
+        Child<QLineEdit>(pDialog, "edMaxWidth")->setText("wide");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniMiscSettings")->trigger();
+    EXPECT_EQ(ptrbWidth->maximum(), 20) << "an invalid maximum is taken as 20";
+
+    WhenModal([](QWidget* pDialog) {
+        Child<QLineEdit>(pDialog, "edMaxWidth")->setText("60");
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniMiscSettings")->trigger();
+    EXPECT_EQ(ptrbWidth->maximum(), 20);
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsItsPicture)
+{
+    WhenModal([](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        EXPECT_EQ(pDialog->windowTitle(), "About Quandrel");
+        auto* pfrmHelp = qobject_cast<TfrmHelp*>(pDialog);
+        ASSERT_NE(pfrmHelp, nullptr);
+        EXPECT_FALSE(pfrmHelp->Picture().isNull());
+        EXPECT_EQ(pfrmHelp->Picture().width(), 616);
+        Press(pDialog, "btnOK");
+    });
+    Item("mniAbout")->trigger();
+}
+
+TEST(JpegPicture, DamagedPicturesDecodeToNothing)
+{
+    const unsigned char acNotJpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0x01};
+    EXPECT_TRUE(DecodeJpeg(acNotJpeg, sizeof acNotJpeg).isNull());
+    EXPECT_TRUE(DecodeJpeg(nullptr, 0).isNull());
+    const unsigned char acText[] = "no picture at all";
+    EXPECT_TRUE(DecodeJpeg(acText, sizeof acText).isNull());
+}
+
+TEST(Prompts, WindowsFiltersBecomeQtFilters)
+{
+    EXPECT_EQ(ToQtFilter("All files (*.*)|*.*"), "All files (*)");
+    EXPECT_EQ(ToQtFilter("Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*"), "Bitmaps (*.bmp);;All files (*)");
+    EXPECT_EQ(ToQtFilter("Spectra|*.txt;*.dat"), "Spectra (*.txt *.dat)");
+    EXPECT_EQ(DefaultSuffix("*.bmp"), "bmp");
+    EXPECT_EQ(DefaultSuffix("txt"), "txt");
+}

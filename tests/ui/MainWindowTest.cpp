@@ -1,0 +1,354 @@
+// The main window: start-up and shut-down with the settings file, menus,
+// opening and removing spectra, the spectrum kind, zoom, chart and help.
+#include "UiTestSupport.h"
+#include "core/IniFileClass.h"
+#include "core/UtilsClass.h"
+#include "ui/ImageView.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QPrinterInfo>
+#include <QScrollBar>
+#include <QSlider>
+
+namespace {
+
+const std::string kSample = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
+
+bool IsBlank(const QImage& oImage)
+{
+    for (int y = 0; y < oImage.height(); ++y) {
+        for (int x = 0; x < oImage.width(); ++x) {
+            if (oImage.pixel(x, y) != qRgb(255, 255, 255)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int32_t VisibleCount(const CSpectrum* pSpectrum)
+{
+    int32_t lStart = 0;
+    int32_t lCount = 0;
+    pSpectrum->GetZoom(lStart, lCount);
+    return lCount;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithCaptionMenusAndDefaultSettings)
+{
+    EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3");
+    struct SItem {
+        const char* pcName;
+        const char* pcCaption;
+        const char* pcShortcut;
+        bool bEnabled;
+    };
+    for (const SItem& o : {SItem{"mniOpenSpectrum", "O&pen spectrum ...", "F2", true},
+                           SItem{"mniSaveChart", "Save chart as .&bmp ...", "", true},
+                           SItem{"mniPrintSpectrum", "&Print spectrum", "", true},
+                           SItem{"mniExit", "E&xit Quandrel (Alt+F4)", "", true},
+                           SItem{"mniOpenProject", "Open &project ...", "", false},
+                           SItem{"mniOpenCCTemplate", "&Open template", "F3", false},
+                           SItem{"mniOpenCCParams", "O&pen parameters", "F4", false},
+                           SItem{"mniRunCC", "R&un", "F5", false},
+                           SItem{"mniCalculateElements", "&Calculate elements", "", false},
+                           SItem{"mniManual", "&Manual (english)", "", false},
+                           SItem{"mniHandbuch", "&Handbuch (deutsch)", "", true},
+                           SItem{"mniReference", "&Reference (english)", "", false},
+                           SItem{"mniReferenz", "R&eferenz (deutsch)", "", true},
+                           SItem{"mniObserverCoordinates", "O&bserver coordinates ...", "", true},
+                           SItem{"mniMiscSettings", "&Misc settings ...", "", true},
+                           SItem{"mniAbout", "&About Quandrel ...", "", true}}) {
+        QAction* pItem = Item(o.pcName);
+        ASSERT_NE(pItem, nullptr);
+        EXPECT_EQ(pItem->text(), o.pcCaption);
+        EXPECT_EQ(pItem->shortcut().toString(), o.pcShortcut) << o.pcName;
+        EXPECT_EQ(pItem->isEnabled(), o.bEnabled) << o.pcName;
+    }
+    // No spectrum: the kind controls are off.
+    EXPECT_FALSE(Item("mniIndicateReference")->isEnabled());
+    EXPECT_FALSE(Child<QCheckBox>(m_pMain.get(), "chbReferenceSpectrum")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(m_pMain.get(), "chbKeepYAxisFixed")->isChecked());
+    EXPECT_EQ(Child<QSlider>(m_pMain.get(), "trbWidth")->maximum(), 20);
+    EXPECT_EQ(Child<QSlider>(m_pMain.get(), "trbWidth")->tickInterval(), 1);
+    EXPECT_EQ(m_pMain->StatusText(0, 0), "   wavelength");
+    EXPECT_EQ(m_pMain->StatusText(0, 5), "RA");
+    EXPECT_EQ(m_pMain->StatusText(1, 4), "    Calibration lines file");
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "InertialLinesFilePath"), "LinesX.txt");
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "SpectraPath"), ".");
+}
+
+TEST_F(MainWindowTest, RestoresAndStoresItsSettings)
+{
+    Stop();
+    CIniFile oIni(m_oDir.File("quandrel.ini"));
+    oIni.WriteInteger("FormSettings", "Left", 40);
+    oIni.WriteInteger("FormSettings", "Top", 30);
+    oIni.WriteInteger("FormSettings", "Width", 700);
+    oIni.WriteInteger("FormSettings", "Height", 500);
+    oIni.WriteInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", 100);
+    oIni.WriteInteger("ExtremaDeterminationSettings", "IntervallWidth", 37);
+    oIni.WriteInteger("ExtremaDeterminationSettings", "Sensitivity", 12);
+    oIni.WriteBool("GraphicsSettings", "KeepYAxisFixed", false);
+    oIni.WriteString("Paths", "CalibrationFilePath", "/data/lamps/Neon.txt");
+    Start();
+    EXPECT_EQ(m_pMain->geometry().width(), 700);
+    EXPECT_EQ(m_pMain->geometry().height(), 500);
+    auto* ptrbWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
+    EXPECT_EQ(ptrbWidth->maximum(), 100);
+    EXPECT_EQ(ptrbWidth->tickInterval(), 5);
+    EXPECT_EQ(ptrbWidth->value(), 37);
+    EXPECT_EQ(Child<QSlider>(m_pMain.get(), "trbSensitivity")->value(), 12);
+    EXPECT_FALSE(Child<QCheckBox>(m_pMain.get(), "chbKeepYAxisFixed")->isChecked());
+    EXPECT_EQ(m_pMain->StatusText(1, 5), "Neon.txt");
+
+    ptrbWidth->setValue(12);
+    Stop();
+    EXPECT_EQ(oIni.ReadInteger("ExtremaDeterminationSettings", "IntervallWidth", -1), 12);
+    EXPECT_EQ(oIni.ReadInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", -1), 100);
+    EXPECT_EQ(oIni.ReadInteger("FormSettings", "Width", -1), 700);
+    EXPECT_FALSE(oIni.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
+}
+
+TEST_F(MainWindowTest, OpensASpectrumThroughTheImportDialog)
+{
+    OpenSpectrum(kSample);
+    ASSERT_EQ(m_oPrompts.vFileDialogs.size(), 1U);
+    EXPECT_EQ(m_oPrompts.vFileDialogs[0].sTitle, "Load spectrum");
+    EXPECT_EQ(m_oPrompts.vFileDialogs[0].sFilter, "All files (*.*)|*.*");
+    EXPECT_EQ(m_oPrompts.vFileDialogs[0].sInitialDirectory, ".");
+
+    const CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    ASSERT_NE(pSpectrum, nullptr);
+    EXPECT_EQ(pSpectrum->GetNumberValues(), 7061);
+    EXPECT_DOUBLE_EQ(pSpectrum->GetWavelengths().front(), 6479.092);
+    auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
+    ASSERT_EQ(plsbSpectra->count(), 1);
+    EXPECT_EQ(plsbSpectra->item(0)->text(), "alphaDra_20220608_Halpha.txt");
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "SpectraPath"), QUANDREL_SAMPLE_DATA_DIR);
+    EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap()));
+    EXPECT_TRUE(Item("mniIndicateReference")->isEnabled());
+
+    int32_t lPage = 0, lPosition = 0, lStart = -1, lCount = 0;
+    pSpectrum->GetClipping(lPage, lPosition, lStart, lCount);
+    EXPECT_EQ(lPage, 50);
+    EXPECT_EQ(lPosition, 475);
+    EXPECT_EQ(lStart, 0);
+    EXPECT_EQ(lCount, 7061);
+}
+
+TEST_F(MainWindowTest, AFileWithoutDataGivesAnEmptySpectrum)
+{
+    OpenSpectrum(m_oDir.Write("empty.txt", ""));
+    OpenSpectrum(m_oDir.File("vanished.txt"));
+    ASSERT_NE(m_pMain->GetCurrentSpectrum(), nullptr);
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum()->GetNumberValues(), 0);
+    EXPECT_EQ(m_pMain->Spectra().GetSpectrumCount(), 2);
+    EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
+    m_pMain->btnZoomInClick();
+    m_pMain->btnZoomOutClick();
+    Child<QScrollBar>(m_pMain.get(), "scbClipping")->setValue(900);
+    EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
+}
+
+TEST_F(MainWindowTest, CancellingLeavesEverythingAsItWas)
+{
+    m_oPrompts.qOpenFiles.push_back(std::nullopt);
+    m_pMain->mniOpenSpectrumClick();
+    m_oPrompts.qOpenFiles.push_back(kSample);
+    WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
+    m_pMain->mniOpenSpectrumClick();
+    m_oPrompts.qOpenFiles.push_back(kSample);
+    WhenModal([](QWidget* pDialog) { pDialog->close(); });
+    m_pMain->mniOpenSpectrumClick();
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
+    EXPECT_TRUE(m_pMain->Spectra().IsEmpty());
+    EXPECT_EQ(Child<QListWidget>(m_pMain.get(), "lsbSpectra")->count(), 0);
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "SpectraPath"), ".");
+}
+
+TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
+{
+    OpenSpectrum(kSample);
+    const std::string sCopy = m_oDir.Write("second.txt", "6562.0\t1\n6563.0\t0.5\n6564.0\t1\n");
+    OpenSpectrum(sCopy);
+    auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
+    ASSERT_EQ(plsbSpectra->count(), 2);
+    bool bFound = false;
+    CSpectrum* pFirst = m_pMain->Spectra().GetSpectrum(0, bFound);
+    CSpectrum* pSecond = m_pMain->Spectra().GetSpectrum(1, bFound);
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond);
+
+    plsbSpectra->selectAll();
+    m_pMain->lsbSpectraClick();
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond) << "two selected entries change nothing";
+
+    plsbSpectra->clearSelection();
+    plsbSpectra->item(0)->setSelected(true);
+    m_pMain->lsbSpectraClick();
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
+    EXPECT_EQ(VisibleCount(pFirst), 7061);
+}
+
+TEST_F(MainWindowTest, SwitchingSpectraKeepsEachOnesZoom)
+{
+    OpenSpectrum(kSample);
+    CSpectrum* pFirst = m_pMain->GetCurrentSpectrum();
+    m_pMain->btnZoomInClick();
+    m_pMain->btnZoomInClick();
+    const int32_t lZoomed = VisibleCount(pFirst);
+    EXPECT_LT(lZoomed, 7061);
+    const int lPosition = Child<QScrollBar>(m_pMain.get(), "scbClipping")->value();
+
+    OpenSpectrum(m_oDir.Write("b.txt", "1\t1\n2\t2\n3\t3\n"));
+    auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
+    plsbSpectra->clearSelection();
+    plsbSpectra->item(0)->setSelected(true);
+    m_pMain->lsbSpectraClick();
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
+    EXPECT_EQ(VisibleCount(pFirst), lZoomed);
+    EXPECT_EQ(Child<QScrollBar>(m_pMain.get(), "scbClipping")->value(), lPosition);
+}
+
+TEST_F(MainWindowTest, RemovingAllSpectraBlanksThePlotAndDisablesTheKind)
+{
+    OpenSpectrum(kSample);
+    OpenSpectrum(kSample);
+    auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
+    plsbSpectra->selectAll();
+    m_pMain->mniRemoveSpectrumClick();
+    EXPECT_EQ(plsbSpectra->count(), 0);
+    EXPECT_TRUE(m_pMain->Spectra().IsEmpty());
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
+    EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
+    EXPECT_FALSE(Child<QCheckBox>(m_pMain.get(), "chbEmissionSpectrum")->isEnabled());
+    m_pMain->PrepareContextMenu();
+    EXPECT_FALSE(Item("mniRemoveSpectrum")->isVisible());
+}
+
+TEST_F(MainWindowTest, RemovingOneSpectrumMakesTheFirstCurrent)
+{
+    OpenSpectrum(kSample);
+    OpenSpectrum(m_oDir.Write("b.txt", "1\t1\n2\t2\n"));
+    OpenSpectrum(m_oDir.Write("c.txt", "1\t1\n2\t2\n"));
+    bool bFound = false;
+    CSpectrum* pFirst = m_pMain->Spectra().GetSpectrum(0, bFound);
+    auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
+    plsbSpectra->clearSelection();
+    plsbSpectra->item(1)->setSelected(true);
+    m_pMain->mniRemoveSpectrumClick();
+    ASSERT_EQ(plsbSpectra->count(), 2);
+    EXPECT_EQ(plsbSpectra->item(1)->text(), "c.txt");
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
+}
+
+TEST_F(MainWindowTest, SpectrumKindStaysInStepEverywhere)
+{
+    OpenSpectrum(kSample);
+    const CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    auto* pchbReference = Child<QCheckBox>(m_pMain.get(), "chbReferenceSpectrum");
+    auto* pchbEmission = Child<QCheckBox>(m_pMain.get(), "chbEmissionSpectrum");
+
+    Item("mniIndicateReference")->trigger();
+    EXPECT_TRUE(pSpectrum->IsReferenceSpectrum());
+    EXPECT_FALSE(pSpectrum->IsEmissionSpectrum());
+    EXPECT_TRUE(pchbReference->isChecked());
+    EXPECT_TRUE(Item("mniIndicateReferencePopup")->isChecked());
+
+    pchbEmission->click();
+    EXPECT_TRUE(pSpectrum->IsEmissionSpectrum());
+    EXPECT_TRUE(pSpectrum->IsReferenceSpectrum());
+    EXPECT_TRUE(Item("mniIndicateEmission")->isChecked());
+
+    Item("mniIndicateReferencePopup")->trigger();
+    EXPECT_FALSE(pSpectrum->IsReferenceSpectrum());
+    EXPECT_TRUE(pSpectrum->IsEmissionSpectrum());
+    EXPECT_FALSE(pchbReference->isChecked());
+}
+
+TEST_F(MainWindowTest, ZoomButtonsMoveTheScrollBarAndTheWindow)
+{
+    OpenSpectrum(kSample);
+    const CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    auto* pscbClipping = Child<QScrollBar>(m_pMain.get(), "scbClipping");
+    m_pMain->btnZoomInClick();
+    EXPECT_EQ(VisibleCount(pSpectrum), 4707);
+    // The middle of the view (start 1177 + 4707 div 2) as a share of the scroll range ...
+    const int lPosition = static_cast<int>((4707 / 2 + 1177) / 7061.0 * 1000);
+    EXPECT_EQ(lPosition, 499);
+    EXPECT_EQ(pscbClipping->value(), lPosition);
+    // ... which the scroll bar reads back as the start's share of the free range.
+    int32_t lStart = 0;
+    int32_t lCount = 0;
+    pSpectrum->GetZoom(lStart, lCount);
+    EXPECT_EQ(lStart, static_cast<int32_t>(lPosition / 1000.0 * (7060 - 4707 + 1)));
+
+    pscbClipping->setValue(1000);
+    pSpectrum->GetZoom(lStart, lCount);
+    EXPECT_EQ(lStart + lCount - 1, 7060);
+    EXPECT_DOUBLE_EQ(pSpectrum->GetXMax(), pSpectrum->GetWavelengths().back());
+
+    for (int i = 0; i < 5; ++i) {
+        m_pMain->btnZoomOutClick();
+    }
+    EXPECT_EQ(VisibleCount(pSpectrum), 7061);
+}
+
+TEST_F(MainWindowTest, KeepYAxisFixedIsStoredAtOnceAndAppliesToTheCurrentSpectrum)
+{
+    OpenSpectrum(kSample);
+    auto* pchbKeep = Child<QCheckBox>(m_pMain.get(), "chbKeepYAxisFixed");
+    pchbKeep->click();
+    EXPECT_FALSE(m_pMain->Settings().ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
+    EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetKeepYAxisFixed());
+    OpenSpectrum(kSample);
+    EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetKeepYAxisFixed()) << "new spectra take the stored value";
+}
+
+TEST_F(MainWindowTest, ChartIsSavedAsBitmap)
+{
+    OpenSpectrum(kSample);
+    const std::string sFile = m_oDir.File("chart.bmp");
+    m_oPrompts.qSaveFiles.push_back(sFile);
+    Item("mniSaveChart")->trigger();
+    ASSERT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Save spectrum as bitmap");
+    EXPECT_EQ(m_oPrompts.vFileDialogs.back().sFilter, "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*");
+    EXPECT_TRUE(m_oPrompts.vFileDialogs.back().bOverwritePrompt);
+    EXPECT_EQ(ReadWholeFile(sFile).substr(0, 2), "BM");
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "BitmapPath"), ExtractDirectory(sFile));
+
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/such/folder/chart.bmp"));
+    Item("mniSaveChart")->trigger();
+    ASSERT_FALSE(m_oPrompts.vMessages.empty());
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
+}
+
+TEST_F(MainWindowTest, PrintingWithoutPrinterSaysSo)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty()) {
+        GTEST_SKIP() << "this machine has a printer";
+    }
+    OpenSpectrum(kSample);
+    Item("mniPrintSpectrum")->trigger();
+    ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
+    EXPECT_EQ(m_oPrompts.vMessages[0].sText, "No printer is installed.");
+}
+
+TEST_F(MainWindowTest, HelpItemsOpenTheirDocuments)
+{
+    Item("mniHandbuch")->trigger();
+    Item("mniReferenz")->trigger();
+    EXPECT_EQ(m_oPrompts.vDocuments, (std::vector<std::string>{"Quandrel-Handbuch.pdf", "Quandrel-Referenz.pdf"}));
+}
+
+TEST_F(MainWindowTest, ExitClosesTheWindowAndWritesItsSettings)
+{
+    Item("mniExit")->trigger();
+    EXPECT_FALSE(m_pMain->isVisible());
+    EXPECT_EQ(m_pMain->Settings().ReadInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", -1), 20);
+    EXPECT_TRUE(m_pMain->Settings().ReadBool("GraphicsSettings", "KeepYAxisFixed", false));
+}

@@ -1,0 +1,35 @@
+// The prompt service for window tests: file dialogs and questions are
+// answered from queues, and every message is recorded.
+#pragma once
+
+#include "ui/Prompts.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+struct SShownMessage {
+    std::string sTitle;
+    std::string sText;
+    EIcon eIcon;
+    EButtons eButtons;
+};
+
+class CScriptedPrompts : public IPrompts {
+public:
+    EButton Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons) override;
+    std::optional<std::string> OpenFile(const SFileDialog& oDialog) override;
+    std::optional<std::string> SaveFile(const SFileDialog& oDialog) override;
+    void SetBusy(bool bBusy) override { vBusy.push_back(bBusy); }
+    void OpenDocument(const std::string& sPath) override { vDocuments.push_back(sPath); }
+
+    // Answers, taken in order; an empty queue answers Cancel / no file.
+    std::deque<EButton> qAnswers;
+    std::deque<std::optional<std::string>> qOpenFiles;
+    std::deque<std::optional<std::string>> qSaveFiles;
+
+    std::vector<SShownMessage> vMessages;
+    std::vector<SFileDialog> vFileDialogs;
+    std::vector<bool> vBusy;
+    std::vector<std::string> vDocuments;
+};

@@ -1,0 +1,78 @@
+// Helpers of the window tests: answering the next modal dialog, finding
+// controls, the main window with a settings file of its own.
+#pragma once
+
+#include "ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "ui/FormMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// Runs fnAnswer on the modal dialog that the next command opens.
+inline void WhenModal(std::function<void(QWidget*)> fnAnswer)
+{
+    QTimer::singleShot(0, [fnAnswer = std::move(fnAnswer)] {
+        QWidget* pModal = QApplication::activeModalWidget();
+        fnAnswer(pModal);
+    });
+}
+
+// Presses the button with this object name inside a dialog.
+inline void Press(QWidget* pDialog, const char* pcButton)
+{
+    ASSERT_NE(pDialog, nullptr);
+    auto* pButton = pDialog->findChild<QPushButton*>(pcButton);
+    ASSERT_NE(pButton, nullptr) << pcButton;
+    pButton->click();
+}
+
+template <typename T>
+T* Child(QObject* pParent, const char* pcName)
+{
+    T* pChild = pParent->findChild<T*>(QString::fromLatin1(pcName));
+    EXPECT_NE(pChild, nullptr) << pcName;
+    return pChild;
+}
+
+// The main window with its settings file in a temporary folder.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { Start(); }
+    void TearDown() override { Stop(); }
+
+    void Start()
+    {
+        m_pMain = std::make_unique<TfrmMain>(m_oDir.File("quandrel.ini"), m_oPrompts);
+        m_pMain->show();
+        m_pMain->CreateDialogs();
+    }
+    void Stop()
+    {
+        if (m_pMain) {
+            m_pMain->close();
+            m_pMain.reset();
+        }
+    }
+
+    QAction* Item(const char* pcName) { return Child<QAction>(m_pMain.get(), pcName); }
+
+    // Opens a spectrum file through the file dialog and the import dialog's "&OK".
+    void OpenSpectrum(const std::string& sFile)
+    {
+        m_oPrompts.qOpenFiles.push_back(sFile);
+        WhenModal([](QWidget* pDialog) { Press(pDialog, "btnOK"); });
+        m_pMain->mniOpenSpectrumClick();
+    }
+
+    CTempDir m_oDir;
+    CScriptedPrompts m_oPrompts;
+    std::unique_ptr<TfrmMain> m_pMain;
+};
