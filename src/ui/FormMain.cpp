@@ -6,6 +6,7 @@
 #include "FormSettings.h"
 #include "ImageView.h"
 #include "Prompts.h"
+#include "ToolIcons.h"
 #include "core/CSVFileClass.h"
 #include "core/UtilsClass.h"
 
@@ -25,7 +26,6 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QSplitter>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -223,20 +223,20 @@ QWidget* TfrmMain::CreateToolBar()
     pBar->setObjectName("pnlToolBar");
     auto* pLayout = new QHBoxLayout(pBar);
     pLayout->setContentsMargins(0, 0, 0, 0);
-    const auto Button = [&](const char* pcName, const char* pcHint, QStyle::StandardPixmap eIcon) {
-        auto* pButton = new QPushButton(style()->standardIcon(eIcon), QString());
+    const auto Button = [&](const char* pcName, const char* pcHint, EToolIcon eIcon) {
+        auto* pButton = new QPushButton(MakeToolIcon(eIcon), QString());
         pButton->setObjectName(pcName);
         pButton->setToolTip(pcHint);
-        pButton->setText(pcHint);
+        pButton->setIconSize(QSize(24, 24));
         pLayout->addWidget(pButton);
         return pButton;
     };
-    connect(Button("btnZoomIn", "Zoom in", QStyle::SP_ArrowUp), &QPushButton::clicked, this,
+    connect(Button("btnZoomIn", "Zoom in", EToolIcon::ZoomIn), &QPushButton::clicked, this,
             &TfrmMain::btnZoomInClick);
-    connect(Button("btnZoomOut", "Zoom out", QStyle::SP_ArrowDown), &QPushButton::clicked, this,
+    connect(Button("btnZoomOut", "Zoom out", EToolIcon::ZoomOut), &QPushButton::clicked, this,
             &TfrmMain::btnZoomOutClick);
-    Button("btnGo", "Find spectral lines", QStyle::SP_FileDialogContentsView)->setEnabled(false);
-    Button("btnAddMeasurement", "Add measurement", QStyle::SP_DialogApplyButton)->setEnabled(false);
+    Button("btnGo", "Find spectral lines", EToolIcon::FindLines)->setEnabled(false);
+    Button("btnAddMeasurement", "Add measurement", EToolIcon::AddMeasurement)->setEnabled(false);
 
     m_pchbKeepYAxisFixed = new QCheckBox("keep Y axis scaling fixed");
     m_pchbKeepYAxisFixed->setObjectName("chbKeepYAxisFixed");
@@ -283,6 +283,11 @@ QWidget* TfrmMain::CreateControlPanel()
     m_ptrbSensitivity->setRange(0, kSensitivityMaximum);
     m_ptrbSensitivity->setTickInterval(1);
     m_ptrbSensitivity->setTickPosition(QSlider::TicksRight);
+    // Position 0 at the top, as the index rule (index = maximum - position) expects.
+    for (QSlider* pSlider : {m_ptrbWidth, m_ptrbSensitivity}) {
+        pSlider->setInvertedAppearance(true);
+        pSlider->setInvertedControls(true);
+    }
     auto* pedWidth = new QLineEdit;
     pedWidth->setObjectName("edWidth");
     auto* pedSensitivity = new QLineEdit;

@@ -1,0 +1,8 @@
+// The pictures of the main window's tool buttons, drawn by the program.
+#pragma once
+
+#include <QIcon>
+
+enum class EToolIcon { ZoomIn, ZoomOut, FindLines, AddMeasurement };
+
+QIcon MakeToolIcon(EToolIcon eIcon);
