@@ -1,5 +1,7 @@
 #include "FormImportConfig.h"
 
+#include "UiUtils.h"
+
 #include "core/CSVFileClass.h"
 #include "core/IniFileClass.h"
 #include "core/SpectrumClass.h"
@@ -188,7 +190,7 @@ void TfrmImportConfig::showEvent(QShowEvent* pEvent)
     m_bUpdatesEnabled = false;
     LoadSettings();
     ShowPanelOfMode();
-    m_pedOthers->setEnabled(m_pchbOthers->isChecked());
+    EnableControl(m_pedOthers, m_pchbOthers->isChecked());
     m_bUpdatesEnabled = true;
     UpdatePreview();
 }
@@ -213,10 +215,10 @@ void TfrmImportConfig::ShowPanelOfMode()
 
 void TfrmImportConfig::EnableDependentControls()
 {
-    m_pedOthers->setEnabled(m_pchbOthers->isChecked());
+    EnableControl(m_pedOthers, m_pchbOthers->isChecked());
     const bool bTwoColumns = !m_pchbSingleColumn->isChecked();
-    m_pedStartValue2->setEnabled(bTwoColumns);
-    m_pedNumberCharsValue2->setEnabled(bTwoColumns);
+    EnableControl(m_pedStartValue2, bTwoColumns);
+    EnableControl(m_pedNumberCharsValue2, bTwoColumns);
 }
 
 SImportSettings TfrmImportConfig::CurrentSettings() const

@@ -213,7 +213,22 @@ void TfrmMain::CreateContextMenu()
     m_pmniIndicateEmissionPopup = AddItem(m_ppumSpectrum, "Indicate as emission spectrum", "mniIndicateEmissionPopup");
     m_pmniIndicateEmissionPopup->setCheckable(true);
     connect(m_pmniIndicateEmissionPopup, &QAction::triggered, m_pmniIndicateEmission, &QAction::trigger);
-    // The line, calibration, time and table items of this menu arrive with their commands.
+    // Items of commands that are not built yet: present, but hidden or disabled.
+    m_ppumSpectrum->addSeparator();
+    AddItem(m_ppumSpectrum, "Calibrate ...", "mniCalibrate")->setVisible(false);
+    AddItem(m_ppumSpectrum, "Identify with ", "mniIdentifyWithXX")->setEnabled(false);
+    AddItem(m_ppumSpectrum, "Identify with ...", "mniIdentifyWith")->setEnabled(false);
+    AddItem(m_ppumSpectrum, "Optimize &Fit", "mniOptimizeFitPopup")->setEnabled(false);
+    AddItem(m_ppumSpectrum, "&Observation time ...", "mniTimeStamp")->setEnabled(false);
+    AddItem(m_ppumSpectrum, "Identify inertial line ...", "mniIdentifyInertialLine")->setVisible(false);
+    AddItem(m_ppumSpectrum, "Remove from RV table", "mniRemoveFromMatrix")->setVisible(false);
+    for (const auto& [pcCaption, pcName] : {std::pair{"Combine with left neighbour", "mniCombineLeft"},
+                                           std::pair{"Combine with right neighbour", "mniCombineRight"},
+                                           std::pair{"Uncombine neighbour", "mniUncombine"},
+                                           std::pair{"Double Gaussian", "mniDoubleGaussian"},
+                                           std::pair{"Single Gaussian", "mniSingleGaussian"}}) {
+        AddItem(m_ppumSpectrum, pcCaption, pcName)->setVisible(false);
+    }
     connect(m_ppumSpectrum, &QMenu::aboutToShow, this, &TfrmMain::PrepareContextMenu);
 }
 
