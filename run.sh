@@ -11,7 +11,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 quandrel_setup_deps "${extra[@]}"
 
-cmake -S . -B build -G Ninja -DQUANDREL_BUILD_TESTS=OFF -DQUANDREL_BUILD_BENCH=OFF
+cmake -S . -B build -G Ninja
 cmake --build build -j2 --target quandrel quandrel-cli
 
 # The file dialogs start in the sample data until the user has opened a spectrum elsewhere.

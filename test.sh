@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 source tools/setup-deps.sh
 quandrel_setup_deps
 
-cmake -S . -B build -G Ninja
+cmake -S . -B build -G Ninja -DQUANDREL_BUILD_TESTS=ON -DQUANDREL_BUILD_BENCH=ON -DQUANDREL_BUILD_UI=ON -DQUANDREL_SANITIZE=OFF
 cmake --build build -j2
 (cd build && ctest --output-on-failure -j2)
 
