@@ -3,6 +3,7 @@
 #include "Assert.h"
 #include "MeasuredDataArrayClass.h"
 #include "UtilsClass.h"
+#include "lines/DetermineLocaleExtremaClass.h"
 
 #include <algorithm>
 #include <array>
@@ -96,7 +97,238 @@ void CSpectrum::Draw(int32_t lImageHeight, int32_t lImageWidth)
     SetDrawStyle(0);
     DrawAxes(m_sXAxisLabel, m_sYAxisLabel, m_fYMax, m_fYMin, m_fXMax, m_fXMin);
     DrawData();
+    DrawLineFits();
     DrawLevel();
+}
+
+void CSpectrum::DrawLineFits()
+{
+    std::vector<double> vX;
+    std::vector<double> vY;
+    for (int32_t i = 0; i < GetSpectralLineCount(); ++i) {
+        const double c = m_oSpectralLineContainer.GetCenter(i);
+        const double w = m_oSpectralLineContainer.GetWidth(i);
+        const bool bDouble = m_oSpectralLineContainer.IsDoubleGaussian(i);
+        const int n = bDouble ? 30 : 20;
+        const double fStart = c - 2 * w;
+        const double fEnd = bDouble ? c + 3 * w : c + 2 * w;
+        vX.resize(static_cast<std::size_t>(n));
+        vY.resize(static_cast<std::size_t>(n));
+        for (int k = 0; k < n; ++k) {
+            vX[static_cast<std::size_t>(k)] = fStart + k * (fEnd - fStart) / n;
+            vY[static_cast<std::size_t>(k)] = m_oSpectralLineContainer.Evaluate(i, vX[static_cast<std::size_t>(k)]);
+        }
+        DrawSeries(vX.data(), vY.data(), m_oSpectralLineContainer.IsActive(i) ? 4 : 3, n);
+    }
+}
+
+int32_t CSpectrum::FindLineAt(int lX, int lY) const
+{
+    if (GetSpectralLineCount() == 0) {
+        return -2;
+    }
+    double fWavelength = 0.0;
+    if (!PixelToValue(lX, lY, fWavelength)) {
+        return -1;
+    }
+    for (int32_t i = 0; i < GetSpectralLineCount(); ++i) {
+        const double c = m_oSpectralLineContainer.GetCenter(i);
+        const double w = m_oSpectralLineContainer.GetWidth(i);
+        if (c - 2 * w < fWavelength && fWavelength < c + 2 * w) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity)
+{
+    const int32_t N = GetNumberValues();
+    std::vector<int32_t> vExtrema(static_cast<std::size_t>(N));
+    CMeasuredDataArray oSeries;
+    if (N > 0) {
+        oSeries.SetValues(m_pafWavelength.data(), m_pafIntensity.data(), N);
+    }
+    int32_t lCount = 0;
+    CDetermineLocaleExtrema::DetermineLocaleExtrema(lWidth, fSensitivity, oSeries, vExtrema, lCount,
+                                                    m_bIsEmissionSpectrum);
+    m_oSpectralLineContainer.Clear();
+    const int32_t lHalf = lWidth / 2;
+    for (int32_t j = 0; j < lCount; ++j) {
+        const int32_t k = vExtrema[static_cast<std::size_t>(j)];
+        auto pLine = std::make_unique<CSpectralLine>();
+        pLine->SetFirstCenter(m_pafWavelength[static_cast<std::size_t>(k)]);
+        if (pLine->FitGaussian(GetSection(k, lHalf), m_bIsEmissionSpectrum)) {
+            m_oSpectralLineContainer.AddSpectralLine(std::move(pLine));
+        }
+    }
+}
+
+CMeasuredDataArray CSpectrum::GetSection(int32_t lIndex, int32_t lHalf) const
+{
+    const int32_t N = GetNumberValues();
+    const int32_t lFirst = std::max<int32_t>(lIndex - lHalf, 0);
+    const int32_t lLast = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(lIndex) + lHalf, N - 1));
+    CMeasuredDataArray oSection;
+    if (lFirst <= lLast) {
+        oSection.SetValues(m_pafWavelength.data() + lFirst, m_pafIntensity.data() + lFirst, lLast - lFirst + 1);
+    }
+    return oSection;
+}
+
+void CSpectrum::CheckLineIndex(int32_t lSpectralLineIndex) const
+{
+    QASSERT(lSpectralLineIndex>=0 && lSpectralLineIndex<m_oSpectralLineContainer.GetSpectralLineCount());
+}
+
+int32_t CSpectrum::ToggleActiveLine(int32_t lSpectralLineIndex)
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.ToggleActive(lSpectralLineIndex);
+}
+
+bool CSpectrum::IsActiveLine(int32_t lSpectralLineIndex) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.IsActive(lSpectralLineIndex);
+}
+
+int32_t CSpectrum::GetActiveLineIndex() const
+{
+    for (int32_t i = 0; i < GetSpectralLineCount(); ++i) {
+        if (m_oSpectralLineContainer.IsActive(i)) {
+            return i;
+        }
+    }
+    return -2;
+}
+
+double CSpectrum::GetLineCenter(int32_t lSpectralLineIndex) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.GetCenter(lSpectralLineIndex);
+}
+
+double CSpectrum::GetLineWidth(int32_t lSpectralLineIndex) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.GetWidth(lSpectralLineIndex);
+}
+
+double CSpectrum::GetLineFirstCenter(int32_t lSpectralLineIndex) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.GetFirstCenter(lSpectralLineIndex);
+}
+
+double CSpectrum::GetLineSecondCenter(int32_t lSpectralLineIndex, bool& bDoubleGaussian) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.GetSecondCenter(lSpectralLineIndex, bDoubleGaussian);
+}
+
+int32_t CSpectrum::GetLineInertialIndex(int32_t lSpectralLineIndex) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.GetInertialLineIndex(lSpectralLineIndex);
+}
+
+double CSpectrum::EvaluateLine(int32_t lSpectralLineIndex, double fWavelength) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.Evaluate(lSpectralLineIndex, fWavelength);
+}
+
+void CSpectrum::SetLineIdentification(int32_t lSpectralLineIndex, int32_t lInertialIndex, double fInertialWavelength,
+                                      const char* cLineName)
+{
+    QASSERT(cLineName!=NULL);
+    CheckLineIndex(lSpectralLineIndex);
+    m_oSpectralLineContainer.SetIdentification(lSpectralLineIndex, lInertialIndex, fInertialWavelength, cLineName);
+}
+
+void CSpectrum::GetLineIdentification(int32_t lSpectralLineIndex, int32_t& lInertialIndex,
+                                      double& fInertialWavelength, std::string* cLineName, int32_t& lCount) const
+{
+    QASSERT(cLineName!=NULL);
+    QASSERT(lSpectralLineIndex>=0);
+    CheckLineIndex(lSpectralLineIndex);
+    m_oSpectralLineContainer.GetIdentification(lSpectralLineIndex, cLineName, lInertialIndex, fInertialWavelength);
+    if (lInertialIndex < 0) {
+        lCount = -1;
+        return;
+    }
+    lCount = 0;
+    for (int32_t i = 0; i < GetSpectralLineCount(); ++i) {
+        if (m_oSpectralLineContainer.GetInertialLineIndex(i) == lInertialIndex) {
+            ++lCount;
+        }
+    }
+}
+
+void CSpectrum::GetLineData(int32_t lSpectralLineIndex, std::string* cLineName, double& fInertialWavelength,
+                            int32_t& lInertialIndex, double& fCenter1, double& fCenter2, bool& bDoubleGaussian) const
+{
+    QASSERT(cLineName!=NULL);
+    QASSERT(lSpectralLineIndex>=0);
+    CheckLineIndex(lSpectralLineIndex);
+    m_oSpectralLineContainer.GetLineData(lSpectralLineIndex, cLineName, fInertialWavelength, lInertialIndex, fCenter1,
+                                         fCenter2, bDoubleGaussian);
+}
+
+void CSpectrum::OptimizeFit(int32_t lLevel, int32_t lLevelMaxIndex)
+{
+    QASSERT(lLevelMaxIndex>0);
+    const int32_t lActive = GetActiveLineIndex();
+    const int32_t N = GetNumberValues();
+    if (lActive < 0 || N == 0) {
+        return;
+    }
+    int32_t j = FindNearestIndex(m_oSpectralLineContainer.GetCenter(lActive));
+    const double d = static_cast<double>(lLevel) / lLevelMaxIndex;
+    int32_t e = j;
+    while (e - 1 >= 0 && m_pafIntensity[static_cast<std::size_t>(e - 1)] < d) {
+        --e;
+    }
+    while (j + 1 < N && m_pafIntensity[static_cast<std::size_t>(j + 1)] < d) {
+        ++j;
+    }
+    m_oSpectralLineContainer.FitGaussian(lActive, m_pafWavelength.data() + e, m_pafIntensity.data() + e, j - e + 1,
+                                         m_bIsEmissionSpectrum);
+}
+
+void CSpectrum::SetGaussianType(int32_t lSpectralLineIndex, bool bDouble)
+{
+    CheckLineIndex(lSpectralLineIndex);
+    m_oSpectralLineContainer.SetGaussianType(lSpectralLineIndex, bDouble);
+}
+
+bool CSpectrum::IsDoubleGaussian(int32_t lSpectralLineIndex) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.IsDoubleGaussian(lSpectralLineIndex);
+}
+
+void CSpectrum::SetCombination(int32_t lSpectralLineIndex, char cCombination)
+{
+    CheckLineIndex(lSpectralLineIndex);
+    m_oSpectralLineContainer.SetCombination(lSpectralLineIndex, cCombination);
+    const int32_t lNeighbour = cCombination == 1 ? lSpectralLineIndex + 1
+                             : cCombination == 0 ? lSpectralLineIndex - 1
+                                                 : -1;
+    if (cCombination == 2 || lNeighbour < 0 || lNeighbour >= GetSpectralLineCount()) {
+        return;
+    }
+    int32_t lIndex = -1;
+    double fWavelength = 0.0;
+    m_oSpectralLineContainer.GetIdentification(lNeighbour, nullptr, lIndex, fWavelength);
+    m_oSpectralLineContainer.SetIdentification(lSpectralLineIndex, lIndex, fWavelength, nullptr);
+}
+
+char CSpectrum::GetCombination(int32_t lSpectralLineIndex) const
+{
+    CheckLineIndex(lSpectralLineIndex);
+    return m_oSpectralLineContainer.GetCombination(lSpectralLineIndex);
 }
 
 void CSpectrum::DrawLevel()

@@ -3,9 +3,11 @@
 // spectrum is also its own plot.
 #pragma once
 
+#include "lines/SpectralLineContainerClass.h"
 #include "plot/GraphClass.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CMeasuredDataArray;
@@ -52,16 +54,73 @@ public:
     // Index of the wavelength nearest to fWavelength; the upper index on a tie.
     int32_t FindNearestIndex(double fWavelength) const;
 
-    // Draws axes, values and level line on an image of the given size;
-    // nothing when there is nothing to plot.
+    // Draws axes, values, line fits and level line on an image of the given
+    // size; nothing when there is nothing to plot.
     void Draw(int32_t lImageHeight, int32_t lImageWidth);
+
+    // The fitted profile of every line: green for the active line, blue for the others.
+    void DrawLineFits();
 
     // The level line over the visible range, when it is shown.
     void DrawLevel();
 
+    // Index of the line under a pixel of the plot: -2 without lines, -1
+    // outside the plotted data or on no line. A pixel hits line i when its
+    // wavelength lies within two widths of the line's centre.
+    int32_t FindLineAt(int lX, int lY) const;
+
+    // --- Lines ---
+
+    // Replaces the lines by those found with a window of lWidth samples and
+    // the depth threshold fSensitivity, each fitted to the samples around it.
+    void FindSpectralLines(int32_t lWidth, double fSensitivity);
+
+    // The samples lIndex - lHalf .. lIndex + lHalf that exist.
+    CMeasuredDataArray GetSection(int32_t lIndex, int32_t lHalf) const;
+
+    int32_t GetSpectralLineCount() const { return m_oSpectralLineContainer.GetSpectralLineCount(); }
+    const CSpectralLineContainer& GetSpectralLines() const { return m_oSpectralLineContainer; }
+
+    int32_t ToggleActiveLine(int32_t lSpectralLineIndex);
+    bool IsActiveLine(int32_t lSpectralLineIndex) const;
+    // The first active line, or -2.
+    int32_t GetActiveLineIndex() const;
+
+    double GetLineCenter(int32_t lSpectralLineIndex) const;
+    double GetLineWidth(int32_t lSpectralLineIndex) const;
+    double GetLineFirstCenter(int32_t lSpectralLineIndex) const;
+    double GetLineSecondCenter(int32_t lSpectralLineIndex, bool& bDoubleGaussian) const;
+    int32_t GetLineInertialIndex(int32_t lSpectralLineIndex) const;
+    // The fitted profile of line lSpectralLineIndex at a wavelength.
+    double EvaluateLine(int32_t lSpectralLineIndex, double fWavelength) const;
+
+    // Stores a laboratory line in line lSpectralLineIndex.
+    void SetLineIdentification(int32_t lSpectralLineIndex, int32_t lInertialIndex, double fInertialWavelength,
+                               const char* cLineName);
+    // The laboratory line of line lSpectralLineIndex; lCount is -1 when it is
+    // not identified, otherwise the number of lines carrying the same one.
+    void GetLineIdentification(int32_t lSpectralLineIndex, int32_t& lInertialIndex, double& fInertialWavelength,
+                               std::string* cLineName, int32_t& lCount) const;
+    // Name, laboratory wavelength and index, both centres and the double flag.
+    void GetLineData(int32_t lSpectralLineIndex, std::string* cLineName, double& fInertialWavelength,
+                     int32_t& lInertialIndex, double& fCenter1, double& fCenter2, bool& bDoubleGaussian) const;
+
+    // Refits the active line on the samples around its centre that lie below
+    // the level lLevel / lLevelMaxIndex.
+    void OptimizeFit(int32_t lLevel, int32_t lLevelMaxIndex);
+
+    void SetGaussianType(int32_t lSpectralLineIndex, bool bDouble);
+    bool IsDoubleGaussian(int32_t lSpectralLineIndex) const;
+    // Stores the combination state; combining copies the neighbour's laboratory index and wavelength.
+    void SetCombination(int32_t lSpectralLineIndex, char cCombination);
+    char GetCombination(int32_t lSpectralLineIndex) const;
+
 private:
+    void CheckLineIndex(int32_t lSpectralLineIndex) const;
+
     std::vector<double> m_pafWavelength;
     std::vector<double> m_pafIntensity;
+    CSpectralLineContainer m_oSpectralLineContainer;
     int32_t m_lClipPageSize = 0;
     int32_t m_lClipPosition = 0;
     int32_t m_lClipStart = 0;

@@ -1,0 +1,118 @@
+#include "GaussianFit.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace quandrel::gaussfit {
+
+namespace {
+
+// The points of the section with the Gaussian factors of the current parameters.
+class CResiduals {
+public:
+    CResiduals(const double* x, const double* y, std::size_t n, bool bDouble)
+        : m_x(x), m_y(y), m_n(n), m_bDouble(bDouble), m_vG1(n), m_vG2(n, 0.0)
+    {
+    }
+
+    void SetFactors(const Parameters& p)
+    {
+        for (std::size_t k = 0; k < m_n; ++k) {
+            m_vG1[k] = GaussianFactor(m_x[k], p[kCenter1], p[kSigma1]);
+            if (m_bDouble) {
+                m_vG2[k] = GaussianFactor(m_x[k], p[kCenter2], p[kSigma2]);
+            }
+        }
+    }
+
+    // The sum of squares with parameter i at fValue. Shape trials leave their
+    // factors in the trial buffer, to be kept when the trial is taken.
+    double Sum(const Parameters& p, int i, double fValue, std::vector<double>& vTrial)
+    {
+        Parameters q = p;
+        q[static_cast<std::size_t>(i)] = fValue;
+        double fSum = 0.0;
+        if (i == kSigma1 || i == kCenter1) {
+            for (std::size_t k = 0; k < m_n; ++k) {
+                vTrial[k] = GaussianFactor(m_x[k], q[kCenter1], q[kSigma1]);
+                const double r = ModelValue(q, vTrial[k], m_vG2[k], m_bDouble) - m_y[k];
+                fSum += r * r;
+            }
+        } else if (i == kSigma2 || i == kCenter2) {
+            for (std::size_t k = 0; k < m_n; ++k) {
+                vTrial[k] = GaussianFactor(m_x[k], q[kCenter2], q[kSigma2]);
+                const double r = ModelValue(q, m_vG1[k], vTrial[k], m_bDouble) - m_y[k];
+                fSum += r * r;
+            }
+        } else {
+            for (std::size_t k = 0; k < m_n; ++k) {
+                const double r = ModelValue(q, m_vG1[k], m_vG2[k], m_bDouble) - m_y[k];
+                fSum += r * r;
+            }
+        }
+        return fSum;
+    }
+
+    // Parameter i moved to a trial: its factors become the current ones.
+    void Take(int i, std::vector<double>& vTrial)
+    {
+        if (i == kSigma1 || i == kCenter1) {
+            m_vG1.swap(vTrial);
+        } else if (i == kSigma2 || i == kCenter2) {
+            m_vG2.swap(vTrial);
+        }
+    }
+
+private:
+    const double* m_x;
+    const double* m_y;
+    std::size_t m_n;
+    bool m_bDouble;
+    std::vector<double> m_vG1;
+    std::vector<double> m_vG2;
+};
+
+} // namespace
+
+void Search(const double* x, const double* y, std::size_t n, int P, const Parameters& afLow, const Parameters& afHigh,
+            Parameters& p)
+{
+    const bool bDouble = P > 4;
+    CResiduals oResiduals(x, y, n, bDouble);
+    oResiduals.SetFactors(p);
+    std::vector<double> vMinus(n);
+    std::vector<double> vPlus(n);
+    // The sum at the current parameters; every move replaces it by the sum of the move.
+    double S0 = oResiduals.Sum(p, kOffset, p[kOffset], vMinus);
+    bool bChanged = true;
+    for (int lPass = 0; bChanged && lPass < kMaxPasses; ++lPass) {
+        bChanged = false;
+        for (int i = 0; i < P; ++i) {
+            const auto u = static_cast<std::size_t>(i);
+            double fStep = (afHigh[u] - afLow[u]) * 0.5;
+            double fCur = p[u];
+            do {
+                const double fMinus = std::max(fCur - fStep, afLow[u]);
+                const double fPlus = std::min(fCur + fStep, afHigh[u]);
+                const double Sm = oResiduals.Sum(p, i, fMinus, vMinus);
+                const double Sp = oResiduals.Sum(p, i, fPlus, vPlus);
+                if (Sp < S0 || Sm < S0) {
+                    if (Sp < Sm) {
+                        fCur = fPlus;
+                        S0 = Sp;
+                        oResiduals.Take(i, vPlus);
+                    } else {
+                        fCur = fMinus;
+                        S0 = Sm;
+                        oResiduals.Take(i, vMinus);
+                    }
+                    p[u] = fCur;
+                    bChanged = true;
+                }
+                fStep *= 0.5;
+            } while (fStep > kTolerance);
+        }
+    }
+}
+
+} // namespace quandrel::gaussfit

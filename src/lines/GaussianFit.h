@@ -1,0 +1,47 @@
+// The least-squares search of the Gaussian line model: a bounded coordinate
+// search that halves its step for each parameter in turn and repeats whole
+// passes until no parameter moves.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+namespace quandrel::gaussfit {
+
+// Parameter slots, in search order.
+enum EParameter { kSigma1 = 0, kCenter1, kOffset, kAmplitude1, kSigma2, kCenter2, kAmplitude2, kMaxParameters };
+
+using Parameters = std::array<double, kMaxParameters>;
+
+// Smallest step of the search, absolute, for every parameter.
+constexpr double kTolerance = 0.0003;
+
+// Every move lowers the sum strictly, so the passes end by themselves; real
+// fits take a few dozen. This limit, far beyond any real fit, only bounds the
+// time adversarial data could take.
+constexpr int kMaxPasses = 1000000;
+
+// exp(-(x - c)^2 / (2 s^2)): the one way the program computes a Gaussian factor.
+inline double GaussianFactor(double x, double fCenter, double fSigma)
+{
+    const double d = x - fCenter;
+    return std::exp(-(d * d) / (2.0 * fSigma * fSigma));
+}
+
+// The model from its factors: offset + a1 g1 (+ a2 g2).
+inline double ModelValue(const Parameters& p, double g1, double g2, bool bDouble)
+{
+    const double f = p[kOffset] + p[kAmplitude1] * g1;
+    return bDouble ? f + p[kAmplitude2] * g2 : f;
+}
+
+// Fits the parameters to the n points (x, y) within [afLow, afHigh]; P is 4
+// (single) or 7 (double). Only trial values are clamped, start values stay.
+// Every sum is the same, operation for operation, as summing
+// (ModelValue(p, GaussianFactor(x, c1, s1), GaussianFactor(x, c2, s2)) - y)^2
+// over the points in order: factors that a trial does not change are reused.
+void Search(const double* x, const double* y, std::size_t n, int P, const Parameters& afLow, const Parameters& afHigh,
+            Parameters& p);
+
+} // namespace quandrel::gaussfit

@@ -1,0 +1,153 @@
+#include "SpectralLineClass.h"
+
+#include "GaussianFit.h"
+#include "core/Assert.h"
+#include "core/MeasuredDataArrayClass.h"
+#include "core/UtilsClass.h"
+
+int32_t CSpectralLine::s_lNextId = 0;
+int32_t CSpectralLine::s_lActiveLineId = -1;
+
+using namespace quandrel::gaussfit;
+
+CSpectralLine::CSpectralLine() : m_lId(s_lNextId++) {}
+
+bool CSpectralLine::FitGaussian(const CMeasuredDataArray& oSection, bool bEmission)
+{
+    const int P = m_bDoubleGaussian ? 7 : 4;
+    const int32_t n = oSection.GetArraySize();
+    if (n < P) {
+        return false;
+    }
+    const std::vector<double>& x = oSection.GetXValues();
+    const std::vector<double>& y = oSection.GetYValues();
+
+    Parameters p{};
+    p[kSigma1] = 1.0;
+    p[kCenter1] = m_fCenter1;
+    p[kOffset] = 1.0;
+    p[kAmplitude1] = 0.0;
+    p[kSigma2] = m_fSigma2;
+    p[kCenter2] = m_fCenter2;
+    p[kAmplitude2] = m_fAmplitude2;
+
+    Parameters lo{};
+    Parameters hi{};
+    lo[kSigma1] = 0.0003;
+    hi[kSigma1] = 10.0;
+    lo[kCenter1] = x.front();
+    hi[kCenter1] = x.back();
+    lo[kOffset] = 0.0;
+    hi[kOffset] = 1.0;
+    lo[kAmplitude1] = -1.0;
+    hi[kAmplitude1] = 1.0;
+    if (bEmission) {
+        hi[kSigma1] = (x[1] - x[0]) * n;
+        double fMin = 0.0;
+        double fMax = 0.0;
+        GetMinMaxY(oSection, fMin, fMax);
+        lo[kOffset] = fMin;
+        hi[kOffset] = fMax;
+        lo[kAmplitude1] = 0.0;
+        hi[kAmplitude1] = fMax;
+    }
+    lo[kSigma2] = lo[kSigma1];
+    hi[kSigma2] = hi[kSigma1];
+    lo[kCenter2] = lo[kCenter1];
+    hi[kCenter2] = hi[kCenter1];
+    lo[kAmplitude2] = lo[kAmplitude1];
+    hi[kAmplitude2] = hi[kAmplitude1];
+
+    Search(x.data(), y.data(), static_cast<std::size_t>(n), P, lo, hi, p);
+
+    m_fSigma1 = p[kSigma1];
+    m_fCenter1 = p[kCenter1];
+    m_fOffset = p[kOffset];
+    m_fAmplitude1 = p[kAmplitude1];
+    if (m_bDoubleGaussian) {
+        m_fSigma2 = p[kSigma2];
+        m_fCenter2 = p[kCenter2];
+        m_fAmplitude2 = p[kAmplitude2];
+    }
+    return true;
+}
+
+bool CSpectralLine::SetCenterAndFit(const CMeasuredDataArray& oSection, double fCenter, bool bEmission)
+{
+    m_fCenter1 = fCenter;
+    return FitGaussian(oSection, bEmission);
+}
+
+double CSpectralLine::Evaluate(double x) const
+{
+    Parameters p{};
+    p[kOffset] = m_fOffset;
+    p[kAmplitude1] = m_fAmplitude1;
+    p[kAmplitude2] = m_fAmplitude2;
+    const bool bDouble = m_bDoubleGaussian != 0;
+    const double g1 = GaussianFactor(x, m_fCenter1, m_fSigma1);
+    const double g2 = bDouble ? GaussianFactor(x, m_fCenter2, m_fSigma2) : 0.0;
+    return ModelValue(p, g1, g2, bDouble);
+}
+
+double CSpectralLine::GetCenter() const
+{
+    return m_bDoubleGaussian ? (m_fCenter1 + m_fCenter2) / 2 : m_fCenter1;
+}
+
+double CSpectralLine::GetWidth() const
+{
+    return m_bDoubleGaussian ? m_fSigma1 + m_fSigma2 : m_fSigma1;
+}
+
+double CSpectralLine::GetSecondCenter(bool& bDoubleGaussian) const
+{
+    bDoubleGaussian = m_bDoubleGaussian != 0;
+    return m_fCenter2;
+}
+
+void CSpectralLine::SetGaussianType(bool bDouble)
+{
+    if (bDouble && !m_bDoubleGaussian) {
+        m_fCenter2 = m_fCenter1;
+        m_fAmplitude2 = m_fAmplitude1;
+        m_fSigma2 = m_fSigma1;
+    }
+    m_bDoubleGaussian = bDouble ? 1 : 0;
+}
+
+void CSpectralLine::SetIdentification(int32_t lIndex, double fWavelength, const char* cLineName)
+{
+    m_lInertialLineIndex = lIndex;
+    m_fInertialWavelength = fWavelength;
+    if (cLineName != nullptr) {
+        m_cLineName = std::string(cLineName).substr(0, kMaxNameLength);
+    }
+}
+
+void CSpectralLine::GetIdentification(std::string* cLineName, int32_t& lIndex, double& fWavelength) const
+{
+    if (cLineName != nullptr) {
+        *cLineName = m_cLineName;
+    }
+    lIndex = m_lInertialLineIndex;
+    fWavelength = m_fInertialWavelength;
+}
+
+void CSpectralLine::GetLineData(std::string* cLineName, double& fInertialWavelength, int32_t& lInertialIndex,
+                                double& fCenter1, double& fCenter2, bool& bDoubleGaussian) const
+{
+    QASSERT(cLineName!=NULL);
+    *cLineName = m_cLineName;
+    fInertialWavelength = m_fInertialWavelength;
+    lInertialIndex = m_lInertialLineIndex;
+    fCenter1 = m_fCenter1;
+    fCenter2 = m_fCenter2;
+    bDoubleGaussian = m_bDoubleGaussian != 0;
+}
+
+int32_t CSpectralLine::ToggleActive()
+{
+    s_lActiveLineId = s_lActiveLineId == m_lId ? -1 : m_lId;
+    return m_lId;
+}

@@ -1,0 +1,328 @@
+// The Gaussian line fit: recovery of generated profiles, the search's own
+// rules, and bit-identical results of the fast search and a plain one.
+#include "core/MeasuredDataArrayClass.h"
+#include "core/UtilsClass.h"
+#include "lines/GaussianFit.h"
+#include "lines/SpectralLineClass.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+using namespace quandrel::gaussfit;
+
+namespace {
+
+struct SProfile {
+    double fCenter;
+    double fSigma;
+    double fAmplitude;
+};
+
+// Samples offset + sum of Gaussians (+ noise) at n points spaced by fStep around fCenter.
+CMeasuredDataArray MakeSection(double fFirst, double fStep, int n, double fOffset, const std::vector<SProfile>& vProfiles,
+                               double fNoise = 0.0, unsigned lSeed = 1)
+{
+    std::mt19937 oRandom(lSeed);
+    std::normal_distribution<double> oNoise(0.0, 1.0);
+    std::vector<double> vX(static_cast<std::size_t>(n));
+    std::vector<double> vY(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const double x = fFirst + k * fStep;
+        double y = fOffset;
+        for (const auto& o : vProfiles) {
+            y += o.fAmplitude * std::exp(-(x - o.fCenter) * (x - o.fCenter) / (2 * o.fSigma * o.fSigma));
+        }
+        vX[static_cast<std::size_t>(k)] = x;
+        vY[static_cast<std::size_t>(k)] = y + fNoise * oNoise(oRandom);
+    }
+    CMeasuredDataArray oSection;
+    oSection.SetValues(vX.data(), vY.data(), n);
+    return oSection;
+}
+
+// The search as the program describes it, with nothing reused: three full
+// sums per step.
+double PlainSum(const CMeasuredDataArray& o, const Parameters& p, bool bDouble)
+{
+    double fSum = 0.0;
+    for (int32_t k = 0; k < o.GetArraySize(); ++k) {
+        const double x = o.GetX(k);
+        const double g1 = GaussianFactor(x, p[kCenter1], p[kSigma1]);
+        const double g2 = bDouble ? GaussianFactor(x, p[kCenter2], p[kSigma2]) : 0.0;
+        const double r = ModelValue(p, g1, g2, bDouble) - o.GetY(k);
+        fSum += r * r;
+    }
+    return fSum;
+}
+
+void PlainSearch(const CMeasuredDataArray& o, int P, const Parameters& lo, const Parameters& hi, Parameters& p)
+{
+    bool bChanged = true;
+    while (bChanged) {
+        bChanged = false;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(P); ++i) {
+            double fStep = (hi[i] - lo[i]) * 0.5;
+            double fCur = p[i];
+            do {
+                const double fMinus = std::max(fCur - fStep, lo[i]);
+                const double fPlus = std::min(fCur + fStep, hi[i]);
+                Parameters q = p;
+                q[i] = fCur;
+                const double S0 = PlainSum(o, q, P > 4);
+                q[i] = fMinus;
+                const double Sm = PlainSum(o, q, P > 4);
+                q[i] = fPlus;
+                const double Sp = PlainSum(o, q, P > 4);
+                if (Sp < S0 || Sm < S0) {
+                    fCur = Sp < Sm ? fPlus : fMinus;
+                    p[i] = fCur;
+                    bChanged = true;
+                }
+                fStep *= 0.5;
+            } while (fStep > kTolerance);
+        }
+    }
+}
+
+bool SameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+TEST(CSpectralLineFit, RecoversASingleAbsorptionLine)
+{
+    const auto oSection = MakeSection(6550.0, 0.25, 101, 1.0, {{6562.8, 1.7, -0.4}});
+    CSpectralLine oLine;
+    oLine.SetFirstCenter(6562.5);
+    ASSERT_TRUE(oLine.FitGaussian(oSection, false));
+    EXPECT_NEAR(oLine.GetCenter(), 6562.8, 0.002);
+    EXPECT_NEAR(oLine.GetWidth(), 1.7, 0.002);
+    EXPECT_NEAR(oLine.GetAmplitude1(), -0.4, 0.002);
+    EXPECT_NEAR(oLine.GetOffset(), 1.0, 0.002);
+    EXPECT_NEAR(oLine.Evaluate(6562.8), 0.6, 0.002);
+}
+
+TEST(CSpectralLineFit, RecoversNoisyLinesWithinTheirUncertainty)
+{
+    // Signal-to-noise ratio 100 on the continuum; 20 different noise draws.
+    for (unsigned lSeed = 1; lSeed <= 20; ++lSeed) {
+        const double fCenter = 4861.0 + 0.05 * lSeed;
+        const auto oSection = MakeSection(4855.0, 0.2, 61, 0.95, {{fCenter, 1.2, -0.5}}, 0.01, lSeed);
+        CSpectralLine oLine;
+        oLine.SetFirstCenter(4861.0);
+        ASSERT_TRUE(oLine.FitGaussian(oSection, false));
+        EXPECT_NEAR(oLine.GetCenter(), fCenter, 0.03) << "seed " << lSeed;
+        EXPECT_NEAR(oLine.GetWidth(), 1.2, 0.05) << "seed " << lSeed;
+        EXPECT_NEAR(oLine.GetAmplitude1(), -0.5, 0.02) << "seed " << lSeed;
+        EXPECT_NEAR(oLine.GetOffset(), 0.95, 0.01) << "seed " << lSeed;
+    }
+}
+
+TEST(CSpectralLineFit, EmissionLinesKeepAPositiveAmplitudeAboveOne)
+{
+    // Emission bounds follow the section: offset within its y range, amplitude 0 .. y maximum.
+    const auto oSection = MakeSection(6578.0, 0.1, 41, 120.0, {{6580.0, 0.5, 900.0}}, 2.0);
+    CSpectralLine oLine;
+    oLine.SetFirstCenter(6580.0);
+    ASSERT_TRUE(oLine.FitGaussian(oSection, true));
+    EXPECT_NEAR(oLine.GetCenter(), 6580.0, 0.01);
+    EXPECT_NEAR(oLine.GetWidth(), 0.5, 0.01);
+    EXPECT_NEAR(oLine.GetAmplitude1(), 900.0, 5.0);
+    EXPECT_NEAR(oLine.GetOffset(), 120.0, 2.0);
+
+    // A dip in an emission spectrum cannot get a negative amplitude.
+    const auto oDip = MakeSection(6578.0, 0.1, 41, 100.0, {{6580.0, 0.5, -50.0}});
+    CSpectralLine oDipLine;
+    oDipLine.SetFirstCenter(6580.0);
+    ASSERT_TRUE(oDipLine.FitGaussian(oDip, true));
+    EXPECT_GE(oDipLine.GetAmplitude1(), 0.0);
+}
+
+TEST(CSpectralLineFit, ADoubleGaussianStartsItsSecondComponentFromTheStoredOne)
+{
+    // Na D, 1.2 A apart. The line is first fitted as a single Gaussian on the
+    // weaker component alone; the switch to double keeps that fit as
+    // component 2; the refit over both, from a first centre near the stronger
+    // component, resolves the pair.
+    const auto oSection = MakeSection(5886.0, 0.05, 161, 1.0, {{5889.95, 0.3, -0.55}, {5891.15, 0.3, -0.35}});
+    CMeasuredDataArray oWeak = oSection;
+    oWeak.Clip(90, 119);
+    CSpectralLine oLine;
+    oLine.SetFirstCenter(5891.1);
+    ASSERT_TRUE(oLine.FitGaussian(oWeak, false));
+    oLine.SetGaussianType(true);
+    oLine.SetFirstCenter(5890.0);
+    ASSERT_TRUE(oLine.FitGaussian(oSection, false));
+    bool bDouble = false;
+    const double fSecond = oLine.GetSecondCenter(bDouble);
+    EXPECT_TRUE(bDouble);
+    const double fLow = std::min(oLine.GetFirstCenter(), fSecond);
+    const double fHigh = std::max(oLine.GetFirstCenter(), fSecond);
+    EXPECT_NEAR(fLow, 5889.95, 0.002);
+    EXPECT_NEAR(fHigh, 5891.15, 0.002);
+    EXPECT_NEAR(std::min(oLine.GetAmplitude1(), oLine.GetAmplitude2()), -0.55, 0.002);
+    EXPECT_NEAR(std::max(oLine.GetAmplitude1(), oLine.GetAmplitude2()), -0.35, 0.002);
+    EXPECT_NEAR(oLine.GetCenter(), (5889.95 + 5891.15) / 2, 0.002);
+    EXPECT_NEAR(oLine.GetWidth(), 0.6, 0.002);
+}
+
+TEST(CSpectralLineFit, NeedsAsManyPointsAsParameters)
+{
+    CSpectralLine oSingle;
+    oSingle.SetFirstCenter(2.0);
+    EXPECT_TRUE(oSingle.FitGaussian(MakeSection(0.5, 1.0, 4, 1.0, {{2.0, 1.0, -0.3}}), false));
+    CSpectralLine oShort;
+    oShort.SetFirstCenter(2.0);
+    EXPECT_FALSE(oShort.FitGaussian(MakeSection(0.5, 1.0, 3, 1.0, {{2.0, 1.0, -0.3}}), false));
+    EXPECT_EQ(oShort.GetWidth(), 1.0) << "a failed fit leaves the line as it was";
+    EXPECT_EQ(oShort.GetCenter(), 2.0);
+    EXPECT_FALSE(oShort.FitGaussian(CMeasuredDataArray(), false));
+
+    CSpectralLine oDouble;
+    oDouble.SetGaussianType(true);
+    EXPECT_FALSE(oDouble.FitGaussian(MakeSection(0.0, 1.0, 6, 1.0, {{3.0, 1.0, -0.3}}), false));
+    EXPECT_TRUE(oDouble.FitGaussian(MakeSection(0.0, 1.0, 7, 1.0, {{3.0, 1.0, -0.3}}), false));
+}
+
+TEST(CSpectralLineFit, TrialsStayInsideTheirBounds)
+{
+    // A line deeper than the bounds allow: amplitude stops at -1, offset at 0 .. 1, centre inside the section.
+    const auto oSection = MakeSection(10.0, 0.5, 41, 1.5, {{25.0, 2.0, -3.0}});
+    CSpectralLine oLine;
+    oLine.SetFirstCenter(20.0);
+    ASSERT_TRUE(oLine.FitGaussian(oSection, false));
+    EXPECT_GE(oLine.GetAmplitude1(), -1.0);
+    EXPECT_LE(oLine.GetOffset(), 1.0);
+    EXPECT_GE(oLine.GetOffset(), 0.0);
+    EXPECT_GE(oLine.GetCenter(), 10.0);
+    EXPECT_LE(oLine.GetCenter(), 30.0);
+    EXPECT_GE(oLine.GetWidth(), 0.0003);
+    EXPECT_LE(oLine.GetWidth(), 10.0);
+}
+
+TEST(GaussianSearch, EqualSumsChooseMinusAndAFlatSumMovesNothing)
+{
+    // Only the centre can move (the other bounds are single values); the
+    // model is a needle of depth 0.5 that touches one sample at most. Data:
+    // dips at x = 2 and x = 6, a bump at x = 4 under the starting centre.
+    const double x[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+    const double y[] = {1, 1, 0.5, 1, 1.5, 1, 0.5, 1, 1};
+    const Parameters lo{0.0003, 0.0, 1.0, -0.5, 0, 0, 0};
+    const Parameters hi{0.0003, 8.0, 1.0, -0.5, 0, 0, 0};
+    Parameters p{0.0003, 4.0, 1.0, -0.5, 0, 0, 0};
+    // First step: centre 0 and centre 8 give the same sum (1.0), both below
+    // the start (1.5); the tie goes to minus, and the search settles on the
+    // dip at 2, not on the one at 6.
+    Search(x, y, 9, 4, lo, hi, p);
+    EXPECT_EQ(p[kCenter1], 2.0);
+    EXPECT_EQ(p[kSigma1], 0.0003);
+    EXPECT_EQ(p[kOffset], 1.0);
+
+    // Where no trial lowers the sum nothing moves, and the passes end.
+    const double yFlat[] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
+    Parameters q{1.0, 4.0, 1.0, 0.0, 0, 0, 0};
+    const Parameters loFlat{0.0003, 0.0, 0.0, 0.0, 0, 0, 0};
+    const Parameters hiFlat{10.0, 8.0, 1.0, 0.0, 0, 0, 0};
+    Search(x, yFlat, 9, 4, loFlat, hiFlat, q);
+    EXPECT_EQ(q[kSigma1], 1.0);
+    EXPECT_EQ(q[kCenter1], 4.0);
+    EXPECT_EQ(q[kOffset], 1.0);
+}
+
+TEST(GaussianSearch, FastSearchGivesBitIdenticalFitsToThePlainOne)
+{
+    std::mt19937 oRandom(2024);
+    std::uniform_real_distribution<double> oUnit(0.0, 1.0);
+    for (int lCase = 0; lCase < 60; ++lCase) {
+        const bool bDouble = lCase % 3 == 2;
+        const bool bEmission = lCase % 4 == 1;
+        const double fCenter = 5000.0 + 100.0 * oUnit(oRandom);
+        const double fSigma = 0.2 + 2.0 * oUnit(oRandom);
+        const double fDepth = bEmission ? 50.0 + 500.0 * oUnit(oRandom) : -(0.1 + 0.8 * oUnit(oRandom));
+        const double fOffset = bEmission ? 100.0 : 0.8 + 0.2 * oUnit(oRandom);
+        std::vector<SProfile> vProfiles = {{fCenter, fSigma, fDepth}};
+        if (bDouble) {
+            vProfiles.push_back({fCenter + 3 * fSigma, fSigma, fDepth / 2});
+        }
+        const int n = 9 + static_cast<int>(40 * oUnit(oRandom));
+        const double fStep = 0.05 + 0.3 * oUnit(oRandom);
+        const auto oSection = MakeSection(fCenter - n / 2 * fStep, fStep, n, fOffset, vProfiles,
+                                          bEmission ? 5.0 : 0.01, static_cast<unsigned>(lCase));
+        const int P = bDouble ? 7 : 4;
+        Parameters lo{0.0003, oSection.GetX(0), 0.0, -1.0, 0, 0, 0};
+        Parameters hi{10.0, oSection.GetX(n - 1), 1.0, 1.0, 0, 0, 0};
+        if (bEmission) {
+            double fMin = 0.0;
+            double fMax = 0.0;
+            GetMinMaxY(oSection, fMin, fMax);
+            hi[kSigma1] = (oSection.GetX(1) - oSection.GetX(0)) * n;
+            lo[kOffset] = fMin;
+            hi[kOffset] = fMax;
+            lo[kAmplitude1] = 0.0;
+            hi[kAmplitude1] = fMax;
+        }
+        lo[kSigma2] = lo[kSigma1];
+        hi[kSigma2] = hi[kSigma1];
+        lo[kCenter2] = lo[kCenter1];
+        hi[kCenter2] = hi[kCenter1];
+        lo[kAmplitude2] = lo[kAmplitude1];
+        hi[kAmplitude2] = hi[kAmplitude1];
+        const Parameters oStart{1.0, fCenter + 0.1, 1.0, 0.0, fSigma, fCenter + 3 * fSigma, fDepth / 3};
+        Parameters oFast = oStart;
+        Parameters oPlain = oStart;
+        Search(&oSection.GetXValues()[0], &oSection.GetYValues()[0], static_cast<std::size_t>(n), P, lo, hi, oFast);
+        PlainSearch(oSection, P, lo, hi, oPlain);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(P); ++i) {
+            EXPECT_TRUE(SameBits(oFast[i], oPlain[i])) << "case " << lCase << " parameter " << i << ": " << oFast[i]
+                                                       << " vs " << oPlain[i];
+        }
+    }
+}
+
+TEST(CSpectralLine, ActiveMarkIsOneForTheWholeProgram)
+{
+    CSpectralLine oA;
+    CSpectralLine oB;
+    EXPECT_NE(oA.GetId(), oB.GetId());
+    EXPECT_EQ(oA.ToggleActive(), oA.GetId());
+    EXPECT_TRUE(oA.IsActive());
+    oB.ToggleActive();
+    EXPECT_FALSE(oA.IsActive()) << "activating another line moves the mark";
+    EXPECT_TRUE(oB.IsActive());
+    EXPECT_EQ(oB.ToggleActive(), oB.GetId());
+    EXPECT_FALSE(oB.IsActive());
+    EXPECT_EQ(CSpectralLine::GetActiveLineId(), -1);
+}
+
+TEST(CSpectralLine, TypeSwitchAndIdentification)
+{
+    CSpectralLine oLine;
+    oLine.FitGaussian(MakeSection(0.0, 0.5, 21, 1.0, {{5.0, 1.0, -0.3}}), false);
+    oLine.SetGaussianType(true);
+    bool bDouble = false;
+    EXPECT_EQ(oLine.GetSecondCenter(bDouble), oLine.GetFirstCenter());
+    EXPECT_EQ(oLine.GetSigma2(), oLine.GetSigma1());
+    EXPECT_EQ(oLine.GetAmplitude2(), oLine.GetAmplitude1());
+    oLine.SetGaussianType(false);
+    EXPECT_FALSE(oLine.IsDoubleGaussian());
+    EXPECT_EQ(oLine.GetSigma2(), oLine.GetSigma1()) << "switching back keeps component 2";
+
+    oLine.SetIdentification(3, 6562.8, "H-alpha with a very long name beyond 31 characters");
+    std::string sName;
+    int32_t lIndex = 0;
+    double fWavelength = 0;
+    oLine.GetIdentification(&sName, lIndex, fWavelength);
+    EXPECT_EQ(sName, "H-alpha with a very long name b");
+    EXPECT_EQ(lIndex, 3);
+    EXPECT_EQ(fWavelength, 6562.8);
+    oLine.SetIdentification(4, 4861.3, nullptr);
+    oLine.GetIdentification(&sName, lIndex, fWavelength);
+    EXPECT_EQ(sName, "H-alpha with a very long name b") << "no name keeps the name";
+    EXPECT_EQ(lIndex, 4);
+}
