@@ -64,6 +64,15 @@ std::string FormatFixed(double fValue, int lPrecision)
     return Format(fValue, std::chars_format::fixed, lPrecision);
 }
 
+std::string FormatFixedWidth(double fValue, int lWidth, int lPrecision)
+{
+    std::string sText = FormatFixed(fValue, lPrecision);
+    if (static_cast<int>(sText.size()) < lWidth) {
+        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), ' ');
+    }
+    return sText;
+}
+
 std::string FormatGeneral(double fValue, int lPrecision)
 {
     return Format(fValue, std::chars_format::general, lPrecision);

@@ -10,6 +10,9 @@ namespace quandrel {
 // Like printf("%.*f", lPrecision, fValue) in the "C" locale.
 std::string FormatFixed(double fValue, int lPrecision);
 
+// Like printf("%*.*f", lWidth, lPrecision, fValue) in the "C" locale.
+std::string FormatFixedWidth(double fValue, int lWidth, int lPrecision);
+
 // Like printf("%.*g", lPrecision, fValue) in the "C" locale.
 std::string FormatGeneral(double fValue, int lPrecision);
 

@@ -23,3 +23,21 @@ bool CSliderValuesBroker::GetValue(int32_t lMin, int32_t lMax, int32_t lIndex, d
     }
     return false;
 }
+
+bool CSliderValuesBroker::GetLineSearchParameters(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex,
+                                                  int32_t& lWidth, double& fSensitivity)
+{
+    double fWidth = 0.0;
+    double fDepth = 0.0;
+    if (!GetValue(0, lWidthMax, lWidthIndex + 1, 2.0, 2.0 * lWidthMax + 2.0, kLinear, fWidth) ||
+        !GetValue(0, kSensitivityMax, lSensitivityIndex + 1, 0.001, 1.0, kLogarithmic, fDepth)) {
+        return false;
+    }
+    const double fSamples = std::trunc(fWidth + 0.01);
+    if (!(fSamples >= 1.0 && fSamples <= 2.0e9)) {
+        return false;
+    }
+    lWidth = static_cast<int32_t>(fSamples);
+    fSensitivity = fDepth;
+    return true;
+}

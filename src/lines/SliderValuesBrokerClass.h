@@ -14,4 +14,13 @@ public:
     // from a positive value.
     static bool GetValue(int32_t lMin, int32_t lMax, int32_t lIndex, double fValueAtMin, double fValueAtMax, char cMode,
                          double& fValue);
+
+    // The sensitivity slider runs from 0 to this index.
+    static constexpr int32_t kSensitivityMax = 20;
+
+    // The line search's window width in samples (2 i + 4 for width index i of
+    // 0 .. lWidthMax) and depth threshold (0.001 * 1000^((j + 1) / 20) for
+    // sensitivity index j). False when a mapping fails.
+    static bool GetLineSearchParameters(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex,
+                                        int32_t& lWidth, double& fSensitivity);
 };

@@ -2,17 +2,21 @@
 
 #include "FormHelp.h"
 #include "FormImportConfig.h"
+#include "FormInertialLineSelect.h"
 #include "FormMiscSettings.h"
 #include "FormSettings.h"
 #include "ImageView.h"
 #include "Prompts.h"
 #include "ToolIcons.h"
 #include "core/CSVFileClass.h"
+#include "core/NumberText.h"
+#include "lines/SliderValuesBrokerClass.h"
 #include "core/UtilsClass.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,6 +33,9 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -143,7 +150,8 @@ void TfrmMain::CreateMenus()
 
     QMenu* pFit = menuBar()->addMenu("&Gaussian fit");
     pFit->setObjectName("mnuGaussianFit");
-    Later(AddItem(pFit, "&Open lines file ...", "mniOpenLinesFile"));
+    connect(AddItem(pFit, "&Open lines file ...", "mniOpenLinesFile"), &QAction::triggered, this,
+            &TfrmMain::mniOpenLinesFileClick);
     pFit->addSeparator();
     m_pmniIndicateReference = AddItem(pFit, "Indicate as &reference spectrum", "mniIndicateReference");
     m_pmniIndicateReference->setCheckable(true);
@@ -160,8 +168,10 @@ void TfrmMain::CreateMenus()
         }
     });
     pFit->addSeparator();
-    Later(AddItem(pFit, "&Find spectral lines", "mniFindSpectralLines"));
-    Later(AddItem(pFit, "&Optimize fit", "mniOptimizeFit"));
+    connect(AddItem(pFit, "&Find spectral lines", "mniFindSpectralLines"), &QAction::triggered, this,
+            &TfrmMain::mniFindSpectralLinesClick);
+    connect(AddItem(pFit, "&Optimize fit", "mniOptimizeFit"), &QAction::triggered, this,
+            &TfrmMain::mniOptimizeFitClick);
     Later(AddItem(pFit, "&Add to measurements", "mniAddToMatrix"));
 
     QMenu* pCC = menuBar()->addMenu("C&ross correlation");
@@ -216,19 +226,30 @@ void TfrmMain::CreateContextMenu()
     // Items of commands that are not built yet: present, but hidden or disabled.
     m_ppumSpectrum->addSeparator();
     AddItem(m_ppumSpectrum, "Calibrate ...", "mniCalibrate")->setVisible(false);
-    AddItem(m_ppumSpectrum, "Identify with ", "mniIdentifyWithXX")->setEnabled(false);
-    AddItem(m_ppumSpectrum, "Identify with ...", "mniIdentifyWith")->setEnabled(false);
-    AddItem(m_ppumSpectrum, "Optimize &Fit", "mniOptimizeFitPopup")->setEnabled(false);
+    m_pmniIdentifyWithXX = AddItem(m_ppumSpectrum, "Identify with ", "mniIdentifyWithXX");
+    connect(m_pmniIdentifyWithXX, &QAction::triggered, this, &TfrmMain::mniIdentifyWithXXClick);
+    m_pmniIdentifyWith = AddItem(m_ppumSpectrum, "Identify with ...", "mniIdentifyWith");
+    connect(m_pmniIdentifyWith, &QAction::triggered, this, &TfrmMain::mniIdentifyWithClick);
+    m_pmniOptimizeFitPopup = AddItem(m_ppumSpectrum, "Optimize &Fit", "mniOptimizeFitPopup");
+    connect(m_pmniOptimizeFitPopup, &QAction::triggered, this, &TfrmMain::mniOptimizeFitClick);
     AddItem(m_ppumSpectrum, "&Observation time ...", "mniTimeStamp")->setEnabled(false);
     AddItem(m_ppumSpectrum, "Identify inertial line ...", "mniIdentifyInertialLine")->setVisible(false);
     AddItem(m_ppumSpectrum, "Remove from RV table", "mniRemoveFromMatrix")->setVisible(false);
-    for (const auto& [pcCaption, pcName] : {std::pair{"Combine with left neighbour", "mniCombineLeft"},
-                                           std::pair{"Combine with right neighbour", "mniCombineRight"},
-                                           std::pair{"Uncombine neighbour", "mniUncombine"},
-                                           std::pair{"Double Gaussian", "mniDoubleGaussian"},
-                                           std::pair{"Single Gaussian", "mniSingleGaussian"}}) {
-        AddItem(m_ppumSpectrum, pcCaption, pcName)->setVisible(false);
-    }
+    // Hidden each time the menu opens; the commands work when invoked.
+    const auto Hidden = [this](const char* pcCaption, const char* pcName) {
+        QAction* pItem = AddItem(m_ppumSpectrum, pcCaption, pcName);
+        pItem->setVisible(false);
+        return pItem;
+    };
+    connect(Hidden("Combine with left neighbour", "mniCombineLeft"), &QAction::triggered, this,
+            &TfrmMain::mniCombineLeftClick);
+    connect(Hidden("Combine with right neighbour", "mniCombineRight"), &QAction::triggered, this,
+            &TfrmMain::mniCombineRightClick);
+    connect(Hidden("Uncombine neighbour", "mniUncombine"), &QAction::triggered, this, &TfrmMain::mniUncombineClick);
+    connect(Hidden("Double Gaussian", "mniDoubleGaussian"), &QAction::triggered, this,
+            [this] { mniGaussianTypeClick(true); });
+    connect(Hidden("Single Gaussian", "mniSingleGaussian"), &QAction::triggered, this,
+            [this] { mniGaussianTypeClick(false); });
     connect(m_ppumSpectrum, &QMenu::aboutToShow, this, &TfrmMain::PrepareContextMenu);
 }
 
@@ -250,7 +271,8 @@ QWidget* TfrmMain::CreateToolBar()
             &TfrmMain::btnZoomInClick);
     connect(Button("btnZoomOut", "Zoom out", EToolIcon::ZoomOut), &QPushButton::clicked, this,
             &TfrmMain::btnZoomOutClick);
-    Button("btnGo", "Find spectral lines", EToolIcon::FindLines)->setEnabled(false);
+    connect(Button("btnGo", "Find spectral lines", EToolIcon::FindLines), &QPushButton::clicked, this,
+            &TfrmMain::mniFindSpectralLinesClick);
     Button("btnAddMeasurement", "Add measurement", EToolIcon::AddMeasurement)->setEnabled(false);
 
     m_pchbKeepYAxisFixed = new QCheckBox("keep Y axis scaling fixed");
@@ -285,38 +307,56 @@ QWidget* TfrmMain::CreateControlPanel()
     auto* pLayout = new QHBoxLayout(pPanel);
     pLayout->setContentsMargins(0, 0, 0, 0);
 
-    // The sliders keep their positions in the settings; the line search that reads them is not built yet.
     auto* pgrbFitting = new QGroupBox("  fitting parameters  ");
     pgrbFitting->setObjectName("grbFittingParameters");
     auto* pFitLayout = new QGridLayout(pgrbFitting);
-    m_ptrbWidth = new QSlider(Qt::Vertical);
-    m_ptrbWidth->setObjectName("trbWidth");
-    m_ptrbWidth->setRange(0, 200);
-    m_ptrbWidth->setTickPosition(QSlider::TicksRight);
-    m_ptrbSensitivity = new QSlider(Qt::Vertical);
-    m_ptrbSensitivity->setObjectName("trbSensitivity");
-    m_ptrbSensitivity->setRange(0, kSensitivityMaximum);
-    m_ptrbSensitivity->setTickInterval(1);
-    m_ptrbSensitivity->setTickPosition(QSlider::TicksRight);
-    // Position 0 at the top, as the index rule (index = maximum - position) expects.
-    for (QSlider* pSlider : {m_ptrbWidth, m_ptrbSensitivity}) {
+    const auto Slider = [](const char* pcName, int lMaximum, int lTicks) {
+        auto* pSlider = new QSlider(Qt::Vertical);
+        pSlider->setObjectName(pcName);
+        pSlider->setRange(0, lMaximum);
+        pSlider->setTickInterval(lTicks);
+        pSlider->setTickPosition(QSlider::TicksRight);
+        // Position 0 at the top, as the index rule (index = maximum - position) expects.
         pSlider->setInvertedAppearance(true);
         pSlider->setInvertedControls(true);
-    }
-    auto* pedWidth = new QLineEdit;
-    pedWidth->setObjectName("edWidth");
-    auto* pedSensitivity = new QLineEdit;
-    pedSensitivity->setObjectName("edSensitivity");
-    for (QLineEdit* pEdit : {pedWidth, pedSensitivity}) {
+        return pSlider;
+    };
+    const auto Edit = [this](const char* pcName) {
+        auto* pEdit = new QLineEdit;
+        pEdit->setObjectName(pcName);
         pEdit->setMaximumWidth(48);
+        pEdit->installEventFilter(this);
+        return pEdit;
+    };
+    m_ptrbWidth = Slider("trbWidth", 200, 10);
+    m_ptrbSensitivity = Slider("trbSensitivity", CSliderValuesBroker::kSensitivityMax, 1);
+    m_ptrbOptLevel = Slider("trbOptLevel", 100, 5);
+    m_pedWidth = Edit("edWidth");
+    m_pedSensitivity = Edit("edSensitivity");
+    m_pedLevel = Edit("edLevel");
+    for (QSlider* pSlider : {m_ptrbWidth, m_ptrbSensitivity, m_ptrbOptLevel}) {
+        pSlider->installEventFilter(this);
     }
+    m_pchbOptLevel = new QCheckBox("Opt. fit");
+    m_pchbOptLevel->setObjectName("chbOptLevel");
+    m_ptrbOptLevel->setEnabled(false);
+    m_pedLevel->setEnabled(false);
     pFitLayout->addWidget(new QLabel("Width"), 0, 0);
     pFitLayout->addWidget(new QLabel("Sensitivity"), 0, 1);
+    pFitLayout->addWidget(m_pchbOptLevel, 0, 2);
     pFitLayout->addWidget(m_ptrbWidth, 1, 0, Qt::AlignHCenter);
     pFitLayout->addWidget(m_ptrbSensitivity, 1, 1, Qt::AlignHCenter);
-    pFitLayout->addWidget(pedWidth, 2, 0);
-    pFitLayout->addWidget(pedSensitivity, 2, 1);
-    pgrbFitting->setEnabled(false);
+    pFitLayout->addWidget(m_ptrbOptLevel, 1, 2, Qt::AlignHCenter);
+    pFitLayout->addWidget(m_pedWidth, 2, 0);
+    pFitLayout->addWidget(m_pedSensitivity, 2, 1);
+    pFitLayout->addWidget(m_pedLevel, 2, 2);
+    connect(m_ptrbWidth, &QSlider::valueChanged, this, &TfrmMain::trbWidthChange);
+    connect(m_pedWidth, &QLineEdit::textChanged, this, &TfrmMain::edWidthChange);
+    connect(m_ptrbSensitivity, &QSlider::valueChanged, this, &TfrmMain::trbSensitivityChange);
+    connect(m_pedSensitivity, &QLineEdit::editingFinished, this, &TfrmMain::edSensitivityExit);
+    connect(m_pchbOptLevel, &QCheckBox::clicked, this, &TfrmMain::OptLevelChange);
+    connect(m_ptrbOptLevel, &QSlider::valueChanged, this, &TfrmMain::OptLevelChange);
+    connect(m_pedLevel, &QLineEdit::editingFinished, this, &TfrmMain::edLevelExit);
     pLayout->addWidget(pgrbFitting);
 
     auto* pgrbSpectra = new QGroupBox("  loaded spectra  ");
@@ -334,9 +374,9 @@ QWidget* TfrmMain::CreateControlPanel()
 
     auto* ppgcTables = new QTabWidget;
     ppgcTables->setObjectName("pgcTables");
-    auto* plsbSpectralLines = new QListWidget;
-    plsbSpectralLines->setObjectName("lsbSpectralLines");
-    ppgcTables->addTab(plsbSpectralLines, "Spectral lines");
+    m_plsbSpectralLines = new QListWidget;
+    m_plsbSpectralLines->setObjectName("lsbSpectralLines");
+    ppgcTables->addTab(m_plsbSpectralLines, "Spectral lines");
     auto* pstgMatrix = new QTableWidget;
     pstgMatrix->setObjectName("stgMatrix");
     ppgcTables->addTab(pstgMatrix, "Table of radial velocities");
@@ -367,9 +407,9 @@ QWidget* TfrmMain::CreatePlotPanel()
     pLayout->setSpacing(0);
     m_pimgSpectrum = new CImageView(m_oSpectrumCanvas);
     m_pimgSpectrum->setObjectName("imgSpectrum");
-    m_pimgSpectrum->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pimgSpectrum, &CImageView::Resized, this, &TfrmMain::RedrawSpectrum);
-    connect(m_pimgSpectrum, &QWidget::customContextMenuRequested, this,
+    connect(m_pimgSpectrum, &CImageView::MouseReleased, this, &TfrmMain::imgSpectrumMouseUp);
+    connect(m_pimgSpectrum, &CImageView::ContextMenuWanted, this,
             [this](const QPoint& oPos) { m_ppumSpectrum->popup(m_pimgSpectrum->mapToGlobal(oPos)); });
     m_pscbClipping = new QScrollBar(Qt::Horizontal);
     m_pscbClipping->setObjectName("scbClipping");
@@ -432,6 +472,7 @@ void TfrmMain::CreateDialogs()
     // In the program's order; the dialogs of commands not built yet come with them.
     m_pfrmImportConfig = new TfrmImportConfig(m_oSettings, this);
     m_pfrmSettings = new TfrmSettings(m_oSettings, this);
+    m_pfrmInertialLineSelect = new TfrmInertialLineSelect(this);
     m_pfrmHelp = new TfrmHelp(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(m_oSettings, this);
 }
@@ -458,6 +499,8 @@ void TfrmMain::showEvent(QShowEvent* pEvent)
     }
     m_bShownOnce = true;
     ReadWindowSettings();
+    LoadInertialLinesAtStartUp();
+    SetStatusText(0, 10, Q(ExtractFileName(ReadPathSetting("Paths", "InertialLinesFilePath"))));
     setWindowTitle(QString("Quandrel ") + kVersion);
     UpdateCommandStates();
 }
@@ -470,7 +513,9 @@ void TfrmMain::ReadWindowSettings()
     const int lHeight = m_oSettings.ReadInteger("FormSettings", "Height", oNow.height());
     const int lWidth = m_oSettings.ReadInteger("FormSettings", "Width", oNow.width());
     setGeometry(lLeft, lTop, std::max(lWidth, minimumWidth()), std::max(lHeight, minimumHeight()));
-    SetWidthMaximum(m_oSettings.ReadInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", 20));
+    const int lWidthMaximum = m_oSettings.ReadInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", 20);
+    // A slider needs at least two positions.
+    SetWidthMaximum(lWidthMaximum >= 1 ? lWidthMaximum : 20);
     m_ptrbSensitivity->setValue(m_oSettings.ReadInteger("ExtremaDeterminationSettings", "Sensitivity", 0));
     m_ptrbWidth->setValue(m_oSettings.ReadInteger("ExtremaDeterminationSettings", "IntervallWidth", 0));
     m_pchbKeepYAxisFixed->setChecked(m_oSettings.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
@@ -555,6 +600,26 @@ void TfrmMain::PrepareContextMenu()
     m_pmniIndicateEmissionPopup->setEnabled(bHave);
     m_pmniIndicateReferencePopup->setChecked(bHave && m_pCurrentSpectrum->IsReferenceSpectrum());
     m_pmniIndicateEmissionPopup->setChecked(bHave && m_pCurrentSpectrum->IsEmissionSpectrum());
+
+    const int32_t lActive = bHave ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    const bool bIdentify = bHave && m_pCurrentSpectrum->GetSpectralLineCount() > 0 && lActive >= 0 &&
+                           !m_pCurrentSpectrum->IsReferenceSpectrum();
+    QString sCaption = "Identify with ";
+    int32_t lIndex = 0;
+    double fWavelength = 0.0;
+    std::string sName;
+    if (lActive >= 0 &&
+        m_oInertialLines.FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), lIndex, fWavelength, &sName)) {
+        sCaption += Q(sName + " (" + FloatToText(fWavelength) + ")");
+    }
+    m_pmniIdentifyWithXX->setText(sCaption);
+    m_pmniIdentifyWithXX->setEnabled(bIdentify);
+    m_pmniIdentifyWith->setEnabled(bIdentify);
+    m_pmniOptimizeFitPopup->setEnabled(bIdentify && m_pchbOptLevel->isChecked());
+    for (const char* pcHidden : {"mniCombineLeft", "mniCombineRight", "mniUncombine", "mniDoubleGaussian",
+                                 "mniSingleGaussian"}) {
+        findChild<QAction*>(pcHidden)->setVisible(false);
+    }
 }
 
 void TfrmMain::ShowSpectrum(CSpectrum* pSpectrum, CQtCanvas& oCanvas, bool bReload)
@@ -649,6 +714,7 @@ void TfrmMain::mniOpenSpectrumClick()
     m_plsbSpectra->setCurrentRow(m_plsbSpectra->count() - 1);
     WritePathSetting("Paths", "SpectraPath", ExtractDirectory(*sFile));
     pNew->SetClipping(m_pscbClipping->pageStep(), m_pscbClipping->value(), 0, pNew->GetNumberValues());
+    RefreshSpectralLineList();
     UpdateCommandStates();
 }
 
@@ -665,6 +731,7 @@ void TfrmMain::lsbSpectraClick()
     }
     StoreClipping();
     MakeCurrent(pSpectrum);
+    RefreshSpectralLineList();
     UpdateCommandStates();
 }
 
@@ -686,6 +753,7 @@ void TfrmMain::mniRemoveSpectrumClick()
         m_plsbSpectra->setCurrentRow(0);
     }
     RedrawSpectrum();
+    RefreshSpectralLineList();
     UpdateCommandStates();
 }
 
@@ -793,4 +861,305 @@ void TfrmMain::mniAboutClick()
 void TfrmMain::OpenHelpDocument(const char* pcDocument)
 {
     m_oPrompts.OpenDocument(pcDocument);
+}
+
+bool TfrmMain::eventFilter(QObject* pObject, QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::FocusIn) {
+        // Each side of a slider/edit pair updates the other only while it is the one in use.
+        if (pObject == m_ptrbWidth) {
+            m_bWidthSliderFocus = true;
+        } else if (pObject == m_pedWidth) {
+            m_bWidthSliderFocus = false;
+        } else if (pObject == m_ptrbSensitivity) {
+            m_bSensitivitySliderFocus = true;
+        } else if (pObject == m_pedSensitivity) {
+            m_bSensitivitySliderFocus = false;
+        } else if (pObject == m_ptrbOptLevel) {
+            m_bLevelSliderFocus = true;
+        } else if (pObject == m_pedLevel) {
+            m_bLevelSliderFocus = false;
+        }
+    }
+    return QMainWindow::eventFilter(pObject, pEvent);
+}
+
+void TfrmMain::trbWidthChange()
+{
+    if (m_bWidthSliderFocus) {
+        m_pedWidth->setText(QString::number(m_ptrbWidth->maximum() - m_ptrbWidth->value()));
+    }
+}
+
+void TfrmMain::edWidthChange()
+{
+    if (!m_bWidthSliderFocus) {
+        const int lIndex = TextToInt(m_pedWidth->text().toStdString(), 5);
+        m_ptrbWidth->setValue(m_ptrbWidth->maximum() - lIndex);
+    }
+}
+
+void TfrmMain::trbSensitivityChange()
+{
+    if (m_bSensitivitySliderFocus) {
+        m_pedSensitivity->setText(QString::number(m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value()));
+    }
+}
+
+void TfrmMain::edSensitivityExit()
+{
+    if (m_bSensitivitySliderFocus) {
+        return;
+    }
+    double fValue = 0.0;
+    try {
+        fValue = TextToFloat(m_pedSensitivity->text().toStdString());
+    } catch (const EConvertError&) {
+        // Not a number: the command ends here, as for every invalid field.
+        return;
+    }
+    const double fIndex = std::floor(fValue + 0.5);
+    if (std::isfinite(fIndex)) {
+        m_ptrbSensitivity->setValue(m_ptrbSensitivity->maximum() - static_cast<int>(std::clamp(fIndex, -1e6, 1e6)));
+    }
+}
+
+void TfrmMain::OptLevelChange()
+{
+    if (!m_bLevelSliderFocus) {
+        return;
+    }
+    const bool bOn = m_pchbOptLevel->isChecked();
+    m_ptrbOptLevel->setEnabled(bOn);
+    m_pedLevel->setEnabled(bOn);
+    if (m_pCurrentSpectrum != nullptr) {
+        ApplyLevel(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value());
+    }
+}
+
+void TfrmMain::edLevelExit()
+{
+    if (m_bLevelSliderFocus) {
+        return;
+    }
+    double fLevel = 0.0;
+    try {
+        fLevel = TextToFloat(m_pedLevel->text().toStdString());
+    } catch (const EConvertError&) {
+        return;
+    }
+    const double fIndex = std::floor(fLevel + 0.5);
+    if (!std::isfinite(fIndex)) {
+        return;
+    }
+    const int lLevel = static_cast<int>(std::clamp(fIndex, -1e6, 1e6));
+    m_ptrbOptLevel->setValue(m_ptrbOptLevel->maximum() - lLevel);
+    if (m_pCurrentSpectrum != nullptr) {
+        ApplyLevel(lLevel);
+    }
+}
+
+void TfrmMain::ApplyLevel(int lLevel)
+{
+    m_pCurrentSpectrum->SetLevel(m_pchbOptLevel->isChecked(), lLevel, m_ptrbOptLevel->maximum());
+    if (m_bLevelSliderFocus) {
+        m_pedLevel->setText(QString::number(lLevel));
+    }
+    if (m_pedLevel->text() != m_sLastLevelText) {
+        RedrawSpectrum();
+    }
+    m_sLastLevelText = m_pedLevel->text();
+}
+
+void TfrmMain::mniFindSpectralLinesClick()
+{
+    int32_t lWidth = 0;
+    double fSensitivity = 0.0;
+    if (!CSliderValuesBroker::GetLineSearchParameters(m_ptrbWidth->maximum(),
+                                                      m_ptrbWidth->maximum() - m_ptrbWidth->value(),
+                                                      m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value(),
+                                                      lWidth, fSensitivity)) {
+        m_oPrompts.Message("Fatal error!", "Invalid range for sensitivity or width slider!", EIcon::Warning,
+                           EButtons::Ok);
+        return;
+    }
+    if (!m_oSpectrumContainer.IsEmpty() && m_pCurrentSpectrum != nullptr) {
+        {
+            CBusyCursor oBusy(m_oPrompts);
+            m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity);
+        }
+        RedrawSpectrum();
+    }
+    RefreshSpectralLineList();
+}
+
+void TfrmMain::mniOptimizeFitClick()
+{
+    if (m_pCurrentSpectrum == nullptr || m_ptrbOptLevel->maximum() <= 0) {
+        return;
+    }
+    m_pCurrentSpectrum->OptimizeFit(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value(), m_ptrbOptLevel->maximum());
+    RedrawSpectrum();
+}
+
+void TfrmMain::imgSpectrumMouseUp(int lX, int lY, Qt::MouseButton eButton)
+{
+    if ((eButton != Qt::LeftButton && eButton != Qt::RightButton) || m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    const int32_t lLine = m_pCurrentSpectrum->FindLineAt(lX, lY);
+    if (lLine < 0) {
+        return;
+    }
+    if (eButton == Qt::LeftButton || !m_pCurrentSpectrum->IsActiveLine(lLine)) {
+        m_pCurrentSpectrum->ToggleActiveLine(lLine);
+    }
+    RedrawSpectrum();
+    RefreshActiveLineStatus();
+}
+
+void TfrmMain::RefreshSpectralLineList()
+{
+    // Without a current spectrum the list empties too, so no lines of a removed spectrum stay on view.
+    m_plsbSpectralLines->clear();
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    for (int32_t i = 0; i < m_pCurrentSpectrum->GetSpectralLineCount(); ++i) {
+        int32_t lIndex = 0;
+        double fWavelength = 0.0;
+        std::string sName;
+        int32_t lCount = 0;
+        m_pCurrentSpectrum->GetLineIdentification(i, lIndex, fWavelength, &sName, lCount);
+        if (lCount >= 0) {
+            m_plsbSpectralLines->addItem(Q(sName + "(" + quandrel::FormatFixedWidth(fWavelength, 6, 2) + "nm)"));
+        }
+    }
+}
+
+void TfrmMain::RefreshActiveLineStatus()
+{
+    const int32_t lActive = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    if (lActive < 0) {
+        SetStatusText(0, 1, QString());
+        return;
+    }
+    bool bDouble = false;
+    const double fSecond = m_pCurrentSpectrum->GetLineSecondCenter(lActive, bDouble);
+    const double fFirst = m_pCurrentSpectrum->GetLineFirstCenter(lActive);
+    std::string sText = " " + quandrel::FormatFixedWidth(fFirst, 7, 3);
+    if (bDouble) {
+        sText += "/" + quandrel::FormatFixedWidth(fSecond, 7, 3);
+    }
+    int32_t lIndex = 0;
+    double fWavelength = 0.0;
+    std::string sName;
+    if (m_oInertialLines.FindNearestLine(fFirst, lIndex, fWavelength, &sName) &&
+        m_pCurrentSpectrum->GetLineInertialIndex(lActive) >= 0) {
+        sText += ";" + sName + " (" + quandrel::FormatFixedWidth(fWavelength, 7, 3) + ")";
+    }
+    SetStatusText(0, 1, Q(sText));
+}
+
+void TfrmMain::mniIdentifyWithXXClick()
+{
+    const int32_t lActive = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    if (lActive < 0) {
+        return;
+    }
+    int32_t lIndex = 0;
+    double fWavelength = 0.0;
+    std::string sName;
+    if (m_oInertialLines.FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), lIndex, fWavelength, &sName)) {
+        m_pCurrentSpectrum->SetLineIdentification(lActive, lIndex, fWavelength, sName.c_str());
+    }
+    RefreshSpectralLineList();
+}
+
+void TfrmMain::mniIdentifyWithClick()
+{
+    const int32_t lActive = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    if (lActive < 0) {
+        return;
+    }
+    m_pfrmInertialLineSelect->SetInertialLines(&m_oInertialLines);
+    const int32_t lLine = m_pfrmInertialLineSelect->Choose() - 1;
+    double fWavelength = 0.0;
+    std::string sName;
+    if (lLine >= 0 && lLine < m_oInertialLines.GetLineCount() && m_oInertialLines.GetLine(lLine, fWavelength, &sName)) {
+        m_pCurrentSpectrum->SetLineIdentification(lActive, lLine, fWavelength, sName.c_str());
+    }
+    RefreshSpectralLineList();
+}
+
+void TfrmMain::LoadInertialLinesAtStartUp()
+{
+    if (!m_oInertialLines.Load(ReadPathSetting("Paths", "InertialLinesFilePath"))) {
+        m_oPrompts.Message("Error!",
+                           "Inertial spectral lines file (e.g. LinesX.txt) not found!\n\rPlease select a different one.",
+                           EIcon::Warning, EButtons::Ok);
+        mniOpenLinesFileClick();
+    } else {
+        m_oInertialLines.SetFileName(ExtractFileName(ReadPathSetting("Paths", "InertialLinesFilePath")));
+    }
+}
+
+void TfrmMain::mniOpenLinesFileClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load file with inertial (laboratory) lines";
+    oDialog.sFilter = "ASCII Text files (*.asc)|*.asc|All files (*.*)|*.*";
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "InertialLinesFilePath");
+    const auto sFile = m_oPrompts.OpenFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    if (!m_oInertialLines.Load(*sFile)) {
+        m_oPrompts.Message("File not found error!", "Unable to load laboratory wavelengths!", EIcon::Warning,
+                           EButtons::Ok);
+    }
+    m_oInertialLines.SetFileName(ExtractFileName(*sFile));
+    WritePathSetting("Paths", "InertialLinesFilePath", *sFile);
+    SetStatusText(0, 10, Q(m_oInertialLines.GetFileName()));
+}
+
+void TfrmMain::mniCombineLeftClick()
+{
+    const int32_t i = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    if (i > 0) {
+        m_pCurrentSpectrum->SetCombination(i, 0);
+        m_pCurrentSpectrum->SetCombination(i - 1, 1);
+    }
+}
+
+void TfrmMain::mniCombineRightClick()
+{
+    const int32_t i = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    if (i >= 0 && i + 1 < m_pCurrentSpectrum->GetSpectralLineCount()) {
+        m_pCurrentSpectrum->SetCombination(i, 1);
+        m_pCurrentSpectrum->SetCombination(i + 1, 0);
+    }
+}
+
+void TfrmMain::mniUncombineClick()
+{
+    const int32_t i = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    if (i < 0) {
+        return;
+    }
+    const char c = m_pCurrentSpectrum->GetCombination(i);
+    if (c == 1 && i + 1 < m_pCurrentSpectrum->GetSpectralLineCount()) {
+        m_pCurrentSpectrum->SetCombination(i + 1, 2);
+    } else if (c == 0 && i > 0) {
+        m_pCurrentSpectrum->SetCombination(i - 1, 2);
+    }
+    m_pCurrentSpectrum->SetCombination(i, 2);
+}
+
+void TfrmMain::mniGaussianTypeClick(bool bDouble)
+{
+    const int32_t i = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    if (i >= 0) {
+        m_pCurrentSpectrum->SetGaussianType(i, bDouble);
+    }
 }

@@ -6,6 +6,7 @@
 #include "QtCanvas.h"
 #include "core/IniFileClass.h"
 #include "core/SpectrumContainerClass.h"
+#include "lines/InertialLinesClass.h"
 
 #include <QMainWindow>
 
@@ -26,6 +27,7 @@ class QSlider;
 class QTabWidget;
 class TfrmHelp;
 class TfrmImportConfig;
+class TfrmInertialLineSelect;
 class TfrmMiscSettings;
 class TfrmSettings;
 
@@ -81,6 +83,25 @@ public:
     void mniMiscSettingsClick();
     void mniAboutClick();
     void OpenHelpDocument(const char* pcDocument);
+    void mniFindSpectralLinesClick();
+    void mniOptimizeFitClick();
+    void mniOpenLinesFileClick();
+    void mniIdentifyWithXXClick();
+    void mniIdentifyWithClick();
+    void imgSpectrumMouseUp(int lX, int lY, Qt::MouseButton eButton);
+    // The line commands of the context menu that the menu always hides.
+    void mniCombineLeftClick();
+    void mniCombineRightClick();
+    void mniUncombineClick();
+    void mniGaussianTypeClick(bool bDouble);
+    // The identified lines of the current spectrum.
+    void RefreshSpectralLineList();
+    // Panel 1 of the first status bar: the active line and its laboratory line.
+    void RefreshActiveLineStatus();
+
+    // The laboratory lines (identification of stellar lines).
+    const CInertialLines& InertialLines() const { return m_oInertialLines; }
+    TfrmInertialLineSelect* InertialLineSelect() const { return m_pfrmInertialLineSelect; }
     // Sets the maximum of the width slider and its tick spacing (maximum / 20).
     void SetWidthMaximum(int lMaximum);
     // Brings the context menu's items up to date, as before it opens.
@@ -89,6 +110,7 @@ public:
 protected:
     void showEvent(QShowEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
 private:
     QAction* AddItem(QMenu* pMenu, const char* pcCaption, const char* pcName, const char* pcShortcut = nullptr);
@@ -103,9 +125,18 @@ private:
     void StoreClipping();
     void ReadWindowSettings();
     void WriteWindowSettings();
+    void LoadInertialLinesAtStartUp();
+    void trbWidthChange();
+    void edWidthChange();
+    void trbSensitivityChange();
+    void edSensitivityExit();
+    void OptLevelChange();
+    void edLevelExit();
+    void ApplyLevel(int lLevel);
 
     CIniFile m_oSettings;
     IPrompts& m_oPrompts;
+    CInertialLines m_oInertialLines;
     CSpectrumContainer m_oSpectrumContainer;
     CSpectrum* m_pCurrentSpectrum = nullptr;
     CQtCanvas m_oSpectrumCanvas;
@@ -117,6 +148,7 @@ private:
     TfrmSettings* m_pfrmSettings = nullptr;
     TfrmHelp* m_pfrmHelp = nullptr;
     TfrmMiscSettings* m_pfrmMiscSettings = nullptr;
+    TfrmInertialLineSelect* m_pfrmInertialLineSelect = nullptr;
 
     QMenu* m_ppumSpectrum = nullptr;
     QAction* m_pmniIndicateReference = nullptr;
@@ -130,6 +162,20 @@ private:
     QCheckBox* m_pchbEmissionSpectrum = nullptr;
     QSlider* m_ptrbWidth = nullptr;
     QSlider* m_ptrbSensitivity = nullptr;
+    QLineEdit* m_pedWidth = nullptr;
+    QLineEdit* m_pedSensitivity = nullptr;
+    QCheckBox* m_pchbOptLevel = nullptr;
+    QSlider* m_ptrbOptLevel = nullptr;
+    QLineEdit* m_pedLevel = nullptr;
+    // Which side of each slider/edit pair the user works with; set at the start.
+    bool m_bWidthSliderFocus = true;
+    bool m_bSensitivitySliderFocus = true;
+    bool m_bLevelSliderFocus = true;
+    QString m_sLastLevelText;
+    QListWidget* m_plsbSpectralLines = nullptr;
+    QAction* m_pmniIdentifyWithXX = nullptr;
+    QAction* m_pmniIdentifyWith = nullptr;
+    QAction* m_pmniOptimizeFitPopup = nullptr;
     QListWidget* m_plsbSpectra = nullptr;
     QTabWidget* m_ppgcPlots = nullptr;
     CImageView* m_pimgSpectrum = nullptr;

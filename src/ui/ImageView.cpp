@@ -9,6 +9,8 @@ CImageView::CImageView(CQtCanvas& oCanvas, QWidget* pParent) : QWidget(pParent),
 {
     setMinimumSize(50, 50);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // The context menu opens after the release, once the click has chosen its line.
+    setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 void CImageView::paintEvent(QPaintEvent*)
@@ -22,6 +24,9 @@ void CImageView::mouseReleaseEvent(QMouseEvent* pEvent)
 {
     const QPoint oPos = pEvent->position().toPoint();
     emit MouseReleased(oPos.x(), oPos.y(), pEvent->button());
+    if (pEvent->button() == Qt::RightButton) {
+        emit ContextMenuWanted(oPos);
+    }
 }
 
 void CImageView::resizeEvent(QResizeEvent* pEvent)

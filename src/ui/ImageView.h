@@ -15,6 +15,8 @@ public:
 
 signals:
     void MouseReleased(int lX, int lY, Qt::MouseButton eButton);
+    // After the release of the right button: the place for a context menu (widget coordinates).
+    void ContextMenuWanted(const QPoint& oPos);
     void Resized();
 
 protected:

@@ -1,5 +1,5 @@
 // quandrel-cli: verbs, help, exit codes and the import verb.
-#include "app/cli/Cli.h"
+#include "CliRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,54 +8,24 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-struct SRun {
-    int lStatus = -1;
-    std::string sOut;
-    std::string sErr;
-};
-
-SRun RunCliCapture(const std::vector<std::string>& vArguments)
-{
-    std::ostringstream oOut;
-    std::ostringstream oErr;
-    SRun oRun;
-    oRun.lStatus = quandrel::cli::RunCli(vArguments, oOut, oErr);
-    oRun.sOut = oOut.str();
-    oRun.sErr = oErr.str();
-    return oRun;
-}
-
-std::vector<std::string> Lines(const std::string& sText)
-{
-    std::vector<std::string> vLines;
-    std::istringstream oStream(sText);
-    for (std::string sLine; std::getline(oStream, sLine);) {
-        vLines.push_back(sLine);
-    }
-    return vLines;
-}
-
-} // namespace
 
 TEST(CliGeneral, HelpUsageErrorsAndUnknownVerbs)
 {
-    const SRun oHelp = RunCliCapture({"--help"});
+    const SCliRun oHelp = RunCliCapture({"--help"});
     EXPECT_EQ(oHelp.lStatus, 0);
     EXPECT_NE(oHelp.sOut.find("import"), std::string::npos);
     EXPECT_EQ(RunCliCapture({}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"frobnicate"}).lStatus, 2);
-    const SRun oVerbHelp = RunCliCapture({"import", "--help"});
+    const SCliRun oVerbHelp = RunCliCapture({"import", "--help"});
     EXPECT_EQ(oVerbHelp.lStatus, 0);
     EXPECT_NE(oVerbHelp.sOut.find("--single-column"), std::string::npos);
 }
 
 TEST(CliImport, ReadsTheShippedSampleSpectrum)
 {
-    const SRun oRun = RunCliCapture({"import", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt"});
+    const SCliRun oRun = RunCliCapture({"import", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
-    const auto vLines = Lines(oRun.sOut);
+    const auto vLines = OutputLines(oRun.sOut);
     ASSERT_EQ(vLines.size(), 7061U);
     EXPECT_EQ(vLines.front(), "6479.0919999999996\t1.11006");
     EXPECT_EQ(vLines.back(), "6699.9153999999999\t0.98714800000000003");
@@ -65,12 +35,12 @@ TEST(CliImport, OptionsReachTheImport)
 {
     CTempDir oDir;
     const std::string sFile = oDir.Write("s.txt", "# header\n656.3  0.5\n656.4  0.25\n");
-    const SRun oRun = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse"});
+    const SCliRun oRun = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     EXPECT_EQ(oRun.sOut, "6563\t0.5\n6564\t0.25\n");
 
-    const SRun oRaw = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse", "--no-nm-conversion"});
-    EXPECT_EQ(Lines(oRaw.sOut).at(0), "656.29999999999995\t0.5");
+    const SCliRun oRaw = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse", "--no-nm-conversion"});
+    EXPECT_EQ(OutputLines(oRaw.sOut).at(0), "656.29999999999995\t0.5");
 
     const std::string sFixed = oDir.Write("f.txt", "6562.8    0.9\n6563.0    0.8\n");
     EXPECT_EQ(RunCliCapture({"import", sFixed, "--fixed", "0,10"}).sOut, "6562.8000000000002\t0.90000000000000002\n6563\t0.80000000000000004\n");
@@ -85,7 +55,7 @@ TEST(CliImport, OptionsReachTheImport)
 TEST(CliImport, BadInputAndUsageGiveTheirExitCodes)
 {
     CTempDir oDir;
-    const SRun oMissing = RunCliCapture({"import", oDir.File("missing.txt")});
+    const SCliRun oMissing = RunCliCapture({"import", oDir.File("missing.txt")});
     EXPECT_EQ(oMissing.lStatus, 1);
     EXPECT_FALSE(oMissing.sErr.empty());
     EXPECT_EQ(RunCliCapture({"import", oDir.Write("empty.txt", "")}).lStatus, 1);

@@ -78,7 +78,6 @@ TEST_F(MainWindowTest, StartsWithCaptionMenusAndDefaultSettings)
     EXPECT_EQ(m_pMain->StatusText(0, 0), "   wavelength");
     EXPECT_EQ(m_pMain->StatusText(0, 5), "RA");
     EXPECT_EQ(m_pMain->StatusText(1, 4), "    Calibration lines file");
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "InertialLinesFilePath"), "LinesX.txt");
     EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "SpectraPath"), ".");
 }
 

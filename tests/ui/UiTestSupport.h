@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ScriptedPrompts.h"
+#include "core/IniFileClass.h"
 #include "support/TempDir.h"
 #include "ui/FormMain.h"
 
@@ -50,6 +51,11 @@ protected:
 
     void Start()
     {
+        // The shipped laboratory lines, unless a test has chosen its own.
+        CIniFile oIni(m_oDir.File("quandrel.ini"));
+        if (oIni.ReadString("Paths", "InertialLinesFilePath", "") == "") {
+            oIni.WriteString("Paths", "InertialLinesFilePath", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
+        }
         m_pMain = std::make_unique<TfrmMain>(m_oDir.File("quandrel.ini"), m_oPrompts);
         m_pMain->show();
         m_pMain->CreateDialogs();

@@ -2,6 +2,7 @@
 
 #include "CliCommon.h"
 #include "VerbImport.h"
+#include "VerbLines.h"
 
 #include <ostream>
 
@@ -18,6 +19,7 @@ struct SVerb {
 
 constexpr SVerb kVerbs[] = {
     {"import", "read a spectrum file and print its wavelengths and intensities", RunImport, ImportHelp},
+    {"lines", "find and fit the spectral lines of a spectrum", RunLines, LinesHelp},
 };
 
 void PrintHelp(std::ostream& oOut)

@@ -1,0 +1,92 @@
+#include "VerbLines.h"
+
+#include "astro/Doppler.h"
+#include "core/SpectrumClass.h"
+#include "lines/InertialLinesClass.h"
+#include "lines/SliderValuesBrokerClass.h"
+
+#include <ostream>
+
+namespace quandrel::cli {
+
+std::string LinesHelp()
+{
+    return std::string("usage: quandrel-cli lines FILE [import options] [--width-index I] [--width-max M]\n"
+                       "                          [--sensitivity-index J] [--emission] [--lab LINESFILE]\n"
+                       "Finds and fits the spectral lines of a spectrum as \"Find spectral lines\" does and prints\n"
+                       "center<TAB>sigma<TAB>amplitude<TAB>offset per line; with --lab also the nearest laboratory\n"
+                       "line's name<TAB>lab_wavelength<TAB>velocity (Doppler velocity in km/s, not corrected).\n"
+                       "  --width-index I        width slider index, 0 .. M (0): windows of 2 I + 4 samples\n"
+                       "  --width-max M          width slider maximum (20)\n"
+                       "  --sensitivity-index J  sensitivity slider index, 0 .. 20 (0)\n"
+                       "  --emission             search emission lines (maxima)\n"
+                       "  --lab LINESFILE        laboratory lines file (name;wavelength per line)\n") +
+           ImportOptionsHelp();
+}
+
+int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const int lWidthIndex = oArguments.TakeInt("--width-index").value_or(0);
+    const int lWidthMax = oArguments.TakeInt("--width-max").value_or(20);
+    const int lSensitivityIndex = oArguments.TakeInt("--sensitivity-index").value_or(0);
+    const bool bEmission = oArguments.TakeFlag("--emission");
+    const auto sLabFile = oArguments.TakeValue("--lab");
+    const auto vFiles = oArguments.Positionals();
+    if (vFiles.size() != 1) {
+        throw CUsageError("lines needs exactly one spectrum file.");
+    }
+    if (lWidthMax < 1 || lWidthIndex < 0 || lWidthIndex > lWidthMax) {
+        throw CUsageError("--width-index must lie between 0 and --width-max, which must be 1 or more.");
+    }
+    if (lSensitivityIndex < 0 || lSensitivityIndex > CSliderValuesBroker::kSensitivityMax) {
+        throw CUsageError("--sensitivity-index must lie between 0 and 20.");
+    }
+    int32_t lWidth = 0;
+    double fSensitivity = 0.0;
+    if (!CSliderValuesBroker::GetLineSearchParameters(lWidthMax, lWidthIndex, lSensitivityIndex, lWidth,
+                                                      fSensitivity)) {
+        throw CUsageError("Invalid range for sensitivity or width slider!");
+    }
+    CInertialLines oLab;
+    if (sLabFile && !oLab.Load(*sLabFile)) {
+        oErr << "Unable to load laboratory wavelengths from " << *sLabFile << ".\n";
+        return kExitInput;
+    }
+    CCSVFile oReader;
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+    if (SpectrumFileImport(oReader, vFiles[0], oSettings, vWavelength, vIntensity) != 0) {
+        oErr << "Unable to read the file " << vFiles[0] << ".\n";
+        return kExitInput;
+    }
+    if (vWavelength.empty()) {
+        oErr << "The file " << vFiles[0] << " holds no data lines.\n";
+        return kExitInput;
+    }
+    CSpectrum oSpectrum(nullptr);
+    oSpectrum.SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
+    oSpectrum.SetEmissionSpectrum(bEmission);
+    oSpectrum.FindSpectralLines(lWidth, fSensitivity);
+
+    oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\n";
+    const CSpectralLineContainer& oLines = oSpectrum.GetSpectralLines();
+    for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
+        const CSpectralLine& oLine = oLines.GetLine(i);
+        std::string sRecord = FormatResult(oLine.GetCenter()) + "\t" + FormatResult(oLine.GetWidth()) + "\t" +
+                              FormatResult(oLine.GetAmplitude1()) + "\t" + FormatResult(oLine.GetOffset());
+        if (sLabFile) {
+            int32_t lIndex = 0;
+            double fLab = 0.0;
+            std::string sName;
+            if (oLab.FindNearestLine(oLine.GetCenter(), lIndex, fLab, &sName)) {
+                sRecord += "\t" + sName + "\t" + FormatResult(fLab) + "\t" +
+                           FormatResult(DopplerVelocity(fLab, oLine.GetCenter()));
+            }
+        }
+        oOut << sRecord << "\n";
+    }
+    return kExitOk;
+}
+
+} // namespace quandrel::cli

@@ -1,0 +1,80 @@
+// quandrel-cli lines: the line search on generated and real spectra.
+#include "CliRun.h"
+#include "core/NumberText.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+
+TEST(CliLines, FindsGeneratedLinesAndTheirDopplerVelocities)
+{
+    // H-beta and H-alpha shifted by +30 km/s, in nm, on a continuum of 1.
+    CTempDir oDir;
+    const double fShift = 1.0 + 30.0 / 299792.458;
+    std::string sSpectrum;
+    for (int k = 0; k < 12000; ++k) {
+        const double x = 4800.0 + 0.2 * k;
+        double y = 1.0;
+        for (const double c : {4861.33 * fShift, 6562.80 * fShift}) {
+            y -= 0.4 * std::exp(-(x - c) * (x - c) / (2 * 1.1 * 1.1));
+        }
+        sSpectrum += quandrel::FormatFixed(x / 10.0, 6) + ";" + quandrel::FormatFixed(y, 8) + "\n";
+    }
+    const std::string sFile = oDir.Write("s.txt", sSpectrum);
+    const std::string sLab = oDir.Write("lab.txt", "H-alpha;656.280\nH-beta;486.133\n");
+    const SCliRun oRun = RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10", "--lab", sLab});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    const auto vRecords = Records(oRun.sOut);
+    ASSERT_EQ(vRecords.size(), 2U) << oRun.sOut;
+    EXPECT_EQ(vRecords[0][4], "H-beta");
+    EXPECT_EQ(vRecords[1][4], "H-alpha");
+    EXPECT_EQ(vRecords[1][5], "6562.8");
+    for (const auto& vRecord : vRecords) {
+        ASSERT_EQ(vRecord.size(), 7U);
+        EXPECT_NEAR(std::stod(vRecord[6]), 30.0, 0.5) << vRecord[4];
+        EXPECT_NEAR(std::stod(vRecord[1]), 1.1, 0.02);
+        EXPECT_NEAR(std::stod(vRecord[2]), -0.4, 0.01);
+    }
+
+    // Without --lab: four fields; an emission search finds nothing here.
+    const SCliRun oPlain = RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10"});
+    ASSERT_EQ(oPlain.lStatus, 0);
+    EXPECT_EQ(Records(oPlain.sOut).front().size(), 4U);
+    const SCliRun oEmission =
+        RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10", "--emission"});
+    ASSERT_EQ(oEmission.lStatus, 0);
+    EXPECT_TRUE(Records(oEmission.sOut).empty());
+}
+
+TEST(CliLines, MeasuresHAlphaOfTheShippedSpectrum)
+{
+    // alpha Dra, 2022-06-08: the H-alpha core lies near 6562.11 A, about -31.6 km/s before any correction.
+    const std::string sData = QUANDREL_SAMPLE_DATA_DIR;
+    const SCliRun oRun = RunCliCapture({"lines", sData + "/alphaDra_20220608_Halpha.txt", "--width-index", "20",
+                                        "--sensitivity-index", "12", "--lab", sData + "/LinesX.txt"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    bool bFound = false;
+    for (const auto& vRecord : Records(oRun.sOut)) {
+        if (vRecord.size() == 7 && vRecord[4] == "H-alpha" && std::fabs(std::stod(vRecord[0]) - 6562.1) < 0.2) {
+            bFound = true;
+            EXPECT_NEAR(std::stod(vRecord[6]), -31.6, 0.5);
+        }
+    }
+    EXPECT_TRUE(bFound) << oRun.sOut;
+}
+
+TEST(CliLines, RefusesBadSlidersAndUnreadableFiles)
+{
+    CTempDir oDir;
+    const std::string sFile = oDir.Write("s.txt", "1;1\n2;0.5\n3;1\n");
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--width-index", "21"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--width-index", "-1"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--width-max", "0"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--sensitivity-index", "21"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--lab", oDir.File("none.txt")}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"lines", oDir.File("none.txt")}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"lines", sFile}).lStatus, 0) << "three samples: no line, but no error";
+}

@@ -1,0 +1,260 @@
+// The line commands of the main window: laboratory lines at start-up, the
+// sliders, the search, selecting a line with the mouse, identification, the
+// level refit and the hidden line commands.
+#include "UiTestSupport.h"
+#include "core/NumberText.h"
+#include "ui/FormInertialLineSelect.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
+#include <QTableView>
+
+#include <cmath>
+#include <fstream>
+
+namespace {
+
+const std::string kLines = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt";
+
+// A spectrum in nm with H-beta, Na D2 and H-alpha absorption lines, shifted by +0.1 A.
+std::string WriteSpectrum(const CTempDir& oDir)
+{
+    std::string sText;
+    for (int k = 0; k < 6000; ++k) {
+        const double fAngstrom = 4800.0 + 0.35 * k;
+        double y = 1.0;
+        for (const double c : {4861.43, 5890.05, 6562.9}) {
+            y -= 0.5 * std::exp(-(fAngstrom - c) * (fAngstrom - c) / (2 * 1.0));
+        }
+        sText += quandrel::FormatFixed(fAngstrom / 10.0, 5) + "\t" + quandrel::FormatFixed(y, 6) + "\n";
+    }
+    return oDir.Write("star.txt", sText);
+}
+
+// The focus moves to a control (a window without display never gets the real one).
+void GiveFocus(QWidget* pControl)
+{
+    QFocusEvent oEvent(QEvent::FocusIn);
+    QApplication::sendEvent(pControl, &oEvent);
+}
+
+class LinesWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        OpenSpectrum(WriteSpectrum(m_oDir));
+        Child<QSlider>(m_pMain.get(), "trbWidth")->setValue(20 - 10);     // width index 10: 24 samples
+        Child<QSlider>(m_pMain.get(), "trbSensitivity")->setValue(20 - 10); // sensitivity index 10
+    }
+
+    // Clicks on the plot at the middle of line i.
+    void ClickLine(int32_t i, Qt::MouseButton eButton)
+    {
+        CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        const QImage oImage = m_pMain->ChartBitmap();
+        const int y = oImage.height() / 2;
+        for (int x = 0; x < oImage.width(); ++x) {
+            if (pSpectrum->FindLineAt(x, y) == i) {
+                m_pMain->imgSpectrumMouseUp(x, y, eButton);
+                return;
+            }
+        }
+        FAIL() << "line " << i << " is not on the plot";
+    }
+
+    QStringList ListedLines()
+    {
+        QStringList vItems;
+        auto* pList = Child<QListWidget>(m_pMain.get(), "lsbSpectralLines");
+        for (int i = 0; i < pList->count(); ++i) {
+            vItems << pList->item(i)->text();
+        }
+        return vItems;
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartUpWithoutLaboratoryLinesAsksForAFile)
+{
+    Stop();
+    CIniFile oIni(m_oDir.File("quandrel.ini"));
+    oIni.WriteString("Paths", "InertialLinesFilePath", ".");
+    m_oPrompts.qOpenFiles.push_back(kLines);
+    Start();
+    ASSERT_GE(m_oPrompts.vMessages.size(), 1U);
+    EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Error!");
+    EXPECT_EQ(m_oPrompts.vMessages[0].sText,
+              "Inertial spectral lines file (e.g. LinesX.txt) not found!\n\rPlease select a different one.");
+    ASSERT_EQ(m_oPrompts.vFileDialogs.size(), 1U);
+    EXPECT_EQ(m_oPrompts.vFileDialogs[0].sTitle, "Load file with inertial (laboratory) lines");
+    EXPECT_EQ(m_oPrompts.vFileDialogs[0].sFilter, "ASCII Text files (*.asc)|*.asc|All files (*.*)|*.*");
+    EXPECT_EQ(m_oPrompts.vFileDialogs[0].sInitialDirectory, "LinesX.txt");
+    EXPECT_EQ(m_pMain->InertialLines().GetLineCount(), 16);
+    EXPECT_EQ(m_pMain->StatusText(0, 10), "LinesX.txt");
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "InertialLinesFilePath"), kLines);
+}
+
+TEST_F(MainWindowTest, AnUnreadableLinesFileIsReported)
+{
+    m_oPrompts.qOpenFiles.push_back(m_oDir.File("missing.asc"));
+    Item("mniOpenLinesFile")->trigger();
+    ASSERT_FALSE(m_oPrompts.vMessages.empty());
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File not found error!");
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to load laboratory wavelengths!");
+    EXPECT_EQ(m_pMain->InertialLines().GetLineCount(), 0);
+    EXPECT_EQ(m_pMain->StatusText(0, 10), "missing.asc");
+}
+
+TEST_F(LinesWindowTest, SlidersAndEditsFollowEachOther)
+{
+    auto* ptrbWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
+    auto* pedWidth = Child<QLineEdit>(m_pMain.get(), "edWidth");
+    EXPECT_EQ(pedWidth->text(), "10") << "the edit shows the index, maximum - position";
+    GiveFocus(pedWidth);
+    pedWidth->setText("3");
+    EXPECT_EQ(ptrbWidth->value(), 17);
+    pedWidth->setText("many");
+    EXPECT_EQ(ptrbWidth->value(), 15) << "text that is no number counts as 5";
+
+    auto* ptrbSensitivity = Child<QSlider>(m_pMain.get(), "trbSensitivity");
+    auto* pedSensitivity = Child<QLineEdit>(m_pMain.get(), "edSensitivity");
+    EXPECT_EQ(pedSensitivity->text(), "10");
+    GiveFocus(pedSensitivity);
+    pedSensitivity->setText("12,6");
+    emit pedSensitivity->editingFinished();
+    EXPECT_EQ(ptrbSensitivity->value(), 20 - 13);
+    pedSensitivity->setText("high");
+    emit pedSensitivity->editingFinished();
+    EXPECT_EQ(ptrbSensitivity->value(), 20 - 13) << "no number: nothing changes";
+}
+
+TEST_F(LinesWindowTest, FindsLinesUnderTheBusyCursorAndSelectsThemWithTheMouse)
+{
+    Child<QPushButton>(m_pMain.get(), "btnGo")->click();
+    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
+    EXPECT_EQ(m_oPrompts.vBusy, (std::vector<bool>{true, false}));
+    EXPECT_NEAR(pSpectrum->GetLineCenter(2), 6562.9, 0.01);
+    EXPECT_TRUE(ListedLines().isEmpty()) << "only identified lines are listed";
+
+    ClickLine(2, Qt::LeftButton);
+    EXPECT_EQ(pSpectrum->GetActiveLineIndex(), 2);
+    EXPECT_EQ(m_pMain->StatusText(0, 1), QString(" ") + QString::fromStdString(quandrel::FormatFixed(pSpectrum->GetLineCenter(2), 3)));
+    ClickLine(2, Qt::RightButton);
+    EXPECT_EQ(pSpectrum->GetActiveLineIndex(), 2) << "a right click keeps the active line";
+    ClickLine(2, Qt::LeftButton);
+    EXPECT_EQ(pSpectrum->GetActiveLineIndex(), -2) << "a left click on the active line clears it";
+    EXPECT_EQ(m_pMain->StatusText(0, 1), "");
+    ClickLine(0, Qt::RightButton);
+    EXPECT_EQ(pSpectrum->GetActiveLineIndex(), 0);
+}
+
+TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratoryLine)
+{
+    Item("mniFindSpectralLines")->trigger();
+    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
+    m_pMain->PrepareContextMenu();
+    EXPECT_FALSE(Item("mniIdentifyWithXX")->isEnabled()) << "no active line yet";
+    EXPECT_EQ(Item("mniIdentifyWithXX")->text(), "Identify with ");
+
+    ClickLine(2, Qt::LeftButton);
+    m_pMain->PrepareContextMenu();
+    EXPECT_TRUE(Item("mniIdentifyWithXX")->isEnabled());
+    EXPECT_EQ(Item("mniIdentifyWithXX")->text(), "Identify with H-alpha (6562.8)");
+    Item("mniIdentifyWithXX")->trigger();
+    EXPECT_EQ(ListedLines(), QStringList{"H-alpha(6562.80nm)"});
+    m_pMain->RefreshActiveLineStatus();
+    EXPECT_TRUE(m_pMain->StatusText(0, 1).endsWith(";H-alpha (6562.800)"));
+
+    ClickLine(0, Qt::LeftButton);
+    WhenModal([](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        EXPECT_EQ(pDialog->windowTitle(), "Set inertial spectral line");
+        auto* pGrid = Child<QTableView>(pDialog, "stgInertialLines");
+        EXPECT_EQ(pGrid->model()->rowCount(), 17);
+        EXPECT_EQ(pGrid->model()->index(0, 0).data().toString(), "Spectral line");
+        EXPECT_EQ(pGrid->model()->index(2, 0).data().toString(), "H-beta");
+        EXPECT_EQ(pGrid->model()->index(2, 2).data().toString(), "4861.33");
+        pGrid->selectRow(2);
+        Press(pDialog, "btnOK");
+    });
+    Item("mniIdentifyWith")->trigger();
+    int32_t lIndex = 0;
+    double fWavelength = 0;
+    std::string sName;
+    int32_t lCount = 0;
+    pSpectrum->GetLineIdentification(0, lIndex, fWavelength, &sName, lCount);
+    EXPECT_EQ(lIndex, 1) << "grid row 2 is line index 1";
+    EXPECT_EQ(sName, "H-beta");
+    EXPECT_EQ(ListedLines(), (QStringList{"H-beta(4861.33nm)", "H-alpha(6562.80nm)"}));
+
+    // Cancel or the header row change nothing.
+    ClickLine(1, Qt::LeftButton);
+    WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
+    Item("mniIdentifyWith")->trigger();
+    WhenModal([](QWidget* pDialog) {
+        Child<QTableView>(pDialog, "stgInertialLines")->selectRow(0);
+        Press(pDialog, "btnOK");
+    });
+    Item("mniIdentifyWith")->trigger();
+    EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
+
+    // A reference spectrum is not identified with laboratory lines.
+    Item("mniIndicateReference")->trigger();
+    m_pMain->PrepareContextMenu();
+    EXPECT_FALSE(Item("mniIdentifyWithXX")->isEnabled());
+    EXPECT_FALSE(Item("mniIdentifyWith")->isEnabled());
+}
+
+TEST_F(LinesWindowTest, LevelLineAndOptimizeFit)
+{
+    Item("mniFindSpectralLines")->trigger();
+    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
+    auto* pchbOptLevel = Child<QCheckBox>(m_pMain.get(), "chbOptLevel");
+    auto* ptrbOptLevel = Child<QSlider>(m_pMain.get(), "trbOptLevel");
+    EXPECT_FALSE(ptrbOptLevel->isEnabled());
+    pchbOptLevel->click();
+    EXPECT_TRUE(ptrbOptLevel->isEnabled());
+    ptrbOptLevel->setValue(100 - 90);
+    EXPECT_EQ(Child<QLineEdit>(m_pMain.get(), "edLevel")->text(), "90");
+
+    ClickLine(2, Qt::LeftButton);
+    m_pMain->PrepareContextMenu();
+    EXPECT_TRUE(Item("mniOptimizeFitPopup")->isEnabled());
+    const double fBefore = pSpectrum->GetLineWidth(2);
+    Item("mniOptimizeFit")->trigger();
+    EXPECT_NE(pSpectrum->GetLineWidth(2), fBefore) << "refitted on the samples below 0.9";
+    EXPECT_NEAR(pSpectrum->GetLineCenter(2), 6562.9, 0.01);
+}
+
+TEST_F(LinesWindowTest, HiddenLineCommandsWorkWhenInvoked)
+{
+    Item("mniFindSpectralLines")->trigger();
+    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
+    m_pMain->PrepareContextMenu();
+    EXPECT_FALSE(Item("mniCombineRight")->isVisible());
+    pSpectrum->SetLineIdentification(2, 0, 6562.8, "H-alpha");
+    ClickLine(1, Qt::LeftButton);
+    Item("mniCombineRight")->trigger();
+    EXPECT_EQ(pSpectrum->GetCombination(1), 1);
+    EXPECT_EQ(pSpectrum->GetCombination(2), 0);
+    EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), 0);
+    Item("mniUncombine")->trigger();
+    EXPECT_EQ(pSpectrum->GetCombination(1), 2);
+    EXPECT_EQ(pSpectrum->GetCombination(2), 2);
+    ClickLine(0, Qt::LeftButton);
+    Item("mniCombineLeft")->trigger();
+    EXPECT_EQ(pSpectrum->GetCombination(0), 2) << "the first line has no left neighbour";
+    Item("mniDoubleGaussian")->trigger();
+    EXPECT_TRUE(pSpectrum->IsDoubleGaussian(0));
+    Item("mniSingleGaussian")->trigger();
+    EXPECT_FALSE(pSpectrum->IsDoubleGaussian(0));
+}
