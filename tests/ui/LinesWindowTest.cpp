@@ -258,3 +258,25 @@ TEST_F(LinesWindowTest, HiddenLineCommandsWorkWhenInvoked)
     Item("mniSingleGaussian")->trigger();
     EXPECT_FALSE(pSpectrum->IsDoubleGaussian(0));
 }
+
+TEST_F(LinesWindowTest, AnEmptyLaboratoryTableIdentifiesNothing)
+{
+    m_oPrompts.qOpenFiles.push_back(m_oDir.Write("empty.asc", ""));
+    Item("mniOpenLinesFile")->trigger();
+    EXPECT_EQ(m_pMain->InertialLines().GetLineCount(), 0);
+    Item("mniFindSpectralLines")->trigger();
+    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
+    ClickLine(1, Qt::LeftButton);
+    m_pMain->PrepareContextMenu();
+    EXPECT_EQ(Item("mniIdentifyWithXX")->text(), "Identify with ");
+    Item("mniIdentifyWithXX")->trigger();
+    EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_EQ(Child<QTableView>(pDialog, "stgInertialLines")->model()->rowCount(), 1);
+        Press(pDialog, "btnOK");
+    });
+    Item("mniIdentifyWith")->trigger();
+    EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
+    EXPECT_TRUE(ListedLines().isEmpty());
+}
