@@ -1,0 +1,73 @@
+#include "RadialVelocityClass.h"
+
+#include "Doppler.h"
+#include "TopocentricCorrectionClass.h"
+
+void CRadialVelocity::Clear()
+{
+    *this = CRadialVelocity();
+}
+
+void CRadialVelocity::SetObserverCoordinates(double fLongitudeDegrees, double fLongitudeMinutes,
+                                             double fLatitudeDegrees, double fLatitudeMinutes)
+{
+    m_fLongitudeDegrees = fLongitudeDegrees;
+    m_fLongitudeMinutes = fLongitudeMinutes;
+    m_fLatitudeDegrees = fLatitudeDegrees;
+    m_fLatitudeMinutes = fLatitudeMinutes;
+    m_bObserverCoordinatesSet = true;
+}
+
+void CRadialVelocity::SetObjectCoordinates(double fRightAscensionHours, double fRightAscensionMinutes,
+                                           double fDeclinationDegrees, double fDeclinationMinutes)
+{
+    m_fRightAscensionHours = fRightAscensionHours;
+    m_fRightAscensionMinutes = fRightAscensionMinutes;
+    m_fDeclinationDegrees = fDeclinationDegrees;
+    m_fDeclinationMinutes = fDeclinationMinutes;
+    m_bObjectCoordinatesSet = true;
+}
+
+bool CRadialVelocity::GetObjectCoordinates(double& fRightAscensionHours, double& fRightAscensionMinutes,
+                                           double& fDeclinationDegrees, double& fDeclinationMinutes) const
+{
+    fRightAscensionHours = m_fRightAscensionHours;
+    fRightAscensionMinutes = m_fRightAscensionMinutes;
+    fDeclinationDegrees = m_fDeclinationDegrees;
+    fDeclinationMinutes = m_fDeclinationMinutes;
+    return m_bObjectCoordinatesSet;
+}
+
+void CRadialVelocity::GetObserverCoordinates(double& fLongitudeDegrees, double& fLongitudeMinutes,
+                                             double& fLatitudeDegrees, double& fLatitudeMinutes) const
+{
+    fLongitudeDegrees = m_fLongitudeDegrees;
+    fLongitudeMinutes = m_fLongitudeMinutes;
+    fLatitudeDegrees = m_fLatitudeDegrees;
+    fLatitudeMinutes = m_fLatitudeMinutes;
+}
+
+void CRadialVelocity::SetCoordinateFlags(bool bObserverSet, bool bObjectSet)
+{
+    m_bObserverCoordinatesSet = bObserverSet;
+    m_bObjectCoordinatesSet = bObjectSet;
+}
+
+double CRadialVelocity::RadialVelocity(double fLaboratoryWavelength, double fObservedWavelength,
+                                       double fJulianDate) const
+{
+    return CorrectVelocity(quandrel::DopplerVelocity(fLaboratoryWavelength, fObservedWavelength), fJulianDate);
+}
+
+double CRadialVelocity::CorrectVelocity(double fVelocity, double fJulianDate) const
+{
+    CTopocentricCorrection oCorrection;
+    oCorrection.SetObjectCoordinates(m_fRightAscensionHours, m_fRightAscensionMinutes, m_fDeclinationDegrees,
+                                     m_fDeclinationMinutes);
+    oCorrection.SetObserverCoordinates(static_cast<long double>(m_fLongitudeDegrees) + m_fLongitudeMinutes / 60.0L,
+                                       static_cast<long double>(m_fLatitudeDegrees) + m_fLatitudeMinutes / 60.0L);
+    oCorrection.SetJulianDate(fJulianDate);
+    long double v = fVelocity;
+    oCorrection.AddCorrection(v);
+    return static_cast<double>(v);
+}

@@ -1,0 +1,83 @@
+// Julian date and calendar date (J. Meeus, Astronomical Algorithms, ch. 7).
+#include "astro/JulianDateClass.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+TEST(CJulianDate, ReferenceDates)
+{
+    EXPECT_EQ(CJulianDate::JulianDate(2000, 1, 1.5, 0, 0), 2451545.0);
+    EXPECT_EQ(CJulianDate::JulianDate(2000, 1, 1, 12, 0), 2451545.0);
+    // Meeus, example 7.a: 1957 October 4.81 = JD 2436116.31.
+    EXPECT_NEAR(CJulianDate::JulianDate(1957, 10, 4.81, 0, 0), 2436116.31, 1e-9);
+    // 1 March 2012 21:30 MET = 20:30 UT.
+    EXPECT_NEAR(CJulianDate::JulianDate(2012, 3, 1, 21, 30) - 1.0 / 24, 2455988.3541666667, 1e-9);
+
+    const SCalendarDate o = CJulianDate::CalendarDate(2451545.0);
+    EXPECT_EQ(o.year, 2000);
+    EXPECT_EQ(o.month, 1);
+    EXPECT_EQ(o.day, 1.0);
+    EXPECT_EQ(o.hours, 12.0);
+    EXPECT_NEAR(o.minutes, 0.0, 1e-9);
+    const SCalendarDate o2 = CJulianDate::CalendarDate(2451545.25);
+    EXPECT_EQ(o2.hours, 18.0);
+    EXPECT_NEAR(o2.minutes, 0.0, 1e-9);
+}
+
+TEST(CJulianDate, GregorianReform)
+{
+    // The Gregorian term is applied to every date; below Z = 2299161 the way back uses the Julian calendar.
+    EXPECT_EQ(CJulianDate::JulianDate(1582, 10, 4, 0, 0), 2299149.5);
+    const SCalendarDate oJulian = CJulianDate::CalendarDate(2299159.5);
+    EXPECT_EQ(oJulian.year, 1582);
+    EXPECT_EQ(oJulian.month, 10);
+    EXPECT_EQ(oJulian.day, 4.0);
+    EXPECT_EQ(CJulianDate::JulianDate(1582, 10, 15, 0, 0), 2299160.5);
+    const SCalendarDate oReform = CJulianDate::CalendarDate(2299160.5);
+    EXPECT_EQ(oReform.year, 1582);
+    EXPECT_EQ(oReform.month, 10);
+    EXPECT_EQ(oReform.day, 15.0);
+}
+
+TEST(CJulianDate, RoundTripsEveryMinuteAfterTheReform)
+{
+    std::mt19937 oRandom(77);
+    std::uniform_real_distribution<double> oJd(2299160.5, 2816787.5); // 15 Oct 1582 .. year 3000
+    for (int i = 0; i < 20000; ++i) {
+        const double fJd = std::round(oJd(oRandom) * 1440.0) / 1440.0;
+        const SCalendarDate o = CJulianDate::CalendarDate(fJd);
+        ASSERT_GE(o.month, 1);
+        ASSERT_LE(o.month, 12);
+        ASSERT_GE(o.day, 1.0);
+        ASSERT_LE(o.day, 31.0);
+        ASSERT_GE(o.hours, 0.0);
+        ASSERT_LT(o.hours, 24.0);
+        ASSERT_GE(o.minutes, 0.0);
+        ASSERT_LT(o.minutes, 60.0 + 1e-6);
+        const double fBack = CJulianDate::JulianDate(o.year, o.month, o.day, o.hours, o.minutes);
+        ASSERT_NEAR(fBack, fJd, 1e-8) << fJd;
+    }
+}
+
+TEST(CJulianDate, CenturiesZonesAndUnusableDates)
+{
+    EXPECT_EQ(static_cast<double>(CJulianDate::JulianCenturies(2000, 1, 1, 12, 0)), 0.0);
+    EXPECT_NEAR(static_cast<double>(CJulianDate::JulianCenturies(2100, 1, 1, 12, 0)), 1.0, 1e-12);
+
+    SCalendarDate o{2012, 3, 1, 0, 30};
+    CJulianDate::LocalToUniversal(o, 2);
+    EXPECT_EQ(o.year, 2012);
+    EXPECT_EQ(o.month, 2);
+    EXPECT_EQ(o.day, 29.0) << "leap year";
+    EXPECT_EQ(o.hours, 22.0);
+    EXPECT_NEAR(o.minutes, 30.0, 1e-6);
+
+    for (double fJd : {1e21, -1e21, 1e15, static_cast<double>(NAN), static_cast<double>(INFINITY)}) {
+        const SCalendarDate oZero = CJulianDate::CalendarDate(fJd);
+        EXPECT_EQ(oZero.year, 0) << fJd;
+        EXPECT_EQ(oZero.month, 0);
+        EXPECT_EQ(oZero.day, 0.0);
+    }
+}
