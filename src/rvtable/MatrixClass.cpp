@@ -1,0 +1,538 @@
+#include "MatrixClass.h"
+
+#include "core/Assert.h"
+#include "core/BinaryStream.h"
+#include "core/CSVFileClass.h"
+#include "core/FileHandle.h"
+#include "core/MeasuredDataArrayClass.h"
+#include "core/NumberText.h"
+#include "core/SpectrumClass.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+constexpr std::size_t kMagicLength = 23;
+constexpr std::size_t kRowBytes = 24;
+constexpr std::size_t kMeasurementBytes = 48;
+// No project of this program comes near this size; a larger file is no project.
+constexpr std::uintmax_t kMaxProjectBytes = 1ULL << 30;
+
+// Writes the bytes to a new file beside sPath and puts it in place only when it is complete.
+bool WriteFileSafely(const std::string& sPath, const std::string& sBytes)
+{
+    const std::string sTemporary = sPath + ".new";
+    quandrel::UniqueFile pFile(std::fopen(sTemporary.c_str(), "wb"));
+    if (!pFile) {
+        return false;
+    }
+    const bool bWritten = std::fwrite(sBytes.data(), 1, sBytes.size(), pFile.get()) == sBytes.size();
+    const bool bClosed = std::fclose(pFile.release()) == 0;
+    if (!bWritten || !bClosed || std::rename(sTemporary.c_str(), sPath.c_str()) != 0) {
+        std::remove(sTemporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string Blanks(int n)
+{
+    return std::string(static_cast<std::size_t>(n), ' ');
+}
+
+std::string RightAligned(const std::string& sText, int lWidth)
+{
+    return static_cast<int>(sText.size()) < lWidth ? Blanks(lWidth - static_cast<int>(sText.size())) + sText : sText;
+}
+
+} // namespace
+
+void CMatrix::AddSpectrumRow(const CSpectrum* pSpectrum)
+{
+    QASSERT(pSpectrum!=NULL);
+    SMeasurementRow oRow;
+    pSpectrum->GetObservationTime(oRow.fJulianDate);
+    oRow.fSpectrumKey = pSpectrum->GetIntensitySum();
+    const int32_t lLines = pSpectrum->GetSpectralLineCount();
+    for (int32_t i = 0; i < lLines; ++i) {
+        std::string sName;
+        SLineMeasurement oMeasurement;
+        bool bDoubleGaussian = false;
+        pSpectrum->GetLineData(i, &sName, oMeasurement.fInertialWavelength, oMeasurement.lInertialLineIndex,
+                               oMeasurement.fCenter1, oMeasurement.fCenter2, bDoubleGaussian);
+        if (oMeasurement.lInertialLineIndex < 0) {
+            continue;
+        }
+        const bool bCombined = pSpectrum->GetCombination(i) == 1 && i + 1 < lLines;
+        oMeasurement.bDouble = bDoubleGaussian || bCombined;
+        oMeasurement.fVelocity1 =
+            RadialVelocity(oMeasurement.fInertialWavelength, oMeasurement.fCenter1, oRow.fJulianDate);
+        double fSecond = oMeasurement.fCenter2;
+        if (bCombined) {
+            // The right neighbour is the second component and gives no measurement of its own.
+            ++i;
+            fSecond = pSpectrum->GetLineFirstCenter(i);
+            oMeasurement.fCenter2 = fSecond;
+        }
+        if (oMeasurement.bDouble) {
+            oMeasurement.fVelocity2 = RadialVelocity(oMeasurement.fInertialWavelength, fSecond, oRow.fJulianDate);
+        }
+        oRow.pMeasurements.push_back(oMeasurement);
+    }
+    InsertRow(std::move(oRow));
+}
+
+void CMatrix::AddVelocity(const CSpectrum* pSpectrum, double fVelocity)
+{
+    QASSERT(pSpectrum!=NULL);
+    SMeasurementRow oRow;
+    pSpectrum->GetObservationTime(oRow.fJulianDate);
+    oRow.fSpectrumKey = pSpectrum->GetIntensitySum();
+    SLineMeasurement oMeasurement;
+    oMeasurement.fVelocity1 = fVelocity;
+    oRow.pMeasurements.push_back(oMeasurement);
+    InsertRow(std::move(oRow));
+}
+
+void CMatrix::InsertRow(SMeasurementRow oRow)
+{
+    const auto itSame = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                                     [&](const SMeasurementRow& o) { return o.fSpectrumKey == oRow.fSpectrumKey; });
+    if (itSame != m_vMeasurementRow.end()) {
+        m_vMeasurementRow.erase(itSame);
+    }
+    m_bIsSaved = false;
+    const auto itAfter = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                                      [&](const SMeasurementRow& o) { return o.fJulianDate >= oRow.fJulianDate; });
+    m_vMeasurementRow.insert(itAfter, std::move(oRow));
+}
+
+bool CMatrix::ContainsSpectrum(const CSpectrum* pSpectrum) const
+{
+    if (pSpectrum == nullptr) {
+        return false;
+    }
+    const double fKey = pSpectrum->GetIntensitySum();
+    return std::any_of(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                       [&](const SMeasurementRow& o) { return o.fSpectrumKey == fKey; });
+}
+
+void CMatrix::RemoveSpectrumRow(const CSpectrum* pSpectrum)
+{
+    if (pSpectrum == nullptr) {
+        return;
+    }
+    const double fKey = pSpectrum->GetIntensitySum();
+    const auto it = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                                 [&](const SMeasurementRow& o) { return o.fSpectrumKey == fKey; });
+    if (it != m_vMeasurementRow.end()) {
+        m_vMeasurementRow.erase(it);
+        m_bIsSaved = false;
+    }
+}
+
+void CMatrix::RemoveRow(int32_t r)
+{
+    if (r < 0 || r >= static_cast<int32_t>(m_vMeasurementRow.size())) {
+        throw std::out_of_range("CMatrix::RemoveRow: no such row");
+    }
+    m_vMeasurementRow.erase(m_vMeasurementRow.begin() + r);
+    m_bIsSaved = false;
+}
+
+std::vector<int32_t> CMatrix::UsedIndices() const
+{
+    std::vector<int32_t> vUsed;
+    for (const auto& oRow : m_vMeasurementRow) {
+        for (const auto& oMeasurement : oRow.pMeasurements) {
+            vUsed.push_back(oMeasurement.lInertialLineIndex);
+        }
+    }
+    std::sort(vUsed.begin(), vUsed.end());
+    vUsed.erase(std::unique(vUsed.begin(), vUsed.end()), vUsed.end());
+    return vUsed;
+}
+
+int32_t CMatrix::ColumnIndex(int32_t c) const
+{
+    const std::vector<int32_t> vUsed = UsedIndices();
+    return c >= 0 && c < static_cast<int32_t>(vUsed.size()) ? vUsed[static_cast<std::size_t>(c)] : -1;
+}
+
+void CMatrix::ClearColumn(int32_t c)
+{
+    m_bIsSaved = false;
+    const int32_t lIndex = ColumnIndex(c);
+    if (lIndex < 0) {
+        return;
+    }
+    for (std::size_t r = 0; r < m_vMeasurementRow.size();) {
+        auto& vMeasurements = m_vMeasurementRow[r].pMeasurements;
+        const auto it = std::find_if(vMeasurements.begin(), vMeasurements.end(), [&](const SLineMeasurement& o) {
+            return o.lInertialLineIndex == lIndex;
+        });
+        if (it != vMeasurements.end()) {
+            if (vMeasurements.size() == 1) {
+                m_vMeasurementRow.erase(m_vMeasurementRow.begin() + static_cast<std::ptrdiff_t>(r));
+                continue;
+            }
+            vMeasurements.erase(it);
+        }
+        ++r;
+    }
+}
+
+void CMatrix::ClearCell(int32_t r, int32_t c)
+{
+    if (r < 0 || r >= static_cast<int32_t>(m_vMeasurementRow.size())) {
+        return;
+    }
+    const int32_t lIndex = ColumnIndex(c);
+    auto& vMeasurements = m_vMeasurementRow[static_cast<std::size_t>(r)].pMeasurements;
+    const auto it = std::find_if(vMeasurements.begin(), vMeasurements.end(),
+                                 [&](const SLineMeasurement& o) { return o.lInertialLineIndex == lIndex; });
+    if (lIndex < 0 || it == vMeasurements.end()) {
+        return;
+    }
+    if (vMeasurements.size() > 1) {
+        vMeasurements.erase(it);
+    } else {
+        m_vMeasurementRow.erase(m_vMeasurementRow.begin() + r);
+    }
+    m_bIsSaved = false;
+}
+
+void CMatrix::ClearRows()
+{
+    m_vMeasurementRow.clear();
+    m_bIsSaved = true;
+}
+
+void CMatrix::GetDimensions(int32_t& lRows, int32_t& lColumns) const
+{
+    lRows = static_cast<int32_t>(m_vMeasurementRow.size());
+    lColumns = static_cast<int32_t>(UsedIndices().size());
+}
+
+int32_t CMatrix::GetInertialLineRange(int32_t& lMin, int32_t& lMax) const
+{
+    const std::vector<int32_t> vUsed = UsedIndices();
+    lMin = vUsed.empty() ? 0 : vUsed.front();
+    lMax = vUsed.empty() ? -1 : vUsed.back();
+    return lMax - lMin + 1;
+}
+
+bool CMatrix::IsInertialLineUsed(int32_t lIndex) const
+{
+    const std::vector<int32_t> vUsed = UsedIndices();
+    return std::binary_search(vUsed.begin(), vUsed.end(), lIndex);
+}
+
+void CMatrix::GetCellText(int32_t r, int32_t c, std::string& cValue, bool& bRowExists, bool& bFilled) const
+{
+    cValue.clear();
+    bFilled = false;
+    bRowExists = r >= 0 && r < static_cast<int32_t>(m_vMeasurementRow.size());
+    const int32_t lIndex = ColumnIndex(c);
+    if (!bRowExists || lIndex < 0) {
+        return;
+    }
+    for (const auto& o : m_vMeasurementRow[static_cast<std::size_t>(r)].pMeasurements) {
+        if (o.lInertialLineIndex == lIndex) {
+            cValue = quandrel::FormatFixedWidth(o.fVelocity1, 6, 2);
+            if (o.bDouble) {
+                cValue += "/" + quandrel::FormatFixedWidth(o.fVelocity2, 6, 2);
+            }
+            bFilled = true;
+            return;
+        }
+    }
+}
+
+double CMatrix::GetRowJulianDate(int32_t r) const
+{
+    return m_vMeasurementRow.at(static_cast<std::size_t>(r)).fJulianDate;
+}
+
+void CMatrix::GetRVCurve(CMeasuredDataArray& oCurve) const
+{
+    oCurve.SetSize(static_cast<int32_t>(m_vMeasurementRow.size()));
+    for (std::size_t r = 0; r < m_vMeasurementRow.size(); ++r) {
+        const auto& oRow = m_vMeasurementRow[r];
+        double fSum = 0.0;
+        for (const auto& o : oRow.pMeasurements) {
+            fSum += o.fVelocity1;
+        }
+        oCurve.SetX(static_cast<int32_t>(r), oRow.fJulianDate);
+        oCurve.SetY(static_cast<int32_t>(r), oRow.pMeasurements.empty() ? 0.0 : fSum / oRow.lCount());
+    }
+}
+
+std::string CMatrix::ProjectBytes() const
+{
+    CBinaryWriter oWriter;
+    oWriter.WriteBytes(std::string_view(kMagic, kMagicLength));
+    for (const double f : {m_fRightAscensionHours, m_fRightAscensionMinutes, m_fDeclinationDegrees,
+                           m_fDeclinationMinutes, m_fLongitudeDegrees, m_fLongitudeMinutes, m_fLatitudeDegrees,
+                           m_fLatitudeMinutes}) {
+        oWriter.WriteDouble(f);
+    }
+    oWriter.WriteBytes(std::string(1, m_bObserverCoordinatesSet ? '\1' : '\0'));
+    oWriter.WriteBytes(std::string(1, m_bObjectCoordinatesSet ? '\1' : '\0'));
+    oWriter.WriteInt32(static_cast<int32_t>(m_vMeasurementRow.size()));
+    for (const auto& oRow : m_vMeasurementRow) {
+        oWriter.WriteInt32(0);
+        oWriter.WriteInt32(oRow.lCount());
+        oWriter.WriteDouble(oRow.fJulianDate);
+        oWriter.WriteDouble(oRow.fSpectrumKey);
+        for (const auto& o : oRow.pMeasurements) {
+            oWriter.WriteDouble(o.fCenter1);
+            oWriter.WriteDouble(o.fCenter2);
+            oWriter.WriteDouble(o.fInertialWavelength);
+            oWriter.WriteDouble(o.fVelocity1);
+            oWriter.WriteDouble(o.fVelocity2);
+            oWriter.WriteInt32(o.lInertialLineIndex);
+            oWriter.WriteBytes(std::string_view(o.bDouble ? "\1\0\0\0" : "\0\0\0\0", 4));
+        }
+    }
+    m_oInertialLines.WriteBlock(oWriter);
+    return oWriter.Bytes();
+}
+
+bool CMatrix::SaveToFile(const std::string& sPath)
+{
+    if (!WriteFileSafely(sPath, ProjectBytes())) {
+        return false;
+    }
+    m_bIsSaved = true;
+    return true;
+}
+
+bool CMatrix::ParseProject(const std::string& sBytes)
+{
+    CBinaryReader oReader(sBytes);
+    std::string sMagic;
+    if (!oReader.ReadBytes(kMagicLength, sMagic) || sMagic != std::string_view(kMagic, kMagicLength)) {
+        return false;
+    }
+    CRadialVelocity oCoordinates;
+    double af[8] = {};
+    for (double& f : af) {
+        if (!oReader.ReadDouble(f)) {
+            return false;
+        }
+    }
+    std::string sFlags;
+    if (!oReader.ReadBytes(2, sFlags)) {
+        return false;
+    }
+    int32_t lRows = 0;
+    if (!oReader.ReadInt32(lRows) || lRows < 0 || static_cast<std::size_t>(lRows) > oReader.Remaining() / kRowBytes) {
+        return false;
+    }
+    std::vector<SMeasurementRow> vRows;
+    vRows.reserve(static_cast<std::size_t>(lRows));
+    for (int32_t r = 0; r < lRows; ++r) {
+        int32_t lReserved = 0;
+        int32_t lCount = 0;
+        SMeasurementRow oRow;
+        if (!oReader.ReadInt32(lReserved) || !oReader.ReadInt32(lCount) || !oReader.ReadDouble(oRow.fJulianDate) ||
+            !oReader.ReadDouble(oRow.fSpectrumKey) || lCount < 0 ||
+            static_cast<std::size_t>(lCount) > oReader.Remaining() / kMeasurementBytes ||
+            !std::isfinite(oRow.fJulianDate)) {
+            return false;
+        }
+        oRow.pMeasurements.resize(static_cast<std::size_t>(lCount));
+        for (auto& o : oRow.pMeasurements) {
+            std::string sFlag;
+            if (!oReader.ReadDouble(o.fCenter1) || !oReader.ReadDouble(o.fCenter2) ||
+                !oReader.ReadDouble(o.fInertialWavelength) || !oReader.ReadDouble(o.fVelocity1) ||
+                !oReader.ReadDouble(o.fVelocity2) || !oReader.ReadInt32(o.lInertialLineIndex) ||
+                !oReader.ReadBytes(4, sFlag)) {
+                return false;
+            }
+            o.bDouble = sFlag[0] != '\0';
+        }
+        vRows.push_back(std::move(oRow));
+    }
+    CInertialLines oLines;
+    if (!oLines.ReadBlock(oReader) || oReader.Remaining() != 0) {
+        return false;
+    }
+    // Every measurement names a line of the table (index 0 also serves the correlation's velocities).
+    const int32_t lLimit = std::max<int32_t>(oLines.GetLineCount(), 1);
+    for (const auto& oRow : vRows) {
+        for (const auto& o : oRow.pMeasurements) {
+            if (o.lInertialLineIndex < 0 || o.lInertialLineIndex >= lLimit) {
+                return false;
+            }
+        }
+    }
+    m_fRightAscensionHours = af[0];
+    m_fRightAscensionMinutes = af[1];
+    m_fDeclinationDegrees = af[2];
+    m_fDeclinationMinutes = af[3];
+    m_fLongitudeDegrees = af[4];
+    m_fLongitudeMinutes = af[5];
+    m_fLatitudeDegrees = af[6];
+    m_fLatitudeMinutes = af[7];
+    m_bObserverCoordinatesSet = sFlags[0] != '\0';
+    m_bObjectCoordinatesSet = sFlags[1] != '\0';
+    m_vMeasurementRow = std::move(vRows);
+    m_oInertialLines = std::move(oLines);
+    return true;
+}
+
+bool CMatrix::LoadFromFile(const std::string& sPath, bool* pbFormatError)
+{
+    if (pbFormatError != nullptr) {
+        *pbFormatError = false;
+    }
+    quandrel::UniqueFile pFile(std::fopen(sPath.c_str(), "rb"));
+    std::error_code oError;
+    const auto lSize = std::filesystem::file_size(sPath, oError);
+    if (!pFile || oError) {
+        return false;
+    }
+    ClearRows();
+    std::string sBytes;
+    bool bRead = lSize <= kMaxProjectBytes;
+    if (bRead) {
+        sBytes.resize(static_cast<std::size_t>(lSize));
+        bRead = std::fread(sBytes.data(), 1, sBytes.size(), pFile.get()) == sBytes.size();
+    }
+    if (!bRead || !ParseProject(sBytes)) {
+        if (pbFormatError != nullptr) {
+            *pbFormatError = true;
+        }
+        ClearRows();
+        return false;
+    }
+    m_bIsSaved = true;
+    return true;
+}
+
+bool CMatrix::DumpToFile(const std::string& sPath) const
+{
+    int32_t lMin = 0;
+    int32_t lMax = -1;
+    GetInertialLineRange(lMin, lMax);
+    std::string sNames = Blanks(14) + ";";
+    std::string sWavelengths = Blanks(14) + ";";
+    for (int32_t k = lMin; k <= lMax; ++k) {
+        const bool bUsed = IsInertialLineUsed(k);
+        std::string sName;
+        double fWavelength = 0.0;
+        const bool bKnown = bUsed && k < m_oInertialLines.GetLineCount() &&
+                            m_oInertialLines.GetLine(k, fWavelength, &sName);
+        const char* pcSeparator = k < lMax ? ";" : "";
+        sNames += (bKnown ? RightAligned(sName, 11) + Blanks(4) : Blanks(15)) + pcSeparator;
+        sWavelengths += (bKnown ? quandrel::FormatFixedWidth(fWavelength, 11, 2) + Blanks(4) : Blanks(15)) +
+                        pcSeparator;
+    }
+    std::string sText = sNames + "\r\n" + sWavelengths + "\r\n";
+    for (const auto& oRow : m_vMeasurementRow) {
+        sText += quandrel::FormatFixedWidth(oRow.fJulianDate, 12, 3) + "  ;";
+        std::size_t lNext = 0;
+        for (int32_t k = lMin; k <= lMax; ++k) {
+            if (lNext < oRow.pMeasurements.size() && oRow.pMeasurements[lNext].lInertialLineIndex == k) {
+                const auto& o = oRow.pMeasurements[lNext++];
+                sText += o.bDouble ? quandrel::FormatFixedWidth(o.fVelocity1, 7, 2) + "/" +
+                                         quandrel::FormatFixedWidth(o.fVelocity2, 7, 2)
+                                   : quandrel::FormatFixedWidth(o.fVelocity1, 11, 2) + Blanks(4);
+            } else {
+                sText += Blanks(15);
+            }
+            if (k < lMax) {
+                sText += ";";
+            }
+        }
+        sText += "\r\n";
+    }
+    return WriteFileSafely(sPath, sText);
+}
+
+bool CMatrix::ExportResults(double fThreshold, const std::string& sPath) const
+{
+    std::string sText;
+    const auto WriteGroup = [&](std::size_t lFirst, std::size_t lEnd) {
+        // Per laboratory line: count and sum of the first velocities, and of the second ones of double measurements.
+        std::map<int32_t, std::array<double, 4>> mSums;
+        bool bAnyDouble = false;
+        for (std::size_t r = lFirst; r < lEnd; ++r) {
+            for (const auto& o : m_vMeasurementRow[r].pMeasurements) {
+                auto& a = mSums[o.lInertialLineIndex];
+                a[0] += 1;
+                a[1] += o.fVelocity1;
+                if (o.bDouble) {
+                    a[2] += 1;
+                    a[3] += o.fVelocity2;
+                    bAnyDouble = true;
+                }
+            }
+        }
+        const auto MeanAndDeviation = [&](int lCount, int lSum, double& fMean, double& fDeviation) {
+            std::vector<double> vMeans;
+            for (const auto& [lIndex, a] : mSums) {
+                if (a[static_cast<std::size_t>(lCount)] > 0) {
+                    vMeans.push_back(a[static_cast<std::size_t>(lSum)] / a[static_cast<std::size_t>(lCount)]);
+                }
+            }
+            fMean = 0.0;
+            for (const double f : vMeans) {
+                fMean += f;
+            }
+            fMean = vMeans.empty() ? 0.0 : fMean / static_cast<double>(vMeans.size());
+            double fSquares = 0.0;
+            for (const double f : vMeans) {
+                fSquares += (f - fMean) * (f - fMean);
+            }
+            fDeviation = vMeans.size() > 1 ? std::sqrt(fSquares / static_cast<double>(vMeans.size() - 1)) : 0.0;
+        };
+        double M1 = 0.0, s1 = 0.0, M2 = 0.0, s2 = 0.0;
+        MeanAndDeviation(0, 1, M1, s1);
+        MeanAndDeviation(2, 3, M2, s2);
+        sText += quandrel::FormatFixedWidth(m_vMeasurementRow[lFirst].fJulianDate, 12, 3) + "\t" +
+                 quandrel::FormatFixedWidth(M1, 8, 3) + "\t" + quandrel::FormatFixedWidth(s1, 7, 3);
+        if (bAnyDouble) {
+            sText += "\t" + quandrel::FormatFixedWidth(M2, 8, 3) + "\t" + quandrel::FormatFixedWidth(s2, 7, 3);
+        }
+        sText += "\r\n";
+    };
+    std::size_t lGroup = 0;
+    for (std::size_t r = 1; r <= m_vMeasurementRow.size(); ++r) {
+        if (r == m_vMeasurementRow.size() ||
+            !(m_vMeasurementRow[lGroup].fJulianDate + fThreshold >= m_vMeasurementRow[r].fJulianDate)) {
+            WriteGroup(lGroup, r);
+            lGroup = r;
+        }
+    }
+    return WriteFileSafely(sPath, sText);
+}
+
+bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve)
+{
+    CCSVFile oReader;
+    int32_t lCount = 0;
+    if (oReader.CountLines(0, sPath, lCount) != 0) {
+        return false;
+    }
+    oReader.SetSeparators(";\t");
+    std::vector<double> vJd(static_cast<std::size_t>(lCount), 0.0);
+    std::vector<double> vVelocity(static_cast<std::size_t>(lCount), 0.0);
+    if (oReader.ReadColumn(lCount, 0, 0, vJd, sPath, true) != 0 ||
+        oReader.ReadColumn(lCount, 1, 0, vVelocity, sPath, true) != 0) {
+        return false;
+    }
+    oCurve.SetSize(0);
+    if (lCount > 0) {
+        oCurve.SetValues(vJd.data(), vVelocity.data(), lCount);
+    }
+    return true;
+}

@@ -1,0 +1,99 @@
+// The table of radial velocities: one row per spectrum and observation time,
+// one measurement per identified line, columns named by the laboratory
+// lines. It is the user's project: saved and reopened as a binary file,
+// dumped and exported as text, and reduced to a Julian date / velocity
+// curve for the orbit analysis. It carries the object's and observer's
+// coordinates and the laboratory line table its columns refer to.
+#pragma once
+
+#include "astro/RadialVelocityClass.h"
+#include "lines/InertialLinesClass.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CMeasuredDataArray;
+class CSpectrum;
+
+// One line of one spectrum.
+struct SLineMeasurement {
+    double fCenter1 = 0.0;
+    double fCenter2 = 0.0;
+    double fInertialWavelength = 0.0;
+    double fVelocity1 = 0.0; // km/s, corrected
+    double fVelocity2 = 0.0; // km/s, corrected; only with bDouble
+    int32_t lInertialLineIndex = 0;
+    bool bDouble = false;
+};
+
+// One spectrum: its measurements, observation time and key (sum of its intensities).
+struct SMeasurementRow {
+    std::vector<SLineMeasurement> pMeasurements;
+    double fJulianDate = 0.0;
+    double fSpectrumKey = 0.0;
+    int32_t lCount() const { return static_cast<int32_t>(pMeasurements.size()); }
+};
+
+class CMatrix : public CRadialVelocity {
+public:
+    // The project file begins with these 23 bytes.
+    static constexpr const char* kMagic = "Quandrel matrix file1.2";
+
+    CInertialLines& InertialLines() { return m_oInertialLines; }
+    const CInertialLines& InertialLines() const { return m_oInertialLines; }
+
+    // The spectrum's row from its identified lines (replacing an earlier row of the same spectrum).
+    void AddSpectrumRow(const CSpectrum* pSpectrum);
+    // A row with one measurement of the given velocity, in the column of laboratory index 0.
+    void AddVelocity(const CSpectrum* pSpectrum, double fVelocity);
+    bool ContainsSpectrum(const CSpectrum* pSpectrum) const;
+    void RemoveSpectrumRow(const CSpectrum* pSpectrum);
+
+    // Row r (std::out_of_range beyond the rows).
+    void RemoveRow(int32_t r);
+    void ClearColumn(int32_t c);
+    void ClearCell(int32_t r, int32_t c);
+    void ClearRows();
+
+    void GetDimensions(int32_t& lRows, int32_t& lColumns) const;
+    // max - min + 1 of the laboratory indices in use (min 0, max -1 without measurements).
+    int32_t GetInertialLineRange(int32_t& lMin, int32_t& lMax) const;
+    bool IsInertialLineUsed(int32_t lIndex) const;
+    // The laboratory index of column c, or -1.
+    int32_t ColumnIndex(int32_t c) const;
+    // "%6.2f" or "%6.2f/%6.2f" of the row's measurement in column c; empty (bFilled false) without one.
+    void GetCellText(int32_t r, int32_t c, std::string& cValue, bool& bRowExists, bool& bFilled) const;
+    double GetRowJulianDate(int32_t r) const;
+    const std::vector<SMeasurementRow>& Rows() const { return m_vMeasurementRow; }
+    // One pair per row: Julian date and the mean of its first velocities (0 without measurements).
+    void GetRVCurve(CMeasuredDataArray& oCurve) const;
+    bool IsSaved() const { return m_bIsSaved; }
+
+    // The binary project file. Saving writes a new file beside the old one
+    // and replaces it only when complete; false when that fails.
+    bool SaveToFile(const std::string& sPath);
+    // False when the file cannot be read; then nothing changes. eFormatError
+    // is set for a file that is no intact project: the rows are then cleared
+    // and everything else is kept.
+    bool LoadFromFile(const std::string& sPath, bool* pbFormatError = nullptr);
+    // Fixed-width text of all measurements; false when the file cannot be written.
+    bool DumpToFile(const std::string& sPath) const;
+    // Averaged velocities per group of rows within fThreshold days of the
+    // group's first row; false when the file cannot be written.
+    bool ExportResults(double fThreshold, const std::string& sPath) const;
+
+    // Julian date / velocity pairs of a text file (';' or TAB, runs of them
+    // count as one); false when the file cannot be read.
+    static bool ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve);
+
+private:
+    void InsertRow(SMeasurementRow oRow);
+    std::vector<int32_t> UsedIndices() const;
+    std::string ProjectBytes() const;
+    bool ParseProject(const std::string& sBytes);
+
+    CInertialLines m_oInertialLines;
+    std::vector<SMeasurementRow> m_vMeasurementRow;
+    bool m_bIsSaved = true;
+};

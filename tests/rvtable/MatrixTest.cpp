@@ -1,0 +1,269 @@
+// The table of radial velocities: rows, columns and cells, the curve, and
+// the text files.
+#include "core/BinaryStream.h"
+#include "core/MeasuredDataArrayClass.h"
+#include "core/NumberText.h"
+#include "core/SpectrumClass.h"
+#include "rvtable/MatrixClass.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// A spectrum with absorption lines at the given wavelengths, found and identified with the given laboratory indices.
+std::unique_ptr<CSpectrum> MakeSpectrum(double fJd, const std::vector<std::pair<double, int32_t>>& vLines,
+                                        double fSalt = 0.0)
+{
+    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    std::vector<double> vW(4000);
+    std::vector<double> vI(4000);
+    for (int k = 0; k < 4000; ++k) {
+        vW[static_cast<std::size_t>(k)] = 6000.0 + 0.25 * k;
+        double y = 1.0 + fSalt * k * 1e-9;
+        for (const auto& [fCentre, lIndex] : vLines) {
+            y -= 0.5 * std::exp(-std::pow(vW[static_cast<std::size_t>(k)] - fCentre, 2) / 2.0);
+        }
+        vI[static_cast<std::size_t>(k)] = y;
+    }
+    pSpectrum->SetValues(4000, vW.data(), vI.data());
+    pSpectrum->FindSpectralLines(40, 0.1);
+    EXPECT_EQ(pSpectrum->GetSpectralLineCount(), static_cast<int32_t>(vLines.size()));
+    for (int32_t i = 0; i < pSpectrum->GetSpectralLineCount(); ++i) {
+        const auto& [fCentre, lIndex] = vLines[static_cast<std::size_t>(i)];
+        if (lIndex >= 0) {
+            pSpectrum->SetLineIdentification(i, lIndex, fCentre - 1.0, "lab");
+        }
+    }
+    pSpectrum->SetObservationTime(fJd);
+    return pSpectrum;
+}
+
+std::string Cell(const CMatrix& oMatrix, int32_t r, int32_t c)
+{
+    std::string s;
+    bool bRow = false;
+    bool bFilled = false;
+    oMatrix.GetCellText(r, c, s, bRow, bFilled);
+    return s;
+}
+
+} // namespace
+
+TEST(CMatrix, RowsFollowTheJulianDateAndReplaceTheSameSpectrum)
+{
+    CMatrix oMatrix;
+    EXPECT_TRUE(oMatrix.IsSaved());
+    auto pA = MakeSpectrum(2455000.5, {{6200.0, 2}, {6500.0, 5}});
+    auto pB = MakeSpectrum(2455000.2, {{6500.0, 5}, {6700.0, 7}}, 1.0);
+    auto pC = MakeSpectrum(2455000.2, {{6300.0, -1}}, 2.0);
+    oMatrix.AddSpectrumRow(pA.get());
+    oMatrix.AddSpectrumRow(pB.get());
+    EXPECT_FALSE(oMatrix.IsSaved());
+    oMatrix.AddSpectrumRow(pC.get());
+    int32_t lRows = 0;
+    int32_t lColumns = 0;
+    oMatrix.GetDimensions(lRows, lColumns);
+    EXPECT_EQ(lRows, 3);
+    EXPECT_EQ(lColumns, 3) << "indices 2, 5 and 7";
+    // Equal dates: the later addition goes first.
+    EXPECT_EQ(oMatrix.Rows()[0].fSpectrumKey, pC->GetIntensitySum());
+    EXPECT_EQ(oMatrix.Rows()[0].lCount(), 0) << "no identified line: a row without measurements";
+    EXPECT_EQ(oMatrix.GetRowJulianDate(2), 2455000.5);
+
+    // The same spectrum again replaces its row.
+    pA->SetLineIdentification(1, 7, 6499.0, "lab");
+    oMatrix.AddSpectrumRow(pA.get());
+    oMatrix.GetDimensions(lRows, lColumns);
+    EXPECT_EQ(lRows, 3);
+    EXPECT_EQ(lColumns, 3);
+    EXPECT_TRUE(oMatrix.ContainsSpectrum(pA.get()));
+    EXPECT_FALSE(oMatrix.ContainsSpectrum(nullptr));
+    oMatrix.RemoveSpectrumRow(pA.get());
+    EXPECT_FALSE(oMatrix.ContainsSpectrum(pA.get()));
+    EXPECT_THROW(oMatrix.RemoveRow(5), std::out_of_range);
+}
+
+TEST(CMatrix, ColumnsAndCellsClearAsTheTableSays)
+{
+    CMatrix oMatrix;
+    auto pA = MakeSpectrum(2455000.1, {{6200.0, 2}, {6500.0, 5}});
+    auto pB = MakeSpectrum(2455000.2, {{6500.0, 5}, {6700.0, 7}}, 1.0);
+    oMatrix.AddSpectrumRow(pA.get());
+    oMatrix.AddSpectrumRow(pB.get());
+    int32_t lMin = 0;
+    int32_t lMax = 0;
+    EXPECT_EQ(oMatrix.GetInertialLineRange(lMin, lMax), 6);
+    EXPECT_TRUE(oMatrix.IsInertialLineUsed(5));
+    EXPECT_FALSE(oMatrix.IsInertialLineUsed(3));
+    EXPECT_EQ(Cell(oMatrix, 0, 2), "");
+    EXPECT_FALSE(Cell(oMatrix, 1, 2).empty());
+
+    oMatrix.ClearColumn(1); // index 5 in both rows
+    int32_t lRows = 0;
+    int32_t lColumns = 0;
+    oMatrix.GetDimensions(lRows, lColumns);
+    EXPECT_EQ(lRows, 2);
+    EXPECT_EQ(lColumns, 2);
+    oMatrix.ClearCell(0, 0); // the only measurement of row 0: the row goes
+    oMatrix.GetDimensions(lRows, lColumns);
+    EXPECT_EQ(lRows, 1);
+    oMatrix.ClearCell(0, 1); // no column 1 any more: nothing changes
+    oMatrix.GetDimensions(lRows, lColumns);
+    EXPECT_EQ(lRows, 1);
+    EXPECT_EQ(lColumns, 1) << "index 7 of the remaining row";
+    oMatrix.ClearCell(7, 0);
+    oMatrix.ClearRows();
+    EXPECT_TRUE(oMatrix.IsSaved());
+    EXPECT_EQ(oMatrix.GetInertialLineRange(lMin, lMax), 0);
+}
+
+TEST(CMatrix, CombinedLinesGiveOneDoubleMeasurement)
+{
+    CMatrix oMatrix;
+    // Combining with the right neighbour takes the neighbour's identification.
+    auto p = MakeSpectrum(2455000.5, {{6200.0, -1}, {6210.0, 3}, {6500.0, 4}});
+    p->SetCombination(0, 1);
+    p->SetCombination(1, 0);
+    oMatrix.AddSpectrumRow(p.get());
+    ASSERT_EQ(oMatrix.Rows().size(), 1U);
+    const auto& vMeasurements = oMatrix.Rows()[0].pMeasurements;
+    ASSERT_EQ(vMeasurements.size(), 2U) << "the neighbour gives no measurement of its own";
+    EXPECT_TRUE(vMeasurements[0].bDouble);
+    EXPECT_NEAR(vMeasurements[0].fCenter2, 6210.0, 0.01);
+    // No coordinates set: the correction of the stored zeros is the same for both components.
+    const double fCorrection = oMatrix.CorrectVelocity(0.0, 2455000.5);
+    EXPECT_EQ(vMeasurements[0].lInertialLineIndex, 3);
+    EXPECT_EQ(vMeasurements[0].fInertialWavelength, 6209.0);
+    EXPECT_NEAR(vMeasurements[0].fVelocity1 - fCorrection, (6200.0 - 6209.0) / 6209.0 * 299792.458, 1.0);
+    EXPECT_NEAR(vMeasurements[0].fVelocity2 - fCorrection, (6210.0 - 6209.0) / 6209.0 * 299792.458, 1.0);
+    EXPECT_FALSE(vMeasurements[1].bDouble);
+}
+
+TEST(CMatrix, CellTextAndCurve)
+{
+    CMatrix oMatrix;
+    CSpectrum oSpectrum(nullptr);
+    const double afW[] = {1, 2};
+    const double afI[] = {3, 4};
+    oSpectrum.SetValues(2, afW, afI);
+    oSpectrum.SetObservationTime(2455000.0);
+    oMatrix.AddVelocity(&oSpectrum, -35.5);
+    EXPECT_EQ(Cell(oMatrix, 0, 0), "-35.50");
+    oMatrix.ClearRows();
+    // A double measurement reads " 10.12/-35.50".
+    oMatrix.AddVelocity(&oSpectrum, 10.123);
+    CMatrix oCopy;
+    CTempDir oDir;
+    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("p.mtx")));
+    std::string sBytes = ReadWholeFile(oDir.File("p.mtx"));
+    sBytes[93 + 24 + 44] = 1;                          // bDouble
+    const double fSecond = -35.5;
+    std::memcpy(&sBytes[93 + 24 + 32], &fSecond, 8); // fVelocity2
+    oDir.Write("d.mtx", sBytes);
+    ASSERT_TRUE(oCopy.LoadFromFile(oDir.File("d.mtx")));
+    EXPECT_EQ(Cell(oCopy, 0, 0), " 10.12/-35.50");
+
+    CMeasuredDataArray oCurve;
+    oCopy.GetRVCurve(oCurve);
+    ASSERT_EQ(oCurve.GetArraySize(), 1);
+    EXPECT_EQ(oCurve.GetX(0), 2455000.0);
+    EXPECT_EQ(oCurve.GetY(0), 10.123);
+}
+
+TEST(CMatrix, DumpHasAColumnForEveryIndexBetweenTheExtremes)
+{
+    CTempDir oDir;
+    CMatrix oMatrix;
+    ASSERT_TRUE(oMatrix.InertialLines().Load(
+        oDir.Write("lab.txt", "L0;6000\nL1;6100\nL2;6200\nHalpha3;6199\nL4;6300\nNa5;6499\n")));
+    auto p = MakeSpectrum(2455000.25, {{6200.0, 3}, {6500.0, 5}});
+    oMatrix.AddSpectrumRow(p.get());
+    ASSERT_TRUE(oMatrix.DumpToFile(oDir.File("dump.txt")));
+    const std::string sDump = ReadWholeFile(oDir.File("dump.txt"));
+    const std::string sV1 = quandrel::FormatFixedWidth(oMatrix.Rows()[0].pMeasurements[0].fVelocity1, 11, 2);
+    const std::string sV2 = quandrel::FormatFixedWidth(oMatrix.Rows()[0].pMeasurements[1].fVelocity1, 11, 2);
+    EXPECT_EQ(sDump, "              ;    Halpha3    ;               ;        Na5    \r\n"
+                     "              ;    6199.00    ;               ;    6499.00    \r\n"
+                     " 2455000.250  ;" + sV1 + "    ;               ;" + sV2 + "    \r\n");
+}
+
+TEST(CMatrix, ExportAveragesLinesPerEpochGroup)
+{
+    CTempDir oDir;
+    CMatrix oMatrix;
+    std::vector<std::unique_ptr<CSpectrum>> vSpectra;
+    // Rows at .10, .25 and .31: two groups with threshold 0.2.
+    const auto Add = [&](double fJd, std::vector<std::pair<int32_t, double>> vVelocities) {
+        auto p = std::make_unique<CSpectrum>(nullptr);
+        const double afW[] = {1, 2};
+        const double afI[] = {fJd, 1};
+        p->SetValues(2, afW, afI);
+        p->SetObservationTime(fJd);
+        oMatrix.AddVelocity(p.get(), 0.0);
+        vSpectra.push_back(std::move(p));
+        return vVelocities;
+    };
+    Add(2455000.10, {});
+    Add(2455000.25, {});
+    Add(2455000.31, {});
+    ASSERT_TRUE(oMatrix.ExportResults(0.2, oDir.File("rv.txt")));
+    EXPECT_EQ(ReadWholeFile(oDir.File("rv.txt")), " 2455000.100\t   0.000\t  0.000\r\n 2455000.310\t   0.000\t  0.000\r\n");
+
+    // One line measured twice (10 and 12 km/s) and another once (20): M1 = 15.5, s1 = 6.364.
+    std::string sProject;
+    {
+        CMatrix oBuilt;
+        ASSERT_TRUE(oBuilt.InertialLines().Load(oDir.Write("lab.txt", "A;6000\nB;6100\n")));
+        ASSERT_TRUE(oBuilt.SaveToFile(oDir.File("empty.mtx")));
+        sProject = ReadWholeFile(oDir.File("empty.mtx"));
+    }
+    // Two rows of the same group: row 1 with (A 10, B 20), row 2 with (A 12).
+    CBinaryWriter oRows;
+    const auto Measurement = [&](double fVelocity, int32_t lIndex) {
+        for (double f : {0.0, 0.0, 6000.0, fVelocity, 0.0}) {
+            oRows.WriteDouble(f);
+        }
+        oRows.WriteInt32(lIndex);
+        oRows.WriteBytes(std::string(4, '\0'));
+    };
+    oRows.WriteInt32(0);
+    oRows.WriteInt32(2);
+    oRows.WriteDouble(2455000.1);
+    oRows.WriteDouble(1.0);
+    Measurement(10.0, 0);
+    Measurement(20.0, 1);
+    oRows.WriteInt32(0);
+    oRows.WriteInt32(1);
+    oRows.WriteDouble(2455000.2);
+    oRows.WriteDouble(2.0);
+    Measurement(12.0, 0);
+    std::string sWithRows = sProject.substr(0, 89) + std::string("\x02\0\0\0", 4) + oRows.Bytes() + sProject.substr(93);
+    oDir.Write("rows.mtx", sWithRows);
+    CMatrix oLoaded;
+    ASSERT_TRUE(oLoaded.LoadFromFile(oDir.File("rows.mtx")));
+    ASSERT_TRUE(oLoaded.ExportResults(0.2, oDir.File("rv2.txt")));
+    EXPECT_EQ(ReadWholeFile(oDir.File("rv2.txt")), " 2455000.100\t  15.500\t  6.364\r\n");
+
+    CMatrix oEmpty;
+    ASSERT_TRUE(oEmpty.ExportResults(0.2, oDir.File("none.txt")));
+    EXPECT_EQ(ReadWholeFile(oDir.File("none.txt")), "");
+    EXPECT_FALSE(oEmpty.ExportResults(0.2, oDir.File("no/such/dir/rv.txt")));
+}
+
+TEST(CMatrix, ImportsJulianDateVelocityPairs)
+{
+    CTempDir oDir;
+    CMeasuredDataArray oCurve;
+    ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("rv.txt", "2455000.1;10,5\n2455001.2\t\t-3\nno number\n"), oCurve));
+    ASSERT_EQ(oCurve.GetArraySize(), 3);
+    EXPECT_EQ(oCurve.GetX(0), 2455000.1);
+    EXPECT_EQ(oCurve.GetY(0), 10.5);
+    EXPECT_EQ(oCurve.GetY(1), -3.0) << "runs of separators count as one";
+    EXPECT_EQ(oCurve.GetX(2), 0.0);
+    EXPECT_FALSE(CMatrix::ImportMeasurements(oDir.File("none.txt"), oCurve));
+}

@@ -1,0 +1,198 @@
+// The binary project file: its byte layout, round trips, and thousands of
+// damaged variants that must be refused without harm.
+#include "core/BinaryStream.h"
+#include "core/SpectrumClass.h"
+#include "rvtable/MatrixClass.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+namespace {
+
+double DoubleAt(const std::string& s, std::size_t lOffset)
+{
+    double f = 0;
+    std::memcpy(&f, s.data() + lOffset, 8);
+    return f;
+}
+
+int32_t IntAt(const std::string& s, std::size_t lOffset)
+{
+    int32_t l = 0;
+    std::memcpy(&l, s.data() + lOffset, 4);
+    return l;
+}
+
+// A table with two rows (one velocity each), coordinates and a laboratory table of two lines.
+CMatrix MakeProject(const CTempDir& oDir)
+{
+    CMatrix oMatrix;
+    oMatrix.SetObjectCoordinates(19, 5.5, -5, -30);
+    oMatrix.SetObserverCoordinates(9, 0, 52, 30);
+    EXPECT_TRUE(oMatrix.InertialLines().Load(oDir.Write("LinesX.txt", "Halpha;6562.8\nHbeta;4861.3\n")));
+    oMatrix.InertialLines().SetFileName("LinesX.txt");
+    for (int i = 0; i < 2; ++i) {
+        CSpectrum oSpectrum(nullptr);
+        const double afW[] = {1, 2};
+        const double afI[] = {1.0 + i, 2};
+        oSpectrum.SetValues(2, afW, afI);
+        oSpectrum.SetObservationTime(2455000.5 + i);
+        oMatrix.AddVelocity(&oSpectrum, -12.25 * (i + 1));
+    }
+    return oMatrix;
+}
+
+} // namespace
+
+TEST(ProjectFile, ByteLayout)
+{
+    CTempDir oDir;
+    CMatrix oMatrix = MakeProject(oDir);
+    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("p.mtx")));
+    EXPECT_TRUE(oMatrix.IsSaved());
+    const std::string s = ReadWholeFile(oDir.File("p.mtx"));
+    ASSERT_EQ(s.size(), 93U + 2 * (24 + 48) + 4 + 10 + 4 + (4 + 7 + 8) + (4 + 6 + 8));
+    EXPECT_EQ(s.substr(0, 23), "Quandrel matrix file1.2");
+    EXPECT_EQ(DoubleAt(s, 23), 19.0);
+    EXPECT_EQ(DoubleAt(s, 31), 5.5);
+    EXPECT_EQ(DoubleAt(s, 39), -5.0);
+    EXPECT_EQ(DoubleAt(s, 47), -30.0);
+    EXPECT_EQ(DoubleAt(s, 55), 9.0);
+    EXPECT_EQ(DoubleAt(s, 63), 0.0);
+    EXPECT_EQ(DoubleAt(s, 71), 52.0);
+    EXPECT_EQ(DoubleAt(s, 79), 30.0);
+    EXPECT_EQ(s[87], 1) << "observer set";
+    EXPECT_EQ(s[88], 1) << "object set";
+    EXPECT_EQ(IntAt(s, 89), 2);
+    // Row 0: reserved, n, JD, key; then its measurement.
+    EXPECT_EQ(IntAt(s, 97), 1);
+    EXPECT_EQ(DoubleAt(s, 101), 2455000.5);
+    EXPECT_EQ(DoubleAt(s, 109), 3.0);
+    EXPECT_EQ(DoubleAt(s, 117), 0.0);         // centre 1
+    EXPECT_EQ(DoubleAt(s, 117 + 24), -12.25); // velocity 1
+    EXPECT_EQ(IntAt(s, 117 + 40), 0);         // laboratory index
+    EXPECT_EQ(s[117 + 44], 0);                // single
+    EXPECT_EQ(DoubleAt(s, 165 + 8), 2455001.5);
+    EXPECT_EQ(DoubleAt(s, 189 + 24), -24.5);
+    // The laboratory table.
+    EXPECT_EQ(IntAt(s, 237), 10);
+    EXPECT_EQ(s.substr(241, 10), "LinesX.txt");
+    EXPECT_EQ(IntAt(s, 251), 2);
+    EXPECT_EQ(IntAt(s, 255), 7);
+    EXPECT_EQ(s.substr(259, 7), std::string("Halpha\0", 7));
+    EXPECT_EQ(DoubleAt(s, 266), 6562.8);
+}
+
+TEST(ProjectFile, AnEmptyProjectIs101BytesPlusTheFileName)
+{
+    CTempDir oDir;
+    CMatrix oMatrix;
+    oMatrix.InertialLines().SetFileName("abc.txt");
+    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("e.mtx")));
+    EXPECT_EQ(ReadWholeFile(oDir.File("e.mtx")).size(), 101U + 7U);
+}
+
+TEST(ProjectFile, RoundTripsEverything)
+{
+    CTempDir oDir;
+    CMatrix oMatrix = MakeProject(oDir);
+    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("p.mtx")));
+    CMatrix oLoaded;
+    ASSERT_TRUE(oLoaded.LoadFromFile(oDir.File("p.mtx")));
+    EXPECT_TRUE(oLoaded.IsSaved());
+    ASSERT_EQ(oLoaded.Rows().size(), 2U);
+    EXPECT_EQ(oLoaded.Rows()[1].pMeasurements[0].fVelocity1, -24.5);
+    double a, b, c, d;
+    EXPECT_TRUE(oLoaded.GetObjectCoordinates(a, b, c, d));
+    EXPECT_EQ(d, -30.0);
+    EXPECT_TRUE(oLoaded.AreObserverCoordinatesSet());
+    EXPECT_EQ(oLoaded.InertialLines().GetFileName(), "LinesX.txt");
+    EXPECT_EQ(oLoaded.InertialLines().GetLineCount(), 2);
+    ASSERT_TRUE(oLoaded.SaveToFile(oDir.File("q.mtx")));
+    EXPECT_EQ(ReadWholeFile(oDir.File("q.mtx")), ReadWholeFile(oDir.File("p.mtx")));
+}
+
+TEST(ProjectFile, OtherFilesAreRefusedWithAnEmptyTable)
+{
+    CTempDir oDir;
+    CMatrix oMatrix = MakeProject(oDir);
+    bool bFormatError = false;
+    EXPECT_FALSE(oMatrix.LoadFromFile(oDir.File("missing.mtx"), &bFormatError));
+    EXPECT_FALSE(bFormatError);
+    EXPECT_EQ(oMatrix.Rows().size(), 2U) << "a file that cannot be opened changes nothing";
+
+    EXPECT_FALSE(oMatrix.LoadFromFile(oDir.Write("x.mtx", "Quandrel matrix file1.1" + std::string(200, '\0')),
+                                      &bFormatError));
+    EXPECT_TRUE(bFormatError);
+    EXPECT_TRUE(oMatrix.Rows().empty());
+    EXPECT_EQ(oMatrix.InertialLines().GetLineCount(), 2) << "the laboratory table stays";
+}
+
+TEST(ProjectFile, DamagedFilesAreRefusedWithoutHarm)
+{
+    CTempDir oDir;
+    CMatrix oMatrix = MakeProject(oDir);
+    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("p.mtx")));
+    const std::string sGood = ReadWholeFile(oDir.File("p.mtx"));
+    const std::string sPath = oDir.File("bad.mtx");
+    std::mt19937 oRandom(99);
+    int lRefused = 0;
+    int lVariants = 0;
+    const auto Try = [&](const std::string& sBytes) {
+        oDir.Write("bad.mtx", sBytes);
+        CMatrix oLoaded;
+        bool bFormatError = false;
+        if (!oLoaded.LoadFromFile(sPath, &bFormatError)) {
+            ++lRefused;
+            EXPECT_TRUE(bFormatError);
+            EXPECT_TRUE(oLoaded.Rows().empty());
+        } else {
+            // What loads is a table whose every measurement names a laboratory line.
+            for (const auto& oRow : oLoaded.Rows()) {
+                for (const auto& o : oRow.pMeasurements) {
+                    EXPECT_GE(o.lInertialLineIndex, 0);
+                    EXPECT_LT(o.lInertialLineIndex, std::max(oLoaded.InertialLines().GetLineCount(), 1));
+                }
+            }
+        }
+        ++lVariants;
+    };
+    for (std::size_t lLength = 0; lLength < sGood.size(); ++lLength) {
+        Try(sGood.substr(0, lLength));
+    }
+    EXPECT_EQ(lRefused, static_cast<int>(sGood.size())) << "every truncation is refused";
+    for (int i = 0; i < 3000; ++i) {
+        std::string sBad = sGood;
+        const std::size_t lAt = oRandom() % sBad.size();
+        sBad[lAt] = static_cast<char>(sBad[lAt] ^ (1 << (oRandom() % 8)));
+        Try(sBad);
+    }
+    // Huge and negative counts at every count field.
+    for (std::size_t lAt : {89U, 97U, 165U, 237U, 251U, 255U, 274U, 117U + 40U}) {
+        for (int32_t lCount : {-1, 0x7fffffff, 0x40000000, 1000, -2147483647 - 1}) {
+            std::string sBad = sGood;
+            std::memcpy(&sBad[lAt], &lCount, 4);
+            Try(sBad);
+        }
+    }
+    Try(sGood + "trailing");
+    EXPECT_GT(lVariants, 3000);
+}
+
+TEST(ProjectFile, AFailedSaveLeavesThePreviousFile)
+{
+    CTempDir oDir;
+    CMatrix oMatrix = MakeProject(oDir);
+    const std::string sPath = oDir.Write("p.mtx", "the previous project");
+    // The new file cannot be made beside the old one: a folder stands in its way.
+    std::filesystem::create_directory(sPath + ".new");
+    EXPECT_FALSE(oMatrix.SaveToFile(sPath));
+    EXPECT_FALSE(oMatrix.IsSaved());
+    EXPECT_EQ(ReadWholeFile(sPath), "the previous project");
+    EXPECT_FALSE(oMatrix.SaveToFile(oDir.File("no/such/folder/p.mtx")));
+    EXPECT_FALSE(oMatrix.DumpToFile(oDir.File("no/such/folder/d.txt")));
+}
