@@ -3,6 +3,8 @@
 #include "CliCommon.h"
 #include "VerbImport.h"
 #include "VerbLines.h"
+#include "VerbProject.h"
+#include "VerbTime.h"
 
 #include <ostream>
 
@@ -20,6 +22,10 @@ struct SVerb {
 constexpr SVerb kVerbs[] = {
     {"import", "read a spectrum file and print its wavelengths and intensities", RunImport, ImportHelp},
     {"lines", "find and fit the spectral lines of a spectrum", RunLines, LinesHelp},
+    {"jd", "the Julian date of a calendar date and time", RunJd, JdHelp},
+    {"caldate", "the calendar date of a Julian date", RunCaldate, CaldateHelp},
+    {"correction", "the velocity correction for the observer's motion", RunCorrection, CorrectionHelp},
+    {"project", "summary, dump, export and curve of a project file", RunProject, ProjectHelp},
 };
 
 void PrintHelp(std::ostream& oOut)

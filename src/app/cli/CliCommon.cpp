@@ -30,6 +30,21 @@ std::optional<std::string> CArguments::TakeValue(const std::string& sName)
     return std::nullopt;
 }
 
+std::optional<std::vector<std::string>> CArguments::TakeValues(const std::string& sName, std::size_t lCount)
+{
+    for (auto it = m_vArguments.begin(); it != m_vArguments.end(); ++it) {
+        if (*it == sName) {
+            if (static_cast<std::size_t>(m_vArguments.end() - it) <= lCount) {
+                throw CUsageError("Option " + sName + " needs " + std::to_string(lCount) + " values.");
+            }
+            std::vector<std::string> vValues(it + 1, it + 1 + static_cast<std::ptrdiff_t>(lCount));
+            m_vArguments.erase(it, it + 1 + static_cast<std::ptrdiff_t>(lCount));
+            return vValues;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<int> CArguments::TakeInt(const std::string& sName)
 {
     const auto sValue = TakeValue(sName);
@@ -59,7 +74,7 @@ std::optional<double> CArguments::TakeDouble(const std::string& sName)
 std::vector<std::string> CArguments::Positionals() const
 {
     for (const auto& sArgument : m_vArguments) {
-        if (sArgument.size() > 1 && sArgument.rfind("--", 0) == 0) {
+        if (sArgument.size() > 2 && sArgument.rfind("--", 0) == 0) {
             throw CUsageError("Unknown option " + sArgument + ".");
         }
     }

@@ -33,6 +33,8 @@ public:
     std::optional<std::string> TakeValue(const std::string& sName);
     std::optional<int> TakeInt(const std::string& sName);
     std::optional<double> TakeDouble(const std::string& sName);
+    // The lCount values after the option (removed with it), if present.
+    std::optional<std::vector<std::string>> TakeValues(const std::string& sName, std::size_t lCount);
 
     // What is left once every option is taken; an unknown option is a usage error.
     std::vector<std::string> Positionals() const;

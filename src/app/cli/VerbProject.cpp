@@ -1,0 +1,75 @@
+#include "VerbProject.h"
+
+#include "core/MeasuredDataArrayClass.h"
+#include "core/NumberText.h"
+#include "rvtable/MatrixClass.h"
+
+#include <ostream>
+
+namespace quandrel::cli {
+
+std::string ProjectHelp()
+{
+    return "usage: quandrel-cli project info FILE.mtx\n"
+           "       quandrel-cli project dump FILE.mtx OUT\n"
+           "       quandrel-cli project export FILE.mtx OUT [--threshold DAYS]\n"
+           "       quandrel-cli project curve FILE.mtx\n"
+           "info: rows, columns, coordinates; dump: the measurement dump; export: the averaged\n"
+           "velocities per epoch (threshold 0.2 days); curve: jd<TAB>mean velocity per row.\n";
+}
+
+int RunProject(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const double fThreshold = oArguments.TakeDouble("--threshold").value_or(0.2);
+    const auto v = oArguments.Positionals();
+    if (v.empty()) {
+        throw CUsageError("project needs one of info, dump, export or curve.");
+    }
+    const std::string& sAction = v[0];
+    const std::size_t lNeeded = sAction == "dump" || sAction == "export" ? 3 : 2;
+    if ((sAction != "info" && sAction != "dump" && sAction != "export" && sAction != "curve") ||
+        v.size() != lNeeded) {
+        throw CUsageError("project " + sAction + ": wrong arguments; see quandrel-cli project --help.");
+    }
+    CMatrix oMatrix;
+    bool bFormatError = false;
+    if (!oMatrix.LoadFromFile(v[1], &bFormatError)) {
+        oErr << (bFormatError ? "Unable to load matrix file! " : "Unable to read the file ") << v[1]
+             << (bFormatError ? " is no intact project file.\n" : ".\n");
+        return kExitInput;
+    }
+    if (sAction == "info") {
+        int32_t lRows = 0;
+        int32_t lColumns = 0;
+        oMatrix.GetDimensions(lRows, lColumns);
+        double a = 0, b = 0, c = 0, d = 0;
+        const bool bObject = oMatrix.GetObjectCoordinates(a, b, c, d);
+        double e = 0, f = 0, g = 0, h = 0;
+        oMatrix.GetObserverCoordinates(e, f, g, h);
+        oOut << "rows\t" << lRows << "\n"
+             << "columns\t" << lColumns << "\n"
+             << "object\t" << (bObject ? "set" : "not set") << "\t" << FormatResult(a) << "\t" << FormatResult(b)
+             << "\t" << FormatResult(c) << "\t" << FormatResult(d) << "\n"
+             << "observer\t" << (oMatrix.AreObserverCoordinatesSet() ? "set" : "not set") << "\t" << FormatResult(e)
+             << "\t" << FormatResult(f) << "\t" << FormatResult(g) << "\t" << FormatResult(h) << "\n"
+             << "lines file\t" << oMatrix.InertialLines().GetFileName() << "\t"
+             << oMatrix.InertialLines().GetLineCount() << "\n";
+        return kExitOk;
+    }
+    if (sAction == "curve") {
+        CMeasuredDataArray oCurve;
+        oMatrix.GetRVCurve(oCurve);
+        for (int32_t i = 0; i < oCurve.GetArraySize(); ++i) {
+            oOut << FormatResult(oCurve.GetX(i), 15) << "\t" << FormatResult(oCurve.GetY(i)) << "\n";
+        }
+        return kExitOk;
+    }
+    const bool bWritten = sAction == "dump" ? oMatrix.DumpToFile(v[2]) : oMatrix.ExportResults(fThreshold, v[2]);
+    if (!bWritten) {
+        oErr << "Unable to write the file " << v[2] << ".\n";
+        return kExitInput;
+    }
+    return kExitOk;
+}
+
+} // namespace quandrel::cli

@@ -1,0 +1,12 @@
+// The verb "project": a project file's summary, its measurement dump, its
+// result export and its velocity curve.
+#pragma once
+
+#include "CliCommon.h"
+
+namespace quandrel::cli {
+
+int RunProject(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+std::string ProjectHelp();
+
+} // namespace quandrel::cli

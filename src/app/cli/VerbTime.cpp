@@ -1,0 +1,113 @@
+#include "VerbTime.h"
+
+#include "astro/JulianDateClass.h"
+#include "astro/RadialVelocityClass.h"
+#include "core/NumberText.h"
+
+#include <ostream>
+
+namespace quandrel::cli {
+
+namespace {
+
+double Number(const std::string& sText, const std::string& sWhat)
+{
+    double fValue = 0.0;
+    if (!ParseWholeDouble(sText, fValue)) {
+        throw CUsageError(sWhat + " must be a number, not '" + sText + "'.");
+    }
+    return fValue;
+}
+
+int Integer(const std::string& sText, const std::string& sWhat)
+{
+    int lValue = 0;
+    if (!ParseWholeInt(sText, lValue)) {
+        throw CUsageError(sWhat + " must be a whole number, not '" + sText + "'.");
+    }
+    return lValue;
+}
+
+// A required option with two numbers: hours or degrees, and minutes.
+std::pair<double, double> TakeTwoNumbers(CArguments& oArguments, const std::string& sName)
+{
+    const auto vValues = oArguments.TakeValues(sName, 2);
+    if (!vValues) {
+        throw CUsageError("correction needs " + sName + " with two numbers.");
+    }
+    return {Number((*vValues)[0], sName), Number((*vValues)[1], sName)};
+}
+
+} // namespace
+
+std::string JdHelp()
+{
+    return "usage: quandrel-cli jd YEAR MONTH DAY [HOURS [MINUTES]]\n"
+           "Prints the Julian date (UT) of a calendar date and time, %.8f.\n";
+}
+
+std::string CaldateHelp()
+{
+    return "usage: quandrel-cli caldate JD\n"
+           "Prints the calendar date of a Julian date: year month day hours minutes (minutes %.6f).\n";
+}
+
+std::string CorrectionHelp()
+{
+    return "usage: quandrel-cli correction --jd JD --ra H M --dec D M --lon D M --lat D M\n"
+           "Prints the velocity correction for the observer's motion in km/s (%.6f): add it to a\n"
+           "measured Doppler velocity. Longitude positive west; minutes carry their own sign\n"
+           "(-5 deg 30 min is --dec -5 -30).\n";
+}
+
+int RunJd(CArguments& oArguments, std::ostream& oOut, std::ostream&)
+{
+    const auto v = oArguments.Positionals();
+    if (v.size() < 3 || v.size() > 5) {
+        throw CUsageError("jd needs YEAR MONTH DAY and optionally HOURS and MINUTES.");
+    }
+    const double fJd = CJulianDate::JulianDate(Integer(v[0], "YEAR"), Integer(v[1], "MONTH"), Number(v[2], "DAY"),
+                                               v.size() > 3 ? Number(v[3], "HOURS") : 0.0,
+                                               v.size() > 4 ? Number(v[4], "MINUTES") : 0.0);
+    oOut << FormatFixed(fJd, 8) << "\n";
+    return kExitOk;
+}
+
+int RunCaldate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const auto v = oArguments.Positionals();
+    if (v.size() != 1) {
+        throw CUsageError("caldate needs one Julian date.");
+    }
+    const SCalendarDate o = CJulianDate::CalendarDate(Number(v[0], "JD"));
+    if (o.month == 0) {
+        oErr << "The Julian date " << v[0] << " lies outside the calendar.\n";
+        return kExitInput;
+    }
+    oOut << o.year << "\t" << o.month << "\t" << FormatResult(o.day) << "\t" << FormatResult(o.hours) << "\t"
+         << FormatFixed(o.minutes, 6) << "\n";
+    return kExitOk;
+}
+
+int RunCorrection(CArguments& oArguments, std::ostream& oOut, std::ostream&)
+{
+    const auto sJd = oArguments.TakeValue("--jd");
+    if (!sJd) {
+        throw CUsageError("correction needs --jd.");
+    }
+    const double fJd = Number(*sJd, "--jd");
+    const auto [fRaHours, fRaMinutes] = TakeTwoNumbers(oArguments, "--ra");
+    const auto [fDecDegrees, fDecMinutes] = TakeTwoNumbers(oArguments, "--dec");
+    const auto [fLonDegrees, fLonMinutes] = TakeTwoNumbers(oArguments, "--lon");
+    const auto [fLatDegrees, fLatMinutes] = TakeTwoNumbers(oArguments, "--lat");
+    if (!oArguments.Positionals().empty()) {
+        throw CUsageError("correction takes no further arguments.");
+    }
+    CRadialVelocity oVelocity;
+    oVelocity.SetObjectCoordinates(fRaHours, fRaMinutes, fDecDegrees, fDecMinutes);
+    oVelocity.SetObserverCoordinates(fLonDegrees, fLonMinutes, fLatDegrees, fLatMinutes);
+    oOut << FormatFixed(oVelocity.CorrectVelocity(0.0, fJd), 6) << "\n";
+    return kExitOk;
+}
+
+} // namespace quandrel::cli

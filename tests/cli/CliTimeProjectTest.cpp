@@ -1,0 +1,73 @@
+// quandrel-cli jd, caldate, correction and project.
+#include "CliRun.h"
+#include "core/SpectrumClass.h"
+#include "rvtable/MatrixClass.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+TEST(CliTime, JulianAndCalendarDates)
+{
+    EXPECT_EQ(RunCliCapture({"jd", "2000", "1", "1.5"}).sOut, "2451545.00000000\n");
+    EXPECT_EQ(RunCliCapture({"jd", "2012", "3", "1", "20", "30"}).sOut, "2455988.35416667\n");
+    EXPECT_EQ(RunCliCapture({"caldate", "2451545.25"}).sOut, "2000\t1\t1\t18\t0.000000\n");
+    EXPECT_EQ(RunCliCapture({"caldate", "2455988.35416667"}).sOut.substr(0, 16), "2012\t3\t1\t20\t30.0");
+    EXPECT_EQ(RunCliCapture({"jd", "2000", "1"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"jd", "2000", "one", "1"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"caldate", "1e30"}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"caldate"}).lStatus, 2);
+}
+
+TEST(CliTime, CorrectionOfTheReferenceObservation)
+{
+    const SCliRun oRun = RunCliCapture({"correction", "--jd", "2455988.354167", "--ra", "5", "55", "--dec", "7", "24",
+                                        "--lon", "9", "0", "--lat", "52", "0"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    EXPECT_EQ(oRun.sOut, "-27.512584\n");
+    // Signed minutes: -5 deg 30 min.
+    EXPECT_EQ(RunCliCapture({"correction", "--jd", "2455988.35", "--ra", "5", "55", "--dec", "-5", "-30", "--lon", "9",
+                             "0", "--lat", "52", "0"})
+                  .lStatus,
+              0);
+    EXPECT_EQ(RunCliCapture({"correction", "--jd", "2455988.35", "--ra", "5"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"correction", "--ra", "5", "55", "--dec", "7", "24", "--lon", "9", "0", "--lat", "52", "0"})
+                  .lStatus,
+              2);
+}
+
+TEST(CliProject, InfoDumpExportAndCurve)
+{
+    CTempDir oDir;
+    CMatrix oMatrix;
+    oMatrix.SetObjectCoordinates(19, 5, 64, 22);
+    for (int i = 0; i < 3; ++i) {
+        CSpectrum oSpectrum(nullptr);
+        const double afW[] = {1, 2};
+        const double afI[] = {1.0 + i, 2};
+        oSpectrum.SetValues(2, afW, afI);
+        oSpectrum.SetObservationTime(2455000.5 + 0.1 * i);
+        oMatrix.AddVelocity(&oSpectrum, 10.0 * i);
+    }
+    const std::string sProject = oDir.File("p.mtx");
+    ASSERT_TRUE(oMatrix.SaveToFile(sProject));
+
+    const SCliRun oInfo = RunCliCapture({"project", "info", sProject});
+    ASSERT_EQ(oInfo.lStatus, 0) << oInfo.sErr;
+    EXPECT_NE(oInfo.sOut.find("rows\t3\n"), std::string::npos);
+    EXPECT_NE(oInfo.sOut.find("object\tset\t19\t5\t64\t22\n"), std::string::npos);
+
+    const SCliRun oCurve = RunCliCapture({"project", "curve", sProject});
+    EXPECT_EQ(oCurve.sOut, "2455000.5\t0\n2455000.6\t10\n2455000.7\t20\n");
+
+    ASSERT_EQ(RunCliCapture({"project", "export", sProject, oDir.File("rv.txt"), "--threshold", "0.15"}).lStatus, 0);
+    EXPECT_EQ(ReadWholeFile(oDir.File("rv.txt")),
+              " 2455000.500\t   5.000\t  0.000\r\n 2455000.700\t  20.000\t  0.000\r\n");
+    ASSERT_EQ(RunCliCapture({"project", "dump", sProject, oDir.File("dump.txt")}).lStatus, 0);
+    EXPECT_EQ(OutputLines(ReadWholeFile(oDir.File("dump.txt"))).size(), 5U);
+
+    EXPECT_EQ(RunCliCapture({"project", "info", oDir.Write("bad.mtx", "not a project")}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"project", "info", oDir.File("missing.mtx")}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"project", "dump", sProject, oDir.File("no/such/dir/d.txt")}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"project", "frobnicate", sProject}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"project", "dump", sProject}).lStatus, 2);
+}
