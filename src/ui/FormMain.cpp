@@ -4,10 +4,13 @@
 #include "FormImportConfig.h"
 #include "FormInertialLineSelect.h"
 #include "FormMiscSettings.h"
+#include "FormObjectCoordinates.h"
+#include "FormTimeStamp.h"
 #include "FormSettings.h"
 #include "ImageView.h"
 #include "Prompts.h"
 #include "ToolIcons.h"
+#include "astro/JulianDateClass.h"
 #include "core/CSVFileClass.h"
 #include "core/NumberText.h"
 #include "lines/SliderValuesBrokerClass.h"
@@ -16,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -112,13 +116,18 @@ void TfrmMain::CreateMenus()
     pProject->setObjectName("mnuProject");
     connect(AddItem(pProject, "O&pen spectrum ...", "mniOpenSpectrum", "F2"), &QAction::triggered, this,
             &TfrmMain::mniOpenSpectrumClick);
-    Later(AddItem(pProject, "Open &project ...", "mniOpenProject"));
-    Later(AddItem(pProject, "&Save project ...", "mniSaveProject"));
-    Later(AddItem(pProject, "&Close project", "mniCloseProject"));
+    connect(AddItem(pProject, "Open &project ...", "mniOpenProject"), &QAction::triggered, this,
+            &TfrmMain::mniOpenProjectClick);
+    connect(AddItem(pProject, "&Save project ...", "mniSaveProject"), &QAction::triggered, this,
+            &TfrmMain::mniSaveProjectClick);
+    connect(AddItem(pProject, "&Close project", "mniCloseProject"), &QAction::triggered, this,
+            &TfrmMain::mniClearMatrixClick);
     pProject->addSeparator();
     Later(AddItem(pProject, "&Open measurements", "mniImportMeasurements"));
-    Later(AddItem(pProject, "Save &measurements ...", "mniDumpMeasurements"));
-    Later(AddItem(pProject, "Save &RV results", "mniExportResults"));
+    connect(AddItem(pProject, "Save &measurements ...", "mniDumpMeasurements"), &QAction::triggered, this,
+            &TfrmMain::mniDumpMeasurementsClick);
+    connect(AddItem(pProject, "Save &RV results", "mniExportResults"), &QAction::triggered, this,
+            &TfrmMain::mniExportResultsClick);
     pProject->addSeparator();
     connect(AddItem(pProject, "Save chart as .&bmp ...", "mniSaveChart"), &QAction::triggered, this,
             &TfrmMain::mniSaveChartClick);
@@ -129,9 +138,12 @@ void TfrmMain::CreateMenus()
 
     QMenu* pEdit = menuBar()->addMenu("&Edit");
     pEdit->setObjectName("mnuEdit");
-    Later(AddItem(pEdit, "&Clear single row", "mniRemoveEvaluation1"));
-    Later(AddItem(pEdit, "Clear single &column", "mniRemoveSingleColumn1"));
-    Later(AddItem(pEdit, "&Clear table of RV", "mniClearMatrix"));
+    connect(AddItem(pEdit, "&Clear single row", "mniRemoveEvaluation1"), &QAction::triggered, this,
+            &TfrmMain::mniRemoveEvaluationClick);
+    connect(AddItem(pEdit, "Clear single &column", "mniRemoveSingleColumn1"), &QAction::triggered, this,
+            &TfrmMain::mniRemoveSingleColumnClick);
+    connect(AddItem(pEdit, "&Clear table of RV", "mniClearMatrix"), &QAction::triggered, this,
+            &TfrmMain::mniClearMatrixClick);
 
     QMenu* pCalibration = menuBar()->addMenu("&Calibration");
     pCalibration->setObjectName("mnuCalibration");
@@ -141,8 +153,10 @@ void TfrmMain::CreateMenus()
 
     QMenu* pSettings = menuBar()->addMenu("&Settings");
     pSettings->setObjectName("mnuSettings");
-    Later(AddItem(pSettings, "Observation &time ...", "mniTimeStamp2"));
-    Later(AddItem(pSettings, "&Object coordinates ...", "mniObjectCoordinates"));
+    connect(AddItem(pSettings, "Observation &time ...", "mniTimeStamp2"), &QAction::triggered, this,
+            &TfrmMain::mniTimeStampClick);
+    connect(AddItem(pSettings, "&Object coordinates ...", "mniObjectCoordinates"), &QAction::triggered, this,
+            &TfrmMain::mniObjectCoordinatesClick);
     connect(AddItem(pSettings, "O&bserver coordinates ...", "mniObserverCoordinates"), &QAction::triggered, this,
             &TfrmMain::mniObserverCoordinatesClick);
     connect(AddItem(pSettings, "&Misc settings ...", "mniMiscSettings"), &QAction::triggered, this,
@@ -172,7 +186,8 @@ void TfrmMain::CreateMenus()
             &TfrmMain::mniFindSpectralLinesClick);
     connect(AddItem(pFit, "&Optimize fit", "mniOptimizeFit"), &QAction::triggered, this,
             &TfrmMain::mniOptimizeFitClick);
-    Later(AddItem(pFit, "&Add to measurements", "mniAddToMatrix"));
+    connect(AddItem(pFit, "&Add to measurements", "mniAddToMatrix"), &QAction::triggered, this,
+            &TfrmMain::btnAddMeasurementClick);
 
     QMenu* pCC = menuBar()->addMenu("C&ross correlation");
     pCC->setObjectName("mnuCrossCorrelation");
@@ -232,9 +247,11 @@ void TfrmMain::CreateContextMenu()
     connect(m_pmniIdentifyWith, &QAction::triggered, this, &TfrmMain::mniIdentifyWithClick);
     m_pmniOptimizeFitPopup = AddItem(m_ppumSpectrum, "Optimize &Fit", "mniOptimizeFitPopup");
     connect(m_pmniOptimizeFitPopup, &QAction::triggered, this, &TfrmMain::mniOptimizeFitClick);
-    AddItem(m_ppumSpectrum, "&Observation time ...", "mniTimeStamp")->setEnabled(false);
+    connect(AddItem(m_ppumSpectrum, "&Observation time ...", "mniTimeStamp"), &QAction::triggered, this,
+            &TfrmMain::mniTimeStampClick);
     AddItem(m_ppumSpectrum, "Identify inertial line ...", "mniIdentifyInertialLine")->setVisible(false);
-    AddItem(m_ppumSpectrum, "Remove from RV table", "mniRemoveFromMatrix")->setVisible(false);
+    connect(AddItem(m_ppumSpectrum, "Remove from RV table", "mniRemoveFromMatrix"), &QAction::triggered, this,
+            &TfrmMain::mniRemoveFromMatrixClick);
     // Hidden each time the menu opens; the commands work when invoked.
     const auto Hidden = [this](const char* pcCaption, const char* pcName) {
         QAction* pItem = AddItem(m_ppumSpectrum, pcCaption, pcName);
@@ -273,7 +290,8 @@ QWidget* TfrmMain::CreateToolBar()
             &TfrmMain::btnZoomOutClick);
     connect(Button("btnGo", "Find spectral lines", EToolIcon::FindLines), &QPushButton::clicked, this,
             &TfrmMain::mniFindSpectralLinesClick);
-    Button("btnAddMeasurement", "Add measurement", EToolIcon::AddMeasurement)->setEnabled(false);
+    connect(Button("btnAddMeasurement", "Add measurement", EToolIcon::AddMeasurement), &QPushButton::clicked, this,
+            &TfrmMain::btnAddMeasurementClick);
 
     m_pchbKeepYAxisFixed = new QCheckBox("keep Y axis scaling fixed");
     m_pchbKeepYAxisFixed->setObjectName("chbKeepYAxisFixed");
@@ -377,9 +395,36 @@ QWidget* TfrmMain::CreateControlPanel()
     m_plsbSpectralLines = new QListWidget;
     m_plsbSpectralLines->setObjectName("lsbSpectralLines");
     ppgcTables->addTab(m_plsbSpectralLines, "Spectral lines");
-    auto* pstgMatrix = new QTableWidget;
-    pstgMatrix->setObjectName("stgMatrix");
-    ppgcTables->addTab(pstgMatrix, "Table of radial velocities");
+    m_pstgMatrix = new QTableWidget(3, 8);
+    m_pstgMatrix->setObjectName("stgMatrix");
+    m_pstgMatrix->horizontalHeader()->hide();
+    m_pstgMatrix->verticalHeader()->hide();
+    m_pstgMatrix->horizontalHeader()->setDefaultSectionSize(80);
+    m_pstgMatrix->verticalHeader()->setDefaultSectionSize(18);
+    m_pstgMatrix->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pstgMatrix->setContextMenuPolicy(Qt::ActionsContextMenu);
+    {
+        // The grid's own menu, in this order.
+        const auto GridItem = [this](const char* pcCaption, const char* pcName) {
+            auto* pItem = new QAction(pcCaption, m_pstgMatrix);
+            pItem->setObjectName(pcName);
+            m_pstgMatrix->addAction(pItem);
+            return pItem;
+        };
+        QAction* pmniSpecifyObjectCoordinates = GridItem("&Object coordinates ...", "mniSpecifyObjectCoordinates");
+        pmniSpecifyObjectCoordinates->setVisible(false);
+        pmniSpecifyObjectCoordinates->setEnabled(false);
+        connect(pmniSpecifyObjectCoordinates, &QAction::triggered, this, &TfrmMain::mniObjectCoordinatesClick);
+        connect(GridItem("Clear s&ingle cell", "mniClearSingleCell"), &QAction::triggered, this,
+                &TfrmMain::mniClearSingleCellClick);
+        connect(GridItem("&Clear single row", "mniRemoveEvaluation"), &QAction::triggered, this,
+                &TfrmMain::mniRemoveEvaluationClick);
+        connect(GridItem("Clear single &column", "mniRemoveSingleColumn"), &QAction::triggered, this,
+                &TfrmMain::mniRemoveSingleColumnClick);
+        connect(GridItem("Clear table of &RV", "mniClearMatrix2"), &QAction::triggered, this,
+                &TfrmMain::mniClearMatrixClick);
+    }
+    ppgcTables->addTab(m_pstgMatrix, "Table of radial velocities");
     auto* pElements = new QWidget;
     auto* pElementsLayout = new QHBoxLayout(pElements);
     for (const char* pcName : {"stgOrbitalElements1", "stgOrbitalElements2"}) {
@@ -473,7 +518,9 @@ void TfrmMain::CreateDialogs()
     m_pfrmImportConfig = new TfrmImportConfig(m_oSettings, this);
     m_pfrmSettings = new TfrmSettings(m_oSettings, this);
     m_pfrmInertialLineSelect = new TfrmInertialLineSelect(this);
+    m_pfrmTimeStamp = new TfrmTimeStamp(m_oSettings, this);
     m_pfrmHelp = new TfrmHelp(this);
+    m_pfrmObjectCoordinates = new TfrmObjectCoordinates(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(m_oSettings, this);
 }
 
@@ -502,6 +549,7 @@ void TfrmMain::showEvent(QShowEvent* pEvent)
     LoadInertialLinesAtStartUp();
     SetStatusText(0, 10, Q(ExtractFileName(ReadPathSetting("Paths", "InertialLinesFilePath"))));
     setWindowTitle(QString("Quandrel ") + kVersion);
+    RefreshTable();
     UpdateCommandStates();
 }
 
@@ -536,6 +584,11 @@ void TfrmMain::WriteWindowSettings()
 
 void TfrmMain::closeEvent(QCloseEvent* pEvent)
 {
+    // Unsaved rows the user wants to keep stop the closing before anything is given up.
+    if (!AskToSaveTable()) {
+        pEvent->ignore();
+        return;
+    }
     WriteWindowSettings();
     m_plsbSpectra->clear();
     m_pCurrentSpectrum = nullptr;
@@ -554,6 +607,7 @@ void TfrmMain::SetWidthMaximum(int lMaximum)
 void TfrmMain::UpdateCommandStates()
 {
     SyncSpectrumKindControls();
+    findChild<QAction*>("mniTimeStamp2")->setEnabled(m_pCurrentSpectrum != nullptr);
     SetStatusText(1, 5, Q(ExtractFileName(ReadPathSetting("Paths", "CalibrationFilePath"))));
 }
 
@@ -609,13 +663,17 @@ void TfrmMain::PrepareContextMenu()
     double fWavelength = 0.0;
     std::string sName;
     if (lActive >= 0 &&
-        m_oInertialLines.FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), lIndex, fWavelength, &sName)) {
+        m_oMatrix.InertialLines().FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), lIndex, fWavelength, &sName)) {
         sCaption += Q(sName + " (" + FloatToText(fWavelength) + ")");
     }
     m_pmniIdentifyWithXX->setText(sCaption);
     m_pmniIdentifyWithXX->setEnabled(bIdentify);
     m_pmniIdentifyWith->setEnabled(bIdentify);
     m_pmniOptimizeFitPopup->setEnabled(bIdentify && m_pchbOptLevel->isChecked());
+    QAction* pmniTimeStamp = findChild<QAction*>("mniTimeStamp");
+    pmniTimeStamp->setEnabled(bHave);
+    findChild<QAction*>("mniTimeStamp2")->setEnabled(bHave);
+    findChild<QAction*>("mniRemoveFromMatrix")->setVisible(m_oMatrix.ContainsSpectrum(m_pCurrentSpectrum));
     for (const char* pcHidden : {"mniCombineLeft", "mniCombineRight", "mniUncombine", "mniDoubleGaussian",
                                  "mniSingleGaussian"}) {
         findChild<QAction*>(pcHidden)->setVisible(false);
@@ -715,6 +773,7 @@ void TfrmMain::mniOpenSpectrumClick()
     WritePathSetting("Paths", "SpectraPath", ExtractDirectory(*sFile));
     pNew->SetClipping(m_pscbClipping->pageStep(), m_pscbClipping->value(), 0, pNew->GetNumberValues());
     RefreshSpectralLineList();
+    RefreshTimeDisplay();
     UpdateCommandStates();
 }
 
@@ -732,6 +791,7 @@ void TfrmMain::lsbSpectraClick()
     StoreClipping();
     MakeCurrent(pSpectrum);
     RefreshSpectralLineList();
+    RefreshTimeDisplay();
     UpdateCommandStates();
 }
 
@@ -843,6 +903,14 @@ void TfrmMain::mniPrintSpectrumClick()
 void TfrmMain::mniObserverCoordinatesClick()
 {
     m_pfrmSettings->exec();
+    m_oMatrix.SetObserverCoordinates(m_oSettings.ReadFloat("GeographicCoordinates", "LongDeg", 9.0),
+                                     m_oSettings.ReadFloat("GeographicCoordinates", "LongMin", 0.0),
+                                     m_oSettings.ReadFloat("GeographicCoordinates", "LatDeg", 52.0),
+                                     m_oSettings.ReadFloat("GeographicCoordinates", "LatMin", 0.0));
+    RefreshCorrectionDisplay();
+    if (m_pCurrentSpectrum != nullptr) {
+        RedrawSpectrum();
+    }
 }
 
 void TfrmMain::mniMiscSettingsClick()
@@ -1054,7 +1122,7 @@ void TfrmMain::RefreshActiveLineStatus()
     int32_t lIndex = 0;
     double fWavelength = 0.0;
     std::string sName;
-    if (m_oInertialLines.FindNearestLine(fFirst, lIndex, fWavelength, &sName) &&
+    if (m_oMatrix.InertialLines().FindNearestLine(fFirst, lIndex, fWavelength, &sName) &&
         m_pCurrentSpectrum->GetLineInertialIndex(lActive) >= 0) {
         sText += ";" + sName + " (" + quandrel::FormatFixedWidth(fWavelength, 7, 3) + ")";
     }
@@ -1070,7 +1138,7 @@ void TfrmMain::mniIdentifyWithXXClick()
     int32_t lIndex = 0;
     double fWavelength = 0.0;
     std::string sName;
-    if (m_oInertialLines.FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), lIndex, fWavelength, &sName)) {
+    if (m_oMatrix.InertialLines().FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), lIndex, fWavelength, &sName)) {
         m_pCurrentSpectrum->SetLineIdentification(lActive, lIndex, fWavelength, sName.c_str());
     }
     RefreshSpectralLineList();
@@ -1082,11 +1150,11 @@ void TfrmMain::mniIdentifyWithClick()
     if (lActive < 0) {
         return;
     }
-    m_pfrmInertialLineSelect->SetInertialLines(&m_oInertialLines);
+    m_pfrmInertialLineSelect->SetInertialLines(&m_oMatrix.InertialLines());
     const int32_t lLine = m_pfrmInertialLineSelect->Choose() - 1;
     double fWavelength = 0.0;
     std::string sName;
-    if (lLine >= 0 && lLine < m_oInertialLines.GetLineCount() && m_oInertialLines.GetLine(lLine, fWavelength, &sName)) {
+    if (lLine >= 0 && lLine < m_oMatrix.InertialLines().GetLineCount() && m_oMatrix.InertialLines().GetLine(lLine, fWavelength, &sName)) {
         m_pCurrentSpectrum->SetLineIdentification(lActive, lLine, fWavelength, sName.c_str());
     }
     RefreshSpectralLineList();
@@ -1094,18 +1162,32 @@ void TfrmMain::mniIdentifyWithClick()
 
 void TfrmMain::LoadInertialLinesAtStartUp()
 {
-    if (!m_oInertialLines.Load(ReadPathSetting("Paths", "InertialLinesFilePath"))) {
+    if (!m_oMatrix.InertialLines().Load(ReadPathSetting("Paths", "InertialLinesFilePath"))) {
         m_oPrompts.Message("Error!",
                            "Inertial spectral lines file (e.g. LinesX.txt) not found!\n\rPlease select a different one.",
                            EIcon::Warning, EButtons::Ok);
         mniOpenLinesFileClick();
     } else {
-        m_oInertialLines.SetFileName(ExtractFileName(ReadPathSetting("Paths", "InertialLinesFilePath")));
+        m_oMatrix.InertialLines().SetFileName(ExtractFileName(ReadPathSetting("Paths", "InertialLinesFilePath")));
     }
 }
 
 void TfrmMain::mniOpenLinesFileClick()
 {
+    if (!m_oMatrix.Rows().empty()) {
+        if (m_oPrompts.Message("Warning!",
+                               "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation "
+                               "table!\n\rDo you want to continue?",
+                               EIcon::Warning, EButtons::YesNo) != EButton::Yes) {
+            return;
+        }
+        if (!m_oMatrix.IsSaved() && !mniSaveProjectClick()) {
+            // The rows were to be kept and could not be saved: they stay.
+            return;
+        }
+    }
+    m_oMatrix.ClearRows();
+    RefreshTable();
     SFileDialog oDialog;
     oDialog.sTitle = "Load file with inertial (laboratory) lines";
     oDialog.sFilter = "ASCII Text files (*.asc)|*.asc|All files (*.*)|*.*";
@@ -1114,13 +1196,13 @@ void TfrmMain::mniOpenLinesFileClick()
     if (!sFile) {
         return;
     }
-    if (!m_oInertialLines.Load(*sFile)) {
+    if (!m_oMatrix.InertialLines().Load(*sFile)) {
         m_oPrompts.Message("File not found error!", "Unable to load laboratory wavelengths!", EIcon::Warning,
                            EButtons::Ok);
     }
-    m_oInertialLines.SetFileName(ExtractFileName(*sFile));
+    m_oMatrix.InertialLines().SetFileName(ExtractFileName(*sFile));
     WritePathSetting("Paths", "InertialLinesFilePath", *sFile);
-    SetStatusText(0, 10, Q(m_oInertialLines.GetFileName()));
+    SetStatusText(0, 10, Q(m_oMatrix.InertialLines().GetFileName()));
 }
 
 void TfrmMain::mniCombineLeftClick()
@@ -1161,5 +1243,356 @@ void TfrmMain::mniGaussianTypeClick(bool bDouble)
     const int32_t i = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
     if (i >= 0) {
         m_pCurrentSpectrum->SetGaussianType(i, bDouble);
+    }
+}
+
+namespace {
+
+// printf's "%0*.0f": rounded, zero-padded to the width.
+std::string ZeroPadded(double fValue, int lWidth)
+{
+    std::string sText = quandrel::FormatFixed(fValue, 0);
+    if (static_cast<int>(sText.size()) < lWidth) {
+        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), '0');
+    }
+    return sText;
+}
+
+std::string Padded(int lValue, int lWidth, char cFill)
+{
+    std::string sText = std::to_string(lValue);
+    if (static_cast<int>(sText.size()) < lWidth) {
+        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), cFill);
+    }
+    return sText;
+}
+
+} // namespace
+
+void TfrmMain::RefreshTimeDisplay()
+{
+    double fJulianDate = 0.0;
+    if (m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        const SCalendarDate o = CJulianDate::CalendarDate(fJulianDate);
+        SetStatusText(0, 3, Q(ZeroPadded(o.day, 2) + "." + Padded(o.month, 2, '0') + "." + Padded(o.year, 4, ' ')));
+        SetStatusText(0, 4, Q(ZeroPadded(o.hours, 2) + ":" + ZeroPadded(o.minutes, 2)));
+    } else {
+        SetStatusText(0, 3, QString());
+        SetStatusText(0, 4, QString());
+    }
+    RefreshCorrectionDisplay();
+}
+
+void TfrmMain::RefreshCoordinatesDisplay()
+{
+    double a = 0, b = 0, c = 0, d = 0;
+    if (m_oMatrix.GetObjectCoordinates(a, b, c, d)) {
+        SetStatusText(0, 6, Q(quandrel::FormatFixedWidth(a, 2, 0) + "h" + ZeroPadded(b, 2) + "'"));
+        SetStatusText(0, 8, Q(quandrel::FormatFixedWidth(c, 3, 0)) + QChar(0x00B0) + Q(ZeroPadded(d, 2) + "'"));
+    } else {
+        SetStatusText(0, 6, QString());
+        SetStatusText(0, 8, QString());
+    }
+    RefreshCorrectionDisplay();
+}
+
+void TfrmMain::RefreshCorrectionDisplay()
+{
+    double fJulianDate = 0.0;
+    if (m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetObservationTime(fJulianDate) &&
+        m_oMatrix.AreObjectCoordinatesSet()) {
+        SetStatusText(1, 1, Q(quandrel::FormatFixedWidth(m_oMatrix.CorrectVelocity(0.0, fJulianDate), 6, 2)));
+    } else {
+        SetStatusText(1, 1, QString());
+    }
+}
+
+void TfrmMain::mniTimeStampClick()
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    m_pfrmTimeStamp->exec();
+    double fJulianDate = 0.0;
+    if (m_pfrmTimeStamp->GetJulianDate(fJulianDate) && m_pCurrentSpectrum != nullptr) {
+        m_pCurrentSpectrum->SetObservationTime(fJulianDate);
+        RefreshTimeDisplay();
+    }
+}
+
+void TfrmMain::mniObjectCoordinatesClick()
+{
+    m_pfrmObjectCoordinates->m_pMatrix = &m_oMatrix;
+    m_pfrmObjectCoordinates->exec();
+    RefreshCoordinatesDisplay();
+}
+
+void TfrmMain::EnsureCoordinates()
+{
+    if (!m_oMatrix.AreObjectCoordinatesSet()) {
+        if (m_oPrompts.Message("No object coordinates specified!", "Please specify object coordinates before evaluating!",
+                               EIcon::Warning, EButtons::OkCancel) != EButton::Ok) {
+            return;
+        }
+        mniObjectCoordinatesClick();
+    }
+    if (!m_oMatrix.AreObserverCoordinatesSet()) {
+        m_oMatrix.SetObserverCoordinates(m_oSettings.ReadFloat("GeographicCoordinates", "LongDeg", 9.0),
+                                         m_oSettings.ReadFloat("GeographicCoordinates", "LongMin", 0.0),
+                                         m_oSettings.ReadFloat("GeographicCoordinates", "LatDeg", 52.0),
+                                         m_oSettings.ReadFloat("GeographicCoordinates", "LatMin", 0.0));
+    }
+}
+
+void TfrmMain::btnAddMeasurementClick()
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    double fJulianDate = 0.0;
+    if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        if (m_oPrompts.Message("No time stamp specified!", "Please specify date and time before evaluating!",
+                               EIcon::Warning, EButtons::OkCancel) != EButton::Ok) {
+            return;
+        }
+        mniTimeStampClick();
+    }
+    if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        return;
+    }
+    EnsureCoordinates();
+    m_oMatrix.AddSpectrumRow(m_pCurrentSpectrum);
+    UpdateCommandStates();
+    RefreshTable();
+}
+
+void TfrmMain::RefreshTable()
+{
+    int32_t lRows = 0;
+    int32_t lColumns = 0;
+    m_oMatrix.GetDimensions(lRows, lColumns);
+    m_pstgMatrix->clearContents();
+    m_pstgMatrix->setRowCount(std::max(1, lRows) + 2);
+    m_pstgMatrix->setColumnCount(std::max(1, lColumns) + 1);
+    m_pstgMatrix->setColumnWidth(0, 96);
+    const auto SetCell = [this](int lColumn, int lRow, const QString& sText) {
+        auto* pItem = new QTableWidgetItem(sText);
+        pItem->setTextAlignment(Qt::AlignCenter);
+        m_pstgMatrix->setItem(lRow, lColumn, pItem);
+    };
+    for (int32_t c = 0; c < lColumns; ++c) {
+        std::string sName;
+        double fWavelength = 0.0;
+        const int32_t lIndex = m_oMatrix.ColumnIndex(c);
+        if (lIndex >= 0 && lIndex < m_oMatrix.InertialLines().GetLineCount() &&
+            m_oMatrix.InertialLines().GetLine(lIndex, fWavelength, &sName)) {
+            SetCell(c + 1, 0, Q(sName));
+            SetCell(c + 1, 1, Q(FloatToText(fWavelength)));
+        }
+    }
+    for (int32_t r = 0; r < lRows; ++r) {
+        const SCalendarDate o = CJulianDate::CalendarDate(m_oMatrix.GetRowJulianDate(r));
+        SetCell(0, r + 2,
+                Q(quandrel::FormatFixedWidth(o.day, 2, 0) + "." + Padded(o.month, 2, ' ') + "." +
+                  Padded(o.year, 4, ' ') + " " + quandrel::FormatFixedWidth(o.hours, 2, 0) + ":" +
+                  ZeroPadded(o.minutes, 2)));
+        for (int32_t c = 0; c < lColumns; ++c) {
+            std::string sText;
+            bool bRow = false;
+            bool bFilled = false;
+            m_oMatrix.GetCellText(r, c, sText, bRow, bFilled);
+            SetCell(c + 1, r + 2, Q(sText));
+        }
+    }
+    // Fixed rows and column in the button-face colour.
+    const QBrush oFixed = palette().brush(QPalette::Button);
+    for (int lRow = 0; lRow < m_pstgMatrix->rowCount(); ++lRow) {
+        for (int lColumn = 0; lColumn < m_pstgMatrix->columnCount(); ++lColumn) {
+            if (lRow < 2 || lColumn < 1) {
+                if (m_pstgMatrix->item(lRow, lColumn) == nullptr) {
+                    SetCell(lColumn, lRow, QString());
+                }
+                m_pstgMatrix->item(lRow, lColumn)->setBackground(oFixed);
+            }
+        }
+    }
+}
+
+void TfrmMain::mniClearSingleCellClick()
+{
+    m_oMatrix.ClearCell(m_pstgMatrix->currentRow() - 2, m_pstgMatrix->currentColumn() - 1);
+    RefreshTable();
+}
+
+void TfrmMain::mniRemoveEvaluationClick()
+{
+    try {
+        m_oMatrix.RemoveRow(m_pstgMatrix->currentRow() - 2);
+    } catch (const std::out_of_range&) {
+        // No such row: nothing changes.
+        return;
+    }
+    RefreshTable();
+}
+
+void TfrmMain::mniRemoveSingleColumnClick()
+{
+    m_oMatrix.ClearColumn(m_pstgMatrix->currentColumn() - 1);
+    RefreshTable();
+}
+
+bool TfrmMain::AskToSaveTable()
+{
+    if (m_oMatrix.IsSaved()) {
+        return true;
+    }
+    if (m_oPrompts.Message("Warning!", "Safe changes in RV evaluation?", EIcon::Question, EButtons::YesNo) !=
+        EButton::Yes) {
+        return true;
+    }
+    return mniSaveProjectClick();
+}
+
+void TfrmMain::RemoveSelectedSpectra()
+{
+    std::vector<int> vRows;
+    for (QListWidgetItem* pItem : m_plsbSpectra->selectedItems()) {
+        vRows.push_back(m_plsbSpectra->row(pItem));
+    }
+    std::sort(vRows.rbegin(), vRows.rend());
+    for (const int lRow : vRows) {
+        bool bFound = false;
+        if (m_oSpectrumContainer.GetSpectrum(lRow, bFound) == m_pCurrentSpectrum) {
+            m_pCurrentSpectrum = nullptr;
+        }
+        m_oSpectrumContainer.RemoveSpectrum(lRow);
+        delete m_plsbSpectra->takeItem(lRow);
+    }
+}
+
+void TfrmMain::mniClearMatrixClick()
+{
+    if (!AskToSaveTable()) {
+        return;
+    }
+    m_oMatrix.ClearRows();
+    RefreshTable();
+    RefreshCoordinatesDisplay();
+    m_plsbSpectra->clear();
+    m_pCurrentSpectrum = nullptr;
+    while (!m_oSpectrumContainer.IsEmpty()) {
+        m_oSpectrumContainer.RemoveSpectrum(m_oSpectrumContainer.GetSpectrumCount() - 1);
+    }
+    RedrawSpectrum();
+    RefreshSpectralLineList();
+    RefreshTimeDisplay();
+    UpdateCommandStates();
+}
+
+void TfrmMain::mniRemoveFromMatrixClick()
+{
+    m_oMatrix.RemoveSpectrumRow(m_pCurrentSpectrum);
+    RefreshTable();
+    RemoveSelectedSpectra();
+    if (m_oSpectrumContainer.IsEmpty()) {
+        m_pCurrentSpectrum = nullptr;
+        RedrawSpectrum();
+        UpdateCommandStates();
+    } else {
+        m_plsbSpectra->clearSelection();
+        m_plsbSpectra->setCurrentRow(0);
+        m_plsbSpectra->item(0)->setSelected(true);
+        m_pCurrentSpectrum = nullptr;
+        lsbSpectraClick();
+    }
+    RefreshSpectralLineList();
+    RefreshTimeDisplay();
+}
+
+void TfrmMain::ShowTableMessage(const std::string& sText)
+{
+    m_oPrompts.Message("Error!", sText, EIcon::Warning, EButtons::Ok);
+}
+
+void TfrmMain::mniOpenProjectClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load matrix";
+    oDialog.sFilter = "Matrix files (*.mtx)|*.mtx|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "mtx";
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "MatrixPath");
+    const auto sFile = m_oPrompts.OpenFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    if (!m_oMatrix.LoadFromFile(*sFile)) {
+        m_oPrompts.Message("File format error!", "Unable to load matrix file!", EIcon::Warning, EButtons::Ok);
+        RefreshTable();
+        return;
+    }
+    WritePathSetting("Paths", "MatrixPath", ExtractDirectory(*sFile));
+    RefreshTable();
+    RefreshCoordinatesDisplay();
+    SetStatusText(0, 10, Q(m_oMatrix.InertialLines().GetFileName()));
+}
+
+bool TfrmMain::mniSaveProjectClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Save matrix";
+    oDialog.sFilter = "Matrix files (*.mtx)|*.mtx|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "mtx";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "MatrixPath");
+    const auto sFile = m_oPrompts.SaveFile(oDialog);
+    if (!sFile) {
+        return false;
+    }
+    const bool bSaved = m_oMatrix.SaveToFile(*sFile);
+    WritePathSetting("Paths", "MatrixPath", ExtractDirectory(*sFile));
+    if (!bSaved) {
+        ShowTableMessage("Unable to write the project file " + *sFile + "!");
+    }
+    return bSaved;
+}
+
+void TfrmMain::mniDumpMeasurementsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Export measurements to text file";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "MatrixDumpPath");
+    const auto sFile = m_oPrompts.SaveFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    const bool bWritten = m_oMatrix.DumpToFile(*sFile);
+    WritePathSetting("Paths", "MatrixDumpPath", ExtractDirectory(*sFile));
+    if (!bWritten) {
+        ShowTableMessage("Unable to write the file " + *sFile + "!");
+    }
+}
+
+void TfrmMain::mniExportResultsClick()
+{
+    EnsureCoordinates();
+    const double fThreshold = m_oSettings.ReadFloat("Settings", "TimeThreshold", 0.2);
+    SFileDialog oDialog;
+    oDialog.sTitle = "Export matrix";
+    oDialog.sFilter = "text files (*.txt)|*.txt|All files (*.*)|*.*";
+    // Results are text: proposing ".mtx" would put them over a project.
+    oDialog.sDefaultExtension = "txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "ExportPath");
+    const auto sFile = m_oPrompts.SaveFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    const bool bWritten = m_oMatrix.ExportResults(fThreshold, *sFile);
+    WritePathSetting("Paths", "ExportPath", *sFile);
+    if (!bWritten) {
+        ShowTableMessage("Unable to write the file " + *sFile + "!");
     }
 }

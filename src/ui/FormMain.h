@@ -7,6 +7,7 @@
 #include "core/IniFileClass.h"
 #include "core/SpectrumContainerClass.h"
 #include "lines/InertialLinesClass.h"
+#include "rvtable/MatrixClass.h"
 
 #include <QMainWindow>
 
@@ -29,7 +30,10 @@ class TfrmHelp;
 class TfrmImportConfig;
 class TfrmInertialLineSelect;
 class TfrmMiscSettings;
+class TfrmObjectCoordinates;
 class TfrmSettings;
+class TfrmTimeStamp;
+class QTableWidget;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -99,8 +103,32 @@ public:
     // Panel 1 of the first status bar: the active line and its laboratory line.
     void RefreshActiveLineStatus();
 
-    // The laboratory lines (identification of stellar lines).
-    const CInertialLines& InertialLines() const { return m_oInertialLines; }
+    // The laboratory lines (identification of stellar lines), part of the table of radial velocities.
+    const CInertialLines& InertialLines() const { return m_oMatrix.InertialLines(); }
+    CMatrix& Matrix() { return m_oMatrix; }
+
+    void mniTimeStampClick();
+    void mniObjectCoordinatesClick();
+    void btnAddMeasurementClick();
+    // Asks for the object coordinates when they are missing and takes the observer's from the settings.
+    void EnsureCoordinates();
+    // Rebuilds the grid of the table of radial velocities.
+    void RefreshTable();
+    void mniClearSingleCellClick();
+    void mniRemoveEvaluationClick();
+    void mniRemoveSingleColumnClick();
+    void mniClearMatrixClick();
+    void mniRemoveFromMatrixClick();
+    void mniOpenProjectClick();
+    // True when the project was written.
+    bool mniSaveProjectClick();
+    void mniDumpMeasurementsClick();
+    void mniExportResultsClick();
+    // Before unsaved rows are discarded: false when the user wanted them saved and that did not happen.
+    bool AskToSaveTable();
+    void RefreshTimeDisplay();
+    void RefreshCoordinatesDisplay();
+    void RefreshCorrectionDisplay();
     TfrmInertialLineSelect* InertialLineSelect() const { return m_pfrmInertialLineSelect; }
     // Sets the maximum of the width slider and its tick spacing (maximum / 20).
     void SetWidthMaximum(int lMaximum);
@@ -133,10 +161,12 @@ private:
     void OptLevelChange();
     void edLevelExit();
     void ApplyLevel(int lLevel);
+    void RemoveSelectedSpectra();
+    void ShowTableMessage(const std::string& sText);
 
     CIniFile m_oSettings;
     IPrompts& m_oPrompts;
-    CInertialLines m_oInertialLines;
+    CMatrix m_oMatrix;
     CSpectrumContainer m_oSpectrumContainer;
     CSpectrum* m_pCurrentSpectrum = nullptr;
     CQtCanvas m_oSpectrumCanvas;
@@ -149,6 +179,8 @@ private:
     TfrmHelp* m_pfrmHelp = nullptr;
     TfrmMiscSettings* m_pfrmMiscSettings = nullptr;
     TfrmInertialLineSelect* m_pfrmInertialLineSelect = nullptr;
+    TfrmTimeStamp* m_pfrmTimeStamp = nullptr;
+    TfrmObjectCoordinates* m_pfrmObjectCoordinates = nullptr;
 
     QMenu* m_ppumSpectrum = nullptr;
     QAction* m_pmniIndicateReference = nullptr;
@@ -176,6 +208,7 @@ private:
     QAction* m_pmniIdentifyWithXX = nullptr;
     QAction* m_pmniIdentifyWith = nullptr;
     QAction* m_pmniOptimizeFitPopup = nullptr;
+    QTableWidget* m_pstgMatrix = nullptr;
     QListWidget* m_plsbSpectra = nullptr;
     QTabWidget* m_ppgcPlots = nullptr;
     CImageView* m_pimgSpectrum = nullptr;

@@ -1,0 +1,192 @@
+#include "FormTimeStamp.h"
+
+#include "UiUtils.h"
+#include "astro/JulianDateClass.h"
+#include "core/IniFileClass.h"
+#include "core/NumberText.h"
+#include "core/UtilsClass.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kOtherZone = 3;
+
+QLineEdit* Edit(const char* pcName, const char* pcText)
+{
+    auto* pEdit = new QLineEdit(pcText);
+    pEdit->setObjectName(pcName);
+    return pEdit;
+}
+
+double Real(const QLineEdit* pEdit)
+{
+    return TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
+}
+
+} // namespace
+
+TfrmTimeStamp::TfrmTimeStamp(CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
+{
+    setObjectName("frmTimeStamp");
+    setWindowTitle("Observation time");
+    auto* pgrbDateAndTime = new QGroupBox("  Date and time  ");
+    pgrbDateAndTime->setObjectName("grbDateAndTime");
+    m_prabUseCivilDate = new QRadioButton("Civil &date");
+    m_prabUseCivilDate->setObjectName("rabUseCivilDate");
+    m_prabUseJulianDate = new QRadioButton("&Julian date");
+    m_prabUseJulianDate->setObjectName("rabUseJulianDate");
+    m_pedCivilDateDays = Edit("edCivilDateDays", "25");
+    m_pedCivilDateMonth = Edit("edCivilDateMonth", "0");
+    m_pedCivilDateYear = Edit("edCivilDateYear", "2000");
+    m_pedCivilDateHours = Edit("edCivilDateHours", "0");
+    m_pedCivilDateMinutes = Edit("edCivilDateMinutes", "0");
+    m_pedJulianDate = Edit("edJulianDate", "");
+    m_pcobTimeZone = new QComboBox;
+    m_pcobTimeZone->setObjectName("cobTimeZone");
+    m_pedTimeZone = Edit("edTimeZone", "1");
+
+    auto* pGrid = new QGridLayout(pgrbDateAndTime);
+    pGrid->addWidget(m_prabUseCivilDate, 0, 0, 1, 5);
+    int lColumn = 0;
+    for (const char* pcLabel : {"dd", "mm", "yyyy", "hh", "mm"}) {
+        pGrid->addWidget(new QLabel(pcLabel), 1, lColumn++);
+    }
+    lColumn = 0;
+    for (QLineEdit* pEdit : {m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear, m_pedCivilDateHours,
+                             m_pedCivilDateMinutes}) {
+        pGrid->addWidget(pEdit, 2, lColumn++);
+    }
+    auto* pZone = new QHBoxLayout;
+    pZone->addWidget(m_pcobTimeZone);
+    pZone->addWidget(new QLabel("(UT+"));
+    pZone->addWidget(m_pedTimeZone);
+    pZone->addWidget(new QLabel("h)"));
+    pGrid->addLayout(pZone, 3, 0, 1, 5);
+    pGrid->addWidget(m_prabUseJulianDate, 4, 0, 1, 5);
+    pGrid->addWidget(m_pedJulianDate, 5, 0, 1, 5);
+
+    auto* pButtons = new QDialogButtonBox;
+    auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
+    pbtnOK->setObjectName("btnOK");
+    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
+    pbtnCancel->setObjectName("btnCancel");
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->addWidget(pgrbDateAndTime);
+    pLayout->addWidget(pButtons);
+
+    connect(m_prabUseCivilDate, &QRadioButton::clicked, this, &TfrmTimeStamp::rabUseCivilDateClick);
+    connect(m_prabUseJulianDate, &QRadioButton::clicked, this, &TfrmTimeStamp::rabUseJulianDateClick);
+    connect(pbtnOK, &QPushButton::clicked, this, &TfrmTimeStamp::btnOKClick);
+    connect(pbtnCancel, &QPushButton::clicked, this, [this] {
+        m_bAccepted = false;
+        reject();
+    });
+
+    m_pcobTimeZone->addItems({"UT", "MET", "MEST", "Other"});
+    m_pcobTimeZone->setCurrentIndex(std::clamp(m_oSettings.ReadInteger("Settings", "DefTimeZone", 1), 0, kOtherZone));
+    connect(m_pcobTimeZone, &QComboBox::currentIndexChanged, this, &TfrmTimeStamp::cobTimeZoneChange);
+    cobTimeZoneChange();
+}
+
+bool TfrmTimeStamp::GetJulianDate(double& fJulianDate) const
+{
+    if (!m_bAccepted) {
+        return false;
+    }
+    fJulianDate = m_fJulianDate;
+    return true;
+}
+
+void TfrmTimeStamp::showEvent(QShowEvent* pEvent)
+{
+    QDialog::showEvent(pEvent);
+    // A dialog that is closed in any other way than by "&OK" gives no time.
+    m_bAccepted = false;
+    m_pedTimeZone->setText(QString::number(m_oSettings.ReadInteger("Settings", "OtherTimeZone", 0)));
+    if (!m_prabUseCivilDate->isChecked()) {
+        m_prabUseCivilDate->setChecked(true);
+        rabUseCivilDateClick();
+    }
+    if (m_oSettings.ReadBool("Settings", "UseJulianDate", false) && !m_prabUseJulianDate->isChecked()) {
+        m_prabUseJulianDate->setChecked(true);
+        rabUseJulianDateClick();
+    }
+    if (m_pedCivilDateMonth->text() == "0") {
+        const QDate oToday = QDate::currentDate();
+        m_pedCivilDateDays->setText(QString::number(oToday.day()));
+        m_pedCivilDateMonth->setText(QString::number(oToday.month()));
+        m_pedCivilDateYear->setText(QString::number(oToday.year()));
+    }
+    findChild<QPushButton*>("btnOK")->setFocus();
+}
+
+void TfrmTimeStamp::rabUseCivilDateClick()
+{
+    EnableControl(m_pedJulianDate, false);
+    for (QWidget* pControl : std::initializer_list<QWidget*>{m_pedCivilDateDays, m_pedCivilDateMonth,
+                                                             m_pedCivilDateYear, m_pedCivilDateHours,
+                                                             m_pedCivilDateMinutes, m_pedTimeZone, m_pcobTimeZone}) {
+        EnableControl(pControl, true);
+    }
+    cobTimeZoneChange();
+}
+
+void TfrmTimeStamp::rabUseJulianDateClick()
+{
+    EnableControl(m_pedJulianDate, true);
+    for (QWidget* pControl : std::initializer_list<QWidget*>{m_pedCivilDateDays, m_pedCivilDateMonth,
+                                                             m_pedCivilDateYear, m_pedCivilDateHours,
+                                                             m_pedCivilDateMinutes, m_pedTimeZone, m_pcobTimeZone}) {
+        EnableControl(pControl, false);
+    }
+}
+
+void TfrmTimeStamp::cobTimeZoneChange()
+{
+    const int lIndex = m_pcobTimeZone->currentIndex();
+    if (lIndex == kOtherZone) {
+        // The user's own offset, as last confirmed, to be typed over.
+        m_pedTimeZone->setText(QString::number(m_oSettings.ReadInteger("Settings", "OtherTimeZone", 0)));
+    } else {
+        m_pedTimeZone->setText(QString::number(lIndex));
+    }
+    EnableControl(m_pedTimeZone, lIndex == kOtherZone && m_pcobTimeZone->isEnabled());
+}
+
+void TfrmTimeStamp::btnOKClick()
+{
+    try {
+        if (m_prabUseCivilDate->isChecked()) {
+            const double fDay = Real(m_pedCivilDateDays);
+            const double fHours = Real(m_pedCivilDateHours);
+            const double fMinutes = Real(m_pedCivilDateMinutes);
+            const int lMonth = TextToInt(m_pedCivilDateMonth->text().toStdString(), 1);
+            const int lYear = TextToInt(m_pedCivilDateYear->text().toStdString(), 2006);
+            const int lZone = TextToInt(m_pedTimeZone->text().toStdString(), 0);
+            m_fJulianDate = CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - lZone * (1.0 / 24.0);
+            m_pedJulianDate->setText(QString::fromStdString(quandrel::FormatFixedWidth(m_fJulianDate, 15, 5)));
+        } else {
+            m_fJulianDate = Real(m_pedJulianDate);
+        }
+    } catch (const EConvertError&) {
+        // A field that is no number: the dialog stays open and nothing is stored.
+        return;
+    }
+    m_oSettings.WriteInteger("Settings", "DefTimeZone", m_pcobTimeZone->currentIndex());
+    m_oSettings.WriteInteger("Settings", "OtherTimeZone", TextToInt(m_pedTimeZone->text().toStdString(), 1));
+    m_oSettings.WriteBool("Settings", "UseJulianDate", m_prabUseJulianDate->isChecked());
+    m_bAccepted = true;
+    accept();
+}

@@ -1,0 +1,311 @@
+// Observation time, coordinates, the table of radial velocities and the
+// project commands of the main window.
+#include "UiTestSupport.h"
+#include "core/NumberText.h"
+#include "core/UtilsClass.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+
+#include <cmath>
+
+namespace {
+
+std::string WriteSpectrum(const CTempDir& oDir, const std::string& sName, double fShift, double fDepth = 0.5)
+{
+    std::string sText;
+    for (int k = 0; k < 3000; ++k) {
+        const double x = 6500.0 + 0.05 * k;
+        const double y = 1.0 - fDepth * std::exp(-std::pow(x - 6562.8 - fShift, 2) / (2 * 0.5 * 0.5));
+        sText += quandrel::FormatFixed(x, 4) + "\t" + quandrel::FormatFixed(y, 6) + "\n";
+    }
+    return oDir.Write(sName, sText);
+}
+
+class RvTableWindowTest : public MainWindowTest {
+protected:
+    // Opens a spectrum with one H-alpha line, finds and identifies the line.
+    CSpectrum* OpenIdentified(const std::string& sName, double fShift, double fDepth = 0.5)
+    {
+        OpenSpectrum(WriteSpectrum(m_oDir, sName, fShift, fDepth));
+        Child<QSlider>(m_pMain.get(), "trbWidth")->setValue(20 - 20);
+        Child<QSlider>(m_pMain.get(), "trbSensitivity")->setValue(20 - 10);
+        Item("mniFindSpectralLines")->trigger();
+        CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        EXPECT_EQ(pSpectrum->GetSpectralLineCount(), 1);
+        pSpectrum->ToggleActiveLine(0);
+        Item("mniIdentifyWithXX")->trigger();
+        return pSpectrum;
+    }
+
+    // "Observation time ..." with a civil date and time in a zone.
+    void EnterTime(const char* pcDay, const char* pcMonth, const char* pcYear, const char* pcHours,
+                   const char* pcMinutes, int lZone)
+    {
+        WhenModal([=](QWidget* pDialog) {
+            ASSERT_NE(pDialog, nullptr);
+            Child<QRadioButton>(pDialog, "rabUseCivilDate")->click();
+            Child<QComboBox>(pDialog, "cobTimeZone")->setCurrentIndex(lZone);
+            Child<QLineEdit>(pDialog, "edCivilDateDays")->setText(pcDay);
+            Child<QLineEdit>(pDialog, "edCivilDateMonth")->setText(pcMonth);
+            Child<QLineEdit>(pDialog, "edCivilDateYear")->setText(pcYear);
+            Child<QLineEdit>(pDialog, "edCivilDateHours")->setText(pcHours);
+            Child<QLineEdit>(pDialog, "edCivilDateMinutes")->setText(pcMinutes);
+            Press(pDialog, "btnOK");
+        });
+        Item("mniTimeStamp2")->trigger();
+    }
+
+    void SetObject(const char* pcHours, const char* pcMinutes, const char* pcDegrees, const char* pcDegreeMinutes)
+    {
+        WhenModal([=](QWidget* pDialog) {
+            ASSERT_NE(pDialog, nullptr);
+            Child<QLineEdit>(pDialog, "edRightAscensionHours")->setText(pcHours);
+            Child<QLineEdit>(pDialog, "edRightAscensionMinutes")->setText(pcMinutes);
+            Child<QLineEdit>(pDialog, "edDeclinationDegrees")->setText(pcDegrees);
+            Child<QLineEdit>(pDialog, "edDeclinationMinutes")->setText(pcDegreeMinutes);
+            Press(pDialog, "btkOK");
+        });
+        Item("mniObjectCoordinates")->trigger();
+    }
+
+    QString GridText(int lColumn, int lRow)
+    {
+        auto* pGrid = Child<QTableWidget>(m_pMain.get(), "stgMatrix");
+        const QTableWidgetItem* pItem = pGrid->item(lRow, lColumn);
+        return pItem ? pItem->text() : QString();
+    }
+};
+
+} // namespace
+
+TEST_F(RvTableWindowTest, TimeCoordinatesAndCorrectionInTheStatusBar)
+{
+    OpenSpectrum(WriteSpectrum(m_oDir, "a.txt", 0.0));
+    EXPECT_EQ(m_pMain->StatusText(0, 3), "");
+    EnterTime("1", "3", "2012", "21", "30", 1);
+    double fJd = 0;
+    ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
+    EXPECT_NEAR(fJd, 2455988.3541666667, 1e-8);
+    EXPECT_EQ(m_pMain->StatusText(0, 3), "01.03.2012");
+    EXPECT_EQ(m_pMain->StatusText(0, 4), "20:30");
+    EXPECT_EQ(m_pMain->StatusText(1, 1), "") << "no object coordinates yet";
+
+    SetObject("5", "55", "7", "24");
+    EXPECT_EQ(m_pMain->StatusText(0, 6), " 5h55'");
+    EXPECT_EQ(m_pMain->StatusText(0, 8), QString("  7") + QChar(0x00B0) + "24'");
+    // Until the table takes the observer's coordinates, the correction uses longitude and latitude 0.
+    EXPECT_NE(m_pMain->StatusText(1, 1), "-27.51");
+    WhenModal([](QWidget* pDialog) { Press(pDialog, "btnOK"); });
+    Item("mniObserverCoordinates")->trigger();
+    EXPECT_EQ(m_pMain->StatusText(1, 1), "-27.51");
+}
+
+TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
+{
+    OpenSpectrum(WriteSpectrum(m_oDir, "a.txt", 0.0));
+    WhenModal([](QWidget* pDialog) {
+        Child<QRadioButton>(pDialog, "rabUseJulianDate")->click();
+        EXPECT_TRUE(Child<QLineEdit>(pDialog, "edJulianDate")->isEnabled());
+        EXPECT_FALSE(Child<QLineEdit>(pDialog, "edCivilDateDays")->isEnabled());
+        Child<QLineEdit>(pDialog, "edJulianDate")->setText("2459739,38522");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniTimeStamp2")->trigger();
+    double fJd = 0;
+    ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
+    EXPECT_EQ(fJd, 2459739.38522);
+    EXPECT_TRUE(m_pMain->Settings().ReadBool("Settings", "UseJulianDate", false));
+
+    // Cancel stores nothing; a day that is no number keeps the dialog open.
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_TRUE(Child<QRadioButton>(pDialog, "rabUseJulianDate")->isChecked()) << "the mode is remembered";
+        Child<QRadioButton>(pDialog, "rabUseCivilDate")->click();
+        Child<QLineEdit>(pDialog, "edCivilDateDays")->setText("first");
+        Press(pDialog, "btnOK");
+        EXPECT_TRUE(pDialog->isVisible());
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniTimeStamp2")->trigger();
+    ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
+    EXPECT_EQ(fJd, 2459739.38522);
+}
+
+TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid)
+{
+    CSpectrum* pSpectrum = OpenIdentified("a.txt", 0.5);
+    m_oPrompts.qAnswers = {EButton::Ok, EButton::Ok};
+    WhenModal([this](QWidget* pTime) {
+        EXPECT_EQ(pTime->windowTitle(), "Observation time");
+        Child<QRadioButton>(pTime, "rabUseJulianDate")->click();
+        Child<QLineEdit>(pTime, "edJulianDate")->setText("2455988.354167");
+        WhenModal([](QWidget* pObject) {
+            EXPECT_EQ(pObject->windowTitle(), "Object coordinates");
+            Child<QLineEdit>(pObject, "edRightAscensionHours")->setText("5");
+            Child<QLineEdit>(pObject, "edRightAscensionMinutes")->setText("55");
+            Child<QLineEdit>(pObject, "edDeclinationDegrees")->setText("7");
+            Child<QLineEdit>(pObject, "edDeclinationMinutes")->setText("24");
+            Press(pObject, "btkOK");
+        });
+        Press(pTime, "btnOK");
+    });
+    Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
+    ASSERT_EQ(m_oPrompts.vMessages.size(), 2U);
+    EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "No time stamp specified!");
+    EXPECT_EQ(m_oPrompts.vMessages[0].sText, "Please specify date and time before evaluating!");
+    EXPECT_EQ(m_oPrompts.vMessages[1].sTitle, "No object coordinates specified!");
+    EXPECT_EQ(m_oPrompts.vMessages[1].sText, "Please specify object coordinates before evaluating!");
+
+    CMatrix& oMatrix = m_pMain->Matrix();
+    ASSERT_EQ(oMatrix.Rows().size(), 1U);
+    EXPECT_TRUE(oMatrix.AreObserverCoordinatesSet());
+    const double fExpected = (pSpectrum->GetLineCenter(0) - 6562.8) / 6562.8 * 299792.458 - 27.5126;
+    EXPECT_NEAR(oMatrix.Rows()[0].pMeasurements[0].fVelocity1, fExpected, 0.001);
+    EXPECT_NEAR(oMatrix.Rows()[0].pMeasurements[0].fVelocity1, 22.85 - 27.51, 0.1);
+
+    auto* pGrid = Child<QTableWidget>(m_pMain.get(), "stgMatrix");
+    EXPECT_EQ(pGrid->rowCount(), 3);
+    EXPECT_EQ(pGrid->columnCount(), 2);
+    EXPECT_EQ(GridText(1, 0), "H-alpha");
+    EXPECT_EQ(GridText(1, 1), "6562.8");
+    EXPECT_EQ(GridText(0, 2), " 1. 3.2012 20:30");
+    EXPECT_EQ(GridText(1, 2), QString::fromStdString(quandrel::FormatFixedWidth(fExpected, 6, 2)));
+    m_pMain->PrepareContextMenu();
+    EXPECT_TRUE(Item("mniRemoveFromMatrix")->isVisible());
+}
+
+TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
+{
+    OpenIdentified("a.txt", 0.5);
+    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_oPrompts.qAnswers = {EButton::Cancel};
+    Item("mniAddToMatrix")->trigger();
+    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    EXPECT_FALSE(m_pMain->Matrix().IsSaved());
+
+    const std::string sProject = m_oDir.File("p.mtx");
+    m_oPrompts.qSaveFiles.push_back(sProject);
+    Item("mniSaveProject")->trigger();
+    EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Save matrix");
+    EXPECT_TRUE(m_pMain->Matrix().IsSaved());
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "MatrixPath"), ExtractDirectory(sProject));
+
+    // Close, then reopen: the row and the laboratory table come back.
+    Item("mniCloseProject")->trigger();
+    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+    EXPECT_TRUE(m_pMain->Spectra().IsEmpty());
+    m_oPrompts.qOpenFiles.push_back(sProject);
+    Item("mniOpenProject")->trigger();
+    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    EXPECT_EQ(GridText(1, 0), "H-alpha");
+    EXPECT_EQ(m_pMain->StatusText(0, 10), "LinesX.txt");
+
+    m_oPrompts.qOpenFiles.push_back(m_oDir.Write("bad.mtx", "Quandrel matrix file1.2 but nothing else"));
+    Item("mniOpenProject")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File format error!");
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to load matrix file!");
+    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+}
+
+TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
+{
+    OpenIdentified("a.txt", 0.5);
+    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_oPrompts.qAnswers = {EButton::Cancel};
+    Item("mniAddToMatrix")->trigger();
+    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+
+    // Yes, then the save dialog is cancelled: nothing is discarded.
+    m_oPrompts.qAnswers = {EButton::Yes};
+    Item("mniCloseProject")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?");
+    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    EXPECT_FALSE(m_pMain->Spectra().IsEmpty());
+
+    // Yes, then a file that cannot be written: still nothing is discarded, and the failure is said.
+    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/such/folder/p.mtx"));
+    Item("mniCloseProject")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
+    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+
+    // Closing the program stops there too.
+    m_oPrompts.qAnswers = {EButton::Yes};
+    m_pMain->close();
+    EXPECT_TRUE(m_pMain->isVisible());
+
+    // No discards the rows and the spectra; the coordinates stay.
+    m_pMain->Matrix().SetObjectCoordinates(1, 2, 3, 4);
+    m_oPrompts.qAnswers = {EButton::No};
+    Item("mniCloseProject")->trigger();
+    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+    EXPECT_TRUE(m_pMain->Spectra().IsEmpty());
+    EXPECT_TRUE(m_pMain->Matrix().AreObjectCoordinatesSet());
+    EXPECT_EQ(Child<QTableWidget>(m_pMain.get(), "stgMatrix")->rowCount(), 3) << "one empty data row";
+}
+
+TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
+{
+    CSpectrum* pA = OpenIdentified("a.txt", 0.5);
+    pA->SetObservationTime(2455000.5);
+    m_oPrompts.qAnswers = {EButton::Cancel};
+    Item("mniAddToMatrix")->trigger();
+    CSpectrum* pB = OpenIdentified("b.txt", -0.5, 0.45);
+    pB->SetObservationTime(2455000.2);
+    m_oPrompts.qAnswers = {EButton::Cancel};
+    Item("mniAddToMatrix")->trigger();
+    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 2U);
+    EXPECT_EQ(m_pMain->Matrix().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
+
+    auto* pGrid = Child<QTableWidget>(m_pMain.get(), "stgMatrix");
+    pGrid->setCurrentCell(2, 1);
+    Item("mniClearSingleCell")->trigger();
+    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U) << "the row's only measurement went with it";
+
+    // "Remove from RV table" on the current spectrum (b, selected): its row, if any, and the spectrum go.
+    Item("mniRemoveFromMatrix")->trigger();
+    EXPECT_EQ(m_pMain->Spectra().GetSpectrumCount(), 1);
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pA);
+    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+
+    pGrid->setCurrentCell(2, 0);
+    Item("mniRemoveEvaluation")->trigger();
+    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+    Item("mniRemoveEvaluation")->trigger(); // no rows: nothing happens
+    Item("mniRemoveSingleColumn1")->trigger();
+    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+}
+
+TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
+{
+    OpenIdentified("a.txt", 0.5);
+    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_pMain->Matrix().SetObjectCoordinates(1, 0, 2, 0);
+    Item("mniAddToMatrix")->trigger();
+
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("rv.txt"));
+    Item("mniExportResults")->trigger();
+    EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Export matrix");
+    EXPECT_EQ(m_oPrompts.vFileDialogs.back().sDefaultExtension, "txt");
+    EXPECT_EQ(ReadWholeFile(m_oDir.File("rv.txt")).substr(0, 12), " 2455000.500");
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "ExportPath"), m_oDir.File("rv.txt"));
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/folder/rv.txt"));
+    Item("mniExportResults")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
+
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("dump.txt"));
+    Item("mniDumpMeasurements")->trigger();
+    EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Export measurements to text file");
+    EXPECT_NE(ReadWholeFile(m_oDir.File("dump.txt")).find("H-alpha"), std::string::npos);
+
+    // A new lines file would clear the table: No keeps it.
+    m_oPrompts.qAnswers = {EButton::No};
+    Item("mniOpenLinesFile")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText,
+              "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation table!\n\rDo you want to continue?");
+    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+}
