@@ -1,0 +1,105 @@
+#include "OptimizationClass.h"
+
+#include "core/Assert.h"
+#include "core/UtilsClass.h"
+
+COptimization::COptimization(int32_t lCapacity) : m_paParameters(static_cast<std::size_t>(lCapacity)) {}
+
+void COptimization::SetDataArray(const CMeasuredDataArray& oData)
+{
+    m_oDataArray = oData;
+    m_bIsOptimizationConfigured = true;
+}
+
+const SOptimizationParameter& COptimization::GetParameter(int32_t lIndex) const
+{
+    QASSERT(lIndex>=0 && lIndex<static_cast<int32_t>(m_paParameters.size()));
+    return m_paParameters[static_cast<std::size_t>(lIndex)];
+}
+
+double COptimization::GridValue(const SOptimizationParameter& oParameter, int32_t i)
+{
+    return LinearStep(oParameter.fLower, oParameter.fUpper, i, oParameter.lSteps);
+}
+
+void COptimization::TakeBest()
+{
+    for (int32_t k = 0; k < m_lNumberParameters; ++k) {
+        m_paParameters[static_cast<std::size_t>(k)].fBest = m_paParameters[static_cast<std::size_t>(k)].fValue;
+    }
+    m_fBestValue = m_fCurrentValue;
+}
+
+void COptimization::GridLevel(int32_t lParameter)
+{
+    SOptimizationParameter& oParameter = m_paParameters[static_cast<std::size_t>(lParameter)];
+    for (int32_t i = 0; i <= oParameter.lSteps; ++i) {
+        oParameter.fValue = GridValue(oParameter, i);
+        if (lParameter + 1 < m_lNumberParameters) {
+            GridLevel(lParameter + 1);
+        } else {
+            m_fCurrentValue = ObjectiveFunction();
+            if (m_fCurrentValue < m_fBestValue) {
+                TakeBest();
+            }
+        }
+    }
+}
+
+void COptimization::Optimize()
+{
+    QASSERT(m_bIsOptimizationConfigured);
+    m_fBestValue = ObjectiveFunction();
+    if (m_lNumberParameters > 0) {
+        GridLevel(0);
+    }
+    m_bIsOptimized = true;
+}
+
+void COptimization::RefineOptimum()
+{
+    QASSERT(m_bIsOptimizationConfigured);
+    constexpr double kEpsilon = 0.001;
+    for (int32_t k = 0; k < m_lNumberParameters; ++k) {
+        m_paParameters[static_cast<std::size_t>(k)].fValue = m_paParameters[static_cast<std::size_t>(k)].fBest;
+    }
+    double f0 = m_fBestValue;
+    bool bImproved = true;
+    // Every improvement lowers the cost strictly, so the passes end by themselves; the limit only
+    // bounds the time adversarial data could take.
+    constexpr int kMaxPasses = 100000;
+    for (int lPass = 0; bImproved && lPass < kMaxPasses; ++lPass) {
+        bImproved = false;
+        for (int32_t k = 0; k < m_lNumberParameters; ++k) {
+            SOptimizationParameter& o = m_paParameters[static_cast<std::size_t>(k)];
+            if (o.lSteps == 0) {
+                continue;
+            }
+            double fDelta = (o.fUpper - o.fLower) / o.lSteps * 0.5;
+            f0 = ObjectiveFunction();
+            do {
+                const double s = o.fValue;
+                o.fValue = s - fDelta;
+                const double fMinus = o.fValue >= o.fLower ? ObjectiveFunction() : 2 * f0;
+                o.fValue = s + fDelta;
+                const double fPlus = o.fValue <= o.fUpper ? ObjectiveFunction() : 2 * f0;
+                o.fValue = s;
+                if (fMinus < f0) {
+                    f0 = fMinus;
+                    o.fValue = s - fDelta;
+                    bImproved = true;
+                }
+                if (fPlus < f0) {
+                    f0 = fPlus;
+                    o.fValue = s + fDelta;
+                    bImproved = true;
+                }
+                fDelta *= 0.5;
+            } while (fDelta > kEpsilon);
+        }
+    }
+    for (int32_t k = 0; k < m_lNumberParameters; ++k) {
+        m_paParameters[static_cast<std::size_t>(k)].fBest = m_paParameters[static_cast<std::size_t>(k)].fValue;
+    }
+    m_fBestValue = f0;
+}

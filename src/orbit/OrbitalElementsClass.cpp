@@ -1,0 +1,279 @@
+#include "OrbitalElementsClass.h"
+
+#include "core/Assert.h"
+#include "core/UtilsClass.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kDegreesToRadians = 0.017453292519943295;
+
+double ToDegrees(double fRadians)
+{
+    return fRadians * (180.0 / kPi);
+}
+
+double ToRadians(double fDegrees)
+{
+    return fDegrees * (1.0 / 180.0) * kPi;
+}
+
+// (cos(omega + nu) + e cos omega): the part of the model velocity that K1 scales.
+double Shape(double fOmegaRadians, double fNu, double e)
+{
+    return std::cos(fOmegaRadians + fNu) + e * std::cos(fOmegaRadians);
+}
+
+} // namespace
+
+void COrbitalElements::SetParameter(int32_t lIndex, bool bFixed, int32_t lSteps, double fStart, double fLower,
+                                    double fUpper)
+{
+    QASSERT(lIndex>=0 && lIndex<static_cast<int32_t>(m_paParameters.size()));
+    if (lIndex == kOmega) {
+        fStart *= kDegreesToRadians;
+        fLower *= kDegreesToRadians;
+        fUpper *= kDegreesToRadians;
+    }
+    SOptimizationParameter& o = m_paParameters[static_cast<std::size_t>(lIndex)];
+    o.fValue = fStart;
+    o.fBest = fStart;
+    o.fLower = fLower;
+    o.fUpper = fUpper;
+    o.bFixed = bFixed;
+    o.lSteps = bFixed ? 0 : lSteps;
+}
+
+void COrbitalElements::FillElements(SOrbitalElements& oElements, bool bBest) const
+{
+    QASSERT(m_bIsOptimizationConfigured && m_lNumberParameters == NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
+    const auto Value = [&](int lIndex) {
+        const SOptimizationParameter& o = m_paParameters[static_cast<std::size_t>(lIndex)];
+        return bBest ? o.fBest : o.fValue;
+    };
+    oElements.fPeriod = Value(kPeriod);
+    oElements.fT0 = Value(kT0);
+    oElements.fEccentricity = Value(kEccentricity);
+    oElements.fOmega = ToDegrees(Value(kOmega));
+    oElements.fA1SinI = Value(kA1SinI);
+    oElements.fA2SinI = Value(kA2SinI);
+    oElements.fGamma = Value(kGamma);
+    oElements.bTwoComponents = false;
+    CalculateAmplitudes(oElements);
+    const int32_t N = m_oDataArray.GetArraySize();
+    oElements.fRMS = N > 0 ? std::sqrt(m_fBestValue / N) : 0.0;
+}
+
+void COrbitalElements::GetCurrentElements(SOrbitalElements& oElements) const
+{
+    FillElements(oElements, false);
+}
+
+void COrbitalElements::GetBestElements(SOrbitalElements& oElements) const
+{
+    FillElements(oElements, true);
+}
+
+void COrbitalElements::CalculateAmplitudes(SOrbitalElements& oElements)
+{
+    const double f = (2 * kPi / oElements.fPeriod) / std::sqrt(1 - oElements.fEccentricity * oElements.fEccentricity);
+    oElements.fK1 = f * oElements.fA1SinI / 86400;
+    if (oElements.bTwoComponents) {
+        oElements.fK2 = f * oElements.fA2SinI / 86400;
+    }
+}
+
+bool COrbitalElements::SolveKepler(double t, double fT0, double fPeriod, double e, double& fNu)
+{
+    double fMeanDegrees = (t - fT0) * 360 / fPeriod;
+    if (fMeanDegrees == 180 || fMeanDegrees == 0) {
+        fMeanDegrees += 1e-8;
+    }
+    const double M = fMeanDegrees * (1.0 / 180.0) * kPi;
+    double E = e >= 0.8 ? kPi : M;
+    double fNext = E;
+    int lIterations = 0;
+    for (;;) {
+        fNext = E - (E - e * std::sin(E) - M) / (1 - e * std::cos(E));
+        ++lIterations;
+        if (std::fabs((E - fNext) / fNext) <= 1e-8 || lIterations >= 50) {
+            break;
+        }
+        E = fNext;
+    }
+    double nu = 2 * std::atan(std::sqrt((1 + e) / (1 - e)) * std::tan(fNext / 2));
+    if (nu > 2 * kPi) {
+        nu -= 2 * kPi;
+    }
+    if (nu < 0) {
+        nu += 2 * kPi;
+    }
+    if (lIterations >= 50 || !std::isfinite(nu)) {
+        return false;
+    }
+    fNu = nu;
+    return true;
+}
+
+double COrbitalElements::ModelVelocity(double t, const SOrbitalElements& oElements)
+{
+    double fNu = 0.0;
+    if (!SolveKepler(t, oElements.fT0, oElements.fPeriod, oElements.fEccentricity, fNu)) {
+        return 0.0;
+    }
+    SOrbitalElements oWithAmplitude = oElements;
+    CalculateAmplitudes(oWithAmplitude);
+    const double fOmega = ToRadians(oElements.fOmega);
+    return Shape(fOmega, fNu, oElements.fEccentricity) * oWithAmplitude.fK1 + oElements.fGamma;
+}
+
+double COrbitalElements::ObjectiveFunction()
+{
+    SOrbitalElements o;
+    GetCurrentElements(o);
+    const double fOmega = ToRadians(o.fOmega);
+    double fSum = 0.0;
+    for (int32_t k = 0; k < m_oDataArray.GetArraySize(); ++k) {
+        double fNu = 0.0;
+        if (!SolveKepler(m_oDataArray.GetX(k), o.fT0, o.fPeriod, o.fEccentricity, fNu)) {
+            return 2 * m_fBestValue;
+        }
+        const double r = m_oDataArray.GetY(k) - (Shape(fOmega, fNu, o.fEccentricity) * o.fK1 + o.fGamma);
+        fSum += r * r;
+    }
+    return fSum;
+}
+
+void COrbitalElements::Optimize()
+{
+    QASSERT(m_bIsOptimizationConfigured);
+    if (m_lNumberParameters != NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT) {
+        COptimization::Optimize();
+        return;
+    }
+    m_fBestValue = ObjectiveFunction();
+    auto& p = m_paParameters;
+    const std::vector<double>& vT = m_oDataArray.GetXValues();
+    const std::vector<double>& vV = m_oDataArray.GetYValues();
+    const std::size_t n = vT.size();
+    std::vector<double> vNu(n);
+    std::vector<double> vShape(n);
+    const auto Grid = [&](int lIndex, int32_t i) {
+        SOptimizationParameter& o = p[static_cast<std::size_t>(lIndex)];
+        o.fValue = GridValue(o, i);
+        return o.fValue;
+    };
+    for (int32_t iP = 0; iP <= p[kPeriod].lSteps; ++iP) {
+        const double P = Grid(kPeriod, iP);
+        for (int32_t iT = 0; iT <= p[kT0].lSteps; ++iT) {
+            const double T0 = Grid(kT0, iT);
+            for (int32_t iE = 0; iE <= p[kEccentricity].lSteps; ++iE) {
+                const double e = Grid(kEccentricity, iE);
+                // The anomalies of this (P, T0, e): the same for every omega, a1 sin i and gamma.
+                bool bAllSolved = true;
+                for (std::size_t k = 0; k < n && bAllSolved; ++k) {
+                    bAllSolved = SolveKepler(vT[k], T0, P, e, vNu[k]);
+                }
+                for (int32_t iW = 0; iW <= p[kOmega].lSteps; ++iW) {
+                    Grid(kOmega, iW);
+                    // omega passes through degrees as the elements record has it.
+                    const double fOmega = ToRadians(ToDegrees(p[kOmega].fValue));
+                    if (bAllSolved) {
+                        for (std::size_t k = 0; k < n; ++k) {
+                            vShape[k] = Shape(fOmega, vNu[k], e);
+                        }
+                    }
+                    for (int32_t iA = 0; iA <= p[kA1SinI].lSteps; ++iA) {
+                        Grid(kA1SinI, iA);
+                        SOrbitalElements oAmplitude;
+                        oAmplitude.fPeriod = P;
+                        oAmplitude.fEccentricity = e;
+                        oAmplitude.fA1SinI = p[kA1SinI].fValue;
+                        CalculateAmplitudes(oAmplitude);
+                        const double K1 = oAmplitude.fK1;
+                        for (int32_t iG = 0; iG <= p[kGamma].lSteps; ++iG) {
+                            const double fGamma = Grid(kGamma, iG);
+                            if (bAllSolved) {
+                                double fSum = 0.0;
+                                for (std::size_t k = 0; k < n; ++k) {
+                                    const double r = vV[k] - (vShape[k] * K1 + fGamma);
+                                    fSum += r * r;
+                                }
+                                m_fCurrentValue = fSum;
+                            } else {
+                                m_fCurrentValue = 2 * m_fBestValue;
+                            }
+                            if (m_fCurrentValue < m_fBestValue) {
+                                TakeBest();
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+    m_bIsOptimized = true;
+}
+
+void COrbitalElements::GetVelocityResiduals(std::vector<double>& vJulianDate, std::vector<double>& vResidual) const
+{
+    vJulianDate.clear();
+    vResidual.clear();
+    if (m_oDataArray.GetArraySize() == 0 || !m_bIsOptimized) {
+        return;
+    }
+    SOrbitalElements o;
+    GetBestElements(o);
+    for (int32_t k = 0; k < m_oDataArray.GetArraySize(); ++k) {
+        const double t = m_oDataArray.GetX(k);
+        double fNu = 0.0;
+        vJulianDate.push_back(t);
+        if (SolveKepler(t, o.fT0, o.fPeriod, o.fEccentricity, fNu)) {
+            vResidual.push_back(m_oDataArray.GetY(k) - ModelVelocity(t, o));
+        } else {
+            vResidual.push_back(m_oDataArray.GetY(k));
+        }
+    }
+}
+
+void COrbitalElements::GetDataRanges(SOrbitalElements& oLower, SOrbitalElements& oUpper, bool bFirstUse) const
+{
+    const int32_t N = m_oDataArray.GetArraySize();
+    if (N == 0) {
+        return;
+    }
+    const double fFirst = m_oDataArray.GetX(0);
+    const double fLast = m_oDataArray.GetX(N - 1);
+    if (bFirstUse) {
+        oLower.fPeriod = 0.5;
+        oUpper.fPeriod = fLast - fFirst;
+    }
+    oLower.fT0 = fFirst;
+    oUpper.fT0 = fLast;
+    double fMin = 0.0;
+    double fMax = 0.0;
+    GetMinMaxY(m_oDataArray, fMin, fMax);
+    oLower.fGamma = fMin;
+    oUpper.fGamma = fMax;
+}
+
+void COrbitalElements::GetDefaultRanges(SOrbitalElements& oLower, SOrbitalElements& oUpper) const
+{
+    QASSERT(m_bIsOptimizationConfigured && m_oDataArray.GetArraySize()>1);
+    oLower.fEccentricity = 0.0;
+    oUpper.fEccentricity = 0.9;
+    oLower.fOmega = 0.0;
+    oUpper.fOmega = 360.0;
+    oLower.fA1SinI = 1000.0;
+    oUpper.fA1SinI = 1e10;
+    oLower.fA2SinI = 1000.0;
+    oUpper.fA2SinI = 1e10;
+}
+
+bool COrbitalElements::CheckRange(const SOrbitalElements& o)
+{
+    return o.fPeriod >= 0 && o.fT0 >= 0 && o.fEccentricity >= 0 && o.fEccentricity < 1 && o.fA1SinI >= 100 &&
+           o.fA1SinI <= 1e15 && o.fGamma >= -10000 && o.fGamma < 10000 && o.fOmega >= 0 && o.fOmega <= 360;
+}

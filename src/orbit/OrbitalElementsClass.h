@@ -1,0 +1,73 @@
+// The orbit of a single-lined spectroscopic binary fitted to radial
+// velocities against Julian date: period P (days), time of periastron T0
+// (JD), eccentricity e, longitude of periastron omega, projected
+// semi-major axis a1 sin i (km) and systemic velocity gamma (km/s). The cost
+// is the sum of squared velocity residuals.
+//
+// Model (e.g. R. W. Hilditch, An Introduction to Close Binary Stars, 2001,
+// eq. 2.45): v(t) = K1 (cos(omega + nu) + e cos omega) + gamma with the true
+// anomaly nu from Kepler's equation and K1 = 2 pi a1 sin i / (P sqrt(1 - e^2)).
+#pragma once
+
+#include "OptimizationClass.h"
+
+#include <vector>
+
+// An element record; also the lower and upper limits of the search.
+struct SOrbitalElements {
+    double fPeriod = 0.0;       // days
+    double fT0 = 0.0;           // time of periastron, JD
+    double fEccentricity = 0.0;
+    double fOmega = 0.0;        // degrees
+    double fK1 = 0.0;           // km/s
+    double fK2 = 0.0;           // km/s
+    double fA1SinI = 0.0;       // km
+    double fA2SinI = 0.0;       // km
+    double fGamma = 0.0;        // km/s
+    double fRMS = 0.0;          // km/s
+    bool bTwoComponents = false;
+};
+
+class COrbitalElements : public COptimization {
+public:
+    static constexpr int32_t NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT = 6;
+    enum EElement { kPeriod = 0, kT0, kEccentricity, kOmega, kA1SinI, kGamma, kA2SinI };
+
+    COrbitalElements() : COptimization(7) {}
+
+    // Sum of squared residuals of the current values; twice the best cost
+    // so far when Kepler's equation fails for a point.
+    double ObjectiveFunction() override;
+
+    // The grid search of COptimization, with the true anomalies of a (P, T0,
+    // e) point solved once and reused for every omega, a1 sin i and gamma; the
+    // same costs, operation for operation, in the same order.
+    void Optimize();
+
+    // Index, fixed, steps, start, lower, upper (omega in degrees).
+    void SetParameter(int32_t lIndex, bool bFixed, int32_t lSteps, double fStart, double fLower, double fUpper);
+    void GetCurrentElements(SOrbitalElements& oElements) const;
+    void GetBestElements(SOrbitalElements& oElements) const;
+    static void CalculateAmplitudes(SOrbitalElements& oElements);
+
+    // The true anomaly (radians, [0, 2 pi]) at time t; false when Newton's
+    // method does not converge in 50 steps or meets a floating-point error.
+    static bool SolveKepler(double t, double fT0, double fPeriod, double e, double& fNu);
+    // The model velocity at t (0 when Kepler's equation fails).
+    static double ModelVelocity(double t, const SOrbitalElements& oElements);
+
+    // Julian dates and residuals (measured - model) of the best elements;
+    // empty before a fit.
+    void GetVelocityResiduals(std::vector<double>& vJulianDate, std::vector<double>& vResidual) const;
+
+    // Limits from the data: P from 0.5 days to the time span (first use
+    // only), T0 over the time span, gamma over the velocity range.
+    void GetDataRanges(SOrbitalElements& oLower, SOrbitalElements& oUpper, bool bFirstUse) const;
+    void GetDefaultRanges(SOrbitalElements& oLower, SOrbitalElements& oUpper) const;
+    // True when a limit record lies in the ranges the search accepts.
+    static bool CheckRange(const SOrbitalElements& oElements);
+
+private:
+    void FillElements(SOrbitalElements& oElements, bool bBest) const;
+    double CostWithAnomalies(const std::vector<double>& vNu, bool bAllSolved);
+};

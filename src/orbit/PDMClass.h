@@ -1,0 +1,29 @@
+// Phase dispersion minimisation: the period at which the velocities, folded
+// and divided into phase bins, scatter least within the bins (the sum of
+// the bins' ranges). After R. F. Stellingwerf, ApJ 224, 953 (1978), with
+// the range of each bin as its dispersion.
+#pragma once
+
+#include "OptimizationClass.h"
+
+class CPDM : public COptimization {
+public:
+    // Step of the period scan, days.
+    static constexpr double kPeriodStep = 0.01;
+
+    CPDM() : COptimization(1) {}
+
+    // The dispersion at the period of the parameter table.
+    double ObjectiveFunction() override;
+
+    void SetPeriodRange(double fStart, double fLower, double fUpper);
+    void SetNumberBins(int32_t lNumberBins) { m_lNumberBins = lNumberBins; }
+
+    // Tries every period from the lower limit in steps of 0.01 days while below the upper one.
+    void ScanPeriods();
+    double GetBestPeriod() const;
+    double GetPeriod() const;
+
+private:
+    int32_t m_lNumberBins = 5;
+};

@@ -1,0 +1,103 @@
+// The parameter search base on a cost of known shape.
+#include "orbit/OptimizationClass.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// (x - 0.3)^2 + (y + 1.2)^2 on two parameters; counts its evaluations.
+class CBowl : public COptimization {
+public:
+    CBowl() : COptimization(2)
+    {
+        CMeasuredDataArray oData;
+        oData.SetSize(1);
+        SetDataArray(oData);
+        SetNumberParameters(2);
+    }
+    void Set(int i, double fStart, double fLower, double fUpper, int32_t lSteps)
+    {
+        m_paParameters[static_cast<std::size_t>(i)] = {fStart, fStart, fLower, fUpper, lSteps, false};
+    }
+    double ObjectiveFunction() override
+    {
+        ++lEvaluations;
+        const double x = m_paParameters[0].fValue - fCentreX;
+        const double y = m_paParameters[1].fValue - fCentreY;
+        return x * x + y * y;
+    }
+    double fCentreX = 0.3;
+    double fCentreY = -1.2;
+    int lEvaluations = 0;
+};
+
+} // namespace
+
+TEST(COptimization, GridVisitsEveryPointAndKeepsTheFirstBest)
+{
+    CBowl o;
+    o.Set(0, 5.0, -1.0, 1.0, 4);
+    o.Set(1, 5.0, -2.0, 2.0, 8);
+    o.Optimize();
+    EXPECT_EQ(o.lEvaluations, 5 * 9 + 1);
+    EXPECT_TRUE(o.IsOptimized());
+    EXPECT_EQ(o.GetParameter(0).fBest, 0.5);
+    EXPECT_EQ(o.GetParameter(1).fBest, -1.0);
+    EXPECT_EQ(o.GetParameter(0).fValue, 1.0) << "after the grid the values are the last point visited";
+    EXPECT_EQ(o.GetParameter(1).fValue, 2.0);
+}
+
+TEST(COptimization, StartValuesWinWhenNoGridPointIsBetter)
+{
+    CBowl o;
+    o.Set(0, 0.3, 1.0, 2.0, 2);
+    o.Set(1, -1.2, 1.0, 2.0, 2);
+    o.Optimize();
+    EXPECT_EQ(o.GetParameter(0).fBest, 0.3);
+    EXPECT_EQ(o.GetParameter(1).fBest, -1.2);
+    EXPECT_EQ(o.GetBestValue(), 0.0);
+}
+
+TEST(COptimization, RefinementStaysWithinTheLimitsAndKeepsAMinimumOnTheGrid)
+{
+    CBowl o;
+    o.Set(0, 0.0, -1.0, 1.0, 4);
+    o.Set(1, 0.0, -2.0, 2.0, 8);
+    o.Optimize();
+    o.RefineOptimum();
+    EXPECT_NEAR(o.GetParameter(0).fBest, 0.3, 0.002);
+    EXPECT_NEAR(o.GetParameter(1).fBest, -1.2, 0.002);
+
+    // A minimum outside the limits: the refinement stops at the limit.
+    CBowl oEdge;
+    oEdge.fCentreX = 5.0;
+    oEdge.Set(0, 0.0, -1.0, 1.0, 4);
+    oEdge.Set(1, 0.0, -2.0, 2.0, 8);
+    oEdge.Optimize();
+    oEdge.RefineOptimum();
+    EXPECT_LE(oEdge.GetParameter(0).fBest, 1.0);
+    EXPECT_GE(oEdge.GetParameter(0).fBest, 0.99);
+
+    // Exactly on the grid: trials half an interval away are not better.
+    CBowl oOnGrid;
+    oOnGrid.fCentreX = 0.5;
+    oOnGrid.fCentreY = -1.0;
+    oOnGrid.Set(0, 0.0, -1.0, 1.0, 4);
+    oOnGrid.Set(1, 0.0, -2.0, 2.0, 8);
+    oOnGrid.Optimize();
+    oOnGrid.RefineOptimum();
+    EXPECT_EQ(oOnGrid.GetParameter(0).fBest, 0.5);
+    EXPECT_EQ(oOnGrid.GetParameter(1).fBest, -1.0);
+    EXPECT_EQ(oOnGrid.GetBestValue(), 0.0);
+}
+
+TEST(COptimization, SearchesNeedData)
+{
+    class CEmpty : public COptimization {
+    public:
+        CEmpty() : COptimization(1) {}
+        double ObjectiveFunction() override { return 0.0; }
+    } o;
+    EXPECT_DEATH(o.Optimize(), "Assertion failed: m_bIsOptimizationConfigured, file OptimizationClass\\.cpp");
+    EXPECT_DEATH(o.RefineOptimum(), "m_bIsOptimizationConfigured");
+}

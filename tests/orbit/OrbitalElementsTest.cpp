@@ -1,0 +1,176 @@
+// The orbit model, Kepler's equation, the grid search (fast and plain) and
+// the recovery of known orbits.
+#include "OrbitTestSupport.h"
+#include "core/UtilsClass.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+bool SameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+TEST(COrbitalElements, KeplerAndTheModel)
+{
+    double fNu = -1;
+    // e = 0: the true anomaly is the mean anomaly within one turn.
+    ASSERT_TRUE(COrbitalElements::SolveKepler(2455002.5, 2455000.0, 10.0, 0.0, fNu));
+    EXPECT_NEAR(fNu, 0.25 * 2 * kPi, 1e-12);
+    ASSERT_TRUE(COrbitalElements::SolveKepler(2455013.0, 2455000.0, 10.0, 0.0, fNu));
+    EXPECT_NEAR(fNu, 0.3 * 2 * kPi, 1e-9);
+    // At periastron and half a period later: shifted by 1e-8 degree, no 0/0 and no infinite tangent.
+    ASSERT_TRUE(COrbitalElements::SolveKepler(2455000.0, 2455000.0, 10.0, 0.3, fNu));
+    EXPECT_NEAR(fNu, 0.0, 1e-9);
+    ASSERT_TRUE(COrbitalElements::SolveKepler(2455005.0, 2455000.0, 10.0, 0.3, fNu));
+    EXPECT_NEAR(fNu, kPi, 1e-9);
+    // High eccentricity starts at E = pi and still converges; E - e sin E = M holds.
+    for (double e : {0.8, 0.9, 0.95}) {
+        ASSERT_TRUE(COrbitalElements::SolveKepler(2455000.7, 2455000.0, 10.0, e, fNu)) << e;
+        const double E = 2 * std::atan(std::sqrt((1 - e) / (1 + e)) * std::tan(fNu / 2));
+        EXPECT_NEAR(E - e * std::sin(E), 0.07 * 2 * kPi, 1e-8) << e;
+    }
+    EXPECT_FALSE(COrbitalElements::SolveKepler(2455000.7, 2455000.0, 10.0, 1.5, fNu)) << "e > 1 has no ellipse";
+    EXPECT_FALSE(COrbitalElements::SolveKepler(2455000.7, 2455000.0, 0.0, 0.3, fNu)) << "no period";
+
+    SOrbitalElements o = Orbit(1.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    EXPECT_NEAR(o.fA1SinI, 86400.0 / (2 * kPi), 1e-9);
+    EXPECT_NEAR(o.fK1, 1.0, 1e-12);
+    // e = 0: v = K1 cos(omega + nu) + gamma.
+    o = Orbit(10.0, 2455000.0, 0.0, 30.0, 20.0, -5.0);
+    EXPECT_NEAR(COrbitalElements::ModelVelocity(2455002.5, o), 20.0 * std::cos(kPi / 6 + kPi / 2) - 5.0, 1e-9);
+    o.fEccentricity = 2.0;
+    EXPECT_EQ(COrbitalElements::ModelVelocity(2455002.5, o), 0.0) << "a failed solution gives 0";
+}
+
+TEST(COrbitalElements, RangeCheck)
+{
+    SOrbitalElements o = Orbit(10, 2455000, 0.3, 90, 30, 0);
+    EXPECT_TRUE(COrbitalElements::CheckRange(o));
+    o.fEccentricity = 1.0;
+    EXPECT_FALSE(COrbitalElements::CheckRange(o)) << "e must stay below 1";
+    o.fEccentricity = 0.3;
+    o.fOmega = 360;
+    EXPECT_TRUE(COrbitalElements::CheckRange(o));
+    o.fA1SinI = 99;
+    EXPECT_FALSE(COrbitalElements::CheckRange(o));
+    o.fA1SinI = 1e15;
+    EXPECT_TRUE(COrbitalElements::CheckRange(o));
+    o.fGamma = 10000;
+    EXPECT_FALSE(COrbitalElements::CheckRange(o));
+    o.fGamma = -10000;
+    EXPECT_TRUE(COrbitalElements::CheckRange(o));
+    o.fPeriod = -1;
+    EXPECT_FALSE(COrbitalElements::CheckRange(o));
+}
+
+TEST(COrbitalElements, FastGridEqualsThePlainGridBitForBit)
+{
+    std::mt19937 oRandom(404);
+    std::uniform_real_distribution<double> oUnit(0.0, 1.0);
+    for (int lCase = 0; lCase < 25; ++lCase) {
+        const double P = 2.0 + 40.0 * oUnit(oRandom);
+        const SOrbitalElements oTruth =
+            Orbit(P, 2455000.0 + P * oUnit(oRandom), 0.85 * oUnit(oRandom), 360 * oUnit(oRandom),
+                  5 + 60 * oUnit(oRandom), -40 + 80 * oUnit(oRandom));
+        const auto oSeries =
+            MakeSeries(oTruth, 8 + lCase % 20, 2455000.0, 3 * P, 2.0 * oUnit(oRandom), static_cast<unsigned>(lCase));
+        // Ranges of every kind, some reaching e up to 0.98 where Kepler's equation fails at times.
+        const std::vector<SRange> vRanges = {
+            {P * (0.7 + 0.2 * oUnit(oRandom)), P * (1.1 + 0.3 * oUnit(oRandom)), 3 + lCase % 4},
+            {2455000.0, 2455000.0 + P, 3 + lCase % 3},
+            {0.0, 0.5 + 0.48 * oUnit(oRandom), 4},
+            {0.0, 360.0, 4 + lCase % 2},
+            {1e5, 2e7 * (0.5 + oUnit(oRandom)), 3},
+            {-50.0, 50.0, 4}};
+        COrbitalElements oFast;
+        COrbitalElements oPlain;
+        for (COrbitalElements* p : {&oFast, &oPlain}) {
+            p->SetDataArray(oSeries);
+            SetRanges(*p, vRanges);
+        }
+        oFast.Optimize();
+        oPlain.COptimization::Optimize();
+        ASSERT_TRUE(SameBits(oFast.GetBestValue(), oPlain.GetBestValue())) << "case " << lCase;
+        for (int32_t i = 0; i < 6; ++i) {
+            ASSERT_TRUE(SameBits(oFast.GetParameter(i).fBest, oPlain.GetParameter(i).fBest))
+                << "case " << lCase << " parameter " << i;
+        }
+        oFast.RefineOptimum();
+        oPlain.RefineOptimum();
+        ASSERT_TRUE(SameBits(oFast.GetBestValue(), oPlain.GetBestValue())) << "case " << lCase;
+        for (int32_t i = 0; i < 6; ++i) {
+            ASSERT_TRUE(SameBits(oFast.GetParameter(i).fBest, oPlain.GetParameter(i).fBest))
+                << "case " << lCase << " parameter " << i;
+        }
+    }
+}
+
+TEST(COrbitalElements, RecoversKnownOrbitsWithinTheirRanges)
+{
+    struct SCase {
+        double e;
+        double fNoise;
+    };
+    for (const SCase& c : {SCase{0.0, 0.0}, SCase{0.2, 0.0}, SCase{0.4, 1.0}, SCase{0.6, 0.0}, SCase{0.8, 0.5}}) {
+        const SOrbitalElements oTruth = Orbit(12.5, 2455003.1, c.e, 60.0, 35.0, -12.0);
+        const auto oSeries = MakeSeries(oTruth, 30, 2455000.0, 90.0, c.fNoise, 7);
+        COrbitalElements oOrbit;
+        oOrbit.SetDataArray(oSeries);
+        // Ranges that hold the truth; the short periastron passage of a very eccentric orbit needs a
+        // finer grid in P and T0 and narrower ranges of e and omega.
+        const bool bSteep = c.e > 0.7;
+        SetRanges(oOrbit, {{12.0, 13.0, bSteep ? 20 : 10},
+                           {2455000.0, 2455012.5, bSteep ? 25 : 10},
+                           {bSteep ? 0.5 : 0.0, 0.9, 10},
+                           {0.0, bSteep ? 180.0 : 360.0, 10},
+                           {1e6, 1e7, 10},
+                           {-30.0, 10.0, 10}});
+        oOrbit.Optimize();
+        oOrbit.RefineOptimum();
+        SOrbitalElements oFound;
+        oOrbit.GetBestElements(oFound);
+        const std::string sCase = "e " + std::to_string(c.e) + " noise " + std::to_string(c.fNoise);
+        EXPECT_NEAR(oFound.fPeriod, 12.5, bSteep ? 0.03 : 0.01) << sCase;
+        EXPECT_NEAR(oFound.fEccentricity, c.e, 0.02 + 0.02 * c.fNoise) << sCase;
+        EXPECT_NEAR(oFound.fK1, 35.0, 0.3 + c.fNoise) << sCase;
+        EXPECT_NEAR(oFound.fGamma, -12.0, 0.3 + c.fNoise) << sCase;
+        if (c.e > 0.1) {
+            // Omega and T0 are only defined for an eccentric orbit.
+            EXPECT_NEAR(oFound.fOmega, 60.0, 2.0 + 3 * c.fNoise) << sCase;
+            EXPECT_NEAR(std::remainder(oFound.fT0 - 2455003.1, 12.5), 0.0, bSteep ? 0.1 : 0.05 + 0.05 * c.fNoise)
+                << sCase;
+        }
+        EXPECT_NEAR(oFound.fRMS, c.fNoise, 0.3 + 0.3 * c.fNoise) << sCase;
+    }
+}
+
+TEST(COrbitalElements, ResidualsOfTheBestElements)
+{
+    const SOrbitalElements oTruth = Orbit(12.5, 2455003.1, 0.3, 60.0, 35.0, -12.0);
+    const auto oSeries = MakeSeries(oTruth, 12, 2455000.0, 40.0);
+    COrbitalElements oOrbit;
+    std::vector<double> vJd;
+    std::vector<double> vResidual;
+    oOrbit.GetVelocityResiduals(vJd, vResidual);
+    EXPECT_TRUE(vJd.empty());
+    oOrbit.SetDataArray(oSeries);
+    // The truth itself as the only grid point.
+    SetRanges(oOrbit, {{12.5, 12.5, 1}, {2455003.1, 2455003.1, 1}, {0.3, 0.3, 1}, {60.0, 60.0, 1},
+                       {oTruth.fA1SinI, oTruth.fA1SinI, 1}, {-12.0, -12.0, 1}});
+    oOrbit.Optimize();
+    oOrbit.GetVelocityResiduals(vJd, vResidual);
+    ASSERT_EQ(vResidual.size(), 12U);
+    for (const double r : vResidual) {
+        EXPECT_NEAR(r, 0.0, 1e-9);
+    }
+    EXPECT_EQ(vJd[0], oSeries.GetX(0));
+}
