@@ -73,6 +73,11 @@ std::string FormatFixedWidth(double fValue, int lWidth, int lPrecision)
     return sText;
 }
 
+std::string FormatScientific(double fValue, int lPrecision)
+{
+    return Format(fValue, std::chars_format::scientific, lPrecision);
+}
+
 std::string FormatGeneral(double fValue, int lPrecision)
 {
     return Format(fValue, std::chars_format::general, lPrecision);

@@ -13,6 +13,9 @@ std::string FormatFixed(double fValue, int lPrecision);
 // Like printf("%*.*f", lWidth, lPrecision, fValue) in the "C" locale.
 std::string FormatFixedWidth(double fValue, int lWidth, int lPrecision);
 
+// Like printf("%.*e", lPrecision, fValue) in the "C" locale.
+std::string FormatScientific(double fValue, int lPrecision);
+
 // Like printf("%.*g", lPrecision, fValue) in the "C" locale.
 std::string FormatGeneral(double fValue, int lPrecision);
 

@@ -277,3 +277,28 @@ bool COrbitalElements::CheckRange(const SOrbitalElements& o)
     return o.fPeriod >= 0 && o.fT0 >= 0 && o.fEccentricity >= 0 && o.fEccentricity < 1 && o.fA1SinI >= 100 &&
            o.fA1SinI <= 1e15 && o.fGamma >= -10000 && o.fGamma < 10000 && o.fOmega >= 0 && o.fOmega <= 360;
 }
+
+bool COrbitalElements::ConfigureSearch(SOrbitalElements oLower, SOrbitalElements oUpper, const int32_t alSteps[6],
+                                       const bool abUse[6])
+{
+    double* apLower[6] = {&oLower.fPeriod, &oLower.fT0, &oLower.fEccentricity, &oLower.fOmega, &oLower.fA1SinI,
+                          &oLower.fGamma};
+    double* apUpper[6] = {&oUpper.fPeriod, &oUpper.fT0, &oUpper.fEccentricity, &oUpper.fOmega, &oUpper.fA1SinI,
+                          &oUpper.fGamma};
+    int32_t alUsedSteps[6] = {};
+    for (int i = 0; i < 6; ++i) {
+        alUsedSteps[i] = alSteps[i];
+        if (!abUse[i]) {
+            *apUpper[i] = *apLower[i];
+            alUsedSteps[i] = 1;
+        }
+        SetParameter(i, false, alUsedSteps[i], *apLower[i], *apLower[i], *apUpper[i]);
+    }
+    SetNumberParameters(NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
+    for (const int32_t lSteps : alUsedSteps) {
+        if (lSteps <= 0) {
+            return false;
+        }
+    }
+    return CheckRange(oLower) && CheckRange(oUpper);
+}

@@ -67,6 +67,14 @@ public:
     // True when a limit record lies in the ranges the search accepts.
     static bool CheckRange(const SOrbitalElements& oElements);
 
+    // Hands the six searched elements to the parameter table (start value =
+    // lower limit; an element not in use is held at its lower limit with
+    // one step) and sets six parameters. False when a step count is not
+    // positive or a limit record is out of range; the table then already
+    // holds the new limits. Steps in parameter order: P, T0, e, omega, a1 sin i, gamma.
+    bool ConfigureSearch(SOrbitalElements oLower, SOrbitalElements oUpper, const int32_t alSteps[6],
+                         const bool abUse[6]);
+
 private:
     void FillElements(SOrbitalElements& oElements, bool bBest) const;
     double CostWithAnomalies(const std::vector<double>& vNu, bool bAllSolved);

@@ -3,6 +3,7 @@
 #include "CliCommon.h"
 #include "VerbImport.h"
 #include "VerbLines.h"
+#include "VerbOrbit.h"
 #include "VerbProject.h"
 #include "VerbTime.h"
 
@@ -26,6 +27,8 @@ constexpr SVerb kVerbs[] = {
     {"caldate", "the calendar date of a Julian date", RunCaldate, CaldateHelp},
     {"correction", "the velocity correction for the observer's motion", RunCorrection, CorrectionHelp},
     {"project", "summary, dump, export and curve of a project file", RunProject, ProjectHelp},
+    {"orbit", "orbital elements of a single-lined binary from JD / velocity pairs", RunOrbit, OrbitHelp},
+    {"pdm", "the period of JD / velocity pairs by phase dispersion minimisation", RunPdm, PdmHelp},
 };
 
 void PrintHelp(std::ostream& oOut)

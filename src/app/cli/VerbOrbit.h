@@ -1,0 +1,14 @@
+// The verbs "orbit" and "pdm": orbital elements and the period of a series
+// of Julian date / velocity pairs.
+#pragma once
+
+#include "CliCommon.h"
+
+namespace quandrel::cli {
+
+int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunPdm(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+std::string OrbitHelp();
+std::string PdmHelp();
+
+} // namespace quandrel::cli

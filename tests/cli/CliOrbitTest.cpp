@@ -1,0 +1,112 @@
+// quandrel-cli orbit and pdm on a generated series and on real amateur velocities.
+#include "CliRun.h"
+#include "core/NumberText.h"
+#include "orbit/OrbitalElementsClass.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+namespace {
+
+std::map<std::string, double> Elements(const std::string& sOut)
+{
+    std::map<std::string, double> mValues;
+    for (const auto& sLine : OutputLines(sOut)) {
+        const auto lEquals = sLine.find('=');
+        if (lEquals != std::string::npos) {
+            mValues[sLine.substr(0, lEquals)] = std::stod(sLine.substr(lEquals + 1));
+        }
+    }
+    return mValues;
+}
+
+std::string GeneratedSeries(const CTempDir& oDir)
+{
+    SOrbitalElements oTruth;
+    oTruth.fPeriod = 12.5;
+    oTruth.fT0 = 2455003.1;
+    oTruth.fEccentricity = 0.3;
+    oTruth.fOmega = 60.0;
+    oTruth.fA1SinI = 35.0 * 12.5 * 86400.0 * std::sqrt(1 - 0.09) / (2 * 3.141592653589793);
+    oTruth.fGamma = -12.0;
+    std::string sText;
+    for (int k = 0; k < 30; ++k) {
+        const double t = 2455000.0 + 3.0 * k + 0.37 * std::sin(k);
+        sText += quandrel::FormatFixed(t, 5) + "\t" +
+                 quandrel::FormatFixed(COrbitalElements::ModelVelocity(t, oTruth), 4) + "\n";
+    }
+    return oDir.Write("rv.txt", sText);
+}
+
+} // namespace
+
+TEST(CliOrbit, RecoversAGeneratedOrbitAndPrintsResiduals)
+{
+    CTempDir oDir;
+    const std::string sFile = GeneratedSeries(oDir);
+    const SCliRun oRun = RunCliCapture({"orbit", sFile, "--p", "12", "13", "--t0", "2455000", "2455012.5",
+                                        "--a1sini", "1e6", "1e7", "--gamma", "-30", "10", "--residuals"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    const auto m = Elements(oRun.sOut);
+    ASSERT_EQ(m.size(), 8U);
+    EXPECT_NEAR(m.at("P"), 12.5, 0.01);
+    EXPECT_NEAR(m.at("e"), 0.3, 0.01);
+    EXPECT_NEAR(m.at("omega"), 60.0, 1.0);
+    EXPECT_NEAR(m.at("K1"), 35.0, 0.2);
+    EXPECT_NEAR(m.at("gamma"), -12.0, 0.2);
+    EXPECT_LT(m.at("RMS"), 0.2);
+    EXPECT_EQ(OutputLines(oRun.sOut).size(), 8U + 30U);
+    EXPECT_EQ(OutputLines(oRun.sOut)[0].substr(0, 2), "P=");
+    EXPECT_EQ(OutputLines(oRun.sOut)[7].substr(0, 4), "RMS=");
+
+    // Fixed elements are held; bad ranges are usage errors.
+    const SCliRun oFixed = RunCliCapture({"orbit", sFile, "--fix-p", "12.5", "--fix-e", "0.3", "--t0", "2455000",
+                                          "2455012.5", "--steps", "6"});
+    ASSERT_EQ(oFixed.lStatus, 0) << oFixed.sErr;
+    EXPECT_EQ(Elements(oFixed.sOut).at("P"), 12.5);
+    EXPECT_EQ(Elements(oFixed.sOut).at("e"), 0.3);
+    EXPECT_EQ(RunCliCapture({"orbit", sFile, "--e", "0", "1"}).lStatus, 2) << "e must stay below 1";
+    EXPECT_EQ(RunCliCapture({"orbit", sFile, "--steps", "0"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"orbit", sFile, "--p", "1"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"orbit", oDir.File("none.txt")}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"orbit", oDir.Write("one.txt", "2455000;3\n")}).lStatus, 1) << "one point";
+}
+
+TEST(CliOrbit, FitsTheRealAlphaDraVelocities)
+{
+    // 227 amateur velocities; published P = 51.417 d, e = 0.43, omega = 22.4, K1 = 48.51 km/s.
+    const std::string sFile = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
+    const SCliRun oRun = RunCliCapture({"orbit", sFile, "--p", "51", "52", "--t0", "2459860", "2459912", "--e", "0.3",
+                                        "0.55", "--omega", "0", "60", "--a1sini", "2.5e7", "3.5e7", "--gamma", "-20",
+                                        "-10"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    const auto m = Elements(oRun.sOut);
+    EXPECT_NEAR(m.at("P"), 51.417, 0.05);
+    EXPECT_NEAR(m.at("e"), 0.43, 0.02);
+    EXPECT_NEAR(m.at("omega"), 22.4, 2.0);
+    EXPECT_NEAR(m.at("K1"), 48.5, 0.5);
+    EXPECT_NEAR(m.at("gamma"), -15.36, 0.3);
+    EXPECT_LT(m.at("RMS"), 1.2);
+
+    const SCliRun oPdm = RunCliCapture({"pdm", sFile});
+    ASSERT_EQ(oPdm.lStatus, 0) << oPdm.sErr;
+    ASSERT_EQ(oPdm.sOut.substr(0, 4), "T = ");
+    EXPECT_NEAR(std::stod(oPdm.sOut.substr(4)), 51.4, 0.2);
+}
+
+TEST(CliPdm, ReportsLikeTheResultBoxAndRefusesUnusableEntries)
+{
+    CTempDir oDir;
+    const std::string sFile = GeneratedSeries(oDir);
+    const SCliRun oRun = RunCliCapture({"pdm", sFile, "--from", "5", "--to", "20"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    EXPECT_EQ(oRun.sOut.size(), 13U) << "T = %8.3f";
+    EXPECT_NEAR(std::stod(oRun.sOut.substr(4)), 12.5, 0.2);
+    EXPECT_EQ(RunCliCapture({"pdm", sFile, "--bins", "0"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"pdm", sFile, "--from", "0"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"pdm", sFile, "--to", "-3"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"pdm", oDir.Write("few.txt", "1;1\n2;2\n3;3\n")}).lStatus, 1);
+}
