@@ -4,7 +4,9 @@
 #include "FormImportConfig.h"
 #include "FormInertialLineSelect.h"
 #include "FormMiscSettings.h"
+#include "FormConfigurePDM.h"
 #include "FormObjectCoordinates.h"
+#include "FormOrbitalElementRange.h"
 #include "FormTimeStamp.h"
 #include "FormSettings.h"
 #include "ImageView.h"
@@ -12,7 +14,11 @@
 #include "ToolIcons.h"
 #include "astro/JulianDateClass.h"
 #include "core/CSVFileClass.h"
+#include "core/FileHandle.h"
+#include "core/NumberFormats.h"
 #include "core/NumberText.h"
+#include "orbit/PDMClass.h"
+#include "orbit/RVCurveClass.h"
 #include "lines/SliderValuesBrokerClass.h"
 #include "core/UtilsClass.h"
 
@@ -123,7 +129,8 @@ void TfrmMain::CreateMenus()
     connect(AddItem(pProject, "&Close project", "mniCloseProject"), &QAction::triggered, this,
             &TfrmMain::mniClearMatrixClick);
     pProject->addSeparator();
-    Later(AddItem(pProject, "&Open measurements", "mniImportMeasurements"));
+    connect(AddItem(pProject, "&Open measurements", "mniImportMeasurements"), &QAction::triggered, this,
+            &TfrmMain::mniImportMeasurementsClick);
     connect(AddItem(pProject, "Save &measurements ...", "mniDumpMeasurements"), &QAction::triggered, this,
             &TfrmMain::mniDumpMeasurementsClick);
     connect(AddItem(pProject, "Save &RV results", "mniExportResults"), &QAction::triggered, this,
@@ -199,11 +206,18 @@ void TfrmMain::CreateMenus()
 
     QMenu* pAnalysis = menuBar()->addMenu("&Analysis");
     pAnalysis->setObjectName("mnuAnalysis");
-    Later(AddItem(pAnalysis, "&Calculate elements", "mniCalculateElements"));
-    Later(AddItem(pAnalysis, "E&xport elements", "mniExportElements"));
-    Later(AddItem(pAnalysis, "&Export residuals", "mniExportResiduals"));
+    connect(AddItem(pAnalysis, "&Calculate elements", "mniCalculateElements"), &QAction::triggered, this,
+            &TfrmMain::mniCalculateElementsClick);
+    connect(AddItem(pAnalysis, "E&xport elements", "mniExportElements"), &QAction::triggered, this,
+            &TfrmMain::mniExportElementsClick);
+    connect(AddItem(pAnalysis, "&Export residuals", "mniExportResiduals"), &QAction::triggered, this,
+            &TfrmMain::mniExportResidualsClick);
     pAnalysis->addSeparator();
-    Later(AddItem(pAnalysis, "Estimate &period (PDM)", "mniEstimatePeriod"));
+    connect(AddItem(pAnalysis, "Estimate &period (PDM)", "mniEstimatePeriod"), &QAction::triggered, this,
+            &TfrmMain::mniEstimatePeriodClick);
+    for (const char* pcName : {"mniCalculateElements", "mniExportElements", "mniExportResiduals", "mniEstimatePeriod"}) {
+        findChild<QAction*>(pcName)->setEnabled(false);
+    }
 
     QMenu* pHelp = menuBar()->addMenu("&Help");
     pHelp->setObjectName("mnuHelp");
@@ -297,9 +311,10 @@ QWidget* TfrmMain::CreateToolBar()
     m_pchbKeepYAxisFixed->setObjectName("chbKeepYAxisFixed");
     m_pchbKeepYAxisFixed->setChecked(true);
     connect(m_pchbKeepYAxisFixed, &QCheckBox::clicked, this, &TfrmMain::chbKeepYAxisFixedClick);
-    auto* pchbPhasePlot = new QCheckBox("Phase plot");
-    pchbPhasePlot->setObjectName("chbPhasePlot");
-    pchbPhasePlot->setEnabled(false);
+    m_pchbPhasePlot = new QCheckBox("Phase plot");
+    m_pchbPhasePlot->setObjectName("chbPhasePlot");
+    m_pchbPhasePlot->setEnabled(false);
+    connect(m_pchbPhasePlot, &QCheckBox::clicked, this, &TfrmMain::DrawRVGraph);
     m_pchbReferenceSpectrum = new QCheckBox("Reference spectrum");
     m_pchbReferenceSpectrum->setObjectName("chbReferenceSpectrum");
     m_pchbEmissionSpectrum = new QCheckBox("Emission spectrum");
@@ -311,7 +326,7 @@ QWidget* TfrmMain::CreateToolBar()
             }
         });
     }
-    for (QCheckBox* pBox : {m_pchbKeepYAxisFixed, pchbPhasePlot, m_pchbReferenceSpectrum, m_pchbEmissionSpectrum}) {
+    for (QCheckBox* pBox : {m_pchbKeepYAxisFixed, m_pchbPhasePlot, m_pchbReferenceSpectrum, m_pchbEmissionSpectrum}) {
         pLayout->addWidget(pBox);
     }
     pLayout->addStretch();
@@ -392,6 +407,7 @@ QWidget* TfrmMain::CreateControlPanel()
 
     auto* ppgcTables = new QTabWidget;
     ppgcTables->setObjectName("pgcTables");
+    m_ppgcTables = ppgcTables;
     m_plsbSpectralLines = new QListWidget;
     m_plsbSpectralLines->setObjectName("lsbSpectralLines");
     ppgcTables->addTab(m_plsbSpectralLines, "Spectral lines");
@@ -425,17 +441,24 @@ QWidget* TfrmMain::CreateControlPanel()
                 &TfrmMain::mniClearMatrixClick);
     }
     ppgcTables->addTab(m_pstgMatrix, "Table of radial velocities");
+    const auto Grid = [](const char* pcName, int lRows, int lColumns) {
+        auto* pGrid = new QTableWidget(lRows, lColumns);
+        pGrid->setObjectName(pcName);
+        pGrid->horizontalHeader()->hide();
+        pGrid->verticalHeader()->hide();
+        pGrid->verticalHeader()->setDefaultSectionSize(18);
+        pGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return pGrid;
+    };
     auto* pElements = new QWidget;
     auto* pElementsLayout = new QHBoxLayout(pElements);
-    for (const char* pcName : {"stgOrbitalElements1", "stgOrbitalElements2"}) {
-        auto* pGrid = new QTableWidget;
-        pGrid->setObjectName(pcName);
-        pElementsLayout->addWidget(pGrid);
-    }
+    m_pstgOrbitalElements1 = Grid("stgOrbitalElements1", 6, 2);
+    m_pstgOrbitalElements2 = Grid("stgOrbitalElements2", 4, 2);
+    pElementsLayout->addWidget(m_pstgOrbitalElements1);
+    pElementsLayout->addWidget(m_pstgOrbitalElements2);
     ppgcTables->addTab(pElements, "Orbital elements");
-    auto* pstgResiduals = new QTableWidget;
-    pstgResiduals->setObjectName("stgResiduals");
-    ppgcTables->addTab(pstgResiduals, "RV values && Residuals");
+    m_pstgResiduals = Grid("stgResiduals", 2, 4);
+    ppgcTables->addTab(m_pstgResiduals, "RV values && Residuals");
     pLayout->addWidget(ppgcTables, 1);
     return pPanel;
 }
@@ -469,7 +492,18 @@ QWidget* TfrmMain::CreatePlotPanel()
 
     m_pimgRVGraph = new CImageView(m_oRVGraphCanvas);
     m_pimgRVGraph->setObjectName("imgRVGraph");
+    connect(m_pimgRVGraph, &CImageView::Resized, this, [this] {
+        if (m_ppgcPlots->currentIndex() == 1) {
+            DrawRVGraph();
+        }
+    });
     m_ppgcPlots->addTab(m_pimgRVGraph, " Radial velocity graph ");
+    connect(m_ppgcPlots, &QTabWidget::currentChanged, this, [this](int lIndex) {
+        if (lIndex == 1) {
+            UpdateCommandStates();
+            DrawRVGraph();
+        }
+    });
     // The correlation pages show their plots once a correlation has run.
     for (const char* pcCaption : {" CC Template ", " CC Detail ", " CC Function "}) {
         auto* pPage = new QWidget;
@@ -521,6 +555,8 @@ void TfrmMain::CreateDialogs()
     m_pfrmTimeStamp = new TfrmTimeStamp(m_oSettings, this);
     m_pfrmHelp = new TfrmHelp(this);
     m_pfrmObjectCoordinates = new TfrmObjectCoordinates(this);
+    m_pfrmOrbitalElementRange = new TfrmOrbitalElementRange(m_oSettings, m_oPrompts, this);
+    m_pfrmConfigurePDM = new TfrmConfigurePDM(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(m_oSettings, this);
 }
 
@@ -606,6 +642,14 @@ void TfrmMain::SetWidthMaximum(int lMaximum)
 
 void TfrmMain::UpdateCommandStates()
 {
+    const bool bFitted = m_oOrbitalElements.IsOptimized();
+    findChild<QAction*>("mniExportElements")->setEnabled(bFitted);
+    findChild<QAction*>("mniExportResiduals")->setEnabled(bFitted);
+    m_pchbPhasePlot->setEnabled(bFitted);
+    findChild<QAction*>("mniEstimatePeriod")->setEnabled(m_oOrbitalElements.GetData().GetArraySize() > 10);
+    findChild<QAction*>("mniCalculateElements")
+        ->setEnabled(!m_oMatrix.Rows().empty() || m_oOrbitalElements.GetNumberParameters() != 0);
+    ShowResiduals();
     SyncSpectrumKindControls();
     findChild<QAction*>("mniTimeStamp2")->setEnabled(m_pCurrentSpectrum != nullptr);
     SetStatusText(1, 5, Q(ExtractFileName(ReadPathSetting("Paths", "CalibrationFilePath"))));
@@ -1404,6 +1448,9 @@ void TfrmMain::RefreshTable()
             SetCell(c + 1, r + 2, Q(sText));
         }
     }
+    CMeasuredDataArray oCurve;
+    m_oMatrix.GetRVCurve(oCurve);
+    m_oOrbitalElements.SetDataArray(oCurve);
     // Fixed rows and column in the button-face colour.
     const QBrush oFixed = palette().brush(QPalette::Button);
     for (int lRow = 0; lRow < m_pstgMatrix->rowCount(); ++lRow) {
@@ -1478,6 +1525,10 @@ void TfrmMain::mniClearMatrixClick()
     m_oMatrix.ClearRows();
     RefreshTable();
     RefreshCoordinatesDisplay();
+    for (int r = 1; r < m_pstgOrbitalElements1->rowCount(); ++r) {
+        delete m_pstgOrbitalElements1->takeItem(r, 1);
+    }
+    m_oOrbitalElements.ResetOptimized();
     m_plsbSpectra->clear();
     m_pCurrentSpectrum = nullptr;
     while (!m_oSpectrumContainer.IsEmpty()) {
@@ -1595,4 +1646,237 @@ void TfrmMain::mniExportResultsClick()
     if (!bWritten) {
         ShowTableMessage("Unable to write the file " + *sFile + "!");
     }
+}
+
+void TfrmMain::mniCalculateElementsClick()
+{
+    m_pfrmOrbitalElementRange->SetOrbitalElements(&m_oOrbitalElements);
+    if (m_pfrmOrbitalElementRange->exec() != QDialog::Accepted) {
+        return;
+    }
+    ShowOrbitalElements();
+    DrawRVGraph();
+}
+
+void TfrmMain::ShowOrbitalElements()
+{
+    m_oOrbitalElements.GetBestElements(m_oElements);
+    const auto Set = [](QTableWidget* pGrid, int lRow, int lColumn, const QString& sText) {
+        auto* pItem = new QTableWidgetItem(sText);
+        pItem->setTextAlignment(Qt::AlignCenter);
+        pGrid->setItem(lRow, lColumn, pItem);
+    };
+    const auto Fixed = [](double f, int lPrecision, int lDecimals) {
+        return QString::fromStdString(quandrel::FormatFixedPrecision(f, lPrecision, lDecimals));
+    };
+    for (QTableWidget* pGrid : {m_pstgOrbitalElements1, m_pstgOrbitalElements2}) {
+        Set(pGrid, 0, 0, "Orbital element");
+        Set(pGrid, 0, 1, "Value");
+    }
+    m_pstgOrbitalElements2->setRowCount(m_oElements.bTwoComponents ? 6 : 4);
+    Set(m_pstgOrbitalElements1, 1, 0, "P");
+    Set(m_pstgOrbitalElements1, 1, 1, Fixed(m_oElements.fPeriod, 9, 4));
+    Set(m_pstgOrbitalElements1, 2, 0, "T0");
+    Set(m_pstgOrbitalElements1, 2, 1, Fixed(m_oElements.fT0, 14, 4));
+    Set(m_pstgOrbitalElements1, 3, 0, "e");
+    Set(m_pstgOrbitalElements1, 3, 1, Fixed(m_oElements.fEccentricity, 7, 4));
+    Set(m_pstgOrbitalElements1, 4, 0, QString(QChar(0x03C9)));
+    Set(m_pstgOrbitalElements1, 4, 1, Fixed(m_oElements.fOmega, 8, 4));
+    Set(m_pstgOrbitalElements1, 5, 0, "a1 sin i");
+    Set(m_pstgOrbitalElements1, 5, 1, QString::fromStdString(quandrel::FormatExponent(m_oElements.fA1SinI, 5, 4)));
+    Set(m_pstgOrbitalElements2, 1, 0, QString(QChar(0x03B3)));
+    Set(m_pstgOrbitalElements2, 1, 1, Fixed(m_oElements.fGamma, 8, 4));
+    Set(m_pstgOrbitalElements2, 2, 0, "K1");
+    Set(m_pstgOrbitalElements2, 2, 1, Fixed(m_oElements.fK1, 7, 4));
+    Set(m_pstgOrbitalElements2, 3, 0, "RMS");
+    Set(m_pstgOrbitalElements2, 3, 1, Fixed(m_oElements.fRMS, 7, 4));
+    m_ppgcTables->setCurrentIndex(2);
+    UpdateCommandStates();
+}
+
+void TfrmMain::ShowResiduals()
+{
+    const CMeasuredDataArray& oData = m_oOrbitalElements.GetData();
+    std::vector<double> vJd;
+    std::vector<double> vResidual;
+    m_oOrbitalElements.GetVelocityResiduals(vJd, vResidual);
+    const int lPoints = oData.GetArraySize();
+    const int lRows = std::max({1, lPoints, static_cast<int>(vResidual.size())}) + 1;
+    m_pstgResiduals->clearContents();
+    m_pstgResiduals->setRowCount(lRows);
+    const auto Set = [this](int lRow, int lColumn, const QString& sText) {
+        auto* pItem = new QTableWidgetItem(sText);
+        pItem->setTextAlignment(Qt::AlignCenter);
+        m_pstgResiduals->setItem(lRow, lColumn, pItem);
+    };
+    Set(0, 1, "JD");
+    Set(0, 2, "RV (measured)");
+    Set(0, 3, "Residual");
+    for (int r = 1; r <= lPoints; ++r) {
+        Set(r, 0, QString::number(r));
+        Set(r, 1, QString::fromStdString(quandrel::FormatFixed(oData.GetX(r - 1), 2)));
+        Set(r, 2, QString::fromStdString(quandrel::FormatFixed(oData.GetY(r - 1), 2)));
+        if (r - 1 < static_cast<int>(vResidual.size())) {
+            Set(r, 3, QString::fromStdString(quandrel::FormatFixed(vResidual[static_cast<std::size_t>(r - 1)], 4)));
+        }
+    }
+}
+
+void TfrmMain::DrawRVGraph()
+{
+    m_ppgcPlots->setCurrentIndex(1);
+    m_oRVGraphCanvas.Resize(m_pimgRVGraph->width(), m_pimgRVGraph->height());
+    m_oRVGraphCanvas.Clear(SRgb{255, 255, 255});
+    CRVCurve oCurve(&m_oRVGraphCanvas, &m_oOrbitalElements, m_oOrbitalElements.GetData(),
+                    m_pchbPhasePlot->isChecked());
+    oCurve.Draw(m_oRVGraphCanvas.GetHeight(), m_oRVGraphCanvas.GetWidth());
+    m_oRVGraphCanvas.Image();
+    m_pimgRVGraph->update();
+}
+
+namespace {
+
+bool WriteText(const std::string& sPath, const std::string& sText)
+{
+    quandrel::UniqueFile pFile(std::fopen(sPath.c_str(), "wb"));
+    if (!pFile) {
+        return false;
+    }
+    const bool bWritten = std::fwrite(sText.data(), 1, sText.size(), pFile.get()) == sText.size();
+    return std::fclose(pFile.release()) == 0 && bWritten;
+}
+
+} // namespace
+
+void TfrmMain::mniExportElementsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Export orbital elements";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "*.txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "ElementsExportPath");
+    const auto sFile = m_oPrompts.SaveFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    std::string sText;
+    const auto Line = [&](const char* pcName, double fValue) {
+        sText += std::string(pcName) + "=" + quandrel::FormatFixed(fValue, 6) + "\r\n";
+    };
+    Line("P", m_oElements.fPeriod);
+    Line("T0", m_oElements.fT0);
+    Line("e", m_oElements.fEccentricity);
+    Line("omega", m_oElements.fOmega);
+    Line("a1Sini", m_oElements.fA1SinI);
+    Line("gamma", m_oElements.fGamma);
+    Line("K1", m_oElements.fK1);
+    if (m_oElements.bTwoComponents) {
+        Line("a2Sini", m_oElements.fA2SinI);
+        Line("K2", m_oElements.fK2);
+    }
+    if (!WriteText(*sFile, sText)) {
+        ShowTableMessage("Unable to write the file " + *sFile + "!");
+    }
+    WritePathSetting("Paths", "ElementsExportPath", ExtractDirectory(*sFile));
+}
+
+void TfrmMain::mniExportResidualsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Export residuals";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "*.txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "ElementsExportPath");
+    const auto sFile = m_oPrompts.SaveFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    std::vector<double> vJd;
+    std::vector<double> vResidual;
+    m_oOrbitalElements.GetVelocityResiduals(vJd, vResidual);
+    const CMeasuredDataArray& oData = m_oOrbitalElements.GetData();
+    std::string sText;
+    for (std::size_t k = 0; k < vJd.size(); ++k) {
+        sText += quandrel::FormatFixed(vJd[k], 3) + ";" +
+                 quandrel::FormatFixed(oData.GetY(static_cast<int32_t>(k)), 3) + ";" +
+                 quandrel::FormatFixed(vResidual[k], 5) + "\r\n";
+    }
+    if (!WriteText(*sFile, sText)) {
+        ShowTableMessage("Unable to write the file " + *sFile + "!");
+    }
+    WritePathSetting("Paths", "ElementsExportPath", ExtractDirectory(*sFile));
+    ShowResiduals();
+}
+
+void TfrmMain::mniEstimatePeriodClick()
+{
+    CMeasuredDataArray oSeries;
+    m_oOrbitalElements.GetDataArray(oSeries);
+    const int32_t n = oSeries.GetArraySize();
+    if (n <= 9) {
+        return;
+    }
+    const double fMin = m_oSettings.ReadFloat("PeriodRange", "PeriodMin", 20.0);
+    const double fMax = m_oSettings.ReadFloat("PeriodRange", "PeriodMax", 300.0);
+    m_pfrmConfigurePDM->SetValues(n, n / 3, fMin, fMax);
+    m_pfrmConfigurePDM->exec();
+    if (m_pfrmConfigurePDM->IsCancelled()) {
+        return;
+    }
+    const int32_t lBins = TextToInt(m_pfrmConfigurePDM->NumberBinsText().toStdString(), 5);
+    double fFrom = 0.0;
+    double fTo = 0.0;
+    try {
+        fFrom = TextToFloat(m_pfrmConfigurePDM->PeriodFromText().toStdString());
+        fTo = TextToFloat(m_pfrmConfigurePDM->PeriodToText().toStdString());
+    } catch (const EConvertError&) {
+        // A period that is no number ends the command.
+        return;
+    }
+    if (lBins < 1 || fFrom <= 0 || fTo <= 0) {
+        m_oPrompts.Message("Invalid data", "The number of bins must be 1 or more and the periods greater than 0.",
+                           EIcon::Warning, EButtons::Ok);
+        return;
+    }
+    if ((fTo - fFrom) / CPDM::kPeriodStep > 1e8) {
+        m_oPrompts.Message("Invalid data", "The period range holds more than 100 million trial periods.",
+                           EIcon::Warning, EButtons::Ok);
+        return;
+    }
+    CPDM oPdm;
+    oPdm.SetDataArray(oSeries);
+    oPdm.SetPeriodRange((fFrom + fTo) * 0.5, fFrom, fTo);
+    oPdm.SetNumberBins(lBins);
+    oPdm.SetNumberParameters(1);
+    oPdm.ScanPeriods();
+    m_oPrompts.Message("PDM Result", "T = " + quandrel::FormatFixedWidth(oPdm.GetBestPeriod(), 8, 3), EIcon::Information,
+                       EButtons::Ok);
+    m_oSettings.WriteFloat("PeriodRange", "PeriodMin", fFrom);
+    m_oSettings.WriteFloat("PeriodRange", "PeriodMax", fTo);
+}
+
+void TfrmMain::mniImportMeasurementsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Import external RV values";
+    oDialog.sFilter = "ASCII Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "txt";
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "ImportRVPath");
+    const auto sFile = m_oPrompts.OpenFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    CMeasuredDataArray oSeries;
+    if (!CMatrix::ImportMeasurements(*sFile, oSeries)) {
+        m_oPrompts.Message("File format error!", "Unable to import RV file!", EIcon::Warning, EButtons::Ok);
+        return;
+    }
+    WritePathSetting("Paths", "ImportRVPath", ExtractDirectory(*sFile));
+    m_oOrbitalElements.SetDataArray(oSeries);
+    m_oOrbitalElements.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
+    m_oOrbitalElements.ResetOptimized();
+    UpdateCommandStates();
+    DrawRVGraph();
 }

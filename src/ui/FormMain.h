@@ -7,6 +7,7 @@
 #include "core/IniFileClass.h"
 #include "core/SpectrumContainerClass.h"
 #include "lines/InertialLinesClass.h"
+#include "orbit/OrbitalElementsClass.h"
 #include "rvtable/MatrixClass.h"
 
 #include <QMainWindow>
@@ -30,7 +31,9 @@ class TfrmHelp;
 class TfrmImportConfig;
 class TfrmInertialLineSelect;
 class TfrmMiscSettings;
+class TfrmConfigurePDM;
 class TfrmObjectCoordinates;
+class TfrmOrbitalElementRange;
 class TfrmSettings;
 class TfrmTimeStamp;
 class QTableWidget;
@@ -129,6 +132,18 @@ public:
     void RefreshTimeDisplay();
     void RefreshCoordinatesDisplay();
     void RefreshCorrectionDisplay();
+
+    COrbitalElements& OrbitalElements() { return m_oOrbitalElements; }
+    void mniCalculateElementsClick();
+    void mniExportElementsClick();
+    void mniExportResidualsClick();
+    void mniEstimatePeriodClick();
+    void mniImportMeasurementsClick();
+    // The fitted elements into the two grids.
+    void ShowOrbitalElements();
+    // Julian dates, measured velocities and residuals into the residual grid.
+    void ShowResiduals();
+    void DrawRVGraph();
     TfrmInertialLineSelect* InertialLineSelect() const { return m_pfrmInertialLineSelect; }
     // Sets the maximum of the width slider and its tick spacing (maximum / 20).
     void SetWidthMaximum(int lMaximum);
@@ -167,6 +182,8 @@ private:
     CIniFile m_oSettings;
     IPrompts& m_oPrompts;
     CMatrix m_oMatrix;
+    COrbitalElements m_oOrbitalElements;
+    SOrbitalElements m_oElements;
     CSpectrumContainer m_oSpectrumContainer;
     CSpectrum* m_pCurrentSpectrum = nullptr;
     CQtCanvas m_oSpectrumCanvas;
@@ -181,6 +198,8 @@ private:
     TfrmInertialLineSelect* m_pfrmInertialLineSelect = nullptr;
     TfrmTimeStamp* m_pfrmTimeStamp = nullptr;
     TfrmObjectCoordinates* m_pfrmObjectCoordinates = nullptr;
+    TfrmOrbitalElementRange* m_pfrmOrbitalElementRange = nullptr;
+    TfrmConfigurePDM* m_pfrmConfigurePDM = nullptr;
 
     QMenu* m_ppumSpectrum = nullptr;
     QAction* m_pmniIndicateReference = nullptr;
@@ -209,6 +228,11 @@ private:
     QAction* m_pmniIdentifyWith = nullptr;
     QAction* m_pmniOptimizeFitPopup = nullptr;
     QTableWidget* m_pstgMatrix = nullptr;
+    QTableWidget* m_pstgOrbitalElements1 = nullptr;
+    QTableWidget* m_pstgOrbitalElements2 = nullptr;
+    QTableWidget* m_pstgResiduals = nullptr;
+    QCheckBox* m_pchbPhasePlot = nullptr;
+    QTabWidget* m_ppgcTables = nullptr;
     QListWidget* m_plsbSpectra = nullptr;
     QTabWidget* m_ppgcPlots = nullptr;
     CImageView* m_pimgSpectrum = nullptr;

@@ -15,7 +15,22 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 #include <memory>
+
+// The lines of a text.
+inline std::vector<std::string> OutputLines(const std::string& sText)
+{
+    std::vector<std::string> vLines;
+    std::size_t lStart = 0;
+    while (lStart < sText.size()) {
+        const std::size_t lEnd = sText.find('\n', lStart);
+        vLines.push_back(sText.substr(lStart, lEnd == std::string::npos ? std::string::npos : lEnd - lStart));
+        lStart = lEnd == std::string::npos ? sText.size() : lEnd + 1;
+    }
+    return vLines;
+}
 
 // Runs fnAnswer on the modal dialog that the next command opens.
 inline void WhenModal(std::function<void(QWidget*)> fnAnswer)

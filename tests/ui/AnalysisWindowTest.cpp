@@ -1,0 +1,220 @@
+// Orbit and period analysis in the main window: importing velocities, the
+// ranges dialog, the element grids, the graph, the exports and PDM.
+#include "UiTestSupport.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace {
+
+const std::string kAlphaDra = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
+
+bool IsBlank(const QImage& oImage)
+{
+    for (int y = 0; y < oImage.height(); ++y) {
+        for (int x = 0; x < oImage.width(); ++x) {
+            if (oImage.pixel(x, y) != qRgb(255, 255, 255)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+class AnalysisWindowTest : public MainWindowTest {
+protected:
+    void Import(const std::string& sFile)
+    {
+        m_oPrompts.qOpenFiles.push_back(sFile);
+        Item("mniImportMeasurements")->trigger();
+    }
+
+    static void SetRow(QWidget* pDialog, int lRow, const QString& sLower, const QString& sUpper, const QString& sSteps)
+    {
+        auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
+        pGrid->item(lRow, 1)->setText(sLower);
+        pGrid->item(lRow, 2)->setText(sUpper);
+        pGrid->item(lRow, 3)->setText(sSteps);
+    }
+
+    // Ranges around the published orbit of alpha Dra.
+    static void AlphaDraRanges(QWidget* pDialog)
+    {
+        SetRow(pDialog, 1, "51", "52", "8");
+        SetRow(pDialog, 2, "2459860", "2459912", "8");
+        SetRow(pDialog, 3, "0.3", "0.55", "5");
+        SetRow(pDialog, 4, "0", "60", "6");
+        SetRow(pDialog, 5, "2.5E+07", "3.5E+07", "5");
+        SetRow(pDialog, 6, "-20", "-10", "5");
+    }
+
+    QString Cell(const char* pcGrid, int lRow, int lColumn)
+    {
+        const QTableWidgetItem* pItem = Child<QTableWidget>(m_pMain.get(), pcGrid)->item(lRow, lColumn);
+        return pItem ? pItem->text() : QString();
+    }
+};
+
+} // namespace
+
+TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
+{
+    EXPECT_FALSE(Item("mniCalculateElements")->isEnabled());
+    Import(kAlphaDra);
+    EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Import external RV values");
+    EXPECT_TRUE(Item("mniCalculateElements")->isEnabled());
+    EXPECT_TRUE(Item("mniEstimatePeriod")->isEnabled());
+    EXPECT_FALSE(Item("mniExportElements")->isEnabled());
+    EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap())) << "the graph page shows the points";
+    EXPECT_EQ(Child<QTableWidget>(m_pMain.get(), "stgResiduals")->rowCount(), 228);
+    EXPECT_EQ(Cell("stgResiduals", 0, 2), "RV (measured)");
+    EXPECT_EQ(Cell("stgResiduals", 1, 1), "2459713.48");
+    EXPECT_EQ(Cell("stgResiduals", 1, 3), "");
+
+    WhenModal([](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        EXPECT_EQ(pDialog->windowTitle(), "Determine orbital elements");
+        auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
+        EXPECT_EQ(pGrid->item(1, 1)->text(), "0.50") << "first showing: P from 0.5 days";
+        EXPECT_EQ(pGrid->item(2, 1)->text(), "2459713.48");
+        EXPECT_EQ(pGrid->item(5, 2)->text(), "1.00E+10");
+        AlphaDraRanges(pDialog);
+        Press(pDialog, "btnOK");
+    });
+    Item("mniCalculateElements")->trigger();
+    ASSERT_TRUE(m_pMain->OrbitalElements().IsOptimized());
+    EXPECT_EQ(Cell("stgOrbitalElements1", 1, 0), "P");
+    EXPECT_NEAR(Cell("stgOrbitalElements1", 1, 1).toDouble(), 51.417, 0.05);
+    EXPECT_NEAR(Cell("stgOrbitalElements1", 3, 1).toDouble(), 0.43, 0.02);
+    EXPECT_EQ(Cell("stgOrbitalElements1", 4, 0), QString(QChar(0x03C9)));
+    EXPECT_EQ(Cell("stgOrbitalElements2", 1, 0), QString(QChar(0x03B3)));
+    EXPECT_NEAR(Cell("stgOrbitalElements2", 2, 1).toDouble(), 48.5, 0.5);
+    EXPECT_FALSE(Cell("stgResiduals", 1, 3).isEmpty());
+    EXPECT_TRUE(Item("mniExportElements")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(m_pMain.get(), "chbPhasePlot")->isEnabled());
+    EXPECT_EQ(m_pMain->Settings().ReadInteger("OrbitalElementsRange", "OrbElemPSteps", 0), 8);
+
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("elements.txt"));
+    Item("mniExportElements")->trigger();
+    const auto vElements = OutputLines(ReadWholeFile(m_oDir.File("elements.txt")));
+    ASSERT_EQ(vElements.size(), 7U);
+    EXPECT_EQ(vElements[0].substr(0, 2), "P=");
+    EXPECT_EQ(vElements[3].substr(0, 6), "omega=");
+    EXPECT_EQ(vElements[6].substr(0, 3), "K1=");
+    EXPECT_EQ(vElements[6].back(), '\r');
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("residuals.txt"));
+    Item("mniExportResiduals")->trigger();
+    const auto vResiduals = OutputLines(ReadWholeFile(m_oDir.File("residuals.txt")));
+    ASSERT_EQ(vResiduals.size(), 227U);
+    EXPECT_EQ(vResiduals[0].substr(0, 16), "2459713.479;15.8");
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/folder/residuals.txt"));
+    Item("mniExportResiduals")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
+
+    Child<QCheckBox>(m_pMain.get(), "chbPhasePlot")->click();
+    EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap()));
+
+    // Closing the project clears the fit.
+    Item("mniCloseProject")->trigger();
+    EXPECT_FALSE(m_pMain->OrbitalElements().IsOptimized());
+    EXPECT_FALSE(Item("mniExportElements")->isEnabled());
+}
+
+TEST_F(AnalysisWindowTest, RangesDialogRefusesBadEntriesAndHoldsUnusedElements)
+{
+    Import(kAlphaDra);
+    WhenModal([](QWidget* pDialog) {
+        AlphaDraRanges(pDialog);
+        SetRow(pDialog, 3, "0.3", "1", "5");
+        Press(pDialog, "btnOK");
+        EXPECT_TRUE(pDialog->isVisible()) << "e = 1 is refused";
+        SetRow(pDialog, 3, "0.3", "0.5", "0");
+        Press(pDialog, "btnOK");
+        EXPECT_TRUE(pDialog->isVisible()) << "0 steps are refused";
+        SetRow(pDialog, 3, "0.3", "0.5", "many");
+        Press(pDialog, "btnOK");
+        EXPECT_TRUE(pDialog->isVisible()) << "no number";
+        // e held at its lower limit; steps typed with a fraction are cut.
+        SetRow(pDialog, 3, "0.43", "0.6", "5");
+        Child<QCheckBox>(pDialog, "chbOptimizeE")->setChecked(false);
+        EXPECT_FALSE(Child<QTableWidget>(pDialog, "stgRange")->item(3, 2)->flags() & Qt::ItemIsEditable);
+        SetRow(pDialog, 4, "0", "60", "5.9");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniCalculateElements")->trigger();
+    ASSERT_EQ(m_oPrompts.vMessages.size(), 3U);
+    EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Invalid data");
+    EXPECT_EQ(m_oPrompts.vMessages[0].sText,
+              "Invalid data for orbital element intervals\n\r(string not a number/out of range)");
+    ASSERT_TRUE(m_pMain->OrbitalElements().IsOptimized());
+    EXPECT_EQ(m_pMain->Settings().ReadFloat("OrbitalElementsRange", "OrbElemEMax", -1), 0.43);
+    EXPECT_EQ(m_pMain->Settings().ReadInteger("OrbitalElementsRange", "OrbElemESteps", -1), 1);
+    EXPECT_EQ(m_pMain->Settings().ReadInteger("OrbitalElementsRange", "OrbElemOmegaSteps", -1), 5);
+    EXPECT_EQ(Cell("stgOrbitalElements1", 3, 1), "0.4300");
+
+    // The P range typed by the user stays for the next showing; "&Defaults" leaves it alone.
+    WhenModal([](QWidget* pDialog) {
+        auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
+        EXPECT_EQ(pGrid->item(1, 1)->text(), "51.00");
+        EXPECT_EQ(pGrid->item(3, 2)->text(), "0.43") << "e comes back from the settings";
+        Press(pDialog, "btnRestoreDefaults");
+        EXPECT_EQ(pGrid->item(1, 2)->text(), "52.00");
+        EXPECT_EQ(pGrid->item(3, 2)->text(), "0.90");
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniCalculateElements")->trigger();
+}
+
+TEST_F(AnalysisWindowTest, TooFewPointsAreNotSearched)
+{
+    Import(m_oDir.Write("one.txt", "2455000.5;12.0\n"));
+    WhenModal([](QWidget* pDialog) {
+        Press(pDialog, "btnOK");
+        EXPECT_TRUE(pDialog->isVisible());
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniCalculateElements")->trigger();
+    EXPECT_FALSE(m_pMain->OrbitalElements().IsOptimized());
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "At least two measurements are needed to determine orbital elements.");
+    EXPECT_FALSE(Item("mniEstimatePeriod")->isEnabled());
+
+    m_oPrompts.qOpenFiles.push_back(m_oDir.File("missing.txt"));
+    Item("mniImportMeasurements")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File format error!");
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to import RV file!");
+}
+
+TEST_F(AnalysisWindowTest, PeriodSearchReportsAndKeepsItsRange)
+{
+    Import(kAlphaDra);
+    WhenModal([](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edNumberDataPoints")->text(), "227");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edNumberBins")->text(), "75");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edPeriodFrom")->text(), "20");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edPeriodTo")->text(), "300");
+        Child<QLineEdit>(pDialog, "edPeriodFrom")->setText("40");
+        Child<QLineEdit>(pDialog, "edPeriodTo")->setText("60");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniEstimatePeriod")->trigger();
+    ASSERT_FALSE(m_oPrompts.vMessages.empty());
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "PDM Result");
+    ASSERT_EQ(m_oPrompts.vMessages.back().sText.substr(0, 4), "T = ");
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText.size(), 12U);
+    EXPECT_NEAR(std::stod(m_oPrompts.vMessages.back().sText.substr(4)), 51.4, 0.2);
+    EXPECT_EQ(m_pMain->Settings().ReadFloat("PeriodRange", "PeriodMin", 0), 40.0);
+
+    const std::size_t lMessages = m_oPrompts.vMessages.size();
+    WhenModal([](QWidget* pDialog) {
+        Child<QLineEdit>(pDialog, "edNumberBins")->setText("0");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniEstimatePeriod")->trigger();
+    ASSERT_EQ(m_oPrompts.vMessages.size(), lMessages + 1);
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Invalid data");
+    WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
+    Item("mniEstimatePeriod")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.size(), lMessages + 1) << "cancel computes nothing";
+}
