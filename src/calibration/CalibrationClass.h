@@ -1,0 +1,53 @@
+// The wavelength calibration: calibration points (a line's measured
+// position in a lamp spectrum and its reference wavelength), merged when
+// measured twice, and the mapping of positions to wavelengths by a
+// least-squares polynomial of degree 1 to 4 or by straight lines between
+// neighbouring points. The base table is the calibration reference lines.
+#pragma once
+
+#include "PolynomialRegressionClass.h"
+#include "lines/InertialLinesClass.h"
+
+#include <cstdint>
+#include <vector>
+
+struct SCalibrationPoint {
+    double fMeasured = 0.0; // position in the reference spectrum
+    double fLambda = 0.0;   // reference wavelength
+    int32_t lCount = 1;     // measurements averaged into fMeasured
+};
+
+class CCalibration : public CInertialLines {
+public:
+    // Modes 0 .. 3: polynomial of degree mode + 1; 4: sampling points; others: no calibration.
+    static constexpr char kSamplingPoints = 4;
+
+    // Points closer than 5 to an existing one are averaged into it (its wavelength stays).
+    void AddCalibrationPoint(double fMeasured, double fLambda);
+    void ClearCalibrationPoints() { m_vCalibrationPoint.clear(); }
+    void DeleteCalibrationPoint(int32_t lIndex);
+    int32_t GetCalibrationPointCount() const { return static_cast<int32_t>(m_vCalibrationPoint.size()); }
+    void GetCalibrationPoint(int32_t lIndex, double& fMeasured, double& fLambda) const;
+    const std::vector<SCalibrationPoint>& Points() const { return m_vCalibrationPoint; }
+
+    void SetCalibrationMode(char cMode) { m_cCalibrationMode = cMode; }
+    char GetCalibrationMode() const { return m_cCalibrationMode; }
+
+    // Fits the mode's polynomial (with fewer points the degree drops to
+    // points - 1 and bOrderReduced is set); false without points. Raises
+    // math::matrix_error for singular normal equations.
+    bool FitCalibration(bool& bOrderReduced);
+    double CalibrateValue(double x) const;
+    // Maps lCount values in place; false (values untouched) with fewer than 2 points.
+    bool Calibrate(int32_t lCount, double* fXValues) const;
+    // Mean square and largest absolute residual of the points; false in
+    // sampling point mode, without points, or before any polynomial was fitted.
+    bool GetResiduals(double& fMeanSquare, double& fMaxAbs) const;
+
+private:
+    double SamplingPointValue(double x) const;
+
+    CPolynomialRegression m_oPolynomialRegression;
+    std::vector<SCalibrationPoint> m_vCalibrationPoint;
+    char m_cCalibrationMode = 5;
+};

@@ -1,0 +1,43 @@
+#include "PolynomialRegressionClass.h"
+
+#include "core/Assert.h"
+
+#include <cmath>
+
+void CPolynomialRegression::FitPolynomial(int32_t lOrder, const double* fXValues, const double* fYValues,
+                                          int32_t lArraySize)
+{
+    QASSERT(fXValues!=NULL && fYValues!=NULL && lOrder>0 && lArraySize>0);
+    const auto n = static_cast<uint32_t>(lOrder);
+    math::matrix<double> A(n + 1, n + 1);
+    math::matrix<double> b(n + 1, 1);
+    for (uint32_t q = 0; q <= n; ++q) {
+        for (uint32_t j = 0; j <= n; ++j) {
+            double fSum = 0.0;
+            for (int32_t k = 0; k < lArraySize; ++k) {
+                fSum += std::pow(fXValues[k], static_cast<double>(q + j));
+            }
+            A(q, j) = fSum;
+        }
+        double fSum = 0.0;
+        for (int32_t k = 0; k < lArraySize; ++k) {
+            fSum += std::pow(fXValues[k], static_cast<double>(q)) * fYValues[k];
+        }
+        b(q, 0) = fSum;
+    }
+    m_oCoefficients = !A * b;
+    m_bFitted = true;
+}
+
+double CPolynomialRegression::EvaluatePolynomial(double x) const
+{
+    const double xx = std::fabs(x) < 1e-12 ? 1e-12 : x;
+    double fSum = 0.0;
+    if (!m_bFitted) {
+        return fSum;
+    }
+    for (uint32_t i = 0; i < m_oCoefficients.RowNo(); ++i) {
+        fSum += m_oCoefficients(i, 0) * std::pow(xx, static_cast<double>(i));
+    }
+    return fSum;
+}

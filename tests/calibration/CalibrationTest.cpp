@@ -1,0 +1,183 @@
+// Calibration points, the polynomial and the sampling point mappings, and a
+// generated lamp spectrum calibrated from its own lines.
+#include "calibration/CalibrationClass.h"
+#include "core/SpectrumClass.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+std::vector<double> Measured(const CCalibration& o)
+{
+    std::vector<double> v;
+    for (const auto& p : o.Points()) {
+        v.push_back(p.fMeasured);
+    }
+    return v;
+}
+
+// The lamp's true pixel-to-wavelength relation.
+double TrueLambda(double p)
+{
+    return 5800.0 + 0.65 * p + 2e-5 * p * p - 3e-9 * p * p * p;
+}
+
+} // namespace
+
+TEST(CCalibration, PointsStaySortedAndMergeWhenClose)
+{
+    CCalibration o;
+    o.AddCalibrationPoint(100.0, 4990.0);
+    o.AddCalibrationPoint(300.0, 5100.0);
+    o.AddCalibrationPoint(200.0, 5050.0);
+    EXPECT_EQ(Measured(o), (std::vector<double>{100.0, 200.0, 300.0}));
+    o.AddCalibrationPoint(102.0, 5000.0);
+    ASSERT_EQ(o.GetCalibrationPointCount(), 3);
+    EXPECT_EQ(o.Points()[0].fMeasured, 101.0);
+    EXPECT_EQ(o.Points()[0].fLambda, 4990.0) << "the new reference wavelength is dropped";
+    EXPECT_EQ(o.Points()[0].lCount, 2);
+    o.AddCalibrationPoint(205.0, 5060.0);
+    EXPECT_EQ(o.GetCalibrationPointCount(), 4) << "exactly 5.0 away is a new point";
+    o.DeleteCalibrationPoint(1);
+    o.DeleteCalibrationPoint(9);
+    EXPECT_EQ(Measured(o), (std::vector<double>{101.0, 205.0, 300.0}));
+    o.ClearCalibrationPoints();
+    bool bReduced = true;
+    EXPECT_FALSE(o.FitCalibration(bReduced));
+}
+
+TEST(CCalibration, PolynomialDegreeDropsToThePoints)
+{
+    CCalibration o;
+    o.AddCalibrationPoint(100.0, 5000.0);
+    o.AddCalibrationPoint(200.0, 5120.0);
+    o.AddCalibrationPoint(300.0, 5260.0);
+    o.SetCalibrationMode(2); // degree 3
+    bool bReduced = false;
+    ASSERT_TRUE(o.FitCalibration(bReduced));
+    EXPECT_TRUE(bReduced);
+    double fMeanSquare = -1;
+    double fMax = -1;
+    ASSERT_TRUE(o.GetResiduals(fMeanSquare, fMax));
+    EXPECT_LT(fMax, 1e-6) << "the quadratic passes through the three points";
+    EXPECT_NEAR(o.CalibrateValue(250.0), 5187.5, 1e-6);
+
+    // One point: no fit; no residuals before any polynomial was fitted.
+    CCalibration oSingle;
+    oSingle.AddCalibrationPoint(100.0, 5000.0);
+    oSingle.SetCalibrationMode(0);
+    ASSERT_TRUE(oSingle.FitCalibration(bReduced));
+    EXPECT_TRUE(bReduced);
+    EXPECT_FALSE(oSingle.GetResiduals(fMeanSquare, fMax));
+    double afX[] = {1.0, 2.0};
+    EXPECT_FALSE(oSingle.Calibrate(2, afX));
+    EXPECT_EQ(afX[0], 1.0);
+}
+
+TEST(CCalibration, SamplingPointsInterpolateAndExtrapolateAlongTheEnds)
+{
+    CCalibration o;
+    o.AddCalibrationPoint(10, 100);
+    o.AddCalibrationPoint(20, 200);
+    o.AddCalibrationPoint(30, 400);
+    o.SetCalibrationMode(CCalibration::kSamplingPoints);
+    bool bReduced = true;
+    ASSERT_TRUE(o.FitCalibration(bReduced));
+    EXPECT_FALSE(bReduced);
+    EXPECT_EQ(o.CalibrateValue(15), 150);
+    EXPECT_EQ(o.CalibrateValue(25), 300);
+    EXPECT_EQ(o.CalibrateValue(5), 50);
+    EXPECT_EQ(o.CalibrateValue(35), 500);
+    for (const auto& p : o.Points()) {
+        EXPECT_EQ(o.CalibrateValue(p.fMeasured), p.fLambda) << "the points themselves are reproduced";
+    }
+    double fMeanSquare = -1;
+    double fMax = -1;
+    EXPECT_FALSE(o.GetResiduals(fMeanSquare, fMax));
+    EXPECT_EQ(fMeanSquare, 0.0);
+    o.SetCalibrationMode(7);
+    EXPECT_EQ(o.CalibrateValue(35), 35) << "no calibration";
+}
+
+TEST(CPolynomialRegression, FitsExactlyAndGuardsZero)
+{
+    CPolynomialRegression o;
+    EXPECT_FALSE(o.IsFitted());
+    const double afX[] = {0.0, 1.0, 2.0, 3.0, 4.0};
+    double afY[5];
+    for (int i = 0; i < 5; ++i) {
+        afY[i] = 3.0 - 2.0 * afX[i] + 0.5 * afX[i] * afX[i];
+    }
+    o.FitPolynomial(2, afX, afY, 5);
+    EXPECT_NEAR(o.EvaluatePolynomial(0.0), 3.0, 1e-9) << "0 is taken as 1e-12";
+    EXPECT_NEAR(o.EvaluatePolynomial(10.0), 33.0, 1e-8);
+    const double afSame[] = {5.0, 5.0, 5.0};
+    EXPECT_THROW(o.FitPolynomial(1, afSame, afY, 3), math::matrix_error) << "all points at one position";
+}
+
+TEST(CCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOfAnAngstrom)
+{
+    CTempDir oDir;
+    CCalibration oCalibration;
+    ASSERT_TRUE(oCalibration.Load(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));
+    // The lamp in pixels: every neon line without a neighbour within 10 A (no blends) as a Gaussian of
+    // 1.5 pixels at the position of its wavelength.
+    std::vector<double> vPixel(2048);
+    std::vector<double> vIntensity(2048, 0.02);
+    for (int32_t i = 0; i < oCalibration.GetLineCount(); ++i) {
+        std::string sName;
+        double fLambda = 0;
+        oCalibration.GetLine(i, fLambda, &sName);
+        bool bIsolated = true;
+        for (int32_t j = 0; j < oCalibration.GetLineCount(); ++j) {
+            double fOther = 0;
+            oCalibration.GetLine(j, fOther, &sName);
+            bIsolated = bIsolated && (i == j || std::fabs(fOther - fLambda) > 10.0);
+        }
+        if (!bIsolated) {
+            continue;
+        }
+        double p = (fLambda - 5800.0) / 0.65;
+        for (int k = 0; k < 30; ++k) {
+            p -= (TrueLambda(p) - fLambda) / (0.65 + 4e-5 * p - 9e-9 * p * p);
+        }
+        for (int x = 0; x < 2048; ++x) {
+            vIntensity[static_cast<std::size_t>(x)] += 0.8 * std::exp(-(x - p) * (x - p) / (2 * 1.5 * 1.5));
+        }
+    }
+    for (int x = 0; x < 2048; ++x) {
+        vPixel[static_cast<std::size_t>(x)] = x;
+    }
+    CSpectrum oLamp(nullptr);
+    oLamp.SetValues(2048, vPixel.data(), vIntensity.data());
+    oLamp.SetEmissionSpectrum(true);
+    oLamp.FindSpectralLines(12, 0.2);
+    ASSERT_GE(oLamp.GetSpectralLineCount(), 15);
+    // Identify each found line with the nearest reference line to its true wavelength.
+    for (int32_t i = 0; i < oLamp.GetSpectralLineCount(); ++i) {
+        int32_t lIndex = 0;
+        double fLambda = 0;
+        std::string sName;
+        ASSERT_TRUE(oCalibration.FindNearestLine(TrueLambda(oLamp.GetLineCenter(i)), lIndex, fLambda, &sName));
+        if (std::fabs(TrueLambda(oLamp.GetLineCenter(i)) - fLambda) < 0.5) {
+            oCalibration.AddCalibrationPoint(oLamp.GetLineCenter(i), fLambda);
+        }
+    }
+    ASSERT_GE(oCalibration.GetCalibrationPointCount(), 12);
+    oCalibration.SetCalibrationMode(2);
+    bool bReduced = true;
+    ASSERT_TRUE(oCalibration.FitCalibration(bReduced));
+    EXPECT_FALSE(bReduced);
+    double fWorst = 0;
+    for (int x = 0; x < 2048; ++x) {
+        fWorst = std::max(fWorst, std::fabs(oCalibration.CalibrateValue(x) - TrueLambda(x)));
+    }
+    EXPECT_LT(fWorst, 0.01);
+    double fMeanSquare = 0;
+    double fMax = 0;
+    ASSERT_TRUE(oCalibration.GetResiduals(fMeanSquare, fMax));
+    EXPECT_LT(fMax, 0.01);
+}
