@@ -14,11 +14,14 @@ quandrel_setup_deps "${extra[@]}"
 cmake -S . -B build -G Ninja
 cmake --build build -j2 --target quandrel quandrel-cli
 
-# The file dialogs start in the sample data until the user has opened a spectrum elsewhere.
 ini="build/quandrel.ini"
-if ! grep -qi '^SpectraPath=' "$ini" 2>/dev/null; then
-    printf '\n[Paths]\nSpectraPath=%s\n' "$top/data" >> "$ini"
-fi
+# The file dialogs start in the sample data, and the neon lines serve as calibration lines, until the
+# user chooses otherwise.
+for entry in "SpectraPath=$top/data" "CalibrationFilePath=$top/data/Neon.txt"; do
+    if ! grep -qi "^${entry%%=*}=" "$ini" 2>/dev/null; then
+        printf '\n[Paths]\n%s\n' "$entry" >> "$ini"
+    fi
+done
 
 cd data
 if [ ${#extra[@]} -gt 0 ]; then

@@ -1,5 +1,8 @@
-// A least-squares polynomial y(x) = sum c_i x^i through points, from the
-// normal equations (A c = b with A_qj = sum x^(q+j), b_q = sum x^q y).
+// A least-squares polynomial through points, from the normal equations
+// (A c = b with A_qj = sum u^(q+j), b_q = sum u^q y). The polynomial is kept
+// in u = (x - centre) / half-width of the points' x range, so that the
+// normal equations stay well conditioned for positions far from 0 (pixels
+// in the thousands, wavelengths in angstrom) at every degree up to 4.
 #pragma once
 
 #include "MathMatrix.h"
@@ -22,5 +25,7 @@ public:
 
 private:
     math::matrix<double> m_oCoefficients;
+    double m_fCentre = 0.0;
+    double m_fHalfWidth = 1.0;
     bool m_bFitted = false;
 };

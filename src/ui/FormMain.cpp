@@ -4,6 +4,7 @@
 #include "FormImportConfig.h"
 #include "FormInertialLineSelect.h"
 #include "FormMiscSettings.h"
+#include "FormCalibration.h"
 #include "FormConfigurePDM.h"
 #include "FormObjectCoordinates.h"
 #include "FormOrbitalElementRange.h"
@@ -154,9 +155,12 @@ void TfrmMain::CreateMenus()
 
     QMenu* pCalibration = menuBar()->addMenu("&Calibration");
     pCalibration->setObjectName("mnuCalibration");
-    Later(AddItem(pCalibration, "Open &calibration lines file", "mniOpenCalibrationLines"));
-    Later(AddItem(pCalibration, "Sa&ve calibrated spectrum", "mniSaveCalibratedSpectrum"));
-    Later(AddItem(pCalibration, "&Clear reference lines", "mniClearReferenceLines"));
+    connect(AddItem(pCalibration, "Open &calibration lines file", "mniOpenCalibrationLines"), &QAction::triggered,
+            this, &TfrmMain::mniOpenCalibrationLinesClick);
+    connect(AddItem(pCalibration, "Sa&ve calibrated spectrum", "mniSaveCalibratedSpectrum"), &QAction::triggered, this,
+            &TfrmMain::mniSaveCalibratedSpectrumClick);
+    connect(AddItem(pCalibration, "&Clear reference lines", "mniClearReferenceLines"), &QAction::triggered, this,
+            [this] { m_oCalibration.ClearCalibrationPoints(); });
 
     QMenu* pSettings = menuBar()->addMenu("&Settings");
     pSettings->setObjectName("mnuSettings");
@@ -254,7 +258,8 @@ void TfrmMain::CreateContextMenu()
     connect(m_pmniIndicateEmissionPopup, &QAction::triggered, m_pmniIndicateEmission, &QAction::trigger);
     // Items of commands that are not built yet: present, but hidden or disabled.
     m_ppumSpectrum->addSeparator();
-    AddItem(m_ppumSpectrum, "Calibrate ...", "mniCalibrate")->setVisible(false);
+    connect(AddItem(m_ppumSpectrum, "Calibrate ...", "mniCalibrate"), &QAction::triggered, this,
+            &TfrmMain::mniCalibrateClick);
     m_pmniIdentifyWithXX = AddItem(m_ppumSpectrum, "Identify with ", "mniIdentifyWithXX");
     connect(m_pmniIdentifyWithXX, &QAction::triggered, this, &TfrmMain::mniIdentifyWithXXClick);
     m_pmniIdentifyWith = AddItem(m_ppumSpectrum, "Identify with ...", "mniIdentifyWith");
@@ -263,7 +268,8 @@ void TfrmMain::CreateContextMenu()
     connect(m_pmniOptimizeFitPopup, &QAction::triggered, this, &TfrmMain::mniOptimizeFitClick);
     connect(AddItem(m_ppumSpectrum, "&Observation time ...", "mniTimeStamp"), &QAction::triggered, this,
             &TfrmMain::mniTimeStampClick);
-    AddItem(m_ppumSpectrum, "Identify inertial line ...", "mniIdentifyInertialLine")->setVisible(false);
+    connect(AddItem(m_ppumSpectrum, "Identify inertial line ...", "mniIdentifyInertialLine"), &QAction::triggered, this,
+            &TfrmMain::mniIdentifyInertialLineClick);
     connect(AddItem(m_ppumSpectrum, "Remove from RV table", "mniRemoveFromMatrix"), &QAction::triggered, this,
             &TfrmMain::mniRemoveFromMatrixClick);
     // Hidden each time the menu opens; the commands work when invoked.
@@ -558,6 +564,12 @@ void TfrmMain::CreateDialogs()
     m_pfrmOrbitalElementRange = new TfrmOrbitalElementRange(m_oSettings, m_oPrompts, this);
     m_pfrmConfigurePDM = new TfrmConfigurePDM(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(m_oSettings, this);
+    m_pfrmCalibration = new TfrmCalibration(m_oSettings, m_oPrompts, this);
+    m_pfrmCalibration->SetSpectrumChanged([this] {
+        if (m_pCurrentSpectrum != nullptr) {
+            ShowSpectrum(m_pCurrentSpectrum, m_oSpectrumCanvas, true);
+        }
+    });
 }
 
 std::string TfrmMain::ReadPathSetting(const std::string& sSection, const std::string& sKey) const
@@ -583,6 +595,7 @@ void TfrmMain::showEvent(QShowEvent* pEvent)
     m_bShownOnce = true;
     ReadWindowSettings();
     LoadInertialLinesAtStartUp();
+    LoadCalibrationLinesAtStartUp();
     SetStatusText(0, 10, Q(ExtractFileName(ReadPathSetting("Paths", "InertialLinesFilePath"))));
     setWindowTitle(QString("Quandrel ") + kVersion);
     RefreshTable();
@@ -714,6 +727,12 @@ void TfrmMain::PrepareContextMenu()
     m_pmniIdentifyWithXX->setEnabled(bIdentify);
     m_pmniIdentifyWith->setEnabled(bIdentify);
     m_pmniOptimizeFitPopup->setEnabled(bIdentify && m_pchbOptLevel->isChecked());
+    findChild<QAction*>("mniCalibrate")
+        ->setVisible(bHave && !m_pCurrentSpectrum->IsReferenceSpectrum() &&
+                     m_oCalibration.GetCalibrationPointCount() > 0);
+    findChild<QAction*>("mniIdentifyInertialLine")
+        ->setVisible(bHave && m_pCurrentSpectrum->IsReferenceSpectrum() &&
+                     m_pCurrentSpectrum->GetSpectralLineCount() > 0 && lActive >= 0);
     QAction* pmniTimeStamp = findChild<QAction*>("mniTimeStamp");
     pmniTimeStamp->setEnabled(bHave);
     findChild<QAction*>("mniTimeStamp2")->setEnabled(bHave);
@@ -1879,4 +1898,85 @@ void TfrmMain::mniImportMeasurementsClick()
     m_oOrbitalElements.ResetOptimized();
     UpdateCommandStates();
     DrawRVGraph();
+}
+
+void TfrmMain::LoadCalibrationLinesAtStartUp()
+{
+    const std::string sPath = ReadPathSetting("Paths", "CalibrationFilePath");
+    if (!m_oCalibration.Load(sPath)) {
+        m_oPrompts.Message("Error!",
+                           "Calibration reference file (e.g. Neon.txt) not found!\n\rPlease select a different one.",
+                           EIcon::Warning, EButtons::Ok);
+        mniOpenCalibrationLinesClick();
+    } else {
+        m_oCalibration.SetFileName(ExtractFileName(sPath));
+    }
+}
+
+void TfrmMain::mniOpenCalibrationLinesClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load file with calibration reference lines";
+    oDialog.sFilter = "Ascii files (*.asc)|*.asc|All files (*.*)|*.*";
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "CalibrationFilePath");
+    const auto sFile = m_oPrompts.OpenFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    if (!m_oCalibration.Load(*sFile)) {
+        m_oPrompts.Message("File not found error!", "Unable to load calibration reference file!", EIcon::Warning,
+                           EButtons::Ok);
+    }
+    m_oCalibration.SetFileName(ExtractFileName(*sFile));
+    WritePathSetting("Paths", "CalibrationFilePath", *sFile);
+    UpdateCommandStates();
+}
+
+void TfrmMain::mniSaveCalibratedSpectrumClick()
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    SFileDialog oDialog;
+    oDialog.sTitle = "Save calibrated spectrum";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "*.txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "SpectraPath");
+    const auto sFile = m_oPrompts.SaveFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    const auto& vWavelength = m_pCurrentSpectrum->GetWavelengths();
+    const auto& vIntensity = m_pCurrentSpectrum->GetIntensities();
+    if (CCSVFile::WriteColumns(*sFile, m_pCurrentSpectrum->GetNumberValues(), ";", {vWavelength, vIntensity}) != 0) {
+        ShowTableMessage("Unable to write the file " + *sFile + "!");
+        return;
+    }
+    WritePathSetting("Paths", "SpectraPath", ExtractDirectory(*sFile));
+}
+
+void TfrmMain::mniCalibrateClick()
+{
+    if (m_pCurrentSpectrum == nullptr || m_pfrmCalibration->isVisible()) {
+        return;
+    }
+    m_pfrmCalibration->SetData(&m_oCalibration, m_pCurrentSpectrum);
+    m_pfrmCalibration->exec();
+    ShowSpectrum(m_pCurrentSpectrum, m_oSpectrumCanvas, true);
+}
+
+void TfrmMain::mniIdentifyInertialLineClick()
+{
+    const int32_t lActive = m_pCurrentSpectrum ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+    if (lActive < 0) {
+        return;
+    }
+    m_pfrmInertialLineSelect->SetCalibrationLines(&m_oCalibration);
+    const int32_t lLine = m_pfrmInertialLineSelect->Choose() - 1;
+    double fWavelength = 0.0;
+    std::string sName;
+    if (lLine >= 0 && lLine < m_oCalibration.GetLineCount() && m_oCalibration.GetLine(lLine, fWavelength, &sName)) {
+        m_oCalibration.AddCalibrationPoint(m_pCurrentSpectrum->GetLineCenter(lActive), fWavelength);
+    }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "QtCanvas.h"
+#include "calibration/CalibrationClass.h"
 #include "core/IniFileClass.h"
 #include "core/SpectrumContainerClass.h"
 #include "lines/InertialLinesClass.h"
@@ -31,6 +32,7 @@ class TfrmHelp;
 class TfrmImportConfig;
 class TfrmInertialLineSelect;
 class TfrmMiscSettings;
+class TfrmCalibration;
 class TfrmConfigurePDM;
 class TfrmObjectCoordinates;
 class TfrmOrbitalElementRange;
@@ -134,6 +136,11 @@ public:
     void RefreshCorrectionDisplay();
 
     COrbitalElements& OrbitalElements() { return m_oOrbitalElements; }
+    CCalibration& Calibration() { return m_oCalibration; }
+    void mniOpenCalibrationLinesClick();
+    void mniSaveCalibratedSpectrumClick();
+    void mniCalibrateClick();
+    void mniIdentifyInertialLineClick();
     void mniCalculateElementsClick();
     void mniExportElementsClick();
     void mniExportResidualsClick();
@@ -169,6 +176,7 @@ private:
     void ReadWindowSettings();
     void WriteWindowSettings();
     void LoadInertialLinesAtStartUp();
+    void LoadCalibrationLinesAtStartUp();
     void trbWidthChange();
     void edWidthChange();
     void trbSensitivityChange();
@@ -183,6 +191,7 @@ private:
     IPrompts& m_oPrompts;
     CMatrix m_oMatrix;
     COrbitalElements m_oOrbitalElements;
+    CCalibration m_oCalibration;
     SOrbitalElements m_oElements;
     CSpectrumContainer m_oSpectrumContainer;
     CSpectrum* m_pCurrentSpectrum = nullptr;
@@ -200,6 +209,7 @@ private:
     TfrmObjectCoordinates* m_pfrmObjectCoordinates = nullptr;
     TfrmOrbitalElementRange* m_pfrmOrbitalElementRange = nullptr;
     TfrmConfigurePDM* m_pfrmConfigurePDM = nullptr;
+    TfrmCalibration* m_pfrmCalibration = nullptr;
 
     QMenu* m_ppumSpectrum = nullptr;
     QAction* m_pmniIndicateReference = nullptr;

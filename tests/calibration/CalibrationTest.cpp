@@ -181,3 +181,24 @@ TEST(CCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOfAnAngstro
     ASSERT_TRUE(oCalibration.GetResiduals(fMeanSquare, fMax));
     EXPECT_LT(fMax, 0.01);
 }
+
+TEST(CPolynomialRegression, StaysExactFarFromZeroAtEveryDegree)
+{
+    // Positions in angstrom (a spectrum recalibrated against lamp lines): the normal equations of x
+    // itself would lose the cubic; the fit reproduces it at degrees 3 and 4.
+    for (char cMode : {2, 3}) {
+        CCalibration o;
+        for (int i = 0; i < 15; ++i) {
+            const double x = 5800.0 + 90.0 * i;
+            o.AddCalibrationPoint(x, TrueLambda(x - 5800.0));
+        }
+        o.SetCalibrationMode(cMode);
+        bool bReduced = true;
+        ASSERT_TRUE(o.FitCalibration(bReduced));
+        double fMeanSquare = 0;
+        double fMax = 1;
+        ASSERT_TRUE(o.GetResiduals(fMeanSquare, fMax));
+        EXPECT_LT(fMax, 1e-6) << "degree " << cMode + 1;
+        EXPECT_NEAR(o.CalibrateValue(6500.0), TrueLambda(700.0), 1e-6);
+    }
+}

@@ -71,6 +71,9 @@ protected:
         if (oIni.ReadString("Paths", "InertialLinesFilePath", "") == "") {
             oIni.WriteString("Paths", "InertialLinesFilePath", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
         }
+        if (oIni.ReadString("Paths", "CalibrationFilePath", "") == "") {
+            oIni.WriteString("Paths", "CalibrationFilePath", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt");
+        }
         m_pMain = std::make_unique<TfrmMain>(m_oDir.File("quandrel.ini"), m_oPrompts);
         m_pMain->show();
         m_pMain->CreateDialogs();
