@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "CliCommon.h"
+#include "VerbCalibrate.h"
 #include "VerbImport.h"
 #include "VerbLines.h"
 #include "VerbOrbit.h"
@@ -27,6 +28,7 @@ constexpr SVerb kVerbs[] = {
     {"caldate", "the calendar date of a Julian date", RunCaldate, CaldateHelp},
     {"correction", "the velocity correction for the observer's motion", RunCorrection, CorrectionHelp},
     {"project", "summary, dump, export and curve of a project file", RunProject, ProjectHelp},
+    {"calibrate", "a spectrum's wavelengths mapped through calibration points", RunCalibrate, CalibrateHelp},
     {"orbit", "orbital elements of a single-lined binary from JD / velocity pairs", RunOrbit, OrbitHelp},
     {"pdm", "the period of JD / velocity pairs by phase dispersion minimisation", RunPdm, PdmHelp},
 };

@@ -1,0 +1,11 @@
+// The verb "calibrate": a spectrum's wavelengths mapped through calibration points.
+#pragma once
+
+#include "CliCommon.h"
+
+namespace quandrel::cli {
+
+int RunCalibrate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+std::string CalibrateHelp();
+
+} // namespace quandrel::cli

@@ -1,0 +1,51 @@
+// quandrel-cli calibrate.
+#include "CliRun.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST(CliCalibrate, MapsPixelsThroughPolynomialsAndSamplingPoints)
+{
+    CTempDir oDir;
+    const std::string sSpectrum = oDir.Write("pixels.txt", "0.9\n0.8\n0.7\n0.6\n0.5\n");
+    // Five points of the line lambda = 6000 + 2 p (p = 0 .. 4 in single-column pixels), 10 apart.
+    const std::string sPoints = oDir.Write("points.txt", "-10;5980\n0;6000\n10;6020\n20;6040\n");
+    const SCliRun oRun = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--polynomial", "1",
+                                        "--single-column"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    const auto vLines = OutputLines(oRun.sOut);
+    ASSERT_EQ(vLines.size(), 6U);
+    EXPECT_EQ(vLines[0].substr(0, 12), "# residuals:");
+    EXPECT_EQ(vLines[1], "6000.000000;0.900000");
+    EXPECT_EQ(vLines[5], "6008.000000;0.500000");
+
+    const SCliRun oSampling = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--sampling",
+                                             "--single-column"});
+    ASSERT_EQ(oSampling.lStatus, 0);
+    EXPECT_EQ(OutputLines(oSampling.sOut)[0], "# residuals: none (sampling points)");
+    EXPECT_EQ(OutputLines(oSampling.sOut)[3], "6004.000000;0.700000");
+
+    // Order 4 with four points: reduced, and said on standard error.
+    const SCliRun oReduced = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--polynomial", "4",
+                                            "--single-column"});
+    ASSERT_EQ(oReduced.lStatus, 0);
+    EXPECT_FALSE(oReduced.sErr.empty());
+    EXPECT_EQ(OutputLines(oReduced.sOut)[1], "6000.000000;0.900000");
+}
+
+TEST(CliCalibrate, RefusesTooFewPointsAndBadOptions)
+{
+    CTempDir oDir;
+    const std::string sSpectrum = oDir.Write("pixels.txt", "0.9\n0.8\n");
+    EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", oDir.Write("one.txt", "1;6000\n3;6004\n"),
+                             "--single-column"})
+                  .lStatus,
+              1)
+        << "two measurements 2 apart merge into one point";
+    EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", oDir.File("none.txt")}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", "p", "--polynomial", "5"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", "p", "--polynomial", "2", "--sampling"}).lStatus, 2);
+}
