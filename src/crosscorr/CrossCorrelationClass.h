@@ -1,0 +1,67 @@
+// The Doppler shift of a spectrum against a template by cross-correlation:
+// both cut to a common window, put on one grid uniform in ln(lambda)
+// (where a Doppler shift is a constant shift), oversampled, correlated
+// over +-m lags with a normalised coefficient, and the correlation function
+// resampled on a fine velocity grid whose maximum gives the velocity
+// (km/s; positive when the spectrum lies at longer wavelengths).
+#pragma once
+
+#include "core/MeasuredDataArrayClass.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CSpectrum;
+
+class CCrossCorrelation {
+public:
+    // Speed of light used by the correlation's velocity axis, km/s.
+    static constexpr double kSpeedOfLight = 299792.5;
+
+    void SetSpectrum(const CSpectrum* pSpectrum);
+    void SetTemplate(const CSpectrum* pTemplate);
+    bool HasSpectrum() const { return m_pSpectrumInput != nullptr; }
+    bool HasTemplate() const { return m_pTemplateInput != nullptr; }
+
+    void SetParameters(double fFrom, double fTo, int32_t lSupportingPoints, int32_t lCorrelationSpan,
+                       double fAccuracy);
+    void GetParameters(double& fFrom, double& fTo, int32_t& lSupportingPoints, int32_t& lCorrelationSpan,
+                       double& fAccuracy) const;
+    bool AreParametersSet() const { return m_bParametersSet; }
+    void SetTopocentricCorrection(double fCorrection) { m_fTopocentricCorrection = fCorrection; }
+    double GetTopocentricCorrection() const { return m_fTopocentricCorrection; }
+
+    // Runs the correlation. False, keeping the previous result, when the
+    // parameters are not set or cannot be used with these spectra; then
+    // GetLastError says why.
+    bool Calculate();
+    const std::string& GetLastError() const { return m_sLastError; }
+
+    // The velocity of the largest coefficient (the first on a tie).
+    double GetPeakVelocity() const;
+    const CMeasuredDataArray& GetCCFunction() const { return m_oCCFunction; }
+    const CMeasuredDataArray& GetSpectrumWindow() const { return m_oSpectrumWindow; }
+
+    // The 32-byte parameter file: from, to, accuracy (doubles), supporting
+    // points, span (32-bit), little-endian. False when the file cannot be
+    // written or read completely; a short file changes nothing.
+    bool SaveParameters(const std::string& sFileName) const;
+    bool LoadParameters(const std::string& sFileName);
+
+private:
+    bool Fail(const std::string& sWhy);
+
+    double m_fWavelengthFrom = 0.0;
+    double m_fWavelengthTo = 0.0;
+    int32_t m_lSupportingPoints = 0;
+    int32_t m_lCorrelationSpan = 0;
+    double m_fAccuracy = 0.0;
+    bool m_bParametersSet = false;
+    double m_fTopocentricCorrection = 0.0;
+    std::unique_ptr<CMeasuredDataArray> m_pSpectrumInput;
+    std::unique_ptr<CMeasuredDataArray> m_pTemplateInput;
+    CMeasuredDataArray m_oSpectrumWindow;
+    CMeasuredDataArray m_oCCFunction;
+    std::string m_sLastError;
+};

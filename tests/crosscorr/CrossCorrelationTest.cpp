@@ -1,0 +1,142 @@
+// Cross-correlation of generated spectra with known shifts, the checks of
+// the parameters, and the parameter file.
+#include "core/SpectrumClass.h"
+#include "crosscorr/CrossCorrelationClass.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+namespace {
+
+// Absorption lines on a continuum, sampled every 0.1 A from 6000 to 6700 A, Doppler shifted by fVelocity.
+void FillSpectrum(CSpectrum& oSpectrum, double fVelocity)
+{
+    std::mt19937 oRandom(17);
+    std::uniform_real_distribution<double> oUnit(0.0, 1.0);
+    std::vector<std::pair<double, double>> vLines;
+    for (int i = 0; i < 40; ++i) {
+        vLines.emplace_back(6010.0 + 680.0 * oUnit(oRandom), 0.1 + 0.5 * oUnit(oRandom));
+    }
+    const double fFactor = 1.0 + fVelocity / 299792.458;
+    std::vector<double> vW(7001);
+    std::vector<double> vI(7001);
+    for (int k = 0; k <= 7000; ++k) {
+        const double x = 6000.0 + 0.1 * k;
+        double y = 1.0 - 0.00002 * (x - 6000.0);
+        for (const auto& [fCentre, fDepth] : vLines) {
+            const double c = fCentre * fFactor;
+            y -= fDepth * std::exp(-(x - c) * (x - c) / (2 * 0.4 * 0.4));
+        }
+        vW[static_cast<std::size_t>(k)] = x;
+        vI[static_cast<std::size_t>(k)] = y;
+    }
+    oSpectrum.SetValues(7001, vW.data(), vI.data());
+}
+
+} // namespace
+
+TEST(CCrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
+{
+    CSpectrum oTemplate(nullptr);
+    FillSpectrum(oTemplate, 0.0);
+    CCrossCorrelation oCC;
+    oCC.SetTemplate(&oTemplate);
+    // 2 points per 0.1 A pixel: 2.36 km/s per lag; a span of 80 lags reaches +-189 km/s.
+    oCC.SetParameters(6050, 6650, 2, 80, 0.01);
+    for (double fVelocity : {-150.0, -73.4, 0.0, 12.5, 98.0, 150.0}) {
+        CSpectrum oSpectrum(nullptr);
+        FillSpectrum(oSpectrum, fVelocity);
+        oCC.SetSpectrum(&oSpectrum);
+        ASSERT_TRUE(oCC.Calculate()) << oCC.GetLastError();
+        EXPECT_NEAR(oCC.GetPeakVelocity(), fVelocity, 0.5) << fVelocity;
+    }
+    // Again with the same inputs: the same result to the bit.
+    const double fFirst = oCC.GetPeakVelocity();
+    const CMeasuredDataArray oFunction = oCC.GetCCFunction();
+    ASSERT_TRUE(oCC.Calculate());
+    EXPECT_EQ(oCC.GetPeakVelocity(), fFirst);
+    EXPECT_EQ(oCC.GetCCFunction().GetYValues(), oFunction.GetYValues());
+    // The fine grid starts at -m dv and stops one step short of +m dv.
+    const double fStart = oCC.GetCCFunction().GetX(0);
+    EXPECT_LT(fStart, 0.0);
+    EXPECT_LT(oCC.GetCCFunction().GetXValues().back(), -fStart);
+    EXPECT_NEAR(oCC.GetSpectrumWindow().GetX(0), 6050.0, 0.05);
+}
+
+TEST(CCrossCorrelation, RefusesUnusableParametersAndKeepsThePreviousResult)
+{
+    CSpectrum oTemplate(nullptr);
+    FillSpectrum(oTemplate, 0.0);
+    CSpectrum oSpectrum(nullptr);
+    FillSpectrum(oSpectrum, 20.0);
+    CCrossCorrelation oCC;
+    oCC.SetTemplate(&oTemplate);
+    oCC.SetSpectrum(&oSpectrum);
+    EXPECT_FALSE(oCC.Calculate());
+    EXPECT_EQ(oCC.GetLastError(), "Please specify CC parameters first before running cross correlation.");
+    oCC.SetParameters(6050, 6650, 2, 30, 0.01);
+    ASSERT_TRUE(oCC.Calculate());
+    const double fPeak = oCC.GetPeakVelocity();
+    struct SBad {
+        double fFrom, fTo;
+        int32_t f, m;
+        double fAccuracy;
+    };
+    for (const SBad& o : {SBad{6300, 6300, 2, 30, 0.01}, SBad{6050, 6650, 0, 30, 0.01}, SBad{6050, 6650, 2, 0, 0.01},
+                          SBad{6050, 6060, 2, 500, 0.01}, SBad{6050, 6650, 2, 30, 0.0},
+                          SBad{6050, 6650, 2, 30, 1e9}, SBad{6050, 6650, 2, 30, NAN}}) {
+        oCC.SetParameters(o.fFrom, o.fTo, o.f, o.m, o.fAccuracy);
+        EXPECT_FALSE(oCC.Calculate()) << o.fFrom << " " << o.fTo << " " << o.f << " " << o.m;
+        EXPECT_FALSE(oCC.GetLastError().empty());
+        EXPECT_EQ(oCC.GetPeakVelocity(), fPeak) << "the previous result stays";
+    }
+    // A flat spectrum has no variance.
+    CSpectrum oFlat(nullptr);
+    const std::vector<double> vW = {6000, 6100, 6200, 6300, 6400, 6500, 6600, 6700};
+    const std::vector<double> vI(8, 1.0);
+    oFlat.SetValues(8, vW.data(), vI.data());
+    oCC.SetSpectrum(&oFlat);
+    oCC.SetParameters(6000, 6700, 2, 2, 0.01);
+    EXPECT_FALSE(oCC.Calculate());
+    EXPECT_EQ(oCC.GetLastError(), "The spectrum has no variance in the wavelength window.");
+}
+
+TEST(CCrossCorrelation, ParameterFileRoundTripsAndShortFilesAreRefused)
+{
+    CTempDir oDir;
+    CCrossCorrelation oCC;
+    oCC.SetParameters(6050.5, 6650.25, 3, 40, 0.02);
+    oCC.SetTopocentricCorrection(-12.0);
+    ASSERT_TRUE(oCC.SaveParameters(oDir.File("cc.par")));
+    const std::string sBytes = ReadWholeFile(oDir.File("cc.par"));
+    ASSERT_EQ(sBytes.size(), 32U);
+    double fAccuracy = 0;
+    std::memcpy(&fAccuracy, sBytes.data() + 16, 8);
+    EXPECT_EQ(fAccuracy, 0.02) << "the accuracy comes third";
+    int32_t lSpan = 0;
+    std::memcpy(&lSpan, sBytes.data() + 28, 4);
+    EXPECT_EQ(lSpan, 40);
+
+    CCrossCorrelation oLoaded;
+    ASSERT_TRUE(oLoaded.LoadParameters(oDir.File("cc.par")));
+    EXPECT_TRUE(oLoaded.AreParametersSet());
+    double fFrom = 0, fTo = 0, fStep = 0;
+    int32_t f = 0, m = 0;
+    oLoaded.GetParameters(fFrom, fTo, f, m, fStep);
+    EXPECT_EQ(fFrom, 6050.5);
+    EXPECT_EQ(fTo, 6650.25);
+    EXPECT_EQ(f, 3);
+    EXPECT_EQ(m, 40);
+    EXPECT_EQ(fStep, 0.02);
+    EXPECT_EQ(oLoaded.GetTopocentricCorrection(), 0.0) << "the template correction is no part of the file";
+
+    CCrossCorrelation oShort;
+    EXPECT_FALSE(oShort.LoadParameters(oDir.Write("short.par", sBytes.substr(0, 20))));
+    EXPECT_FALSE(oShort.AreParametersSet());
+    EXPECT_FALSE(oShort.LoadParameters(oDir.File("missing.par")));
+    EXPECT_FALSE(oCC.SaveParameters(oDir.File("no/folder/cc.par")));
+}
