@@ -2,6 +2,7 @@
 
 #include "CliCommon.h"
 #include "VerbCalibrate.h"
+#include "VerbCc.h"
 #include "VerbImport.h"
 #include "VerbLines.h"
 #include "VerbOrbit.h"
@@ -29,6 +30,7 @@ constexpr SVerb kVerbs[] = {
     {"correction", "the velocity correction for the observer's motion", RunCorrection, CorrectionHelp},
     {"project", "summary, dump, export and curve of a project file", RunProject, ProjectHelp},
     {"calibrate", "a spectrum's wavelengths mapped through calibration points", RunCalibrate, CalibrateHelp},
+    {"cc", "the velocity of a spectrum against a template by cross-correlation", RunCc, CcHelp},
     {"orbit", "orbital elements of a single-lined binary from JD / velocity pairs", RunOrbit, OrbitHelp},
     {"pdm", "the period of JD / velocity pairs by phase dispersion minimisation", RunPdm, PdmHelp},
 };

@@ -1,0 +1,69 @@
+#include "VerbCc.h"
+
+#include "core/NumberText.h"
+#include "core/SpectrumClass.h"
+#include "crosscorr/CrossCorrelationClass.h"
+
+#include <ostream>
+
+namespace quandrel::cli {
+
+std::string CcHelp()
+{
+    return std::string("usage: quandrel-cli cc SPECTRUM TEMPLATE --from A --to B [--points F] [--span M]\n"
+                       "                       [--accuracy V] [--function] [import options]\n"
+                       "Cross-correlates the spectrum with the template over the window A .. B (angstrom) with F\n"
+                       "supporting points per pixel (2), a span of M points each side (30) and a velocity step of\n"
+                       "V km/s (0.01), and prints the velocity of the correlation peak in km/s (%.6f), positive when\n"
+                       "the spectrum lies at longer wavelengths; with --function also velocity<TAB>coefficient lines.\n"
+                       "Both files are read with the same import options.\n") +
+           ImportOptionsHelp();
+}
+
+int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const auto fFrom = oArguments.TakeDouble("--from");
+    const auto fTo = oArguments.TakeDouble("--to");
+    const int lPoints = oArguments.TakeInt("--points").value_or(2);
+    const int lSpan = oArguments.TakeInt("--span").value_or(30);
+    const double fAccuracy = oArguments.TakeDouble("--accuracy").value_or(0.01);
+    const bool bFunction = oArguments.TakeFlag("--function");
+    const auto vFiles = oArguments.Positionals();
+    if (vFiles.size() != 2 || !fFrom || !fTo) {
+        throw CUsageError("cc needs a spectrum file, a template file, --from and --to.");
+    }
+    CSpectrum aoSpectra[2] = {CSpectrum(nullptr), CSpectrum(nullptr)};
+    for (int i = 0; i < 2; ++i) {
+        CCSVFile oReader;
+        std::vector<double> vWavelength;
+        std::vector<double> vIntensity;
+        if (SpectrumFileImport(oReader, vFiles[static_cast<std::size_t>(i)], oSettings, vWavelength, vIntensity) != 0) {
+            oErr << "Unable to read the file " << vFiles[static_cast<std::size_t>(i)] << ".\n";
+            return kExitInput;
+        }
+        if (vWavelength.empty()) {
+            oErr << "The file " << vFiles[static_cast<std::size_t>(i)] << " holds no data lines.\n";
+            return kExitInput;
+        }
+        aoSpectra[i].SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
+    }
+    CCrossCorrelation oCC;
+    oCC.SetSpectrum(&aoSpectra[0]);
+    oCC.SetTemplate(&aoSpectra[1]);
+    oCC.SetParameters(*fFrom, *fTo, lPoints, lSpan, fAccuracy);
+    if (!oCC.Calculate()) {
+        oErr << oCC.GetLastError() << "\n";
+        return kExitInput;
+    }
+    oOut << FormatFixed(oCC.GetPeakVelocity(), 6) << "\n";
+    if (bFunction) {
+        const CMeasuredDataArray& oFunction = oCC.GetCCFunction();
+        for (int32_t i = 0; i < oFunction.GetArraySize(); ++i) {
+            oOut << FormatResult(oFunction.GetX(i)) << "\t" << FormatResult(oFunction.GetY(i)) << "\n";
+        }
+    }
+    return kExitOk;
+}
+
+} // namespace quandrel::cli

@@ -1,0 +1,11 @@
+// The verb "cc": the velocity of a spectrum against a template by cross-correlation.
+#pragma once
+
+#include "CliCommon.h"
+
+namespace quandrel::cli {
+
+int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+std::string CcHelp();
+
+} // namespace quandrel::cli

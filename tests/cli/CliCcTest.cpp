@@ -1,0 +1,38 @@
+// quandrel-cli cc on the two real alpha Dra spectra and on unusable entries.
+#include "CliRun.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+TEST(CliCc, TheShippedSpectrumAgainstItselfAndUnusableEntries)
+{
+    const std::string sSample = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
+    const SCliRun oRun = RunCliCapture({"cc", sSample, sSample, "--from", "6500", "--to", "6650", "--function"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    const auto vLines = OutputLines(oRun.sOut);
+    ASSERT_GT(vLines.size(), 100U);
+    EXPECT_NEAR(std::stod(vLines[0]), 0.0, 0.02) << "a spectrum against itself";
+    EXPECT_EQ(Records(oRun.sOut).size(), vLines.size());
+    EXPECT_EQ(Records(oRun.sOut)[1].size(), 2U);
+
+    CTempDir oDir;
+    EXPECT_EQ(RunCliCapture({"cc", sSample, sSample, "--from", "6500"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"cc", sSample, "--from", "6500", "--to", "6600"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"cc", sSample, sSample, "--from", "6500", "--to", "6600", "--span", "0"}).lStatus, 1);
+    EXPECT_EQ(RunCliCapture({"cc", sSample, oDir.File("none.txt"), "--from", "6500", "--to", "6600"}).lStatus, 1);
+    const SCliRun oNarrow = RunCliCapture({"cc", sSample, sSample, "--from", "6600", "--to", "6600.01"});
+    EXPECT_EQ(oNarrow.lStatus, 1);
+    EXPECT_FALSE(oNarrow.sErr.empty());
+}
+
+TEST(CliCc, TwoRealEpochsOfAlphaDra)
+{
+    // October against June around H-alpha: the published velocities give an observed shift of about
+    // +69.9 km/s; the correlation of the whole profile (with its wings and the telluric lines, which do not
+    // move) reads a few km/s less.
+    const SCliRun oRun = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
+                                        std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt",
+                                        "--from", "6540", "--to", "6590", "--span", "130"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    EXPECT_NEAR(std::stod(oRun.sOut), 69.9, 5.0);
+}
