@@ -5,6 +5,7 @@
 #include "FormInertialLineSelect.h"
 #include "FormMiscSettings.h"
 #include "FormCalibration.h"
+#include "FormCC.h"
 #include "FormConfigurePDM.h"
 #include "FormObjectCoordinates.h"
 #include "FormOrbitalElementRange.h"
@@ -116,9 +117,6 @@ QAction* TfrmMain::AddItem(QMenu* pMenu, const char* pcCaption, const char* pcNa
 
 void TfrmMain::CreateMenus()
 {
-    // Items whose commands are not built yet stay disabled.
-    const auto Later = [](QAction* pAction) { pAction->setEnabled(false); };
-
     QMenu* pProject = menuBar()->addMenu("&Project");
     pProject->setObjectName("mnuProject");
     connect(AddItem(pProject, "O&pen spectrum ...", "mniOpenSpectrum", "F2"), &QAction::triggered, this,
@@ -202,11 +200,18 @@ void TfrmMain::CreateMenus()
 
     QMenu* pCC = menuBar()->addMenu("C&ross correlation");
     pCC->setObjectName("mnuCrossCorrelation");
-    Later(AddItem(pCC, "&Open template", "mniOpenCCTemplate", "F3"));
-    Later(AddItem(pCC, "O&pen parameters", "mniOpenCCParams", "F4"));
-    Later(AddItem(pCC, "&New parameters", "mniNewCCParams"));
-    Later(AddItem(pCC, "Sa&ve parameters", "mniSaveCCParams"));
-    Later(AddItem(pCC, "R&un", "mniRunCC", "F5"));
+    connect(AddItem(pCC, "&Open template", "mniOpenCCTemplate", "F3"), &QAction::triggered, this,
+            &TfrmMain::mniOpenCCTemplateClick);
+    connect(AddItem(pCC, "O&pen parameters", "mniOpenCCParams", "F4"), &QAction::triggered, this,
+            &TfrmMain::mniOpenCCParamsClick);
+    connect(AddItem(pCC, "&New parameters", "mniNewCCParams"), &QAction::triggered, this,
+            &TfrmMain::mniNewCCParamsClick);
+    connect(AddItem(pCC, "Sa&ve parameters", "mniSaveCCParams"), &QAction::triggered, this,
+            &TfrmMain::mniSaveCCParamsClick);
+    connect(AddItem(pCC, "R&un", "mniRunCC", "F5"), &QAction::triggered, this, &TfrmMain::mniRunCCClick);
+    for (const char* pcName : {"mniOpenCCParams", "mniSaveCCParams", "mniRunCC"}) {
+        findChild<QAction*>(pcName)->setEnabled(false);
+    }
 
     QMenu* pAnalysis = menuBar()->addMenu("&Analysis");
     pAnalysis->setObjectName("mnuAnalysis");
@@ -508,13 +513,20 @@ QWidget* TfrmMain::CreatePlotPanel()
         if (lIndex == 1) {
             UpdateCommandStates();
             DrawRVGraph();
+        } else if (lIndex >= 2) {
+            RedrawCCPages();
         }
     });
-    // The correlation pages show their plots once a correlation has run.
-    for (const char* pcCaption : {" CC Template ", " CC Detail ", " CC Function "}) {
-        auto* pPage = new QWidget;
-        m_ppgcPlots->addTab(pPage, pcCaption);
-    }
+    const auto Page = [this](CQtCanvas& oCanvas, const char* pcName, const char* pcCaption) {
+        auto* pView = new CImageView(oCanvas);
+        pView->setObjectName(pcName);
+        connect(pView, &CImageView::Resized, this, &TfrmMain::RedrawCCPages);
+        m_ppgcPlots->addTab(pView, pcCaption);
+        return pView;
+    };
+    m_pimgCCTemplate = Page(m_oCCTemplateCanvas, "imgCCTemplate", " CC Template ");
+    m_pimgCCDetail = Page(m_oCCDetailCanvas, "imgCCDetail", " CC Detail ");
+    m_pimgCCFunction = Page(m_oCCFunctionCanvas, "imgCCFunction", " CC Function ");
     return m_ppgcPlots;
 }
 
@@ -562,6 +574,7 @@ void TfrmMain::CreateDialogs()
     m_pfrmHelp = new TfrmHelp(this);
     m_pfrmObjectCoordinates = new TfrmObjectCoordinates(this);
     m_pfrmOrbitalElementRange = new TfrmOrbitalElementRange(m_oSettings, m_oPrompts, this);
+    m_pfrmCC = new TfrmCC(m_oSettings, m_oCrossCorrelation, this);
     m_pfrmConfigurePDM = new TfrmConfigurePDM(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(m_oSettings, this);
     m_pfrmCalibration = new TfrmCalibration(m_oSettings, m_oPrompts, this);
@@ -655,6 +668,10 @@ void TfrmMain::SetWidthMaximum(int lMaximum)
 
 void TfrmMain::UpdateCommandStates()
 {
+    findChild<QAction*>("mniRunCC")
+        ->setEnabled(m_oCrossCorrelation.AreParametersSet() && m_pCurrentSpectrum != nullptr && m_pCCTemplate);
+    findChild<QAction*>("mniSaveCCParams")->setEnabled(m_oCrossCorrelation.AreParametersSet());
+    findChild<QAction*>("mniOpenCCParams")->setEnabled(m_pCCTemplate != nullptr);
     const bool bFitted = m_oOrbitalElements.IsOptimized();
     findChild<QAction*>("mniExportElements")->setEnabled(bFitted);
     findChild<QAction*>("mniExportResiduals")->setEnabled(bFitted);
@@ -745,7 +762,7 @@ void TfrmMain::PrepareContextMenu()
 
 void TfrmMain::ShowSpectrum(CSpectrum* pSpectrum, CQtCanvas& oCanvas, bool bReload)
 {
-    const CImageView* pView = &oCanvas == &m_oSpectrumCanvas ? m_pimgSpectrum : m_pimgRVGraph;
+    CImageView* pView = ViewOf(oCanvas);
     oCanvas.Resize(pView->width(), pView->height());
     oCanvas.Clear(SRgb{255, 255, 255});
     if (pSpectrum != nullptr) {
@@ -760,7 +777,30 @@ void TfrmMain::ShowSpectrum(CSpectrum* pSpectrum, CQtCanvas& oCanvas, bool bRelo
         pSpectrum->Draw(oCanvas.GetHeight(), oCanvas.GetWidth());
     }
     oCanvas.Image();
-    const_cast<CImageView*>(pView)->update();
+    pView->update();
+}
+
+CImageView* TfrmMain::ViewOf(const CQtCanvas& oCanvas) const
+{
+    for (CImageView* pView : {m_pimgSpectrum, m_pimgRVGraph, m_pimgCCTemplate, m_pimgCCDetail, m_pimgCCFunction}) {
+        if (&pView->Canvas() == &oCanvas) {
+            return pView;
+        }
+    }
+    return m_pimgSpectrum;
+}
+
+void TfrmMain::RedrawCCPages()
+{
+    if (m_pCCTemplate) {
+        ShowSpectrum(m_pCCTemplate.get(), m_oCCTemplateCanvas, true);
+    }
+    if (m_pCCFunction) {
+        ShowSpectrum(m_pCCFunction.get(), m_oCCFunctionCanvas, true);
+    }
+    if (m_pCCDetail && m_ppgcPlots->currentIndex() == 3) {
+        ShowSpectrum(m_pCCDetail.get(), m_oCCDetailCanvas, true);
+    }
 }
 
 void TfrmMain::RedrawSpectrum()
@@ -770,10 +810,14 @@ void TfrmMain::RedrawSpectrum()
 
 QImage TfrmMain::ChartBitmap()
 {
-    if (m_ppgcPlots->currentIndex() == 1) {
-        return m_oRVGraphCanvas.Image();
+    // The image of the page that is showing; on the correlation pages that page's plot.
+    switch (m_ppgcPlots->currentIndex()) {
+    case 1: return m_oRVGraphCanvas.Image();
+    case 2: return m_oCCTemplateCanvas.Image();
+    case 3: return m_oCCDetailCanvas.Image();
+    case 4: return m_oCCFunctionCanvas.Image();
+    default: return m_oSpectrumCanvas.Image();
     }
-    return m_oSpectrumCanvas.Image();
 }
 
 void TfrmMain::StoreClipping()
@@ -1978,5 +2022,110 @@ void TfrmMain::mniIdentifyInertialLineClick()
     std::string sName;
     if (lLine >= 0 && lLine < m_oCalibration.GetLineCount() && m_oCalibration.GetLine(lLine, fWavelength, &sName)) {
         m_oCalibration.AddCalibrationPoint(m_pCurrentSpectrum->GetLineCenter(lActive), fWavelength);
+    }
+}
+
+void TfrmMain::mniOpenCCTemplateClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load template";
+    oDialog.sFilter = "All files (*.*)|*.*";
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "CCTemplatePath");
+    const auto sFile = m_oPrompts.OpenFile(oDialog);
+    if (!sFile) {
+        return;
+    }
+    CCSVFile oReader;
+    auto pTemplate = std::make_unique<CSpectrum>(&m_oCCTemplateCanvas);
+    m_pfrmImportConfig->SetImportTarget(&oReader, *sFile, pTemplate.get());
+    m_pfrmImportConfig->exec();
+    m_pfrmImportConfig->SetImportTarget(nullptr, std::string(), nullptr);
+    if (m_pfrmImportConfig->IsCancelled()) {
+        return;
+    }
+    m_pCCTemplate = std::move(pTemplate);
+    m_pCCTemplate->SetKeepYAxisFixed(m_oSettings.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
+    m_ppgcPlots->setCurrentIndex(2);
+    ShowSpectrum(m_pCCTemplate.get(), m_oCCTemplateCanvas, true);
+    m_oCrossCorrelation.SetTemplate(m_pCCTemplate.get());
+    WritePathSetting("Paths", "CCTemplatePath", ExtractDirectory(*sFile));
+    UpdateCommandStates();
+}
+
+void TfrmMain::mniNewCCParamsClick()
+{
+    m_pfrmCC->exec();
+    UpdateCommandStates();
+}
+
+void TfrmMain::mniOpenCCParamsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load cross correlation parameter set";
+    oDialog.sFilter = "All files (*.*)|*.*";
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "CCParamsPath");
+    if (const auto sFile = m_oPrompts.OpenFile(oDialog)) {
+        m_oCrossCorrelation.LoadParameters(*sFile);
+    }
+    UpdateCommandStates();
+}
+
+void TfrmMain::mniSaveCCParamsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Save cross correlation parameter set";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "*.txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", "CCParamsPath");
+    if (const auto sFile = m_oPrompts.SaveFile(oDialog)) {
+        if (!m_oCrossCorrelation.SaveParameters(*sFile)) {
+            ShowTableMessage("Unable to write the file " + *sFile + "!");
+        }
+    }
+}
+
+void TfrmMain::mniRunCCClick()
+{
+    if (m_pCurrentSpectrum == nullptr || !m_pCCTemplate) {
+        return;
+    }
+    m_oCrossCorrelation.SetSpectrum(m_pCurrentSpectrum);
+    double fJulianDate = 0.0;
+    if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        if (m_oPrompts.Message("No time stamp specified!", "Please specify date and time before evaluating!",
+                               EIcon::Warning, EButtons::OkCancel) != EButton::Ok) {
+            return;
+        }
+        mniTimeStampClick();
+    }
+    if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        // Without an observation time there is no correction and no row for the table.
+        return;
+    }
+    EnsureCoordinates();
+    {
+        CBusyCursor oBusy(m_oPrompts);
+        if (!m_oCrossCorrelation.Calculate()) {
+            m_oPrompts.Message("Error!", m_oCrossCorrelation.GetLastError(), EIcon::Warning, EButtons::Ok);
+            return;
+        }
+        const CMeasuredDataArray& oFunction = m_oCrossCorrelation.GetCCFunction();
+        m_pCCFunction = std::make_unique<CSpectrum>(&m_oCCFunctionCanvas);
+        m_pCCFunction->SetValues(oFunction);
+        m_pCCFunction->SetObservationTime(fJulianDate);
+        m_pCCFunction->SetXAxisLabel("RV [km/s]");
+        m_pCCDetail = std::make_unique<CSpectrum>(&m_oCCDetailCanvas);
+        if (m_oCrossCorrelation.GetSpectrumWindow().GetArraySize() > 0) {
+            m_pCCDetail->SetValues(m_oCrossCorrelation.GetSpectrumWindow());
+        }
+        const double fVelocity = m_oMatrix.CorrectVelocity(0.0, fJulianDate) -
+                                 m_oCrossCorrelation.GetTopocentricCorrection() +
+                                 m_oCrossCorrelation.GetPeakVelocity();
+        m_oMatrix.AddVelocity(m_pCCFunction.get(), fVelocity);
+        UpdateCommandStates();
+        RefreshTable();
+        m_ppgcPlots->setCurrentIndex(4);
+        ShowSpectrum(m_pCCFunction.get(), m_oCCFunctionCanvas, true);
     }
 }

@@ -5,6 +5,7 @@
 
 #include "QtCanvas.h"
 #include "calibration/CalibrationClass.h"
+#include "crosscorr/CrossCorrelationClass.h"
 #include "core/IniFileClass.h"
 #include "core/SpectrumContainerClass.h"
 #include "lines/InertialLinesClass.h"
@@ -14,6 +15,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <string>
 
 class CImageView;
@@ -33,6 +35,7 @@ class TfrmImportConfig;
 class TfrmInertialLineSelect;
 class TfrmMiscSettings;
 class TfrmCalibration;
+class TfrmCC;
 class TfrmConfigurePDM;
 class TfrmObjectCoordinates;
 class TfrmOrbitalElementRange;
@@ -137,6 +140,14 @@ public:
 
     COrbitalElements& OrbitalElements() { return m_oOrbitalElements; }
     CCalibration& Calibration() { return m_oCalibration; }
+    CCrossCorrelation& CrossCorrelation() { return m_oCrossCorrelation; }
+    const CSpectrum* CCTemplate() const { return m_pCCTemplate.get(); }
+    const CSpectrum* CCFunction() const { return m_pCCFunction.get(); }
+    void mniOpenCCTemplateClick();
+    void mniNewCCParamsClick();
+    void mniOpenCCParamsClick();
+    void mniSaveCCParamsClick();
+    void mniRunCCClick();
     void mniOpenCalibrationLinesClick();
     void mniSaveCalibratedSpectrumClick();
     void mniCalibrateClick();
@@ -185,6 +196,8 @@ private:
     void edLevelExit();
     void ApplyLevel(int lLevel);
     void RemoveSelectedSpectra();
+    CImageView* ViewOf(const CQtCanvas& oCanvas) const;
+    void RedrawCCPages();
     void ShowTableMessage(const std::string& sText);
 
     CIniFile m_oSettings;
@@ -192,6 +205,13 @@ private:
     CMatrix m_oMatrix;
     COrbitalElements m_oOrbitalElements;
     CCalibration m_oCalibration;
+    CCrossCorrelation m_oCrossCorrelation;
+    std::unique_ptr<CSpectrum> m_pCCTemplate;
+    std::unique_ptr<CSpectrum> m_pCCDetail;
+    std::unique_ptr<CSpectrum> m_pCCFunction;
+    CQtCanvas m_oCCTemplateCanvas;
+    CQtCanvas m_oCCDetailCanvas;
+    CQtCanvas m_oCCFunctionCanvas;
     SOrbitalElements m_oElements;
     CSpectrumContainer m_oSpectrumContainer;
     CSpectrum* m_pCurrentSpectrum = nullptr;
@@ -210,6 +230,7 @@ private:
     TfrmOrbitalElementRange* m_pfrmOrbitalElementRange = nullptr;
     TfrmConfigurePDM* m_pfrmConfigurePDM = nullptr;
     TfrmCalibration* m_pfrmCalibration = nullptr;
+    TfrmCC* m_pfrmCC = nullptr;
 
     QMenu* m_ppumSpectrum = nullptr;
     QAction* m_pmniIndicateReference = nullptr;
@@ -247,6 +268,9 @@ private:
     QTabWidget* m_ppgcPlots = nullptr;
     CImageView* m_pimgSpectrum = nullptr;
     CImageView* m_pimgRVGraph = nullptr;
+    CImageView* m_pimgCCTemplate = nullptr;
+    CImageView* m_pimgCCDetail = nullptr;
+    CImageView* m_pimgCCFunction = nullptr;
     QScrollBar* m_pscbClipping = nullptr;
     std::array<std::vector<QLabel*>, 2> m_avStatusPanels;
 };

@@ -1,0 +1,270 @@
+#include "FormCC.h"
+
+#include "UiUtils.h"
+#include "astro/TopocentricCorrectionClass.h"
+#include "core/IniFileClass.h"
+#include "core/NumberText.h"
+#include "core/UtilsClass.h"
+#include "crosscorr/CrossCorrelationClass.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDate>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kOtherZone = 3;
+
+QLineEdit* Edit(const char* pcName, const char* pcText)
+{
+    auto* pEdit = new QLineEdit(pcText);
+    pEdit->setObjectName(pcName);
+    return pEdit;
+}
+
+QRadioButton* Radio(const char* pcName, const char* pcCaption)
+{
+    auto* pRadio = new QRadioButton(pcCaption);
+    pRadio->setObjectName(pcName);
+    return pRadio;
+}
+
+double Real(const QLineEdit* pEdit)
+{
+    return TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
+}
+
+} // namespace
+
+TfrmCC::TfrmCC(CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidget* pParent)
+    : QDialog(pParent), m_oSettings(oSettings), m_oCrossCorrelation(oCrossCorrelation)
+{
+    setObjectName("frmCC");
+    setWindowTitle("Cross correlation parameters");
+    m_prabUseObservationParameters = Radio("rabUseObservationParameters", "Observation parameters");
+    m_prabInputTopocentricCorrection = Radio("rabInputTopocentricCorrection", "Topocentric correction");
+    m_prabUseCivilDate = Radio("rabUseCivilDate", "Civil &date");
+    m_prabUseJulianDate = Radio("rabUseJulianDate", "&Julian date");
+    // Two independent choices: how the correction is found, and how the date is given.
+    auto* pCorrectionGroup = new QButtonGroup(this);
+    pCorrectionGroup->addButton(m_prabUseObservationParameters);
+    pCorrectionGroup->addButton(m_prabInputTopocentricCorrection);
+    auto* pDateGroup = new QButtonGroup(this);
+    pDateGroup->addButton(m_prabUseCivilDate);
+    pDateGroup->addButton(m_prabUseJulianDate);
+    m_pedCivilDateDays = Edit("edCivilDateDays", "25");
+    m_pedCivilDateMonth = Edit("edCivilDateMonth", "0");
+    m_pedCivilDateYear = Edit("edCivilDateYear", "2000");
+    m_pedCivilDateHours = Edit("edCivilDateHours", "0");
+    m_pedCivilDateMinutes = Edit("edCivilDateMinutes", "0");
+    m_pcobTimeZone = new QComboBox;
+    m_pcobTimeZone->setObjectName("cobTimeZone");
+    m_pcobTimeZone->addItems({"UT", "MET", "MEST", "Other"});
+    m_pedTimeZone = Edit("edTimeZone", "1");
+    m_pedJulianDate = Edit("edJulianDate", "");
+    m_pedRightAscensionHours = Edit("edRightAscensionHours", "0");
+    m_pedRightAscensionMinutes = Edit("edRightAscensionMinutes", "0");
+    m_pedDeclinationDegrees = Edit("edDeclinationDegrees", "0");
+    m_pedDeclinationMinutes = Edit("edDeclinationMinutes", "0");
+    m_pedTopocentricCorrection = Edit("edTopocentricCorrection", "0");
+    m_pedWavelengthFrom = Edit("edWavelengthFrom", "6050");
+    m_pedWavelengthTo = Edit("edWavelengthTo", "6650");
+    m_pedSupportingPoints = Edit("edSupportingPoints", "2");
+    m_pedCorrelationSpan = Edit("edCorrelationSpan", "30");
+    m_pedResolution = Edit("edResolution", "0.01");
+
+    auto* pTemplate = new QGroupBox("Template");
+    auto* pGrid = new QGridLayout(pTemplate);
+    pGrid->addWidget(m_prabUseObservationParameters, 0, 0, 1, 5);
+    pGrid->addWidget(m_prabUseCivilDate, 1, 0, 1, 5);
+    int lColumn = 0;
+    for (const char* pcLabel : {"dd", "mm", "yyyy", "hh", "mm"}) {
+        pGrid->addWidget(new QLabel(pcLabel), 2, lColumn++);
+    }
+    lColumn = 0;
+    for (QLineEdit* pEdit : {m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear, m_pedCivilDateHours,
+                             m_pedCivilDateMinutes}) {
+        pGrid->addWidget(pEdit, 3, lColumn++);
+    }
+    auto* pZone = new QHBoxLayout;
+    pZone->addWidget(m_pcobTimeZone);
+    pZone->addWidget(new QLabel("(UT+"));
+    pZone->addWidget(m_pedTimeZone);
+    pZone->addWidget(new QLabel("h)"));
+    pGrid->addLayout(pZone, 4, 0, 1, 5);
+    pGrid->addWidget(m_prabUseJulianDate, 5, 0, 1, 2);
+    pGrid->addWidget(m_pedJulianDate, 5, 2, 1, 3);
+    pGrid->addWidget(new QLabel("hh/deg"), 6, 1);
+    pGrid->addWidget(new QLabel("min"), 6, 2);
+    pGrid->addWidget(new QLabel("Right ascension"), 7, 0);
+    pGrid->addWidget(m_pedRightAscensionHours, 7, 1);
+    pGrid->addWidget(m_pedRightAscensionMinutes, 7, 2);
+    pGrid->addWidget(new QLabel("Declination"), 8, 0);
+    pGrid->addWidget(m_pedDeclinationDegrees, 8, 1);
+    pGrid->addWidget(m_pedDeclinationMinutes, 8, 2);
+    pGrid->addWidget(m_prabInputTopocentricCorrection, 9, 0, 1, 2);
+    pGrid->addWidget(m_pedTopocentricCorrection, 9, 2);
+    pGrid->addWidget(new QLabel("km/s"), 9, 3);
+
+    auto* pParameters = new QGroupBox("Correlation");
+    auto* pForm = new QGridLayout(pParameters);
+    pForm->addWidget(new QLabel("Wavelength from"), 0, 0);
+    pForm->addWidget(m_pedWavelengthFrom, 0, 1);
+    pForm->addWidget(new QLabel("to"), 0, 2);
+    pForm->addWidget(m_pedWavelengthTo, 0, 3);
+    pForm->addWidget(new QLabel(QString::fromUtf8("Å")), 0, 4);
+    pForm->addWidget(new QLabel("Supporting points per pixel"), 1, 0, 1, 3);
+    pForm->addWidget(m_pedSupportingPoints, 1, 3);
+    pForm->addWidget(new QLabel("Correlation span"), 2, 0, 1, 3);
+    pForm->addWidget(m_pedCorrelationSpan, 2, 3);
+    pForm->addWidget(new QLabel("supporting points"), 2, 4);
+    pForm->addWidget(new QLabel("Accuracy to achieve"), 3, 0, 1, 3);
+    pForm->addWidget(m_pedResolution, 3, 3);
+    pForm->addWidget(new QLabel("km/s"), 3, 4);
+
+    auto* pButtons = new QDialogButtonBox;
+    auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
+    pbtnOK->setObjectName("btnOK");
+    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
+    pbtnCancel->setObjectName("btnCancel");
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->addWidget(pTemplate);
+    pLayout->addWidget(pParameters);
+    pLayout->addWidget(pButtons);
+
+    connect(m_prabUseCivilDate, &QRadioButton::clicked, this, &TfrmCC::ApplyDateMode);
+    connect(m_prabUseJulianDate, &QRadioButton::clicked, this, &TfrmCC::ApplyDateMode);
+    connect(m_prabUseObservationParameters, &QRadioButton::clicked, this, &TfrmCC::ApplyCorrectionMode);
+    connect(m_prabInputTopocentricCorrection, &QRadioButton::clicked, this, &TfrmCC::ApplyCorrectionMode);
+    connect(m_pcobTimeZone, &QComboBox::currentIndexChanged, this, &TfrmCC::cobTimeZoneChange);
+    connect(pbtnOK, &QPushButton::clicked, this, &TfrmCC::btnOKClick);
+    connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmCC::showEvent(QShowEvent* pEvent)
+{
+    QDialog::showEvent(pEvent);
+    m_pcobTimeZone->setCurrentIndex(std::clamp(m_oSettings.ReadInteger("Settings", "DefTimeZone", 1), 0, kOtherZone));
+    cobTimeZoneChange();
+    m_prabUseObservationParameters->setChecked(true);
+    m_prabUseCivilDate->setChecked(true);
+    if (m_oSettings.ReadBool("Settings", "UseJulianDate", false)) {
+        m_prabUseJulianDate->setChecked(true);
+    }
+    ApplyCorrectionMode();
+    if (m_pedCivilDateMonth->text() == "0") {
+        const QDate oToday = QDate::currentDate();
+        m_pedCivilDateDays->setText(QString::number(oToday.day()));
+        m_pedCivilDateMonth->setText(QString::number(oToday.month()));
+        m_pedCivilDateYear->setText(QString::number(oToday.year()));
+    }
+    if (m_oCrossCorrelation.AreParametersSet()) {
+        double fFrom = 0, fTo = 0, fAccuracy = 0;
+        int32_t lPoints = 0, lSpan = 0;
+        m_oCrossCorrelation.GetParameters(fFrom, fTo, lPoints, lSpan, fAccuracy);
+        m_pedWavelengthFrom->setText(QString::fromStdString(FloatToText(fFrom)));
+        m_pedWavelengthTo->setText(QString::fromStdString(FloatToText(fTo)));
+        m_pedSupportingPoints->setText(QString::number(lPoints));
+        m_pedCorrelationSpan->setText(QString::number(lSpan));
+        m_pedResolution->setText(QString::fromStdString(FloatToText(fAccuracy)));
+    }
+    findChild<QPushButton*>("btnOK")->setFocus();
+}
+
+void TfrmCC::cobTimeZoneChange()
+{
+    const int lIndex = m_pcobTimeZone->currentIndex();
+    m_pedTimeZone->setText(QString::number(
+        lIndex == kOtherZone ? m_oSettings.ReadInteger("Settings", "OtherTimeZone", 0) : lIndex));
+    EnableControl(m_pedTimeZone, lIndex == kOtherZone && m_pcobTimeZone->isEnabled());
+}
+
+void TfrmCC::ApplyDateMode()
+{
+    const bool bCivil = m_prabUseCivilDate->isChecked();
+    for (QWidget* pControl : std::initializer_list<QWidget*>{m_pedCivilDateDays, m_pedCivilDateMonth,
+                                                             m_pedCivilDateYear, m_pedCivilDateHours,
+                                                             m_pedCivilDateMinutes, m_pcobTimeZone}) {
+        EnableControl(pControl, bCivil);
+    }
+    EnableControl(m_pedJulianDate, !bCivil);
+    cobTimeZoneChange();
+}
+
+void TfrmCC::ApplyCorrectionMode()
+{
+    const bool bObservation = m_prabUseObservationParameters->isChecked();
+    EnableControl(m_pedTopocentricCorrection, !bObservation);
+    for (QWidget* pControl : std::initializer_list<QWidget*>{m_pedRightAscensionHours, m_pedRightAscensionMinutes,
+                                                             m_pedDeclinationDegrees, m_pedDeclinationMinutes,
+                                                             m_prabUseCivilDate, m_prabUseJulianDate}) {
+        EnableControl(pControl, bObservation);
+    }
+    if (bObservation) {
+        ApplyDateMode();
+    } else {
+        for (QWidget* pControl : std::initializer_list<QWidget*>{m_pedJulianDate, m_pedCivilDateDays,
+                                                                 m_pedCivilDateMonth, m_pedCivilDateYear,
+                                                                 m_pedCivilDateHours, m_pedCivilDateMinutes,
+                                                                 m_pedTimeZone, m_pcobTimeZone}) {
+            EnableControl(pControl, false);
+        }
+    }
+}
+
+void TfrmCC::btnOKClick()
+{
+    try {
+        if (m_prabInputTopocentricCorrection->isChecked()) {
+            m_oCrossCorrelation.SetTopocentricCorrection(Real(m_pedTopocentricCorrection));
+        } else {
+            const double fRaHours = Real(m_pedRightAscensionHours);
+            const double fRaMinutes = Real(m_pedRightAscensionMinutes);
+            const double fDecDegrees = Real(m_pedDeclinationDegrees);
+            const double fDecMinutes = Real(m_pedDeclinationMinutes);
+            double fJulianDate = 0.0;
+            if (m_prabUseCivilDate->isChecked()) {
+                const double fDay = Real(m_pedCivilDateDays);
+                const double fHours = Real(m_pedCivilDateHours);
+                const double fMinutes = Real(m_pedCivilDateMinutes);
+                const int lMonth = TextToInt(m_pedCivilDateMonth->text().toStdString(), 1);
+                const int lYear = TextToInt(m_pedCivilDateYear->text().toStdString(), 2006);
+                const int lZone = TextToInt(m_pedTimeZone->text().toStdString(), 0);
+                fJulianDate = CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - lZone * (1.0 / 24.0);
+            } else {
+                fJulianDate = Real(m_pedJulianDate);
+            }
+            const long double fLongitude = m_oSettings.ReadFloat("GeographicCoordinates", "LongDeg", 9.0) +
+                                           m_oSettings.ReadFloat("GeographicCoordinates", "LongMin", 0.0) / 60.0L;
+            const long double fLatitude = m_oSettings.ReadFloat("GeographicCoordinates", "LatDeg", 52.0) +
+                                          m_oSettings.ReadFloat("GeographicCoordinates", "LatMin", 0.0) / 60.0L;
+            CTopocentricCorrection oCorrection;
+            oCorrection.SetObjectCoordinates(fRaHours, fRaMinutes, fDecDegrees, fDecMinutes);
+            oCorrection.SetObserverCoordinates(fLongitude, fLatitude);
+            oCorrection.SetJulianDate(fJulianDate);
+            long double fValue = 0.0L;
+            oCorrection.AddCorrection(fValue);
+            m_oCrossCorrelation.SetTopocentricCorrection(static_cast<double>(fValue));
+        }
+        const double fAccuracy = Real(m_pedResolution);
+        const int lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
+        const int lPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
+        const double fTo = Real(m_pedWavelengthTo);
+        const double fFrom = Real(m_pedWavelengthFrom);
+        m_oCrossCorrelation.SetParameters(fFrom, fTo, lPoints, lSpan, fAccuracy);
+    } catch (const EConvertError&) {
+        // A field that is no number ends "&OK" here; the dialog stays open.
+        return;
+    }
+    accept();
+}

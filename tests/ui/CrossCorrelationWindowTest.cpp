@@ -1,0 +1,109 @@
+// Cross-correlation through the window: template, parameters, run, the
+// three pages and the velocity in the table.
+#include "UiTestSupport.h"
+#include "core/NumberText.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <cmath>
+
+namespace {
+
+std::string WriteShifted(const CTempDir& oDir, const std::string& sName, double fVelocity)
+{
+    const double fFactor = 1.0 + fVelocity / 299792.458;
+    std::string sText;
+    for (int k = 0; k <= 7000; ++k) {
+        const double x = 6000.0 + 0.1 * k;
+        double y = 1.0;
+        for (int i = 0; i < 40; ++i) {
+            const double c = (6010.0 + 17.0 * i) * fFactor;
+            y -= 0.3 * std::exp(-(x - c) * (x - c) / 0.32);
+        }
+        sText += quandrel::FormatFixed(x, 2) + "\t" + quandrel::FormatFixed(y, 6) + "\n";
+    }
+    return oDir.Write(sName, sText);
+}
+
+class CrossCorrelationWindowTest : public MainWindowTest {
+protected:
+    void OpenTemplate(const std::string& sFile)
+    {
+        m_oPrompts.qOpenFiles.push_back(sFile);
+        WhenModal([](QWidget* pDialog) { Press(pDialog, "btnOK"); });
+        Item("mniOpenCCTemplate")->trigger();
+    }
+};
+
+} // namespace
+
+TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheTable)
+{
+    EXPECT_FALSE(Item("mniOpenCCParams")->isEnabled()) << "parameters wait for a template";
+    EXPECT_FALSE(Item("mniRunCC")->isEnabled());
+    OpenTemplate(WriteShifted(m_oDir, "template.txt", 0.0));
+    ASSERT_NE(m_pMain->CCTemplate(), nullptr);
+    EXPECT_TRUE(Item("mniOpenCCParams")->isEnabled());
+    EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 2);
+    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "CCTemplatePath"), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
+
+    // The template correction typed directly; the dialog's defaults otherwise.
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_EQ(pDialog->windowTitle(), "Cross correlation parameters");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edWavelengthFrom")->text(), "6050");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edCorrelationSpan")->text(), "30");
+        Child<QRadioButton>(pDialog, "rabInputTopocentricCorrection")->click();
+        EXPECT_TRUE(Child<QLineEdit>(pDialog, "edTopocentricCorrection")->isEnabled());
+        EXPECT_FALSE(Child<QLineEdit>(pDialog, "edCivilDateDays")->isEnabled());
+        Child<QLineEdit>(pDialog, "edTopocentricCorrection")->setText("-5,5");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniNewCCParams")->trigger();
+    EXPECT_TRUE(m_pMain->CrossCorrelation().AreParametersSet());
+    EXPECT_EQ(m_pMain->CrossCorrelation().GetTopocentricCorrection(), -5.5);
+    EXPECT_FALSE(Item("mniRunCC")->isEnabled()) << "no current spectrum yet";
+
+    OpenSpectrum(WriteShifted(m_oDir, "star.txt", 40.0));
+    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_pMain->Matrix().SetObjectCoordinates(5, 55, 7, 24);
+    ASSERT_TRUE(Item("mniRunCC")->isEnabled());
+    Item("mniRunCC")->trigger();
+    ASSERT_NE(m_pMain->CCFunction(), nullptr);
+    EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 4);
+    EXPECT_NEAR(m_pMain->CrossCorrelation().GetPeakVelocity(), 40.0, 0.5);
+    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    const double fExpected = m_pMain->Matrix().CorrectVelocity(0.0, 2455000.5) + 5.5 +
+                             m_pMain->CrossCorrelation().GetPeakVelocity();
+    EXPECT_DOUBLE_EQ(m_pMain->Matrix().Rows()[0].pMeasurements[0].fVelocity1, fExpected);
+    EXPECT_EQ(m_pMain->Matrix().Rows()[0].fJulianDate, 2455000.5);
+
+    // Parameters saved and read back.
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("cc.txt"));
+    Item("mniSaveCCParams")->trigger();
+    EXPECT_EQ(ReadWholeFile(m_oDir.File("cc.txt")).size(), 32U);
+    m_oPrompts.qOpenFiles.push_back(m_oDir.File("cc.txt"));
+    Item("mniOpenCCParams")->trigger();
+    EXPECT_TRUE(m_pMain->CrossCorrelation().AreParametersSet());
+
+    // Unusable parameters: the run says why and the table stays.
+    m_pMain->CrossCorrelation().SetParameters(6300, 6300, 2, 30, 0.01);
+    Item("mniRunCC")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
+    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+}
+
+TEST_F(CrossCorrelationWindowTest, RunStopsWithoutAnObservationTime)
+{
+    OpenTemplate(WriteShifted(m_oDir, "template.txt", 0.0));
+    m_pMain->CrossCorrelation().SetParameters(6050, 6650, 2, 30, 0.01);
+    OpenSpectrum(WriteShifted(m_oDir, "star.txt", 10.0));
+    m_pMain->UpdateCommandStates();
+    m_oPrompts.qAnswers = {EButton::Ok};
+    WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
+    Item("mniRunCC")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "No time stamp specified!");
+    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+    EXPECT_EQ(m_pMain->CCFunction(), nullptr);
+}
