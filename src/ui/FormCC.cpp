@@ -132,11 +132,9 @@ TfrmCC::TfrmCC(CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidge
     pForm->addWidget(m_pedResolution, 3, 3);
     pForm->addWidget(new QLabel("km/s"), 3, 4);
 
-    auto* pButtons = new QDialogButtonBox;
-    auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
-    pbtnOK->setObjectName("btnOK");
-    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    pbtnCancel->setObjectName("btnCancel");
+    QPushButton* pbtnOK = nullptr;
+    QPushButton* pbtnCancel = nullptr;
+    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(pTemplate);
     pLayout->addWidget(pParameters);

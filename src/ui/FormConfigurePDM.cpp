@@ -1,5 +1,7 @@
 #include "FormConfigurePDM.h"
 
+#include "UiUtils.h"
+
 #include "core/IniFileClass.h"
 
 #include <QDialogButtonBox>
@@ -27,11 +29,9 @@ TfrmConfigurePDM::TfrmConfigurePDM(QWidget* pParent) : QDialog(pParent)
     pForm->addRow("Number bins", m_pedNumberBins);
     pForm->addRow("Period: from", m_pedPeriodFrom);
     pForm->addRow("Period: to", m_pedPeriodTo);
-    auto* pButtons = new QDialogButtonBox;
-    auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
-    pbtnOK->setObjectName("btnOK");
-    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    pbtnCancel->setObjectName("btnCancel");
+    QPushButton* pbtnOK = nullptr;
+    QPushButton* pbtnCancel = nullptr;
+    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addLayout(pForm);
     pLayout->addWidget(pButtons);

@@ -1,5 +1,7 @@
 #include "FormInertialLineSelect.h"
 
+#include "UiUtils.h"
+
 #include "core/Assert.h"
 #include "core/IniFileClass.h"
 #include "lines/InertialLinesClass.h"
@@ -72,11 +74,9 @@ TfrmInertialLineSelect::TfrmInertialLineSelect(QWidget* pParent) : QDialog(pPare
     m_pstgInertialLines->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pstgInertialLines->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pstgInertialLines->setColumnWidth(1, 16);
-    auto* pButtons = new QDialogButtonBox;
-    auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
-    pbtnOK->setObjectName("btnOK");
-    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    pbtnCancel->setObjectName("btnCancel");
+    QPushButton* pbtnOK = nullptr;
+    QPushButton* pbtnCancel = nullptr;
+    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(m_pstgInertialLines);
     pLayout->addWidget(pButtons);

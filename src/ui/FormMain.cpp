@@ -850,34 +850,46 @@ void TfrmMain::MakeCurrent(CSpectrum* pSpectrum)
     RedrawSpectrum();
 }
 
-void TfrmMain::mniOpenSpectrumClick()
+std::unique_ptr<CSpectrum> TfrmMain::ImportSpectrum(const char* pcTitle, const char* pcPathKey, CQtCanvas& oCanvas,
+                                                    std::string& sFile)
 {
     SFileDialog oDialog;
-    oDialog.sTitle = "Load spectrum";
+    oDialog.sTitle = pcTitle;
     oDialog.sFilter = "All files (*.*)|*.*";
-    oDialog.sInitialDirectory = ReadPathSetting("Paths", "SpectraPath");
-    const auto sFile = m_oPrompts.OpenFile(oDialog);
-    if (!sFile) {
-        return;
+    oDialog.sInitialDirectory = ReadPathSetting("Paths", pcPathKey);
+    const auto sChosen = m_oPrompts.OpenFile(oDialog);
+    if (!sChosen) {
+        return nullptr;
     }
+    sFile = *sChosen;
     CCSVFile oReader;
-    auto pSpectrum = std::make_unique<CSpectrum>(&m_oSpectrumCanvas);
-    m_pfrmImportConfig->SetImportTarget(&oReader, *sFile, pSpectrum.get());
+    auto pSpectrum = std::make_unique<CSpectrum>(&oCanvas);
+    m_pfrmImportConfig->SetImportTarget(&oReader, sFile, pSpectrum.get());
     m_pfrmImportConfig->exec();
     m_pfrmImportConfig->SetImportTarget(nullptr, std::string(), nullptr);
     if (m_pfrmImportConfig->IsCancelled()) {
+        return nullptr;
+    }
+    pSpectrum->SetKeepYAxisFixed(m_oSettings.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
+    return pSpectrum;
+}
+
+void TfrmMain::mniOpenSpectrumClick()
+{
+    std::string sChosen;
+    auto pSpectrum = ImportSpectrum("Load spectrum", "SpectraPath", m_oSpectrumCanvas, sChosen);
+    if (!pSpectrum) {
         return;
     }
     StoreClipping();
     CSpectrum* pNew = pSpectrum.get();
-    pNew->SetKeepYAxisFixed(m_oSettings.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
     m_pCurrentSpectrum = pNew;
     ShowSpectrum(pNew, m_oSpectrumCanvas, true);
     m_oSpectrumContainer.AddSpectrum(std::move(pSpectrum));
-    m_plsbSpectra->addItem(Q(ExtractFileName(*sFile)));
+    m_plsbSpectra->addItem(Q(ExtractFileName(sChosen)));
     m_plsbSpectra->clearSelection();
     m_plsbSpectra->setCurrentRow(m_plsbSpectra->count() - 1);
-    WritePathSetting("Paths", "SpectraPath", ExtractDirectory(*sFile));
+    WritePathSetting("Paths", "SpectraPath", ExtractDirectory(sChosen));
     pNew->SetClipping(m_pscbClipping->pageStep(), m_pscbClipping->value(), 0, pNew->GetNumberValues());
     RefreshSpectralLineList();
     RefreshTimeDisplay();
@@ -2027,28 +2039,16 @@ void TfrmMain::mniIdentifyInertialLineClick()
 
 void TfrmMain::mniOpenCCTemplateClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Load template";
-    oDialog.sFilter = "All files (*.*)|*.*";
-    oDialog.sInitialDirectory = ReadPathSetting("Paths", "CCTemplatePath");
-    const auto sFile = m_oPrompts.OpenFile(oDialog);
-    if (!sFile) {
-        return;
-    }
-    CCSVFile oReader;
-    auto pTemplate = std::make_unique<CSpectrum>(&m_oCCTemplateCanvas);
-    m_pfrmImportConfig->SetImportTarget(&oReader, *sFile, pTemplate.get());
-    m_pfrmImportConfig->exec();
-    m_pfrmImportConfig->SetImportTarget(nullptr, std::string(), nullptr);
-    if (m_pfrmImportConfig->IsCancelled()) {
+    std::string sFile;
+    auto pTemplate = ImportSpectrum("Load template", "CCTemplatePath", m_oCCTemplateCanvas, sFile);
+    if (!pTemplate) {
         return;
     }
     m_pCCTemplate = std::move(pTemplate);
-    m_pCCTemplate->SetKeepYAxisFixed(m_oSettings.ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
     m_ppgcPlots->setCurrentIndex(2);
     ShowSpectrum(m_pCCTemplate.get(), m_oCCTemplateCanvas, true);
     m_oCrossCorrelation.SetTemplate(m_pCCTemplate.get());
-    WritePathSetting("Paths", "CCTemplatePath", ExtractDirectory(*sFile));
+    WritePathSetting("Paths", "CCTemplatePath", ExtractDirectory(sFile));
     UpdateCommandStates();
 }
 

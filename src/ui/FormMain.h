@@ -197,6 +197,10 @@ private:
     void ApplyLevel(int lLevel);
     void RemoveSelectedSpectra();
     CImageView* ViewOf(const CQtCanvas& oCanvas) const;
+    // Asks for a file (title, initial folder key) and reads it through the import dialog into a new
+    // spectrum drawn on oCanvas; none when the user stops on the way.
+    std::unique_ptr<CSpectrum> ImportSpectrum(const char* pcTitle, const char* pcPathKey, CQtCanvas& oCanvas,
+                                              std::string& sFile);
     void RedrawCCPages();
     void ShowTableMessage(const std::string& sText);
 

@@ -1,5 +1,7 @@
 #include "FormMiscSettings.h"
 
+#include "UiUtils.h"
+
 #include "core/IniFileClass.h"
 #include "core/UtilsClass.h"
 
@@ -21,11 +23,9 @@ TfrmMiscSettings::TfrmMiscSettings(CIniFile& oSettings, QWidget* pParent) : QDia
     auto* pForm = new QFormLayout;
     pForm->addRow("Time threshold", m_pedTimeThreshold);
     pForm->addRow("Max width", m_pedMaxWidth);
-    auto* pButtons = new QDialogButtonBox;
-    auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
-    pbtnOK->setObjectName("btnOK");
-    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    pbtnCancel->setObjectName("btnCancel");
+    QPushButton* pbtnOK = nullptr;
+    QPushButton* pbtnCancel = nullptr;
+    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addLayout(pForm);
     pLayout->addStretch();

@@ -1,5 +1,7 @@
 #include "FormObjectCoordinates.h"
 
+#include "UiUtils.h"
+
 #include "core/Assert.h"
 #include "core/IniFileClass.h"
 #include "core/UtilsClass.h"
@@ -37,11 +39,9 @@ TfrmObjectCoordinates::TfrmObjectCoordinates(QWidget* pParent) : QDialog(pParent
     pGrid->addWidget(new QLabel("Declination"), 2, 0);
     pGrid->addWidget(m_pedDeclinationDegrees, 2, 1);
     pGrid->addWidget(m_pedDeclinationMinutes, 2, 2);
-    auto* pButtons = new QDialogButtonBox;
-    auto* pbtkOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
-    pbtkOK->setObjectName("btkOK");
-    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    pbtnCancel->setObjectName("btnCancel");
+    QPushButton* pbtkOK = nullptr;
+    QPushButton* pbtnCancel = nullptr;
+    auto* pButtons = OkCancelButtons(pbtkOK, pbtnCancel, "btkOK");
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(pGroup);
     pLayout->addWidget(pButtons);

@@ -1,5 +1,7 @@
 #include "FormSettings.h"
 
+#include "UiUtils.h"
+
 #include "core/IniFileClass.h"
 #include "core/UtilsClass.h"
 
@@ -52,11 +54,9 @@ TfrmSettings::TfrmSettings(CIniFile& oSettings, QWidget* pParent) : QDialog(pPar
     pGrid->addWidget(m_pedLatitudeDegrees, 2, 2);
     pGrid->addWidget(m_pedLatitudeMinutes, 2, 3);
 
-    auto* pButtons = new QDialogButtonBox;
-    auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
-    pbtnOK->setObjectName("btnOK");
-    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    pbtnCancel->setObjectName("btnCancel");
+    QPushButton* pbtnOK = nullptr;
+    QPushButton* pbtnCancel = nullptr;
+    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addLayout(pGrid);
     pLayout->addStretch();

@@ -77,11 +77,9 @@ TfrmTimeStamp::TfrmTimeStamp(CIniFile& oSettings, QWidget* pParent) : QDialog(pP
     pGrid->addWidget(m_prabUseJulianDate, 4, 0, 1, 5);
     pGrid->addWidget(m_pedJulianDate, 5, 0, 1, 5);
 
-    auto* pButtons = new QDialogButtonBox;
-    auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
-    pbtnOK->setObjectName("btnOK");
-    auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    pbtnCancel->setObjectName("btnCancel");
+    QPushButton* pbtnOK = nullptr;
+    QPushButton* pbtnCancel = nullptr;
+    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(pgrbDateAndTime);
     pLayout->addWidget(pButtons);

@@ -1,6 +1,8 @@
 #include "UiUtils.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QPalette>
 #include <QWidget>
 
@@ -11,4 +13,14 @@ void EnableControl(QWidget* pControl, bool bEnabled)
     const QPalette oSystem = QApplication::palette();
     oPalette.setColor(QPalette::Base, oSystem.color(bEnabled ? QPalette::Base : QPalette::Button));
     pControl->setPalette(oPalette);
+}
+
+QDialogButtonBox* OkCancelButtons(QPushButton*& pbtnOK, QPushButton*& pbtnCancel, const char* pcOkName)
+{
+    auto* pButtons = new QDialogButtonBox;
+    pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
+    pbtnOK->setObjectName(pcOkName);
+    pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
+    pbtnCancel->setObjectName("btnCancel");
+    return pButtons;
 }

@@ -2,6 +2,8 @@
 
 #include "core/NumberText.h"
 
+#include <ostream>
+
 namespace quandrel::cli {
 
 bool CArguments::TakeFlag(const std::string& sName)
@@ -128,6 +130,21 @@ SImportSettings TakeImportOptions(CArguments& oArguments)
     oSettings.bSingleColumn = oArguments.TakeFlag("--single-column");
     oSettings.bAutomNmConversion = !oArguments.TakeFlag("--no-nm-conversion");
     return oSettings;
+}
+
+bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings, std::vector<double>& vWavelength,
+                      std::vector<double>& vIntensity, std::ostream& oErr)
+{
+    CCSVFile oReader;
+    if (SpectrumFileImport(oReader, sFile, oSettings, vWavelength, vIntensity) != 0) {
+        oErr << "Unable to read the file " << sFile << ".\n";
+        return false;
+    }
+    if (vWavelength.empty()) {
+        oErr << "The file " << sFile << " holds no data lines.\n";
+        return false;
+    }
+    return true;
 }
 
 const char* ImportOptionsHelp()

@@ -46,6 +46,11 @@ private:
 // Takes --skip, --separators, --collapse, --fixed, --single-column and --no-nm-conversion.
 SImportSettings TakeImportOptions(CArguments& oArguments);
 
+// Reads a spectrum file with the import settings; false, with one sentence
+// on oErr, when it cannot be read or holds no data lines.
+bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings, std::vector<double>& vWavelength,
+                      std::vector<double>& vIntensity, std::ostream& oErr);
+
 // The help text of the import options.
 const char* ImportOptionsHelp();
 

@@ -49,15 +49,9 @@ int RunCalibrate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oErr << "The calibration needs at least two points at different positions.\n";
         return kExitInput;
     }
-    CCSVFile oReader;
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
-    if (SpectrumFileImport(oReader, vFiles[0], oSettings, vWavelength, vIntensity) != 0) {
-        oErr << "Unable to read the file " << vFiles[0] << ".\n";
-        return kExitInput;
-    }
-    if (vWavelength.empty()) {
-        oErr << "The file " << vFiles[0] << " holds no data lines.\n";
+    if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
     oCalibration.SetCalibrationMode(bSampling ? CCalibration::kSamplingPoints : static_cast<char>(lOrder.value_or(2) - 1));

@@ -35,15 +35,9 @@ int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     CSpectrum aoSpectra[2] = {CSpectrum(nullptr), CSpectrum(nullptr)};
     for (int i = 0; i < 2; ++i) {
-        CCSVFile oReader;
         std::vector<double> vWavelength;
         std::vector<double> vIntensity;
-        if (SpectrumFileImport(oReader, vFiles[static_cast<std::size_t>(i)], oSettings, vWavelength, vIntensity) != 0) {
-            oErr << "Unable to read the file " << vFiles[static_cast<std::size_t>(i)] << ".\n";
-            return kExitInput;
-        }
-        if (vWavelength.empty()) {
-            oErr << "The file " << vFiles[static_cast<std::size_t>(i)] << " holds no data lines.\n";
+        if (!ReadSpectrumFile(vFiles[static_cast<std::size_t>(i)], oSettings, vWavelength, vIntensity, oErr)) {
             return kExitInput;
         }
         aoSpectra[i].SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());

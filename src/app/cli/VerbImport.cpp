@@ -20,15 +20,9 @@ int RunImport(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (vFiles.size() != 1) {
         throw CUsageError("import needs exactly one spectrum file.");
     }
-    CCSVFile oReader;
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
-    if (SpectrumFileImport(oReader, vFiles[0], oSettings, vWavelength, vIntensity) != 0) {
-        oErr << "Unable to read the file " << vFiles[0] << ".\n";
-        return kExitInput;
-    }
-    if (vWavelength.empty()) {
-        oErr << "The file " << vFiles[0] << " holds no data lines.\n";
+    if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
     std::string sLine;

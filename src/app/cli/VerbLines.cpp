@@ -53,15 +53,9 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oErr << "Unable to load laboratory wavelengths from " << *sLabFile << ".\n";
         return kExitInput;
     }
-    CCSVFile oReader;
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
-    if (SpectrumFileImport(oReader, vFiles[0], oSettings, vWavelength, vIntensity) != 0) {
-        oErr << "Unable to read the file " << vFiles[0] << ".\n";
-        return kExitInput;
-    }
-    if (vWavelength.empty()) {
-        oErr << "The file " << vFiles[0] << " holds no data lines.\n";
+    if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
     CSpectrum oSpectrum(nullptr);
