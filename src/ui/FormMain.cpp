@@ -1654,10 +1654,13 @@ void TfrmMain::mniOpenProjectClick()
     if (!m_oMatrix.LoadFromFile(*sFile)) {
         m_oPrompts.Message("File format error!", "Unable to load matrix file!", EIcon::Warning, EButtons::Ok);
         RefreshTable();
+        UpdateCommandStates();
         return;
     }
     WritePathSetting("Paths", "MatrixPath", ExtractDirectory(*sFile));
     RefreshTable();
+    // The analysis commands follow the rows just read.
+    UpdateCommandStates();
     RefreshCoordinatesDisplay();
     SetStatusText(0, 10, Q(m_oMatrix.InertialLines().GetFileName()));
 }

@@ -1,0 +1,302 @@
+// A season of a single-lined binary, evaluated through the window as a user
+// does it: wavelength calibration from the lamp, lines and velocities of every
+// spectrum, the project saved and reopened, the orbit and the period, the
+// exports. The spectra come from the generated sample run with a known orbit.
+#include "UiTestSupport.h"
+#include "core/NumberText.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+const std::string kRun = QUANDREL_SAMPLE_RUN_DIR;
+
+std::vector<std::string> Lines(const std::string& sFile)
+{
+    std::ifstream oFile(sFile);
+    std::vector<std::string> v;
+    for (std::string s; std::getline(oFile, s);) {
+        if (!s.empty() && s.back() == '\r') {
+            s.pop_back();
+        }
+        if (!s.empty() && s[0] != '#') {
+            v.push_back(s);
+        }
+    }
+    return v;
+}
+
+double Number(const std::string& s)
+{
+    double f = NAN;
+    return quandrel::ParseWholeDouble(s, f) ? f : NAN;
+}
+
+// The fields of a ';'-separated line as numbers.
+std::vector<double> Fields(const std::string& s)
+{
+    std::vector<double> v;
+    std::stringstream oLine(s);
+    for (std::string sField; std::getline(oLine, sField, ';');) {
+        v.push_back(Number(sField));
+    }
+    return v;
+}
+
+// "name=value" lines.
+std::map<std::string, double> Elements(const std::string& sFile)
+{
+    std::map<std::string, double> o;
+    for (const std::string& s : Lines(sFile)) {
+        const std::size_t lEqual = s.find('=');
+        if (lEqual != std::string::npos) {
+            o[s.substr(0, lEqual)] = Number(s.substr(lEqual + 1));
+        }
+    }
+    return o;
+}
+
+class EndToEndTest : public MainWindowTest {
+protected:
+    void OpenSingleColumn(const std::string& sFile)
+    {
+        m_oPrompts.qOpenFiles.push_back(sFile);
+        WhenModal([](QWidget* pDialog) {
+            Child<QCheckBox>(pDialog, "chbSingleColumn")->setChecked(true);
+            Press(pDialog, "btnOK");
+        });
+        m_pMain->mniOpenSpectrumClick();
+        // The next file dialog shows the import dialog with the same settings: back to two columns.
+    }
+
+    void FindLines(int lWidthIndex, int lSensitivityIndex)
+    {
+        auto* pWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
+        auto* pSensitivity = Child<QSlider>(m_pMain.get(), "trbSensitivity");
+        pWidth->setValue(pWidth->maximum() - lWidthIndex);
+        pSensitivity->setValue(pSensitivity->maximum() - lSensitivityIndex);
+        Item("mniFindSpectralLines")->trigger();
+    }
+
+    // Makes line i the only active one.
+    void Activate(CSpectrum* pSpectrum, int32_t i)
+    {
+        for (int32_t k = 0; k < pSpectrum->GetSpectralLineCount(); ++k) {
+            if (pSpectrum->IsActiveLine(k) != (k == i)) {
+                pSpectrum->ToggleActiveLine(k);
+            }
+        }
+    }
+
+    // The grid row of the calibration table holding this wavelength.
+    int CalibrationRow(double fLambda)
+    {
+        for (int32_t i = 0; i < 100; ++i) {
+            double f = 0;
+            std::string sName;
+            if (m_pMain->Calibration().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 0.01) {
+                return i + 1;
+            }
+        }
+        return -1;
+    }
+
+    void SetRange(QWidget* pDialog, int lRow, const char* pcLower, const char* pcUpper, const char* pcSteps)
+    {
+        auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
+        pGrid->item(lRow, 1)->setText(pcLower);
+        pGrid->item(lRow, 2)->setText(pcUpper);
+        pGrid->item(lRow, 3)->setText(pcSteps);
+    }
+};
+
+} // namespace
+
+TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
+{
+    const auto oTruth = Elements(kRun + "/truth.txt");
+    ASSERT_EQ(oTruth.size(), 7U) << "the sample run is generated at build time";
+
+    // 1. The lamp in pixels: find its emission lines and identify them with the neon table.
+    const std::vector<std::string> vLampLines = Lines(kRun + "/lamp_lines.txt");
+    OpenSingleColumn(kRun + "/lamp_pixels.txt");
+    Item("mniIndicateReference")->trigger();
+    Item("mniIndicateEmission")->trigger();
+    FindLines(0, 0);
+    CSpectrum* pLamp = m_pMain->GetCurrentSpectrum();
+    ASSERT_EQ(static_cast<std::size_t>(pLamp->GetSpectralLineCount()), vLampLines.size());
+    for (int32_t i = 0; i < pLamp->GetSpectralLineCount(); ++i) {
+        const int lRow = CalibrationRow(Number(vLampLines[static_cast<std::size_t>(i)]));
+        ASSERT_GT(lRow, 0) << vLampLines[static_cast<std::size_t>(i)];
+        Activate(pLamp, i);
+        m_pMain->PrepareContextMenu();
+        WhenModal([lRow](QWidget* pDialog) {
+            Child<QTableView>(pDialog, "stgInertialLines")->selectRow(lRow);
+            Press(pDialog, "btnOK");
+        });
+        Item("mniIdentifyInertialLine")->trigger();
+    }
+    ASSERT_EQ(static_cast<std::size_t>(m_pMain->Calibration().GetCalibrationPointCount()), vLampLines.size());
+
+    // 2. The first exposure in pixels, calibrated with a cubic: H-alpha where the nm spectrum has it.
+    OpenSingleColumn(kRun + "/star_00_pixels.txt");
+    CSpectrum* pPixels = m_pMain->GetCurrentSpectrum();
+    WhenModal([](QWidget* pDialog) {
+        Child<QSpinBox>(pDialog, "edOrder")->setValue(3);
+        Press(pDialog, "btnCalibrate");
+        EXPECT_LT(Child<QLineEdit>(pDialog, "edMaxSingleDeviation")->text().toDouble(), 0.02);
+        Press(pDialog, "btnOK");
+    });
+    Item("mniCalibrate")->trigger();
+    if (Item("mniIndicateEmission")->isChecked()) {
+        Item("mniIndicateEmission")->trigger();
+    }
+    FindLines(10, 0);
+    double fCalibratedHalpha = 0;
+    for (int32_t i = 0; i < pPixels->GetSpectralLineCount(); ++i) {
+        const double c = pPixels->GetLineCenter(i);
+        if (std::fabs(c - 6563.3) < 2 && pPixels->GetSpectralLines().GetLine(i).GetAmplitude1() < -0.1) {
+            fCalibratedHalpha = c;
+        }
+    }
+    const std::vector<std::string> vTruth = Lines(kRun + "/velocities.txt");
+    ASSERT_EQ(vTruth.size(), 20U);
+    // Within a fortieth of the dispersion of 0.25 A per pixel.
+    EXPECT_NEAR(fCalibratedHalpha, 6562.8 * (1 + Fields(vTruth[0])[2] / 299792.458), 0.1);
+
+    // 3. Every epoch: open, find the lines, identify the deep ones, set the time, add the measurement.
+    const std::vector<std::string> vEpochs = Lines(kRun + "/epochs.txt");
+    ASSERT_EQ(vEpochs.size(), 20U);
+    bool bFirst = true;
+    for (const std::string& sEpoch : vEpochs) {
+        const std::size_t lSemicolon = sEpoch.find(';');
+        m_oPrompts.qOpenFiles.push_back(kRun + "/" + sEpoch.substr(0, lSemicolon));
+        WhenModal([](QWidget* pDialog) {
+            Child<QCheckBox>(pDialog, "chbSingleColumn")->setChecked(false);
+            Press(pDialog, "btnOK");
+        });
+        m_pMain->mniOpenSpectrumClick();
+        CSpectrum* pStar = m_pMain->GetCurrentSpectrum();
+        ASSERT_GT(pStar->GetWavelengths().size(), 20000U);
+        FindLines(10, 0);
+        int lIdentified = 0;
+        for (int32_t i = 0; i < pStar->GetSpectralLineCount(); ++i) {
+            if (pStar->GetSpectralLines().GetLine(i).GetAmplitude1() > -0.08) {
+                continue;
+            }
+            Activate(pStar, i);
+            m_pMain->PrepareContextMenu();
+            Item("mniIdentifyWithXX")->trigger();
+            EXPECT_GE(pStar->GetLineInertialIndex(i), 0);
+            ++lIdentified;
+        }
+        Activate(pStar, -1);
+        EXPECT_EQ(lIdentified, 5) << sEpoch << ": H-beta, He I, Na D2, Na D1, H-alpha";
+
+        WhenModal([sJd = sEpoch.substr(lSemicolon + 1)](QWidget* pDialog) {
+            Child<QRadioButton>(pDialog, "rabUseJulianDate")->click();
+            Child<QLineEdit>(pDialog, "edJulianDate")->setText(QString::fromStdString(sJd));
+            Press(pDialog, "btnOK");
+        });
+        Item("mniTimeStamp2")->trigger();
+        if (bFirst) {
+            // The first measurement asks for the star's coordinates.
+            m_oPrompts.qAnswers.push_back(EButton::Ok);
+            WhenModal([](QWidget* pObject) {
+                Child<QLineEdit>(pObject, "edRightAscensionHours")->setText("5");
+                Child<QLineEdit>(pObject, "edRightAscensionMinutes")->setText("55");
+                Child<QLineEdit>(pObject, "edDeclinationDegrees")->setText("7");
+                Child<QLineEdit>(pObject, "edDeclinationMinutes")->setText("24");
+                Press(pObject, "btkOK");
+            });
+            bFirst = false;
+        }
+        Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
+    }
+    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 20U);
+
+    // Corrected velocities: the observer's motion is gone.
+    CMeasuredDataArray oCurve;
+    m_pMain->Matrix().GetRVCurve(oCurve);
+    ASSERT_EQ(oCurve.GetArraySize(), 20);
+    double fWorst = 0;
+    for (int32_t k = 0; k < 20; ++k) {
+        const std::vector<double> vRow = Fields(vTruth[static_cast<std::size_t>(k)]);
+        EXPECT_NEAR(oCurve.GetX(k), vRow[0], 1e-5);
+        fWorst = std::max(fWorst, std::fabs(oCurve.GetY(k) - vRow[1]));
+    }
+    EXPECT_LT(fWorst, 1.5) << "km/s";
+
+    // 4. Save, close and reopen the project.
+    const std::string sProject = m_oDir.File("season.mtx");
+    m_oPrompts.qSaveFiles.push_back(sProject);
+    Item("mniSaveProject")->trigger();
+    Item("mniCloseProject")->trigger();
+    ASSERT_TRUE(m_pMain->Matrix().Rows().empty());
+    m_oPrompts.qOpenFiles.push_back(sProject);
+    Item("mniOpenProject")->trigger();
+    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 20U);
+
+    // 5. The orbit within ranges that hold the truth, and the period.
+    WhenModal([this](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        SetRange(pDialog, 1, "11", "14", "8");
+        SetRange(pDialog, 2, "2458998", "2459012", "8");
+        SetRange(pDialog, 3, "0", "0.6", "6");
+        SetRange(pDialog, 4, "0", "180", "6");
+        SetRange(pDialog, 5, "3.0E+06", "8.0E+06", "5");
+        SetRange(pDialog, 6, "-30", "0", "5");
+        Press(pDialog, "btnOK");
+    });
+    ASSERT_TRUE(Item("mniCalculateElements")->isEnabled());
+    Item("mniCalculateElements")->trigger();
+    ASSERT_TRUE(m_pMain->OrbitalElements().IsOptimized());
+
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("elements.txt"));
+    Item("mniExportElements")->trigger();
+    const auto oFound = Elements(m_oDir.File("elements.txt"));
+    ASSERT_EQ(oFound.size(), 7U);
+    EXPECT_NEAR(oFound.at("P"), oTruth.at("P"), 0.05);
+    EXPECT_NEAR(oFound.at("e"), oTruth.at("e"), 0.02);
+    EXPECT_NEAR(oFound.at("omega"), oTruth.at("omega"), 3.0);
+    EXPECT_NEAR(oFound.at("K1"), oTruth.at("K1"), 1.0);
+    EXPECT_NEAR(oFound.at("gamma"), oTruth.at("gamma"), 1.0);
+    // T0 up to whole periods.
+    const double fCycles = (oFound.at("T0") - oTruth.at("T0")) / oTruth.at("P");
+    EXPECT_NEAR((fCycles - std::round(fCycles)) * oTruth.at("P"), 0.0, 0.15);
+
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("residuals.txt"));
+    Item("mniExportResiduals")->trigger();
+    const std::vector<std::string> vResiduals = Lines(m_oDir.File("residuals.txt"));
+    ASSERT_EQ(vResiduals.size(), 20U);
+    double fSquares = 0;
+    for (const std::string& s : vResiduals) {
+        const std::vector<double> vFields = Fields(s);
+        ASSERT_EQ(vFields.size(), 3U) << s;
+        fSquares += vFields[2] * vFields[2];
+    }
+    EXPECT_LT(std::sqrt(fSquares / 20), 1.0) << "rms residual, km/s";
+
+    WhenModal([](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        Child<QLineEdit>(pDialog, "edPeriodFrom")->setText("2");
+        Child<QLineEdit>(pDialog, "edPeriodTo")->setText("30");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniEstimatePeriod")->trigger();
+    ASSERT_FALSE(m_oPrompts.vMessages.empty());
+    ASSERT_EQ(m_oPrompts.vMessages.back().sTitle, "PDM Result");
+    const std::string sPeriod = m_oPrompts.vMessages.back().sText;
+    EXPECT_NEAR(Number(sPeriod.substr(sPeriod.find_first_not_of(" T=") )), oTruth.at("P"), 0.2) << sPeriod;
+}

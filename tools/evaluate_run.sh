@@ -1,0 +1,63 @@
+#!/bin/sh
+# Evaluates an observing run of a single-lined binary with quandrel-cli, the way the
+# window does it step by step: wavelength calibration from a lamp, line velocities of
+# every spectrum, correction for the observer's motion, period search and orbit.
+#
+# usage: tools/evaluate_run.sh RUN_FOLDER [OUTPUT_FOLDER]
+#
+# RUN_FOLDER holds
+#   epochs.txt          one spectrum per line: FILE;JD
+#   lamp_pixels.txt     the lamp exposure, one intensity per pixel
+#   lamp_lines.txt      the wavelengths (angstrom) of the lamp lines, in the order they
+#                       appear along the detector
+#   star_00_pixels.txt  (optional) a star exposure in pixels, calibrated from the lamp
+# Copy the script and change the settings below for your own site, star and lines.
+set -eu
+
+CLI=${QUANDREL_CLI:-quandrel-cli}
+LAB=${QUANDREL_LINES:-$(dirname "$0")/../data/LinesX.txt}
+# Site (longitude positive west) and star, degrees/hours and minutes.
+LON="9 0"; LAT="52 0"; RA="5 55"; DEC="7 24"
+# Line search: width slider index (windows of 2 I + 4 samples) and the depth a line needs.
+WIDTH=10; MIN_DEPTH=0.08
+# Orbit search ranges: period, eccentricity (the rest is found from the data).
+P_RANGE="10 15"; E_RANGE="0 0.8"
+
+RUN=${1:?usage: evaluate_run.sh RUN_FOLDER [OUTPUT_FOLDER]}
+OUT=${2:-.}
+mkdir -p "$OUT"
+
+# 1. Calibration: the lamp lines in pixels, paired with their wavelengths.
+"$CLI" lines "$RUN/lamp_pixels.txt" --single-column --emission \
+    | awk -F'\t' '!/^#/ { print $1 }' > "$OUT/lamp_centers.txt"
+if [ "$(wc -l < "$OUT/lamp_centers.txt")" -ne "$(wc -l < "$RUN/lamp_lines.txt")" ]; then
+    echo "evaluate_run.sh: found $(wc -l < "$OUT/lamp_centers.txt") lamp lines," \
+         "lamp_lines.txt lists $(wc -l < "$RUN/lamp_lines.txt")" >&2
+    exit 1
+fi
+paste -d';' "$OUT/lamp_centers.txt" "$RUN/lamp_lines.txt" > "$OUT/calibration_points.txt"
+if [ -f "$RUN/star_00_pixels.txt" ]; then
+    "$CLI" calibrate "$RUN/star_00_pixels.txt" --single-column --polynomial 3 \
+        --points "$OUT/calibration_points.txt" > "$OUT/star_00_calibrated.txt"
+    grep '^#' "$OUT/star_00_calibrated.txt" >&2
+fi
+
+# 2. Velocities: mean Doppler velocity of the identified lines plus the correction.
+: > "$OUT/velocities.txt"
+while IFS=';' read -r FILE JD; do
+    [ -n "$FILE" ] || continue
+    MEAN=$("$CLI" lines "$RUN/$FILE" --lab "$LAB" --width-index "$WIDTH" \
+        | awk -F'\t' -v d="$MIN_DEPTH" '!/^#/ && $3 < -d && ($1 - $6) ^ 2 < 100 { s += $7; n++ }
+                                        END { if (n) printf "%.4f", s / n }')
+    if [ -z "$MEAN" ]; then
+        echo "evaluate_run.sh: no lines identified in $FILE" >&2
+        exit 1
+    fi
+    CORR=$("$CLI" correction --jd "$JD" --ra $RA --dec $DEC --lon $LON --lat $LAT)
+    echo "$JD;$(awk -v m="$MEAN" -v c="$CORR" 'BEGIN { printf "%.4f", m + c }')" >> "$OUT/velocities.txt"
+done < "$RUN/epochs.txt"
+
+# 3. Period and orbit.
+"$CLI" pdm "$OUT/velocities.txt" --from 2 --to 30 | tee "$OUT/period.txt"
+"$CLI" orbit "$OUT/velocities.txt" --p $P_RANGE --e $E_RANGE --residuals > "$OUT/orbit.txt"
+grep '=' "$OUT/orbit.txt"
