@@ -12,7 +12,13 @@ fi
 quandrel_setup_deps "${extra[@]}"
 
 cmake -S . -B build -G Ninja
-cmake --build build -j2 --target quandrel quandrel-cli
+cmake --build build -j2 --target quandrel quandrel-cli sample_run help_docs
+
+# The help menu opens its documents in the working folder; the sample observing run goes next to the
+# sample data, where the file dialogs start.
+cp build/docs/Quandrel-*.pdf data/
+rm -rf data/sample_run
+cp -r build/sample_run data/sample_run
 
 ini="build/quandrel.ini"
 # The file dialogs start in the sample data, and the neon lines serve as calibration lines, until the

@@ -15,7 +15,10 @@
 set -eu
 
 CLI=${QUANDREL_CLI:-quandrel-cli}
-LAB=${QUANDREL_LINES:-$(dirname "$0")/../data/LinesX.txt}
+# The laboratory lines: next to the script when installed, in data/ of the source tree.
+HERE=$(dirname "$0")
+if [ -f "$HERE/LinesX.txt" ]; then LAB_DEFAULT=$HERE/LinesX.txt; else LAB_DEFAULT=$HERE/../data/LinesX.txt; fi
+LAB=${QUANDREL_LINES:-$LAB_DEFAULT}
 # Site (longitude positive west) and star, degrees/hours and minutes.
 LON="9 0"; LAT="52 0"; RA="5 55"; DEC="7 24"
 # Line search: width slider index (windows of 2 I + 4 samples) and the depth a line needs.

@@ -6,6 +6,8 @@
 #include "core/NumberText.h"
 
 #include <QCheckBox>
+#include <QPixmap>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
@@ -14,6 +16,7 @@
 #include <QTableWidget>
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -77,7 +80,6 @@ protected:
             Press(pDialog, "btnOK");
         });
         m_pMain->mniOpenSpectrumClick();
-        // The next file dialog shows the import dialog with the same settings: back to two columns.
     }
 
     void FindLines(int lWidthIndex, int lSensitivityIndex)
@@ -110,6 +112,22 @@ protected:
             }
         }
         return -1;
+    }
+
+    // With QUANDREL_SCREENSHOT_DIR set, the window is saved there at the steps
+    // the manual shows (tools/update-screenshots.sh).
+    void Snapshot(const char* pcName, int lTable, int lPlot)
+    {
+        const char* pcFolder = std::getenv("QUANDREL_SCREENSHOT_DIR");
+        if (pcFolder == nullptr || *pcFolder == '\0') {
+            return;
+        }
+        m_pMain->resize(1100, 720);
+        Child<QTabWidget>(m_pMain.get(), "pgcTables")->setCurrentIndex(lTable);
+        Child<QTabWidget>(m_pMain.get(), "pgcPlots")->setCurrentIndex(lPlot);
+        QApplication::processEvents();
+        const QString sFile = QString::fromLocal8Bit(pcFolder) + "/" + pcName + ".png";
+        EXPECT_TRUE(m_pMain->grab().save(sFile)) << sFile.toStdString();
     }
 
     void SetRange(QWidget* pDialog, int lRow, const char* pcLower, const char* pcUpper, const char* pcSteps)
@@ -148,6 +166,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         Item("mniIdentifyInertialLine")->trigger();
     }
     ASSERT_EQ(static_cast<std::size_t>(m_pMain->Calibration().GetCalibrationPointCount()), vLampLines.size());
+    Snapshot("lamp", 0, 0);
 
     // 2. The first exposure in pixels, calibrated with a cubic: H-alpha where the nm spectrum has it.
     OpenSingleColumn(kRun + "/star_00_pixels.txt");
@@ -202,6 +221,9 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
             ++lIdentified;
         }
         Activate(pStar, -1);
+        if (bFirst) {
+            Snapshot("lines", 0, 0);
+        }
         EXPECT_EQ(lIdentified, 5) << sEpoch << ": H-beta, He I, Na D2, Na D1, H-alpha";
 
         WhenModal([sJd = sEpoch.substr(lSemicolon + 1)](QWidget* pDialog) {
@@ -225,6 +247,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     }
     ASSERT_EQ(m_pMain->Matrix().Rows().size(), 20U);
+    Snapshot("table", 1, 1);
 
     // Corrected velocities: the observer's motion is gone.
     CMeasuredDataArray oCurve;
@@ -263,6 +286,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     Item("mniCalculateElements")->trigger();
     ASSERT_TRUE(m_pMain->OrbitalElements().IsOptimized());
 
+    Snapshot("orbit", 2, 1);
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("elements.txt"));
     Item("mniExportElements")->trigger();
     const auto oFound = Elements(m_oDir.File("elements.txt"));

@@ -346,6 +346,24 @@ TEST_F(MainWindowTest, HelpItemsOpenTheirDocuments)
     Item("mniHandbuch")->trigger();
     Item("mniReferenz")->trigger();
     EXPECT_EQ(m_oPrompts.vDocuments, (std::vector<std::string>{"Quandrel-Handbuch.pdf", "Quandrel-Referenz.pdf"}));
+    EXPECT_FALSE(Item("mniManual")->isEnabled());
+    EXPECT_FALSE(Item("mniReference")->isEnabled());
+
+    // The build writes all four documents; the manuals carry the screenshots.
+    for (const char* pcName : {"Quandrel-Manual.pdf", "Quandrel-Handbuch.pdf", "Quandrel-Reference.pdf",
+                               "Quandrel-Referenz.pdf"}) {
+        const std::string sPdf = ReadWholeFile(std::string(QUANDREL_DOCS_DIR) + "/" + pcName);
+        ASSERT_GT(sPdf.size(), 10000U) << pcName;
+        EXPECT_EQ(sPdf.substr(0, 5), "%PDF-") << pcName;
+        EXPECT_NE(sPdf.find("%%EOF"), std::string::npos) << pcName;
+        const bool bManual = std::string(pcName).find("Manual") != std::string::npos ||
+                             std::string(pcName).find("Handbuch") != std::string::npos;
+        std::size_t lImages = 0;
+        for (std::size_t l = sPdf.find("/Subtype /Image"); l != std::string::npos; l = sPdf.find("/Subtype /Image", l + 1)) {
+            ++lImages;
+        }
+        EXPECT_EQ(lImages, bManual ? 4U : 0U) << pcName;
+    }
 }
 
 TEST_F(MainWindowTest, ExitClosesTheWindowAndWritesItsSettings)
