@@ -43,6 +43,9 @@ if [ -f "$RUN/star_00_pixels.txt" ]; then
     "$CLI" calibrate "$RUN/star_00_pixels.txt" --single-column --polynomial 3 \
         --points "$OUT/calibration_points.txt" > "$OUT/star_00_calibrated.txt"
     grep '^#' "$OUT/star_00_calibrated.txt" >&2
+    # The calibrated exposure measured like the others (uncorrected Doppler velocity of its deepest line).
+    "$CLI" lines "$OUT/star_00_calibrated.txt" --lab "$LAB" --width-index "$WIDTH" \
+        | awk -F'\t' '!/^#/ && $3 < a { a = $3; l = $5 " " $7 } END { if (l != "") print "# star_00_pixels.txt: " l " km/s" }' >&2
 fi
 
 # 2. Velocities: mean Doppler velocity of the identified lines plus the correction.

@@ -21,6 +21,13 @@ TEST(CliCalibrate, MapsPixelsThroughPolynomialsAndSamplingPoints)
     EXPECT_EQ(vLines[1], "6000.000000;0.900000");
     EXPECT_EQ(vLines[5], "6008.000000;0.500000");
 
+    // The output read back by the other verbs: the comment is skipped, the wavelengths stay angstrom.
+    const std::string sCalibrated = oDir.Write("calibrated.txt", oRun.sOut);
+    const auto vImported = OutputLines(RunCliCapture({"import", sCalibrated}).sOut);
+    ASSERT_EQ(vImported.size(), 5U);
+    EXPECT_EQ(vImported[0], "6000\t0.90000000000000002");
+    EXPECT_EQ(OutputLines(RunCliCapture({"import", sCalibrated, "--skip", "2"}).sOut).size(), 4U);
+
     const SCliRun oSampling = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--sampling",
                                              "--single-column"});
     ASSERT_EQ(oSampling.lStatus, 0);
