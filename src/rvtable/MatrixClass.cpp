@@ -400,7 +400,8 @@ bool CMatrix::LoadFromFile(const std::string& sPath, bool* pbFormatError)
     if (!pFile || oError) {
         return false;
     }
-    ClearRows();
+    // The file is parsed whole before anything is replaced: a damaged or foreign file leaves the
+    // table, its coordinates and its laboratory lines as they were.
     std::string sBytes;
     bool bRead = lSize <= kMaxProjectBytes;
     if (bRead) {
@@ -411,7 +412,6 @@ bool CMatrix::LoadFromFile(const std::string& sPath, bool* pbFormatError)
         if (pbFormatError != nullptr) {
             *pbFormatError = true;
         }
-        ClearRows();
         return false;
     }
     m_bIsSaved = true;

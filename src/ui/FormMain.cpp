@@ -1642,6 +1642,10 @@ void TfrmMain::ShowTableMessage(const std::string& sText)
 
 void TfrmMain::mniOpenProjectClick()
 {
+    // A project read replaces the table: unsaved rows are offered for saving first, as on closing.
+    if (!AskToSaveTable()) {
+        return;
+    }
     SFileDialog oDialog;
     oDialog.sTitle = "Load matrix";
     oDialog.sFilter = "Matrix files (*.mtx)|*.mtx|All files (*.*)|*.*";

@@ -208,7 +208,8 @@ TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
     Item("mniOpenProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File format error!");
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to load matrix file!");
-    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U) << "the open project stays";
+    EXPECT_EQ(GridText(1, 0), "H-alpha");
 }
 
 TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
@@ -231,6 +232,14 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/such/folder/p.mtx"));
     Item("mniCloseProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
+    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+
+    // Opening a project stops there too, before its file dialog.
+    m_oPrompts.qAnswers = {EButton::Yes};
+    const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
+    Item("mniOpenProject")->trigger();
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?");
+    EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs + 1) << "only the save dialog";
     EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
 
     // Closing the program stops there too.
