@@ -6,6 +6,7 @@ quandrel_packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libbenchmark-dev
     qt6-base-dev libjpeg-dev
+    fonts-dejavu-core
     locales
 )
 
