@@ -4,8 +4,9 @@
 // 5876 at a signal-to-noise ratio of 100), each Doppler shifted by the
 // orbit's velocity minus the observer's motion at the stated site, so the
 // program's correction has to put it back; a list of their observation
-// times; a neon lamp in pixels and the first epoch also in pixels of the
-// same detector; and the true elements. Deterministic: the same files every run.
+// times; a neon lamp in pixels with the list of its lines' wavelengths, and
+// the first epoch also in pixels of the same detector; and the true elements
+// and velocities. Deterministic: the same files every run.
 #include "astro/RadialVelocityClass.h"
 #include "core/NumberText.h"
 #include "orbit/OrbitalElementsClass.h"
