@@ -23,25 +23,11 @@
 
 namespace {
 
-constexpr int kOtherZone = 3;
-
-QLineEdit* Edit(const char* pcName, const char* pcText)
-{
-    auto* pEdit = new QLineEdit(pcText);
-    pEdit->setObjectName(pcName);
-    return pEdit;
-}
-
 QRadioButton* Radio(const char* pcName, const char* pcCaption)
 {
     auto* pRadio = new QRadioButton(pcCaption);
     pRadio->setObjectName(pcName);
     return pRadio;
-}
-
-double Real(const QLineEdit* pEdit)
-{
-    return TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
 }
 
 } // namespace
@@ -62,46 +48,35 @@ TfrmCC::TfrmCC(CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidge
     auto* pDateGroup = new QButtonGroup(this);
     pDateGroup->addButton(m_prabUseCivilDate);
     pDateGroup->addButton(m_prabUseJulianDate);
-    m_pedCivilDateDays = Edit("edCivilDateDays", "25");
-    m_pedCivilDateMonth = Edit("edCivilDateMonth", "0");
-    m_pedCivilDateYear = Edit("edCivilDateYear", "2000");
-    m_pedCivilDateHours = Edit("edCivilDateHours", "0");
-    m_pedCivilDateMinutes = Edit("edCivilDateMinutes", "0");
+    m_pedCivilDateDays = NamedEdit("edCivilDateDays", "25");
+    m_pedCivilDateMonth = NamedEdit("edCivilDateMonth", "0");
+    m_pedCivilDateYear = NamedEdit("edCivilDateYear", "2000");
+    m_pedCivilDateHours = NamedEdit("edCivilDateHours", "0");
+    m_pedCivilDateMinutes = NamedEdit("edCivilDateMinutes", "0");
     m_pcobTimeZone = new QComboBox;
     m_pcobTimeZone->setObjectName("cobTimeZone");
     m_pcobTimeZone->addItems({"UT", "MET", "MEST", "Other"});
-    m_pedTimeZone = Edit("edTimeZone", "1");
-    m_pedJulianDate = Edit("edJulianDate", "");
-    m_pedRightAscensionHours = Edit("edRightAscensionHours", "0");
-    m_pedRightAscensionMinutes = Edit("edRightAscensionMinutes", "0");
-    m_pedDeclinationDegrees = Edit("edDeclinationDegrees", "0");
-    m_pedDeclinationMinutes = Edit("edDeclinationMinutes", "0");
-    m_pedTopocentricCorrection = Edit("edTopocentricCorrection", "0");
-    m_pedWavelengthFrom = Edit("edWavelengthFrom", "6050");
-    m_pedWavelengthTo = Edit("edWavelengthTo", "6650");
-    m_pedSupportingPoints = Edit("edSupportingPoints", "2");
-    m_pedCorrelationSpan = Edit("edCorrelationSpan", "30");
-    m_pedResolution = Edit("edResolution", "0.01");
+    m_pedTimeZone = NamedEdit("edTimeZone", "1");
+    m_pedJulianDate = NamedEdit("edJulianDate", "");
+    m_pedRightAscensionHours = NamedEdit("edRightAscensionHours", "0");
+    m_pedRightAscensionMinutes = NamedEdit("edRightAscensionMinutes", "0");
+    m_pedDeclinationDegrees = NamedEdit("edDeclinationDegrees", "0");
+    m_pedDeclinationMinutes = NamedEdit("edDeclinationMinutes", "0");
+    m_pedTopocentricCorrection = NamedEdit("edTopocentricCorrection", "0");
+    m_pedWavelengthFrom = NamedEdit("edWavelengthFrom", "6050");
+    m_pedWavelengthTo = NamedEdit("edWavelengthTo", "6650");
+    m_pedSupportingPoints = NamedEdit("edSupportingPoints", "2");
+    m_pedCorrelationSpan = NamedEdit("edCorrelationSpan", "30");
+    m_pedResolution = NamedEdit("edResolution", "0.01");
 
     auto* pTemplate = new QGroupBox("Template");
     auto* pGrid = new QGridLayout(pTemplate);
     pGrid->addWidget(m_prabUseObservationParameters, 0, 0, 1, 5);
     pGrid->addWidget(m_prabUseCivilDate, 1, 0, 1, 5);
-    int lColumn = 0;
-    for (const char* pcLabel : {"dd", "mm", "yyyy", "hh", "mm"}) {
-        pGrid->addWidget(new QLabel(pcLabel), 2, lColumn++);
-    }
-    lColumn = 0;
-    for (QLineEdit* pEdit : {m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear, m_pedCivilDateHours,
-                             m_pedCivilDateMinutes}) {
-        pGrid->addWidget(pEdit, 3, lColumn++);
-    }
-    auto* pZone = new QHBoxLayout;
-    pZone->addWidget(m_pcobTimeZone);
-    pZone->addWidget(new QLabel("(UT+"));
-    pZone->addWidget(m_pedTimeZone);
-    pZone->addWidget(new QLabel("h)"));
-    pGrid->addLayout(pZone, 4, 0, 1, 5);
+    AddCivilDateRows(pGrid, 2,
+                     {m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear, m_pedCivilDateHours,
+                      m_pedCivilDateMinutes},
+                     m_pcobTimeZone, m_pedTimeZone);
     pGrid->addWidget(m_prabUseJulianDate, 5, 0, 1, 2);
     pGrid->addWidget(m_pedJulianDate, 5, 2, 1, 3);
     pGrid->addWidget(new QLabel("hh/deg"), 6, 1);
@@ -152,7 +127,7 @@ TfrmCC::TfrmCC(CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidge
 void TfrmCC::showEvent(QShowEvent* pEvent)
 {
     QDialog::showEvent(pEvent);
-    m_pcobTimeZone->setCurrentIndex(std::clamp(m_oSettings.ReadInteger("Settings", "DefTimeZone", 1), 0, kOtherZone));
+    m_pcobTimeZone->setCurrentIndex(std::clamp(m_oSettings.ReadInteger("Settings", "DefTimeZone", 1), 0, kOtherTimeZone));
     cobTimeZoneChange();
     m_prabUseObservationParameters->setChecked(true);
     m_prabUseCivilDate->setChecked(true);
@@ -181,10 +156,7 @@ void TfrmCC::showEvent(QShowEvent* pEvent)
 
 void TfrmCC::cobTimeZoneChange()
 {
-    const int lIndex = m_pcobTimeZone->currentIndex();
-    m_pedTimeZone->setText(QString::number(
-        lIndex == kOtherZone ? m_oSettings.ReadInteger("Settings", "OtherTimeZone", 0) : lIndex));
-    EnableControl(m_pedTimeZone, lIndex == kOtherZone && m_pcobTimeZone->isEnabled());
+    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSettings);
 }
 
 void TfrmCC::ApplyDateMode()
@@ -224,23 +196,19 @@ void TfrmCC::btnOKClick()
 {
     try {
         if (m_prabInputTopocentricCorrection->isChecked()) {
-            m_oCrossCorrelation.SetTopocentricCorrection(Real(m_pedTopocentricCorrection));
+            m_oCrossCorrelation.SetTopocentricCorrection(EditReal(m_pedTopocentricCorrection));
         } else {
-            const double fRaHours = Real(m_pedRightAscensionHours);
-            const double fRaMinutes = Real(m_pedRightAscensionMinutes);
-            const double fDecDegrees = Real(m_pedDeclinationDegrees);
-            const double fDecMinutes = Real(m_pedDeclinationMinutes);
+            const double fRaHours = EditReal(m_pedRightAscensionHours);
+            const double fRaMinutes = EditReal(m_pedRightAscensionMinutes);
+            const double fDecDegrees = EditReal(m_pedDeclinationDegrees);
+            const double fDecMinutes = EditReal(m_pedDeclinationMinutes);
             double fJulianDate = 0.0;
             if (m_prabUseCivilDate->isChecked()) {
-                const double fDay = Real(m_pedCivilDateDays);
-                const double fHours = Real(m_pedCivilDateHours);
-                const double fMinutes = Real(m_pedCivilDateMinutes);
-                const int lMonth = TextToInt(m_pedCivilDateMonth->text().toStdString(), 1);
-                const int lYear = TextToInt(m_pedCivilDateYear->text().toStdString(), 2006);
-                const int lZone = TextToInt(m_pedTimeZone->text().toStdString(), 0);
-                fJulianDate = CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - lZone * (1.0 / 24.0);
+                fJulianDate = CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
+                                                m_pedCivilDateHours, m_pedCivilDateMinutes},
+                                               m_pedTimeZone);
             } else {
-                fJulianDate = Real(m_pedJulianDate);
+                fJulianDate = EditReal(m_pedJulianDate);
             }
             const long double fLongitude = m_oSettings.ReadFloat("GeographicCoordinates", "LongDeg", 9.0) +
                                            m_oSettings.ReadFloat("GeographicCoordinates", "LongMin", 0.0) / 60.0L;
@@ -254,11 +222,11 @@ void TfrmCC::btnOKClick()
             oCorrection.AddCorrection(fValue);
             m_oCrossCorrelation.SetTopocentricCorrection(static_cast<double>(fValue));
         }
-        const double fAccuracy = Real(m_pedResolution);
+        const double fAccuracy = EditReal(m_pedResolution);
         const int lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
         const int lPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
-        const double fTo = Real(m_pedWavelengthTo);
-        const double fFrom = Real(m_pedWavelengthFrom);
+        const double fTo = EditReal(m_pedWavelengthTo);
+        const double fFrom = EditReal(m_pedWavelengthFrom);
         m_oCrossCorrelation.SetParameters(fFrom, fTo, lPoints, lSpan, fAccuracy);
     } catch (const EConvertError&) {
         // A field that is no number ends "&OK" here; the dialog stays open.

@@ -47,9 +47,27 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 
 namespace {
+
+// The slider index an edit field names: its number rounded to the nearest whole one. Not a number
+// (or not finite) gives nothing, and the command ends there, as for every invalid field.
+std::optional<int> RoundedIndex(const QLineEdit* pEdit)
+{
+    double fValue = 0.0;
+    try {
+        fValue = TextToFloat(pEdit->text().toStdString());
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+    const double fIndex = std::floor(fValue + 0.5);
+    if (!std::isfinite(fIndex)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::clamp(fIndex, -1e6, 1e6));
+}
 
 constexpr int kClipPageSize = 50;
 constexpr int kSensitivityMaximum = 20;
@@ -916,15 +934,7 @@ void TfrmMain::lsbSpectraClick()
 
 void TfrmMain::mniRemoveSpectrumClick()
 {
-    std::vector<int> vRows;
-    for (QListWidgetItem* pItem : m_plsbSpectra->selectedItems()) {
-        vRows.push_back(m_plsbSpectra->row(pItem));
-    }
-    std::sort(vRows.rbegin(), vRows.rend());
-    for (const int lRow : vRows) {
-        m_oSpectrumContainer.RemoveSpectrum(lRow);
-        delete m_plsbSpectra->takeItem(lRow);
-    }
+    RemoveSelectedSpectra();
     bool bFound = false;
     CSpectrum* pFirst = m_oSpectrumContainer.GetSpectrum(0, bFound);
     m_pCurrentSpectrum = pFirst;
@@ -938,24 +948,23 @@ void TfrmMain::mniRemoveSpectrumClick()
 
 void TfrmMain::btnZoomInClick()
 {
-    if (m_pCurrentSpectrum == nullptr) {
-        return;
-    }
-    int32_t lPosition = 0;
-    if (m_pCurrentSpectrum->ZoomIn(kClipMaximum, lPosition)) {
-        m_pscbClipping->setValue(lPosition);
-    }
-    m_pCurrentSpectrum->ComputeRange();
-    RedrawSpectrum();
+    Zoom(true);
 }
 
 void TfrmMain::btnZoomOutClick()
+{
+    Zoom(false);
+}
+
+void TfrmMain::Zoom(bool bIn)
 {
     if (m_pCurrentSpectrum == nullptr) {
         return;
     }
     int32_t lPosition = 0;
-    if (m_pCurrentSpectrum->ZoomOut(kClipMaximum, lPosition)) {
+    const bool bMoved = bIn ? m_pCurrentSpectrum->ZoomIn(kClipMaximum, lPosition)
+                            : m_pCurrentSpectrum->ZoomOut(kClipMaximum, lPosition);
+    if (bMoved) {
         m_pscbClipping->setValue(lPosition);
     }
     m_pCurrentSpectrum->ComputeRange();
@@ -1098,16 +1107,8 @@ void TfrmMain::edSensitivityExit()
     if (m_bSensitivitySliderFocus) {
         return;
     }
-    double fValue = 0.0;
-    try {
-        fValue = TextToFloat(m_pedSensitivity->text().toStdString());
-    } catch (const EConvertError&) {
-        // Not a number: the command ends here, as for every invalid field.
-        return;
-    }
-    const double fIndex = std::floor(fValue + 0.5);
-    if (std::isfinite(fIndex)) {
-        m_ptrbSensitivity->setValue(m_ptrbSensitivity->maximum() - static_cast<int>(std::clamp(fIndex, -1e6, 1e6)));
+    if (const auto lIndex = RoundedIndex(m_pedSensitivity)) {
+        m_ptrbSensitivity->setValue(m_ptrbSensitivity->maximum() - *lIndex);
     }
 }
 
@@ -1129,17 +1130,11 @@ void TfrmMain::edLevelExit()
     if (m_bLevelSliderFocus) {
         return;
     }
-    double fLevel = 0.0;
-    try {
-        fLevel = TextToFloat(m_pedLevel->text().toStdString());
-    } catch (const EConvertError&) {
+    const auto lRounded = RoundedIndex(m_pedLevel);
+    if (!lRounded) {
         return;
     }
-    const double fIndex = std::floor(fLevel + 0.5);
-    if (!std::isfinite(fIndex)) {
-        return;
-    }
-    const int lLevel = static_cast<int>(std::clamp(fIndex, -1e6, 1e6));
+    const int lLevel = *lRounded;
     m_ptrbOptLevel->setValue(m_ptrbOptLevel->maximum() - lLevel);
     if (m_pCurrentSpectrum != nullptr) {
         ApplyLevel(lLevel);

@@ -196,6 +196,7 @@ private:
     void edLevelExit();
     void ApplyLevel(int lLevel);
     void RemoveSelectedSpectra();
+    void Zoom(bool bIn);
     CImageView* ViewOf(const CQtCanvas& oCanvas) const;
     // Asks for a file (title, initial folder key) and reads it through the import dialog into a new
     // spectrum drawn on oCanvas; none when the user stops on the way.

@@ -69,7 +69,7 @@ void TfrmObjectCoordinates::btnOKClick()
     try {
         for (const QLineEdit* pEdit : {m_pedRightAscensionHours, m_pedRightAscensionMinutes, m_pedDeclinationDegrees,
                                        m_pedDeclinationMinutes}) {
-            af[i++] = TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
+            af[i++] = EditReal(pEdit);
         }
     } catch (const EConvertError&) {
         // A field that is no number: the dialog stays open and nothing changes.

@@ -1,7 +1,6 @@
 #include "FormTimeStamp.h"
 
 #include "UiUtils.h"
-#include "astro/JulianDateClass.h"
 #include "core/IniFileClass.h"
 #include "core/NumberText.h"
 #include "core/UtilsClass.h"
@@ -21,20 +20,6 @@
 
 namespace {
 
-constexpr int kOtherZone = 3;
-
-QLineEdit* Edit(const char* pcName, const char* pcText)
-{
-    auto* pEdit = new QLineEdit(pcText);
-    pEdit->setObjectName(pcName);
-    return pEdit;
-}
-
-double Real(const QLineEdit* pEdit)
-{
-    return TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
-}
-
 } // namespace
 
 TfrmTimeStamp::TfrmTimeStamp(CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
@@ -47,33 +32,22 @@ TfrmTimeStamp::TfrmTimeStamp(CIniFile& oSettings, QWidget* pParent) : QDialog(pP
     m_prabUseCivilDate->setObjectName("rabUseCivilDate");
     m_prabUseJulianDate = new QRadioButton("&Julian date");
     m_prabUseJulianDate->setObjectName("rabUseJulianDate");
-    m_pedCivilDateDays = Edit("edCivilDateDays", "25");
-    m_pedCivilDateMonth = Edit("edCivilDateMonth", "0");
-    m_pedCivilDateYear = Edit("edCivilDateYear", "2000");
-    m_pedCivilDateHours = Edit("edCivilDateHours", "0");
-    m_pedCivilDateMinutes = Edit("edCivilDateMinutes", "0");
-    m_pedJulianDate = Edit("edJulianDate", "");
+    m_pedCivilDateDays = NamedEdit("edCivilDateDays", "25");
+    m_pedCivilDateMonth = NamedEdit("edCivilDateMonth", "0");
+    m_pedCivilDateYear = NamedEdit("edCivilDateYear", "2000");
+    m_pedCivilDateHours = NamedEdit("edCivilDateHours", "0");
+    m_pedCivilDateMinutes = NamedEdit("edCivilDateMinutes", "0");
+    m_pedJulianDate = NamedEdit("edJulianDate", "");
     m_pcobTimeZone = new QComboBox;
     m_pcobTimeZone->setObjectName("cobTimeZone");
-    m_pedTimeZone = Edit("edTimeZone", "1");
+    m_pedTimeZone = NamedEdit("edTimeZone", "1");
 
     auto* pGrid = new QGridLayout(pgrbDateAndTime);
     pGrid->addWidget(m_prabUseCivilDate, 0, 0, 1, 5);
-    int lColumn = 0;
-    for (const char* pcLabel : {"dd", "mm", "yyyy", "hh", "mm"}) {
-        pGrid->addWidget(new QLabel(pcLabel), 1, lColumn++);
-    }
-    lColumn = 0;
-    for (QLineEdit* pEdit : {m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear, m_pedCivilDateHours,
-                             m_pedCivilDateMinutes}) {
-        pGrid->addWidget(pEdit, 2, lColumn++);
-    }
-    auto* pZone = new QHBoxLayout;
-    pZone->addWidget(m_pcobTimeZone);
-    pZone->addWidget(new QLabel("(UT+"));
-    pZone->addWidget(m_pedTimeZone);
-    pZone->addWidget(new QLabel("h)"));
-    pGrid->addLayout(pZone, 3, 0, 1, 5);
+    AddCivilDateRows(pGrid, 1,
+                     {m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear, m_pedCivilDateHours,
+                      m_pedCivilDateMinutes},
+                     m_pcobTimeZone, m_pedTimeZone);
     pGrid->addWidget(m_prabUseJulianDate, 4, 0, 1, 5);
     pGrid->addWidget(m_pedJulianDate, 5, 0, 1, 5);
 
@@ -93,7 +67,7 @@ TfrmTimeStamp::TfrmTimeStamp(CIniFile& oSettings, QWidget* pParent) : QDialog(pP
     });
 
     m_pcobTimeZone->addItems({"UT", "MET", "MEST", "Other"});
-    m_pcobTimeZone->setCurrentIndex(std::clamp(m_oSettings.ReadInteger("Settings", "DefTimeZone", 1), 0, kOtherZone));
+    m_pcobTimeZone->setCurrentIndex(std::clamp(m_oSettings.ReadInteger("Settings", "DefTimeZone", 1), 0, kOtherTimeZone));
     connect(m_pcobTimeZone, &QComboBox::currentIndexChanged, this, &TfrmTimeStamp::cobTimeZoneChange);
     cobTimeZoneChange();
 }
@@ -153,30 +127,19 @@ void TfrmTimeStamp::rabUseJulianDateClick()
 
 void TfrmTimeStamp::cobTimeZoneChange()
 {
-    const int lIndex = m_pcobTimeZone->currentIndex();
-    if (lIndex == kOtherZone) {
-        // The user's own offset, as last confirmed, to be typed over.
-        m_pedTimeZone->setText(QString::number(m_oSettings.ReadInteger("Settings", "OtherTimeZone", 0)));
-    } else {
-        m_pedTimeZone->setText(QString::number(lIndex));
-    }
-    EnableControl(m_pedTimeZone, lIndex == kOtherZone && m_pcobTimeZone->isEnabled());
+    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSettings);
 }
 
 void TfrmTimeStamp::btnOKClick()
 {
     try {
         if (m_prabUseCivilDate->isChecked()) {
-            const double fDay = Real(m_pedCivilDateDays);
-            const double fHours = Real(m_pedCivilDateHours);
-            const double fMinutes = Real(m_pedCivilDateMinutes);
-            const int lMonth = TextToInt(m_pedCivilDateMonth->text().toStdString(), 1);
-            const int lYear = TextToInt(m_pedCivilDateYear->text().toStdString(), 2006);
-            const int lZone = TextToInt(m_pedTimeZone->text().toStdString(), 0);
-            m_fJulianDate = CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - lZone * (1.0 / 24.0);
+            m_fJulianDate = CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
+                                                m_pedCivilDateHours, m_pedCivilDateMinutes},
+                                               m_pedTimeZone);
             m_pedJulianDate->setText(QString::fromStdString(quandrel::FormatFixedWidth(m_fJulianDate, 15, 5)));
         } else {
-            m_fJulianDate = Real(m_pedJulianDate);
+            m_fJulianDate = EditReal(m_pedJulianDate);
         }
     } catch (const EConvertError&) {
         // A field that is no number: the dialog stays open and nothing is stored.

@@ -1,7 +1,15 @@
 #include "UiUtils.h"
+#include "astro/JulianDateClass.h"
+#include "core/IniFileClass.h"
+#include "core/UtilsClass.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QPalette>
 #include <QWidget>
@@ -23,4 +31,54 @@ QDialogButtonBox* OkCancelButtons(QPushButton*& pbtnOK, QPushButton*& pbtnCancel
     pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
     pbtnCancel->setObjectName("btnCancel");
     return pButtons;
+}
+
+void AddCivilDateRows(QGridLayout* pGrid, int lRow, const std::array<QLineEdit*, 5>& aEdits, QComboBox* pZone,
+                      QLineEdit* pZoneHours)
+{
+    int lColumn = 0;
+    for (const char* pcLabel : {"dd", "mm", "yyyy", "hh", "mm"}) {
+        pGrid->addWidget(new QLabel(pcLabel), lRow, lColumn++);
+    }
+    lColumn = 0;
+    for (QLineEdit* pEdit : aEdits) {
+        pGrid->addWidget(pEdit, lRow + 1, lColumn++);
+    }
+    auto* pZoneRow = new QHBoxLayout;
+    pZoneRow->addWidget(pZone);
+    pZoneRow->addWidget(new QLabel("(UT+"));
+    pZoneRow->addWidget(pZoneHours);
+    pZoneRow->addWidget(new QLabel("h)"));
+    pGrid->addLayout(pZoneRow, lRow + 2, 0, 1, 5);
+}
+
+QLineEdit* NamedEdit(const char* pcName, const char* pcText)
+{
+    auto* pEdit = new QLineEdit(pcText);
+    pEdit->setObjectName(pcName);
+    return pEdit;
+}
+
+double EditReal(const QLineEdit* pEdit)
+{
+    return TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
+}
+
+void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, const CIniFile& oSettings)
+{
+    const int lIndex = pZone->currentIndex();
+    pZoneHours->setText(
+        QString::number(lIndex == kOtherTimeZone ? oSettings.ReadInteger("Settings", "OtherTimeZone", 0) : lIndex));
+    EnableControl(pZoneHours, lIndex == kOtherTimeZone && pZone->isEnabled());
+}
+
+double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit* pZoneHours)
+{
+    const double fDay = EditReal(aEdits[0]);
+    const double fHours = EditReal(aEdits[3]);
+    const double fMinutes = EditReal(aEdits[4]);
+    const int lMonth = TextToInt(aEdits[1]->text().toStdString(), 1);
+    const int lYear = TextToInt(aEdits[2]->text().toStdString(), 2006);
+    const int lZone = TextToInt(pZoneHours->text().toStdString(), 0);
+    return CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - lZone * (1.0 / 24.0);
 }

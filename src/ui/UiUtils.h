@@ -1,7 +1,13 @@
 // Small helpers the windows share.
 #pragma once
 
+#include <array>
+
+class CIniFile;
+class QComboBox;
 class QDialogButtonBox;
+class QGridLayout;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -11,3 +17,26 @@ void EnableControl(QWidget* pControl, bool bEnabled);
 
 // The "&OK" and "&Cancel" buttons of a dialog, named btnOK (or pcOkName) and btnCancel.
 QDialogButtonBox* OkCancelButtons(QPushButton*& pbtnOK, QPushButton*& pbtnCancel, const char* pcOkName = "btnOK");
+
+// The civil date fields of the time dialogs in three grid rows from lRow: the captions
+// "dd mm yyyy hh mm", the five edits (day, month, year, hours, minutes), and the time zone box
+// with its hour offset.
+void AddCivilDateRows(QGridLayout* pGrid, int lRow, const std::array<QLineEdit*, 5>& aEdits, QComboBox* pZone,
+                      QLineEdit* pZoneHours);
+
+// A line edit with its object name and first text.
+QLineEdit* NamedEdit(const char* pcName, const char* pcText);
+
+// The number in an edit field, with either decimal separator; EConvertError when it is none.
+double EditReal(const QLineEdit* pEdit);
+
+// The index of "Other" in the time zone boxes ("UT", "MET", "MEST", "Other").
+constexpr int kOtherTimeZone = 3;
+
+// Shows the hour offset of the chosen time zone: the index itself, or for "Other" the offset last
+// confirmed ("Settings"/"OtherTimeZone"), which only then can be typed over.
+void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, const CIniFile& oSettings);
+
+// The Julian date of the civil date fields (day, month, year, hours, minutes) in the zone of the
+// hour offset; EConvertError when a field holds no number.
+double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit* pZoneHours);
