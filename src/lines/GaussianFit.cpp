@@ -1,4 +1,6 @@
 #include "GaussianFit.h"
+#include "core/MeasuredDataArrayClass.h"
+#include "core/UtilsClass.h"
 
 #include <algorithm>
 #include <vector>
@@ -113,6 +115,38 @@ void Search(const double* x, const double* y, std::size_t n, int P, const Parame
             } while (fStep > kTolerance);
         }
     }
+}
+
+void SearchBounds(const CMeasuredDataArray& oSection, bool bEmission, Parameters& lo, Parameters& hi)
+{
+    const std::vector<double>& x = oSection.GetXValues();
+    const auto n = static_cast<double>(x.size());
+    lo = Parameters{};
+    hi = Parameters{};
+    lo[kSigma1] = 0.0003;
+    hi[kSigma1] = 10.0;
+    lo[kCenter1] = x.front();
+    hi[kCenter1] = x.back();
+    lo[kOffset] = 0.0;
+    hi[kOffset] = 1.0;
+    lo[kAmplitude1] = -1.0;
+    hi[kAmplitude1] = 1.0;
+    if (bEmission) {
+        hi[kSigma1] = (x[1] - x[0]) * n;
+        double fMin = 0.0;
+        double fMax = 0.0;
+        GetMinMaxY(oSection, fMin, fMax);
+        lo[kOffset] = fMin;
+        hi[kOffset] = fMax;
+        lo[kAmplitude1] = 0.0;
+        hi[kAmplitude1] = fMax;
+    }
+    lo[kSigma2] = lo[kSigma1];
+    hi[kSigma2] = hi[kSigma1];
+    lo[kCenter2] = lo[kCenter1];
+    hi[kCenter2] = hi[kCenter1];
+    lo[kAmplitude2] = lo[kAmplitude1];
+    hi[kAmplitude2] = hi[kAmplitude1];
 }
 
 } // namespace quandrel::gaussfit

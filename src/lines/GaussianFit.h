@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstddef>
 
+class CMeasuredDataArray;
+
 namespace quandrel::gaussfit {
 
 // Parameter slots, in search order.
@@ -43,5 +45,11 @@ inline double ModelValue(const Parameters& p, double g1, double g2, bool bDouble
 // over the points in order: factors that a trial does not change are reused.
 void Search(const double* x, const double* y, std::size_t n, int P, const Parameters& afLow, const Parameters& afHigh,
             Parameters& p);
+
+// The bounds of a line fit over a section: sigma 0.0003 .. 10, the centre within the section, offset
+// 0 .. 1 and amplitude -1 .. 1 for an absorption line; for an emission line sigma up to the section's
+// width and offset and amplitude within the section's intensities. The second Gaussian shares the
+// bounds of the first. The section has at least two points.
+void SearchBounds(const CMeasuredDataArray& oSection, bool bEmission, Parameters& afLow, Parameters& afHigh);
 
 } // namespace quandrel::gaussfit

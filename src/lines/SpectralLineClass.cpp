@@ -33,30 +33,7 @@ bool CSpectralLine::FitGaussian(const CMeasuredDataArray& oSection, bool bEmissi
 
     Parameters lo{};
     Parameters hi{};
-    lo[kSigma1] = 0.0003;
-    hi[kSigma1] = 10.0;
-    lo[kCenter1] = x.front();
-    hi[kCenter1] = x.back();
-    lo[kOffset] = 0.0;
-    hi[kOffset] = 1.0;
-    lo[kAmplitude1] = -1.0;
-    hi[kAmplitude1] = 1.0;
-    if (bEmission) {
-        hi[kSigma1] = (x[1] - x[0]) * n;
-        double fMin = 0.0;
-        double fMax = 0.0;
-        GetMinMaxY(oSection, fMin, fMax);
-        lo[kOffset] = fMin;
-        hi[kOffset] = fMax;
-        lo[kAmplitude1] = 0.0;
-        hi[kAmplitude1] = fMax;
-    }
-    lo[kSigma2] = lo[kSigma1];
-    hi[kSigma2] = hi[kSigma1];
-    lo[kCenter2] = lo[kCenter1];
-    hi[kCenter2] = hi[kCenter1];
-    lo[kAmplitude2] = lo[kAmplitude1];
-    hi[kAmplitude2] = hi[kAmplitude1];
+    SearchBounds(oSection, bEmission, lo, hi);
 
     Search(x.data(), y.data(), static_cast<std::size_t>(n), P, lo, hi, p);
 

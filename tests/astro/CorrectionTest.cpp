@@ -7,8 +7,23 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
+
+// The lines of a reference file of tests/data, without blank lines and '#' comments.
+std::vector<std::string> DataLines(const std::string& sName)
+{
+    std::ifstream oFile(std::string(QUANDREL_TEST_DATA_DIR) + "/" + sName);
+    std::vector<std::string> vLines;
+    for (std::string sLine; std::getline(oFile, sLine);) {
+        if (!sLine.empty() && sLine[0] != '#') {
+            vLines.push_back(sLine);
+        }
+    }
+    return vLines;
+}
 
 // Degrees as whole degrees and signed minutes.
 void Split(double fValue, double& fWhole, double& fMinutes)
@@ -50,13 +65,10 @@ TEST(CRadialVelocity, AgreesWithAstropyForAlphaDraAtAmateurSites)
 {
     // Source: tests/data/baryvel_alphaDra.txt (astropy barycentric values; ours is heliocentric:
     // the Sun's own motion about the barycentre stays below 0.013 km/s).
-    std::ifstream oFile(std::string(QUANDREL_TEST_DATA_DIR) + "/baryvel_alphaDra.txt");
-    ASSERT_TRUE(oFile.good());
+    const std::vector<std::string> vLines = DataLines("baryvel_alphaDra.txt");
+    ASSERT_FALSE(vLines.empty());
     int lRows = 0;
-    for (std::string sLine; std::getline(oFile, sLine);) {
-        if (sLine.empty() || sLine[0] == '#') {
-            continue;
-        }
+    for (const std::string& sLine : vLines) {
         std::istringstream oLine(sLine);
         std::string sDate;
         double fJd, fLongitudeEast, fLatitude, fElevation, fReference;
@@ -75,13 +87,10 @@ TEST(CRadialVelocity, AgreesWithAstropyForAlphaDraAtAmateurSites)
 TEST(CRadialVelocity, AgreesWithIrafRvcorrectAtParanal)
 {
     // Source: tests/data/rvcorrect_paranal.txt; IRAF's own model is good to about 0.15 km/s.
-    std::ifstream oFile(std::string(QUANDREL_TEST_DATA_DIR) + "/rvcorrect_paranal.txt");
-    ASSERT_TRUE(oFile.good());
+    const std::vector<std::string> vLines = DataLines("rvcorrect_paranal.txt");
+    ASSERT_FALSE(vLines.empty());
     int lRows = 0;
-    for (std::string sLine; std::getline(oFile, sLine);) {
-        if (sLine.empty() || sLine[0] == '#') {
-            continue;
-        }
+    for (const std::string& sLine : vLines) {
         std::istringstream oLine(sLine);
         double fRa, fDec, fReference;
         oLine >> fRa >> fDec >> fReference;

@@ -255,24 +255,9 @@ TEST(GaussianSearch, FastSearchGivesBitIdenticalFitsToThePlainOne)
         const auto oSection = MakeSection(fCenter - n / 2 * fStep, fStep, n, fOffset, vProfiles,
                                           bEmission ? 5.0 : 0.01, static_cast<unsigned>(lCase));
         const int P = bDouble ? 7 : 4;
-        Parameters lo{0.0003, oSection.GetX(0), 0.0, -1.0, 0, 0, 0};
-        Parameters hi{10.0, oSection.GetX(n - 1), 1.0, 1.0, 0, 0, 0};
-        if (bEmission) {
-            double fMin = 0.0;
-            double fMax = 0.0;
-            GetMinMaxY(oSection, fMin, fMax);
-            hi[kSigma1] = (oSection.GetX(1) - oSection.GetX(0)) * n;
-            lo[kOffset] = fMin;
-            hi[kOffset] = fMax;
-            lo[kAmplitude1] = 0.0;
-            hi[kAmplitude1] = fMax;
-        }
-        lo[kSigma2] = lo[kSigma1];
-        hi[kSigma2] = hi[kSigma1];
-        lo[kCenter2] = lo[kCenter1];
-        hi[kCenter2] = hi[kCenter1];
-        lo[kAmplitude2] = lo[kAmplitude1];
-        hi[kAmplitude2] = hi[kAmplitude1];
+        Parameters lo{};
+        Parameters hi{};
+        SearchBounds(oSection, bEmission, lo, hi);
         const Parameters oStart{1.0, fCenter + 0.1, 1.0, 0.0, fSigma, fCenter + 3 * fSigma, fDepth / 3};
         Parameters oFast = oStart;
         Parameters oPlain = oStart;

@@ -10,18 +10,6 @@ namespace {
 
 const std::string kAlphaDra = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
 
-bool IsBlank(const QImage& oImage)
-{
-    for (int y = 0; y < oImage.height(); ++y) {
-        for (int x = 0; x < oImage.width(); ++x) {
-            if (oImage.pixel(x, y) != qRgb(255, 255, 255)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 class AnalysisWindowTest : public MainWindowTest {
 protected:
     void Import(const std::string& sFile)
@@ -30,23 +18,15 @@ protected:
         Item("mniImportMeasurements")->trigger();
     }
 
-    static void SetRow(QWidget* pDialog, int lRow, const QString& sLower, const QString& sUpper, const QString& sSteps)
-    {
-        auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
-        pGrid->item(lRow, 1)->setText(sLower);
-        pGrid->item(lRow, 2)->setText(sUpper);
-        pGrid->item(lRow, 3)->setText(sSteps);
-    }
-
     // Ranges around the published orbit of alpha Dra.
     static void AlphaDraRanges(QWidget* pDialog)
     {
-        SetRow(pDialog, 1, "51", "52", "8");
-        SetRow(pDialog, 2, "2459860", "2459912", "8");
-        SetRow(pDialog, 3, "0.3", "0.55", "5");
-        SetRow(pDialog, 4, "0", "60", "6");
-        SetRow(pDialog, 5, "2.5E+07", "3.5E+07", "5");
-        SetRow(pDialog, 6, "-20", "-10", "5");
+        SetRangeRow(pDialog, 1, "51", "52", "8");
+        SetRangeRow(pDialog, 2, "2459860", "2459912", "8");
+        SetRangeRow(pDialog, 3, "0.3", "0.55", "5");
+        SetRangeRow(pDialog, 4, "0", "60", "6");
+        SetRangeRow(pDialog, 5, "2.5E+07", "3.5E+07", "5");
+        SetRangeRow(pDialog, 6, "-20", "-10", "5");
     }
 
     QString Cell(const char* pcGrid, int lRow, int lColumn)
@@ -126,20 +106,20 @@ TEST_F(AnalysisWindowTest, RangesDialogRefusesBadEntriesAndHoldsUnusedElements)
     Import(kAlphaDra);
     WhenModal([](QWidget* pDialog) {
         AlphaDraRanges(pDialog);
-        SetRow(pDialog, 3, "0.3", "1", "5");
+        SetRangeRow(pDialog, 3, "0.3", "1", "5");
         Press(pDialog, "btnOK");
         EXPECT_TRUE(pDialog->isVisible()) << "e = 1 is refused";
-        SetRow(pDialog, 3, "0.3", "0.5", "0");
+        SetRangeRow(pDialog, 3, "0.3", "0.5", "0");
         Press(pDialog, "btnOK");
         EXPECT_TRUE(pDialog->isVisible()) << "0 steps are refused";
-        SetRow(pDialog, 3, "0.3", "0.5", "many");
+        SetRangeRow(pDialog, 3, "0.3", "0.5", "many");
         Press(pDialog, "btnOK");
         EXPECT_TRUE(pDialog->isVisible()) << "no number";
         // e held at its lower limit; steps typed with a fraction are cut.
-        SetRow(pDialog, 3, "0.43", "0.6", "5");
+        SetRangeRow(pDialog, 3, "0.43", "0.6", "5");
         Child<QCheckBox>(pDialog, "chbOptimizeE")->setChecked(false);
         EXPECT_FALSE(Child<QTableWidget>(pDialog, "stgRange")->item(3, 2)->flags() & Qt::ItemIsEditable);
-        SetRow(pDialog, 4, "0", "60", "5.9");
+        SetRangeRow(pDialog, 4, "0", "60", "5.9");
         Press(pDialog, "btnOK");
     });
     Item("mniCalculateElements")->trigger();

@@ -46,35 +46,7 @@ std::string WritePixels(const CTempDir& oDir, const std::string& sName, const st
     return oDir.Write(sName, sText);
 }
 
-class CalibrationWindowTest : public MainWindowTest {
-protected:
-    void OpenSingleColumn(const std::string& sFile)
-    {
-        m_oPrompts.qOpenFiles.push_back(sFile);
-        WhenModal([](QWidget* pDialog) {
-            Child<QCheckBox>(pDialog, "chbSingleColumn")->setChecked(true);
-            Press(pDialog, "btnOK");
-        });
-        m_pMain->mniOpenSpectrumClick();
-    }
-
-    // Makes line i active and identifies it with the calibration line of grid row lRow.
-    void IdentifyInertialLine(int32_t i, int lRow)
-    {
-        CSpectrum* pLamp = m_pMain->GetCurrentSpectrum();
-        if (!pLamp->IsActiveLine(i)) {
-            pLamp->ToggleActiveLine(i);
-        }
-        m_pMain->PrepareContextMenu();
-        ASSERT_TRUE(Item("mniIdentifyInertialLine")->isVisible());
-        WhenModal([lRow](QWidget* pDialog) {
-            EXPECT_EQ(pDialog->windowTitle(), "Set calibration spectral line");
-            Child<QTableView>(pDialog, "stgInertialLines")->selectRow(lRow);
-            Press(pDialog, "btnOK");
-        });
-        Item("mniIdentifyInertialLine")->trigger();
-    }
-};
+using CalibrationWindowTest = MainWindowTest;
 
 } // namespace
 

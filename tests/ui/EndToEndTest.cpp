@@ -12,8 +12,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
-#include <QTableView>
-#include <QTableWidget>
 
 #include <cmath>
 #include <cstdlib>
@@ -72,16 +70,6 @@ std::map<std::string, double> Elements(const std::string& sFile)
 
 class EndToEndTest : public MainWindowTest {
 protected:
-    void OpenSingleColumn(const std::string& sFile)
-    {
-        m_oPrompts.qOpenFiles.push_back(sFile);
-        WhenModal([](QWidget* pDialog) {
-            Child<QCheckBox>(pDialog, "chbSingleColumn")->setChecked(true);
-            Press(pDialog, "btnOK");
-        });
-        m_pMain->mniOpenSpectrumClick();
-    }
-
     void FindLines(int lWidthIndex, int lSensitivityIndex)
     {
         auto* pWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
@@ -89,16 +77,6 @@ protected:
         pWidth->setValue(pWidth->maximum() - lWidthIndex);
         pSensitivity->setValue(pSensitivity->maximum() - lSensitivityIndex);
         Item("mniFindSpectralLines")->trigger();
-    }
-
-    // Makes line i the only active one.
-    void Activate(CSpectrum* pSpectrum, int32_t i)
-    {
-        for (int32_t k = 0; k < pSpectrum->GetSpectralLineCount(); ++k) {
-            if (pSpectrum->IsActiveLine(k) != (k == i)) {
-                pSpectrum->ToggleActiveLine(k);
-            }
-        }
     }
 
     // The grid row of the calibration table holding this wavelength.
@@ -129,14 +107,6 @@ protected:
         const QString sFile = QString::fromLocal8Bit(pcFolder) + "/" + pcName + ".png";
         EXPECT_TRUE(m_pMain->grab().save(sFile)) << sFile.toStdString();
     }
-
-    void SetRange(QWidget* pDialog, int lRow, const char* pcLower, const char* pcUpper, const char* pcSteps)
-    {
-        auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
-        pGrid->item(lRow, 1)->setText(pcLower);
-        pGrid->item(lRow, 2)->setText(pcUpper);
-        pGrid->item(lRow, 3)->setText(pcSteps);
-    }
 };
 
 } // namespace
@@ -157,13 +127,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     for (int32_t i = 0; i < pLamp->GetSpectralLineCount(); ++i) {
         const int lRow = CalibrationRow(Number(vLampLines[static_cast<std::size_t>(i)]));
         ASSERT_GT(lRow, 0) << vLampLines[static_cast<std::size_t>(i)];
-        Activate(pLamp, i);
-        m_pMain->PrepareContextMenu();
-        WhenModal([lRow](QWidget* pDialog) {
-            Child<QTableView>(pDialog, "stgInertialLines")->selectRow(lRow);
-            Press(pDialog, "btnOK");
-        });
-        Item("mniIdentifyInertialLine")->trigger();
+        IdentifyInertialLine(i, lRow);
     }
     ASSERT_EQ(static_cast<std::size_t>(m_pMain->Calibration().GetCalibrationPointCount()), vLampLines.size());
     Snapshot("lamp", 0, 0);
@@ -214,13 +178,11 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
             if (pStar->GetSpectralLines().GetLine(i).GetAmplitude1() > -0.08) {
                 continue;
             }
-            Activate(pStar, i);
-            m_pMain->PrepareContextMenu();
+            Activate(i);
             Item("mniIdentifyWithXX")->trigger();
             EXPECT_GE(pStar->GetLineInertialIndex(i), 0);
             ++lIdentified;
         }
-        Activate(pStar, -1);
         if (bFirst) {
             Snapshot("lines", 0, 0);
         }
@@ -272,14 +234,14 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     ASSERT_EQ(m_pMain->Matrix().Rows().size(), 20U);
 
     // 5. The orbit within ranges that hold the truth, and the period.
-    WhenModal([this](QWidget* pDialog) {
+    WhenModal([](QWidget* pDialog) {
         ASSERT_NE(pDialog, nullptr);
-        SetRange(pDialog, 1, "11", "14", "8");
-        SetRange(pDialog, 2, "2458998", "2459012", "8");
-        SetRange(pDialog, 3, "0", "0.6", "6");
-        SetRange(pDialog, 4, "0", "180", "6");
-        SetRange(pDialog, 5, "3.0E+06", "8.0E+06", "5");
-        SetRange(pDialog, 6, "-30", "0", "5");
+        SetRangeRow(pDialog, 1, "11", "14", "8");
+        SetRangeRow(pDialog, 2, "2458998", "2459012", "8");
+        SetRangeRow(pDialog, 3, "0", "0.6", "6");
+        SetRangeRow(pDialog, 4, "0", "180", "6");
+        SetRangeRow(pDialog, 5, "3.0E+06", "8.0E+06", "5");
+        SetRangeRow(pDialog, 6, "-30", "0", "5");
         Press(pDialog, "btnOK");
     });
     ASSERT_TRUE(Item("mniCalculateElements")->isEnabled());

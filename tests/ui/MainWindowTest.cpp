@@ -16,18 +16,6 @@ namespace {
 
 const std::string kSample = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
 
-bool IsBlank(const QImage& oImage)
-{
-    for (int y = 0; y < oImage.height(); ++y) {
-        for (int x = 0; x < oImage.width(); ++x) {
-            if (oImage.pixel(x, y) != qRgb(255, 255, 255)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 int32_t VisibleCount(const CSpectrum* pSpectrum)
 {
     int32_t lStart = 0;

@@ -9,7 +9,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QImage>
 #include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -58,6 +62,28 @@ T* Child(QObject* pParent, const char* pcName)
     return pChild;
 }
 
+// True when every pixel is white.
+inline bool IsBlank(const QImage& oImage)
+{
+    for (int y = 0; y < oImage.height(); ++y) {
+        for (int x = 0; x < oImage.width(); ++x) {
+            if (oImage.pixel(x, y) != qRgb(255, 255, 255)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// One row of the orbital element ranges dialog: lower and upper limit, number of steps.
+inline void SetRangeRow(QWidget* pDialog, int lRow, const QString& sLower, const QString& sUpper, const QString& sSteps)
+{
+    auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
+    pGrid->item(lRow, 1)->setText(sLower);
+    pGrid->item(lRow, 2)->setText(sUpper);
+    pGrid->item(lRow, 3)->setText(sSteps);
+}
+
 // The main window with its settings file in a temporary folder.
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -94,6 +120,41 @@ protected:
         m_oPrompts.qOpenFiles.push_back(sFile);
         WhenModal([](QWidget* pDialog) { Press(pDialog, "btnOK"); });
         m_pMain->mniOpenSpectrumClick();
+    }
+
+    // Opens a file of intensities only ("Single column" in the import dialog).
+    void OpenSingleColumn(const std::string& sFile)
+    {
+        m_oPrompts.qOpenFiles.push_back(sFile);
+        WhenModal([](QWidget* pDialog) {
+            Child<QCheckBox>(pDialog, "chbSingleColumn")->setChecked(true);
+            Press(pDialog, "btnOK");
+        });
+        m_pMain->mniOpenSpectrumClick();
+    }
+
+    // Makes line i of the current spectrum the active one, as a click on it does.
+    CSpectrum* Activate(int32_t i)
+    {
+        CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        if (!pSpectrum->IsActiveLine(i)) {
+            pSpectrum->ToggleActiveLine(i);
+        }
+        m_pMain->PrepareContextMenu();
+        return pSpectrum;
+    }
+
+    // Makes line i active and identifies it with the calibration line of grid row lRow.
+    void IdentifyInertialLine(int32_t i, int lRow)
+    {
+        Activate(i);
+        ASSERT_TRUE(Item("mniIdentifyInertialLine")->isVisible());
+        WhenModal([lRow](QWidget* pDialog) {
+            EXPECT_EQ(pDialog->windowTitle(), "Set calibration spectral line");
+            Child<QTableView>(pDialog, "stgInertialLines")->selectRow(lRow);
+            Press(pDialog, "btnOK");
+        });
+        Item("mniIdentifyInertialLine")->trigger();
     }
 
     CTempDir m_oDir;
