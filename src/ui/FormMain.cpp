@@ -1458,20 +1458,26 @@ void TfrmMain::EnsureCoordinates()
     }
 }
 
+bool TfrmMain::EnsureObservationTime()
+{
+    double fJulianDate = 0.0;
+    if (m_pCurrentSpectrum == nullptr || m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        return m_pCurrentSpectrum != nullptr;
+    }
+    if (m_oPrompts.Message("No time stamp specified!", "Please specify date and time before evaluating!",
+                           EIcon::Warning, EButtons::OkCancel) != EButton::Ok) {
+        return false;
+    }
+    mniTimeStampClick();
+    return m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetObservationTime(fJulianDate);
+}
+
 void TfrmMain::btnAddMeasurementClick()
 {
     if (m_pCurrentSpectrum == nullptr) {
         return;
     }
-    double fJulianDate = 0.0;
-    if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
-        if (m_oPrompts.Message("No time stamp specified!", "Please specify date and time before evaluating!",
-                               EIcon::Warning, EButtons::OkCancel) != EButton::Ok) {
-            return;
-        }
-        mniTimeStampClick();
-    }
-    if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+    if (!EnsureObservationTime()) {
         return;
     }
     EnsureCoordinates();
@@ -2093,18 +2099,12 @@ void TfrmMain::mniRunCCClick()
         return;
     }
     m_oCrossCorrelation.SetSpectrum(m_pCurrentSpectrum);
-    double fJulianDate = 0.0;
-    if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
-        if (m_oPrompts.Message("No time stamp specified!", "Please specify date and time before evaluating!",
-                               EIcon::Warning, EButtons::OkCancel) != EButton::Ok) {
-            return;
-        }
-        mniTimeStampClick();
-    }
-    if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+    if (!EnsureObservationTime()) {
         // Without an observation time there is no correction and no row for the table.
         return;
     }
+    double fJulianDate = 0.0;
+    m_pCurrentSpectrum->GetObservationTime(fJulianDate);
     EnsureCoordinates();
     {
         CBusyCursor oBusy(m_oPrompts);

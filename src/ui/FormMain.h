@@ -197,6 +197,8 @@ private:
     void ApplyLevel(int lLevel);
     void RemoveSelectedSpectra();
     void Zoom(bool bIn);
+    // The current spectrum has an observation time, asked for when it has none.
+    bool EnsureObservationTime();
     CImageView* ViewOf(const CQtCanvas& oCanvas) const;
     // Asks for a file (title, initial folder key) and reads it through the import dialog into a new
     // spectrum drawn on oCanvas; none when the user stops on the way.
