@@ -1,7 +1,7 @@
 // One correlation run: a 600 A window of a spectrum sampled every 0.1 A
 // (6,000 samples) with the dialog's defaults (2 supporting points per pixel,
 // span 30, accuracy 0.01 km/s).
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "crosscorr/CrossCorrelationClass.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // The line search: a generated absorption spectrum of 200,000 samples holding
 // 2,000 lines, searched with width index 10 (windows of 24 samples) and every
 // candidate fitted.
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 
 #include <benchmark/benchmark.h>
 

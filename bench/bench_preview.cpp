@@ -2,7 +2,7 @@
 // lines and parsed table, as shown when the dialog opens (no display needed).
 #include "core/CSVFileClass.h"
 #include "core/IniFileClass.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "ui/FormImportConfig.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "core/Assert.h"
 #include "core/BinaryStream.h"
 #include "core/FileHandle.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 
 #include <cmath>
 #include <cstdio>

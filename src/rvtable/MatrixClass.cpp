@@ -6,7 +6,7 @@
 #include "core/FileHandle.h"
 #include "core/MeasuredDataArrayClass.h"
 #include "core/NumberText.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 
 #include <algorithm>
 #include <array>

@@ -5,7 +5,7 @@
 #include "calibration/CalibrationClass.h"
 #include "core/IniFileClass.h"
 #include "core/NumberText.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "core/UtilsClass.h"
 
 #include <QDialogButtonBox>

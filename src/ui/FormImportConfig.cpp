@@ -4,7 +4,7 @@
 
 #include "core/CSVFileClass.h"
 #include "core/IniFileClass.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "core/SpectrumFileImport.h"
 #include "core/UtilsClass.h"
 

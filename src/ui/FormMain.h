@@ -7,7 +7,7 @@
 #include "calibration/CalibrationClass.h"
 #include "crosscorr/CrossCorrelationClass.h"
 #include "core/IniFileClass.h"
-#include "core/SpectrumContainerClass.h"
+#include "spectrum/SpectrumContainerClass.h"
 #include "lines/InertialLinesClass.h"
 #include "orbit/OrbitalElementsClass.h"
 #include "rvtable/MatrixClass.h"

@@ -1,7 +1,7 @@
 // Calibration points, the polynomial and the sampling point mappings, and a
 // generated lamp spectrum calibrated from its own lines.
 #include "calibration/CalibrationClass.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

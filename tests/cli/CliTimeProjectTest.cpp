@@ -1,6 +1,6 @@
 // quandrel-cli jd, caldate, correction and project.
 #include "CliRun.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "rvtable/MatrixClass.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 // The precondition report: expression, source unit and line, then the end.
 #include "core/Assert.h"
 #include "core/MeasuredDataArrayClass.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "core/UtilsClass.h"
 
 #include <gtest/gtest.h>

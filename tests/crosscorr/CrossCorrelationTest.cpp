@@ -1,6 +1,6 @@
 // Cross-correlation of generated spectra with known shifts, the checks of
 // the parameters, and the parameter file.
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "crosscorr/CrossCorrelationClass.h"
 #include "support/TempDir.h"
 

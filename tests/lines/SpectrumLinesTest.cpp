@@ -1,7 +1,7 @@
 // Lines of a spectrum: the search, identifications, combinations, the
 // level refit, drawing and the hit test.
 #include "core/MeasuredDataArrayClass.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

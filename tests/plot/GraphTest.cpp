@@ -1,6 +1,6 @@
 // Axes, ticks, labels, data mapping, series and pixel look-up of a plot,
 // checked on a recording canvas (every character 7 pixels wide).
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "core/BinaryStream.h"
 #include "core/MeasuredDataArrayClass.h"
 #include "core/NumberText.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "rvtable/MatrixClass.h"
 #include "support/TempDir.h"
 

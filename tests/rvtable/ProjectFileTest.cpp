@@ -1,7 +1,7 @@
 // The binary project file: its byte layout, round trips, and thousands of
 // damaged variants that must be refused without harm.
 #include "core/BinaryStream.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "rvtable/MatrixClass.h"
 #include "support/TempDir.h"
 

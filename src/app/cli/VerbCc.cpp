@@ -1,7 +1,7 @@
 #include "VerbCc.h"
 
 #include "core/NumberText.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "crosscorr/CrossCorrelationClass.h"
 
 #include <ostream>

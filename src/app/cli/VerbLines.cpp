@@ -1,7 +1,7 @@
 #include "VerbLines.h"
 
 #include "astro/Doppler.h"
-#include "core/SpectrumClass.h"
+#include "spectrum/SpectrumClass.h"
 #include "lines/InertialLinesClass.h"
 #include "lines/SliderValuesBrokerClass.h"
 

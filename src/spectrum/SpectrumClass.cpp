@@ -1,8 +1,8 @@
 #include "SpectrumClass.h"
 
-#include "Assert.h"
-#include "MeasuredDataArrayClass.h"
-#include "UtilsClass.h"
+#include "core/Assert.h"
+#include "core/MeasuredDataArrayClass.h"
+#include "core/UtilsClass.h"
 #include "lines/DetermineLocaleExtremaClass.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "core/SpectrumContainerClass.h"
+#include "spectrum/SpectrumContainerClass.h"
 
 #include <gtest/gtest.h>
 
