@@ -3,6 +3,7 @@
 // span 30, accuracy 0.01 km/s).
 #include "spectrum/SpectrumClass.h"
 #include "crosscorr/CrossCorrelationClass.h"
+#include "support/Generators.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,19 +15,9 @@ namespace {
 
 void Fill(CSpectrum& oSpectrum, double fVelocity)
 {
-    const double fFactor = 1.0 + fVelocity / 299792.458;
-    std::vector<double> vW(7001);
-    std::vector<double> vI(7001);
-    for (int k = 0; k <= 7000; ++k) {
-        const double x = 6000.0 + 0.1 * k;
-        double y = 1.0;
-        for (int i = 0; i < 40; ++i) {
-            const double c = (6010.0 + 17.0 * i) * fFactor;
-            y -= 0.3 * std::exp(-(x - c) * (x - c) / 0.32);
-        }
-        vW[static_cast<std::size_t>(k)] = x;
-        vI[static_cast<std::size_t>(k)] = y;
-    }
+    std::vector<double> vW;
+    std::vector<double> vI;
+    quandrel::testing::ManyLineSpectrum(fVelocity, vW, vI);
     oSpectrum.SetValues(7001, vW.data(), vI.data());
 }
 

@@ -1,6 +1,7 @@
 // The orbit grid search with the default ranges (11^6 + 1 evaluations of the
 // cost) on 30 data points: the program's search and the plain nested loop.
 #include "orbit/OrbitalElementsClass.h"
+#include "support/Generators.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,28 +12,13 @@ namespace {
 
 COrbitalElements MakeOrbit()
 {
-    SOrbitalElements oTruth;
-    oTruth.fPeriod = 12.5;
-    oTruth.fT0 = 2455003.1;
-    oTruth.fEccentricity = 0.3;
-    oTruth.fOmega = 60.0;
-    oTruth.fA1SinI = 35.0 * 12.5 * 86400.0 * std::sqrt(1 - 0.09) / (2 * 3.141592653589793);
-    oTruth.fGamma = -12.0;
-    std::vector<double> vT;
-    std::vector<double> vV;
-    for (int k = 0; k < 30; ++k) {
-        const double t = 2455000.0 + 3.0 * k + 0.37 * std::sin(k);
-        vT.push_back(t);
-        vV.push_back(COrbitalElements::ModelVelocity(t, oTruth));
-    }
-    CMeasuredDataArray oSeries;
-    oSeries.SetValues(vT.data(), vV.data(), 30);
+    const CMeasuredDataArray oSeries = quandrel::testing::CadenceSeries(quandrel::testing::CadenceOrbit(), 30);
     COrbitalElements oOrbit;
     oOrbit.SetDataArray(oSeries);
     // The dialog's defaults: P from 0.5 days to the span, T0 over the span, e 0 .. 0.9, omega 0 .. 360,
     // a1 sin i 1000 .. 1e10 km, gamma over the velocities; 10 steps each.
-    const double fFirst = vT.front();
-    const double fLast = vT.back();
+    const double fFirst = oSeries.GetX(0);
+    const double fLast = oSeries.GetX(oSeries.GetArraySize() - 1);
     oOrbit.SetParameter(0, false, 10, 0.5, 0.5, fLast - fFirst);
     oOrbit.SetParameter(1, false, 10, fFirst, fFirst, fLast);
     oOrbit.SetParameter(2, false, 10, 0.0, 0.0, 0.9);

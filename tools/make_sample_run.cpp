@@ -10,6 +10,7 @@
 #include "astro/RadialVelocityClass.h"
 #include "core/NumberText.h"
 #include "orbit/OrbitalElementsClass.h"
+#include "support/Generators.h"
 
 #include <cmath>
 #include <cstdio>
@@ -82,14 +83,7 @@ int main(int argc, char** argv)
     const std::filesystem::path oFolder(argv[1]);
     std::filesystem::create_directories(oFolder);
 
-    SOrbitalElements oTruth;
-    oTruth.fPeriod = 12.5;
-    oTruth.fT0 = 2459003.1;
-    oTruth.fEccentricity = 0.3;
-    oTruth.fOmega = 60.0;
-    oTruth.fA1SinI = 35.0 * 12.5 * 86400.0 * std::sqrt(1 - 0.09) / (2 * 3.141592653589793);
-    oTruth.fGamma = -12.0;
-    COrbitalElements::CalculateAmplitudes(oTruth);
+    const SOrbitalElements oTruth = quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0);
 
     CRadialVelocity oSite;
     oSite.SetObjectCoordinates(kRightAscension[0], kRightAscension[1], kDeclination[0], kDeclination[1]);

@@ -1,10 +1,9 @@
 // The Doppler velocity of a wavelength shift.
 #pragma once
 
-namespace quandrel {
+#include "core/Constants.h"
 
-// Speed of light in km/s.
-constexpr double kSpeedOfLight = 299792.458;
+namespace quandrel {
 
 // (observed - laboratory) / laboratory * c, in km/s; positive when the source recedes.
 inline double DopplerVelocity(double fLaboratoryWavelength, double fObservedWavelength)

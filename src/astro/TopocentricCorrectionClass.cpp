@@ -1,5 +1,7 @@
 #include "TopocentricCorrectionClass.h"
 
+#include "core/Constants.h"
+
 #include <array>
 #include <cmath>
 
@@ -7,7 +9,7 @@ namespace {
 
 using Vector = std::array<long double, 3>;
 
-constexpr long double kPi = 3.141592653589793L;
+constexpr long double kPi = quandrel::kPiLong;
 constexpr long double kGMSun = 0.000295912L;        // AU^3 / day^2
 constexpr long double kEarthRadius = 6371.0L;       // km
 constexpr long double kAstronomicalUnit = 149590000.0L; // km

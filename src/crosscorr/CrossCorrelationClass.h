@@ -6,6 +6,7 @@
 // (km/s; positive when the spectrum lies at longer wavelengths).
 #pragma once
 
+#include "core/Constants.h"
 #include "core/MeasuredDataArrayClass.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@ class CSpectrum;
 class CCrossCorrelation {
 public:
     // Speed of light used by the correlation's velocity axis, km/s.
-    static constexpr double kSpeedOfLight = 299792.5;
+    static constexpr double kSpeedOfLight = quandrel::kSpeedOfLightCorrelationGrid;
 
     void SetSpectrum(const CSpectrum* pSpectrum);
     void SetTemplate(const CSpectrum* pTemplate);

@@ -1,13 +1,14 @@
 #include "OrbitalElementsClass.h"
 
 #include "core/Assert.h"
+#include "core/Constants.h"
 #include "core/UtilsClass.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+using quandrel::kPi;
 constexpr double kDegreesToRadians = 0.017453292519943295;
 
 double ToDegrees(double fRadians)
@@ -79,10 +80,15 @@ void COrbitalElements::GetBestElements(SOrbitalElements& oElements) const
 void COrbitalElements::CalculateAmplitudes(SOrbitalElements& oElements)
 {
     const double f = (2 * kPi / oElements.fPeriod) / std::sqrt(1 - oElements.fEccentricity * oElements.fEccentricity);
-    oElements.fK1 = f * oElements.fA1SinI / 86400;
+    oElements.fK1 = f * oElements.fA1SinI / quandrel::kSecondsPerDay;
     if (oElements.bTwoComponents) {
-        oElements.fK2 = f * oElements.fA2SinI / 86400;
+        oElements.fK2 = f * oElements.fA2SinI / quandrel::kSecondsPerDay;
     }
+}
+
+double COrbitalElements::A1SinIFromK1(double fK1, double fPeriod, double fEccentricity)
+{
+    return fK1 * fPeriod * quandrel::kSecondsPerDay * std::sqrt(1 - fEccentricity * fEccentricity) / (2 * kPi);
 }
 
 bool COrbitalElements::SolveKepler(double t, double fT0, double fPeriod, double e, double& fNu)

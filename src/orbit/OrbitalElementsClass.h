@@ -48,7 +48,11 @@ public:
     void SetParameter(int32_t lIndex, bool bFixed, int32_t lSteps, double fStart, double fLower, double fUpper);
     void GetCurrentElements(SOrbitalElements& oElements) const;
     void GetBestElements(SOrbitalElements& oElements) const;
+    // K1 (and K2) in km/s from a1 sin i (a2 sin i) in km, the period in days and the eccentricity:
+    // K = 2 pi a sin i / (P sqrt(1 - e^2)).
     static void CalculateAmplitudes(SOrbitalElements& oElements);
+    // The inverse: a1 sin i in km = K1 P sqrt(1 - e^2) / (2 pi), with K1 in km/s and P in days.
+    static double A1SinIFromK1(double fK1, double fPeriod, double fEccentricity);
 
     // The true anomaly (radians, [0, 2 pi]) at time t; false when Newton's
     // method does not converge in 50 steps or meets a floating-point error.

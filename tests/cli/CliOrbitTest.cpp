@@ -2,6 +2,7 @@
 #include "CliRun.h"
 #include "core/NumberText.h"
 #include "orbit/OrbitalElementsClass.h"
+#include "support/Generators.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,18 +26,10 @@ std::map<std::string, double> Elements(const std::string& sOut)
 
 std::string GeneratedSeries(const CTempDir& oDir)
 {
-    SOrbitalElements oTruth;
-    oTruth.fPeriod = 12.5;
-    oTruth.fT0 = 2455003.1;
-    oTruth.fEccentricity = 0.3;
-    oTruth.fOmega = 60.0;
-    oTruth.fA1SinI = 35.0 * 12.5 * 86400.0 * std::sqrt(1 - 0.09) / (2 * 3.141592653589793);
-    oTruth.fGamma = -12.0;
+    const CMeasuredDataArray oSeries = quandrel::testing::CadenceSeries(quandrel::testing::CadenceOrbit(), 30);
     std::string sText;
-    for (int k = 0; k < 30; ++k) {
-        const double t = 2455000.0 + 3.0 * k + 0.37 * std::sin(k);
-        sText += quandrel::FormatFixed(t, 5) + "\t" +
-                 quandrel::FormatFixed(COrbitalElements::ModelVelocity(t, oTruth), 4) + "\n";
+    for (int k = 0; k < oSeries.GetArraySize(); ++k) {
+        sText += quandrel::FormatFixed(oSeries.GetX(k), 5) + "\t" + quandrel::FormatFixed(oSeries.GetY(k), 4) + "\n";
     }
     return oDir.Write("rv.txt", sText);
 }

@@ -2,6 +2,7 @@
 // three pages and the velocity in the table.
 #include "UiTestSupport.h"
 #include "core/NumberText.h"
+#include "support/Generators.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -13,16 +14,12 @@ namespace {
 
 std::string WriteShifted(const CTempDir& oDir, const std::string& sName, double fVelocity)
 {
-    const double fFactor = 1.0 + fVelocity / 299792.458;
+    std::vector<double> vW;
+    std::vector<double> vI;
+    quandrel::testing::ManyLineSpectrum(fVelocity, vW, vI);
     std::string sText;
-    for (int k = 0; k <= 7000; ++k) {
-        const double x = 6000.0 + 0.1 * k;
-        double y = 1.0;
-        for (int i = 0; i < 40; ++i) {
-            const double c = (6010.0 + 17.0 * i) * fFactor;
-            y -= 0.3 * std::exp(-(x - c) * (x - c) / 0.32);
-        }
-        sText += quandrel::FormatFixed(x, 2) + "\t" + quandrel::FormatFixed(y, 6) + "\n";
+    for (std::size_t k = 0; k < vW.size(); ++k) {
+        sText += quandrel::FormatFixed(vW[k], 2) + "\t" + quandrel::FormatFixed(vI[k], 6) + "\n";
     }
     return oDir.Write(sName, sText);
 }
