@@ -1,6 +1,7 @@
 #include "MatrixClass.h"
 
 #include "core/Assert.h"
+#include "core/AtomicFile.h"
 #include "core/BinaryStream.h"
 #include "core/CSVFileClass.h"
 #include "core/FileHandle.h"
@@ -23,23 +24,6 @@ constexpr std::size_t kRowBytes = 24;
 constexpr std::size_t kMeasurementBytes = 48;
 // No project of this program comes near this size; a larger file is no project.
 constexpr std::uintmax_t kMaxProjectBytes = 1ULL << 30;
-
-// Writes the bytes to a new file beside sPath and puts it in place only when it is complete.
-bool WriteFileSafely(const std::string& sPath, const std::string& sBytes)
-{
-    const std::string sTemporary = sPath + ".new";
-    quandrel::UniqueFile pFile(std::fopen(sTemporary.c_str(), "wb"));
-    if (!pFile) {
-        return false;
-    }
-    const bool bWritten = std::fwrite(sBytes.data(), 1, sBytes.size(), pFile.get()) == sBytes.size();
-    const bool bClosed = std::fclose(pFile.release()) == 0;
-    if (!bWritten || !bClosed || std::rename(sTemporary.c_str(), sPath.c_str()) != 0) {
-        std::remove(sTemporary.c_str());
-        return false;
-    }
-    return true;
-}
 
 std::string Blanks(int n)
 {
@@ -307,7 +291,7 @@ std::string CMatrix::ProjectBytes() const
 
 bool CMatrix::SaveToFile(const std::string& sPath)
 {
-    if (!WriteFileSafely(sPath, ProjectBytes())) {
+    if (!quandrel::WriteFileAtomically(sPath, ProjectBytes())) {
         return false;
     }
     m_bIsSaved = true;
@@ -455,7 +439,7 @@ bool CMatrix::DumpToFile(const std::string& sPath) const
         }
         sText += "\r\n";
     }
-    return WriteFileSafely(sPath, sText);
+    return quandrel::WriteFileAtomically(sPath, sText);
 }
 
 bool CMatrix::ExportResults(double fThreshold, const std::string& sPath) const
@@ -513,7 +497,7 @@ bool CMatrix::ExportResults(double fThreshold, const std::string& sPath) const
             lGroup = r;
         }
     }
-    return WriteFileSafely(sPath, sText);
+    return quandrel::WriteFileAtomically(sPath, sText);
 }
 
 bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve)

@@ -1,12 +1,10 @@
 #include "VerbOrbit.h"
 
-#include "core/MeasuredDataArrayClass.h"
 #include "core/NumberText.h"
-#include "orbit/OrbitalElementsClass.h"
-#include "orbit/PDMClass.h"
-#include "rvtable/MatrixClass.h"
+#include "session/Session.h"
 
-#include <cmath>
+#include <algorithm>
+#include <array>
 #include <ostream>
 
 namespace quandrel::cli {
@@ -16,13 +14,10 @@ namespace {
 // The option names of the six searched elements, in parameter order.
 const char* const kElementNames[6] = {"p", "t0", "e", "omega", "a1sini", "gamma"};
 
-bool ReadSeries(const std::string& sFile, CMeasuredDataArray& oSeries, std::ostream& oErr)
+double* Field(SOrbitalElements& o, int lIndex)
 {
-    if (!CMatrix::ImportMeasurements(sFile, oSeries)) {
-        oErr << "Unable to import RV file " << sFile << ".\n";
-        return false;
-    }
-    return true;
+    double* apFields[6] = {&o.fPeriod, &o.fT0, &o.fEccentricity, &o.fOmega, &o.fA1SinI, &o.fGamma};
+    return apFields[lIndex];
 }
 
 double Number(const std::string& sText, const std::string& sOption)
@@ -32,6 +27,29 @@ double Number(const std::string& sText, const std::string& sOption)
         throw CUsageError("Option " + sOption + " needs numbers, not '" + sText + "'.");
     }
     return fValue;
+}
+
+// The series of the file in a session of its own; false, with the reason on oErr, when it cannot be read.
+bool ReadSeries(CSession& oSession, const std::string& sFile, std::ostream& oErr)
+{
+    if (oSession.ImportMeasurements(sFile)) {
+        oErr << "Unable to import RV file " << sFile << ".\n";
+        return false;
+    }
+    return true;
+}
+
+// A refusal of the session as one sentence: a usage error when the options are at fault.
+int Refused(const SMessage& oMessage, std::ostream& oErr)
+{
+    std::string sText = oMessage.sText;
+    std::replace(sText.begin(), sText.end(), '\n', ' ');
+    std::erase(sText, '\r');
+    if (oMessage.bParameters) {
+        throw CUsageError(sText);
+    }
+    oErr << sText << "\n";
+    return kExitInput;
 }
 
 } // namespace
@@ -57,32 +75,21 @@ std::string PdmHelp()
 
 int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    SOrbitalElements oLower;
-    SOrbitalElements oUpper;
-    bool abGiven[6] = {};
-    double* apLower[6] = {&oLower.fPeriod, &oLower.fT0, &oLower.fEccentricity, &oLower.fOmega, &oLower.fA1SinI,
-                          &oLower.fGamma};
-    double* apUpper[6] = {&oUpper.fPeriod, &oUpper.fT0, &oUpper.fEccentricity, &oUpper.fOmega, &oUpper.fA1SinI,
-                          &oUpper.fGamma};
-    int32_t alSteps[6] = {10, 10, 10, 10, 10, 10};
-    bool abUse[6] = {true, true, true, true, true, true};
-    if (const auto lSteps = oArguments.TakeInt("--steps")) {
-        std::fill(std::begin(alSteps), std::end(alSteps), *lSteps);
-    }
+    struct SGiven {
+        std::optional<std::pair<double, double>> oRange;
+        std::optional<int32_t> lSteps;
+    };
+    std::array<SGiven, 6> aoGiven;
+    std::array<bool, 6> abUse{true, true, true, true, true, true};
+    const auto lAllSteps = oArguments.TakeInt("--steps");
     for (int i = 0; i < 6; ++i) {
         const std::string sName = kElementNames[i];
         if (const auto vRange = oArguments.TakeValues("--" + sName, 2)) {
-            *apLower[i] = Number((*vRange)[0], "--" + sName);
-            *apUpper[i] = Number((*vRange)[1], "--" + sName);
-            abGiven[i] = true;
+            aoGiven[i].oRange = std::make_pair(Number((*vRange)[0], "--" + sName), Number((*vRange)[1], "--" + sName));
         }
-        if (const auto lSteps = oArguments.TakeInt("--steps-" + sName)) {
-            alSteps[i] = *lSteps;
-        }
+        aoGiven[i].lSteps = oArguments.TakeInt("--steps-" + sName);
         if (const auto fFixed = oArguments.TakeDouble("--fix-" + sName)) {
-            *apLower[i] = *fFixed;
-            *apUpper[i] = *fFixed;
-            abGiven[i] = true;
+            aoGiven[i].oRange = std::make_pair(*fFixed, *fFixed);
             abUse[i] = false;
         }
     }
@@ -91,38 +98,25 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (vFiles.size() != 1) {
         throw CUsageError("orbit needs exactly one RV file.");
     }
-    CMeasuredDataArray oSeries;
-    if (!ReadSeries(vFiles[0], oSeries, oErr)) {
+    CSession oSession("");
+    if (!ReadSeries(oSession, vFiles[0], oErr)) {
         return kExitInput;
     }
-    if (oSeries.GetArraySize() < 2) {
-        oErr << "The orbit needs at least two measurements; " << vFiles[0] << " holds "
-             << oSeries.GetArraySize() << ".\n";
-        return kExitInput;
-    }
-    COrbitalElements oOrbit;
-    oOrbit.SetDataArray(oSeries);
-    SOrbitalElements oDefaultLower = oLower;
-    SOrbitalElements oDefaultUpper = oUpper;
-    oOrbit.GetDefaultRanges(oDefaultLower, oDefaultUpper);
-    oOrbit.GetDataRanges(oDefaultLower, oDefaultUpper, true);
-    const double* apDefaultLower[6] = {&oDefaultLower.fPeriod, &oDefaultLower.fT0, &oDefaultLower.fEccentricity,
-                                       &oDefaultLower.fOmega, &oDefaultLower.fA1SinI, &oDefaultLower.fGamma};
-    const double* apDefaultUpper[6] = {&oDefaultUpper.fPeriod, &oDefaultUpper.fT0, &oDefaultUpper.fEccentricity,
-                                       &oDefaultUpper.fOmega, &oDefaultUpper.fA1SinI, &oDefaultUpper.fGamma};
+    // The dialog's first proposal, with what the options give.
+    SOrbitSearch oSearch = oSession.OrbitSearchProposal();
     for (int i = 0; i < 6; ++i) {
-        if (!abGiven[i]) {
-            *apLower[i] = *apDefaultLower[i];
-            *apUpper[i] = *apDefaultUpper[i];
+        const auto lIndex = static_cast<std::size_t>(i);
+        if (aoGiven[lIndex].oRange) {
+            *Field(oSearch.oLower, i) = aoGiven[lIndex].oRange->first;
+            *Field(oSearch.oUpper, i) = aoGiven[lIndex].oRange->second;
         }
+        oSearch.alSteps[lIndex] = aoGiven[lIndex].lSteps.value_or(lAllSteps.value_or(10));
+        oSearch.abUse[lIndex] = abUse[lIndex];
     }
-    if (!oOrbit.ConfigureSearch(oLower, oUpper, alSteps, abUse)) {
-        throw CUsageError("Invalid data for orbital element intervals (string not a number/out of range).");
+    if (const Outcome oRefused = oSession.FitOrbit(oSearch)) {
+        return Refused(*oRefused, oErr);
     }
-    oOrbit.Optimize();
-    oOrbit.RefineOptimum();
-    SOrbitalElements oBest;
-    oOrbit.GetBestElements(oBest);
+    const SOrbitalElements& oBest = oSession.Elements();
     const std::pair<const char*, double> aoLines[] = {
         {"P", oBest.fPeriod}, {"T0", oBest.fT0},         {"e", oBest.fEccentricity}, {"omega", oBest.fOmega},
         {"a1Sini", oBest.fA1SinI}, {"gamma", oBest.fGamma}, {"K1", oBest.fK1},         {"RMS", oBest.fRMS}};
@@ -132,7 +126,8 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (bResiduals) {
         std::vector<double> vJd;
         std::vector<double> vResidual;
-        oOrbit.GetVelocityResiduals(vJd, vResidual);
+        oSession.Orbit().GetVelocityResiduals(vJd, vResidual);
+        const CMeasuredDataArray& oSeries = oSession.Orbit().GetData();
         for (std::size_t k = 0; k < vJd.size(); ++k) {
             oOut << FormatFixed(vJd[k], 6) << "\t" << FormatResult(oSeries.GetY(static_cast<int32_t>(k))) << "\t"
                  << FormatResult(vResidual[k]) << "\n";
@@ -144,38 +139,25 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 int RunPdm(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
     const auto lBins = oArguments.TakeInt("--bins");
-    const double fFrom = oArguments.TakeDouble("--from").value_or(20.0);
-    const double fTo = oArguments.TakeDouble("--to").value_or(300.0);
+    const auto fFrom = oArguments.TakeDouble("--from");
+    const auto fTo = oArguments.TakeDouble("--to");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
         throw CUsageError("pdm needs exactly one RV file.");
     }
-    if (fFrom <= 0 || fTo <= 0) {
-        throw CUsageError("The periods must be greater than 0.");
-    }
-    if ((fTo - fFrom) / CPDM::kPeriodStep > 1e8) {
-        throw CUsageError("The period range holds more than 100 million trial periods.");
-    }
-    CMeasuredDataArray oSeries;
-    if (!ReadSeries(vFiles[0], oSeries, oErr)) {
+    CSession oSession("");
+    if (!ReadSeries(oSession, vFiles[0], oErr)) {
         return kExitInput;
     }
-    if (oSeries.GetArraySize() <= 9) {
-        oErr << "The period search needs at least 10 measurements; " << vFiles[0] << " holds "
-             << oSeries.GetArraySize() << ".\n";
-        return kExitInput;
+    SPeriodSearch oSearch = oSession.PeriodSearchProposal();
+    oSearch.lBins = lBins.value_or(oSearch.lBins);
+    oSearch.fFrom = fFrom.value_or(oSearch.fFrom);
+    oSearch.fTo = fTo.value_or(oSearch.fTo);
+    double fPeriod = 0.0;
+    if (const Outcome oRefused = oSession.EstimatePeriod(oSearch, fPeriod)) {
+        return Refused(*oRefused, oErr);
     }
-    const int32_t lNumberBins = lBins.value_or(oSeries.GetArraySize() / 3);
-    if (lNumberBins < 1) {
-        throw CUsageError("The number of bins must be 1 or more.");
-    }
-    CPDM oPdm;
-    oPdm.SetDataArray(oSeries);
-    oPdm.SetPeriodRange((fFrom + fTo) * 0.5, fFrom, fTo);
-    oPdm.SetNumberBins(lNumberBins);
-    oPdm.SetNumberParameters(1);
-    oPdm.ScanPeriods();
-    oOut << "T = " << FormatFixedWidth(oPdm.GetBestPeriod(), 8, 3) << "\n";
+    oOut << "T = " << FormatFixedWidth(fPeriod, 8, 3) << "\n";
     return kExitOk;
 }
 

@@ -1,0 +1,735 @@
+#include "Session.h"
+
+#include "core/AtomicFile.h"
+#include "core/CSVFileClass.h"
+#include "core/NumberText.h"
+#include "core/UtilsClass.h"
+#include "lines/SliderValuesBrokerClass.h"
+#include "orbit/PDMClass.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+SMessage WriteFailure(const std::string& sPath)
+{
+    return {"Error!", "Unable to write the file " + sPath + "!"};
+}
+
+Outcome Written(bool bWritten, const std::string& sPath)
+{
+    return bWritten ? Outcome() : Outcome(WriteFailure(sPath));
+}
+
+double* Field(SOrbitalElements& o, std::size_t lIndex)
+{
+    double* apFields[6] = {&o.fPeriod, &o.fT0, &o.fEccentricity, &o.fOmega, &o.fA1SinI, &o.fGamma};
+    return apFields[lIndex];
+}
+
+} // namespace
+
+CSession::CSession(std::string sSettingsFile, SCanvases oCanvases)
+    : m_oSettings(std::move(sSettingsFile)), m_oCanvases(oCanvases)
+{
+}
+
+void CSession::AddListener(ISessionListener* pListener)
+{
+    m_vListeners.push_back(pListener);
+}
+
+void CSession::RemoveListener(ISessionListener* pListener)
+{
+    std::erase(m_vListeners, pListener);
+}
+
+void CSession::Announce(uint32_t lChanges)
+{
+    if ((lChanges & change::kTable) != 0) {
+        TakeSeriesFromTable();
+        lChanges |= change::kSeries;
+    }
+    // A copy: a listener may add or remove listeners while it is told.
+    const std::vector<ISessionListener*> vListeners = m_vListeners;
+    for (ISessionListener* pListener : vListeners) {
+        pListener->SessionChanged(lChanges);
+    }
+}
+
+// --- Spectra ---
+
+CSpectrum* CSession::Spectrum(int32_t lIndex) const
+{
+    bool bFound = false;
+    return m_oSpectra.GetSpectrum(lIndex, bFound);
+}
+
+int32_t CSession::CurrentIndex() const
+{
+    for (int32_t i = 0; i < SpectrumCount(); ++i) {
+        if (Spectrum(i) == m_pCurrentSpectrum) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void CSession::AddSpectrum(std::unique_ptr<CSpectrum> pSpectrum, const std::string& sName)
+{
+    m_pCurrentSpectrum = pSpectrum.get();
+    m_oSpectra.AddSpectrum(std::move(pSpectrum));
+    m_vNames.push_back(sName);
+    Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
+}
+
+void CSession::SetCurrentSpectrum(int32_t lIndex)
+{
+    CSpectrum* pSpectrum = lIndex >= 0 ? Spectrum(lIndex) : nullptr;
+    if (pSpectrum == nullptr && lIndex >= 0) {
+        return;
+    }
+    m_pCurrentSpectrum = pSpectrum;
+    Announce(change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
+}
+
+void CSession::RemoveSpectra(std::vector<int32_t> vIndices)
+{
+    std::sort(vIndices.rbegin(), vIndices.rend());
+    vIndices.erase(std::unique(vIndices.begin(), vIndices.end()), vIndices.end());
+    for (const int32_t lIndex : vIndices) {
+        if (lIndex < 0 || lIndex >= SpectrumCount()) {
+            continue;
+        }
+        m_oSpectra.RemoveSpectrum(lIndex);
+        m_vNames.erase(m_vNames.begin() + lIndex);
+    }
+    m_pCurrentSpectrum = Spectrum(0);
+    Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
+}
+
+void CSession::ClearSpectra()
+{
+    m_pCurrentSpectrum = nullptr;
+    while (!m_oSpectra.IsEmpty()) {
+        m_oSpectra.RemoveSpectrum(m_oSpectra.GetSpectrumCount() - 1);
+    }
+    m_vNames.clear();
+    Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
+}
+
+void CSession::SetSpectrumKind(bool bReference, bool bEmission)
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    m_pCurrentSpectrum->SetReferenceSpectrum(bReference);
+    m_pCurrentSpectrum->SetEmissionSpectrum(bEmission);
+    Announce(change::kSpectrumKind);
+}
+
+void CSession::SetObservationTime(double fJulianDate)
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    m_pCurrentSpectrum->SetObservationTime(fJulianDate);
+    Announce(change::kTime);
+}
+
+bool CSession::CurrentObservationTime(double& fJulianDate) const
+{
+    return m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetObservationTime(fJulianDate);
+}
+
+// --- Lines ---
+
+Outcome CSession::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, int32_t lSensitivityIndex)
+{
+    int32_t lWidth = 0;
+    double fSensitivity = 0.0;
+    if (!CSliderValuesBroker::GetLineSearchParameters(lWidthMaximum, lWidthIndex, lSensitivityIndex, lWidth,
+                                                      fSensitivity)) {
+        return SMessage{"Fatal error!", "Invalid range for sensitivity or width slider!", true};
+    }
+    if (m_pCurrentSpectrum != nullptr) {
+        m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity);
+    }
+    Announce(change::kLines);
+    return std::nullopt;
+}
+
+void CSession::OptimizeFit(int32_t lLevel, int32_t lLevelMaximum)
+{
+    if (m_pCurrentSpectrum == nullptr || lLevelMaximum <= 0) {
+        return;
+    }
+    m_pCurrentSpectrum->OptimizeFit(lLevel, lLevelMaximum);
+    Announce(change::kLines);
+}
+
+bool CSession::ClickLine(int lX, int lY, bool bLeftButton)
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return false;
+    }
+    const int32_t lLine = m_pCurrentSpectrum->FindLineAt(lX, lY);
+    if (lLine < 0) {
+        return false;
+    }
+    if (bLeftButton || !m_pCurrentSpectrum->IsActiveLine(lLine)) {
+        m_pCurrentSpectrum->ToggleActiveLine(lLine);
+    }
+    Announce(change::kLines);
+    return true;
+}
+
+int32_t CSession::ActiveLine() const
+{
+    return m_pCurrentSpectrum != nullptr ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
+}
+
+std::optional<SReferenceLine> CSession::NearestLaboratoryLine() const
+{
+    const int32_t lActive = ActiveLine();
+    if (lActive < 0) {
+        return std::nullopt;
+    }
+    SReferenceLine oLine;
+    if (!LaboratoryLines().FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), oLine.lIndex,
+                                           oLine.fWavelength, &oLine.sName)) {
+        return std::nullopt;
+    }
+    return oLine;
+}
+
+void CSession::IdentifyActiveLineWithNearest()
+{
+    if (const auto oLine = NearestLaboratoryLine()) {
+        m_pCurrentSpectrum->SetLineIdentification(ActiveLine(), oLine->lIndex, oLine->fWavelength,
+                                                  oLine->sName.c_str());
+        Announce(change::kLines);
+    }
+}
+
+bool CSession::IdentifyActiveLine(int32_t lIndex)
+{
+    const int32_t lActive = ActiveLine();
+    double fWavelength = 0.0;
+    std::string sName;
+    if (lActive < 0 || lIndex < 0 || lIndex >= LaboratoryLines().GetLineCount() ||
+        !LaboratoryLines().GetLine(lIndex, fWavelength, &sName)) {
+        return false;
+    }
+    m_pCurrentSpectrum->SetLineIdentification(lActive, lIndex, fWavelength, sName.c_str());
+    Announce(change::kLines);
+    return true;
+}
+
+void CSession::CombineActiveLine(bool bWithRight)
+{
+    const int32_t i = ActiveLine();
+    if (bWithRight) {
+        if (i >= 0 && i + 1 < m_pCurrentSpectrum->GetSpectralLineCount()) {
+            m_pCurrentSpectrum->SetCombination(i, 1);
+            m_pCurrentSpectrum->SetCombination(i + 1, 0);
+        }
+    } else if (i > 0) {
+        m_pCurrentSpectrum->SetCombination(i, 0);
+        m_pCurrentSpectrum->SetCombination(i - 1, 1);
+    }
+    Announce(change::kLines);
+}
+
+void CSession::UncombineActiveLine()
+{
+    const int32_t i = ActiveLine();
+    if (i < 0) {
+        return;
+    }
+    const char c = m_pCurrentSpectrum->GetCombination(i);
+    if (c == 1 && i + 1 < m_pCurrentSpectrum->GetSpectralLineCount()) {
+        m_pCurrentSpectrum->SetCombination(i + 1, 2);
+    } else if (c == 0 && i > 0) {
+        m_pCurrentSpectrum->SetCombination(i - 1, 2);
+    }
+    m_pCurrentSpectrum->SetCombination(i, 2);
+    Announce(change::kLines);
+}
+
+void CSession::SetActiveGaussianType(bool bDouble)
+{
+    const int32_t i = ActiveLine();
+    if (i >= 0) {
+        m_pCurrentSpectrum->SetGaussianType(i, bDouble);
+        Announce(change::kLines);
+    }
+}
+
+// --- Laboratory lines ---
+
+bool CSession::LoadLaboratoryLinesAtStartUp()
+{
+    const std::string sPath = m_oSettings.ReadPath(ESetting::InertialLinesFilePath);
+    if (!m_oMatrix.InertialLines().Load(sPath)) {
+        return false;
+    }
+    m_oMatrix.InertialLines().SetFileName(ExtractFileName(sPath));
+    Announce(change::kLaboratoryLines);
+    return true;
+}
+
+Outcome CSession::LoadLaboratoryLines(const std::string& sPath)
+{
+    m_oMatrix.ClearRows();
+    Outcome oOutcome;
+    if (!m_oMatrix.InertialLines().Load(sPath)) {
+        oOutcome = SMessage{"File not found error!", "Unable to load laboratory wavelengths!"};
+    }
+    m_oMatrix.InertialLines().SetFileName(ExtractFileName(sPath));
+    m_oSettings.Write(ESetting::InertialLinesFilePath, sPath);
+    Announce(change::kTable | change::kLaboratoryLines | change::kLines);
+    return oOutcome;
+}
+
+// --- Coordinates ---
+
+std::optional<SObjectCoordinates> CSession::ObjectCoordinates() const
+{
+    SObjectCoordinates o;
+    if (!m_oMatrix.GetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+                                        o.fDeclinationMinutes)) {
+        return std::nullopt;
+    }
+    return o;
+}
+
+void CSession::SetObjectCoordinates(const SObjectCoordinates& o)
+{
+    m_oMatrix.SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+                                   o.fDeclinationMinutes);
+    Announce(change::kCoordinates);
+}
+
+void CSession::SetObserverSite(const SObserverSite& o)
+{
+    m_oSettings.WriteObserverSite(o);
+    m_oMatrix.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
+                                     o.fLatitudeMinutes);
+    Announce(change::kCoordinates);
+}
+
+void CSession::EnsureObserverSite()
+{
+    if (!m_oMatrix.AreObserverCoordinatesSet()) {
+        const SObserverSite o = ObserverSite();
+        m_oMatrix.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
+                                         o.fLatitudeMinutes);
+    }
+}
+
+std::optional<double> CSession::CurrentCorrection() const
+{
+    double fJulianDate = 0.0;
+    if (!CurrentObservationTime(fJulianDate) || !m_oMatrix.AreObjectCoordinatesSet()) {
+        return std::nullopt;
+    }
+    return m_oMatrix.CorrectVelocity(0.0, fJulianDate);
+}
+
+// --- Table ---
+
+void CSession::TakeSeriesFromTable()
+{
+    CMeasuredDataArray oCurve;
+    m_oMatrix.GetRVCurve(oCurve);
+    m_oOrbit.SetDataArray(oCurve);
+}
+
+Outcome CSession::AddMeasurement()
+{
+    double fJulianDate = 0.0;
+    if (m_pCurrentSpectrum == nullptr) {
+        return SMessage{"Error!", "No spectrum is loaded."};
+    }
+    if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        return SMessage{"No time stamp specified!", "Please specify date and time before evaluating!"};
+    }
+    EnsureObserverSite();
+    m_oMatrix.AddSpectrumRow(m_pCurrentSpectrum);
+    Announce(change::kTable | change::kCoordinates);
+    return std::nullopt;
+}
+
+void CSession::ClearCell(int32_t lRow, int32_t lColumn)
+{
+    m_oMatrix.ClearCell(lRow, lColumn);
+    Announce(change::kTable);
+}
+
+void CSession::RemoveRow(int32_t lRow)
+{
+    try {
+        m_oMatrix.RemoveRow(lRow);
+    } catch (const std::out_of_range&) {
+        // No such row: nothing changes.
+        return;
+    }
+    Announce(change::kTable);
+}
+
+void CSession::ClearColumn(int32_t lColumn)
+{
+    m_oMatrix.ClearColumn(lColumn);
+    Announce(change::kTable);
+}
+
+void CSession::RemoveCurrentFromTable()
+{
+    m_oMatrix.RemoveSpectrumRow(m_pCurrentSpectrum);
+    const int32_t lCurrent = CurrentIndex();
+    if (lCurrent >= 0) {
+        m_oSpectra.RemoveSpectrum(lCurrent);
+        m_vNames.erase(m_vNames.begin() + lCurrent);
+    }
+    m_pCurrentSpectrum = Spectrum(0);
+    Announce(change::kTable | change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines |
+             change::kTime);
+}
+
+void CSession::CloseProject()
+{
+    m_oMatrix.ClearRows();
+    m_oOrbit.ResetOptimized();
+    m_oElements = SOrbitalElements();
+    Announce(change::kTable | change::kElements | change::kCoordinates);
+    ClearSpectra();
+}
+
+Outcome CSession::OpenProject(const std::string& sPath)
+{
+    if (!m_oMatrix.LoadFromFile(sPath)) {
+        Announce(change::kTable);
+        return SMessage{"File format error!", "Unable to load matrix file!"};
+    }
+    m_oSettings.Write(ESetting::MatrixPath, ExtractDirectory(sPath));
+    Announce(change::kTable | change::kCoordinates | change::kLaboratoryLines | change::kLines);
+    return std::nullopt;
+}
+
+Outcome CSession::SaveProject(const std::string& sPath)
+{
+    const bool bSaved = m_oMatrix.SaveToFile(sPath);
+    m_oSettings.Write(ESetting::MatrixPath, ExtractDirectory(sPath));
+    if (!bSaved) {
+        return SMessage{"Error!", "Unable to write the project file " + sPath + "!"};
+    }
+    return std::nullopt;
+}
+
+Outcome CSession::DumpMeasurements(const std::string& sPath) const
+{
+    const bool bWritten = m_oMatrix.DumpToFile(sPath);
+    m_oSettings.Write(ESetting::MatrixDumpPath, ExtractDirectory(sPath));
+    return Written(bWritten, sPath);
+}
+
+Outcome CSession::ExportResults(const std::string& sPath)
+{
+    EnsureObserverSite();
+    const bool bWritten = m_oMatrix.ExportResults(m_oSettings.ReadFloat(ESetting::TimeThreshold), sPath);
+    m_oSettings.Write(ESetting::ExportPath, sPath);
+    return Written(bWritten, sPath);
+}
+
+// --- Orbit and period ---
+
+bool CSession::CanFitOrbit() const
+{
+    return !m_oMatrix.Rows().empty() || m_oOrbit.GetNumberParameters() != 0;
+}
+
+Outcome CSession::ImportMeasurements(const std::string& sPath)
+{
+    CMeasuredDataArray oSeries;
+    if (!CMatrix::ImportMeasurements(sPath, oSeries)) {
+        return SMessage{"File format error!", "Unable to import RV file!"};
+    }
+    m_oSettings.Write(ESetting::ImportRVPath, ExtractDirectory(sPath));
+    m_oOrbit.SetDataArray(oSeries);
+    m_oOrbit.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
+    m_oOrbit.ResetOptimized();
+    Announce(change::kSeries | change::kElements);
+    return std::nullopt;
+}
+
+SOrbitSearch CSession::OrbitSearchProposal()
+{
+    SOrbitSearch o;
+    const SOrbitRangeSetting oKept = m_oSettings.ReadOrbitRanges();
+    o.oLower.fEccentricity = oKept.fEccentricityMin;
+    o.oUpper.fEccentricity = oKept.fEccentricityMax;
+    o.oLower.fOmega = oKept.fOmegaMin;
+    o.oUpper.fOmega = oKept.fOmegaMax;
+    o.oLower.fA1SinI = o.oLower.fA2SinI = oKept.fA1SinIMin;
+    o.oUpper.fA1SinI = o.oUpper.fA2SinI = oKept.fA1SinIMax;
+    o.alSteps = oKept.alSteps;
+    o.abUse = m_abUse;
+    const bool bFirst = !m_oPeriodRange.has_value();
+    if (!bFirst) {
+        o.oLower.fPeriod = m_oPeriodRange->first;
+        o.oUpper.fPeriod = m_oPeriodRange->second;
+    }
+    m_oOrbit.GetDataRanges(o.oLower, o.oUpper, bFirst);
+    m_oPeriodRange = std::make_pair(o.oLower.fPeriod, o.oUpper.fPeriod);
+    return o;
+}
+
+Outcome CSession::DefaultOrbitSearch(SOrbitSearch& oSearch) const
+{
+    if (m_oOrbit.GetData().GetArraySize() < 2) {
+        return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
+    }
+    m_oOrbit.GetDefaultRanges(oSearch.oLower, oSearch.oUpper);
+    m_oOrbit.GetDataRanges(oSearch.oLower, oSearch.oUpper, false);
+    return std::nullopt;
+}
+
+Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
+{
+    if (m_oOrbit.GetData().GetArraySize() < 2) {
+        return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
+    }
+    SOrbitSearch o = oSearch;
+    m_oPeriodRange = std::make_pair(o.oLower.fPeriod, o.oUpper.fPeriod);
+    m_abUse = o.abUse;
+    bool abUse[6] = {};
+    for (std::size_t i = 0; i < 6; ++i) {
+        abUse[i] = o.abUse[i];
+        if (!abUse[i]) {
+            *Field(o.oUpper, i) = *Field(o.oLower, i);
+            o.alSteps[i] = 1;
+        }
+    }
+    if (!m_oOrbit.ConfigureSearch(o.oLower, o.oUpper, o.alSteps.data(), abUse)) {
+        return SMessage{"Invalid data", "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
+                        true};
+    }
+    SOrbitRangeSetting oKept;
+    oKept.fEccentricityMin = o.oLower.fEccentricity;
+    oKept.fEccentricityMax = o.oUpper.fEccentricity;
+    oKept.fOmegaMin = o.oLower.fOmega;
+    oKept.fOmegaMax = o.oUpper.fOmega;
+    oKept.fA1SinIMin = o.oLower.fA1SinI;
+    oKept.fA1SinIMax = o.oUpper.fA1SinI;
+    oKept.alSteps = o.alSteps;
+    m_oSettings.WriteOrbitRanges(oKept);
+    m_oOrbit.Optimize();
+    m_oOrbit.RefineOptimum();
+    m_oOrbit.GetBestElements(m_oElements);
+    Announce(change::kElements);
+    return std::nullopt;
+}
+
+std::string CSession::ElementsText() const
+{
+    std::string sText;
+    const auto Line = [&](const char* pcName, double fValue) {
+        sText += std::string(pcName) + "=" + quandrel::FormatFixed(fValue, 6) + "\r\n";
+    };
+    Line("P", m_oElements.fPeriod);
+    Line("T0", m_oElements.fT0);
+    Line("e", m_oElements.fEccentricity);
+    Line("omega", m_oElements.fOmega);
+    Line("a1Sini", m_oElements.fA1SinI);
+    Line("gamma", m_oElements.fGamma);
+    Line("K1", m_oElements.fK1);
+    if (m_oElements.bTwoComponents) {
+        Line("a2Sini", m_oElements.fA2SinI);
+        Line("K2", m_oElements.fK2);
+    }
+    return sText;
+}
+
+std::string CSession::ResidualsText() const
+{
+    std::vector<double> vJd;
+    std::vector<double> vResidual;
+    m_oOrbit.GetVelocityResiduals(vJd, vResidual);
+    const CMeasuredDataArray& oData = m_oOrbit.GetData();
+    std::string sText;
+    for (std::size_t k = 0; k < vJd.size(); ++k) {
+        sText += quandrel::FormatFixed(vJd[k], 3) + ";" +
+                 quandrel::FormatFixed(oData.GetY(static_cast<int32_t>(k)), 3) + ";" +
+                 quandrel::FormatFixed(vResidual[k], 5) + "\r\n";
+    }
+    return sText;
+}
+
+Outcome CSession::ExportElements(const std::string& sPath) const
+{
+    const bool bWritten = quandrel::WriteFileAtomically(sPath, ElementsText());
+    m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
+    return Written(bWritten, sPath);
+}
+
+Outcome CSession::ExportResiduals(const std::string& sPath) const
+{
+    const bool bWritten = quandrel::WriteFileAtomically(sPath, ResidualsText());
+    m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
+    return Written(bWritten, sPath);
+}
+
+SPeriodSearch CSession::PeriodSearchProposal() const
+{
+    SPeriodSearch o;
+    o.lNumberDataPoints = m_oOrbit.GetData().GetArraySize();
+    o.lBins = o.lNumberDataPoints / 3;
+    m_oSettings.ReadPeriodRange(o.fFrom, o.fTo);
+    return o;
+}
+
+Outcome CSession::EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod)
+{
+    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
+    if (oSeries.GetArraySize() <= 9) {
+        return SMessage{"Invalid data", "The period search needs at least 10 measurements."};
+    }
+    if (oSearch.lBins < 1 || !(oSearch.fFrom > 0) || !(oSearch.fTo > 0)) {
+        return SMessage{"Invalid data", "The number of bins must be 1 or more and the periods greater than 0.", true};
+    }
+    if ((oSearch.fTo - oSearch.fFrom) / CPDM::kPeriodStep > 1e8) {
+        return SMessage{"Invalid data", "The period range holds more than 100 million trial periods.", true};
+    }
+    CPDM oPdm;
+    oPdm.SetDataArray(oSeries);
+    oPdm.SetPeriodRange((oSearch.fFrom + oSearch.fTo) * 0.5, oSearch.fFrom, oSearch.fTo);
+    oPdm.SetNumberBins(oSearch.lBins);
+    oPdm.SetNumberParameters(1);
+    oPdm.ScanPeriods();
+    fPeriod = oPdm.GetBestPeriod();
+    m_oSettings.WritePeriodRange(oSearch.fFrom, oSearch.fTo);
+    return std::nullopt;
+}
+
+// --- Calibration ---
+
+bool CSession::LoadCalibrationLinesAtStartUp()
+{
+    const std::string sPath = m_oSettings.ReadPath(ESetting::CalibrationFilePath);
+    if (!m_oCalibration.Load(sPath)) {
+        return false;
+    }
+    m_oCalibration.SetFileName(ExtractFileName(sPath));
+    Announce(change::kCalibration);
+    return true;
+}
+
+Outcome CSession::LoadCalibrationLines(const std::string& sPath)
+{
+    Outcome oOutcome;
+    if (!m_oCalibration.Load(sPath)) {
+        oOutcome = SMessage{"File not found error!", "Unable to load calibration reference file!"};
+    }
+    m_oCalibration.SetFileName(ExtractFileName(sPath));
+    m_oSettings.Write(ESetting::CalibrationFilePath, sPath);
+    Announce(change::kCalibration);
+    return oOutcome;
+}
+
+void CSession::ClearCalibrationPoints()
+{
+    m_oCalibration.ClearCalibrationPoints();
+    Announce(change::kCalibration);
+}
+
+bool CSession::AddCalibrationPoint(int32_t lIndex)
+{
+    const int32_t lActive = ActiveLine();
+    double fWavelength = 0.0;
+    std::string sName;
+    if (lActive < 0 || lIndex < 0 || lIndex >= m_oCalibration.GetLineCount() ||
+        !m_oCalibration.GetLine(lIndex, fWavelength, &sName)) {
+        return false;
+    }
+    m_oCalibration.AddCalibrationPoint(m_pCurrentSpectrum->GetLineCenter(lActive), fWavelength);
+    Announce(change::kCalibration);
+    return true;
+}
+
+Outcome CSession::SaveCalibratedSpectrum(const std::string& sPath) const
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return SMessage{"Error!", "No spectrum is loaded."};
+    }
+    const auto& vWavelength = m_pCurrentSpectrum->GetWavelengths();
+    const auto& vIntensity = m_pCurrentSpectrum->GetIntensities();
+    if (CCSVFile::WriteColumns(sPath, m_pCurrentSpectrum->GetNumberValues(), ";", {vWavelength, vIntensity}) != 0) {
+        return WriteFailure(sPath);
+    }
+    m_oSettings.Write(ESetting::SpectraPath, ExtractDirectory(sPath));
+    return std::nullopt;
+}
+
+void CSession::SpectrumValuesChanged()
+{
+    Announce(change::kSpectrumValues);
+}
+
+// --- Cross-correlation ---
+
+void CSession::SetTemplate(std::unique_ptr<CSpectrum> pTemplate)
+{
+    m_pTemplate = std::move(pTemplate);
+    m_oCrossCorrelation.SetTemplate(m_pTemplate.get());
+    Announce(change::kCorrelation);
+}
+
+Outcome CSession::LoadCorrelationParameters(const std::string& sPath)
+{
+    // A file that is no parameter file leaves the parameters as they were.
+    m_oCrossCorrelation.LoadParameters(sPath);
+    Announce(change::kCorrelation);
+    return std::nullopt;
+}
+
+Outcome CSession::SaveCorrelationParameters(const std::string& sPath) const
+{
+    return Written(m_oCrossCorrelation.SaveParameters(sPath), sPath);
+}
+
+bool CSession::CanRunCorrelation() const
+{
+    return m_oCrossCorrelation.AreParametersSet() && m_pCurrentSpectrum != nullptr && m_pTemplate != nullptr;
+}
+
+Outcome CSession::RunCrossCorrelation()
+{
+    if (m_pCurrentSpectrum == nullptr || !m_pTemplate) {
+        return SMessage{"Error!", "The correlation needs a spectrum and a template."};
+    }
+    m_oCrossCorrelation.SetSpectrum(m_pCurrentSpectrum);
+    double fJulianDate = 0.0;
+    if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        // Without an observation time there is no correction and no row for the table.
+        return SMessage{"No time stamp specified!", "Please specify date and time before evaluating!"};
+    }
+    EnsureObserverSite();
+    if (!m_oCrossCorrelation.Calculate()) {
+        return SMessage{"Error!", m_oCrossCorrelation.GetLastError()};
+    }
+    m_pCorrelationFunction = std::make_unique<CSpectrum>(m_oCanvases.pCorrelationFunction);
+    m_pCorrelationFunction->SetValues(m_oCrossCorrelation.GetCCFunction());
+    m_pCorrelationFunction->SetObservationTime(fJulianDate);
+    m_pCorrelationFunction->SetXAxisLabel("RV [km/s]");
+    m_pCorrelationDetail = std::make_unique<CSpectrum>(m_oCanvases.pCorrelationDetail);
+    if (m_oCrossCorrelation.GetSpectrumWindow().GetArraySize() > 0) {
+        m_pCorrelationDetail->SetValues(m_oCrossCorrelation.GetSpectrumWindow());
+    }
+    const double fVelocity = m_oMatrix.CorrectVelocity(0.0, fJulianDate) -
+                             m_oCrossCorrelation.GetTopocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity();
+    m_oMatrix.AddVelocity(m_pCorrelationFunction.get(), fVelocity);
+    Announce(change::kCorrelation | change::kTable);
+    return std::nullopt;
+}

@@ -1,0 +1,260 @@
+// The program's state and its operations: the loaded spectra and the current one, the laboratory and
+// calibration lines, the table of radial velocities, the orbit, the calibration and the
+// cross-correlation. The window and the command line both work through it, so every rule of the
+// program is written once. Operations report a refusal as a message for the caller to show, and
+// announce what they changed to the listeners.
+#pragma once
+
+#include "SettingsGateway.h"
+#include "calibration/CalibrationClass.h"
+#include "crosscorr/CrossCorrelationClass.h"
+#include "orbit/OrbitalElementsClass.h"
+#include "rvtable/MatrixClass.h"
+#include "spectrum/SpectrumContainerClass.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class ICanvas;
+
+// What an operation changed; listeners get the union of these bits.
+namespace change {
+inline constexpr uint32_t kSpectra = 1U << 0;         // spectra added or removed
+inline constexpr uint32_t kCurrentSpectrum = 1U << 1; // another spectrum (or none) is current
+inline constexpr uint32_t kSpectrumKind = 1U << 2;    // reference / emission flags of the current one
+inline constexpr uint32_t kLines = 1U << 3;           // lines of the current spectrum, their fits or identification
+inline constexpr uint32_t kTable = 1U << 4;           // rows of the table of radial velocities
+inline constexpr uint32_t kSeries = 1U << 5;          // the velocity series of the orbit
+inline constexpr uint32_t kElements = 1U << 6;        // fitted orbital elements
+inline constexpr uint32_t kTime = 1U << 7;            // observation time of the current spectrum
+inline constexpr uint32_t kCoordinates = 1U << 8;     // object or observer coordinates
+inline constexpr uint32_t kLaboratoryLines = 1U << 9; // the table of laboratory lines
+inline constexpr uint32_t kCalibration = 1U << 10;    // calibration lines or points
+inline constexpr uint32_t kCorrelation = 1U << 11;    // template, parameters or result of the correlation
+inline constexpr uint32_t kSpectrumValues = 1U << 12; // the values of the current spectrum (calibration)
+} // namespace change
+
+class ISessionListener {
+public:
+    virtual ~ISessionListener() = default;
+    virtual void SessionChanged(uint32_t lChanges) = 0;
+};
+
+// A refusal or failure: the title and text of the message the caller shows.
+struct SMessage {
+    std::string sTitle;
+    std::string sText;
+    // True when the parameters given are at fault rather than the data.
+    bool bParameters = false;
+};
+// Empty when the operation went through.
+using Outcome = std::optional<SMessage>;
+
+// The object's coordinates: right ascension in hours and minutes, declination in degrees and minutes.
+struct SObjectCoordinates {
+    double fRightAscensionHours = 0.0;
+    double fRightAscensionMinutes = 0.0;
+    double fDeclinationDegrees = 0.0;
+    double fDeclinationMinutes = 0.0;
+};
+
+// A period search by phase dispersion minimisation.
+struct SPeriodSearch {
+    int32_t lNumberDataPoints = 0; // shown only
+    int32_t lBins = 0;
+    double fFrom = 20.0; // days
+    double fTo = 300.0;  // days
+};
+
+// The grid of an orbit search: limits of P, T0, e, omega, a1 sin i and gamma, their steps and which
+// of them are searched (the others are held at their lower limit).
+struct SOrbitSearch {
+    SOrbitalElements oLower;
+    SOrbitalElements oUpper;
+    std::array<int32_t, 6> alSteps{10, 10, 10, 10, 10, 10};
+    std::array<bool, 6> abUse{true, true, true, true, true, true};
+};
+
+// A laboratory or calibration line: its index in its table, wavelength and name.
+struct SReferenceLine {
+    int32_t lIndex = -1;
+    double fWavelength = 0.0;
+    std::string sName;
+};
+
+// The canvases the spectra are drawn on (none owned; null where nothing is drawn).
+struct SCanvases {
+    ICanvas* pSpectrum = nullptr;
+    ICanvas* pTemplate = nullptr;
+    ICanvas* pCorrelationDetail = nullptr;
+    ICanvas* pCorrelationFunction = nullptr;
+};
+
+class CSession {
+public:
+    explicit CSession(std::string sSettingsFile, SCanvases oCanvases = {});
+
+    void AddListener(ISessionListener* pListener);
+    void RemoveListener(ISessionListener* pListener);
+
+    CSettingsGateway& Settings() { return m_oSettings; }
+    const SCanvases& Canvases() const { return m_oCanvases; }
+
+    // --- Spectra ---
+    int32_t SpectrumCount() const { return m_oSpectra.GetSpectrumCount(); }
+    CSpectrum* Spectrum(int32_t lIndex) const;
+    const std::string& SpectrumName(int32_t lIndex) const { return m_vNames.at(static_cast<std::size_t>(lIndex)); }
+    CSpectrum* CurrentSpectrum() const { return m_pCurrentSpectrum; }
+    // The index of the current spectrum, -1 without one.
+    int32_t CurrentIndex() const;
+    // Adds a spectrum read from a file (its name is shown in the list) and makes it current.
+    void AddSpectrum(std::unique_ptr<CSpectrum> pSpectrum, const std::string& sName);
+    void SetCurrentSpectrum(int32_t lIndex);
+    // Removes the spectra at these indices; the first remaining one becomes current.
+    void RemoveSpectra(std::vector<int32_t> vIndices);
+    void ClearSpectra();
+    void SetSpectrumKind(bool bReference, bool bEmission);
+    // The observation time (Julian date, UT) of the current spectrum.
+    void SetObservationTime(double fJulianDate);
+    bool CurrentObservationTime(double& fJulianDate) const;
+
+    // --- Lines of the current spectrum ---
+    // The line search with the slider indices of width and sensitivity.
+    Outcome FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, int32_t lSensitivityIndex);
+    void OptimizeFit(int32_t lLevel, int32_t lLevelMaximum);
+    // A click on the plot at a pixel: the left button toggles the line there, the right one makes it
+    // active. False when no line is there.
+    bool ClickLine(int lX, int lY, bool bLeftButton);
+    int32_t ActiveLine() const;
+    // The laboratory line nearest to the active line's centre.
+    std::optional<SReferenceLine> NearestLaboratoryLine() const;
+    void IdentifyActiveLineWithNearest();
+    // With line lIndex of the laboratory table; false when there is no such line.
+    bool IdentifyActiveLine(int32_t lIndex);
+    // The hidden line commands: combine the active line with a neighbour, undo that, its profile type.
+    void CombineActiveLine(bool bWithRight);
+    void UncombineActiveLine();
+    void SetActiveGaussianType(bool bDouble);
+
+    // --- Laboratory lines ---
+    const CInertialLines& LaboratoryLines() const { return m_oMatrix.InertialLines(); }
+    // The table of the settings file; false (nothing changed) when it cannot be read.
+    bool LoadLaboratoryLinesAtStartUp();
+    // Another laboratory table: the rows of the project go (the caller asks first). The file's name is
+    // kept whatever happens, as is its path in the settings.
+    Outcome LoadLaboratoryLines(const std::string& sPath);
+
+    // --- Coordinates and correction ---
+    bool AreObjectCoordinatesSet() const { return m_oMatrix.AreObjectCoordinatesSet(); }
+    std::optional<SObjectCoordinates> ObjectCoordinates() const;
+    void SetObjectCoordinates(const SObjectCoordinates& oCoordinates);
+    // The observer's site as the settings hold it, and taken into the table.
+    SObserverSite ObserverSite() const { return m_oSettings.ReadObserverSite(); }
+    void SetObserverSite(const SObserverSite& oSite);
+    // The correction for the observer's motion (km/s) at the current spectrum's time, when it has one
+    // and the object's coordinates are known.
+    std::optional<double> CurrentCorrection() const;
+
+    // --- Table of radial velocities ---
+    const CMatrix& Table() const { return m_oMatrix; }
+    // The current spectrum's identified lines as a row; it needs an observation time, and takes the
+    // observer's site from the settings when the table has none.
+    Outcome AddMeasurement();
+    void ClearCell(int32_t lRow, int32_t lColumn);
+    void RemoveRow(int32_t lRow);
+    void ClearColumn(int32_t lColumn);
+    // The current spectrum's row and the spectrum itself go.
+    void RemoveCurrentFromTable();
+    // Rows, elements and spectra go.
+    void CloseProject();
+    Outcome OpenProject(const std::string& sPath);
+    Outcome SaveProject(const std::string& sPath);
+    Outcome DumpMeasurements(const std::string& sPath) const;
+    Outcome ExportResults(const std::string& sPath);
+
+    // --- Orbit and period ---
+    COrbitalElements& Orbit() { return m_oOrbit; }
+    const COrbitalElements& Orbit() const { return m_oOrbit; }
+    const SOrbitalElements& Elements() const { return m_oElements; }
+    bool IsOrbitFitted() const { return m_oOrbit.IsOptimized(); }
+    bool CanFitOrbit() const;
+    bool CanEstimatePeriod() const { return m_oOrbit.GetData().GetArraySize() > 10; }
+    // Julian date / velocity pairs of a file replace the series (the table's rows stay).
+    Outcome ImportMeasurements(const std::string& sPath);
+    // What the ranges dialog shows: the kept limits, steps and uses, the time span and velocities
+    // of the series, P from 0.5 days to the span until a P range was given.
+    SOrbitSearch OrbitSearchProposal();
+    // The default ranges of the series ("&Defaults"); a message with fewer than 2 points.
+    Outcome DefaultOrbitSearch(SOrbitSearch& oSearch) const;
+    // The grid search and its refinement over the ranges.
+    Outcome FitOrbit(const SOrbitSearch& oSearch);
+    // "name=value" lines of the fitted elements, and date;velocity;residual lines.
+    std::string ElementsText() const;
+    std::string ResidualsText() const;
+    Outcome ExportElements(const std::string& sPath) const;
+    Outcome ExportResiduals(const std::string& sPath) const;
+    // What the PDM dialog shows: the kept period range, a third of the points as bins.
+    SPeriodSearch PeriodSearchProposal() const;
+    // The best period of the search; the range is kept in the settings.
+    Outcome EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod);
+
+    // --- Calibration ---
+    CCalibration& Calibration() { return m_oCalibration; }
+    bool LoadCalibrationLinesAtStartUp();
+    Outcome LoadCalibrationLines(const std::string& sPath);
+    void ClearCalibrationPoints();
+    // The active line's centre paired with line lIndex of the calibration table.
+    bool AddCalibrationPoint(int32_t lIndex);
+    Outcome SaveCalibratedSpectrum(const std::string& sPath) const;
+    // The current spectrum's values changed (calibrated, or restored).
+    void SpectrumValuesChanged();
+
+    // --- Cross-correlation ---
+    CCrossCorrelation& CrossCorrelation() { return m_oCrossCorrelation; }
+    const CSpectrum* Template() const { return m_pTemplate.get(); }
+    const CSpectrum* CorrelationDetail() const { return m_pCorrelationDetail.get(); }
+    const CSpectrum* CorrelationFunction() const { return m_pCorrelationFunction.get(); }
+    CSpectrum* Template() { return m_pTemplate.get(); }
+    CSpectrum* CorrelationDetail() { return m_pCorrelationDetail.get(); }
+    CSpectrum* CorrelationFunction() { return m_pCorrelationFunction.get(); }
+    void SetTemplate(std::unique_ptr<CSpectrum> pTemplate);
+    // New parameters were set (the parameters dialog).
+    void CorrelationParametersChanged() { Announce(change::kCorrelation); }
+    Outcome LoadCorrelationParameters(const std::string& sPath);
+    Outcome SaveCorrelationParameters(const std::string& sPath) const;
+    bool CanRunCorrelation() const;
+    // The current spectrum against the template; its corrected velocity goes into the table. The
+    // spectrum needs an observation time.
+    Outcome RunCrossCorrelation();
+
+private:
+    void Announce(uint32_t lChanges);
+    // The table's velocity curve becomes the orbit's series.
+    void TakeSeriesFromTable();
+    void EnsureObserverSite();
+
+    CSettingsGateway m_oSettings;
+    SCanvases m_oCanvases;
+    std::vector<ISessionListener*> m_vListeners;
+
+    CSpectrumContainer m_oSpectra;
+    std::vector<std::string> m_vNames;
+    CSpectrum* m_pCurrentSpectrum = nullptr;
+
+    CMatrix m_oMatrix;
+    COrbitalElements m_oOrbit;
+    SOrbitalElements m_oElements;
+    // What the ranges dialog keeps between showings: the P range once given, and the uses.
+    std::optional<std::pair<double, double>> m_oPeriodRange;
+    std::array<bool, 6> m_abUse{true, true, true, true, true, true};
+
+    CCalibration m_oCalibration;
+    CCrossCorrelation m_oCrossCorrelation;
+    std::unique_ptr<CSpectrum> m_pTemplate;
+    std::unique_ptr<CSpectrum> m_pCorrelationDetail;
+    std::unique_ptr<CSpectrum> m_pCorrelationFunction;
+};

@@ -1,0 +1,207 @@
+#include "SettingsGateway.h"
+
+#include "core/Assert.h"
+
+namespace {
+
+using E = ESetting;
+
+// In the order of ESetting.
+constexpr SSettingKey kKeys[] = {
+    {"FormSettings", "Top", "99"},
+    {"FormSettings", "Left", "125"},
+    {"FormSettings", "Height", "582"},
+    {"FormSettings", "Width", "882"},
+    {"ExtremaDeterminationSettings", "IntervallWidth", "0"},
+    {"ExtremaDeterminationSettings", "MaxIntervallWidth", "20"},
+    {"ExtremaDeterminationSettings", "Sensitivity", "0"},
+    {"GraphicsSettings", "KeepYAxisFixed", "1"},
+    {"Settings", "TimeThreshold", "0.2"},
+    {"Settings", "DefTimeZone", "1"},
+    {"Settings", "OtherTimeZone", "0"},
+    {"Settings", "UseJulianDate", "0"},
+    {"GeographicCoordinates", "LongDeg", "9"},
+    {"GeographicCoordinates", "LongMin", "0"},
+    {"GeographicCoordinates", "LatDeg", "52"},
+    {"GeographicCoordinates", "LatMin", "0"},
+    {"PeriodRange", "PeriodMin", "20"},
+    {"PeriodRange", "PeriodMax", "300"},
+    {"OrbitalElementsRange", "OrbElemEMin", "0"},
+    {"OrbitalElementsRange", "OrbElemEMax", "0.9"},
+    {"OrbitalElementsRange", "OrbElemOmegaMin", "0"},
+    {"OrbitalElementsRange", "OrbElemOmegaMax", "360"},
+    {"OrbitalElementsRange", "OrbElemA1SinIMin", "1000"},
+    {"OrbitalElementsRange", "OrbElemA1SinIMax", "1e10"},
+    {"OrbitalElementsRange", "OrbElemPSteps", "10"},
+    {"OrbitalElementsRange", "OrbElemT0Steps", "10"},
+    {"OrbitalElementsRange", "OrbElemESteps", "10"},
+    {"OrbitalElementsRange", "OrbElemOmegaSteps", "10"},
+    {"OrbitalElementsRange", "OrbElemA1SinISteps", "10"},
+    {"OrbitalElementsRange", "OrbElemGammaSteps", "10"},
+    {"Calibration", "PolynomialRegressionOrder", "2"},
+    {"Calibration", "UsePolynomialRegression", "1"},
+    {"FilterSettings", "UseDelimiters", "1"},
+    {"FilterSettings", "SingleCol", "0"},
+    {"FilterSettings", "AutomNmAngstromConversion", "1"},
+    {"FilterSettings", "LinesToSkip", "0"},
+    {"FilterSettings", "UseTab", "1"},
+    {"FilterSettings", "UseSem", "1"},
+    {"FilterSettings", "UseComma", "0"},
+    {"FilterSettings", "UseSpace", "0"},
+    {"FilterSettings", "UseOther", "0"},
+    {"FilterSettings", "OtherString", ""},
+    {"FilterSettings", "TreatConsecutiveAsOne", "0"},
+    {"FilterSettings", "StartValue1", "0"},
+    {"FilterSettings", "NumberCharValue1", "5"},
+    {"FilterSettings", "StartValue2", "5"},
+    {"FilterSettings", "NumberCharValue2", "5"},
+    {"Paths", "SpectraPath", "."},
+    {"Paths", "BitmapPath", "."},
+    {"Paths", "MatrixPath", "."},
+    {"Paths", "MatrixDumpPath", "."},
+    {"Paths", "ExportPath", "."},
+    {"Paths", "ElementsExportPath", "."},
+    {"Paths", "ImportRVPath", "."},
+    {"Paths", "InertialLinesFilePath", "."},
+    {"Paths", "CalibrationFilePath", "."},
+    {"Paths", "CCTemplatePath", "."},
+    {"Paths", "CCParamsPath", "."},
+};
+static_assert(std::size(kKeys) == static_cast<std::size_t>(E::Count), "one key per setting");
+
+constexpr E kStepSettings[6] = {E::PSteps, E::T0Steps, E::ESteps, E::OmegaSteps, E::A1SinISteps, E::GammaSteps};
+
+} // namespace
+
+const SSettingKey& CSettingsGateway::Key(ESetting eSetting)
+{
+    const auto lIndex = static_cast<std::size_t>(eSetting);
+    QASSERT(lIndex < std::size(kKeys));
+    return kKeys[lIndex];
+}
+
+std::string CSettingsGateway::ReadString(ESetting eSetting) const
+{
+    const SSettingKey& o = Key(eSetting);
+    return m_oFile.ReadString(o.pcSection, o.pcKey, o.pcDefault);
+}
+
+int CSettingsGateway::ReadInteger(ESetting eSetting) const
+{
+    const SSettingKey& o = Key(eSetting);
+    return m_oFile.ReadInteger(o.pcSection, o.pcKey, std::stoi(o.pcDefault));
+}
+
+bool CSettingsGateway::ReadBool(ESetting eSetting) const
+{
+    const SSettingKey& o = Key(eSetting);
+    return m_oFile.ReadBool(o.pcSection, o.pcKey, std::string(o.pcDefault) != "0");
+}
+
+double CSettingsGateway::ReadFloat(ESetting eSetting) const
+{
+    const SSettingKey& o = Key(eSetting);
+    return m_oFile.ReadFloat(o.pcSection, o.pcKey, std::stod(o.pcDefault));
+}
+
+bool CSettingsGateway::Write(ESetting eSetting, const std::string& sValue) const
+{
+    if (m_oFile.GetFileName().empty()) {
+        return false;
+    }
+    const SSettingKey& o = Key(eSetting);
+    return m_oFile.WriteString(o.pcSection, o.pcKey, sValue);
+}
+
+bool CSettingsGateway::Write(ESetting eSetting, int lValue) const
+{
+    if (m_oFile.GetFileName().empty()) {
+        return false;
+    }
+    const SSettingKey& o = Key(eSetting);
+    return m_oFile.WriteInteger(o.pcSection, o.pcKey, lValue);
+}
+
+bool CSettingsGateway::Write(ESetting eSetting, bool bValue) const
+{
+    if (m_oFile.GetFileName().empty()) {
+        return false;
+    }
+    const SSettingKey& o = Key(eSetting);
+    return m_oFile.WriteBool(o.pcSection, o.pcKey, bValue);
+}
+
+bool CSettingsGateway::Write(ESetting eSetting, double fValue) const
+{
+    if (m_oFile.GetFileName().empty()) {
+        return false;
+    }
+    const SSettingKey& o = Key(eSetting);
+    return m_oFile.WriteFloat(o.pcSection, o.pcKey, fValue);
+}
+
+std::string CSettingsGateway::ReadPath(ESetting eSetting) const
+{
+    const std::string sPath = ReadString(eSetting);
+    if (eSetting == E::InertialLinesFilePath && sPath == ".") {
+        return "LinesX.txt";
+    }
+    return sPath;
+}
+
+SObserverSite CSettingsGateway::ReadObserverSite() const
+{
+    return {ReadFloat(E::LongitudeDegrees), ReadFloat(E::LongitudeMinutes), ReadFloat(E::LatitudeDegrees),
+            ReadFloat(E::LatitudeMinutes)};
+}
+
+bool CSettingsGateway::WriteObserverSite(const SObserverSite& o) const
+{
+    return Write(E::LongitudeDegrees, o.fLongitudeDegrees) && Write(E::LongitudeMinutes, o.fLongitudeMinutes) &&
+           Write(E::LatitudeDegrees, o.fLatitudeDegrees) && Write(E::LatitudeMinutes, o.fLatitudeMinutes);
+}
+
+STimeZoneSetting CSettingsGateway::ReadTimeZone() const
+{
+    return {ReadInteger(E::DefTimeZone), ReadInteger(E::OtherTimeZone), ReadBool(E::UseJulianDate)};
+}
+
+void CSettingsGateway::ReadPeriodRange(double& fFrom, double& fTo) const
+{
+    fFrom = ReadFloat(E::PeriodMin);
+    fTo = ReadFloat(E::PeriodMax);
+}
+
+void CSettingsGateway::WritePeriodRange(double fFrom, double fTo) const
+{
+    Write(E::PeriodMin, fFrom);
+    Write(E::PeriodMax, fTo);
+}
+
+SOrbitRangeSetting CSettingsGateway::ReadOrbitRanges() const
+{
+    SOrbitRangeSetting o;
+    o.fEccentricityMin = ReadFloat(E::EccentricityMin);
+    o.fEccentricityMax = ReadFloat(E::EccentricityMax);
+    o.fOmegaMin = ReadFloat(E::OmegaMin);
+    o.fOmegaMax = ReadFloat(E::OmegaMax);
+    o.fA1SinIMin = ReadFloat(E::A1SinIMin);
+    o.fA1SinIMax = ReadFloat(E::A1SinIMax);
+    for (std::size_t i = 0; i < 6; ++i) {
+        o.alSteps[i] = ReadInteger(kStepSettings[i]);
+    }
+    return o;
+}
+
+void CSettingsGateway::WriteOrbitRanges(const SOrbitRangeSetting& o) const
+{
+    Write(E::EccentricityMin, o.fEccentricityMin);
+    Write(E::EccentricityMax, o.fEccentricityMax);
+    Write(E::OmegaMin, o.fOmegaMin);
+    Write(E::OmegaMax, o.fOmegaMax);
+    Write(E::A1SinIMin, o.fA1SinIMin);
+    Write(E::A1SinIMax, o.fA1SinIMax);
+    for (std::size_t i = 0; i < 6; ++i) {
+        Write(kStepSettings[i], static_cast<int>(o.alSteps[i]));
+    }
+}

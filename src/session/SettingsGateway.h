@@ -1,0 +1,98 @@
+// The program's settings file, reached through one table of sections, keys and defaults and read
+// and written through typed functions, so every setting has one name and one default.
+#pragma once
+
+#include "core/IniFileClass.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// Every setting of the file.
+enum class ESetting {
+    FormTop, FormLeft, FormHeight, FormWidth,
+    WidthIndex, WidthMaximum, SensitivityIndex,
+    KeepYAxisFixed,
+    TimeThreshold, DefTimeZone, OtherTimeZone, UseJulianDate,
+    LongitudeDegrees, LongitudeMinutes, LatitudeDegrees, LatitudeMinutes,
+    PeriodMin, PeriodMax,
+    EccentricityMin, EccentricityMax, OmegaMin, OmegaMax, A1SinIMin, A1SinIMax,
+    PSteps, T0Steps, ESteps, OmegaSteps, A1SinISteps, GammaSteps,
+    PolynomialOrder, UsePolynomialRegression,
+    ImportUseDelimiters, ImportSingleColumn, ImportNmConversion, ImportLinesToSkip, ImportUseTab, ImportUseSemicolon,
+    ImportUseComma, ImportUseSpace, ImportUseOther, ImportOtherString, ImportTreatConsecutiveAsOne,
+    ImportStartValue1, ImportNumberChars1, ImportStartValue2, ImportNumberChars2,
+    SpectraPath, BitmapPath, MatrixPath, MatrixDumpPath, ExportPath, ElementsExportPath, ImportRVPath,
+    InertialLinesFilePath, CalibrationFilePath, CCTemplatePath, CCParamsPath,
+    Count
+};
+
+struct SSettingKey {
+    const char* pcSection;
+    const char* pcKey;
+    const char* pcDefault;
+};
+
+// The observer's site: longitude (positive west) and latitude in degrees and minutes.
+struct SObserverSite {
+    double fLongitudeDegrees = 9.0;
+    double fLongitudeMinutes = 0.0;
+    double fLatitudeDegrees = 52.0;
+    double fLatitudeMinutes = 0.0;
+};
+
+// The time zone the time dialogs start with: 0 UT, 1 MET, 2 MEST, 3 another of OtherHours.
+struct STimeZoneSetting {
+    int lZone = 1;
+    int lOtherHours = 0;
+    bool bUseJulianDate = false;
+};
+
+// What the orbit ranges dialog keeps between runs: e, omega and a1 sin i limits and the steps.
+struct SOrbitRangeSetting {
+    double fEccentricityMin = 0.0;
+    double fEccentricityMax = 0.9;
+    double fOmegaMin = 0.0;
+    double fOmegaMax = 360.0;
+    double fA1SinIMin = 1000.0;
+    double fA1SinIMax = 1e10;
+    std::array<int32_t, 6> alSteps{10, 10, 10, 10, 10, 10};
+};
+
+class CSettingsGateway {
+public:
+    // Without a file name (the command line) every setting reads its default and nothing is written.
+    explicit CSettingsGateway(std::string sFile) : m_oFile(std::move(sFile)) {}
+
+    // The section, key and default text of a setting.
+    static const SSettingKey& Key(ESetting eSetting);
+
+    // The raw file, for the dialogs that keep settings of their own.
+    const CIniFile& File() const { return m_oFile; }
+
+    std::string ReadString(ESetting eSetting) const;
+    int ReadInteger(ESetting eSetting) const;
+    bool ReadBool(ESetting eSetting) const;
+    double ReadFloat(ESetting eSetting) const;
+    // Each false when the file could not be written.
+    bool Write(ESetting eSetting, const std::string& sValue) const;
+    bool Write(ESetting eSetting, const char* pcValue) const { return Write(eSetting, std::string(pcValue)); }
+    bool Write(ESetting eSetting, int lValue) const;
+    bool Write(ESetting eSetting, bool bValue) const;
+    bool Write(ESetting eSetting, double fValue) const;
+
+    // A folder or file remembered by a file dialog; the laboratory lines default to "LinesX.txt".
+    std::string ReadPath(ESetting eSetting) const;
+
+    SObserverSite ReadObserverSite() const;
+    bool WriteObserverSite(const SObserverSite& oSite) const;
+    STimeZoneSetting ReadTimeZone() const;
+    // The period range of the last PDM run.
+    void ReadPeriodRange(double& fFrom, double& fTo) const;
+    void WritePeriodRange(double fFrom, double fTo) const;
+    SOrbitRangeSetting ReadOrbitRanges() const;
+    void WriteOrbitRanges(const SOrbitRangeSetting& oRanges) const;
+
+private:
+    CIniFile m_oFile;
+};

@@ -1,0 +1,257 @@
+// The rules of the program's operations, checked once here where they live: what the window and the
+// command line both call.
+#include "session/Session.h"
+#include "core/NumberText.h"
+#include "support/Generators.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+using quandrel::testing::CadenceOrbit;
+using quandrel::testing::CadenceSeries;
+
+// Records every announcement.
+struct CRecorder : ISessionListener {
+    std::vector<uint32_t> vChanges;
+    void SessionChanged(uint32_t lChanges) override { vChanges.push_back(lChanges); }
+    uint32_t All() const
+    {
+        uint32_t l = 0;
+        for (const uint32_t c : vChanges) {
+            l |= c;
+        }
+        return l;
+    }
+};
+
+// A series of measurements written as a text file and read into the session.
+std::string WriteSeries(const CTempDir& oDir, const CMeasuredDataArray& oSeries)
+{
+    std::string sText;
+    for (int32_t k = 0; k < oSeries.GetArraySize(); ++k) {
+        sText += quandrel::FormatFixed(oSeries.GetX(k), 6) + ";" + quandrel::FormatFixed(oSeries.GetY(k), 6) + "\n";
+    }
+    return oDir.Write("rv.txt", sText);
+}
+
+// A spectrum with one absorption line at fCenter, observed at fJulianDate (0: no time). The table tells
+// spectra apart by the sum of their intensities, so the depth differs with the centre.
+std::unique_ptr<CSpectrum> LineSpectrum(double fCenter, double fJulianDate)
+{
+    std::vector<double> vW;
+    std::vector<double> vI;
+    for (int k = 0; k < 400; ++k) {
+        const double x = 6500.0 + 0.25 * k;
+        vW.push_back(x);
+        vI.push_back(1.0 - (0.5 + 0.01 * (fCenter - 6563.0)) * std::exp(-(x - fCenter) * (x - fCenter) / 2.0));
+    }
+    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
+    if (fJulianDate > 0) {
+        pSpectrum->SetObservationTime(fJulianDate);
+    }
+    return pSpectrum;
+}
+
+std::map<std::string, double> NameValues(const std::string& sText)
+{
+    std::map<std::string, double> m;
+    std::istringstream oIn(sText);
+    for (std::string sLine; std::getline(oIn, sLine);) {
+        const auto lEquals = sLine.find('=');
+        m[sLine.substr(0, lEquals)] = std::stod(sLine.substr(lEquals + 1));
+    }
+    return m;
+}
+
+class SessionTest : public ::testing::Test {
+protected:
+    CTempDir m_oDir;
+    CSession m_oSession{m_oDir.File("quandrel.ini")};
+    CRecorder m_oRecorder;
+    void SetUp() override { m_oSession.AddListener(&m_oRecorder); }
+};
+
+} // namespace
+
+TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
+{
+    m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
+    m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.File("lab.txt"));
+    ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
+    m_oSession.SetObjectCoordinates({5, 55, 7, 24});
+
+    for (int k = 0; k < 3; ++k) {
+        m_oSession.AddSpectrum(LineSpectrum(6563.0 + k, k == 1 ? 0.0 : 2459000.5 + k), "s" + std::to_string(k));
+        ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        ASSERT_GT(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 0);
+        m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.IdentifyActiveLineWithNearest();
+        m_oRecorder.vChanges.clear();
+        const Outcome oAdded = m_oSession.AddMeasurement();
+        if (k == 1) {
+            // No observation time: refused, nothing changes.
+            ASSERT_TRUE(oAdded);
+            EXPECT_EQ(oAdded->sTitle, "No time stamp specified!");
+            EXPECT_TRUE(m_oRecorder.vChanges.empty());
+            continue;
+        }
+        ASSERT_FALSE(oAdded);
+        EXPECT_NE(m_oRecorder.All() & change::kTable, 0U);
+        EXPECT_NE(m_oRecorder.All() & change::kSeries, 0U);
+    }
+    // The series of the orbit is the table's curve: one point per row, corrected velocities.
+    ASSERT_EQ(m_oSession.Orbit().GetData().GetArraySize(), 2);
+    EXPECT_DOUBLE_EQ(m_oSession.Orbit().GetData().GetX(1), 2459002.5);
+    const double fExpected = (6565.0 - 6562.8) / 6562.8 * quandrel::kSpeedOfLight +
+                             *m_oSession.CurrentCorrection();
+    EXPECT_NEAR(m_oSession.Orbit().GetData().GetY(1), fExpected, 0.05);
+    // The observer's site came from the settings' defaults.
+    double a = 0, b = 0, c = 0, d = 0;
+    m_oSession.Table().GetObserverCoordinates(a, b, c, d);
+    EXPECT_EQ(a, 9.0);
+    EXPECT_EQ(c, 52.0);
+
+    // Removing the current spectrum from the table takes its row and the spectrum.
+    m_oSession.RemoveCurrentFromTable();
+    EXPECT_EQ(m_oSession.Table().Rows().size(), 1U);
+    EXPECT_EQ(m_oSession.SpectrumCount(), 2);
+    EXPECT_EQ(m_oSession.CurrentIndex(), 0);
+    EXPECT_EQ(m_oSession.Orbit().GetData().GetArraySize(), 1);
+}
+
+TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGeneratedOrbit)
+{
+    // One point: refused before anything is searched.
+    CMeasuredDataArray oOne;
+    const double t = 2455000.0;
+    const double v = 1.0;
+    oOne.SetValues(&t, &v, 1);
+    ASSERT_FALSE(m_oSession.ImportMeasurements(WriteSeries(m_oDir, oOne)));
+    EXPECT_EQ(m_oSession.FitOrbit(m_oSession.OrbitSearchProposal())->sTitle, "Invalid data");
+    SOrbitSearch oDefaults;
+    EXPECT_TRUE(m_oSession.DefaultOrbitSearch(oDefaults));
+
+    const SOrbitalElements oTruth = CadenceOrbit();
+    ASSERT_FALSE(m_oSession.ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
+    SOrbitSearch o = m_oSession.OrbitSearchProposal();
+    // The first P range kept from before stays; T0 and gamma follow the series.
+    EXPECT_DOUBLE_EQ(o.oLower.fT0, m_oSession.Orbit().GetData().GetX(0));
+    // An eccentricity of 1 is out of range.
+    SOrbitSearch oBad = o;
+    oBad.oUpper.fEccentricity = 1.0;
+    EXPECT_TRUE(m_oSession.FitOrbit(oBad));
+    EXPECT_FALSE(m_oSession.IsOrbitFitted());
+
+    o.oLower.fPeriod = 12.0;
+    o.oUpper.fPeriod = 13.0;
+    o.oLower.fT0 = 2455000.0;
+    o.oUpper.fT0 = 2455012.5;
+    o.oLower.fA1SinI = 5e6;
+    o.oUpper.fA1SinI = 7e6;
+    o.oLower.fGamma = -20.0;
+    o.oUpper.fGamma = 0.0;
+    m_oRecorder.vChanges.clear();
+    ASSERT_FALSE(m_oSession.FitOrbit(o));
+    EXPECT_NE(m_oRecorder.All() & change::kElements, 0U);
+    const auto mElements = NameValues(m_oSession.ElementsText());
+    EXPECT_NEAR(mElements.at("P"), 12.5, 0.05);
+    EXPECT_NEAR(mElements.at("e"), 0.3, 0.03);
+    EXPECT_NEAR(mElements.at("K1"), 35.0, 1.0);
+    EXPECT_NEAR(mElements.at("gamma"), -12.0, 1.0);
+    // The next proposal keeps the P range given, and the settings keep e and the steps.
+    const SOrbitSearch oNext = m_oSession.OrbitSearchProposal();
+    EXPECT_EQ(oNext.oLower.fPeriod, 12.0);
+    EXPECT_EQ(oNext.oUpper.fPeriod, 13.0);
+    EXPECT_EQ(oNext.oUpper.fA1SinI, 7e6);
+    // The residuals: one date;velocity;residual line per point, all small for an exact series.
+    std::istringstream oResiduals(m_oSession.ResidualsText());
+    int lLines = 0;
+    for (std::string sLine; std::getline(oResiduals, sLine); ++lLines) {
+        EXPECT_LT(std::abs(std::stod(sLine.substr(sLine.rfind(';') + 1))), 2.0) << sLine;
+    }
+    EXPECT_EQ(lLines, 30);
+}
+
+TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
+{
+    const SOrbitalElements oTruth = CadenceOrbit();
+    ASSERT_FALSE(m_oSession.ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
+    SPeriodSearch oProposal = m_oSession.PeriodSearchProposal();
+    EXPECT_EQ(oProposal.lNumberDataPoints, 30);
+    EXPECT_EQ(oProposal.lBins, 10);
+    EXPECT_EQ(oProposal.fFrom, 20.0);
+    struct SCase {
+        int32_t lBins;
+        double fFrom;
+        double fTo;
+        const char* pcRefusal; // nullptr: accepted
+    };
+    const SCase aoCases[] = {
+        {0, 2, 30, "bins must be 1 or more"},
+        {10, 0, 30, "greater than 0"},
+        {10, 2, -1, "greater than 0"},
+        {10, 1, 2e6, "100 million"},
+        {10, 2, 30, nullptr},
+    };
+    for (const SCase& c : aoCases) {
+        double fPeriod = 0.0;
+        const Outcome o = m_oSession.EstimatePeriod({30, c.lBins, c.fFrom, c.fTo}, fPeriod);
+        if (c.pcRefusal != nullptr) {
+            ASSERT_TRUE(o) << c.lBins << " " << c.fFrom << " " << c.fTo;
+            EXPECT_NE(o->sText.find(c.pcRefusal), std::string::npos) << o->sText;
+        } else {
+            ASSERT_FALSE(o);
+            EXPECT_NEAR(fPeriod, 12.5, 0.2);
+        }
+    }
+    oProposal = m_oSession.PeriodSearchProposal();
+    EXPECT_EQ(oProposal.fFrom, 2.0);
+    EXPECT_EQ(oProposal.fTo, 30.0);
+}
+
+TEST_F(SessionTest, FilesThatCannotBeReadOrWrittenAreReportedAndChangeNothing)
+{
+    m_oSession.SetObjectCoordinates({1, 2, 3, 4});
+    const std::string sMissingFolder = m_oDir.File("no/such/folder/x.txt");
+    EXPECT_EQ(m_oSession.SaveProject(sMissingFolder)->sTitle, "Error!");
+    EXPECT_TRUE(m_oSession.DumpMeasurements(sMissingFolder));
+    EXPECT_TRUE(m_oSession.ExportElements(sMissingFolder));
+    EXPECT_TRUE(m_oSession.ExportResiduals(sMissingFolder));
+    EXPECT_EQ(m_oSession.OpenProject(m_oDir.Write("foreign.mtx", "not a project"))->sText,
+              "Unable to load matrix file!");
+    EXPECT_TRUE(m_oSession.AreObjectCoordinatesSet());
+    EXPECT_EQ(m_oSession.ImportMeasurements(m_oDir.File("absent.txt"))->sTitle, "File format error!");
+    // An export that works leaves no temporary file behind.
+    ASSERT_FALSE(m_oSession.ExportElements(m_oDir.File("elements.txt")));
+    EXPECT_FALSE(std::ifstream(m_oDir.File("elements.txt.new")).good());
+}
+
+TEST(SettingsGateway, EveryKeyReadsItsDefaultAndWritesBack)
+{
+    CTempDir oDir;
+    const CSettingsGateway oSettings(oDir.File("q.ini"));
+    const SObserverSite oSite = oSettings.ReadObserverSite();
+    EXPECT_EQ(oSite.fLongitudeDegrees, 9.0);
+    EXPECT_EQ(oSite.fLatitudeDegrees, 52.0);
+    EXPECT_EQ(oSettings.ReadPath(ESetting::InertialLinesFilePath), "LinesX.txt");
+    EXPECT_EQ(oSettings.ReadPath(ESetting::SpectraPath), ".");
+    EXPECT_TRUE(oSettings.ReadBool(ESetting::KeepYAxisFixed));
+    EXPECT_EQ(oSettings.ReadOrbitRanges().fA1SinIMax, 1e10);
+    // Every default converts as the setting is read, so no default is silently something else.
+    for (int i = 0; i < static_cast<int>(ESetting::Count); ++i) {
+        const SSettingKey& o = CSettingsGateway::Key(static_cast<ESetting>(i));
+        EXPECT_NE(std::string(o.pcSection), "") << i;
+        EXPECT_EQ(oSettings.ReadString(static_cast<ESetting>(i)), o.pcDefault) << o.pcKey;
+    }
+    ASSERT_TRUE(oSettings.WriteObserverSite({-80.5, 0, -33.0, 30.0}));
+    EXPECT_EQ(oSettings.ReadObserverSite().fLongitudeDegrees, -80.5);
+    EXPECT_EQ(oSettings.File().ReadFloat("GeographicCoordinates", "LatMin", 0), 30.0);
+}
