@@ -496,10 +496,31 @@ Outcome CSession::DefaultOrbitSearch(SOrbitSearch& oSearch) const
     return std::nullopt;
 }
 
-Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
+Outcome CSession::CheckOrbitSearch(const SOrbitSearch& oSearch) const
 {
     if (m_oOrbit.GetData().GetArraySize() < 2) {
         return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
+    }
+    SOrbitSearch o = oSearch;
+    for (std::size_t i = 0; i < 6; ++i) {
+        if (!o.abUse[i]) {
+            *Field(o.oUpper, i) = *Field(o.oLower, i);
+        } else if (o.alSteps[i] <= 0) {
+            return SMessage{"Invalid data",
+                            "Invalid data for orbital element intervals\n\r(string not a number/out of range)", true};
+        }
+    }
+    if (!COrbitalElements::CheckRange(o.oLower) || !COrbitalElements::CheckRange(o.oUpper)) {
+        return SMessage{"Invalid data", "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
+                        true};
+    }
+    return std::nullopt;
+}
+
+Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
+{
+    if (Outcome oRefused = CheckOrbitSearch(oSearch)) {
+        return oRefused;
     }
     SOrbitSearch o = oSearch;
     m_oPeriodRange = std::make_pair(o.oLower.fPeriod, o.oUpper.fPeriod);
@@ -512,10 +533,8 @@ Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
             o.alSteps[i] = 1;
         }
     }
-    if (!m_oOrbit.ConfigureSearch(o.oLower, o.oUpper, o.alSteps.data(), abUse)) {
-        return SMessage{"Invalid data", "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
-                        true};
-    }
+    // Checked above; the search is configured here.
+    m_oOrbit.ConfigureSearch(o.oLower, o.oUpper, o.alSteps.data(), abUse);
     SOrbitRangeSetting oKept;
     oKept.fEccentricityMin = o.oLower.fEccentricity;
     oKept.fEccentricityMax = o.oUpper.fEccentricity;

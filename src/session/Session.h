@@ -190,6 +190,9 @@ public:
     SOrbitSearch OrbitSearchProposal();
     // The default ranges of the series ("&Defaults"); a message with fewer than 2 points.
     Outcome DefaultOrbitSearch(SOrbitSearch& oSearch) const;
+    // Whether the search can run: two measurements at least, a step or more for every searched
+    // element, limits within the ranges the orbit allows.
+    Outcome CheckOrbitSearch(const SOrbitSearch& oSearch) const;
     // The grid search and its refinement over the ranges.
     Outcome FitOrbit(const SOrbitSearch& oSearch);
     // "name=value" lines of the fitted elements, and date;velocity;residual lines.
@@ -204,6 +207,7 @@ public:
 
     // --- Calibration ---
     CCalibration& Calibration() { return m_oCalibration; }
+    const CCalibration& Calibration() const { return m_oCalibration; }
     bool LoadCalibrationLinesAtStartUp();
     Outcome LoadCalibrationLines(const std::string& sPath);
     void ClearCalibrationPoints();
@@ -215,6 +219,7 @@ public:
 
     // --- Cross-correlation ---
     CCrossCorrelation& CrossCorrelation() { return m_oCrossCorrelation; }
+    const CCrossCorrelation& CrossCorrelation() const { return m_oCrossCorrelation; }
     const CSpectrum* Template() const { return m_pTemplate.get(); }
     const CSpectrum* CorrelationDetail() const { return m_pCorrelationDetail.get(); }
     const CSpectrum* CorrelationFunction() const { return m_pCorrelationFunction.get(); }

@@ -32,7 +32,7 @@ QRadioButton* Radio(const char* pcName, const char* pcCaption)
 
 } // namespace
 
-TfrmCC::TfrmCC(CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidget* pParent)
+TfrmCC::TfrmCC(const CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidget* pParent)
     : QDialog(pParent), m_oSettings(oSettings), m_oCrossCorrelation(oCrossCorrelation)
 {
     setObjectName("frmCC");

@@ -14,7 +14,7 @@ class QRadioButton;
 class TfrmCC : public QDialog {
     Q_OBJECT
 public:
-    TfrmCC(CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidget* pParent = nullptr);
+    TfrmCC(const CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidget* pParent = nullptr);
 
 protected:
     void showEvent(QShowEvent* pEvent) override;
@@ -25,7 +25,7 @@ private:
     void cobTimeZoneChange();
     void btnOKClick();
 
-    CIniFile& m_oSettings;
+    const CIniFile& m_oSettings;
     CCrossCorrelation& m_oCrossCorrelation;
     QRadioButton* m_prabUseObservationParameters;
     QRadioButton* m_prabUseCivilDate;

@@ -26,7 +26,7 @@ namespace {
 const char* const kSection = "Calibration";
 }
 
-TfrmCalibration::TfrmCalibration(CIniFile& oSettings, IPrompts& oPrompts, QWidget* pParent)
+TfrmCalibration::TfrmCalibration(const CIniFile& oSettings, IPrompts& oPrompts, QWidget* pParent)
     : QDialog(pParent), m_oSettings(oSettings), m_oPrompts(oPrompts)
 {
     setObjectName("frmCalibration");

@@ -21,7 +21,7 @@ class QTableWidget;
 class TfrmCalibration : public QDialog {
     Q_OBJECT
 public:
-    TfrmCalibration(CIniFile& oSettings, IPrompts& oPrompts, QWidget* pParent = nullptr);
+    TfrmCalibration(const CIniFile& oSettings, IPrompts& oPrompts, QWidget* pParent = nullptr);
 
     // The calibration and the spectrum to work on (neither owned); the spectrum's values are saved.
     void SetData(CCalibration* pCalibration, CSpectrum* pSpectrum);
@@ -39,7 +39,7 @@ private:
     void RestoreSavedValues();
     void UpdateOrderEnabled();
 
-    CIniFile& m_oSettings;
+    const CIniFile& m_oSettings;
     IPrompts& m_oPrompts;
     CCalibration* m_pCalibration = nullptr;
     CSpectrum* m_pSpectrum = nullptr;

@@ -3,6 +3,7 @@
 #include "UiUtils.h"
 
 #include "core/IniFileClass.h"
+#include "core/UtilsClass.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -35,41 +36,35 @@ TfrmConfigurePDM::TfrmConfigurePDM(QWidget* pParent) : QDialog(pParent)
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addLayout(pForm);
     pLayout->addWidget(pButtons);
-    connect(pbtnOK, &QPushButton::clicked, this, [this] {
-        m_bCancelled = false;
-        accept();
-    });
-    connect(pbtnCancel, &QPushButton::clicked, this, [this] {
-        m_bCancelled = true;
-        reject();
-    });
+    connect(pbtnOK, &QPushButton::clicked, this, &TfrmConfigurePDM::btnOKClick);
+    connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmConfigurePDM::showEvent(QShowEvent* pEvent)
+std::optional<SPeriodSearch> TfrmConfigurePDM::Execute(const SPeriodSearch& oSearch)
 {
-    QDialog::showEvent(pEvent);
-    m_bCancelled = true;
+    m_oResult = oSearch;
+    m_pedNumberDataPoints->setText(QString::number(oSearch.lNumberDataPoints));
+    m_pedNumberBins->setText(QString::number(oSearch.lBins));
+    m_pedPeriodFrom->setText(QString::fromStdString(FloatToText(oSearch.fFrom)));
+    m_pedPeriodTo->setText(QString::fromStdString(FloatToText(oSearch.fTo)));
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return m_oResult;
 }
 
-void TfrmConfigurePDM::SetValues(int lNumberDataPoints, int lNumberBins, double fPeriodFrom, double fPeriodTo)
+void TfrmConfigurePDM::btnOKClick()
 {
-    m_pedNumberDataPoints->setText(QString::number(lNumberDataPoints));
-    m_pedNumberBins->setText(QString::number(lNumberBins));
-    m_pedPeriodFrom->setText(QString::fromStdString(FloatToText(fPeriodFrom)));
-    m_pedPeriodTo->setText(QString::fromStdString(FloatToText(fPeriodTo)));
-}
-
-QString TfrmConfigurePDM::NumberBinsText() const
-{
-    return m_pedNumberBins->text();
-}
-
-QString TfrmConfigurePDM::PeriodFromText() const
-{
-    return m_pedPeriodFrom->text();
-}
-
-QString TfrmConfigurePDM::PeriodToText() const
-{
-    return m_pedPeriodTo->text();
+    m_oResult.lBins = TextToInt(m_pedNumberBins->text().toStdString(), 5);
+    for (const auto& [pEdit, pfValue] : {std::pair{m_pedPeriodFrom, &m_oResult.fFrom},
+                                         std::pair{m_pedPeriodTo, &m_oResult.fTo}}) {
+        try {
+            *pfValue = TextToFloat(pEdit->text().toStdString());
+        } catch (const EConvertError&) {
+            pEdit->setFocus();
+            pEdit->selectAll();
+            return;
+        }
+    }
+    accept();
 }

@@ -1,7 +1,11 @@
 // The PDM dialog: number of bins and the range of trial periods.
 #pragma once
 
+#include "session/Session.h"
+
 #include <QDialog>
+
+#include <optional>
 
 class QLineEdit;
 
@@ -10,20 +14,16 @@ class TfrmConfigurePDM : public QDialog {
 public:
     explicit TfrmConfigurePDM(QWidget* pParent = nullptr);
 
-    void SetValues(int lNumberDataPoints, int lNumberBins, double fPeriodFrom, double fPeriodTo);
-    QString NumberBinsText() const;
-    QString PeriodFromText() const;
-    QString PeriodToText() const;
-    // True unless the dialog was closed with "&OK".
-    bool IsCancelled() const { return m_bCancelled; }
-
-protected:
-    void showEvent(QShowEvent* pEvent) override;
+    // Shows the search; the search confirmed with "&OK", nothing on any other way out. Bins that are no
+    // whole number read as 5; a period that is no number keeps the dialog open at its field.
+    std::optional<SPeriodSearch> Execute(const SPeriodSearch& oSearch);
 
 private:
-    bool m_bCancelled = true;
+    void btnOKClick();
+
     QLineEdit* m_pedNumberDataPoints;
     QLineEdit* m_pedNumberBins;
     QLineEdit* m_pedPeriodFrom;
     QLineEdit* m_pedPeriodTo;
+    SPeriodSearch m_oResult;
 };

@@ -44,7 +44,7 @@ QSpinBox* SpinBox(const char* pcName, int lMaximum)
 
 } // namespace
 
-TfrmImportConfig::TfrmImportConfig(CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
+TfrmImportConfig::TfrmImportConfig(const CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
 {
     setObjectName("frmImportConfig");
     setWindowTitle("Configure CSV file import");

@@ -25,7 +25,7 @@ struct SImportSettings;
 class TfrmImportConfig : public QDialog {
     Q_OBJECT
 public:
-    TfrmImportConfig(CIniFile& oSettings, QWidget* pParent = nullptr);
+    TfrmImportConfig(const CIniFile& oSettings, QWidget* pParent = nullptr);
 
     // The reader to parse with, the file and the spectrum to fill on "&OK" (none owned).
     void SetImportTarget(CCSVFile* pReader, const std::string& sFilePathAndName, CSpectrum* pSpectrum);
@@ -52,7 +52,7 @@ private:
     SImportSettings CurrentSettings() const;
     void btnOKClick();
 
-    CIniFile& m_oSettings;
+    const CIniFile& m_oSettings;
     CCSVFile* m_pReader = nullptr;
     CSpectrum* m_pSpectrum = nullptr;
     std::string m_sFilePathAndName;

@@ -4,6 +4,7 @@
 
 #include "core/Assert.h"
 #include "core/IniFileClass.h"
+#include "core/UtilsClass.h"
 #include "lines/InertialLinesClass.h"
 
 #include <QAbstractTableModel>
@@ -88,46 +89,25 @@ TfrmInertialLineSelect::TfrmInertialLineSelect(QWidget* pParent) : QDialog(pPare
     connect(m_pstgInertialLines, &QTableView::doubleClicked, pbtnOK, &QPushButton::click);
 }
 
-void TfrmInertialLineSelect::SetInertialLines(const CInertialLines* pInertialLines)
-{
-    m_pInertialLines = pInertialLines;
-    m_bCalibrationMode = false;
-    setWindowTitle("Set inertial spectral line");
-}
-
-void TfrmInertialLineSelect::SetCalibrationLines(const CInertialLines* pCalibration)
-{
-    m_pCalibration = pCalibration;
-    m_bCalibrationMode = true;
-    setWindowTitle("Set calibration spectral line");
-}
-
-void TfrmInertialLineSelect::showEvent(QShowEvent* pEvent)
-{
-    QDialog::showEvent(pEvent);
-    if (m_bCalibrationMode) {
-        QASSERT(m_pCalibration!=NULL);
-    } else {
-        QASSERT(m_pInertialLines!=NULL);
-    }
-    static_cast<CLinesModel*>(m_pstgInertialLines->model())
-        ->SetTable(m_bCalibrationMode ? m_pCalibration : m_pInertialLines);
-    m_pstgInertialLines->setColumnWidth(0, 150);
-    m_pstgInertialLines->setColumnWidth(1, 16);
-    m_pstgInertialLines->setColumnWidth(2, 110);
-    m_bAccepted = false;
-}
-
 void TfrmInertialLineSelect::SelectRow(int lRow)
 {
     m_pstgInertialLines->selectRow(lRow);
 }
 
-int TfrmInertialLineSelect::Choose()
+std::optional<int32_t> TfrmInertialLineSelect::Choose(const SLineChoice& oChoice)
 {
+    QASSERT(oChoice.pTable!=NULL);
+    setWindowTitle(oChoice.bCalibration ? "Set calibration spectral line" : "Set inertial spectral line");
+    static_cast<CLinesModel*>(m_pstgInertialLines->model())->SetTable(oChoice.pTable);
+    m_pstgInertialLines->setColumnWidth(0, 150);
+    m_pstgInertialLines->setColumnWidth(1, 16);
+    m_pstgInertialLines->setColumnWidth(2, 110);
     m_bAccepted = false;
     exec();
     const QModelIndexList vSelected = m_pstgInertialLines->selectionModel()->selectedRows();
     const int lRow = vSelected.isEmpty() ? 0 : vSelected.front().row();
-    return m_bAccepted && lRow != 0 ? lRow : -1;
+    if (!m_bAccepted || lRow == 0) {
+        return std::nullopt;
+    }
+    return lRow - 1;
 }

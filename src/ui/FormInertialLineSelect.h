@@ -4,33 +4,30 @@
 
 #include <QDialog>
 
+#include <cstdint>
+#include <optional>
+
 class CInertialLines;
 class QTableView;
+
+// Which table the dialog lists.
+struct SLineChoice {
+    const CInertialLines* pTable = nullptr; // not owned
+    bool bCalibration = false;              // calibration reference lines, else laboratory lines
+};
 
 class TfrmInertialLineSelect : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmInertialLineSelect(QWidget* pParent = nullptr);
 
-    // Laboratory mode: the table of laboratory lines ("Set inertial spectral line").
-    void SetInertialLines(const CInertialLines* pInertialLines);
-    // Calibration mode: the calibration reference lines ("Set calibration spectral line").
-    void SetCalibrationLines(const CInertialLines* pCalibration);
-
-    // Shows the dialog modally: the chosen grid row (1-based, the header is
-    // row 0) after "&OK" on a line, -1 otherwise.
-    int Choose();
-
+    // Shows the table modally: the index of the line chosen with "&OK" (or a double click), nothing on
+    // any other way out or without a line.
+    std::optional<int32_t> Choose(const SLineChoice& oChoice);
     // The grid row currently selected (0 for the header or nothing).
     void SelectRow(int lRow);
 
-protected:
-    void showEvent(QShowEvent* pEvent) override;
-
 private:
-    const CInertialLines* m_pInertialLines = nullptr;
-    const CInertialLines* m_pCalibration = nullptr;
-    bool m_bCalibrationMode = false;
     bool m_bAccepted = false;
     QTableView* m_pstgInertialLines;
 };

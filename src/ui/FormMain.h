@@ -1,35 +1,36 @@
-// The program's main window: menus, tool bar, the fitting sliders, the list
-// of loaded spectra, the tabbed tables and plots and two status bars. It owns
-// every long-lived object and the dialogs.
+// The program's main window: menus, tool bar, the fitting sliders, the list of loaded spectra, the
+// tabbed tables and plots and two status bars. It owns the session (the program's state and
+// operations) and the dialogs; its handlers move values between the controls, the dialogs and the
+// session, and its views refresh from what the session announces.
+//
+// The class is written in several files: FormMain.cpp (construction and layout), FormMainActions.cpp
+// (menus and command states), FormMainViews.cpp (refreshing the views), and one file of handlers per
+// area (spectra, lines, table, orbit, calibration, correlation).
 #pragma once
 
 #include "QtCanvas.h"
-#include "calibration/CalibrationClass.h"
-#include "crosscorr/CrossCorrelationClass.h"
-#include "core/IniFileClass.h"
-#include "spectrum/SpectrumContainerClass.h"
-#include "lines/InertialLinesClass.h"
-#include "orbit/OrbitalElementsClass.h"
-#include "rvtable/MatrixClass.h"
+#include "session/Session.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
 class CImageView;
 class IPrompts;
+struct SFileDialog;
 class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
-class QPushButton;
 class QScrollBar;
 class QSlider;
 class QTabWidget;
+class QTableWidget;
 class TfrmHelp;
 class TfrmImportConfig;
 class TfrmInertialLineSelect;
@@ -41,9 +42,8 @@ class TfrmObjectCoordinates;
 class TfrmOrbitalElementRange;
 class TfrmSettings;
 class TfrmTimeStamp;
-class QTableWidget;
 
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, private ISessionListener {
     Q_OBJECT
 public:
     static constexpr const char* kVersion = "2.1.3";
@@ -56,16 +56,14 @@ public:
     // Creates the dialogs, each once; the window is shown before.
     void CreateDialogs();
 
-    // The settings file and the two path settings operations.
-    CIniFile& Settings() { return m_oSettings; }
-    std::string ReadPathSetting(const std::string& sSection, const std::string& sKey) const;
-    void WritePathSetting(const std::string& sSection, const std::string& sKey, const std::string& sText);
-
-    CSpectrum* GetCurrentSpectrum() const { return m_pCurrentSpectrum; }
-    const CSpectrumContainer& Spectra() const { return m_oSpectrumContainer; }
+    CSession& Session() { return m_oSession; }
+    const CSession& Session() const { return m_oSession; }
+    CSpectrum* GetCurrentSpectrum() const { return m_oSession.CurrentSpectrum(); }
 
     // Recomputes which commands are enabled.
     void UpdateCommandStates();
+    // Brings the context menu's items up to date, as before it opens.
+    void PrepareContextMenu();
 
     // Draws a spectrum into a canvas (cleared first); reload copies its values into the plot first.
     void ShowSpectrum(CSpectrum* pSpectrum, CQtCanvas& oCanvas, bool bReload);
@@ -73,15 +71,13 @@ public:
     void RedrawSpectrum();
     // The image of the plot page that is showing.
     QImage ChartBitmap();
-
-    // Sets both kind flags of the current spectrum and the controls that show them.
-    void SetSpectrumKind(bool bReference, bool bEmission);
-    void SyncSpectrumKindControls();
-
     // The text of a status bar panel (bar 0 or 1).
     QString StatusText(int lBar, int lPanel) const;
+    // Sets the maximum of the width slider and its tick spacing (maximum / 20).
+    void SetWidthMaximum(int lMaximum);
 
-    // Commands, reachable from tests as from the menus.
+    // --- Handlers, reachable from tests as from the menus ---
+    // Spectra and plots
     void mniOpenSpectrumClick();
     void mniSaveChartClick();
     void mniPrintSpectrumClick();
@@ -95,33 +91,24 @@ public:
     void mniMiscSettingsClick();
     void mniAboutClick();
     void OpenHelpDocument(const char* pcDocument);
+    // Lines
     void mniFindSpectralLinesClick();
     void mniOptimizeFitClick();
     void mniOpenLinesFileClick();
     void mniIdentifyWithXXClick();
     void mniIdentifyWithClick();
     void imgSpectrumMouseUp(int lX, int lY, Qt::MouseButton eButton);
-    // The line commands of the context menu that the menu always hides.
     void mniCombineLeftClick();
     void mniCombineRightClick();
     void mniUncombineClick();
     void mniGaussianTypeClick(bool bDouble);
-    // The identified lines of the current spectrum.
     void RefreshSpectralLineList();
     // Panel 1 of the first status bar: the active line and its laboratory line.
     void RefreshActiveLineStatus();
-
-    // The laboratory lines (identification of stellar lines), part of the table of radial velocities.
-    const CInertialLines& InertialLines() const { return m_oMatrix.InertialLines(); }
-    CMatrix& Matrix() { return m_oMatrix; }
-
+    // Table of radial velocities
     void mniTimeStampClick();
     void mniObjectCoordinatesClick();
     void btnAddMeasurementClick();
-    // Asks for the object coordinates when they are missing and takes the observer's from the settings.
-    void EnsureCoordinates();
-    // Rebuilds the grid of the table of radial velocities.
-    void RefreshTable();
     void mniClearSingleCellClick();
     void mniRemoveEvaluationClick();
     void mniRemoveSingleColumnClick();
@@ -134,39 +121,24 @@ public:
     void mniExportResultsClick();
     // Before unsaved rows are discarded: false when the user wanted them saved and that did not happen.
     bool AskToSaveTable();
-    void RefreshTimeDisplay();
-    void RefreshCoordinatesDisplay();
-    void RefreshCorrectionDisplay();
-
-    COrbitalElements& OrbitalElements() { return m_oOrbitalElements; }
-    CCalibration& Calibration() { return m_oCalibration; }
-    CCrossCorrelation& CrossCorrelation() { return m_oCrossCorrelation; }
-    const CSpectrum* CCTemplate() const { return m_pCCTemplate.get(); }
-    const CSpectrum* CCFunction() const { return m_pCCFunction.get(); }
-    void mniOpenCCTemplateClick();
-    void mniNewCCParamsClick();
-    void mniOpenCCParamsClick();
-    void mniSaveCCParamsClick();
-    void mniRunCCClick();
-    void mniOpenCalibrationLinesClick();
-    void mniSaveCalibratedSpectrumClick();
-    void mniCalibrateClick();
-    void mniIdentifyInertialLineClick();
+    // Orbit and period
     void mniCalculateElementsClick();
     void mniExportElementsClick();
     void mniExportResidualsClick();
     void mniEstimatePeriodClick();
     void mniImportMeasurementsClick();
-    // The fitted elements into the two grids.
-    void ShowOrbitalElements();
-    // Julian dates, measured velocities and residuals into the residual grid.
-    void ShowResiduals();
     void DrawRVGraph();
-    TfrmInertialLineSelect* InertialLineSelect() const { return m_pfrmInertialLineSelect; }
-    // Sets the maximum of the width slider and its tick spacing (maximum / 20).
-    void SetWidthMaximum(int lMaximum);
-    // Brings the context menu's items up to date, as before it opens.
-    void PrepareContextMenu();
+    // Calibration
+    void mniOpenCalibrationLinesClick();
+    void mniSaveCalibratedSpectrumClick();
+    void mniCalibrateClick();
+    void mniIdentifyInertialLineClick();
+    // Cross-correlation
+    void mniOpenCCTemplateClick();
+    void mniNewCCParamsClick();
+    void mniOpenCCParamsClick();
+    void mniSaveCCParamsClick();
+    void mniRunCCClick();
 
 protected:
     void showEvent(QShowEvent* pEvent) override;
@@ -174,6 +146,37 @@ protected:
     bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
 private:
+    // The commands of the menus, the tool bar and the context menus, each an action member.
+    struct SActions {
+        QAction* pmniOpenSpectrum = nullptr;
+        QAction* pmniRunCC = nullptr;
+        QAction* pmniSaveCCParams = nullptr;
+        QAction* pmniOpenCCParams = nullptr;
+        QAction* pmniCalculateElements = nullptr;
+        QAction* pmniExportElements = nullptr;
+        QAction* pmniExportResiduals = nullptr;
+        QAction* pmniEstimatePeriod = nullptr;
+        QAction* pmniTimeStamp2 = nullptr;
+        QAction* pmniIndicateReference = nullptr;
+        QAction* pmniIndicateEmission = nullptr;
+        QAction* pmniRemoveSpectrum = nullptr;
+        QAction* pmniActivate = nullptr;
+        QAction* pmniIndicateReferencePopup = nullptr;
+        QAction* pmniIndicateEmissionPopup = nullptr;
+        QAction* pmniCalibrate = nullptr;
+        QAction* pmniIdentifyWithXX = nullptr;
+        QAction* pmniIdentifyWith = nullptr;
+        QAction* pmniOptimizeFitPopup = nullptr;
+        QAction* pmniTimeStamp = nullptr;
+        QAction* pmniIdentifyInertialLine = nullptr;
+        QAction* pmniRemoveFromMatrix = nullptr;
+        std::array<QAction*, 5> apmniHiddenLineCommands{};
+    };
+
+    // ISessionListener: the views follow what changed.
+    void SessionChanged(uint32_t lChanges) override;
+
+    // Construction (FormMain.cpp, FormMainActions.cpp).
     QAction* AddItem(QMenu* pMenu, const char* pcCaption, const char* pcName, const char* pcShortcut = nullptr);
     void CreateMenus();
     void CreateContextMenu();
@@ -181,13 +184,32 @@ private:
     QWidget* CreateControlPanel();
     QWidget* CreatePlotPanel();
     QWidget* CreateStatusBar(int lBar, const std::vector<std::pair<int, const char*>>& vPanels);
-    void SetStatusText(int lBar, int lPanel, const QString& sText);
-    void MakeCurrent(CSpectrum* pSpectrum);
-    void StoreClipping();
     void ReadWindowSettings();
     void WriteWindowSettings();
-    void LoadInertialLinesAtStartUp();
-    void LoadCalibrationLinesAtStartUp();
+
+    // Views (FormMainViews.cpp).
+    void SetStatusText(int lBar, int lPanel, const QString& sText);
+    void RefreshSpectraList();
+    void ShowCurrentSpectrum();
+    void SyncSpectrumKindControls();
+    void RefreshTimeDisplay();
+    void RefreshCoordinatesDisplay();
+    void RefreshCorrectionDisplay();
+    void RefreshTable();
+    void ShowOrbitalElements();
+    void ShowResiduals();
+    void RedrawCCPages();
+    CImageView* ViewOf(const CQtCanvas& oCanvas) const;
+
+    // Shared by the handlers.
+    // "Ask for a file name, write, report a failure": false when the user stopped or the write failed.
+    bool SaveWith(const SFileDialog& oDialog, const std::function<Outcome(const std::string&)>& fnWrite);
+    // The message of a refusal, if any; true when there was none.
+    bool Report(const Outcome& oOutcome);
+    void StoreClipping();
+    void SetSpectrumKind(bool bReference, bool bEmission);
+    void RemoveSelectedSpectra();
+    void Zoom(bool bIn);
     void trbWidthChange();
     void edWidthChange();
     void trbSensitivityChange();
@@ -195,37 +217,26 @@ private:
     void OptLevelChange();
     void edLevelExit();
     void ApplyLevel(int lLevel);
-    void RemoveSelectedSpectra();
-    void Zoom(bool bIn);
     // The current spectrum has an observation time, asked for when it has none.
     bool EnsureObservationTime();
-    CImageView* ViewOf(const CQtCanvas& oCanvas) const;
-    // Asks for a file (title, initial folder key) and reads it through the import dialog into a new
+    // Asks for the object coordinates when they are missing.
+    void EnsureCoordinates();
+    // Asks for a file (title, initial folder setting) and reads it through the import dialog into a new
     // spectrum drawn on oCanvas; none when the user stops on the way.
-    std::unique_ptr<CSpectrum> ImportSpectrum(const char* pcTitle, const char* pcPathKey, CQtCanvas& oCanvas,
+    std::unique_ptr<CSpectrum> ImportSpectrum(const char* pcTitle, ESetting ePath, CQtCanvas& oCanvas,
                                               std::string& sFile);
-    void RedrawCCPages();
-    void ShowTableMessage(const std::string& sText);
 
-    CIniFile m_oSettings;
     IPrompts& m_oPrompts;
-    CMatrix m_oMatrix;
-    COrbitalElements m_oOrbitalElements;
-    CCalibration m_oCalibration;
-    CCrossCorrelation m_oCrossCorrelation;
-    std::unique_ptr<CSpectrum> m_pCCTemplate;
-    std::unique_ptr<CSpectrum> m_pCCDetail;
-    std::unique_ptr<CSpectrum> m_pCCFunction;
+    CQtCanvas m_oSpectrumCanvas;
+    CQtCanvas m_oRVGraphCanvas;
     CQtCanvas m_oCCTemplateCanvas;
     CQtCanvas m_oCCDetailCanvas;
     CQtCanvas m_oCCFunctionCanvas;
-    SOrbitalElements m_oElements;
-    CSpectrumContainer m_oSpectrumContainer;
-    CSpectrum* m_pCurrentSpectrum = nullptr;
-    CQtCanvas m_oSpectrumCanvas;
-    CQtCanvas m_oRVGraphCanvas;
+    CSession m_oSession;
     bool m_bShownOnce = false;
     bool m_bKindSyncGuard = false;
+    // Set while the window itself moves the list's selection.
+    bool m_bListSyncGuard = false;
 
     TfrmImportConfig* m_pfrmImportConfig = nullptr;
     TfrmSettings* m_pfrmSettings = nullptr;
@@ -239,13 +250,8 @@ private:
     TfrmCalibration* m_pfrmCalibration = nullptr;
     TfrmCC* m_pfrmCC = nullptr;
 
+    SActions m_oActions;
     QMenu* m_ppumSpectrum = nullptr;
-    QAction* m_pmniIndicateReference = nullptr;
-    QAction* m_pmniIndicateEmission = nullptr;
-    QAction* m_pmniRemoveSpectrum = nullptr;
-    QAction* m_pmniActivate = nullptr;
-    QAction* m_pmniIndicateReferencePopup = nullptr;
-    QAction* m_pmniIndicateEmissionPopup = nullptr;
     QCheckBox* m_pchbKeepYAxisFixed = nullptr;
     QCheckBox* m_pchbReferenceSpectrum = nullptr;
     QCheckBox* m_pchbEmissionSpectrum = nullptr;
@@ -262,9 +268,6 @@ private:
     bool m_bLevelSliderFocus = true;
     QString m_sLastLevelText;
     QListWidget* m_plsbSpectralLines = nullptr;
-    QAction* m_pmniIdentifyWithXX = nullptr;
-    QAction* m_pmniIdentifyWith = nullptr;
-    QAction* m_pmniOptimizeFitPopup = nullptr;
     QTableWidget* m_pstgMatrix = nullptr;
     QTableWidget* m_pstgOrbitalElements1 = nullptr;
     QTableWidget* m_pstgOrbitalElements2 = nullptr;

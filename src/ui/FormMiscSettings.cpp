@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfrmMiscSettings::TfrmMiscSettings(CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
+TfrmMiscSettings::TfrmMiscSettings(QWidget* pParent) : QDialog(pParent)
 {
     setObjectName("frmMiscSettings");
     setWindowTitle("Time threshold & Max. width");
@@ -35,34 +35,29 @@ TfrmMiscSettings::TfrmMiscSettings(CIniFile& oSettings, QWidget* pParent) : QDia
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmMiscSettings::SetMaxWidth(int lMaxWidth)
+std::optional<SMiscSettings> TfrmMiscSettings::Execute(const SMiscSettings& oValues)
 {
-    m_lMaxWidth = lMaxWidth;
-    m_pedMaxWidth->setText(QString::number(lMaxWidth));
-}
-
-void TfrmMiscSettings::showEvent(QShowEvent* pEvent)
-{
-    QDialog::showEvent(pEvent);
-    const double fThreshold = m_oSettings.ReadFloat("Settings", "TimeThreshold", 0.2);
-    m_pedTimeThreshold->setText(QString::fromStdString(FloatToText(fThreshold)));
+    m_pedTimeThreshold->setText(QString::fromStdString(FloatToText(oValues.fTimeThreshold)));
+    m_pedMaxWidth->setText(QString::number(oValues.lMaxWidth));
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return m_oResult;
 }
 
 void TfrmMiscSettings::btnOKClick()
 {
-    double fThreshold = 0.0;
     try {
-        fThreshold = TextToFloat(NormalizeDecimalSeparator(m_pedTimeThreshold->text().toStdString()));
+        m_oResult.fTimeThreshold = TextToFloat(NormalizeDecimalSeparator(m_pedTimeThreshold->text().toStdString()));
     } catch (const EConvertError&) {
         m_pedTimeThreshold->setFocus();
         m_pedTimeThreshold->selectAll();
         return;
     }
-    m_oSettings.WriteFloat("Settings", "TimeThreshold", fThreshold);
-    m_lMaxWidth = TextToInt(m_pedMaxWidth->text().toStdString(), 20);
-    if (m_lMaxWidth < 1) {
+    m_oResult.lMaxWidth = TextToInt(m_pedMaxWidth->text().toStdString(), 20);
+    if (m_oResult.lMaxWidth < 1) {
         // A slider needs at least two positions.
-        m_lMaxWidth = 20;
+        m_oResult.lMaxWidth = 20;
     }
     accept();
 }

@@ -4,27 +4,29 @@
 
 #include <QDialog>
 
-class CIniFile;
+#include <optional>
+
 class QLineEdit;
+
+// What the dialog edits.
+struct SMiscSettings {
+    double fTimeThreshold = 0.2; // days
+    int lMaxWidth = 20;
+};
 
 class TfrmMiscSettings : public QDialog {
     Q_OBJECT
 public:
-    TfrmMiscSettings(CIniFile& oSettings, QWidget* pParent = nullptr);
+    explicit TfrmMiscSettings(QWidget* pParent = nullptr);
 
-    // The width slider maximum shown when the dialog opens.
-    void SetMaxWidth(int lMaxWidth);
-    // The maximum confirmed with "&OK" (20 for a text that is no whole number).
-    int GetMaxWidth() const { return m_lMaxWidth; }
-
-protected:
-    void showEvent(QShowEvent* pEvent) override;
+    // Shows the values; what "&OK" confirmed (a maximum below 1 or no whole number becomes 20), nothing
+    // on any other way out.
+    std::optional<SMiscSettings> Execute(const SMiscSettings& oValues);
 
 private:
     void btnOKClick();
 
-    CIniFile& m_oSettings;
     QLineEdit* m_pedTimeThreshold;
     QLineEdit* m_pedMaxWidth;
-    int m_lMaxWidth = 20;
+    SMiscSettings m_oResult;
 };

@@ -2,10 +2,7 @@
 
 #include "UiUtils.h"
 
-#include "core/Assert.h"
-#include "core/IniFileClass.h"
 #include "core/UtilsClass.h"
-#include "rvtable/MatrixClass.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -49,32 +46,30 @@ TfrmObjectCoordinates::TfrmObjectCoordinates(QWidget* pParent) : QDialog(pParent
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmObjectCoordinates::showEvent(QShowEvent* pEvent)
+std::optional<SObjectCoordinates> TfrmObjectCoordinates::Execute(const std::optional<SObjectCoordinates>& oNow)
 {
-    QDialog::showEvent(pEvent);
-    QASSERT(m_pMatrix != NULL);
-    double a = 0, b = 0, c = 0, d = 0;
-    if (m_pMatrix->GetObjectCoordinates(a, b, c, d)) {
-        m_pedRightAscensionHours->setText(QString::fromStdString(FloatToText(a)));
-        m_pedRightAscensionMinutes->setText(QString::fromStdString(FloatToText(b)));
-        m_pedDeclinationDegrees->setText(QString::fromStdString(FloatToText(c)));
-        m_pedDeclinationMinutes->setText(QString::fromStdString(FloatToText(d)));
+    if (oNow) {
+        m_pedRightAscensionHours->setText(QString::fromStdString(FloatToText(oNow->fRightAscensionHours)));
+        m_pedRightAscensionMinutes->setText(QString::fromStdString(FloatToText(oNow->fRightAscensionMinutes)));
+        m_pedDeclinationDegrees->setText(QString::fromStdString(FloatToText(oNow->fDeclinationDegrees)));
+        m_pedDeclinationMinutes->setText(QString::fromStdString(FloatToText(oNow->fDeclinationMinutes)));
     }
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return m_oResult;
 }
 
 void TfrmObjectCoordinates::btnOKClick()
 {
-    double af[4] = {};
-    int i = 0;
     try {
-        for (const QLineEdit* pEdit : {m_pedRightAscensionHours, m_pedRightAscensionMinutes, m_pedDeclinationDegrees,
-                                       m_pedDeclinationMinutes}) {
-            af[i++] = EditReal(pEdit);
-        }
+        m_oResult.fRightAscensionHours = EditReal(m_pedRightAscensionHours);
+        m_oResult.fRightAscensionMinutes = EditReal(m_pedRightAscensionMinutes);
+        m_oResult.fDeclinationDegrees = EditReal(m_pedDeclinationDegrees);
+        m_oResult.fDeclinationMinutes = EditReal(m_pedDeclinationMinutes);
     } catch (const EConvertError&) {
         // A field that is no number: the dialog stays open and nothing changes.
         return;
     }
-    m_pMatrix->SetObjectCoordinates(af[0], af[1], af[2], af[3]);
     accept();
 }

@@ -1,9 +1,12 @@
 // "Object coordinates": right ascension and declination of the target of a project.
 #pragma once
 
+#include "session/Session.h"
+
 #include <QDialog>
 
-class CMatrix;
+#include <optional>
+
 class QLineEdit;
 
 class TfrmObjectCoordinates : public QDialog {
@@ -11,11 +14,9 @@ class TfrmObjectCoordinates : public QDialog {
 public:
     explicit TfrmObjectCoordinates(QWidget* pParent = nullptr);
 
-    // The table whose coordinates the dialog edits (not owned).
-    CMatrix* m_pMatrix = nullptr;
-
-protected:
-    void showEvent(QShowEvent* pEvent) override;
+    // Shows the coordinates (without any, the fields keep what they held); the coordinates confirmed
+    // with "&OK", nothing on any other way out. A field that is no number keeps the dialog open.
+    std::optional<SObjectCoordinates> Execute(const std::optional<SObjectCoordinates>& oNow);
 
 private:
     void btnOKClick();
@@ -24,4 +25,5 @@ private:
     QLineEdit* m_pedRightAscensionMinutes;
     QLineEdit* m_pedDeclinationDegrees;
     QLineEdit* m_pedDeclinationMinutes;
+    SObjectCoordinates m_oResult;
 };

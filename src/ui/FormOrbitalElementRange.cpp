@@ -1,7 +1,6 @@
 #include "FormOrbitalElementRange.h"
 
 #include "Prompts.h"
-#include "core/IniFileClass.h"
 #include "core/NumberFormats.h"
 #include "core/UtilsClass.h"
 
@@ -16,10 +15,6 @@
 #include <limits>
 
 namespace {
-
-const char* const kSection = "OrbitalElementsRange";
-const char* const kStepKeys[6] = {"OrbElemPSteps",     "OrbElemT0Steps",     "OrbElemESteps",
-                                  "OrbElemOmegaSteps", "OrbElemA1SinISteps", "OrbElemGammaSteps"};
 
 double* Field(SOrbitalElements& o, int lRow)
 {
@@ -42,16 +37,10 @@ QString LimitText(int lRow, double fValue)
 
 } // namespace
 
-TfrmOrbitalElementRange::TfrmOrbitalElementRange(CIniFile& oSettings, IPrompts& oPrompts, QWidget* pParent)
-    : QDialog(pParent), m_oSettings(oSettings), m_oPrompts(oPrompts)
+TfrmOrbitalElementRange::TfrmOrbitalElementRange(IPrompts& oPrompts, QWidget* pParent)
+    : QDialog(pParent), m_oPrompts(oPrompts)
 {
     setObjectName("frmOrbitalElementRange");
-    m_oLower.fEccentricity = 0.0;
-    m_oUpper.fEccentricity = 0.9;
-    m_oLower.fOmega = 0.0;
-    m_oUpper.fOmega = 360.0;
-    m_oLower.fA1SinI = m_oLower.fA2SinI = 1000.0;
-    m_oUpper.fA1SinI = m_oUpper.fA2SinI = 1e10;
     setWindowTitle("Determine orbital elements");
     resize(560, 280);
     m_pstgRange = new QTableWidget(7, 5);
@@ -84,26 +73,15 @@ TfrmOrbitalElementRange::TfrmOrbitalElementRange(CIniFile& oSettings, IPrompts& 
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmOrbitalElementRange::showEvent(QShowEvent* pEvent)
+std::optional<SOrbitSearch> TfrmOrbitalElementRange::Execute(const SOrbitRangeInput& oInput)
 {
-    QDialog::showEvent(pEvent);
-    m_oLowerBackup = m_oLower;
-    m_oUpperBackup = m_oUpper;
-    const auto ReadLimit = [this](const char* pcKey, double& fValue) { fValue = m_oSettings.ReadFloat(kSection, pcKey, fValue); };
-    ReadLimit("OrbElemEMin", m_oLower.fEccentricity);
-    ReadLimit("OrbElemEMax", m_oUpper.fEccentricity);
-    ReadLimit("OrbElemOmegaMin", m_oLower.fOmega);
-    ReadLimit("OrbElemOmegaMax", m_oUpper.fOmega);
-    ReadLimit("OrbElemA1SinIMin", m_oLower.fA1SinI);
-    ReadLimit("OrbElemA1SinIMax", m_oUpper.fA1SinI);
-    for (int i = 0; i < 6; ++i) {
-        m_alSteps[static_cast<std::size_t>(i)] = m_oSettings.ReadInteger(kSection, kStepKeys[i], 10);
-    }
-    if (m_pOrbitalElements != nullptr) {
-        m_pOrbitalElements->GetDataRanges(m_oLower, m_oUpper, m_bFirstShowing);
-    }
-    m_bFirstShowing = false;
+    m_oInput = oInput;
+    m_oShown = oInput.oSearch;
     FillGrid();
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return m_oShown;
 }
 
 void TfrmOrbitalElementRange::FillGrid()
@@ -120,9 +98,13 @@ void TfrmOrbitalElementRange::FillGrid()
     const QString asLabels[6] = {"P", "T0", "e", QString(QChar(0x03C9)), "a1 sin i", QString(QChar(0x03B3))};
     for (int r = 0; r < 6; ++r) {
         Set(r + 1, 0, asLabels[r]);
-        Set(r + 1, 1, LimitText(r, *Field(m_oLower, r)));
-        Set(r + 1, 2, LimitText(r, *Field(m_oUpper, r)));
-        Set(r + 1, 3, QString::number(m_alSteps[static_cast<std::size_t>(r)]));
+        Set(r + 1, 1, LimitText(r, *Field(m_oShown.oLower, r)));
+        Set(r + 1, 2, LimitText(r, *Field(m_oShown.oUpper, r)));
+        Set(r + 1, 3, QString::number(m_oShown.alSteps[static_cast<std::size_t>(r)]));
+        QCheckBox* pUse = m_apchbUse[static_cast<std::size_t>(r)];
+        pUse->blockSignals(true);
+        pUse->setChecked(m_oShown.abUse[static_cast<std::size_t>(r)]);
+        pUse->blockSignals(false);
     }
     UpdateEditable();
 }
@@ -151,85 +133,48 @@ void TfrmOrbitalElementRange::UpdateEditable()
 
 void TfrmOrbitalElementRange::btnRestoreDefaultsClick()
 {
-    if (m_pOrbitalElements == nullptr || m_pOrbitalElements->GetData().GetArraySize() < 2) {
+    if (!m_oInput.oDefaults) {
         m_oPrompts.Message("Invalid data", "At least two measurements are needed to determine orbital elements.",
                            EIcon::Warning, EButtons::Ok);
         return;
     }
-    m_pOrbitalElements->GetDefaultRanges(m_oLower, m_oUpper);
-    m_pOrbitalElements->GetDataRanges(m_oLower, m_oUpper, false);
+    m_oShown.oLower = m_oInput.oDefaults->oLower;
+    m_oShown.oUpper = m_oInput.oDefaults->oUpper;
+    // P is not part of the defaults: it goes back to the range the dialog was opened with.
+    m_oShown.oLower.fPeriod = m_oInput.oSearch.oLower.fPeriod;
+    m_oShown.oUpper.fPeriod = m_oInput.oSearch.oUpper.fPeriod;
+    for (std::size_t i = 0; i < 6; ++i) {
+        m_oShown.abUse[i] = m_apchbUse[i]->isChecked();
+    }
     FillGrid();
-}
-
-void TfrmOrbitalElementRange::InvalidData()
-{
-    m_oPrompts.Message("Invalid data",
-                       "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
-                       EIcon::Warning, EButtons::Ok);
 }
 
 void TfrmOrbitalElementRange::btnOKClick()
 {
-    if (m_pOrbitalElements == nullptr || m_pOrbitalElements->GetData().GetArraySize() < 2) {
-        m_oPrompts.Message("Invalid data", "At least two measurements are needed to determine orbital elements.",
-                           EIcon::Warning, EButtons::Ok);
-        return;
-    }
-    m_oLowerBackup = m_oLower;
-    m_oUpperBackup = m_oUpper;
-    std::array<int32_t, 6> alSteps{};
+    SOrbitSearch oTyped = m_oShown;
     try {
         for (int r = 0; r < 6; ++r) {
-            *Field(m_oLower, r) = TextToFloat(m_pstgRange->item(r + 1, 1)->text().toStdString());
-            *Field(m_oUpper, r) = TextToFloat(m_pstgRange->item(r + 1, 2)->text().toStdString());
+            *Field(oTyped.oLower, r) = TextToFloat(m_pstgRange->item(r + 1, 1)->text().toStdString());
+            *Field(oTyped.oUpper, r) = TextToFloat(m_pstgRange->item(r + 1, 2)->text().toStdString());
             const double fSteps = std::trunc(TextToFloat(m_pstgRange->item(r + 1, 3)->text().toStdString()));
             if (!(fSteps >= std::numeric_limits<int32_t>::min() && fSteps <= std::numeric_limits<int32_t>::max())) {
                 throw EConvertError("steps out of range");
             }
-            alSteps[static_cast<std::size_t>(r)] = static_cast<int32_t>(fSteps);
+            oTyped.alSteps[static_cast<std::size_t>(r)] = static_cast<int32_t>(fSteps);
+            oTyped.abUse[static_cast<std::size_t>(r)] = m_apchbUse[static_cast<std::size_t>(r)]->isChecked();
         }
     } catch (const EConvertError&) {
-        InvalidData();
+        m_oPrompts.Message("Invalid data",
+                           "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
+                           EIcon::Warning, EButtons::Ok);
         return;
     }
-    bool abUse[6] = {};
-    for (int r = 0; r < 6; ++r) {
-        abUse[r] = m_apchbUse[static_cast<std::size_t>(r)]->isChecked();
-        if (!abUse[r]) {
-            *Field(m_oUpper, r) = *Field(m_oLower, r);
-            alSteps[static_cast<std::size_t>(r)] = 1;
+    if (m_oInput.fnCheck) {
+        if (const Outcome oRefused = m_oInput.fnCheck(oTyped)) {
+            m_oPrompts.Message(oRefused->sTitle, oRefused->sText, EIcon::Warning, EButtons::Ok);
+            return;
         }
     }
-    if (!m_pOrbitalElements->ConfigureSearch(m_oLower, m_oUpper, alSteps.data(), abUse)) {
-        InvalidData();
-        return;
-    }
-    m_alSteps = alSteps;
-    m_oSettings.WriteFloat(kSection, "OrbElemEMin", m_oLower.fEccentricity);
-    m_oSettings.WriteFloat(kSection, "OrbElemEMax", m_oUpper.fEccentricity);
-    m_oSettings.WriteFloat(kSection, "OrbElemOmegaMin", m_oLower.fOmega);
-    m_oSettings.WriteFloat(kSection, "OrbElemOmegaMax", m_oUpper.fOmega);
-    m_oSettings.WriteFloat(kSection, "OrbElemA1SinIMin", m_oLower.fA1SinI);
-    m_oSettings.WriteFloat(kSection, "OrbElemA1SinIMax", m_oUpper.fA1SinI);
-    for (int i = 0; i < 6; ++i) {
-        m_oSettings.WriteInteger(kSection, kStepKeys[i], alSteps[static_cast<std::size_t>(i)]);
-    }
-    {
-        CBusyCursor oBusy(m_oPrompts);
-        m_pOrbitalElements->Optimize();
-        m_pOrbitalElements->RefineOptimum();
-    }
+    m_oShown = oTyped;
     accept();
-}
-
-void TfrmOrbitalElementRange::done(int lResult)
-{
-    // The P range typed by the user stays for the run; the rest comes back from the backup.
-    const double fLowerP = m_oLower.fPeriod;
-    const double fUpperP = m_oUpper.fPeriod;
-    m_oLower = m_oLowerBackup;
-    m_oUpper = m_oUpperBackup;
-    m_oLower.fPeriod = fLowerP;
-    m_oUpper.fPeriod = fUpperP;
-    QDialog::done(lResult);
 }

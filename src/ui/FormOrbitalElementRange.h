@@ -1,47 +1,46 @@
-// "Determine orbital elements": the ranges, step counts and use of the six
-// searched elements; "&OK" runs the grid search and the refinement.
+// "Determine orbital elements": the ranges, step counts and use of the six searched elements of the
+// orbit search.
 #pragma once
 
-#include "orbit/OrbitalElementsClass.h"
+#include "session/Session.h"
 
 #include <QDialog>
 
-#include <array>
-
-class CIniFile;
-class IPrompts;
 class QCheckBox;
 class QTableWidget;
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class IPrompts;
+
+// What the dialog shows: the ranges, and those of "&Defaults" (none with fewer than two measurements).
+struct SOrbitRangeInput {
+    SOrbitSearch oSearch;
+    std::optional<SOrbitSearch> oDefaults;
+    // Whether "&OK" may close the dialog with these ranges: a message that keeps it open.
+    std::function<Outcome(const SOrbitSearch&)> fnCheck;
+};
 
 class TfrmOrbitalElementRange : public QDialog {
     Q_OBJECT
 public:
-    TfrmOrbitalElementRange(CIniFile& oSettings, IPrompts& oPrompts, QWidget* pParent = nullptr);
+    explicit TfrmOrbitalElementRange(IPrompts& oPrompts, QWidget* pParent = nullptr);
 
-    // The orbit object to search (not owned); set before every showing.
-    void SetOrbitalElements(COrbitalElements* pOrbitalElements) { m_pOrbitalElements = pOrbitalElements; }
-
-protected:
-    void showEvent(QShowEvent* pEvent) override;
-    void done(int lResult) override;
+    // Shows the ranges; those confirmed with "&OK", nothing on any other way out. A limit or a number
+    // of steps that is no number keeps the dialog open with a message.
+    std::optional<SOrbitSearch> Execute(const SOrbitRangeInput& oInput);
 
 private:
     void FillGrid();
     void UpdateEditable();
     void btnRestoreDefaultsClick();
     void btnOKClick();
-    void InvalidData();
 
-    CIniFile& m_oSettings;
     IPrompts& m_oPrompts;
-    COrbitalElements* m_pOrbitalElements = nullptr;
-    SOrbitalElements m_oLower;
-    SOrbitalElements m_oUpper;
-    SOrbitalElements m_oLowerBackup;
-    SOrbitalElements m_oUpperBackup;
-    // P, T0, e, omega, a1 sin i, gamma: the rows of the grid and the parameter order.
-    std::array<int32_t, 6> m_alSteps{10, 10, 10, 10, 10, 10};
-    bool m_bFirstShowing = true;
+    SOrbitRangeInput m_oInput;
+    SOrbitSearch m_oShown;
     QTableWidget* m_pstgRange;
     std::array<QCheckBox*, 6> m_apchbUse{};
 };

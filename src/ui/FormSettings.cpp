@@ -2,7 +2,6 @@
 
 #include "UiUtils.h"
 
-#include "core/IniFileClass.h"
 #include "core/UtilsClass.h"
 
 #include <QDialogButtonBox>
@@ -14,21 +13,8 @@
 
 #include <array>
 
-namespace {
 
-const char* const kSection = "GeographicCoordinates";
-
-struct SCoordinateKey {
-    const char* pcKey;
-    double fDefault;
-};
-
-// In the order the edits are read on "&OK".
-constexpr std::array<SCoordinateKey, 4> kKeys = {{{"LongDeg", 9.0}, {"LongMin", 0.0}, {"LatDeg", 52.0}, {"LatMin", 0.0}}};
-
-} // namespace
-
-TfrmSettings::TfrmSettings(CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
+TfrmSettings::TfrmSettings(QWidget* pParent) : QDialog(pParent)
 {
     setObjectName("frmSettings");
     setWindowTitle("Observer coordinates");
@@ -66,32 +52,35 @@ TfrmSettings::TfrmSettings(CIniFile& oSettings, QWidget* pParent) : QDialog(pPar
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmSettings::showEvent(QShowEvent* pEvent)
+std::optional<SObserverSite> TfrmSettings::Execute(const SObserverSite& oSite)
 {
-    QDialog::showEvent(pEvent);
-    const std::array<QLineEdit*, 4> apEdits = {m_pedLongitudeDegrees, m_pedLongitudeMinutes, m_pedLatitudeDegrees,
-                                               m_pedLatitudeMinutes};
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        const double fValue = m_oSettings.ReadFloat(kSection, kKeys[i].pcKey, kKeys[i].fDefault);
-        apEdits[i]->setText(QString::fromStdString(FloatToText(fValue)));
+    m_pedLongitudeDegrees->setText(QString::fromStdString(FloatToText(oSite.fLongitudeDegrees)));
+    m_pedLongitudeMinutes->setText(QString::fromStdString(FloatToText(oSite.fLongitudeMinutes)));
+    m_pedLatitudeDegrees->setText(QString::fromStdString(FloatToText(oSite.fLatitudeDegrees)));
+    m_pedLatitudeMinutes->setText(QString::fromStdString(FloatToText(oSite.fLatitudeMinutes)));
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
     }
+    return m_oResult;
 }
 
 void TfrmSettings::btnOKClick()
 {
-    const std::array<QLineEdit*, 4> apEdits = {m_pedLongitudeDegrees, m_pedLongitudeMinutes, m_pedLatitudeDegrees,
-                                               m_pedLatitudeMinutes};
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        double fValue = 0.0;
+    const std::array<std::pair<QLineEdit*, double*>, 4> aoFields = {{
+        {m_pedLongitudeDegrees, &m_oResult.fLongitudeDegrees},
+        {m_pedLongitudeMinutes, &m_oResult.fLongitudeMinutes},
+        {m_pedLatitudeDegrees, &m_oResult.fLatitudeDegrees},
+        {m_pedLatitudeMinutes, &m_oResult.fLatitudeMinutes},
+    }};
+    for (const auto& [pEdit, pfValue] : aoFields) {
         try {
-            fValue = TextToFloat(NormalizeDecimalSeparator(apEdits[i]->text().toStdString()));
+            *pfValue = TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
         } catch (const EConvertError&) {
             // No number: the dialog stays open at this field.
-            apEdits[i]->setFocus();
-            apEdits[i]->selectAll();
+            pEdit->setFocus();
+            pEdit->selectAll();
             return;
         }
-        m_oSettings.WriteFloat(kSection, kKeys[i].pcKey, fValue);
     }
     accept();
 }

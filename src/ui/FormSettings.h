@@ -2,25 +2,29 @@
 // in degrees and minutes, kept in the settings file.
 #pragma once
 
+#include "session/SettingsGateway.h"
+
 #include <QDialog>
 
-class CIniFile;
+#include <optional>
+
 class QLineEdit;
 
 class TfrmSettings : public QDialog {
     Q_OBJECT
 public:
-    TfrmSettings(CIniFile& oSettings, QWidget* pParent = nullptr);
+    explicit TfrmSettings(QWidget* pParent = nullptr);
 
-protected:
-    void showEvent(QShowEvent* pEvent) override;
+    // Shows the site; the site confirmed with "&OK", nothing on any other way out. A field that is no
+    // number keeps the dialog open at that field.
+    std::optional<SObserverSite> Execute(const SObserverSite& oSite);
 
 private:
     void btnOKClick();
 
-    CIniFile& m_oSettings;
     QLineEdit* m_pedLongitudeDegrees;
     QLineEdit* m_pedLongitudeMinutes;
     QLineEdit* m_pedLatitudeDegrees;
     QLineEdit* m_pedLatitudeMinutes;
+    SObserverSite m_oResult;
 };

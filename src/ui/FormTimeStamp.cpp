@@ -22,7 +22,7 @@ namespace {
 
 } // namespace
 
-TfrmTimeStamp::TfrmTimeStamp(CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
+TfrmTimeStamp::TfrmTimeStamp(const CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
 {
     setObjectName("frmTimeStamp");
     setWindowTitle("Observation time");

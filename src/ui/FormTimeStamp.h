@@ -12,7 +12,7 @@ class QRadioButton;
 class TfrmTimeStamp : public QDialog {
     Q_OBJECT
 public:
-    TfrmTimeStamp(CIniFile& oSettings, QWidget* pParent = nullptr);
+    TfrmTimeStamp(const CIniFile& oSettings, QWidget* pParent = nullptr);
 
     // The Julian date of the last "&OK"; false when the dialog was last closed otherwise.
     bool GetJulianDate(double& fJulianDate) const;
@@ -26,7 +26,7 @@ private:
     void cobTimeZoneChange();
     void btnOKClick();
 
-    CIniFile& m_oSettings;
+    const CIniFile& m_oSettings;
     bool m_bAccepted = false;
     double m_fJulianDate = 0.0;
     QRadioButton* m_prabUseCivilDate;

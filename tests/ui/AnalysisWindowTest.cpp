@@ -63,7 +63,7 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
         Press(pDialog, "btnOK");
     });
     Item("mniCalculateElements")->trigger();
-    ASSERT_TRUE(m_pMain->OrbitalElements().IsOptimized());
+    ASSERT_TRUE(m_pMain->Session().Orbit().IsOptimized());
     EXPECT_EQ(Cell("stgOrbitalElements1", 1, 0), "P");
     EXPECT_NEAR(Cell("stgOrbitalElements1", 1, 1).toDouble(), 51.417, 0.05);
     EXPECT_NEAR(Cell("stgOrbitalElements1", 3, 1).toDouble(), 0.43, 0.02);
@@ -73,7 +73,7 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
     EXPECT_FALSE(Cell("stgResiduals", 1, 3).isEmpty());
     EXPECT_TRUE(Item("mniExportElements")->isEnabled());
     EXPECT_TRUE(Child<QCheckBox>(m_pMain.get(), "chbPhasePlot")->isEnabled());
-    EXPECT_EQ(m_pMain->Settings().ReadInteger("OrbitalElementsRange", "OrbElemPSteps", 0), 8);
+    EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("OrbitalElementsRange", "OrbElemPSteps", 0), 8);
 
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("elements.txt"));
     Item("mniExportElements")->trigger();
@@ -97,7 +97,7 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
 
     // Closing the project clears the fit.
     Item("mniCloseProject")->trigger();
-    EXPECT_FALSE(m_pMain->OrbitalElements().IsOptimized());
+    EXPECT_FALSE(m_pMain->Session().Orbit().IsOptimized());
     EXPECT_FALSE(Item("mniExportElements")->isEnabled());
 }
 
@@ -127,10 +127,10 @@ TEST_F(AnalysisWindowTest, RangesDialogRefusesBadEntriesAndHoldsUnusedElements)
     EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Invalid data");
     EXPECT_EQ(m_oPrompts.vMessages[0].sText,
               "Invalid data for orbital element intervals\n\r(string not a number/out of range)");
-    ASSERT_TRUE(m_pMain->OrbitalElements().IsOptimized());
-    EXPECT_EQ(m_pMain->Settings().ReadFloat("OrbitalElementsRange", "OrbElemEMax", -1), 0.43);
-    EXPECT_EQ(m_pMain->Settings().ReadInteger("OrbitalElementsRange", "OrbElemESteps", -1), 1);
-    EXPECT_EQ(m_pMain->Settings().ReadInteger("OrbitalElementsRange", "OrbElemOmegaSteps", -1), 5);
+    ASSERT_TRUE(m_pMain->Session().Orbit().IsOptimized());
+    EXPECT_EQ(m_pMain->Session().Settings().File().ReadFloat("OrbitalElementsRange", "OrbElemEMax", -1), 0.43);
+    EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("OrbitalElementsRange", "OrbElemESteps", -1), 1);
+    EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("OrbitalElementsRange", "OrbElemOmegaSteps", -1), 5);
     EXPECT_EQ(Cell("stgOrbitalElements1", 3, 1), "0.4300");
 
     // The P range typed by the user stays for the next showing; "&Defaults" leaves it alone.
@@ -155,7 +155,7 @@ TEST_F(AnalysisWindowTest, TooFewPointsAreNotSearched)
         Press(pDialog, "btnCancel");
     });
     Item("mniCalculateElements")->trigger();
-    EXPECT_FALSE(m_pMain->OrbitalElements().IsOptimized());
+    EXPECT_FALSE(m_pMain->Session().Orbit().IsOptimized());
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "At least two measurements are needed to determine orbital elements.");
     EXPECT_FALSE(Item("mniEstimatePeriod")->isEnabled());
 
@@ -184,7 +184,7 @@ TEST_F(AnalysisWindowTest, PeriodSearchReportsAndKeepsItsRange)
     ASSERT_EQ(m_oPrompts.vMessages.back().sText.substr(0, 4), "T = ");
     EXPECT_EQ(m_oPrompts.vMessages.back().sText.size(), 12U);
     EXPECT_NEAR(std::stod(m_oPrompts.vMessages.back().sText.substr(4)), 51.4, 0.2);
-    EXPECT_EQ(m_pMain->Settings().ReadFloat("PeriodRange", "PeriodMin", 0), 40.0);
+    EXPECT_EQ(m_pMain->Session().Settings().File().ReadFloat("PeriodRange", "PeriodMin", 0), 40.0);
 
     const std::size_t lMessages = m_oPrompts.vMessages.size();
     WhenModal([](QWidget* pDialog) {

@@ -74,7 +74,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     for (const int lRow : vRows) {
         std::string sName;
         double f = 0;
-        m_pMain->Calibration().GetLine(lRow - 1, f, &sName);
+        m_pMain->Session().Calibration().GetLine(lRow - 1, f, &sName);
         vLambda.push_back(f);
     }
     OpenSingleColumn(WritePixels(m_oDir, "lamp.txt", vLambda, true));
@@ -90,7 +90,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     for (int32_t i = 0; i < 7; ++i) {
         IdentifyInertialLine(i, vRows[static_cast<std::size_t>(i)]);
     }
-    ASSERT_EQ(m_pMain->Calibration().GetCalibrationPointCount(), 7);
+    ASSERT_EQ(m_pMain->Session().Calibration().GetCalibrationPointCount(), 7);
 
     // A star in pixels with an absorption line at 6562.8 A.
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
@@ -126,7 +126,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
         fWorst = std::max(fWorst, std::fabs(pStar->GetWavelengths()[x] - TrueLambda(static_cast<double>(x))));
     }
     EXPECT_LT(fWorst, 0.01);
-    EXPECT_EQ(m_pMain->Settings().ReadInteger("Calibration", "PolynomialRegressionOrder", 0), 3);
+    EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("Calibration", "PolynomialRegressionOrder", 0), 3);
 
     // The calibrated spectrum is saved as "%f;%f" lines.
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("calibrated.txt"));
@@ -135,7 +135,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     ASSERT_EQ(vLines.size(), 2048U);
     EXPECT_EQ(vLines[0], quandrel::FormatFixed(pStar->GetWavelengths()[0], 6) + ";" +
                              quandrel::FormatFixed(pStar->GetIntensities()[0], 6));
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "SpectraPath"), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
 
     // Sampling points leave the residual fields empty; one point is too few and keeps the wavelengths.
     WhenModal([](QWidget* pDialog) {
@@ -147,7 +147,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     });
     Item("mniCalibrate")->trigger();
     Item("mniClearReferenceLines")->trigger();
-    EXPECT_EQ(m_pMain->Calibration().GetCalibrationPointCount(), 0);
+    EXPECT_EQ(m_pMain->Session().Calibration().GetCalibrationPointCount(), 0);
     m_pMain->PrepareContextMenu();
     EXPECT_FALSE(Item("mniCalibrate")->isVisible());
 }
@@ -157,7 +157,7 @@ TEST_F(CalibrationWindowTest, TooFewPointsWarnAndKeepTheWavelengths)
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
     CSpectrum* pStar = m_pMain->GetCurrentSpectrum();
     const std::vector<double> vPixels = pStar->GetWavelengths();
-    m_pMain->Calibration().AddCalibrationPoint(100.0, 5870.0);
+    m_pMain->Session().Calibration().AddCalibrationPoint(100.0, 5870.0);
     WhenModal([](QWidget* pDialog) {
         Child<QRadioButton>(pDialog, "rabPolynomialRegression")->click();
         Child<QSpinBox>(pDialog, "edOrder")->setValue(2);

@@ -41,10 +41,10 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_FALSE(Item("mniOpenCCParams")->isEnabled()) << "parameters wait for a template";
     EXPECT_FALSE(Item("mniRunCC")->isEnabled());
     OpenTemplate(WriteShifted(m_oDir, "template.txt", 0.0));
-    ASSERT_NE(m_pMain->CCTemplate(), nullptr);
+    ASSERT_NE(m_pMain->Session().Template(), nullptr);
     EXPECT_TRUE(Item("mniOpenCCParams")->isEnabled());
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 2);
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "CCTemplatePath"), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::CCTemplatePath), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
 
     // The template correction typed directly; the dialog's defaults otherwise.
     WhenModal([](QWidget* pDialog) {
@@ -58,23 +58,23 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
         Press(pDialog, "btnOK");
     });
     Item("mniNewCCParams")->trigger();
-    EXPECT_TRUE(m_pMain->CrossCorrelation().AreParametersSet());
-    EXPECT_EQ(m_pMain->CrossCorrelation().GetTopocentricCorrection(), -5.5);
+    EXPECT_TRUE(m_pMain->Session().CrossCorrelation().AreParametersSet());
+    EXPECT_EQ(m_pMain->Session().CrossCorrelation().GetTopocentricCorrection(), -5.5);
     EXPECT_FALSE(Item("mniRunCC")->isEnabled()) << "no current spectrum yet";
 
     OpenSpectrum(WriteShifted(m_oDir, "star.txt", 40.0));
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_pMain->Matrix().SetObjectCoordinates(5, 55, 7, 24);
+    m_pMain->Session().SetObjectCoordinates({5, 55, 7, 24});
     ASSERT_TRUE(Item("mniRunCC")->isEnabled());
     Item("mniRunCC")->trigger();
-    ASSERT_NE(m_pMain->CCFunction(), nullptr);
+    ASSERT_NE(m_pMain->Session().CorrelationFunction(), nullptr);
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 4);
-    EXPECT_NEAR(m_pMain->CrossCorrelation().GetPeakVelocity(), 40.0, 0.5);
-    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 1U);
-    const double fExpected = m_pMain->Matrix().CorrectVelocity(0.0, 2455000.5) + 5.5 +
-                             m_pMain->CrossCorrelation().GetPeakVelocity();
-    EXPECT_DOUBLE_EQ(m_pMain->Matrix().Rows()[0].pMeasurements[0].fVelocity1, fExpected);
-    EXPECT_EQ(m_pMain->Matrix().Rows()[0].fJulianDate, 2455000.5);
+    EXPECT_NEAR(m_pMain->Session().CrossCorrelation().GetPeakVelocity(), 40.0, 0.5);
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    const double fExpected = m_pMain->Session().Table().CorrectVelocity(0.0, 2455000.5) + 5.5 +
+                             m_pMain->Session().CrossCorrelation().GetPeakVelocity();
+    EXPECT_DOUBLE_EQ(m_pMain->Session().Table().Rows()[0].pMeasurements[0].fVelocity1, fExpected);
+    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.5);
 
     // Parameters saved and read back.
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("cc.txt"));
@@ -82,25 +82,25 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_EQ(ReadWholeFile(m_oDir.File("cc.txt")).size(), 32U);
     m_oPrompts.qOpenFiles.push_back(m_oDir.File("cc.txt"));
     Item("mniOpenCCParams")->trigger();
-    EXPECT_TRUE(m_pMain->CrossCorrelation().AreParametersSet());
+    EXPECT_TRUE(m_pMain->Session().CrossCorrelation().AreParametersSet());
 
     // Unusable parameters: the run says why and the table stays.
-    m_pMain->CrossCorrelation().SetParameters(6300, 6300, 2, 30, 0.01);
+    m_pMain->Session().CrossCorrelation().SetParameters(6300, 6300, 2, 30, 0.01);
     Item("mniRunCC")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
-    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 }
 
 TEST_F(CrossCorrelationWindowTest, RunStopsWithoutAnObservationTime)
 {
     OpenTemplate(WriteShifted(m_oDir, "template.txt", 0.0));
-    m_pMain->CrossCorrelation().SetParameters(6050, 6650, 2, 30, 0.01);
+    m_pMain->Session().CrossCorrelation().SetParameters(6050, 6650, 2, 30, 0.01);
     OpenSpectrum(WriteShifted(m_oDir, "star.txt", 10.0));
     m_pMain->UpdateCommandStates();
     m_oPrompts.qAnswers = {EButton::Ok};
     WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
     Item("mniRunCC")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "No time stamp specified!");
-    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
-    EXPECT_EQ(m_pMain->CCFunction(), nullptr);
+    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+    EXPECT_EQ(m_pMain->Session().CorrelationFunction(), nullptr);
 }

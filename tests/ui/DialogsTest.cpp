@@ -171,9 +171,19 @@ TEST_F(MainWindowTest, ObserverCoordinatesShowDefaultsAndStoreEitherSeparator)
         Press(pDialog, "btnCancel");
     });
     Item("mniObserverCoordinates")->trigger();
-    EXPECT_EQ(m_pMain->Settings().ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5);
-    EXPECT_EQ(m_pMain->Settings().ReadString("GeographicCoordinates", "LongMin", "missing"), "0");
-    EXPECT_EQ(m_pMain->Settings().ReadString("GeographicCoordinates", "LatMin", "missing"), "missing");
+    // Cancel keeps the site as it was: no field of the refused entry is stored.
+    const CIniFile& oIni = m_pMain->Session().Settings().File();
+    EXPECT_EQ(oIni.ReadString("GeographicCoordinates", "LongDeg", "missing"), "missing");
+
+    WhenModal([](QWidget* pDialog) {
+        Child<QLineEdit>(pDialog, "edLongitudeDegrees")->setText("10,5");
+        Child<QLineEdit>(pDialog, "edLatitudeMinutes")->setText("30");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniObserverCoordinates")->trigger();
+    EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5);
+    EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LatMin", 0), 30.0);
+    EXPECT_EQ(m_pMain->Session().ObserverSite().fLatitudeDegrees, 52.0);
 }
 
 TEST_F(MainWindowTest, MiscSettingsSetTheWidthMaximumAndTheThreshold)
@@ -191,7 +201,7 @@ TEST_F(MainWindowTest, MiscSettingsSetTheWidthMaximumAndTheThreshold)
     auto* ptrbWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
     EXPECT_EQ(ptrbWidth->maximum(), 100);
     EXPECT_EQ(ptrbWidth->tickInterval(), 5);
-    EXPECT_EQ(m_pMain->Settings().ReadFloat("Settings", "TimeThreshold", 0), 0.35);
+    EXPECT_EQ(m_pMain->Session().Settings().File().ReadFloat("Settings", "TimeThreshold", 0), 0.35);
 
     WhenModal([](QWidget* pDialog) {
         Child<QLineEdit>(pDialog, "edMaxWidth")->setText("wide");

@@ -85,7 +85,7 @@ protected:
         for (int32_t i = 0; i < 100; ++i) {
             double f = 0;
             std::string sName;
-            if (m_pMain->Calibration().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 0.01) {
+            if (m_pMain->Session().Calibration().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 0.01) {
                 return i + 1;
             }
         }
@@ -129,7 +129,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         ASSERT_GT(lRow, 0) << vLampLines[static_cast<std::size_t>(i)];
         IdentifyInertialLine(i, lRow);
     }
-    ASSERT_EQ(static_cast<std::size_t>(m_pMain->Calibration().GetCalibrationPointCount()), vLampLines.size());
+    ASSERT_EQ(static_cast<std::size_t>(m_pMain->Session().Calibration().GetCalibrationPointCount()), vLampLines.size());
     Snapshot("lamp", 0, 0);
 
     // 2. The first exposure in pixels, calibrated with a cubic: H-alpha where the nm spectrum has it.
@@ -208,12 +208,12 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         }
         Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     }
-    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 20U);
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 20U);
     Snapshot("table", 1, 1);
 
     // Corrected velocities: the observer's motion is gone.
     CMeasuredDataArray oCurve;
-    m_pMain->Matrix().GetRVCurve(oCurve);
+    m_pMain->Session().Table().GetRVCurve(oCurve);
     ASSERT_EQ(oCurve.GetArraySize(), 20);
     double fWorst = 0;
     for (int32_t k = 0; k < 20; ++k) {
@@ -228,10 +228,10 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     m_oPrompts.qSaveFiles.push_back(sProject);
     Item("mniSaveProject")->trigger();
     Item("mniCloseProject")->trigger();
-    ASSERT_TRUE(m_pMain->Matrix().Rows().empty());
+    ASSERT_TRUE(m_pMain->Session().Table().Rows().empty());
     m_oPrompts.qOpenFiles.push_back(sProject);
     Item("mniOpenProject")->trigger();
-    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 20U);
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 20U);
 
     // 5. The orbit within ranges that hold the truth, and the period.
     WhenModal([](QWidget* pDialog) {
@@ -246,7 +246,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     });
     ASSERT_TRUE(Item("mniCalculateElements")->isEnabled());
     Item("mniCalculateElements")->trigger();
-    ASSERT_TRUE(m_pMain->OrbitalElements().IsOptimized());
+    ASSERT_TRUE(m_pMain->Session().Orbit().IsOptimized());
 
     Snapshot("orbit", 2, 1);
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("elements.txt"));

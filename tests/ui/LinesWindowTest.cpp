@@ -94,9 +94,9 @@ TEST_F(MainWindowTest, StartUpWithoutLaboratoryLinesAsksForAFile)
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sTitle, "Load file with inertial (laboratory) lines");
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sFilter, "ASCII Text files (*.asc)|*.asc|All files (*.*)|*.*");
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sInitialDirectory, "LinesX.txt");
-    EXPECT_EQ(m_pMain->InertialLines().GetLineCount(), 16);
+    EXPECT_EQ(m_pMain->Session().LaboratoryLines().GetLineCount(), 16);
     EXPECT_EQ(m_pMain->StatusText(0, 10), "LinesX.txt");
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "InertialLinesFilePath"), kLines);
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::InertialLinesFilePath), kLines);
 }
 
 TEST_F(MainWindowTest, AnUnreadableLinesFileIsReported)
@@ -106,7 +106,7 @@ TEST_F(MainWindowTest, AnUnreadableLinesFileIsReported)
     ASSERT_FALSE(m_oPrompts.vMessages.empty());
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File not found error!");
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to load laboratory wavelengths!");
-    EXPECT_EQ(m_pMain->InertialLines().GetLineCount(), 0);
+    EXPECT_EQ(m_pMain->Session().LaboratoryLines().GetLineCount(), 0);
     EXPECT_EQ(m_pMain->StatusText(0, 10), "missing.asc");
 }
 
@@ -263,7 +263,7 @@ TEST_F(LinesWindowTest, AnEmptyLaboratoryTableIdentifiesNothing)
 {
     m_oPrompts.qOpenFiles.push_back(m_oDir.Write("empty.asc", ""));
     Item("mniOpenLinesFile")->trigger();
-    EXPECT_EQ(m_pMain->InertialLines().GetLineCount(), 0);
+    EXPECT_EQ(m_pMain->Session().LaboratoryLines().GetLineCount(), 0);
     Item("mniFindSpectralLines")->trigger();
     CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);

@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, StartsWithCaptionMenusAndDefaultSettings)
     EXPECT_EQ(m_pMain->StatusText(0, 0), "   wavelength");
     EXPECT_EQ(m_pMain->StatusText(0, 5), "RA");
     EXPECT_EQ(m_pMain->StatusText(1, 4), "    Calibration lines file");
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "SpectraPath"), ".");
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), ".");
 }
 
 TEST_F(MainWindowTest, RestoresAndStoresItsSettings)
@@ -120,7 +120,7 @@ TEST_F(MainWindowTest, OpensASpectrumThroughTheImportDialog)
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ASSERT_EQ(plsbSpectra->count(), 1);
     EXPECT_EQ(plsbSpectra->item(0)->text(), "alphaDra_20220608_Halpha.txt");
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "SpectraPath"), QUANDREL_SAMPLE_DATA_DIR);
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), QUANDREL_SAMPLE_DATA_DIR);
     EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap()));
     EXPECT_TRUE(Item("mniIndicateReference")->isEnabled());
 
@@ -138,7 +138,7 @@ TEST_F(MainWindowTest, AFileWithoutDataGivesAnEmptySpectrum)
     OpenSpectrum(m_oDir.File("vanished.txt"));
     ASSERT_NE(m_pMain->GetCurrentSpectrum(), nullptr);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum()->GetNumberValues(), 0);
-    EXPECT_EQ(m_pMain->Spectra().GetSpectrumCount(), 2);
+    EXPECT_EQ(m_pMain->Session().SpectrumCount(), 2);
     EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
     m_pMain->btnZoomInClick();
     m_pMain->btnZoomOutClick();
@@ -157,9 +157,9 @@ TEST_F(MainWindowTest, CancellingLeavesEverythingAsItWas)
     WhenModal([](QWidget* pDialog) { pDialog->close(); });
     m_pMain->mniOpenSpectrumClick();
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
-    EXPECT_TRUE(m_pMain->Spectra().IsEmpty());
+    EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
     EXPECT_EQ(Child<QListWidget>(m_pMain.get(), "lsbSpectra")->count(), 0);
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "SpectraPath"), ".");
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), ".");
 }
 
 TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
@@ -170,8 +170,8 @@ TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ASSERT_EQ(plsbSpectra->count(), 2);
     bool bFound = false;
-    CSpectrum* pFirst = m_pMain->Spectra().GetSpectrum(0, bFound);
-    CSpectrum* pSecond = m_pMain->Spectra().GetSpectrum(1, bFound);
+    CSpectrum* pFirst = m_pMain->Session().Spectrum(0);
+    CSpectrum* pSecond = m_pMain->Session().Spectrum(1);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond);
 
     plsbSpectra->selectAll();
@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, RemovingAllSpectraBlanksThePlotAndDisablesTheKind)
     plsbSpectra->selectAll();
     m_pMain->mniRemoveSpectrumClick();
     EXPECT_EQ(plsbSpectra->count(), 0);
-    EXPECT_TRUE(m_pMain->Spectra().IsEmpty());
+    EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
     EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
     EXPECT_FALSE(Child<QCheckBox>(m_pMain.get(), "chbEmissionSpectrum")->isEnabled());
@@ -227,7 +227,7 @@ TEST_F(MainWindowTest, RemovingOneSpectrumMakesTheFirstCurrent)
     OpenSpectrum(m_oDir.Write("b.txt", "1\t1\n2\t2\n"));
     OpenSpectrum(m_oDir.Write("c.txt", "1\t1\n2\t2\n"));
     bool bFound = false;
-    CSpectrum* pFirst = m_pMain->Spectra().GetSpectrum(0, bFound);
+    CSpectrum* pFirst = m_pMain->Session().Spectrum(0);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     plsbSpectra->clearSelection();
     plsbSpectra->item(1)->setSelected(true);
@@ -294,7 +294,7 @@ TEST_F(MainWindowTest, KeepYAxisFixedIsStoredAtOnceAndAppliesToTheCurrentSpectru
     OpenSpectrum(kSample);
     auto* pchbKeep = Child<QCheckBox>(m_pMain.get(), "chbKeepYAxisFixed");
     pchbKeep->click();
-    EXPECT_FALSE(m_pMain->Settings().ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
+    EXPECT_FALSE(m_pMain->Session().Settings().File().ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
     EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetKeepYAxisFixed());
     OpenSpectrum(kSample);
     EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetKeepYAxisFixed()) << "new spectra take the stored value";
@@ -310,7 +310,7 @@ TEST_F(MainWindowTest, ChartIsSavedAsBitmap)
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sFilter, "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*");
     EXPECT_TRUE(m_oPrompts.vFileDialogs.back().bOverwritePrompt);
     EXPECT_EQ(ReadWholeFile(sFile).substr(0, 2), "BM");
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "BitmapPath"), ExtractDirectory(sFile));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::BitmapPath), ExtractDirectory(sFile));
 
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/such/folder/chart.bmp"));
     Item("mniSaveChart")->trigger();
@@ -358,6 +358,6 @@ TEST_F(MainWindowTest, ExitClosesTheWindowAndWritesItsSettings)
 {
     Item("mniExit")->trigger();
     EXPECT_FALSE(m_pMain->isVisible());
-    EXPECT_EQ(m_pMain->Settings().ReadInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", -1), 20);
-    EXPECT_TRUE(m_pMain->Settings().ReadBool("GraphicsSettings", "KeepYAxisFixed", false));
+    EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", -1), 20);
+    EXPECT_TRUE(m_pMain->Session().Settings().File().ReadBool("GraphicsSettings", "KeepYAxisFixed", false));
 }

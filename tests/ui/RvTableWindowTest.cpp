@@ -119,7 +119,7 @@ TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
     double fJd = 0;
     ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
     EXPECT_EQ(fJd, 2459739.38522);
-    EXPECT_TRUE(m_pMain->Settings().ReadBool("Settings", "UseJulianDate", false));
+    EXPECT_TRUE(m_pMain->Session().Settings().File().ReadBool("Settings", "UseJulianDate", false));
 
     // Cancel stores nothing; a day that is no number keeps the dialog open.
     WhenModal([](QWidget* pDialog) {
@@ -160,7 +160,7 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     EXPECT_EQ(m_oPrompts.vMessages[1].sTitle, "No object coordinates specified!");
     EXPECT_EQ(m_oPrompts.vMessages[1].sText, "Please specify object coordinates before evaluating!");
 
-    CMatrix& oMatrix = m_pMain->Matrix();
+    const CMatrix& oMatrix = m_pMain->Session().Table();
     ASSERT_EQ(oMatrix.Rows().size(), 1U);
     EXPECT_TRUE(oMatrix.AreObserverCoordinatesSet());
     const double fExpected = (pSpectrum->GetLineCenter(0) - 6562.8) / 6562.8 * 299792.458 - 27.5126;
@@ -184,23 +184,23 @@ TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
     m_oPrompts.qAnswers = {EButton::Cancel};
     Item("mniAddToMatrix")->trigger();
-    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 1U);
-    EXPECT_FALSE(m_pMain->Matrix().IsSaved());
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_FALSE(m_pMain->Session().Table().IsSaved());
 
     const std::string sProject = m_oDir.File("p.mtx");
     m_oPrompts.qSaveFiles.push_back(sProject);
     Item("mniSaveProject")->trigger();
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Save matrix");
-    EXPECT_TRUE(m_pMain->Matrix().IsSaved());
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "MatrixPath"), ExtractDirectory(sProject));
+    EXPECT_TRUE(m_pMain->Session().Table().IsSaved());
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::MatrixPath), ExtractDirectory(sProject));
 
     // Close, then reopen: the row and the laboratory table come back.
     Item("mniCloseProject")->trigger();
-    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
-    EXPECT_TRUE(m_pMain->Spectra().IsEmpty());
+    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
     m_oPrompts.qOpenFiles.push_back(sProject);
     Item("mniOpenProject")->trigger();
-    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     EXPECT_EQ(GridText(1, 0), "H-alpha");
     EXPECT_EQ(m_pMain->StatusText(0, 10), "LinesX.txt");
 
@@ -208,7 +208,7 @@ TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
     Item("mniOpenProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File format error!");
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to load matrix file!");
-    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U) << "the open project stays";
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << "the open project stays";
     EXPECT_EQ(GridText(1, 0), "H-alpha");
 }
 
@@ -218,21 +218,21 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
     m_oPrompts.qAnswers = {EButton::Cancel};
     Item("mniAddToMatrix")->trigger();
-    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
     // Yes, then the save dialog is cancelled: nothing is discarded.
     m_oPrompts.qAnswers = {EButton::Yes};
     Item("mniCloseProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?");
-    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
-    EXPECT_FALSE(m_pMain->Spectra().IsEmpty());
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_FALSE(m_pMain->Session().SpectrumCount() == 0);
 
     // Yes, then a file that cannot be written: still nothing is discarded, and the failure is said.
     m_oPrompts.qAnswers = {EButton::Yes};
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/such/folder/p.mtx"));
     Item("mniCloseProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
-    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
     // Opening a project stops there too, before its file dialog.
     m_oPrompts.qAnswers = {EButton::Yes};
@@ -240,7 +240,7 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     Item("mniOpenProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?");
     EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs + 1) << "only the save dialog";
-    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
     // Closing the program stops there too.
     m_oPrompts.qAnswers = {EButton::Yes};
@@ -248,12 +248,12 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     EXPECT_TRUE(m_pMain->isVisible());
 
     // No discards the rows and the spectra; the coordinates stay.
-    m_pMain->Matrix().SetObjectCoordinates(1, 2, 3, 4);
+    m_pMain->Session().SetObjectCoordinates({1, 2, 3, 4});
     m_oPrompts.qAnswers = {EButton::No};
     Item("mniCloseProject")->trigger();
-    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
-    EXPECT_TRUE(m_pMain->Spectra().IsEmpty());
-    EXPECT_TRUE(m_pMain->Matrix().AreObjectCoordinatesSet());
+    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
+    EXPECT_TRUE(m_pMain->Session().Table().AreObjectCoordinatesSet());
     EXPECT_EQ(Child<QTableWidget>(m_pMain.get(), "stgMatrix")->rowCount(), 3) << "one empty data row";
 }
 
@@ -267,33 +267,33 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
     pB->SetObservationTime(2455000.2);
     m_oPrompts.qAnswers = {EButton::Cancel};
     Item("mniAddToMatrix")->trigger();
-    ASSERT_EQ(m_pMain->Matrix().Rows().size(), 2U);
-    EXPECT_EQ(m_pMain->Matrix().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
+    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
 
     auto* pGrid = Child<QTableWidget>(m_pMain.get(), "stgMatrix");
     pGrid->setCurrentCell(2, 1);
     Item("mniClearSingleCell")->trigger();
-    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U) << "the row's only measurement went with it";
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << "the row's only measurement went with it";
 
     // "Remove from RV table" on the current spectrum (b, selected): its row, if any, and the spectrum go.
     Item("mniRemoveFromMatrix")->trigger();
-    EXPECT_EQ(m_pMain->Spectra().GetSpectrumCount(), 1);
+    EXPECT_EQ(m_pMain->Session().SpectrumCount(), 1);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pA);
-    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
     pGrid->setCurrentCell(2, 0);
     Item("mniRemoveEvaluation")->trigger();
-    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     Item("mniRemoveEvaluation")->trigger(); // no rows: nothing happens
     Item("mniRemoveSingleColumn1")->trigger();
-    EXPECT_TRUE(m_pMain->Matrix().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
 }
 
 TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
 {
     OpenIdentified("a.txt", 0.5);
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_pMain->Matrix().SetObjectCoordinates(1, 0, 2, 0);
+    m_pMain->Session().SetObjectCoordinates({1, 0, 2, 0});
     Item("mniAddToMatrix")->trigger();
 
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("rv.txt"));
@@ -301,7 +301,7 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Export matrix");
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sDefaultExtension, "txt");
     EXPECT_EQ(ReadWholeFile(m_oDir.File("rv.txt")).substr(0, 12), " 2455000.500");
-    EXPECT_EQ(m_pMain->ReadPathSetting("Paths", "ExportPath"), m_oDir.File("rv.txt"));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::ExportPath), m_oDir.File("rv.txt"));
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/folder/rv.txt"));
     Item("mniExportResults")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
@@ -316,5 +316,5 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     Item("mniOpenLinesFile")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText,
               "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation table!\n\rDo you want to continue?");
-    EXPECT_EQ(m_pMain->Matrix().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 }

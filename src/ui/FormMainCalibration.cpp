@@ -1,0 +1,53 @@
+// The main window's handlers of the wavelength calibration: the calibration reference lines, lamp
+// lines identified with them, the calibration dialog and the calibrated spectrum.
+#include "FormMain.h"
+
+#include "FormCalibration.h"
+#include "FormInertialLineSelect.h"
+#include "Prompts.h"
+
+void TfrmMain::mniOpenCalibrationLinesClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load file with calibration reference lines";
+    oDialog.sFilter = "Ascii files (*.asc)|*.asc|All files (*.*)|*.*";
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::CalibrationFilePath);
+    if (const auto sFile = m_oPrompts.OpenFile(oDialog)) {
+        Report(m_oSession.LoadCalibrationLines(*sFile));
+    }
+}
+
+void TfrmMain::mniSaveCalibratedSpectrumClick()
+{
+    if (GetCurrentSpectrum() == nullptr) {
+        return;
+    }
+    SFileDialog oDialog;
+    oDialog.sTitle = "Save calibrated spectrum";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "*.txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::SpectraPath);
+    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.SaveCalibratedSpectrum(sFile); });
+}
+
+void TfrmMain::mniCalibrateClick()
+{
+    CSpectrum* pCurrent = GetCurrentSpectrum();
+    if (pCurrent == nullptr || m_pfrmCalibration->isVisible()) {
+        return;
+    }
+    m_pfrmCalibration->SetData(&m_oSession.Calibration(), pCurrent);
+    m_pfrmCalibration->exec();
+    m_oSession.SpectrumValuesChanged();
+}
+
+void TfrmMain::mniIdentifyInertialLineClick()
+{
+    if (m_oSession.ActiveLine() < 0) {
+        return;
+    }
+    if (const auto lLine = m_pfrmInertialLineSelect->Choose({&m_oSession.Calibration(), true})) {
+        m_oSession.AddCalibrationPoint(*lLine);
+    }
+}

@@ -1,0 +1,191 @@
+// The main window's handlers of spectral lines: the fitting sliders, the line search and fit, a
+// click on a line, identification with laboratory lines and the laboratory table itself.
+#include "FormMain.h"
+
+#include "FormInertialLineSelect.h"
+#include "Prompts.h"
+#include "core/UtilsClass.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// The slider index an edit field names: its number rounded to the nearest whole one. Not a number
+// (or not finite) gives nothing, and the command ends there, as for every invalid field.
+std::optional<int> RoundedIndex(const QLineEdit* pEdit)
+{
+    double fValue = 0.0;
+    try {
+        fValue = TextToFloat(pEdit->text().toStdString());
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+    const double fIndex = std::floor(fValue + 0.5);
+    if (!std::isfinite(fIndex)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::clamp(fIndex, -1e6, 1e6));
+}
+
+
+} // namespace
+
+void TfrmMain::trbWidthChange()
+{
+    if (m_bWidthSliderFocus) {
+        m_pedWidth->setText(QString::number(m_ptrbWidth->maximum() - m_ptrbWidth->value()));
+    }
+}
+
+void TfrmMain::edWidthChange()
+{
+    if (!m_bWidthSliderFocus) {
+        const int lIndex = TextToInt(m_pedWidth->text().toStdString(), 5);
+        m_ptrbWidth->setValue(m_ptrbWidth->maximum() - lIndex);
+    }
+}
+
+void TfrmMain::trbSensitivityChange()
+{
+    if (m_bSensitivitySliderFocus) {
+        m_pedSensitivity->setText(QString::number(m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value()));
+    }
+}
+
+void TfrmMain::edSensitivityExit()
+{
+    if (m_bSensitivitySliderFocus) {
+        return;
+    }
+    if (const auto lIndex = RoundedIndex(m_pedSensitivity)) {
+        m_ptrbSensitivity->setValue(m_ptrbSensitivity->maximum() - *lIndex);
+    }
+}
+
+void TfrmMain::OptLevelChange()
+{
+    if (!m_bLevelSliderFocus) {
+        return;
+    }
+    const bool bOn = m_pchbOptLevel->isChecked();
+    m_ptrbOptLevel->setEnabled(bOn);
+    m_pedLevel->setEnabled(bOn);
+    if (GetCurrentSpectrum() != nullptr) {
+        ApplyLevel(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value());
+    }
+}
+
+void TfrmMain::edLevelExit()
+{
+    if (m_bLevelSliderFocus) {
+        return;
+    }
+    const auto lRounded = RoundedIndex(m_pedLevel);
+    if (!lRounded) {
+        return;
+    }
+    const int lLevel = *lRounded;
+    m_ptrbOptLevel->setValue(m_ptrbOptLevel->maximum() - lLevel);
+    if (GetCurrentSpectrum() != nullptr) {
+        ApplyLevel(lLevel);
+    }
+}
+
+void TfrmMain::ApplyLevel(int lLevel)
+{
+    GetCurrentSpectrum()->SetLevel(m_pchbOptLevel->isChecked(), lLevel, m_ptrbOptLevel->maximum());
+    if (m_bLevelSliderFocus) {
+        m_pedLevel->setText(QString::number(lLevel));
+    }
+    if (m_pedLevel->text() != m_sLastLevelText) {
+        RedrawSpectrum();
+    }
+    m_sLastLevelText = m_pedLevel->text();
+}
+
+void TfrmMain::mniFindSpectralLinesClick()
+{
+    Outcome oOutcome;
+    {
+        CBusyCursor oBusy(m_oPrompts);
+        oOutcome = m_oSession.FindSpectralLines(m_ptrbWidth->maximum(), m_ptrbWidth->maximum() - m_ptrbWidth->value(),
+                                                m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value());
+    }
+    Report(oOutcome);
+}
+
+void TfrmMain::mniOptimizeFitClick()
+{
+    m_oSession.OptimizeFit(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value(), m_ptrbOptLevel->maximum());
+}
+
+void TfrmMain::imgSpectrumMouseUp(int lX, int lY, Qt::MouseButton eButton)
+{
+    if (eButton == Qt::LeftButton || eButton == Qt::RightButton) {
+        m_oSession.ClickLine(lX, lY, eButton == Qt::LeftButton);
+    }
+}
+
+void TfrmMain::mniIdentifyWithXXClick()
+{
+    m_oSession.IdentifyActiveLineWithNearest();
+}
+
+void TfrmMain::mniIdentifyWithClick()
+{
+    if (m_oSession.ActiveLine() < 0) {
+        return;
+    }
+    if (const auto lLine = m_pfrmInertialLineSelect->Choose({&m_oSession.LaboratoryLines(), false})) {
+        m_oSession.IdentifyActiveLine(*lLine);
+    }
+}
+
+void TfrmMain::mniOpenLinesFileClick()
+{
+    if (!m_oSession.Table().Rows().empty()) {
+        if (m_oPrompts.Message("Warning!",
+                               "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation "
+                               "table!\n\rDo you want to continue?",
+                               EIcon::Warning, EButtons::YesNo) != EButton::Yes) {
+            return;
+        }
+        if (!m_oSession.Table().IsSaved() && !mniSaveProjectClick()) {
+            // The rows were to be kept and could not be saved: they stay.
+            return;
+        }
+    }
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load file with inertial (laboratory) lines";
+    oDialog.sFilter = "ASCII Text files (*.asc)|*.asc|All files (*.*)|*.*";
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::InertialLinesFilePath);
+    if (const auto sFile = m_oPrompts.OpenFile(oDialog)) {
+        Report(m_oSession.LoadLaboratoryLines(*sFile));
+    }
+}
+
+void TfrmMain::mniCombineLeftClick()
+{
+    m_oSession.CombineActiveLine(false);
+}
+
+void TfrmMain::mniCombineRightClick()
+{
+    m_oSession.CombineActiveLine(true);
+}
+
+void TfrmMain::mniUncombineClick()
+{
+    m_oSession.UncombineActiveLine();
+}
+
+void TfrmMain::mniGaussianTypeClick(bool bDouble)
+{
+    m_oSession.SetActiveGaussianType(bDouble);
+}

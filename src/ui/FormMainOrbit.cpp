@@ -1,0 +1,92 @@
+// The main window's handlers of the orbit and the period: the orbit search through the ranges
+// dialog, the exports of elements and residuals, the PDM period search and outside measurements.
+#include "FormMain.h"
+
+#include "FormConfigurePDM.h"
+#include "FormOrbitalElementRange.h"
+#include "Prompts.h"
+#include "core/NumberText.h"
+
+#include <QTabWidget>
+
+void TfrmMain::mniCalculateElementsClick()
+{
+    SOrbitRangeInput oInput;
+    oInput.oSearch = m_oSession.OrbitSearchProposal();
+    SOrbitSearch oDefaults = oInput.oSearch;
+    if (!m_oSession.DefaultOrbitSearch(oDefaults)) {
+        oInput.oDefaults = oDefaults;
+    }
+    oInput.fnCheck = [this](const SOrbitSearch& oSearch) { return m_oSession.CheckOrbitSearch(oSearch); };
+    const auto oSearch = m_pfrmOrbitalElementRange->Execute(oInput);
+    if (!oSearch) {
+        return;
+    }
+    Outcome oOutcome;
+    {
+        CBusyCursor oBusy(m_oPrompts);
+        oOutcome = m_oSession.FitOrbit(*oSearch);
+    }
+    if (Report(oOutcome)) {
+        m_ppgcTables->setCurrentIndex(2);
+        m_ppgcPlots->setCurrentIndex(1);
+        DrawRVGraph();
+    }
+}
+
+void TfrmMain::mniExportElementsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Export orbital elements";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "*.txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::ElementsExportPath);
+    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.ExportElements(sFile); });
+}
+
+void TfrmMain::mniExportResidualsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Export residuals";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "*.txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::ElementsExportPath);
+    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.ExportResiduals(sFile); });
+}
+
+void TfrmMain::mniEstimatePeriodClick()
+{
+    if (!m_oSession.CanEstimatePeriod()) {
+        return;
+    }
+    const auto oSearch = m_pfrmConfigurePDM->Execute(m_oSession.PeriodSearchProposal());
+    if (!oSearch) {
+        return;
+    }
+    double fPeriod = 0.0;
+    Outcome oOutcome;
+    {
+        CBusyCursor oBusy(m_oPrompts);
+        oOutcome = m_oSession.EstimatePeriod(*oSearch, fPeriod);
+    }
+    if (Report(oOutcome)) {
+        m_oPrompts.Message("PDM Result", "T = " + quandrel::FormatFixedWidth(fPeriod, 8, 3), EIcon::Information,
+                           EButtons::Ok);
+    }
+}
+
+void TfrmMain::mniImportMeasurementsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Import external RV values";
+    oDialog.sFilter = "ASCII Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "txt";
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::ImportRVPath);
+    const auto sFile = m_oPrompts.OpenFile(oDialog);
+    if (sFile && Report(m_oSession.ImportMeasurements(*sFile))) {
+        m_ppgcPlots->setCurrentIndex(1);
+        DrawRVGraph();
+    }
+}

@@ -1,0 +1,150 @@
+// The main window's handlers of the table of radial velocities: observation time and coordinates,
+// adding measurements, editing the table, and the project files.
+#include "FormMain.h"
+
+#include "FormObjectCoordinates.h"
+#include "FormTimeStamp.h"
+#include "Prompts.h"
+
+#include <QTableWidget>
+
+void TfrmMain::mniTimeStampClick()
+{
+    if (GetCurrentSpectrum() == nullptr) {
+        return;
+    }
+    m_pfrmTimeStamp->exec();
+    double fJulianDate = 0.0;
+    if (m_pfrmTimeStamp->GetJulianDate(fJulianDate)) {
+        m_oSession.SetObservationTime(fJulianDate);
+    }
+}
+
+void TfrmMain::mniObjectCoordinatesClick()
+{
+    if (const auto oCoordinates = m_pfrmObjectCoordinates->Execute(m_oSession.ObjectCoordinates())) {
+        m_oSession.SetObjectCoordinates(*oCoordinates);
+    }
+}
+
+void TfrmMain::EnsureCoordinates()
+{
+    if (!m_oSession.AreObjectCoordinatesSet() &&
+        m_oPrompts.Message("No object coordinates specified!", "Please specify object coordinates before evaluating!",
+                           EIcon::Warning, EButtons::OkCancel) == EButton::Ok) {
+        mniObjectCoordinatesClick();
+    }
+}
+
+bool TfrmMain::EnsureObservationTime()
+{
+    double fJulianDate = 0.0;
+    if (GetCurrentSpectrum() == nullptr || m_oSession.CurrentObservationTime(fJulianDate)) {
+        return GetCurrentSpectrum() != nullptr;
+    }
+    if (m_oPrompts.Message("No time stamp specified!", "Please specify date and time before evaluating!",
+                           EIcon::Warning, EButtons::OkCancel) != EButton::Ok) {
+        return false;
+    }
+    mniTimeStampClick();
+    return m_oSession.CurrentObservationTime(fJulianDate);
+}
+
+void TfrmMain::btnAddMeasurementClick()
+{
+    if (!EnsureObservationTime()) {
+        return;
+    }
+    EnsureCoordinates();
+    Report(m_oSession.AddMeasurement());
+}
+
+void TfrmMain::mniClearSingleCellClick()
+{
+    m_oSession.ClearCell(m_pstgMatrix->currentRow() - 2, m_pstgMatrix->currentColumn() - 1);
+}
+
+void TfrmMain::mniRemoveEvaluationClick()
+{
+    m_oSession.RemoveRow(m_pstgMatrix->currentRow() - 2);
+}
+
+void TfrmMain::mniRemoveSingleColumnClick()
+{
+    m_oSession.ClearColumn(m_pstgMatrix->currentColumn() - 1);
+}
+
+bool TfrmMain::AskToSaveTable()
+{
+    if (m_oSession.Table().IsSaved()) {
+        return true;
+    }
+    if (m_oPrompts.Message("Warning!", "Safe changes in RV evaluation?", EIcon::Question, EButtons::YesNo) !=
+        EButton::Yes) {
+        return true;
+    }
+    return mniSaveProjectClick();
+}
+
+void TfrmMain::mniClearMatrixClick()
+{
+    if (AskToSaveTable()) {
+        m_oSession.CloseProject();
+    }
+}
+
+void TfrmMain::mniRemoveFromMatrixClick()
+{
+    m_oSession.RemoveCurrentFromTable();
+}
+
+void TfrmMain::mniOpenProjectClick()
+{
+    // A project read replaces the table: unsaved rows are offered for saving first, as on closing.
+    if (!AskToSaveTable()) {
+        return;
+    }
+    SFileDialog oDialog;
+    oDialog.sTitle = "Load matrix";
+    oDialog.sFilter = "Matrix files (*.mtx)|*.mtx|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "mtx";
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::MatrixPath);
+    if (const auto sFile = m_oPrompts.OpenFile(oDialog)) {
+        Report(m_oSession.OpenProject(*sFile));
+    }
+}
+
+bool TfrmMain::mniSaveProjectClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Save matrix";
+    oDialog.sFilter = "Matrix files (*.mtx)|*.mtx|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "mtx";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::MatrixPath);
+    return SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.SaveProject(sFile); });
+}
+
+void TfrmMain::mniDumpMeasurementsClick()
+{
+    SFileDialog oDialog;
+    oDialog.sTitle = "Export measurements to text file";
+    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+    oDialog.sDefaultExtension = "txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::MatrixDumpPath);
+    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.DumpMeasurements(sFile); });
+}
+
+void TfrmMain::mniExportResultsClick()
+{
+    EnsureCoordinates();
+    SFileDialog oDialog;
+    oDialog.sTitle = "Export matrix";
+    oDialog.sFilter = "text files (*.txt)|*.txt|All files (*.*)|*.*";
+    // Results are text: proposing ".mtx" would put them over a project.
+    oDialog.sDefaultExtension = "txt";
+    oDialog.bOverwritePrompt = true;
+    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::ExportPath);
+    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.ExportResults(sFile); });
+}

@@ -1,0 +1,434 @@
+// The main window's views: each refreshes from the session when the session announces a change.
+#include "FormMain.h"
+
+#include "ImageView.h"
+#include "astro/JulianDateClass.h"
+#include "core/NumberFormats.h"
+#include "core/NumberText.h"
+#include "core/UtilsClass.h"
+#include "orbit/RVCurveClass.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace {
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+void TfrmMain::SessionChanged(uint32_t lChanges)
+{
+    if ((lChanges & change::kSpectra) != 0) {
+        RefreshSpectraList();
+    }
+    if ((lChanges & change::kCurrentSpectrum) != 0) {
+        ShowCurrentSpectrum();
+    } else if ((lChanges & change::kSpectrumValues) != 0) {
+        ShowSpectrum(GetCurrentSpectrum(), m_oSpectrumCanvas, true);
+    } else if ((lChanges & change::kLines) != 0) {
+        RedrawSpectrum();
+    }
+    if ((lChanges & (change::kLines | change::kLaboratoryLines)) != 0) {
+        RefreshSpectralLineList();
+        RefreshActiveLineStatus();
+    }
+    if ((lChanges & (change::kTime | change::kCoordinates)) != 0) {
+        RefreshTimeDisplay();
+        RefreshCoordinatesDisplay();
+    }
+    if ((lChanges & (change::kTable | change::kLaboratoryLines)) != 0) {
+        RefreshTable();
+    }
+    if ((lChanges & change::kLaboratoryLines) != 0) {
+        SetStatusText(0, 10, Q(m_oSession.LaboratoryLines().GetFileName()));
+    }
+    if ((lChanges & change::kCalibration) != 0) {
+        SetStatusText(1, 5, Q(ExtractFileName(m_oSession.Settings().ReadPath(ESetting::CalibrationFilePath))));
+    }
+    if ((lChanges & change::kElements) != 0) {
+        ShowOrbitalElements();
+    }
+    if ((lChanges & (change::kSeries | change::kElements)) != 0) {
+        ShowResiduals();
+        if (m_ppgcPlots->currentIndex() == 1) {
+            DrawRVGraph();
+        }
+    }
+    if ((lChanges & change::kCorrelation) != 0) {
+        RedrawCCPages();
+    }
+    UpdateCommandStates();
+}
+
+void TfrmMain::RefreshSpectraList()
+{
+    m_bListSyncGuard = true;
+    m_plsbSpectra->clear();
+    for (int32_t i = 0; i < m_oSession.SpectrumCount(); ++i) {
+        m_plsbSpectra->addItem(Q(m_oSession.SpectrumName(i)));
+    }
+    m_bListSyncGuard = false;
+}
+
+void TfrmMain::ShowCurrentSpectrum()
+{
+    CSpectrum* pSpectrum = GetCurrentSpectrum();
+    if (pSpectrum != nullptr) {
+        int32_t lPageSize = 0;
+        int32_t lPosition = 0;
+        int32_t lStart = 0;
+        int32_t lCount = 0;
+        pSpectrum->GetClipping(lPageSize, lPosition, lStart, lCount);
+        // The stored position belongs to this spectrum's stored window: no scrolling on the way.
+        m_pscbClipping->blockSignals(true);
+        m_pscbClipping->setValue(lPosition);
+        m_pscbClipping->blockSignals(false);
+        pSpectrum->SetZoom(lStart, lCount);
+        pSpectrum->ComputeRange();
+    }
+    // The list shows the current spectrum as its one selected entry.
+    m_bListSyncGuard = true;
+    const int32_t lCurrent = m_oSession.CurrentIndex();
+    if (lCurrent >= 0 && lCurrent < m_plsbSpectra->count() && m_plsbSpectra->currentRow() != lCurrent) {
+        m_plsbSpectra->clearSelection();
+        m_plsbSpectra->setCurrentRow(lCurrent);
+    }
+    m_bListSyncGuard = false;
+    RedrawSpectrum();
+}
+
+void TfrmMain::SyncSpectrumKindControls()
+{
+    const CSpectrum* pCurrent = GetCurrentSpectrum();
+    const bool bHave = pCurrent != nullptr;
+    for (QAction* pItem : {m_oActions.pmniIndicateReference, m_oActions.pmniIndicateEmission,
+                           m_oActions.pmniIndicateReferencePopup, m_oActions.pmniIndicateEmissionPopup}) {
+        pItem->setEnabled(bHave);
+    }
+    m_pchbReferenceSpectrum->setEnabled(bHave);
+    m_pchbEmissionSpectrum->setEnabled(bHave);
+    if (!bHave) {
+        return;
+    }
+    m_bKindSyncGuard = true;
+    const bool bReference = pCurrent->IsReferenceSpectrum();
+    const bool bEmission = pCurrent->IsEmissionSpectrum();
+    m_oActions.pmniIndicateReference->setChecked(bReference);
+    m_oActions.pmniIndicateReferencePopup->setChecked(bReference);
+    m_pchbReferenceSpectrum->setChecked(bReference);
+    m_oActions.pmniIndicateEmission->setChecked(bEmission);
+    m_oActions.pmniIndicateEmissionPopup->setChecked(bEmission);
+    m_pchbEmissionSpectrum->setChecked(bEmission);
+    m_bKindSyncGuard = false;
+}
+
+void TfrmMain::ShowSpectrum(CSpectrum* pSpectrum, CQtCanvas& oCanvas, bool bReload)
+{
+    CImageView* pView = ViewOf(oCanvas);
+    oCanvas.Resize(pView->width(), pView->height());
+    oCanvas.Clear(SRgb{255, 255, 255});
+    if (pSpectrum != nullptr) {
+        if (bReload) {
+            const int32_t lCount = pSpectrum->GetNumberValues();
+            // Room for one value at least: a spectrum of no values still gets (empty) plot arrays.
+            std::vector<double> vWavelength(static_cast<std::size_t>(std::max(lCount, 1)));
+            std::vector<double> vIntensity(vWavelength.size());
+            pSpectrum->GetValues(lCount, vWavelength.data(), vIntensity.data());
+            pSpectrum->SetData(lCount, vWavelength.data(), vIntensity.data());
+        }
+        pSpectrum->Draw(oCanvas.GetHeight(), oCanvas.GetWidth());
+    }
+    oCanvas.Image();
+    pView->update();
+}
+
+CImageView* TfrmMain::ViewOf(const CQtCanvas& oCanvas) const
+{
+    for (CImageView* pView : {m_pimgSpectrum, m_pimgRVGraph, m_pimgCCTemplate, m_pimgCCDetail, m_pimgCCFunction}) {
+        if (&pView->Canvas() == &oCanvas) {
+            return pView;
+        }
+    }
+    return m_pimgSpectrum;
+}
+
+void TfrmMain::RedrawCCPages()
+{
+    if (CSpectrum* pTemplate = m_oSession.Template()) {
+        ShowSpectrum(pTemplate, m_oCCTemplateCanvas, true);
+    }
+    if (CSpectrum* pFunction = m_oSession.CorrelationFunction()) {
+        ShowSpectrum(pFunction, m_oCCFunctionCanvas, true);
+    }
+    if (CSpectrum* pDetail = m_oSession.CorrelationDetail(); pDetail != nullptr && m_ppgcPlots->currentIndex() == 3) {
+        ShowSpectrum(pDetail, m_oCCDetailCanvas, true);
+    }
+}
+
+void TfrmMain::RedrawSpectrum()
+{
+    ShowSpectrum(GetCurrentSpectrum(), m_oSpectrumCanvas, false);
+}
+
+QImage TfrmMain::ChartBitmap()
+{
+    // The image of the page that is showing; on the correlation pages that page's plot.
+    switch (m_ppgcPlots->currentIndex()) {
+    case 1: return m_oRVGraphCanvas.Image();
+    case 2: return m_oCCTemplateCanvas.Image();
+    case 3: return m_oCCDetailCanvas.Image();
+    case 4: return m_oCCFunctionCanvas.Image();
+    default: return m_oSpectrumCanvas.Image();
+    }
+}
+
+void TfrmMain::RefreshSpectralLineList()
+{
+    // Without a current spectrum the list empties too, so no lines of a removed spectrum stay on view.
+    m_plsbSpectralLines->clear();
+    const CSpectrum* pCurrent = GetCurrentSpectrum();
+    if (pCurrent == nullptr) {
+        return;
+    }
+    for (int32_t i = 0; i < pCurrent->GetSpectralLineCount(); ++i) {
+        int32_t lIndex = 0;
+        double fWavelength = 0.0;
+        std::string sName;
+        int32_t lCount = 0;
+        pCurrent->GetLineIdentification(i, lIndex, fWavelength, &sName, lCount);
+        if (lCount >= 0) {
+            m_plsbSpectralLines->addItem(Q(sName + "(" + quandrel::FormatFixedWidth(fWavelength, 6, 2) + "nm)"));
+        }
+    }
+}
+
+void TfrmMain::RefreshActiveLineStatus()
+{
+    const int32_t lActive = m_oSession.ActiveLine();
+    if (lActive < 0) {
+        SetStatusText(0, 1, QString());
+        return;
+    }
+    const CSpectrum* pCurrent = GetCurrentSpectrum();
+    bool bDouble = false;
+    const double fSecond = pCurrent->GetLineSecondCenter(lActive, bDouble);
+    const double fFirst = pCurrent->GetLineFirstCenter(lActive);
+    std::string sText = " " + quandrel::FormatFixedWidth(fFirst, 7, 3);
+    if (bDouble) {
+        sText += "/" + quandrel::FormatFixedWidth(fSecond, 7, 3);
+    }
+    int32_t lIndex = 0;
+    double fWavelength = 0.0;
+    std::string sName;
+    if (m_oSession.LaboratoryLines().FindNearestLine(fFirst, lIndex, fWavelength, &sName) &&
+        pCurrent->GetLineInertialIndex(lActive) >= 0) {
+        sText += ";" + sName + " (" + quandrel::FormatFixedWidth(fWavelength, 7, 3) + ")";
+    }
+    SetStatusText(0, 1, Q(sText));
+}
+
+namespace {
+
+// printf's "%0*.0f": rounded, zero-padded to the width.
+std::string ZeroPadded(double fValue, int lWidth)
+{
+    std::string sText = quandrel::FormatFixed(fValue, 0);
+    if (static_cast<int>(sText.size()) < lWidth) {
+        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), '0');
+    }
+    return sText;
+}
+
+std::string Padded(int lValue, int lWidth, char cFill)
+{
+    std::string sText = std::to_string(lValue);
+    if (static_cast<int>(sText.size()) < lWidth) {
+        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), cFill);
+    }
+    return sText;
+}
+
+} // namespace
+
+void TfrmMain::RefreshTimeDisplay()
+{
+    double fJulianDate = 0.0;
+    if (m_oSession.CurrentObservationTime(fJulianDate)) {
+        const SCalendarDate o = CJulianDate::CalendarDate(fJulianDate);
+        SetStatusText(0, 3, Q(ZeroPadded(o.day, 2) + "." + Padded(o.month, 2, '0') + "." + Padded(o.year, 4, ' ')));
+        SetStatusText(0, 4, Q(ZeroPadded(o.hours, 2) + ":" + ZeroPadded(o.minutes, 2)));
+    } else {
+        SetStatusText(0, 3, QString());
+        SetStatusText(0, 4, QString());
+    }
+    RefreshCorrectionDisplay();
+}
+
+void TfrmMain::RefreshCoordinatesDisplay()
+{
+    if (const auto o = m_oSession.ObjectCoordinates()) {
+        SetStatusText(0, 6, Q(quandrel::FormatFixedWidth(o->fRightAscensionHours, 2, 0) + "h" +
+                              ZeroPadded(o->fRightAscensionMinutes, 2) + "'"));
+        SetStatusText(0, 8, Q(quandrel::FormatFixedWidth(o->fDeclinationDegrees, 3, 0)) + QChar(0x00B0) +
+                                Q(ZeroPadded(o->fDeclinationMinutes, 2) + "'"));
+    } else {
+        SetStatusText(0, 6, QString());
+        SetStatusText(0, 8, QString());
+    }
+    RefreshCorrectionDisplay();
+}
+
+void TfrmMain::RefreshCorrectionDisplay()
+{
+    if (const auto fCorrection = m_oSession.CurrentCorrection()) {
+        SetStatusText(1, 1, Q(quandrel::FormatFixedWidth(*fCorrection, 6, 2)));
+    } else {
+        SetStatusText(1, 1, QString());
+    }
+}
+
+void TfrmMain::RefreshTable()
+{
+    const CMatrix& oMatrix = m_oSession.Table();
+    int32_t lRows = 0;
+    int32_t lColumns = 0;
+    oMatrix.GetDimensions(lRows, lColumns);
+    m_pstgMatrix->clearContents();
+    m_pstgMatrix->setRowCount(std::max(1, lRows) + 2);
+    m_pstgMatrix->setColumnCount(std::max(1, lColumns) + 1);
+    m_pstgMatrix->setColumnWidth(0, 96);
+    const auto SetCell = [this](int lColumn, int lRow, const QString& sText) {
+        auto* pItem = new QTableWidgetItem(sText);
+        pItem->setTextAlignment(Qt::AlignCenter);
+        m_pstgMatrix->setItem(lRow, lColumn, pItem);
+    };
+    for (int32_t c = 0; c < lColumns; ++c) {
+        std::string sName;
+        double fWavelength = 0.0;
+        const int32_t lIndex = oMatrix.ColumnIndex(c);
+        if (lIndex >= 0 && lIndex < oMatrix.InertialLines().GetLineCount() &&
+            oMatrix.InertialLines().GetLine(lIndex, fWavelength, &sName)) {
+            SetCell(c + 1, 0, Q(sName));
+            SetCell(c + 1, 1, Q(FloatToText(fWavelength)));
+        }
+    }
+    for (int32_t r = 0; r < lRows; ++r) {
+        const SCalendarDate o = CJulianDate::CalendarDate(oMatrix.GetRowJulianDate(r));
+        SetCell(0, r + 2,
+                Q(quandrel::FormatFixedWidth(o.day, 2, 0) + "." + Padded(o.month, 2, ' ') + "." +
+                  Padded(o.year, 4, ' ') + " " + quandrel::FormatFixedWidth(o.hours, 2, 0) + ":" +
+                  ZeroPadded(o.minutes, 2)));
+        for (int32_t c = 0; c < lColumns; ++c) {
+            std::string sText;
+            bool bRow = false;
+            bool bFilled = false;
+            oMatrix.GetCellText(r, c, sText, bRow, bFilled);
+            SetCell(c + 1, r + 2, Q(sText));
+        }
+    }
+    // Fixed rows and column in the button-face colour.
+    const QBrush oFixed = palette().brush(QPalette::Button);
+    for (int lRow = 0; lRow < m_pstgMatrix->rowCount(); ++lRow) {
+        for (int lColumn = 0; lColumn < m_pstgMatrix->columnCount(); ++lColumn) {
+            if (lRow < 2 || lColumn < 1) {
+                if (m_pstgMatrix->item(lRow, lColumn) == nullptr) {
+                    SetCell(lColumn, lRow, QString());
+                }
+                m_pstgMatrix->item(lRow, lColumn)->setBackground(oFixed);
+            }
+        }
+    }
+}
+
+void TfrmMain::ShowOrbitalElements()
+{
+    const SOrbitalElements& oElements = m_oSession.Elements();
+    if (!m_oSession.IsOrbitFitted()) {
+        // No elements (any more): the value column empties.
+        for (QTableWidget* pGrid : {m_pstgOrbitalElements1, m_pstgOrbitalElements2}) {
+            for (int r = 1; r < pGrid->rowCount(); ++r) {
+                delete pGrid->takeItem(r, 1);
+            }
+        }
+        return;
+    }
+    const auto Set = [](QTableWidget* pGrid, int lRow, int lColumn, const QString& sText) {
+        auto* pItem = new QTableWidgetItem(sText);
+        pItem->setTextAlignment(Qt::AlignCenter);
+        pGrid->setItem(lRow, lColumn, pItem);
+    };
+    const auto Fixed = [](double f, int lPrecision, int lDecimals) {
+        return QString::fromStdString(quandrel::FormatFixedPrecision(f, lPrecision, lDecimals));
+    };
+    for (QTableWidget* pGrid : {m_pstgOrbitalElements1, m_pstgOrbitalElements2}) {
+        Set(pGrid, 0, 0, "Orbital element");
+        Set(pGrid, 0, 1, "Value");
+    }
+    m_pstgOrbitalElements2->setRowCount(oElements.bTwoComponents ? 6 : 4);
+    Set(m_pstgOrbitalElements1, 1, 0, "P");
+    Set(m_pstgOrbitalElements1, 1, 1, Fixed(oElements.fPeriod, 9, 4));
+    Set(m_pstgOrbitalElements1, 2, 0, "T0");
+    Set(m_pstgOrbitalElements1, 2, 1, Fixed(oElements.fT0, 14, 4));
+    Set(m_pstgOrbitalElements1, 3, 0, "e");
+    Set(m_pstgOrbitalElements1, 3, 1, Fixed(oElements.fEccentricity, 7, 4));
+    Set(m_pstgOrbitalElements1, 4, 0, QString(QChar(0x03C9)));
+    Set(m_pstgOrbitalElements1, 4, 1, Fixed(oElements.fOmega, 8, 4));
+    Set(m_pstgOrbitalElements1, 5, 0, "a1 sin i");
+    Set(m_pstgOrbitalElements1, 5, 1, QString::fromStdString(quandrel::FormatExponent(oElements.fA1SinI, 5, 4)));
+    Set(m_pstgOrbitalElements2, 1, 0, QString(QChar(0x03B3)));
+    Set(m_pstgOrbitalElements2, 1, 1, Fixed(oElements.fGamma, 8, 4));
+    Set(m_pstgOrbitalElements2, 2, 0, "K1");
+    Set(m_pstgOrbitalElements2, 2, 1, Fixed(oElements.fK1, 7, 4));
+    Set(m_pstgOrbitalElements2, 3, 0, "RMS");
+    Set(m_pstgOrbitalElements2, 3, 1, Fixed(oElements.fRMS, 7, 4));
+}
+
+void TfrmMain::ShowResiduals()
+{
+    const CMeasuredDataArray& oData = m_oSession.Orbit().GetData();
+    std::vector<double> vJd;
+    std::vector<double> vResidual;
+    m_oSession.Orbit().GetVelocityResiduals(vJd, vResidual);
+    const int lPoints = oData.GetArraySize();
+    const int lRows = std::max({1, lPoints, static_cast<int>(vResidual.size())}) + 1;
+    m_pstgResiduals->clearContents();
+    m_pstgResiduals->setRowCount(lRows);
+    const auto Set = [this](int lRow, int lColumn, const QString& sText) {
+        auto* pItem = new QTableWidgetItem(sText);
+        pItem->setTextAlignment(Qt::AlignCenter);
+        m_pstgResiduals->setItem(lRow, lColumn, pItem);
+    };
+    Set(0, 1, "JD");
+    Set(0, 2, "RV (measured)");
+    Set(0, 3, "Residual");
+    for (int r = 1; r <= lPoints; ++r) {
+        Set(r, 0, QString::number(r));
+        Set(r, 1, QString::fromStdString(quandrel::FormatFixed(oData.GetX(r - 1), 2)));
+        Set(r, 2, QString::fromStdString(quandrel::FormatFixed(oData.GetY(r - 1), 2)));
+        if (r - 1 < static_cast<int>(vResidual.size())) {
+            Set(r, 3, QString::fromStdString(quandrel::FormatFixed(vResidual[static_cast<std::size_t>(r - 1)], 4)));
+        }
+    }
+}
+
+void TfrmMain::DrawRVGraph()
+{
+    m_oRVGraphCanvas.Resize(m_pimgRVGraph->width(), m_pimgRVGraph->height());
+    m_oRVGraphCanvas.Clear(SRgb{255, 255, 255});
+    CRVCurve oCurve(&m_oRVGraphCanvas, &m_oSession.Orbit(), m_oSession.Orbit().GetData(),
+                    m_pchbPhasePlot->isChecked());
+    oCurve.Draw(m_oRVGraphCanvas.GetHeight(), m_oRVGraphCanvas.GetWidth());
+    m_oRVGraphCanvas.Image();
+    m_pimgRVGraph->update();
+}
