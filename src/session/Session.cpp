@@ -435,10 +435,11 @@ Outcome CSession::DumpMeasurements(const std::string& sPath) const
     return Written(bWritten, sPath);
 }
 
-Outcome CSession::ExportResults(const std::string& sPath)
+Outcome CSession::ExportResults(const std::string& sPath, std::optional<double> fThreshold)
 {
     EnsureObserverSite();
-    const bool bWritten = m_oMatrix.ExportResults(m_oSettings.ReadFloat(ESetting::TimeThreshold), sPath);
+    const bool bWritten =
+        m_oMatrix.ExportResults(fThreshold.value_or(m_oSettings.ReadFloat(ESetting::TimeThreshold)), sPath);
     m_oSettings.Write(ESetting::ExportPath, sPath);
     return Written(bWritten, sPath);
 }

@@ -174,7 +174,8 @@ public:
     Outcome OpenProject(const std::string& sPath);
     Outcome SaveProject(const std::string& sPath);
     Outcome DumpMeasurements(const std::string& sPath) const;
-    Outcome ExportResults(const std::string& sPath);
+    // The results averaged over the time threshold (days; the settings' without one).
+    Outcome ExportResults(const std::string& sPath, std::optional<double> fThreshold = std::nullopt);
 
     // --- Orbit and period ---
     COrbitalElements& Orbit() { return m_oOrbit; }

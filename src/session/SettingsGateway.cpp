@@ -166,6 +166,13 @@ STimeZoneSetting CSettingsGateway::ReadTimeZone() const
     return {ReadInteger(E::DefTimeZone), ReadInteger(E::OtherTimeZone), ReadBool(E::UseJulianDate)};
 }
 
+void CSettingsGateway::WriteTimeZone(const STimeZoneSetting& o) const
+{
+    Write(E::DefTimeZone, o.lZone);
+    Write(E::OtherTimeZone, o.lOtherHours);
+    Write(E::UseJulianDate, o.bUseJulianDate);
+}
+
 void CSettingsGateway::ReadPeriodRange(double& fFrom, double& fTo) const
 {
     fFrom = ReadFloat(E::PeriodMin);

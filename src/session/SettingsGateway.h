@@ -87,6 +87,7 @@ public:
     SObserverSite ReadObserverSite() const;
     bool WriteObserverSite(const SObserverSite& oSite) const;
     STimeZoneSetting ReadTimeZone() const;
+    void WriteTimeZone(const STimeZoneSetting& oZone) const;
     // The period range of the last PDM run.
     void ReadPeriodRange(double& fFrom, double& fTo) const;
     void WritePeriodRange(double fFrom, double fTo) const;

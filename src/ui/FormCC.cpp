@@ -156,7 +156,7 @@ void TfrmCC::showEvent(QShowEvent* pEvent)
 
 void TfrmCC::cobTimeZoneChange()
 {
-    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSettings);
+    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSettings.ReadInteger("Settings", "OtherTimeZone", 0));
 }
 
 void TfrmCC::ApplyDateMode()

@@ -373,7 +373,7 @@ void TfrmMain::CreateDialogs()
     m_pfrmImportConfig = new TfrmImportConfig(oIni, this);
     m_pfrmSettings = new TfrmSettings(this);
     m_pfrmInertialLineSelect = new TfrmInertialLineSelect(this);
-    m_pfrmTimeStamp = new TfrmTimeStamp(oIni, this);
+    m_pfrmTimeStamp = new TfrmTimeStamp(this);
     m_pfrmHelp = new TfrmHelp(this);
     m_pfrmObjectCoordinates = new TfrmObjectCoordinates(this);
     m_pfrmOrbitalElementRange = new TfrmOrbitalElementRange(m_oPrompts, this);

@@ -13,10 +13,9 @@ void TfrmMain::mniTimeStampClick()
     if (GetCurrentSpectrum() == nullptr) {
         return;
     }
-    m_pfrmTimeStamp->exec();
-    double fJulianDate = 0.0;
-    if (m_pfrmTimeStamp->GetJulianDate(fJulianDate)) {
-        m_oSession.SetObservationTime(fJulianDate);
+    if (const auto oTime = m_pfrmTimeStamp->Execute(m_oSession.Settings().ReadTimeZone())) {
+        m_oSession.Settings().WriteTimeZone(oTime->oZone);
+        m_oSession.SetObservationTime(oTime->fJulianDate);
     }
 }
 

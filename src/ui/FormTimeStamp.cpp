@@ -18,11 +18,7 @@
 
 #include <algorithm>
 
-namespace {
-
-} // namespace
-
-TfrmTimeStamp::TfrmTimeStamp(const CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
+TfrmTimeStamp::TfrmTimeStamp(QWidget* pParent) : QDialog(pParent)
 {
     setObjectName("frmTimeStamp");
     setWindowTitle("Observation time");
@@ -61,37 +57,23 @@ TfrmTimeStamp::TfrmTimeStamp(const CIniFile& oSettings, QWidget* pParent) : QDia
     connect(m_prabUseCivilDate, &QRadioButton::clicked, this, &TfrmTimeStamp::rabUseCivilDateClick);
     connect(m_prabUseJulianDate, &QRadioButton::clicked, this, &TfrmTimeStamp::rabUseJulianDateClick);
     connect(pbtnOK, &QPushButton::clicked, this, &TfrmTimeStamp::btnOKClick);
-    connect(pbtnCancel, &QPushButton::clicked, this, [this] {
-        m_bAccepted = false;
-        reject();
-    });
+    connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_pcobTimeZone->addItems({"UT", "MET", "MEST", "Other"});
-    m_pcobTimeZone->setCurrentIndex(std::clamp(m_oSettings.ReadInteger("Settings", "DefTimeZone", 1), 0, kOtherTimeZone));
     connect(m_pcobTimeZone, &QComboBox::currentIndexChanged, this, &TfrmTimeStamp::cobTimeZoneChange);
-    cobTimeZoneChange();
 }
 
-bool TfrmTimeStamp::GetJulianDate(double& fJulianDate) const
+std::optional<STimeStampResult> TfrmTimeStamp::Execute(const STimeZoneSetting& oZone)
 {
-    if (!m_bAccepted) {
-        return false;
-    }
-    fJulianDate = m_fJulianDate;
-    return true;
-}
-
-void TfrmTimeStamp::showEvent(QShowEvent* pEvent)
-{
-    QDialog::showEvent(pEvent);
-    // A dialog that is closed in any other way than by "&OK" gives no time.
-    m_bAccepted = false;
-    m_pedTimeZone->setText(QString::number(m_oSettings.ReadInteger("Settings", "OtherTimeZone", 0)));
+    m_oZone = oZone;
+    m_pcobTimeZone->blockSignals(true);
+    m_pcobTimeZone->setCurrentIndex(std::clamp(oZone.lZone, 0, kOtherTimeZone));
+    m_pcobTimeZone->blockSignals(false);
     if (!m_prabUseCivilDate->isChecked()) {
         m_prabUseCivilDate->setChecked(true);
-        rabUseCivilDateClick();
     }
-    if (m_oSettings.ReadBool("Settings", "UseJulianDate", false) && !m_prabUseJulianDate->isChecked()) {
+    rabUseCivilDateClick();
+    if (oZone.bUseJulianDate) {
         m_prabUseJulianDate->setChecked(true);
         rabUseJulianDateClick();
     }
@@ -102,6 +84,10 @@ void TfrmTimeStamp::showEvent(QShowEvent* pEvent)
         m_pedCivilDateYear->setText(QString::number(oToday.year()));
     }
     findChild<QPushButton*>("btnOK")->setFocus();
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return m_oResult;
 }
 
 void TfrmTimeStamp::rabUseCivilDateClick()
@@ -127,27 +113,26 @@ void TfrmTimeStamp::rabUseJulianDateClick()
 
 void TfrmTimeStamp::cobTimeZoneChange()
 {
-    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSettings);
+    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oZone.lOtherHours);
 }
 
 void TfrmTimeStamp::btnOKClick()
 {
     try {
         if (m_prabUseCivilDate->isChecked()) {
-            m_fJulianDate = CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
-                                                m_pedCivilDateHours, m_pedCivilDateMinutes},
-                                               m_pedTimeZone);
-            m_pedJulianDate->setText(QString::fromStdString(quandrel::FormatFixedWidth(m_fJulianDate, 15, 5)));
+            m_oResult.fJulianDate = CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
+                                                     m_pedCivilDateHours, m_pedCivilDateMinutes},
+                                                    m_pedTimeZone);
+            m_pedJulianDate->setText(QString::fromStdString(quandrel::FormatFixedWidth(m_oResult.fJulianDate, 15, 5)));
         } else {
-            m_fJulianDate = EditReal(m_pedJulianDate);
+            m_oResult.fJulianDate = EditReal(m_pedJulianDate);
         }
     } catch (const EConvertError&) {
         // A field that is no number: the dialog stays open and nothing is stored.
         return;
     }
-    m_oSettings.WriteInteger("Settings", "DefTimeZone", m_pcobTimeZone->currentIndex());
-    m_oSettings.WriteInteger("Settings", "OtherTimeZone", TextToInt(m_pedTimeZone->text().toStdString(), 1));
-    m_oSettings.WriteBool("Settings", "UseJulianDate", m_prabUseJulianDate->isChecked());
-    m_bAccepted = true;
+    m_oResult.oZone.lZone = m_pcobTimeZone->currentIndex();
+    m_oResult.oZone.lOtherHours = TextToInt(m_pedTimeZone->text().toStdString(), 1);
+    m_oResult.oZone.bUseJulianDate = m_prabUseJulianDate->isChecked();
     accept();
 }

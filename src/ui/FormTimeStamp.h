@@ -2,23 +2,30 @@
 // time zone, or directly as a Julian date.
 #pragma once
 
+#include "session/SettingsGateway.h"
+
 #include <QDialog>
 
-class CIniFile;
+#include <optional>
+
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
+// What "&OK" confirmed: the Julian date (UT) and the time zone to start with next time.
+struct STimeStampResult {
+    double fJulianDate = 0.0;
+    STimeZoneSetting oZone;
+};
+
 class TfrmTimeStamp : public QDialog {
     Q_OBJECT
 public:
-    TfrmTimeStamp(const CIniFile& oSettings, QWidget* pParent = nullptr);
+    explicit TfrmTimeStamp(QWidget* pParent = nullptr);
 
-    // The Julian date of the last "&OK"; false when the dialog was last closed otherwise.
-    bool GetJulianDate(double& fJulianDate) const;
-
-protected:
-    void showEvent(QShowEvent* pEvent) override;
+    // Shows the date fields as last typed in the time zone given; the time confirmed with "&OK",
+    // nothing on any other way out. A field that is no number keeps the dialog open.
+    std::optional<STimeStampResult> Execute(const STimeZoneSetting& oZone);
 
 private:
     void rabUseCivilDateClick();
@@ -26,9 +33,8 @@ private:
     void cobTimeZoneChange();
     void btnOKClick();
 
-    const CIniFile& m_oSettings;
-    bool m_bAccepted = false;
-    double m_fJulianDate = 0.0;
+    STimeZoneSetting m_oZone;
+    STimeStampResult m_oResult;
     QRadioButton* m_prabUseCivilDate;
     QRadioButton* m_prabUseJulianDate;
     QLineEdit* m_pedCivilDateDays;

@@ -64,11 +64,10 @@ double EditReal(const QLineEdit* pEdit)
     return TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
 }
 
-void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, const CIniFile& oSettings)
+void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, int lOtherHours)
 {
     const int lIndex = pZone->currentIndex();
-    pZoneHours->setText(
-        QString::number(lIndex == kOtherTimeZone ? oSettings.ReadInteger("Settings", "OtherTimeZone", 0) : lIndex));
+    pZoneHours->setText(QString::number(lIndex == kOtherTimeZone ? lOtherHours : lIndex));
     EnableControl(pZoneHours, lIndex == kOtherTimeZone && pZone->isEnabled());
 }
 

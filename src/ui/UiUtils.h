@@ -35,7 +35,7 @@ constexpr int kOtherTimeZone = 3;
 
 // Shows the hour offset of the chosen time zone: the index itself, or for "Other" the offset last
 // confirmed ("Settings"/"OtherTimeZone"), which only then can be typed over.
-void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, const CIniFile& oSettings);
+void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, int lOtherHours);
 
 // The Julian date of the civil date fields (day, month, year, hours, minutes) in the zone of the
 // hour offset; EConvertError when a field holds no number.

@@ -169,7 +169,6 @@ TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
     OpenSpectrum(sCopy);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ASSERT_EQ(plsbSpectra->count(), 2);
-    bool bFound = false;
     CSpectrum* pFirst = m_pMain->Session().Spectrum(0);
     CSpectrum* pSecond = m_pMain->Session().Spectrum(1);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond);
@@ -226,7 +225,6 @@ TEST_F(MainWindowTest, RemovingOneSpectrumMakesTheFirstCurrent)
     OpenSpectrum(kSample);
     OpenSpectrum(m_oDir.Write("b.txt", "1\t1\n2\t2\n"));
     OpenSpectrum(m_oDir.Write("c.txt", "1\t1\n2\t2\n"));
-    bool bFound = false;
     CSpectrum* pFirst = m_pMain->Session().Spectrum(0);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     plsbSpectra->clearSelection();

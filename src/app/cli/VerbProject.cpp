@@ -2,7 +2,7 @@
 
 #include "core/MeasuredDataArrayClass.h"
 #include "core/NumberText.h"
-#include "rvtable/MatrixClass.h"
+#include "session/Session.h"
 
 #include <ostream>
 
@@ -31,13 +31,12 @@ int RunProject(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         v.size() != lNeeded) {
         throw CUsageError("project " + sAction + ": wrong arguments; see quandrel-cli project --help.");
     }
-    CMatrix oMatrix;
-    bool bFormatError = false;
-    if (!oMatrix.LoadFromFile(v[1], &bFormatError)) {
-        oErr << (bFormatError ? "Unable to load matrix file! " : "Unable to read the file ") << v[1]
-             << (bFormatError ? " is no intact project file.\n" : ".\n");
+    CSession oSession("");
+    if (oSession.OpenProject(v[1])) {
+        oErr << "Unable to load matrix file " << v[1] << ": it cannot be read or is no intact project file.\n";
         return kExitInput;
     }
+    const CMatrix& oMatrix = oSession.Table();
     if (sAction == "info") {
         int32_t lRows = 0;
         int32_t lColumns = 0;
@@ -57,15 +56,16 @@ int RunProject(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         return kExitOk;
     }
     if (sAction == "curve") {
-        CMeasuredDataArray oCurve;
-        oMatrix.GetRVCurve(oCurve);
+        // The series the orbit of this project is fitted to.
+        const CMeasuredDataArray& oCurve = oSession.Orbit().GetData();
         for (int32_t i = 0; i < oCurve.GetArraySize(); ++i) {
             oOut << FormatResult(oCurve.GetX(i), 15) << "\t" << FormatResult(oCurve.GetY(i)) << "\n";
         }
         return kExitOk;
     }
-    const bool bWritten = sAction == "dump" ? oMatrix.DumpToFile(v[2]) : oMatrix.ExportResults(fThreshold, v[2]);
-    if (!bWritten) {
+    const Outcome oFailed =
+        sAction == "dump" ? oSession.DumpMeasurements(v[2]) : oSession.ExportResults(v[2], fThreshold);
+    if (oFailed) {
         oErr << "Unable to write the file " << v[2] << ".\n";
         return kExitInput;
     }
