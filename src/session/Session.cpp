@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include "astro/TopocentricCorrectionClass.h"
 #include "core/AtomicFile.h"
 #include "core/CSVFileClass.h"
 #include "core/NumberText.h"
@@ -703,6 +704,38 @@ void CSession::SetTemplate(std::unique_ptr<CSpectrum> pTemplate)
 {
     m_pTemplate = std::move(pTemplate);
     m_oCrossCorrelation.SetTemplate(m_pTemplate.get());
+    Announce(change::kCorrelation);
+}
+
+std::optional<SCorrelationParameters> CSession::CorrelationParameters() const
+{
+    if (!m_oCrossCorrelation.AreParametersSet()) {
+        return std::nullopt;
+    }
+    SCorrelationParameters o;
+    m_oCrossCorrelation.GetParameters(o.fFrom, o.fTo, o.lSupportingPoints, o.lSpan, o.fAccuracy);
+    return o;
+}
+
+void CSession::SetCorrelationParameters(const SCorrelationParameters& o, const STemplateCorrection& oCorrection)
+{
+    if (oCorrection.bTyped) {
+        m_oCrossCorrelation.SetTopocentricCorrection(oCorrection.fTyped);
+    } else {
+        const SObserverSite oSite = ObserverSite();
+        CTopocentricCorrection oTopocentric;
+        oTopocentric.SetObjectCoordinates(oCorrection.oObject.fRightAscensionHours,
+                                          oCorrection.oObject.fRightAscensionMinutes,
+                                          oCorrection.oObject.fDeclinationDegrees,
+                                          oCorrection.oObject.fDeclinationMinutes);
+        oTopocentric.SetObserverCoordinates(oSite.fLongitudeDegrees + oSite.fLongitudeMinutes / 60.0L,
+                                            oSite.fLatitudeDegrees + oSite.fLatitudeMinutes / 60.0L);
+        oTopocentric.SetJulianDate(oCorrection.fJulianDate);
+        long double fValue = 0.0L;
+        oTopocentric.AddCorrection(fValue);
+        m_oCrossCorrelation.SetTopocentricCorrection(static_cast<double>(fValue));
+    }
+    m_oCrossCorrelation.SetParameters(o.fFrom, o.fTo, o.lSupportingPoints, o.lSpan, o.fAccuracy);
     Announce(change::kCorrelation);
 }
 

@@ -79,6 +79,24 @@ struct SOrbitSearch {
     std::array<bool, 6> abUse{true, true, true, true, true, true};
 };
 
+// The window, grid and search of the cross-correlation.
+struct SCorrelationParameters {
+    double fFrom = 0.0; // angstrom
+    double fTo = 0.0;   // angstrom
+    int32_t lSupportingPoints = 0;
+    int32_t lSpan = 0;
+    double fAccuracy = 0.0; // km/s
+};
+
+// The template's correction for the observer's motion: typed in km/s, or computed for the template's
+// object and observation time at the observer's site.
+struct STemplateCorrection {
+    bool bTyped = false;
+    double fTyped = 0.0;
+    SObjectCoordinates oObject;
+    double fJulianDate = 0.0;
+};
+
 // A laboratory or calibration line: its index in its table, wavelength and name.
 struct SReferenceLine {
     int32_t lIndex = -1;
@@ -228,8 +246,9 @@ public:
     CSpectrum* CorrelationDetail() { return m_pCorrelationDetail.get(); }
     CSpectrum* CorrelationFunction() { return m_pCorrelationFunction.get(); }
     void SetTemplate(std::unique_ptr<CSpectrum> pTemplate);
-    // New parameters were set (the parameters dialog).
-    void CorrelationParametersChanged() { Announce(change::kCorrelation); }
+    std::optional<SCorrelationParameters> CorrelationParameters() const;
+    // New parameters and the template's correction (the parameters dialog).
+    void SetCorrelationParameters(const SCorrelationParameters& oParameters, const STemplateCorrection& oCorrection);
     Outcome LoadCorrelationParameters(const std::string& sPath);
     Outcome SaveCorrelationParameters(const std::string& sPath) const;
     bool CanRunCorrelation() const;

@@ -1,11 +1,9 @@
 #include "FormCC.h"
 
 #include "UiUtils.h"
-#include "astro/TopocentricCorrectionClass.h"
 #include "core/IniFileClass.h"
 #include "core/NumberText.h"
 #include "core/UtilsClass.h"
-#include "crosscorr/CrossCorrelationClass.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -32,8 +30,7 @@ QRadioButton* Radio(const char* pcName, const char* pcCaption)
 
 } // namespace
 
-TfrmCC::TfrmCC(const CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidget* pParent)
-    : QDialog(pParent), m_oSettings(oSettings), m_oCrossCorrelation(oCrossCorrelation)
+TfrmCC::TfrmCC(QWidget* pParent) : QDialog(pParent)
 {
     setObjectName("frmCC");
     setWindowTitle("Cross correlation parameters");
@@ -124,14 +121,16 @@ TfrmCC::TfrmCC(const CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, 
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmCC::showEvent(QShowEvent* pEvent)
+std::optional<SCorrelationSetup> TfrmCC::Execute(const SCorrelationSetup& oSetup)
 {
-    QDialog::showEvent(pEvent);
-    m_pcobTimeZone->setCurrentIndex(std::clamp(m_oSettings.ReadInteger("Settings", "DefTimeZone", 1), 0, kOtherTimeZone));
+    m_oSetup = oSetup;
+    m_pcobTimeZone->blockSignals(true);
+    m_pcobTimeZone->setCurrentIndex(std::clamp(oSetup.oZone.lZone, 0, kOtherTimeZone));
+    m_pcobTimeZone->blockSignals(false);
     cobTimeZoneChange();
     m_prabUseObservationParameters->setChecked(true);
     m_prabUseCivilDate->setChecked(true);
-    if (m_oSettings.ReadBool("Settings", "UseJulianDate", false)) {
+    if (oSetup.oZone.bUseJulianDate) {
         m_prabUseJulianDate->setChecked(true);
     }
     ApplyCorrectionMode();
@@ -141,22 +140,23 @@ void TfrmCC::showEvent(QShowEvent* pEvent)
         m_pedCivilDateMonth->setText(QString::number(oToday.month()));
         m_pedCivilDateYear->setText(QString::number(oToday.year()));
     }
-    if (m_oCrossCorrelation.AreParametersSet()) {
-        double fFrom = 0, fTo = 0, fAccuracy = 0;
-        int32_t lPoints = 0, lSpan = 0;
-        m_oCrossCorrelation.GetParameters(fFrom, fTo, lPoints, lSpan, fAccuracy);
-        m_pedWavelengthFrom->setText(QString::fromStdString(FloatToText(fFrom)));
-        m_pedWavelengthTo->setText(QString::fromStdString(FloatToText(fTo)));
-        m_pedSupportingPoints->setText(QString::number(lPoints));
-        m_pedCorrelationSpan->setText(QString::number(lSpan));
-        m_pedResolution->setText(QString::fromStdString(FloatToText(fAccuracy)));
+    if (const auto& o = oSetup.oParameters) {
+        m_pedWavelengthFrom->setText(QString::fromStdString(FloatToText(o->fFrom)));
+        m_pedWavelengthTo->setText(QString::fromStdString(FloatToText(o->fTo)));
+        m_pedSupportingPoints->setText(QString::number(o->lSupportingPoints));
+        m_pedCorrelationSpan->setText(QString::number(o->lSpan));
+        m_pedResolution->setText(QString::fromStdString(FloatToText(o->fAccuracy)));
     }
     findChild<QPushButton*>("btnOK")->setFocus();
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return m_oSetup;
 }
 
 void TfrmCC::cobTimeZoneChange()
 {
-    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSettings.ReadInteger("Settings", "OtherTimeZone", 0));
+    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSetup.oZone.lOtherHours);
 }
 
 void TfrmCC::ApplyDateMode()
@@ -194,43 +194,36 @@ void TfrmCC::ApplyCorrectionMode()
 
 void TfrmCC::btnOKClick()
 {
+    SCorrelationSetup oTyped = m_oSetup;
+    STemplateCorrection& c = oTyped.oCorrection;
+    SCorrelationParameters p;
     try {
-        if (m_prabInputTopocentricCorrection->isChecked()) {
-            m_oCrossCorrelation.SetTopocentricCorrection(EditReal(m_pedTopocentricCorrection));
+        c.bTyped = m_prabInputTopocentricCorrection->isChecked();
+        if (c.bTyped) {
+            c.fTyped = EditReal(m_pedTopocentricCorrection);
         } else {
-            const double fRaHours = EditReal(m_pedRightAscensionHours);
-            const double fRaMinutes = EditReal(m_pedRightAscensionMinutes);
-            const double fDecDegrees = EditReal(m_pedDeclinationDegrees);
-            const double fDecMinutes = EditReal(m_pedDeclinationMinutes);
-            double fJulianDate = 0.0;
+            c.oObject.fRightAscensionHours = EditReal(m_pedRightAscensionHours);
+            c.oObject.fRightAscensionMinutes = EditReal(m_pedRightAscensionMinutes);
+            c.oObject.fDeclinationDegrees = EditReal(m_pedDeclinationDegrees);
+            c.oObject.fDeclinationMinutes = EditReal(m_pedDeclinationMinutes);
             if (m_prabUseCivilDate->isChecked()) {
-                fJulianDate = CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
-                                                m_pedCivilDateHours, m_pedCivilDateMinutes},
-                                               m_pedTimeZone);
+                c.fJulianDate = CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
+                                                 m_pedCivilDateHours, m_pedCivilDateMinutes},
+                                                m_pedTimeZone);
             } else {
-                fJulianDate = EditReal(m_pedJulianDate);
+                c.fJulianDate = EditReal(m_pedJulianDate);
             }
-            const long double fLongitude = m_oSettings.ReadFloat("GeographicCoordinates", "LongDeg", 9.0) +
-                                           m_oSettings.ReadFloat("GeographicCoordinates", "LongMin", 0.0) / 60.0L;
-            const long double fLatitude = m_oSettings.ReadFloat("GeographicCoordinates", "LatDeg", 52.0) +
-                                          m_oSettings.ReadFloat("GeographicCoordinates", "LatMin", 0.0) / 60.0L;
-            CTopocentricCorrection oCorrection;
-            oCorrection.SetObjectCoordinates(fRaHours, fRaMinutes, fDecDegrees, fDecMinutes);
-            oCorrection.SetObserverCoordinates(fLongitude, fLatitude);
-            oCorrection.SetJulianDate(fJulianDate);
-            long double fValue = 0.0L;
-            oCorrection.AddCorrection(fValue);
-            m_oCrossCorrelation.SetTopocentricCorrection(static_cast<double>(fValue));
         }
-        const double fAccuracy = EditReal(m_pedResolution);
-        const int lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
-        const int lPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
-        const double fTo = EditReal(m_pedWavelengthTo);
-        const double fFrom = EditReal(m_pedWavelengthFrom);
-        m_oCrossCorrelation.SetParameters(fFrom, fTo, lPoints, lSpan, fAccuracy);
+        p.fAccuracy = EditReal(m_pedResolution);
+        p.lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
+        p.lSupportingPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
+        p.fTo = EditReal(m_pedWavelengthTo);
+        p.fFrom = EditReal(m_pedWavelengthFrom);
     } catch (const EConvertError&) {
         // A field that is no number ends "&OK" here; the dialog stays open.
         return;
     }
+    oTyped.oParameters = p;
+    m_oSetup = oTyped;
     accept();
 }

@@ -3,21 +3,31 @@
 // correlation window, oversampling, span and accuracy.
 #pragma once
 
+#include "session/Session.h"
+
 #include <QDialog>
 
-class CCrossCorrelation;
-class CIniFile;
+#include <optional>
+
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
+// What the dialog shows and what "&OK" confirms.
+struct SCorrelationSetup {
+    std::optional<SCorrelationParameters> oParameters; // none: the fields keep what they held
+    STimeZoneSetting oZone;
+    STemplateCorrection oCorrection; // only on the way out
+};
+
 class TfrmCC : public QDialog {
     Q_OBJECT
 public:
-    TfrmCC(const CIniFile& oSettings, CCrossCorrelation& oCrossCorrelation, QWidget* pParent = nullptr);
+    explicit TfrmCC(QWidget* pParent = nullptr);
 
-protected:
-    void showEvent(QShowEvent* pEvent) override;
+    // Shows the parameters; those confirmed with "&OK", with the template's correction, nothing on any
+    // other way out. A field that is no number keeps the dialog open.
+    std::optional<SCorrelationSetup> Execute(const SCorrelationSetup& oSetup);
 
 private:
     void ApplyDateMode();
@@ -25,8 +35,7 @@ private:
     void cobTimeZoneChange();
     void btnOKClick();
 
-    const CIniFile& m_oSettings;
-    CCrossCorrelation& m_oCrossCorrelation;
+    SCorrelationSetup m_oSetup;
     QRadioButton* m_prabUseObservationParameters;
     QRadioButton* m_prabUseCivilDate;
     QRadioButton* m_prabUseJulianDate;

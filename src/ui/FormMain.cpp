@@ -377,7 +377,7 @@ void TfrmMain::CreateDialogs()
     m_pfrmHelp = new TfrmHelp(this);
     m_pfrmObjectCoordinates = new TfrmObjectCoordinates(this);
     m_pfrmOrbitalElementRange = new TfrmOrbitalElementRange(m_oPrompts, this);
-    m_pfrmCC = new TfrmCC(oIni, m_oSession.CrossCorrelation(), this);
+    m_pfrmCC = new TfrmCC(this);
     m_pfrmConfigurePDM = new TfrmConfigurePDM(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(this);
     m_pfrmCalibration = new TfrmCalibration(oIni, m_oPrompts, this);

@@ -20,8 +20,12 @@ void TfrmMain::mniOpenCCTemplateClick()
 
 void TfrmMain::mniNewCCParamsClick()
 {
-    m_pfrmCC->exec();
-    m_oSession.CorrelationParametersChanged();
+    SCorrelationSetup oSetup;
+    oSetup.oParameters = m_oSession.CorrelationParameters();
+    oSetup.oZone = m_oSession.Settings().ReadTimeZone();
+    if (const auto oChosen = m_pfrmCC->Execute(oSetup)) {
+        m_oSession.SetCorrelationParameters(*oChosen->oParameters, oChosen->oCorrection);
+    }
 }
 
 void TfrmMain::mniOpenCCParamsClick()
