@@ -698,6 +698,84 @@ void CSession::SpectrumValuesChanged()
     Announce(change::kSpectrumValues);
 }
 
+void CSession::BeginCalibration()
+{
+    m_pCalibrated = m_pCurrentSpectrum;
+    if (m_pCalibrated != nullptr) {
+        m_vSavedWavelength = m_pCalibrated->GetWavelengths();
+        m_vSavedIntensity = m_pCalibrated->GetIntensities();
+    }
+}
+
+namespace {
+
+void PutValues(CSpectrum& oSpectrum, const std::vector<double>& vWavelength, const std::vector<double>& vIntensity)
+{
+    if (vWavelength.empty()) {
+        oSpectrum.ClearValues();
+    } else {
+        oSpectrum.SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
+    }
+}
+
+} // namespace
+
+Outcome CSession::TryCalibration(const SCalibrationMode& oMode, SCalibrationFit& oFit)
+{
+    oFit = SCalibrationFit();
+    if (m_pCalibrated == nullptr) {
+        return SMessage{"Error!", "No spectrum is being calibrated."};
+    }
+    PutValues(*m_pCalibrated, m_vSavedWavelength, m_vSavedIntensity);
+    const char cMode = !oMode.bPolynomial ? CCalibration::kSamplingPoints
+                                          : static_cast<char>(std::clamp(oMode.lOrder, 1, 4) - 1);
+    m_oCalibration.SetCalibrationMode(cMode);
+    try {
+        m_oCalibration.FitCalibration(oFit.bOrderReduced);
+    } catch (const math::matrix_error&) {
+        Announce(change::kSpectrumValues);
+        return SMessage{"Error!", "The calibration points cannot be fitted by this polynomial\n\r"
+                                  "(their positions do not tell it apart). The spectrum keeps its wavelengths."};
+    }
+    std::vector<double> vWavelength = m_vSavedWavelength;
+    m_oCalibration.Calibrate(static_cast<int32_t>(vWavelength.size()), vWavelength.data());
+    if (!vWavelength.empty()) {
+        PutValues(*m_pCalibrated, vWavelength, m_vSavedIntensity);
+    }
+    oFit.bHaveResiduals = m_oCalibration.GetResiduals(oFit.fMeanSquare, oFit.fMaxAbs);
+    Announce(change::kSpectrumValues);
+    return std::nullopt;
+}
+
+void CSession::DeleteCalibrationPoint(int32_t lIndex)
+{
+    if (lIndex >= 0 && lIndex < m_oCalibration.GetCalibrationPointCount()) {
+        m_oCalibration.DeleteCalibrationPoint(lIndex);
+        Announce(change::kCalibration);
+    }
+}
+
+void CSession::EndCalibration(const std::optional<SCalibrationMode>& oKept)
+{
+    if (m_pCalibrated != nullptr && !oKept) {
+        PutValues(*m_pCalibrated, m_vSavedWavelength, m_vSavedIntensity);
+    }
+    if (oKept) {
+        m_oSettings.Write(ESetting::PolynomialOrder, static_cast<int>(oKept->lOrder));
+        m_oSettings.Write(ESetting::UsePolynomialRegression, oKept->bPolynomial);
+    }
+    m_pCalibrated = nullptr;
+    m_vSavedWavelength.clear();
+    m_vSavedIntensity.clear();
+    Announce(change::kSpectrumValues);
+}
+
+SCalibrationMode CSession::ReadCalibrationMode() const
+{
+    return {m_oSettings.ReadBool(ESetting::UsePolynomialRegression),
+            std::clamp(m_oSettings.ReadInteger(ESetting::PolynomialOrder), 1, 4)};
+}
+
 // --- Cross-correlation ---
 
 void CSession::SetTemplate(std::unique_ptr<CSpectrum> pTemplate)

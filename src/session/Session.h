@@ -97,6 +97,21 @@ struct STemplateCorrection {
     double fJulianDate = 0.0;
 };
 
+// How the calibration maps positions to wavelengths: sampling points, or a polynomial of order 1 to 4.
+struct SCalibrationMode {
+    bool bPolynomial = true;
+    int32_t lOrder = 2;
+};
+
+// What one try of the calibration gave: whether the order had to drop for too few points, and the
+// residuals of the points (when there are any).
+struct SCalibrationFit {
+    bool bOrderReduced = false;
+    bool bHaveResiduals = false;
+    double fMeanSquare = 0.0;
+    double fMaxAbs = 0.0;
+};
+
 // A laboratory or calibration line: its index in its table, wavelength and name.
 struct SReferenceLine {
     int32_t lIndex = -1;
@@ -233,8 +248,16 @@ public:
     // The active line's centre paired with line lIndex of the calibration table.
     bool AddCalibrationPoint(int32_t lIndex);
     Outcome SaveCalibratedSpectrum(const std::string& sPath) const;
-    // The current spectrum's values changed (calibrated, or restored).
+    // The current spectrum's values changed.
     void SpectrumValuesChanged();
+    // The calibration of the current spectrum in steps: begun (its values are kept), tried with a mode
+    // as often as wanted (each try starts from the kept values), ended by keeping the last try (its mode
+    // goes into the settings) or by restoring the values exactly.
+    void BeginCalibration();
+    Outcome TryCalibration(const SCalibrationMode& oMode, SCalibrationFit& oFit);
+    void DeleteCalibrationPoint(int32_t lIndex);
+    void EndCalibration(const std::optional<SCalibrationMode>& oKept);
+    SCalibrationMode ReadCalibrationMode() const;
 
     // --- Cross-correlation ---
     CCrossCorrelation& CrossCorrelation() { return m_oCrossCorrelation; }
@@ -282,4 +305,8 @@ private:
     std::unique_ptr<CSpectrum> m_pTemplate;
     std::unique_ptr<CSpectrum> m_pCorrelationDetail;
     std::unique_ptr<CSpectrum> m_pCorrelationFunction;
+    // The values of the spectrum under calibration, as they were when it began.
+    CSpectrum* m_pCalibrated = nullptr;
+    std::vector<double> m_vSavedWavelength;
+    std::vector<double> m_vSavedIntensity;
 };

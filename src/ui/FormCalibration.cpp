@@ -2,10 +2,8 @@
 
 #include "Prompts.h"
 #include "UiUtils.h"
-#include "calibration/CalibrationClass.h"
 #include "core/IniFileClass.h"
 #include "core/NumberText.h"
-#include "spectrum/SpectrumClass.h"
 #include "core/UtilsClass.h"
 
 #include <QDialogButtonBox>
@@ -22,12 +20,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-const char* const kSection = "Calibration";
-}
-
-TfrmCalibration::TfrmCalibration(const CIniFile& oSettings, IPrompts& oPrompts, QWidget* pParent)
-    : QDialog(pParent), m_oSettings(oSettings), m_oPrompts(oPrompts)
+TfrmCalibration::TfrmCalibration(IPrompts& oPrompts, QWidget* pParent) : QDialog(pParent), m_oPrompts(oPrompts)
 {
     setObjectName("frmCalibration");
     setWindowTitle("Calibration");
@@ -81,40 +74,36 @@ TfrmCalibration::TfrmCalibration(const CIniFile& oSettings, IPrompts& oPrompts, 
     connect(m_prabPolynomialRegression, &QRadioButton::clicked, this, &TfrmCalibration::UpdateOrderEnabled);
     connect(pbtnCalibrate, &QPushButton::clicked, this, &TfrmCalibration::btnCalibrateClick);
     connect(pbtnDelete, &QPushButton::clicked, this, [this] {
-        if (m_pCalibration != nullptr && m_pCalibration->GetCalibrationPointCount() > 0) {
-            m_pCalibration->DeleteCalibrationPoint(m_pstgSamplingPoints->currentRow() - 1);
+        if (!m_oInput.vPoints.empty() && m_oInput.fnDelete) {
+            m_oInput.vPoints = m_oInput.fnDelete(m_pstgSamplingPoints->currentRow() - 1);
             FillGrid();
         }
     });
-    connect(pbtnOK, &QPushButton::clicked, this, [this] {
-        m_oSettings.WriteInteger(kSection, "PolynomialRegressionOrder", m_pedOrder->value());
-        m_oSettings.WriteBool(kSection, "UsePolynomialRegression", m_prabPolynomialRegression->isChecked());
-        m_bAccepted = true;
-        accept();
-    });
+    connect(pbtnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmCalibration::SetData(CCalibration* pCalibration, CSpectrum* pSpectrum)
+std::optional<SCalibrationMode> TfrmCalibration::Execute(const SCalibrationInput& oInput)
 {
-    m_pCalibration = pCalibration;
-    m_pSpectrum = pSpectrum;
-    m_vSavedWavelength = pSpectrum->GetWavelengths();
-    m_vSavedIntensity = pSpectrum->GetIntensities();
-}
-
-void TfrmCalibration::showEvent(QShowEvent* pEvent)
-{
-    QDialog::showEvent(pEvent);
-    m_pedOrder->setValue(std::clamp(m_oSettings.ReadInteger(kSection, "PolynomialRegressionOrder", 2), 1, 4));
+    m_oInput = oInput;
+    m_pedOrder->setValue(std::clamp(oInput.oMode.lOrder, 1, 4));
     m_prabSamplingPointCalibration->setChecked(true);
-    if (m_oSettings.ReadBool(kSection, "UsePolynomialRegression", true)) {
+    if (oInput.oMode.bPolynomial) {
         m_prabPolynomialRegression->setChecked(true);
     }
     UpdateOrderEnabled();
     m_pedStandardDeviation->clear();
     m_pedMaxSingleDeviation->clear();
     FillGrid();
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return ShownMode();
+}
+
+SCalibrationMode TfrmCalibration::ShownMode() const
+{
+    return {m_prabPolynomialRegression->isChecked(), m_pedOrder->value()};
 }
 
 void TfrmCalibration::UpdateOrderEnabled()
@@ -124,7 +113,7 @@ void TfrmCalibration::UpdateOrderEnabled()
 
 void TfrmCalibration::FillGrid()
 {
-    const int32_t lPoints = m_pCalibration ? m_pCalibration->GetCalibrationPointCount() : 0;
+    const auto lPoints = static_cast<int32_t>(m_oInput.vPoints.size());
     m_pstgSamplingPoints->clearContents();
     m_pstgSamplingPoints->setRowCount(std::max(2, 1 + lPoints));
     const auto Set = [this](int lRow, int lColumn, const QString& sText) {
@@ -135,83 +124,31 @@ void TfrmCalibration::FillGrid()
     Set(0, 0, "Line");
     Set(0, 1, "Lambda");
     for (int32_t i = 0; i < lPoints; ++i) {
-        double fMeasured = 0.0;
-        double fLambda = 0.0;
-        m_pCalibration->GetCalibrationPoint(i, fMeasured, fLambda);
-        Set(i + 1, 0, QString::fromStdString(quandrel::FormatFixedWidth(fMeasured, 8, 3)));
-        Set(i + 1, 1, QString::fromStdString(FloatToText(fLambda)));
-    }
-}
-
-void TfrmCalibration::RestoreSavedValues()
-{
-    if (m_pSpectrum == nullptr) {
-        return;
-    }
-    if (m_vSavedWavelength.empty()) {
-        m_pSpectrum->ClearValues();
-    } else {
-        m_pSpectrum->SetValues(static_cast<int32_t>(m_vSavedWavelength.size()), m_vSavedWavelength.data(),
-                               m_vSavedIntensity.data());
+        const SCalibrationPoint& o = m_oInput.vPoints[static_cast<std::size_t>(i)];
+        Set(i + 1, 0, QString::fromStdString(quandrel::FormatFixedWidth(o.fMeasured, 8, 3)));
+        Set(i + 1, 1, QString::fromStdString(FloatToText(o.fLambda)));
     }
 }
 
 void TfrmCalibration::btnCalibrateClick()
 {
-    if (m_pCalibration == nullptr || m_pSpectrum == nullptr) {
+    if (!m_oInput.fnTry) {
         return;
     }
-    RestoreSavedValues();
-    std::vector<double> vWavelength = m_vSavedWavelength;
-    char cMode = CCalibration::kSamplingPoints;
-    if (!m_prabSamplingPointCalibration->isChecked()) {
-        const QString sOrder = m_pedOrder->text();
-        cMode = sOrder == "1" ? 0 : sOrder == "3" ? 2 : sOrder == "4" ? 3 : 1;
-    }
-    m_pCalibration->SetCalibrationMode(cMode);
-    bool bReduced = false;
-    try {
-        m_pCalibration->FitCalibration(bReduced);
-    } catch (const math::matrix_error&) {
-        m_oPrompts.Message("Error!",
-                           "The calibration points cannot be fitted by this polynomial\n\r"
-                           "(their positions do not tell it apart). The spectrum keeps its wavelengths.",
-                           EIcon::Warning, EButtons::Ok);
-        m_pedStandardDeviation->clear();
-        m_pedMaxSingleDeviation->clear();
-        return;
-    }
-    if (bReduced) {
+    SCalibrationFit oFit;
+    const Outcome oFailed = m_oInput.fnTry(ShownMode(), oFit);
+    if (oFailed) {
+        m_oPrompts.Message(oFailed->sTitle, oFailed->sText, EIcon::Warning, EButtons::Ok);
+    } else if (oFit.bOrderReduced) {
         m_oPrompts.Message("Warning!",
                            "Too less sampling points for fitting in this mode!\n\rPolynomial fit order has been reduced!",
                            EIcon::Warning, EButtons::Ok);
     }
-    m_pCalibration->Calibrate(static_cast<int32_t>(vWavelength.size()), vWavelength.data());
-    if (!vWavelength.empty()) {
-        m_pSpectrum->SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), m_vSavedIntensity.data());
-    }
-    double fMeanSquare = 0.0;
-    double fMaxAbs = 0.0;
-    if (m_pCalibration->GetResiduals(fMeanSquare, fMaxAbs)) {
-        m_pedStandardDeviation->setText(QString::fromStdString(quandrel::FormatFixedWidth(fMeanSquare, 10, 5)));
-        m_pedMaxSingleDeviation->setText(QString::fromStdString(quandrel::FormatFixedWidth(fMaxAbs, 10, 5)));
+    if (oFit.bHaveResiduals) {
+        m_pedStandardDeviation->setText(QString::fromStdString(quandrel::FormatFixedWidth(oFit.fMeanSquare, 10, 5)));
+        m_pedMaxSingleDeviation->setText(QString::fromStdString(quandrel::FormatFixedWidth(oFit.fMaxAbs, 10, 5)));
     } else {
         m_pedStandardDeviation->clear();
         m_pedMaxSingleDeviation->clear();
     }
-    if (m_fnSpectrumChanged) {
-        m_fnSpectrumChanged();
-    }
-}
-
-void TfrmCalibration::done(int lResult)
-{
-    if (!m_bAccepted) {
-        RestoreSavedValues();
-    }
-    m_bAccepted = false;
-    if (m_fnSpectrumChanged) {
-        m_fnSpectrumChanged();
-    }
-    QDialog::done(lResult);
 }

@@ -4,49 +4,48 @@
 // spectrum exactly as it was handed over.
 #pragma once
 
+#include "session/Session.h"
+
 #include <QDialog>
+
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include <functional>
 #include <vector>
 
-class CCalibration;
-class CIniFile;
-class CSpectrum;
 class IPrompts;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
 class QTableWidget;
 
+// What the dialog works with: the mode to start with, the calibration points, and the session's
+// calibration in steps (a try with a mode; deleting a point, which gives the points left).
+struct SCalibrationInput {
+    SCalibrationMode oMode;
+    std::vector<SCalibrationPoint> vPoints;
+    std::function<Outcome(const SCalibrationMode&, SCalibrationFit&)> fnTry;
+    std::function<std::vector<SCalibrationPoint>(int32_t)> fnDelete;
+};
+
 class TfrmCalibration : public QDialog {
     Q_OBJECT
 public:
-    TfrmCalibration(const CIniFile& oSettings, IPrompts& oPrompts, QWidget* pParent = nullptr);
+    TfrmCalibration(IPrompts& oPrompts, QWidget* pParent = nullptr);
 
-    // The calibration and the spectrum to work on (neither owned); the spectrum's values are saved.
-    void SetData(CCalibration* pCalibration, CSpectrum* pSpectrum);
-    // Called whenever the spectrum's values changed (to rebuild its plot).
-    void SetSpectrumChanged(std::function<void()> fnChanged) { m_fnSpectrumChanged = std::move(fnChanged); }
-
+    // Shows the points; the mode confirmed with "&OK", nothing on any other way out.
+    std::optional<SCalibrationMode> Execute(const SCalibrationInput& oInput);
     void btnCalibrateClick();
 
-protected:
-    void showEvent(QShowEvent* pEvent) override;
-    void done(int lResult) override;
-
 private:
+    SCalibrationMode ShownMode() const;
     void FillGrid();
-    void RestoreSavedValues();
     void UpdateOrderEnabled();
 
-    const CIniFile& m_oSettings;
     IPrompts& m_oPrompts;
-    CCalibration* m_pCalibration = nullptr;
-    CSpectrum* m_pSpectrum = nullptr;
-    std::vector<double> m_vSavedWavelength;
-    std::vector<double> m_vSavedIntensity;
-    bool m_bAccepted = false;
-    std::function<void()> m_fnSpectrumChanged;
+    SCalibrationInput m_oInput;
     QRadioButton* m_prabSamplingPointCalibration;
     QRadioButton* m_prabPolynomialRegression;
     QSpinBox* m_pedOrder;

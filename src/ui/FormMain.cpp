@@ -380,8 +380,7 @@ void TfrmMain::CreateDialogs()
     m_pfrmCC = new TfrmCC(this);
     m_pfrmConfigurePDM = new TfrmConfigurePDM(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(this);
-    m_pfrmCalibration = new TfrmCalibration(oIni, m_oPrompts, this);
-    m_pfrmCalibration->SetSpectrumChanged([this] { m_oSession.SpectrumValuesChanged(); });
+    m_pfrmCalibration = new TfrmCalibration(m_oPrompts, this);
 }
 
 void TfrmMain::showEvent(QShowEvent* pEvent)

@@ -37,9 +37,18 @@ void TfrmMain::mniCalibrateClick()
     if (pCurrent == nullptr || m_pfrmCalibration->isVisible()) {
         return;
     }
-    m_pfrmCalibration->SetData(&m_oSession.Calibration(), pCurrent);
-    m_pfrmCalibration->exec();
-    m_oSession.SpectrumValuesChanged();
+    SCalibrationInput oInput;
+    oInput.oMode = m_oSession.ReadCalibrationMode();
+    oInput.vPoints = m_oSession.Calibration().Points();
+    oInput.fnTry = [this](const SCalibrationMode& oMode, SCalibrationFit& oFit) {
+        return m_oSession.TryCalibration(oMode, oFit);
+    };
+    oInput.fnDelete = [this](int32_t lIndex) {
+        m_oSession.DeleteCalibrationPoint(lIndex);
+        return m_oSession.Calibration().Points();
+    };
+    m_oSession.BeginCalibration();
+    m_oSession.EndCalibration(m_pfrmCalibration->Execute(oInput));
 }
 
 void TfrmMain::mniIdentifyInertialLineClick()
