@@ -1,8 +1,6 @@
 // The import dialog's preview of a two-column file of 1,000,000 lines: raw
 // lines and parsed table, as shown when the dialog opens (no display needed).
-#include "core/CSVFileClass.h"
 #include "core/IniFileClass.h"
-#include "spectrum/SpectrumClass.h"
 #include "ui/FormImportConfig.h"
 
 #include <QApplication>
@@ -35,11 +33,9 @@ void BM_ImportDialogOpens(benchmark::State& oState)
     const auto oIni = std::filesystem::temp_directory_path() / "quandrel-bench-preview.ini";
     std::filesystem::remove(oIni);
     CIniFile oSettings(oIni.string());
-    CCSVFile oReader;
-    CSpectrum oSpectrum(nullptr);
     TfrmImportConfig oDialog(oSettings);
     for (auto _ : oState) {
-        oDialog.SetImportTarget(&oReader, sFile, &oSpectrum);
+        oDialog.SetFile(sFile);
         oDialog.show();
         QApplication::processEvents();
         if (oDialog.GetValueCount() != lLines) {

@@ -157,11 +157,11 @@ TfrmImportConfig::TfrmImportConfig(const CIniFile& oSettings, QWidget* pParent) 
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmImportConfig::SetImportTarget(CCSVFile* pReader, const std::string& sFilePathAndName, CSpectrum* pSpectrum)
+std::optional<SImportedSamples> TfrmImportConfig::Execute(const std::string& sFilePathAndName)
 {
-    m_pReader = pReader;
     m_sFilePathAndName = sFilePathAndName;
-    m_pSpectrum = pSpectrum;
+    exec();
+    return m_oResult;
 }
 
 bool TfrmImportConfig::eventFilter(QObject* pObject, QEvent* pEvent)
@@ -184,7 +184,7 @@ void TfrmImportConfig::showEvent(QShowEvent* pEvent)
     for (int i = 0; i < 5; ++i) {
         m_pstgPreview->setColumnWidth(i, alWidths[i]);
     }
-    m_bCancelled = true;
+    m_oResult.reset();
     // Loading the settings changes many controls; a preview per change would
     // parse a large file many times over, so one preview follows the loading.
     m_bUpdatesEnabled = false;
@@ -239,24 +239,19 @@ SImportSettings TfrmImportConfig::CurrentSettings() const
 
 void TfrmImportConfig::UpdatePreview()
 {
-    if (!m_bUpdatesEnabled || m_pReader == nullptr) {
+    if (!m_bUpdatesEnabled) {
         return;
     }
     m_oRawModel.Load(m_sFilePathAndName);
     m_oPreviewModel.ShowEmpty(1);
-    SpectrumFileImport(*m_pReader, m_sFilePathAndName, CurrentSettings(), m_vWavelength, m_vIntensity);
+    SpectrumFileImport(m_oReader, m_sFilePathAndName, CurrentSettings(), m_vWavelength, m_vIntensity);
     m_oPreviewModel.ShowValues(&m_vWavelength, &m_vIntensity);
 }
 
 void TfrmImportConfig::btnOKClick()
 {
-    if (m_pSpectrum != nullptr && GetValueCount() > 0) {
-        m_pSpectrum->SetValues(GetValueCount(), m_vWavelength.data(), m_vIntensity.data());
-    } else if (m_pSpectrum != nullptr) {
-        m_pSpectrum->ClearValues();
-    }
+    m_oResult = SImportedSamples{m_vWavelength, m_vIntensity};
     SaveSettings();
-    m_bCancelled = false;
     accept();
 }
 

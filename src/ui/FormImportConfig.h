@@ -1,17 +1,17 @@
 // "Configure CSV file import": how a spectrum text file is laid out, with the
-// raw lines and a live preview of the parsed columns; "&OK" fills the spectrum.
+// raw lines and a live preview of the parsed columns; "&OK" gives the samples of the preview.
 #pragma once
 
 #include "ImportPreviewModels.h"
+#include "core/CSVFileClass.h"
 
 #include <QDialog>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-class CCSVFile;
 class CIniFile;
-class CSpectrum;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
@@ -22,16 +22,24 @@ class QTableView;
 class QWidget;
 struct SImportSettings;
 
+// The samples of a file as the dialog read them.
+struct SImportedSamples {
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+};
+
 class TfrmImportConfig : public QDialog {
     Q_OBJECT
 public:
     TfrmImportConfig(const CIniFile& oSettings, QWidget* pParent = nullptr);
 
-    // The reader to parse with, the file and the spectrum to fill on "&OK" (none owned).
-    void SetImportTarget(CCSVFile* pReader, const std::string& sFilePathAndName, CSpectrum* pSpectrum);
-
-    // True unless the dialog was closed with "&OK".
-    bool IsCancelled() const { return m_bCancelled; }
+    // Shows the file modally: its samples as previewed when "&OK" was pressed, nothing on any other
+    // way out.
+    std::optional<SImportedSamples> Execute(const std::string& sFilePathAndName);
+    // The file the next showing previews (for showing the dialog without waiting for it).
+    void SetFile(const std::string& sFilePathAndName) { m_sFilePathAndName = sFilePathAndName; }
+    // The samples of the last "&OK"; nothing when the dialog was last closed otherwise.
+    const std::optional<SImportedSamples>& Result() const { return m_oResult; }
 
     // The number of samples of the current preview.
     int GetValueCount() const { return static_cast<int>(m_vWavelength.size()); }
@@ -53,13 +61,12 @@ private:
     void btnOKClick();
 
     const CIniFile& m_oSettings;
-    CCSVFile* m_pReader = nullptr;
-    CSpectrum* m_pSpectrum = nullptr;
+    CCSVFile m_oReader;
     std::string m_sFilePathAndName;
+    std::optional<SImportedSamples> m_oResult;
     std::vector<double> m_vWavelength;
     std::vector<double> m_vIntensity;
     bool m_bUpdatesEnabled = false;
-    bool m_bCancelled = true;
 
     QSpinBox* m_pedLinesToSkip;
     QRadioButton* m_prabUseDelimiters;

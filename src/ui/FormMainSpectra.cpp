@@ -8,7 +8,6 @@
 #include "FormSettings.h"
 #include "ImageView.h"
 #include "Prompts.h"
-#include "core/CSVFileClass.h"
 #include "core/UtilsClass.h"
 
 #include <QCheckBox>
@@ -48,13 +47,14 @@ std::unique_ptr<CSpectrum> TfrmMain::ImportSpectrum(const char* pcTitle, ESettin
         return nullptr;
     }
     sFile = *sChosen;
-    CCSVFile oReader;
-    auto pSpectrum = std::make_unique<CSpectrum>(&oCanvas);
-    m_pfrmImportConfig->SetImportTarget(&oReader, sFile, pSpectrum.get());
-    m_pfrmImportConfig->exec();
-    m_pfrmImportConfig->SetImportTarget(nullptr, std::string(), nullptr);
-    if (m_pfrmImportConfig->IsCancelled()) {
+    const auto oSamples = m_pfrmImportConfig->Execute(sFile);
+    if (!oSamples) {
         return nullptr;
+    }
+    auto pSpectrum = std::make_unique<CSpectrum>(&oCanvas);
+    if (!oSamples->vWavelength.empty()) {
+        pSpectrum->SetValues(static_cast<int32_t>(oSamples->vWavelength.size()), oSamples->vWavelength.data(),
+                             oSamples->vIntensity.data());
     }
     pSpectrum->SetKeepYAxisFixed(m_oSession.Settings().ReadBool(ESetting::KeepYAxisFixed));
     m_oSession.Settings().Write(ePath, ExtractDirectory(sFile));

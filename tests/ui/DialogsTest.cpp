@@ -26,7 +26,7 @@ protected:
     void Show(const std::string& sContent)
     {
         m_sFile = m_oDir.Write("spectrum.txt", sContent);
-        m_oDialog.SetImportTarget(&m_oReader, m_sFile, &m_oSpectrum);
+        m_oDialog.SetFile(m_sFile);
         m_oDialog.show();
     }
     QString Cell(int lRow, int lColumn)
@@ -38,8 +38,6 @@ protected:
 
     CTempDir m_oDir;
     CIniFile m_oIni{m_oDir.File("quandrel.ini")};
-    CCSVFile m_oReader;
-    CSpectrum m_oSpectrum{nullptr};
     TfrmImportConfig m_oDialog{m_oIni};
     std::string m_sFile;
 };
@@ -82,10 +80,10 @@ TEST_F(ImportDialogTest, OkFillsTheSpectrumAndStoresTheSettings)
     Child<QCheckBox>(&m_oDialog, "chbComma")->setChecked(true);
     Child<QCheckBox>(&m_oDialog, "chbAutomNmConversion")->setChecked(false);
     Press(&m_oDialog, "btnOK");
-    EXPECT_FALSE(m_oDialog.IsCancelled());
-    ASSERT_EQ(m_oSpectrum.GetNumberValues(), 2);
+    ASSERT_TRUE(m_oDialog.Result());
+    ASSERT_EQ(m_oDialog.Result()->vWavelength.size(), 2U);
     // With ',' a separator too, "656.3" still splits at ';' first.
-    EXPECT_EQ(m_oSpectrum.GetWavelengths()[0], 656.3);
+    EXPECT_EQ(m_oDialog.Result()->vWavelength[0], 656.3);
     EXPECT_TRUE(m_oIni.ReadBool("FilterSettings", "UseComma", false));
     EXPECT_FALSE(m_oIni.ReadBool("FilterSettings", "AutomNmAngstromConversion", true));
     EXPECT_EQ(m_oIni.ReadString("FilterSettings", "StartValue2", ""), "5");
@@ -95,8 +93,7 @@ TEST_F(ImportDialogTest, ClosingWithoutOkIsCancelAndLeavesTheSpectrumEmpty)
 {
     Show("1;2\n");
     m_oDialog.close();
-    EXPECT_TRUE(m_oDialog.IsCancelled());
-    EXPECT_EQ(m_oSpectrum.GetNumberValues(), 0);
+    EXPECT_FALSE(m_oDialog.Result());
     EXPECT_EQ(m_oDialog.GetValueCount(), 0) << "the arrays go with the dialog";
 }
 
@@ -145,12 +142,13 @@ TEST_F(ImportDialogTest, FixedColumnModeShowsItsPanelOnEveryShowing)
 
 TEST_F(ImportDialogTest, UnreadableFileShowsNothingAndOkGivesAnEmptySpectrum)
 {
-    m_oDialog.SetImportTarget(&m_oReader, m_oDir.File("missing.txt"), &m_oSpectrum);
+    m_oDialog.SetFile(m_oDir.File("missing.txt"));
     m_oDialog.show();
     EXPECT_EQ(RawLines(), 0);
     EXPECT_EQ(m_oDialog.GetValueCount(), 0);
     Press(&m_oDialog, "btnOK");
-    EXPECT_EQ(m_oSpectrum.GetNumberValues(), 0);
+    ASSERT_TRUE(m_oDialog.Result());
+    EXPECT_TRUE(m_oDialog.Result()->vWavelength.empty());
 }
 
 TEST_F(MainWindowTest, ObserverCoordinatesShowDefaultsAndStoreEitherSeparator)
