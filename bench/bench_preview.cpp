@@ -1,6 +1,6 @@
 // The import dialog's preview of a two-column file of 1,000,000 lines: raw
 // lines and parsed table, as shown when the dialog opens (no display needed).
-#include "core/IniFileClass.h"
+#include "session/SettingsGateway.h"
 #include "ui/FormImportConfig.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ void BM_ImportDialogOpens(benchmark::State& oState)
     const std::string sFile = MakeSpectrumFile(lLines);
     const auto oIni = std::filesystem::temp_directory_path() / "quandrel-bench-preview.ini";
     std::filesystem::remove(oIni);
-    CIniFile oSettings(oIni.string());
+    CSettingsGateway oSettings(oIni.string());
     TfrmImportConfig oDialog(oSettings);
     for (auto _ : oState) {
         oDialog.SetFile(sFile);

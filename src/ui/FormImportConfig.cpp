@@ -26,7 +26,6 @@
 
 namespace {
 
-const char* const kSection = "FilterSettings";
 
 template <typename T>
 T* Named(T* pWidget, const char* pcName)
@@ -44,7 +43,7 @@ QSpinBox* SpinBox(const char* pcName, int lMaximum)
 
 } // namespace
 
-TfrmImportConfig::TfrmImportConfig(const CIniFile& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
+TfrmImportConfig::TfrmImportConfig(const CSettingsGateway& oSettings, QWidget* pParent) : QDialog(pParent), m_oSettings(oSettings)
 {
     setObjectName("frmImportConfig");
     setWindowTitle("Configure CSV file import");
@@ -257,41 +256,41 @@ void TfrmImportConfig::btnOKClick()
 
 void TfrmImportConfig::LoadSettings()
 {
-    const bool bDelimiters = m_oSettings.ReadBool(kSection, "UseDelimiters", true);
+    const bool bDelimiters = m_oSettings.ReadBool(ESetting::ImportUseDelimiters);
     m_prabUseDelimiters->setChecked(bDelimiters);
     m_prabUseFixedColumns->setChecked(!bDelimiters);
-    m_pchbSingleColumn->setChecked(m_oSettings.ReadBool(kSection, "SingleCol", false));
-    m_pchbAutomNmConversion->setChecked(m_oSettings.ReadBool(kSection, "AutomNmAngstromConversion", true));
-    m_pedLinesToSkip->setValue(m_oSettings.ReadInteger(kSection, "LinesToSkip", 0));
-    m_pchbTabulator->setChecked(m_oSettings.ReadBool(kSection, "UseTab", true));
-    m_pchbSemicolon->setChecked(m_oSettings.ReadBool(kSection, "UseSem", true));
-    m_pchbComma->setChecked(m_oSettings.ReadBool(kSection, "UseComma", false));
-    m_pchbSpace->setChecked(m_oSettings.ReadBool(kSection, "UseSpace", false));
-    m_pchbOthers->setChecked(m_oSettings.ReadBool(kSection, "UseOther", false));
-    m_pedOthers->setText(QString::fromStdString(m_oSettings.ReadString(kSection, "OtherString", "")));
-    m_pchbTreatConsecutiveAsOne->setChecked(m_oSettings.ReadBool(kSection, "TreatConsecutiveAsOne", false));
-    m_pedStartValue1->setValue(TextToInt(m_oSettings.ReadString(kSection, "StartValue1", "0"), 0));
-    m_pedNumberCharsValue1->setValue(TextToInt(m_oSettings.ReadString(kSection, "NumberCharValue1", "5"), 5));
-    m_pedStartValue2->setValue(TextToInt(m_oSettings.ReadString(kSection, "StartValue2", "5"), 5));
-    m_pedNumberCharsValue2->setValue(TextToInt(m_oSettings.ReadString(kSection, "NumberCharValue2", "5"), 5));
+    m_pchbSingleColumn->setChecked(m_oSettings.ReadBool(ESetting::ImportSingleColumn));
+    m_pchbAutomNmConversion->setChecked(m_oSettings.ReadBool(ESetting::ImportNmConversion));
+    m_pedLinesToSkip->setValue(m_oSettings.ReadInteger(ESetting::ImportLinesToSkip));
+    m_pchbTabulator->setChecked(m_oSettings.ReadBool(ESetting::ImportUseTab));
+    m_pchbSemicolon->setChecked(m_oSettings.ReadBool(ESetting::ImportUseSemicolon));
+    m_pchbComma->setChecked(m_oSettings.ReadBool(ESetting::ImportUseComma));
+    m_pchbSpace->setChecked(m_oSettings.ReadBool(ESetting::ImportUseSpace));
+    m_pchbOthers->setChecked(m_oSettings.ReadBool(ESetting::ImportUseOther));
+    m_pedOthers->setText(QString::fromStdString(m_oSettings.ReadString(ESetting::ImportOtherString)));
+    m_pchbTreatConsecutiveAsOne->setChecked(m_oSettings.ReadBool(ESetting::ImportTreatConsecutiveAsOne));
+    m_pedStartValue1->setValue(TextToInt(m_oSettings.ReadString(ESetting::ImportStartValue1), 0));
+    m_pedNumberCharsValue1->setValue(TextToInt(m_oSettings.ReadString(ESetting::ImportNumberChars1), 5));
+    m_pedStartValue2->setValue(TextToInt(m_oSettings.ReadString(ESetting::ImportStartValue2), 5));
+    m_pedNumberCharsValue2->setValue(TextToInt(m_oSettings.ReadString(ESetting::ImportNumberChars2), 5));
     EnableDependentControls();
 }
 
 void TfrmImportConfig::SaveSettings()
 {
-    m_oSettings.WriteBool(kSection, "UseDelimiters", m_prabUseDelimiters->isChecked());
-    m_oSettings.WriteBool(kSection, "SingleCol", m_pchbSingleColumn->isChecked());
-    m_oSettings.WriteBool(kSection, "AutomNmAngstromConversion", m_pchbAutomNmConversion->isChecked());
-    m_oSettings.WriteInteger(kSection, "LinesToSkip", m_pedLinesToSkip->value());
-    m_oSettings.WriteBool(kSection, "UseTab", m_pchbTabulator->isChecked());
-    m_oSettings.WriteBool(kSection, "UseSem", m_pchbSemicolon->isChecked());
-    m_oSettings.WriteBool(kSection, "UseComma", m_pchbComma->isChecked());
-    m_oSettings.WriteBool(kSection, "UseSpace", m_pchbSpace->isChecked());
-    m_oSettings.WriteBool(kSection, "UseOther", m_pchbOthers->isChecked());
-    m_oSettings.WriteString(kSection, "OtherString", m_pedOthers->text().toStdString());
-    m_oSettings.WriteBool(kSection, "TreatConsecutiveAsOne", m_pchbTreatConsecutiveAsOne->isChecked());
-    m_oSettings.WriteString(kSection, "StartValue1", std::to_string(m_pedStartValue1->value()));
-    m_oSettings.WriteString(kSection, "NumberCharValue1", std::to_string(m_pedNumberCharsValue1->value()));
-    m_oSettings.WriteString(kSection, "StartValue2", std::to_string(m_pedStartValue2->value()));
-    m_oSettings.WriteString(kSection, "NumberCharValue2", std::to_string(m_pedNumberCharsValue2->value()));
+    m_oSettings.Write(ESetting::ImportUseDelimiters, m_prabUseDelimiters->isChecked());
+    m_oSettings.Write(ESetting::ImportSingleColumn, m_pchbSingleColumn->isChecked());
+    m_oSettings.Write(ESetting::ImportNmConversion, m_pchbAutomNmConversion->isChecked());
+    m_oSettings.Write(ESetting::ImportLinesToSkip, m_pedLinesToSkip->value());
+    m_oSettings.Write(ESetting::ImportUseTab, m_pchbTabulator->isChecked());
+    m_oSettings.Write(ESetting::ImportUseSemicolon, m_pchbSemicolon->isChecked());
+    m_oSettings.Write(ESetting::ImportUseComma, m_pchbComma->isChecked());
+    m_oSettings.Write(ESetting::ImportUseSpace, m_pchbSpace->isChecked());
+    m_oSettings.Write(ESetting::ImportUseOther, m_pchbOthers->isChecked());
+    m_oSettings.Write(ESetting::ImportOtherString, m_pedOthers->text().toStdString());
+    m_oSettings.Write(ESetting::ImportTreatConsecutiveAsOne, m_pchbTreatConsecutiveAsOne->isChecked());
+    m_oSettings.Write(ESetting::ImportStartValue1, std::to_string(m_pedStartValue1->value()));
+    m_oSettings.Write(ESetting::ImportNumberChars1, std::to_string(m_pedNumberCharsValue1->value()));
+    m_oSettings.Write(ESetting::ImportStartValue2, std::to_string(m_pedStartValue2->value()));
+    m_oSettings.Write(ESetting::ImportNumberChars2, std::to_string(m_pedNumberCharsValue2->value()));
 }

@@ -4,6 +4,7 @@
 
 #include "ImportPreviewModels.h"
 #include "core/CSVFileClass.h"
+#include "session/SettingsGateway.h"
 
 #include <QDialog>
 
@@ -11,7 +12,6 @@
 #include <string>
 #include <vector>
 
-class CIniFile;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
@@ -31,7 +31,7 @@ struct SImportedSamples {
 class TfrmImportConfig : public QDialog {
     Q_OBJECT
 public:
-    TfrmImportConfig(const CIniFile& oSettings, QWidget* pParent = nullptr);
+    explicit TfrmImportConfig(const CSettingsGateway& oSettings, QWidget* pParent = nullptr);
 
     // Shows the file modally: its samples as previewed when "&OK" was pressed, nothing on any other
     // way out.
@@ -60,7 +60,7 @@ private:
     SImportSettings CurrentSettings() const;
     void btnOKClick();
 
-    const CIniFile& m_oSettings;
+    const CSettingsGateway& m_oSettings;
     CCSVFile m_oReader;
     std::string m_sFilePathAndName;
     std::optional<SImportedSamples> m_oResult;

@@ -369,8 +369,7 @@ QString TfrmMain::StatusText(int lBar, int lPanel) const
 void TfrmMain::CreateDialogs()
 {
     // In the program's order.
-    const CIniFile& oIni = m_oSession.Settings().File();
-    m_pfrmImportConfig = new TfrmImportConfig(oIni, this);
+    m_pfrmImportConfig = new TfrmImportConfig(m_oSession.Settings(), this);
     m_pfrmSettings = new TfrmSettings(this);
     m_pfrmInertialLineSelect = new TfrmInertialLineSelect(this);
     m_pfrmTimeStamp = new TfrmTimeStamp(this);

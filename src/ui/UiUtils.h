@@ -3,7 +3,6 @@
 
 #include <array>
 
-class CIniFile;
 class QComboBox;
 class QDialogButtonBox;
 class QGridLayout;

@@ -38,7 +38,8 @@ protected:
 
     CTempDir m_oDir;
     CIniFile m_oIni{m_oDir.File("quandrel.ini")};
-    TfrmImportConfig m_oDialog{m_oIni};
+    CSettingsGateway m_oSettings{m_oDir.File("quandrel.ini")};
+    TfrmImportConfig m_oDialog{m_oSettings};
     std::string m_sFile;
 };
 
