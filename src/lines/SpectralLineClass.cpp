@@ -6,7 +6,6 @@
 #include "core/UtilsClass.h"
 
 int32_t CSpectralLine::s_lNextId = 0;
-int32_t CSpectralLine::s_lActiveLineId = -1;
 
 using namespace quandrel::gaussfit;
 
@@ -123,8 +122,3 @@ void CSpectralLine::GetLineData(std::string* cLineName, double& fInertialWavelen
     bDoubleGaussian = m_bDoubleGaussian != 0;
 }
 
-int32_t CSpectralLine::ToggleActive()
-{
-    s_lActiveLineId = s_lActiveLineId == m_lId ? -1 : m_lId;
-    return m_lId;
-}

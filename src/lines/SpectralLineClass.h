@@ -50,11 +50,8 @@ public:
     void SetCombination(char cCombination) { m_cCombination = cCombination; }
     char GetCombination() const { return m_cCombination; }
 
-    // The one active line of the whole program.
-    int32_t ToggleActive();
-    bool IsActive() const { return s_lActiveLineId == m_lId; }
+    // Unique among all lines of the program.
     int32_t GetId() const { return m_lId; }
-    static int32_t GetActiveLineId() { return s_lActiveLineId; }
 
     double GetSigma1() const { return m_fSigma1; }
     double GetSigma2() const { return m_fSigma2; }
@@ -64,7 +61,6 @@ public:
 
 private:
     static int32_t s_lNextId;
-    static int32_t s_lActiveLineId;
 
     int32_t m_lId;
     uint8_t m_bDoubleGaussian = 0;

@@ -30,12 +30,12 @@ const CSpectralLine& CSpectralLineContainer::GetLine(int32_t lSpectralLineIndex)
 
 int32_t CSpectralLineContainer::ToggleActive(int32_t lSpectralLineIndex)
 {
-    return m_oSpectralLineVector.empty() ? 0 : Line(lSpectralLineIndex).ToggleActive();
+    return m_oSpectralLineVector.empty() ? 0 : Mark().Toggle(Line(lSpectralLineIndex).GetId());
 }
 
 bool CSpectralLineContainer::IsActive(int32_t lSpectralLineIndex) const
 {
-    return !m_oSpectralLineVector.empty() && Line(lSpectralLineIndex).IsActive();
+    return !m_oSpectralLineVector.empty() && Mark().Is(Line(lSpectralLineIndex).GetId());
 }
 
 double CSpectralLineContainer::GetCenter(int32_t lSpectralLineIndex) const

@@ -2,6 +2,7 @@
 // wavelength). The container owns its lines.
 #pragma once
 
+#include "ActiveLineClass.h"
 #include "SpectralLineClass.h"
 
 #include <cstdint>
@@ -42,8 +43,16 @@ public:
 
     const CSpectralLine& GetLine(int32_t lSpectralLineIndex) const;
 
+    // The mark of the active line shared with other containers (not owned); without one the container
+    // keeps a mark of its own.
+    void SetActiveLineMark(CActiveLine* pMark) { m_pMark = pMark; }
+
 private:
     CSpectralLine& Line(int32_t lSpectralLineIndex) const;
+    CActiveLine& Mark() const { return m_pMark != nullptr ? *m_pMark : m_oOwnMark; }
+
+    CActiveLine* m_pMark = nullptr;
+    mutable CActiveLine m_oOwnMark;
 
     std::vector<std::unique_ptr<CSpectralLine>> m_oSpectralLineVector;
 };

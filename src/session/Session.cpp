@@ -80,6 +80,7 @@ int32_t CSession::CurrentIndex() const
 void CSession::AddSpectrum(std::unique_ptr<CSpectrum> pSpectrum, const std::string& sName)
 {
     m_pCurrentSpectrum = pSpectrum.get();
+    pSpectrum->SetActiveLineMark(&m_oActiveLine);
     m_oSpectra.AddSpectrum(std::move(pSpectrum));
     m_vNames.push_back(sName);
     Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);

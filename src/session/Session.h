@@ -290,6 +290,8 @@ private:
     std::vector<ISessionListener*> m_vListeners;
 
     CSpectrumContainer m_oSpectra;
+    // One active line for all spectra.
+    CActiveLine m_oActiveLine;
     std::vector<std::string> m_vNames;
     CSpectrum* m_pCurrentSpectrum = nullptr;
 

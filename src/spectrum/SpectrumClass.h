@@ -82,6 +82,8 @@ public:
     const CSpectralLineContainer& GetSpectralLines() const { return m_oSpectralLineContainer; }
 
     int32_t ToggleActiveLine(int32_t lSpectralLineIndex);
+    // The mark of the active line shared by the spectra of a session (not owned).
+    void SetActiveLineMark(CActiveLine* pMark) { m_oSpectralLineContainer.SetActiveLineMark(pMark); }
     bool IsActiveLine(int32_t lSpectralLineIndex) const;
     // The first active line, or -2.
     int32_t GetActiveLineIndex() const;

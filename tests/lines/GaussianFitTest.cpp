@@ -4,6 +4,7 @@
 #include "core/UtilsClass.h"
 #include "lines/GaussianFit.h"
 #include "lines/SpectralLineClass.h"
+#include "lines/SpectralLineContainerClass.h"
 
 #include <gtest/gtest.h>
 
@@ -270,19 +271,30 @@ TEST(GaussianSearch, FastSearchGivesBitIdenticalFitsToThePlainOne)
     }
 }
 
-TEST(CSpectralLine, ActiveMarkIsOneForTheWholeProgram)
+TEST(CActiveLine, OneMarkSharedByContainersMarksOneLine)
 {
-    CSpectralLine oA;
-    CSpectralLine oB;
-    EXPECT_NE(oA.GetId(), oB.GetId());
-    EXPECT_EQ(oA.ToggleActive(), oA.GetId());
-    EXPECT_TRUE(oA.IsActive());
-    oB.ToggleActive();
-    EXPECT_FALSE(oA.IsActive()) << "activating another line moves the mark";
-    EXPECT_TRUE(oB.IsActive());
-    EXPECT_EQ(oB.ToggleActive(), oB.GetId());
-    EXPECT_FALSE(oB.IsActive());
-    EXPECT_EQ(CSpectralLine::GetActiveLineId(), -1);
+    CActiveLine oMark;
+    CSpectralLineContainer oFirst;
+    CSpectralLineContainer oSecond;
+    oFirst.AddSpectralLine(std::make_unique<CSpectralLine>());
+    oSecond.AddSpectralLine(std::make_unique<CSpectralLine>());
+    EXPECT_NE(oFirst.GetLine(0).GetId(), oSecond.GetLine(0).GetId());
+    oFirst.SetActiveLineMark(&oMark);
+    oSecond.SetActiveLineMark(&oMark);
+    EXPECT_EQ(oFirst.ToggleActive(0), oFirst.GetLine(0).GetId());
+    EXPECT_TRUE(oFirst.IsActive(0));
+    oSecond.ToggleActive(0);
+    EXPECT_FALSE(oFirst.IsActive(0)) << "activating another line moves the mark";
+    EXPECT_TRUE(oSecond.IsActive(0));
+    oSecond.ToggleActive(0);
+    EXPECT_FALSE(oSecond.IsActive(0));
+    EXPECT_EQ(oMark.Id(), -1);
+    // A container without a shared mark keeps its own.
+    CSpectralLineContainer oAlone;
+    oAlone.AddSpectralLine(std::make_unique<CSpectralLine>());
+    oAlone.ToggleActive(0);
+    EXPECT_TRUE(oAlone.IsActive(0));
+    EXPECT_EQ(oMark.Id(), -1);
 }
 
 TEST(CSpectralLine, TypeSwitchAndIdentification)
