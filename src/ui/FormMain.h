@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CImageView;
@@ -201,9 +202,16 @@ private:
     void RedrawCCPages();
     CImageView* ViewOf(const CQtCanvas& oCanvas) const;
 
-    // Shared by the handlers.
-    // "Ask for a file name, write, report a failure": false when the user stopped or the write failed.
-    bool SaveWith(const SFileDialog& oDialog, const std::function<Outcome(const std::string&)>& fnWrite);
+    // The file dialogs of the window (FormMainFiles.cpp).
+    enum class EFile {
+        Spectrum, Template, Bitmap, LaboratoryLines, CalibrationLines, CalibratedSpectrum, OpenProject, SaveProject,
+        Measurements, Results, Elements, Residuals, OutsideMeasurements, OpenCorrelationParameters,
+        SaveCorrelationParameters
+    };
+    // Asks for a file to open or to save, starting in the folder its setting remembers.
+    std::optional<std::string> AskForFile(EFile eFile);
+    // "Ask for a file, read or write it, report a failure": false when the user stopped or it failed.
+    bool WithFile(EFile eFile, const std::function<Outcome(const std::string&)>& fnUse);
     // The message of a refusal, if any; true when there was none.
     bool Report(const Outcome& oOutcome);
     void StoreClipping();
@@ -223,8 +231,7 @@ private:
     void EnsureCoordinates();
     // Asks for a file (title, initial folder setting) and reads it through the import dialog into a new
     // spectrum drawn on oCanvas; none when the user stops on the way.
-    std::unique_ptr<CSpectrum> ImportSpectrum(const char* pcTitle, ESetting ePath, CQtCanvas& oCanvas,
-                                              std::string& sFile);
+    std::unique_ptr<CSpectrum> ImportSpectrum(EFile eFile, ESetting ePath, CQtCanvas& oCanvas, std::string& sFile);
 
     IPrompts& m_oPrompts;
     CQtCanvas m_oSpectrumCanvas;

@@ -8,13 +8,7 @@
 
 void TfrmMain::mniOpenCalibrationLinesClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Load file with calibration reference lines";
-    oDialog.sFilter = "Ascii files (*.asc)|*.asc|All files (*.*)|*.*";
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::CalibrationFilePath);
-    if (const auto sFile = m_oPrompts.OpenFile(oDialog)) {
-        Report(m_oSession.LoadCalibrationLines(*sFile));
-    }
+    WithFile(EFile::CalibrationLines, [this](const std::string& sFile) { return m_oSession.LoadCalibrationLines(sFile); });
 }
 
 void TfrmMain::mniSaveCalibratedSpectrumClick()
@@ -22,13 +16,7 @@ void TfrmMain::mniSaveCalibratedSpectrumClick()
     if (GetCurrentSpectrum() == nullptr) {
         return;
     }
-    SFileDialog oDialog;
-    oDialog.sTitle = "Save calibrated spectrum";
-    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "*.txt";
-    oDialog.bOverwritePrompt = true;
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::SpectraPath);
-    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.SaveCalibratedSpectrum(sFile); });
+    WithFile(EFile::CalibratedSpectrum, [this](const std::string& sFile) { return m_oSession.SaveCalibratedSpectrum(sFile); });
 }
 
 void TfrmMain::mniCalibrateClick()

@@ -10,7 +10,7 @@
 void TfrmMain::mniOpenCCTemplateClick()
 {
     std::string sFile;
-    auto pTemplate = ImportSpectrum("Load template", ESetting::CCTemplatePath, m_oCCTemplateCanvas, sFile);
+    auto pTemplate = ImportSpectrum(EFile::Template, ESetting::CCTemplatePath, m_oCCTemplateCanvas, sFile);
     if (!pTemplate) {
         return;
     }
@@ -30,24 +30,12 @@ void TfrmMain::mniNewCCParamsClick()
 
 void TfrmMain::mniOpenCCParamsClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Load cross correlation parameter set";
-    oDialog.sFilter = "All files (*.*)|*.*";
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::CCParamsPath);
-    if (const auto sFile = m_oPrompts.OpenFile(oDialog)) {
-        Report(m_oSession.LoadCorrelationParameters(*sFile));
-    }
+    WithFile(EFile::OpenCorrelationParameters, [this](const std::string& sFile) { return m_oSession.LoadCorrelationParameters(sFile); });
 }
 
 void TfrmMain::mniSaveCCParamsClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Save cross correlation parameter set";
-    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "*.txt";
-    oDialog.bOverwritePrompt = true;
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::CCParamsPath);
-    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.SaveCorrelationParameters(sFile); });
+    WithFile(EFile::SaveCorrelationParameters, [this](const std::string& sFile) { return m_oSession.SaveCorrelationParameters(sFile); });
 }
 
 void TfrmMain::mniRunCCClick()

@@ -161,13 +161,7 @@ void TfrmMain::mniOpenLinesFileClick()
             return;
         }
     }
-    SFileDialog oDialog;
-    oDialog.sTitle = "Load file with inertial (laboratory) lines";
-    oDialog.sFilter = "ASCII Text files (*.asc)|*.asc|All files (*.*)|*.*";
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::InertialLinesFilePath);
-    if (const auto sFile = m_oPrompts.OpenFile(oDialog)) {
-        Report(m_oSession.LoadLaboratoryLines(*sFile));
-    }
+    WithFile(EFile::LaboratoryLines, [this](const std::string& sFile) { return m_oSession.LoadLaboratoryLines(sFile); });
 }
 
 void TfrmMain::mniCombineLeftClick()

@@ -36,24 +36,12 @@ void TfrmMain::mniCalculateElementsClick()
 
 void TfrmMain::mniExportElementsClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Export orbital elements";
-    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "*.txt";
-    oDialog.bOverwritePrompt = true;
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::ElementsExportPath);
-    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.ExportElements(sFile); });
+    WithFile(EFile::Elements, [this](const std::string& sFile) { return m_oSession.ExportElements(sFile); });
 }
 
 void TfrmMain::mniExportResidualsClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Export residuals";
-    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "*.txt";
-    oDialog.bOverwritePrompt = true;
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::ElementsExportPath);
-    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.ExportResiduals(sFile); });
+    WithFile(EFile::Residuals, [this](const std::string& sFile) { return m_oSession.ExportResiduals(sFile); });
 }
 
 void TfrmMain::mniEstimatePeriodClick()
@@ -79,12 +67,7 @@ void TfrmMain::mniEstimatePeriodClick()
 
 void TfrmMain::mniImportMeasurementsClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Import external RV values";
-    oDialog.sFilter = "ASCII Text files (*.txt)|*.txt|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "txt";
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::ImportRVPath);
-    const auto sFile = m_oPrompts.OpenFile(oDialog);
+    const auto sFile = AskForFile(EFile::OutsideMeasurements);
     if (sFile && Report(m_oSession.ImportMeasurements(*sFile))) {
         m_ppgcPlots->setCurrentIndex(1);
         DrawRVGraph();

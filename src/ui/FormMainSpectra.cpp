@@ -20,29 +20,9 @@
 
 #include <algorithm>
 
-bool TfrmMain::Report(const Outcome& oOutcome)
+std::unique_ptr<CSpectrum> TfrmMain::ImportSpectrum(EFile eFile, ESetting ePath, CQtCanvas& oCanvas, std::string& sFile)
 {
-    if (oOutcome) {
-        m_oPrompts.Message(oOutcome->sTitle, oOutcome->sText, EIcon::Warning, EButtons::Ok);
-        return false;
-    }
-    return true;
-}
-
-bool TfrmMain::SaveWith(const SFileDialog& oDialog, const std::function<Outcome(const std::string&)>& fnWrite)
-{
-    const auto sFile = m_oPrompts.SaveFile(oDialog);
-    return sFile && Report(fnWrite(*sFile));
-}
-
-std::unique_ptr<CSpectrum> TfrmMain::ImportSpectrum(const char* pcTitle, ESetting ePath, CQtCanvas& oCanvas,
-                                                    std::string& sFile)
-{
-    SFileDialog oDialog;
-    oDialog.sTitle = pcTitle;
-    oDialog.sFilter = "All files (*.*)|*.*";
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ePath);
-    const auto sChosen = m_oPrompts.OpenFile(oDialog);
+    const auto sChosen = AskForFile(eFile);
     if (!sChosen) {
         return nullptr;
     }
@@ -64,7 +44,7 @@ std::unique_ptr<CSpectrum> TfrmMain::ImportSpectrum(const char* pcTitle, ESettin
 void TfrmMain::mniOpenSpectrumClick()
 {
     std::string sChosen;
-    auto pSpectrum = ImportSpectrum("Load spectrum", ESetting::SpectraPath, m_oSpectrumCanvas, sChosen);
+    auto pSpectrum = ImportSpectrum(EFile::Spectrum, ESetting::SpectraPath, m_oSpectrumCanvas, sChosen);
     if (!pSpectrum) {
         return;
     }
@@ -170,13 +150,7 @@ void TfrmMain::chbKeepYAxisFixedClick()
 
 void TfrmMain::mniSaveChartClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Save spectrum as bitmap";
-    oDialog.sFilter = "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "*.bmp";
-    oDialog.bOverwritePrompt = true;
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::BitmapPath);
-    SaveWith(oDialog, [this](const std::string& sFile) -> Outcome {
+    WithFile(EFile::Bitmap, [this](const std::string& sFile) -> Outcome {
         if (!ChartBitmap().save(QString::fromStdString(sFile), "BMP")) {
             return SMessage{"Error!", "Unable to write the bitmap file " + sFile + "!"};
         }

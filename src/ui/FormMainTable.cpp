@@ -103,47 +103,21 @@ void TfrmMain::mniOpenProjectClick()
     if (!AskToSaveTable()) {
         return;
     }
-    SFileDialog oDialog;
-    oDialog.sTitle = "Load matrix";
-    oDialog.sFilter = "Matrix files (*.mtx)|*.mtx|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "mtx";
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::MatrixPath);
-    if (const auto sFile = m_oPrompts.OpenFile(oDialog)) {
-        Report(m_oSession.OpenProject(*sFile));
-    }
+    WithFile(EFile::OpenProject, [this](const std::string& sFile) { return m_oSession.OpenProject(sFile); });
 }
 
 bool TfrmMain::mniSaveProjectClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Save matrix";
-    oDialog.sFilter = "Matrix files (*.mtx)|*.mtx|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "mtx";
-    oDialog.bOverwritePrompt = true;
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::MatrixPath);
-    return SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.SaveProject(sFile); });
+    return WithFile(EFile::SaveProject, [this](const std::string& sFile) { return m_oSession.SaveProject(sFile); });
 }
 
 void TfrmMain::mniDumpMeasurementsClick()
 {
-    SFileDialog oDialog;
-    oDialog.sTitle = "Export measurements to text file";
-    oDialog.sFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
-    oDialog.sDefaultExtension = "txt";
-    oDialog.bOverwritePrompt = true;
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::MatrixDumpPath);
-    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.DumpMeasurements(sFile); });
+    WithFile(EFile::Measurements, [this](const std::string& sFile) { return m_oSession.DumpMeasurements(sFile); });
 }
 
 void TfrmMain::mniExportResultsClick()
 {
     EnsureCoordinates();
-    SFileDialog oDialog;
-    oDialog.sTitle = "Export matrix";
-    oDialog.sFilter = "text files (*.txt)|*.txt|All files (*.*)|*.*";
-    // Results are text: proposing ".mtx" would put them over a project.
-    oDialog.sDefaultExtension = "txt";
-    oDialog.bOverwritePrompt = true;
-    oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(ESetting::ExportPath);
-    SaveWith(oDialog, [this](const std::string& sFile) { return m_oSession.ExportResults(sFile); });
+    WithFile(EFile::Results, [this](const std::string& sFile) { return m_oSession.ExportResults(sFile); });
 }

@@ -1,63 +1,31 @@
 #include "FormMiscSettings.h"
 
-#include "UiUtils.h"
-
 #include "core/IniFileClass.h"
 #include "core/UtilsClass.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
-TfrmMiscSettings::TfrmMiscSettings(QWidget* pParent) : QDialog(pParent)
+TfrmMiscSettings::TfrmMiscSettings(QWidget* pParent)
+    : CNumberFieldsDialog("frmMiscSettings", "Time threshold & Max. width", pParent)
 {
-    setObjectName("frmMiscSettings");
-    setWindowTitle("Time threshold & Max. width");
     resize(308, 199);
-    m_pedTimeThreshold = new QLineEdit;
-    m_pedTimeThreshold->setObjectName("edTimeThreshold");
-    m_pedMaxWidth = new QLineEdit;
-    m_pedMaxWidth->setObjectName("edMaxWidth");
     auto* pForm = new QFormLayout;
-    pForm->addRow("Time threshold", m_pedTimeThreshold);
-    pForm->addRow("Max width", m_pedMaxWidth);
-    QPushButton* pbtnOK = nullptr;
-    QPushButton* pbtnCancel = nullptr;
-    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel);
-    auto* pLayout = new QVBoxLayout(this);
-    pLayout->addLayout(pForm);
-    pLayout->addStretch();
-    pLayout->addWidget(pButtons);
-
-    connect(pbtnOK, &QPushButton::clicked, this, &TfrmMiscSettings::btnOKClick);
-    connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    pForm->addRow("Time threshold", AddField("edTimeThreshold"));
+    pForm->addRow("Max width", AddField("edMaxWidth", "", [](const QLineEdit* pEdit) {
+                      // A slider needs at least two positions.
+                      const int lMaximum = TextToInt(pEdit->text().toStdString(), 20);
+                      return static_cast<double>(lMaximum < 1 ? 20 : lMaximum);
+                  }));
+    Finish(pForm);
 }
 
 std::optional<SMiscSettings> TfrmMiscSettings::Execute(const SMiscSettings& oValues)
 {
-    m_pedTimeThreshold->setText(QString::fromStdString(FloatToText(oValues.fTimeThreshold)));
-    m_pedMaxWidth->setText(QString::number(oValues.lMaxWidth));
-    if (exec() != QDialog::Accepted) {
+    const auto vValues =
+        Run({QString::fromStdString(FloatToText(oValues.fTimeThreshold)), QString::number(oValues.lMaxWidth)});
+    if (!vValues) {
         return std::nullopt;
     }
-    return m_oResult;
-}
-
-void TfrmMiscSettings::btnOKClick()
-{
-    try {
-        m_oResult.fTimeThreshold = TextToFloat(NormalizeDecimalSeparator(m_pedTimeThreshold->text().toStdString()));
-    } catch (const EConvertError&) {
-        m_pedTimeThreshold->setFocus();
-        m_pedTimeThreshold->selectAll();
-        return;
-    }
-    m_oResult.lMaxWidth = TextToInt(m_pedMaxWidth->text().toStdString(), 20);
-    if (m_oResult.lMaxWidth < 1) {
-        // A slider needs at least two positions.
-        m_oResult.lMaxWidth = 20;
-    }
-    accept();
+    return SMiscSettings{(*vValues)[0], static_cast<int>((*vValues)[1])};
 }

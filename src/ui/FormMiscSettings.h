@@ -2,11 +2,7 @@
 // (kept in the settings file) and the maximum of the width slider.
 #pragma once
 
-#include <QDialog>
-
-#include <optional>
-
-class QLineEdit;
+#include "NumberFieldsDialog.h"
 
 // What the dialog edits.
 struct SMiscSettings {
@@ -14,7 +10,7 @@ struct SMiscSettings {
     int lMaxWidth = 20;
 };
 
-class TfrmMiscSettings : public QDialog {
+class TfrmMiscSettings : public CNumberFieldsDialog {
     Q_OBJECT
 public:
     explicit TfrmMiscSettings(QWidget* pParent = nullptr);
@@ -22,11 +18,4 @@ public:
     // Shows the values; what "&OK" confirmed (a maximum below 1 or no whole number becomes 20), nothing
     // on any other way out.
     std::optional<SMiscSettings> Execute(const SMiscSettings& oValues);
-
-private:
-    void btnOKClick();
-
-    QLineEdit* m_pedTimeThreshold;
-    QLineEdit* m_pedMaxWidth;
-    SMiscSettings m_oResult;
 };

@@ -1,86 +1,33 @@
 #include "FormSettings.h"
 
-#include "UiUtils.h"
+#include "core/IniFileClass.h"
 
-#include "core/UtilsClass.h"
-
-#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QLabel>
 
-#include <array>
-
-
-TfrmSettings::TfrmSettings(QWidget* pParent) : QDialog(pParent)
+TfrmSettings::TfrmSettings(QWidget* pParent) : CNumberFieldsDialog("frmSettings", "Observer coordinates", pParent)
 {
-    setObjectName("frmSettings");
-    setWindowTitle("Observer coordinates");
     resize(307, 195);
-    m_pedLongitudeDegrees = new QLineEdit;
-    m_pedLongitudeDegrees->setObjectName("edLongitudeDegrees");
-    m_pedLongitudeMinutes = new QLineEdit;
-    m_pedLongitudeMinutes->setObjectName("edLongitudeMinutes");
-    m_pedLatitudeDegrees = new QLineEdit;
-    m_pedLatitudeDegrees->setObjectName("edLatitudeDegrees");
-    m_pedLatitudeMinutes = new QLineEdit;
-    m_pedLatitudeMinutes->setObjectName("edLatitudeMinutes");
-
     auto* pGrid = new QGridLayout;
     pGrid->addWidget(new QLabel("Longitude"), 0, 0, 1, 2);
     pGrid->addWidget(new QLabel("Latitude"), 0, 2, 1, 2);
-    pGrid->addWidget(new QLabel("deg"), 1, 0);
-    pGrid->addWidget(new QLabel("min"), 1, 1);
-    pGrid->addWidget(new QLabel("deg"), 1, 2);
-    pGrid->addWidget(new QLabel("min"), 1, 3);
-    pGrid->addWidget(m_pedLongitudeDegrees, 2, 0);
-    pGrid->addWidget(m_pedLongitudeMinutes, 2, 1);
-    pGrid->addWidget(m_pedLatitudeDegrees, 2, 2);
-    pGrid->addWidget(m_pedLatitudeMinutes, 2, 3);
-
-    QPushButton* pbtnOK = nullptr;
-    QPushButton* pbtnCancel = nullptr;
-    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel);
-    auto* pLayout = new QVBoxLayout(this);
-    pLayout->addLayout(pGrid);
-    pLayout->addStretch();
-    pLayout->addWidget(pButtons);
-
-    connect(pbtnOK, &QPushButton::clicked, this, &TfrmSettings::btnOKClick);
-    connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    const char* const apcNames[4] = {"edLongitudeDegrees", "edLongitudeMinutes", "edLatitudeDegrees",
+                                     "edLatitudeMinutes"};
+    for (int i = 0; i < 4; ++i) {
+        pGrid->addWidget(new QLabel(i % 2 == 0 ? "deg" : "min"), 1, i);
+        pGrid->addWidget(AddField(apcNames[i]), 2, i);
+    }
+    Finish(pGrid);
 }
 
-std::optional<SObserverSite> TfrmSettings::Execute(const SObserverSite& oSite)
+std::optional<SObserverSite> TfrmSettings::Execute(const SObserverSite& o)
 {
-    m_pedLongitudeDegrees->setText(QString::fromStdString(FloatToText(oSite.fLongitudeDegrees)));
-    m_pedLongitudeMinutes->setText(QString::fromStdString(FloatToText(oSite.fLongitudeMinutes)));
-    m_pedLatitudeDegrees->setText(QString::fromStdString(FloatToText(oSite.fLatitudeDegrees)));
-    m_pedLatitudeMinutes->setText(QString::fromStdString(FloatToText(oSite.fLatitudeMinutes)));
-    if (exec() != QDialog::Accepted) {
+    const auto Text = [](double f) { return QString::fromStdString(FloatToText(f)); };
+    const auto vValues = Run({Text(o.fLongitudeDegrees), Text(o.fLongitudeMinutes), Text(o.fLatitudeDegrees),
+                              Text(o.fLatitudeMinutes)});
+    if (!vValues) {
         return std::nullopt;
     }
-    return m_oResult;
-}
-
-void TfrmSettings::btnOKClick()
-{
-    const std::array<std::pair<QLineEdit*, double*>, 4> aoFields = {{
-        {m_pedLongitudeDegrees, &m_oResult.fLongitudeDegrees},
-        {m_pedLongitudeMinutes, &m_oResult.fLongitudeMinutes},
-        {m_pedLatitudeDegrees, &m_oResult.fLatitudeDegrees},
-        {m_pedLatitudeMinutes, &m_oResult.fLatitudeMinutes},
-    }};
-    for (const auto& [pEdit, pfValue] : aoFields) {
-        try {
-            *pfValue = TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
-        } catch (const EConvertError&) {
-            // No number: the dialog stays open at this field.
-            pEdit->setFocus();
-            pEdit->selectAll();
-            return;
-        }
-    }
-    accept();
+    return SObserverSite{(*vValues)[0], (*vValues)[1], (*vValues)[2], (*vValues)[3]};
 }

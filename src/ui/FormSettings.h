@@ -2,29 +2,14 @@
 // in degrees and minutes, kept in the settings file.
 #pragma once
 
+#include "NumberFieldsDialog.h"
 #include "session/SettingsGateway.h"
 
-#include <QDialog>
-
-#include <optional>
-
-class QLineEdit;
-
-class TfrmSettings : public QDialog {
+class TfrmSettings : public CNumberFieldsDialog {
     Q_OBJECT
 public:
     explicit TfrmSettings(QWidget* pParent = nullptr);
 
-    // Shows the site; the site confirmed with "&OK", nothing on any other way out. A field that is no
-    // number keeps the dialog open at that field.
+    // Shows the site; the site confirmed with "&OK", nothing on any other way out.
     std::optional<SObserverSite> Execute(const SObserverSite& oSite);
-
-private:
-    void btnOKClick();
-
-    QLineEdit* m_pedLongitudeDegrees;
-    QLineEdit* m_pedLongitudeMinutes;
-    QLineEdit* m_pedLatitudeDegrees;
-    QLineEdit* m_pedLatitudeMinutes;
-    SObserverSite m_oResult;
 };

@@ -1,0 +1,65 @@
+#include "NumberFieldsDialog.h"
+
+#include "UiUtils.h"
+#include "core/UtilsClass.h"
+
+#include <QLineEdit>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CNumberFieldsDialog::CNumberFieldsDialog(const char* pcObjectName, const QString& sTitle, QWidget* pParent)
+    : QDialog(pParent)
+{
+    setObjectName(pcObjectName);
+    setWindowTitle(sTitle);
+}
+
+QLineEdit* CNumberFieldsDialog::AddField(const char* pcName, const char* pcText, Reader fnRead)
+{
+    QLineEdit* pEdit = NamedEdit(pcName, pcText);
+    m_vFields.emplace_back(pEdit, fnRead ? std::move(fnRead) : Reader(EditReal));
+    return pEdit;
+}
+
+void CNumberFieldsDialog::Finish(QLayout* pFields, const char* pcOkName)
+{
+    QPushButton* pbtnOK = nullptr;
+    QPushButton* pbtnCancel = nullptr;
+    auto* pButtons = OkCancelButtons(pbtnOK, pbtnCancel, pcOkName);
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->addLayout(pFields);
+    pLayout->addStretch();
+    pLayout->addWidget(pButtons);
+    connect(pbtnOK, &QPushButton::clicked, this, &CNumberFieldsDialog::btnOKClick);
+    connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::optional<std::vector<double>> CNumberFieldsDialog::Run(const std::vector<QString>& vTexts)
+{
+    for (std::size_t i = 0; i < vTexts.size() && i < m_vFields.size(); ++i) {
+        if (!vTexts[i].isNull()) {
+            m_vFields[i].first->setText(vTexts[i]);
+        }
+    }
+    if (exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return m_vValues;
+}
+
+void CNumberFieldsDialog::btnOKClick()
+{
+    std::vector<double> vValues;
+    for (const auto& [pEdit, fnRead] : m_vFields) {
+        try {
+            vValues.push_back(fnRead(pEdit));
+        } catch (const EConvertError&) {
+            pEdit->setFocus();
+            pEdit->selectAll();
+            return;
+        }
+    }
+    m_vValues = std::move(vValues);
+    accept();
+}
