@@ -104,40 +104,34 @@ double CSettingsGateway::ReadFloat(ESetting eSetting) const
     return m_oFile.ReadFloat(o.pcSection, o.pcKey, std::stod(o.pcDefault));
 }
 
-bool CSettingsGateway::Write(ESetting eSetting, const std::string& sValue) const
+template <typename T, typename Writer>
+bool CSettingsGateway::WriteWith(ESetting eSetting, T value, Writer fnWrite) const
 {
     if (m_oFile.GetFileName().empty()) {
         return false;
     }
     const SSettingKey& o = Key(eSetting);
-    return m_oFile.WriteString(o.pcSection, o.pcKey, sValue);
+    return (m_oFile.*fnWrite)(o.pcSection, o.pcKey, value);
+}
+
+bool CSettingsGateway::Write(ESetting eSetting, const std::string& sValue) const
+{
+    return WriteWith(eSetting, sValue, &CIniFile::WriteString);
 }
 
 bool CSettingsGateway::Write(ESetting eSetting, int lValue) const
 {
-    if (m_oFile.GetFileName().empty()) {
-        return false;
-    }
-    const SSettingKey& o = Key(eSetting);
-    return m_oFile.WriteInteger(o.pcSection, o.pcKey, lValue);
+    return WriteWith(eSetting, lValue, &CIniFile::WriteInteger);
 }
 
 bool CSettingsGateway::Write(ESetting eSetting, bool bValue) const
 {
-    if (m_oFile.GetFileName().empty()) {
-        return false;
-    }
-    const SSettingKey& o = Key(eSetting);
-    return m_oFile.WriteBool(o.pcSection, o.pcKey, bValue);
+    return WriteWith(eSetting, bValue, &CIniFile::WriteBool);
 }
 
 bool CSettingsGateway::Write(ESetting eSetting, double fValue) const
 {
-    if (m_oFile.GetFileName().empty()) {
-        return false;
-    }
-    const SSettingKey& o = Key(eSetting);
-    return m_oFile.WriteFloat(o.pcSection, o.pcKey, fValue);
+    return WriteWith(eSetting, fValue, &CIniFile::WriteFloat);
 }
 
 std::string CSettingsGateway::ReadPath(ESetting eSetting) const

@@ -95,5 +95,8 @@ public:
     void WriteOrbitRanges(const SOrbitRangeSetting& oRanges) const;
 
 private:
+    template <typename T, typename Writer>
+    bool WriteWith(ESetting eSetting, T value, Writer fnWrite) const;
+
     CIniFile m_oFile;
 };

@@ -29,11 +29,16 @@ double Number(const std::string& sText, const std::string& sOption)
     return fValue;
 }
 
-// The series of the file in a session of its own; false, with the reason on oErr, when it cannot be read.
-bool ReadSeries(CSession& oSession, const std::string& sFile, std::ostream& oErr)
+// The series of the verb's one file (the options are taken before) into the session; false, with the
+// reason on oErr, when it cannot be read.
+bool ReadSeries(const CArguments& oArguments, const char* pcVerb, CSession& oSession, std::ostream& oErr)
 {
-    if (oSession.ImportMeasurements(sFile)) {
-        oErr << "Unable to import RV file " << sFile << ".\n";
+    const auto vFiles = oArguments.Positionals();
+    if (vFiles.size() != 1) {
+        throw CUsageError(std::string(pcVerb) + " needs exactly one RV file.");
+    }
+    if (oSession.ImportMeasurements(vFiles[0])) {
+        oErr << "Unable to import RV file " << vFiles[0] << ".\n";
         return false;
     }
     return true;
@@ -94,12 +99,8 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         }
     }
     const bool bResiduals = oArguments.TakeFlag("--residuals");
-    const auto vFiles = oArguments.Positionals();
-    if (vFiles.size() != 1) {
-        throw CUsageError("orbit needs exactly one RV file.");
-    }
     CSession oSession("");
-    if (!ReadSeries(oSession, vFiles[0], oErr)) {
+    if (!ReadSeries(oArguments, "orbit", oSession, oErr)) {
         return kExitInput;
     }
     // The dialog's first proposal, with what the options give.
@@ -141,12 +142,8 @@ int RunPdm(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const auto lBins = oArguments.TakeInt("--bins");
     const auto fFrom = oArguments.TakeDouble("--from");
     const auto fTo = oArguments.TakeDouble("--to");
-    const auto vFiles = oArguments.Positionals();
-    if (vFiles.size() != 1) {
-        throw CUsageError("pdm needs exactly one RV file.");
-    }
     CSession oSession("");
-    if (!ReadSeries(oSession, vFiles[0], oErr)) {
+    if (!ReadSeries(oArguments, "pdm", oSession, oErr)) {
         return kExitInput;
     }
     SPeriodSearch oSearch = oSession.PeriodSearchProposal();
