@@ -77,7 +77,13 @@ public:
     // Sets the maximum of the width slider and its tick spacing (maximum / 20).
     void SetWidthMaximum(int lMaximum);
 
-    // --- Handlers, reachable from tests as from the menus ---
+protected:
+    void showEvent(QShowEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override;
+
+private:
+    // --- Handlers of the menus, buttons and mouse; reached through the actions and events ---
     // Spectra and plots
     void mniOpenSpectrumClick();
     void mniSaveChartClick();
@@ -141,12 +147,7 @@ public:
     void mniSaveCCParamsClick();
     void mniRunCCClick();
 
-protected:
-    void showEvent(QShowEvent* pEvent) override;
-    void closeEvent(QCloseEvent* pEvent) override;
-    bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
-private:
     // The commands of the menus, the tool bar and the context menus, each an action member.
     struct SActions {
         QAction* pmniOpenSpectrum = nullptr;
@@ -173,6 +174,10 @@ private:
         QAction* pmniRemoveFromMatrix = nullptr;
         std::array<QAction*, 5> apmniHiddenLineCommands{};
     };
+
+    // The menus' items, in one table (FormMainActions.cpp).
+    struct SMenuItem;
+    static std::vector<SMenuItem> MenuItems();
 
     // ISessionListener: the views follow what changed.
     void SessionChanged(uint32_t lChanges) override;

@@ -10,19 +10,12 @@
 
 #include <functional>
 
-namespace {
-
 using Handler = std::function<void(TfrmMain*)>;
 
-struct SMenu {
-    const char* pcCaption;
-    const char* pcName;
-};
-
 // One item of a menu; a caption of "-" is a separator.
-struct SItem {
-    SItem(int lMenuIndex, const char* pcItemCaption, const char* pcItemName = nullptr,
-          const char* pcItemShortcut = nullptr, Handler fnItemHandler = {}, bool bItemEnabled = true)
+struct TfrmMain::SMenuItem {
+    SMenuItem(int lMenuIndex, const char* pcItemCaption, const char* pcItemName = nullptr,
+              const char* pcItemShortcut = nullptr, Handler fnItemHandler = {}, bool bItemEnabled = true)
         : lMenu(lMenuIndex),
           pcCaption(pcItemCaption),
           pcName(pcItemName),
@@ -39,6 +32,13 @@ struct SItem {
     bool bEnabled;
 };
 
+namespace {
+
+struct SMenu {
+    const char* pcCaption;
+    const char* pcName;
+};
+
 const SMenu kMenus[] = {{"&Project", "mnuProject"},         {"&Edit", "mnuEdit"},
                         {"&Calibration", "mnuCalibration"}, {"&Settings", "mnuSettings"},
                         {"&Gaussian fit", "mnuGaussianFit"}, {"C&ross correlation", "mnuCrossCorrelation"},
@@ -46,7 +46,9 @@ const SMenu kMenus[] = {{"&Project", "mnuProject"},         {"&Edit", "mnuEdit"}
 
 enum { kProject, kEdit, kCalibration, kSettings, kGaussianFit, kCrossCorrelation, kAnalysis, kHelp };
 
-std::vector<SItem> MenuItems()
+} // namespace
+
+std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
 {
     using W = TfrmMain;
     const auto Document = [](const char* pcDocument) { return [pcDocument](W* p) { p->OpenHelpDocument(pcDocument); }; };
@@ -104,8 +106,6 @@ std::vector<SItem> MenuItems()
     };
 }
 
-} // namespace
-
 QAction* TfrmMain::AddItem(QMenu* pMenu, const char* pcCaption, const char* pcName, const char* pcShortcut)
 {
     QAction* pAction = pMenu->addAction(QString::fromUtf8(pcCaption));
@@ -136,7 +136,7 @@ void TfrmMain::CreateMenus()
         {"mniIndicateReference", &SActions::pmniIndicateReference},
         {"mniIndicateEmission", &SActions::pmniIndicateEmission},
     };
-    for (const SItem& oItem : MenuItems()) {
+    for (const SMenuItem& oItem : MenuItems()) {
         QMenu* pMenu = vMenus[static_cast<std::size_t>(oItem.lMenu)];
         if (std::string(oItem.pcCaption) == "-") {
             pMenu->addSeparator();

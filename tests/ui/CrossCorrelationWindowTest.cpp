@@ -85,7 +85,7 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_TRUE(m_pMain->Session().CrossCorrelation().AreParametersSet());
 
     // Unusable parameters: the run says why and the table stays.
-    m_pMain->Session().CrossCorrelation().SetParameters(6300, 6300, 2, 30, 0.01);
+    m_pMain->Session().SetCorrelationParameters({6300, 6300, 2, 30, 0.01}, STemplateCorrection{true, 0.0, {}, 0.0});
     Item("mniRunCC")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
@@ -94,9 +94,8 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
 TEST_F(CrossCorrelationWindowTest, RunStopsWithoutAnObservationTime)
 {
     OpenTemplate(WriteShifted(m_oDir, "template.txt", 0.0));
-    m_pMain->Session().CrossCorrelation().SetParameters(6050, 6650, 2, 30, 0.01);
+    m_pMain->Session().SetCorrelationParameters({6050, 6650, 2, 30, 0.01}, STemplateCorrection{true, 0.0, {}, 0.0});
     OpenSpectrum(WriteShifted(m_oDir, "star.txt", 10.0));
-    m_pMain->UpdateCommandStates();
     m_oPrompts.qAnswers = {EButton::Ok};
     WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
     Item("mniRunCC")->trigger();

@@ -169,7 +169,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
             Child<QCheckBox>(pDialog, "chbSingleColumn")->setChecked(false);
             Press(pDialog, "btnOK");
         });
-        m_pMain->mniOpenSpectrumClick();
+        Item("mniOpenSpectrum")->trigger();
         CSpectrum* pStar = m_pMain->GetCurrentSpectrum();
         ASSERT_GT(pStar->GetWavelengths().size(), 20000U);
         FindLines(10, 0);

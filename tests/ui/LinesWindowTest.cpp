@@ -59,7 +59,11 @@ protected:
         const int y = oImage.height() / 2;
         for (int x = 0; x < oImage.width(); ++x) {
             if (pSpectrum->FindLineAt(x, y) == i) {
-                m_pMain->imgSpectrumMouseUp(x, y, eButton);
+                // Pixels of the plot are pixels of its view.
+                auto* pView = Child<QWidget>(m_pMain.get(), "imgSpectrum");
+                QTest::mouseClick(pView, eButton, Qt::NoModifier, QPoint(x, y));
+                // A right click opens the context menu; the test only wants the click.
+                Child<QMenu>(m_pMain.get(), "pumSpectrum")->hide();
                 return;
             }
         }
@@ -169,7 +173,6 @@ TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratory
     EXPECT_EQ(Item("mniIdentifyWithXX")->text(), "Identify with H-alpha (6562.8)");
     Item("mniIdentifyWithXX")->trigger();
     EXPECT_EQ(ListedLines(), QStringList{"H-alpha(6562.80nm)"});
-    m_pMain->RefreshActiveLineStatus();
     EXPECT_TRUE(m_pMain->StatusText(0, 1).endsWith(";H-alpha (6562.800)"));
 
     ClickLine(0, Qt::LeftButton);

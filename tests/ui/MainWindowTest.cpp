@@ -140,8 +140,8 @@ TEST_F(MainWindowTest, AFileWithoutDataGivesAnEmptySpectrum)
     EXPECT_EQ(m_pMain->GetCurrentSpectrum()->GetNumberValues(), 0);
     EXPECT_EQ(m_pMain->Session().SpectrumCount(), 2);
     EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
-    m_pMain->btnZoomInClick();
-    m_pMain->btnZoomOutClick();
+    QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomOut"), Qt::LeftButton);
     Child<QScrollBar>(m_pMain.get(), "scbClipping")->setValue(900);
     EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
 }
@@ -149,13 +149,13 @@ TEST_F(MainWindowTest, AFileWithoutDataGivesAnEmptySpectrum)
 TEST_F(MainWindowTest, CancellingLeavesEverythingAsItWas)
 {
     m_oPrompts.qOpenFiles.push_back(std::nullopt);
-    m_pMain->mniOpenSpectrumClick();
+    Item("mniOpenSpectrum")->trigger();
     m_oPrompts.qOpenFiles.push_back(kSample);
     WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
-    m_pMain->mniOpenSpectrumClick();
+    Item("mniOpenSpectrum")->trigger();
     m_oPrompts.qOpenFiles.push_back(kSample);
     WhenModal([](QWidget* pDialog) { pDialog->close(); });
-    m_pMain->mniOpenSpectrumClick();
+    Item("mniOpenSpectrum")->trigger();
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
     EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
     EXPECT_EQ(Child<QListWidget>(m_pMain.get(), "lsbSpectra")->count(), 0);
@@ -173,13 +173,11 @@ TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
     CSpectrum* pSecond = m_pMain->Session().Spectrum(1);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond);
 
-    plsbSpectra->selectAll();
-    m_pMain->lsbSpectraClick();
+    ClickItem(plsbSpectra, 0, Qt::ControlModifier);
+    EXPECT_EQ(plsbSpectra->selectedItems().size(), 2);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond) << "two selected entries change nothing";
 
-    plsbSpectra->clearSelection();
-    plsbSpectra->item(0)->setSelected(true);
-    m_pMain->lsbSpectraClick();
+    ClickItem(plsbSpectra, 0);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
     EXPECT_EQ(VisibleCount(pFirst), 7061);
 }
@@ -188,17 +186,15 @@ TEST_F(MainWindowTest, SwitchingSpectraKeepsEachOnesZoom)
 {
     OpenSpectrum(kSample);
     CSpectrum* pFirst = m_pMain->GetCurrentSpectrum();
-    m_pMain->btnZoomInClick();
-    m_pMain->btnZoomInClick();
+    QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
     const int32_t lZoomed = VisibleCount(pFirst);
     EXPECT_LT(lZoomed, 7061);
     const int lPosition = Child<QScrollBar>(m_pMain.get(), "scbClipping")->value();
 
     OpenSpectrum(m_oDir.Write("b.txt", "1\t1\n2\t2\n3\t3\n"));
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
-    plsbSpectra->clearSelection();
-    plsbSpectra->item(0)->setSelected(true);
-    m_pMain->lsbSpectraClick();
+    ClickItem(plsbSpectra, 0);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
     EXPECT_EQ(VisibleCount(pFirst), lZoomed);
     EXPECT_EQ(Child<QScrollBar>(m_pMain.get(), "scbClipping")->value(), lPosition);
@@ -209,8 +205,9 @@ TEST_F(MainWindowTest, RemovingAllSpectraBlanksThePlotAndDisablesTheKind)
     OpenSpectrum(kSample);
     OpenSpectrum(kSample);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
-    plsbSpectra->selectAll();
-    m_pMain->mniRemoveSpectrumClick();
+    plsbSpectra->setFocus();
+    QTest::keyClick(plsbSpectra, Qt::Key_A, Qt::ControlModifier);
+    Item("mniRemoveSpectrum")->trigger();
     EXPECT_EQ(plsbSpectra->count(), 0);
     EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
@@ -227,9 +224,8 @@ TEST_F(MainWindowTest, RemovingOneSpectrumMakesTheFirstCurrent)
     OpenSpectrum(m_oDir.Write("c.txt", "1\t1\n2\t2\n"));
     CSpectrum* pFirst = m_pMain->Session().Spectrum(0);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
-    plsbSpectra->clearSelection();
-    plsbSpectra->item(1)->setSelected(true);
-    m_pMain->mniRemoveSpectrumClick();
+    ClickItem(plsbSpectra, 1);
+    Item("mniRemoveSpectrum")->trigger();
     ASSERT_EQ(plsbSpectra->count(), 2);
     EXPECT_EQ(plsbSpectra->item(1)->text(), "c.txt");
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
@@ -264,7 +260,7 @@ TEST_F(MainWindowTest, ZoomButtonsMoveTheScrollBarAndTheWindow)
     OpenSpectrum(kSample);
     const CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     auto* pscbClipping = Child<QScrollBar>(m_pMain.get(), "scbClipping");
-    m_pMain->btnZoomInClick();
+    QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
     EXPECT_EQ(VisibleCount(pSpectrum), 4707);
     // The middle of the view (start 1177 + 4707 div 2) as a share of the scroll range ...
     const int lPosition = static_cast<int>((4707 / 2 + 1177) / 7061.0 * 1000);
@@ -282,7 +278,7 @@ TEST_F(MainWindowTest, ZoomButtonsMoveTheScrollBarAndTheWindow)
     EXPECT_DOUBLE_EQ(pSpectrum->GetXMax(), pSpectrum->GetWavelengths().back());
 
     for (int i = 0; i < 5; ++i) {
-        m_pMain->btnZoomOutClick();
+        QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomOut"), Qt::LeftButton);
     }
     EXPECT_EQ(VisibleCount(pSpectrum), 7061);
 }

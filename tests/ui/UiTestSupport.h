@@ -11,6 +11,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -75,6 +78,14 @@ inline bool IsBlank(const QImage& oImage)
     return true;
 }
 
+// A mouse click on entry lRow of a list, as the user makes it.
+inline void ClickItem(QListWidget* pList, int lRow, Qt::KeyboardModifiers eModifiers = Qt::NoModifier)
+{
+    QListWidgetItem* pItem = pList->item(lRow);
+    ASSERT_NE(pItem, nullptr) << lRow;
+    QTest::mouseClick(pList->viewport(), Qt::LeftButton, eModifiers, pList->visualItemRect(pItem).center());
+}
+
 // One row of the orbital element ranges dialog: lower and upper limit, number of steps.
 inline void SetRangeRow(QWidget* pDialog, int lRow, const QString& sLower, const QString& sUpper, const QString& sSteps)
 {
@@ -119,7 +130,7 @@ protected:
     {
         m_oPrompts.qOpenFiles.push_back(sFile);
         WhenModal([](QWidget* pDialog) { Press(pDialog, "btnOK"); });
-        m_pMain->mniOpenSpectrumClick();
+        Item("mniOpenSpectrum")->trigger();
     }
 
     // Opens a file of intensities only ("Single column" in the import dialog).
@@ -130,7 +141,7 @@ protected:
             Child<QCheckBox>(pDialog, "chbSingleColumn")->setChecked(true);
             Press(pDialog, "btnOK");
         });
-        m_pMain->mniOpenSpectrumClick();
+        Item("mniOpenSpectrum")->trigger();
     }
 
     // Makes line i of the current spectrum the active one, as a click on it does.
