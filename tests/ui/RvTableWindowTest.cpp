@@ -317,4 +317,16 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     EXPECT_EQ(m_oPrompts.vMessages.back().sText,
               "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation table!\n\rDo you want to continue?");
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+
+    // Yes, then no file chosen: the table stays as it was; a file chosen clears it.
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("p.mtx"));
+    Item("mniSaveProject")->trigger();
+    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qOpenFiles.push_back(std::nullopt);
+    Item("mniOpenLinesFile")->trigger();
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qOpenFiles.push_back(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
+    Item("mniOpenLinesFile")->trigger();
+    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
 }
