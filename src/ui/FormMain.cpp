@@ -212,9 +212,20 @@ QWidget* TfrmMain::CreateControlPanel()
     m_plsbSpectra->setObjectName("lsbSpectra");
     m_plsbSpectra->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_plsbSpectra->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_plsbSpectra, &QListWidget::itemClicked, this, &TfrmMain::lsbSpectraClick);
-    connect(m_plsbSpectra, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& oPos) { m_ppumSpectrum->popup(m_plsbSpectra->mapToGlobal(oPos)); });
+    // Whatever changes the selection (a click, the arrow keys) changes the current spectrum; the
+    // window's own changes of the list are guarded.
+    connect(m_plsbSpectra, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_bListSyncGuard) {
+            lsbSpectraClick();
+        }
+    });
+    connect(m_plsbSpectra, &QWidget::customContextMenuRequested, this, [this](const QPoint& oPos) {
+        // The menu acts on the entry under the click: it becomes the current spectrum first.
+        if (QListWidgetItem* pItem = m_plsbSpectra->itemAt(oPos); pItem != nullptr && !pItem->isSelected()) {
+            m_plsbSpectra->setCurrentItem(pItem, QItemSelectionModel::ClearAndSelect);
+        }
+        m_ppumSpectrum->popup(m_plsbSpectra->mapToGlobal(oPos));
+    });
     pSpectraLayout->addWidget(m_plsbSpectra);
     pLayout->addWidget(pgrbSpectra);
 

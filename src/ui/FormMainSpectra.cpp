@@ -63,7 +63,7 @@ void TfrmMain::lsbSpectraClick()
         return;
     }
     const int lRow = m_plsbSpectra->row(vSelected.front());
-    if (m_oSession.Spectrum(lRow) == nullptr) {
+    if (m_oSession.Spectrum(lRow) == nullptr || lRow == m_oSession.CurrentIndex()) {
         return;
     }
     StoreClipping();

@@ -6,6 +6,7 @@
 #include "ui/ImageView.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QPrinterInfo>
@@ -180,6 +181,33 @@ TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
     ClickItem(plsbSpectra, 0);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
     EXPECT_EQ(VisibleCount(pFirst), 7061);
+}
+
+TEST_F(MainWindowTest, TheListEntryTheUserWorksWithIsTheCurrentSpectrum)
+{
+    for (const char* pcName : {"a.txt", "b.txt", "c.txt"}) {
+        OpenSpectrum(m_oDir.Write(pcName, "6562.0\t1\n6563.0\t0.5\n6564.0\t1\n"));
+    }
+    auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
+    ASSERT_EQ(m_pMain->Session().CurrentIndex(), 2);
+    // The arrow keys move the highlight and the current spectrum with it.
+    plsbSpectra->setFocus();
+    QTest::keyClick(plsbSpectra, Qt::Key_Up);
+    EXPECT_EQ(plsbSpectra->currentRow(), 1);
+    EXPECT_EQ(m_pMain->Session().CurrentIndex(), 1);
+    // A right click on another entry makes it current before its menu acts.
+    const QPoint oAt = plsbSpectra->visualItemRect(plsbSpectra->item(0)).center();
+    QContextMenuEvent oRightClick(QContextMenuEvent::Mouse, oAt, plsbSpectra->viewport()->mapToGlobal(oAt));
+    QApplication::sendEvent(plsbSpectra->viewport(), &oRightClick);
+    auto* ppumSpectrum = Child<QMenu>(m_pMain.get(), "pumSpectrum");
+    EXPECT_TRUE(ppumSpectrum->isVisible());
+    ppumSpectrum->hide();
+    EXPECT_EQ(m_pMain->Session().CurrentIndex(), 0);
+    // "Remove spectrum" then removes the entry the user chose, and the first remaining one is current.
+    Item("mniRemoveSpectrum")->trigger();
+    ASSERT_EQ(plsbSpectra->count(), 2);
+    EXPECT_EQ(plsbSpectra->item(0)->text(), "b.txt");
+    EXPECT_EQ(m_pMain->Session().SpectrumName(m_pMain->Session().CurrentIndex()), "b.txt");
 }
 
 TEST_F(MainWindowTest, SwitchingSpectraKeepsEachOnesZoom)
