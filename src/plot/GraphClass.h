@@ -74,7 +74,7 @@ protected:
     double m_fYMax = 0.0;
     double m_fXMin = 0.0;
     double m_fYMin = 0.0;
-    std::string m_sXAxisLabel = "Wavelength [nm]";
+    std::string m_sXAxisLabel = "Wavelength [\u00C5]";
     std::string m_sYAxisLabel = "Intensity";
     ICanvas* m_pImage = nullptr;
     int32_t m_lLeftMargin = 30;

@@ -246,15 +246,23 @@ double CMatrix::GetRowJulianDate(int32_t r) const
 
 void CMatrix::GetRVCurve(CMeasuredDataArray& oCurve) const
 {
-    oCurve.SetSize(static_cast<int32_t>(m_vMeasurementRow.size()));
-    for (std::size_t r = 0; r < m_vMeasurementRow.size(); ++r) {
-        const auto& oRow = m_vMeasurementRow[r];
+    // A row whose measurements were all cleared has no velocity: it is left out, not taken as 0 km/s.
+    std::vector<double> vJulianDate;
+    std::vector<double> vVelocity;
+    for (const auto& oRow : m_vMeasurementRow) {
+        if (oRow.pMeasurements.empty()) {
+            continue;
+        }
         double fSum = 0.0;
         for (const auto& o : oRow.pMeasurements) {
             fSum += o.fVelocity1;
         }
-        oCurve.SetX(static_cast<int32_t>(r), oRow.fJulianDate);
-        oCurve.SetY(static_cast<int32_t>(r), oRow.pMeasurements.empty() ? 0.0 : fSum / oRow.lCount());
+        vJulianDate.push_back(oRow.fJulianDate);
+        vVelocity.push_back(fSum / oRow.lCount());
+    }
+    oCurve.SetSize(0);
+    if (!vJulianDate.empty()) {
+        oCurve.SetValues(vJulianDate.data(), vVelocity.data(), static_cast<int32_t>(vJulianDate.size()));
     }
 }
 

@@ -66,7 +66,7 @@ public:
     void GetCellText(int32_t r, int32_t c, std::string& cValue, bool& bRowExists, bool& bFilled) const;
     double GetRowJulianDate(int32_t r) const;
     const std::vector<SMeasurementRow>& Rows() const { return m_vMeasurementRow; }
-    // One pair per row: Julian date and the mean of its first velocities (0 without measurements).
+    // One pair per row with measurements: Julian date and the mean of its first velocities.
     void GetRVCurve(CMeasuredDataArray& oCurve) const;
     bool IsSaved() const { return m_bIsSaved; }
 

@@ -9,6 +9,7 @@
 #include "orbit/PDMClass.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -743,7 +744,9 @@ Outcome CSession::TryCalibration(const SCalibrationMode& oMode, SCalibrationFit&
     if (!vWavelength.empty()) {
         PutValues(*m_pCalibrated, vWavelength, m_vSavedIntensity);
     }
-    oFit.bHaveResiduals = m_oCalibration.GetResiduals(oFit.fMeanSquare, oFit.fMaxAbs);
+    double fMeanSquare = 0.0;
+    oFit.bHaveResiduals = m_oCalibration.GetResiduals(fMeanSquare, oFit.fMaxAbs);
+    oFit.fRms = std::sqrt(fMeanSquare);
     Announce(change::kSpectrumValues);
     return std::nullopt;
 }

@@ -108,8 +108,8 @@ struct SCalibrationMode {
 struct SCalibrationFit {
     bool bOrderReduced = false;
     bool bHaveResiduals = false;
-    double fMeanSquare = 0.0;
-    double fMaxAbs = 0.0;
+    double fRms = 0.0;    // root mean square of the residuals, angstrom
+    double fMaxAbs = 0.0; // largest residual, angstrom
 };
 
 // A laboratory or calibration line: its index in its table, wavelength and name.

@@ -145,7 +145,7 @@ void TfrmCalibration::btnCalibrateClick()
                            EIcon::Warning, EButtons::Ok);
     }
     if (oFit.bHaveResiduals) {
-        m_pedStandardDeviation->setText(QString::fromStdString(quandrel::FormatFixedWidth(oFit.fMeanSquare, 10, 5)));
+        m_pedStandardDeviation->setText(QString::fromStdString(quandrel::FormatFixedWidth(oFit.fRms, 10, 5)));
         m_pedMaxSingleDeviation->setText(QString::fromStdString(quandrel::FormatFixedWidth(oFit.fMaxAbs, 10, 5)));
     } else {
         m_pedStandardDeviation->clear();

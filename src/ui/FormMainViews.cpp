@@ -208,7 +208,7 @@ void TfrmMain::RefreshSpectralLineList()
         int32_t lCount = 0;
         pCurrent->GetLineIdentification(i, lIndex, fWavelength, &sName, lCount);
         if (lCount >= 0) {
-            m_plsbSpectralLines->addItem(Q(sName + "(" + quandrel::FormatFixedWidth(fWavelength, 6, 2) + "nm)"));
+            m_plsbSpectralLines->addItem(Q(sName + "(" + quandrel::FormatFixedWidth(fWavelength, 6, 2) + " \u00C5)"));
         }
     }
 }

@@ -42,7 +42,7 @@ TEST_F(GraphFixture, AxesPlaceCaptionsTicksAndLabels)
 {
     m_oSpectrum.Draw(kHeight, kWidth);
     EXPECT_EQ(m_oSpectrum.GetLeftMargin(), 60);
-    EXPECT_EQ(m_oCanvas.TextAt(347, 274), "Wavelength [nm]");
+    EXPECT_EQ(m_oCanvas.TextAt(347, 274), "Wavelength [\u00C5]");
     EXPECT_EQ(m_oCanvas.TextAt(45, 9), "Intensity");
     // x tick 4 of 16 at 60 + 4 * 265 div 16 = 126, labelled 1.00.
     EXPECT_TRUE(HasLine(126, 267, 126, 271));

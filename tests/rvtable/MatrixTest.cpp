@@ -122,6 +122,24 @@ TEST(CMatrix, ColumnsAndCellsClearAsTheTableSays)
     EXPECT_EQ(oMatrix.GetInertialLineRange(lMin, lMax), 0);
 }
 
+TEST(CMatrix, ARowWithoutMeasurementsGivesNoVelocity)
+{
+    // A spectrum added without identified lines gives a row without measurements.
+    CMatrix oMatrix;
+    auto pA = MakeSpectrum(2455000.1, {});
+    auto pB = MakeSpectrum(2455000.2, {{6500.0, 5}, {6700.0, 7}}, 1.0);
+    oMatrix.AddSpectrumRow(pA.get());
+    oMatrix.AddSpectrumRow(pB.get());
+    ASSERT_EQ(oMatrix.Rows().size(), 2U);
+    CMeasuredDataArray oCurve;
+    oMatrix.GetRVCurve(oCurve);
+    ASSERT_EQ(oCurve.GetArraySize(), 1) << "an empty row is no velocity of 0 km/s";
+    EXPECT_EQ(oCurve.GetX(0), 2455000.2);
+    oMatrix.RemoveSpectrumRow(pB.get());
+    oMatrix.GetRVCurve(oCurve);
+    EXPECT_EQ(oCurve.GetArraySize(), 0);
+}
+
 TEST(CMatrix, CombinedLinesGiveOneDoubleMeasurement)
 {
     CMatrix oMatrix;

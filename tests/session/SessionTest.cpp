@@ -217,6 +217,29 @@ TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
     EXPECT_EQ(oProposal.fTo, 30.0);
 }
 
+TEST_F(SessionTest, CalibrationIsTriedOnTheKeptValuesAndReportsTheRootMeanSquare)
+{
+    m_oSession.AddSpectrum(LineSpectrum(6563.0, 0.0), "lamp");
+    const std::vector<double> vBefore = m_oSession.CurrentSpectrum()->GetWavelengths();
+    // Positions 0, 100, 200 at 6000, 6100, 6203 A: the straight line 5999.5 + 1.015 x leaves
+    // residuals -0.5, 1 and -0.5 A, a mean square of 0.5.
+    for (const auto& [fMeasured, fLambda] : {std::pair{0.0, 6000.0}, {100.0, 6100.0}, {200.0, 6203.0}}) {
+        m_oSession.Calibration().AddCalibrationPoint(fMeasured, fLambda);
+    }
+    m_oSession.BeginCalibration();
+    SCalibrationFit oFit;
+    for (int lTry = 0; lTry < 2; ++lTry) {
+        ASSERT_FALSE(m_oSession.TryCalibration({true, 1}, oFit));
+        ASSERT_TRUE(oFit.bHaveResiduals);
+        EXPECT_NEAR(oFit.fRms, std::sqrt(0.5), 1e-9) << "the root of the mean square, not the mean square";
+        EXPECT_NEAR(oFit.fMaxAbs, 1.0, 1e-9);
+        // Every try starts from the values the calibration began with.
+        EXPECT_NEAR(m_oSession.CurrentSpectrum()->GetWavelengths()[0], 5999.5 + 1.015 * vBefore[0], 1e-6);
+    }
+    m_oSession.EndCalibration(std::nullopt);
+    EXPECT_EQ(m_oSession.CurrentSpectrum()->GetWavelengths(), vBefore) << "cancel restores the values exactly";
+}
+
 TEST_F(SessionTest, FilesThatCannotBeReadOrWrittenAreReportedAndChangeNothing)
 {
     m_oSession.SetObjectCoordinates({1, 2, 3, 4});

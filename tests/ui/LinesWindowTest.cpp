@@ -172,7 +172,7 @@ TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratory
     EXPECT_TRUE(Item("mniIdentifyWithXX")->isEnabled());
     EXPECT_EQ(Item("mniIdentifyWithXX")->text(), "Identify with H-alpha (6562.8)");
     Item("mniIdentifyWithXX")->trigger();
-    EXPECT_EQ(ListedLines(), QStringList{"H-alpha(6562.80nm)"});
+    EXPECT_EQ(ListedLines(), QStringList{"H-alpha(6562.80 \u00C5)"});
     EXPECT_TRUE(m_pMain->StatusText(0, 1).endsWith(";H-alpha (6562.800)"));
 
     ClickLine(0, Qt::LeftButton);
@@ -195,7 +195,7 @@ TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratory
     pSpectrum->GetLineIdentification(0, lIndex, fWavelength, &sName, lCount);
     EXPECT_EQ(lIndex, 1) << "grid row 2 is line index 1";
     EXPECT_EQ(sName, "H-beta");
-    EXPECT_EQ(ListedLines(), (QStringList{"H-beta(4861.33nm)", "H-alpha(6562.80nm)"}));
+    EXPECT_EQ(ListedLines(), (QStringList{"H-beta(4861.33 \u00C5)", "H-alpha(6562.80 \u00C5)"}));
 
     // Cancel or the header row change nothing.
     ClickLine(1, Qt::LeftButton);
