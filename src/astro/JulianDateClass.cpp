@@ -62,6 +62,20 @@ SCalendarDate CJulianDate::CalendarDate(double jd)
     return oDate;
 }
 
+SCalendarDate CJulianDate::CalendarDateToTheMinute(double jd)
+{
+    if (!std::isfinite(jd) || std::fabs(static_cast<long double>(jd)) > kMaxCalendarJulianDate) {
+        return SCalendarDate();
+    }
+    // The nearest whole minute (minutes since the epoch are whole minutes of the civil day too, the
+    // day starting 720 minutes after a Julian day), split half a second past it so that the split
+    // cannot fall just below.
+    const long double fMinute = std::round(static_cast<long double>(jd) * 1440.0L);
+    SCalendarDate oDate = CalendarDate(static_cast<double>((fMinute + 1.0L / 120.0L) / 1440.0L));
+    oDate.minutes = std::floor(oDate.minutes);
+    return oDate;
+}
+
 long double CJulianDate::JulianCenturies(int32_t year, int32_t month, double day, double hours, double minutes)
 {
     return (JulianDateExtended(year, month, day, hours, minutes) - 2451545.0L) / 36525.0L;

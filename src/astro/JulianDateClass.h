@@ -20,6 +20,9 @@ struct SCalendarDate {
 
 class CJulianDate {
 public:
+    // The calendar date at the nearest whole minute: hours and minutes are whole numbers, and a time
+    // of 21:59:40 shows as 22:00, never as 21:60.
+    static SCalendarDate CalendarDateToTheMinute(double jd);
     // Julian date of a date and time (days, hours and minutes may carry fractions).
     static double JulianDate(int32_t year, int32_t month, double day, double hours, double minutes);
     static long double JulianDateExtended(int32_t year, int32_t month, double day, double hours, double minutes);

@@ -265,7 +265,7 @@ void TfrmMain::RefreshTimeDisplay()
 {
     double fJulianDate = 0.0;
     if (m_oSession.CurrentObservationTime(fJulianDate)) {
-        const SCalendarDate o = CJulianDate::CalendarDate(fJulianDate);
+        const SCalendarDate o = CJulianDate::CalendarDateToTheMinute(fJulianDate);
         SetStatusText(0, 3, Q(ZeroPadded(o.day, 2) + "." + Padded(o.month, 2, '0') + "." + Padded(o.year, 4, ' ')));
         SetStatusText(0, 4, Q(ZeroPadded(o.hours, 2) + ":" + ZeroPadded(o.minutes, 2)));
     } else {
@@ -324,7 +324,7 @@ void TfrmMain::RefreshTable()
         }
     }
     for (int32_t r = 0; r < lRows; ++r) {
-        const SCalendarDate o = CJulianDate::CalendarDate(oMatrix.GetRowJulianDate(r));
+        const SCalendarDate o = CJulianDate::CalendarDateToTheMinute(oMatrix.GetRowJulianDate(r));
         SetCell(0, r + 2,
                 Q(quandrel::FormatFixedWidth(o.day, 2, 0) + "." + Padded(o.month, 2, ' ') + "." +
                   Padded(o.year, 4, ' ') + " " + quandrel::FormatFixedWidth(o.hours, 2, 0) + ":" +

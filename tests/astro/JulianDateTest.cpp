@@ -81,3 +81,32 @@ TEST(CJulianDate, CenturiesZonesAndUnusableDates)
         EXPECT_EQ(oZero.day, 0.0);
     }
 }
+
+TEST(CJulianDate, ToTheMinuteRoundsBeforeSplitting)
+{
+    struct SCase {
+        int lSecondsOfDay; // after 0h UT of 2012 March 1
+        int lDay;
+        int lHours;
+        int lMinutes;
+    };
+    const SCase aoCases[] = {
+        {21 * 3600 + 59 * 60 + 40, 1, 22, 0}, // 21:59:40 is 22:00, not 21:60
+        {21 * 3600 + 59 * 60 + 20, 1, 21, 59},
+        {23 * 3600 + 59 * 60 + 45, 2, 0, 0}, // into the next day
+        {12 * 3600, 1, 12, 0},
+        {31, 1, 0, 1},
+    };
+    const double fMidnight = CJulianDate::JulianDate(2012, 3, 1, 0, 0);
+    for (const SCase& c : aoCases) {
+        const SCalendarDate o = CJulianDate::CalendarDateToTheMinute(fMidnight + c.lSecondsOfDay / 86400.0);
+        EXPECT_EQ(o.day, c.lDay) << c.lSecondsOfDay;
+        EXPECT_EQ(o.hours, c.lHours) << c.lSecondsOfDay;
+        EXPECT_EQ(o.minutes, c.lMinutes) << c.lSecondsOfDay;
+    }
+    // Every minute of a month comes back as itself.
+    for (int lMinute = 0; lMinute < 31 * 1440; lMinute += 7) {
+        const SCalendarDate o = CJulianDate::CalendarDateToTheMinute(fMidnight + lMinute / 1440.0);
+        ASSERT_EQ(o.hours * 60 + o.minutes, lMinute % 1440) << lMinute;
+    }
+}

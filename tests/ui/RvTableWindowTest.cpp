@@ -94,6 +94,11 @@ TEST_F(RvTableWindowTest, TimeCoordinatesAndCorrectionInTheStatusBar)
     EXPECT_EQ(m_pMain->StatusText(0, 3), "01.03.2012");
     EXPECT_EQ(m_pMain->StatusText(0, 4), "20:30");
     EXPECT_EQ(m_pMain->StatusText(1, 1), "") << "no object coordinates yet";
+    // 23:59:40 UT is shown at the nearest minute, on the next day.
+    m_pMain->Session().SetObservationTime(2455988.5 - 20.0 / 86400.0);
+    EXPECT_EQ(m_pMain->StatusText(0, 3), "02.03.2012");
+    EXPECT_EQ(m_pMain->StatusText(0, 4), "00:00");
+    m_pMain->Session().SetObservationTime(fJd);
 
     SetObject("5", "55", "7", "24");
     EXPECT_EQ(m_pMain->StatusText(0, 6), " 5h55'");
