@@ -93,21 +93,43 @@ double COrbitalElements::A1SinIFromK1(double fK1, double fPeriod, double fEccent
 
 bool COrbitalElements::SolveKepler(double t, double fT0, double fPeriod, double e, double& fNu)
 {
+    if (!(e >= 0 && e < 1)) {
+        return false;
+    }
     double fMeanDegrees = (t - fT0) * 360 / fPeriod;
     if (fMeanDegrees == 180 || fMeanDegrees == 0) {
         fMeanDegrees += 1e-8;
     }
+    // The mean anomaly within one turn, [0, 2 pi).
+    fMeanDegrees = std::fmod(fMeanDegrees, 360.0);
+    if (fMeanDegrees < 0) {
+        fMeanDegrees += 360.0;
+    }
     const double M = fMeanDegrees * (1.0 / 180.0) * kPi;
-    double E = e >= 0.8 ? kPi : M;
-    double fNext = E;
-    int lIterations = 0;
-    for (;;) {
-        fNext = E - (E - e * std::sin(E) - M) / (1 - e * std::cos(E));
-        ++lIterations;
-        if (std::fabs((E - fNext) / fNext) <= 1e-8 || lIterations >= 50) {
+    if (!std::isfinite(M)) {
+        return false;
+    }
+    // E - e sin E - M rises strictly from -M at E = 0 to 2 pi - M at E = 2 pi: Newton's method from a
+    // start that cannot overshoot far (M, or pi for high eccentricities), kept inside the bracket of
+    // the root; a step that would leave it is a bisection. Converges for every e < 1.
+    double fLow = 0.0;
+    double fHigh = 2 * kPi;
+    double fNext = e >= 0.8 ? kPi : M;
+    for (int lIterations = 0; lIterations < 200; ++lIterations) {
+        const double E = fNext;
+        const double f = E - e * std::sin(E) - M;
+        if (f < 0) {
+            fLow = E;
+        } else {
+            fHigh = E;
+        }
+        fNext = E - f / (1 - e * std::cos(E));
+        if (!(fNext > fLow && fNext < fHigh)) {
+            fNext = 0.5 * (fLow + fHigh);
+        }
+        if (std::fabs(fNext - E) <= 1e-14 || fHigh - fLow <= 1e-14) {
             break;
         }
-        E = fNext;
     }
     double nu = 2 * std::atan(std::sqrt((1 + e) / (1 - e)) * std::tan(fNext / 2));
     if (nu > 2 * kPi) {
@@ -116,7 +138,7 @@ bool COrbitalElements::SolveKepler(double t, double fT0, double fPeriod, double 
     if (nu < 0) {
         nu += 2 * kPi;
     }
-    if (lIterations >= 50 || !std::isfinite(nu)) {
+    if (!std::isfinite(nu)) {
         return false;
     }
     fNu = nu;

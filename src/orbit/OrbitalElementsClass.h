@@ -54,8 +54,9 @@ public:
     // The inverse: a1 sin i in km = K1 P sqrt(1 - e^2) / (2 pi), with K1 in km/s and P in days.
     static double A1SinIFromK1(double fK1, double fPeriod, double fEccentricity);
 
-    // The true anomaly (radians, [0, 2 pi]) at time t; false when Newton's
-    // method does not converge in 50 steps or meets a floating-point error.
+    // The true anomaly (radians, [0, 2 pi]) at time t, from Kepler's equation solved to 1e-14 rad by
+    // Newton's method safeguarded with bisection; false for e outside [0, 1) or a time or period
+    // that gives no finite mean anomaly.
     static bool SolveKepler(double t, double fT0, double fPeriod, double e, double& fNu);
     // The model velocity at t (0 when Kepler's equation fails).
     static double ModelVelocity(double t, const SOrbitalElements& oElements);

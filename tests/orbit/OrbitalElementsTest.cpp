@@ -51,6 +51,69 @@ TEST(COrbitalElements, KeplerAndTheModel)
     EXPECT_EQ(COrbitalElements::ModelVelocity(2455002.5, o), 0.0) << "a failed solution gives 0";
 }
 
+TEST(COrbitalElements, KeplerConvergesForEveryEccentricityBelowOne)
+{
+    // Mean anomalies over many turns, either side of T0, near periastron and apastron.
+    const double afPhases[] = {0.0, 1e-9, 0.003, 0.07, 0.25, 0.4999, 0.5, 0.73, 0.9999, 17.31, -3.2, 1234.56};
+    for (const double e : {0.0, 0.3, 0.8, 0.9, 0.97, 0.99, 0.999}) {
+        for (const double fPhase : afPhases) {
+            double fNu = -1;
+            ASSERT_TRUE(COrbitalElements::SolveKepler(2455000.0 + 10.0 * fPhase, 2455000.0, 10.0, e, fNu))
+                << "e " << e << " phase " << fPhase;
+            ASSERT_GE(fNu, 0.0);
+            ASSERT_LE(fNu, 2 * kPi);
+            // Back to the eccentric and the mean anomaly: Kepler's equation holds within one turn.
+            const double E = 2 * std::atan2(std::sqrt(1 - e) * std::sin(fNu / 2), std::sqrt(1 + e) * std::cos(fNu / 2));
+            const double M = std::remainder(E - e * std::sin(E) - 2 * kPi * fPhase, 2 * kPi);
+            EXPECT_NEAR(M, 0.0, 1e-9) << "e " << e << " phase " << fPhase;
+        }
+    }
+    // Where plain Newton's method from M (or pi) converges, both give the same true anomaly.
+    const auto PlainNewton = [](double fMeanDegrees, double e, double& fNu) {
+        const double M = fMeanDegrees / 180.0 * kPi;
+        double E = e >= 0.8 ? kPi : M;
+        for (int i = 0; i < 50; ++i) {
+            const double fNext = E - (E - e * std::sin(E) - M) / (1 - e * std::cos(E));
+            if (std::fabs((E - fNext) / fNext) <= 1e-8) {
+                fNu = std::fmod(2 * std::atan(std::sqrt((1 + e) / (1 - e)) * std::tan(fNext / 2)) + 2 * kPi, 2 * kPi);
+                return true;
+            }
+            E = fNext;
+        }
+        return false;
+    };
+    std::mt19937 oRandom(5);
+    std::uniform_real_distribution<double> oUnit(0.0, 1.0);
+    int lCompared = 0;
+    for (int k = 0; k < 2000; ++k) {
+        const double e = 0.95 * oUnit(oRandom);
+        const double t = 2455000.0 + (1 + 358 * oUnit(oRandom)) / 36.0;
+        const double fDegrees = (t - 2455000.0) * 360 / 10.0;
+        double fPlain = 0;
+        double fNu = 0;
+        if (PlainNewton(fDegrees, e, fPlain)) {
+            ASSERT_TRUE(COrbitalElements::SolveKepler(t, 2455000.0, 10.0, e, fNu));
+            EXPECT_NEAR(fNu, fPlain, 1e-12) << "e " << e << " M " << fDegrees;
+            ++lCompared;
+        }
+    }
+    EXPECT_GT(lCompared, 1000);
+
+    // A generated orbit of e = 0.9 comes back with its eccentricity and amplitude.
+    const SOrbitalElements oTruth = Orbit(10.0, 2455002.0, 0.9, 30.0, 40.0, 0.0);
+    COrbitalElements oOrbit;
+    oOrbit.SetDataArray(MakeSeries(oTruth, 400, 2455000.0, 40.0));
+    SetRanges(oOrbit, {{9.95, 10.05, 4}, {2455001.5, 2455002.5, 20}, {0.8, 0.95, 6}, {0.0, 60.0, 6},
+                       {1e6, 1e7, 10}, {-5.0, 5.0, 4}});
+    oOrbit.Optimize();
+    oOrbit.RefineOptimum();
+    SOrbitalElements oFound;
+    oOrbit.GetBestElements(oFound);
+    EXPECT_NEAR(oFound.fEccentricity, 0.9, 0.01);
+    EXPECT_NEAR(oFound.fK1, 40.0, 1.0);
+    EXPECT_LT(oFound.fRMS, 0.5);
+}
+
 TEST(COrbitalElements, RangeCheck)
 {
     SOrbitalElements o = Orbit(10, 2455000, 0.3, 90, 30, 0);
