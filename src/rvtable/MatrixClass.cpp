@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -508,23 +509,92 @@ bool CMatrix::ExportResults(double fThreshold, const std::string& sPath) const
     return quandrel::WriteFileAtomically(sPath, sText);
 }
 
+namespace {
+
+// A field of a measurement line as a number: the whole field, with ',' read as the decimal point.
+bool MeasurementNumber(std::string sField, double& fValue)
+{
+    std::replace(sField.begin(), sField.end(), ',', '.');
+    return quandrel::ParseWholeDouble(sField, fValue) && std::isfinite(fValue);
+}
+
+// The Julian date and velocity at the start of a line (fields separated by ';', TAB or spaces, runs
+// of them counting as one); false for a line that does not start with two numbers.
+bool MeasurementLine(const std::string& sLine, double& fJd, double& fVelocity)
+{
+    std::array<std::string, 2> asFields;
+    std::size_t lField = 0;
+    std::size_t i = 0;
+    while (lField < 2) {
+        while (i < sLine.size() && std::strchr("; \t\r", sLine[i]) != nullptr) {
+            ++i;
+        }
+        const std::size_t lStart = i;
+        while (i < sLine.size() && std::strchr("; \t\r", sLine[i]) == nullptr) {
+            ++i;
+        }
+        if (lStart == i) {
+            return false;
+        }
+        asFields[lField++] = sLine.substr(lStart, i - lStart);
+    }
+    return MeasurementNumber(asFields[0], fJd) && MeasurementNumber(asFields[1], fVelocity);
+}
+
+} // namespace
+
 bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve)
 {
-    CCSVFile oReader;
-    int32_t lCount = 0;
-    if (oReader.CountLines(0, sPath, lCount) != 0) {
+    // Read in blocks, with a bound on the line length and on the whole: no file of measurements comes
+    // near either, and a device or a hostile file cannot make the reading go on without end.
+    constexpr std::size_t kMaxLine = 4096;
+    constexpr std::uintmax_t kMaxBytes = 256ULL << 20;
+    quandrel::UniqueFile pFile(std::fopen(sPath.c_str(), "rb"));
+    if (!pFile) {
         return false;
     }
-    oReader.SetSeparators(";\t");
-    std::vector<double> vJd(static_cast<std::size_t>(lCount), 0.0);
-    std::vector<double> vVelocity(static_cast<std::size_t>(lCount), 0.0);
-    if (oReader.ReadColumn(lCount, 0, 0, vJd, sPath, true) != 0 ||
-        oReader.ReadColumn(lCount, 1, 0, vVelocity, sPath, true) != 0) {
+    std::vector<double> vJd;
+    std::vector<double> vVelocity;
+    std::string sLine;
+    bool bLineTooLong = false;
+    std::uintmax_t lBytes = 0;
+    std::vector<char> vBlock(1 << 16);
+    const auto EndOfLine = [&] {
+        double fJd = 0.0;
+        double fVelocity = 0.0;
+        if (!bLineTooLong && MeasurementLine(sLine, fJd, fVelocity)) {
+            vJd.push_back(fJd);
+            vVelocity.push_back(fVelocity);
+        }
+        sLine.clear();
+        bLineTooLong = false;
+    };
+    for (;;) {
+        const std::size_t lRead = std::fread(vBlock.data(), 1, vBlock.size(), pFile.get());
+        if (lRead == 0) {
+            break;
+        }
+        lBytes += lRead;
+        if (lBytes > kMaxBytes) {
+            return false;
+        }
+        for (std::size_t k = 0; k < lRead; ++k) {
+            if (vBlock[k] == '\n') {
+                EndOfLine();
+            } else if (sLine.size() < kMaxLine) {
+                sLine += vBlock[k];
+            } else {
+                bLineTooLong = true;
+            }
+        }
+    }
+    if (std::ferror(pFile.get()) != 0) {
         return false;
     }
+    EndOfLine();
     oCurve.SetSize(0);
-    if (lCount > 0) {
-        oCurve.SetValues(vJd.data(), vVelocity.data(), lCount);
+    if (!vJd.empty()) {
+        oCurve.SetValues(vJd.data(), vVelocity.data(), static_cast<int32_t>(vJd.size()));
     }
     return true;
 }

@@ -83,8 +83,9 @@ public:
     // group's first row; false when the file cannot be written.
     bool ExportResults(double fThreshold, const std::string& sPath) const;
 
-    // Julian date / velocity pairs of a text file (';' or TAB, runs of them
-    // count as one); false when the file cannot be read.
+    // Julian date / velocity pairs from the lines of a text file that start with two numbers (';', TAB
+    // or spaces between them, runs counting as one, ',' read as '.'); other lines (comments, headers,
+    // blank lines) are skipped. False when the file cannot be read or is larger than 256 MiB.
     static bool ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve);
 
 private:

@@ -460,6 +460,11 @@ Outcome CSession::ImportMeasurements(const std::string& sPath)
     if (!CMatrix::ImportMeasurements(sPath, oSeries)) {
         return SMessage{"File format error!", "Unable to import RV file!"};
     }
+    if (oSeries.GetArraySize() < 2) {
+        return SMessage{"File format error!", "The file " + ExtractFileName(sPath) + " holds " +
+                                                  std::to_string(oSeries.GetArraySize()) +
+                                                  " lines of a Julian date and a velocity; at least 2 are needed."};
+    }
     m_oSettings.Write(ESetting::ImportRVPath, ExtractDirectory(sPath));
     m_oOrbit.SetDataArray(oSeries);
     m_oOrbit.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);

@@ -102,4 +102,11 @@ TEST(CliPdm, ReportsLikeTheResultBoxAndRefusesUnusableEntries)
     EXPECT_EQ(RunCliCapture({"pdm", sFile, "--from", "0"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"pdm", sFile, "--to", "-3"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"pdm", oDir.Write("few.txt", "1;1\n2;2\n3;3\n")}).lStatus, 1);
+    // Header lines are no measurements: a file with one measurement is refused, not fitted.
+    const std::string sHeaded = oDir.Write("headed.txt", "# JD_UTC RV_kms\nJD RV\n2460061.5 -3.2\n");
+    for (const char* pcVerb : {"orbit", "pdm"}) {
+        const SCliRun oRefused = RunCliCapture({pcVerb, sHeaded});
+        EXPECT_EQ(oRefused.lStatus, 1) << pcVerb << ": " << oRefused.sOut;
+        EXPECT_NE(oRefused.sErr.find("holds 1 lines"), std::string::npos) << oRefused.sErr;
+    }
 }

@@ -273,15 +273,31 @@ TEST(CMatrix, ExportAveragesLinesPerEpochGroup)
     EXPECT_FALSE(oEmpty.ExportResults(0.2, oDir.File("no/such/dir/rv.txt")));
 }
 
-TEST(CMatrix, ImportsJulianDateVelocityPairs)
+TEST(CMatrix, ImportsTheLinesThatStartWithTwoNumbers)
 {
     CTempDir oDir;
     CMeasuredDataArray oCurve;
-    ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("rv.txt", "2455000.1;10,5\n2455001.2\t\t-3\nno number\n"), oCurve));
+    // The head of the amateur alpha Dra series (see tests/data/README.md): comment lines, then columns
+    // separated by runs of spaces, more columns than two.
+    const std::string sAlphaDra =
+        "# Dataset: alpha Draconis (HD 123299) -- amateur H-alpha radial velocities\n"
+        "# Columns: JD_UTC_start  RV_kms  ERR_kms  EXPTIME_s  CENTER_A  observer  instrument  file\n"
+        "2459713.479477    15.8331   0.8212   2000.0  6563.41650 gbertrand 72ED alphadra_1.fits\n"
+        "2459727.398554   -21.3108   1.1502   2400.0  6562.61116 gbertrand 72ED alphadra_2.fits\n";
+    ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("alphaDra.txt", sAlphaDra), oCurve));
+    ASSERT_EQ(oCurve.GetArraySize(), 2) << "the header lines are no measurements";
+    EXPECT_EQ(oCurve.GetX(1), 2459727.398554);
+    EXPECT_EQ(oCurve.GetY(1), -21.3108);
+
+    ASSERT_TRUE(CMatrix::ImportMeasurements(
+        oDir.Write("rv.txt", "JD;RV\r\n\r\n2455000.1;10,5\r\n 2455001.2\t\t-3\nno number\n2455002;x\n2455003 7"), oCurve));
     ASSERT_EQ(oCurve.GetArraySize(), 3);
     EXPECT_EQ(oCurve.GetX(0), 2455000.1);
     EXPECT_EQ(oCurve.GetY(0), 10.5);
     EXPECT_EQ(oCurve.GetY(1), -3.0) << "runs of separators count as one";
-    EXPECT_EQ(oCurve.GetX(2), 0.0);
+    EXPECT_EQ(oCurve.GetY(2), 7.0) << "the last line needs no line end";
     EXPECT_FALSE(CMatrix::ImportMeasurements(oDir.File("none.txt"), oCurve));
+    // A line longer than any measurement is skipped, not read without end.
+    ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("long.txt", std::string(100000, '1') + "\n1;2\n"), oCurve));
+    EXPECT_EQ(oCurve.GetArraySize(), 1);
 }

@@ -37,8 +37,8 @@ bool ReadSeries(const CArguments& oArguments, const char* pcVerb, CSession& oSes
     if (vFiles.size() != 1) {
         throw CUsageError(std::string(pcVerb) + " needs exactly one RV file.");
     }
-    if (oSession.ImportMeasurements(vFiles[0])) {
-        oErr << "Unable to import RV file " << vFiles[0] << ".\n";
+    if (const Outcome oRefused = oSession.ImportMeasurements(vFiles[0])) {
+        oErr << oRefused->sText << " (" << vFiles[0] << ")\n";
         return false;
     }
     return true;
