@@ -1,5 +1,7 @@
 #include "OptimizationClass.h"
 
+#include <cmath>
+
 #include "core/Assert.h"
 #include "core/UtilsClass.h"
 
@@ -76,22 +78,34 @@ void COptimization::RefineOptimum()
                 continue;
             }
             double fDelta = (o.fUpper - o.fLower) / o.lSteps * 0.5;
+            const bool bFullTurn = o.fTurn > 0 && o.fUpper - o.fLower >= o.fTurn * (1 - 1e-12);
+            // Within the limits, or for a whole turn of an angle the same angle within the turn.
+            const auto Candidate = [&](double fValue, bool& bInside) {
+                bInside = bFullTurn || (fValue >= o.fLower && fValue <= o.fUpper);
+                if (bFullTurn && (fValue < o.fLower || fValue >= o.fLower + o.fTurn)) {
+                    fValue = o.fLower + std::fmod(std::fmod(fValue - o.fLower, o.fTurn) + o.fTurn, o.fTurn);
+                }
+                return fValue;
+            };
             f0 = ObjectiveFunction();
             do {
                 const double s = o.fValue;
-                o.fValue = s - fDelta;
-                const double fMinus = o.fValue >= o.fLower ? ObjectiveFunction() : 2 * f0;
-                o.fValue = s + fDelta;
-                const double fPlus = o.fValue <= o.fUpper ? ObjectiveFunction() : 2 * f0;
+                bool bInside = false;
+                const double fMinusValue = Candidate(s - fDelta, bInside);
+                o.fValue = fMinusValue;
+                const double fMinus = bInside ? ObjectiveFunction() : 2 * f0;
+                const double fPlusValue = Candidate(s + fDelta, bInside);
+                o.fValue = fPlusValue;
+                const double fPlus = bInside ? ObjectiveFunction() : 2 * f0;
                 o.fValue = s;
                 if (fMinus < f0) {
                     f0 = fMinus;
-                    o.fValue = s - fDelta;
+                    o.fValue = fMinusValue;
                     bImproved = true;
                 }
                 if (fPlus < f0) {
                     f0 = fPlus;
-                    o.fValue = s + fDelta;
+                    o.fValue = fPlusValue;
                     bImproved = true;
                 }
                 fDelta *= 0.5;

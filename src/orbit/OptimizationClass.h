@@ -17,6 +17,9 @@ struct SOptimizationParameter {
     double fUpper = 0.0;
     int32_t lSteps = 0;   // grid intervals between the limits
     bool bFixed = false;
+    // An angle: when the limits span this whole turn (> 0), the refinement moves the value across the
+    // limits and brings it back into [fLower, fLower + fTurn).
+    double fTurn = 0.0;
 };
 
 class COptimization {

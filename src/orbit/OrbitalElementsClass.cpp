@@ -45,6 +45,8 @@ void COrbitalElements::SetParameter(int32_t lIndex, bool bFixed, int32_t lSteps,
     o.fUpper = fUpper;
     o.bFixed = bFixed;
     o.lSteps = bFixed ? 0 : lSteps;
+    // Omega is an angle: a search over the whole circle may cross 0 / 360 degrees.
+    o.fTurn = lIndex == kOmega ? 2 * kPi : 0.0;
 }
 
 void COrbitalElements::FillElements(SOrbitalElements& oElements, bool bBest) const
@@ -58,6 +60,13 @@ void COrbitalElements::FillElements(SOrbitalElements& oElements, bool bBest) con
     oElements.fT0 = Value(kT0);
     oElements.fEccentricity = Value(kEccentricity);
     oElements.fOmega = ToDegrees(Value(kOmega));
+    if (bBest) {
+        // Reported in 0 .. 360 degrees, whatever turn the search reached it in.
+        oElements.fOmega = std::fmod(oElements.fOmega, 360.0);
+        if (oElements.fOmega < 0) {
+            oElements.fOmega += 360.0;
+        }
+    }
     oElements.fA1SinI = Value(kA1SinI);
     oElements.fA2SinI = Value(kA2SinI);
     oElements.fGamma = Value(kGamma);

@@ -114,6 +114,26 @@ TEST(COrbitalElements, KeplerConvergesForEveryEccentricityBelowOne)
     EXPECT_LT(oFound.fRMS, 0.5);
 }
 
+TEST(COrbitalElements, OmegaCrossesZeroAndIsReportedWithinOneTurn)
+{
+    // Truths either side of 0 / 360 degrees; the grid over the whole circle lands on 0 or 360.
+    for (const double fOmega : {358.0, 2.0, 355.0}) {
+        const SOrbitalElements oTruth = Orbit(12.5, 2455003.1, 0.4, fOmega, 35.0, -12.0);
+        COrbitalElements oOrbit;
+        oOrbit.SetDataArray(MakeSeries(oTruth, 40, 2455000.0, 90.0));
+        SetRanges(oOrbit, {{12.4, 12.6, 4}, {2455002.5, 2455003.5, 10}, {0.3, 0.5, 4}, {0.0, 360.0, 10},
+                           {1e6, 1e7, 10}, {-20.0, -4.0, 8}});
+        oOrbit.Optimize();
+        oOrbit.RefineOptimum();
+        SOrbitalElements oFound;
+        oOrbit.GetBestElements(oFound);
+        EXPECT_GE(oFound.fOmega, 0.0) << fOmega;
+        EXPECT_LT(oFound.fOmega, 360.0) << fOmega;
+        EXPECT_NEAR(std::remainder(oFound.fOmega - fOmega, 360.0), 0.0, 0.5) << fOmega;
+        EXPECT_NEAR(oFound.fK1, 35.0, 0.5) << fOmega;
+    }
+}
+
 TEST(COrbitalElements, RangeCheck)
 {
     SOrbitalElements o = Orbit(10, 2455000, 0.3, 90, 30, 0);
