@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 CSpectrum::CSpectrum(ICanvas* pImage) : CGraph(pImage) {}
 
@@ -156,9 +157,18 @@ void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity)
     const int32_t lHalf = lWidth / 2;
     for (int32_t j = 0; j < lCount; ++j) {
         const int32_t k = vExtrema[static_cast<std::size_t>(j)];
+        const CMeasuredDataArray oSection = GetSection(k, lHalf);
+        // A window of zeros (padding before or after the data, a gap) holds no line.
+        bool bAllZero = true;
+        for (int32_t i = 0; i < oSection.GetArraySize() && bAllZero; ++i) {
+            bAllZero = std::fabs(oSection.GetY(i)) <= 1e-12;
+        }
+        if (bAllZero) {
+            continue;
+        }
         auto pLine = std::make_unique<CSpectralLine>();
         pLine->SetFirstCenter(m_pafWavelength[static_cast<std::size_t>(k)]);
-        if (pLine->FitGaussian(GetSection(k, lHalf), m_bIsEmissionSpectrum)) {
+        if (pLine->FitGaussian(oSection, m_bIsEmissionSpectrum)) {
             m_oSpectralLineContainer.AddSpectralLine(std::move(pLine));
         }
     }

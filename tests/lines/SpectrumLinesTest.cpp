@@ -1,6 +1,7 @@
 // Lines of a spectrum: the search, identifications, combinations, the
 // level refit, drawing and the hit test.
 #include "core/MeasuredDataArrayClass.h"
+#include "lines/SliderValuesBrokerClass.h"
 #include "spectrum/SpectrumClass.h"
 #include "support/RecordingCanvas.h"
 
@@ -58,6 +59,33 @@ TEST(CSpectrumLines, SearchFindsAndFitsEveryLine)
     oSpectrum.SetEmissionSpectrum(true);
     oSpectrum.FindSpectralLines(24, 0.1);
     EXPECT_EQ(oSpectrum.GetSpectralLineCount(), 0) << "no emission lines in an absorption spectrum";
+}
+
+TEST(CSpectrumLines, ZeroPaddingHoldsNoLines)
+{
+    // A spectrum padded with zeros before its data, as pipelines write them, and one line.
+    CSpectrum oSpectrum(nullptr);
+    FillSpectrum(oSpectrum, 6500.0, 0.2, 600, {{6560.0, 1.0, 0.5}});
+    std::vector<double> vW = oSpectrum.GetWavelengths();
+    std::vector<double> vI = oSpectrum.GetIntensities();
+    std::fill(vI.begin(), vI.begin() + 50, 0.0);
+    oSpectrum.SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
+    // The narrowest window and the lowest sensitivity of the sliders.
+    int32_t lWidth = 0;
+    double fSensitivity = 0.0;
+    ASSERT_TRUE(CSliderValuesBroker::GetLineSearchParameters(20, 0, 0, lWidth, fSensitivity));
+    for (const bool bEmission : {false, true}) {
+        oSpectrum.SetEmissionSpectrum(bEmission);
+        oSpectrum.FindSpectralLines(lWidth, fSensitivity);
+        for (int32_t i = 0; i < oSpectrum.GetSpectralLineCount(); ++i) {
+            // Only the step at the end of the zeros may show as a line.
+            EXPECT_GT(oSpectrum.GetLineCenter(i), vW[44]) << "a line in the zeros, emission " << bEmission;
+        }
+    }
+    oSpectrum.SetEmissionSpectrum(false);
+    oSpectrum.FindSpectralLines(20, 0.1);
+    ASSERT_GE(oSpectrum.GetSpectralLineCount(), 1);
+    EXPECT_NEAR(oSpectrum.GetLineCenter(oSpectrum.GetSpectralLineCount() - 1), 6560.0, 0.05);
 }
 
 TEST(CSpectrumLines, IdentificationCountsLinesOfTheSameLaboratoryLine)
