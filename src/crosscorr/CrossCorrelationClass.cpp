@@ -4,8 +4,10 @@
 #include "core/Assert.h"
 #include "core/BinaryStream.h"
 #include "core/FileHandle.h"
+#include "core/NumberText.h"
 #include "spectrum/SpectrumClass.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -250,6 +252,21 @@ double CCrossCorrelation::GetPeakVelocity() const
         }
     }
     return m_oCCFunction.GetX(lBest);
+}
+
+std::string CCrossCorrelation::PeakAtEdgeMessage() const
+{
+    const int32_t n = m_oCCFunction.GetArraySize();
+    if (n < 2) {
+        return std::string();
+    }
+    const double fPeak = GetPeakVelocity();
+    if (fPeak != m_oCCFunction.GetX(0) && fPeak != m_oCCFunction.GetX(n - 1)) {
+        return std::string();
+    }
+    const double fReach = std::max(std::fabs(m_oCCFunction.GetX(0)), std::fabs(m_oCCFunction.GetX(n - 1)));
+    return "The correlation peaks at the edge of the searched range (\u00B1" + quandrel::FormatFixed(fReach, 1) +
+           " km/s): the velocity lies beyond it. Let the correlation span grow.";
 }
 
 bool CCrossCorrelation::SaveParameters(const std::string& sFileName) const

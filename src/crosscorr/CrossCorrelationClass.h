@@ -41,6 +41,10 @@ public:
 
     // The velocity of the largest coefficient (the first on a tie).
     double GetPeakVelocity() const;
+    // A largest coefficient on the first or last velocity of the searched range is the edge of the
+    // range, not a velocity: the velocity lies beyond it. Then the message says so (with the range
+    // the span reaches) and that the span must grow; empty otherwise.
+    std::string PeakAtEdgeMessage() const;
     const CMeasuredDataArray& GetCCFunction() const { return m_oCCFunction; }
     const CMeasuredDataArray& GetSpectrumWindow() const { return m_oSpectrumWindow; }
 

@@ -867,6 +867,11 @@ Outcome CSession::RunCrossCorrelation()
     if (m_oCrossCorrelation.GetSpectrumWindow().GetArraySize() > 0) {
         m_pCorrelationDetail->SetValues(m_oCrossCorrelation.GetSpectrumWindow());
     }
+    if (const std::string sEdge = m_oCrossCorrelation.PeakAtEdgeMessage(); !sEdge.empty()) {
+        // The function shows where the peak would be; no velocity goes into the table.
+        Announce(change::kCorrelation);
+        return SMessage{"Error!", sEdge};
+    }
     const double fVelocity = m_oMatrix.CorrectVelocity(0.0, fJulianDate) -
                              m_oCrossCorrelation.GetTopocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity();
     m_oMatrix.AddVelocity(m_pCorrelationFunction.get(), fVelocity);

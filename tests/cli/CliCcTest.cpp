@@ -35,4 +35,11 @@ TEST(CliCc, TwoRealEpochsOfAlphaDra)
                                         "--from", "6540", "--to", "6590", "--span", "130"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     EXPECT_NEAR(std::stod(oRun.sOut), 69.9, 5.0);
+    // With the dialog's span of 30 the two epochs 66 km/s apart peak at the edge: refused, no number.
+    const SCliRun oShort = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
+                                          std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt",
+                                          "--from", "6540", "--to", "6590"});
+    EXPECT_EQ(oShort.lStatus, 1);
+    EXPECT_EQ(oShort.sOut, "");
+    EXPECT_NE(oShort.sErr.find("Let the correlation span grow"), std::string::npos) << oShort.sErr;
 }

@@ -53,6 +53,19 @@ TEST(CCrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
         oCC.SetSpectrum(&oSpectrum);
         ASSERT_TRUE(oCC.Calculate()) << oCC.GetLastError();
         EXPECT_NEAR(oCC.GetPeakVelocity(), fVelocity, 0.5) << fVelocity;
+        EXPECT_EQ(oCC.PeakAtEdgeMessage(), "") << fVelocity;
+    }
+    // A shift beyond the reach of a span of 30 lags (+-71 km/s) peaks on the edge: no velocity.
+    CCrossCorrelation oShort;
+    oShort.SetTemplate(&oTemplate);
+    oShort.SetParameters(6050, 6650, 2, 30, 0.01);
+    for (double fVelocity : {-150.0, 98.0}) {
+        CSpectrum oSpectrum(nullptr);
+        FillSpectrum(oSpectrum, fVelocity);
+        oShort.SetSpectrum(&oSpectrum);
+        ASSERT_TRUE(oShort.Calculate());
+        EXPECT_NE(oShort.PeakAtEdgeMessage().find("edge of the searched range (\u00B170.9 km/s)"), std::string::npos)
+            << fVelocity << ": " << oShort.PeakAtEdgeMessage();
     }
     // Again with the same inputs: the same result to the bit.
     const double fFirst = oCC.GetPeakVelocity();

@@ -50,6 +50,10 @@ int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oErr << oCC.GetLastError() << "\n";
         return kExitInput;
     }
+    if (const std::string sEdge = oCC.PeakAtEdgeMessage(); !sEdge.empty()) {
+        oErr << sEdge << "\n";
+        return kExitInput;
+    }
     oOut << FormatFixed(oCC.GetPeakVelocity(), 6) << "\n";
     if (bFunction) {
         const CMeasuredDataArray& oFunction = oCC.GetCCFunction();
