@@ -7,13 +7,9 @@
 
 void CCalibration::AddCalibrationPoint(double fMeasured, double fLambda)
 {
-    for (auto it = m_vCalibrationPoint.begin(); it != m_vCalibrationPoint.end(); ++it) {
-        if (std::fabs(it->fMeasured - fMeasured) < 5.0) {
-            it->fMeasured = (fMeasured + it->fMeasured * it->lCount) / (it->lCount + 1);
-            it->lCount += 1;
-            return;
-        }
-    }
+    // The same reference line identified again: the newer position replaces the older. Lines close
+    // together are distinct points (a lamp has pairs a few tenths of an angstrom apart).
+    std::erase_if(m_vCalibrationPoint, [fLambda](const SCalibrationPoint& o) { return o.fLambda == fLambda; });
     SCalibrationPoint oPoint{fMeasured, fLambda, 1};
     for (auto it = m_vCalibrationPoint.begin(); it != m_vCalibrationPoint.end(); ++it) {
         if (it->fMeasured > fMeasured) {

@@ -22,7 +22,8 @@ public:
     // Modes 0 .. 3: polynomial of degree mode + 1; 4: sampling points; others: no calibration.
     static constexpr char kSamplingPoints = 4;
 
-    // Points closer than 5 to an existing one are averaged into it (its wavelength stays).
+    // A point of a reference wavelength that is there already replaces it; the points stay sorted by
+    // position.
     void AddCalibrationPoint(double fMeasured, double fLambda);
     void ClearCalibrationPoints() { m_vCalibrationPoint.clear(); }
     void DeleteCalibrationPoint(int32_t lIndex);

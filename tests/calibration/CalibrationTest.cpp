@@ -27,23 +27,24 @@ double TrueLambda(double p)
 
 } // namespace
 
-TEST(CCalibration, PointsStaySortedAndMergeWhenClose)
+TEST(CCalibration, PointsStaySortedAndTheSameLineReplacesItsPosition)
 {
     CCalibration o;
     o.AddCalibrationPoint(100.0, 4990.0);
     o.AddCalibrationPoint(300.0, 5100.0);
     o.AddCalibrationPoint(200.0, 5050.0);
     EXPECT_EQ(Measured(o), (std::vector<double>{100.0, 200.0, 300.0}));
+    // Close positions of different lines (the neon pair 5974.63 / 5975.53 A) are two points.
     o.AddCalibrationPoint(102.0, 5000.0);
-    ASSERT_EQ(o.GetCalibrationPointCount(), 3);
-    EXPECT_EQ(o.Points()[0].fMeasured, 101.0);
-    EXPECT_EQ(o.Points()[0].fLambda, 4990.0) << "the new reference wavelength is dropped";
-    EXPECT_EQ(o.Points()[0].lCount, 2);
-    o.AddCalibrationPoint(205.0, 5060.0);
-    EXPECT_EQ(o.GetCalibrationPointCount(), 4) << "exactly 5.0 away is a new point";
+    ASSERT_EQ(o.GetCalibrationPointCount(), 4);
+    EXPECT_EQ(o.Points()[1].fLambda, 5000.0);
+    // The same line identified again: its newer position replaces the older, in order.
+    o.AddCalibrationPoint(250.0, 4990.0);
+    EXPECT_EQ(Measured(o), (std::vector<double>{102.0, 200.0, 250.0, 300.0}));
+    EXPECT_EQ(o.Points()[2].fLambda, 4990.0);
     o.DeleteCalibrationPoint(1);
     o.DeleteCalibrationPoint(9);
-    EXPECT_EQ(Measured(o), (std::vector<double>{101.0, 205.0, 300.0}));
+    EXPECT_EQ(Measured(o), (std::vector<double>{102.0, 250.0, 300.0}));
     o.ClearCalibrationPoints();
     bool bReduced = true;
     EXPECT_FALSE(o.FitCalibration(bReduced));

@@ -46,11 +46,11 @@ TEST(CliCalibrate, RefusesTooFewPointsAndBadOptions)
 {
     CTempDir oDir;
     const std::string sSpectrum = oDir.Write("pixels.txt", "0.9\n0.8\n");
-    EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", oDir.Write("one.txt", "1;6000\n3;6004\n"),
+    EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", oDir.Write("one.txt", "1;6000\n3;6000\n"),
                              "--single-column"})
                   .lStatus,
               1)
-        << "two measurements 2 apart merge into one point";
+        << "the same line measured twice is one point";
     EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", oDir.File("none.txt")}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", "p", "--polynomial", "5"}).lStatus, 2);
