@@ -485,13 +485,13 @@ SOrbitSearch CSession::OrbitSearchProposal()
     o.oUpper.fA1SinI = o.oUpper.fA2SinI = oKept.fA1SinIMax;
     o.alSteps = oKept.alSteps;
     o.abUse = m_abUse;
-    const bool bFirst = !m_oPeriodRange.has_value();
-    if (!bFirst) {
+    // P from 0.5 days to the time span until a P range was given; the span needs two points.
+    const bool bFromData = !m_oPeriodRange.has_value();
+    if (!bFromData) {
         o.oLower.fPeriod = m_oPeriodRange->first;
         o.oUpper.fPeriod = m_oPeriodRange->second;
     }
-    m_oOrbit.GetDataRanges(o.oLower, o.oUpper, bFirst);
-    m_oPeriodRange = std::make_pair(o.oLower.fPeriod, o.oUpper.fPeriod);
+    m_oOrbit.GetDataRanges(o.oLower, o.oUpper, bFromData);
     return o;
 }
 
@@ -501,7 +501,7 @@ Outcome CSession::DefaultOrbitSearch(SOrbitSearch& oSearch) const
         return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
     }
     m_oOrbit.GetDefaultRanges(oSearch.oLower, oSearch.oUpper);
-    m_oOrbit.GetDataRanges(oSearch.oLower, oSearch.oUpper, false);
+    m_oOrbit.GetDataRanges(oSearch.oLower, oSearch.oUpper, true);
     return std::nullopt;
 }
 
@@ -509,6 +509,11 @@ Outcome CSession::CheckOrbitSearch(const SOrbitSearch& oSearch) const
 {
     if (m_oOrbit.GetData().GetArraySize() < 2) {
         return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
+    }
+    if (!(oSearch.oLower.fPeriod > 0) ||
+        (oSearch.abUse[0] && !(oSearch.oLower.fPeriod < oSearch.oUpper.fPeriod))) {
+        return SMessage{"Invalid data", "The period must be greater than 0 days, and its lower limit below the "
+                                        "upper one.", true};
     }
     SOrbitSearch o = oSearch;
     for (std::size_t i = 0; i < 6; ++i) {

@@ -220,9 +220,10 @@ public:
     // Julian date / velocity pairs of a file replace the series (the table's rows stay).
     Outcome ImportMeasurements(const std::string& sPath);
     // What the ranges dialog shows: the kept limits, steps and uses, the time span and velocities
-    // of the series, P from 0.5 days to the span until a P range was given.
+    // of the series, P from 0.5 days to the span until a P range was given to a search.
     SOrbitSearch OrbitSearchProposal();
-    // The default ranges of the series ("&Defaults"); a message with fewer than 2 points.
+    // The default ranges of the series ("&Defaults", P from 0.5 days to the span too); a message with
+    // fewer than 2 points.
     Outcome DefaultOrbitSearch(SOrbitSearch& oSearch) const;
     // Whether the search can run: two measurements at least, a step or more for every searched
     // element, limits within the ranges the orbit allows.

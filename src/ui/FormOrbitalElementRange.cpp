@@ -140,9 +140,6 @@ void TfrmOrbitalElementRange::btnRestoreDefaultsClick()
     }
     m_oShown.oLower = m_oInput.oDefaults->oLower;
     m_oShown.oUpper = m_oInput.oDefaults->oUpper;
-    // P is not part of the defaults: it goes back to the range the dialog was opened with.
-    m_oShown.oLower.fPeriod = m_oInput.oSearch.oLower.fPeriod;
-    m_oShown.oUpper.fPeriod = m_oInput.oSearch.oUpper.fPeriod;
     for (std::size_t i = 0; i < 6; ++i) {
         m_oShown.abUse[i] = m_apchbUse[i]->isChecked();
     }

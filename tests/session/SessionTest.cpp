@@ -144,6 +144,17 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
     const SOrbitalElements oTruth = CadenceOrbit();
     ASSERT_FALSE(m_oSession.ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
     SOrbitSearch o = m_oSession.OrbitSearchProposal();
+    // Until a search was run, P reaches from 0.5 days to the time span of the series.
+    EXPECT_EQ(o.oLower.fPeriod, 0.5);
+    EXPECT_NEAR(o.oUpper.fPeriod, m_oSession.Orbit().GetData().GetX(29) - m_oSession.Orbit().GetData().GetX(0), 1e-9);
+    for (const auto& [fLower, fUpper] : {std::pair{0.0, 13.0}, {13.0, 12.0}, {12.0, 12.0}}) {
+        SOrbitSearch oPeriod = o;
+        oPeriod.oLower.fPeriod = fLower;
+        oPeriod.oUpper.fPeriod = fUpper;
+        const Outcome oRefused = m_oSession.CheckOrbitSearch(oPeriod);
+        ASSERT_TRUE(oRefused) << fLower << " .. " << fUpper;
+        EXPECT_NE(oRefused->sText.find("greater than 0 days"), std::string::npos);
+    }
     // The first P range kept from before stays; T0 and gamma follow the series.
     EXPECT_DOUBLE_EQ(o.oLower.fT0, m_oSession.Orbit().GetData().GetX(0));
     // An eccentricity of 1 is out of range.

@@ -133,13 +133,14 @@ TEST_F(AnalysisWindowTest, RangesDialogRefusesBadEntriesAndHoldsUnusedElements)
     EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("OrbitalElementsRange", "OrbElemOmegaSteps", -1), 5);
     EXPECT_EQ(Cell("stgOrbitalElements1", 3, 1), "0.4300");
 
-    // The P range typed by the user stays for the next showing; "&Defaults" leaves it alone.
+    // The P range of the search stays for the next showing; "&Defaults" brings back the whole span.
     WhenModal([](QWidget* pDialog) {
         auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
         EXPECT_EQ(pGrid->item(1, 1)->text(), "51.00");
         EXPECT_EQ(pGrid->item(3, 2)->text(), "0.43") << "e comes back from the settings";
         Press(pDialog, "btnRestoreDefaults");
-        EXPECT_EQ(pGrid->item(1, 2)->text(), "52.00");
+        EXPECT_EQ(pGrid->item(1, 1)->text(), "0.50");
+        EXPECT_EQ(pGrid->item(1, 2)->text(), "454.91") << "the time span of the series";
         EXPECT_EQ(pGrid->item(3, 2)->text(), "0.90");
         Press(pDialog, "btnCancel");
     });
