@@ -30,33 +30,43 @@ bool CInertialLines::Load(const std::string& cFileName)
     if (CountLines(0, cFileName, lCount) != 0) {
         return false;
     }
-    std::vector<double> vWavelength(static_cast<std::size_t>(lCount), 0.0);
-    if (ReadColumn(lCount, 1, 0, vWavelength, cFileName, false) != 0) {
+    std::vector<double> vColumn(static_cast<std::size_t>(lCount), 0.0);
+    if (ReadColumn(lCount, 1, 0, vColumn, cFileName, false) != 0) {
         return false;
     }
-    if (lCount > 0 && CUnits::IsNanometer(vWavelength.front())) {
-        CUnits::ConvertNmToAngstrom(vWavelength.data(), lCount);
-    }
-    // The names in one pass over the file (the same lines the count and the column saw).
+    // The names in one pass over the file (the same lines the count and the column saw). A line whose
+    // wavelength is no number (a header such as "Line;Lambda", a comment) or not above 0 is no line.
     std::vector<std::string> vNames;
-    vNames.reserve(static_cast<std::size_t>(lCount));
+    std::vector<double> vWavelength;
     CTextLineReader oReader;
     if (!oReader.Open(cFileName)) {
         return false;
     }
     std::string sLine;
-    std::string sName;
+    std::string sField;
     for (int32_t i = 0; i < lCount; ++i) {
         sLine.clear();
         oReader.ReadLine(sLine);
-        sName.clear();
-        ExtractField(sLine, 0, false, sName);
-        vNames.push_back(CutName(sName));
+        sField.clear();
+        ExtractField(sLine, 1, false, sField);
+        const double fWavelength = vColumn[static_cast<std::size_t>(i)];
+        if (sField.find_first_of("0123456789") == std::string::npos || !(fWavelength > 0) ||
+            !std::isfinite(fWavelength)) {
+            continue;
+        }
+        sField.clear();
+        ExtractField(sLine, 0, false, sField);
+        vNames.push_back(CutName(sField));
+        vWavelength.push_back(fWavelength);
     }
+    // The unit follows from the first line of the table.
+    if (!vWavelength.empty() && CUnits::IsNanometer(vWavelength.front())) {
+        CUnits::ConvertNmToAngstrom(vWavelength.data(), static_cast<int32_t>(vWavelength.size()));
+    }
+    m_lNumberSpectralLines = static_cast<int32_t>(vWavelength.size());
     m_asSpectralLineName = std::move(vNames);
     m_afInertialWavelength = std::move(vWavelength);
-    m_lNumberSpectralLines = lCount;
-    return lCount != 0;
+    return m_lNumberSpectralLines != 0;
 }
 
 bool CInertialLines::FindNearestLine(double fWavelength, int32_t& lIndex, double& fInertialWavelength,

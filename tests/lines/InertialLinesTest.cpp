@@ -59,13 +59,27 @@ TEST(CInertialLines, BadFilesLoadWithoutHarm)
     EXPECT_EQ(oTable.GetLineCount(), 0);
     EXPECT_FALSE(oTable.Load(oDir.Write("empty.txt", "")));
 
-    // Missing fields: a name without wavelength is 0, a line without name an empty name.
-    ASSERT_TRUE(oTable.Load(oDir.Write("fields.txt", "Lonely\n;6000\nHe I;5875.6\n")));
-    ASSERT_EQ(oTable.GetLineCount(), 3);
-    EXPECT_EQ(NameOf(oTable, 0), "Lonely");
-    EXPECT_EQ(WavelengthOf(oTable, 0), 0.0);
-    EXPECT_EQ(NameOf(oTable, 1), "");
-    EXPECT_EQ(WavelengthOf(oTable, 1), 60000.0) << "the first value, 0, made the whole file nm";
+    // A line without a wavelength that is a number is no line; a line without name has an empty name.
+    // The unit follows from the first line that holds a wavelength.
+    struct SCase {
+        const char* pcText;
+        std::vector<std::pair<std::string, double>> vLines;
+    };
+    const SCase aoCases[] = {
+        {"Lonely\n;6000\nHe I;5875.6\n", {{"", 6000.0}, {"He I", 5875.6}}},
+        {"Line;Lambda\nH-alpha;6562.8\nH-beta;4861.33\n", {{"H-alpha", 6562.8}, {"H-beta", 4861.33}}},
+        {"# laboratory lines, nm\nH-alpha;656.28\n", {{"H-alpha", 6562.8}}},
+        {"Zero;0\nNegative;-5\nNa D1;5895.92\n", {{"Na D1", 5895.92}}},
+    };
+    for (const SCase& c : aoCases) {
+        ASSERT_TRUE(oTable.Load(oDir.Write("fields.txt", c.pcText))) << c.pcText;
+        ASSERT_EQ(oTable.GetLineCount(), static_cast<int32_t>(c.vLines.size())) << c.pcText;
+        for (int32_t i = 0; i < oTable.GetLineCount(); ++i) {
+            EXPECT_EQ(NameOf(oTable, i), c.vLines[static_cast<std::size_t>(i)].first) << c.pcText;
+            EXPECT_DOUBLE_EQ(WavelengthOf(oTable, i), c.vLines[static_cast<std::size_t>(i)].second) << c.pcText;
+        }
+    }
+    EXPECT_FALSE(oTable.Load(oDir.Write("zeros.txt", "A;0\nB;0\n"))) << "wavelengths of 0 are no table";
 }
 
 TEST(CInertialLines, LongNamesAndBinaryBytesAreCut)
