@@ -141,6 +141,22 @@ void CSession::SetObservationTime(double fJulianDate)
     Announce(change::kTime);
 }
 
+std::string CSession::DoubtfulJulianDate(double fJulianDate)
+{
+    // 3000 January 1, 0h UT; every date before 2,400,000 (the year 1858) is doubtful, those before the
+    // year 1582 with it.
+    constexpr double kEnd = 2816787.5;
+    const std::string sDate = quandrel::FormatFixed(fJulianDate, 5);
+    if (!(fJulianDate >= 2400000.0)) {
+        return "The Julian date " + sDate + " lies below 2400000: is it a reduced or modified Julian date "
+               "(JD - 2400000 or JD - 2400000.5)? The full Julian date is needed.";
+    }
+    if (!(fJulianDate < kEnd)) {
+        return "The Julian date " + sDate + " lies after the year 2999.";
+    }
+    return std::string();
+}
+
 bool CSession::CurrentObservationTime(double& fJulianDate) const
 {
     return m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetObservationTime(fJulianDate);

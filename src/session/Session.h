@@ -153,6 +153,9 @@ public:
     void SetSpectrumKind(bool bReference, bool bEmission);
     // The observation time (Julian date, UT) of the current spectrum.
     void SetObservationTime(double fJulianDate);
+    // Why a Julian date is doubtful as the time of an observation (below 2,400,000, where reduced and
+    // modified dates lie and every date before 1858, or after the year 2999); empty when it is not.
+    static std::string DoubtfulJulianDate(double fJulianDate);
     bool CurrentObservationTime(double& fJulianDate) const;
 
     // --- Lines of the current spectrum ---

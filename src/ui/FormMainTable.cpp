@@ -13,10 +13,17 @@ void TfrmMain::mniTimeStampClick()
     if (GetCurrentSpectrum() == nullptr) {
         return;
     }
-    if (const auto oTime = m_pfrmTimeStamp->Execute(m_oSession.Settings().ReadTimeZone())) {
-        m_oSession.Settings().WriteTimeZone(oTime->oZone);
-        m_oSession.SetObservationTime(oTime->fJulianDate);
+    const auto oTime = m_pfrmTimeStamp->Execute(m_oSession.Settings().ReadTimeZone());
+    if (!oTime) {
+        return;
     }
+    m_oSession.Settings().WriteTimeZone(oTime->oZone);
+    if (const std::string sDoubt = CSession::DoubtfulJulianDate(oTime->fJulianDate); !sDoubt.empty() &&
+        m_oPrompts.Message("Warning!", sDoubt + "\n\rUse it all the same?", EIcon::Question, EButtons::YesNo) !=
+            EButton::Yes) {
+        return;
+    }
+    m_oSession.SetObservationTime(oTime->fJulianDate);
 }
 
 void TfrmMain::mniObjectCoordinatesClick()

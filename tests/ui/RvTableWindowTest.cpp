@@ -124,6 +124,23 @@ TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
     double fJd = 0;
     ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
     EXPECT_EQ(fJd, 2459739.38522);
+    EXPECT_TRUE(m_oPrompts.vMessages.empty()) << "a plausible date is taken without a question";
+
+    // A reduced date (JD - 2400000) or a date far off is used only when the user confirms it.
+    for (const auto& [pcTyped, eAnswer] : {std::pair{"59739.38522", EButton::No}, {"3012345.5", EButton::No},
+                                           {"2299000.5", EButton::Yes}}) {
+        m_oPrompts.qAnswers = {eAnswer};
+        WhenModal([pcTyped](QWidget* pDialog) {
+            Child<QLineEdit>(pDialog, "edJulianDate")->setText(pcTyped);
+            Press(pDialog, "btnOK");
+        });
+        Item("mniTimeStamp2")->trigger();
+        ASSERT_FALSE(m_oPrompts.vMessages.empty()) << pcTyped;
+        EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Warning!") << pcTyped;
+        ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
+        EXPECT_EQ(fJd, eAnswer == EButton::Yes ? 2299000.5 : 2459739.38522) << pcTyped;
+    }
+    m_pMain->Session().SetObservationTime(2459739.38522);
     EXPECT_TRUE(m_pMain->Session().Settings().File().ReadBool("Settings", "UseJulianDate", false));
 
     // Cancel stores nothing; a day that is no number keeps the dialog open.
