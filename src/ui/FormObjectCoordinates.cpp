@@ -22,6 +22,11 @@ TfrmObjectCoordinates::TfrmObjectCoordinates(QWidget* pParent)
     pGrid->addWidget(new QLabel("Declination"), 2, 0);
     pGrid->addWidget(AddField("edDeclinationDegrees", "0"), 2, 1);
     pGrid->addWidget(AddField("edDeclinationMinutes", "0"), 2, 2);
+    auto* plblConventions = new QLabel("Declinations south are negative, and so are their minutes: "
+                                       "-5\u00B0 30' is -5 and -30.");
+    plblConventions->setObjectName("lblConventions");
+    plblConventions->setWordWrap(true);
+    pGrid->addWidget(plblConventions, 3, 0, 1, 3);
     auto* pFields = new QVBoxLayout;
     pFields->addWidget(pGroup);
     Finish(pFields, "btkOK");

@@ -18,6 +18,13 @@ TfrmSettings::TfrmSettings(QWidget* pParent) : CNumberFieldsDialog("frmSettings"
         pGrid->addWidget(new QLabel(i % 2 == 0 ? "deg" : "min"), 1, i);
         pGrid->addWidget(AddField(apcNames[i]), 2, i);
     }
+    // The conventions, where the numbers are typed: a site at 80 deg W is +80, one at 5 deg 30 min E
+    // is -5 and -30.
+    auto* plblConventions = new QLabel("Longitude is positive west of Greenwich, negative east; latitude positive "
+                                       "north. The minutes carry the sign too: 5\u00B0 30' east is -5 and -30.");
+    plblConventions->setObjectName("lblConventions");
+    plblConventions->setWordWrap(true);
+    pGrid->addWidget(plblConventions, 3, 0, 1, 4);
     Finish(pGrid);
 }
 

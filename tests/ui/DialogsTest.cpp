@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -157,6 +158,7 @@ TEST_F(MainWindowTest, ObserverCoordinatesShowDefaultsAndStoreEitherSeparator)
     WhenModal([](QWidget* pDialog) {
         ASSERT_NE(pDialog, nullptr);
         EXPECT_EQ(pDialog->windowTitle(), "Observer coordinates");
+        EXPECT_TRUE(Child<QLabel>(pDialog, "lblConventions")->text().contains("positive west"));
         EXPECT_EQ(Child<QLineEdit>(pDialog, "edLongitudeDegrees")->text(), "9");
         EXPECT_EQ(Child<QLineEdit>(pDialog, "edLongitudeMinutes")->text(), "0");
         EXPECT_EQ(Child<QLineEdit>(pDialog, "edLatitudeDegrees")->text(), "52");
