@@ -86,7 +86,16 @@ TfrmInertialLineSelect::TfrmInertialLineSelect(QWidget* pParent) : QDialog(pPare
         accept();
     });
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_pbtnOK = pbtnOK;
     connect(m_pstgInertialLines, &QTableView::doubleClicked, pbtnOK, &QPushButton::click);
+    connect(m_pstgInertialLines->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TfrmInertialLineSelect::UpdateOk);
+}
+
+void TfrmInertialLineSelect::UpdateOk()
+{
+    const QModelIndexList vSelected = m_pstgInertialLines->selectionModel()->selectedRows();
+    m_pbtnOK->setEnabled(!vSelected.isEmpty() && vSelected.front().row() > 0);
 }
 
 void TfrmInertialLineSelect::SelectRow(int lRow)
@@ -102,6 +111,12 @@ std::optional<int32_t> TfrmInertialLineSelect::Choose(const SLineChoice& oChoice
     m_pstgInertialLines->setColumnWidth(0, 150);
     m_pstgInertialLines->setColumnWidth(1, 16);
     m_pstgInertialLines->setColumnWidth(2, 110);
+    m_pstgInertialLines->clearSelection();
+    if (oChoice.lPreselected >= 0 && oChoice.lPreselected < oChoice.pTable->GetLineCount()) {
+        m_pstgInertialLines->selectRow(oChoice.lPreselected + 1);
+        m_pstgInertialLines->scrollTo(m_pstgInertialLines->model()->index(oChoice.lPreselected + 1, 0));
+    }
+    UpdateOk();
     m_bAccepted = false;
     exec();
     const QModelIndexList vSelected = m_pstgInertialLines->selectionModel()->selectedRows();

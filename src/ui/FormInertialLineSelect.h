@@ -8,12 +8,14 @@
 #include <optional>
 
 class CInertialLines;
+class QPushButton;
 class QTableView;
 
 // Which table the dialog lists.
 struct SLineChoice {
     const CInertialLines* pTable = nullptr; // not owned
     bool bCalibration = false;              // calibration reference lines, else laboratory lines
+    int32_t lPreselected = -1;              // the line shown chosen at the start, -1 for none
 };
 
 class TfrmInertialLineSelect : public QDialog {
@@ -21,13 +23,16 @@ class TfrmInertialLineSelect : public QDialog {
 public:
     explicit TfrmInertialLineSelect(QWidget* pParent = nullptr);
 
-    // Shows the table modally: the index of the line chosen with "&OK" (or a double click), nothing on
-    // any other way out or without a line.
+    // Shows the table modally, the preselected line chosen and in view: the index of the line chosen
+    // with "&OK" (or a double click), nothing on any other way out. "&OK" needs a line.
     std::optional<int32_t> Choose(const SLineChoice& oChoice);
     // The grid row currently selected (0 for the header or nothing).
     void SelectRow(int lRow);
 
 private:
+    void UpdateOk();
+
     bool m_bAccepted = false;
     QTableView* m_pstgInertialLines;
+    QPushButton* m_pbtnOK = nullptr;
 };

@@ -249,6 +249,9 @@ private:
     bool m_bKindSyncGuard = false;
     // Set while the window itself moves the list's selection.
     bool m_bListSyncGuard = false;
+    // The lines chosen last in the line selection dialog, shown chosen the next time (-1: none yet).
+    int32_t m_lLastLaboratoryLine = -1;
+    int32_t m_lLastCalibrationLine = -1;
 
     TfrmImportConfig* m_pfrmImportConfig = nullptr;
     TfrmSettings* m_pfrmSettings = nullptr;

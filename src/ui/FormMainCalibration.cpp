@@ -44,7 +44,8 @@ void TfrmMain::mniIdentifyInertialLineClick()
     if (m_oSession.ActiveLine() < 0) {
         return;
     }
-    if (const auto lLine = m_pfrmInertialLineSelect->Choose({&m_oSession.Calibration(), true})) {
+    if (const auto lLine = m_pfrmInertialLineSelect->Choose({&m_oSession.Calibration(), true, m_lLastCalibrationLine})) {
+        m_lLastCalibrationLine = *lLine;
         m_oSession.AddCalibrationPoint(*lLine);
     }
 }

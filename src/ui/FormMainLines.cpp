@@ -142,7 +142,10 @@ void TfrmMain::mniIdentifyWithClick()
     if (m_oSession.ActiveLine() < 0) {
         return;
     }
-    if (const auto lLine = m_pfrmInertialLineSelect->Choose({&m_oSession.LaboratoryLines(), false})) {
+    const auto oNearest = m_oSession.NearestLaboratoryLine();
+    const int32_t lPreselected = m_lLastLaboratoryLine >= 0 ? m_lLastLaboratoryLine : oNearest ? oNearest->lIndex : -1;
+    if (const auto lLine = m_pfrmInertialLineSelect->Choose({&m_oSession.LaboratoryLines(), false, lPreselected})) {
+        m_lLastLaboratoryLine = *lLine;
         m_oSession.IdentifyActiveLine(*lLine);
     }
 }

@@ -184,7 +184,13 @@ TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratory
         EXPECT_EQ(pGrid->model()->index(0, 0).data().toString(), "Spectral line");
         EXPECT_EQ(pGrid->model()->index(2, 0).data().toString(), "H-beta");
         EXPECT_EQ(pGrid->model()->index(2, 2).data().toString(), "4861.33");
+        // The nearest laboratory line is chosen at the start; "&OK" needs a line.
+        ASSERT_FALSE(pGrid->selectionModel()->selectedRows().isEmpty());
+        EXPECT_EQ(pGrid->selectionModel()->selectedRows().front().row(), 2);
+        pGrid->clearSelection();
+        EXPECT_FALSE(Child<QPushButton>(pDialog, "btnOK")->isEnabled());
         pGrid->selectRow(2);
+        EXPECT_TRUE(Child<QPushButton>(pDialog, "btnOK")->isEnabled());
         Press(pDialog, "btnOK");
     });
     Item("mniIdentifyWith")->trigger();
@@ -197,13 +203,18 @@ TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratory
     EXPECT_EQ(sName, "H-beta");
     EXPECT_EQ(ListedLines(), (QStringList{"H-beta(4861.33 \u00C5)", "H-alpha(6562.80 \u00C5)"}));
 
-    // Cancel or the header row change nothing.
+    // Cancel or the header row change nothing; the next showing starts at the line chosen last.
     ClickLine(1, Qt::LeftButton);
-    WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
+    WhenModal([](QWidget* pDialog) {
+        auto* pGrid = Child<QTableView>(pDialog, "stgInertialLines");
+        EXPECT_EQ(pGrid->selectionModel()->selectedRows().front().row(), 2) << "H-beta, chosen last";
+        Press(pDialog, "btnCancel");
+    });
     Item("mniIdentifyWith")->trigger();
     WhenModal([](QWidget* pDialog) {
         Child<QTableView>(pDialog, "stgInertialLines")->selectRow(0);
-        Press(pDialog, "btnOK");
+        EXPECT_FALSE(Child<QPushButton>(pDialog, "btnOK")->isEnabled()) << "the header is no line";
+        Press(pDialog, "btnCancel");
     });
     Item("mniIdentifyWith")->trigger();
     EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
@@ -277,7 +288,8 @@ TEST_F(LinesWindowTest, AnEmptyLaboratoryTableIdentifiesNothing)
     EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
     WhenModal([](QWidget* pDialog) {
         EXPECT_EQ(Child<QTableView>(pDialog, "stgInertialLines")->model()->rowCount(), 1);
-        Press(pDialog, "btnOK");
+        EXPECT_FALSE(Child<QPushButton>(pDialog, "btnOK")->isEnabled()) << "no line to choose";
+        Press(pDialog, "btnCancel");
     });
     Item("mniIdentifyWith")->trigger();
     EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
