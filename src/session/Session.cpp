@@ -1,4 +1,5 @@
 #include "Session.h"
+#include "SessionMessages.h"
 
 #include "astro/TopocentricCorrectionClass.h"
 #include "core/AtomicFile.h"
@@ -6,31 +7,13 @@
 #include "core/NumberText.h"
 #include "core/UtilsClass.h"
 #include "lines/SliderValuesBrokerClass.h"
-#include "orbit/PDMClass.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
-namespace {
-
-SMessage WriteFailure(const std::string& sPath)
-{
-    return {"Error!", "Unable to write the file " + sPath + "!"};
-}
-
-Outcome Written(bool bWritten, const std::string& sPath)
-{
-    return bWritten ? Outcome() : Outcome(WriteFailure(sPath));
-}
-
-double* Field(SOrbitalElements& o, std::size_t lIndex)
-{
-    double* apFields[6] = {&o.fPeriod, &o.fT0, &o.fEccentricity, &o.fOmega, &o.fA1SinI, &o.fGamma};
-    return apFields[lIndex];
-}
-
-} // namespace
+using quandrel::session::Written;
+using quandrel::session::WriteFailure;
 
 CSession::CSession(std::string sSettingsFile, SCanvases oCanvases)
     : m_oSettings(std::move(sSettingsFile)), m_oCanvases(oCanvases)
@@ -461,205 +444,6 @@ Outcome CSession::ExportResults(const std::string& sPath, std::optional<double> 
         m_oMatrix.ExportResults(fThreshold.value_or(m_oSettings.ReadFloat(ESetting::TimeThreshold)), sPath);
     m_oSettings.Write(ESetting::ExportPath, sPath);
     return Written(bWritten, sPath);
-}
-
-// --- Orbit and period ---
-
-bool CSession::CanFitOrbit() const
-{
-    return !m_oMatrix.Rows().empty() || m_oOrbit.GetNumberParameters() != 0;
-}
-
-Outcome CSession::ImportMeasurements(const std::string& sPath)
-{
-    CMeasuredDataArray oSeries;
-    if (!CMatrix::ImportMeasurements(sPath, oSeries)) {
-        return SMessage{"File format error!", "Unable to import RV file!"};
-    }
-    if (oSeries.GetArraySize() < 2) {
-        return SMessage{"File format error!", "The file " + ExtractFileName(sPath) + " holds " +
-                                                  std::to_string(oSeries.GetArraySize()) +
-                                                  " lines of a Julian date and a velocity; at least 2 are needed."};
-    }
-    m_oSettings.Write(ESetting::ImportRVPath, ExtractDirectory(sPath));
-    m_oOrbit.SetDataArray(oSeries);
-    m_oOrbit.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
-    m_oOrbit.ResetOptimized();
-    Announce(change::kSeries | change::kElements);
-    return std::nullopt;
-}
-
-SOrbitSearch CSession::OrbitSearchProposal()
-{
-    SOrbitSearch o;
-    const SOrbitRangeSetting oKept = m_oSettings.ReadOrbitRanges();
-    o.oLower.fEccentricity = oKept.fEccentricityMin;
-    o.oUpper.fEccentricity = oKept.fEccentricityMax;
-    o.oLower.fOmega = oKept.fOmegaMin;
-    o.oUpper.fOmega = oKept.fOmegaMax;
-    o.oLower.fA1SinI = o.oLower.fA2SinI = oKept.fA1SinIMin;
-    o.oUpper.fA1SinI = o.oUpper.fA2SinI = oKept.fA1SinIMax;
-    o.alSteps = oKept.alSteps;
-    o.abUse = m_abUse;
-    // P from 0.5 days to the time span until a P range was given; the span needs two points.
-    const bool bFromData = !m_oPeriodRange.has_value();
-    if (!bFromData) {
-        o.oLower.fPeriod = m_oPeriodRange->first;
-        o.oUpper.fPeriod = m_oPeriodRange->second;
-    }
-    m_oOrbit.GetDataRanges(o.oLower, o.oUpper, bFromData);
-    return o;
-}
-
-Outcome CSession::DefaultOrbitSearch(SOrbitSearch& oSearch) const
-{
-    if (m_oOrbit.GetData().GetArraySize() < 2) {
-        return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
-    }
-    m_oOrbit.GetDefaultRanges(oSearch.oLower, oSearch.oUpper);
-    m_oOrbit.GetDataRanges(oSearch.oLower, oSearch.oUpper, true);
-    return std::nullopt;
-}
-
-Outcome CSession::CheckOrbitSearch(const SOrbitSearch& oSearch) const
-{
-    if (m_oOrbit.GetData().GetArraySize() < 2) {
-        return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
-    }
-    if (!(oSearch.oLower.fPeriod > 0) ||
-        (oSearch.abUse[0] && !(oSearch.oLower.fPeriod < oSearch.oUpper.fPeriod))) {
-        return SMessage{"Invalid data", "The period must be greater than 0 days, and its lower limit below the "
-                                        "upper one.", true};
-    }
-    SOrbitSearch o = oSearch;
-    for (std::size_t i = 0; i < 6; ++i) {
-        if (!o.abUse[i]) {
-            *Field(o.oUpper, i) = *Field(o.oLower, i);
-        } else if (o.alSteps[i] <= 0) {
-            return SMessage{"Invalid data",
-                            "Invalid data for orbital element intervals\n\r(string not a number/out of range)", true};
-        }
-    }
-    if (!COrbitalElements::CheckRange(o.oLower) || !COrbitalElements::CheckRange(o.oUpper)) {
-        return SMessage{"Invalid data", "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
-                        true};
-    }
-    return std::nullopt;
-}
-
-Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
-{
-    if (Outcome oRefused = CheckOrbitSearch(oSearch)) {
-        return oRefused;
-    }
-    SOrbitSearch o = oSearch;
-    m_oPeriodRange = std::make_pair(o.oLower.fPeriod, o.oUpper.fPeriod);
-    m_abUse = o.abUse;
-    bool abUse[6] = {};
-    for (std::size_t i = 0; i < 6; ++i) {
-        abUse[i] = o.abUse[i];
-        if (!abUse[i]) {
-            *Field(o.oUpper, i) = *Field(o.oLower, i);
-            o.alSteps[i] = 1;
-        }
-    }
-    // Checked above; the search is configured here.
-    m_oOrbit.ConfigureSearch(o.oLower, o.oUpper, o.alSteps.data(), abUse);
-    SOrbitRangeSetting oKept;
-    oKept.fEccentricityMin = o.oLower.fEccentricity;
-    oKept.fEccentricityMax = o.oUpper.fEccentricity;
-    oKept.fOmegaMin = o.oLower.fOmega;
-    oKept.fOmegaMax = o.oUpper.fOmega;
-    oKept.fA1SinIMin = o.oLower.fA1SinI;
-    oKept.fA1SinIMax = o.oUpper.fA1SinI;
-    oKept.alSteps = o.alSteps;
-    m_oSettings.WriteOrbitRanges(oKept);
-    m_oOrbit.Optimize();
-    m_oOrbit.RefineOptimum();
-    m_oOrbit.GetBestElements(m_oElements);
-    Announce(change::kElements);
-    return std::nullopt;
-}
-
-std::string CSession::ElementsText() const
-{
-    std::string sText;
-    const auto Line = [&](const char* pcName, double fValue) {
-        sText += std::string(pcName) + "=" + quandrel::FormatFixed(fValue, 6) + "\r\n";
-    };
-    Line("P", m_oElements.fPeriod);
-    Line("T0", m_oElements.fT0);
-    Line("e", m_oElements.fEccentricity);
-    Line("omega", m_oElements.fOmega);
-    Line("a1Sini", m_oElements.fA1SinI);
-    Line("gamma", m_oElements.fGamma);
-    Line("K1", m_oElements.fK1);
-    if (m_oElements.bTwoComponents) {
-        Line("a2Sini", m_oElements.fA2SinI);
-        Line("K2", m_oElements.fK2);
-    }
-    return sText;
-}
-
-std::string CSession::ResidualsText() const
-{
-    std::vector<double> vJd;
-    std::vector<double> vResidual;
-    m_oOrbit.GetVelocityResiduals(vJd, vResidual);
-    const CMeasuredDataArray& oData = m_oOrbit.GetData();
-    std::string sText;
-    for (std::size_t k = 0; k < vJd.size(); ++k) {
-        sText += quandrel::FormatFixed(vJd[k], 3) + ";" +
-                 quandrel::FormatFixed(oData.GetY(static_cast<int32_t>(k)), 3) + ";" +
-                 quandrel::FormatFixed(vResidual[k], 5) + "\r\n";
-    }
-    return sText;
-}
-
-Outcome CSession::ExportElements(const std::string& sPath) const
-{
-    const bool bWritten = quandrel::WriteFileAtomically(sPath, ElementsText());
-    m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
-    return Written(bWritten, sPath);
-}
-
-Outcome CSession::ExportResiduals(const std::string& sPath) const
-{
-    const bool bWritten = quandrel::WriteFileAtomically(sPath, ResidualsText());
-    m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
-    return Written(bWritten, sPath);
-}
-
-SPeriodSearch CSession::PeriodSearchProposal() const
-{
-    SPeriodSearch o;
-    o.lNumberDataPoints = m_oOrbit.GetData().GetArraySize();
-    o.lBins = o.lNumberDataPoints / 3;
-    m_oSettings.ReadPeriodRange(o.fFrom, o.fTo);
-    return o;
-}
-
-Outcome CSession::EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod)
-{
-    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
-    if (oSeries.GetArraySize() <= 9) {
-        return SMessage{"Invalid data", "The period search needs at least 10 measurements."};
-    }
-    if (oSearch.lBins < 1 || !(oSearch.fFrom > 0) || !(oSearch.fTo > 0)) {
-        return SMessage{"Invalid data", "The number of bins must be 1 or more and the periods greater than 0.", true};
-    }
-    if ((oSearch.fTo - oSearch.fFrom) / CPDM::kPeriodStep > 1e8) {
-        return SMessage{"Invalid data", "The period range holds more than 100 million trial periods.", true};
-    }
-    CPDM oPdm;
-    oPdm.SetDataArray(oSeries);
-    oPdm.SetPeriodRange((oSearch.fFrom + oSearch.fTo) * 0.5, oSearch.fFrom, oSearch.fTo);
-    oPdm.SetNumberBins(oSearch.lBins);
-    oPdm.SetNumberParameters(1);
-    oPdm.ScanPeriods();
-    fPeriod = oPdm.GetBestPeriod();
-    m_oSettings.WritePeriodRange(oSearch.fFrom, oSearch.fTo);
-    return std::nullopt;
 }
 
 // --- Calibration ---

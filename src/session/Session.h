@@ -2,7 +2,8 @@
 // calibration lines, the table of radial velocities, the orbit, the calibration and the
 // cross-correlation. The window and the command line both work through it, so every rule of the
 // program is written once. Operations report a refusal as a message for the caller to show, and
-// announce what they changed to the listeners.
+// announce what they changed to the listeners. The operations on the orbit and the period are in
+// SessionOrbit.cpp, the others in Session.cpp.
 #pragma once
 
 #include "SettingsGateway.h"
