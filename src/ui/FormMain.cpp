@@ -39,12 +39,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr int kClipPageSize = 50;
-
-} // namespace
-
 TfrmMain::TfrmMain(const std::string& sSettingsFile, IPrompts& oPrompts, QWidget* pParent)
     : QMainWindow(pParent),
       m_oPrompts(oPrompts),
@@ -306,7 +300,8 @@ QWidget* TfrmMain::CreatePlotPanel()
     m_pscbClipping = new QScrollBar(Qt::Horizontal);
     m_pscbClipping->setObjectName("scbClipping");
     m_pscbClipping->setRange(1, kClipMaximum);
-    m_pscbClipping->setPageStep(kClipPageSize);
+    // Qt's page step is the large step (and sizes the handle).
+    m_pscbClipping->setPageStep(100);
     m_pscbClipping->setSingleStep(10);
     m_pscbClipping->setValue(475);
     connect(m_pscbClipping, &QScrollBar::valueChanged, this, &TfrmMain::scbClippingChange);

@@ -48,8 +48,10 @@ class TfrmMain : public QMainWindow, private ISessionListener {
     Q_OBJECT
 public:
     static constexpr const char* kVersion = "2.1.3";
-    // The clipping scroll bar: range 1 .. 1000, page 50, first position 475.
+    // The clipping scroll bar: range 1 .. 1000, small step 10, large step 100, first position 475; a
+    // spectrum keeps its page size as 50.
     static constexpr int kClipMaximum = 1000;
+    static constexpr int kClipPageSize = 50;
 
     TfrmMain(const std::string& sSettingsFile, IPrompts& oPrompts, QWidget* pParent = nullptr);
     ~TfrmMain() override;

@@ -52,7 +52,7 @@ void TfrmMain::mniOpenSpectrumClick()
     // Its plot starts with all of it, at the scroll bar's position.
     CSpectrum* pNew = pSpectrum.get();
     ShowSpectrum(pNew, m_oSpectrumCanvas, true);
-    pNew->SetClipping(m_pscbClipping->pageStep(), m_pscbClipping->value(), 0, pNew->GetNumberValues());
+    pNew->SetClipping(kClipPageSize, m_pscbClipping->value(), 0, pNew->GetNumberValues());
     m_oSession.AddSpectrum(std::move(pSpectrum), ExtractFileName(sChosen));
 }
 
@@ -93,7 +93,7 @@ void TfrmMain::StoreClipping()
     int32_t lStart = 0;
     int32_t lCount = 0;
     pCurrent->GetZoom(lStart, lCount);
-    pCurrent->SetClipping(m_pscbClipping->pageStep(), m_pscbClipping->value(), lStart, lCount);
+    pCurrent->SetClipping(kClipPageSize, m_pscbClipping->value(), lStart, lCount);
 }
 
 void TfrmMain::SetSpectrumKind(bool bReference, bool bEmission)

@@ -300,6 +300,13 @@ TEST_F(MainWindowTest, ZoomButtonsMoveTheScrollBarAndTheWindow)
     pSpectrum->GetZoom(lStart, lCount);
     EXPECT_EQ(lStart, static_cast<int32_t>(lPosition / 1000.0 * (7060 - 4707 + 1)));
 
+    // The large step of the scroll bar is 100.
+    pscbClipping->setFocus();
+    QTest::keyClick(pscbClipping, Qt::Key_PageDown);
+    EXPECT_EQ(pscbClipping->value(), lPosition + 100);
+    QTest::keyClick(pscbClipping, Qt::Key_PageUp);
+    EXPECT_EQ(pscbClipping->value(), lPosition);
+
     pscbClipping->setValue(1000);
     pSpectrum->GetZoom(lStart, lCount);
     EXPECT_EQ(lStart + lCount - 1, 7060);
