@@ -93,7 +93,10 @@ void CGraph::DrawAxes(const std::string& sXAxisLabel, const std::string& sYAxisL
     m_lAxisY = H - B;
     m_lAxisRight = W - L;
 
-    m_pImage->DrawText(W - L + I / 2, H - B + I / 2, sXAxisLabel);
+    // The x caption beyond the end of the axis, moved left as far as it needs to stay whole; tick
+    // labels it would cover are left out.
+    const int lCaptionX = std::max(0, std::min(W - L + I / 2, W - 2 - m_pImage->TextWidth(sXAxisLabel)));
+    m_pImage->DrawText(lCaptionX, H - B + I / 2, sXAxisLabel);
     m_pImage->DrawText(L - I, B - B / 2 - 8, sYAxisLabel);
 
     const SAxisScale oX = CalculateAxisScale(fXMin, fXMax);
@@ -105,7 +108,10 @@ void CGraph::DrawAxes(const std::string& sXAxisLabel, const std::string& sYAxisL
             m_pImage->DrawLine(X, H - B + T, X, H - B + T + 4);
             const double fValue = oX.fLow + (oX.fHigh - oX.fLow) / oX.lIntervals * i;
             const std::string sLabel = TrimLabel(quandrel::FormatFixed(fValue, 2));
-            m_pImage->DrawText(X - m_pImage->TextWidth(sLabel) / 2, H - B + 2 * T, sLabel);
+            const int lLabelX = X - m_pImage->TextWidth(sLabel) / 2;
+            if (lLabelX + m_pImage->TextWidth(sLabel) + 4 <= lCaptionX) {
+                m_pImage->DrawText(lLabelX, H - B + 2 * T, sLabel);
+            }
         }
     }
 
