@@ -249,6 +249,9 @@ void TfrmImportConfig::UpdatePreview()
 
 void TfrmImportConfig::btnOKClick()
 {
+    // What "&OK" takes is what the settings as they stand give, and the preview shows it: a field left
+    // with Enter has not refreshed the preview yet.
+    UpdatePreview();
     m_oResult = SImportedSamples{m_vWavelength, m_vIntensity};
     SaveSettings();
     accept();

@@ -91,6 +91,19 @@ TEST_F(ImportDialogTest, OkFillsTheSpectrumAndStoresTheSettings)
     EXPECT_EQ(m_oIni.ReadString("FilterSettings", "StartValue2", ""), "5");
 }
 
+TEST_F(ImportDialogTest, EnterInTheOthersFieldTakesWhatThePreviewThenShows)
+{
+    Show("6562|0.5\n6563|0.25\n");
+    Child<QCheckBox>(&m_oDialog, "chbOthers")->setChecked(true);
+    auto* pedOthers = Child<QLineEdit>(&m_oDialog, "edOthers");
+    pedOthers->setFocus();
+    QTest::keyClicks(pedOthers, "|");
+    QTest::keyClick(pedOthers, Qt::Key_Return);
+    ASSERT_TRUE(m_oDialog.Result()) << "Enter is OK";
+    ASSERT_EQ(m_oDialog.Result()->vWavelength.size(), 2U);
+    EXPECT_EQ(m_oDialog.Result()->vIntensity[1], 0.25) << "the '|' typed before Enter separates the columns";
+}
+
 TEST_F(ImportDialogTest, ClosingWithoutOkIsCancelAndLeavesTheSpectrumEmpty)
 {
     Show("1;2\n");
