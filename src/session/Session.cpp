@@ -1,7 +1,6 @@
 #include "Session.h"
 #include "SessionMessages.h"
 
-#include "astro/TopocentricCorrectionClass.h"
 #include "core/AtomicFile.h"
 #include "core/CSVFileClass.h"
 #include "core/NumberText.h"
@@ -390,14 +389,8 @@ void CSession::ClearColumn(int32_t lColumn)
 void CSession::RemoveCurrentFromTable()
 {
     m_oMatrix.RemoveSpectrumRow(m_pCurrentSpectrum);
-    const int32_t lCurrent = CurrentIndex();
-    if (lCurrent >= 0) {
-        m_oSpectra.RemoveSpectrum(lCurrent);
-        m_vNames.erase(m_vNames.begin() + lCurrent);
-    }
-    m_pCurrentSpectrum = Spectrum(0);
-    Announce(change::kTable | change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines |
-             change::kTime);
+    Announce(change::kTable);
+    RemoveSpectra({CurrentIndex()});
 }
 
 void CSession::CloseProject()
@@ -614,18 +607,15 @@ void CSession::SetCorrelationParameters(const SCorrelationParameters& o, const S
     if (oCorrection.bTyped) {
         m_oCrossCorrelation.SetTopocentricCorrection(oCorrection.fTyped);
     } else {
+        // The template's own object at the observer's site, corrected as the table corrects.
         const SObserverSite oSite = ObserverSite();
-        CTopocentricCorrection oTopocentric;
-        oTopocentric.SetObjectCoordinates(oCorrection.oObject.fRightAscensionHours,
-                                          oCorrection.oObject.fRightAscensionMinutes,
-                                          oCorrection.oObject.fDeclinationDegrees,
-                                          oCorrection.oObject.fDeclinationMinutes);
-        oTopocentric.SetObserverCoordinates(oSite.fLongitudeDegrees + oSite.fLongitudeMinutes / 60.0L,
-                                            oSite.fLatitudeDegrees + oSite.fLatitudeMinutes / 60.0L);
-        oTopocentric.SetJulianDate(oCorrection.fJulianDate);
-        long double fValue = 0.0L;
-        oTopocentric.AddCorrection(fValue);
-        m_oCrossCorrelation.SetTopocentricCorrection(static_cast<double>(fValue));
+        const SObjectCoordinates& o = oCorrection.oObject;
+        CRadialVelocity oTemplate;
+        oTemplate.SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+                                       o.fDeclinationMinutes);
+        oTemplate.SetObserverCoordinates(oSite.fLongitudeDegrees, oSite.fLongitudeMinutes, oSite.fLatitudeDegrees,
+                                         oSite.fLatitudeMinutes);
+        m_oCrossCorrelation.SetTopocentricCorrection(oTemplate.CorrectVelocity(0.0, oCorrection.fJulianDate));
     }
     m_oCrossCorrelation.SetParameters(o.fFrom, o.fTo, o.lSupportingPoints, o.lSpan, o.fAccuracy);
     Announce(change::kCorrelation);

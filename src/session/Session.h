@@ -136,7 +136,6 @@ public:
     void RemoveListener(ISessionListener* pListener);
 
     CSettingsGateway& Settings() { return m_oSettings; }
-    const SCanvases& Canvases() const { return m_oCanvases; }
 
     // --- Spectra ---
     int32_t SpectrumCount() const { return m_oSpectra.GetSpectrumCount(); }

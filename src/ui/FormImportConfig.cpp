@@ -152,6 +152,9 @@ TfrmImportConfig::TfrmImportConfig(const CSettingsGateway& oSettings, QWidget* p
     }
     // Typing into the others edit waits until the edit is clicked.
     m_pedOthers->installEventFilter(this);
+    // Enter in the field (which also presses "&OK") or leaving it refreshes the preview first, so "&OK"
+    // takes what the preview shows.
+    connect(m_pedOthers, &QLineEdit::editingFinished, this, &TfrmImportConfig::UpdatePreview);
     connect(pbtnOK, &QPushButton::clicked, this, &TfrmImportConfig::btnOKClick);
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -249,9 +252,6 @@ void TfrmImportConfig::UpdatePreview()
 
 void TfrmImportConfig::btnOKClick()
 {
-    // What "&OK" takes is what the settings as they stand give, and the preview shows it: a field left
-    // with Enter has not refreshed the preview yet.
-    UpdatePreview();
     m_oResult = SImportedSamples{m_vWavelength, m_vIntensity};
     SaveSettings();
     accept();

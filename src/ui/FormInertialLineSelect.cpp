@@ -98,11 +98,6 @@ void TfrmInertialLineSelect::UpdateOk()
     m_pbtnOK->setEnabled(!vSelected.isEmpty() && vSelected.front().row() > 0);
 }
 
-void TfrmInertialLineSelect::SelectRow(int lRow)
-{
-    m_pstgInertialLines->selectRow(lRow);
-}
-
 std::optional<int32_t> TfrmInertialLineSelect::Choose(const SLineChoice& oChoice)
 {
     QASSERT(oChoice.pTable!=NULL);

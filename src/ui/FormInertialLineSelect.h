@@ -26,8 +26,6 @@ public:
     // Shows the table modally, the preselected line chosen and in view: the index of the line chosen
     // with "&OK" (or a double click), nothing on any other way out. "&OK" needs a line.
     std::optional<int32_t> Choose(const SLineChoice& oChoice);
-    // The grid row currently selected (0 for the header or nothing).
-    void SelectRow(int lRow);
 
 private:
     void UpdateOk();

@@ -223,7 +223,6 @@ private:
     bool Report(const Outcome& oOutcome);
     void StoreClipping();
     void SetSpectrumKind(bool bReference, bool bEmission);
-    void RemoveSelectedSpectra();
     void Zoom(bool bIn);
     void trbWidthChange();
     void edWidthChange();

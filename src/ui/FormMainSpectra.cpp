@@ -70,18 +70,13 @@ void TfrmMain::lsbSpectraClick()
     m_oSession.SetCurrentSpectrum(lRow);
 }
 
-void TfrmMain::RemoveSelectedSpectra()
+void TfrmMain::mniRemoveSpectrumClick()
 {
     std::vector<int32_t> vRows;
     for (QListWidgetItem* pItem : m_plsbSpectra->selectedItems()) {
         vRows.push_back(m_plsbSpectra->row(pItem));
     }
     m_oSession.RemoveSpectra(vRows);
-}
-
-void TfrmMain::mniRemoveSpectrumClick()
-{
-    RemoveSelectedSpectra();
 }
 
 void TfrmMain::StoreClipping()
