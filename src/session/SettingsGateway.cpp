@@ -157,13 +157,17 @@ bool CSettingsGateway::WriteObserverSite(const SObserverSite& o) const
 
 STimeZoneSetting CSettingsGateway::ReadTimeZone() const
 {
-    return {ReadInteger(E::DefTimeZone), ReadInteger(E::OtherTimeZone), ReadBool(E::UseJulianDate)};
+    double fOtherHours = ReadFloat(E::OtherTimeZone);
+    if (!IsZoneOffset(fOtherHours)) {
+        fOtherHours = 0.0;
+    }
+    return {ReadInteger(E::DefTimeZone), fOtherHours, ReadBool(E::UseJulianDate)};
 }
 
 void CSettingsGateway::WriteTimeZone(const STimeZoneSetting& o) const
 {
     Write(E::DefTimeZone, o.lZone);
-    Write(E::OtherTimeZone, o.lOtherHours);
+    Write(E::OtherTimeZone, o.fOtherHours);
     Write(E::UseJulianDate, o.bUseJulianDate);
 }
 

@@ -41,10 +41,17 @@ struct SObserverSite {
     double fLatitudeMinutes = 0.0;
 };
 
-// The time zone the time dialogs start with: 0 UT, 1 MET, 2 MEST, 3 another of OtherHours.
+// A time zone offset in hours the program accepts: whole, half or quarter hours from -12 to +14.
+inline bool IsZoneOffset(double fHours)
+{
+    return fHours >= -12.0 && fHours <= 14.0 && fHours * 4.0 == static_cast<double>(static_cast<int>(fHours * 4.0));
+}
+
+// The time zone the time dialogs start with: 0 UT, 1 MET, 2 MEST, 3 another of OtherHours (whole,
+// half or quarter hours).
 struct STimeZoneSetting {
     int lZone = 1;
-    int lOtherHours = 0;
+    double fOtherHours = 0.0;
     bool bUseJulianDate = false;
 };
 

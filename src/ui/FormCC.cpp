@@ -156,7 +156,7 @@ std::optional<SCorrelationSetup> TfrmCC::Execute(const SCorrelationSetup& oSetup
 
 void TfrmCC::cobTimeZoneChange()
 {
-    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSetup.oZone.lOtherHours);
+    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oSetup.oZone.fOtherHours);
 }
 
 void TfrmCC::ApplyDateMode()

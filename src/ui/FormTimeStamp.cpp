@@ -113,7 +113,7 @@ void TfrmTimeStamp::rabUseJulianDateClick()
 
 void TfrmTimeStamp::cobTimeZoneChange()
 {
-    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oZone.lOtherHours);
+    ShowTimeZoneHours(m_pcobTimeZone, m_pedTimeZone, m_oZone.fOtherHours);
 }
 
 void TfrmTimeStamp::btnOKClick()
@@ -127,12 +127,15 @@ void TfrmTimeStamp::btnOKClick()
         } else {
             m_oResult.fJulianDate = EditReal(m_pedJulianDate);
         }
+        m_oResult.oZone.fOtherHours = m_oZone.fOtherHours;
+        if (m_pcobTimeZone->currentIndex() == kOtherTimeZone) {
+            m_oResult.oZone.fOtherHours = ZoneHours(m_pedTimeZone);
+        }
     } catch (const EConvertError&) {
-        // A field that is no number: the dialog stays open and nothing is stored.
+        // A field that is no number (or no zone offset): the dialog stays open and nothing is stored.
         return;
     }
     m_oResult.oZone.lZone = m_pcobTimeZone->currentIndex();
-    m_oResult.oZone.lOtherHours = TextToInt(m_pedTimeZone->text().toStdString(), 1);
     m_oResult.oZone.bUseJulianDate = m_prabUseJulianDate->isChecked();
     accept();
 }

@@ -1,7 +1,9 @@
 #include "UiUtils.h"
+
 #include "astro/JulianDateClass.h"
 #include "core/IniFileClass.h"
 #include "core/UtilsClass.h"
+#include "session/SettingsGateway.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -64,10 +66,10 @@ double EditReal(const QLineEdit* pEdit)
     return TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
 }
 
-void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, int lOtherHours)
+void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, double fOtherHours)
 {
     const int lIndex = pZone->currentIndex();
-    pZoneHours->setText(QString::number(lIndex == kOtherTimeZone ? lOtherHours : lIndex));
+    pZoneHours->setText(QString::fromStdString(FloatToText(lIndex == kOtherTimeZone ? fOtherHours : lIndex)));
     EnableControl(pZoneHours, lIndex == kOtherTimeZone && pZone->isEnabled());
 }
 
@@ -78,6 +80,15 @@ double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit*
     const double fMinutes = EditReal(aEdits[4]);
     const int lMonth = TextToInt(aEdits[1]->text().toStdString(), 1);
     const int lYear = TextToInt(aEdits[2]->text().toStdString(), 2006);
-    const int lZone = TextToInt(pZoneHours->text().toStdString(), 0);
-    return CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - lZone * (1.0 / 24.0);
+    const double fZone = ZoneHours(pZoneHours);
+    return CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - fZone * (1.0 / 24.0);
+}
+
+double ZoneHours(const QLineEdit* pZoneHours)
+{
+    const double fHours = EditReal(pZoneHours);
+    if (!IsZoneOffset(fHours)) {
+        throw EConvertError("Not a time zone offset: " + pZoneHours->text().toStdString());
+    }
+    return fHours;
 }

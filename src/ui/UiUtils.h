@@ -34,8 +34,12 @@ constexpr int kOtherTimeZone = 3;
 
 // Shows the hour offset of the chosen time zone: the index itself, or for "Other" the offset last
 // confirmed ("Settings"/"OtherTimeZone"), which only then can be typed over.
-void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, int lOtherHours);
+void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, double fOtherHours);
+
+// The hour offset of a time zone field (whole, half or quarter hours from -12 to +14); EConvertError
+// when it is none.
+double ZoneHours(const QLineEdit* pZoneHours);
 
 // The Julian date of the civil date fields (day, month, year, hours, minutes) in the zone of the
-// hour offset; EConvertError when a field holds no number.
+// hour offset; EConvertError when a field holds no number or the offset is none.
 double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit* pZoneHours);

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -155,6 +156,53 @@ TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
     Item("mniTimeStamp2")->trigger();
     ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
     EXPECT_EQ(fJd, 2459739.38522);
+}
+
+TEST_F(RvTableWindowTest, OtherTimeZonesTakeQuarterHoursAndACancelledZoneIsForgotten)
+{
+    OpenSpectrum(WriteSpectrum(m_oDir, "a.txt", 0.0));
+    const CIniFile& oIni = m_pMain->Session().Settings().File();
+    const double fMidnightUt = 2455988.5; // 2 March 2012, 0:00 UT
+    // Offsets of whole, half and quarter hours are taken (a whole one stored as before); others keep
+    // the dialog open.
+    for (const auto& [pcOffset, fHours, pcStored] :
+         {std::tuple{"5,5", 5.5, "5.5"}, {"-3.75", -3.75, "-3.75"}, {"5", 5.0, "5"}}) {
+        WhenModal([pcOffset](QWidget* pDialog) {
+            Child<QRadioButton>(pDialog, "rabUseCivilDate")->click();
+            Child<QComboBox>(pDialog, "cobTimeZone")->setCurrentIndex(3);
+            for (const auto& [pcField, pcText] : {std::pair{"edCivilDateDays", "2"}, {"edCivilDateMonth", "3"},
+                                                  {"edCivilDateYear", "2012"}, {"edCivilDateHours", "12"},
+                                                  {"edCivilDateMinutes", "0"}, {"edTimeZone", "5.3"}}) {
+                Child<QLineEdit>(pDialog, pcField)->setText(pcText);
+            }
+            Press(pDialog, "btnOK");
+            EXPECT_TRUE(pDialog->isVisible()) << "5.3 h is no zone offset";
+            Child<QLineEdit>(pDialog, "edTimeZone")->setText(pcOffset);
+            Press(pDialog, "btnOK");
+        });
+        Item("mniTimeStamp2")->trigger();
+        double fJd = 0;
+        ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
+        EXPECT_NEAR(fJd, fMidnightUt + (12.0 - fHours) / 24.0, 1e-9) << pcOffset;
+        EXPECT_EQ(oIni.ReadString("Settings", "OtherTimeZone", ""), pcStored);
+    }
+    // Switching to MET and cancelling leaves "Other" of 5 hours for the next showing, and its OK
+    // uses those 5 hours.
+    WhenModal([](QWidget* pDialog) {
+        Child<QComboBox>(pDialog, "cobTimeZone")->setCurrentIndex(1);
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edTimeZone")->text(), "1");
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniTimeStamp2")->trigger();
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_EQ(Child<QComboBox>(pDialog, "cobTimeZone")->currentIndex(), 3);
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edTimeZone")->text(), "5");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniTimeStamp2")->trigger();
+    double fJd = 0;
+    ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
+    EXPECT_NEAR(fJd, fMidnightUt + 7.0 / 24.0, 1e-9);
 }
 
 TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid)
