@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <fstream>
 
 std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool bOthers, const std::string& sOthers,
                                  bool bTabulator)
@@ -26,6 +27,34 @@ std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool
         sSeparators += '\t';
     }
     return sSeparators;
+}
+
+int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxLines)
+{
+    constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
+    std::ifstream oFile(sFilePathAndName, std::ios::binary);
+    int32_t lCount = 0;
+    bool bLineStart = true;
+    bool bComment = false;
+    bool bDigit = false;
+    std::size_t lBytes = 0;
+    for (char c = 0; lCount < lMaxLines && lBytes < kMaxBytes && oFile.get(c); ++lBytes) {
+        if (bLineStart) {
+            bComment = c == '#';
+            bDigit = false;
+            bLineStart = false;
+        }
+        if (c == '\n') {
+            if (bDigit && !bComment) {
+                return lCount;
+            }
+            ++lCount;
+            bLineStart = true;
+        } else if (c >= '0' && c <= '9') {
+            bDigit = true;
+        }
+    }
+    return lCount;
 }
 
 int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,

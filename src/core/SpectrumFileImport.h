@@ -28,6 +28,11 @@ constexpr int32_t kValue2Chars = 20;
 std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool bOthers, const std::string& sOthers,
                                  bool bTabulator);
 
+// The number of lines at the head of a file that hold no number (no decimal digit) or start with
+// '#': headers and comments, which read as data would give a sample (0, 0) and turn the file into
+// nanometres. Looks at most at lMaxLines lines and the first MiB; 0 when the file cannot be read.
+int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxLines = 1000);
+
 // Reads the file into vWavelength and vIntensity (one entry per data line).
 // Returns -1 if the file cannot be read (both left empty), else 0.
 int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,

@@ -20,9 +20,12 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -177,6 +180,10 @@ bool TfrmImportConfig::eventFilter(QObject* pObject, QEvent* pEvent)
 void TfrmImportConfig::showEvent(QShowEvent* pEvent)
 {
     QDialog::showEvent(pEvent);
+    if (pEvent->spontaneous()) {
+        // Restored from minimised: the user's choices stay as they are.
+        return;
+    }
     m_pgrbDelimiters->show();
     m_oRawModel.Clear();
     m_vWavelength.clear();
@@ -191,6 +198,8 @@ void TfrmImportConfig::showEvent(QShowEvent* pEvent)
     // parse a large file many times over, so one preview follows the loading.
     m_bUpdatesEnabled = false;
     LoadSettings();
+    // Header lines at the head of this file are proposed for skipping.
+    m_pedLinesToSkip->setValue(std::max(m_pedLinesToSkip->value(), CountLeadingTextLines(m_sFilePathAndName)));
     ShowPanelOfMode();
     EnableControl(m_pedOthers, m_pchbOthers->isChecked());
     m_bUpdatesEnabled = true;
@@ -230,13 +239,26 @@ SImportSettings TfrmImportConfig::CurrentSettings() const
     oSettings.bUseDelimiters = m_prabUseDelimiters->isChecked();
     oSettings.sSeparators = BuildSeparatorString(m_pchbSemicolon->isChecked(), m_pchbComma->isChecked(),
                                                  m_pchbSpace->isChecked(), m_pchbOthers->isChecked(),
-                                                 m_pedOthers->text().toStdString(), m_pchbTabulator->isChecked());
+                                                 OthersBytes(), m_pchbTabulator->isChecked());
     oSettings.bTreatConsecutiveAsOne = m_pchbTreatConsecutiveAsOne->isChecked();
     oSettings.lStartValue1 = m_pedStartValue1->value();
     oSettings.lStartValue2 = m_pedStartValue2->value();
     oSettings.bSingleColumn = m_pchbSingleColumn->isChecked();
     oSettings.bAutomNmConversion = m_pchbAutomNmConversion->isChecked();
     return oSettings;
+}
+
+std::string TfrmImportConfig::OthersBytes() const
+{
+    // Each character names one byte of the file (as the raw list shows them); a character no byte
+    // shows can separate nothing.
+    std::string sBytes;
+    for (const QChar c : m_pedOthers->text()) {
+        if (c.unicode() <= 0xFF) {
+            sBytes += static_cast<char>(c.unicode());
+        }
+    }
+    return sBytes;
 }
 
 void TfrmImportConfig::UpdatePreview()
@@ -270,7 +292,8 @@ void TfrmImportConfig::LoadSettings()
     m_pchbComma->setChecked(m_oSettings.ReadBool(ESetting::ImportUseComma));
     m_pchbSpace->setChecked(m_oSettings.ReadBool(ESetting::ImportUseSpace));
     m_pchbOthers->setChecked(m_oSettings.ReadBool(ESetting::ImportUseOther));
-    m_pedOthers->setText(QString::fromStdString(m_oSettings.ReadString(ESetting::ImportOtherString)));
+    const std::string sOthers = m_oSettings.ReadString(ESetting::ImportOtherString);
+    m_pedOthers->setText(QString::fromLatin1(sOthers.data(), static_cast<qsizetype>(sOthers.size())));
     m_pchbTreatConsecutiveAsOne->setChecked(m_oSettings.ReadBool(ESetting::ImportTreatConsecutiveAsOne));
     m_pedStartValue1->setValue(TextToInt(m_oSettings.ReadString(ESetting::ImportStartValue1), 0));
     m_pedNumberCharsValue1->setValue(TextToInt(m_oSettings.ReadString(ESetting::ImportNumberChars1), 5));
@@ -290,7 +313,7 @@ void TfrmImportConfig::SaveSettings()
     m_oSettings.Write(ESetting::ImportUseComma, m_pchbComma->isChecked());
     m_oSettings.Write(ESetting::ImportUseSpace, m_pchbSpace->isChecked());
     m_oSettings.Write(ESetting::ImportUseOther, m_pchbOthers->isChecked());
-    m_oSettings.Write(ESetting::ImportOtherString, m_pedOthers->text().toStdString());
+    m_oSettings.Write(ESetting::ImportOtherString, OthersBytes());
     m_oSettings.Write(ESetting::ImportTreatConsecutiveAsOne, m_pchbTreatConsecutiveAsOne->isChecked());
     m_oSettings.Write(ESetting::ImportStartValue1, std::to_string(m_pedStartValue1->value()));
     m_oSettings.Write(ESetting::ImportNumberChars1, std::to_string(m_pedNumberCharsValue1->value()));

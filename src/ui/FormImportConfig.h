@@ -58,6 +58,8 @@ private:
     void ShowPanelOfMode();
     void EnableDependentControls();
     SImportSettings CurrentSettings() const;
+    // The separator bytes of the "Others" field.
+    std::string OthersBytes() const;
     void btnOKClick();
 
     const CSettingsGateway& m_oSettings;

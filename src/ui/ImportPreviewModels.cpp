@@ -119,7 +119,7 @@ QVariant CRawLinesModel::data(const QModelIndex& oIndex, int lRole) const
     }
     const auto lRow = static_cast<std::size_t>(oIndex.row());
     const std::size_t lStart = m_vLineStart[lRow];
-    // Bytes that are no UTF-8 show as replacement characters.
-    const QByteArray oBytes(m_sText.data() + lStart, static_cast<qsizetype>(m_vLineStart[lRow + 1] - lStart));
-    return QString::fromUtf8(oBytes);
+    // One character per byte, as the import splits the line: a separator typed in "Others" is the
+    // byte shown here.
+    return QString::fromLatin1(m_sText.data() + lStart, static_cast<qsizetype>(m_vLineStart[lRow + 1] - lStart));
 }

@@ -52,6 +52,24 @@ TEST(CliImport, OptionsReachTheImport)
     EXPECT_EQ(RunCliCapture({"import", sTab, "--separators", "\\t", "--no-nm-conversion"}).sOut, "1.5\t2\n");
 }
 
+TEST(CliImport, HeaderLinesAreSkippedByDefault)
+{
+    CTempDir oDir;
+    // Lines without a digit and '#' lines at the head are headers; the first line with a number is
+    // data, and so is everything after it. --skip can skip more, never fewer.
+    for (const auto& [pcContent, pcExpected] :
+         {std::pair{"Wavelength;Flux\n\n# observed 2023-05-01\n656.3;0.5\n656.4;0.25\n", "6563\t0.5\n6564\t0.25\n"},
+          {"\xB0;I\r\n6563;0.5\r\n", "6563\t0.5\n"},
+          {"6563;0.5\nfoot\n6564;0.25\n", "6563\t0.5\n0\t0\n6564\t0.25\n"}}) {
+        const std::string sFile = oDir.Write("h.txt", pcContent);
+        const SCliRun oRun = RunCliCapture({"import", sFile});
+        ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+        EXPECT_EQ(oRun.sOut, pcExpected) << pcContent;
+    }
+    const std::string sFile = oDir.Write("h.txt", "Wavelength;Flux\n6562;0.5\n6563;0.25\n");
+    EXPECT_EQ(RunCliCapture({"import", sFile, "--skip", "2"}).sOut, "6563\t0.25\n");
+}
+
 TEST(CliImport, BadInputAndUsageGiveTheirExitCodes)
 {
     CTempDir oDir;

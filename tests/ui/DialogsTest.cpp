@@ -19,6 +19,8 @@
 #include <QTableView>
 #include <QTest>
 
+#include <tuple>
+
 namespace {
 
 // The import dialog on a file, with the settings file of a temporary folder.
@@ -55,7 +57,7 @@ TEST_F(ImportDialogTest, OpensWithDefaultsAndPreviewsTheFile)
     EXPECT_TRUE(Child<QCheckBox>(&m_oDialog, "chbSemicolon")->isChecked());
     EXPECT_FALSE(Child<QCheckBox>(&m_oDialog, "chbComma")->isChecked());
     EXPECT_TRUE(Child<QCheckBox>(&m_oDialog, "chbAutomNmConversion")->isChecked());
-    EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edLinesToSkip")->value(), 0);
+    EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edLinesToSkip")->value(), 1) << "the header line is proposed for skipping";
     EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edStartValue1")->value(), 0);
     EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edStartValue2")->value(), 5);
     EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edNumberCharsValue1")->value(), 5);
@@ -66,14 +68,49 @@ TEST_F(ImportDialogTest, OpensWithDefaultsAndPreviewsTheFile)
     EXPECT_EQ(Cell(0, 0), "No.");
     EXPECT_EQ(Cell(0, 2), "lambda");
     EXPECT_EQ(Cell(0, 4), "I");
-    // "# header" is a sample of zeros; 0 is below 2500, so all is taken as nm.
+    EXPECT_EQ(m_oDialog.GetValueCount(), 2);
+    EXPECT_EQ(Cell(1, 2), "6563");
+    EXPECT_EQ(Cell(2, 4), "0.25");
+
+    // Read as data, "# header" is a sample of zeros, and 0 below 2500 takes the file as nm.
+    Child<QSpinBox>(&m_oDialog, "edLinesToSkip")->setValue(0);
     EXPECT_EQ(Cell(2, 0), "2");
     EXPECT_EQ(Cell(2, 2), "6563");
     EXPECT_EQ(Cell(3, 4), "0.25");
+}
 
-    Child<QSpinBox>(&m_oDialog, "edLinesToSkip")->setValue(1);
-    EXPECT_EQ(m_oDialog.GetValueCount(), 2);
-    EXPECT_EQ(Cell(1, 2), "6563");
+TEST_F(ImportDialogTest, HeaderLinesAreProposedForSkippingAndAStoredLargerCountKept)
+{
+    for (const auto& [pcContent, lStored, lProposed, pcFirst] :
+         {std::tuple{"Line;Lambda\n\n# 2023\n6562.8;0.5\n", 0, 3, "6562.8"}, {"6562.8;0.5\n", 0, 0, "6562.8"},
+          {"Wavelength;Flux\n6562.8;0.5\n6563;0.5\n", 2, 2, "6563"}}) {
+        m_oIni.WriteInteger("FilterSettings", "LinesToSkip", lStored);
+        Show(pcContent);
+        EXPECT_EQ(Child<QSpinBox>(&m_oDialog, "edLinesToSkip")->value(), lProposed) << pcContent;
+        EXPECT_EQ(Cell(1, 2), pcFirst) << pcContent;
+        m_oDialog.close();
+    }
+}
+
+TEST_F(ImportDialogTest, FileBytesAreEightBitCharactersAndOthersNamesThoseBytes)
+{
+    // A Latin-1 file: 0xB0 is the degree sign, 0xC2 an "A" with circumflex.
+    Show("6562\xC2" "1\xB0" "0.5\n");
+    auto* pRaw = Child<QListView>(&m_oDialog, "lsbRawData");
+    EXPECT_EQ(pRaw->model()->index(0, 0).data().toString(), QString::fromUtf8("6562\u00C21\u00B00.5"));
+    Child<QCheckBox>(&m_oDialog, "chbAutomNmConversion")->setChecked(false);
+    Child<QCheckBox>(&m_oDialog, "chbOthers")->setChecked(true);
+    auto* pedOthers = Child<QLineEdit>(&m_oDialog, "edOthers");
+    pedOthers->setText(QString::fromUtf8("\u00B0\u20AC"));
+    QTest::mouseClick(pedOthers, Qt::LeftButton);
+    // Only the byte 0xB0 separates: "6562\xC2" "1" stays one field, read up to its first non-number.
+    EXPECT_EQ(Cell(1, 2), "6562");
+    EXPECT_EQ(Cell(1, 4), "0.5");
+    Press(&m_oDialog, "btnOK");
+    EXPECT_EQ(m_oIni.ReadString("FilterSettings", "OtherString", ""), "\xB0");
+    Show("1\xB0" "2\n");
+    EXPECT_EQ(Child<QLineEdit>(&m_oDialog, "edOthers")->text(), QString::fromUtf8("\u00B0"));
+    m_oDialog.close();
 }
 
 TEST_F(ImportDialogTest, OkFillsTheSpectrumAndStoresTheSettings)
@@ -152,6 +189,18 @@ TEST_F(ImportDialogTest, FixedColumnModeShowsItsPanelOnEveryShowing)
     EXPECT_TRUE(Child<QGroupBox>(&m_oDialog, "grbFixedColumns")->isVisible());
     EXPECT_FALSE(Child<QGroupBox>(&m_oDialog, "grbDelimiters")->isVisible());
     EXPECT_EQ(Cell(1, 2), "6562.8");
+    m_oDialog.close();
+}
+
+TEST_F(ImportDialogTest, RestoringFromMinimisedKeepsTheUnsavedChoices)
+{
+    Show("1;2\n");
+    Child<QCheckBox>(&m_oDialog, "chbComma")->setChecked(true);
+    m_oDialog.showMinimized();
+    QCoreApplication::processEvents();
+    m_oDialog.showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Child<QCheckBox>(&m_oDialog, "chbComma")->isChecked());
     m_oDialog.close();
 }
 

@@ -3,7 +3,6 @@
 #include "core/NumberText.h"
 
 #include <algorithm>
-#include <fstream>
 #include <ostream>
 #include <string>
 
@@ -138,17 +137,10 @@ SImportSettings TakeImportOptions(CArguments& oArguments)
 bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings, std::vector<double>& vWavelength,
                       std::vector<double>& vIntensity, std::ostream& oErr)
 {
-    // The '#' lines at the head of a file that one of our verbs wrote (the residuals of calibrate) are
-    // comments: read as data they would add a sample at wavelength 0 and turn the file into nanometres.
+    // Header and comment lines at the head of the file (the residuals of calibrate among them) are
+    // skipped as the import dialog proposes.
     SImportSettings oSkipping = oSettings;
-    {
-        std::ifstream oFile(sFile, std::ios::binary);
-        int32_t lComments = 0;
-        for (std::string sLine; lComments < 1000 && std::getline(oFile, sLine) && !sLine.empty() && sLine[0] == '#';) {
-            ++lComments;
-        }
-        oSkipping.lLinesToSkip = std::max(oSkipping.lLinesToSkip, lComments);
-    }
+    oSkipping.lLinesToSkip = std::max(oSkipping.lLinesToSkip, CountLeadingTextLines(sFile));
     CCSVFile oReader;
     if (SpectrumFileImport(oReader, sFile, oSkipping, vWavelength, vIntensity) != 0) {
         oErr << "Unable to read the file " << sFile << ".\n";
@@ -165,7 +157,7 @@ const char* ImportOptionsHelp()
 {
     return "Import options:\n"
            "  --skip N               lines to skip at the start of the file (0; at least the\n"
-           "                         leading lines that start with #)\n"
+           "                         leading lines that hold no number or start with #)\n"
            "  --separators S         separator characters, \\t for TAB (TAB and ';')\n"
            "  --collapse             treat consecutive separators as one\n"
            "  --fixed START1,START2  fixed columns starting at these characters (value 2 spans 20)\n"
