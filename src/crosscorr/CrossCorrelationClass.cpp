@@ -5,6 +5,7 @@
 #include "core/BinaryStream.h"
 #include "core/FileHandle.h"
 #include "core/NumberText.h"
+#include "core/UtilsClass.h"
 #include "spectrum/SpectrumClass.h"
 
 #include <algorithm>
@@ -47,6 +48,14 @@ bool Oversample(CMeasuredDataArray& oArray, int32_t f)
     }
     oArray = std::move(oNew);
     return true;
+}
+
+// The velocity of one lag of a grid uniform in ln(lambda) whose first two points are x0 and x1.
+double LagVelocity(double x0, double x1)
+{
+    const double fLambda0 = std::exp(x0);
+    const double fLambda1 = std::exp(x1);
+    return (fLambda1 - fLambda0) / ((fLambda1 + fLambda0) * 0.5) * CCrossCorrelation::kSpeedOfLight;
 }
 
 // Keeps the samples nearest to the window's ends and those between.
@@ -191,11 +200,7 @@ bool CCrossCorrelation::Calculate()
     }
     CMeasuredDataArray oFunction;
     oFunction.SetSize(2 * m + 1);
-    const double x0 = oSpectrum.GetX(0);
-    const double x1 = oSpectrum.GetX(1);
-    const double fLambda0 = std::exp(x0);
-    const double fLambda1 = std::exp(x1);
-    const double dv = (fLambda1 - fLambda0) / ((fLambda1 + fLambda0) * 0.5) * kSpeedOfLight;
+    const double dv = LagVelocity(oSpectrum.GetX(0), oSpectrum.GetX(1));
     for (int32_t l = 0; l <= 2 * m; ++l) {
         const double fMean = WindowMean(l);
         double num = 0.0;
@@ -238,6 +243,25 @@ bool CCrossCorrelation::Calculate()
     m_oCCFunction = std::move(oFine);
     m_sLastError.clear();
     return true;
+}
+
+double CCrossCorrelation::VelocityReach(std::span<const double> vWavelength, double fFrom, double fTo,
+                                        int32_t lSupportingPoints, int32_t lSpan)
+{
+    if (vWavelength.size() < 2 || lSupportingPoints < 1 || lSpan < 1) {
+        return 0.0;
+    }
+    const int32_t a = std::max(FindNearestIndexIn(vWavelength, fFrom), 0);
+    const int32_t b = std::min(FindNearestIndexIn(vWavelength, fTo), static_cast<int32_t>(vWavelength.size()) - 1);
+    if (b <= a || !(vWavelength[static_cast<std::size_t>(a)] > 0) ||
+        !(vWavelength[static_cast<std::size_t>(b)] > vWavelength[static_cast<std::size_t>(a)])) {
+        return 0.0;
+    }
+    // The oversampled grid runs evenly in ln(lambda) from the window's first to its last sample.
+    const double x0 = std::log(vWavelength[static_cast<std::size_t>(a)]);
+    const double xn = std::log(vWavelength[static_cast<std::size_t>(b)]);
+    const double fIntervals = static_cast<double>(lSupportingPoints) * (b - a);
+    return lSpan * LagVelocity(x0, x0 + (xn - x0) / fIntervals);
 }
 
 double CCrossCorrelation::GetPeakVelocity() const

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 class CSpectrum;
@@ -38,6 +39,11 @@ public:
     // GetLastError says why.
     bool Calculate();
     const std::string& GetLastError() const { return m_sLastError; }
+
+    // The velocity the correlation searches on either side of 0 km/s (span lags of the oversampled
+    // grid) for a spectrum of these wavelengths; 0 when the window holds fewer than 2 usable samples.
+    static double VelocityReach(std::span<const double> vWavelength, double fFrom, double fTo,
+                                int32_t lSupportingPoints, int32_t lSpan);
 
     // The velocity of the largest coefficient (the first on a tie).
     double GetPeakVelocity() const;

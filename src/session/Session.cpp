@@ -639,6 +639,15 @@ bool CSession::CanRunCorrelation() const
     return m_oCrossCorrelation.AreParametersSet() && m_pCurrentSpectrum != nullptr && m_pTemplate != nullptr;
 }
 
+double CSession::CorrelationReach(const SCorrelationParameters& oParameters) const
+{
+    if (m_pCurrentSpectrum == nullptr) {
+        return 0.0;
+    }
+    return CCrossCorrelation::VelocityReach(m_pCurrentSpectrum->GetWavelengths(), oParameters.fFrom, oParameters.fTo,
+                                            oParameters.lSupportingPoints, oParameters.lSpan);
+}
+
 Outcome CSession::RunCrossCorrelation()
 {
     if (m_pCurrentSpectrum == nullptr || !m_pTemplate) {

@@ -279,6 +279,9 @@ public:
     Outcome LoadCorrelationParameters(const std::string& sPath);
     Outcome SaveCorrelationParameters(const std::string& sPath) const;
     bool CanRunCorrelation() const;
+    // The velocity the parameters search on either side of 0 km/s with the current spectrum; 0
+    // without one or when its window holds fewer than 2 samples.
+    double CorrelationReach(const SCorrelationParameters& oParameters) const;
     // The current spectrum against the template; its corrected velocity goes into the table. The
     // spectrum needs an observation time.
     Outcome RunCrossCorrelation();

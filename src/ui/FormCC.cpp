@@ -103,6 +103,12 @@ TfrmCC::TfrmCC(QWidget* pParent) : QDialog(pParent)
     pForm->addWidget(new QLabel("Accuracy to achieve"), 3, 0, 1, 3);
     pForm->addWidget(m_pedResolution, 3, 3);
     pForm->addWidget(new QLabel("km/s"), 3, 4);
+    m_plblVelocityReach = new QLabel;
+    m_plblVelocityReach->setObjectName("lblVelocityReach");
+    pForm->addWidget(m_plblVelocityReach, 4, 0, 1, 5);
+    for (QLineEdit* pEdit : {m_pedWavelengthFrom, m_pedWavelengthTo, m_pedSupportingPoints, m_pedCorrelationSpan}) {
+        connect(pEdit, &QLineEdit::textChanged, this, &TfrmCC::ShowReach);
+    }
 
     QPushButton* pbtnOK = nullptr;
     QPushButton* pbtnCancel = nullptr;
@@ -147,6 +153,7 @@ std::optional<SCorrelationSetup> TfrmCC::Execute(const SCorrelationSetup& oSetup
         m_pedCorrelationSpan->setText(QString::number(o->lSpan));
         m_pedResolution->setText(QString::fromStdString(FloatToText(o->fAccuracy)));
     }
+    ShowReach();
     findChild<QPushButton*>("btnOK")->setFocus();
     if (exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -192,6 +199,38 @@ void TfrmCC::ApplyCorrectionMode()
     }
 }
 
+SCorrelationParameters TfrmCC::TypedParameters() const
+{
+    SCorrelationParameters p;
+    p.fAccuracy = EditReal(m_pedResolution);
+    p.lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
+    p.lSupportingPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
+    p.fTo = EditReal(m_pedWavelengthTo);
+    p.fFrom = EditReal(m_pedWavelengthFrom);
+    return p;
+}
+
+void TfrmCC::ShowReach()
+{
+    double fReach = 0.0;
+    if (m_oSetup.fnReach) {
+        try {
+            SCorrelationParameters p;
+            p.fFrom = EditReal(m_pedWavelengthFrom);
+            p.fTo = EditReal(m_pedWavelengthTo);
+            p.lSupportingPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
+            p.lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
+            fReach = m_oSetup.fnReach(p);
+        } catch (const EConvertError&) {
+            fReach = 0.0;
+        }
+    }
+    m_plblVelocityReach->setText(
+        fReach > 0 ? QString::fromUtf8("Searched velocities: \u00B1%1 km/s with the current spectrum")
+                         .arg(QString::fromStdString(quandrel::FormatFixed(fReach, 1)))
+                   : QString("Searched velocities: unknown (no spectrum, or fewer than 2 of its samples in the window)"));
+}
+
 void TfrmCC::btnOKClick()
 {
     SCorrelationSetup oTyped = m_oSetup;
@@ -214,11 +253,7 @@ void TfrmCC::btnOKClick()
                 c.fJulianDate = EditReal(m_pedJulianDate);
             }
         }
-        p.fAccuracy = EditReal(m_pedResolution);
-        p.lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
-        p.lSupportingPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
-        p.fTo = EditReal(m_pedWavelengthTo);
-        p.fFrom = EditReal(m_pedWavelengthFrom);
+        p = TypedParameters();
     } catch (const EConvertError&) {
         // A field that is no number ends "&OK" here; the dialog stays open.
         return;

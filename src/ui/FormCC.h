@@ -7,9 +7,11 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -18,6 +20,8 @@ struct SCorrelationSetup {
     std::optional<SCorrelationParameters> oParameters; // none: the fields keep what they held
     STimeZoneSetting oZone;
     STemplateCorrection oCorrection; // only on the way out
+    // The velocity the parameters search on either side of 0 km/s (0: unknown), shown as they are typed.
+    std::function<double(const SCorrelationParameters&)> fnReach;
 };
 
 class TfrmCC : public QDialog {
@@ -34,6 +38,9 @@ private:
     void ApplyCorrectionMode();
     void cobTimeZoneChange();
     void btnOKClick();
+    // The parameters of the correlation fields; EConvertError when one holds no number.
+    SCorrelationParameters TypedParameters() const;
+    void ShowReach();
 
     SCorrelationSetup m_oSetup;
     QRadioButton* m_prabUseObservationParameters;
@@ -58,4 +65,5 @@ private:
     QLineEdit* m_pedSupportingPoints;
     QLineEdit* m_pedCorrelationSpan;
     QLineEdit* m_pedResolution;
+    QLabel* m_plblVelocityReach;
 };

@@ -23,6 +23,7 @@ void TfrmMain::mniNewCCParamsClick()
     SCorrelationSetup oSetup;
     oSetup.oParameters = m_oSession.CorrelationParameters();
     oSetup.oZone = m_oSession.Settings().ReadTimeZone();
+    oSetup.fnReach = [this](const SCorrelationParameters& p) { return m_oSession.CorrelationReach(p); };
     if (const auto oChosen = m_pfrmCC->Execute(oSetup)) {
         m_oSession.SetCorrelationParameters(*oChosen->oParameters, oChosen->oCorrection);
     }

@@ -73,9 +73,15 @@ TEST(CCrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
     ASSERT_TRUE(oCC.Calculate());
     EXPECT_EQ(oCC.GetPeakVelocity(), fFirst);
     EXPECT_EQ(oCC.GetCCFunction().GetYValues(), oFunction.GetYValues());
-    // The fine grid starts at -m dv and stops one step short of +m dv.
+    // The fine grid starts at -m dv and stops one step short of +m dv; the reach the parameters dialog
+    // shows before a run is that m dv.
     const double fStart = oCC.GetCCFunction().GetX(0);
     EXPECT_LT(fStart, 0.0);
+    CSpectrum oLast(nullptr);
+    FillSpectrum(oLast, 150.0);
+    EXPECT_EQ(CCrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6050, 6650, 2, 80), -fStart);
+    EXPECT_EQ(CCrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6050, 6050.01, 2, 80), 0.0) << "one sample";
+    EXPECT_EQ(CCrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6650, 6050, 2, 80), 0.0) << "an empty window";
     EXPECT_LT(oCC.GetCCFunction().GetXValues().back(), -fStart);
     EXPECT_NEAR(oCC.GetSpectrumWindow().GetX(0), 6050.0, 0.05);
 }

@@ -4,11 +4,13 @@
 #include "core/NumberText.h"
 #include "support/Generators.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -63,6 +65,20 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_FALSE(Item("mniRunCC")->isEnabled()) << "no current spectrum yet";
 
     OpenSpectrum(WriteShifted(m_oDir, "star.txt", 40.0));
+    // With a spectrum open, the dialog shows how far its span reaches, as the span is typed.
+    WhenModal([this](QWidget* pDialog) {
+        auto* plblReach = Child<QLabel>(pDialog, "lblVelocityReach");
+        const std::vector<double>& vW = m_pMain->GetCurrentSpectrum()->GetWavelengths();
+        for (const char* pcSpan : {"30", "60"}) {
+            Child<QLineEdit>(pDialog, "edCorrelationSpan")->setText(pcSpan);
+            const double fReach = CCrossCorrelation::VelocityReach(vW, 6050, 6650, 2, std::atoi(pcSpan));
+            EXPECT_GT(fReach, 0.0);
+            EXPECT_TRUE(plblReach->text().contains(QString::fromStdString(quandrel::FormatFixed(fReach, 1)) + " km/s"))
+                << plblReach->text().toStdString();
+        }
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniNewCCParams")->trigger();
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
     m_pMain->Session().SetObjectCoordinates({5, 55, 7, 24});
     ASSERT_TRUE(Item("mniRunCC")->isEnabled());
