@@ -92,20 +92,14 @@ protected:
         return -1;
     }
 
-    // With QUANDREL_SCREENSHOT_DIR set, the window is saved there at the steps
-    // the manual shows (tools/update-screenshots.sh).
+    // The window at a step of the run, with a table page and a plot page shown (the manual's
+    // pictures are copied from these by tools/update-screenshots.sh).
     void Snapshot(const char* pcName, int lTable, int lPlot)
     {
-        const char* pcFolder = std::getenv("QUANDREL_SCREENSHOT_DIR");
-        if (pcFolder == nullptr || *pcFolder == '\0') {
-            return;
-        }
         m_pMain->resize(1100, 720);
         Child<QTabWidget>(m_pMain.get(), "pgcTables")->setCurrentIndex(lTable);
         Child<QTabWidget>(m_pMain.get(), "pgcPlots")->setCurrentIndex(lPlot);
-        QApplication::processEvents();
-        const QString sFile = QString::fromLocal8Bit(pcFolder) + "/" + pcName + ".png";
-        EXPECT_TRUE(m_pMain->grab().save(sFile)) << sFile.toStdString();
+        SaveScreenshot(m_pMain.get(), pcName);
     }
 };
 
@@ -138,6 +132,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     WhenModal([](QWidget* pDialog) {
         Child<QSpinBox>(pDialog, "edOrder")->setValue(3);
         Press(pDialog, "btnCalibrate");
+        SaveScreenshot(pDialog, "dialog_calibration");
         EXPECT_LT(Child<QLineEdit>(pDialog, "edMaxSingleDeviation")->text().toDouble(), 0.02);
         Press(pDialog, "btnOK");
     });
@@ -165,8 +160,11 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     for (const std::string& sEpoch : vEpochs) {
         const std::size_t lSemicolon = sEpoch.find(';');
         m_oPrompts.qOpenFiles.push_back(kRun + "/" + sEpoch.substr(0, lSemicolon));
-        WhenModal([](QWidget* pDialog) {
+        WhenModal([bFirst](QWidget* pDialog) {
             Child<QCheckBox>(pDialog, "chbSingleColumn")->setChecked(false);
+            if (bFirst) {
+                SaveScreenshot(pDialog, "dialog_import");
+            }
             Press(pDialog, "btnOK");
         });
         Item("mniOpenSpectrum")->trigger();
@@ -188,9 +186,12 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         }
         EXPECT_EQ(lIdentified, 5) << sEpoch << ": H-beta, He I, Na D2, Na D1, H-alpha";
 
-        WhenModal([sJd = sEpoch.substr(lSemicolon + 1)](QWidget* pDialog) {
+        WhenModal([sJd = sEpoch.substr(lSemicolon + 1), bFirst](QWidget* pDialog) {
             Child<QRadioButton>(pDialog, "rabUseJulianDate")->click();
             Child<QLineEdit>(pDialog, "edJulianDate")->setText(QString::fromStdString(sJd));
+            if (bFirst) {
+                SaveScreenshot(pDialog, "dialog_observation_time");
+            }
             Press(pDialog, "btnOK");
         });
         Item("mniTimeStamp2")->trigger();
@@ -202,6 +203,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
                 Child<QLineEdit>(pObject, "edRightAscensionMinutes")->setText("55");
                 Child<QLineEdit>(pObject, "edDeclinationDegrees")->setText("7");
                 Child<QLineEdit>(pObject, "edDeclinationMinutes")->setText("24");
+                SaveScreenshot(pObject, "dialog_object_coordinates");
                 Press(pObject, "btkOK");
             });
             bFirst = false;
@@ -242,6 +244,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         SetRangeRow(pDialog, 4, "0", "180", "6");
         SetRangeRow(pDialog, 5, "3.0E+06", "8.0E+06", "5");
         SetRangeRow(pDialog, 6, "-30", "0", "5");
+        SaveScreenshot(pDialog, "dialog_orbit_ranges");
         Press(pDialog, "btnOK");
     });
     ASSERT_TRUE(Item("mniCalculateElements")->isEnabled());
@@ -278,6 +281,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         ASSERT_NE(pDialog, nullptr);
         Child<QLineEdit>(pDialog, "edPeriodFrom")->setText("2");
         Child<QLineEdit>(pDialog, "edPeriodTo")->setText("30");
+        SaveScreenshot(pDialog, "dialog_pdm");
         Press(pDialog, "btnOK");
     });
     Item("mniEstimatePeriod")->trigger();
@@ -285,4 +289,46 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     ASSERT_EQ(m_oPrompts.vMessages.back().sTitle, "PDM Result");
     const std::string sPeriod = m_oPrompts.vMessages.back().sText;
     EXPECT_NEAR(Number(sPeriod.substr(sPeriod.find_first_not_of(" T=") )), oTruth.at("P"), 0.2) << sPeriod;
+
+    // 6. The first exposure against the second as template, for the correlation's pages.
+    m_oPrompts.qOpenFiles.push_back(kRun + "/" + vEpochs[1].substr(0, vEpochs[1].find(';')));
+    WhenModal([](QWidget* pDialog) { Press(pDialog, "btnOK"); });
+    Item("mniOpenCCTemplate")->trigger();
+    WhenModal([](QWidget* pDialog) {
+        Child<QLineEdit>(pDialog, "edWavelengthFrom")->setText("6500");
+        Child<QLineEdit>(pDialog, "edWavelengthTo")->setText("6620");
+        Child<QLineEdit>(pDialog, "edCorrelationSpan")->setText("200");
+        Child<QRadioButton>(pDialog, "rabInputTopocentricCorrection")->click();
+        SaveScreenshot(pDialog, "dialog_cross_correlation");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniNewCCParams")->trigger();
+    OpenSpectrum(kRun + "/" + vEpochs[0].substr(0, vEpochs[0].find(';')));
+    m_pMain->Session().SetObservationTime(Number(vEpochs[0].substr(vEpochs[0].find(';') + 1)));
+    Item("mniRunCC")->trigger();
+    ASSERT_NE(m_pMain->Session().CorrelationFunction(), nullptr)
+        << (m_oPrompts.vMessages.empty() ? std::string("no message") : m_oPrompts.vMessages.back().sText)
+        << (m_pMain->GetCurrentSpectrum() == nullptr ? " and no current spectrum" : "");
+    auto* pPlots = Child<QTabWidget>(m_pMain.get(), "pgcPlots");
+    const char* apcPages[] = {"page_spectrum", "page_rv_graph", "page_template", "page_correlation_detail",
+                              "page_correlation_function"};
+    ASSERT_EQ(pPlots->count(), 5);
+    for (int lPage = 0; lPage < pPlots->count(); ++lPage) {
+        Snapshot(apcPages[lPage], 0, lPage);
+    }
+
+    // 7. The dialogs not met on the way: each pictured and cancelled.
+    FindLines(10, 0);
+    ASSERT_GT(m_pMain->GetCurrentSpectrum()->GetSpectralLineCount(), 0);
+    Activate(0);
+    ASSERT_TRUE(Item("mniIdentifyWith")->isEnabled());
+    for (const auto& [pcItem, pcPicture] :
+         {std::pair{"mniIdentifyWith", "dialog_line_select"}, {"mniObserverCoordinates", "dialog_observer_coordinates"},
+          {"mniMiscSettings", "dialog_misc_settings"}, {"mniAbout", "dialog_about"}}) {
+        WhenModal([pcPicture](QWidget* pDialog) {
+            SaveScreenshot(pDialog, pcPicture);
+            pDialog->close();
+        });
+        Item(pcItem)->trigger();
+    }
 }

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QImage>
 #include <QListWidget>
 #include <QMenu>
@@ -21,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -76,6 +78,30 @@ inline bool IsBlank(const QImage& oImage)
         }
     }
     return true;
+}
+
+// Saves a picture of the widget as NAME.png under the build's screenshots/ folder (or under
+// QUANDREL_SCREENSHOT_DIR), so the program can be looked at without a display. A picture of one
+// colour only is a fault: nothing was drawn.
+inline void SaveScreenshot(QWidget* pWidget, const char* pcName)
+{
+    ASSERT_NE(pWidget, nullptr) << pcName;
+    const char* pcFolder = std::getenv("QUANDREL_SCREENSHOT_DIR");
+    const QString sFolder = pcFolder != nullptr && *pcFolder != '\0' ? QString::fromLocal8Bit(pcFolder)
+                                                                       : QString(QUANDREL_SCREENSHOT_DEFAULT_DIR);
+    ASSERT_TRUE(QDir().mkpath(sFolder)) << sFolder.toStdString();
+    QApplication::processEvents();
+    const QImage oImage = pWidget->grab().toImage();
+    ASSERT_FALSE(oImage.isNull()) << pcName;
+    bool bOneColour = true;
+    for (int y = 0; y < oImage.height() && bOneColour; y += 3) {
+        for (int x = 0; x < oImage.width() && bOneColour; x += 3) {
+            bOneColour = oImage.pixel(x, y) == oImage.pixel(0, 0);
+        }
+    }
+    EXPECT_FALSE(bOneColour) << pcName;
+    const QString sFile = sFolder + "/" + pcName + ".png";
+    EXPECT_TRUE(oImage.save(sFile)) << sFile.toStdString();
 }
 
 // A mouse click on entry lRow of a list, as the user makes it.
