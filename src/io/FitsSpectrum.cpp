@@ -1,0 +1,599 @@
+#include "FitsSpectrum.h"
+
+#include "FitsHeader.h"
+#include "astro/JulianDateClass.h"
+#include "core/AtomicFile.h"
+#include "core/NumberText.h"
+
+#include <fitsio.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <utility>
+
+namespace {
+
+constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
+// Deflate cannot shrink data by more than about 1032:1.
+constexpr std::uintmax_t kMaxGzipRatio = 1100;
+constexpr int kMaxHdus = 64;
+
+// An open FITS file, closed with its owner.
+class CFitsHandle {
+public:
+    CFitsHandle() = default;
+    CFitsHandle(const CFitsHandle&) = delete;
+    CFitsHandle& operator=(const CFitsHandle&) = delete;
+    ~CFitsHandle()
+    {
+        if (m_pFile != nullptr) {
+            int lStatus = 0;
+            fits_close_file(m_pFile, &lStatus);
+        }
+    }
+    fitsfile** Address() { return &m_pFile; }
+    fitsfile* Get() const { return m_pFile; }
+    fitsfile* Release() { return std::exchange(m_pFile, nullptr); }
+
+private:
+    fitsfile* m_pFile = nullptr;
+};
+
+std::string StatusText(int lStatus)
+{
+    std::array<char, FLEN_STATUS> acText{};
+    fits_get_errstatus(lStatus, acText.data());
+    fits_clear_errmsg();
+    return acText.data();
+}
+
+std::string Upper(std::string s)
+{
+    for (char& c : s) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
+
+std::string Trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
+        s.remove_suffix(1);
+    }
+    return std::string(s);
+}
+
+// A value as written in a card: a string loses its quotes, and '' inside it is one '.
+std::string UnquotedValue(std::string_view s)
+{
+    if (s.size() < 2 || s.front() != '\'' || s.back() != '\'') {
+        return std::string(s);
+    }
+    s = s.substr(1, s.size() - 2);
+    std::string sText;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        sText += s[i];
+        if (s[i] == '\'' && i + 1 < s.size() && s[i + 1] == '\'') {
+            ++i;
+        }
+    }
+    return sText;
+}
+
+// The keywords and cards of the current HDU, added to those already read (later ones win).
+void ReadHeader(fitsfile* pFile, FitsKeywords& oKeywords, std::vector<std::string>& vCards)
+{
+    int lStatus = 0;
+    int lCount = 0;
+    int lMore = 0;
+    if (fits_get_hdrspace(pFile, &lCount, &lMore, &lStatus) != 0) {
+        fits_clear_errmsg();
+        return;
+    }
+    for (int i = 1; i <= lCount; ++i) {
+        std::array<char, FLEN_CARD> acCard{};
+        lStatus = 0;
+        if (fits_read_record(pFile, i, acCard.data(), &lStatus) != 0) {
+            break;
+        }
+        vCards.emplace_back(acCard.data());
+        std::array<char, FLEN_KEYWORD> acName{};
+        int lLength = 0;
+        std::array<char, FLEN_VALUE> acValue{};
+        std::array<char, FLEN_COMMENT> acComment{};
+        if (fits_get_keyname(acCard.data(), acName.data(), &lLength, &lStatus) != 0 ||
+            fits_parse_value(acCard.data(), acValue.data(), acComment.data(), &lStatus) != 0) {
+            fits_clear_errmsg();
+            continue;
+        }
+        const std::string sName = Upper(acName.data());
+        if (sName.empty() || sName == "COMMENT" || sName == "HISTORY") {
+            continue;
+        }
+        oKeywords[sName] = Trimmed(UnquotedValue(acValue.data()));
+    }
+}
+
+const std::string* Keyword(const FitsKeywords& oKeywords, const std::string& sName)
+{
+    const auto it = oKeywords.find(sName);
+    return it == oKeywords.end() || it->second.empty() ? nullptr : &it->second;
+}
+
+std::optional<double> KeywordNumber(const FitsKeywords& oKeywords, const std::string& sName)
+{
+    const std::string* p = Keyword(oKeywords, sName);
+    double f = 0.0;
+    if (p == nullptr) {
+        return std::nullopt;
+    }
+    std::string s = *p;
+    std::replace(s.begin(), s.end(), 'D', 'E');
+    if (!quandrel::ParseWholeDouble(s, f) || !std::isfinite(f)) {
+        return std::nullopt;
+    }
+    return f;
+}
+
+// Angstrom per unit of a wavelength unit's name; nothing for a unit that is no length.
+std::optional<double> AngstromPerUnit(const std::string& sUnit)
+{
+    const std::string s = Upper(Trimmed(sUnit));
+    if (s.empty() || s == "ANGSTROM" || s == "ANGSTROMS" || s == "A" || s == "AA" || s == "0.1 NM" ||
+        s == "0.1NM") {
+        return 1.0;
+    }
+    if (s == "NM" || s == "NANOMETER" || s == "NANOMETERS") {
+        return 10.0;
+    }
+    if (s == "UM" || s == "MICRON" || s == "MICRONS" || s == "MICROMETER") {
+        return 1e4;
+    }
+    if (s == "M" || s == "METER" || s == "METERS") {
+        return 1e10;
+    }
+    return std::nullopt;
+}
+
+// The failure of a read: the message names the file.
+struct SFailure {
+    std::string sWhy;
+};
+
+// Most bytes the data of the file may take: what the file holds, or what its compressed bytes can
+// hold at most.
+std::uintmax_t DataBudget(std::uintmax_t lFileBytes, bool bCompressed)
+{
+    return bCompressed ? lFileBytes * kMaxGzipRatio : lFileBytes;
+}
+
+// The wavelengths of an image's pixels 1 .. n from the axis keywords.
+std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n)
+{
+    std::vector<double> vWavelength(static_cast<std::size_t>(n));
+    const auto oValue = KeywordNumber(oKeywords, "CRVAL1");
+    if (!oValue) {
+        // No axis: pixel numbers from 0, as a single-column text file gets them.
+        for (long long i = 0; i < n; ++i) {
+            vWavelength[static_cast<std::size_t>(i)] = static_cast<double>(i);
+        }
+        return vWavelength;
+    }
+    const double fPixel = KeywordNumber(oKeywords, "CRPIX1").value_or(1.0);
+    auto oStep = KeywordNumber(oKeywords, "CDELT1");
+    if (!oStep) {
+        oStep = KeywordNumber(oKeywords, "CD1_1");
+    }
+    if (!oStep || *oStep == 0.0) {
+        throw SFailure{"its wavelength axis has CRVAL1 but no step (CDELT1 or CD1_1)"};
+    }
+    const std::string sType = Upper(Trimmed(Keyword(oKeywords, "CTYPE1") ? *Keyword(oKeywords, "CTYPE1") : ""));
+    const bool bLog = sType == "WAVE-LOG" || sType == "AWAV-LOG";
+    if (!bLog && !sType.empty() && sType != "WAVE" && sType != "AWAV" && sType != "LAMBDA" && sType != "WAVELENGTH" &&
+        sType != "LINEAR") {
+        throw SFailure{"its first axis is of type '" + sType + "', not a wavelength"};
+    }
+    const std::string* pUnit = Keyword(oKeywords, "CUNIT1");
+    const auto oFactor = AngstromPerUnit(pUnit != nullptr ? *pUnit : "");
+    if (!oFactor) {
+        throw SFailure{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
+    }
+    const bool bLog10 = KeywordNumber(oKeywords, "DC-FLAG").value_or(0.0) == 1.0;
+    for (long long i = 0; i < n; ++i) {
+        const double x = (static_cast<double>(i + 1) - fPixel) * *oStep;
+        double fLambda = 0.0;
+        if (bLog) {
+            // The logarithmic axis of the WCS: lambda = CRVAL1 exp(w / CRVAL1).
+            fLambda = *oValue * std::exp(x / *oValue);
+        } else if (bLog10) {
+            fLambda = std::pow(10.0, *oValue + x);
+        } else {
+            fLambda = *oValue + x;
+        }
+        vWavelength[static_cast<std::size_t>(i)] = fLambda * *oFactor;
+    }
+    return vWavelength;
+}
+
+void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const std::array<long long, 3>& alSize,
+               int lBitpix, std::uintmax_t lBudget, SFitsSpectrum& oSpectrum)
+{
+    for (int i = 1; i < lAxes; ++i) {
+        if (alSize[static_cast<std::size_t>(i)] != 1) {
+            throw SFailure{"it holds a " + std::to_string(lAxes) + "-dimensional image (" +
+                           std::to_string(alSize[0]) + " x " + std::to_string(alSize[1]) +
+                           (lAxes == 3 ? " x " + std::to_string(alSize[2]) : std::string()) +
+                           "), not a one-dimensional spectrum"};
+        }
+    }
+    const long long n = alSize[0];
+    const auto lBytesPerPixel = static_cast<std::uintmax_t>(std::abs(lBitpix) / 8);
+    if (n < 1 || static_cast<std::uintmax_t>(n) > lBudget / std::max<std::uintmax_t>(lBytesPerPixel, 1)) {
+        throw SFailure{"its image claims " + std::to_string(n) + " samples, more than the file holds"};
+    }
+    std::vector<double> vWavelength = ImageWavelengths(oKeywords, n);
+    std::vector<double> vIntensity(static_cast<std::size_t>(n));
+    double fUndefined = std::numeric_limits<double>::quiet_NaN();
+    int lAnyUndefined = 0;
+    int lStatus = 0;
+    if (fits_read_img(pFile, TDOUBLE, 1, n, &fUndefined, vIntensity.data(), &lAnyUndefined, &lStatus) != 0) {
+        throw SFailure{"its image cannot be read (" + StatusText(lStatus) + ")"};
+    }
+    oSpectrum.vWavelength = std::move(vWavelength);
+    oSpectrum.vIntensity = std::move(vIntensity);
+}
+
+// The number of the first column with one of these names (case-insensitive); 0 when none.
+int FindColumn(fitsfile* pFile, std::initializer_list<const char*> lNames)
+{
+    for (const char* pcName : lNames) {
+        int lColumn = 0;
+        int lStatus = 0;
+        std::string sName = pcName;
+        if (fits_get_colnum(pFile, CASEINSEN, sName.data(), &lColumn, &lStatus) == 0) {
+            return lColumn;
+        }
+        fits_clear_errmsg();
+    }
+    return 0;
+}
+
+void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lBudget, SFitsSpectrum& oSpectrum)
+{
+    const int lWave = FindColumn(pFile, {"WAVE", "WAVELENGTH", "LAMBDA", "LAMBDA_AIR"});
+    const int lFlux = FindColumn(pFile, {"FLUX", "FLUX_REDUCED", "INTENSITY"});
+    if (lWave == 0 || lFlux == 0) {
+        throw SFailure{"its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) or no flux column "
+                       "(FLUX, FLUX_REDUCED, INTENSITY)"};
+    }
+    int lStatus = 0;
+    long long lRows = 0;
+    fits_get_num_rowsll(pFile, &lRows, &lStatus);
+    std::array<long long, 2> alRepeat{};
+    for (std::size_t k = 0; k < 2; ++k) {
+        int lType = 0;
+        long long lWidth = 0;
+        fits_get_coltypell(pFile, k == 0 ? lWave : lFlux, &lType, &alRepeat[k], &lWidth, &lStatus);
+        if (lStatus == 0 && lType < 0) {
+            throw SFailure{"its table holds variable-length arrays, which the program does not read"};
+        }
+    }
+    if (lStatus != 0) {
+        throw SFailure{"its table cannot be read (" + StatusText(lStatus) + ")"};
+    }
+    long long n = 0;
+    if (lRows == 1 && alRepeat[0] == alRepeat[1]) {
+        n = alRepeat[0]; // one row of arrays
+    } else if (alRepeat[0] == 1 && alRepeat[1] == 1) {
+        n = lRows; // one row per sample
+    } else {
+        throw SFailure{"its table holds " + std::to_string(lRows) + " rows of " + std::to_string(alRepeat[0]) +
+                       " wavelengths: more than one spectrum"};
+    }
+    if (n < 1 || static_cast<std::uintmax_t>(n) > lBudget / 2) {
+        throw SFailure{"its table claims " + std::to_string(n) + " samples, more than the file holds"};
+    }
+    std::vector<double> vWavelength(static_cast<std::size_t>(n));
+    std::vector<double> vIntensity(static_cast<std::size_t>(n));
+    double fUndefined = std::numeric_limits<double>::quiet_NaN();
+    int lAny = 0;
+    fits_read_col(pFile, TDOUBLE, lWave, 1, 1, n, &fUndefined, vWavelength.data(), &lAny, &lStatus);
+    fits_read_col(pFile, TDOUBLE, lFlux, 1, 1, n, &fUndefined, vIntensity.data(), &lAny, &lStatus);
+    if (lStatus != 0) {
+        throw SFailure{"its table cannot be read (" + StatusText(lStatus) + ")"};
+    }
+    const std::string* pUnit = Keyword(oKeywords, "TUNIT" + std::to_string(lWave));
+    const auto oFactor = AngstromPerUnit(pUnit != nullptr ? *pUnit : "");
+    if (!oFactor) {
+        throw SFailure{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
+    }
+    for (double& f : vWavelength) {
+        f *= *oFactor;
+    }
+    oSpectrum.vWavelength = std::move(vWavelength);
+    oSpectrum.vIntensity = std::move(vIntensity);
+}
+
+// Leaves out undefined samples, turns a falling axis around, and refuses an axis that is not a
+// finite, rising (or falling) run of wavelengths.
+void Tidy(SFitsSpectrum& o)
+{
+    std::size_t lKept = 0;
+    for (std::size_t i = 0; i < o.vWavelength.size(); ++i) {
+        if (std::isnan(o.vWavelength[i]) || !std::isfinite(o.vIntensity[i])) {
+            continue;
+        }
+        if (!std::isfinite(o.vWavelength[i])) {
+            throw SFailure{"its wavelengths are not finite numbers"};
+        }
+        o.vWavelength[lKept] = o.vWavelength[i];
+        o.vIntensity[lKept] = o.vIntensity[i];
+        ++lKept;
+    }
+    o.vWavelength.resize(lKept);
+    o.vIntensity.resize(lKept);
+    if (lKept == 0) {
+        throw SFailure{"it holds no defined samples"};
+    }
+    if (lKept > 1 && o.vWavelength[1] < o.vWavelength[0]) {
+        std::reverse(o.vWavelength.begin(), o.vWavelength.end());
+        std::reverse(o.vIntensity.begin(), o.vIntensity.end());
+    }
+    for (std::size_t i = 1; i < lKept; ++i) {
+        if (!(o.vWavelength[i] > o.vWavelength[i - 1])) {
+            throw SFailure{"its wavelengths do not rise from sample to sample"};
+        }
+    }
+}
+
+bool StartsWithGzip(const std::string& sPath)
+{
+    std::ifstream oFile(sPath, std::ios::binary);
+    std::array<char, 2> ac{};
+    return oFile.read(ac.data(), 2) && static_cast<unsigned char>(ac[0]) == 0x1F &&
+           static_cast<unsigned char>(ac[1]) == 0x8B;
+}
+
+} // namespace
+
+bool IsFitsFile(const std::string& sPath)
+{
+    std::error_code oError;
+    if (!std::filesystem::is_regular_file(sPath, oError)) {
+        return false;
+    }
+    std::ifstream oFile(sPath, std::ios::binary);
+    std::array<char, 9> ac{};
+    if (!oFile.read(ac.data(), 2)) {
+        return false;
+    }
+    if (static_cast<unsigned char>(ac[0]) == 0x1F && static_cast<unsigned char>(ac[1]) == 0x8B) {
+        return true;
+    }
+    return oFile.read(ac.data() + 2, 7) && std::string_view(ac.data(), 9) == "SIMPLE  =";
+}
+
+std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::string& sError)
+{
+    const std::string sFile = "The file " + sPath + " ";
+    std::error_code oError;
+    if (!std::filesystem::is_regular_file(sPath, oError)) {
+        sError = sFile + "is no regular file that can be read.";
+        return std::nullopt;
+    }
+    const std::uintmax_t lBytes = std::filesystem::file_size(sPath, oError);
+    if (oError || lBytes > kMaxFileBytes) {
+        sError = sFile + "cannot be read or is larger than 1 GiB.";
+        return std::nullopt;
+    }
+    const std::uintmax_t lBudget = DataBudget(lBytes, StartsWithGzip(sPath));
+    CFitsHandle oFile;
+    int lStatus = 0;
+    // The disk-file opener takes the name as it is: no CFITSIO filters or "!" in it are obeyed.
+    if (fits_open_diskfile(oFile.Address(), sPath.c_str(), READONLY, &lStatus) != 0) {
+        sError = sFile + "is no FITS file the program can read (" + StatusText(lStatus) + ").";
+        oFile.Release();
+        return std::nullopt;
+    }
+    try {
+        SFitsSpectrum oSpectrum;
+        FitsKeywords oPrimary;
+        int lHdus = 0;
+        fits_get_num_hdus(oFile.Get(), &lHdus, &lStatus);
+        bool bFound = false;
+        for (int lHdu = 1; lHdu <= std::min(lHdus, kMaxHdus) && !bFound; ++lHdu) {
+            int lType = 0;
+            if (fits_movabs_hdu(oFile.Get(), lHdu, &lType, &lStatus) != 0) {
+                break;
+            }
+            FitsKeywords oKeywords = oPrimary;
+            ReadHeader(oFile.Get(), oKeywords, oSpectrum.oMetadata.vHeaderCards);
+            if (lHdu == 1) {
+                oPrimary = oKeywords;
+            }
+            if (lType == IMAGE_HDU) {
+                int lBitpix = 0;
+                int lAxes = 0;
+                std::array<long long, 3> alSize{1, 1, 1};
+                if (fits_get_img_paramll(oFile.Get(), 3, &lBitpix, &lAxes, alSize.data(), &lStatus) != 0) {
+                    break;
+                }
+                if (lAxes == 0) {
+                    continue;
+                }
+                if (lAxes > 3) {
+                    throw SFailure{"it holds a " + std::to_string(lAxes) + "-dimensional image, not a one-dimensional spectrum"};
+                }
+                ReadImage(oFile.Get(), oKeywords, lAxes, alSize, lBitpix, lBudget, oSpectrum);
+                bFound = true;
+            } else if (lType == BINARY_TBL) {
+                ReadTable(oFile.Get(), oKeywords, lBudget, oSpectrum);
+                bFound = true;
+            }
+            if (bFound) {
+                oSpectrum.oMetadata = [&] {
+                    std::vector<std::string> vCards = std::move(oSpectrum.oMetadata.vHeaderCards);
+                    SSpectrumMetadata oMetadata = MetadataFromKeywords(oKeywords, oSpectrum.vWarnings);
+                    oMetadata.vHeaderCards = std::move(vCards);
+                    return oMetadata;
+                }();
+            }
+        }
+        if (lStatus != 0) {
+            throw SFailure{"is damaged (" + StatusText(lStatus) + ")"};
+        }
+        if (!bFound) {
+            throw SFailure{"holds no image and no table with a spectrum"};
+        }
+        Tidy(oSpectrum);
+        return oSpectrum;
+    } catch (const SFailure& oFailure) {
+        sError = sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".";
+        return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        sError = sFile + "cannot be opened as a spectrum: it is too large for the memory.";
+        return std::nullopt;
+    }
+}
+
+double EvenStep(const std::vector<double>& vWavelength)
+{
+    const std::size_t n = vWavelength.size();
+    if (n < 2) {
+        return 0.0;
+    }
+    const double fStep = (vWavelength.back() - vWavelength.front()) / static_cast<double>(n - 1);
+    if (!(fStep > 0) || !std::isfinite(fStep)) {
+        return 0.0;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (std::fabs(vWavelength[i] - (vWavelength.front() + static_cast<double>(i) * fStep)) > 1e-6 * fStep) {
+            return 0.0;
+        }
+    }
+    return fStep;
+}
+
+namespace {
+
+void WriteMetadata(fitsfile* pFile, const SSpectrumMetadata& o, int& lStatus)
+{
+    const auto Text = [&](const char* pcKey, const std::string& sValue, const char* pcComment) {
+        std::string sKey = pcKey;
+        std::string sCopy = sValue.substr(0, 68);
+        std::string sComment = pcComment;
+        fits_update_key(pFile, TSTRING, sKey.data(), sCopy.data(), sComment.data(), &lStatus);
+    };
+    const auto Real = [&](const char* pcKey, double fValue, const char* pcComment) {
+        std::string sKey = pcKey;
+        std::string sComment = pcComment;
+        fits_update_key_dbl(pFile, sKey.data(), fValue, -17, sComment.data(), &lStatus);
+    };
+    if (!o.sObject.empty()) {
+        Text("OBJECT", o.sObject, "object name");
+    }
+    if (o.oJulianDateMid) {
+        const SCalendarDate oDate = CJulianDate::CalendarDate(*o.oJulianDateMid);
+        const double fSeconds = (oDate.day - std::floor(oDate.day)) * 86400.0;
+        if (oDate.year > 0 && oDate.year < 10000) {
+            std::array<char, 40> acDate{};
+            const int lSecondsWhole = static_cast<int>(fSeconds);
+            std::snprintf(acDate.data(), acDate.size(), "%04d-%02d-%02dT%02d:%02d:%06.3f", oDate.year, oDate.month,
+                          static_cast<int>(oDate.day), lSecondsWhole / 3600, lSecondsWhole / 60 % 60,
+                          fSeconds - 60.0 * (lSecondsWhole / 60));
+            Text("DATE-OBS", acDate.data(), "UT, middle of the exposure");
+        }
+        Real("JD-MID", *o.oJulianDateMid, "Julian date (UT) of the middle of the exposure");
+    }
+    if (o.oRightAscensionHours) {
+        Real("RA", *o.oRightAscensionHours * 15.0, "right ascension, degrees");
+    }
+    if (o.oDeclinationDegrees) {
+        Real("DEC", *o.oDeclinationDegrees, "declination, degrees");
+    }
+    if (o.oEquinox) {
+        Real("EQUINOX", *o.oEquinox, "equinox of the coordinates");
+    }
+    if (o.HasSite()) {
+        Real("GEOLONG", -*o.oLongitudeWestDegrees, "observatory longitude, degrees east");
+        Real("GEOLAT", *o.oLatitudeDegrees, "observatory latitude, degrees");
+    }
+    if (o.oVelocityCorrection) {
+        Real("VCORR", *o.oVelocityCorrection, "correction for the observer's motion, km/s");
+    }
+}
+
+} // namespace
+
+bool WriteFitsSpectrum(const std::string& sPath, const std::vector<double>& vWavelength,
+                       const std::vector<double>& vIntensity, const SSpectrumMetadata& oMetadata, std::string& sError)
+{
+    const std::size_t n = std::min(vWavelength.size(), vIntensity.size());
+    if (n == 0) {
+        sError = "The spectrum holds no samples to write.";
+        return false;
+    }
+    std::size_t lSize = 2880;
+    void* pBuffer = std::malloc(lSize);
+    if (pBuffer == nullptr) {
+        sError = "Not enough memory to write " + sPath + ".";
+        return false;
+    }
+    CFitsHandle oFile;
+    int lStatus = 0;
+    fits_create_memfile(oFile.Address(), &pBuffer, &lSize, 2880 * 16, std::realloc, &lStatus);
+    const double fStep = EvenStep(vWavelength);
+    const auto n64 = static_cast<long long>(n);
+    if (fStep > 0) {
+        std::array<long, 1> alAxes{static_cast<long>(n)};
+        fits_create_img(oFile.Get(), DOUBLE_IMG, 1, alAxes.data(), &lStatus);
+        std::string sType = "WAVE";
+        std::string sUnit = "Angstrom";
+        fits_update_key(oFile.Get(), TSTRING, "CTYPE1", sType.data(), "wavelength in air or vacuum as measured", &lStatus);
+        fits_update_key(oFile.Get(), TSTRING, "CUNIT1", sUnit.data(), "", &lStatus);
+        fits_update_key_dbl(oFile.Get(), "CRPIX1", 1.0, -15, "reference pixel", &lStatus);
+        fits_update_key_dbl(oFile.Get(), "CRVAL1", vWavelength.front(), -17, "wavelength at the reference pixel", &lStatus);
+        fits_update_key_dbl(oFile.Get(), "CDELT1", fStep, -17, "wavelength step", &lStatus);
+        WriteMetadata(oFile.Get(), oMetadata, lStatus);
+        fits_write_img(oFile.Get(), TDOUBLE, 1, n64, const_cast<double*>(vIntensity.data()), &lStatus);
+    } else {
+        std::array<char*, 2> apcNames{const_cast<char*>("WAVE"), const_cast<char*>("FLUX")};
+        std::array<char*, 2> apcForms{const_cast<char*>("1D"), const_cast<char*>("1D")};
+        std::array<char*, 2> apcUnits{const_cast<char*>("Angstrom"), const_cast<char*>("")};
+        std::array<long, 1> alNone{0};
+        fits_create_img(oFile.Get(), DOUBLE_IMG, 0, alNone.data(), &lStatus);
+        WriteMetadata(oFile.Get(), oMetadata, lStatus);
+        fits_create_tbl(oFile.Get(), BINARY_TBL, n64, 2, apcNames.data(), apcForms.data(), apcUnits.data(), "SPECTRUM",
+                        &lStatus);
+        fits_write_col(oFile.Get(), TDOUBLE, 1, 1, 1, n64, const_cast<double*>(vWavelength.data()), &lStatus);
+        fits_write_col(oFile.Get(), TDOUBLE, 2, 1, 1, n64, const_cast<double*>(vIntensity.data()), &lStatus);
+    }
+    fitsfile* pFile = oFile.Release();
+    if (pFile != nullptr) {
+        int lCloseStatus = 0;
+        fits_close_file(pFile, &lCloseStatus);
+        if (lStatus == 0) {
+            lStatus = lCloseStatus;
+        }
+    }
+    bool bWritten = false;
+    if (lStatus != 0) {
+        sError = "The spectrum cannot be written as FITS (" + StatusText(lStatus) + ").";
+    } else if (!quandrel::WriteFileAtomically(sPath, std::string(static_cast<const char*>(pBuffer), lSize))) {
+        sError = "The file " + sPath + " cannot be written.";
+    } else {
+        bWritten = true;
+    }
+    std::free(pBuffer);
+    return bWritten;
+}

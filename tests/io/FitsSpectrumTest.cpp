@@ -1,0 +1,220 @@
+// FITS spectra: the layouts of files written by an independent writer (tests/data/fits, made by
+// make_fits_tests.py with astropy), their header metadata, damaged files, and the program's own
+// files read back.
+#include "astro/JulianDateClass.h"
+#include "io/FitsHeader.h"
+#include "io/FitsSpectrum.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace {
+
+const std::string kDir = std::string(QUANDREL_TEST_DATA_DIR) + "/fits/";
+
+struct SLayout {
+    const char* pcFile;
+    std::size_t lSamples;
+    std::function<double(int)> fnWavelength; // of sample i of the file (0-based, before any is dropped)
+    std::function<double(int)> fnIntensity;
+    int lDropped;                            // the undefined sample, -1 when none
+    double fJulianDateMid;
+    double fLongitudeWest;                   // NAN: no site
+    double fLatitude;
+};
+
+std::string Show(const ::testing::TestParamInfo<SLayout>& o)
+{
+    std::string s = o.param.pcFile;
+    for (char& c : s) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            c = '_';
+        }
+    }
+    return s;
+}
+
+double Jd(int lYear, int lMonth, int lDay, double fHours)
+{
+    return CJulianDate::JulianDate(lYear, lMonth, lDay, fHours, 0.0);
+}
+
+double Linear(int i) { return 1.0 + 0.01 * i; }
+
+class FitsLayouts : public ::testing::TestWithParam<SLayout> {};
+
+} // namespace
+
+TEST_P(FitsLayouts, SamplesAndTimeAreThoseTheWriterWasGiven)
+{
+    const SLayout& o = GetParam();
+    std::string sError;
+    ASSERT_TRUE(IsFitsFile(kDir + o.pcFile));
+    const auto oSpectrum = ReadFitsSpectrum(kDir + o.pcFile, sError);
+    ASSERT_TRUE(oSpectrum) << sError;
+    EXPECT_TRUE(oSpectrum->vWarnings.empty());
+    ASSERT_EQ(oSpectrum->vWavelength.size(), o.lSamples);
+    std::size_t k = 0;
+    for (int i = 0; k < o.lSamples; ++i) {
+        if (i == o.lDropped) {
+            continue;
+        }
+        EXPECT_NEAR(oSpectrum->vWavelength[k], o.fnWavelength(i), 1e-9 * o.fnWavelength(i)) << i;
+        EXPECT_NEAR(oSpectrum->vIntensity[k], o.fnIntensity(i), 1e-6) << i;
+        ++k;
+    }
+    const SSpectrumMetadata& m = oSpectrum->oMetadata;
+    ASSERT_TRUE(m.oJulianDateMid);
+    EXPECT_NEAR(*m.oJulianDateMid, o.fJulianDateMid, 1e-8);
+    EXPECT_EQ(m.HasSite(), !std::isnan(o.fLongitudeWest));
+    if (m.HasSite()) {
+        EXPECT_NEAR(*m.oLongitudeWestDegrees, o.fLongitudeWest, 1e-9);
+        EXPECT_NEAR(*m.oLatitudeDegrees, o.fLatitude, 1e-9);
+    }
+    EXPECT_FALSE(m.vHeaderCards.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AstropyFiles, FitsLayouts,
+    ::testing::Values(
+        // Fractional reference pixel 3.5; a NaN sample; DATE-OBS start + EXPTIME/2; GEOLONG east.
+        SLayout{"image_linear.fits", 19, [](int i) { return 6500.0 + (i + 1 - 3.5) * 0.25; }, Linear, 5,
+                Jd(2022, 6, 8, 21.5) + 300.0 / 86400.0, -10.5, 52.25},
+        // Empty primary, 20 x 1 image extension, CD1_1 in nm, gzip; MJD-OBS + EXPOSURE/2; sexagesimal site.
+        SLayout{"image_nm.fits.gz", 20, [](int i) { return (650.0 + 0.01 * i) * 10.0; }, Linear, -1,
+                2459739.0 + 600.0 / 86400.0, 5.5, 40.25},
+        // 16-bit integers with BSCALE/BZERO and BLANK; WAVE-LOG axis; JD-MID.
+        SLayout{"image_log.fits", 19, [](int i) { return 6000.0 * std::exp(i * 0.1 / 6000.0); }, Linear, 7,
+                2459739.3937, NAN, NAN},
+        // DC-FLAG = 1 (log10 of the wavelength); DATE-OBS + TIME-OBS; LONG-OBS.
+        SLayout{"image_dcflag.fits", 20, [](int i) { return std::pow(10.0, std::log10(6500.0) + i * 1e-5); }, Linear,
+                -1, Jd(2022, 6, 8, 21.5), 80.0, 30.5},
+        // One row per sample, TUNIT nm; JD-OBS; OBSGEO-L 350 east is 10 west.
+        SLayout{"table_rows.fits", 20, [](int i) { return (650.0 + 0.02 * std::pow(i, 1.5)) * 10.0; }, Linear, -1,
+                2459739.25, 10.0, -30.0},
+        // One row of arrays, lower-case names; DATE-BEG.
+        SLayout{"table_arrays.fits", 20, [](int i) { return 6500.0 + 0.5 * i; }, Linear, -1, Jd(2022, 6, 8, 21.0), NAN,
+                NAN}),
+    Show);
+
+TEST(FitsHeader, ObjectAndCoordinatesInDegreesOrSexagesimal)
+{
+    std::string sError;
+    const auto oLinear = ReadFitsSpectrum(kDir + "image_linear.fits", sError);
+    ASSERT_TRUE(oLinear) << sError;
+    EXPECT_EQ(oLinear->oMetadata.sObject, "alf Dra");
+    EXPECT_NEAR(*oLinear->oMetadata.oRightAscensionHours, 211.0975 / 15.0, 1e-12);
+    EXPECT_NEAR(*oLinear->oMetadata.oDeclinationDegrees, 64.3758, 1e-12);
+    EXPECT_EQ(*oLinear->oMetadata.oEquinox, 2000.0);
+    const auto oNm = ReadFitsSpectrum(kDir + "image_nm.fits.gz", sError);
+    ASSERT_TRUE(oNm) << sError;
+    EXPECT_EQ(oNm->oMetadata.sObject, "HD 123299") << "from the primary header";
+    EXPECT_NEAR(*oNm->oMetadata.oRightAscensionHours, 14 + 4 / 60.0 + 23.4 / 3600.0, 1e-12);
+    EXPECT_NEAR(*oNm->oMetadata.oDeclinationDegrees, 64 + 22 / 60.0 + 33.0 / 3600.0, 1e-12);
+
+    for (const auto& [pcText, fValue] : {std::pair{"-00 30 00", -0.5}, {"+12:34:56.7", 12 + 34 / 60.0 + 56.7 / 3600},
+                                         {"12h30m", 12.5}, {"7.25", 7.25}}) {
+        ASSERT_TRUE(ParseSexagesimal(pcText)) << pcText;
+        EXPECT_NEAR(*ParseSexagesimal(pcText), fValue, 1e-12) << pcText;
+    }
+    for (const char* pcBad : {"", "12:61:00", "ab", "1 2 3 4", "12::30"}) {
+        EXPECT_FALSE(ParseSexagesimal(pcBad)) << pcBad;
+    }
+    EXPECT_NEAR(*JulianDateOfFitsDate("08/06/98", "12:00:00"), Jd(1998, 6, 8, 12.0), 1e-9);
+    for (const char* pcBad : {"2022-02-30", "2022-6-8", "2022-06-08T24:00:00", "08.06.1998", "2022-06-08x"}) {
+        EXPECT_FALSE(JulianDateOfFitsDate(pcBad, "")) << pcBad;
+    }
+}
+
+TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
+{
+    CTempDir oDir;
+    std::string sError;
+    const auto Refused = [&](const std::string& sPath, const std::string& sReason) {
+        sError.clear();
+        EXPECT_FALSE(ReadFitsSpectrum(sPath, sError)) << sPath;
+        EXPECT_NE(sError.find(sPath), std::string::npos) << sError;
+        EXPECT_NE(sError.find(sReason), std::string::npos) << sError;
+    };
+    Refused(kDir + "image_2d.fits", "2-dimensional image (10 x 5), not a one-dimensional spectrum");
+    Refused(kDir + "table_nocols.fits", "no wavelength column");
+
+    std::ifstream oIn(kDir + "image_linear.fits", std::ios::binary);
+    const std::string sWhole((std::istreambuf_iterator<char>(oIn)), std::istreambuf_iterator<char>());
+    Refused(oDir.Write("truncated.fits", sWhole.substr(0, 3000)), "");
+    Refused(oDir.Write("header_only.fits", sWhole.substr(0, 2880)), "");
+
+    // Hand-written headers: a huge NAXIS1, and no END card.
+    const auto Card = [](const std::string& s) { return s + std::string(80 - s.size(), ' '); };
+    std::string sHuge = Card("SIMPLE  =                    T") + Card("BITPIX  =                  -64") +
+                        Card("NAXIS   =                    1") + Card("NAXIS1  =        1000000000000") + Card("END");
+    sHuge += std::string(2880 - sHuge.size(), ' ') + std::string(2880, '\0');
+    Refused(oDir.Write("huge.fits", sHuge), "");
+    std::string sNoEnd = Card("SIMPLE  =                    T") + Card("BITPIX  =                  -64") +
+                         Card("NAXIS   =                    1") + Card("NAXIS1  =                    3");
+    sNoEnd += std::string(2880 - sNoEnd.size(), ' ');
+    Refused(oDir.Write("noend.fits", sNoEnd), "");
+    Refused(oDir.File("missing.fits"), "");
+    Refused("/dev/zero", "no regular file");
+    EXPECT_FALSE(IsFitsFile(oDir.Write("text.txt", "6562.8;1\n")));
+
+    // A date that does not parse: the spectrum opens without a time, and says why.
+    const auto oBadDate = ReadFitsSpectrum(kDir + "bad_date.fits", sError);
+    ASSERT_TRUE(oBadDate) << sError;
+    EXPECT_FALSE(oBadDate->oMetadata.oJulianDateMid);
+    ASSERT_EQ(oBadDate->vWarnings.size(), 1U);
+    EXPECT_NE(oBadDate->vWarnings[0].find("DATE-OBS"), std::string::npos);
+}
+
+TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
+{
+    CTempDir oDir;
+    SSpectrumMetadata oMetadata;
+    oMetadata.oJulianDateMid = 2459739.3993055556;
+    oMetadata.sObject = "alf Dra";
+    oMetadata.oRightAscensionHours = 14.0731;
+    oMetadata.oDeclinationDegrees = -64.3758;
+    oMetadata.oEquinox = 2000.0;
+    oMetadata.oLongitudeWestDegrees = -10.5;
+    oMetadata.oLatitudeDegrees = 52.25;
+    oMetadata.oVelocityCorrection = -12.345;
+    std::vector<double> vEven;
+    std::vector<double> vUneven;
+    std::vector<double> vIntensity;
+    for (int i = 0; i < 1000; ++i) {
+        vEven.push_back(6400.0 + 0.1 * i);
+        vUneven.push_back(6400.0 + 0.1 * i + 1e-4 * i * i);
+        vIntensity.push_back(1.0 - 0.5 * std::exp(-0.01 * (i - 500) * (i - 500)));
+    }
+    for (const auto* pvWavelength : {&vEven, &vUneven}) {
+        const std::string sPath = oDir.File(pvWavelength == &vEven ? "even.fits" : "uneven.fits");
+        std::string sError;
+        ASSERT_TRUE(WriteFitsSpectrum(sPath, *pvWavelength, vIntensity, oMetadata, sError)) << sError;
+        const auto oBack = ReadFitsSpectrum(sPath, sError);
+        ASSERT_TRUE(oBack) << sError;
+        EXPECT_EQ(oBack->vIntensity, vIntensity);
+        ASSERT_EQ(oBack->vWavelength.size(), pvWavelength->size());
+        for (std::size_t i = 0; i < vIntensity.size(); ++i) {
+            EXPECT_NEAR(oBack->vWavelength[i], (*pvWavelength)[i], 1e-6 * 0.1) << i;
+        }
+        const SSpectrumMetadata& m = oBack->oMetadata;
+        EXPECT_NEAR(*m.oJulianDateMid, *oMetadata.oJulianDateMid, 1e-9);
+        EXPECT_EQ(m.sObject, oMetadata.sObject);
+        EXPECT_NEAR(*m.oRightAscensionHours, *oMetadata.oRightAscensionHours, 1e-12);
+        EXPECT_EQ(*m.oDeclinationDegrees, *oMetadata.oDeclinationDegrees);
+        EXPECT_EQ(*m.oLongitudeWestDegrees, *oMetadata.oLongitudeWestDegrees);
+        EXPECT_EQ(*m.oLatitudeDegrees, *oMetadata.oLatitudeDegrees);
+        EXPECT_EQ(*m.oVelocityCorrection, *oMetadata.oVelocityCorrection);
+        EXPECT_TRUE(oBack->vWarnings.empty());
+    }
+    EXPECT_EQ(EvenStep(vEven), (vEven.back() - vEven.front()) / 999.0);
+    EXPECT_EQ(EvenStep(vUneven), 0.0);
+    std::string sError;
+    EXPECT_FALSE(WriteFitsSpectrum(oDir.File("no/such/folder/x.fits"), vEven, vIntensity, oMetadata, sError));
+    EXPECT_FALSE(sError.empty());
+}
