@@ -323,7 +323,12 @@ void CSession::SetObserverSite(const SObserverSite& o)
 
 void CSession::EnsureObserverSite()
 {
-    if (!m_oMatrix.AreObserverCoordinatesSet()) {
+    if (!m_oMatrix.AreObserverCoordinatesSet() && m_pCurrentSpectrum != nullptr &&
+        m_pCurrentSpectrum->GetMetadata().HasSite()) {
+        // The site the spectrum's file names.
+        const SSpectrumMetadata& m = m_pCurrentSpectrum->GetMetadata();
+        m_oMatrix.SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
+    } else if (!m_oMatrix.AreObserverCoordinatesSet()) {
         const SObserverSite o = ObserverSite();
         m_oMatrix.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
                                          o.fLatitudeMinutes);

@@ -184,6 +184,19 @@ public:
     // kept whatever happens, as is its path in the settings.
     Outcome LoadLaboratoryLines(const std::string& sPath);
 
+    // --- FITS files ---
+    // A spectrum read from a FITS file, with the observation time and header of the file, not yet
+    // added. Nothing when it cannot be read, with oMessage saying why; with header keywords that could
+    // not be read, the spectrum and a warning in oMessage.
+    std::unique_ptr<CSpectrum> ReadFitsSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const;
+    // The object coordinates the current spectrum's header gives.
+    std::optional<SObjectCoordinates> HeaderCoordinates() const;
+    // When the current spectrum's header places its object more than 1' from the table's object: a
+    // sentence saying so; empty otherwise.
+    std::string HeaderCoordinatesMismatch() const;
+    // The current spectrum as a FITS file, with its time, the object, the site and the correction.
+    Outcome SaveSpectrumAsFits(const std::string& sPath) const;
+
     // --- Coordinates and correction ---
     bool AreObjectCoordinatesSet() const { return m_oMatrix.AreObjectCoordinatesSet(); }
     std::optional<SObjectCoordinates> ObjectCoordinates() const;

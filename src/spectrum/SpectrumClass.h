@@ -3,6 +3,7 @@
 // spectrum is also its own plot.
 #pragma once
 
+#include "core/SpectrumMetadata.h"
 #include "lines/SpectralLineContainerClass.h"
 #include "plot/GraphClass.h"
 
@@ -41,6 +42,10 @@ public:
     // Julian date (UT) of the observation.
     void SetObservationTime(double fJulianDate);
     bool GetObservationTime(double& fJulianDate) const;
+
+    // What the spectrum's file said about the observation (FITS headers); empty for text files.
+    void SetMetadata(SSpectrumMetadata oMetadata) { m_oMetadata = std::move(oMetadata); }
+    const SSpectrumMetadata& GetMetadata() const { return m_oMetadata; }
 
     void SetReferenceSpectrum(bool bIsReference) { m_bIsReferenceSpectrum = bIsReference; }
     bool IsReferenceSpectrum() const { return m_bIsReferenceSpectrum; }
@@ -118,6 +123,7 @@ public:
     char GetCombination(int32_t lSpectralLineIndex) const;
 
 private:
+    SSpectrumMetadata m_oMetadata;
     void CheckLineIndex(int32_t lSpectralLineIndex) const;
 
     std::vector<double> m_pafWavelength;

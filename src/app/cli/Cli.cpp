@@ -7,6 +7,7 @@
 #include "VerbLines.h"
 #include "VerbOrbit.h"
 #include "VerbProject.h"
+#include "VerbSpectrumFile.h"
 #include "VerbTime.h"
 
 #include <ostream>
@@ -24,6 +25,8 @@ struct SVerb {
 
 constexpr SVerb kVerbs[] = {
     {"import", "read a spectrum file and print its wavelengths and intensities", RunImport, ImportHelp},
+    {"info", "what a spectrum file holds: samples, range, step and its FITS header's observation", RunInfo, InfoHelp},
+    {"convert", "a spectrum written as FITS (with its metadata) or as text", RunConvert, ConvertHelp},
     {"lines", "find and fit the spectral lines of a spectrum", RunLines, LinesHelp},
     {"jd", "the Julian date of a calendar date and time", RunJd, JdHelp},
     {"caldate", "the calendar date of a Julian date", RunCaldate, CaldateHelp},

@@ -1,5 +1,7 @@
 #include "CliCommon.h"
 
+#include "io/FitsSpectrum.h"
+
 #include "core/NumberText.h"
 
 #include <algorithm>
@@ -135,8 +137,25 @@ SImportSettings TakeImportOptions(CArguments& oArguments)
 }
 
 bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings, std::vector<double>& vWavelength,
-                      std::vector<double>& vIntensity, std::ostream& oErr)
+                      std::vector<double>& vIntensity, std::ostream& oErr, SSpectrumMetadata* pMetadata)
 {
+    if (IsFitsFile(sFile)) {
+        std::string sError;
+        auto oFits = ReadFitsSpectrum(sFile, sError);
+        if (!oFits) {
+            oErr << sError << "\n";
+            return false;
+        }
+        for (const std::string& sWarning : oFits->vWarnings) {
+            oErr << "Warning: " << sFile << ": " << sWarning << "\n";
+        }
+        vWavelength = std::move(oFits->vWavelength);
+        vIntensity = std::move(oFits->vIntensity);
+        if (pMetadata != nullptr) {
+            *pMetadata = std::move(oFits->oMetadata);
+        }
+        return true;
+    }
     // Header and comment lines at the head of the file (the residuals of calibrate among them) are
     // skipped as the import dialog proposes.
     SImportSettings oSkipping = oSettings;

@@ -2,6 +2,8 @@
 // import options every verb that reads a spectrum takes, and the exit codes.
 #pragma once
 
+#include "core/SpectrumMetadata.h"
+
 #include "core/SpectrumFileImport.h"
 
 #include <iosfwd>
@@ -46,10 +48,11 @@ private:
 // Takes --skip, --separators, --collapse, --fixed, --single-column and --no-nm-conversion.
 SImportSettings TakeImportOptions(CArguments& oArguments);
 
-// Reads a spectrum file with the import settings; false, with one sentence
-// on oErr, when it cannot be read or holds no data lines.
+// Reads a spectrum file: a FITS file (told by its content) with its header into pMetadata when
+// given, else a text file with the import settings; false, with one sentence on oErr, when it cannot
+// be read or holds no data lines.
 bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings, std::vector<double>& vWavelength,
-                      std::vector<double>& vIntensity, std::ostream& oErr);
+                      std::vector<double>& vIntensity, std::ostream& oErr, SSpectrumMetadata* pMetadata = nullptr);
 
 // The help text of the import options.
 const char* ImportOptionsHelp();

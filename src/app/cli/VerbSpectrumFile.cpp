@@ -1,0 +1,123 @@
+#include "VerbSpectrumFile.h"
+
+#include "core/AtomicFile.h"
+#include "core/NumberText.h"
+#include "io/FitsSpectrum.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+
+namespace quandrel::cli {
+
+namespace {
+
+bool IsFitsName(const std::string& sPath)
+{
+    std::string sLower = sPath;
+    std::transform(sLower.begin(), sLower.end(), sLower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* pcEnd : {".fits", ".fit", ".fts"}) {
+        const std::string sEnd = pcEnd;
+        if (sLower.size() > sEnd.size() && sLower.compare(sLower.size() - sEnd.size(), sEnd.size(), sEnd) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::string InfoHelp()
+{
+    return std::string("usage: quandrel-cli info FILE [import options]\n"
+                       "Prints what a spectrum file holds: samples=, from=, to=, step= (0 when the\n"
+                       "wavelengths are not evenly spaced), and from a FITS header jd_mid=, object=,\n"
+                       "ra_h=, dec_deg=, lon_west_deg=, lat_deg= (each only when the file has it).\n") +
+           ImportOptionsHelp();
+}
+
+int RunInfo(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const auto vFiles = oArguments.Positionals();
+    if (vFiles.size() != 1) {
+        throw CUsageError("info needs exactly one spectrum file.");
+    }
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+    SSpectrumMetadata m;
+    if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &m)) {
+        return kExitInput;
+    }
+    const auto Line = [&oOut](const char* pcName, double f) { oOut << pcName << '=' << FormatGeneral(f, 10) << '\n'; };
+    oOut << "samples=" << vWavelength.size() << '\n';
+    Line("from", vWavelength.front());
+    Line("to", vWavelength.back());
+    Line("step", EvenStep(vWavelength));
+    if (m.oJulianDateMid) {
+        oOut << "jd_mid=" << FormatFixed(*m.oJulianDateMid, 6) << '\n';
+    }
+    if (!m.sObject.empty()) {
+        oOut << "object=" << m.sObject << '\n';
+    }
+    if (m.oRightAscensionHours) {
+        Line("ra_h", *m.oRightAscensionHours);
+    }
+    if (m.oDeclinationDegrees) {
+        Line("dec_deg", *m.oDeclinationDegrees);
+    }
+    if (m.oLongitudeWestDegrees) {
+        Line("lon_west_deg", *m.oLongitudeWestDegrees);
+    }
+    if (m.oLatitudeDegrees) {
+        Line("lat_deg", *m.oLatitudeDegrees);
+    }
+    return kExitOk;
+}
+
+std::string ConvertHelp()
+{
+    return std::string("usage: quandrel-cli convert IN OUT [import options]\n"
+                       "Writes the spectrum of IN (text or FITS) to OUT: a FITS file with the header's\n"
+                       "metadata when OUT ends in .fits, .fit or .fts, else a text file of\n"
+                       "wavelength<TAB>intensity lines (%.17g).\n") +
+           ImportOptionsHelp();
+}
+
+int RunConvert(CArguments& oArguments, std::ostream& /*oOut*/, std::ostream& oErr)
+{
+    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const auto vFiles = oArguments.Positionals();
+    if (vFiles.size() != 2) {
+        throw CUsageError("convert needs a spectrum file and the file to write.");
+    }
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+    SSpectrumMetadata oMetadata;
+    if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
+        return kExitInput;
+    }
+    if (IsFitsName(vFiles[1])) {
+        std::string sError;
+        if (!WriteFitsSpectrum(vFiles[1], vWavelength, vIntensity, oMetadata, sError)) {
+            oErr << sError << '\n';
+            return kExitInput;
+        }
+        return kExitOk;
+    }
+    std::string sText;
+    for (std::size_t i = 0; i < vWavelength.size(); ++i) {
+        sText += FormatGeneral(vWavelength[i], 17);
+        sText += '\t';
+        sText += FormatGeneral(vIntensity[i], 17);
+        sText += '\n';
+    }
+    if (!WriteFileAtomically(vFiles[1], sText)) {
+        oErr << "The file " << vFiles[1] << " cannot be written.\n";
+        return kExitInput;
+    }
+    return kExitOk;
+}
+
+} // namespace quandrel::cli
