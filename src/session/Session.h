@@ -136,6 +136,7 @@ public:
     void RemoveListener(ISessionListener* pListener);
 
     CSettingsGateway& Settings() { return m_oSettings; }
+    const CSettingsGateway& Settings() const { return m_oSettings; }
 
     // --- Spectra ---
     int32_t SpectrumCount() const { return m_oSpectra.GetSpectrumCount(); }
@@ -184,7 +185,10 @@ public:
     // kept whatever happens, as is its path in the settings.
     Outcome LoadLaboratoryLines(const std::string& sPath);
 
-    // --- FITS files ---
+    // --- Spectrum files ---
+    // A spectrum read from a text file with the import settings last confirmed (header lines at its
+    // head skipped), not yet added; nothing with the reason in oMessage.
+    std::unique_ptr<CSpectrum> ReadTextSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const;
     // A spectrum read from a FITS file, with the observation time and header of the file, not yet
     // added. Nothing when it cannot be read, with oMessage saying why; with header keywords that could
     // not be read, the spectrum and a warning in oMessage.

@@ -1,6 +1,9 @@
 #include "SettingsGateway.h"
 
 #include "core/Assert.h"
+#include "core/UtilsClass.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -208,5 +211,47 @@ void CSettingsGateway::WriteOrbitRanges(const SOrbitRangeSetting& o) const
     Write(E::A1SinIMax, o.fA1SinIMax);
     for (std::size_t i = 0; i < 6; ++i) {
         Write(kStepSettings[i], static_cast<int>(o.alSteps[i]));
+    }
+}
+
+SImportSettings CSettingsGateway::ReadImportSettings() const
+{
+    SImportSettings o;
+    o.lLinesToSkip = std::max(0, ReadInteger(E::ImportLinesToSkip));
+    o.bUseDelimiters = ReadBool(E::ImportUseDelimiters);
+    o.sSeparators = BuildSeparatorString(ReadBool(E::ImportUseSemicolon), ReadBool(E::ImportUseComma),
+                                         ReadBool(E::ImportUseSpace), ReadBool(E::ImportUseOther),
+                                         ReadString(E::ImportOtherString), ReadBool(E::ImportUseTab));
+    o.bTreatConsecutiveAsOne = ReadBool(E::ImportTreatConsecutiveAsOne);
+    o.lStartValue1 = std::max(0, TextToInt(ReadString(E::ImportStartValue1), 0));
+    o.lStartValue2 = std::max(0, TextToInt(ReadString(E::ImportStartValue2), 5));
+    o.bSingleColumn = ReadBool(E::ImportSingleColumn);
+    o.bAutomNmConversion = ReadBool(E::ImportNmConversion);
+    return o;
+}
+
+std::vector<std::string> CSettingsGateway::ReadRecentFiles() const
+{
+    std::vector<std::string> vFiles;
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const std::string sFile = m_oFile.ReadString("RecentFiles", "File" + std::to_string(i), "");
+        if (!sFile.empty()) {
+            vFiles.push_back(sFile);
+        }
+    }
+    return vFiles;
+}
+
+void CSettingsGateway::AddRecentFile(const std::string& sPath) const
+{
+    if (m_oFile.GetFileName().empty() || sPath.empty()) {
+        return;
+    }
+    std::vector<std::string> vFiles = ReadRecentFiles();
+    std::erase(vFiles, sPath);
+    vFiles.insert(vFiles.begin(), sPath);
+    vFiles.resize(std::min<std::size_t>(vFiles.size(), kRecentFiles));
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kRecentFiles); ++i) {
+        m_oFile.WriteString("RecentFiles", "File" + std::to_string(i + 1), i < vFiles.size() ? vFiles[i] : "");
     }
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "core/IniFileClass.h"
+#include "core/SpectrumFileImport.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Every setting of the file.
 enum class ESetting {
@@ -100,6 +102,13 @@ public:
     void WritePeriodRange(double fFrom, double fTo) const;
     SOrbitRangeSetting ReadOrbitRanges() const;
     void WriteOrbitRanges(const SOrbitRangeSetting& oRanges) const;
+    // The text import as the import dialog last confirmed it.
+    SImportSettings ReadImportSettings() const;
+
+    // The spectra and projects opened last, the newest first (at most kRecentFiles).
+    static constexpr int kRecentFiles = 8;
+    std::vector<std::string> ReadRecentFiles() const;
+    void AddRecentFile(const std::string& sPath) const;
 
 private:
     template <typename T, typename Writer>

@@ -51,6 +51,7 @@ TfrmMain::TfrmMain(const std::string& sSettingsFile, IPrompts& oPrompts, QWidget
     setMinimumSize(520, 400);
 
     CreateMenus();
+    setAcceptDrops(true);
     CreateContextMenu();
 
     auto* pCentral = new QWidget;

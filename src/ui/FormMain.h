@@ -18,12 +18,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CImageView;
 class IPrompts;
 struct SFileDialog;
 class QAction;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -82,12 +85,25 @@ public:
 protected:
     void showEvent(QShowEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
+    // Spectrum files dropped on the window open as "O&pen spectrum ..." opens them; a project file
+    // opens as a project.
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
     bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
 private:
     // --- Handlers of the menus, buttons and mouse; reached through the actions and events ---
     // Spectra and plots
     void mniOpenSpectrumClick();
+    // Opens spectra: FITS files with their headers, text files through the import dialog once (its
+    // settings then serve the others). Cancel in the import dialog stops there.
+    void OpenSpectrumFiles(const std::vector<std::string>& vFiles);
+    // A file of the "Recent files" menu: a project or a spectrum.
+    void OpenRecentFile(const std::string& sFile);
+    void OpenProjectFile(const std::string& sFile);
+    void RefreshRecentFiles();
+    void mniSaveSpectrumFitsClick();
+    void mniFitsHeaderClick();
     void mniSaveChartClick();
     void mniPrintSpectrumClick();
     void mniRemoveSpectrumClick();
@@ -174,6 +190,7 @@ private:
         QAction* pmniTimeStamp = nullptr;
         QAction* pmniIdentifyInertialLine = nullptr;
         QAction* pmniRemoveFromMatrix = nullptr;
+        QAction* pmniFitsHeader = nullptr;
         std::array<QAction*, 5> apmniHiddenLineCommands{};
     };
 
@@ -213,8 +230,10 @@ private:
     enum class EFile {
         Spectrum, Template, Bitmap, LaboratoryLines, CalibrationLines, CalibratedSpectrum, OpenProject, SaveProject,
         Measurements, Results, Elements, Residuals, OutsideMeasurements, OpenCorrelationParameters,
-        SaveCorrelationParameters
+        SaveCorrelationParameters, SpectrumFits
     };
+    // The file dialog of a kind, starting in the folder its setting remembers.
+    SFileDialog FileDialogOf(EFile eFile) const;
     // Asks for a file to open or to save, starting in the folder its setting remembers.
     std::optional<std::string> AskForFile(EFile eFile);
     // "Ask for a file, read or write it, report a failure": false when the user stopped or it failed.
@@ -235,9 +254,14 @@ private:
     bool EnsureObservationTime();
     // Asks for the object coordinates when they are missing.
     void EnsureCoordinates();
-    // Asks for a file (title, initial folder setting) and reads it through the import dialog into a new
-    // spectrum drawn on oCanvas; none when the user stops on the way.
+    // Asks for a file (title, initial folder setting) and reads it into a new spectrum drawn on oCanvas;
+    // none when the user stops on the way or it cannot be read.
     std::unique_ptr<CSpectrum> ImportSpectrum(EFile eFile, ESetting ePath, CQtCanvas& oCanvas, std::string& sFile);
+    // A spectrum of a file drawn on oCanvas: FITS with its header, text through the import dialog
+    // (bAskImport) or with the settings it last confirmed. None, with the reason shown, when it cannot be
+    // read; none with bCancelled when the user cancelled the import dialog.
+    std::unique_ptr<CSpectrum> ReadSpectrumFile(const std::string& sFile, CQtCanvas& oCanvas, bool bAskImport,
+                                                bool& bCancelled);
 
     IPrompts& m_oPrompts;
     CQtCanvas m_oSpectrumCanvas;
@@ -268,6 +292,7 @@ private:
 
     SActions m_oActions;
     QMenu* m_ppumSpectrum = nullptr;
+    QMenu* m_pmnuRecentFiles = nullptr;
     QCheckBox* m_pchbKeepYAxisFixed = nullptr;
     QCheckBox* m_pchbReferenceSpectrum = nullptr;
     QCheckBox* m_pchbEmissionSpectrum = nullptr;

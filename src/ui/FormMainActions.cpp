@@ -64,6 +64,7 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
         {kProject, "-"},
         {kProject, "Save chart as .&bmp ...", "mniSaveChart", nullptr, &W::mniSaveChartClick},
         {kProject, "&Print spectrum", "mniPrintSpectrum", nullptr, &W::mniPrintSpectrumClick},
+        {kProject, "Save spectrum as &FITS ...", "mniSaveSpectrumFits", nullptr, &W::mniSaveSpectrumFitsClick},
         {kProject, "-"},
         {kProject, "E&xit Quandrel (Alt+F4)", "mniExit", nullptr, [](W* p) { p->close(); }},
         {kEdit, "&Clear single row", "mniRemoveEvaluation1", nullptr, &W::mniRemoveEvaluationClick},
@@ -153,6 +154,14 @@ void TfrmMain::CreateMenus()
             }
         }
     }
+    // The spectra and projects opened last, above "E&xit".
+    QMenu* pProject = vMenus.front();
+    m_pmnuRecentFiles = new QMenu("Recent &files", pProject);
+    m_pmnuRecentFiles->setObjectName("mnuRecentFiles");
+    QAction* pmniExit = findChild<QAction*>("mniExit");
+    pProject->insertMenu(pmniExit, m_pmnuRecentFiles);
+    pProject->insertSeparator(pmniExit);
+    RefreshRecentFiles();
     // The kind of the current spectrum: each item toggles its own flag.
     m_oActions.pmniIndicateReference->setCheckable(true);
     connect(m_oActions.pmniIndicateReference, &QAction::triggered, this, [this] {
@@ -197,6 +206,7 @@ void TfrmMain::CreateContextMenu()
          &TfrmMain::mniIdentifyInertialLineClick},
         {"Remove from RV table", "mniRemoveFromMatrix", &SActions::pmniRemoveFromMatrix,
          &TfrmMain::mniRemoveFromMatrixClick},
+        {"FITS &header ...", "mniFitsHeader", &SActions::pmniFitsHeader, &TfrmMain::mniFitsHeaderClick},
     };
     for (const auto& [pcCaption, pcName, pMember, pHandler] : aoItems) {
         a.*pMember = AddItem(m_ppumSpectrum, pcCaption, pcName);
@@ -266,6 +276,7 @@ void TfrmMain::PrepareContextMenu()
     a.pmniTimeStamp->setEnabled(bHave);
     a.pmniTimeStamp2->setEnabled(bHave);
     a.pmniRemoveFromMatrix->setVisible(m_oSession.Table().ContainsSpectrum(pCurrent));
+    a.pmniFitsHeader->setVisible(bHave && !pCurrent->GetMetadata().vHeaderCards.empty());
     for (QAction* pHidden : a.apmniHiddenLineCommands) {
         pHidden->setVisible(false);
     }

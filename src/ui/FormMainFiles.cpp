@@ -39,11 +39,12 @@ constexpr SFileDialogKind kFileDialogs[] = {
      ESetting::ImportRVPath},
     {"Load cross correlation parameter set", kAll, "", false, ESetting::CCParamsPath},
     {"Save cross correlation parameter set", kText, "*.txt", true, ESetting::CCParamsPath},
+    {"Save spectrum as FITS", "FITS files (*.fits)|*.fits|All files (*.*)|*.*", "fits", true, ESetting::SpectraPath},
 };
 
 } // namespace
 
-std::optional<std::string> TfrmMain::AskForFile(EFile eFile)
+SFileDialog TfrmMain::FileDialogOf(EFile eFile) const
 {
     const SFileDialogKind& o = kFileDialogs[static_cast<std::size_t>(eFile)];
     SFileDialog oDialog;
@@ -52,7 +53,13 @@ std::optional<std::string> TfrmMain::AskForFile(EFile eFile)
     oDialog.sDefaultExtension = o.pcDefaultExtension;
     oDialog.bOverwritePrompt = o.bSave;
     oDialog.sInitialDirectory = m_oSession.Settings().ReadPath(o.ePath);
-    return o.bSave ? m_oPrompts.SaveFile(oDialog) : m_oPrompts.OpenFile(oDialog);
+    return oDialog;
+}
+
+std::optional<std::string> TfrmMain::AskForFile(EFile eFile)
+{
+    const SFileDialog oDialog = FileDialogOf(eFile);
+    return kFileDialogs[static_cast<std::size_t>(eFile)].bSave ? m_oPrompts.SaveFile(oDialog) : m_oPrompts.OpenFile(oDialog);
 }
 
 bool TfrmMain::Report(const Outcome& oOutcome)

@@ -9,9 +9,22 @@
 #include "ImageView.h"
 #include "Prompts.h"
 #include "core/UtilsClass.h"
+#include "io/FitsSpectrum.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -20,6 +33,33 @@
 
 #include <algorithm>
 
+std::unique_ptr<CSpectrum> TfrmMain::ReadSpectrumFile(const std::string& sFile, CQtCanvas& oCanvas, bool bAskImport,
+                                                      bool& bCancelled)
+{
+    bCancelled = false;
+    Outcome oMessage;
+    std::unique_ptr<CSpectrum> pSpectrum;
+    if (IsFitsFile(sFile)) {
+        pSpectrum = m_oSession.ReadFitsSpectrum(sFile, &oCanvas, oMessage);
+    } else if (!bAskImport) {
+        pSpectrum = m_oSession.ReadTextSpectrum(sFile, &oCanvas, oMessage);
+    } else {
+        const auto oSamples = m_pfrmImportConfig->Execute(sFile);
+        if (!oSamples) {
+            bCancelled = true;
+            return nullptr;
+        }
+        pSpectrum = std::make_unique<CSpectrum>(&oCanvas);
+        if (!oSamples->vWavelength.empty()) {
+            pSpectrum->SetValues(static_cast<int32_t>(oSamples->vWavelength.size()), oSamples->vWavelength.data(),
+                                 oSamples->vIntensity.data());
+        }
+        pSpectrum->SetKeepYAxisFixed(m_oSession.Settings().ReadBool(ESetting::KeepYAxisFixed));
+    }
+    Report(oMessage);
+    return pSpectrum;
+}
+
 std::unique_ptr<CSpectrum> TfrmMain::ImportSpectrum(EFile eFile, ESetting ePath, CQtCanvas& oCanvas, std::string& sFile)
 {
     const auto sChosen = AskForFile(eFile);
@@ -27,33 +67,148 @@ std::unique_ptr<CSpectrum> TfrmMain::ImportSpectrum(EFile eFile, ESetting ePath,
         return nullptr;
     }
     sFile = *sChosen;
-    const auto oSamples = m_pfrmImportConfig->Execute(sFile);
-    if (!oSamples) {
-        return nullptr;
+    bool bCancelled = false;
+    auto pSpectrum = ReadSpectrumFile(sFile, oCanvas, true, bCancelled);
+    if (pSpectrum) {
+        m_oSession.Settings().Write(ePath, ExtractDirectory(sFile));
     }
-    auto pSpectrum = std::make_unique<CSpectrum>(&oCanvas);
-    if (!oSamples->vWavelength.empty()) {
-        pSpectrum->SetValues(static_cast<int32_t>(oSamples->vWavelength.size()), oSamples->vWavelength.data(),
-                             oSamples->vIntensity.data());
-    }
-    pSpectrum->SetKeepYAxisFixed(m_oSession.Settings().ReadBool(ESetting::KeepYAxisFixed));
-    m_oSession.Settings().Write(ePath, ExtractDirectory(sFile));
     return pSpectrum;
 }
 
 void TfrmMain::mniOpenSpectrumClick()
 {
-    std::string sChosen;
-    auto pSpectrum = ImportSpectrum(EFile::Spectrum, ESetting::SpectraPath, m_oSpectrumCanvas, sChosen);
-    if (!pSpectrum) {
+    OpenSpectrumFiles(m_oPrompts.OpenFiles(FileDialogOf(EFile::Spectrum)));
+}
+
+void TfrmMain::OpenSpectrumFiles(const std::vector<std::string>& vFiles)
+{
+    bool bImportConfirmed = false;
+    for (const std::string& sFile : vFiles) {
+        const bool bText = !IsFitsFile(sFile);
+        bool bCancelled = false;
+        auto pSpectrum = ReadSpectrumFile(sFile, m_oSpectrumCanvas, bText && !bImportConfirmed, bCancelled);
+        if (bCancelled) {
+            break;
+        }
+        bImportConfirmed = bImportConfirmed || bText;
+        if (!pSpectrum) {
+            continue;
+        }
+        m_oSession.Settings().Write(ESetting::SpectraPath, ExtractDirectory(sFile));
+        m_oSession.Settings().AddRecentFile(sFile);
+        StoreClipping();
+        // Its plot starts with all of it, at the scroll bar's position.
+        CSpectrum* pNew = pSpectrum.get();
+        ShowSpectrum(pNew, m_oSpectrumCanvas, true);
+        pNew->SetClipping(kClipPageSize, m_pscbClipping->value(), 0, pNew->GetNumberValues());
+        m_oSession.AddSpectrum(std::move(pSpectrum), ExtractFileName(sFile));
+    }
+    RefreshRecentFiles();
+}
+
+void TfrmMain::OpenProjectFile(const std::string& sFile)
+{
+    // A project read replaces the table: unsaved rows are offered for saving first, as on closing.
+    if (!AskToSaveTable()) {
         return;
     }
-    StoreClipping();
-    // Its plot starts with all of it, at the scroll bar's position.
-    CSpectrum* pNew = pSpectrum.get();
-    ShowSpectrum(pNew, m_oSpectrumCanvas, true);
-    pNew->SetClipping(kClipPageSize, m_pscbClipping->value(), 0, pNew->GetNumberValues());
-    m_oSession.AddSpectrum(std::move(pSpectrum), ExtractFileName(sChosen));
+    if (Report(m_oSession.OpenProject(sFile))) {
+        m_oSession.Settings().AddRecentFile(sFile);
+        RefreshRecentFiles();
+    }
+}
+
+void TfrmMain::OpenRecentFile(const std::string& sFile)
+{
+    if (!QFileInfo::exists(QString::fromStdString(sFile))) {
+        m_oPrompts.Message("Error!", "The file " + sFile + " no longer exists.", EIcon::Warning, EButtons::Ok);
+        return;
+    }
+    if (QString::fromStdString(sFile).endsWith(".mtx", Qt::CaseInsensitive)) {
+        OpenProjectFile(sFile);
+    } else {
+        OpenSpectrumFiles({sFile});
+    }
+}
+
+void TfrmMain::RefreshRecentFiles()
+{
+    m_pmnuRecentFiles->clear();
+    const std::vector<std::string> vFiles = m_oSession.Settings().ReadRecentFiles();
+    int lNumber = 0;
+    for (const std::string& sFile : vFiles) {
+        ++lNumber;
+        QAction* pItem = m_pmnuRecentFiles->addAction(
+            QString("&%1 %2").arg(lNumber).arg(QString::fromStdString(ExtractFileName(sFile))));
+        pItem->setObjectName(QString("mniRecentFile%1").arg(lNumber));
+        pItem->setToolTip(QString::fromStdString(sFile));
+        connect(pItem, &QAction::triggered, this, [this, sFile] { OpenRecentFile(sFile); });
+    }
+    m_pmnuRecentFiles->setEnabled(!vFiles.empty());
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* pEvent)
+{
+    for (const QUrl& oUrl : pEvent->mimeData()->urls()) {
+        if (oUrl.isLocalFile()) {
+            pEvent->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void TfrmMain::dropEvent(QDropEvent* pEvent)
+{
+    std::vector<std::string> vSpectra;
+    std::vector<std::string> vProjects;
+    for (const QUrl& oUrl : pEvent->mimeData()->urls()) {
+        if (!oUrl.isLocalFile()) {
+            continue;
+        }
+        const QString sFile = oUrl.toLocalFile();
+        (sFile.endsWith(".mtx", Qt::CaseInsensitive) ? vProjects : vSpectra).push_back(sFile.toStdString());
+    }
+    pEvent->acceptProposedAction();
+    // The drop ends before any dialog shows, so the dragging program is not held up.
+    QTimer::singleShot(0, this, [this, vSpectra, vProjects] {
+        if (!vProjects.empty()) {
+            OpenProjectFile(vProjects.front());
+        }
+        OpenSpectrumFiles(vSpectra);
+    });
+}
+
+void TfrmMain::mniSaveSpectrumFitsClick()
+{
+    WithFile(EFile::SpectrumFits, [this](const std::string& sFile) { return m_oSession.SaveSpectrumAsFits(sFile); });
+}
+
+void TfrmMain::mniFitsHeaderClick()
+{
+    const CSpectrum* pSpectrum = GetCurrentSpectrum();
+    if (pSpectrum == nullptr || pSpectrum->GetMetadata().vHeaderCards.empty()) {
+        return;
+    }
+    QDialog oDialog(this);
+    oDialog.setObjectName("frmFitsHeader");
+    oDialog.setWindowTitle(QString::fromStdString("FITS header of " + m_oSession.SpectrumName(m_oSession.CurrentIndex())));
+    auto* pText = new QPlainTextEdit;
+    pText->setObjectName("memFitsHeader");
+    pText->setReadOnly(true);
+    pText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    pText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QString sCards;
+    for (const std::string& sCard : pSpectrum->GetMetadata().vHeaderCards) {
+        sCards += QString::fromLatin1(sCard.data(), static_cast<qsizetype>(sCard.size())) + '\n';
+    }
+    pText->setPlainText(sCards);
+    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(pButtons, &QDialogButtonBox::rejected, &oDialog, &QDialog::reject);
+    auto* pLayout = new QVBoxLayout(&oDialog);
+    pLayout->addWidget(pText);
+    pLayout->addWidget(pButtons);
+    oDialog.resize(720, 480);
+    oDialog.exec();
 }
 
 void TfrmMain::lsbSpectraClick()

@@ -61,7 +61,23 @@ void TfrmMain::btnAddMeasurementClick()
     if (!EnsureObservationTime()) {
         return;
     }
+    // A spectrum whose header names its object offers those coordinates to a table without any, and
+    // says so when they lie away from the table's object.
+    if (const auto oHeader = m_oSession.HeaderCoordinates(); oHeader && !m_oSession.AreObjectCoordinatesSet()) {
+        const std::string sObject = GetCurrentSpectrum()->GetMetadata().sObject;
+        if (m_oPrompts.Message("Object coordinates",
+                               "Take the object coordinates of the spectrum's header" +
+                                   (sObject.empty() ? std::string() : " (" + sObject + ")") + " for the table?",
+                               EIcon::Question, EButtons::YesNo) == EButton::Yes) {
+            m_oSession.SetObjectCoordinates(*oHeader);
+        }
+    }
     EnsureCoordinates();
+    if (const std::string sMismatch = m_oSession.HeaderCoordinatesMismatch(); !sMismatch.empty() &&
+        m_oPrompts.Message("Warning!", sMismatch + " Add the measurement all the same?", EIcon::Warning,
+                           EButtons::YesNo) != EButton::Yes) {
+        return;
+    }
     Report(m_oSession.AddMeasurement());
 }
 
@@ -110,7 +126,14 @@ void TfrmMain::mniOpenProjectClick()
     if (!AskToSaveTable()) {
         return;
     }
-    WithFile(EFile::OpenProject, [this](const std::string& sFile) { return m_oSession.OpenProject(sFile); });
+    WithFile(EFile::OpenProject, [this](const std::string& sFile) {
+        Outcome oOutcome = m_oSession.OpenProject(sFile);
+        if (!oOutcome) {
+            m_oSession.Settings().AddRecentFile(sFile);
+            RefreshRecentFiles();
+        }
+        return oOutcome;
+    });
 }
 
 bool TfrmMain::mniSaveProjectClick()

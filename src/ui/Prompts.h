@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 enum class EIcon { None, Information, Warning, Question, Error };
 enum class EButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -26,6 +27,8 @@ public:
     virtual ~IPrompts() = default;
     virtual EButton Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons) = 0;
     virtual std::optional<std::string> OpenFile(const SFileDialog& oDialog) = 0;
+    // Several existing files at once; none when the user cancels.
+    virtual std::vector<std::string> OpenFiles(const SFileDialog& oDialog) = 0;
     virtual std::optional<std::string> SaveFile(const SFileDialog& oDialog) = 0;
     virtual void SetBusy(bool bBusy) = 0;
     virtual void OpenDocument(const std::string& sPath) = 0;

@@ -15,11 +15,14 @@ QString Q(const std::string& s)
     return QString::fromStdString(s);
 }
 
-std::optional<std::string> RunFileDialog(QWidget* pParent, const SFileDialog& oDialog, QFileDialog::AcceptMode eMode)
+std::vector<std::string> RunFileDialog(QWidget* pParent, const SFileDialog& oDialog, QFileDialog::AcceptMode eMode,
+                                       bool bMany = false)
 {
     QFileDialog oFileDialog(pParent, Q(oDialog.sTitle), Q(oDialog.sInitialDirectory), Q(ToQtFilter(oDialog.sFilter)));
     oFileDialog.setAcceptMode(eMode);
-    oFileDialog.setFileMode(eMode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    oFileDialog.setFileMode(eMode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                            : bMany                          ? QFileDialog::ExistingFiles
+                                                             : QFileDialog::ExistingFile);
     oFileDialog.setDefaultSuffix(Q(DefaultSuffix(oDialog.sDefaultExtension)));
     if (!oDialog.bOverwritePrompt) {
         oFileDialog.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -27,10 +30,18 @@ std::optional<std::string> RunFileDialog(QWidget* pParent, const SFileDialog& oD
     if (!oDialog.sFileName.empty()) {
         oFileDialog.selectFile(Q(oDialog.sFileName));
     }
-    if (oFileDialog.exec() != QDialog::Accepted || oFileDialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
+    std::vector<std::string> vFiles;
+    if (oFileDialog.exec() == QDialog::Accepted) {
+        for (const QString& sFile : oFileDialog.selectedFiles()) {
+            vFiles.push_back(sFile.toStdString());
+        }
     }
-    return oFileDialog.selectedFiles().first().toStdString();
+    return vFiles;
+}
+
+std::optional<std::string> First(const std::vector<std::string>& vFiles)
+{
+    return vFiles.empty() ? std::nullopt : std::optional<std::string>(vFiles.front());
 }
 
 } // namespace
@@ -66,12 +77,17 @@ EButton CQtPrompts::Message(const std::string& sTitle, const std::string& sText,
 
 std::optional<std::string> CQtPrompts::OpenFile(const SFileDialog& oDialog)
 {
-    return RunFileDialog(m_pParent, oDialog, QFileDialog::AcceptOpen);
+    return First(RunFileDialog(m_pParent, oDialog, QFileDialog::AcceptOpen));
+}
+
+std::vector<std::string> CQtPrompts::OpenFiles(const SFileDialog& oDialog)
+{
+    return RunFileDialog(m_pParent, oDialog, QFileDialog::AcceptOpen, true);
 }
 
 std::optional<std::string> CQtPrompts::SaveFile(const SFileDialog& oDialog)
 {
-    return RunFileDialog(m_pParent, oDialog, QFileDialog::AcceptSave);
+    return First(RunFileDialog(m_pParent, oDialog, QFileDialog::AcceptSave));
 }
 
 void CQtPrompts::SetBusy(bool bBusy)

@@ -12,6 +12,7 @@ public:
 
     EButton Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons) override;
     std::optional<std::string> OpenFile(const SFileDialog& oDialog) override;
+    std::vector<std::string> OpenFiles(const SFileDialog& oDialog) override;
     std::optional<std::string> SaveFile(const SFileDialog& oDialog) override;
     void SetBusy(bool bBusy) override;
     void OpenDocument(const std::string& sPath) override;

@@ -32,3 +32,15 @@ std::optional<std::string> CScriptedPrompts::SaveFile(const SFileDialog& oDialog
     qSaveFiles.pop_front();
     return sFile;
 }
+
+std::vector<std::string> CScriptedPrompts::OpenFiles(const SFileDialog& oDialog)
+{
+    if (!qOpenFileLists.empty()) {
+        vFileDialogs.push_back(oDialog);
+        auto vFiles = qOpenFileLists.front();
+        qOpenFileLists.pop_front();
+        return vFiles;
+    }
+    const auto sFile = OpenFile(oDialog);
+    return sFile ? std::vector<std::string>{*sFile} : std::vector<std::string>{};
+}

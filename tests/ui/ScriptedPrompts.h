@@ -20,12 +20,15 @@ public:
     EButton Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons) override;
     std::optional<std::string> OpenFile(const SFileDialog& oDialog) override;
     std::optional<std::string> SaveFile(const SFileDialog& oDialog) override;
+    // The next list of qOpenFileLists; without one, the next single file of qOpenFiles.
+    std::vector<std::string> OpenFiles(const SFileDialog& oDialog) override;
     void SetBusy(bool bBusy) override { vBusy.push_back(bBusy); }
     void OpenDocument(const std::string& sPath) override { vDocuments.push_back(sPath); }
 
     // Answers, taken in order; an empty queue answers Cancel / no file.
     std::deque<EButton> qAnswers;
     std::deque<std::optional<std::string>> qOpenFiles;
+    std::deque<std::vector<std::string>> qOpenFileLists;
     std::deque<std::optional<std::string>> qSaveFiles;
 
     std::vector<SShownMessage> vMessages;

@@ -1,10 +1,12 @@
-// The session's work with FITS files: spectra read with their headers, the header's object set
-// against the table's, and the current spectrum written with its metadata.
+// The session's work with spectrum files: text files read with the import settings, FITS files read
+// with their headers, the header's object set against the table's, and the current spectrum written
+// as FITS with its metadata.
 #include "Session.h"
 
 #include "core/NumberText.h"
 #include "io/FitsSpectrum.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -22,6 +24,23 @@ double Radians(double fDegrees)
 }
 
 } // namespace
+
+std::unique_ptr<CSpectrum> CSession::ReadTextSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const
+{
+    SImportSettings oSettings = m_oSettings.ReadImportSettings();
+    oSettings.lLinesToSkip = std::max(oSettings.lLinesToSkip, CountLeadingTextLines(sPath));
+    CCSVFile oReader;
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+    if (SpectrumFileImport(oReader, sPath, oSettings, vWavelength, vIntensity) != 0 || vWavelength.empty()) {
+        oMessage = SMessage{"Error!", "The file " + sPath + " cannot be read or holds no data lines."};
+        return nullptr;
+    }
+    auto pSpectrum = std::make_unique<CSpectrum>(pCanvas);
+    pSpectrum->SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
+    pSpectrum->SetKeepYAxisFixed(m_oSettings.ReadBool(ESetting::KeepYAxisFixed));
+    return pSpectrum;
+}
 
 std::unique_ptr<CSpectrum> CSession::ReadFitsSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const
 {

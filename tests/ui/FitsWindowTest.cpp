@@ -1,0 +1,125 @@
+// Spectra from FITS files in the window: several files at once and dropped on the window, the
+// "Recent files" menu, the header's time and object in the table, the header cards, and saving.
+#include "UiTestSupport.h"
+#include "io/FitsSpectrum.h"
+
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QUrl>
+
+namespace {
+
+const std::string kFits = std::string(QUANDREL_TEST_DATA_DIR) + "/fits/";
+
+// A FITS spectrum of 100 samples of the object at RA 14.0732 h with this declination.
+std::string WriteFits(const CTempDir& oDir, const std::string& sName, double fDeclination)
+{
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+    for (int i = 0; i < 100; ++i) {
+        vWavelength.push_back(6500.0 + 0.5 * i);
+        vIntensity.push_back(1.0 - 0.001 * i);
+    }
+    SSpectrumMetadata o;
+    o.oJulianDateMid = 2459739.4;
+    o.sObject = "alf Dra";
+    o.oRightAscensionHours = 14.0732;
+    o.oDeclinationDegrees = fDeclination;
+    std::string sError;
+    EXPECT_TRUE(WriteFitsSpectrum(oDir.File(sName), vWavelength, vIntensity, o, sError)) << sError;
+    return oDir.File(sName);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, SeveralSpectraOpenAtOnceWithOneImportDialog)
+{
+    const std::string sText1 = m_oDir.Write("a.txt", "Wavelength;Flux\n6500;1\n6501;0.5\n6502;1\n");
+    const std::string sText2 = m_oDir.Write("b.txt", "Wavelength;Flux\n6600;1\n6601;0.5\n");
+    m_oPrompts.qOpenFileLists.push_back({kFits + "image_linear.fits", sText1, sText2, kFits + "image_2d.fits"});
+    int lImportDialogs = 0;
+    WhenModal([&lImportDialogs](QWidget* pDialog) {
+        ++lImportDialogs;
+        Press(pDialog, "btnOK");
+    });
+    Item("mniOpenSpectrum")->trigger();
+    EXPECT_EQ(lImportDialogs, 1);
+    ASSERT_EQ(m_pMain->Session().SpectrumCount(), 3) << "the two-dimensional image is refused";
+    ASSERT_FALSE(m_oPrompts.vMessages.empty());
+    EXPECT_NE(m_oPrompts.vMessages.back().sText.find("not a one-dimensional spectrum"), std::string::npos);
+    // The second text file is read with the settings the first confirmed: its header line skipped.
+    EXPECT_EQ(m_pMain->Session().Spectrum(2)->GetWavelengths(), (std::vector<double>{6600, 6601}));
+    double fJd = 0;
+    EXPECT_TRUE(m_pMain->Session().Spectrum(0)->GetObservationTime(fJd)) << "the FITS header's time";
+    EXPECT_FALSE(m_pMain->Session().Spectrum(1)->GetObservationTime(fJd));
+
+    // The newest first in "Recent files"; choosing one opens it again.
+    auto* pRecent = Child<QMenu>(m_pMain.get(), "mnuRecentFiles");
+    ASSERT_EQ(pRecent->actions().size(), 3);
+    EXPECT_EQ(pRecent->actions()[0]->toolTip().toStdString(), sText2);
+    EXPECT_EQ(pRecent->actions()[2]->toolTip().toStdString(), kFits + "image_linear.fits");
+    pRecent->actions()[2]->trigger();
+    EXPECT_EQ(m_pMain->Session().SpectrumCount(), 4);
+    EXPECT_EQ(pRecent->actions()[0]->toolTip().toStdString(), kFits + "image_linear.fits");
+}
+
+TEST_F(MainWindowTest, AFitsSpectrumBringsItsTimeAndObjectToTheTable)
+{
+    m_oPrompts.qOpenFiles.push_back(WriteFits(m_oDir, "one.fits", 64.3758));
+    Item("mniOpenSpectrum")->trigger();
+    ASSERT_NE(m_pMain->GetCurrentSpectrum(), nullptr);
+    // No question for the time; the header's coordinates offered to a table without any.
+    m_oPrompts.qAnswers = {EButton::Yes};
+    Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
+    ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
+    EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Object coordinates");
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2459739.4);
+    const auto oObject = m_pMain->Session().ObjectCoordinates();
+    ASSERT_TRUE(oObject);
+    EXPECT_NEAR(oObject->fDeclinationDegrees + oObject->fDeclinationMinutes / 60.0, 64.3758, 1e-9);
+
+    // A spectrum whose header places the object 3' away is added only when the user says so.
+    m_oPrompts.qOpenFiles.push_back(WriteFits(m_oDir, "two.fits", 64.3758 + 3.0 / 60.0));
+    Item("mniOpenSpectrum")->trigger();
+    m_oPrompts.qAnswers = {EButton::No};
+    Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
+    ASSERT_EQ(m_oPrompts.vMessages.size(), 2U);
+    EXPECT_NE(m_oPrompts.vMessages[1].sText.find("3.0' away"), std::string::npos) << m_oPrompts.vMessages[1].sText;
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+
+    // The header's cards, and the spectrum saved as FITS with the table's object and the correction.
+    m_pMain->PrepareContextMenu();
+    ASSERT_TRUE(Item("mniFitsHeader")->isVisible());
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_TRUE(Child<QPlainTextEdit>(pDialog, "memFitsHeader")->toPlainText().contains("JD-MID"));
+        pDialog->close();
+    });
+    Item("mniFitsHeader")->trigger();
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("saved.fits"));
+    Item("mniSaveSpectrumFits")->trigger();
+    std::string sError;
+    const auto oSaved = ReadFitsSpectrum(m_oDir.File("saved.fits"), sError);
+    ASSERT_TRUE(oSaved) << sError;
+    EXPECT_EQ(oSaved->vIntensity, m_pMain->GetCurrentSpectrum()->GetIntensities());
+    EXPECT_NEAR(*oSaved->oMetadata.oDeclinationDegrees, 64.3758, 1e-9) << "the table's object";
+    EXPECT_TRUE(oSaved->oMetadata.oVelocityCorrection);
+    EXPECT_TRUE(oSaved->oMetadata.HasSite());
+}
+
+TEST_F(MainWindowTest, FilesDroppedOnTheWindowOpen)
+{
+    QMimeData oData;
+    oData.setUrls({QUrl::fromLocalFile(QString::fromStdString(kFits + "table_rows.fits")),
+                   QUrl::fromLocalFile(QString::fromStdString(kFits + "image_nm.fits.gz"))});
+    QDragEnterEvent oEnter(QPoint(50, 50), Qt::CopyAction, &oData, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_pMain.get(), &oEnter);
+    EXPECT_TRUE(oEnter.isAccepted());
+    QDropEvent oDrop(QPointF(50, 50), Qt::CopyAction, &oData, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_pMain.get(), &oDrop);
+    QApplication::processEvents();
+    EXPECT_EQ(m_pMain->Session().SpectrumCount(), 2);
+    EXPECT_EQ(m_pMain->Session().SpectrumName(1), "image_nm.fits.gz");
+}
