@@ -9,6 +9,7 @@
 // and velocities. Deterministic: the same files every run.
 #include "astro/RadialVelocityClass.h"
 #include "core/NumberText.h"
+#include "io/FitsSpectrum.h"
 #include "orbit/OrbitalElementsClass.h"
 #include "support/Generators.h"
 
@@ -82,6 +83,7 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path oFolder(argv[1]);
     std::filesystem::create_directories(oFolder);
+    std::filesystem::create_directories(oFolder / "fits");
 
     const SOrbitalElements oTruth = quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0);
 
@@ -102,16 +104,36 @@ int main(int argc, char** argv)
         const double fFactor = 1.0 + fObserved / 299792.458;
         std::string sText;
         sText.reserve(600000);
+        std::vector<double> vWavelength;
+        std::vector<double> vIntensity;
         for (int i = 0; i <= 22500; ++i) {
             const double fAngstrom = 4800.0 + 0.08 * i;
-            sText += FormatFixed(fAngstrom / 10.0, 4) + "\t" +
-                     FormatFixed(Stellar(fAngstrom, fFactor) + oNoise(oRandom), 5) + "\n";
+            const double fIntensity = std::round((Stellar(fAngstrom, fFactor) + oNoise(oRandom)) * 1e5) / 1e5;
+            sText += FormatFixed(fAngstrom / 10.0, 4) + "\t" + FormatFixed(fIntensity, 5) + "\n";
+            vWavelength.push_back(fAngstrom);
+            vIntensity.push_back(fIntensity);
         }
         char acName[32];
         std::snprintf(acName, sizeof acName, "star_%02d.txt", k);
         if (!Write(oFolder / acName, sText)) {
             return 1;
         }
+        // The same exposure as a pipeline writes it: FITS in angstrom, the observation in the header.
+        SSpectrumMetadata oHeader;
+        oHeader.oJulianDateMid = fJd;
+        oHeader.sObject = "Sample binary";
+        oHeader.oRightAscensionHours = kRightAscension[0] + kRightAscension[1] / 60.0;
+        oHeader.oDeclinationDegrees = kDeclination[0] + kDeclination[1] / 60.0;
+        oHeader.oEquinox = 2000.0;
+        oHeader.oLongitudeWestDegrees = kLongitude[0] + kLongitude[1] / 60.0;
+        oHeader.oLatitudeDegrees = kLatitude[0] + kLatitude[1] / 60.0;
+        std::snprintf(acName, sizeof acName, "star_%02d.fits", k);
+        std::string sError;
+        if (!WriteFitsSpectrum((oFolder / "fits" / acName).string(), vWavelength, vIntensity, oHeader, sError)) {
+            std::fprintf(stderr, "%s\n", sError.c_str());
+            return 1;
+        }
+        std::snprintf(acName, sizeof acName, "star_%02d.txt", k);
         sEpochs += std::string(acName) + ";" + FormatFixed(fJd, 6) + "\n";
         sVelocities += FormatFixed(fJd, 6) + ";" + FormatFixed(fTrue, 4) + ";" + FormatFixed(fObserved, 4) + "\n";
         if (k == 0) {

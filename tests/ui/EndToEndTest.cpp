@@ -332,3 +332,45 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         Item(pcItem)->trigger();
     }
 }
+
+TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
+{
+    // All twenty exposures at once, as a pipeline wrote them: no import dialog, no date, no coordinate.
+    const std::vector<std::string> vEpochs = Lines(kRun + "/epochs.txt");
+    ASSERT_EQ(vEpochs.size(), 20U);
+    std::vector<std::string> vFiles;
+    for (const std::string& sEpoch : vEpochs) {
+        const std::string sName = sEpoch.substr(0, sEpoch.find('.'));
+        vFiles.push_back(kRun + "/fits/" + sName + ".fits");
+    }
+    m_oPrompts.qOpenFileLists.push_back(vFiles);
+    Item("mniOpenSpectrum")->trigger();
+    ASSERT_EQ(m_pMain->Session().SpectrumCount(), 20);
+    // The one question: the header's object for the table.
+    m_oPrompts.qAnswers = {EButton::Yes};
+    for (int32_t k = 0; k < 20; ++k) {
+        m_pMain->Session().SetCurrentSpectrum(k);
+        FindLines(10, 0);
+        CSpectrum* pStar = m_pMain->GetCurrentSpectrum();
+        for (int32_t i = 0; i < pStar->GetSpectralLineCount(); ++i) {
+            if (pStar->GetSpectralLines().GetLine(i).GetAmplitude1() <= -0.08) {
+                Activate(i);
+                Item("mniIdentifyWithXX")->trigger();
+            }
+        }
+        Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
+    }
+    ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
+    EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Object coordinates");
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 20U);
+    // The corrected velocities are the truth: the header's time, object and site were used.
+    const std::vector<std::string> vTruth = Lines(kRun + "/velocities.txt");
+    CMeasuredDataArray oCurve;
+    m_pMain->Session().Table().GetRVCurve(oCurve);
+    ASSERT_EQ(oCurve.GetArraySize(), 20);
+    for (int32_t k = 0; k < 20; ++k) {
+        const std::vector<double> vRow = Fields(vTruth[static_cast<std::size_t>(k)]);
+        EXPECT_NEAR(oCurve.GetX(k), vRow[0], 1e-6);
+        EXPECT_NEAR(oCurve.GetY(k), vRow[1], 1.5) << k;
+    }
+}
