@@ -42,3 +42,51 @@ TEST(CliFits, ConvertRoundTripsTextAndFitsAndEveryVerbReadsFits)
     EXPECT_EQ(RunCliCapture({"convert", sFits}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"convert", sFits, oDir.File("no/folder/x.fits")}).lStatus, 1);
 }
+
+TEST(CliNormalize, TheRealAlphaDraSpectrumLosesItsFalseLines)
+{
+    // The continuum of this spectrum lies near 1.1: the line search finds bumps of the noise above 1
+    // as "absorption" lines of positive amplitude, and one of them is identified with H-alpha at
+    // -1406 km/s. Divided by its continuum, every line found is a real dip, and H-alpha stays where
+    // the fit on the raw spectrum put it.
+    CTempDir oDir;
+    const std::string sRaw = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
+    const std::string sLab = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt";
+    const std::string sNormalised = oDir.File("normalised.fits");
+    ASSERT_EQ(RunCliCapture({"normalize", sRaw, "--out", sNormalised}).lStatus, 0);
+    const auto Lines = [&](const std::string& sFile) {
+        std::vector<std::vector<std::string>> vLines;
+        const SCliRun oRun = RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "12", "--lab", sLab});
+        for (const std::string& sLine : OutputLines(oRun.sOut)) {
+            if (sLine.empty() || sLine[0] == '#') {
+                continue;
+            }
+            std::vector<std::string> vFields;
+            std::size_t lStart = 0;
+            for (std::size_t lTab = sLine.find('\t'); ; lTab = sLine.find('\t', lStart)) {
+                vFields.push_back(sLine.substr(lStart, lTab - lStart));
+                if (lTab == std::string::npos) {
+                    break;
+                }
+                lStart = lTab + 1;
+            }
+            vLines.push_back(vFields);
+        }
+        return vLines;
+    };
+    const auto vRaw = Lines(sRaw);
+    const auto vNormalised = Lines(sNormalised);
+    ASSERT_EQ(vRaw.size(), 3U);
+    EXPECT_GT(std::stod(vRaw[0][2]), 0.0) << "a positive absorption";
+    ASSERT_FALSE(vNormalised.empty());
+    for (const auto& vLine : vNormalised) {
+        EXPECT_LT(std::stod(vLine[2]), 0.0) << vLine[0];
+    }
+    EXPECT_NEAR(std::stod(vNormalised.back()[0]), std::stod(vRaw.back()[0]), 0.05) << "H-alpha";
+    EXPECT_EQ(vNormalised.back()[4], "H-alpha");
+    // At the next sensitivity step H-alpha stands alone.
+    const SCliRun oStep = RunCliCapture({"lines", sNormalised, "--width-index", "20", "--sensitivity-index", "13"});
+    EXPECT_EQ(OutputLines(oStep.sOut).size(), 2U) << oStep.sOut;
+
+    EXPECT_EQ(RunCliCapture({"normalize", sRaw, "--order", "40"}).lStatus, 2);
+}

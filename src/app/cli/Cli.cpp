@@ -27,6 +27,7 @@ constexpr SVerb kVerbs[] = {
     {"import", "read a spectrum file and print its wavelengths and intensities", RunImport, ImportHelp},
     {"info", "what a spectrum file holds: samples, range, step and its FITS header's observation", RunInfo, InfoHelp},
     {"convert", "a spectrum written as FITS (with its metadata) or as text", RunConvert, ConvertHelp},
+    {"normalize", "a spectrum divided by its continuum (iterative polynomial fit)", RunNormalize, NormalizeHelp},
     {"lines", "find and fit the spectral lines of a spectrum", RunLines, LinesHelp},
     {"jd", "the Julian date of a calendar date and time", RunJd, JdHelp},
     {"caldate", "the calendar date of a Julian date", RunCaldate, CaldateHelp},

@@ -1,5 +1,6 @@
 #include "VerbSpectrumFile.h"
 
+#include "calibration/ContinuumFit.h"
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
 #include "io/FitsSpectrum.h"
@@ -85,22 +86,15 @@ std::string ConvertHelp()
            ImportOptionsHelp();
 }
 
-int RunConvert(CArguments& oArguments, std::ostream& /*oOut*/, std::ostream& oErr)
+namespace {
+
+// The spectrum to a file (FITS by its name, else text) or, without one, to oOut as import prints it.
+int WriteSpectrum(const std::string& sOut, const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
+                  const SSpectrumMetadata& oMetadata, std::ostream& oOut, std::ostream& oErr)
 {
-    const SImportSettings oSettings = TakeImportOptions(oArguments);
-    const auto vFiles = oArguments.Positionals();
-    if (vFiles.size() != 2) {
-        throw CUsageError("convert needs a spectrum file and the file to write.");
-    }
-    std::vector<double> vWavelength;
-    std::vector<double> vIntensity;
-    SSpectrumMetadata oMetadata;
-    if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
-        return kExitInput;
-    }
-    if (IsFitsName(vFiles[1])) {
+    if (!sOut.empty() && IsFitsName(sOut)) {
         std::string sError;
-        if (!WriteFitsSpectrum(vFiles[1], vWavelength, vIntensity, oMetadata, sError)) {
+        if (!WriteFitsSpectrum(sOut, vWavelength, vIntensity, oMetadata, sError)) {
             oErr << sError << '\n';
             return kExitInput;
         }
@@ -113,11 +107,77 @@ int RunConvert(CArguments& oArguments, std::ostream& /*oOut*/, std::ostream& oEr
         sText += FormatGeneral(vIntensity[i], 17);
         sText += '\n';
     }
-    if (!WriteFileAtomically(vFiles[1], sText)) {
-        oErr << "The file " << vFiles[1] << " cannot be written.\n";
+    if (sOut.empty()) {
+        oOut << sText;
+        return kExitOk;
+    }
+    if (!WriteFileAtomically(sOut, sText)) {
+        oErr << "The file " << sOut << " cannot be written.\n";
         return kExitInput;
     }
     return kExitOk;
+}
+
+} // namespace
+
+int RunConvert(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const auto vFiles = oArguments.Positionals();
+    if (vFiles.size() != 2) {
+        throw CUsageError("convert needs a spectrum file and the file to write.");
+    }
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+    SSpectrumMetadata oMetadata;
+    if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
+        return kExitInput;
+    }
+    return WriteSpectrum(vFiles[1], vWavelength, vIntensity, oMetadata, oOut, oErr);
+}
+
+std::string NormalizeHelp()
+{
+    return std::string("usage: quandrel-cli normalize FILE [--order N] [--sigma K] [--emission] [--out FILE]\n"
+                       "Divides the spectrum by its continuum: a polynomial of order N (3) fitted again\n"
+                       "and again without the samples more than K (2) standard deviations below it (above\n"
+                       "it with --emission). Prints the result as import does, or writes it to the --out\n"
+                       "file (FITS when its name ends in .fits, .fit or .fts).\n") +
+           ImportOptionsHelp();
+}
+
+int RunNormalize(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    SContinuumOptions oOptions;
+    if (const auto lOrder = oArguments.TakeInt("--order")) {
+        oOptions.lOrder = *lOrder;
+    }
+    if (const auto fSigma = oArguments.TakeDouble("--sigma")) {
+        oOptions.fSigma = *fSigma;
+    }
+    oOptions.bEmission = oArguments.TakeFlag("--emission");
+    const std::string sOut = oArguments.TakeValue("--out").value_or("");
+    const auto vFiles = oArguments.Positionals();
+    if (vFiles.size() != 1) {
+        throw CUsageError("normalize needs exactly one spectrum file.");
+    }
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+    SSpectrumMetadata oMetadata;
+    if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
+        return kExitInput;
+    }
+    std::string sError;
+    const auto oFit = FitContinuum(vWavelength, vIntensity, oOptions, sError);
+    if (!oFit) {
+        oErr << sError << '\n';
+        return sError.find("must") != std::string::npos ? kExitUsage : kExitInput;
+    }
+    for (std::size_t i = 0; i < vIntensity.size(); ++i) {
+        vIntensity[i] /= oFit->vContinuum[i];
+    }
+    return WriteSpectrum(sOut, vWavelength, vIntensity, oMetadata, oOut, oErr);
 }
 
 } // namespace quandrel::cli

@@ -1,4 +1,5 @@
-// The verbs "info" (what a spectrum file holds) and "convert" (text and FITS into each other).
+// The verbs "info" (what a spectrum file holds), "convert" (text and FITS into each other) and
+// "normalize" (a spectrum divided by its continuum).
 #pragma once
 
 #include "CliCommon.h"
@@ -9,5 +10,7 @@ int RunInfo(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string InfoHelp();
 int RunConvert(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string ConvertHelp();
+int RunNormalize(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+std::string NormalizeHelp();
 
 } // namespace quandrel::cli

@@ -1,0 +1,143 @@
+#include "ContinuumFit.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Chebyshev polynomials T0 .. Tn at x in [-1, 1].
+void Chebyshev(double x, int32_t n, std::vector<double>& vT)
+{
+    vT.resize(static_cast<std::size_t>(n) + 1);
+    vT[0] = 1.0;
+    if (n >= 1) {
+        vT[1] = x;
+    }
+    for (int32_t k = 2; k <= n; ++k) {
+        vT[static_cast<std::size_t>(k)] = 2.0 * x * vT[static_cast<std::size_t>(k - 1)] - vT[static_cast<std::size_t>(k - 2)];
+    }
+}
+
+// Solves the m x m system A c = b in place (partial pivoting); false when it is singular.
+bool Solve(std::vector<double>& A, std::vector<double>& b, std::size_t m)
+{
+    for (std::size_t k = 0; k < m; ++k) {
+        std::size_t lPivot = k;
+        for (std::size_t r = k + 1; r < m; ++r) {
+            if (std::fabs(A[r * m + k]) > std::fabs(A[lPivot * m + k])) {
+                lPivot = r;
+            }
+        }
+        if (!(std::fabs(A[lPivot * m + k]) > 1e-300)) {
+            return false;
+        }
+        if (lPivot != k) {
+            for (std::size_t c = 0; c < m; ++c) {
+                std::swap(A[k * m + c], A[lPivot * m + c]);
+            }
+            std::swap(b[k], b[lPivot]);
+        }
+        for (std::size_t r = k + 1; r < m; ++r) {
+            const double f = A[r * m + k] / A[k * m + k];
+            for (std::size_t c = k; c < m; ++c) {
+                A[r * m + c] -= f * A[k * m + c];
+            }
+            b[r] -= f * b[k];
+        }
+    }
+    for (std::size_t k = m; k-- > 0;) {
+        double s = b[k];
+        for (std::size_t c = k + 1; c < m; ++c) {
+            s -= A[k * m + c] * b[c];
+        }
+        b[k] = s / A[k * m + k];
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<SContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
+                                          const SContinuumOptions& o, std::string& sError)
+{
+    const std::size_t n = std::min(vWavelength.size(), vIntensity.size());
+    if (o.lOrder < 0 || o.lOrder > SContinuumOptions::kMaxOrder) {
+        sError = "The order of the continuum must lie between 0 and " + std::to_string(SContinuumOptions::kMaxOrder) + ".";
+        return std::nullopt;
+    }
+    if (!(o.fSigma >= 0.5) || !std::isfinite(o.fSigma)) {
+        sError = "The rejection limit must be at least 0.5 standard deviations.";
+        return std::nullopt;
+    }
+    const auto m = static_cast<std::size_t>(o.lOrder) + 1;
+    if (n < 2 * m || !(vWavelength[n - 1] > vWavelength[0])) {
+        sError = "The spectrum has too few samples for a continuum of order " + std::to_string(o.lOrder) + ".";
+        return std::nullopt;
+    }
+    // The wavelengths mapped onto [-1, 1], where Chebyshev polynomials keep the fit well conditioned.
+    const double fMiddle = 0.5 * (vWavelength[0] + vWavelength[n - 1]);
+    const double fHalf = 0.5 * (vWavelength[n - 1] - vWavelength[0]);
+    std::vector<char> vKept(n, 1);
+    std::vector<double> vT;
+    SContinuumFit oFit;
+    oFit.vContinuum.assign(n, 0.0);
+    for (int32_t lIteration = 1; lIteration <= SContinuumOptions::kMaxIterations; ++lIteration) {
+        std::vector<double> A(m * m, 0.0);
+        std::vector<double> b(m, 0.0);
+        std::size_t lCount = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (vKept[i] == 0) {
+                continue;
+            }
+            Chebyshev((vWavelength[i] - fMiddle) / fHalf, o.lOrder, vT);
+            for (std::size_t r = 0; r < m; ++r) {
+                for (std::size_t c = r; c < m; ++c) {
+                    A[r * m + c] += vT[r] * vT[c];
+                }
+                b[r] += vT[r] * vIntensity[i];
+            }
+            ++lCount;
+        }
+        for (std::size_t r = 0; r < m; ++r) {
+            for (std::size_t c = 0; c < r; ++c) {
+                A[r * m + c] = A[c * m + r];
+            }
+        }
+        if (lCount < m || !Solve(A, b, m)) {
+            sError = "Too few samples are left for a continuum of order " + std::to_string(o.lOrder) +
+                     "; allow more scatter (a larger limit) or a lower order.";
+            return std::nullopt;
+        }
+        double fSquares = 0.0;
+        for (std::size_t i = 0; i < n; ++i) {
+            Chebyshev((vWavelength[i] - fMiddle) / fHalf, o.lOrder, vT);
+            double c = 0.0;
+            for (std::size_t k = 0; k < m; ++k) {
+                c += b[k] * vT[k];
+            }
+            oFit.vContinuum[i] = c;
+            if (vKept[i] != 0) {
+                fSquares += (vIntensity[i] - c) * (vIntensity[i] - c);
+            }
+        }
+        oFit.lKept = static_cast<int32_t>(lCount);
+        oFit.lIterations = lIteration;
+        oFit.fScatter = std::sqrt(fSquares / static_cast<double>(std::max<std::size_t>(lCount - 1, 1)));
+        // The samples of the next fit: all but those beyond k sigma on the side of the lines.
+        bool bChanged = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double r = vIntensity[i] - oFit.vContinuum[i];
+            const char cKeep = (o.bEmission ? r : -r) > o.fSigma * oFit.fScatter ? 0 : 1;
+            bChanged = bChanged || cKeep != vKept[i];
+            vKept[i] = cKeep;
+        }
+        if (!bChanged) {
+            break;
+        }
+    }
+    if (!std::all_of(oFit.vContinuum.begin(), oFit.vContinuum.end(), [](double c) { return c > 0 && std::isfinite(c); })) {
+        sError = "The continuum reaches 0 or below; the spectrum cannot be divided by it.";
+        return std::nullopt;
+    }
+    return oFit;
+}
