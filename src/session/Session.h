@@ -8,6 +8,7 @@
 
 #include "SettingsGateway.h"
 #include "calibration/CalibrationClass.h"
+#include "calibration/ContinuumFit.h"
 #include "crosscorr/CrossCorrelationClass.h"
 #include "orbit/OrbitalElementsClass.h"
 #include "rvtable/MatrixClass.h"
@@ -200,6 +201,16 @@ public:
     std::string HeaderCoordinatesMismatch() const;
     // The current spectrum as a FITS file, with its time, the object, the site and the correction.
     Outcome SaveSpectrumAsFits(const std::string& sPath) const;
+
+    // --- Continuum ---
+    // The continuum of the current spectrum with these options; nothing with the reason in oMessage.
+    std::optional<SContinuumFit> FitCurrentContinuum(const SContinuumOptions& oOptions, Outcome& oMessage) const;
+    // Divides the current spectrum by its continuum (its lines go; the original intensities are kept).
+    // Refused for a spectrum in the table of radial velocities, whose row knows it by its intensities.
+    Outcome NormalizeCurrentSpectrum(const SContinuumOptions& oOptions);
+    bool CanRestoreCurrentSpectrum() const;
+    // The current spectrum's intensities as they were before it was normalised.
+    Outcome RestoreCurrentSpectrum();
 
     // --- Coordinates and correction ---
     bool AreObjectCoordinatesSet() const { return m_oMatrix.AreObjectCoordinatesSet(); }

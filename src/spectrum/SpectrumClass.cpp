@@ -33,10 +33,32 @@ void CSpectrum::GetValues(int32_t lCount, double* fValues1, double* fValues2) co
     std::copy_n(m_pafIntensity.begin(), lCount, fValues2);
 }
 
+void CSpectrum::DivideByContinuum(const std::vector<double>& vContinuum)
+{
+    QASSERT(vContinuum.size()==m_pafIntensity.size());
+    if (m_vOriginalIntensity.empty()) {
+        m_vOriginalIntensity = m_pafIntensity;
+    }
+    for (std::size_t i = 0; i < m_pafIntensity.size(); ++i) {
+        m_pafIntensity[i] /= vContinuum[i];
+    }
+    m_oSpectralLineContainer.Clear();
+}
+
+void CSpectrum::RestoreIntensities()
+{
+    if (m_vOriginalIntensity.size() == m_pafIntensity.size()) {
+        m_pafIntensity = std::move(m_vOriginalIntensity);
+        m_oSpectralLineContainer.Clear();
+    }
+    m_vOriginalIntensity.clear();
+}
+
 void CSpectrum::ClearValues()
 {
     m_pafWavelength.clear();
     m_pafIntensity.clear();
+    m_vOriginalIntensity.clear();
 }
 
 void CSpectrum::SetClipping(int32_t lPageSize, int32_t lPosition, int32_t lStart, int32_t lCount)

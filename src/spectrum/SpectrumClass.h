@@ -33,6 +33,12 @@ public:
     // Frees the values.
     void ClearValues();
 
+    // Divides the intensities by a continuum (one value per sample). The intensities before the first
+    // division are kept for RestoreIntensities; the lines go, since their fits no longer match.
+    void DivideByContinuum(const std::vector<double>& vContinuum);
+    bool HasOriginalIntensities() const { return !m_vOriginalIntensity.empty(); }
+    void RestoreIntensities();
+
     void SetClipping(int32_t lPageSize, int32_t lPosition, int32_t lStart, int32_t lCount);
     void GetClipping(int32_t& lPageSize, int32_t& lPosition, int32_t& lStart, int32_t& lCount) const;
 
@@ -124,6 +130,7 @@ public:
 
 private:
     SSpectrumMetadata m_oMetadata;
+    std::vector<double> m_vOriginalIntensity;
     void CheckLineIndex(int32_t lSpectralLineIndex) const;
 
     std::vector<double> m_pafWavelength;

@@ -3,6 +3,7 @@
 #include "FormMain.h"
 
 #include "FormCC.h"
+#include "FormNormalize.h"
 #include "FormCalibration.h"
 #include "FormConfigurePDM.h"
 #include "FormHelp.h"
@@ -384,6 +385,7 @@ void TfrmMain::CreateDialogs()
     m_pfrmObjectCoordinates = new TfrmObjectCoordinates(this);
     m_pfrmOrbitalElementRange = new TfrmOrbitalElementRange(m_oPrompts, this);
     m_pfrmCC = new TfrmCC(this);
+    m_pfrmNormalize = new TfrmNormalize(this);
     m_pfrmConfigurePDM = new TfrmConfigurePDM(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(this);
     m_pfrmCalibration = new TfrmCalibration(m_oPrompts, this);

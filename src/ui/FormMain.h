@@ -42,6 +42,7 @@ class TfrmMiscSettings;
 class TfrmCalibration;
 class TfrmCC;
 class TfrmConfigurePDM;
+class TfrmNormalize;
 class TfrmObjectCoordinates;
 class TfrmOrbitalElementRange;
 class TfrmSettings;
@@ -103,6 +104,8 @@ private:
     void OpenProjectFile(const std::string& sFile);
     void RefreshRecentFiles();
     void mniSaveSpectrumFitsClick();
+    void mniNormalizeContinuumClick();
+    void mniRestoreIntensitiesClick();
     void mniFitsHeaderClick();
     void mniSaveChartClick();
     void mniPrintSpectrumClick();
@@ -177,6 +180,8 @@ private:
         QAction* pmniExportResiduals = nullptr;
         QAction* pmniEstimatePeriod = nullptr;
         QAction* pmniTimeStamp2 = nullptr;
+        QAction* pmniNormalizeContinuum = nullptr;
+        QAction* pmniRestoreIntensities = nullptr;
         QAction* pmniIndicateReference = nullptr;
         QAction* pmniIndicateEmission = nullptr;
         QAction* pmniRemoveSpectrum = nullptr;
@@ -289,6 +294,9 @@ private:
     TfrmConfigurePDM* m_pfrmConfigurePDM = nullptr;
     TfrmCalibration* m_pfrmCalibration = nullptr;
     TfrmCC* m_pfrmCC = nullptr;
+    TfrmNormalize* m_pfrmNormalize = nullptr;
+    // The continuum options last confirmed.
+    SContinuumOptions m_oContinuumOptions;
 
     SActions m_oActions;
     QMenu* m_ppumSpectrum = nullptr;

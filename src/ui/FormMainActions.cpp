@@ -88,6 +88,10 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
         {kGaussianFit, "&Find spectral lines", "mniFindSpectralLines", nullptr, &W::mniFindSpectralLinesClick},
         {kGaussianFit, "&Optimize fit", "mniOptimizeFit", nullptr, &W::mniOptimizeFitClick},
         {kGaussianFit, "&Add to measurements", "mniAddToMatrix", nullptr, &W::btnAddMeasurementClick},
+        {kGaussianFit, "-"},
+        {kGaussianFit, "&Normalise continuum ...", "mniNormalizeContinuum", nullptr, &W::mniNormalizeContinuumClick},
+        {kGaussianFit, "Restore original &intensities", "mniRestoreIntensities", nullptr,
+         &W::mniRestoreIntensitiesClick},
         {kCrossCorrelation, "&Open template", "mniOpenCCTemplate", "F3", &W::mniOpenCCTemplateClick},
         {kCrossCorrelation, "O&pen parameters", "mniOpenCCParams", "F4", &W::mniOpenCCParamsClick, false},
         {kCrossCorrelation, "&New parameters", "mniNewCCParams", nullptr, &W::mniNewCCParamsClick},
@@ -134,6 +138,8 @@ void TfrmMain::CreateMenus()
         {"mniExportResiduals", &SActions::pmniExportResiduals},
         {"mniEstimatePeriod", &SActions::pmniEstimatePeriod},
         {"mniTimeStamp2", &SActions::pmniTimeStamp2},
+        {"mniNormalizeContinuum", &SActions::pmniNormalizeContinuum},
+        {"mniRestoreIntensities", &SActions::pmniRestoreIntensities},
         {"mniIndicateReference", &SActions::pmniIndicateReference},
         {"mniIndicateEmission", &SActions::pmniIndicateEmission},
     };
@@ -243,6 +249,8 @@ void TfrmMain::UpdateCommandStates()
     m_oActions.pmniEstimatePeriod->setEnabled(s.CanEstimatePeriod());
     m_oActions.pmniCalculateElements->setEnabled(s.CanFitOrbit());
     m_oActions.pmniTimeStamp2->setEnabled(s.CurrentSpectrum() != nullptr);
+    m_oActions.pmniNormalizeContinuum->setEnabled(s.CurrentSpectrum() != nullptr);
+    m_oActions.pmniRestoreIntensities->setEnabled(s.CanRestoreCurrentSpectrum());
     SyncSpectrumKindControls();
 }
 

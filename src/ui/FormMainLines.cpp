@@ -3,6 +3,7 @@
 #include "FormMain.h"
 
 #include "FormInertialLineSelect.h"
+#include "FormNormalize.h"
 #include "Prompts.h"
 #include "core/UtilsClass.h"
 
@@ -185,4 +186,35 @@ void TfrmMain::mniUncombineClick()
 void TfrmMain::mniGaussianTypeClick(bool bDouble)
 {
     m_oSession.SetActiveGaussianType(bDouble);
+}
+
+void TfrmMain::mniNormalizeContinuumClick()
+{
+    const CSpectrum* pSpectrum = GetCurrentSpectrum();
+    if (pSpectrum == nullptr) {
+        return;
+    }
+    SNormalizeInput oInput;
+    oInput.oOptions = m_oContinuumOptions;
+    oInput.pvWavelength = &pSpectrum->GetWavelengths();
+    oInput.pvIntensity = &pSpectrum->GetIntensities();
+    oInput.fnFit = [this](const SContinuumOptions& oOptions, std::string& sError) {
+        Outcome oMessage;
+        auto oFit = m_oSession.FitCurrentContinuum(oOptions, oMessage);
+        if (oMessage) {
+            sError = oMessage->sText;
+        }
+        return oFit;
+    };
+    if (const auto oOptions = m_pfrmNormalize->Execute(oInput)) {
+        m_oContinuumOptions = *oOptions;
+        Report(m_oSession.NormalizeCurrentSpectrum(*oOptions));
+        UpdateCommandStates();
+    }
+}
+
+void TfrmMain::mniRestoreIntensitiesClick()
+{
+    Report(m_oSession.RestoreCurrentSpectrum());
+    UpdateCommandStates();
 }

@@ -4,10 +4,14 @@
 #include "io/FitsSpectrum.h"
 
 #include <QDropEvent>
+#include <QLabel>
+#include <QSpinBox>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -122,4 +126,27 @@ TEST_F(MainWindowTest, FilesDroppedOnTheWindowOpen)
     QApplication::processEvents();
     EXPECT_EQ(m_pMain->Session().SpectrumCount(), 2);
     EXPECT_EQ(m_pMain->Session().SpectrumName(1), "image_nm.fits.gz");
+}
+
+TEST_F(MainWindowTest, NormalisingDividesByTheContinuumShownAndCanBeUndone)
+{
+    OpenSpectrum(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt");
+    const std::vector<double> vRaw = m_pMain->GetCurrentSpectrum()->GetIntensities();
+    EXPECT_FALSE(Item("mniRestoreIntensities")->isEnabled());
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_EQ(pDialog->windowTitle(), "Normalise continuum");
+        EXPECT_TRUE(Child<QLabel>(pDialog, "lblFit")->text().contains("samples make the continuum"));
+        Child<QSpinBox>(pDialog, "edOrder")->setValue(2);
+        SaveScreenshot(pDialog, "dialog_normalise");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniNormalizeContinuum")->trigger();
+    std::vector<double> vNormalised = m_pMain->GetCurrentSpectrum()->GetIntensities();
+    ASSERT_EQ(vNormalised.size(), vRaw.size());
+    std::nth_element(vNormalised.begin(), vNormalised.begin() + vNormalised.size() / 2, vNormalised.end());
+    EXPECT_NEAR(vNormalised[vNormalised.size() / 2], 1.0, 0.01) << "the median sample lies on the continuum";
+    ASSERT_TRUE(Item("mniRestoreIntensities")->isEnabled());
+    Item("mniRestoreIntensities")->trigger();
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum()->GetIntensities(), vRaw);
+    EXPECT_FALSE(Item("mniRestoreIntensities")->isEnabled());
 }
