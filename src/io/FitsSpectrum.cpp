@@ -6,6 +6,7 @@
 #include "core/NumberText.h"
 
 #include <fitsio.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -21,8 +22,6 @@
 namespace {
 
 constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
-// Deflate cannot shrink data by more than about 1032:1.
-constexpr std::uintmax_t kMaxGzipRatio = 1100;
 constexpr int kMaxHdus = 64;
 
 // An open FITS file, closed with its owner.
@@ -170,11 +169,30 @@ struct SFailure {
     std::string sWhy;
 };
 
-// Most bytes the data of the file may take: what the file holds, or what its compressed bytes can
-// hold at most.
-std::uintmax_t DataBudget(std::uintmax_t lFileBytes, bool bCompressed)
+// The bytes of a gzip-compressed file, decompressed here so that no more than 1 GiB is ever taken
+// (a small file can expand a thousandfold).
+std::string Gunzip(const std::string& sPath)
 {
-    return bCompressed ? lFileBytes * kMaxGzipRatio : lFileBytes;
+    gzFile pFile = gzopen(sPath.c_str(), "rb");
+    if (pFile == nullptr) {
+        throw SFailure{"it cannot be read"};
+    }
+    std::string sBytes;
+    std::array<char, 1 << 16> acBuffer{};
+    int lRead = 0;
+    while ((lRead = gzread(pFile, acBuffer.data(), static_cast<unsigned>(acBuffer.size()))) > 0) {
+        if (sBytes.size() + static_cast<std::size_t>(lRead) > kMaxFileBytes) {
+            gzclose(pFile);
+            throw SFailure{"it expands to more than 1 GiB"};
+        }
+        sBytes.append(acBuffer.data(), static_cast<std::size_t>(lRead));
+    }
+    const bool bDamaged = lRead < 0;
+    gzclose(pFile);
+    if (bDamaged) {
+        throw SFailure{"its compressed data are damaged"};
+    }
+    return sBytes;
 }
 
 // The wavelengths of an image's pixels 1 .. n from the axis keywords.
@@ -241,14 +259,16 @@ void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const 
     if (n < 1 || static_cast<std::uintmax_t>(n) > lBudget / std::max<std::uintmax_t>(lBytesPerPixel, 1)) {
         throw SFailure{"its image claims " + std::to_string(n) + " samples, more than the file holds"};
     }
-    std::vector<double> vWavelength = ImageWavelengths(oKeywords, n);
     std::vector<double> vIntensity(static_cast<std::size_t>(n));
-    double fUndefined = std::numeric_limits<double>::quiet_NaN();
+    // Floating-point images mark undefined samples as NaN themselves, so only integer images need the
+    // check, which turns a BLANK sample into NaN.
+    double fUndefined = lBitpix < 0 ? 0.0 : std::numeric_limits<double>::quiet_NaN();
     int lAnyUndefined = 0;
     int lStatus = 0;
     if (fits_read_img(pFile, TDOUBLE, 1, n, &fUndefined, vIntensity.data(), &lAnyUndefined, &lStatus) != 0) {
         throw SFailure{"its image cannot be read (" + StatusText(lStatus) + ")"};
     }
+    std::vector<double> vWavelength = ImageWavelengths(oKeywords, n);
     oSpectrum.vWavelength = std::move(vWavelength);
     oSpectrum.vIntensity = std::move(vIntensity);
 }
@@ -396,11 +416,30 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
         sError = sFile + "cannot be read or is larger than 1 GiB.";
         return std::nullopt;
     }
-    const std::uintmax_t lBudget = DataBudget(lBytes, StartsWithGzip(sPath));
+    // The unpacked bytes, and the address and size CFITSIO keeps pointers to, outlive the file that
+    // reads them.
+    std::string sUnpacked;
+    void* pBuffer = nullptr;
+    std::size_t lSize = 0;
     CFitsHandle oFile;
+    std::uintmax_t lBudget = lBytes;
     int lStatus = 0;
-    // The disk-file opener takes the name as it is: no CFITSIO filters or "!" in it are obeyed.
-    if (fits_open_diskfile(oFile.Address(), sPath.c_str(), READONLY, &lStatus) != 0) {
+    try {
+        if (StartsWithGzip(sPath)) {
+            sUnpacked = Gunzip(sPath);
+            lBudget = sUnpacked.size();
+            pBuffer = sUnpacked.data();
+            lSize = sUnpacked.size();
+            fits_open_memfile(oFile.Address(), "unpacked.fits", READONLY, &pBuffer, &lSize, 0, nullptr, &lStatus);
+        } else {
+            // The disk-file opener takes the name as it is: no CFITSIO filters or "!" in it are obeyed.
+            fits_open_diskfile(oFile.Address(), sPath.c_str(), READONLY, &lStatus);
+        }
+    } catch (const SFailure& oFailure) {
+        sError = sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".";
+        return std::nullopt;
+    }
+    if (lStatus != 0) {
         sError = sFile + "is no FITS file the program can read (" + StatusText(lStatus) + ").";
         oFile.Release();
         return std::nullopt;

@@ -159,6 +159,9 @@ TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
                          Card("NAXIS   =                    1") + Card("NAXIS1  =                    3");
     sNoEnd += std::string(2880 - sNoEnd.size(), ' ');
     Refused(oDir.Write("noend.fits", sNoEnd), "");
+    std::ifstream oGz(kDir + "image_nm.fits.gz", std::ios::binary);
+    const std::string sGz((std::istreambuf_iterator<char>(oGz)), std::istreambuf_iterator<char>());
+    Refused(oDir.Write("cut.fits.gz", sGz.substr(0, sGz.size() / 2)), "");
     Refused(oDir.File("missing.fits"), "");
     Refused("/dev/zero", "no regular file");
     EXPECT_FALSE(IsFitsFile(oDir.Write("text.txt", "6562.8;1\n")));
