@@ -1,6 +1,7 @@
 // The rules of the program's operations, checked once here where they live: what the window and the
 // command line both call.
 #include "session/Session.h"
+#include "io/FitsSpectrum.h"
 #include "core/NumberText.h"
 #include "support/Generators.h"
 #include "support/TempDir.h"
@@ -291,4 +292,41 @@ TEST(SettingsGateway, EveryKeyReadsItsDefaultAndWritesBack)
     ASSERT_TRUE(oSettings.WriteObserverSite({-80.5, 0, -33.0, 30.0}));
     EXPECT_EQ(oSettings.ReadObserverSite().fLongitudeDegrees, -80.5);
     EXPECT_EQ(oSettings.File().ReadFloat("GeographicCoordinates", "LatMin", 0), 30.0);
+}
+
+TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndRefusesNormalisingOnceInIt)
+{
+    SSpectrumMetadata oHeader;
+    oHeader.oJulianDateMid = 2459739.4;
+    oHeader.oLongitudeWestDegrees = 80.25; // a site far from the settings' 9 deg W
+    oHeader.oLatitudeDegrees = -30.5;
+    oHeader.oRightAscensionHours = 5.5;
+    oHeader.oDeclinationDegrees = -7.25;
+    const std::unique_ptr<CSpectrum> pLine = LineSpectrum(6563.0, 0.0);
+    std::string sError;
+    ASSERT_TRUE(WriteFitsSpectrum(m_oDir.File("s.fits"), pLine->GetWavelengths(), pLine->GetIntensities(), oHeader, sError));
+    Outcome oMessage;
+    auto pSpectrum = m_oSession.ReadFitsSpectrum(m_oDir.File("s.fits"), nullptr, oMessage);
+    ASSERT_TRUE(pSpectrum) << oMessage->sText;
+    m_oSession.AddSpectrum(std::move(pSpectrum), "s.fits");
+    const auto oObject = m_oSession.HeaderCoordinates();
+    ASSERT_TRUE(oObject);
+    EXPECT_EQ(oObject->fRightAscensionHours, 5.0);
+    EXPECT_EQ(oObject->fRightAscensionMinutes, 30.0);
+    EXPECT_EQ(oObject->fDeclinationDegrees, -7.0);
+    EXPECT_EQ(oObject->fDeclinationMinutes, -15.0) << "the minutes carry the sign";
+    m_oSession.SetObjectCoordinates({5, 30, -7, -15.5});
+    EXPECT_TRUE(m_oSession.HeaderCoordinatesMismatch().empty()) << "half an arcminute apart";
+    m_oSession.SetObjectCoordinates(*oObject);
+
+    ASSERT_FALSE(m_oSession.AddMeasurement());
+    double fLongitude = 0, fLongitudeMinutes = 0, fLatitude = 0, fLatitudeMinutes = 0;
+    m_oSession.Table().GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
+    EXPECT_EQ(fLongitude + fLongitudeMinutes / 60.0, 80.25);
+    EXPECT_EQ(fLatitude + fLatitudeMinutes / 60.0, -30.5);
+
+    // In the table the spectrum is known by its intensities: they stay as they are.
+    const auto oRefused = m_oSession.NormalizeCurrentSpectrum(SContinuumOptions{});
+    ASSERT_TRUE(oRefused);
+    EXPECT_NE(oRefused->sText.find("Remove it from the table"), std::string::npos);
 }
