@@ -520,12 +520,13 @@ bool MeasurementNumber(std::string sField, double& fValue)
 
 // The Julian date and velocity at the start of a line (fields separated by ';', TAB or spaces, runs
 // of them counting as one); false for a line that does not start with two numbers.
-bool MeasurementLine(const std::string& sLine, double& fJd, double& fVelocity)
+bool MeasurementLine(const std::string& sLine, double& fJd, double& fVelocity, double& fSigma)
 {
-    std::array<std::string, 2> asFields;
+    std::array<std::string, 3> asFields;
     std::size_t lField = 0;
     std::size_t i = 0;
-    while (lField < 2) {
+    fSigma = NAN;
+    while (lField < 3) {
         while (i < sLine.size() && std::strchr("; \t\r", sLine[i]) != nullptr) {
             ++i;
         }
@@ -534,16 +535,23 @@ bool MeasurementLine(const std::string& sLine, double& fJd, double& fVelocity)
             ++i;
         }
         if (lStart == i) {
-            return false;
+            if (lField < 2) {
+                return false;
+            }
+            break;
         }
         asFields[lField++] = sLine.substr(lStart, i - lStart);
+    }
+    // A third number is the velocity's uncertainty.
+    if (lField == 3 && !MeasurementNumber(asFields[2], fSigma)) {
+        fSigma = NAN;
     }
     return MeasurementNumber(asFields[0], fJd) && MeasurementNumber(asFields[1], fVelocity);
 }
 
 } // namespace
 
-bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve)
+bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve, std::vector<double>* pvSigma)
 {
     // Read in blocks, with a bound on the line length and on the whole: no file of measurements comes
     // near either, and a device or a hostile file cannot make the reading go on without end.
@@ -555,6 +563,7 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
     }
     std::vector<double> vJd;
     std::vector<double> vVelocity;
+    std::vector<double> vSigma;
     std::string sLine;
     bool bLineTooLong = false;
     std::uintmax_t lBytes = 0;
@@ -562,9 +571,11 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
     const auto EndOfLine = [&] {
         double fJd = 0.0;
         double fVelocity = 0.0;
-        if (!bLineTooLong && MeasurementLine(sLine, fJd, fVelocity)) {
+        double fSigma = NAN;
+        if (!bLineTooLong && MeasurementLine(sLine, fJd, fVelocity, fSigma)) {
             vJd.push_back(fJd);
             vVelocity.push_back(fVelocity);
+            vSigma.push_back(fSigma);
         }
         sLine.clear();
         bLineTooLong = false;
@@ -595,6 +606,11 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
     oCurve.SetSize(0);
     if (!vJd.empty()) {
         oCurve.SetValues(vJd.data(), vVelocity.data(), static_cast<int32_t>(vJd.size()));
+    }
+    if (pvSigma != nullptr) {
+        // Uncertainties count only when every measurement has a positive one.
+        const bool bAll = std::all_of(vSigma.begin(), vSigma.end(), [](double f) { return f > 0 && std::isfinite(f); });
+        *pvSigma = bAll ? std::move(vSigma) : std::vector<double>{};
     }
     return true;
 }

@@ -85,8 +85,11 @@ public:
 
     // Julian date / velocity pairs from the lines of a text file that start with two numbers (';', TAB
     // or spaces between them, runs counting as one, ',' read as '.'); other lines (comments, headers,
-    // blank lines) are skipped. False when the file cannot be read or is larger than 256 MiB.
-    static bool ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve);
+    // blank lines) are skipped. A third number on every line is the velocity's uncertainty (km/s), given
+    // in pvSigma (empty when a line lacks one). False when the file cannot be read or is larger than
+    // 256 MiB.
+    static bool ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve,
+                                   std::vector<double>* pvSigma = nullptr);
 
 private:
     void InsertRow(SMeasurementRow oRow);

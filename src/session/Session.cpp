@@ -351,6 +351,7 @@ void CSession::TakeSeriesFromTable()
     CMeasuredDataArray oCurve;
     m_oMatrix.GetRVCurve(oCurve);
     m_oOrbit.SetDataArray(oCurve);
+    m_vSigma.clear();
 }
 
 Outcome CSession::AddMeasurement()
@@ -403,6 +404,7 @@ void CSession::CloseProject()
     m_oMatrix.ClearRows();
     m_oOrbit.ResetOptimized();
     m_oElements = SOrbitalElements();
+    m_oLeastSquares.reset();
     Announce(change::kTable | change::kElements | change::kCoordinates);
     ClearSpectra();
 }

@@ -10,6 +10,7 @@
 #include "calibration/CalibrationClass.h"
 #include "calibration/ContinuumFit.h"
 #include "crosscorr/CrossCorrelationClass.h"
+#include "orbit/OrbitLeastSquares.h"
 #include "orbit/OrbitalElementsClass.h"
 #include "rvtable/MatrixClass.h"
 #include "spectrum/SpectrumContainerClass.h"
@@ -79,7 +80,13 @@ struct SOrbitSearch {
     SOrbitalElements oUpper;
     std::array<int32_t, 6> alSteps{10, 10, 10, 10, 10, 10};
     std::array<bool, 6> abUse{true, true, true, true, true, true};
+    // After the search, a least-squares fit of all six elements from its best point.
+    bool bLeastSquares = true;
 };
+
+// The "lsq.NAME=value" lines of a least-squares orbit (values with 15 significant digits, each
+// element followed by its ".err"), each ended by sEnd.
+std::string LeastSquaresText(const SLeastSquaresOrbit& oOrbit, const std::string& sEnd);
 
 // The window, grid and search of the cross-correlation.
 struct SCorrelationParameters {
@@ -245,6 +252,8 @@ public:
     COrbitalElements& Orbit() { return m_oOrbit; }
     const COrbitalElements& Orbit() const { return m_oOrbit; }
     const SOrbitalElements& Elements() const { return m_oElements; }
+    // The least-squares elements with their errors, after a search that asked for them.
+    const std::optional<SLeastSquaresOrbit>& LeastSquaresOrbit() const { return m_oLeastSquares; }
     bool IsOrbitFitted() const { return m_oOrbit.IsOptimized(); }
     bool CanFitOrbit() const;
     bool CanEstimatePeriod() const { return m_oOrbit.GetData().GetArraySize() > 10; }
@@ -332,6 +341,10 @@ private:
 
     CMatrix m_oMatrix;
     COrbitalElements m_oOrbit;
+    std::optional<SLeastSquaresOrbit> m_oLeastSquares;
+    bool m_bLeastSquares = true;
+    // The uncertainties of the imported measurements (empty: none, or the series is the table's).
+    std::vector<double> m_vSigma;
     SOrbitalElements m_oElements;
     // What the ranges dialog keeps between showings: the P range once given, and the uses.
     std::optional<std::pair<double, double>> m_oPeriodRange;

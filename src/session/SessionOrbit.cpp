@@ -30,7 +30,8 @@ bool CSession::CanFitOrbit() const
 Outcome CSession::ImportMeasurements(const std::string& sPath)
 {
     CMeasuredDataArray oSeries;
-    if (!CMatrix::ImportMeasurements(sPath, oSeries)) {
+    std::vector<double> vSigma;
+    if (!CMatrix::ImportMeasurements(sPath, oSeries, &vSigma)) {
         return SMessage{"File format error!", "Unable to import RV file!"};
     }
     if (oSeries.GetArraySize() < 2) {
@@ -40,8 +41,10 @@ Outcome CSession::ImportMeasurements(const std::string& sPath)
     }
     m_oSettings.Write(ESetting::ImportRVPath, ExtractDirectory(sPath));
     m_oOrbit.SetDataArray(oSeries);
+    m_vSigma = std::move(vSigma);
     m_oOrbit.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
     m_oOrbit.ResetOptimized();
+    m_oLeastSquares.reset();
     Announce(change::kSeries | change::kElements);
     return std::nullopt;
 }
@@ -58,6 +61,7 @@ SOrbitSearch CSession::OrbitSearchProposal()
     o.oUpper.fA1SinI = o.oUpper.fA2SinI = oKept.fA1SinIMax;
     o.alSteps = oKept.alSteps;
     o.abUse = m_abUse;
+    o.bLeastSquares = m_bLeastSquares;
     // P from 0.5 days to the time span until a P range was given; the span needs two points.
     const bool bFromData = !m_oPeriodRange.has_value();
     if (!bFromData) {
@@ -112,6 +116,7 @@ Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
     SOrbitSearch o = oSearch;
     m_oPeriodRange = std::make_pair(o.oLower.fPeriod, o.oUpper.fPeriod);
     m_abUse = o.abUse;
+    m_bLeastSquares = o.bLeastSquares;
     bool abUse[6] = {};
     for (std::size_t i = 0; i < 6; ++i) {
         abUse[i] = o.abUse[i];
@@ -134,8 +139,19 @@ Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
     m_oOrbit.Optimize();
     m_oOrbit.RefineOptimum();
     m_oOrbit.GetBestElements(m_oElements);
+    m_oLeastSquares.reset();
+    Outcome oOutcome;
+    if (o.bLeastSquares) {
+        const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
+        std::string sError;
+        m_oLeastSquares = FitOrbitLeastSquares(oSeries.GetXValues(), oSeries.GetYValues(), m_vSigma, m_oElements, sError);
+        if (!m_oLeastSquares) {
+            // The search's elements stand; the user learns why there are no errors.
+            oOutcome = SMessage{"Warning!", "No least-squares refinement: " + sError};
+        }
+    }
     Announce(change::kElements);
-    return std::nullopt;
+    return oOutcome;
 }
 
 std::string CSession::ElementsText() const
@@ -155,6 +171,32 @@ std::string CSession::ElementsText() const
         Line("a2Sini", m_oElements.fA2SinI);
         Line("K2", m_oElements.fK2);
     }
+    if (m_oLeastSquares) {
+        sText += LeastSquaresText(*m_oLeastSquares, "\r\n");
+    }
+    return sText;
+}
+
+std::string LeastSquaresText(const SLeastSquaresOrbit& o, const std::string& sEnd)
+{
+    std::string sText;
+    const auto Line = [&](const std::string& sName, double fValue) {
+        sText += "lsq." + sName + "=" + quandrel::FormatGeneral(fValue, 15) + sEnd;
+    };
+    const char* const apcNames[6] = {"P", "T0", "e", "omega", "K1", "gamma"};
+    for (std::size_t i = 0; i < 6; ++i) {
+        Line(apcNames[i], o.afValue[i]);
+        Line(std::string(apcNames[i]) + ".err", o.afError[i]);
+    }
+    Line("a1sini", o.fA1SinI);
+    Line("a1sini.err", o.fA1SinIError);
+    Line("a1sini_au", o.fA1SinIAu);
+    Line("a1sini_au.err", o.fA1SinIAuError);
+    Line("f_M", o.fMassFunction);
+    Line("f_M.err", o.fMassFunctionError);
+    Line("RMS", o.fRms);
+    Line("chi2r", o.fChi2Reduced);
+    sText += "lsq.n=" + std::to_string(o.lPoints) + sEnd;
     return sText;
 }
 

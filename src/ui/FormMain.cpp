@@ -274,8 +274,10 @@ QWidget* TfrmMain::CreateControlPanel()
     auto* pElementsLayout = new QHBoxLayout(pElements);
     m_pstgOrbitalElements1 = Grid("stgOrbitalElements1", 6, 2);
     m_pstgOrbitalElements2 = Grid("stgOrbitalElements2", 4, 2);
+    m_pstgLeastSquares = Grid("stgLeastSquares", 13, 3);
     pElementsLayout->addWidget(m_pstgOrbitalElements1);
     pElementsLayout->addWidget(m_pstgOrbitalElements2);
+    pElementsLayout->addWidget(m_pstgLeastSquares, 1);
     ppgcTables->addTab(pElements, "Orbital elements");
     m_pstgResiduals = Grid("stgResiduals", 2, 4);
     ppgcTables->addTab(m_pstgResiduals, "RV values && Residuals");

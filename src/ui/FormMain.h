@@ -227,6 +227,7 @@ private:
     void RefreshCorrectionDisplay();
     void RefreshTable();
     void ShowOrbitalElements();
+    void ShowLeastSquares();
     void ShowResiduals();
     void RedrawCCPages();
     CImageView* ViewOf(const CQtCanvas& oCanvas) const;
@@ -320,6 +321,8 @@ private:
     QTableWidget* m_pstgMatrix = nullptr;
     QTableWidget* m_pstgOrbitalElements1 = nullptr;
     QTableWidget* m_pstgOrbitalElements2 = nullptr;
+    // The least-squares elements with their errors and the derived quantities.
+    QTableWidget* m_pstgLeastSquares = nullptr;
     QTableWidget* m_pstgResiduals = nullptr;
     QCheckBox* m_pchbPhasePlot = nullptr;
     QTabWidget* m_ppgcTables = nullptr;

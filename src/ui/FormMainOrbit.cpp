@@ -27,7 +27,8 @@ void TfrmMain::mniCalculateElementsClick()
         CBusyCursor oBusy(m_oPrompts);
         oOutcome = m_oSession.FitOrbit(*oSearch);
     }
-    if (Report(oOutcome)) {
+    // A search that ran shows its elements, also when only the least-squares refinement was refused.
+    if (Report(oOutcome) || (oOutcome && !oOutcome->bParameters && m_oSession.IsOrbitFitted())) {
         m_ppgcTables->setCurrentIndex(2);
         m_ppgcPlots->setCurrentIndex(1);
         DrawRVGraph();

@@ -354,6 +354,7 @@ void TfrmMain::RefreshTable()
 void TfrmMain::ShowOrbitalElements()
 {
     const SOrbitalElements& oElements = m_oSession.Elements();
+    ShowLeastSquares();
     if (!m_oSession.IsOrbitFitted()) {
         // No elements (any more): the value column empties.
         for (QTableWidget* pGrid : {m_pstgOrbitalElements1, m_pstgOrbitalElements2}) {
@@ -392,6 +393,48 @@ void TfrmMain::ShowOrbitalElements()
     Set(m_pstgOrbitalElements2, 2, 1, Fixed(oElements.fK1, 7, 4));
     Set(m_pstgOrbitalElements2, 3, 0, "RMS");
     Set(m_pstgOrbitalElements2, 3, 1, Fixed(oElements.fRMS, 7, 4));
+}
+
+void TfrmMain::ShowLeastSquares()
+{
+    QTableWidget* pGrid = m_pstgLeastSquares;
+    pGrid->clearContents();
+    const auto Set = [pGrid](int lRow, int lColumn, const QString& sText) {
+        auto* pItem = new QTableWidgetItem(sText);
+        pItem->setTextAlignment(Qt::AlignCenter);
+        pGrid->setItem(lRow, lColumn, pItem);
+    };
+    Set(0, 0, "Least squares");
+    Set(0, 1, "Value");
+    Set(0, 2, QString::fromUtf8("\u00B1 error"));
+    const auto& oFit = m_oSession.LeastSquaresOrbit();
+    if (!oFit || !m_oSession.IsOrbitFitted()) {
+        return;
+    }
+    const auto Number = [](double f) { return QString::fromStdString(quandrel::FormatGeneral(f, 8)); };
+    const QString asNames[6] = {"P [d]", "T0", "e", QString::fromUtf8("\u03C9 [\u00B0]"), "K1 [km/s]",
+                                QString::fromUtf8("\u03B3 [km/s]")};
+    for (int i = 0; i < 6; ++i) {
+        Set(i + 1, 0, asNames[i]);
+        Set(i + 1, 1, i == 1 ? QString::fromStdString(quandrel::FormatFixed(oFit->afValue[1], 5))
+                             : Number(oFit->afValue[static_cast<std::size_t>(i)]));
+        Set(i + 1, 2, Number(oFit->afError[static_cast<std::size_t>(i)]));
+    }
+    Set(7, 0, "a1 sin i [km]");
+    Set(7, 1, Number(oFit->fA1SinI));
+    Set(7, 2, Number(oFit->fA1SinIError));
+    Set(8, 0, "a1 sin i [AU]");
+    Set(8, 1, Number(oFit->fA1SinIAu));
+    Set(8, 2, Number(oFit->fA1SinIAuError));
+    Set(9, 0, QString::fromUtf8("f(M) [M\u2609]"));
+    Set(9, 1, Number(oFit->fMassFunction));
+    Set(9, 2, Number(oFit->fMassFunctionError));
+    Set(10, 0, "RMS [km/s]");
+    Set(10, 1, Number(oFit->fRms));
+    Set(11, 0, QString::fromUtf8("\u03C7\u00B2 reduced"));
+    Set(11, 1, Number(oFit->fChi2Reduced));
+    Set(12, 0, "Points");
+    Set(12, 1, QString::number(oFit->lPoints));
 }
 
 void TfrmMain::ShowResiduals()

@@ -65,8 +65,11 @@ TfrmOrbitalElementRange::TfrmOrbitalElementRange(IPrompts& oPrompts, QWidget* pP
     pbtnOK->setObjectName("btnOK");
     auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
     pbtnCancel->setObjectName("btnCancel");
+    m_pchbLeastSquares = new QCheckBox("Refine by &least squares (elements with their errors)");
+    m_pchbLeastSquares->setObjectName("chbLeastSquares");
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(m_pstgRange);
+    pLayout->addWidget(m_pchbLeastSquares);
     pLayout->addWidget(pButtons);
     connect(pbtnDefaults, &QPushButton::clicked, this, &TfrmOrbitalElementRange::btnRestoreDefaultsClick);
     connect(pbtnOK, &QPushButton::clicked, this, &TfrmOrbitalElementRange::btnOKClick);
@@ -106,6 +109,7 @@ void TfrmOrbitalElementRange::FillGrid()
         pUse->setChecked(m_oShown.abUse[static_cast<std::size_t>(r)]);
         pUse->blockSignals(false);
     }
+    m_pchbLeastSquares->setChecked(m_oShown.bLeastSquares);
     UpdateEditable();
 }
 
@@ -172,6 +176,7 @@ void TfrmOrbitalElementRange::btnOKClick()
             return;
         }
     }
+    oTyped.bLeastSquares = m_pchbLeastSquares->isChecked();
     m_oShown = oTyped;
     accept();
 }

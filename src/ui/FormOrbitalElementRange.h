@@ -43,4 +43,5 @@ private:
     SOrbitSearch m_oShown;
     QTableWidget* m_pstgRange;
     std::array<QCheckBox*, 6> m_apchbUse{};
+    QCheckBox* m_pchbLeastSquares = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <map>
 
 namespace {
@@ -41,7 +42,7 @@ TEST(CliOrbit, RecoversAGeneratedOrbitAndPrintsResiduals)
     CTempDir oDir;
     const std::string sFile = GeneratedSeries(oDir);
     const SCliRun oRun = RunCliCapture({"orbit", sFile, "--p", "12", "13", "--t0", "2455000", "2455012.5",
-                                        "--a1sini", "1e6", "1e7", "--gamma", "-30", "10", "--residuals"});
+                                        "--a1sini", "1e6", "1e7", "--gamma", "-30", "10", "--residuals", "--no-lsq"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     const auto m = Elements(oRun.sOut);
     ASSERT_EQ(m.size(), 8U);
@@ -83,6 +84,26 @@ TEST(CliOrbit, FitsTheRealAlphaDraVelocities)
     EXPECT_NEAR(m.at("K1"), 48.5, 0.5);
     EXPECT_NEAR(m.at("gamma"), -15.36, 0.3);
     EXPECT_LT(m.at("RMS"), 1.2);
+    // The least-squares elements, with errors: the published period within two of them.
+    ASSERT_EQ(m.size(), 8U + 21U);
+    EXPECT_NEAR(m.at("lsq.P"), 51.4174, 2 * m.at("lsq.P.err"));
+    EXPECT_NEAR(m.at("lsq.P.err"), 0.0122, 0.0005);
+    EXPECT_NEAR(m.at("lsq.f_M"), 0.451, 0.001);
+    EXPECT_EQ(m.at("lsq.n"), 227);
+
+    // A third column weighs the points: uniform uncertainties of 2 km/s divide chi-square by 4.
+    CTempDir oDir;
+    std::ifstream oIn(sFile);
+    std::string sWeighted;
+    for (std::string sLine; std::getline(oIn, sLine);) {
+        sWeighted += sLine + ";2\n";
+    }
+    const SCliRun oWeighted = RunCliCapture({"orbit", oDir.Write("w.txt", sWeighted), "--p", "51", "52", "--t0",
+                                             "2459860", "2459912", "--e", "0.3", "0.55", "--omega", "0", "60",
+                                             "--a1sini", "2.5e7", "3.5e7", "--gamma", "-20", "-10"});
+    ASSERT_EQ(oWeighted.lStatus, 0) << oWeighted.sErr;
+    EXPECT_NEAR(Elements(oWeighted.sOut).at("lsq.chi2r"), m.at("lsq.chi2r") / 4.0, 1e-9);
+    EXPECT_NEAR(Elements(oWeighted.sOut).at("lsq.P"), m.at("lsq.P"), 1e-9);
 
     const SCliRun oPdm = RunCliCapture({"pdm", sFile});
     ASSERT_EQ(oPdm.lStatus, 0) << oPdm.sErr;

@@ -59,6 +59,7 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
         EXPECT_EQ(pGrid->item(1, 1)->text(), "0.50") << "first showing: P from 0.5 days";
         EXPECT_EQ(pGrid->item(2, 1)->text(), "2459713.48");
         EXPECT_EQ(pGrid->item(5, 2)->text(), "1.00E+10");
+        EXPECT_TRUE(Child<QCheckBox>(pDialog, "chbLeastSquares")->isChecked()) << "on by default";
         AlphaDraRanges(pDialog);
         Press(pDialog, "btnOK");
     });
@@ -70,6 +71,12 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
     EXPECT_EQ(Cell("stgOrbitalElements1", 4, 0), QString(QChar(0x03C9)));
     EXPECT_EQ(Cell("stgOrbitalElements2", 1, 0), QString(QChar(0x03B3)));
     EXPECT_NEAR(Cell("stgOrbitalElements2", 2, 1).toDouble(), 48.5, 0.5);
+    // The least-squares elements with their errors beside the search's.
+    EXPECT_EQ(Cell("stgLeastSquares", 1, 0), "P [d]");
+    EXPECT_NEAR(Cell("stgLeastSquares", 1, 1).toDouble(), 51.4111, 0.0001);
+    EXPECT_NEAR(Cell("stgLeastSquares", 1, 2).toDouble(), 0.0122, 0.0001);
+    EXPECT_NEAR(Cell("stgLeastSquares", 9, 1).toDouble(), 0.451, 0.001) << "f(M)";
+    EXPECT_EQ(Cell("stgLeastSquares", 12, 1), "227");
     EXPECT_FALSE(Cell("stgResiduals", 1, 3).isEmpty());
     EXPECT_TRUE(Item("mniExportElements")->isEnabled());
     EXPECT_TRUE(Child<QCheckBox>(m_pMain.get(), "chbPhasePlot")->isEnabled());
@@ -78,11 +85,13 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("elements.txt"));
     Item("mniExportElements")->trigger();
     const auto vElements = OutputLines(ReadWholeFile(m_oDir.File("elements.txt")));
-    ASSERT_EQ(vElements.size(), 7U);
+    ASSERT_EQ(vElements.size(), 7U + 21U);
     EXPECT_EQ(vElements[0].substr(0, 2), "P=");
     EXPECT_EQ(vElements[3].substr(0, 6), "omega=");
     EXPECT_EQ(vElements[6].substr(0, 3), "K1=");
     EXPECT_EQ(vElements[6].back(), '\r');
+    EXPECT_EQ(vElements[8].substr(0, 10), "lsq.P.err=");
+    EXPECT_EQ(vElements.back().substr(0, 6), "lsq.n=");
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("residuals.txt"));
     Item("mniExportResiduals")->trigger();
     const auto vResiduals = OutputLines(ReadWholeFile(m_oDir.File("residuals.txt")));

@@ -63,9 +63,14 @@ std::string OrbitHelp()
 {
     return "usage: quandrel-cli orbit RVFILE [--p A B] [--t0 A B] [--e A B] [--omega A B] [--a1sini A B]\n"
            "                          [--gamma A B] [--steps N] [--steps-p N ...] [--fix-p V ...] [--residuals]\n"
+           "                          [--no-lsq]\n"
            "Fits the orbit of a single-lined binary to the Julian date / velocity pairs of RVFILE (';' or TAB)\n"
            "by the grid search and refinement of \"Calculate elements\" and prints P, T0, e, omega, a1Sini,\n"
            "gamma, K1 and RMS as name=value lines; with --residuals also jd<TAB>measured<TAB>residual.\n"
+           "Then a least-squares fit of all six elements from the search's best point adds lsq.P=,\n"
+           "lsq.P.err= and likewise T0, e, omega, K1, gamma, a1sini (km), a1sini_au, f_M (solar masses),\n"
+           "then lsq.RMS=, lsq.chi2r= and lsq.n= (--no-lsq leaves them out). A third column of RVFILE on\n"
+           "every line is the velocity's uncertainty in km/s and weighs the fit.\n"
            "Ranges default to those of the dialog: P 0.5 days to the time span, T0 over the time span,\n"
            "e 0 .. 0.9, omega 0 .. 360 degrees, a1sini 1000 .. 1e10 km, gamma over the velocities;\n"
            "10 steps each. --fix-X V holds element X at V (X: p, t0, e, omega, a1sini, gamma).\n";
@@ -99,6 +104,7 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         }
     }
     const bool bResiduals = oArguments.TakeFlag("--residuals");
+    const bool bLeastSquares = !oArguments.TakeFlag("--no-lsq");
     CSession oSession("");
     if (!ReadSeries(oArguments, "orbit", oSession, oErr)) {
         return kExitInput;
@@ -114,8 +120,14 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oSearch.alSteps[lIndex] = aoGiven[lIndex].lSteps.value_or(lAllSteps.value_or(10));
         oSearch.abUse[lIndex] = abUse[lIndex];
     }
+    oSearch.bLeastSquares = bLeastSquares;
     if (const Outcome oRefused = oSession.FitOrbit(oSearch)) {
-        return Refused(*oRefused, oErr);
+        if (oSession.IsOrbitFitted()) {
+            // The search stands; only the least-squares fit was not possible.
+            oErr << oRefused->sText << "\n";
+        } else {
+            return Refused(*oRefused, oErr);
+        }
     }
     const SOrbitalElements& oBest = oSession.Elements();
     const std::pair<const char*, double> aoLines[] = {
@@ -123,6 +135,9 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         {"a1Sini", oBest.fA1SinI}, {"gamma", oBest.fGamma}, {"K1", oBest.fK1},         {"RMS", oBest.fRMS}};
     for (const auto& [pcName, fValue] : aoLines) {
         oOut << pcName << "=" << FormatFixed(fValue, 6) << "\n";
+    }
+    if (const auto& oLeastSquares = oSession.LeastSquaresOrbit()) {
+        oOut << LeastSquaresText(*oLeastSquares, "\n");
     }
     if (bResiduals) {
         std::vector<double> vJd;

@@ -1,0 +1,39 @@
+// The least-squares orbit: a Levenberg-Marquardt fit of all six elements (P, T0, e, omega, K1,
+// gamma) to the velocities from a starting orbit (the grid search's best point), with standard
+// errors from the covariance matrix scaled by the reduced chi-square, and the derived projected
+// semi-major axis and mass function with propagated errors.
+#pragma once
+
+#include "OrbitalElementsClass.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SLeastSquaresOrbit {
+    enum EElement { kPeriod = 0, kT0, kEccentricity, kOmega, kK1, kGamma };
+    std::array<double, 6> afValue{};  // days, JD, -, degrees in [0, 360), km/s, km/s
+    std::array<double, 6> afError{};  // standard errors in the same units
+    double fA1SinI = 0.0;             // km
+    double fA1SinIError = 0.0;
+    double fA1SinIAu = 0.0;           // astronomical units
+    double fA1SinIAuError = 0.0;
+    double fMassFunction = 0.0;       // solar masses
+    double fMassFunctionError = 0.0;
+    double fRms = 0.0;                // km/s, of the unweighted residuals
+    double fChi2Reduced = 0.0;        // sum of weighted squared residuals / (n - 6)
+    int32_t lPoints = 0;
+    int32_t lIterations = 0;
+
+    // The elements as the program's record (a1 sin i from K1).
+    SOrbitalElements Elements() const;
+};
+
+// Fits the orbit to the velocities vV (km/s) at the times vT (JD); vSigma (km/s), when not empty,
+// weighs each point by 1 / sigma^2. Nothing, with sError saying why, for fewer than 7 points,
+// unusable sigmas, or a start the model cannot be computed for.
+std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>& vT, const std::vector<double>& vV,
+                                                       const std::vector<double>& vSigma, const SOrbitalElements& oStart,
+                                                       std::string& sError);
