@@ -11,6 +11,7 @@
 #include "calibration/ContinuumFit.h"
 #include "crosscorr/CrossCorrelationClass.h"
 #include "orbit/OrbitLeastSquares.h"
+#include "orbit/Periodogram.h"
 #include "orbit/OrbitalElementsClass.h"
 #include "rvtable/MatrixClass.h"
 #include "spectrum/SpectrumContainerClass.h"
@@ -252,6 +253,10 @@ public:
     COrbitalElements& Orbit() { return m_oOrbit; }
     const COrbitalElements& Orbit() const { return m_oOrbit; }
     const SOrbitalElements& Elements() const { return m_oElements; }
+    // The Lomb-Scargle periodogram of the series between the periods fShortest and fLongest (days;
+    // 0 and 0: 0.5 days to the time span) on lSamples frequencies (0: enough to resolve every peak).
+    Outcome ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult);
+    const std::optional<SPeriodogram>& Periodogram() const { return m_oPeriodogram; }
     // The least-squares elements with their errors, after a search that asked for them.
     const std::optional<SLeastSquaresOrbit>& LeastSquaresOrbit() const { return m_oLeastSquares; }
     bool IsOrbitFitted() const { return m_oOrbit.IsOptimized(); }
@@ -343,6 +348,7 @@ private:
     COrbitalElements m_oOrbit;
     std::optional<SLeastSquaresOrbit> m_oLeastSquares;
     bool m_bLeastSquares = true;
+    std::optional<SPeriodogram> m_oPeriodogram;
     // The uncertainties of the imported measurements (empty: none, or the series is the table's).
     std::vector<double> m_vSigma;
     SOrbitalElements m_oElements;

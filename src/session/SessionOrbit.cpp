@@ -8,6 +8,9 @@
 #include "core/UtilsClass.h"
 #include "orbit/PDMClass.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 double* Field(SOrbitalElements& o, std::size_t lIndex)
@@ -227,6 +230,32 @@ Outcome CSession::ExportResiduals(const std::string& sPath) const
     const bool bWritten = quandrel::WriteFileAtomically(sPath, ResidualsText());
     m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
     return Written(bWritten, sPath);
+}
+
+Outcome CSession::ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult)
+{
+    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
+    if (oSeries.GetArraySize() < 4) {
+        return SMessage{"Invalid data", "The periodogram needs at least 4 measurements."};
+    }
+    const double fSpan = oSeries.GetX(oSeries.GetArraySize() - 1) - oSeries.GetX(0);
+    if (fShortest == 0 && fLongest == 0) {
+        fShortest = 0.5;
+        fLongest = std::max(std::fabs(fSpan), 1.0);
+    }
+    if (lSamples == 0) {
+        lSamples = DefaultPeriodogramSamples(std::fabs(fSpan), fShortest, fLongest);
+    }
+    std::string sError;
+    auto oPeriodogram = LombScargle(oSeries.GetXValues(), oSeries.GetYValues(), m_vSigma, fShortest, fLongest, lSamples,
+                                    sError);
+    if (!oPeriodogram) {
+        return SMessage{"Invalid data", sError, true};
+    }
+    oResult = *oPeriodogram;
+    m_oPeriodogram = std::move(oPeriodogram);
+    Announce(change::kElements);
+    return std::nullopt;
 }
 
 SPeriodSearch CSession::PeriodSearchProposal() const

@@ -131,3 +131,21 @@ TEST(CliPdm, ReportsLikeTheResultBoxAndRefusesUnusableEntries)
         EXPECT_NE(oRefused.sErr.find("holds 1 lines"), std::string::npos) << oRefused.sErr;
     }
 }
+
+TEST(CliLs, ThePeriodogramsStrongestPeakAndItsCurve)
+{
+    const std::string sFile = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
+    const SCliRun oRun = RunCliCapture({"ls", sFile});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    const auto m = Elements(oRun.sOut);
+    EXPECT_NEAR(m.at("P"), 51.4, 0.2);
+    EXPECT_GT(m.at("power"), m.at("fap1"));
+    const SCliRun oCurve = RunCliCapture({"ls", sFile, "--from", "2", "--to", "300", "--samples", "2000", "--curve"});
+    ASSERT_EQ(oCurve.lStatus, 0) << oCurve.sErr;
+    const auto vLines = OutputLines(oCurve.sOut);
+    ASSERT_EQ(vLines.size(), 3U + 2000U);
+    EXPECT_EQ(vLines[3].substr(0, vLines[3].find('\t')), "0.003333333333") << "from 1/300";
+    EXPECT_EQ(RunCliCapture({"ls", sFile, "--from", "5", "--to", "2"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"ls", sFile, "--from", "5"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"ls", sFile, "--samples", "1"}).lStatus, 2);
+}

@@ -37,6 +37,7 @@ constexpr SVerb kVerbs[] = {
     {"cc", "the velocity of a spectrum against a template by cross-correlation", RunCc, CcHelp},
     {"orbit", "orbital elements of a single-lined binary from JD / velocity pairs", RunOrbit, OrbitHelp},
     {"pdm", "the period of JD / velocity pairs by phase dispersion minimisation", RunPdm, PdmHelp},
+    {"ls", "the Lomb-Scargle periodogram of JD / velocity pairs and its strongest period", RunLs, LsHelp},
 };
 
 void PrintHelp(std::ostream& oOut)

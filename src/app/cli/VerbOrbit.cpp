@@ -173,4 +173,45 @@ int RunPdm(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     return kExitOk;
 }
 
+std::string LsHelp()
+{
+    return "usage: quandrel-cli ls RVFILE [--from A --to B] [--samples N] [--curve]\n"
+           "The generalised Lomb-Scargle periodogram (floating mean) of the Julian date / velocity pairs\n"
+           "of RVFILE between the periods A and B days (0.5 to the time span) on N frequencies evenly\n"
+           "spaced from 1/B to 1/A (enough to resolve every peak). Prints P= and power= of the strongest\n"
+           "peak and fap1= (the power noise exceeds with 1 % probability); with --curve also\n"
+           "frequency<TAB>period<TAB>power per frequency.\n";
+}
+
+int RunLs(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const auto fFrom = oArguments.TakeDouble("--from");
+    const auto fTo = oArguments.TakeDouble("--to");
+    const auto lSamples = oArguments.TakeInt("--samples");
+    const bool bCurve = oArguments.TakeFlag("--curve");
+    if (fFrom.has_value() != fTo.has_value()) {
+        throw CUsageError("ls needs both --from and --to, or neither.");
+    }
+    CSession oSession("");
+    if (!ReadSeries(oArguments, "ls", oSession, oErr)) {
+        return kExitInput;
+    }
+    SPeriodogram o;
+    if (const Outcome oRefused = oSession.ComputePeriodogram(fFrom.value_or(0.0), fTo.value_or(0.0),
+                                                             lSamples.value_or(0), o)) {
+        return Refused(*oRefused, oErr);
+    }
+    oOut << "P=" << FormatGeneral(o.BestPeriod(), 10) << "\npower=" << FormatGeneral(o.fBestPower, 10)
+         << "\nfap1=" << FormatGeneral(o.fFalseAlarm1Percent, 10) << "\n";
+    if (bCurve) {
+        std::string sLine;
+        for (std::size_t k = 0; k < o.vFrequency.size(); ++k) {
+            sLine = FormatGeneral(o.vFrequency[k], 10) + "\t" + FormatGeneral(1.0 / o.vFrequency[k], 10) + "\t" +
+                    FormatGeneral(o.vPower[k], 10) + "\n";
+            oOut << sLine;
+        }
+    }
+    return kExitOk;
+}
+
 } // namespace quandrel::cli

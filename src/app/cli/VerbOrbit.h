@@ -10,5 +10,7 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 int RunPdm(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string OrbitHelp();
 std::string PdmHelp();
+int RunLs(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+std::string LsHelp();
 
 } // namespace quandrel::cli
