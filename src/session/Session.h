@@ -253,6 +253,10 @@ public:
     COrbitalElements& Orbit() { return m_oOrbit; }
     const COrbitalElements& Orbit() const { return m_oOrbit; }
     const SOrbitalElements& Elements() const { return m_oElements; }
+    // Ranges from the data: P around the periodogram's strongest peak, T0 over one period from the
+    // first point, e 0 .. 0.9, omega over the whole turn, a1 sin i from the velocities' half-range and
+    // gamma around their mean; the steps of oSearch are kept.
+    Outcome SuggestOrbitSearch(SOrbitSearch& oSearch);
     // The Lomb-Scargle periodogram of the series between the periods fShortest and fLongest (days;
     // 0 and 0: 0.5 days to the time span) on lSamples frequencies (0: enough to resolve every peak).
     Outcome ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult);

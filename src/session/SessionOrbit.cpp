@@ -258,6 +258,43 @@ Outcome CSession::ComputePeriodogram(double fShortest, double fLongest, std::int
     return std::nullopt;
 }
 
+Outcome CSession::SuggestOrbitSearch(SOrbitSearch& o)
+{
+    SPeriodogram oPeriodogram;
+    if (Outcome oRefused = ComputePeriodogram(0.0, 0.0, 0, oPeriodogram)) {
+        return oRefused;
+    }
+    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
+    const std::vector<double>& vV = oSeries.GetYValues();
+    const double fFirst = *std::min_element(oSeries.GetXValues().begin(), oSeries.GetXValues().end());
+    const double fLast = *std::max_element(oSeries.GetXValues().begin(), oSeries.GetXValues().end());
+    const double fMin = *std::min_element(vV.begin(), vV.end());
+    const double fMax = *std::max_element(vV.begin(), vV.end());
+    double fMean = 0.0;
+    for (const double v : vV) {
+        fMean += v;
+    }
+    fMean /= static_cast<double>(vV.size());
+    const double P = oPeriodogram.BestPeriod();
+    // Three widths of the peak on either side: a sine's peak lies near, not on, an eccentric orbit's period.
+    const double fWidth = 3.0 * P * P / std::max(fLast - fFirst, P);
+    const double K = std::max((fMax - fMin) / 2.0, 1e-3);
+    o.oLower.fPeriod = std::max(P - fWidth, 0.5 * P);
+    o.oUpper.fPeriod = P + fWidth;
+    o.oLower.fT0 = fFirst;
+    o.oUpper.fT0 = fFirst + P;
+    o.oLower.fEccentricity = 0.0;
+    o.oUpper.fEccentricity = 0.9;
+    o.oLower.fOmega = 0.0;
+    o.oUpper.fOmega = 360.0;
+    o.oLower.fA1SinI = COrbitalElements::A1SinIFromK1(0.5 * K, o.oLower.fPeriod, 0.9);
+    o.oUpper.fA1SinI = COrbitalElements::A1SinIFromK1(1.5 * K, o.oUpper.fPeriod, 0.0);
+    o.oLower.fGamma = fMean - 0.5 * K;
+    o.oUpper.fGamma = fMean + 0.5 * K;
+    o.abUse = {true, true, true, true, true, true};
+    return std::nullopt;
+}
+
 SPeriodSearch CSession::PeriodSearchProposal() const
 {
     SPeriodSearch o;

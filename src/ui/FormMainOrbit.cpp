@@ -18,6 +18,7 @@ void TfrmMain::mniCalculateElementsClick()
         oInput.oDefaults = oDefaults;
     }
     oInput.fnCheck = [this](const SOrbitSearch& oSearch) { return m_oSession.CheckOrbitSearch(oSearch); };
+    oInput.fnSuggest = [this](SOrbitSearch& oSearch) { return m_oSession.SuggestOrbitSearch(oSearch); };
     const auto oSearch = m_pfrmOrbitalElementRange->Execute(oInput);
     if (!oSearch) {
         return;

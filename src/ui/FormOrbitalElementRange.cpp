@@ -61,6 +61,10 @@ TfrmOrbitalElementRange::TfrmOrbitalElementRange(IPrompts& oPrompts, QWidget* pP
     auto* pButtons = new QDialogButtonBox;
     auto* pbtnDefaults = pButtons->addButton("&Defaults", QDialogButtonBox::ResetRole);
     pbtnDefaults->setObjectName("btnRestoreDefaults");
+    auto* pbtnSuggest = pButtons->addButton("&Suggest", QDialogButtonBox::ResetRole);
+    pbtnSuggest->setObjectName("btnSuggest");
+    pbtnSuggest->setToolTip("Ranges from the measurements: P around the periodogram's strongest peak, K1 from "
+                            "their half-range, gamma around their mean");
     auto* pbtnOK = pButtons->addButton("&OK", QDialogButtonBox::AcceptRole);
     pbtnOK->setObjectName("btnOK");
     auto* pbtnCancel = pButtons->addButton("&Cancel", QDialogButtonBox::RejectRole);
@@ -72,6 +76,7 @@ TfrmOrbitalElementRange::TfrmOrbitalElementRange(IPrompts& oPrompts, QWidget* pP
     pLayout->addWidget(m_pchbLeastSquares);
     pLayout->addWidget(pButtons);
     connect(pbtnDefaults, &QPushButton::clicked, this, &TfrmOrbitalElementRange::btnRestoreDefaultsClick);
+    connect(pbtnSuggest, &QPushButton::clicked, this, &TfrmOrbitalElementRange::btnSuggestClick);
     connect(pbtnOK, &QPushButton::clicked, this, &TfrmOrbitalElementRange::btnOKClick);
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -133,6 +138,21 @@ void TfrmOrbitalElementRange::UpdateEditable()
             pItem->setForeground(!bFixedCell && c >= 2 && !bUse ? QColor(128, 128, 128) : QColor(Qt::black));
         }
     }
+}
+
+void TfrmOrbitalElementRange::btnSuggestClick()
+{
+    if (!m_oInput.fnSuggest) {
+        return;
+    }
+    SOrbitSearch oSuggested = m_oShown;
+    if (const Outcome oRefused = m_oInput.fnSuggest(oSuggested)) {
+        m_oPrompts.Message(oRefused->sTitle, oRefused->sText, EIcon::Warning, EButtons::Ok);
+        return;
+    }
+    oSuggested.bLeastSquares = m_pchbLeastSquares->isChecked();
+    m_oShown = oSuggested;
+    FillGrid();
 }
 
 void TfrmOrbitalElementRange::btnRestoreDefaultsClick()

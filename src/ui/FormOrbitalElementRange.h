@@ -21,6 +21,9 @@ struct SOrbitRangeInput {
     std::optional<SOrbitSearch> oDefaults;
     // Whether "&OK" may close the dialog with these ranges: a message that keeps it open.
     std::function<Outcome(const SOrbitSearch&)> fnCheck;
+    // Ranges from the data for "&Suggest" (the steps of the search given are kept); a message when
+    // there are none.
+    std::function<Outcome(SOrbitSearch&)> fnSuggest;
 };
 
 class TfrmOrbitalElementRange : public QDialog {
@@ -36,6 +39,7 @@ private:
     void FillGrid();
     void UpdateEditable();
     void btnRestoreDefaultsClick();
+    void btnSuggestClick();
     void btnOKClick();
 
     IPrompts& m_oPrompts;

@@ -149,3 +149,17 @@ TEST(CliLs, ThePeriodogramsStrongestPeakAndItsCurve)
     EXPECT_EQ(RunCliCapture({"ls", sFile, "--from", "5"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"ls", sFile, "--samples", "1"}).lStatus, 2);
 }
+
+TEST(CliOrbit, RangesFromTheDataReachKepler16)
+{
+    // 140 SOPHIE velocities with their uncertainties; the primary's orbit: K 13.675 km/s, gamma
+    // -33.795 km/s, P 41.078 d (anomalistic), e 0.159, omega 263.5 deg. A small planet signal remains.
+    const SCliRun oRun = RunCliCapture({"orbit", std::string(QUANDREL_TEST_DATA_DIR) + "/kepler16_rv.txt", "--auto"});
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    const auto m = Elements(oRun.sOut);
+    EXPECT_NEAR(m.at("lsq.K1"), 13.675, 2 * m.at("lsq.K1.err"));
+    EXPECT_NEAR(m.at("lsq.gamma"), -33.795, 2 * m.at("lsq.gamma.err"));
+    EXPECT_NEAR(m.at("lsq.P"), 41.078, 0.001);
+    EXPECT_NEAR(m.at("lsq.e"), 0.159, 0.002);
+    EXPECT_NEAR(m.at("lsq.omega"), 263.5, 0.5);
+}

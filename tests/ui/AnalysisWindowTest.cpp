@@ -205,3 +205,26 @@ TEST_F(AnalysisWindowTest, PeriodSearchReportsAndKeepsItsRange)
     Item("mniEstimatePeriod")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.size(), lMessages + 1) << "cancel computes nothing";
 }
+
+TEST_F(AnalysisWindowTest, SuggestAndCalculateGiveThePublishedOrbitWithErrors)
+{
+    // The user opens the velocities, presses "Suggest" and "Calculate": no range typed.
+    Import(kAlphaDra);
+    WhenModal([](QWidget* pDialog) {
+        Press(pDialog, "btnSuggest");
+        auto* pGrid = Child<QTableWidget>(pDialog, "stgRange");
+        EXPECT_LT(pGrid->item(1, 1)->text().toDouble(), 51.4);
+        EXPECT_GT(pGrid->item(1, 2)->text().toDouble(), 51.4);
+        SaveScreenshot(pDialog, "dialog_orbit_ranges_suggested");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniCalculateElements")->trigger();
+    const auto& oFit = m_pMain->Session().LeastSquaresOrbit();
+    ASSERT_TRUE(oFit);
+    // Published: P 51.4174 d, e 0.43, omega 22.4 deg, K1 48.51 km/s.
+    EXPECT_NEAR(oFit->afValue[0], 51.4174, 2 * oFit->afError[0]);
+    EXPECT_NEAR(oFit->afValue[2], 0.43, 0.01);
+    EXPECT_NEAR(oFit->afValue[3], 22.4, 1.5);
+    EXPECT_NEAR(oFit->afValue[4], 48.51, 0.2);
+    EXPECT_NEAR(Cell("stgLeastSquares", 1, 1).toDouble(), oFit->afValue[0], 1e-4);
+}

@@ -63,14 +63,16 @@ std::string OrbitHelp()
 {
     return "usage: quandrel-cli orbit RVFILE [--p A B] [--t0 A B] [--e A B] [--omega A B] [--a1sini A B]\n"
            "                          [--gamma A B] [--steps N] [--steps-p N ...] [--fix-p V ...] [--residuals]\n"
-           "                          [--no-lsq]\n"
+           "                          [--no-lsq] [--auto]\n"
            "Fits the orbit of a single-lined binary to the Julian date / velocity pairs of RVFILE (';' or TAB)\n"
            "by the grid search and refinement of \"Calculate elements\" and prints P, T0, e, omega, a1Sini,\n"
            "gamma, K1 and RMS as name=value lines; with --residuals also jd<TAB>measured<TAB>residual.\n"
            "Then a least-squares fit of all six elements from the search's best point adds lsq.P=,\n"
            "lsq.P.err= and likewise T0, e, omega, K1, gamma, a1sini (km), a1sini_au, f_M (solar masses),\n"
            "then lsq.RMS=, lsq.chi2r= and lsq.n= (--no-lsq leaves them out). A third column of RVFILE on\n"
-           "every line is the velocity's uncertainty in km/s and weighs the fit.\n"
+           "every line is the velocity's uncertainty in km/s and weighs the fit. --auto takes the ranges\n"
+           "from the data (P around the Lomb-Scargle periodogram's strongest peak, K from the velocities'\n"
+           "half-range, gamma around their mean, T0 over one period) before the options.\n"
            "Ranges default to those of the dialog: P 0.5 days to the time span, T0 over the time span,\n"
            "e 0 .. 0.9, omega 0 .. 360 degrees, a1sini 1000 .. 1e10 km, gamma over the velocities;\n"
            "10 steps each. --fix-X V holds element X at V (X: p, t0, e, omega, a1sini, gamma).\n";
@@ -105,12 +107,18 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     const bool bResiduals = oArguments.TakeFlag("--residuals");
     const bool bLeastSquares = !oArguments.TakeFlag("--no-lsq");
+    const bool bAuto = oArguments.TakeFlag("--auto");
     CSession oSession("");
     if (!ReadSeries(oArguments, "orbit", oSession, oErr)) {
         return kExitInput;
     }
-    // The dialog's first proposal, with what the options give.
+    // The dialog's first proposal (or, with --auto, its "Suggest"), with what the options give.
     SOrbitSearch oSearch = oSession.OrbitSearchProposal();
+    if (bAuto) {
+        if (const Outcome oRefused = oSession.SuggestOrbitSearch(oSearch)) {
+            return Refused(*oRefused, oErr);
+        }
+    }
     for (int i = 0; i < 6; ++i) {
         const auto lIndex = static_cast<std::size_t>(i);
         if (aoGiven[lIndex].oRange) {
