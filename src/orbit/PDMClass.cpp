@@ -60,8 +60,20 @@ void CPDM::ScanPeriods()
     o.fValue = o.fLower;
     o.fBest = o.fLower;
     m_fBestValue = ObjectiveFunction();
+    m_vScan.clear();
+    const double fTrials = std::max(1.0, (o.fUpper - o.fLower) / kPeriodStep);
+    const auto lStretch = static_cast<std::size_t>(std::ceil(fTrials / static_cast<double>(kMaxScanPoints)));
+    std::size_t lInStretch = 0;
     do {
         m_fCurrentValue = ObjectiveFunction();
+        if (lInStretch == 0 || m_fCurrentValue < m_vScan.back().second) {
+            if (lInStretch == 0) {
+                m_vScan.emplace_back(o.fValue, m_fCurrentValue);
+            } else {
+                m_vScan.back() = {o.fValue, m_fCurrentValue};
+            }
+        }
+        lInStretch = (lInStretch + 1) % lStretch;
         if (m_fCurrentValue < m_fBestValue) {
             o.fBest = o.fValue;
             m_fBestValue = m_fCurrentValue;

@@ -6,6 +6,9 @@
 
 #include "OptimizationClass.h"
 
+#include <utility>
+#include <vector>
+
 class CPDM : public COptimization {
 public:
     // Step of the period scan, days.
@@ -21,9 +24,14 @@ public:
 
     // Tries every period from the lower limit in steps of 0.01 days while below the upper one.
     void ScanPeriods();
+    // The dispersion over the periods the last scan tried (period, dispersion), for drawing: at most
+    // kMaxScanPoints pairs, each the lowest dispersion of its stretch of periods.
+    static constexpr std::size_t kMaxScanPoints = 100000;
+    const std::vector<std::pair<double, double>>& GetScan() const { return m_vScan; }
     double GetBestPeriod() const;
     double GetPeriod() const;
 
 private:
     int32_t m_lNumberBins = 5;
+    std::vector<std::pair<double, double>> m_vScan;
 };

@@ -261,6 +261,8 @@ public:
     // 0 and 0: 0.5 days to the time span) on lSamples frequencies (0: enough to resolve every peak).
     Outcome ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult);
     const std::optional<SPeriodogram>& Periodogram() const { return m_oPeriodogram; }
+    // The dispersions of the last PDM search (period, dispersion).
+    const std::vector<std::pair<double, double>>& PdmScan() const { return m_vPdmScan; }
     // The least-squares elements with their errors, after a search that asked for them.
     const std::optional<SLeastSquaresOrbit>& LeastSquaresOrbit() const { return m_oLeastSquares; }
     bool IsOrbitFitted() const { return m_oOrbit.IsOptimized(); }
@@ -353,6 +355,7 @@ private:
     std::optional<SLeastSquaresOrbit> m_oLeastSquares;
     bool m_bLeastSquares = true;
     std::optional<SPeriodogram> m_oPeriodogram;
+    std::vector<std::pair<double, double>> m_vPdmScan;
     // The uncertainties of the imported measurements (empty: none, or the series is the table's).
     std::vector<double> m_vSigma;
     SOrbitalElements m_oElements;

@@ -48,6 +48,8 @@ Outcome CSession::ImportMeasurements(const std::string& sPath)
     m_oOrbit.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
     m_oOrbit.ResetOptimized();
     m_oLeastSquares.reset();
+    m_oPeriodogram.reset();
+    m_vPdmScan.clear();
     Announce(change::kSeries | change::kElements);
     return std::nullopt;
 }
@@ -323,6 +325,8 @@ Outcome CSession::EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod)
     oPdm.SetNumberParameters(1);
     oPdm.ScanPeriods();
     fPeriod = oPdm.GetBestPeriod();
+    m_vPdmScan = oPdm.GetScan();
+    Announce(change::kElements);
     m_oSettings.WritePeriodRange(oSearch.fFrom, oSearch.fTo);
     return std::nullopt;
 }

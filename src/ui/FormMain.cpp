@@ -4,6 +4,7 @@
 
 #include "FormCC.h"
 #include "FormNormalize.h"
+#include "FormPeriodogram.h"
 #include "FormCalibration.h"
 #include "FormConfigurePDM.h"
 #include "FormHelp.h"
@@ -325,6 +326,8 @@ QWidget* TfrmMain::CreatePlotPanel()
         if (lIndex == 1) {
             UpdateCommandStates();
             DrawRVGraph();
+        } else if (lIndex == kPeriodogramPage) {
+            DrawPeriodogram();
         } else if (lIndex >= 2) {
             RedrawCCPages();
         }
@@ -339,6 +342,14 @@ QWidget* TfrmMain::CreatePlotPanel()
     m_pimgCCTemplate = Page(m_oCCTemplateCanvas, "imgCCTemplate", " CC Template ");
     m_pimgCCDetail = Page(m_oCCDetailCanvas, "imgCCDetail", " CC Detail ");
     m_pimgCCFunction = Page(m_oCCFunctionCanvas, "imgCCFunction", " CC Function ");
+    m_pimgPeriodogram = new CImageView(m_oPeriodogramCanvas);
+    m_pimgPeriodogram->setObjectName("imgPeriodogram");
+    connect(m_pimgPeriodogram, &CImageView::Resized, this, [this] {
+        if (m_ppgcPlots->currentIndex() == kPeriodogramPage) {
+            DrawPeriodogram();
+        }
+    });
+    m_ppgcPlots->addTab(m_pimgPeriodogram, " Periodogram ");
     return m_ppgcPlots;
 }
 
@@ -388,6 +399,7 @@ void TfrmMain::CreateDialogs()
     m_pfrmOrbitalElementRange = new TfrmOrbitalElementRange(m_oPrompts, this);
     m_pfrmCC = new TfrmCC(this);
     m_pfrmNormalize = new TfrmNormalize(this);
+    m_pfrmPeriodogram = new TfrmPeriodogram(this);
     m_pfrmConfigurePDM = new TfrmConfigurePDM(this);
     m_pfrmMiscSettings = new TfrmMiscSettings(this);
     m_pfrmCalibration = new TfrmCalibration(m_oPrompts, this);

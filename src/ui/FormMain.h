@@ -43,6 +43,7 @@ class TfrmCalibration;
 class TfrmCC;
 class TfrmConfigurePDM;
 class TfrmNormalize;
+class TfrmPeriodogram;
 class TfrmObjectCoordinates;
 class TfrmOrbitalElementRange;
 class TfrmSettings;
@@ -56,6 +57,8 @@ public:
     // spectrum keeps its page size as 50.
     static constexpr int kClipMaximum = 1000;
     static constexpr int kClipPageSize = 50;
+    // The plot page of the periodogram and the PDM dispersions.
+    static constexpr int kPeriodogramPage = 5;
 
     TfrmMain(const std::string& sSettingsFile, IPrompts& oPrompts, QWidget* pParent = nullptr);
     ~TfrmMain() override;
@@ -179,6 +182,7 @@ private:
         QAction* pmniExportElements = nullptr;
         QAction* pmniExportResiduals = nullptr;
         QAction* pmniEstimatePeriod = nullptr;
+        QAction* pmniPeriodogram = nullptr;
         QAction* pmniTimeStamp2 = nullptr;
         QAction* pmniNormalizeContinuum = nullptr;
         QAction* pmniRestoreIntensities = nullptr;
@@ -228,6 +232,8 @@ private:
     void RefreshTable();
     void ShowOrbitalElements();
     void ShowLeastSquares();
+    void DrawPeriodogram();
+    void mniPeriodogramClick();
     void ShowResiduals();
     void RedrawCCPages();
     CImageView* ViewOf(const CQtCanvas& oCanvas) const;
@@ -275,6 +281,7 @@ private:
     CQtCanvas m_oCCTemplateCanvas;
     CQtCanvas m_oCCDetailCanvas;
     CQtCanvas m_oCCFunctionCanvas;
+    CQtCanvas m_oPeriodogramCanvas;
     CSession m_oSession;
     bool m_bShownOnce = false;
     bool m_bKindSyncGuard = false;
@@ -296,6 +303,7 @@ private:
     TfrmCalibration* m_pfrmCalibration = nullptr;
     TfrmCC* m_pfrmCC = nullptr;
     TfrmNormalize* m_pfrmNormalize = nullptr;
+    TfrmPeriodogram* m_pfrmPeriodogram = nullptr;
     // The continuum options last confirmed.
     SContinuumOptions m_oContinuumOptions;
 
@@ -333,6 +341,7 @@ private:
     CImageView* m_pimgCCTemplate = nullptr;
     CImageView* m_pimgCCDetail = nullptr;
     CImageView* m_pimgCCFunction = nullptr;
+    CImageView* m_pimgPeriodogram = nullptr;
     QScrollBar* m_pscbClipping = nullptr;
     std::array<std::vector<QLabel*>, 2> m_avStatusPanels;
 };

@@ -102,6 +102,7 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
         {kAnalysis, "&Export residuals", "mniExportResiduals", nullptr, &W::mniExportResidualsClick, false},
         {kAnalysis, "-"},
         {kAnalysis, "Estimate &period (PDM)", "mniEstimatePeriod", nullptr, &W::mniEstimatePeriodClick, false},
+        {kAnalysis, "Perio&dogram ...", "mniPeriodogram", nullptr, &W::mniPeriodogramClick, false},
         {kHelp, "&Manual (english)", "mniManual", nullptr, Document("Quandrel-Manual.pdf"), false},
         {kHelp, "&Handbuch (deutsch)", "mniHandbuch", nullptr, Document("Quandrel-Handbuch.pdf")},
         {kHelp, "&Reference (english)", "mniReference", nullptr, Document("Quandrel-Reference.pdf"), false},
@@ -137,6 +138,7 @@ void TfrmMain::CreateMenus()
         {"mniExportElements", &SActions::pmniExportElements},
         {"mniExportResiduals", &SActions::pmniExportResiduals},
         {"mniEstimatePeriod", &SActions::pmniEstimatePeriod},
+        {"mniPeriodogram", &SActions::pmniPeriodogram},
         {"mniTimeStamp2", &SActions::pmniTimeStamp2},
         {"mniNormalizeContinuum", &SActions::pmniNormalizeContinuum},
         {"mniRestoreIntensities", &SActions::pmniRestoreIntensities},
@@ -247,6 +249,7 @@ void TfrmMain::UpdateCommandStates()
     m_oActions.pmniExportResiduals->setEnabled(bFitted);
     m_pchbPhasePlot->setEnabled(bFitted);
     m_oActions.pmniEstimatePeriod->setEnabled(s.CanEstimatePeriod());
+    m_oActions.pmniPeriodogram->setEnabled(s.Orbit().GetData().GetArraySize() >= 4);
     m_oActions.pmniCalculateElements->setEnabled(s.CanFitOrbit());
     m_oActions.pmniTimeStamp2->setEnabled(s.CurrentSpectrum() != nullptr);
     m_oActions.pmniNormalizeContinuum->setEnabled(s.CurrentSpectrum() != nullptr);

@@ -1,13 +1,18 @@
 // The main window's handlers of the orbit and the period: the orbit search through the ranges
-// dialog, the exports of elements and residuals, the PDM period search and outside measurements.
+// dialog, the exports of elements and residuals, the PDM period search, the periodogram and outside
+// measurements.
 #include "FormMain.h"
 
 #include "FormConfigurePDM.h"
 #include "FormOrbitalElementRange.h"
+#include "FormPeriodogram.h"
 #include "Prompts.h"
 #include "core/NumberText.h"
 
 #include <QTabWidget>
+
+#include <algorithm>
+#include <cmath>
 
 void TfrmMain::mniCalculateElementsClick()
 {
@@ -73,5 +78,43 @@ void TfrmMain::mniImportMeasurementsClick()
     if (sFile && Report(m_oSession.ImportMeasurements(*sFile))) {
         m_ppgcPlots->setCurrentIndex(1);
         DrawRVGraph();
+    }
+}
+
+void TfrmMain::mniPeriodogramClick()
+{
+    const CMeasuredDataArray& oSeries = m_oSession.Orbit().GetData();
+    if (oSeries.GetArraySize() < 4) {
+        return;
+    }
+    // The last range, or 0.5 days to the time span at first.
+    SPeriodogramSetup oSetup;
+    if (const auto& oLast = m_oSession.Periodogram()) {
+        oSetup.fShortest = 1.0 / oLast->vFrequency.back();
+        oSetup.fLongest = 1.0 / oLast->vFrequency.front();
+        oSetup.lSamples = static_cast<std::int64_t>(oLast->vFrequency.size());
+    } else {
+        const double fSpan = std::fabs(oSeries.GetX(oSeries.GetArraySize() - 1) - oSeries.GetX(0));
+        oSetup.fLongest = std::max(fSpan, 1.0);
+        oSetup.lSamples = DefaultPeriodogramSamples(fSpan, oSetup.fShortest, oSetup.fLongest);
+    }
+    const auto oChosen = m_pfrmPeriodogram->Execute(oSetup);
+    if (!oChosen) {
+        return;
+    }
+    SPeriodogram oResult;
+    Outcome oOutcome;
+    {
+        CBusyCursor oBusy(m_oPrompts);
+        oOutcome = m_oSession.ComputePeriodogram(oChosen->fShortest, oChosen->fLongest, oChosen->lSamples, oResult);
+    }
+    if (Report(oOutcome)) {
+        m_ppgcPlots->setCurrentIndex(kPeriodogramPage);
+        DrawPeriodogram();
+        m_oPrompts.Message("Periodogram",
+                           "P = " + quandrel::FormatFixed(oResult.BestPeriod(), 4) + " d, power " +
+                               quandrel::FormatFixed(oResult.fBestPower, 3) + " (1 % false-alarm level " +
+                               quandrel::FormatFixed(oResult.fFalseAlarm1Percent, 3) + ")",
+                           EIcon::Information, EButtons::Ok);
     }
 }

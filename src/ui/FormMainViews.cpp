@@ -1,6 +1,8 @@
 // The main window's views: each refreshes from the session when the session announces a change.
 #include "FormMain.h"
 
+#include "orbit/PeriodogramPlot.h"
+
 #include "ImageView.h"
 #include "astro/JulianDateClass.h"
 #include "core/NumberFormats.h"
@@ -63,6 +65,8 @@ void TfrmMain::SessionChanged(uint32_t lChanges)
         ShowResiduals();
         if (m_ppgcPlots->currentIndex() == 1) {
             DrawRVGraph();
+        } else if (m_ppgcPlots->currentIndex() == kPeriodogramPage) {
+            DrawPeriodogram();
         }
     }
     if ((lChanges & change::kCorrelation) != 0) {
@@ -189,6 +193,7 @@ QImage TfrmMain::ChartBitmap()
     case 2: return m_oCCTemplateCanvas.Image();
     case 3: return m_oCCDetailCanvas.Image();
     case 4: return m_oCCFunctionCanvas.Image();
+    case kPeriodogramPage: return m_oPeriodogramCanvas.Image();
     default: return m_oSpectrumCanvas.Image();
     }
 }
@@ -463,6 +468,20 @@ void TfrmMain::ShowResiduals()
             Set(r, 3, QString::fromStdString(quandrel::FormatFixed(vResidual[static_cast<std::size_t>(r - 1)], 4)));
         }
     }
+}
+
+void TfrmMain::DrawPeriodogram()
+{
+    m_oPeriodogramCanvas.Resize(m_pimgPeriodogram->width(), m_pimgPeriodogram->height());
+    m_oPeriodogramCanvas.Clear(SRgb{255, 255, 255});
+    if (const auto& oPeriodogram = m_oSession.Periodogram()) {
+        CPeriodogramPlot oPlot(&m_oPeriodogramCanvas);
+        oPlot.SetPeriodogram(*oPeriodogram);
+        oPlot.SetPdmScan(m_oSession.PdmScan());
+        oPlot.Draw(m_oPeriodogramCanvas.GetHeight(), m_oPeriodogramCanvas.GetWidth());
+    }
+    m_oPeriodogramCanvas.Image();
+    m_pimgPeriodogram->update();
 }
 
 void TfrmMain::DrawRVGraph()

@@ -228,3 +228,35 @@ TEST_F(AnalysisWindowTest, SuggestAndCalculateGiveThePublishedOrbitWithErrors)
     EXPECT_NEAR(oFit->afValue[4], 48.51, 0.2);
     EXPECT_NEAR(Cell("stgLeastSquares", 1, 1).toDouble(), oFit->afValue[0], 1e-4);
 }
+
+TEST_F(AnalysisWindowTest, ThePeriodogramPageShowsTheStrongestPeriodWithThePdmDispersions)
+{
+    Import(kAlphaDra);
+    WhenModal([](QWidget* pDialog) {
+        Child<QLineEdit>(pDialog, "edPeriodFrom")->setText("20");
+        Child<QLineEdit>(pDialog, "edPeriodTo")->setText("100");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniEstimatePeriod")->trigger();
+    ASSERT_FALSE(m_pMain->Session().PdmScan().empty());
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_EQ(pDialog->windowTitle(), "Periodogram");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edShortestPeriod")->text(), "0.5");
+        Child<QLineEdit>(pDialog, "edFrequencies")->setText("1.5");
+        Press(pDialog, "btnOK");
+        EXPECT_TRUE(pDialog->isVisible()) << "no whole number of frequencies";
+        Child<QLineEdit>(pDialog, "edShortestPeriod")->setText("10");
+        Child<QLineEdit>(pDialog, "edLongestPeriod")->setText("200");
+        Child<QLineEdit>(pDialog, "edFrequencies")->setText("20000");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniPeriodogram")->trigger();
+    ASSERT_TRUE(m_pMain->Session().Periodogram());
+    EXPECT_EQ(m_pMain->Session().Periodogram()->vFrequency.size(), 20000U);
+    ASSERT_EQ(m_oPrompts.vMessages.back().sTitle, "Periodogram");
+    EXPECT_NEAR(std::stod(m_oPrompts.vMessages.back().sText.substr(4)), 51.45, 0.1);
+    EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 5);
+    EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap()));
+    m_pMain->resize(1100, 720);
+    SaveScreenshot(m_pMain.get(), "page_periodogram");
+}
