@@ -1,5 +1,6 @@
 // The orbit grid search with the default ranges (11^6 + 1 evaluations of the
-// cost) on 30 data points: the program's search and the plain nested loop.
+// cost) on 30 data points: the program's search on one thread and on every
+// core, and the plain nested loop.
 #include "orbit/OrbitalElementsClass.h"
 #include "support/Generators.h"
 
@@ -29,9 +30,11 @@ COrbitalElements MakeOrbit()
     return oOrbit;
 }
 
+// Argument: threads (0: every core).
 void BM_OrbitGrid(benchmark::State& oState)
 {
     COrbitalElements oOrbit = MakeOrbit();
+    oOrbit.SetThreads(static_cast<unsigned>(oState.range(0)));
     for (auto _ : oState) {
         oOrbit.Optimize();
         benchmark::DoNotOptimize(oOrbit.GetBestValue());
@@ -51,7 +54,7 @@ void BM_OrbitGridPlain(benchmark::State& oState)
 
 } // namespace
 
-BENCHMARK(BM_OrbitGrid)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrbitGrid)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrbitGridPlain)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

@@ -4,7 +4,11 @@
 #include "core/Constants.h"
 #include "core/UtilsClass.h"
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -183,7 +187,24 @@ double COrbitalElements::ObjectiveFunction()
     return fSum;
 }
 
-void COrbitalElements::Optimize()
+namespace {
+
+// The best point one thread found: its cost and grid indices (P, T0, e, omega, a1 sin i, gamma).
+struct SGridBest {
+    double fCost = 0.0;
+    std::array<int32_t, 6> alIndex{};
+    bool bFound = false;
+
+    // Lower cost first; of equal costs the one a single pass meets first.
+    bool Beats(const SGridBest& o) const
+    {
+        return bFound && (!o.bFound || fCost < o.fCost || (fCost == o.fCost && alIndex < o.alIndex));
+    }
+};
+
+} // namespace
+
+void COrbitalElements::Optimize(CProgress* pProgress)
 {
     QASSERT(m_bIsOptimizationConfigured);
     if (m_lNumberParameters != NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT) {
@@ -191,65 +212,107 @@ void COrbitalElements::Optimize()
         return;
     }
     m_fBestValue = ObjectiveFunction();
-    auto& p = m_paParameters;
+    const double fStartCost = m_fBestValue;
+    const std::vector<SOptimizationParameter> aoLimits = m_paParameters;
     const std::vector<double>& vT = m_oDataArray.GetXValues();
     const std::vector<double>& vV = m_oDataArray.GetYValues();
     const std::size_t n = vT.size();
-    std::vector<double> vNu(n);
-    std::vector<double> vShape(n);
-    const auto Grid = [&](int lIndex, int32_t i) {
-        SOptimizationParameter& o = p[static_cast<std::size_t>(lIndex)];
-        o.fValue = GridValue(o, i);
-        return o.fValue;
-    };
-    for (int32_t iP = 0; iP <= p[kPeriod].lSteps; ++iP) {
-        const double P = Grid(kPeriod, iP);
-        for (int32_t iT = 0; iT <= p[kT0].lSteps; ++iT) {
-            const double T0 = Grid(kT0, iT);
-            for (int32_t iE = 0; iE <= p[kEccentricity].lSteps; ++iE) {
-                const double e = Grid(kEccentricity, iE);
-                // The anomalies of this (P, T0, e): the same for every omega, a1 sin i and gamma.
-                bool bAllSolved = true;
-                for (std::size_t k = 0; k < n && bAllSolved; ++k) {
-                    bAllSolved = SolveKepler(vT[k], T0, P, e, vNu[k]);
-                }
-                for (int32_t iW = 0; iW <= p[kOmega].lSteps; ++iW) {
-                    Grid(kOmega, iW);
-                    // omega passes through degrees as the elements record has it.
-                    const double fOmega = ToRadians(ToDegrees(p[kOmega].fValue));
-                    if (bAllSolved) {
+    const int32_t lPeriods = aoLimits[kPeriod].lSteps + 1;
+    std::atomic<int32_t> lNext{0};
+    std::atomic<int32_t> lDone{0};
+    const unsigned lCores = m_lThreads != 0 ? m_lThreads : std::max(1U, std::thread::hardware_concurrency());
+    const unsigned lThreads = std::clamp<unsigned>(lCores, 1U, static_cast<unsigned>(std::max(lPeriods, 1)));
+    std::vector<SGridBest> vBest(lThreads);
+    const auto Work = [&](unsigned lThread) {
+        std::vector<double> vNu(n);
+        std::vector<double> vShape(n);
+        std::vector<SOptimizationParameter> p = aoLimits;
+        SGridBest& oBest = vBest[lThread];
+        const auto Grid = [&](int lIndex, int32_t i) {
+            SOptimizationParameter& o = p[static_cast<std::size_t>(lIndex)];
+            o.fValue = GridValue(o, i);
+            return o.fValue;
+        };
+        for (int32_t iP = lNext++; iP < lPeriods; iP = lNext++) {
+            if (Cancelled(pProgress)) {
+                return;
+            }
+            const double P = Grid(kPeriod, iP);
+            for (int32_t iT = 0; iT <= p[kT0].lSteps; ++iT) {
+                const double T0 = Grid(kT0, iT);
+                for (int32_t iE = 0; iE <= p[kEccentricity].lSteps; ++iE) {
+                    const double e = Grid(kEccentricity, iE);
+                    // The anomalies of this (P, T0, e): the same for every omega, a1 sin i and gamma.
+                    bool bAllSolved = true;
+                    for (std::size_t k = 0; k < n && bAllSolved; ++k) {
+                        bAllSolved = SolveKepler(vT[k], T0, P, e, vNu[k]);
+                    }
+                    if (!bAllSolved) {
+                        // Such a point costs twice the best so far: it never wins.
+                        continue;
+                    }
+                    for (int32_t iW = 0; iW <= p[kOmega].lSteps; ++iW) {
+                        Grid(kOmega, iW);
+                        // omega passes through degrees as the elements record has it.
+                        const double fOmega = ToRadians(ToDegrees(p[kOmega].fValue));
                         for (std::size_t k = 0; k < n; ++k) {
                             vShape[k] = Shape(fOmega, vNu[k], e);
                         }
-                    }
-                    for (int32_t iA = 0; iA <= p[kA1SinI].lSteps; ++iA) {
-                        Grid(kA1SinI, iA);
-                        SOrbitalElements oAmplitude;
-                        oAmplitude.fPeriod = P;
-                        oAmplitude.fEccentricity = e;
-                        oAmplitude.fA1SinI = p[kA1SinI].fValue;
-                        CalculateAmplitudes(oAmplitude);
-                        const double K1 = oAmplitude.fK1;
-                        for (int32_t iG = 0; iG <= p[kGamma].lSteps; ++iG) {
-                            const double fGamma = Grid(kGamma, iG);
-                            if (bAllSolved) {
+                        for (int32_t iA = 0; iA <= p[kA1SinI].lSteps; ++iA) {
+                            Grid(kA1SinI, iA);
+                            SOrbitalElements oAmplitude;
+                            oAmplitude.fPeriod = P;
+                            oAmplitude.fEccentricity = e;
+                            oAmplitude.fA1SinI = p[kA1SinI].fValue;
+                            CalculateAmplitudes(oAmplitude);
+                            const double K1 = oAmplitude.fK1;
+                            for (int32_t iG = 0; iG <= p[kGamma].lSteps; ++iG) {
+                                const double fGamma = Grid(kGamma, iG);
                                 double fSum = 0.0;
                                 for (std::size_t k = 0; k < n; ++k) {
                                     const double r = vV[k] - (vShape[k] * K1 + fGamma);
                                     fSum += r * r;
                                 }
-                                m_fCurrentValue = fSum;
-                            } else {
-                                m_fCurrentValue = 2 * m_fBestValue;
-                            }
-                            if (m_fCurrentValue < m_fBestValue) {
-                                TakeBest();
+                                if (fSum < fStartCost && (!oBest.bFound || fSum < oBest.fCost)) {
+                                    oBest = SGridBest{fSum, {iP, iT, iE, iW, iA, iG}, true};
+                                }
                             }
                         }
                     }
                 }
             }
+            if (pProgress != nullptr) {
+                pProgress->Set(static_cast<double>(++lDone) / lPeriods);
+            }
         }
+    };
+    std::vector<std::thread> vThreads;
+    for (unsigned t = 1; t < lThreads; ++t) {
+        vThreads.emplace_back(Work, t);
+    }
+    Work(0);
+    for (std::thread& oThread : vThreads) {
+        oThread.join();
+    }
+    if (Cancelled(pProgress)) {
+        return;
+    }
+    SGridBest oBest;
+    for (const SGridBest& o : vBest) {
+        if (o.Beats(oBest)) {
+            oBest = o;
+        }
+    }
+    if (oBest.bFound) {
+        for (std::size_t k = 0; k < 6; ++k) {
+            m_paParameters[k].fValue = GridValue(m_paParameters[k], oBest.alIndex[k]);
+        }
+        m_fCurrentValue = oBest.fCost;
+        TakeBest();
+    }
+    // Every parameter ends on its last grid value, as after one pass.
+    for (std::size_t k = 0; k < 6; ++k) {
+        m_paParameters[k].fValue = GridValue(m_paParameters[k], m_paParameters[k].lSteps);
     }
     m_bIsOptimized = true;
 }

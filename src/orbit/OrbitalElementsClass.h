@@ -10,6 +10,7 @@
 #pragma once
 
 #include "OptimizationClass.h"
+#include "core/Progress.h"
 
 #include <vector>
 
@@ -41,8 +42,14 @@ public:
 
     // The grid search of COptimization, with the true anomalies of a (P, T0,
     // e) point solved once and reused for every omega, a1 sin i and gamma; the
-    // same costs, operation for operation, in the same order.
-    void Optimize();
+    // same costs, operation for operation. The periods are shared among the
+    // threads (SetThreads); the best point is the one a single pass in grid
+    // order finds (the first of equal costs). With pProgress, the share of
+    // periods done is reported, and a cancel stops the search without a result
+    // (IsOptimized stays false).
+    void Optimize(CProgress* pProgress = nullptr);
+    // Threads of the grid search; 0 (the default) for every core.
+    void SetThreads(unsigned lThreads) { m_lThreads = lThreads; }
 
     // Index, fixed, steps, start, lower, upper (omega in degrees).
     void SetParameter(int32_t lIndex, bool bFixed, int32_t lSteps, double fStart, double fLower, double fUpper);
@@ -81,6 +88,7 @@ public:
                          const bool abUse[6]);
 
 private:
+    unsigned m_lThreads = 0;
     void FillElements(SOrbitalElements& oElements, bool bBest) const;
     double CostWithAnomalies(const std::vector<double>& vNu, bool bAllSolved);
 };

@@ -257,3 +257,42 @@ TEST(COrbitalElements, ResidualsOfTheBestElements)
     }
     EXPECT_EQ(vJd[0], oSeries.GetX(0));
 }
+
+TEST(COrbitalElements, EveryThreadCountFindsTheSameBestPointAndACancelStops)
+{
+    const CMeasuredDataArray oSeries = quandrel::testing::CadenceSeries(quandrel::testing::CadenceOrbit(), 30);
+    const auto Search = [&](unsigned lThreads, CProgress* pProgress) {
+        COrbitalElements oOrbit;
+        oOrbit.SetDataArray(oSeries);
+        oOrbit.SetParameter(0, false, 9, 10.0, 10.0, 15.0);
+        oOrbit.SetParameter(1, false, 6, oSeries.GetX(0), oSeries.GetX(0), oSeries.GetX(0) + 15.0);
+        oOrbit.SetParameter(2, false, 5, 0.0, 0.0, 0.6);
+        oOrbit.SetParameter(3, false, 6, 0.0, 0.0, 360.0);
+        oOrbit.SetParameter(4, false, 5, 1e6, 1e6, 1e7);
+        // Gamma held: many points of equal cost differ only in what the held element does not change.
+        oOrbit.SetParameter(5, false, 4, -12.0, -12.0, -12.0);
+        oOrbit.SetNumberParameters(6);
+        oOrbit.SetThreads(lThreads);
+        oOrbit.Optimize(pProgress);
+        return oOrbit;
+    };
+    const COrbitalElements oOne = Search(1, nullptr);
+    SOrbitalElements oExpected;
+    oOne.GetBestElements(oExpected);
+    for (const unsigned lThreads : {2U, 3U, 7U, 0U}) {
+        CProgress oProgress;
+        const COrbitalElements oMany = Search(lThreads, &oProgress);
+        SOrbitalElements o;
+        oMany.GetBestElements(o);
+        EXPECT_EQ(o.fPeriod, oExpected.fPeriod) << lThreads;
+        EXPECT_EQ(o.fT0, oExpected.fT0) << lThreads;
+        EXPECT_EQ(o.fEccentricity, oExpected.fEccentricity) << lThreads;
+        EXPECT_EQ(o.fOmega, oExpected.fOmega) << lThreads;
+        EXPECT_EQ(o.fA1SinI, oExpected.fA1SinI) << lThreads;
+        EXPECT_EQ(oMany.GetBestValue(), oOne.GetBestValue()) << lThreads;
+        EXPECT_EQ(oProgress.Get(), 1.0);
+    }
+    CProgress oCancelled;
+    oCancelled.Cancel();
+    EXPECT_FALSE(Search(0, &oCancelled).IsOptimized());
+}
