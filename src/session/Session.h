@@ -85,6 +85,22 @@ struct SOrbitSearch {
     bool bLeastSquares = true;
 };
 
+// An orbit search prepared by the session, run anywhere (a worker thread) without touching the
+// session, and taken back into it: the search's copy of the orbit and what the run found.
+struct SOrbitJob {
+    COrbitalElements oOrbit;
+    CMeasuredDataArray oSeries; // the series the search was prepared for
+    std::vector<double> vSigma;
+    bool bLeastSquares = true;
+    SOrbitalElements oBest;
+    std::optional<SLeastSquaresOrbit> oLeastSquares;
+    std::string sLeastSquaresError;
+    bool bCompleted = false;
+
+    // The grid search, its refinement and the least-squares fit; stops early when cancelled.
+    void Run(CProgress* pProgress);
+};
+
 // The "lsq.NAME=value" lines of a least-squares orbit (values with 15 significant digits, each
 // element followed by its ".err"), each ended by sEnd.
 std::string LeastSquaresText(const SLeastSquaresOrbit& oOrbit, const std::string& sEnd);
@@ -281,6 +297,12 @@ public:
     Outcome CheckOrbitSearch(const SOrbitSearch& oSearch) const;
     // The grid search and its refinement over the ranges.
     Outcome FitOrbit(const SOrbitSearch& oSearch);
+    // FitOrbit in three steps, for running the search away from the window's thread: the checks and
+    // the job (on the session's thread), SOrbitJob::Run (anywhere), and taking the result (on the
+    // session's thread; a cancelled job or one whose series changed meanwhile leaves everything as it
+    // was).
+    Outcome PrepareOrbitSearch(const SOrbitSearch& oSearch, SOrbitJob& oJob);
+    Outcome FinishOrbitSearch(SOrbitJob&& oJob);
     // "name=value" lines of the fitted elements, and date;velocity;residual lines.
     std::string ElementsText() const;
     std::string ResidualsText() const;

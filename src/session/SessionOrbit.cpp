@@ -113,7 +113,7 @@ Outcome CSession::CheckOrbitSearch(const SOrbitSearch& oSearch) const
     return std::nullopt;
 }
 
-Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
+Outcome CSession::PrepareOrbitSearch(const SOrbitSearch& oSearch, SOrbitJob& oJob)
 {
     if (Outcome oRefused = CheckOrbitSearch(oSearch)) {
         return oRefused;
@@ -130,8 +130,12 @@ Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
             o.alSteps[i] = 1;
         }
     }
-    // Checked above; the search is configured here.
-    m_oOrbit.ConfigureSearch(o.oLower, o.oUpper, o.alSteps.data(), abUse);
+    // Checked above; the search is configured here, on a copy that the run works on.
+    oJob.oOrbit = m_oOrbit;
+    oJob.oOrbit.ConfigureSearch(o.oLower, o.oUpper, o.alSteps.data(), abUse);
+    oJob.oSeries = m_oOrbit.GetData();
+    oJob.vSigma = m_vSigma;
+    oJob.bLeastSquares = o.bLeastSquares;
     SOrbitRangeSetting oKept;
     oKept.fEccentricityMin = o.oLower.fEccentricity;
     oKept.fEccentricityMax = o.oUpper.fEccentricity;
@@ -141,22 +145,53 @@ Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
     oKept.fA1SinIMax = o.oUpper.fA1SinI;
     oKept.alSteps = o.alSteps;
     m_oSettings.WriteOrbitRanges(oKept);
-    m_oOrbit.Optimize();
-    m_oOrbit.RefineOptimum();
-    m_oOrbit.GetBestElements(m_oElements);
-    m_oLeastSquares.reset();
+    return std::nullopt;
+}
+
+void SOrbitJob::Run(CProgress* pProgress)
+{
+    oOrbit.Optimize(pProgress);
+    if (Cancelled(pProgress)) {
+        return;
+    }
+    oOrbit.RefineOptimum();
+    oOrbit.GetBestElements(oBest);
+    if (bLeastSquares && !Cancelled(pProgress)) {
+        oLeastSquares = FitOrbitLeastSquares(oSeries.GetXValues(), oSeries.GetYValues(), vSigma, oBest,
+                                             sLeastSquaresError);
+    }
+    bCompleted = !Cancelled(pProgress);
+}
+
+Outcome CSession::FinishOrbitSearch(SOrbitJob&& oJob)
+{
+    if (!oJob.bCompleted) {
+        return std::nullopt;
+    }
+    const CMeasuredDataArray& oNow = m_oOrbit.GetData();
+    if (oNow.GetXValues() != oJob.oSeries.GetXValues() || oNow.GetYValues() != oJob.oSeries.GetYValues()) {
+        return SMessage{"Warning!", "The measurements changed while the orbit was searched; the search was discarded."};
+    }
+    m_oOrbit = std::move(oJob.oOrbit);
+    m_oElements = oJob.oBest;
+    m_oLeastSquares = std::move(oJob.oLeastSquares);
     Outcome oOutcome;
-    if (o.bLeastSquares) {
-        const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
-        std::string sError;
-        m_oLeastSquares = FitOrbitLeastSquares(oSeries.GetXValues(), oSeries.GetYValues(), m_vSigma, m_oElements, sError);
-        if (!m_oLeastSquares) {
-            // The search's elements stand; the user learns why there are no errors.
-            oOutcome = SMessage{"Warning!", "No least-squares refinement: " + sError};
-        }
+    if (oJob.bLeastSquares && !m_oLeastSquares) {
+        // The search's elements stand; the user learns why there are no errors.
+        oOutcome = SMessage{"Warning!", "No least-squares refinement: " + oJob.sLeastSquaresError};
     }
     Announce(change::kElements);
     return oOutcome;
+}
+
+Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
+{
+    SOrbitJob oJob;
+    if (Outcome oRefused = PrepareOrbitSearch(oSearch, oJob)) {
+        return oRefused;
+    }
+    oJob.Run(nullptr);
+    return FinishOrbitSearch(std::move(oJob));
 }
 
 std::string CSession::ElementsText() const

@@ -62,11 +62,13 @@ TfrmMain::TfrmMain(const std::string& sSettingsFile, IPrompts& oPrompts, QWidget
     pLayout->setSpacing(2);
     pLayout->addWidget(CreateToolBar());
     auto* pSplitter = new QSplitter(Qt::Vertical);
-    pSplitter->addWidget(CreateControlPanel());
+    m_pnlControls = CreateControlPanel();
+    pSplitter->addWidget(m_pnlControls);
     pSplitter->addWidget(CreatePlotPanel());
     pSplitter->setStretchFactor(0, 0);
     pSplitter->setStretchFactor(1, 1);
     pLayout->addWidget(pSplitter, 1);
+    pLayout->addWidget(CreateWorkPanel());
     pLayout->addWidget(CreateStatusBar(0, {{100, "   wavelength"},
                                            {60, nullptr},
                                            {140, "observation time "},
@@ -461,6 +463,12 @@ void TfrmMain::WriteWindowSettings()
 
 void TfrmMain::closeEvent(QCloseEvent* pEvent)
 {
+    if (m_pWork != nullptr) {
+        // A computation runs: it is stopped, and the window closes when asked again.
+        m_pWork->Cancel();
+        pEvent->ignore();
+        return;
+    }
     // Unsaved rows the user wants to keep stop the closing before anything is given up.
     if (!AskToSaveTable()) {
         pEvent->ignore();

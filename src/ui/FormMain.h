@@ -30,6 +30,7 @@ class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QMenu;
 class QScrollBar;
 class QSlider;
@@ -232,6 +233,10 @@ private:
     void RefreshTable();
     void ShowOrbitalElements();
     void ShowLeastSquares();
+    // Runs fnWork on a worker thread with a progress bar and Cancel in the status bar, the window
+    // live meanwhile; false when the user cancelled (or another computation runs).
+    bool RunWithProgress(const QString& sWhat, const std::function<void(CProgress&)>& fnWork);
+    QWidget* CreateWorkPanel();
     void DrawPeriodogram();
     void mniPeriodogramClick();
     void ShowResiduals();
@@ -310,6 +315,11 @@ private:
     SActions m_oActions;
     QMenu* m_ppumSpectrum = nullptr;
     QMenu* m_pmnuRecentFiles = nullptr;
+    // The computation running on a worker, and its progress bar with Cancel.
+    CProgress* m_pWork = nullptr;
+    QWidget* m_pnlWork = nullptr;
+    QProgressBar* m_pprbWork = nullptr;
+    QWidget* m_pnlControls = nullptr;
     QCheckBox* m_pchbKeepYAxisFixed = nullptr;
     QCheckBox* m_pchbReferenceSpectrum = nullptr;
     QCheckBox* m_pchbEmissionSpectrum = nullptr;

@@ -28,11 +28,15 @@ void TfrmMain::mniCalculateElementsClick()
     if (!oSearch) {
         return;
     }
-    Outcome oOutcome;
-    {
-        CBusyCursor oBusy(m_oPrompts);
-        oOutcome = m_oSession.FitOrbit(*oSearch);
+    SOrbitJob oJob;
+    if (!Report(m_oSession.PrepareOrbitSearch(*oSearch, oJob))) {
+        return;
     }
+    if (!RunWithProgress("Orbit search", [&oJob](CProgress& oProgress) { oJob.Run(&oProgress); })) {
+        // Cancelled: the elements stay as they were.
+        return;
+    }
+    const Outcome oOutcome = m_oSession.FinishOrbitSearch(std::move(oJob));
     // A search that ran shows its elements, also when only the least-squares refinement was refused.
     if (Report(oOutcome) || (oOutcome && !oOutcome->bParameters && m_oSession.IsOrbitFitted())) {
         m_ppgcTables->setCurrentIndex(2);

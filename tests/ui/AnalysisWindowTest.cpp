@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QTabWidget>
 #include <QTableWidget>
 
 namespace {
@@ -259,4 +261,42 @@ TEST_F(AnalysisWindowTest, ThePeriodogramPageShowsTheStrongestPeriodWithThePdmDi
     EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap()));
     m_pMain->resize(1100, 720);
     SaveScreenshot(m_pMain.get(), "page_periodogram");
+}
+
+TEST_F(AnalysisWindowTest, ALongSearchRunsBesideALiveWindowAndCancelLeavesTheElements)
+{
+    Import(kAlphaDra);
+    WhenModal([this](QWidget* pDialog) {
+        AlphaDraRanges(pDialog);
+        Press(pDialog, "btnOK");
+    });
+    Item("mniCalculateElements")->trigger();
+    ASSERT_TRUE(m_pMain->Session().IsOrbitFitted());
+    const SOrbitalElements oBefore = m_pMain->Session().Elements();
+
+    // 40^4 x 10 x 10 grid points on 227 velocities: minutes of work, stopped after a moment.
+    bool bLive = false;
+    WhenModal([&](QWidget* pDialog) {
+        AlphaDraRanges(pDialog);
+        for (int r = 1; r <= 4; ++r) {
+            Child<QTableWidget>(pDialog, "stgRange")->item(r, 3)->setText("40");
+        }
+        QTimer::singleShot(300, [&] {
+            // Meanwhile: the progress bar shows, the commands wait, the plots can be switched.
+            EXPECT_TRUE(Child<QWidget>(m_pMain.get(), "pnlWork")->isVisible());
+            EXPECT_FALSE(m_pMain->menuBar()->isEnabled());
+            Child<QTabWidget>(m_pMain.get(), "pgcPlots")->setCurrentIndex(0);
+            Child<QPushButton>(m_pMain.get(), "btnZoomIn")->click();
+            bLive = true;
+            Child<QPushButton>(m_pMain.get(), "btnCancelWork")->click();
+        });
+        Press(pDialog, "btnOK");
+    });
+    Item("mniCalculateElements")->trigger();
+    EXPECT_TRUE(bLive);
+    EXPECT_FALSE(Child<QWidget>(m_pMain.get(), "pnlWork")->isVisible());
+    EXPECT_TRUE(m_pMain->menuBar()->isEnabled());
+    EXPECT_EQ(m_pMain->Session().Elements().fPeriod, oBefore.fPeriod) << "the cancelled search changed nothing";
+    EXPECT_EQ(m_pMain->Session().Elements().fT0, oBefore.fT0);
+    EXPECT_TRUE(m_pMain->Session().LeastSquaresOrbit());
 }
