@@ -53,7 +53,7 @@ void CPDM::SetPeriodRange(double fStart, double fLower, double fUpper)
     o.bFixed = false;
 }
 
-void CPDM::ScanPeriods()
+void CPDM::ScanPeriods(CProgress* pProgress)
 {
     QASSERT(m_bIsOptimizationConfigured);
     SOptimizationParameter& o = m_paParameters[0];
@@ -74,6 +74,13 @@ void CPDM::ScanPeriods()
             }
         }
         lInStretch = (lInStretch + 1) % lStretch;
+        if (pProgress != nullptr && m_vScan.size() % 1024 == 0 && lInStretch == 0) {
+            if (pProgress->IsCancelled()) {
+                m_bIsOptimized = false;
+                return;
+            }
+            pProgress->Set((o.fValue - o.fLower) / (o.fUpper - o.fLower));
+        }
         if (m_fCurrentValue < m_fBestValue) {
             o.fBest = o.fValue;
             m_fBestValue = m_fCurrentValue;

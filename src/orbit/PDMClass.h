@@ -5,6 +5,7 @@
 #pragma once
 
 #include "OptimizationClass.h"
+#include "core/Progress.h"
 
 #include <utility>
 #include <vector>
@@ -23,7 +24,9 @@ public:
     void SetNumberBins(int32_t lNumberBins) { m_lNumberBins = lNumberBins; }
 
     // Tries every period from the lower limit in steps of 0.01 days while below the upper one.
-    void ScanPeriods();
+    // With pProgress the share of the range done is reported, and a cancel stops the scan without a
+    // result.
+    void ScanPeriods(CProgress* pProgress = nullptr);
     // The dispersion over the periods the last scan tried (period, dispersion), for drawing: at most
     // kMaxScanPoints pairs, each the lowest dispersion of its stretch of periods.
     static constexpr std::size_t kMaxScanPoints = 100000;

@@ -34,7 +34,7 @@ double PowerAt(double f, const std::vector<double>& vT, const std::vector<double
 
 std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std::vector<double>& vV,
                                         const std::vector<double>& vSigma, double fShortest, double fLongest,
-                                        std::int64_t lSamples, std::string& sError)
+                                        std::int64_t lSamples, std::string& sError, CProgress* pProgress)
 {
     const std::size_t n = std::min(vT.size(), vV.size());
     if (n < 4) {
@@ -92,6 +92,13 @@ std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std
     const double t0 = vT[0];
     constexpr std::size_t kRestart = 256;
     for (std::size_t i = 0; i < n; ++i) {
+        if (Cancelled(pProgress)) {
+            sError = "The periodogram was cancelled.";
+            return std::nullopt;
+        }
+        if (pProgress != nullptr) {
+            pProgress->Set(static_cast<double>(i) / static_cast<double>(n));
+        }
         const double t = vT[i] - t0;
         const double w = vW[i];
         const double wy = w * vY[i];

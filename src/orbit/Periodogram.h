@@ -3,6 +3,8 @@
 // mean that a sine of that frequency plus a constant explains (0 .. 1).
 #pragma once
 
+#include "core/Progress.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,16 +21,17 @@ struct SPeriodogram {
     double BestPeriod() const { return 1.0 / fBestFrequency; }
 };
 
-// Most frequencies one periodogram takes.
-inline constexpr std::int64_t kMaxPeriodogramFrequencies = 10000000;
+// Most frequencies one periodogram takes (its sums take 64 bytes per frequency).
+inline constexpr std::int64_t kMaxPeriodogramFrequencies = 2000000;
 
 // The periodogram of vV at the times vT (weights 1 / sigma^2 when vSigma is not empty) on lSamples
 // frequencies from 1 / fLongest to 1 / fShortest (periods in days). Nothing, with sError, for fewer
 // than 4 points, periods that are not 0 < shortest < longest, a sample count outside 2 ..
 // kMaxPeriodogramFrequencies, or velocities without scatter.
+// With pProgress the share of points summed is reported, and a cancel gives nothing.
 std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std::vector<double>& vV,
                                         const std::vector<double>& vSigma, double fShortest, double fLongest,
-                                        std::int64_t lSamples, std::string& sError);
+                                        std::int64_t lSamples, std::string& sError, CProgress* pProgress = nullptr);
 
 // A number of frequencies that resolves every peak about five times over for this time span.
 std::int64_t DefaultPeriodogramSamples(double fTimeSpan, double fShortest, double fLongest);

@@ -11,6 +11,7 @@
 #include "calibration/ContinuumFit.h"
 #include "crosscorr/CrossCorrelationClass.h"
 #include "orbit/OrbitLeastSquares.h"
+#include "orbit/PDMClass.h"
 #include "orbit/Periodogram.h"
 #include "orbit/OrbitalElementsClass.h"
 #include "rvtable/MatrixClass.h"
@@ -98,6 +99,25 @@ struct SOrbitJob {
     bool bCompleted = false;
 
     // The grid search, its refinement and the least-squares fit; stops early when cancelled.
+    void Run(CProgress* pProgress);
+};
+
+// A PDM period search and a periodogram, prepared by the session, run anywhere, taken back.
+struct SPdmJob {
+    CPDM oPdm;
+    SPeriodSearch oSearch;
+    double fPeriod = 0.0;
+    bool bCompleted = false;
+    void Run(CProgress* pProgress);
+};
+struct SPeriodogramJob {
+    CMeasuredDataArray oSeries;
+    std::vector<double> vSigma;
+    double fShortest = 0.0;
+    double fLongest = 0.0;
+    std::int64_t lSamples = 0;
+    std::optional<SPeriodogram> oResult;
+    std::string sError;
     void Run(CProgress* pProgress);
 };
 
@@ -276,6 +296,9 @@ public:
     // The Lomb-Scargle periodogram of the series between the periods fShortest and fLongest (days;
     // 0 and 0: 0.5 days to the time span) on lSamples frequencies (0: enough to resolve every peak).
     Outcome ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult);
+    // ComputePeriodogram in three steps (see PrepareOrbitSearch).
+    Outcome PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogramJob& oJob) const;
+    Outcome FinishPeriodogram(SPeriodogramJob&& oJob, SPeriodogram& oResult);
     const std::optional<SPeriodogram>& Periodogram() const { return m_oPeriodogram; }
     // The dispersions of the last PDM search (period, dispersion).
     const std::vector<std::pair<double, double>>& PdmScan() const { return m_vPdmScan; }
@@ -312,6 +335,9 @@ public:
     SPeriodSearch PeriodSearchProposal() const;
     // The best period of the search; the range is kept in the settings.
     Outcome EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod);
+    // EstimatePeriod in three steps (see PrepareOrbitSearch).
+    Outcome PrepareEstimatePeriod(const SPeriodSearch& oSearch, SPdmJob& oJob) const;
+    Outcome FinishEstimatePeriod(SPdmJob&& oJob, double& fPeriod);
 
     // --- Calibration ---
     CCalibration& Calibration() { return m_oCalibration; }

@@ -269,7 +269,8 @@ Outcome CSession::ExportResiduals(const std::string& sPath) const
     return Written(bWritten, sPath);
 }
 
-Outcome CSession::ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult)
+Outcome CSession::PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples,
+                                     SPeriodogramJob& oJob) const
 {
     const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
     if (oSeries.GetArraySize() < 4) {
@@ -283,16 +284,39 @@ Outcome CSession::ComputePeriodogram(double fShortest, double fLongest, std::int
     if (lSamples == 0) {
         lSamples = DefaultPeriodogramSamples(std::fabs(fSpan), fShortest, fLongest);
     }
-    std::string sError;
-    auto oPeriodogram = LombScargle(oSeries.GetXValues(), oSeries.GetYValues(), m_vSigma, fShortest, fLongest, lSamples,
-                                    sError);
-    if (!oPeriodogram) {
-        return SMessage{"Invalid data", sError, true};
+    oJob.oSeries = oSeries;
+    oJob.vSigma = m_vSigma;
+    oJob.fShortest = fShortest;
+    oJob.fLongest = fLongest;
+    oJob.lSamples = lSamples;
+    return std::nullopt;
+}
+
+void SPeriodogramJob::Run(CProgress* pProgress)
+{
+    oResult = LombScargle(oSeries.GetXValues(), oSeries.GetYValues(), vSigma, fShortest, fLongest, lSamples, sError,
+                          pProgress);
+}
+
+Outcome CSession::FinishPeriodogram(SPeriodogramJob&& oJob, SPeriodogram& oResult)
+{
+    if (!oJob.oResult) {
+        return SMessage{"Invalid data", oJob.sError, true};
     }
-    oResult = *oPeriodogram;
-    m_oPeriodogram = std::move(oPeriodogram);
+    oResult = *oJob.oResult;
+    m_oPeriodogram = std::move(oJob.oResult);
     Announce(change::kElements);
     return std::nullopt;
+}
+
+Outcome CSession::ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult)
+{
+    SPeriodogramJob oJob;
+    if (Outcome oRefused = PreparePeriodogram(fShortest, fLongest, lSamples, oJob)) {
+        return oRefused;
+    }
+    oJob.Run(nullptr);
+    return FinishPeriodogram(std::move(oJob), oResult);
 }
 
 Outcome CSession::SuggestOrbitSearch(SOrbitSearch& o)
@@ -341,7 +365,7 @@ SPeriodSearch CSession::PeriodSearchProposal() const
     return o;
 }
 
-Outcome CSession::EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod)
+Outcome CSession::PrepareEstimatePeriod(const SPeriodSearch& oSearch, SPdmJob& oJob) const
 {
     const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
     if (oSeries.GetArraySize() <= 9) {
@@ -353,15 +377,41 @@ Outcome CSession::EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod)
     if ((oSearch.fTo - oSearch.fFrom) / CPDM::kPeriodStep > 1e8) {
         return SMessage{"Invalid data", "The period range holds more than 100 million trial periods.", true};
     }
-    CPDM oPdm;
-    oPdm.SetDataArray(oSeries);
-    oPdm.SetPeriodRange((oSearch.fFrom + oSearch.fTo) * 0.5, oSearch.fFrom, oSearch.fTo);
-    oPdm.SetNumberBins(oSearch.lBins);
-    oPdm.SetNumberParameters(1);
-    oPdm.ScanPeriods();
-    fPeriod = oPdm.GetBestPeriod();
-    m_vPdmScan = oPdm.GetScan();
-    Announce(change::kElements);
-    m_oSettings.WritePeriodRange(oSearch.fFrom, oSearch.fTo);
+    oJob.oSearch = oSearch;
+    oJob.oPdm.SetDataArray(oSeries);
+    oJob.oPdm.SetPeriodRange((oSearch.fFrom + oSearch.fTo) * 0.5, oSearch.fFrom, oSearch.fTo);
+    oJob.oPdm.SetNumberBins(oSearch.lBins);
+    oJob.oPdm.SetNumberParameters(1);
     return std::nullopt;
+}
+
+void SPdmJob::Run(CProgress* pProgress)
+{
+    oPdm.ScanPeriods(pProgress);
+    bCompleted = !Cancelled(pProgress) && oPdm.IsOptimized();
+    if (bCompleted) {
+        fPeriod = oPdm.GetBestPeriod();
+    }
+}
+
+Outcome CSession::FinishEstimatePeriod(SPdmJob&& oJob, double& fPeriod)
+{
+    if (!oJob.bCompleted) {
+        return SMessage{"Information", "The period search was cancelled."};
+    }
+    fPeriod = oJob.fPeriod;
+    m_vPdmScan = oJob.oPdm.GetScan();
+    m_oSettings.WritePeriodRange(oJob.oSearch.fFrom, oJob.oSearch.fTo);
+    Announce(change::kElements);
+    return std::nullopt;
+}
+
+Outcome CSession::EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod)
+{
+    SPdmJob oJob;
+    if (Outcome oRefused = PrepareEstimatePeriod(oSearch, oJob)) {
+        return oRefused;
+    }
+    oJob.Run(nullptr);
+    return FinishEstimatePeriod(std::move(oJob), fPeriod);
 }

@@ -64,13 +64,13 @@ void TfrmMain::mniEstimatePeriodClick()
     if (!oSearch) {
         return;
     }
-    double fPeriod = 0.0;
-    Outcome oOutcome;
-    {
-        CBusyCursor oBusy(m_oPrompts);
-        oOutcome = m_oSession.EstimatePeriod(*oSearch, fPeriod);
+    SPdmJob oJob;
+    if (!Report(m_oSession.PrepareEstimatePeriod(*oSearch, oJob)) ||
+        !RunWithProgress("Period search (PDM)", [&oJob](CProgress& oProgress) { oJob.Run(&oProgress); })) {
+        return;
     }
-    if (Report(oOutcome)) {
+    double fPeriod = 0.0;
+    if (Report(m_oSession.FinishEstimatePeriod(std::move(oJob), fPeriod))) {
         m_oPrompts.Message("PDM Result", "T = " + quandrel::FormatFixedWidth(fPeriod, 8, 3), EIcon::Information,
                            EButtons::Ok);
     }
@@ -106,13 +106,13 @@ void TfrmMain::mniPeriodogramClick()
     if (!oChosen) {
         return;
     }
-    SPeriodogram oResult;
-    Outcome oOutcome;
-    {
-        CBusyCursor oBusy(m_oPrompts);
-        oOutcome = m_oSession.ComputePeriodogram(oChosen->fShortest, oChosen->fLongest, oChosen->lSamples, oResult);
+    SPeriodogramJob oJob;
+    if (!Report(m_oSession.PreparePeriodogram(oChosen->fShortest, oChosen->fLongest, oChosen->lSamples, oJob)) ||
+        !RunWithProgress("Periodogram", [&oJob](CProgress& oProgress) { oJob.Run(&oProgress); })) {
+        return;
     }
-    if (Report(oOutcome)) {
+    SPeriodogram oResult;
+    if (Report(m_oSession.FinishPeriodogram(std::move(oJob), oResult))) {
         m_ppgcPlots->setCurrentIndex(kPeriodogramPage);
         DrawPeriodogram();
         m_oPrompts.Message("Periodogram",
