@@ -110,7 +110,7 @@ bool CCrossCorrelation::Fail(const std::string& sWhy)
     return false;
 }
 
-bool CCrossCorrelation::Calculate()
+bool CCrossCorrelation::Calculate(CProgress* pProgress)
 {
     QASSERT(m_pSpectrumInput!=NULL && m_pTemplateInput!=NULL);
     if (!m_bParametersSet) {
@@ -202,6 +202,12 @@ bool CCrossCorrelation::Calculate()
     oFunction.SetSize(2 * m + 1);
     const double dv = LagVelocity(oSpectrum.GetX(0), oSpectrum.GetX(1));
     for (int32_t l = 0; l <= 2 * m; ++l) {
+        if (Cancelled(pProgress)) {
+            return Fail("The correlation was cancelled.");
+        }
+        if (pProgress != nullptr) {
+            pProgress->Set(static_cast<double>(l) / (2.0 * m + 1.0));
+        }
         const double fMean = WindowMean(l);
         double num = 0.0;
         double ss = 0.0;

@@ -8,6 +8,7 @@
 
 #include "core/Constants.h"
 #include "core/MeasuredDataArrayClass.h"
+#include "core/Progress.h"
 
 #include <cstdint>
 #include <memory>
@@ -37,7 +38,8 @@ public:
     // Runs the correlation. False, keeping the previous result, when the
     // parameters are not set or cannot be used with these spectra; then
     // GetLastError says why.
-    bool Calculate();
+    // With pProgress the share of lags done is reported, and a cancel ends it like a refusal.
+    bool Calculate(CProgress* pProgress = nullptr);
     const std::string& GetLastError() const { return m_sLastError; }
 
     // The velocity the correlation searches on either side of 0 km/s (span lags of the oversampled

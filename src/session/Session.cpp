@@ -657,6 +657,14 @@ double CSession::CorrelationReach(const SCorrelationParameters& oParameters) con
 
 Outcome CSession::RunCrossCorrelation()
 {
+    if (Outcome oRefused = PrepareCrossCorrelation()) {
+        return oRefused;
+    }
+    return FinishCrossCorrelation(m_oCrossCorrelation.Calculate());
+}
+
+Outcome CSession::PrepareCrossCorrelation()
+{
     if (m_pCurrentSpectrum == nullptr || !m_pTemplate) {
         return SMessage{"Error!", "The correlation needs a spectrum and a template."};
     }
@@ -667,7 +675,16 @@ Outcome CSession::RunCrossCorrelation()
         return SMessage{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
     EnsureObserverSite();
-    if (!m_oCrossCorrelation.Calculate()) {
+    return std::nullopt;
+}
+
+Outcome CSession::FinishCrossCorrelation(bool bCalculated)
+{
+    double fJulianDate = 0.0;
+    if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        return SMessage{"No time stamp specified!", "Please specify date and time before evaluating!"};
+    }
+    if (!bCalculated) {
         return SMessage{"Error!", m_oCrossCorrelation.GetLastError()};
     }
     m_pCorrelationFunction = std::make_unique<CSpectrum>(m_oCanvases.pCorrelationFunction);

@@ -381,6 +381,11 @@ public:
     // The current spectrum against the template; its corrected velocity goes into the table. The
     // spectrum needs an observation time.
     Outcome RunCrossCorrelation();
+    // RunCrossCorrelation in three steps: the checks (on the session's thread), Calculate of the
+    // session's correlation with a progress (anywhere, while nothing else touches the correlation), and
+    // taking its result (on the session's thread).
+    Outcome PrepareCrossCorrelation();
+    Outcome FinishCrossCorrelation(bool bCalculated);
 
 private:
     void Announce(uint32_t lChanges);

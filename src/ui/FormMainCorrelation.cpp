@@ -49,12 +49,13 @@ void TfrmMain::mniRunCCClick()
         return;
     }
     EnsureCoordinates();
-    Outcome oOutcome;
-    {
-        CBusyCursor oBusy(m_oPrompts);
-        oOutcome = m_oSession.RunCrossCorrelation();
+    if (!Report(m_oSession.PrepareCrossCorrelation())) {
+        return;
     }
-    if (Report(oOutcome)) {
+    bool bCalculated = false;
+    CCrossCorrelation& oCorrelation = m_oSession.CrossCorrelation();
+    RunWithProgress("Cross correlation", [&](CProgress& oProgress) { bCalculated = oCorrelation.Calculate(&oProgress); });
+    if (Report(m_oSession.FinishCrossCorrelation(bCalculated))) {
         m_ppgcPlots->setCurrentIndex(4);
     }
 }
