@@ -10,6 +10,7 @@
 #include "spectrum/SpectrumClass.h"
 
 #include <algorithm>
+#include <numeric>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -603,6 +604,20 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
         return false;
     }
     EndOfLine();
+    // In the order of time, whatever the file's order: the searches take the span from the ends.
+    std::vector<std::size_t> vOrder(vJd.size());
+    std::iota(vOrder.begin(), vOrder.end(), std::size_t{0});
+    std::stable_sort(vOrder.begin(), vOrder.end(), [&vJd](std::size_t a, std::size_t b) { return vJd[a] < vJd[b]; });
+    const auto Ordered = [&vOrder](const std::vector<double>& v) {
+        std::vector<double> vSorted(v.size());
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            vSorted[i] = v[vOrder[i]];
+        }
+        return vSorted;
+    };
+    vJd = Ordered(vJd);
+    vVelocity = Ordered(vVelocity);
+    vSigma = Ordered(vSigma);
     oCurve.SetSize(0);
     if (!vJd.empty()) {
         oCurve.SetValues(vJd.data(), vVelocity.data(), static_cast<int32_t>(vJd.size()));

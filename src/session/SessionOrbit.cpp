@@ -92,6 +92,16 @@ Outcome CSession::CheckOrbitSearch(const SOrbitSearch& oSearch) const
     if (m_oOrbit.GetData().GetArraySize() < 2) {
         return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
     }
+    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
+    const auto lFree = std::count(oSearch.abUse.begin(), oSearch.abUse.end(), true);
+    if (oSeries.GetArraySize() <= lFree) {
+        return SMessage{"Invalid data", std::to_string(oSeries.GetArraySize()) + " measurements cannot determine " +
+                                            std::to_string(lFree) + " free elements; at least " +
+                                            std::to_string(lFree + 1) + " are needed (or hold elements fixed)."};
+    }
+    if (oSeries.GetX(oSeries.GetArraySize() - 1) == oSeries.GetX(0)) {
+        return SMessage{"Invalid data", "All measurements carry the same time: they hold no period."};
+    }
     if (!(oSearch.oLower.fPeriod > 0) ||
         (oSearch.abUse[0] && !(oSearch.oLower.fPeriod < oSearch.oUpper.fPeriod))) {
         return SMessage{"Invalid data", "The period must be greater than 0 days, and its lower limit below the "

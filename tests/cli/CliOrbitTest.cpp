@@ -163,3 +163,53 @@ TEST(CliOrbit, RangesFromTheDataReachKepler16)
     EXPECT_NEAR(m.at("lsq.e"), 0.159, 0.002);
     EXPECT_NEAR(m.at("lsq.omega"), 263.5, 0.5);
 }
+
+TEST(CliOrbit, ResultsThatMeanNothingAreRefusedAndUnsortedFilesSorted)
+{
+    CTempDir oDir;
+    const std::string sFile = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
+    // The same measurements in reverse order: the same orbit.
+    std::ifstream oIn(sFile);
+    std::vector<std::string> vLines;
+    for (std::string sLine; std::getline(oIn, sLine);) {
+        vLines.push_back(sLine);
+    }
+    std::string sReversed;
+    for (auto it = vLines.rbegin(); it != vLines.rend(); ++it) {
+        sReversed += *it + "\n";
+    }
+    const std::vector<std::string> vRanges = {"--p", "51", "52", "--t0", "2459860", "2459912", "--e", "0.3", "0.55",
+                                              "--steps", "3", "--no-lsq"};
+    auto vSorted = std::vector<std::string>{"orbit", sFile};
+    auto vUnsorted = std::vector<std::string>{"orbit", oDir.Write("reversed.txt", sReversed)};
+    vSorted.insert(vSorted.end(), vRanges.begin(), vRanges.end());
+    vUnsorted.insert(vUnsorted.end(), vRanges.begin(), vRanges.end());
+    const SCliRun oUnsorted = RunCliCapture(vUnsorted);
+    ASSERT_EQ(oUnsorted.lStatus, 0) << oUnsorted.sErr;
+    EXPECT_EQ(oUnsorted.sOut, RunCliCapture(vSorted).sOut);
+
+    // Fewer measurements than free elements, or no time between them: refused with a reason.
+    for (const auto& [pcContent, pcReason] :
+         {std::pair{"2459000;1\n2459003;5\n", "at least 7"}, {"2459000;1\n2459000;5\n2459000;3\n2459000;2\n2459000;4\n2459000;6\n2459000;0\n", "same time"}}) {
+        const SCliRun oRun = RunCliCapture({"orbit", oDir.Write("few.txt", pcContent), "--steps", "3"});
+        EXPECT_EQ(oRun.lStatus, 1) << pcContent;
+        EXPECT_NE(oRun.sErr.find(pcReason), std::string::npos) << oRun.sErr;
+    }
+    // Dates and coordinates outside their ranges are usage errors, not other dates or places.
+    EXPECT_EQ(RunCliCapture({"jd", "2022", "13", "40"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"jd", "2022", "6", "8", "25"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"jd", "2022", "6", "8", "21", "30"}).lStatus, 0);
+    const std::vector<std::string> vCorrection = {"correction", "--jd", "2459739.3852", "--ra", "14", "4.39", "--dec",
+                                                  "64", "22.55", "--lon", "1", "40.8", "--lat"};
+    for (const auto& [pcDegrees, lStatus] : {std::pair{"47", 0}, {"91", 2}, {"-90.5", 2}}) {
+        auto v = vCorrection;
+        v.push_back(pcDegrees);
+        v.push_back("0");
+        EXPECT_EQ(RunCliCapture(v).lStatus, lStatus) << pcDegrees;
+    }
+    // Output that cannot be written is a failure.
+    std::ostream oFull(nullptr);
+    std::ostringstream oErr;
+    EXPECT_EQ(quandrel::cli::RunCli({"jd", "2022", "6", "8"}, oFull, oErr), 1);
+    EXPECT_NE(oErr.str().find("could not be written"), std::string::npos);
+}

@@ -73,7 +73,14 @@ int RunCli(const std::vector<std::string>& vArguments, std::ostream& oOut, std::
             return kExitOk;
         }
         try {
-            return oVerb.pRun(oArguments, oOut, oErr);
+            const int lStatus = oVerb.pRun(oArguments, oOut, oErr);
+            // Output that did not reach its file (a full disk, a closed pipe) is a failure, not a result.
+            oOut.flush();
+            if (!oOut) {
+                oErr << "The output could not be written.\n";
+                return kExitInput;
+            }
+            return lStatus;
         } catch (const CUsageError& oError) {
             oErr << oError.what() << "\n";
             return kExitUsage;

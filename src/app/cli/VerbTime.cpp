@@ -4,6 +4,7 @@
 #include "astro/RadialVelocityClass.h"
 #include "core/NumberText.h"
 
+#include <cmath>
 #include <ostream>
 
 namespace quandrel::cli {
@@ -66,9 +67,17 @@ int RunJd(CArguments& oArguments, std::ostream& oOut, std::ostream&)
     if (v.size() < 3 || v.size() > 5) {
         throw CUsageError("jd needs YEAR MONTH DAY and optionally HOURS and MINUTES.");
     }
-    const double fJd = CJulianDate::JulianDate(Integer(v[0], "YEAR"), Integer(v[1], "MONTH"), Number(v[2], "DAY"),
-                                               v.size() > 3 ? Number(v[3], "HOURS") : 0.0,
-                                               v.size() > 4 ? Number(v[4], "MINUTES") : 0.0);
+    const int lYear = Integer(v[0], "YEAR");
+    const int lMonth = Integer(v[1], "MONTH");
+    const double fDay = Number(v[2], "DAY");
+    const double fHours = v.size() > 3 ? Number(v[3], "HOURS") : 0.0;
+    const double fMinutes = v.size() > 4 ? Number(v[4], "MINUTES") : 0.0;
+    // A date the calendar does not have gives a Julian date of another day without a word.
+    if (lMonth < 1 || lMonth > 12 || !(fDay >= 1.0) || !(fDay < 32.0) || !(fHours >= 0.0) || !(fHours <= 24.0) ||
+        !(fMinutes >= 0.0) || !(fMinutes <= 60.0)) {
+        throw CUsageError("jd needs a month of 1 to 12, a day of 1 to 31, hours of 0 to 24 and minutes of 0 to 60.");
+    }
+    const double fJd = CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes);
     oOut << FormatFixed(fJd, 8) << "\n";
     return kExitOk;
 }
@@ -102,6 +111,15 @@ int RunCorrection(CArguments& oArguments, std::ostream& oOut, std::ostream&)
     const auto [fLatDegrees, fLatMinutes] = TakeTwoNumbers(oArguments, "--lat");
     if (!oArguments.Positionals().empty()) {
         throw CUsageError("correction takes no further arguments.");
+    }
+    const auto Within = [](double fWhole, double fMinutes, double fLimit) {
+        return std::fabs(fWhole + fMinutes / 60.0) <= fLimit && std::fabs(fMinutes) < 60.0;
+    };
+    const double fRa = fRaHours + fRaMinutes / 60.0;
+    if (!(fRa >= 0.0) || !(fRa <= 24.0) || std::fabs(fRaMinutes) >= 60.0 || !Within(fDecDegrees, fDecMinutes, 90.0) ||
+        !Within(fLonDegrees, fLonMinutes, 360.0) || !Within(fLatDegrees, fLatMinutes, 90.0)) {
+        throw CUsageError("correction needs a right ascension of 0 to 24 hours, a declination and a latitude of -90 to "
+                          "90 degrees, a longitude of -360 to 360 degrees, and minutes below 60.");
     }
     CRadialVelocity oVelocity;
     oVelocity.SetObjectCoordinates(fRaHours, fRaMinutes, fDecDegrees, fDecMinutes);
