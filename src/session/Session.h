@@ -86,6 +86,10 @@ struct SOrbitSearch {
     bool bLeastSquares = true;
 };
 
+// Bounds of an orbit search: model velocities (grid points times measurements) and steps of one element.
+inline constexpr double kMaxOrbitEvaluations = 1e11;
+inline constexpr int32_t kMaxOrbitSteps = 1000000;
+
 // An orbit search prepared by the session, run anywhere (a worker thread) without touching the
 // session, and taken back into it: the search's copy of the orbit and what the run found.
 struct SOrbitJob {

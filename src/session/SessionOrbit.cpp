@@ -108,13 +108,23 @@ Outcome CSession::CheckOrbitSearch(const SOrbitSearch& oSearch) const
                                         "upper one.", true};
     }
     SOrbitSearch o = oSearch;
+    double fEvaluations = static_cast<double>(oSeries.GetArraySize());
     for (std::size_t i = 0; i < 6; ++i) {
         if (!o.abUse[i]) {
             *Field(o.oUpper, i) = *Field(o.oLower, i);
         } else if (o.alSteps[i] <= 0) {
             return SMessage{"Invalid data",
                             "Invalid data for orbital element intervals\n\r(string not a number/out of range)", true};
+        } else {
+            fEvaluations *= static_cast<double>(o.alSteps[i]) + 1.0;
         }
+    }
+    // A bound on the work a typing slip can ask for: about an hour on one core.
+    if (fEvaluations > kMaxOrbitEvaluations ||
+        std::any_of(o.alSteps.begin(), o.alSteps.end(), [](int32_t l) { return l > kMaxOrbitSteps; })) {
+        return SMessage{"Invalid data", "The grid asks for more than 10^11 model velocities (grid points times "
+                                        "measurements) or more than 1,000,000 steps of one element; use fewer steps.",
+                        true};
     }
     if (!COrbitalElements::CheckRange(o.oLower) || !COrbitalElements::CheckRange(o.oUpper)) {
         return SMessage{"Invalid data", "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
@@ -383,6 +393,10 @@ Outcome CSession::PrepareEstimatePeriod(const SPeriodSearch& oSearch, SPdmJob& o
     }
     if (oSearch.lBins < 1 || !(oSearch.fFrom > 0) || !(oSearch.fTo > 0)) {
         return SMessage{"Invalid data", "The number of bins must be 1 or more and the periods greater than 0.", true};
+    }
+    if (oSearch.lBins > oSeries.GetArraySize()) {
+        return SMessage{"Invalid data", "The number of bins must not exceed the " +
+                                            std::to_string(oSeries.GetArraySize()) + " measurements.", true};
     }
     if ((oSearch.fTo - oSearch.fFrom) / CPDM::kPeriodStep > 1e8) {
         return SMessage{"Invalid data", "The period range holds more than 100 million trial periods.", true};

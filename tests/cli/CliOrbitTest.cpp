@@ -213,3 +213,17 @@ TEST(CliOrbit, ResultsThatMeanNothingAreRefusedAndUnsortedFilesSorted)
     EXPECT_EQ(quandrel::cli::RunCli({"jd", "2022", "6", "8"}, oFull, oErr), 1);
     EXPECT_NE(oErr.str().find("could not be written"), std::string::npos);
 }
+
+TEST(CliOrbit, WorkIsBoundedByTheDataAndByLimitsNamedInTheRefusal)
+{
+    const std::string sFile = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
+    for (const auto& [vArguments, pcLimit] :
+         {std::pair{std::vector<std::string>{"orbit", sFile, "--steps", "2147483647"}, "10^11"},
+          {std::vector<std::string>{"orbit", sFile, "--steps", "100"}, "10^11"},
+          {std::vector<std::string>{"pdm", sFile, "--bins", "2147483647"}, "227 measurements"},
+          {std::vector<std::string>{"pdm", sFile, "--bins", "228"}, "227 measurements"}}) {
+        const SCliRun oRun = RunCliCapture(vArguments);
+        EXPECT_EQ(oRun.lStatus, 2) << vArguments[2] << " " << vArguments[3];
+        EXPECT_NE(oRun.sErr.find(pcLimit), std::string::npos) << oRun.sErr;
+    }
+}
