@@ -13,7 +13,8 @@ namespace {
 void SkipLines(CTextLineReader& oReader, int32_t lLinesToSkip)
 {
     std::string sDiscard;
-    for (int32_t i = 0; i < lLinesToSkip; ++i) {
+    // No further than the lines there are.
+    for (int32_t i = 0; i < lLinesToSkip && !oReader.IsEof(); ++i) {
         oReader.ReadLine(sDiscard);
     }
 }

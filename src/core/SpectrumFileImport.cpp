@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 
 std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool bOthers, const std::string& sOthers,
@@ -32,6 +33,11 @@ std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool
 int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxLines)
 {
     constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
+    std::error_code oError;
+    if (!std::filesystem::is_regular_file(sFilePathAndName, oError)) {
+        // A pipe would block the opening, a device read without end.
+        return 0;
+    }
     std::ifstream oFile(sFilePathAndName, std::ios::binary);
     int32_t lCount = 0;
     bool bLineStart = true;

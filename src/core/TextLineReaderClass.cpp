@@ -1,11 +1,22 @@
 #include "TextLineReaderClass.h"
 
+#include <filesystem>
+
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
 }
 
 bool CTextLineReader::Open(const std::string& sFilePathAndName)
 {
+    m_pFile.reset();
+    // Only regular files of at most 1 GiB: a device (/dev/zero) or a pipe would be read without end
+    // or block, and no spectrum file comes near the size.
+    std::error_code oError;
+    if (!std::filesystem::is_regular_file(sFilePathAndName, oError) ||
+        std::filesystem::file_size(sFilePathAndName, oError) > kMaxFileBytes || oError) {
+        m_bEof = true;
+        return false;
+    }
     m_pFile.reset(std::fopen(sFilePathAndName.c_str(), "rb"));
     m_vBuffer.assign(kBufferSize, '\0');
     m_lPos = 0;

@@ -4,6 +4,8 @@
 // line feed is dropped; a NUL byte ends the usable text of a line.
 #pragma once
 
+#include <cstdint>
+
 #include "FileHandle.h"
 
 #include <string>
@@ -11,6 +13,8 @@
 
 class CTextLineReader {
 public:
+    // The largest file Open takes.
+    static constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
     // Characters of one line taken by one read, line feed included.
     static constexpr int kMaxLineChars = 1022;
 

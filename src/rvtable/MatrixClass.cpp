@@ -558,6 +558,11 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
     // near either, and a device or a hostile file cannot make the reading go on without end.
     constexpr std::size_t kMaxLine = 4096;
     constexpr std::uintmax_t kMaxBytes = 256ULL << 20;
+    // A device or a pipe is no file of measurements (a pipe would block the opening itself).
+    std::error_code oError;
+    if (!std::filesystem::is_regular_file(sPath, oError)) {
+        return false;
+    }
     quandrel::UniqueFile pFile(std::fopen(sPath.c_str(), "rb"));
     if (!pFile) {
         return false;

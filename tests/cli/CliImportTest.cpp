@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -86,4 +88,19 @@ TEST(CliImport, BadInputAndUsageGiveTheirExitCodes)
     EXPECT_EQ(RunCliCapture({"import", sFile, "--skip", "-1"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"import", sFile, "--fixed", "3"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"import", sFile, "--bogus"}).lStatus, 2);
+}
+
+TEST(CliImport, DevicesPipesAndSkipsBeyondTheFileEndAtOnce)
+{
+    CTempDir oDir;
+    const std::string sFifo = oDir.File("pipe");
+    ASSERT_EQ(mkfifo(sFifo.c_str(), 0600), 0);
+    // Each would have read without end, blocked, or skipped 2^31 times past the end.
+    for (const std::vector<std::string>& vArguments :
+         {std::vector<std::string>{"import", "/dev/zero"}, {"import", sFifo}, {"info", sFifo}, {"orbit", sFifo},
+          {"orbit", "/dev/zero"}, {"import", oDir.Write("s.txt", "1;2\n3;4\n"), "--skip", "2147483647"}}) {
+        const SCliRun oRun = RunCliCapture(vArguments);
+        EXPECT_EQ(oRun.lStatus, 1) << vArguments[1];
+        EXPECT_FALSE(oRun.sErr.empty()) << vArguments[1];
+    }
 }
