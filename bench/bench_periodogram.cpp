@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,12 +13,7 @@ namespace {
 
 void AlphaDra(std::vector<double>& vT, std::vector<double>& vV)
 {
-    std::ifstream oFile(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt");
-    for (std::string sLine; std::getline(oFile, sLine);) {
-        const std::size_t lSemicolon = sLine.find(';');
-        vT.push_back(std::stod(sLine.substr(0, lSemicolon)));
-        vV.push_back(std::stod(sLine.substr(lSemicolon + 1)));
-    }
+    quandrel::testing::ReadVelocities(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt", vT, vV);
 }
 
 void BM_Periodogram(benchmark::State& oState)

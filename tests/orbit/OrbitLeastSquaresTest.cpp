@@ -35,12 +35,7 @@ TEST(OrbitLeastSquares, AlphaDraAgreesWithAnIndependentSolver)
 {
     std::vector<double> vT;
     std::vector<double> vV;
-    std::ifstream oFile(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt");
-    for (std::string sLine; std::getline(oFile, sLine);) {
-        const std::size_t lSemicolon = sLine.find(';');
-        vT.push_back(std::stod(sLine.substr(0, lSemicolon)));
-        vV.push_back(std::stod(sLine.substr(lSemicolon + 1)));
-    }
+    quandrel::testing::ReadVelocities(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt", vT, vV);
     ASSERT_EQ(vT.size(), 227U);
     // The grid search's best point with the README's ranges.
     SOrbitalElements oStart = quandrel::testing::Orbit(51.4, 2459874.525977, 0.421875, 21.375, 48.415443, -15.398438);

@@ -1,6 +1,7 @@
 // The Lomb-Scargle periodogram: the real alpha Dra velocities against astropy
 // (tests/data/orbit/make_ls_reference.py), a generated sine with a known period, and refusals.
 #include "orbit/Periodogram.h"
+#include "support/Generators.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,7 @@ TEST(Periodogram, AlphaDraAgreesWithAstropy)
 {
     std::vector<double> vT;
     std::vector<double> vV;
-    std::ifstream oData(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt");
-    for (std::string sLine; std::getline(oData, sLine);) {
-        const std::size_t lSemicolon = sLine.find(';');
-        vT.push_back(std::stod(sLine.substr(0, lSemicolon)));
-        vV.push_back(std::stod(sLine.substr(lSemicolon + 1)));
-    }
+    quandrel::testing::ReadVelocities(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt", vT, vV);
     std::string sError;
     const auto o = LombScargle(vT, vV, {}, 2.0, 300.0, 2000, sError);
     ASSERT_TRUE(o) << sError;

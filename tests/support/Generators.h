@@ -1,5 +1,6 @@
 // Generated data with a known truth, shared by the tests, the benchmarks and the sample-run tool:
-// orbits, their velocity series and a spectrum of many absorption lines for the correlation.
+// orbits, their velocity series and a spectrum of many absorption lines for the correlation; and the
+// reading of the project's real "JD;velocity" files.
 #pragma once
 
 #include "core/Constants.h"
@@ -7,7 +8,9 @@
 #include "orbit/OrbitalElementsClass.h"
 
 #include <cmath>
+#include <fstream>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace quandrel::testing {
@@ -82,6 +85,19 @@ inline void ManyLineSpectrum(double fVelocity, std::vector<double>& vWavelength,
         }
         vWavelength[static_cast<std::size_t>(k)] = x;
         vIntensity[static_cast<std::size_t>(k)] = y;
+    }
+}
+
+// The "JD;velocity" lines of a file (the real alpha Dra series of tests/data).
+inline void ReadVelocities(const std::string& sPath, std::vector<double>& vT, std::vector<double>& vV)
+{
+    std::ifstream oFile(sPath);
+    for (std::string sLine; std::getline(oFile, sLine);) {
+        const std::size_t lSemicolon = sLine.find(';');
+        if (!sLine.empty() && sLine[0] != '#' && lSemicolon != std::string::npos) {
+            vT.push_back(std::stod(sLine.substr(0, lSemicolon)));
+            vV.push_back(std::stod(sLine.substr(lSemicolon + 1)));
+        }
     }
 }
 

@@ -1,6 +1,6 @@
 #include "VerbImport.h"
 
-#include "core/NumberText.h"
+#include "VerbSpectrumFile.h"
 
 #include <ostream>
 
@@ -9,7 +9,7 @@ namespace quandrel::cli {
 std::string ImportHelp()
 {
     return std::string("usage: quandrel-cli import FILE [import options]\n"
-           "Reads a spectrum text file as the import dialog does and prints\n"
+           "Reads a spectrum file (text as the import dialog does, or FITS) and prints\n"
            "wavelength<TAB>intensity per sample (%.17g).\n") + ImportOptionsHelp();
 }
 
@@ -25,15 +25,7 @@ int RunImport(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
-    std::string sLine;
-    for (std::size_t i = 0; i < vWavelength.size(); ++i) {
-        sLine = FormatGeneral(vWavelength[i], 17);
-        sLine += '\t';
-        sLine += FormatGeneral(vIntensity[i], 17);
-        sLine += '\n';
-        oOut << sLine;
-    }
-    return kExitOk;
+    return WriteSpectrum("", vWavelength, vIntensity, SSpectrumMetadata{}, oOut, oErr);
 }
 
 } // namespace quandrel::cli

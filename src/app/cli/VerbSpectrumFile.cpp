@@ -86,9 +86,6 @@ std::string ConvertHelp()
            ImportOptionsHelp();
 }
 
-namespace {
-
-// The spectrum to a file (FITS by its name, else text) or, without one, to oOut as import prints it.
 int WriteSpectrum(const std::string& sOut, const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
                   const SSpectrumMetadata& oMetadata, std::ostream& oOut, std::ostream& oErr)
 {
@@ -101,24 +98,24 @@ int WriteSpectrum(const std::string& sOut, const std::vector<double>& vWavelengt
         return kExitOk;
     }
     std::string sText;
+    std::string sLine;
     for (std::size_t i = 0; i < vWavelength.size(); ++i) {
-        sText += FormatGeneral(vWavelength[i], 17);
-        sText += '\t';
-        sText += FormatGeneral(vIntensity[i], 17);
-        sText += '\n';
+        sLine = FormatGeneral(vWavelength[i], 17);
+        sLine += '\t';
+        sLine += FormatGeneral(vIntensity[i], 17);
+        sLine += '\n';
+        if (sOut.empty()) {
+            oOut << sLine;
+        } else {
+            sText += sLine;
+        }
     }
-    if (sOut.empty()) {
-        oOut << sText;
-        return kExitOk;
-    }
-    if (!WriteFileAtomically(sOut, sText)) {
+    if (!sOut.empty() && !WriteFileAtomically(sOut, sText)) {
         oErr << "The file " << sOut << " cannot be written.\n";
         return kExitInput;
     }
     return kExitOk;
 }
-
-} // namespace
 
 int RunConvert(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
