@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-bool CSliderValuesBroker::GetValue(int32_t lMin, int32_t lMax, int32_t lIndex, double fValueAtMin, double fValueAtMax,
+bool CSliderValuesBroker::GetValue(int64_t lMin, int64_t lMax, int64_t lIndex, double fValueAtMin, double fValueAtMax,
                                    char cMode, double& fValue)
 {
     if (lMin == lMax) {
@@ -11,7 +11,9 @@ bool CSliderValuesBroker::GetValue(int32_t lMin, int32_t lMax, int32_t lIndex, d
     }
     const double fShare = static_cast<double>(lIndex - lMin) / static_cast<double>(lMax - lMin);
     if (cMode == kLinear) {
-        fValue = fValueAtMin + (lIndex - lMin) * (fValueAtMax - fValueAtMin) / (lMax - lMin);
+        // In 64 bits: an index at the top of the 32-bit range still has a successor.
+        fValue = fValueAtMin + static_cast<double>(lIndex - lMin) * (fValueAtMax - fValueAtMin) /
+                                   static_cast<double>(lMax - lMin);
         return true;
     }
     if (cMode == kLogarithmic) {
@@ -29,8 +31,8 @@ bool CSliderValuesBroker::GetLineSearchParameters(int32_t lWidthMax, int32_t lWi
 {
     double fWidth = 0.0;
     double fDepth = 0.0;
-    if (!GetValue(0, lWidthMax, lWidthIndex + 1, 2.0, 2.0 * lWidthMax + 2.0, kLinear, fWidth) ||
-        !GetValue(0, kSensitivityMax, lSensitivityIndex + 1, 0.001, 1.0, kLogarithmic, fDepth)) {
+    if (!GetValue(0, lWidthMax, int64_t{lWidthIndex} + 1, 2.0, 2.0 * lWidthMax + 2.0, kLinear, fWidth) ||
+        !GetValue(0, kSensitivityMax, int64_t{lSensitivityIndex} + 1, 0.001, 1.0, kLogarithmic, fDepth)) {
         return false;
     }
     const double fSamples = std::trunc(fWidth + 0.01);

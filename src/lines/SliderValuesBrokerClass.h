@@ -12,7 +12,7 @@ public:
     // fValueAtMax (at lMax). False, leaving fValue alone, for an unknown
     // mode, an empty index range, or a logarithmic scale that does not rise
     // from a positive value.
-    static bool GetValue(int32_t lMin, int32_t lMax, int32_t lIndex, double fValueAtMin, double fValueAtMax, char cMode,
+    static bool GetValue(int64_t lMin, int64_t lMax, int64_t lIndex, double fValueAtMin, double fValueAtMax, char cMode,
                          double& fValue);
 
     // The sensitivity slider runs from 0 to this index.

@@ -74,6 +74,8 @@ TEST(CliLines, RefusesBadSlidersAndUnreadableFiles)
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--width-index", "-1"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--width-max", "0"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--sensitivity-index", "21"}).lStatus, 2);
+    // The top of the 32-bit range: a window wider than any file, refused without an overflow.
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--width-max", "2147483647", "--width-index", "2147483647"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--lab", oDir.File("none.txt")}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"lines", oDir.File("none.txt")}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"lines", sFile}).lStatus, 0) << "three samples: no line, but no error";
