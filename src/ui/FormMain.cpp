@@ -280,10 +280,10 @@ QWidget* TfrmMain::CreateControlPanel()
     m_pstgLeastSquares = Grid("stgLeastSquares", 13, 3);
     pElementsLayout->addWidget(m_pstgOrbitalElements1);
     pElementsLayout->addWidget(m_pstgOrbitalElements2);
-    pElementsLayout->addWidget(m_pstgLeastSquares, 1);
     ppgcTables->addTab(pElements, "Orbital elements");
     m_pstgResiduals = Grid("stgResiduals", 2, 4);
     ppgcTables->addTab(m_pstgResiduals, "RV values && Residuals");
+    ppgcTables->addTab(m_pstgLeastSquares, "Least squares");
     pLayout->addWidget(ppgcTables, 1);
     return pPanel;
 }

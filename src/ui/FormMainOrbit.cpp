@@ -39,7 +39,7 @@ void TfrmMain::mniCalculateElementsClick()
     const Outcome oOutcome = m_oSession.FinishOrbitSearch(std::move(oJob));
     // A search that ran shows its elements, also when only the least-squares refinement was refused.
     if (Report(oOutcome) || (oOutcome && !oOutcome->bParameters && m_oSession.IsOrbitFitted())) {
-        m_ppgcTables->setCurrentIndex(2);
+        m_ppgcTables->setCurrentIndex(m_oSession.LeastSquaresOrbit() ? 4 : 2);
         m_ppgcPlots->setCurrentIndex(1);
         DrawRVGraph();
     }

@@ -440,6 +440,7 @@ void TfrmMain::ShowLeastSquares()
     Set(11, 1, Number(oFit->fChi2Reduced));
     Set(12, 0, "Points");
     Set(12, 1, QString::number(oFit->lPoints));
+    pGrid->resizeColumnsToContents();
 }
 
 void TfrmMain::ShowResiduals()

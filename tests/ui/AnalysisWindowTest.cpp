@@ -229,6 +229,9 @@ TEST_F(AnalysisWindowTest, SuggestAndCalculateGiveThePublishedOrbitWithErrors)
     EXPECT_NEAR(oFit->afValue[3], 22.4, 1.5);
     EXPECT_NEAR(oFit->afValue[4], 48.51, 0.2);
     EXPECT_NEAR(Cell("stgLeastSquares", 1, 1).toDouble(), oFit->afValue[0], 1e-4);
+    EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcTables")->currentIndex(), 4) << "the errors are shown";
+    m_pMain->resize(1100, 720);
+    SaveScreenshot(m_pMain.get(), "least_squares");
 }
 
 TEST_F(AnalysisWindowTest, ThePeriodogramPageShowsTheStrongestPeriodWithThePdmDispersions)
