@@ -63,6 +63,11 @@ int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxL
     return lCount;
 }
 
+int32_t LinesToSkipAtLeastHeaders(const std::string& sFilePathAndName, int32_t lLinesToSkip)
+{
+    return std::max(lLinesToSkip, CountLeadingTextLines(sFilePathAndName));
+}
+
 int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
                        std::vector<double>& vWavelength, std::vector<double>& vIntensity)
 {

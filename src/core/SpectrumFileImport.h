@@ -33,6 +33,9 @@ std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool
 // nanometres. Looks at most at lMaxLines lines and the first MiB; 0 when the file cannot be read.
 int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxLines = 1000);
 
+// The lines to skip at the head of a file when lLinesToSkip were asked for: at least its header lines.
+int32_t LinesToSkipAtLeastHeaders(const std::string& sFilePathAndName, int32_t lLinesToSkip);
+
 // Reads the file into vWavelength and vIntensity (one entry per data line).
 // Returns -1 if the file cannot be read (both left empty), else 0.
 int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,

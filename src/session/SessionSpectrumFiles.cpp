@@ -28,7 +28,7 @@ double Radians(double fDegrees)
 std::unique_ptr<CSpectrum> CSession::ReadTextSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const
 {
     SImportSettings oSettings = m_oSettings.ReadImportSettings();
-    oSettings.lLinesToSkip = std::max(oSettings.lLinesToSkip, CountLeadingTextLines(sPath));
+    oSettings.lLinesToSkip = LinesToSkipAtLeastHeaders(sPath, oSettings.lLinesToSkip);
     CCSVFile oReader;
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;

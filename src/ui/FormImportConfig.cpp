@@ -25,8 +25,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 
@@ -199,7 +197,7 @@ void TfrmImportConfig::showEvent(QShowEvent* pEvent)
     m_bUpdatesEnabled = false;
     LoadSettings();
     // Header lines at the head of this file are proposed for skipping.
-    m_pedLinesToSkip->setValue(std::max(m_pedLinesToSkip->value(), CountLeadingTextLines(m_sFilePathAndName)));
+    m_pedLinesToSkip->setValue(LinesToSkipAtLeastHeaders(m_sFilePathAndName, m_pedLinesToSkip->value()));
     ShowPanelOfMode();
     EnableControl(m_pedOthers, m_pchbOthers->isChecked());
     m_bUpdatesEnabled = true;

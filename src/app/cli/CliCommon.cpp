@@ -159,7 +159,7 @@ bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings
     // Header and comment lines at the head of the file (the residuals of calibrate among them) are
     // skipped as the import dialog proposes.
     SImportSettings oSkipping = oSettings;
-    oSkipping.lLinesToSkip = std::max(oSkipping.lLinesToSkip, CountLeadingTextLines(sFile));
+    oSkipping.lLinesToSkip = LinesToSkipAtLeastHeaders(sFile, oSkipping.lLinesToSkip);
     CCSVFile oReader;
     if (SpectrumFileImport(oReader, sFile, oSkipping, vWavelength, vIntensity) != 0) {
         oErr << "Unable to read the file " << sFile << ".\n";
