@@ -1,5 +1,5 @@
-// Writing a whole file so that it is either complete or not there: the bytes go to a new file beside
-// the target, which replaces the target only once it is written and closed.
+// Writing a whole file so that it is either complete or not there: the bytes go to a new file of a
+// name of its own beside the target, are flushed to the disk, and replace the target only then.
 #pragma once
 
 #include <string>
@@ -7,7 +7,12 @@
 namespace quandrel {
 
 // False when the file could not be written; the old file (if any) is then left as it was and no
-// temporary file stays behind.
+// temporary file stays behind. A symbolic link is followed: the file it points to is replaced and
+// the link stays. A file that exists keeps its permissions (and its owner, where the process may
+// set it). A file-size limit makes the write fail instead of ending the process.
 bool WriteFileAtomically(const std::string& sPath, const std::string& sBytes);
+
+// The file a path names once its symbolic links are followed (the path itself when it is no link).
+std::string FollowLinks(const std::string& sPath);
 
 } // namespace quandrel

@@ -1,5 +1,7 @@
 #include "CSVFileClass.h"
 
+#include "AtomicFile.h"
+
 #include "Assert.h"
 #include "FileHandle.h"
 #include "NumberText.h"
@@ -170,23 +172,15 @@ int CCSVFile::WriteColumns(const std::string& sFilePathAndName, int32_t lRows, c
     for (const auto& vColumn : vColumns) {
         QASSERT(vColumn.size()>=static_cast<std::size_t>(lRows));
     }
-    quandrel::UniqueFile pFile(std::fopen(sFilePathAndName.c_str(), "wb"));
-    if (!pFile) {
-        return -1;
-    }
-    std::string sRow;
+    std::string sText;
     for (int32_t lRow = 0; lRow < lRows; ++lRow) {
-        sRow.clear();
         for (std::size_t lColumn = 0; lColumn < vColumns.size(); ++lColumn) {
             if (lColumn > 0) {
-                sRow += sSeparator;
+                sText += sSeparator;
             }
-            sRow += quandrel::FormatFixed(vColumns[lColumn][static_cast<std::size_t>(lRow)], 6);
+            sText += quandrel::FormatFixed(vColumns[lColumn][static_cast<std::size_t>(lRow)], 6);
         }
-        sRow += '\n';
-        if (std::fwrite(sRow.data(), 1, sRow.size(), pFile.get()) != sRow.size()) {
-            return -1;
-        }
+        sText += '\n';
     }
-    return std::fclose(pFile.release()) == 0 ? 0 : -1;
+    return quandrel::WriteFileAtomically(sFilePathAndName, sText) ? 0 : -1;
 }

@@ -1,15 +1,19 @@
 #include "IniFileClass.h"
 
+#include "AtomicFile.h"
 #include "FileHandle.h"
 #include "NumberText.h"
 #include "UtilsClass.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #include <vector>
 
@@ -90,30 +94,49 @@ std::optional<std::string> KeyOf(const std::string& sLine)
 
 bool WriteLines(const std::string& sPath, const std::vector<std::string>& vLines)
 {
-    // A new file beside the old one replaces it only once complete.
-    const std::string sTemporary = sPath + ".new";
+    std::string sContent;
+    for (const auto& sLine : vLines) {
+        sContent += sLine;
+        sContent += '\n';
+    }
+    return quandrel::WriteFileAtomically(sPath, sContent);
+}
+
+// Writers of one settings file, in this process or another, take turns: each reads the file, changes
+// one line and writes it back under an exclusive lock on a file beside it, so that no write replaces
+// a file another has just changed with a copy from before the change.
+class CWriteLock {
+public:
+    explicit CWriteLock(const std::string& sPath)
+        : m_lFile(::open((quandrel::FollowLinks(sPath) + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666))
     {
-        quandrel::UniqueFile pFile(std::fopen(sTemporary.c_str(), "wb"));
-        if (!pFile) {
-            return false;
-        }
-        for (const auto& sLine : vLines) {
-            if (std::fputs(sLine.c_str(), pFile.get()) < 0 || std::fputs("\n", pFile.get()) < 0) {
-                pFile.reset();
-                std::remove(sTemporary.c_str());
-                return false;
-            }
-        }
-        if (std::fclose(pFile.release()) != 0) {
-            std::remove(sTemporary.c_str());
-            return false;
+        // Without a lock file (a folder that cannot be written) the write itself fails too.
+        while (m_lFile >= 0 && ::flock(m_lFile, LOCK_EX) != 0 && errno == EINTR) {
         }
     }
-    if (std::rename(sTemporary.c_str(), sPath.c_str()) != 0) {
-        std::remove(sTemporary.c_str());
-        return false;
+    ~CWriteLock()
+    {
+        if (m_lFile >= 0) {
+            ::close(m_lFile);
+        }
     }
-    return true;
+    CWriteLock(const CWriteLock&) = delete;
+    CWriteLock& operator=(const CWriteLock&) = delete;
+
+private:
+    int m_lFile;
+};
+
+// Names and values that would not read back as written: a line break would start a new line (a new
+// key, even a new section), a '=' in a key would end it early, a ']' would end a section's name, and
+// names are compared without the blanks around them.
+bool Writable(const std::string& sSection, const std::string& sKey, const std::string& sValue)
+{
+    const auto bHasBreak = [](const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; };
+    const auto bPlainName = [](const std::string& s) { return !s.empty() && Trim(s) == s; };
+    return bPlainName(sSection) && bPlainName(sKey) && !bHasBreak(sSection) && !bHasBreak(sKey) &&
+           !bHasBreak(sValue) && sSection.find(']') == std::string::npos && sKey.front() != '[' &&
+           sKey.find('=') == std::string::npos;
 }
 
 } // namespace
@@ -160,6 +183,10 @@ double CIniFile::ReadFloat(const std::string& sSection, const std::string& sKey,
 
 bool CIniFile::WriteString(const std::string& sSection, const std::string& sKey, const std::string& sValue) const
 {
+    if (!Writable(sSection, sKey, sValue)) {
+        return false;
+    }
+    const CWriteLock oLock(m_sFilePathAndName);
     std::vector<std::string> vLines = ReadLines(m_sFilePathAndName);
     const std::string sNewLine = sKey + "=" + sValue;
     bool bInSection = false;

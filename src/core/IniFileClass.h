@@ -22,7 +22,9 @@ public:
     // A number in the system's decimal notation (either separator is taken), or fDefault.
     double ReadFloat(const std::string& sSection, const std::string& sKey, double fDefault) const;
 
-    // Each returns false when the file could not be written; the old file is then left as it was.
+    // Each returns false when the file could not be written, or when the names or the value would not
+    // read back as written (a line break, a "=" in the key, a "]" in the section, an empty name or
+    // blanks around it); the old file is then left as it was. Writers in several processes take turns.
     bool WriteString(const std::string& sSection, const std::string& sKey, const std::string& sValue) const;
     bool WriteInteger(const std::string& sSection, const std::string& sKey, int lValue) const;
     bool WriteBool(const std::string& sSection, const std::string& sKey, bool bValue) const;

@@ -1,6 +1,7 @@
 #include "CrossCorrelationClass.h"
 
 #include "CubicSplineClass.h"
+#include "core/AtomicFile.h"
 #include "core/Assert.h"
 #include "core/BinaryStream.h"
 #include "core/FileHandle.h"
@@ -307,13 +308,7 @@ bool CCrossCorrelation::SaveParameters(const std::string& sFileName) const
     oWriter.WriteDouble(m_fAccuracy);
     oWriter.WriteInt32(m_lSupportingPoints);
     oWriter.WriteInt32(m_lCorrelationSpan);
-    quandrel::UniqueFile pFile(std::fopen(sFileName.c_str(), "wb"));
-    if (!pFile) {
-        return false;
-    }
-    const std::string& sBytes = oWriter.Bytes();
-    const bool bWritten = std::fwrite(sBytes.data(), 1, sBytes.size(), pFile.get()) == sBytes.size();
-    return std::fclose(pFile.release()) == 0 && bWritten;
+    return quandrel::WriteFileAtomically(sFileName, oWriter.Bytes());
 }
 
 bool CCrossCorrelation::LoadParameters(const std::string& sFileName)

@@ -8,9 +8,11 @@
 #include "FormSettings.h"
 #include "ImageView.h"
 #include "Prompts.h"
+#include "core/AtomicFile.h"
 #include "core/UtilsClass.h"
 #include "io/FitsSpectrum.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -301,7 +303,11 @@ void TfrmMain::chbKeepYAxisFixedClick()
 void TfrmMain::mniSaveChartClick()
 {
     WithFile(EFile::Bitmap, [this](const std::string& sFile) -> Outcome {
-        if (!ChartBitmap().save(QString::fromStdString(sFile), "BMP")) {
+        QByteArray aBytes;
+        QBuffer oBuffer(&aBytes);
+        oBuffer.open(QIODevice::WriteOnly);
+        if (!ChartBitmap().save(&oBuffer, "BMP") ||
+            !quandrel::WriteFileAtomically(sFile, std::string(aBytes.constData(), static_cast<std::size_t>(aBytes.size())))) {
             return SMessage{"Error!", "Unable to write the bitmap file " + sFile + "!"};
         }
         m_oSession.Settings().Write(ESetting::BitmapPath, ExtractDirectory(sFile));

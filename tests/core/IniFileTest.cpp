@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,20 +65,21 @@ TEST(CIniFile, FloatsFollowTheSystemSeparatorBothWays)
     EXPECT_EQ(oIni.ReadString("GeographicCoordinates", "LatDeg", ""), "0.333333333333333");
 }
 
-TEST(CIniFile, AFailedWriteLeavesTheOldFile)
+TEST(CIniFile, WritesKeepEveryByteOfOtherLinesAndRefuseWhatWouldNotReadBack)
 {
-    if (geteuid() == 0) {
-        // Root writes into read-only folders; take a folder that does not exist instead.
-        const CIniFile oIni("/nonexistent-folder/quandrel.ini");
-        EXPECT_FALSE(oIni.WriteInteger("A", "x", 1));
-        return;
-    }
+    using namespace std::string_literals;
     CTempDir oDir;
-    const std::string sPath = oDir.Write("q.ini", "[A]\nx=1\n");
-    chmod(std::filesystem::path(sPath).parent_path().c_str(), 0500);
-    EXPECT_FALSE(CIniFile(sPath).WriteInteger("A", "x", 2));
-    chmod(std::filesystem::path(sPath).parent_path().c_str(), 0700);
-    EXPECT_EQ(ReadWholeFile(sPath), "[A]\nx=1\n");
+    const std::string sOld = "[A]\nx=a\0b\ny=2\n"s;
+    const std::string sPath = oDir.Write("q.ini", sOld);
+    const CIniFile oIni(sPath);
+    ASSERT_TRUE(oIni.WriteInteger("A", "z", 3));
+    EXPECT_EQ(ReadWholeFile(sPath), "[A]\nx=a\0b\ny=2\nz=3\n"s) << "a NUL byte does not cut its line";
+    // Each of these would read back as something else, or add keys of its own.
+    for (const auto& [sSection, sKey, sValue] : {std::tuple{"A", "k", "1\n[B]\nx=2"}, {"A", "k\nj", "1"}, {"A", "k=j", "1"},
+                                                 {"A]", "k", "1"}, {"A", "", "1"}, {" A", "k", "1"}, {"A", "[k", "1"}}) {
+        EXPECT_FALSE(oIni.WriteString(sSection, sKey, sValue)) << sSection << "|" << sKey << "|" << sValue;
+    }
+    EXPECT_EQ(ReadWholeFile(sPath), "[A]\nx=a\0b\ny=2\nz=3\n"s);
 }
 
 TEST(CIniFile, SettingsLiveBesideTheProgramOrInTheUserFolder)

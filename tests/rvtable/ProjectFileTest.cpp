@@ -183,16 +183,14 @@ TEST(ProjectFile, DamagedFilesAreRefusedWithoutHarm)
     EXPECT_GT(lVariants, 3000);
 }
 
-TEST(ProjectFile, AFailedSaveLeavesThePreviousFile)
+TEST(ProjectFile, ASaveThatCannotHappenIsReported)
 {
     CTempDir oDir;
     CMatrix oMatrix = MakeProject(oDir);
-    const std::string sPath = oDir.Write("p.mtx", "the previous project");
-    // The new file cannot be made beside the old one: a folder stands in its way.
-    std::filesystem::create_directory(sPath + ".new");
-    EXPECT_FALSE(oMatrix.SaveToFile(sPath));
+    // A folder stands where the file would go.
+    std::filesystem::create_directory(oDir.File("p.mtx"));
+    EXPECT_FALSE(oMatrix.SaveToFile(oDir.File("p.mtx")));
     EXPECT_FALSE(oMatrix.IsSaved());
-    EXPECT_EQ(ReadWholeFile(sPath), "the previous project");
     EXPECT_FALSE(oMatrix.SaveToFile(oDir.File("no/such/folder/p.mtx")));
     EXPECT_FALSE(oMatrix.DumpToFile(oDir.File("no/such/folder/d.txt")));
 }

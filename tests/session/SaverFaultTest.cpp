@@ -1,0 +1,276 @@
+// Every way the program saves a file, under the faults a real disk and a real user bring: a file-size
+// limit, a folder that cannot be written, a symbolic link, a process killed mid-save, two processes
+// saving at once. The previous file stays intact and readable in every case, and no save is reported
+// as done that did not happen.
+#include "session/Session.h"
+#include "core/AtomicFile.h"
+#include "core/IniFileClass.h"
+#include "core/NumberText.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <functional>
+#include <set>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// How a piece of work ended in a child process: its answer, or death by a signal.
+enum class EEnd { Saved, Refused, Killed };
+
+// Runs fnWork in a child process, under a file-size limit when lFileSizeLimit >= 0 and as an
+// unprivileged user when bUnprivileged (the tests may run as root, who may write anywhere).
+EEnd InChild(const std::function<bool()>& fnWork, long lFileSizeLimit = -1, bool bUnprivileged = false)
+{
+    const pid_t lChild = ::fork();
+    if (lChild == 0) {
+        if (lFileSizeLimit >= 0) {
+            const rlimit oLimit{static_cast<rlim_t>(lFileSizeLimit), static_cast<rlim_t>(lFileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &oLimit);
+        }
+        if (bUnprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(3);
+        }
+        ::_exit(fnWork() ? 0 : 1);
+    }
+    int lStatus = 0;
+    ::waitpid(lChild, &lStatus, 0);
+    if (WIFSIGNALED(lStatus)) {
+        return EEnd::Killed;
+    }
+    return WEXITSTATUS(lStatus) == 0 ? EEnd::Saved : EEnd::Refused;
+}
+
+std::set<std::string> Entries(const std::string& sFolder)
+{
+    std::set<std::string> oNames;
+    for (const auto& oEntry : std::filesystem::directory_iterator(sFolder)) {
+        oNames.insert(oEntry.path().filename().string());
+    }
+    return oNames;
+}
+
+// One way of saving: which file it writes and how, given a session holding something of each kind.
+struct SSaver {
+    const char* pcName;
+    std::function<bool(CSession&, const std::string&)> fnSave;
+};
+
+std::unique_ptr<CSpectrum> Spectrum()
+{
+    std::vector<double> vW;
+    std::vector<double> vI;
+    for (int k = 0; k < 400; ++k) {
+        const double x = 6500.0 + 0.25 * k;
+        vW.push_back(x);
+        vI.push_back(1.0 - 0.5 * std::exp(-(x - 6563.0) * (x - 6563.0) / 2.0));
+    }
+    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
+    pSpectrum->SetObservationTime(2459000.5);
+    return pSpectrum;
+}
+
+const std::vector<SSaver>& Savers()
+{
+    static const std::vector<SSaver> vSavers = {
+        {"Project", [](CSession& o, const std::string& s) { return !o.SaveProject(s); }},
+        {"MeasurementDump", [](CSession& o, const std::string& s) { return !o.DumpMeasurements(s); }},
+        {"Results", [](CSession& o, const std::string& s) { return !o.ExportResults(s); }},
+        {"Elements", [](CSession& o, const std::string& s) { return !o.ExportElements(s); }},
+        {"Residuals", [](CSession& o, const std::string& s) { return !o.ExportResiduals(s); }},
+        {"CalibratedSpectrum", [](CSession& o, const std::string& s) { return !o.SaveCalibratedSpectrum(s); }},
+        {"FitsSpectrum", [](CSession& o, const std::string& s) { return !o.SaveSpectrumAsFits(s); }},
+        {"CorrelationParameters", [](CSession& o, const std::string& s) { return !o.SaveCorrelationParameters(s); }},
+        {"Settings", [](CSession&, const std::string& s) { return CIniFile(s).WriteString("Paths", "Last", "/x"); }},
+    };
+    return vSavers;
+}
+
+class SaverFaultTest : public ::testing::TestWithParam<std::size_t> {
+protected:
+    CTempDir m_oDir;
+    std::string m_sFolder = m_oDir.File("out");
+    CSession m_oSession{m_oDir.File("quandrel.ini")};
+    const std::string m_sPrevious = "the previous file\n";
+
+    void SetUp() override
+    {
+        std::filesystem::create_directory(m_sFolder);
+        m_oSession.SetObjectCoordinates({5, 55, 7, 24});
+        m_oSession.AddSpectrum(Spectrum(), "s");
+        m_oSession.SetCorrelationParameters({6510, 6590, 512, 20, 0.01}, {});
+        // A row in the table, and a velocity series with residuals.
+        m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.Write("lab.txt", "H-alpha;6562.8\n"));
+        ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
+        ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.IdentifyActiveLineWithNearest();
+        ASSERT_FALSE(m_oSession.AddMeasurement());
+        std::string sSeries;
+        for (int k = 0; k < 12; ++k) {
+            sSeries += std::to_string(2459000.5 + 1.3 * k) + ";" + std::to_string(20.0 * std::sin(0.7 * k)) + "\n";
+        }
+        ASSERT_FALSE(m_oSession.ImportMeasurements(m_oDir.Write("rv.txt", sSeries)));
+        SOrbitSearch oSearch = m_oSession.OrbitSearchProposal();
+        oSearch.alSteps = {3, 3, 3, 3, 3, 3};
+        ASSERT_FALSE(m_oSession.FitOrbit(oSearch));
+    }
+    const SSaver& Saver() const { return Savers()[GetParam()]; }
+    bool Save(const std::string& sPath) { return Saver().fnSave(m_oSession, sPath); }
+    std::string Target() const { return m_sFolder + "/file"; }
+};
+
+} // namespace
+
+TEST_P(SaverFaultTest, AFailedSaveIsReportedAndLeavesThePreviousFileAlone)
+{
+    const std::string sTarget = m_oDir.Write("out/file", m_sPrevious);
+    const std::set<std::string> oBefore = Entries(m_sFolder);
+    // Past a file-size limit the save fails with a message: the process is not killed by SIGXFSZ.
+    EXPECT_EQ(InChild([&] { return Save(sTarget); }, 8), EEnd::Refused);
+    EXPECT_EQ(ReadWholeFile(sTarget), m_sPrevious);
+    // A folder that cannot be written, as a user who may not write there.
+    ::chmod(m_sFolder.c_str(), 0555);
+    EXPECT_EQ(InChild([&] { return Save(sTarget); }, -1, true), EEnd::Refused);
+    ::chmod(m_sFolder.c_str(), 0755);
+    EXPECT_EQ(ReadWholeFile(sTarget), m_sPrevious);
+    std::set<std::string> oAfter = Entries(m_sFolder);
+    oAfter.erase("file.lock"); // the settings' writers take turns through it
+    EXPECT_EQ(oAfter, oBefore) << "no temporary file stays behind";
+    EXPECT_TRUE(Save(sTarget));
+    EXPECT_NE(ReadWholeFile(sTarget), m_sPrevious);
+}
+
+TEST_P(SaverFaultTest, ALinkStaysALinkAndTheFileKeepsItsPermissions)
+{
+    const std::string sReal = m_oDir.Write("out/real", m_sPrevious);
+    ::chmod(sReal.c_str(), 0640);
+    std::filesystem::create_directory(m_sFolder + "/links");
+    std::filesystem::create_symlink("../real", m_sFolder + "/links/file");
+    ASSERT_TRUE(Save(m_sFolder + "/links/file"));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_sFolder + "/links/file"));
+    EXPECT_NE(ReadWholeFile(sReal), m_sPrevious);
+    struct stat oStat {};
+    ASSERT_EQ(::stat(sReal.c_str(), &oStat), 0);
+    EXPECT_EQ(oStat.st_mode & 07777, 0640U);
+    // A link to a file not there yet makes it.
+    std::filesystem::create_symlink("new", m_sFolder + "/dangling");
+    ASSERT_TRUE(Save(m_sFolder + "/dangling"));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_sFolder + "/dangling"));
+    EXPECT_FALSE(ReadWholeFile(m_sFolder + "/new").empty());
+}
+
+TEST_P(SaverFaultTest, TwoProcessesSavingAtOnceLeaveOneCompleteFile)
+{
+    // Each process saves again and again; the file is always the one save or the other, never a mix.
+    ASSERT_TRUE(Save(Target()));
+    const std::string sComplete = ReadWholeFile(Target());
+    std::vector<pid_t> vChildren;
+    for (int lChild = 0; lChild < 2; ++lChild) {
+        const pid_t lPid = ::fork();
+        if (lPid == 0) {
+            bool bAll = true;
+            for (int k = 0; k < 40; ++k) {
+                bAll = Save(Target()) && bAll;
+            }
+            ::_exit(bAll ? 0 : 1);
+        }
+        vChildren.push_back(lPid);
+    }
+    for (int k = 0; k < 200; ++k) {
+        const std::string sNow = ReadWholeFile(Target());
+        EXPECT_EQ(sNow, sComplete);
+        if (sNow != sComplete) {
+            break;
+        }
+    }
+    for (const pid_t lPid : vChildren) {
+        int lStatus = 0;
+        ::waitpid(lPid, &lStatus, 0);
+        EXPECT_TRUE(WIFEXITED(lStatus) && WEXITSTATUS(lStatus) == 0);
+    }
+    EXPECT_EQ(ReadWholeFile(Target()), sComplete);
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySaver, SaverFaultTest, ::testing::Range<std::size_t>(0, Savers().size()),
+                         [](const ::testing::TestParamInfo<std::size_t>& oInfo) {
+                             return std::string(Savers()[oInfo.param].pcName);
+                         });
+
+TEST(SaverFault, AProcessKilledMidSaveLeavesThePreviousFileOrTheNewOneWhole)
+{
+    CTempDir oDir;
+    const std::string sPath = oDir.Write("big", "the previous file");
+    // Large enough that the kill falls into the middle of writing it.
+    const std::string sNew(64U * 1024U * 1024U, 'n');
+    const pid_t lChild = ::fork();
+    if (lChild == 0) {
+        for (;;) {
+            quandrel::WriteFileAtomically(sPath, sNew);
+        }
+    }
+    // Wait until the child's temporary file is there, so that the kill meets a save under way.
+    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Entries(oDir.File("")).size() < 2 && std::chrono::steady_clock::now() < tEnd) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(lChild, SIGKILL);
+    int lStatus = 0;
+    ::waitpid(lChild, &lStatus, 0);
+    const std::string sNow = ReadWholeFile(sPath);
+    EXPECT_TRUE(sNow == "the previous file" || sNow == sNew) << sNow.size() << " bytes";
+}
+
+TEST(SaverFault, SettingsWrittenByTwoProcessesAtOnceAreAllKept)
+{
+    CTempDir oDir;
+    const std::string sPath = oDir.File("q.ini");
+    std::vector<pid_t> vChildren;
+    for (int lChild = 0; lChild < 2; ++lChild) {
+        const pid_t lPid = ::fork();
+        if (lPid == 0) {
+            const CIniFile oIni(sPath);
+            bool bAll = true;
+            for (int k = 0; k < 60; ++k) {
+                bAll = oIni.WriteInteger("S", "p" + std::to_string(lChild) + "k" + std::to_string(k), k) && bAll;
+            }
+            ::_exit(bAll ? 0 : 1);
+        }
+        vChildren.push_back(lPid);
+    }
+    for (const pid_t lPid : vChildren) {
+        int lStatus = 0;
+        ::waitpid(lPid, &lStatus, 0);
+        ASSERT_TRUE(WIFEXITED(lStatus) && WEXITSTATUS(lStatus) == 0) << "every write reported done";
+    }
+    const CIniFile oIni(sPath);
+    int lLost = 0;
+    for (int lChild = 0; lChild < 2; ++lChild) {
+        for (int k = 0; k < 60; ++k) {
+            lLost += oIni.ReadInteger("S", "p" + std::to_string(lChild) + "k" + std::to_string(k), -1) != k ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(lLost, 0) << "writes reported done and then lost";
+}
+
+TEST(SaverFault, ADeviceNamedAsTheTargetIsWrittenToAndStaysADevice)
+{
+    CTempDir oDir;
+    EXPECT_TRUE(quandrel::WriteFileAtomically("/dev/null", "x"));
+    EXPECT_FALSE(quandrel::WriteFileAtomically("/dev/full", "x")) << "a full device is reported";
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    std::filesystem::create_directory(oDir.File("folder"));
+    EXPECT_FALSE(quandrel::WriteFileAtomically(oDir.File("folder"), "x"));
+    EXPECT_TRUE(std::filesystem::is_directory(oDir.File("folder")));
+}
