@@ -3,6 +3,7 @@
 #include "core/Assert.h"
 #include "core/UtilsClass.h"
 
+#include <algorithm>
 #include <cmath>
 
 void CCalibration::AddCalibrationPoint(double fMeasured, double fLambda)
@@ -118,4 +119,13 @@ bool CCalibration::GetResiduals(double& fMeanSquare, double& fMaxAbs) const
     }
     fMeanSquare = fSum / static_cast<double>(m_vCalibrationPoint.size());
     return true;
+}
+
+bool CCalibration::IsFinite(const std::vector<double>& vMapped) const
+{
+    double fMeanSquare = 0.0;
+    double fMaxAbs = 0.0;
+    GetResiduals(fMeanSquare, fMaxAbs);
+    return std::isfinite(fMeanSquare) && std::isfinite(fMaxAbs) &&
+           std::all_of(vMapped.begin(), vMapped.end(), [](double f) { return std::isfinite(f); });
 }

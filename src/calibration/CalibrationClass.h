@@ -17,6 +17,11 @@ struct SCalibrationPoint {
     int32_t lCount = 1;     // measurements averaged into fMeasured
 };
 
+// Why a calibration that IsFinite refuses is not taken.
+inline constexpr const char* kCalibrationNotFinite =
+    "The calibration gives wavelengths that are not finite numbers: its points lie far beyond any real "
+    "wavelength. The spectrum keeps its wavelengths.";
+
 class CCalibration : public CInertialLines {
 public:
     // Modes 0 .. 3: polynomial of degree mode + 1; 4: sampling points; others: no calibration.
@@ -44,6 +49,9 @@ public:
     // Mean square and largest absolute residual of the points; false in
     // sampling point mode, without points, or before any polynomial was fitted.
     bool GetResiduals(double& fMeanSquare, double& fMaxAbs) const;
+    // Whether the mapped values and the residuals are all finite numbers: points far beyond any real
+    // wavelength overflow the fit, and such a calibration is refused rather than shown.
+    bool IsFinite(const std::vector<double>& vMapped) const;
 
 private:
     double SamplingPointValue(double x) const;

@@ -3,6 +3,7 @@
 #include "core/UtilsClass.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace quandrel::gaussfit {
@@ -91,7 +92,12 @@ void Search(const double* x, const double* y, std::size_t n, int P, const Parame
         bChanged = false;
         for (int i = 0; i < P; ++i) {
             const auto u = static_cast<std::size_t>(i);
-            double fStep = (afHigh[u] - afLow[u]) * 0.5;
+            // Halved before the difference, so that bounds at the ends of the double range give a
+            // finite step; a step that is no number (a bound that is none) is no search.
+            double fStep = afHigh[u] * 0.5 - afLow[u] * 0.5;
+            if (!std::isfinite(fStep)) {
+                continue;
+            }
             double fCur = p[u];
             do {
                 const double fMinus = std::max(fCur - fStep, afLow[u]);

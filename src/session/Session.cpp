@@ -551,6 +551,10 @@ Outcome CSession::TryCalibration(const SCalibrationMode& oMode, SCalibrationFit&
     }
     std::vector<double> vWavelength = m_vSavedWavelength;
     m_oCalibration.Calibrate(static_cast<int32_t>(vWavelength.size()), vWavelength.data());
+    if (!m_oCalibration.IsFinite(vWavelength)) {
+        Announce(change::kSpectrumValues);
+        return SMessage{"Error!", kCalibrationNotFinite};
+    }
     if (!vWavelength.empty()) {
         PutValues(*m_pCalibrated, vWavelength, m_vSavedIntensity);
     }

@@ -52,6 +52,17 @@ TEST(CliCalibrate, RefusesTooFewPointsAndBadOptions)
               1)
         << "the same line measured twice is one point";
     EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", oDir.File("none.txt")}).lStatus, 1);
+    // Points beyond any real wavelength overflow the fit: no infinite or undefined wavelength is printed.
+    const std::string sHuge = oDir.Write("huge.txt", "100;6000\n200;1e308\n300;-1e308\n400;6600\n");
+    for (const char* pcMode : {"--sampling", "--polynomial"}) {
+        std::vector<std::string> vArguments{"calibrate", sSpectrum, "--points", sHuge, "--single-column", pcMode};
+        if (std::string(pcMode) == "--polynomial") {
+            vArguments.push_back("3");
+        }
+        const SCliRun oRun = RunCliCapture(vArguments);
+        EXPECT_EQ(oRun.lStatus, 1) << pcMode << oRun.sOut;
+        EXPECT_NE(oRun.sErr.find("not finite"), std::string::npos) << pcMode;
+    }
     EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", "p", "--polynomial", "5"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", "p", "--polynomial", "2", "--sampling"}).lStatus, 2);

@@ -79,4 +79,10 @@ TEST(CliLines, RefusesBadSlidersAndUnreadableFiles)
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--lab", oDir.File("none.txt")}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"lines", oDir.File("none.txt")}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"lines", sFile}).lStatus, 0) << "three samples: no line, but no error";
+    // A window wider than the largest double: the fit's step is infinite and must still end.
+    const std::string sWide = oDir.Write("wide.txt", "6563 1\n-1e308 1\n0 1\n1 0.5\n2 1\n1e308 1\n");
+    const SCliRun oWide = RunCliCapture({"lines", sWide, "--separators", " "});
+    EXPECT_EQ(oWide.lStatus, 0);
+    EXPECT_EQ(oWide.sOut.find("inf"), std::string::npos) << oWide.sOut;
+    EXPECT_EQ(oWide.sOut.find("nan"), std::string::npos) << oWide.sOut;
 }

@@ -66,6 +66,10 @@ int RunCalibrate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oErr << "Too few calibration points for this order: the polynomial order has been reduced.\n";
     }
     oCalibration.Calibrate(static_cast<int32_t>(vWavelength.size()), vWavelength.data());
+    if (!oCalibration.IsFinite(vWavelength)) {
+        oErr << kCalibrationNotFinite << "\n";
+        return kExitInput;
+    }
     double fMeanSquare = 0.0;
     double fMaxAbs = 0.0;
     if (oCalibration.GetResiduals(fMeanSquare, fMaxAbs)) {
