@@ -1,8 +1,10 @@
 // An open C file that closes itself.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace quandrel {
 
@@ -11,5 +13,16 @@ struct SFileCloser {
 };
 
 using UniqueFile = std::unique_ptr<std::FILE, SFileCloser>;
+
+// How a whole file was read.
+enum class EReadFile {
+    Read,
+    Missing, // not there, or no regular file (a folder, a device, a pipe): never opened, never waited on
+    TooLarge,
+    Failed,
+};
+
+// The whole content of a regular file of at most lMaxBytes.
+EReadFile ReadRegularFile(const std::string& sPath, std::uintmax_t lMaxBytes, std::string& sBytes);
 
 } // namespace quandrel

@@ -144,6 +144,12 @@ bool CCrossCorrelation::Calculate(CProgress* pProgress)
     if (L > 50000000) {
         return Fail("The wavelength window and the supporting points give too many points.");
     }
+    // Each of the 2 span + 1 lags sums over L - 2 span products.
+    if ((2.0 * m + 1.0) * static_cast<double>(L - 2 * static_cast<int64_t>(m)) > kMaxProducts) {
+        return Fail("The correlation span and the wavelength window ask for more than " +
+                    quandrel::FormatGeneral(kMaxProducts, 3) +
+                    " products. Narrow the span, the window or the supporting points per pixel.");
+    }
     const CMeasuredDataArray oWindow = oSpectrum;
 
     // 3.: ln(lambda), the template on the spectrum's samples.
@@ -313,12 +319,8 @@ bool CCrossCorrelation::SaveParameters(const std::string& sFileName) const
 
 bool CCrossCorrelation::LoadParameters(const std::string& sFileName)
 {
-    quandrel::UniqueFile pFile(std::fopen(sFileName.c_str(), "rb"));
-    if (!pFile) {
-        return false;
-    }
-    std::string sBytes(32, '\0');
-    if (std::fread(sBytes.data(), 1, sBytes.size(), pFile.get()) != sBytes.size()) {
+    std::string sBytes;
+    if (quandrel::ReadRegularFile(sFileName, 1024, sBytes) != quandrel::EReadFile::Read || sBytes.size() < 32) {
         // A short file is no parameter set.
         return false;
     }
@@ -330,6 +332,11 @@ bool CCrossCorrelation::LoadParameters(const std::string& sFileName)
     oReader.ReadDouble(fAccuracy);
     oReader.ReadInt32(lPoints);
     oReader.ReadInt32(lSpan);
+    // Values no dialog would take are no parameter set either.
+    if (!std::isfinite(fFrom) || !std::isfinite(fTo) || !(fAccuracy > 0) ||
+        !std::isfinite(fAccuracy) || lPoints < 1 || lPoints > 1000 || lSpan < 1) {
+        return false;
+    }
     SetParameters(fFrom, fTo, lPoints, lSpan, fAccuracy);
     return true;
 }

@@ -21,6 +21,8 @@ class CCrossCorrelation {
 public:
     // Speed of light used by the correlation's velocity axis, km/s.
     static constexpr double kSpeedOfLight = quandrel::kSpeedOfLightCorrelationGrid;
+    // The most products of spectrum and template one correlation computes (a few seconds).
+    static constexpr double kMaxProducts = 2e9;
 
     void SetSpectrum(const CSpectrum* pSpectrum);
     void SetTemplate(const CSpectrum* pTemplate);

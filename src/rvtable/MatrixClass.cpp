@@ -388,20 +388,14 @@ bool CMatrix::LoadFromFile(const std::string& sPath, bool* pbFormatError)
     if (pbFormatError != nullptr) {
         *pbFormatError = false;
     }
-    quandrel::UniqueFile pFile(std::fopen(sPath.c_str(), "rb"));
-    std::error_code oError;
-    const auto lSize = std::filesystem::file_size(sPath, oError);
-    if (!pFile || oError) {
-        return false;
-    }
     // The file is parsed whole before anything is replaced: a damaged or foreign file leaves the
     // table, its coordinates and its laboratory lines as they were.
     std::string sBytes;
-    bool bRead = lSize <= kMaxProjectBytes;
-    if (bRead) {
-        sBytes.resize(static_cast<std::size_t>(lSize));
-        bRead = std::fread(sBytes.data(), 1, sBytes.size(), pFile.get()) == sBytes.size();
+    const quandrel::EReadFile eRead = quandrel::ReadRegularFile(sPath, kMaxProjectBytes, sBytes);
+    if (eRead == quandrel::EReadFile::Missing || eRead == quandrel::EReadFile::Failed) {
+        return false;
     }
+    const bool bRead = eRead == quandrel::EReadFile::Read;
     if (!bRead || !ParseProject(sBytes)) {
         if (pbFormatError != nullptr) {
             *pbFormatError = true;

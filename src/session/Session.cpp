@@ -635,7 +635,9 @@ void CSession::SetCorrelationParameters(const SCorrelationParameters& o, const S
 Outcome CSession::LoadCorrelationParameters(const std::string& sPath)
 {
     // A file that is no parameter file leaves the parameters as they were.
-    m_oCrossCorrelation.LoadParameters(sPath);
+    if (!m_oCrossCorrelation.LoadParameters(sPath)) {
+        return SMessage{"Error!", "The file " + sPath + " holds no correlation parameters. The parameters are kept."};
+    }
     Announce(change::kCorrelation);
     return std::nullopt;
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -107,7 +109,9 @@ TEST(CCrossCorrelation, RefusesUnusableParametersAndKeepsThePreviousResult)
     };
     for (const SBad& o : {SBad{6300, 6300, 2, 30, 0.01}, SBad{6050, 6650, 0, 30, 0.01}, SBad{6050, 6650, 2, 0, 0.01},
                           SBad{6050, 6060, 2, 500, 0.01}, SBad{6050, 6650, 2, 30, 0.0},
-                          SBad{6050, 6650, 2, 30, 1e9}, SBad{6050, 6650, 2, 30, NAN}}) {
+                          SBad{6050, 6650, 2, 30, 1e9}, SBad{6050, 6650, 2, 30, NAN},
+                          // About 10^11 products: minutes of work, refused at once with the limit named.
+                          SBad{6050, 6650, 100, 100000, 0.01}}) {
         oCC.SetParameters(o.fFrom, o.fTo, o.f, o.m, o.fAccuracy);
         EXPECT_FALSE(oCC.Calculate()) << o.fFrom << " " << o.fTo << " " << o.f << " " << o.m;
         EXPECT_FALSE(oCC.GetLastError().empty());
@@ -157,5 +161,15 @@ TEST(CCrossCorrelation, ParameterFileRoundTripsAndShortFilesAreRefused)
     EXPECT_FALSE(oShort.LoadParameters(oDir.Write("short.par", sBytes.substr(0, 20))));
     EXPECT_FALSE(oShort.AreParametersSet());
     EXPECT_FALSE(oShort.LoadParameters(oDir.File("missing.par")));
+    // Values no dialog takes, and files that are no regular files (a pipe would block the open).
+    for (const auto& [lOffset, sValue] : {std::pair{0, std::string("\x00\x00\x00\x00\x00\x00\xf8\x7f", 8)},
+                                          {24, std::string("\0\0\0\0", 4)}, {28, std::string("\xff\xff\xff\xff", 4)}}) {
+        std::string sDamaged = sBytes;
+        sDamaged.replace(static_cast<std::size_t>(lOffset), sValue.size(), sValue);
+        EXPECT_FALSE(oShort.LoadParameters(oDir.Write("damaged.par", sDamaged))) << lOffset;
+    }
+    ASSERT_EQ(::mkfifo(oDir.File("pipe.par").c_str(), 0600), 0);
+    EXPECT_FALSE(oShort.LoadParameters(oDir.File("pipe.par")));
+    EXPECT_FALSE(oShort.AreParametersSet());
     EXPECT_FALSE(oCC.SaveParameters(oDir.File("no/folder/cc.par")));
 }
