@@ -1,5 +1,7 @@
 #include "FitsSpectrum.h"
 
+#include "FitsStructure.h"
+
 #include "FitsHeader.h"
 #include "astro/JulianDateClass.h"
 #include "core/AtomicFile.h"
@@ -376,6 +378,14 @@ void Tidy(SFitsSpectrum& o)
     }
 }
 
+// The layout the headers declare, checked before CFITSIO sizes anything from them.
+void CheckLayout(const quandrel::fits::ByteSource& fnRead, std::uint64_t lBytes)
+{
+    if (const std::string sWhy = quandrel::fits::CheckStructure(fnRead, lBytes, kMaxHdus); !sWhy.empty()) {
+        throw SFailure{"its " + sWhy};
+    }
+}
+
 bool StartsWithGzip(const std::string& sPath)
 {
     std::ifstream oFile(sPath, std::ios::binary);
@@ -428,10 +438,29 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
         if (StartsWithGzip(sPath)) {
             sUnpacked = Gunzip(sPath);
             lBudget = sUnpacked.size();
+            CheckLayout(
+                [&sUnpacked](std::uint64_t lOffset, std::size_t lCount) {
+                    return lOffset < sUnpacked.size() ? sUnpacked.substr(lOffset, lCount) : std::string();
+                },
+                sUnpacked.size());
+            // CFITSIO reads a memory file in whole blocks of 2880 bytes: a file whose last block is
+            // short (it ends with its data) is padded with zeros so that no read runs past the buffer.
+            sUnpacked.resize((sUnpacked.size() + 2879) / 2880 * 2880, '\0');
             pBuffer = sUnpacked.data();
             lSize = sUnpacked.size();
             fits_open_memfile(oFile.Address(), "unpacked.fits", READONLY, &pBuffer, &lSize, 0, nullptr, &lStatus);
         } else {
+            std::ifstream oRaw(sPath, std::ios::binary);
+            CheckLayout(
+                [&oRaw](std::uint64_t lOffset, std::size_t lCount) {
+                    std::string sBytes(lCount, '\0');
+                    oRaw.clear();
+                    oRaw.seekg(static_cast<std::streamoff>(lOffset));
+                    oRaw.read(sBytes.data(), static_cast<std::streamsize>(lCount));
+                    sBytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(oRaw.gcount(), 0)));
+                    return sBytes;
+                },
+                lBytes);
             // The disk-file opener takes the name as it is: no CFITSIO filters or "!" in it are obeyed.
             fits_open_diskfile(oFile.Address(), sPath.c_str(), READONLY, &lStatus);
         }

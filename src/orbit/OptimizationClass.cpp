@@ -67,11 +67,14 @@ void COptimization::RefineOptimum()
     }
     double f0 = m_fBestValue;
     bool bImproved = true;
-    // Every improvement lowers the cost strictly, so the passes end by themselves; the limit only
-    // bounds the time adversarial data could take.
-    constexpr int kMaxPasses = 100000;
+    // Every improvement lowers the cost strictly, but on data no orbit fits (times millions of days
+    // apart) the improvements can shrink without end: a pass that lowers the cost by less than a
+    // part in 10^12 ends the refinement, and the number of passes is bounded besides.
+    constexpr int kMaxPasses = 1000;
+    constexpr double kLeastGain = 1e-12;
     for (int lPass = 0; bImproved && lPass < kMaxPasses; ++lPass) {
         bImproved = false;
+        const double fPassStart = ObjectiveFunction();
         for (int32_t k = 0; k < m_lNumberParameters; ++k) {
             SOptimizationParameter& o = m_paParameters[static_cast<std::size_t>(k)];
             if (o.lSteps == 0) {
@@ -110,6 +113,9 @@ void COptimization::RefineOptimum()
                 }
                 fDelta *= 0.5;
             } while (fDelta > kEpsilon);
+        }
+        if (bImproved && !(f0 < fPassStart * (1.0 - kLeastGain))) {
+            break;
         }
     }
     for (int32_t k = 0; k < m_lNumberParameters; ++k) {

@@ -84,7 +84,6 @@ double Cost(const std::vector<double>& vT, const std::vector<double>& vV, const 
             const Vector& p)
 {
     double fCost = 0.0;
-    SOrbitalElements o;
     for (std::size_t i = 0; i < vT.size(); ++i) {
         double nu = 0.0;
         if (!COrbitalElements::SolveKepler(vT[i], p[1], p[0], p[2], nu)) {

@@ -315,7 +315,6 @@ bool CMatrix::ParseProject(const std::string& sBytes)
     if (!oReader.ReadBytes(kMagicLength, sMagic) || sMagic != std::string_view(kMagic, kMagicLength)) {
         return false;
     }
-    CRadialVelocity oCoordinates;
     double af[8] = {};
     for (double& f : af) {
         if (!oReader.ReadDouble(f)) {

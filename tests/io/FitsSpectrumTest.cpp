@@ -158,11 +158,26 @@ TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
     std::string sNoEnd = Card("SIMPLE  =                    T") + Card("BITPIX  =                  -64") +
                          Card("NAXIS   =                    1") + Card("NAXIS1  =                    3");
     sNoEnd += std::string(2880 - sNoEnd.size(), ' ');
-    Refused(oDir.Write("noend.fits", sNoEnd), "");
+    Refused(oDir.Write("noend.fits", sNoEnd), "no END card");
+    // A table extension whose column count is no number: CFITSIO would size its tables from it.
+    std::ifstream oTable(kDir + "table_rows.fits", std::ios::binary);
+    const std::string sGoodTable((std::istreambuf_iterator<char>(oTable)), std::istreambuf_iterator<char>());
+    std::string sTable = sGoodTable;
+    const auto lFields = sTable.find("TFIELDS =");
+    ASSERT_NE(lFields, std::string::npos);
+    sTable.replace(lFields + 10, 20, std::string(19, ' ') + "\x8b");
+    Refused(oDir.Write("fields.fits", sTable), "header 2 has no valid TFIELDS");
+    sTable = sGoodTable;
+    const auto lRows = sTable.find("NAXIS2  =");
+    sTable.replace(lRows + 10, 20, "   99999999999999999");
+    Refused(oDir.Write("rows.fits", sTable), "header 2 declares more data than the file holds");
     std::ifstream oGz(kDir + "image_nm.fits.gz", std::ios::binary);
     const std::string sGz((std::istreambuf_iterator<char>(oGz)), std::istreambuf_iterator<char>());
     Refused(oDir.Write("cut.fits.gz", sGz.substr(0, sGz.size() / 2)), "");
     Refused(oDir.File("missing.fits"), "");
+    // A packed file whose last block ends early: read in whole blocks, it must not be read past its
+    // end (AddressSanitizer builds report such a read).
+    ReadFitsSpectrum(kDir + "short_last_block.fits.gz", sError);
     Refused("/dev/zero", "no regular file");
     EXPECT_FALSE(IsFitsFile(oDir.Write("text.txt", "6562.8;1\n")));
 

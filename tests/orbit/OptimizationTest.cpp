@@ -24,10 +24,12 @@ public:
         ++lEvaluations;
         const double x = m_paParameters[0].fValue - fCentreX;
         const double y = m_paParameters[1].fValue - fCentreY;
-        return x * x + y * y;
+        // A narrow valley along x = y, when fValley > 0.
+        return fValley > 0 ? (x - y) * (x - y) * fValley + (x + y) * (x + y) : x * x + y * y;
     }
     double fCentreX = 0.3;
     double fCentreY = -1.2;
+    double fValley = 0.0;
     int lEvaluations = 0;
 };
 
@@ -89,6 +91,24 @@ TEST(COptimization, RefinementStaysWithinTheLimitsAndKeepsAMinimumOnTheGrid)
     EXPECT_EQ(oOnGrid.GetParameter(0).fBest, 0.5);
     EXPECT_EQ(oOnGrid.GetParameter(1).fBest, -1.0);
     EXPECT_EQ(oOnGrid.GetBestValue(), 0.0);
+}
+
+TEST(COptimization, RefinementAlongANarrowValleyEndsWithinItsBound)
+{
+    // One element at a time creeps along the valley with gains that never stop: the refinement
+    // ends after a bounded number of passes.
+    CBowl o;
+    o.fValley = 1e8;
+    o.fCentreX = 5e5;
+    o.fCentreY = 5e5;
+    o.Set(0, 0.0, -1e6, 1e6, 2);
+    o.Set(1, 0.0, -1e6, 1e6, 2);
+    o.Optimize();
+    o.lEvaluations = 0;
+    o.RefineOptimum();
+    // 1000 passes of two elements, each at most 2 x 40 trials from 5e5 down to 0.001.
+    EXPECT_LE(o.lEvaluations, 1000 * 2 * (1 + 2 * 40));
+    EXPECT_LE(o.GetBestValue(), 1e12) << "and it got somewhere";
 }
 
 TEST(COptimization, SearchesNeedData)
