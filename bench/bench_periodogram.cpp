@@ -1,6 +1,8 @@
-// The Lomb-Scargle periodogram of the 227 alpha Dra velocities over 100,000 frequencies, and the
-// least-squares polish of their orbit from the grid search's best point.
+// The Lomb-Scargle periodogram of the 227 alpha Dra velocities over 100,000 frequencies, the
+// least-squares polish of their orbit from the grid search's best point, and the PDM scan of the
+// same velocities over 10^6 trial periods (on one thread and on all cores).
 #include "orbit/OrbitLeastSquares.h"
+#include "orbit/PDMClass.h"
 #include "orbit/Periodogram.h"
 #include "support/Generators.h"
 
@@ -43,9 +45,38 @@ void BM_LeastSquaresPolish(benchmark::State& oState)
     }
 }
 
+void BM_PdmScan(benchmark::State& oState)
+{
+    std::vector<double> vT;
+    std::vector<double> vV;
+    AlphaDra(vT, vV);
+    CMeasuredDataArray oSeries;
+    oSeries.SetSize(static_cast<int32_t>(vT.size()));
+    for (std::size_t k = 0; k < vT.size(); ++k) {
+        oSeries.SetX(static_cast<int32_t>(k), vT[k]);
+        oSeries.SetY(static_cast<int32_t>(k), vV[k]);
+    }
+    const double fLower = 20.0;
+    const double fUpper = fLower + 1e6 * CPDM::kPeriodStep;
+    for (auto _ : oState) {
+        CPDM oPdm;
+        oPdm.SetDataArray(oSeries);
+        oPdm.SetPeriodRange(fLower, fLower, fUpper);
+        oPdm.SetNumberBins(static_cast<int32_t>(vT.size() / 3));
+        oPdm.SetNumberParameters(1);
+        oPdm.SetThreads(static_cast<unsigned>(oState.range(0)));
+        oPdm.ScanPeriods();
+        benchmark::DoNotOptimize(oPdm.GetBestPeriod());
+    }
+    oState.SetLabel(std::to_string(vT.size()) + " points, 10^6 periods, " +
+                    (oState.range(0) == 0 ? std::string("all cores") : std::to_string(oState.range(0)) + " thread"));
+}
+
 } // namespace
 
 BENCHMARK(BM_Periodogram)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LeastSquaresPolish)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_PdmScan)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

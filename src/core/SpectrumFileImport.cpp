@@ -1,12 +1,16 @@
 #include "SpectrumFileImport.h"
 
+#include "NumberText.h"
+#include "TextLineReaderClass.h"
 #include "UnitsClass.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool bOthers, const std::string& sOthers,
                                  bool bTabulator)
@@ -68,15 +72,206 @@ int32_t LinesToSkipAtLeastHeaders(const std::string& sFilePathAndName, int32_t l
     return std::max(lLinesToSkip, CountLeadingTextLines(sFilePathAndName));
 }
 
+namespace {
+
+// The file in the pieces the program's line reader delivers (at most 1022 characters of a line, its
+// line feed included; CR LF read as LF; nothing kept after a NUL byte), read once in large blocks.
+class CPieceReader {
+public:
+    bool Open(const std::string& sPath)
+    {
+        std::error_code oError;
+        if (!std::filesystem::is_regular_file(sPath, oError) ||
+            std::filesystem::file_size(sPath, oError) > CTextLineReader::kMaxFileBytes || oError) {
+            return false;
+        }
+        m_pFile.reset(std::fopen(sPath.c_str(), "rb"));
+        m_vBuffer.resize(kBlockBytes);
+        return m_pFile != nullptr;
+    }
+
+    // The next piece; false at the end of the file. The view lasts until the next call; it is into
+    // the block itself for the common line (without its line feed then, which no field needs) and into
+    // sScratch for any other.
+    bool Next(std::string& sScratch, std::string_view& sPiece)
+    {
+        // A piece takes at most 2 x 1022 bytes (each CR LF is one character), and a CR needs the byte after it.
+        if (m_lEnd - m_lPos < 2 * kPieceChars + 2) {
+            Refill();
+        }
+        if (m_lPos == m_lEnd) {
+            sPiece = std::string_view();
+            return false;
+        }
+        const char* pcStart = m_vBuffer.data() + m_lPos;
+        const std::size_t lAvailable = m_lEnd - m_lPos;
+        // The common line: a line feed within the piece's length, no NUL, no CR but one before the line feed.
+        const auto* pcFeed = static_cast<const char*>(std::memchr(pcStart, '\n', std::min(lAvailable, kPieceChars)));
+        if (pcFeed != nullptr) {
+            const auto lText = static_cast<std::size_t>(pcFeed - pcStart);
+            const std::size_t lKeep = lText > 0 && pcFeed[-1] == '\r' ? lText - 1 : lText;
+            if (std::memchr(pcStart, '\0', lKeep) == nullptr && std::memchr(pcStart, '\r', lKeep) == nullptr) {
+                sPiece = std::string_view(pcStart, lKeep);
+                m_lPos += lText + 1;
+                return true;
+            }
+        }
+        std::string& sText = sScratch;
+        sText.clear();
+        // Anything else character by character, as the line reader takes it.
+        bool bAfterNul = false;
+        bool bFeed = false;
+        std::size_t lTaken = 0;
+        for (; lTaken < kPieceChars && m_lPos < m_lEnd && !bFeed; ++lTaken) {
+            char c = m_vBuffer[m_lPos++];
+            if (c == '\r' && m_lPos < m_lEnd && m_vBuffer[m_lPos] == '\n') {
+                ++m_lPos;
+                c = '\n';
+            }
+            bAfterNul = bAfterNul || c == '\0';
+            if (!bAfterNul) {
+                sText.push_back(c);
+            }
+            bFeed = c == '\n';
+        }
+        sPiece = sText;
+        // A last piece the end of the file cut short with nothing kept of it (it began with a NUL byte)
+        // is no line.
+        return !(sText.empty() && !bFeed && lTaken < kPieceChars);
+    }
+
+    // The bytes read so far and the size of the file, for an estimate of the samples to come.
+    std::size_t BytesTaken() const { return m_lTaken - (m_lEnd - m_lPos); }
+
+private:
+    static constexpr std::size_t kPieceChars = static_cast<std::size_t>(CTextLineReader::kMaxLineChars);
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 22;
+
+    void Refill()
+    {
+        std::memmove(m_vBuffer.data(), m_vBuffer.data() + m_lPos, m_lEnd - m_lPos);
+        m_lEnd -= m_lPos;
+        m_lPos = 0;
+        if (m_pFile) {
+            const std::size_t lRead = std::fread(m_vBuffer.data() + m_lEnd, 1, m_vBuffer.size() - m_lEnd, m_pFile.get());
+            m_lEnd += lRead;
+            m_lTaken += lRead;
+        }
+    }
+
+    quandrel::UniqueFile m_pFile;
+    std::vector<char> m_vBuffer;
+    std::size_t m_lPos = 0;
+    std::size_t m_lEnd = 0;
+    std::size_t m_lTaken = 0;
+};
+
+// How the fields of a piece are cut: at separator characters (runs of one and the same separator
+// counting as one when asked) or at fixed character positions.
+class CFieldCutter {
+public:
+    explicit CFieldCutter(const SImportSettings& oSettings)
+        : m_bFixed(!oSettings.bUseDelimiters), m_bCollapse(oSettings.bTreatConsecutiveAsOne)
+    {
+        for (const char c : oSettings.sSeparators) {
+            m_abSeparator[static_cast<unsigned char>(c)] = true;
+        }
+        const int64_t lEnd2 = static_cast<int64_t>(oSettings.lStartValue2) + kValue2Chars;
+        m_alBorders = {oSettings.lStartValue1, oSettings.lStartValue2, std::min<int64_t>(lEnd2, INT32_MAX)};
+    }
+
+    // The text of column 0 and column 1 of a piece.
+    void Cut(std::string_view sRow, std::string_view& sField0, std::string_view& sField1) const
+    {
+        if (m_bFixed) {
+            sField0 = Fixed(sRow, 0);
+            sField1 = Fixed(sRow, 1);
+            return;
+        }
+        // The first two separators (starts of separator runs) and where the runs end.
+        std::size_t alSeparator[2] = {sRow.size(), sRow.size()};
+        std::size_t alAfter[2] = {sRow.size(), sRow.size()};
+        int lFound = 0;
+        for (std::size_t i = 0; i < sRow.size() && lFound < 2; ++i) {
+            const char c = sRow[i];
+            if (!m_abSeparator[static_cast<unsigned char>(c)]) {
+                continue;
+            }
+            alSeparator[lFound] = i;
+            if (m_bCollapse) {
+                while (i + 1 < sRow.size() && sRow[i + 1] == c) {
+                    ++i;
+                }
+            }
+            alAfter[lFound] = i + 1;
+            ++lFound;
+        }
+        sField0 = sRow.substr(0, alSeparator[0]);
+        sField1 = alAfter[0] < alSeparator[1] ? sRow.substr(alAfter[0], alSeparator[1] - alAfter[0]) : std::string_view();
+    }
+
+private:
+    std::string_view Fixed(std::string_view sRow, std::size_t lColumn) const
+    {
+        const int64_t lStart = m_alBorders[lColumn];
+        const int64_t lEnd = std::min<int64_t>(m_alBorders[lColumn + 1], static_cast<int64_t>(sRow.size()));
+        if (lStart < 0 || lStart >= lEnd) {
+            return std::string_view();
+        }
+        return sRow.substr(static_cast<std::size_t>(lStart), static_cast<std::size_t>(lEnd - lStart));
+    }
+
+    bool m_bFixed;
+    bool m_bCollapse;
+    std::array<bool, 256> m_abSeparator{};
+    std::array<int64_t, 3> m_alBorders{};
+};
+
+// The number of a field: ',' reads as '.', the first run of number characters is converted, and
+// anything unusable gives 0.
+double FieldValue(std::string_view sField)
+{
+    // 1: a number character, 2: the comma among them.
+    static constexpr auto kClass = [] {
+        std::array<unsigned char, 256> ac{};
+        for (const char c : std::string_view("0123456789+-Ee.")) {
+            ac[static_cast<unsigned char>(c)] = 1;
+        }
+        ac[static_cast<unsigned char>(',')] = 2;
+        return ac;
+    }();
+    const auto Class = [](char c) { return kClass[static_cast<unsigned char>(c)]; };
+    std::size_t lFirst = 0;
+    while (lFirst < sField.size() && Class(sField[lFirst]) == 0) {
+        ++lFirst;
+    }
+    std::size_t lEnd = lFirst;
+    bool bComma = false;
+    while (lEnd < sField.size() && Class(sField[lEnd]) != 0) {
+        bComma = bComma || Class(sField[lEnd]) == 2;
+        ++lEnd;
+    }
+    double fValue = 0.0;
+    if (!bComma) {
+        quandrel::ParseLeadingDouble(sField.substr(lFirst, lEnd - lFirst), fValue);
+        return fValue;
+    }
+    std::array<char, CTextLineReader::kMaxLineChars> acRun{};
+    for (std::size_t i = lFirst; i < lEnd; ++i) {
+        acRun[i - lFirst] = sField[i] == ',' ? '.' : sField[i];
+    }
+    quandrel::ParseLeadingDouble(std::string_view(acRun.data(), lEnd - lFirst), fValue);
+    return fValue;
+}
+
+} // namespace
+
 int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
                        std::vector<double>& vWavelength, std::vector<double>& vIntensity)
 {
     vWavelength.clear();
     vIntensity.clear();
-    int32_t lCount = 0;
-    if (oReader.CountLines(oSettings.lLinesToSkip, sFilePathAndName, lCount) != 0) {
-        return -1;
-    }
+    // The reader keeps the cutting for the callers that read single fields afterwards.
     if (oSettings.bUseDelimiters) {
         oReader.SetSeparators(oSettings.sSeparators);
     } else {
@@ -85,31 +280,40 @@ int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, c
                                                   static_cast<int32_t>(std::min<int64_t>(lEnd2, INT32_MAX))};
         oReader.SetColumnBorders(static_cast<int32_t>(alBorders.size()), alBorders.data());
     }
-    vWavelength.assign(static_cast<std::size_t>(lCount), 0.0);
-    vIntensity.assign(static_cast<std::size_t>(lCount), 0.0);
-    const int32_t lSkip = oSettings.lLinesToSkip;
-    const bool bOne = oSettings.bTreatConsecutiveAsOne;
-    int lResult = 0;
-    if (oSettings.bSingleColumn) {
-        for (int32_t i = 0; i < lCount; ++i) {
-            vWavelength[static_cast<std::size_t>(i)] = i;
-        }
-        lResult = oReader.ReadColumn(lCount, 0, lSkip, vIntensity, sFilePathAndName, bOne);
-    } else {
-        lResult = oReader.ReadColumn(lCount, 0, lSkip, vWavelength, sFilePathAndName, bOne);
-        if (lResult == 0) {
-            lResult = oReader.ReadColumn(lCount, 1, lSkip, vIntensity, sFilePathAndName, bOne);
-        }
-    }
-    if (lResult != 0) {
-        // The file went away between counting and reading.
-        vWavelength.clear();
-        vIntensity.clear();
+    CPieceReader oPieces;
+    if (!oPieces.Open(sFilePathAndName)) {
         return -1;
     }
-    if (oSettings.bAutomNmConversion && !oSettings.bSingleColumn && lCount > 0 &&
+    std::string sScratch;
+    std::string_view sPiece;
+    for (int32_t i = 0; i < oSettings.lLinesToSkip && oPieces.Next(sScratch, sPiece); ++i) {
+    }
+    const CFieldCutter oCutter(oSettings);
+    std::error_code oError;
+    const auto lFileBytes = static_cast<double>(std::filesystem::file_size(sFilePathAndName, oError));
+    std::string_view sField0;
+    std::string_view sField1;
+    while (oPieces.Next(sScratch, sPiece)) {
+        if (vWavelength.size() == vWavelength.capacity() && vWavelength.size() >= 1024) {
+            // Room for what the rest of the file holds at the line length seen so far, and a little more.
+            const double fPerLine = static_cast<double>(oPieces.BytesTaken()) / static_cast<double>(vWavelength.size());
+            const auto lMore = static_cast<std::size_t>(std::max(0.0, lFileBytes - static_cast<double>(oPieces.BytesTaken())) /
+                                                        std::max(fPerLine, 1.0) * 1.05) + 1024;
+            vWavelength.reserve(vWavelength.size() + lMore);
+            vIntensity.reserve(vWavelength.size() + lMore);
+        }
+        oCutter.Cut(sPiece, sField0, sField1);
+        if (oSettings.bSingleColumn) {
+            vWavelength.push_back(static_cast<double>(vWavelength.size()));
+            vIntensity.push_back(FieldValue(sField0));
+        } else {
+            vWavelength.push_back(FieldValue(sField0));
+            vIntensity.push_back(FieldValue(sField1));
+        }
+    }
+    if (oSettings.bAutomNmConversion && !oSettings.bSingleColumn && !vWavelength.empty() &&
         CUnits::IsNanometer(vWavelength.front())) {
-        CUnits::ConvertNmToAngstrom(vWavelength.data(), lCount);
+        CUnits::ConvertNmToAngstrom(vWavelength.data(), static_cast<int32_t>(vWavelength.size()));
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "OptimizationClass.h"
 #include "core/Progress.h"
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
 
     // The dispersion at the period of the parameter table.
     double ObjectiveFunction() override;
+    // Threads of a scan; 0: one per core. The scan is the same whatever the number.
+    void SetThreads(unsigned lThreads) { m_lThreads = lThreads; }
 
     void SetPeriodRange(double fStart, double fLower, double fUpper);
     void SetNumberBins(int32_t lNumberBins) { m_lNumberBins = lNumberBins; }
@@ -35,6 +38,19 @@ public:
     double GetPeriod() const;
 
 private:
+    // The bins of one evaluation, kept from period to period.
+    struct SBins {
+        std::vector<double> vMin;
+        std::vector<double> vMax;
+        std::vector<unsigned char> vOccupied;
+        std::vector<uint32_t> vBin; // the bin of each velocity
+    };
+    double Dispersion(double fPeriod, SBins& oBins) const;
+    // The dispersions of vPeriods into vValues, spread over the threads.
+    void Disperse(const std::vector<double>& vPeriods, std::vector<double>& vValues);
+
     int32_t m_lNumberBins = 5;
+    unsigned m_lThreads = 0;
+    std::vector<SBins> m_vBins; // one per thread
     std::vector<std::pair<double, double>> m_vScan;
 };

@@ -141,20 +141,54 @@ CGraph::SMapping CGraph::CurrentMapping() const
     return oMap;
 }
 
-void CGraph::DrawPoint(const SMapping& oMap, double x, double y, bool& bHavePrevious, int& lPrevX, int& lPrevY)
-{
-    const int X = m_lLeftMargin + oMap.PixelX(x, 0.5);
-    const int Y = m_lImageHeight - m_lBottomMargin - oMap.PixelY(y, 0.5);
-    if (m_lDrawStyle == 1) {
-        m_pImage->DrawLine(X + 2, Y + 2, X - 2, Y - 2);
-        m_pImage->DrawLine(X - 2, Y + 2, X + 2, Y - 2);
-    } else if (bHavePrevious) {
-        m_pImage->DrawLine(lPrevX, lPrevY, X, Y);
+namespace {
+
+// A polyline whose consecutive points in one pixel column are drawn as one vertical stroke from
+// their lowest to their highest pixel: the same pixels as the segments between them (the path is
+// connected, so it covers that stroke and nothing else in the column), in two lines however many
+// points the column holds. A spectrum of a million samples is so drawn in as many lines as the plot
+// has columns.
+class CColumnPolyline {
+public:
+    explicit CColumnPolyline(ICanvas* pCanvas) : m_pCanvas(pCanvas) {}
+    CColumnPolyline(const CColumnPolyline&) = delete;
+    CColumnPolyline& operator=(const CColumnPolyline&) = delete;
+    ~CColumnPolyline() { EndColumn(); }
+
+    void Add(int X, int Y)
+    {
+        if (m_bColumn && X == m_lX) {
+            m_lMin = std::min(m_lMin, Y);
+            m_lMax = std::max(m_lMax, Y);
+            m_lLast = Y;
+            return;
+        }
+        EndColumn();
+        if (m_bColumn) {
+            m_pCanvas->DrawLine(m_lX, m_lLast, X, Y);
+        }
+        m_bColumn = true;
+        m_lX = X;
+        m_lMin = m_lMax = m_lLast = Y;
     }
-    bHavePrevious = true;
-    lPrevX = X;
-    lPrevY = Y;
-}
+
+private:
+    void EndColumn()
+    {
+        if (m_bColumn && m_lMin != m_lMax) {
+            m_pCanvas->DrawLine(m_lX, m_lMin, m_lX, m_lMax);
+        }
+    }
+
+    ICanvas* m_pCanvas;
+    bool m_bColumn = false;
+    int m_lX = 0;
+    int m_lMin = 0;
+    int m_lMax = 0;
+    int m_lLast = 0;
+};
+
+} // namespace
 
 void CGraph::DrawData()
 {
@@ -162,12 +196,30 @@ void CGraph::DrawData()
     const int32_t lFirst = std::max<int32_t>(m_lStartIndex, 0);
     const int32_t lEnd = static_cast<int32_t>(
         std::min<int64_t>(static_cast<int64_t>(m_lStartIndex) + m_lVisibleCount, m_lNumberValues));
-    bool bHavePrevious = false;
-    int lPrevX = 0;
-    int lPrevY = 0;
+    DrawPoints(oMap, m_pafGraphX.data(), m_pafGraphY.data(), lFirst, lEnd, false);
+}
+
+void CGraph::DrawPoints(const SMapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd,
+                        bool bInsideXOnly)
+{
+    const int lBase = m_lImageHeight - m_lBottomMargin;
+    const auto Inside = [&](double x) { return !bInsideXOnly || (x >= oMap.oX.fLow && x <= oMap.oX.fHigh); };
+    if (m_lDrawStyle == 1) {
+        for (int32_t i = lFirst; i < lEnd; ++i) {
+            if (Inside(pafX[i])) {
+                const int X = m_lLeftMargin + oMap.PixelX(pafX[i], 0.5);
+                const int Y = lBase - oMap.PixelY(pafY[i], 0.5);
+                m_pImage->DrawLine(X + 2, Y + 2, X - 2, Y - 2);
+                m_pImage->DrawLine(X - 2, Y + 2, X + 2, Y - 2);
+            }
+        }
+        return;
+    }
+    CColumnPolyline oLine(m_pImage);
     for (int32_t i = lFirst; i < lEnd; ++i) {
-        DrawPoint(oMap, m_pafGraphX[static_cast<std::size_t>(i)], m_pafGraphY[static_cast<std::size_t>(i)],
-                  bHavePrevious, lPrevX, lPrevY);
+        if (Inside(pafX[i])) {
+            oLine.Add(m_lLeftMargin + oMap.PixelX(pafX[i], 0.5), lBase - oMap.PixelY(pafY[i], 0.5));
+        }
     }
 }
 
@@ -183,14 +235,7 @@ void CGraph::DrawSeries(const double* pafX, const double* pafY, int lPaletteInde
     }
     const SRgb oPreviousPen = m_pImage->GetPenColor();
     m_pImage->SetPenColor(GraphPalette(lPaletteIndex));
-    bool bHavePrevious = false;
-    int lPrevX = 0;
-    int lPrevY = 0;
-    for (int32_t i = 0; i < lCount; ++i) {
-        if (pafX[i] >= oMap.oX.fLow && pafX[i] <= oMap.oX.fHigh) {
-            DrawPoint(oMap, pafX[i], pafY[i], bHavePrevious, lPrevX, lPrevY);
-        }
-    }
+    DrawPoints(oMap, pafX, pafY, 0, lCount, true);
     m_pImage->SetPenColor(oPreviousPen);
 }
 

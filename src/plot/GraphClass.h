@@ -63,7 +63,9 @@ protected:
         int PixelY(double y, double fRound) const;
     };
     SMapping CurrentMapping() const;
-    void DrawPoint(const SMapping& oMap, double x, double y, bool& bHavePrevious, int& lPrevX, int& lPrevY);
+    // Points lFirst .. lEnd - 1 as crosses or as a polyline (with bInsideXOnly those inside the x axis only).
+    void DrawPoints(const SMapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd,
+                    bool bInsideXOnly);
 
     std::vector<double> m_pafGraphX;
     std::vector<double> m_pafGraphY;

@@ -33,6 +33,13 @@ void CSpectrum::GetValues(int32_t lCount, double* fValues1, double* fValues2) co
     std::copy_n(m_pafIntensity.begin(), lCount, fValues2);
 }
 
+void CSpectrum::PlotAllValues()
+{
+    static const double fNone = 0.0;
+    const bool bEmpty = m_pafWavelength.empty();
+    SetData(GetNumberValues(), bEmpty ? &fNone : m_pafWavelength.data(), bEmpty ? &fNone : m_pafIntensity.data());
+}
+
 void CSpectrum::DivideByContinuum(const std::vector<double>& vContinuum)
 {
     QASSERT(vContinuum.size()==m_pafIntensity.size());

@@ -25,6 +25,9 @@ public:
 
     // Copies the first lCount wavelengths and intensities out.
     void GetValues(int32_t lCount, double* fValues1, double* fValues2) const;
+    // The plot takes the spectrum's values (straight from its arrays, no copy in between) and shows
+    // all of them.
+    void PlotAllValues();
 
     int32_t GetNumberValues() const { return static_cast<int32_t>(m_pafWavelength.size()); }
     const std::vector<double>& GetWavelengths() const { return m_pafWavelength; }

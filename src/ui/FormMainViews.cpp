@@ -144,12 +144,7 @@ void TfrmMain::ShowSpectrum(CSpectrum* pSpectrum, CQtCanvas& oCanvas, bool bRelo
     oCanvas.Clear(SRgb{255, 255, 255});
     if (pSpectrum != nullptr) {
         if (bReload) {
-            const int32_t lCount = pSpectrum->GetNumberValues();
-            // Room for one value at least: a spectrum of no values still gets (empty) plot arrays.
-            std::vector<double> vWavelength(static_cast<std::size_t>(std::max(lCount, 1)));
-            std::vector<double> vIntensity(vWavelength.size());
-            pSpectrum->GetValues(lCount, vWavelength.data(), vIntensity.data());
-            pSpectrum->SetData(lCount, vWavelength.data(), vIntensity.data());
+            pSpectrum->PlotAllValues();
         }
         pSpectrum->Draw(oCanvas.GetHeight(), oCanvas.GetWidth());
     }

@@ -31,6 +31,17 @@ TEST(CliImport, ReadsTheShippedSampleSpectrum)
     ASSERT_EQ(vLines.size(), 7061U);
     EXPECT_EQ(vLines.front(), "6479.0919999999996\t1.11006");
     EXPECT_EQ(vLines.back(), "6699.9153999999999\t0.98714800000000003");
+    // The same file summed up instead of printed.
+    const SCliRun oStats =
+        RunCliCapture({"import", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt", "--stats"});
+    ASSERT_EQ(oStats.lStatus, 0) << oStats.sErr;
+    const auto vStats = OutputLines(oStats.sOut);
+    ASSERT_EQ(vStats.size(), 5U);
+    EXPECT_EQ(vStats[0], "samples=7061");
+    EXPECT_EQ(vStats[1], "first=6479.0919999999996");
+    EXPECT_EQ(vStats[2], "last=6699.9153999999999");
+    EXPECT_EQ(vStats[3].rfind("min=0.", 0), 0U) << vStats[3];
+    EXPECT_EQ(vStats[4].rfind("max=1.", 0), 0U) << vStats[4];
 }
 
 TEST(CliImport, OptionsReachTheImport)

@@ -3,11 +3,14 @@
 #include "core/CSVFileClass.h"
 #include "core/SpectrumFileImport.h"
 #include "support/LocaleGuard.h"
+#include "support/ReferenceImport.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -135,4 +138,88 @@ TEST(SpectrumFileImport, FilesReadTheSameUnderACommaLocale)
     const std::vector<double> vValues = {1.5, -2.25};
     ASSERT_EQ(CCSVFile::WriteColumns(oDir.File("w.txt"), 2, ";", {vValues}), 0);
     EXPECT_EQ(ReadWholeFile(oDir.File("w.txt")), "1.500000\n-2.250000\n");
+}
+
+namespace {
+
+// The settings a fuzz seed's first two bytes choose (as tests/fuzz/fuzz_text_import.cpp reads them).
+SImportSettings SettingsOfBytes(unsigned char c0, unsigned char c1)
+{
+    static const char* const apcSeparators[] = {";\t", ",", " ", ";", "\t", ";, \t", "x", ""};
+    SImportSettings o;
+    o.bUseDelimiters = (c0 & 1) == 0;
+    o.bTreatConsecutiveAsOne = (c0 & 2) != 0;
+    o.bSingleColumn = (c0 & 4) != 0;
+    o.bAutomNmConversion = (c0 & 8) != 0;
+    o.sSeparators = apcSeparators[(c0 >> 4) & 7];
+    o.lLinesToSkip = c1 & 15;
+    o.lStartValue1 = (c1 >> 4) & 3;
+    o.lStartValue2 = o.lStartValue1 + ((c1 >> 6) & 3) * 4;
+    return o;
+}
+
+// Both imports of one file under one setting: the same result and the same samples, bit for bit.
+void ExpectSameAsTheReference(const std::string& sFile, const SImportSettings& oSettings, const std::string& sWhat)
+{
+    CCSVFile oFast;
+    CCSVFile oSlow;
+    std::vector<double> vW, vI, vRefW, vRefI;
+    const int lFast = SpectrumFileImport(oFast, sFile, oSettings, vW, vI);
+    const int lSlow = ReferenceSpectrumImport(oSlow, sFile, oSettings, vRefW, vRefI);
+    ASSERT_EQ(lFast, lSlow) << sWhat;
+    ASSERT_EQ(vW.size(), vRefW.size()) << sWhat;
+    ASSERT_EQ(vI.size(), vRefI.size()) << sWhat;
+    for (std::size_t k = 0; k < vW.size(); ++k) {
+        ASSERT_EQ(std::memcmp(&vW[k], &vRefW[k], sizeof(double)), 0) << sWhat << " wavelength " << k;
+        ASSERT_EQ(std::memcmp(&vI[k], &vRefI[k], sizeof(double)), 0) << sWhat << " intensity " << k;
+    }
+}
+
+} // namespace
+
+TEST(SpectrumFileImport, OnePassGivesTheSamplesOfTheFirstReaderBitForBit)
+{
+    CTempDir oDir;
+    // The fuzz seeds (their first two bytes choose the settings) and every setting on them.
+    const std::filesystem::path oSeeds = std::filesystem::path(QUANDREL_TEST_DATA_DIR) / "../fuzz/corpus/text_import";
+    int lSeeds = 0;
+    for (const auto& oEntry : std::filesystem::directory_iterator(oSeeds)) {
+        const std::string sBytes = ReadWholeFile(oEntry.path().string());
+        ASSERT_GE(sBytes.size(), 2U);
+        const std::string sFile = oDir.Write("seed.txt", sBytes.substr(2));
+        for (int c0 = 0; c0 < 128; ++c0) { // bit 7 chooses nothing
+            for (const int c1 : {0, 0x50, 0x9f}) {
+                ExpectSameAsTheReference(sFile, SettingsOfBytes(static_cast<unsigned char>(c0), static_cast<unsigned char>(c1)),
+                                         oEntry.path().filename().string() + " " + std::to_string(c0) + "/" + std::to_string(c1));
+            }
+        }
+        ++lSeeds;
+    }
+    EXPECT_GE(lSeeds, 5);
+    // The real spectrum of the test data.
+    ExpectSameAsTheReference(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt", SImportSettings(),
+                             "real");
+    // A file larger than the reader's blocks, of lines of every kind: CR LF split across blocks, lone
+    // CRs, NUL bytes, lines longer than 1022 characters, runs of separators; with and without a line
+    // feed at the end, and ending in a piece that holds only a NUL.
+    std::mt19937 oRandom(7);
+    std::string sText;
+    const char* const apcLines[] = {"6562.5;0.91\r\n", "656,25\t\t0,5\n", "x\0y;1\n", "1e5;2\r", "\r\n", ";;;3\n",
+                                    "+-1;++2\n", "12.5  7.25\n", "#comment 1\n", "1e400;-1e-400\n"};
+    while (sText.size() < 9'500'000) {
+        const std::size_t lKind = oRandom() % 12;
+        if (lKind < 10) {
+            const char* pc = apcLines[lKind];
+            sText.append(pc, lKind == 2 ? 6 : std::strlen(pc));
+        } else {
+            sText.append(900 + oRandom() % 400, lKind == 10 ? '5' : ';');
+            sText += '\n';
+        }
+    }
+    for (const std::string& sEnd : {std::string(), std::string("7;8"), std::string("\0z", 2)}) {
+        const std::string sFile = oDir.Write("big.txt", sText + sEnd);
+        for (const int c0 : {0x00, 0x0d, 0x52, 0x16}) {
+            ExpectSameAsTheReference(sFile, SettingsOfBytes(static_cast<unsigned char>(c0), 0x51), "big " + std::to_string(c0));
+        }
+    }
 }

@@ -1,8 +1,11 @@
-// The text import in every mode: the first two bytes choose the settings, the rest is the file.
+// The text import in every mode: the first two bytes choose the settings, the rest is the file. The
+// one-pass import must give the samples of the first reader, bit for bit.
 #include "FuzzSupport.h"
 #include "core/SpectrumFileImport.h"
+#include "support/ReferenceImport.h"
 
 #include <algorithm>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t lSize)
 {
@@ -36,6 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t lSize)
     Require(std::all_of(vWavelength.begin(), vWavelength.end(), IsFinite) &&
                 std::all_of(vIntensity.begin(), vIntensity.end(), IsFinite),
             "every sample is a finite number");
+    CCSVFile oOracle;
+    std::vector<double> vRefWavelength;
+    std::vector<double> vRefIntensity;
+    Require(ReferenceSpectrumImport(oOracle, sPath, oSettings, vRefWavelength, vRefIntensity) == lResult,
+            "both imports take or refuse the file");
+    Require(vRefWavelength.size() == vWavelength.size() &&
+                std::memcmp(vRefWavelength.data(), vWavelength.data(), vWavelength.size() * sizeof(double)) == 0 &&
+                std::memcmp(vRefIntensity.data(), vIntensity.data(), vIntensity.size() * sizeof(double)) == 0,
+            "both imports give the same samples, bit for bit");
     if (oSettings.bSingleColumn) {
         for (std::size_t k = 0; k < vWavelength.size(); ++k) {
             Require(vWavelength[k] == static_cast<double>(k) || oSettings.bAutomNmConversion,

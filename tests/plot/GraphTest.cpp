@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -177,4 +182,71 @@ TEST(CGraphGuards, EmptySpectrumDrawsNothing)
     oSpectrum.Draw(kHeight, kWidth);
     EXPECT_TRUE(oCanvas.vLines.empty());
     EXPECT_TRUE(oCanvas.vTexts.empty());
+}
+
+namespace {
+
+// The pixels of lines as a plain Bresenham rasteriser sets them.
+std::set<std::pair<int, int>> Pixels(const std::vector<SDrawnLine>& vLines)
+{
+    std::set<std::pair<int, int>> oPixels;
+    for (const SDrawnLine& o : vLines) {
+        int x = o.x0;
+        int y = o.y0;
+        const int dx = std::abs(o.x1 - o.x0);
+        const int dy = -std::abs(o.y1 - o.y0);
+        const int sx = o.x0 < o.x1 ? 1 : -1;
+        const int sy = o.y0 < o.y1 ? 1 : -1;
+        for (int e = dx + dy;;) {
+            oPixels.emplace(x, y);
+            if (x == o.x1 && y == o.y1) {
+                break;
+            }
+            const int e2 = 2 * e;
+            if (e2 >= dy) {
+                e += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                e += dx;
+                y += sy;
+            }
+        }
+    }
+    return oPixels;
+}
+
+} // namespace
+
+TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPolyline)
+{
+    CRecordingCanvas oCanvas;
+    CSpectrum oSpectrum(&oCanvas);
+    std::vector<double> vX;
+    std::vector<double> vY;
+    std::mt19937 oRandom(3);
+    std::normal_distribution<double> oNoise(0.0, 0.02);
+    for (int k = 0; k < 200000; ++k) {
+        vX.push_back(6000.0 + 0.005 * k);
+        vY.push_back(1.0 - 0.6 * std::exp(-std::pow((vX.back() - 6500.0) / 3.0, 2)) + oNoise(oRandom));
+    }
+    oSpectrum.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    oSpectrum.SetData(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    oSpectrum.Draw(600, 1000);
+    // Every sample's pixel, from the crosses centred on it; then the polyline through them.
+    oCanvas.vLines.clear();
+    oSpectrum.SetDrawStyle(1);
+    oSpectrum.DrawData();
+    ASSERT_EQ(oCanvas.vLines.size(), 2 * vX.size());
+    std::vector<SDrawnLine> vFull;
+    for (std::size_t k = 2; k + 1 < oCanvas.vLines.size(); k += 2) {
+        const SDrawnLine& a = oCanvas.vLines[k - 2];
+        const SDrawnLine& b = oCanvas.vLines[k];
+        vFull.push_back({(a.x0 + a.x1) / 2, (a.y0 + a.y1) / 2, (b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2, SRgb{}});
+    }
+    oCanvas.vLines.clear();
+    oSpectrum.SetDrawStyle(0);
+    oSpectrum.DrawData();
+    EXPECT_LE(oCanvas.vLines.size(), 2U * 1000U) << "at most two lines per pixel column";
+    EXPECT_EQ(Pixels(oCanvas.vLines), Pixels(vFull));
 }

@@ -1,0 +1,68 @@
+// Drawing a spectrum of 1,000,000 samples into the window's image (1000 x 600): the whole spectrum,
+// a zoom to half of it, and a scroll step at that zoom, as the window redraws on each.
+#include "spectrum/SpectrumClass.h"
+#include "ui/QtCanvas.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+void Fill(CSpectrum& oSpectrum)
+{
+    std::vector<double> vX;
+    std::vector<double> vY;
+    std::mt19937 oRandom(3);
+    std::normal_distribution<double> oNoise(0.0, 0.02);
+    for (int k = 0; k < 1000000; ++k) {
+        vX.push_back(6000.0 + 0.001 * k);
+        vY.push_back(1.0 - 0.6 * std::exp(-std::pow((vX.back() - 6500.0) / 3.0, 2)) + oNoise(oRandom));
+    }
+    oSpectrum.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    oSpectrum.SetData(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+}
+
+void BM_DrawSpectrum(benchmark::State& oState)
+{
+    CQtCanvas oCanvas;
+    oCanvas.Resize(1000, 600);
+    CSpectrum oSpectrum(&oCanvas);
+    Fill(oSpectrum);
+    oSpectrum.ComputeRange();
+    // 0: everything; 1: half of it; 2: that half scrolled on by a step in every round.
+    const auto lCase = oState.range(0);
+    if (lCase > 0) {
+        oSpectrum.SetZoom(250000, 500000);
+        oSpectrum.ComputeRange();
+    }
+    int32_t lStart = 250000;
+    for (auto _ : oState) {
+        if (lCase == 2) {
+            lStart = lStart == 250000 ? 260000 : 250000;
+            oSpectrum.SetZoom(lStart, 500000);
+            oSpectrum.ComputeRange();
+        }
+        oSpectrum.Draw(600, 1000);
+        benchmark::DoNotOptimize(oCanvas.Image().constBits());
+    }
+    oState.SetLabel(lCase == 0 ? "all 10^6 samples" : (lCase == 1 ? "zoomed to half" : "scroll step"));
+}
+
+} // namespace
+
+BENCHMARK(BM_DrawSpectrum)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication oApplication(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

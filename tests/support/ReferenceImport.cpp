@@ -1,0 +1,52 @@
+#include "ReferenceImport.h"
+
+#include "core/UnitsClass.h"
+
+#include <algorithm>
+#include <array>
+
+int ReferenceSpectrumImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
+                            std::vector<double>& vWavelength, std::vector<double>& vIntensity)
+{
+    vWavelength.clear();
+    vIntensity.clear();
+    int32_t lCount = 0;
+    if (oReader.CountLines(oSettings.lLinesToSkip, sFilePathAndName, lCount) != 0) {
+        return -1;
+    }
+    if (oSettings.bUseDelimiters) {
+        oReader.SetSeparators(oSettings.sSeparators);
+    } else {
+        const int64_t lEnd2 = static_cast<int64_t>(oSettings.lStartValue2) + kValue2Chars;
+        const std::array<int32_t, 3> alBorders = {oSettings.lStartValue1, oSettings.lStartValue2,
+                                                  static_cast<int32_t>(std::min<int64_t>(lEnd2, INT32_MAX))};
+        oReader.SetColumnBorders(static_cast<int32_t>(alBorders.size()), alBorders.data());
+    }
+    vWavelength.assign(static_cast<std::size_t>(lCount), 0.0);
+    vIntensity.assign(static_cast<std::size_t>(lCount), 0.0);
+    const int32_t lSkip = oSettings.lLinesToSkip;
+    const bool bOne = oSettings.bTreatConsecutiveAsOne;
+    int lResult = 0;
+    if (oSettings.bSingleColumn) {
+        for (int32_t i = 0; i < lCount; ++i) {
+            vWavelength[static_cast<std::size_t>(i)] = i;
+        }
+        lResult = oReader.ReadColumn(lCount, 0, lSkip, vIntensity, sFilePathAndName, bOne);
+    } else {
+        lResult = oReader.ReadColumn(lCount, 0, lSkip, vWavelength, sFilePathAndName, bOne);
+        if (lResult == 0) {
+            lResult = oReader.ReadColumn(lCount, 1, lSkip, vIntensity, sFilePathAndName, bOne);
+        }
+    }
+    if (lResult != 0) {
+        // The file went away between counting and reading.
+        vWavelength.clear();
+        vIntensity.clear();
+        return -1;
+    }
+    if (oSettings.bAutomNmConversion && !oSettings.bSingleColumn && lCount > 0 &&
+        CUnits::IsNanometer(vWavelength.front())) {
+        CUnits::ConvertNmToAngstrom(vWavelength.data(), lCount);
+    }
+    return 0;
+}
