@@ -1,6 +1,7 @@
 // Import speed: a two-column spectrum file of 1,000,000 lines read the way the import dialog reads
 // it (one pass in large blocks). tools/import_vs_numpy.sh times numpy's loadtxt on the same file.
 #include "core/SpectrumFileImport.h"
+#include "session/Session.h"
 
 #include <benchmark/benchmark.h>
 
@@ -50,8 +51,50 @@ void BM_ImportTwoColumns(benchmark::State& oState)
     }
 }
 
+// The high-water mark of the resident size in bytes, and its reset to the present size.
+long PeakResidentBytes()
+{
+    std::ifstream oStatus("/proc/self/status");
+    for (std::string sLine; std::getline(oStatus, sLine);) {
+        if (sLine.rfind("VmHWM:", 0) == 0) {
+            return std::strtol(sLine.c_str() + 6, nullptr, 10) * 1024;
+        }
+    }
+    return 0;
+}
+
+void ResetPeakResident()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// A spectrum opened as the window opens it (read, taken into a spectrum, given to its plot): the
+// peak of the resident size it adds, in copies of its two arrays (16 MB for 10^6 samples).
+void BM_OpenSpectrumPeakMemory(benchmark::State& oState)
+{
+    const int lLines = static_cast<int>(oState.range(0));
+    const std::string sFile = MakeSpectrumFile(lLines);
+    const auto oIni = std::filesystem::temp_directory_path() / "quandrel-bench-memory.ini";
+    double fCopies = 0.0;
+    for (auto _ : oState) {
+        CSession oSession(oIni.string());
+        ResetPeakResident();
+        const long lBefore = PeakResidentBytes();
+        Outcome oMessage;
+        auto pSpectrum = oSession.ReadTextSpectrum(sFile, nullptr, oMessage);
+        pSpectrum->PlotAllValues();
+        const long lPeak = PeakResidentBytes();
+        fCopies = static_cast<double>(lPeak - lBefore) / (16.0 * lLines);
+        benchmark::DoNotOptimize(pSpectrum.get());
+    }
+    oState.counters["copies_at_peak"] = fCopies;
+    std::filesystem::remove(sFile);
+    std::filesystem::remove(oIni);
+}
+
 } // namespace
 
 BENCHMARK(BM_ImportTwoColumns)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenSpectrumPeakMemory)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

@@ -37,7 +37,7 @@ std::unique_ptr<CSpectrum> CSession::ReadTextSpectrum(const std::string& sPath, 
         return nullptr;
     }
     auto pSpectrum = std::make_unique<CSpectrum>(pCanvas);
-    pSpectrum->SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
+    pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
     pSpectrum->SetKeepYAxisFixed(m_oSettings.ReadBool(ESetting::KeepYAxisFixed));
     return pSpectrum;
 }
@@ -51,8 +51,7 @@ std::unique_ptr<CSpectrum> CSession::ReadFitsSpectrum(const std::string& sPath, 
         return nullptr;
     }
     auto pSpectrum = std::make_unique<CSpectrum>(pCanvas);
-    pSpectrum->SetValues(static_cast<int32_t>(oFits->vWavelength.size()), oFits->vWavelength.data(),
-                         oFits->vIntensity.data());
+    pSpectrum->TakeValues(std::move(oFits->vWavelength), std::move(oFits->vIntensity));
     if (oFits->oMetadata.oJulianDateMid) {
         pSpectrum->SetObservationTime(*oFits->oMetadata.oJulianDateMid);
     }

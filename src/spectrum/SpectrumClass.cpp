@@ -20,6 +20,14 @@ void CSpectrum::SetValues(int32_t lCount, const double* fValues1, const double* 
     m_pafIntensity.assign(fValues2, fValues2 + lCount);
 }
 
+void CSpectrum::TakeValues(std::vector<double>&& vWavelength, std::vector<double>&& vIntensity)
+{
+    ClearValues();
+    vIntensity.resize(vWavelength.size(), 0.0);
+    m_pafWavelength = std::move(vWavelength);
+    m_pafIntensity = std::move(vIntensity);
+}
+
 void CSpectrum::SetValues(const CMeasuredDataArray& oValues)
 {
     SetValues(oValues.GetArraySize(), oValues.GetXValues().data(), oValues.GetYValues().data());

@@ -23,6 +23,8 @@ public:
     void SetValues(int32_t lCount, const double* fValues1, const double* fValues2);
     void SetValues(const CMeasuredDataArray& oValues);
 
+    // Takes the arrays over (no copy); the intensities are cut or padded with 0 to the wavelengths.
+    void TakeValues(std::vector<double>&& vWavelength, std::vector<double>&& vIntensity);
     // Copies the first lCount wavelengths and intensities out.
     void GetValues(int32_t lCount, double* fValues1, double* fValues2) const;
     // The plot takes the spectrum's values (straight from its arrays, no copy in between) and shows
