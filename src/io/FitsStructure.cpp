@@ -41,9 +41,17 @@ std::optional<long long> IntegerValue(std::string_view sCard)
     return l;
 }
 
+// The keywords CFITSIO sizes a header's data and tables from.
+bool IsStructural(std::string_view sName)
+{
+    return sName == "BITPIX" || sName.rfind("NAXIS", 0) == 0 || sName == "PCOUNT" || sName == "GCOUNT" ||
+           sName == "TFIELDS" || sName == "THEAP";
+}
+
 // The structural keywords of one header.
 struct SHeader {
     std::map<std::string, long long, std::less<>> mIntegers;
+    std::string sNotANumber; // the first structural keyword whose value is no whole number
     std::string sXtension;
     std::uint64_t lBytes = 0; // header blocks
 };
@@ -71,6 +79,8 @@ std::optional<SHeader> ReadHeaderAt(const ByteSource& fnRead, std::uint64_t lOff
                 oHeader.sXtension = std::string(Trim(sCard.substr(10, 20)));
             } else if (const auto l = IntegerValue(sCard)) {
                 oHeader.mIntegers.emplace(std::string(sName), *l); // the first card of a name counts
+            } else if (IsStructural(sName) && oHeader.sNotANumber.empty()) {
+                oHeader.sNotANumber = std::string(sName);
             }
         }
     }
@@ -93,6 +103,9 @@ std::string CheckStructure(const ByteSource& fnRead, std::uint64_t lFileBytes, i
         const auto oHeader = ReadHeaderAt(fnRead, lOffset);
         if (!oHeader) {
             return sWhere + " has no END card";
+        }
+        if (!oHeader->sNotANumber.empty()) {
+            return sWhere + " has no valid " + oHeader->sNotANumber;
         }
         const auto lBitpix = Find(*oHeader, "BITPIX");
         if (!lBitpix || (*lBitpix != 8 && *lBitpix != 16 && *lBitpix != 32 && *lBitpix != 64 && *lBitpix != -32 &&

@@ -167,6 +167,10 @@ TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
     ASSERT_NE(lFields, std::string::npos);
     sTable.replace(lFields + 10, 20, std::string(19, ' ') + "\x8b");
     Refused(oDir.Write("fields.fits", sTable), "header 2 has no valid TFIELDS");
+    // A count CFITSIO would read as some number of its own.
+    sTable = sGoodTable;
+    sTable.replace(sTable.find("PCOUNT  =") + 10, 20, "               (   0");
+    Refused(oDir.Write("pcount.fits", sTable), "header 2 has no valid PCOUNT");
     sTable = sGoodTable;
     const auto lRows = sTable.find("NAXIS2  =");
     sTable.replace(lRows + 10, 20, "   99999999999999999");
