@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace quandrel::fits {
 
@@ -13,6 +14,9 @@ constexpr std::size_t kBlock = 2880;
 constexpr std::size_t kCard = 80;
 // No header of a spectrum comes near 1000 blocks (36,000 cards).
 constexpr int kMaxHeaderBlocks = 1000;
+// The mandatory keywords at the head of a header: at most SIMPLE or XTENSION, BITPIX, NAXIS, 999 axes,
+// PCOUNT, GCOUNT and TFIELDS.
+constexpr std::size_t kOrderedCards = 1006;
 
 std::string_view Trim(std::string_view s)
 {
@@ -52,6 +56,7 @@ bool IsStructural(std::string_view sName)
 struct SHeader {
     std::map<std::string, long long, std::less<>> mIntegers;
     std::string sNotANumber; // the first structural keyword whose value is no whole number
+    std::vector<std::string> vOrder; // the names of the first cards, in their order
     std::string sXtension;
     std::uint64_t lBytes = 0; // header blocks
 };
@@ -71,6 +76,9 @@ std::optional<SHeader> ReadHeaderAt(const ByteSource& fnRead, std::uint64_t lOff
             const std::string_view sName = Trim(sCard.substr(0, 8));
             if (sName == "END") {
                 return oHeader;
+            }
+            if (oHeader.vOrder.size() < kOrderedCards) {
+                oHeader.vOrder.emplace_back(sName);
             }
             if (sCard.substr(8, 2) != "= ") {
                 continue;
@@ -122,6 +130,23 @@ std::string CheckStructure(const ByteSource& fnRead, std::uint64_t lFileBytes, i
             return sWhere + " has a negative PCOUNT or GCOUNT";
         }
         const bool bTable = oHeader->sXtension.find("TABLE") != std::string::npos;
+        // The mandatory keywords in the order the standard gives them: CFITSIO reads them by position,
+        // and a card out of place leaves it with a count it never read.
+        std::vector<std::string> vExpected = {lHdu == 1 ? "SIMPLE" : "XTENSION", "BITPIX", "NAXIS"};
+        for (long long n = 1; n <= *lAxes; ++n) {
+            vExpected.push_back("NAXIS" + std::to_string(n));
+        }
+        if (lHdu > 1) {
+            vExpected.insert(vExpected.end(), {"PCOUNT", "GCOUNT"});
+            if (bTable) {
+                vExpected.emplace_back("TFIELDS");
+            }
+        }
+        for (std::size_t i = 0; i < vExpected.size(); ++i) {
+            if (i >= oHeader->vOrder.size() || oHeader->vOrder[i] != vExpected[i]) {
+                return sWhere + " does not hold " + vExpected[i] + " as card " + std::to_string(i + 1);
+            }
+        }
         if (bTable) {
             const auto lFields = Find(*oHeader, "TFIELDS");
             if (!lFields || *lFields < 0 || *lFields > 999) {

@@ -171,6 +171,10 @@ TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
     sTable = sGoodTable;
     sTable.replace(sTable.find("PCOUNT  =") + 10, 20, "               (   0");
     Refused(oDir.Write("pcount.fits", sTable), "header 2 has no valid PCOUNT");
+    // A mandatory card overwritten: CFITSIO reads them by position.
+    sTable = sGoodTable;
+    sTable.replace(sTable.find("GCOUNT  ="), 8, std::string(8, '\xff'));
+    Refused(oDir.Write("gcount.fits", sTable), "header 2 does not hold GCOUNT as card 7");
     sTable = sGoodTable;
     const auto lRows = sTable.find("NAXIS2  =");
     sTable.replace(lRows + 10, 20, "   99999999999999999");
