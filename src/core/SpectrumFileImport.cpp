@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string_view>
 
 std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool bOthers, const std::string& sOthers,
@@ -83,12 +84,18 @@ public:
     bool Open(const std::string& sPath)
     {
         std::error_code oError;
-        if (!std::filesystem::is_regular_file(sPath, oError) ||
-            std::filesystem::file_size(sPath, oError) > CTextLineReader::kMaxFileBytes || oError) {
+        if (!std::filesystem::is_regular_file(sPath, oError)) {
+            return false;
+        }
+        const std::uintmax_t lBytes = std::filesystem::file_size(sPath, oError);
+        if (oError || lBytes > CTextLineReader::kMaxFileBytes) {
             return false;
         }
         m_pFile.reset(std::fopen(sPath.c_str(), "rb"));
-        m_vBuffer.resize(kBlockBytes);
+        // A block of the file's size for a small file (one that grows while it is read is read on in such
+        // blocks), never filled with zeros first.
+        m_lSize = static_cast<std::size_t>(std::clamp<std::uintmax_t>(lBytes + 1, 4 * kPieceChars, kBlockBytes));
+        m_pBuffer = std::make_unique_for_overwrite<char[]>(m_lSize);
         return m_pFile != nullptr;
     }
 
@@ -105,7 +112,7 @@ public:
             sPiece = std::string_view();
             return false;
         }
-        const char* pcStart = m_vBuffer.data() + m_lPos;
+        const char* pcStart = m_pBuffer.get() + m_lPos;
         const std::size_t lAvailable = m_lEnd - m_lPos;
         // The common line: a line feed within the piece's length, no NUL, no CR but one before the line feed.
         const std::size_t lLimit = std::min(lAvailable, kPieceChars);
@@ -126,8 +133,8 @@ public:
         bool bFeed = false;
         std::size_t lTaken = 0;
         for (; lTaken < kPieceChars && m_lPos < m_lEnd && !bFeed; ++lTaken) {
-            char c = m_vBuffer[m_lPos++];
-            if (c == '\r' && m_lPos < m_lEnd && m_vBuffer[m_lPos] == '\n') {
+            char c = m_pBuffer[m_lPos++];
+            if (c == '\r' && m_lPos < m_lEnd && m_pBuffer[m_lPos] == '\n') {
                 ++m_lPos;
                 c = '\n';
             }
@@ -158,18 +165,19 @@ private:
 
     void Refill()
     {
-        std::memmove(m_vBuffer.data(), m_vBuffer.data() + m_lPos, m_lEnd - m_lPos);
+        std::memmove(m_pBuffer.get(), m_pBuffer.get() + m_lPos, m_lEnd - m_lPos);
         m_lEnd -= m_lPos;
         m_lPos = 0;
         if (m_pFile) {
-            const std::size_t lRead = std::fread(m_vBuffer.data() + m_lEnd, 1, m_vBuffer.size() - m_lEnd, m_pFile.get());
+            const std::size_t lRead = std::fread(m_pBuffer.get() + m_lEnd, 1, m_lSize - m_lEnd, m_pFile.get());
             m_lEnd += lRead;
             m_lTaken += lRead;
         }
     }
 
     quandrel::UniqueFile m_pFile;
-    std::vector<char> m_vBuffer;
+    std::unique_ptr<char[]> m_pBuffer;
+    std::size_t m_lSize = 0;
     std::size_t m_lPos = 0;
     std::size_t m_lEnd = 0;
     std::size_t m_lTaken = 0;
