@@ -1,14 +1,13 @@
 // Drawing a spectrum of 1,000,000 samples into the window's image (1000 x 600): the whole spectrum,
 // a zoom to half of it, and a scroll step at that zoom, as the window redraws on each.
 #include "spectrum/SpectrumClass.h"
+#include "support/Generators.h"
 #include "ui/QtCanvas.h"
 
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <random>
 #include <vector>
 
 namespace {
@@ -17,12 +16,7 @@ void Fill(CSpectrum& oSpectrum)
 {
     std::vector<double> vX;
     std::vector<double> vY;
-    std::mt19937 oRandom(3);
-    std::normal_distribution<double> oNoise(0.0, 0.02);
-    for (int k = 0; k < 1000000; ++k) {
-        vX.push_back(6000.0 + 0.001 * k);
-        vY.push_back(1.0 - 0.6 * std::exp(-std::pow((vX.back() - 6500.0) / 3.0, 2)) + oNoise(oRandom));
-    }
+    quandrel::testing::NoisyLineSpectrum(1000000, 0.001, vX, vY);
     oSpectrum.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
     oSpectrum.SetData(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
 }

@@ -1,14 +1,13 @@
 // Axes, ticks, labels, data mapping, series and pixel look-up of a plot,
 // checked on a recording canvas (every character 7 pixels wide).
 #include "spectrum/SpectrumClass.h"
+#include "support/Generators.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -224,12 +223,7 @@ TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPoly
     CSpectrum oSpectrum(&oCanvas);
     std::vector<double> vX;
     std::vector<double> vY;
-    std::mt19937 oRandom(3);
-    std::normal_distribution<double> oNoise(0.0, 0.02);
-    for (int k = 0; k < 200000; ++k) {
-        vX.push_back(6000.0 + 0.005 * k);
-        vY.push_back(1.0 - 0.6 * std::exp(-std::pow((vX.back() - 6500.0) / 3.0, 2)) + oNoise(oRandom));
-    }
+    quandrel::testing::NoisyLineSpectrum(200000, 0.005, vX, vY);
     oSpectrum.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
     oSpectrum.SetData(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
     oSpectrum.Draw(600, 1000);

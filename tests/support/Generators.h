@@ -88,6 +88,17 @@ inline void ManyLineSpectrum(double fVelocity, std::vector<double>& vWavelength,
     }
 }
 
+// A noisy spectrum of n samples from 6000 A in steps of fStep with one broad absorption line at 6500 A.
+inline void NoisyLineSpectrum(int n, double fStep, std::vector<double>& vX, std::vector<double>& vY)
+{
+    std::mt19937 oRandom(3);
+    std::normal_distribution<double> oNoise(0.0, 0.02);
+    for (int k = 0; k < n; ++k) {
+        vX.push_back(6000.0 + fStep * k);
+        vY.push_back(1.0 - 0.6 * std::exp(-std::pow((vX.back() - 6500.0) / 3.0, 2)) + oNoise(oRandom));
+    }
+}
+
 // The "JD;velocity" lines of a file (the real alpha Dra series of tests/data).
 inline void ReadVelocities(const std::string& sPath, std::vector<double>& vT, std::vector<double>& vV)
 {
