@@ -14,7 +14,8 @@
 namespace {
 
 // std::floor without the library call: the same value for every finite argument (a whole number
-// of at most 4e15 converts exactly to a 64-bit integer and back).
+// of at most 4e15 converts exactly to a 64-bit integer and back), but for -0 which gives +0; a phase
+// of either zero falls into bin 0.
 inline double Floor(double x)
 {
     if (!(std::fabs(x) < 4e15)) {
