@@ -88,7 +88,9 @@ void BM_OpenSpectrumPeakMemory(benchmark::State& oState)
         benchmark::DoNotOptimize(pSpectrum.get());
     }
     oState.counters["copies_at_peak"] = fCopies;
-    std::filesystem::remove(sFile);
+    if (std::getenv("QUANDREL_BENCH_IMPORT_FILE") == nullptr) {
+        std::filesystem::remove(sFile);
+    }
     std::filesystem::remove(oIni);
 }
 

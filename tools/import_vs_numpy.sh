@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 file=$(mktemp --suffix=.txt)
 trap 'rm -f "$file"' EXIT
-QUANDREL_BENCH_IMPORT_FILE=$file build/bench/bench_import --benchmark_repetitions=5 \
+QUANDREL_BENCH_IMPORT_FILE=$file build/bench/bench_import --benchmark_filter=TwoColumns --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true | grep -E "median|mean"
 # Debian's python3-numpy (/usr/bin/python3), whatever python3 comes first on the PATH.
 /usr/bin/python3 - "$file" <<'PY'
