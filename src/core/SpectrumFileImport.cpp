@@ -193,8 +193,8 @@ public:
         for (const char c : oSettings.sSeparators) {
             m_abSeparator[static_cast<unsigned char>(c)] = true;
         }
-        const int64_t lEnd2 = static_cast<int64_t>(oSettings.lStartValue2) + kValue2Chars;
-        m_alBorders = {oSettings.lStartValue1, oSettings.lStartValue2, std::min<int64_t>(lEnd2, INT32_MAX)};
+        const std::array<int32_t, 3> alBorders = FixedColumnBorders(oSettings);
+        std::copy(alBorders.begin(), alBorders.end(), m_alBorders.begin());
     }
 
     // The text of column 0 and column 1 of a piece.
@@ -296,20 +296,29 @@ double FieldValue(std::string_view sField)
 
 } // namespace
 
+std::array<int32_t, 3> FixedColumnBorders(const SImportSettings& oSettings)
+{
+    const int64_t lEnd2 = static_cast<int64_t>(oSettings.lStartValue2) + kValue2Chars;
+    return {oSettings.lStartValue1, oSettings.lStartValue2, static_cast<int32_t>(std::min<int64_t>(lEnd2, INT32_MAX))};
+}
+
+void SetFieldCutting(CCSVFile& oReader, const SImportSettings& oSettings)
+{
+    if (oSettings.bUseDelimiters) {
+        oReader.SetSeparators(oSettings.sSeparators);
+    } else {
+        const std::array<int32_t, 3> alBorders = FixedColumnBorders(oSettings);
+        oReader.SetColumnBorders(static_cast<int32_t>(alBorders.size()), alBorders.data());
+    }
+}
+
 int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
                        std::vector<double>& vWavelength, std::vector<double>& vIntensity)
 {
     vWavelength.clear();
     vIntensity.clear();
     // The reader keeps the cutting for the callers that read single fields afterwards.
-    if (oSettings.bUseDelimiters) {
-        oReader.SetSeparators(oSettings.sSeparators);
-    } else {
-        const int64_t lEnd2 = static_cast<int64_t>(oSettings.lStartValue2) + kValue2Chars;
-        const std::array<int32_t, 3> alBorders = {oSettings.lStartValue1, oSettings.lStartValue2,
-                                                  static_cast<int32_t>(std::min<int64_t>(lEnd2, INT32_MAX))};
-        oReader.SetColumnBorders(static_cast<int32_t>(alBorders.size()), alBorders.data());
-    }
+    SetFieldCutting(oReader, oSettings);
     CPieceReader oPieces;
     if (!oPieces.Open(sFilePathAndName)) {
         return -1;

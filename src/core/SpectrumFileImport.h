@@ -4,6 +4,7 @@
 
 #include "CSVFileClass.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +36,13 @@ int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxL
 
 // The lines to skip at the head of a file when lLinesToSkip were asked for: at least its header lines.
 int32_t LinesToSkipAtLeastHeaders(const std::string& sFilePathAndName, int32_t lLinesToSkip);
+
+// The character positions that cut the fixed columns: value 1 from its start, value 2 from its start
+// for 20 characters.
+std::array<int32_t, 3> FixedColumnBorders(const SImportSettings& oSettings);
+
+// Makes the reader cut fields as the settings say: at the separators or at the fixed columns.
+void SetFieldCutting(CCSVFile& oReader, const SImportSettings& oSettings);
 
 // Reads the file into vWavelength and vIntensity (one entry per data line).
 // Returns -1 if the file cannot be read (both left empty), else 0.

@@ -14,14 +14,7 @@ int ReferenceSpectrumImport(CCSVFile& oReader, const std::string& sFilePathAndNa
     if (oReader.CountLines(oSettings.lLinesToSkip, sFilePathAndName, lCount) != 0) {
         return -1;
     }
-    if (oSettings.bUseDelimiters) {
-        oReader.SetSeparators(oSettings.sSeparators);
-    } else {
-        const int64_t lEnd2 = static_cast<int64_t>(oSettings.lStartValue2) + kValue2Chars;
-        const std::array<int32_t, 3> alBorders = {oSettings.lStartValue1, oSettings.lStartValue2,
-                                                  static_cast<int32_t>(std::min<int64_t>(lEnd2, INT32_MAX))};
-        oReader.SetColumnBorders(static_cast<int32_t>(alBorders.size()), alBorders.data());
-    }
+    SetFieldCutting(oReader, oSettings);
     vWavelength.assign(static_cast<std::size_t>(lCount), 0.0);
     vIntensity.assign(static_cast<std::size_t>(lCount), 0.0);
     const int32_t lSkip = oSettings.lLinesToSkip;
