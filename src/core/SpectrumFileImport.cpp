@@ -1,5 +1,6 @@
 #include "SpectrumFileImport.h"
 
+#include "LargeArray.h"
 #include "NumberText.h"
 #include "TextLineReaderClass.h"
 #include "UnitsClass.h"
@@ -14,6 +15,10 @@
 #include <fstream>
 #include <memory>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool bOthers, const std::string& sOthers,
                                  bool bTabulator)
@@ -77,6 +82,62 @@ int32_t LinesToSkipAtLeastHeaders(const std::string& sFilePathAndName, int32_t l
 
 namespace {
 
+// A set of bytes to search text for: sixteen bytes at a time for a set of up to four (the separators
+// of nearly every setting, and line feed, CR and NUL), one at a time for any other.
+class CByteSet {
+public:
+    explicit CByteSet(std::string_view sBytes)
+    {
+        for (const char c : sBytes) {
+            m_abMember[static_cast<unsigned char>(c)] = true;
+        }
+        std::string sDistinct;
+        for (int c = 0; c < 256; ++c) {
+            if (m_abMember[static_cast<std::size_t>(c)]) {
+                sDistinct += static_cast<char>(c);
+            }
+        }
+#if defined(__SSE2__)
+        m_bWide = !sDistinct.empty() && sDistinct.size() <= std::size(m_aoWide);
+        for (std::size_t k = 0; m_bWide && k < std::size(m_aoWide); ++k) {
+            // Unused places repeat the first member.
+            m_aoWide[k] = _mm_set1_epi8(sDistinct[k < sDistinct.size() ? k : 0]);
+        }
+#endif
+    }
+
+    // The position of the first member in [pc, pc + lCount); lCount when there is none.
+    std::size_t Find(const char* pc, std::size_t lCount) const
+    {
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        if (m_bWide) {
+            for (; i + 16 <= lCount; i += 16) {
+                const __m128i oBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pc + i));
+                const __m128i oHits =
+                    _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(oBytes, m_aoWide[0]), _mm_cmpeq_epi8(oBytes, m_aoWide[1])),
+                                 _mm_or_si128(_mm_cmpeq_epi8(oBytes, m_aoWide[2]), _mm_cmpeq_epi8(oBytes, m_aoWide[3])));
+                const int lMask = _mm_movemask_epi8(oHits);
+                if (lMask != 0) {
+                    return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(lMask)));
+                }
+            }
+        }
+#endif
+        while (i < lCount && !m_abMember[static_cast<unsigned char>(pc[i])]) {
+            ++i;
+        }
+        return i;
+    }
+
+private:
+    std::array<bool, 256> m_abMember{};
+#if defined(__SSE2__)
+    bool m_bWide = false;
+    __m128i m_aoWide[4] = {};
+#endif
+};
+
 // The file in the pieces the program's line reader delivers (at most 1022 characters of a line, its
 // line feed included; CR LF read as LF; nothing kept after a NUL byte), read once in large blocks.
 class CPieceReader {
@@ -93,7 +154,7 @@ public:
         }
         m_pFile.reset(std::fopen(sPath.c_str(), "rb"));
         // A block of the file's size for a small file (one that grows while it is read is read on in such
-        // blocks), never filled with zeros first.
+        // blocks), never filled with zeros first. A block stays in the cache while it is parsed.
         m_lSize = static_cast<std::size_t>(std::clamp<std::uintmax_t>(lBytes + 1, 4 * kPieceChars, kBlockBytes));
         m_pBuffer = std::make_unique_for_overwrite<char[]>(m_lSize);
         return m_pFile != nullptr;
@@ -116,10 +177,7 @@ public:
         const std::size_t lAvailable = m_lEnd - m_lPos;
         // The common line: a line feed within the piece's length, no NUL, no CR but one before the line feed.
         const std::size_t lLimit = std::min(lAvailable, kPieceChars);
-        std::size_t lText = 0;
-        while (lText < lLimit && !kSpecial[static_cast<unsigned char>(pcStart[lText])]) {
-            ++lText;
-        }
+        const std::size_t lText = kSpecial.Find(pcStart, lLimit);
         if (lText < lLimit && (pcStart[lText] == '\n' ||
                                (pcStart[lText] == '\r' && lText + 1 < lLimit && pcStart[lText + 1] == '\n'))) {
             sPiece = std::string_view(pcStart, lText);
@@ -155,13 +213,9 @@ public:
 
 private:
     static constexpr std::size_t kPieceChars = static_cast<std::size_t>(CTextLineReader::kMaxLineChars);
-    static constexpr std::size_t kBlockBytes = std::size_t{1} << 22;
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 18;
     // The bytes that end the common line or take it off the fast way: line feed, CR and NUL.
-    static constexpr auto kSpecial = [] {
-        std::array<bool, 256> ab{};
-        ab['\n'] = ab['\r'] = ab[0] = true;
-        return ab;
-    }();
+    inline static const CByteSet kSpecial{std::string_view("\n\r\0", 3)};
 
     void Refill()
     {
@@ -188,11 +242,9 @@ private:
 class CFieldCutter {
 public:
     explicit CFieldCutter(const SImportSettings& oSettings)
-        : m_bFixed(!oSettings.bUseDelimiters), m_bCollapse(oSettings.bTreatConsecutiveAsOne)
+        : m_bFixed(!oSettings.bUseDelimiters), m_bCollapse(oSettings.bTreatConsecutiveAsOne),
+          m_oSeparators(oSettings.sSeparators)
     {
-        for (const char c : oSettings.sSeparators) {
-            m_abSeparator[static_cast<unsigned char>(c)] = true;
-        }
         const std::array<int32_t, 3> alBorders = FixedColumnBorders(oSettings);
         std::copy(alBorders.begin(), alBorders.end(), m_alBorders.begin());
     }
@@ -208,20 +260,19 @@ public:
         // The first two separators (starts of separator runs) and where the runs end.
         std::size_t alSeparator[2] = {sRow.size(), sRow.size()};
         std::size_t alAfter[2] = {sRow.size(), sRow.size()};
-        int lFound = 0;
-        for (std::size_t i = 0; i < sRow.size() && lFound < 2; ++i) {
-            const char c = sRow[i];
-            if (!m_abSeparator[static_cast<unsigned char>(c)]) {
-                continue;
+        std::size_t i = 0;
+        for (int lFound = 0; lFound < 2; ++lFound, ++i) {
+            i += m_oSeparators.Find(sRow.data() + i, sRow.size() - i);
+            if (i >= sRow.size()) {
+                break;
             }
             alSeparator[lFound] = i;
             if (m_bCollapse) {
-                while (i + 1 < sRow.size() && sRow[i + 1] == c) {
+                while (i + 1 < sRow.size() && sRow[i + 1] == sRow[alSeparator[lFound]]) {
                     ++i;
                 }
             }
             alAfter[lFound] = i + 1;
-            ++lFound;
         }
         sField0 = sRow.substr(0, alSeparator[0]);
         sField1 = alAfter[0] < alSeparator[1] ? sRow.substr(alAfter[0], alSeparator[1] - alAfter[0]) : std::string_view();
@@ -240,7 +291,7 @@ private:
 
     bool m_bFixed;
     bool m_bCollapse;
-    std::array<bool, 256> m_abSeparator{};
+    CByteSet m_oSeparators;
     std::array<int64_t, 3> m_alBorders{};
 };
 
@@ -260,6 +311,36 @@ inline double LeadingNumber(const char* pcBegin, const char* pcEnd)
     return oResult.ec == std::errc() && std::isfinite(fValue) ? fValue : 0.0;
 }
 
+// The common field: a plain decimal number ("-12.5", "6562.8123") from its first character to its end
+// or to a character that is no number character, with at most 15 significant digits. Its value is
+// then an exact integer divided by an exact power of ten, and that one division rounds as the
+// conversion of the whole text does. False for anything else.
+inline bool PlainDecimal(std::string_view sField, bool (*IsNumberChar)(char), double& fValue)
+{
+    static constexpr std::array<double, 16> kPowers = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    const bool bNegative = !sField.empty() && sField[0] == '-';
+    i += bNegative ? 1 : 0;
+    uint64_t lMantissa = 0;
+    int lDigits = 0;
+    int lDecimals = 0;
+    for (; i < sField.size() && sField[i] >= '0' && sField[i] <= '9'; ++i, ++lDigits) {
+        lMantissa = lMantissa * 10 + static_cast<uint64_t>(sField[i] - '0');
+    }
+    if (i < sField.size() && sField[i] == '.') {
+        for (++i; i < sField.size() && sField[i] >= '0' && sField[i] <= '9'; ++i, ++lDigits, ++lDecimals) {
+            lMantissa = lMantissa * 10 + static_cast<uint64_t>(sField[i] - '0');
+        }
+    }
+    if (lDigits == 0 || lDigits > 15 || (i < sField.size() && IsNumberChar(sField[i]))) {
+        return false;
+    }
+    const double fMagnitude = static_cast<double>(lMantissa) / kPowers[static_cast<std::size_t>(lDecimals)];
+    fValue = bNegative ? -fMagnitude : fMagnitude;
+    return true;
+}
+
 // The number of a field: ',' reads as '.', the first run of number characters is converted, and
 // anything unusable gives 0.
 double FieldValue(std::string_view sField)
@@ -274,6 +355,10 @@ double FieldValue(std::string_view sField)
         return ac;
     }();
     const auto Class = [](char c) { return kClass[static_cast<unsigned char>(c)]; };
+    double fPlain = 0.0;
+    if (PlainDecimal(sField, [](char c) { return kClass[static_cast<unsigned char>(c)] != 0; }, fPlain)) {
+        return fPlain;
+    }
     std::size_t lFirst = 0;
     while (lFirst < sField.size() && Class(sField[lFirst]) == 0) {
         ++lFirst;
@@ -292,6 +377,40 @@ double FieldValue(std::string_view sField)
         acRun[i - lFirst] = sField[i] == ',' ? '.' : sField[i];
     }
     return LeadingNumber(acRun.data(), acRun.data() + (lEnd - lFirst));
+}
+
+// The samples of the pieces from the reader's position to its end; fExpectedBytes, the size of what
+// is still to come, gives the room kept in the arrays. In one-column files the wavelength is the
+// line's number counted from the first piece read here.
+void ReadSamples(CPieceReader& oPieces, const CFieldCutter& oCutter, bool bSingleColumn, double fExpectedBytes,
+                 std::vector<double>& vWavelength, std::vector<double>& vIntensity)
+{
+    std::string sScratch;
+    std::string_view sPiece;
+    std::string_view sField0;
+    std::string_view sField1;
+    const std::size_t lStart = oPieces.BytesTaken();
+    while (oPieces.Next(sScratch, sPiece)) {
+        if (vWavelength.size() == vWavelength.capacity() && vWavelength.size() >= 1024) {
+            // Room for what the rest holds at the line length seen so far, and a little more.
+            const auto fTaken = static_cast<double>(oPieces.BytesTaken() - lStart);
+            const double fPerLine = fTaken / static_cast<double>(vWavelength.size());
+            const auto lMore =
+                static_cast<std::size_t>(std::max(0.0, fExpectedBytes - fTaken) / std::max(fPerLine, 1.0) * 1.05) + 1024;
+            vWavelength.reserve(vWavelength.size() + lMore);
+            vIntensity.reserve(vWavelength.size() + lMore);
+            quandrel::MakeCapacityResident(vWavelength);
+            quandrel::MakeCapacityResident(vIntensity);
+        }
+        oCutter.Cut(sPiece, sField0, sField1);
+        if (bSingleColumn) {
+            vWavelength.push_back(static_cast<double>(vWavelength.size()));
+            vIntensity.push_back(FieldValue(sField0));
+        } else {
+            vWavelength.push_back(FieldValue(sField0));
+            vIntensity.push_back(FieldValue(sField1));
+        }
+    }
 }
 
 } // namespace
@@ -323,33 +442,19 @@ int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, c
     if (!oPieces.Open(sFilePathAndName)) {
         return -1;
     }
-    std::string sScratch;
-    std::string_view sPiece;
-    for (int32_t i = 0; i < oSettings.lLinesToSkip && oPieces.Next(sScratch, sPiece); ++i) {
+    {
+        std::string sScratch;
+        std::string_view sPiece;
+        for (int32_t i = 0; i < oSettings.lLinesToSkip && oPieces.Next(sScratch, sPiece); ++i) {
+        }
     }
     const CFieldCutter oCutter(oSettings);
     std::error_code oError;
-    const auto lFileBytes = static_cast<double>(std::filesystem::file_size(sFilePathAndName, oError));
-    std::string_view sField0;
-    std::string_view sField1;
-    while (oPieces.Next(sScratch, sPiece)) {
-        if (vWavelength.size() == vWavelength.capacity() && vWavelength.size() >= 1024) {
-            // Room for what the rest of the file holds at the line length seen so far, and a little more.
-            const double fPerLine = static_cast<double>(oPieces.BytesTaken()) / static_cast<double>(vWavelength.size());
-            const auto lMore = static_cast<std::size_t>(std::max(0.0, lFileBytes - static_cast<double>(oPieces.BytesTaken())) /
-                                                        std::max(fPerLine, 1.0) * 1.05) + 1024;
-            vWavelength.reserve(vWavelength.size() + lMore);
-            vIntensity.reserve(vWavelength.size() + lMore);
-        }
-        oCutter.Cut(sPiece, sField0, sField1);
-        if (oSettings.bSingleColumn) {
-            vWavelength.push_back(static_cast<double>(vWavelength.size()));
-            vIntensity.push_back(FieldValue(sField0));
-        } else {
-            vWavelength.push_back(FieldValue(sField0));
-            vIntensity.push_back(FieldValue(sField1));
-        }
-    }
+    const std::uintmax_t lSize = std::filesystem::file_size(sFilePathAndName, oError);
+    // The bytes still to read, as far as the size tells (a file may grow while it is read).
+    const std::size_t lFirst = oPieces.BytesTaken();
+    const double fRest = oError || lSize < lFirst ? 0.0 : static_cast<double>(lSize - lFirst);
+    ReadSamples(oPieces, oCutter, oSettings.bSingleColumn, fRest, vWavelength, vIntensity);
     if (oSettings.bAutomNmConversion && !oSettings.bSingleColumn && !vWavelength.empty() &&
         CUnits::IsNanometer(vWavelength.front())) {
         CUnits::ConvertNmToAngstrom(vWavelength.data(), static_cast<int32_t>(vWavelength.size()));

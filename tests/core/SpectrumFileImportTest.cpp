@@ -206,9 +206,22 @@ TEST(SpectrumFileImport, OnePassGivesTheSamplesOfTheFirstReaderBitForBit)
     std::string sText;
     const char* const apcLines[] = {"6562.5;0.91\r\n", "656,25\t\t0,5\n", "x\0y;1\n", "1e5;2\r", "\r\n", ";;;3\n",
                                     "+-1;++2\n", "12.5  7.25\n", "#comment 1\n", "1e400;-1e-400\n"};
+    // Plain decimals of 1 to 17 digits around the exactly convertible ones, as the common line has them.
+    const auto PlainDecimal = [&oRandom] {
+        std::string sNumber = oRandom() % 4 == 0 ? "-" : "";
+        const std::size_t lDigits = 1 + oRandom() % 17;
+        const std::size_t lPoint = oRandom() % (lDigits + 2);
+        for (std::size_t k = 0; k < lDigits; ++k) {
+            sNumber += k == lPoint ? "." : "";
+            sNumber += static_cast<char>('0' + oRandom() % 10);
+        }
+        return sNumber;
+    };
     while (sText.size() < 9'500'000) {
-        const std::size_t lKind = oRandom() % 12;
-        if (lKind < 10) {
+        const std::size_t lKind = oRandom() % 14;
+        if (lKind >= 12) {
+            sText += PlainDecimal() + (lKind == 12 ? ";" : "\t") + PlainDecimal() + (oRandom() % 8 == 0 ? "e3" : "") + "\n";
+        } else if (lKind < 10) {
             const char* pc = apcLines[lKind];
             sText.append(pc, lKind == 2 ? 6 : std::strlen(pc));
         } else {
