@@ -66,9 +66,13 @@ std::string FormatFixed(double fValue, int lPrecision)
 
 std::string FormatFixedWidth(double fValue, int lWidth, int lPrecision)
 {
-    std::string sText = FormatFixed(fValue, lPrecision);
+    return PadLeft(FormatFixed(fValue, lPrecision), lWidth, ' ');
+}
+
+std::string PadLeft(std::string sText, int lWidth, char cFill)
+{
     if (static_cast<int>(sText.size()) < lWidth) {
-        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), ' ');
+        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), cFill);
     }
     return sText;
 }

@@ -13,6 +13,9 @@ std::string FormatFixed(double fValue, int lPrecision);
 // Like printf("%*.*f", lWidth, lPrecision, fValue) in the "C" locale.
 std::string FormatFixedWidth(double fValue, int lWidth, int lPrecision);
 
+// sText with cFill before it up to lWidth characters (like printf's "%0*d" with '0').
+std::string PadLeft(std::string sText, int lWidth, char cFill);
+
 // Like printf("%.*e", lPrecision, fValue) in the "C" locale.
 std::string FormatScientific(double fValue, int lPrecision);
 

@@ -1,5 +1,6 @@
 #include "TextLineReaderClass.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace {
@@ -21,8 +22,26 @@ bool CTextLineReader::Open(const std::string& sFilePathAndName)
     m_vBuffer.assign(kBufferSize, '\0');
     m_lPos = 0;
     m_lEnd = 0;
+    m_lBufferOffset = 0;
     m_bEof = false;
     return m_pFile != nullptr;
+}
+
+bool CTextLineReader::Seek(std::uintmax_t lOffset)
+{
+    if (!m_pFile) {
+        return false;
+    }
+    m_bEof = false;
+    // Within the bytes at hand (the next lines of a view, one after the other): no reading.
+    if (lOffset >= m_lBufferOffset && lOffset - m_lBufferOffset <= m_lEnd) {
+        m_lPos = static_cast<std::size_t>(lOffset - m_lBufferOffset);
+        return true;
+    }
+    m_lPos = 0;
+    m_lEnd = 0;
+    m_lBufferOffset = lOffset;
+    return lOffset <= kMaxFileBytes && ::fseeko(m_pFile.get(), static_cast<off_t>(lOffset), SEEK_SET) == 0;
 }
 
 bool CTextLineReader::Fill()
@@ -30,6 +49,7 @@ bool CTextLineReader::Fill()
     if (!m_pFile) {
         return false;
     }
+    m_lBufferOffset += m_lEnd;
     m_lPos = 0;
     m_lEnd = std::fread(m_vBuffer.data(), 1, m_vBuffer.size(), m_pFile.get());
     return m_lEnd > 0;

@@ -31,6 +31,11 @@ public:
     // True once a read has tried to go past the end of the file (or failed).
     bool IsEof() const { return m_bEof; }
 
+    // The offset in the file of the next read.
+    std::uintmax_t Tell() const { return m_lBufferOffset + m_lPos; }
+    // Reads on from offset lOffset (one that Tell gave); false when the file cannot be positioned.
+    bool Seek(std::uintmax_t lOffset);
+
 private:
     int Get();
     bool Fill();
@@ -39,5 +44,6 @@ private:
     std::vector<char> m_vBuffer;
     std::size_t m_lPos = 0;
     std::size_t m_lEnd = 0;
+    std::uintmax_t m_lBufferOffset = 0; // offset in the file of m_vBuffer[0]
     bool m_bEof = false;
 };

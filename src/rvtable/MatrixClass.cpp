@@ -229,16 +229,22 @@ void CMatrix::GetCellText(int32_t r, int32_t c, std::string& cValue, bool& bRowE
     if (!bRowExists || lIndex < 0) {
         return;
     }
-    for (const auto& o : m_vMeasurementRow[static_cast<std::size_t>(r)].pMeasurements) {
+    cValue = CellText(r, lIndex);
+    bFilled = !cValue.empty();
+}
+
+std::string CMatrix::CellText(int32_t r, int32_t lIndex) const
+{
+    for (const auto& o : m_vMeasurementRow.at(static_cast<std::size_t>(r)).pMeasurements) {
         if (o.lInertialLineIndex == lIndex) {
-            cValue = quandrel::FormatFixedWidth(o.fVelocity1, 6, 2);
+            std::string sText = quandrel::FormatFixedWidth(o.fVelocity1, 6, 2);
             if (o.bDouble) {
-                cValue += "/" + quandrel::FormatFixedWidth(o.fVelocity2, 6, 2);
+                sText += "/" + quandrel::FormatFixedWidth(o.fVelocity2, 6, 2);
             }
-            bFilled = true;
-            return;
+            return sText;
         }
     }
+    return std::string();
 }
 
 double CMatrix::GetRowJulianDate(int32_t r) const

@@ -62,8 +62,12 @@ public:
     bool IsInertialLineUsed(int32_t lIndex) const;
     // The laboratory index of column c, or -1.
     int32_t ColumnIndex(int32_t c) const;
+    // The laboratory indices of all columns, in the order of the columns (one pass over the rows).
+    std::vector<int32_t> ColumnIndices() const { return UsedIndices(); }
     // "%6.2f" or "%6.2f/%6.2f" of the row's measurement in column c; empty (bFilled false) without one.
     void GetCellText(int32_t r, int32_t c, std::string& cValue, bool& bRowExists, bool& bFilled) const;
+    // The same for row r (which must exist) and the column of laboratory index lIndex.
+    std::string CellText(int32_t r, int32_t lIndex) const;
     double GetRowJulianDate(int32_t r) const;
     const std::vector<SMeasurementRow>& Rows() const { return m_vMeasurementRow; }
     // One pair per row with measurements: Julian date and the mean of its first velocities.

@@ -25,6 +25,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 
@@ -164,7 +166,7 @@ std::optional<SImportedSamples> TfrmImportConfig::Execute(const std::string& sFi
 {
     m_sFilePathAndName = sFilePathAndName;
     exec();
-    return m_oResult;
+    return std::exchange(m_oResult, std::nullopt);
 }
 
 bool TfrmImportConfig::eventFilter(QObject* pObject, QEvent* pEvent)
@@ -206,10 +208,10 @@ void TfrmImportConfig::showEvent(QShowEvent* pEvent)
 
 void TfrmImportConfig::done(int lResult)
 {
-    // However the dialog closes: no more previews, and the arrays go.
+    // However the dialog closes: no more previews, and the arrays and their memory go.
     m_bUpdatesEnabled = false;
-    m_vWavelength.clear();
-    m_vIntensity.clear();
+    std::vector<double>().swap(m_vWavelength);
+    std::vector<double>().swap(m_vIntensity);
     m_oPreviewModel.ShowEmpty(12);
     m_oRawModel.Clear();
     QDialog::done(lResult);
@@ -272,7 +274,11 @@ void TfrmImportConfig::UpdatePreview()
 
 void TfrmImportConfig::btnOKClick()
 {
-    m_oResult = SImportedSamples{m_vWavelength, m_vIntensity};
+    // The samples go to the caller as they are, without a copy; the preview shows none from here on.
+    m_oPreviewModel.ShowEmpty(1);
+    m_oResult = SImportedSamples{std::move(m_vWavelength), std::move(m_vIntensity)};
+    m_vWavelength.clear();
+    m_vIntensity.clear();
     SaveSettings();
     accept();
 }

@@ -17,6 +17,7 @@
 #include "FormTimeStamp.h"
 #include "ImageView.h"
 #include "Prompts.h"
+#include "RvTableModel.h"
 #include "ToolIcons.h"
 #include "lines/SliderValuesBrokerClass.h"
 
@@ -36,6 +37,7 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -234,8 +236,10 @@ QWidget* TfrmMain::CreateControlPanel()
     m_plsbSpectralLines = new QListWidget;
     m_plsbSpectralLines->setObjectName("lsbSpectralLines");
     ppgcTables->addTab(m_plsbSpectralLines, "Spectral lines");
-    m_pstgMatrix = new QTableWidget(3, 8);
+    m_pstgMatrix = new QTableView;
     m_pstgMatrix->setObjectName("stgMatrix");
+    m_pRvTableModel = new CRvTableModel(m_oSession.Table(), m_pstgMatrix);
+    m_pstgMatrix->setModel(m_pRvTableModel);
     m_pstgMatrix->horizontalHeader()->hide();
     m_pstgMatrix->verticalHeader()->hide();
     m_pstgMatrix->horizontalHeader()->setDefaultSectionSize(80);

@@ -23,7 +23,9 @@
 class CImageView;
 class IPrompts;
 struct SFileDialog;
+class CRvTableModel;
 class QAction;
+class QTableView;
 class QCheckBox;
 class QDragEnterEvent;
 class QDropEvent;
@@ -336,7 +338,8 @@ private:
     bool m_bLevelSliderFocus = true;
     QString m_sLastLevelText;
     QListWidget* m_plsbSpectralLines = nullptr;
-    QTableWidget* m_pstgMatrix = nullptr;
+    QTableView* m_pstgMatrix = nullptr;
+    CRvTableModel* m_pRvTableModel = nullptr;
     QTableWidget* m_pstgOrbitalElements1 = nullptr;
     QTableWidget* m_pstgOrbitalElements2 = nullptr;
     // The least-squares elements with their errors and the derived quantities.

@@ -46,16 +46,13 @@ std::unique_ptr<CSpectrum> TfrmMain::ReadSpectrumFile(const std::string& sFile, 
     } else if (!bAskImport) {
         pSpectrum = m_oSession.ReadTextSpectrum(sFile, &oCanvas, oMessage);
     } else {
-        const auto oSamples = m_pfrmImportConfig->Execute(sFile);
+        auto oSamples = m_pfrmImportConfig->Execute(sFile);
         if (!oSamples) {
             bCancelled = true;
             return nullptr;
         }
         pSpectrum = std::make_unique<CSpectrum>(&oCanvas);
-        if (!oSamples->vWavelength.empty()) {
-            pSpectrum->SetValues(static_cast<int32_t>(oSamples->vWavelength.size()), oSamples->vWavelength.data(),
-                                 oSamples->vIntensity.data());
-        }
+        pSpectrum->TakeValues(std::move(oSamples->vWavelength), std::move(oSamples->vIntensity));
         pSpectrum->SetKeepYAxisFixed(m_oSession.Settings().ReadBool(ESetting::KeepYAxisFixed));
     }
     Report(oMessage);

@@ -6,7 +6,7 @@
 #include "FormTimeStamp.h"
 #include "Prompts.h"
 
-#include <QTableWidget>
+#include <QTableView>
 
 void TfrmMain::mniTimeStampClick()
 {
@@ -83,17 +83,17 @@ void TfrmMain::btnAddMeasurementClick()
 
 void TfrmMain::mniClearSingleCellClick()
 {
-    m_oSession.ClearCell(m_pstgMatrix->currentRow() - 2, m_pstgMatrix->currentColumn() - 1);
+    m_oSession.ClearCell(m_pstgMatrix->currentIndex().row() - 2, m_pstgMatrix->currentIndex().column() - 1);
 }
 
 void TfrmMain::mniRemoveEvaluationClick()
 {
-    m_oSession.RemoveRow(m_pstgMatrix->currentRow() - 2);
+    m_oSession.RemoveRow(m_pstgMatrix->currentIndex().row() - 2);
 }
 
 void TfrmMain::mniRemoveSingleColumnClick()
 {
-    m_oSession.ClearColumn(m_pstgMatrix->currentColumn() - 1);
+    m_oSession.ClearColumn(m_pstgMatrix->currentIndex().column() - 1);
 }
 
 bool TfrmMain::AskToSaveTable()

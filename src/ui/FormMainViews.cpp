@@ -4,6 +4,7 @@
 #include "orbit/PeriodogramPlot.h"
 
 #include "ImageView.h"
+#include "RvTableModel.h"
 #include "astro/JulianDateClass.h"
 #include "core/NumberFormats.h"
 #include "core/NumberText.h"
@@ -243,20 +244,12 @@ namespace {
 // printf's "%0*.0f": rounded, zero-padded to the width.
 std::string ZeroPadded(double fValue, int lWidth)
 {
-    std::string sText = quandrel::FormatFixed(fValue, 0);
-    if (static_cast<int>(sText.size()) < lWidth) {
-        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), '0');
-    }
-    return sText;
+    return quandrel::PadLeft(quandrel::FormatFixed(fValue, 0), lWidth, '0');
 }
 
 std::string Padded(int lValue, int lWidth, char cFill)
 {
-    std::string sText = std::to_string(lValue);
-    if (static_cast<int>(sText.size()) < lWidth) {
-        sText.insert(0, static_cast<std::size_t>(lWidth) - sText.size(), cFill);
-    }
-    return sText;
+    return quandrel::PadLeft(std::to_string(lValue), lWidth, cFill);
 }
 
 } // namespace
@@ -300,55 +293,9 @@ void TfrmMain::RefreshCorrectionDisplay()
 
 void TfrmMain::RefreshTable()
 {
-    const CMatrix& oMatrix = m_oSession.Table();
-    int32_t lRows = 0;
-    int32_t lColumns = 0;
-    oMatrix.GetDimensions(lRows, lColumns);
-    m_pstgMatrix->clearContents();
-    m_pstgMatrix->setRowCount(std::max(1, lRows) + 2);
-    m_pstgMatrix->setColumnCount(std::max(1, lColumns) + 1);
+    m_pRvTableModel->SetFixedBrush(palette().brush(QPalette::Button));
+    m_pRvTableModel->Refresh();
     m_pstgMatrix->setColumnWidth(0, 96);
-    const auto SetCell = [this](int lColumn, int lRow, const QString& sText) {
-        auto* pItem = new QTableWidgetItem(sText);
-        pItem->setTextAlignment(Qt::AlignCenter);
-        m_pstgMatrix->setItem(lRow, lColumn, pItem);
-    };
-    for (int32_t c = 0; c < lColumns; ++c) {
-        std::string sName;
-        double fWavelength = 0.0;
-        const int32_t lIndex = oMatrix.ColumnIndex(c);
-        if (lIndex >= 0 && lIndex < oMatrix.InertialLines().GetLineCount() &&
-            oMatrix.InertialLines().GetLine(lIndex, fWavelength, &sName)) {
-            SetCell(c + 1, 0, Q(sName));
-            SetCell(c + 1, 1, Q(FloatToText(fWavelength)));
-        }
-    }
-    for (int32_t r = 0; r < lRows; ++r) {
-        const SCalendarDate o = CJulianDate::CalendarDateToTheMinute(oMatrix.GetRowJulianDate(r));
-        SetCell(0, r + 2,
-                Q(quandrel::FormatFixedWidth(o.day, 2, 0) + "." + Padded(o.month, 2, ' ') + "." +
-                  Padded(o.year, 4, ' ') + " " + quandrel::FormatFixedWidth(o.hours, 2, 0) + ":" +
-                  ZeroPadded(o.minutes, 2)));
-        for (int32_t c = 0; c < lColumns; ++c) {
-            std::string sText;
-            bool bRow = false;
-            bool bFilled = false;
-            oMatrix.GetCellText(r, c, sText, bRow, bFilled);
-            SetCell(c + 1, r + 2, Q(sText));
-        }
-    }
-    // Fixed rows and column in the button-face colour.
-    const QBrush oFixed = palette().brush(QPalette::Button);
-    for (int lRow = 0; lRow < m_pstgMatrix->rowCount(); ++lRow) {
-        for (int lColumn = 0; lColumn < m_pstgMatrix->columnCount(); ++lColumn) {
-            if (lRow < 2 || lColumn < 1) {
-                if (m_pstgMatrix->item(lRow, lColumn) == nullptr) {
-                    SetCell(lColumn, lRow, QString());
-                }
-                m_pstgMatrix->item(lRow, lColumn)->setBackground(oFixed);
-            }
-        }
-    }
 }
 
 void TfrmMain::ShowOrbitalElements()

@@ -77,39 +77,33 @@ QVariant CPreviewModel::data(const QModelIndex& oIndex, int lRole) const
 void CRawLinesModel::Load(const std::string& sFilePathAndName)
 {
     beginResetModel();
-    m_sText.clear();
-    m_vLineStart.clear();
-    CTextLineReader oReader;
-    if (oReader.Open(sFilePathAndName)) {
-        std::string sLine;
+    std::vector<uint32_t>().swap(m_vLineStart);
+    if (m_oReader.Open(sFilePathAndName)) {
         // The same lines the import counts: a last read that found nothing is no line.
-        while (!oReader.IsEof()) {
-            oReader.ReadLine(sLine);
-            if (oReader.IsEof() && sLine.empty()) {
+        while (!m_oReader.IsEof()) {
+            const auto lStart = static_cast<uint32_t>(m_oReader.Tell());
+            m_oReader.ReadLine(m_sLine);
+            if (m_oReader.IsEof() && m_sLine.empty()) {
                 break;
             }
-            if (!sLine.empty() && sLine.back() == '\n') {
-                sLine.pop_back();
-            }
-            m_vLineStart.push_back(m_sText.size());
-            m_sText += sLine;
+            m_vLineStart.push_back(lStart);
         }
     }
-    m_vLineStart.push_back(m_sText.size());
     endResetModel();
 }
 
 void CRawLinesModel::Clear()
 {
     beginResetModel();
-    m_sText.clear();
-    m_vLineStart.assign(1, 0);
+    // The memory of a large file goes with it.
+    std::vector<uint32_t>().swap(m_vLineStart);
+    m_oReader = CTextLineReader();
     endResetModel();
 }
 
 int CRawLinesModel::rowCount(const QModelIndex& oParent) const
 {
-    return oParent.isValid() || m_vLineStart.empty() ? 0 : static_cast<int>(m_vLineStart.size() - 1);
+    return oParent.isValid() ? 0 : static_cast<int>(m_vLineStart.size());
 }
 
 QVariant CRawLinesModel::data(const QModelIndex& oIndex, int lRole) const
@@ -117,9 +111,14 @@ QVariant CRawLinesModel::data(const QModelIndex& oIndex, int lRole) const
     if (lRole != Qt::DisplayRole || oIndex.row() < 0 || oIndex.row() >= rowCount()) {
         return QVariant();
     }
-    const auto lRow = static_cast<std::size_t>(oIndex.row());
-    const std::size_t lStart = m_vLineStart[lRow];
+    m_sLine.clear();
+    if (m_oReader.Seek(m_vLineStart[static_cast<std::size_t>(oIndex.row())])) {
+        m_oReader.ReadLine(m_sLine);
+    }
+    if (!m_sLine.empty() && m_sLine.back() == '\n') {
+        m_sLine.pop_back();
+    }
     // One character per byte, as the import splits the line: a separator typed in "Others" is the
     // byte shown here.
-    return QString::fromLatin1(m_sText.data() + lStart, static_cast<qsizetype>(m_vLineStart[lRow + 1] - lStart));
+    return QString::fromLatin1(m_sLine.data(), static_cast<qsizetype>(m_sLine.size()));
 }

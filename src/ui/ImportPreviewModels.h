@@ -6,6 +6,9 @@
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
 
+#include "core/TextLineReaderClass.h"
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,12 +33,13 @@ private:
     int m_lRows = 12;
 };
 
-// The lines of a text file as the program reads them, without line ends.
+// The lines of a text file as the program reads them, without line ends. Only where each line starts
+// is kept; the lines shown are read from the file when the view asks for them.
 class CRawLinesModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    // Reads every line of the file (nothing when it cannot be read).
+    // Finds every line of the file (nothing when it cannot be read).
     void Load(const std::string& sFilePathAndName);
     void Clear();
 
@@ -43,6 +47,8 @@ public:
     QVariant data(const QModelIndex& oIndex, int lRole) const override;
 
 private:
-    std::string m_sText;
-    std::vector<std::size_t> m_vLineStart; // one past the end of the last line closes the list
+    // Offsets of the lines in a file of at most 1 GiB.
+    std::vector<uint32_t> m_vLineStart;
+    mutable CTextLineReader m_oReader;
+    mutable std::string m_sLine;
 };

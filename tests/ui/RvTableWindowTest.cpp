@@ -9,7 +9,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSlider>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <cmath>
 #include <tuple>
@@ -74,12 +74,11 @@ protected:
         Item("mniObjectCoordinates")->trigger();
     }
 
-    QString GridText(int lColumn, int lRow)
-    {
-        auto* pGrid = Child<QTableWidget>(m_pMain.get(), "stgMatrix");
-        const QTableWidgetItem* pItem = pGrid->item(lRow, lColumn);
-        return pItem ? pItem->text() : QString();
-    }
+    QTableView* Grid() { return Child<QTableView>(m_pMain.get(), "stgMatrix"); }
+
+    QString GridText(int lColumn, int lRow) { return Grid()->model()->index(lRow, lColumn).data().toString(); }
+
+    void SetCurrentCell(int lRow, int lColumn) { Grid()->setCurrentIndex(Grid()->model()->index(lRow, lColumn)); }
 };
 
 } // namespace
@@ -237,9 +236,8 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     EXPECT_NEAR(oMatrix.Rows()[0].pMeasurements[0].fVelocity1, fExpected, 0.001);
     EXPECT_NEAR(oMatrix.Rows()[0].pMeasurements[0].fVelocity1, 22.85 - 27.51, 0.1);
 
-    auto* pGrid = Child<QTableWidget>(m_pMain.get(), "stgMatrix");
-    EXPECT_EQ(pGrid->rowCount(), 3);
-    EXPECT_EQ(pGrid->columnCount(), 2);
+    EXPECT_EQ(Grid()->model()->rowCount(), 3);
+    EXPECT_EQ(Grid()->model()->columnCount(), 2);
     EXPECT_EQ(GridText(1, 0), "H-alpha");
     EXPECT_EQ(GridText(1, 1), "6562.8");
     EXPECT_EQ(GridText(0, 2), " 1. 3.2012 20:30");
@@ -324,7 +322,7 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
     EXPECT_TRUE(m_pMain->Session().Table().AreObjectCoordinatesSet());
-    EXPECT_EQ(Child<QTableWidget>(m_pMain.get(), "stgMatrix")->rowCount(), 3) << "one empty data row";
+    EXPECT_EQ(Grid()->model()->rowCount(), 3) << "one empty data row";
 }
 
 TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
@@ -340,8 +338,7 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
     EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
 
-    auto* pGrid = Child<QTableWidget>(m_pMain.get(), "stgMatrix");
-    pGrid->setCurrentCell(2, 1);
+    SetCurrentCell(2, 1);
     Item("mniClearSingleCell")->trigger();
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << "the row's only measurement went with it";
 
@@ -351,7 +348,7 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pA);
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
-    pGrid->setCurrentCell(2, 0);
+    SetCurrentCell(2, 0);
     Item("mniRemoveEvaluation")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     Item("mniRemoveEvaluation")->trigger(); // no rows: nothing happens

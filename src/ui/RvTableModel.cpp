@@ -1,0 +1,100 @@
+#include "RvTableModel.h"
+
+#include "astro/JulianDateClass.h"
+#include "core/IniFileClass.h"
+#include "core/NumberText.h"
+#include "rvtable/MatrixClass.h"
+
+#include <algorithm>
+
+CRvTableModel::CRvTableModel(const CMatrix& oMatrix, QObject* pParent) : QAbstractTableModel(pParent), m_oMatrix(oMatrix)
+{
+    Refresh();
+}
+
+void CRvTableModel::Refresh()
+{
+    beginResetModel();
+    m_vColumnIndex = m_oMatrix.ColumnIndices();
+    m_lRows = static_cast<int32_t>(m_oMatrix.Rows().size());
+    endResetModel();
+}
+
+int32_t CRvTableModel::DataRow(int lModelRow) const
+{
+    const int32_t r = lModelRow - kFixedRows;
+    return r >= 0 && r < m_lRows ? r : -1;
+}
+
+int32_t CRvTableModel::DataColumn(int lModelColumn) const
+{
+    const int32_t c = lModelColumn - 1;
+    return c >= 0 && c < static_cast<int32_t>(m_vColumnIndex.size()) ? c : -1;
+}
+
+int CRvTableModel::rowCount(const QModelIndex& oParent) const
+{
+    // An empty table shows one empty data row and one empty column.
+    return oParent.isValid() ? 0 : std::max(1, m_lRows) + kFixedRows;
+}
+
+int CRvTableModel::columnCount(const QModelIndex& oParent) const
+{
+    return oParent.isValid() ? 0 : std::max<int>(1, static_cast<int>(m_vColumnIndex.size())) + 1;
+}
+
+QVariant CRvTableModel::data(const QModelIndex& oIndex, int lRole) const
+{
+    if (!oIndex.isValid()) {
+        return {};
+    }
+    switch (lRole) {
+    case Qt::DisplayRole:
+        return Text(oIndex.row(), oIndex.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case Qt::BackgroundRole:
+        if (oIndex.row() < kFixedRows || oIndex.column() < 1) {
+            return m_oFixedBrush;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QString CRvTableModel::Text(int lRow, int lColumn) const
+{
+    const int32_t r = DataRow(lRow);
+    const int32_t c = DataColumn(lColumn);
+    if (lRow < kFixedRows) {
+        std::string sName;
+        double fWavelength = 0.0;
+        if (c < 0) {
+            return {};
+        }
+        const int32_t lIndex = m_vColumnIndex[static_cast<std::size_t>(c)];
+        if (lIndex < 0 || lIndex >= m_oMatrix.InertialLines().GetLineCount() ||
+            !m_oMatrix.InertialLines().GetLine(lIndex, fWavelength, &sName)) {
+            return {};
+        }
+        return QString::fromStdString(lRow == 0 ? sName : FloatToText(fWavelength));
+    }
+    if (r < 0) {
+        return {};
+    }
+    if (lColumn == 0) {
+        return TimeText(m_oMatrix.GetRowJulianDate(r));
+    }
+    return c < 0 ? QString() : QString::fromStdString(m_oMatrix.CellText(r, m_vColumnIndex[static_cast<std::size_t>(c)]));
+}
+
+QString CRvTableModel::TimeText(double fJulianDate)
+{
+    using quandrel::FormatFixed;
+    using quandrel::PadLeft;
+    const SCalendarDate o = CJulianDate::CalendarDateToTheMinute(fJulianDate);
+    return QString::fromStdString(PadLeft(FormatFixed(o.day, 0), 2, ' ') + "." + PadLeft(std::to_string(o.month), 2, ' ') +
+                                  "." + PadLeft(std::to_string(o.year), 4, ' ') + " " +
+                                  PadLeft(FormatFixed(o.hours, 0), 2, ' ') + ":" + PadLeft(FormatFixed(o.minutes, 0), 2, '0'));
+}

@@ -1,0 +1,46 @@
+// The table of radial velocities as the main window shows it: two fixed rows (laboratory name and
+// wavelength of each column's line) above one row per measured spectrum, and a fixed first column
+// with the observation times. The cells are made when they are shown, so a table of any length
+// refreshes at once and scrolls without delay.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QBrush>
+
+#include <cstdint>
+#include <vector>
+
+class CMatrix;
+
+class CRvTableModel : public QAbstractTableModel {
+public:
+    explicit CRvTableModel(const CMatrix& oMatrix, QObject* pParent = nullptr);
+
+    // Takes the table's present rows and columns.
+    void Refresh();
+    // The background of the fixed rows and column.
+    void SetFixedBrush(const QBrush& oBrush) { m_oFixedBrush = oBrush; }
+
+    // The data row (from 0) of a model row, or -1 for the fixed rows and rows beyond the data.
+    int32_t DataRow(int lModelRow) const;
+    // The table column (from 0) of a model column, or -1 for the fixed column and beyond the data.
+    int32_t DataColumn(int lModelColumn) const;
+    // The model row of data row r.
+    static int ModelRow(int32_t r) { return r + kFixedRows; }
+
+    int rowCount(const QModelIndex& oParent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& oParent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& oIndex, int lRole = Qt::DisplayRole) const override;
+
+    // The observation time of a row as the table shows it: " 1. 3.2012 20:30".
+    static QString TimeText(double fJulianDate);
+
+private:
+    static constexpr int kFixedRows = 2;
+    QString Text(int lRow, int lColumn) const;
+
+    const CMatrix& m_oMatrix;
+    std::vector<int32_t> m_vColumnIndex; // laboratory index of each data column
+    int32_t m_lRows = 0;
+    QBrush m_oFixedBrush;
+};
