@@ -10,8 +10,8 @@ CRVCurve::CRVCurve(ICanvas* pImage, const COrbitalElements* pElements, const CMe
                    bool bPhasePlot)
     : CGraph(pImage), m_pElements(pElements), m_oData(oData), m_bPhasePlot(bPhasePlot)
 {
-    SetXAxisLabel("Julian date");
-    SetYAxisLabel("radial velocity");
+    SetXAxisLabel(bPhasePlot ? "Phase" : "Julian date [d]");
+    SetYAxisLabel("Radial velocity [km/s]");
 }
 
 void CRVCurve::Draw(int32_t lImageHeight, int32_t lImageWidth)

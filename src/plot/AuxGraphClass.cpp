@@ -1,5 +1,7 @@
 #include "AuxGraphClass.h"
 
+#include "core/NumberText.h"
+
 #include <array>
 #include <algorithm>
 #include <cmath>
@@ -77,13 +79,29 @@ SAxisScale CAuxGraph::CalculateAxisScale(double a, double b)
     return oScale;
 }
 
-std::string CAuxGraph::TrimLabel(const std::string& sLabel)
+int CAuxGraph::LabelDecimals(const SAxisScale& oScale)
 {
-    const std::size_t lPoint = sLabel.substr(0, 5).find('.');
-    if (lPoint == std::string::npos) {
-        return sLabel;
+    // The labelled ticks lie a whole number of label steps apart, and the first of them on a multiple
+    // of the step: the step's decimals are the labels' decimals.
+    const double fStep = (oScale.fHigh - oScale.fLow) / oScale.lIntervals * oScale.lLabelSpacing;
+    constexpr int kMaxDecimals = 12;
+    for (int lDecimals = 0; lDecimals < kMaxDecimals; ++lDecimals) {
+        const double fScaled = fStep * std::pow(10.0, lDecimals);
+        if (std::fabs(fScaled - std::nearbyint(fScaled)) <= 1e-6 * std::max(1.0, std::fabs(fScaled))) {
+            return lDecimals;
+        }
     }
-    return sLabel.substr(0, lPoint == 4 ? 4 : 5);
+    return kMaxDecimals;
+}
+
+std::string CAuxGraph::TickLabel(const SAxisScale& oScale, int i, int lDecimals)
+{
+    const double fValue = oScale.fLow + (oScale.fHigh - oScale.fLow) / oScale.lIntervals * i;
+    std::string sLabel = quandrel::FormatFixed(fValue, lDecimals);
+    if (sLabel.front() == '-' && sLabel.find_first_not_of("-0.") == std::string::npos) {
+        sLabel.erase(0, 1);
+    }
+    return sLabel;
 }
 
 SRgb CAuxGraph::GraphPalette(int lIndex)

@@ -26,9 +26,12 @@ public:
     // widened first so that every axis has a positive length.
     static SAxisScale CalculateAxisScale(double a, double b);
 
-    // Shortens a number text to at most 5 characters when its point lies
-    // among the first 4 (4 when it would be the fifth); longer integers stay.
-    static std::string TrimLabel(const std::string& sLabel);
+    // The decimals that the labelled ticks of an axis need: every label of one axis has as many
+    // ("0 / 500 / 1000", "-20 / 0 / 20", "0.25 / 0.50 / 0.75").
+    static int LabelDecimals(const SAxisScale& oScale);
+
+    // The label of tick i (0 .. lIntervals) of an axis with lDecimals decimals ("0", never "-0").
+    static std::string TickLabel(const SAxisScale& oScale, int i, int lDecimals);
 
     // Colour lIndex (0 .. 17) of the plot palette; black outside.
     static SRgb GraphPalette(int lIndex);

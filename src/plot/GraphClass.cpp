@@ -86,9 +86,15 @@ void CGraph::DrawAxes(const std::string& sXAxisLabel, const std::string& sYAxisL
     const int T = m_lTickLength;
 
     const SAxisScale oY = CalculateAxisScale(fYMin, fYMax);
-    const std::string sLow = TrimLabel(quandrel::FormatFixed(oY.fLow, 6));
-    const std::string sHigh = TrimLabel(quandrel::FormatFixed(oY.fHigh, 6));
-    m_lLeftMargin = m_pImage->TextWidth(sHigh.size() > sLow.size() ? sHigh : sLow) + 25;
+    const int lYDecimals = LabelDecimals(oY);
+    // The margin fits the widest label of the y axis.
+    int lWidest = 0;
+    for (int i = 0; i <= oY.lIntervals; ++i) {
+        if (oY.IsLabelled(i)) {
+            lWidest = std::max(lWidest, m_pImage->TextWidth(TickLabel(oY, i, lYDecimals)));
+        }
+    }
+    m_lLeftMargin = lWidest + 25;
     const int L = m_lLeftMargin;
     m_lAxisY = H - B;
     m_lAxisRight = W - L;
@@ -100,14 +106,14 @@ void CGraph::DrawAxes(const std::string& sXAxisLabel, const std::string& sYAxisL
     m_pImage->DrawText(L - I, B - B / 2 - 8, sYAxisLabel);
 
     const SAxisScale oX = CalculateAxisScale(fXMin, fXMax);
+    const int lXDecimals = LabelDecimals(oX);
     const int lPlotWidth = W - 2 * L - I;
     for (int i = 0; i <= oX.lIntervals; ++i) {
         const int X = L + static_cast<int>(static_cast<int64_t>(i) * lPlotWidth / oX.lIntervals);
         m_pImage->DrawLine(X, H - B, X, H - B + T);
         if (oX.IsLabelled(i)) {
             m_pImage->DrawLine(X, H - B + T, X, H - B + T + 4);
-            const double fValue = oX.fLow + (oX.fHigh - oX.fLow) / oX.lIntervals * i;
-            const std::string sLabel = TrimLabel(quandrel::FormatFixed(fValue, 2));
+            const std::string sLabel = TickLabel(oX, i, lXDecimals);
             const int lLabelX = X - m_pImage->TextWidth(sLabel) / 2;
             if (lLabelX + m_pImage->TextWidth(sLabel) + 4 <= lCaptionX) {
                 m_pImage->DrawText(lLabelX, H - B + 2 * T, sLabel);
@@ -121,8 +127,7 @@ void CGraph::DrawAxes(const std::string& sXAxisLabel, const std::string& sYAxisL
         m_pImage->DrawLine(L, Y, L - T, Y);
         if (oY.IsLabelled(i)) {
             m_pImage->DrawLine(L - T, Y, L - T - 4, Y);
-            const double fValue = oY.fLow + (oY.fHigh - oY.fLow) / oY.lIntervals * i;
-            const std::string sLabel = TrimLabel(quandrel::FormatFixed(fValue, 6));
+            const std::string sLabel = TickLabel(oY, i, lYDecimals);
             m_pImage->DrawText(L - m_pImage->TextWidth(sLabel) - 12, Y - 8, sLabel);
         }
     }
@@ -188,38 +193,104 @@ private:
     int m_lLast = 0;
 };
 
+// A canvas that passes everything on to another, its lines cut at a rectangle (the plot's frame):
+// what lies inside is drawn to the pixel as given, what lies outside not at all.
+class CClipCanvas : public ICanvas {
+public:
+    CClipCanvas(ICanvas* pCanvas, int lLeft, int lTop, int lRight, int lBottom)
+        : m_pCanvas(pCanvas), m_lLeft(lLeft), m_lTop(lTop), m_lRight(lRight), m_lBottom(lBottom)
+    {
+    }
+
+    void Clear(SRgb oBackground) override { m_pCanvas->Clear(oBackground); }
+    void SetPenColor(SRgb oColor) override { m_pCanvas->SetPenColor(oColor); }
+    SRgb GetPenColor() const override { return m_pCanvas->GetPenColor(); }
+    void DrawText(int x, int y, const std::string& sText) override { m_pCanvas->DrawText(x, y, sText); }
+    int TextWidth(const std::string& sText) const override { return m_pCanvas->TextWidth(sText); }
+
+    void DrawLine(int x0, int y0, int x1, int y1) override
+    {
+        if (Inside(x0, y0) && Inside(x1, y1)) {
+            m_pCanvas->DrawLine(x0, y0, x1, y1);
+            return;
+        }
+        // Liang-Barsky: the part of the segment x0 + t dx, y0 + t dy (t in 0 .. 1) inside the rectangle.
+        const double dx = static_cast<double>(x1) - x0;
+        const double dy = static_cast<double>(y1) - y0;
+        double t0 = 0.0;
+        double t1 = 1.0;
+        const double afP[4] = {-dx, dx, -dy, dy};
+        const double afQ[4] = {static_cast<double>(x0) - m_lLeft, static_cast<double>(m_lRight) - x0,
+                               static_cast<double>(y0) - m_lTop, static_cast<double>(m_lBottom) - y0};
+        for (int k = 0; k < 4; ++k) {
+            if (afP[k] == 0.0) {
+                if (afQ[k] < 0.0) {
+                    return;
+                }
+                continue;
+            }
+            const double t = afQ[k] / afP[k];
+            if (afP[k] < 0.0) {
+                t0 = std::max(t0, t);
+            } else {
+                t1 = std::min(t1, t);
+            }
+        }
+        if (t0 > t1) {
+            return;
+        }
+        const auto At = [](int a, double d, double t) { return static_cast<int>(std::lround(a + t * d)); };
+        m_pCanvas->DrawLine(At(x0, dx, t0), At(y0, dy, t0), At(x0, dx, t1), At(y0, dy, t1));
+    }
+
+private:
+    bool Inside(int x, int y) const { return x >= m_lLeft && x <= m_lRight && y >= m_lTop && y <= m_lBottom; }
+
+    ICanvas* m_pCanvas;
+    int m_lLeft;
+    int m_lTop;
+    int m_lRight;
+    int m_lBottom;
+};
+
 } // namespace
 
 void CGraph::DrawData()
 {
     const SMapping oMap = CurrentMapping();
-    const int32_t lFirst = std::max<int32_t>(m_lStartIndex, 0);
-    const int32_t lEnd = static_cast<int32_t>(
+    int32_t lFirst = std::max<int32_t>(m_lStartIndex, 0);
+    int32_t lEnd = static_cast<int32_t>(
         std::min<int64_t>(static_cast<int64_t>(m_lStartIndex) + m_lVisibleCount, m_lNumberValues));
-    DrawPoints(oMap, m_pafGraphX.data(), m_pafGraphY.data(), lFirst, lEnd, false);
+    // The axis runs to rounded values beyond the visible samples: the samples there are drawn too, and
+    // one more on each side, so that the line reaches the frame.
+    const auto X = [this](int32_t i) { return m_pafGraphX[static_cast<std::size_t>(i)]; };
+    while (lFirst > 0 && lFirst < m_lNumberValues && X(lFirst - 1) >= oMap.oX.fLow) {
+        --lFirst;
+    }
+    lFirst = std::max(0, lFirst - 1);
+    while (lEnd > 0 && lEnd < m_lNumberValues && X(lEnd) <= oMap.oX.fHigh) {
+        ++lEnd;
+    }
+    lEnd = std::min(m_lNumberValues, lEnd + 1);
+    DrawPoints(oMap, m_pafGraphX.data(), m_pafGraphY.data(), lFirst, lEnd);
 }
 
-void CGraph::DrawPoints(const SMapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd,
-                        bool bInsideXOnly)
+void CGraph::DrawPoints(const SMapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd)
 {
     const int lBase = m_lImageHeight - m_lBottomMargin;
-    const auto Inside = [&](double x) { return !bInsideXOnly || (x >= oMap.oX.fLow && x <= oMap.oX.fHigh); };
+    CClipCanvas oFrame(m_pImage, m_lLeftMargin, lBase - oMap.lPlotHeight, m_lLeftMargin + oMap.lPlotWidth, lBase);
     if (m_lDrawStyle == 1) {
         for (int32_t i = lFirst; i < lEnd; ++i) {
-            if (Inside(pafX[i])) {
-                const int X = m_lLeftMargin + oMap.PixelX(pafX[i], 0.5);
-                const int Y = lBase - oMap.PixelY(pafY[i], 0.5);
-                m_pImage->DrawLine(X + 2, Y + 2, X - 2, Y - 2);
-                m_pImage->DrawLine(X - 2, Y + 2, X + 2, Y - 2);
-            }
+            const int X = m_lLeftMargin + oMap.PixelX(pafX[i], 0.5);
+            const int Y = lBase - oMap.PixelY(pafY[i], 0.5);
+            oFrame.DrawLine(X + 2, Y + 2, X - 2, Y - 2);
+            oFrame.DrawLine(X - 2, Y + 2, X + 2, Y - 2);
         }
         return;
     }
-    CColumnPolyline oLine(m_pImage);
+    CColumnPolyline oLine(&oFrame);
     for (int32_t i = lFirst; i < lEnd; ++i) {
-        if (Inside(pafX[i])) {
-            oLine.Add(m_lLeftMargin + oMap.PixelX(pafX[i], 0.5), lBase - oMap.PixelY(pafY[i], 0.5));
-        }
+        oLine.Add(m_lLeftMargin + oMap.PixelX(pafX[i], 0.5), lBase - oMap.PixelY(pafY[i], 0.5));
     }
 }
 
@@ -235,7 +306,7 @@ void CGraph::DrawSeries(const double* pafX, const double* pafY, int lPaletteInde
     }
     const SRgb oPreviousPen = m_pImage->GetPenColor();
     m_pImage->SetPenColor(GraphPalette(lPaletteIndex));
-    DrawPoints(oMap, pafX, pafY, 0, lCount, true);
+    DrawPoints(oMap, pafX, pafY, 0, lCount);
     m_pImage->SetPenColor(oPreviousPen);
 }
 

@@ -27,10 +27,10 @@ public:
     void DrawAxes(const std::string& sXAxisLabel, const std::string& sYAxisLabel, double fYMax, double fYMin,
                   double fXMax, double fXMin);
 
-    // The visible values as polyline or crosses (draw style).
+    // The visible values as polyline or crosses (draw style), up to the frame at both ends of the x axis.
     void DrawData();
 
-    // Further values in a palette colour, those inside the x axis only.
+    // Further values in a palette colour, cut at the plot's frame.
     void DrawSeries(const double* pafX, const double* pafY, int lPaletteIndex, int32_t lCount);
 
     // The x value under pixel (lX, lY); true when the pixel lies inside the
@@ -63,9 +63,8 @@ protected:
         int PixelY(double y, double fRound) const;
     };
     SMapping CurrentMapping() const;
-    // Points lFirst .. lEnd - 1 as crosses or as a polyline (with bInsideXOnly those inside the x axis only).
-    void DrawPoints(const SMapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd,
-                    bool bInsideXOnly);
+    // Points lFirst .. lEnd - 1 as crosses or as a polyline, cut at the plot's frame.
+    void DrawPoints(const SMapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd);
 
     std::vector<double> m_pafGraphX;
     std::vector<double> m_pafGraphY;

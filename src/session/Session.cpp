@@ -697,6 +697,7 @@ Outcome CSession::FinishCrossCorrelation(bool bCalculated)
     m_pCorrelationFunction->SetValues(m_oCrossCorrelation.GetCCFunction());
     m_pCorrelationFunction->SetObservationTime(fJulianDate);
     m_pCorrelationFunction->SetXAxisLabel("RV [km/s]");
+    m_pCorrelationFunction->SetYAxisLabel("Correlation");
     m_pCorrelationDetail = std::make_unique<CSpectrum>(m_oCanvases.pCorrelationDetail);
     if (m_oCrossCorrelation.GetSpectrumWindow().GetArraySize() > 0) {
         m_pCorrelationDetail->SetValues(m_oCrossCorrelation.GetSpectrumWindow());

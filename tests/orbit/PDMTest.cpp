@@ -143,8 +143,8 @@ TEST(CRVCurve, PhasePlotStartsAtPhaseZeroAndDrawsTheFit)
     for (const auto& oLine : oCanvas.vLines) {
         EXPECT_FALSE(oLine.oColor == (SRgb{0, 0, 255})) << "no fitted curve before a fit";
     }
-    EXPECT_TRUE(oCanvas.HasText("Julian date"));
-    EXPECT_TRUE(oCanvas.HasText("radial velocity"));
+    EXPECT_TRUE(oCanvas.HasText("Julian date [d]"));
+    EXPECT_TRUE(oCanvas.HasText("Radial velocity [km/s]"));
     const std::size_t lPointsOnly = oCanvas.vLines.size();
 
     oOrbit.Optimize();

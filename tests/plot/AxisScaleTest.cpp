@@ -89,16 +89,36 @@ TEST(CAuxGraphScale, EmptyAndUnusableRangesStillGiveAnAxis)
     EXPECT_GE(oConstant.fHigh, 1.0);
 }
 
-TEST(CAuxGraphLabels, TrimKeepsAtMostFiveCharactersAroundThePoint)
+// The labels of every labelled tick of an axis over a range: one format for all of them.
+struct SLabelCase {
+    double a;
+    double b;
+    std::vector<std::string> vLabels;
+};
+
+class AxisLabels : public ::testing::TestWithParam<SLabelCase> {};
+
+TEST_P(AxisLabels, ShareOneFormatPerAxis)
 {
-    EXPECT_EQ(CAuxGraph::TrimLabel("0.250000"), "0.250");
-    EXPECT_EQ(CAuxGraph::TrimLabel("656.280000"), "656.2");
-    EXPECT_EQ(CAuxGraph::TrimLabel("6562.800000"), "6562");
-    EXPECT_EQ(CAuxGraph::TrimLabel("12345.600000"), "12345.600000");
-    EXPECT_EQ(CAuxGraph::TrimLabel("-0.500000"), "-0.50");
-    EXPECT_EQ(CAuxGraph::TrimLabel("1.00"), "1.00");
-    EXPECT_EQ(CAuxGraph::TrimLabel(""), "");
+    const SAxisScale o = CAuxGraph::CalculateAxisScale(GetParam().a, GetParam().b);
+    const int lDecimals = CAuxGraph::LabelDecimals(o);
+    std::vector<std::string> vLabels;
+    for (int i = 0; i <= o.lIntervals; ++i) {
+        if (o.IsLabelled(i)) {
+            vLabels.push_back(CAuxGraph::TickLabel(o, i, lDecimals));
+        }
+    }
+    EXPECT_EQ(vLabels, GetParam().vLabels);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, AxisLabels,
+    ::testing::Values(SLabelCase{0.0, 1000.0, {"0", "500", "1000"}}, SLabelCase{-20.0, 20.0, {"-20", "-10", "0", "10", "20"}},
+                      SLabelCase{0.0, 4.0, {"0", "1", "2", "3", "4"}},
+                      SLabelCase{0.95, 1.01, {"0.96", "0.98", "1.00"}},
+                      SLabelCase{6540.0, 6585.0, {"6540", "6550", "6560", "6570", "6580"}},
+                      SLabelCase{-0.3, 0.2, {"-0.3", "-0.2", "-0.1", "0.0", "0.1", "0.2"}},
+                      SLabelCase{2459000.1, 2459000.9, {"2459000.2", "2459000.4", "2459000.6", "2459000.8"}}));
 
 TEST(CAuxGraphPalette, EighteenColoursAndBlackOutside)
 {

@@ -17,14 +17,14 @@ namespace {
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 
-// x 0 .. 4, y 0 .. 8 on a 400 x 300 image: left margin 5 * 7 + 25 = 60,
+// x 0 .. 4, y 0 .. 0.008 on a 400 x 300 image: left margin 5 * 7 + 25 = 60 (labels "0.002"),
 // plot width 400 - 120 - 15 = 265, plot height 300 - 66 - 15 = 219.
 class GraphFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
         const std::vector<double> vX = {0, 1, 2, 3, 4};
-        const std::vector<double> vY = {0, 2, 4, 6, 8};
+        const std::vector<double> vY = {0, 0.002, 0.004, 0.006, 0.008};
         m_oSpectrum.SetValues(5, vX.data(), vY.data());
         m_oSpectrum.SetData(5, vX.data(), vY.data());
     }
@@ -50,19 +50,22 @@ TEST_F(GraphFixture, AxesPlaceCaptionsTicksAndLabels)
     const std::string sCaption = "Wavelength [\u00C5]";
     EXPECT_EQ(m_oCanvas.TextAt(kWidth - 2 - m_oCanvas.TextWidth(sCaption), 274), sCaption);
     EXPECT_EQ(m_oCanvas.TextAt(45, 9), "Intensity");
-    // x tick 4 of 16 at 60 + 4 * 265 div 16 = 126, labelled 1.00.
+    // x tick 4 of 16 at 60 + 4 * 265 div 16 = 126, labelled 1 (as all x labels, without decimals).
     EXPECT_TRUE(HasLine(126, 267, 126, 271));
     EXPECT_TRUE(HasLine(126, 271, 126, 275));
-    EXPECT_EQ(m_oCanvas.TextAt(126 - 14, 275), "1.00");
+    EXPECT_EQ(m_oCanvas.TextAt(126 - 3, 275), "1");
     // x tick 1 is a minor tick only.
     EXPECT_TRUE(HasLine(76, 267, 76, 271));
     EXPECT_FALSE(HasLine(76, 271, 76, 275));
-    // y tick 4 of 16 at row 300 - (4 * 219 div 16 + 33) = 213, labelled 2.000.
+    // y tick 4 of 16 at row 300 - (4 * 219 div 16 + 33) = 213, labelled 0.002 (as all y labels, with
+    // three decimals, 0 too).
     EXPECT_TRUE(HasLine(60, 213, 56, 213));
     EXPECT_TRUE(HasLine(56, 213, 52, 213));
-    EXPECT_EQ(m_oCanvas.TextAt(60 - 35 - 12, 205), "2.000");
-    EXPECT_TRUE(m_oCanvas.HasText("8.000"));
-    EXPECT_FALSE(m_oCanvas.HasText("4.00")) << "the last label would lie under the caption";
+    EXPECT_EQ(m_oCanvas.TextAt(60 - 35 - 12, 205), "0.002");
+    EXPECT_TRUE(m_oCanvas.HasText("0.008"));
+    EXPECT_TRUE(m_oCanvas.HasText("0.000"));
+    EXPECT_TRUE(m_oCanvas.HasText("3"));
+    EXPECT_FALSE(m_oCanvas.HasText("4")) << "the last label would lie under the caption";
     // The two axis lines.
     EXPECT_TRUE(HasLine(340, 267, 60, 267));
     EXPECT_TRUE(HasLine(60, 267, 60, 33));
@@ -83,25 +86,68 @@ TEST_F(GraphFixture, DataBecomeAPolylineOrCrossesAtTheMappedPixels)
     EXPECT_TRUE(HasLine(191, 159, 195, 155));
 }
 
-TEST_F(GraphFixture, SeriesAreClippedToTheXAxisAndRestoreThePen)
+TEST_F(GraphFixture, SeriesAreCutAtTheFrameAndRestoreThePen)
 {
     m_oSpectrum.Draw(kHeight, kWidth);
     m_oCanvas.vLines.clear();
     m_oCanvas.SetPenColor(SRgb{1, 2, 3});
-    const std::vector<double> vX = {-1, 1, 3, 5};
-    const std::vector<double> vY = {4, 4, 4, 4};
-    m_oSpectrum.DrawSeries(vX.data(), vY.data(), 4, 4);
-    ASSERT_EQ(m_oCanvas.vLines.size(), 1U) << "only the two points inside the axis are joined";
+    // From left of the axis to right of it, at 0.004 (row 157); a point far below the axis.
+    const std::vector<double> vX = {-1, 1, 3, 5, 6};
+    const std::vector<double> vY = {0.004, 0.004, 0.004, 0.004, -1.0};
+    m_oSpectrum.DrawSeries(vX.data(), vY.data(), 4, 5);
+    ASSERT_EQ(m_oCanvas.vLines.size(), 3U) << "the segments that reach into the frame";
+    EXPECT_TRUE(HasLine(60, 157, 126, 157)) << "cut at the left end of the axis";
+    EXPECT_TRUE(HasLine(126, 157, 259, 157));
+    EXPECT_TRUE(HasLine(259, 157, 325, 157)) << "cut at the right end of the axis";
     EXPECT_EQ(m_oCanvas.vLines[0].oColor, (SRgb{0, 128, 0}));
     EXPECT_EQ(m_oCanvas.GetPenColor(), (SRgb{1, 2, 3}));
+
+    // A curve that dives below the axis ends at the frame, not over the tick labels.
+    m_oCanvas.vLines.clear();
+    const std::vector<double> vDive = {1, 2};
+    const std::vector<double> vDepth = {0.004, -0.004};
+    m_oSpectrum.DrawSeries(vDive.data(), vDepth.data(), 4, 2);
+    ASSERT_EQ(m_oCanvas.vLines.size(), 1U);
+    EXPECT_EQ(std::max(m_oCanvas.vLines[0].y0, m_oCanvas.vLines[0].y1), 267);
 
     const std::vector<double> vRight = {5, 6};
     m_oSpectrum.DrawSeries(vRight.data(), vY.data(), 2, 2);
     EXPECT_EQ(m_oCanvas.vLines.size(), 1U) << "a series right of the axis draws nothing";
 }
 
+TEST_F(GraphFixture, AZoomedSpectrumIsDrawnToBothEndsOfItsAxis)
+{
+    // Ten samples 0 .. 9.9 of a slope; the zoom shows samples 3 .. 6 (3.3 .. 6.6), the axis runs from
+    // 3.25 to 6.75.
+    std::vector<double> vX(10);
+    std::vector<double> vY(10);
+    for (int i = 0; i < 10; ++i) {
+        vX[static_cast<std::size_t>(i)] = 1.1 * i;
+        vY[static_cast<std::size_t>(i)] = 0.001 * i;
+    }
+    m_oSpectrum.SetData(10, vX.data(), vY.data());
+    m_oSpectrum.SetZoom(3, 4);
+    m_oSpectrum.ComputeRange();
+    m_oSpectrum.Draw(kHeight, kWidth);
+    m_oCanvas.vLines.clear();
+    m_oSpectrum.DrawData();
+    ASSERT_FALSE(m_oCanvas.vLines.empty());
+    int lLeft = kWidth;
+    int lRight = 0;
+    for (const SDrawnLine& o : m_oCanvas.vLines) {
+        lLeft = std::min({lLeft, o.x0, o.x1});
+        lRight = std::max({lRight, o.x0, o.x1});
+    }
+    EXPECT_EQ(lLeft, m_oSpectrum.GetLeftMargin()) << "from the left end of the x axis";
+    EXPECT_EQ(lRight, kWidth - m_oSpectrum.GetLeftMargin() - 15) << "to its right end";
+}
+
 TEST_F(GraphFixture, LevelLineIsDrawnInRedAtItsShareOfTheMaximum)
 {
+    // Intensities 0 .. 8 (labels "0" .. "8": left margin 7 + 25 = 32, plot width 400 - 64 - 15 = 321).
+    const std::vector<double> vX = {0, 1, 2, 3, 4};
+    const std::vector<double> vY = {0, 2, 4, 6, 8};
+    m_oSpectrum.SetData(5, vX.data(), vY.data());
     m_oSpectrum.SetLevel(true, 50, 10);
     m_oSpectrum.Draw(kHeight, kWidth);
     const auto& oLast = m_oCanvas.vLines.back();
@@ -109,8 +155,8 @@ TEST_F(GraphFixture, LevelLineIsDrawnInRedAtItsShareOfTheMaximum)
     // Intensity 5: row 267 - trunc(5 / 8 * 219 + 0.5) = 130.
     EXPECT_EQ(oLast.y0, 130);
     EXPECT_EQ(oLast.y1, 130);
-    EXPECT_EQ(oLast.x0, 60);
-    EXPECT_EQ(oLast.x1, 325);
+    EXPECT_EQ(oLast.x0, 32);
+    EXPECT_EQ(oLast.x1, 353);
 }
 
 TEST_F(GraphFixture, PixelToValueInsideTheDataRectangleOnly)
@@ -136,12 +182,12 @@ TEST_F(GraphFixture, RangeFollowsTheZoomWindowAndTheFixedYAxis)
     EXPECT_EQ(m_oSpectrum.GetXMin(), 1);
     EXPECT_EQ(m_oSpectrum.GetXMax(), 2);
     EXPECT_EQ(m_oSpectrum.GetYMin(), 0) << "y over all values while kept fixed";
-    EXPECT_EQ(m_oSpectrum.GetYMax(), 8);
+    EXPECT_EQ(m_oSpectrum.GetYMax(), 0.008);
 
     m_oSpectrum.SetKeepYAxisFixed(false);
     m_oSpectrum.ComputeRange();
-    EXPECT_EQ(m_oSpectrum.GetYMin(), 2);
-    EXPECT_EQ(m_oSpectrum.GetYMax(), 4);
+    EXPECT_EQ(m_oSpectrum.GetYMin(), 0.002);
+    EXPECT_EQ(m_oSpectrum.GetYMax(), 0.004);
 
     m_oSpectrum.SetZoom(0, 0);
     m_oSpectrum.ComputeRange();
@@ -232,6 +278,13 @@ TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPoly
     oSpectrum.SetDrawStyle(1);
     oSpectrum.DrawData();
     ASSERT_EQ(oCanvas.vLines.size(), 2 * vX.size());
+    // (The crosses at the ends of the axis are cut at the frame: those columns are left out.)
+    const int lLeft = oSpectrum.GetLeftMargin() + 3;
+    const int lRight = 1000 - oSpectrum.GetLeftMargin() - 15 - 3;
+    const auto Inner = [&](std::set<std::pair<int, int>> oPixels) {
+        std::erase_if(oPixels, [&](const std::pair<int, int>& o) { return o.first < lLeft || o.first > lRight; });
+        return oPixels;
+    };
     std::vector<SDrawnLine> vFull;
     for (std::size_t k = 2; k + 1 < oCanvas.vLines.size(); k += 2) {
         const SDrawnLine& a = oCanvas.vLines[k - 2];
@@ -242,5 +295,5 @@ TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPoly
     oSpectrum.SetDrawStyle(0);
     oSpectrum.DrawData();
     EXPECT_LE(oCanvas.vLines.size(), 2U * 1000U) << "at most two lines per pixel column";
-    EXPECT_EQ(Pixels(oCanvas.vLines), Pixels(vFull));
+    EXPECT_EQ(Inner(Pixels(oCanvas.vLines)), Inner(Pixels(vFull)));
 }
