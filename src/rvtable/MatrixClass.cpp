@@ -388,24 +388,38 @@ bool CMatrix::ParseProject(const std::string& sBytes)
     return true;
 }
 
-bool CMatrix::LoadFromFile(const std::string& sPath, bool* pbFormatError)
+bool CMatrix::LoadFromFile(const std::string& sPath, bool* pbFormatError, std::string* psReason)
 {
     if (pbFormatError != nullptr) {
         *pbFormatError = false;
     }
+    const auto Fail = [psReason](const char* pcReason) {
+        if (psReason != nullptr) {
+            *psReason = pcReason;
+        }
+        return false;
+    };
     // The file is parsed whole before anything is replaced: a damaged or foreign file leaves the
     // table, its coordinates and its laboratory lines as they were.
     std::string sBytes;
-    const quandrel::EReadFile eRead = quandrel::ReadRegularFile(sPath, kMaxProjectBytes, sBytes);
-    if (eRead == quandrel::EReadFile::Missing || eRead == quandrel::EReadFile::Failed) {
-        return false;
-    }
-    const bool bRead = eRead == quandrel::EReadFile::Read;
-    if (!bRead || !ParseProject(sBytes)) {
+    switch (quandrel::ReadRegularFile(sPath, kMaxProjectBytes, sBytes)) {
+    case quandrel::EReadFile::Missing:
+        return Fail("There is no such file (or it is a folder, a device or a pipe).");
+    case quandrel::EReadFile::Failed:
+        return Fail("The file cannot be read.");
+    case quandrel::EReadFile::TooLarge:
         if (pbFormatError != nullptr) {
             *pbFormatError = true;
         }
-        return false;
+        return Fail("The file is larger than any project file (1 GiB).");
+    case quandrel::EReadFile::Read:
+        break;
+    }
+    if (!ParseProject(sBytes)) {
+        if (pbFormatError != nullptr) {
+            *pbFormatError = true;
+        }
+        return Fail("The file is no intact project file: it is damaged, cut short or of another kind.");
     }
     m_bIsSaved = true;
     return true;

@@ -77,10 +77,10 @@ public:
     // The binary project file. Saving writes a new file beside the old one
     // and replaces it only when complete; false when that fails.
     bool SaveToFile(const std::string& sPath);
-    // False when the file cannot be read; then nothing changes. eFormatError
-    // is set for a file that is no intact project: the rows are then cleared
-    // and everything else is kept.
-    bool LoadFromFile(const std::string& sPath, bool* pbFormatError = nullptr);
+    // False when the file cannot be read or is no intact project; then nothing changes. pbFormatError
+    // is set for a file that is no intact project; psReason, when given, says in a sentence why it
+    // could not be loaded.
+    bool LoadFromFile(const std::string& sPath, bool* pbFormatError = nullptr, std::string* psReason = nullptr);
     // Fixed-width text of all measurements; false when the file cannot be written.
     bool DumpToFile(const std::string& sPath) const;
     // Averaged velocities per group of rows within fThreshold days of the

@@ -11,6 +11,28 @@
 #include <cmath>
 #include <stdexcept>
 
+namespace {
+
+// True when at least one line of the spectrum is identified with a laboratory line.
+bool HasIdentifiedLine(const CSpectrum& oSpectrum)
+{
+    for (int32_t i = 0; i < oSpectrum.GetSpectralLineCount(); ++i) {
+        std::string sName;
+        double fWavelength = 0.0;
+        int32_t lIndex = -1;
+        double fCenter1 = 0.0;
+        double fCenter2 = 0.0;
+        bool bDouble = false;
+        oSpectrum.GetLineData(i, &sName, fWavelength, lIndex, fCenter1, fCenter2, bDouble);
+        if (lIndex >= 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 using quandrel::session::Written;
 using quandrel::session::WriteFailure;
 
@@ -363,9 +385,32 @@ Outcome CSession::AddMeasurement()
     if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
         return SMessage{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
+    if (!HasIdentifiedLine(*m_pCurrentSpectrum)) {
+        // Its row would be empty, and would replace a row the spectrum may have.
+        return SMessage{"No identified lines!",
+                        "Identify at least one spectral line of the spectrum before adding it as a measurement."};
+    }
     EnsureObserverSite();
     m_oMatrix.AddSpectrumRow(m_pCurrentSpectrum);
     Announce(change::kTable | change::kCoordinates);
+    return std::nullopt;
+}
+
+std::optional<int32_t> CSession::OtherRowAtCurrentTime() const
+{
+    double fJulianDate = 0.0;
+    if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        return std::nullopt;
+    }
+    // Within half a second: times typed to the minute or taken over from another spectrum.
+    constexpr double kSameDays = 0.5 / 86400.0;
+    const double fKey = m_pCurrentSpectrum->GetIntensitySum();
+    const auto& vRows = m_oMatrix.Rows();
+    for (std::size_t r = 0; r < vRows.size(); ++r) {
+        if (vRows[r].fSpectrumKey != fKey && std::fabs(vRows[r].fJulianDate - fJulianDate) < kSameDays) {
+            return static_cast<int32_t>(r);
+        }
+    }
     return std::nullopt;
 }
 
@@ -401,6 +446,7 @@ void CSession::RemoveCurrentFromTable()
 
 void CSession::CloseProject()
 {
+    m_sProjectPath.clear();
     m_oMatrix.ClearRows();
     m_oOrbit.ResetOptimized();
     m_oElements = SOrbitalElements();
@@ -411,10 +457,14 @@ void CSession::CloseProject()
 
 Outcome CSession::OpenProject(const std::string& sPath)
 {
-    if (!m_oMatrix.LoadFromFile(sPath)) {
+    bool bFormatError = false;
+    std::string sReason;
+    if (!m_oMatrix.LoadFromFile(sPath, &bFormatError, &sReason)) {
         Announce(change::kTable);
-        return SMessage{"File format error!", "Unable to load matrix file!"};
+        return SMessage{bFormatError ? "File format error!" : "Error!",
+                        "Unable to load matrix file!\n\n" + sPath + "\n" + sReason};
     }
+    m_sProjectPath = sPath;
     m_oSettings.Write(ESetting::MatrixPath, ExtractDirectory(sPath));
     Announce(change::kTable | change::kCoordinates | change::kLaboratoryLines | change::kLines);
     return std::nullopt;
@@ -427,6 +477,8 @@ Outcome CSession::SaveProject(const std::string& sPath)
     if (!bSaved) {
         return SMessage{"Error!", "Unable to write the project file " + sPath + "!"};
     }
+    m_sProjectPath = sPath;
+    Announce(change::kProjectFile);
     return std::nullopt;
 }
 

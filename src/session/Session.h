@@ -41,6 +41,7 @@ inline constexpr uint32_t kLaboratoryLines = 1U << 9; // the table of laboratory
 inline constexpr uint32_t kCalibration = 1U << 10;    // calibration lines or points
 inline constexpr uint32_t kCorrelation = 1U << 11;    // template, parameters or result of the correlation
 inline constexpr uint32_t kSpectrumValues = 1U << 12; // the values of the current spectrum (calibration)
+inline constexpr uint32_t kProjectFile = 1U << 13;    // the project's file name or its saved state
 } // namespace change
 
 class ISessionListener {
@@ -273,9 +274,11 @@ public:
 
     // --- Table of radial velocities ---
     const CMatrix& Table() const { return m_oMatrix; }
-    // The current spectrum's identified lines as a row; it needs an observation time, and takes the
-    // observer's site from the settings when the table has none.
+    // The current spectrum's identified lines as a row; it needs an observation time and at least one
+    // identified line, and takes the observer's site from the settings when the table has none.
     Outcome AddMeasurement();
+    // The row of another spectrum with the current spectrum's observation time, if there is one.
+    std::optional<int32_t> OtherRowAtCurrentTime() const;
     void ClearCell(int32_t lRow, int32_t lColumn);
     void RemoveRow(int32_t lRow);
     void ClearColumn(int32_t lColumn);
@@ -285,6 +288,8 @@ public:
     void CloseProject();
     Outcome OpenProject(const std::string& sPath);
     Outcome SaveProject(const std::string& sPath);
+    // The file the project was last opened from or saved to; empty for a new project.
+    const std::string& ProjectPath() const { return m_sProjectPath; }
     Outcome DumpMeasurements(const std::string& sPath) const;
     // The results averaged over the time threshold (days; the settings' without one).
     Outcome ExportResults(const std::string& sPath, std::optional<double> fThreshold = std::nullopt);
@@ -408,6 +413,7 @@ private:
     CSpectrum* m_pCurrentSpectrum = nullptr;
 
     CMatrix m_oMatrix;
+    std::string m_sProjectPath;
     COrbitalElements m_oOrbit;
     std::optional<SLeastSquaresOrbit> m_oLeastSquares;
     bool m_bLeastSquares = true;

@@ -37,6 +37,7 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QShortcut>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -268,6 +269,13 @@ QWidget* TfrmMain::CreateControlPanel()
                 &TfrmMain::mniClearMatrixClick);
     }
     ppgcTables->addTab(m_pstgMatrix, "Table of radial velocities");
+    // Delete removes the selected row of the table, or the selected spectrum of the list.
+    const auto DeleteKey = [this](QWidget* pWidget, void (TfrmMain::*pfnRemove)()) {
+        auto* pShortcut = new QShortcut(QKeySequence::Delete, pWidget, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(pShortcut, &QShortcut::activated, this, pfnRemove);
+    };
+    DeleteKey(m_pstgMatrix, &TfrmMain::mniRemoveEvaluationClick);
+    DeleteKey(m_plsbSpectra, &TfrmMain::mniRemoveSpectrumClick);
     const auto Grid = [](const char* pcName, int lRows, int lColumns) {
         auto* pGrid = new QTableWidget(lRows, lColumns);
         pGrid->setObjectName(pcName);
@@ -431,7 +439,6 @@ void TfrmMain::showEvent(QShowEvent* pEvent)
                            EIcon::Warning, EButtons::Ok);
         mniOpenCalibrationLinesClick();
     }
-    setWindowTitle(QString("Quandrel ") + kVersion);
     SessionChanged(~0U);
 }
 

@@ -151,9 +151,11 @@ private:
     void mniOpenProjectClick();
     // True when the project was written.
     bool mniSaveProjectClick();
+    bool mniSaveProjectAsClick();
     void mniDumpMeasurementsClick();
     void mniExportResultsClick();
     // Before unsaved rows are discarded: false when the user wanted them saved and that did not happen.
+    // Offers to save unsaved changes of the table: false when the user cancels (or saving failed).
     bool AskToSaveTable();
     // Orbit and period
     void mniCalculateElementsClick();
@@ -233,6 +235,10 @@ private:
     void RefreshCoordinatesDisplay();
     void RefreshCorrectionDisplay();
     void RefreshTable();
+    // "Quandrel 2.1.3 - season.mtx", with " *" while the table has unsaved changes.
+    void RefreshTitle();
+    // Says in the status bar what the last command did.
+    void ShowFeedback(const QString& sText);
     void ShowOrbitalElements();
     void ShowLeastSquares();
     // Runs fnWork on a worker thread with a progress bar and Cancel in the status bar, the window

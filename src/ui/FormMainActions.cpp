@@ -53,10 +53,11 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
     using W = TfrmMain;
     const auto Document = [](const char* pcDocument) { return [pcDocument](W* p) { p->OpenHelpDocument(pcDocument); }; };
     return {
-        {kProject, "O&pen spectrum ...", "mniOpenSpectrum", "F2", &W::mniOpenSpectrumClick},
+        {kProject, "O&pen spectrum ...", "mniOpenSpectrum", "F2|Ctrl+O", &W::mniOpenSpectrumClick},
         {kProject, "Open &project ...", "mniOpenProject", nullptr, &W::mniOpenProjectClick},
-        {kProject, "&Save project ...", "mniSaveProject", nullptr, &W::mniSaveProjectClick},
-        {kProject, "&Close project", "mniCloseProject", nullptr, &W::mniClearMatrixClick},
+        {kProject, "&Save project ...", "mniSaveProject", "Ctrl+S", &W::mniSaveProjectClick},
+        {kProject, "Save project &as ...", "mniSaveProjectAs", "Ctrl+Shift+S", &W::mniSaveProjectAsClick},
+        {kProject, "&Close project", "mniCloseProject", "Ctrl+W", &W::mniClearMatrixClick},
         {kProject, "-"},
         {kProject, "&Open measurements", "mniImportMeasurements", nullptr, &W::mniImportMeasurementsClick},
         {kProject, "Save &measurements ...", "mniDumpMeasurements", nullptr, &W::mniDumpMeasurementsClick},
@@ -66,7 +67,7 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
         {kProject, "&Print spectrum", "mniPrintSpectrum", nullptr, &W::mniPrintSpectrumClick},
         {kProject, "Save spectrum as &FITS ...", "mniSaveSpectrumFits", nullptr, &W::mniSaveSpectrumFitsClick},
         {kProject, "-"},
-        {kProject, "E&xit Quandrel (Alt+F4)", "mniExit", nullptr, [](W* p) { p->close(); }},
+        {kProject, "E&xit Quandrel (Alt+F4)", "mniExit", "Ctrl+Q", [](W* p) { p->close(); }},
         {kEdit, "&Clear single row", "mniRemoveEvaluation1", nullptr, &W::mniRemoveEvaluationClick},
         {kEdit, "Clear single &column", "mniRemoveSingleColumn1", nullptr, &W::mniRemoveSingleColumnClick},
         {kEdit, "&Clear table of RV", "mniClearMatrix", nullptr, &W::mniClearMatrixClick},
@@ -103,7 +104,7 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
         {kAnalysis, "-"},
         {kAnalysis, "Estimate &period (PDM)", "mniEstimatePeriod", nullptr, &W::mniEstimatePeriodClick, false},
         {kAnalysis, "Perio&dogram ...", "mniPeriodogram", nullptr, &W::mniPeriodogramClick, false},
-        {kHelp, "&Manual (english)", "mniManual", nullptr, Document("Quandrel-Manual.pdf"), false},
+        {kHelp, "&Manual (english)", "mniManual", "F1", Document("Quandrel-Manual.pdf"), false},
         {kHelp, "&Handbuch (deutsch)", "mniHandbuch", nullptr, Document("Quandrel-Handbuch.pdf")},
         {kHelp, "&Reference (english)", "mniReference", nullptr, Document("Quandrel-Reference.pdf"), false},
         {kHelp, "R&eferenz (deutsch)", "mniReferenz", nullptr, Document("Quandrel-Referenz.pdf")},
@@ -117,7 +118,12 @@ QAction* TfrmMain::AddItem(QMenu* pMenu, const char* pcCaption, const char* pcNa
     QAction* pAction = pMenu->addAction(QString::fromUtf8(pcCaption));
     pAction->setObjectName(QString::fromLatin1(pcName));
     if (pcShortcut != nullptr) {
-        pAction->setShortcut(QKeySequence(QString::fromLatin1(pcShortcut)));
+        // "F2|Ctrl+O": several keys for one command.
+        QList<QKeySequence> vKeys;
+        for (const QString& sKey : QString::fromLatin1(pcShortcut).split('|')) {
+            vKeys.push_back(QKeySequence(sKey));
+        }
+        pAction->setShortcuts(vKeys);
     }
     return pAction;
 }

@@ -160,8 +160,8 @@ void TfrmMain::mniOpenLinesFileClick()
                                EIcon::Warning, EButtons::YesNo) != EButton::Yes) {
             return;
         }
-        if (!m_oSession.Table().IsSaved() && !mniSaveProjectClick()) {
-            // The rows were to be kept and could not be saved: they stay.
+        if (!AskToSaveTable()) {
+            // Cancelled, or the rows were to be kept and could not be saved: they stay.
             return;
         }
     }

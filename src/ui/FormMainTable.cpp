@@ -6,7 +6,23 @@
 #include "FormTimeStamp.h"
 #include "Prompts.h"
 
+#include "RvTableModel.h"
+#include "core/NumberText.h"
+#include "core/UtilsClass.h"
+
+#include <QStatusBar>
 #include <QTableView>
+
+#include <algorithm>
+
+namespace {
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
 
 void TfrmMain::mniTimeStampClick()
 {
@@ -78,7 +94,30 @@ void TfrmMain::btnAddMeasurementClick()
                            EButtons::YesNo) != EButton::Yes) {
         return;
     }
-    Report(m_oSession.AddMeasurement());
+    // A time taken over from another spectrum (the time dialog starts from the last one) is asked about.
+    if (const auto lRow = m_oSession.OtherRowAtCurrentTime();
+        lRow && m_oPrompts.Message("Warning!",
+                                   "Row " + std::to_string(*lRow + 1) + " of the table (" +
+                                       CRvTableModel::TimeText(m_oSession.Table().GetRowJulianDate(*lRow)).trimmed().toStdString() +
+                                       ") has the same observation time.\nAdd the measurement all the same?",
+                                   EIcon::Warning, EButtons::YesNo) != EButton::Yes) {
+        return;
+    }
+    if (!Report(m_oSession.AddMeasurement())) {
+        return;
+    }
+    double fJulianDate = 0.0;
+    m_oSession.CurrentObservationTime(fJulianDate);
+    const auto& vRows = m_oSession.Table().Rows();
+    const auto itRow = std::find_if(vRows.begin(), vRows.end(), [&](const SMeasurementRow& o) {
+        return o.fSpectrumKey == GetCurrentSpectrum()->GetIntensitySum();
+    });
+    const int lRow = static_cast<int>(itRow - vRows.begin());
+    // The new row is shown and selected.
+    const QModelIndex oIndex = m_pRvTableModel->index(CRvTableModel::ModelRow(lRow), 0);
+    m_pstgMatrix->setCurrentIndex(oIndex);
+    m_pstgMatrix->scrollTo(oIndex);
+    ShowFeedback(QString("Row %1 added (JD %2)").arg(lRow + 1).arg(QString::fromStdString(quandrel::FormatFixed(fJulianDate, 4))));
 }
 
 void TfrmMain::mniClearSingleCellClick()
@@ -88,7 +127,18 @@ void TfrmMain::mniClearSingleCellClick()
 
 void TfrmMain::mniRemoveEvaluationClick()
 {
-    m_oSession.RemoveRow(m_pstgMatrix->currentIndex().row() - 2);
+    const int32_t lRow = m_pRvTableModel->DataRow(m_pstgMatrix->currentIndex().row());
+    if (lRow < 0) {
+        return;
+    }
+    const QString sTime = CRvTableModel::TimeText(m_oSession.Table().GetRowJulianDate(lRow)).trimmed();
+    if (m_oPrompts.Message("Warning!",
+                           "Remove row " + std::to_string(lRow + 1) + " (" + sTime.toStdString() + ") from the table?",
+                           EIcon::Question, EButtons::YesNo) != EButton::Yes) {
+        return;
+    }
+    m_oSession.RemoveRow(lRow);
+    ShowFeedback(QString("Row %1 (%2) removed").arg(lRow + 1).arg(sTime));
 }
 
 void TfrmMain::mniRemoveSingleColumnClick()
@@ -101,11 +151,15 @@ bool TfrmMain::AskToSaveTable()
     if (m_oSession.Table().IsSaved()) {
         return true;
     }
-    if (m_oPrompts.Message("Warning!", "Safe changes in RV evaluation?", EIcon::Question, EButtons::YesNo) !=
-        EButton::Yes) {
+    // Yes saves (and goes on only when that worked), No goes on without, Cancel stops.
+    switch (m_oPrompts.Message("Warning!", "Safe changes in RV evaluation?", EIcon::Question, EButtons::YesNoCancel)) {
+    case EButton::Yes:
+        return mniSaveProjectClick();
+    case EButton::No:
         return true;
+    default:
+        return false;
     }
-    return mniSaveProjectClick();
 }
 
 void TfrmMain::mniClearMatrixClick()
@@ -138,7 +192,27 @@ void TfrmMain::mniOpenProjectClick()
 
 bool TfrmMain::mniSaveProjectClick()
 {
-    return WithFile(EFile::SaveProject, [this](const std::string& sFile) { return m_oSession.SaveProject(sFile); });
+    // A project with a file goes back to it; a new one asks for one.
+    if (m_oSession.ProjectPath().empty()) {
+        return mniSaveProjectAsClick();
+    }
+    const std::string sFile = m_oSession.ProjectPath();
+    if (!Report(m_oSession.SaveProject(sFile))) {
+        return false;
+    }
+    ShowFeedback(Q("Project saved to " + ExtractFileName(sFile)));
+    return true;
+}
+
+bool TfrmMain::mniSaveProjectAsClick()
+{
+    return WithFile(EFile::SaveProject, [this](const std::string& sFile) {
+        Outcome oOutcome = m_oSession.SaveProject(sFile);
+        if (!oOutcome) {
+            ShowFeedback(Q("Project saved to " + ExtractFileName(sFile)));
+        }
+        return oOutcome;
+    });
 }
 
 void TfrmMain::mniDumpMeasurementsClick()

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -52,6 +53,9 @@ void TfrmMain::SessionChanged(uint32_t lChanges)
     }
     if ((lChanges & (change::kTable | change::kLaboratoryLines)) != 0) {
         RefreshTable();
+    }
+    if ((lChanges & (change::kTable | change::kProjectFile)) != 0) {
+        RefreshTitle();
     }
     if ((lChanges & change::kLaboratoryLines) != 0) {
         SetStatusText(0, 10, Q(m_oSession.LaboratoryLines().GetFileName()));
@@ -295,7 +299,27 @@ void TfrmMain::RefreshTable()
 {
     m_pRvTableModel->SetFixedBrush(palette().brush(QPalette::Button));
     m_pRvTableModel->Refresh();
-    m_pstgMatrix->setColumnWidth(0, 96);
+    // The time column fits the longest time it shows.
+    m_pstgMatrix->setColumnWidth(
+        0, std::max(96, m_pstgMatrix->fontMetrics().horizontalAdvance(CRvTableModel::TimeText(2488069.5)) + 16));
+}
+
+void TfrmMain::RefreshTitle()
+{
+    const std::string& sPath = m_oSession.ProjectPath();
+    QString sTitle = QString("Quandrel ") + kVersion;
+    if (!sPath.empty()) {
+        sTitle += " - " + Q(ExtractFileName(sPath));
+    }
+    if (!m_oSession.Table().IsSaved()) {
+        sTitle += " *";
+    }
+    setWindowTitle(sTitle);
+}
+
+void TfrmMain::ShowFeedback(const QString& sText)
+{
+    statusBar()->showMessage(sText);
 }
 
 void TfrmMain::ShowOrbitalElements()

@@ -129,6 +129,40 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
     EXPECT_EQ(m_oSession.Orbit().GetData().GetArraySize(), 1);
 }
 
+TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
+{
+    m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
+    m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.File("lab.txt"));
+    ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
+    m_oSession.SetObjectCoordinates({5, 55, 7, 24});
+    const auto AddIdentified = [this](double fCenter, double fJulianDate) {
+        m_oSession.AddSpectrum(LineSpectrum(fCenter, fJulianDate), "s");
+        ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.IdentifyActiveLineWithNearest();
+    };
+    AddIdentified(6563.0, 2459000.5);
+    EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime()) << "no rows yet";
+    ASSERT_FALSE(m_oSession.AddMeasurement());
+    EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime()) << "its own row is no other";
+    const double fVelocity = m_oSession.Table().Rows()[0].pMeasurements[0].fVelocity1;
+
+    // Its lines found anew (none identified): the row it has is kept as it is, not emptied.
+    ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+    const Outcome oRefused = m_oSession.AddMeasurement();
+    ASSERT_TRUE(oRefused);
+    EXPECT_EQ(oRefused->sTitle, "No identified lines!");
+    ASSERT_EQ(m_oSession.Table().Rows().size(), 1U);
+    ASSERT_EQ(m_oSession.Table().Rows()[0].pMeasurements.size(), 1U);
+    EXPECT_EQ(m_oSession.Table().Rows()[0].pMeasurements[0].fVelocity1, fVelocity);
+
+    // Another spectrum at the same time (to the second) is found; one a minute later is not.
+    AddIdentified(6564.0, 2459000.5 + 0.2 / 86400.0);
+    EXPECT_EQ(m_oSession.OtherRowAtCurrentTime(), 0);
+    AddIdentified(6565.0, 2459000.5 + 60.0 / 86400.0);
+    EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime());
+}
+
 TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGeneratedOrbit)
 {
     // One point: refused before anything is searched.
@@ -263,8 +297,18 @@ TEST_F(SessionTest, FilesThatCannotBeReadOrWrittenAreReportedAndChangeNothing)
     EXPECT_TRUE(m_oSession.DumpMeasurements(sMissingFolder));
     EXPECT_TRUE(m_oSession.ExportElements(sMissingFolder));
     EXPECT_TRUE(m_oSession.ExportResiduals(sMissingFolder));
-    EXPECT_EQ(m_oSession.OpenProject(m_oDir.Write("foreign.mtx", "not a project"))->sText,
-              "Unable to load matrix file!");
+    // A project that cannot be opened: the message names the file and the reason.
+    const Outcome oForeign = m_oSession.OpenProject(m_oDir.Write("foreign.mtx", "not a project"));
+    ASSERT_TRUE(oForeign);
+    EXPECT_EQ(oForeign->sTitle, "File format error!");
+    EXPECT_EQ(oForeign->sText.rfind("Unable to load matrix file!", 0), 0U);
+    EXPECT_NE(oForeign->sText.find(m_oDir.File("foreign.mtx")), std::string::npos);
+    EXPECT_NE(oForeign->sText.find("no intact project file"), std::string::npos);
+    const Outcome oAbsent = m_oSession.OpenProject(m_oDir.File("absent.mtx"));
+    ASSERT_TRUE(oAbsent);
+    EXPECT_EQ(oAbsent->sTitle, "Error!");
+    EXPECT_NE(oAbsent->sText.find("no such file"), std::string::npos);
+    EXPECT_TRUE(m_oSession.ProjectPath().empty());
     EXPECT_TRUE(m_oSession.AreObjectCoordinatesSet());
     EXPECT_EQ(m_oSession.ImportMeasurements(m_oDir.File("absent.txt"))->sTitle, "File format error!");
     // An export that works leaves no temporary file behind.
@@ -320,6 +364,17 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndRefusesNormalisingOnceIn
     EXPECT_TRUE(m_oSession.HeaderCoordinatesMismatch().empty()) << "half an arcminute apart";
     m_oSession.SetObjectCoordinates(*oObject);
 
+    // Without an identified line the spectrum gives no row.
+    const Outcome oNoLines = m_oSession.AddMeasurement();
+    ASSERT_TRUE(oNoLines);
+    EXPECT_EQ(oNoLines->sTitle, "No identified lines!");
+    EXPECT_TRUE(m_oSession.Table().Rows().empty());
+    m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
+    m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.File("lab.txt"));
+    ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
+    ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+    m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.IdentifyActiveLineWithNearest();
     ASSERT_FALSE(m_oSession.AddMeasurement());
     double fLongitude = 0, fLongitudeMinutes = 0, fLatitude = 0, fLatitudeMinutes = 0;
     m_oSession.Table().GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);

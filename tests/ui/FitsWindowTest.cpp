@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -22,9 +23,11 @@ std::string WriteFits(const CTempDir& oDir, const std::string& sName, double fDe
 {
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
+    // A slope with one absorption line at 6530 A.
     for (int i = 0; i < 100; ++i) {
-        vWavelength.push_back(6500.0 + 0.5 * i);
-        vIntensity.push_back(1.0 - 0.001 * i);
+        const double x = 6500.0 + 0.5 * i;
+        vWavelength.push_back(x);
+        vIntensity.push_back(1.0 - 0.001 * i - 0.4 * std::exp(-(x - 6530.0) * (x - 6530.0) / 2.0));
     }
     SSpectrumMetadata o;
     o.oJulianDateMid = 2459739.4;
@@ -34,6 +37,15 @@ std::string WriteFits(const CTempDir& oDir, const std::string& sName, double fDe
     std::string sError;
     EXPECT_TRUE(WriteFitsSpectrum(oDir.File(sName), vWavelength, vIntensity, o, sError)) << sError;
     return oDir.File(sName);
+}
+
+// The current spectrum's line found and identified with the nearest laboratory line.
+void FindAndIdentify(TfrmMain& oMain)
+{
+    EXPECT_FALSE(oMain.Session().FindSpectralLines(20, 10, 0));
+    ASSERT_GT(oMain.GetCurrentSpectrum()->GetSpectralLineCount(), 0);
+    oMain.GetCurrentSpectrum()->ToggleActiveLine(0);
+    oMain.Session().IdentifyActiveLineWithNearest();
 }
 
 } // namespace
@@ -74,6 +86,7 @@ TEST_F(MainWindowTest, AFitsSpectrumBringsItsTimeAndObjectToTheTable)
     m_oPrompts.qOpenFiles.push_back(WriteFits(m_oDir, "one.fits", 64.3758));
     Item("mniOpenSpectrum")->trigger();
     ASSERT_NE(m_pMain->GetCurrentSpectrum(), nullptr);
+    FindAndIdentify(*m_pMain);
     // No question for the time; the header's coordinates offered to a table without any.
     m_oPrompts.qAnswers = {EButton::Yes};
     Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
@@ -88,6 +101,7 @@ TEST_F(MainWindowTest, AFitsSpectrumBringsItsTimeAndObjectToTheTable)
     // A spectrum whose header places the object 3' away is added only when the user says so.
     m_oPrompts.qOpenFiles.push_back(WriteFits(m_oDir, "two.fits", 64.3758 + 3.0 / 60.0));
     Item("mniOpenSpectrum")->trigger();
+    FindAndIdentify(*m_pMain);
     m_oPrompts.qAnswers = {EButton::No};
     Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     ASSERT_EQ(m_oPrompts.vMessages.size(), 2U);

@@ -3,12 +3,14 @@
 #include "UiTestSupport.h"
 #include "core/NumberText.h"
 #include "core/UtilsClass.h"
+#include "ui/RvTableModel.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTableView>
 
 #include <cmath>
@@ -275,7 +277,8 @@ TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
     m_oPrompts.qOpenFiles.push_back(m_oDir.Write("bad.mtx", "Quandrel matrix file1.2 but nothing else"));
     Item("mniOpenProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File format error!");
-    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to load matrix file!");
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText.rfind("Unable to load matrix file!", 0), 0U);
+    EXPECT_NE(m_oPrompts.vMessages.back().sText.find("bad.mtx\nThe file is no intact project file"), std::string::npos);
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << "the open project stays";
     EXPECT_EQ(GridText(1, 0), "H-alpha");
 }
@@ -325,6 +328,83 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     EXPECT_EQ(Grid()->model()->rowCount(), 3) << "one empty data row";
 }
 
+TEST_F(RvTableWindowTest, CancelOnEveryQuestionToSaveLeavesEverythingAsItWas)
+{
+    OpenIdentified("a.txt", 0.5);
+    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_oPrompts.qAnswers = {EButton::Cancel};
+    Item("mniAddToMatrix")->trigger();
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
+    const std::string sLines = m_pMain->Session().LaboratoryLines().GetFileName();
+    // Closing the project, clearing the table, opening another project, another lines file (after
+    // its own warning), quitting.
+    const std::vector<std::pair<const char*, std::deque<EButton>>> vCommands = {
+        {"mniCloseProject", {EButton::Cancel}},  {"mniClearMatrix", {EButton::Cancel}},
+        {"mniOpenProject", {EButton::Cancel}},   {"mniOpenLinesFile", {EButton::Yes, EButton::Cancel}},
+        {nullptr, {EButton::Cancel}}};
+    for (const auto& [pcItem, qAnswers] : vCommands) {
+        const std::string sWhat = pcItem != nullptr ? pcItem : "quit";
+        m_oPrompts.qAnswers = qAnswers;
+        if (pcItem != nullptr) {
+            Item(pcItem)->trigger();
+        } else {
+            m_pMain->close();
+        }
+        EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?") << sWhat;
+        EXPECT_EQ(m_oPrompts.vMessages.back().eButtons, EButtons::YesNoCancel) << sWhat;
+        EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << sWhat;
+        EXPECT_EQ(m_pMain->Session().SpectrumCount(), 1) << sWhat;
+        EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs) << sWhat << ": no file asked for";
+        EXPECT_EQ(m_pMain->Session().LaboratoryLines().GetFileName(), sLines) << sWhat;
+        EXPECT_TRUE(m_pMain->isVisible()) << sWhat;
+    }
+}
+
+TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBackToTheProjectsFile)
+{
+    OpenIdentified("a.txt", 0.5);
+    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_pMain->Session().SetObjectCoordinates({1, 2, 3, 4});
+    Item("mniAddToMatrix")->trigger();
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->statusBar()->currentMessage(), "Row 1 added (JD 2455000.5000)");
+    EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3 *");
+
+    // A second spectrum with the first one's time: No adds nothing, Yes adds it.
+    OpenIdentified("b.txt", -0.5, 0.45);
+    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_oPrompts.qAnswers = {EButton::No};
+    Item("mniAddToMatrix")->trigger();
+    EXPECT_NE(m_oPrompts.vMessages.back().sText.find("Row 1 of the table (18. 6.2009  0:00) has the same observation time"),
+              std::string::npos)
+        << m_oPrompts.vMessages.back().sText;
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    m_oPrompts.qAnswers = {EButton::Yes};
+    Item("mniAddToMatrix")->trigger();
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
+    // The new row (before the other of its time) is selected.
+    EXPECT_EQ(Grid()->currentIndex().row(), CRvTableModel::ModelRow(0));
+    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fSpectrumKey, m_pMain->GetCurrentSpectrum()->GetIntensitySum());
+
+    // The first save asks for a file; the next one writes it again without asking.
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("season.mtx"));
+    Item("mniSaveProject")->trigger();
+    EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3 - season.mtx");
+    EXPECT_EQ(m_pMain->statusBar()->currentMessage(), "Project saved to season.mtx");
+    SetCurrentCell(CRvTableModel::ModelRow(0), 0);
+    m_oPrompts.qAnswers = {EButton::Yes};
+    Item("mniRemoveEvaluation")->trigger();
+    EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3 - season.mtx *");
+    const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
+    Item("mniSaveProject")->trigger();
+    EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs);
+    EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3 - season.mtx");
+    CMatrix oSaved;
+    ASSERT_TRUE(oSaved.LoadFromFile(m_oDir.File("season.mtx")));
+    EXPECT_EQ(oSaved.Rows().size(), 1U);
+}
+
 TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
 {
     CSpectrum* pA = OpenIdentified("a.txt", 0.5);
@@ -348,7 +428,13 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pA);
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
+    // Removing a row asks first: No keeps it, Yes removes it.
     SetCurrentCell(2, 0);
+    m_oPrompts.qAnswers = {EButton::No};
+    Item("mniRemoveEvaluation")->trigger();
+    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_NE(m_oPrompts.vMessages.back().sText.find("Remove row 1 ("), std::string::npos);
+    m_oPrompts.qAnswers = {EButton::Yes};
     Item("mniRemoveEvaluation")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     Item("mniRemoveEvaluation")->trigger(); // no rows: nothing happens
