@@ -302,6 +302,12 @@ public:
     // first point, e 0 .. 0.9, omega over the whole turn, a1 sin i from the velocities' half-range and
     // gamma around their mean; the steps of oSearch are kept.
     Outcome SuggestOrbitSearch(SOrbitSearch& oSearch);
+    // Elements found before (the name=value lines of an elements export or of the command line's
+    // orbit: P, T0, e, omega, gamma and a1Sini or K1) taken as the fit of the present series, for its
+    // curve and residuals.
+    Outcome AdoptElements(const SOrbitalElements& oElements);
+    // The elements of such a text; a message when one is missing or out of range.
+    static Outcome ParseElementsText(const std::string& sText, SOrbitalElements& oElements);
     // The Lomb-Scargle periodogram of the series between the periods fShortest and fLongest (days;
     // 0 and 0: 0.5 days to the time span) on lSamples frequencies (0: enough to resolve every peak).
     Outcome ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -214,6 +215,61 @@ Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
     return FinishOrbitSearch(std::move(oJob));
 }
 
+Outcome CSession::ParseElementsText(const std::string& sText, SOrbitalElements& oElements)
+{
+    std::map<std::string, double> oValues;
+    std::size_t lStart = 0;
+    while (lStart < sText.size()) {
+        std::size_t lEnd = sText.find('\n', lStart);
+        lEnd = lEnd == std::string::npos ? sText.size() : lEnd;
+        std::string sLine = sText.substr(lStart, lEnd - lStart);
+        lStart = lEnd + 1;
+        std::erase(sLine, '\r');
+        const std::size_t lEqual = sLine.find('=');
+        double fValue = 0.0;
+        if (lEqual != std::string::npos && quandrel::ParseWholeDouble(sLine.substr(lEqual + 1), fValue) &&
+            std::isfinite(fValue)) {
+            oValues[sLine.substr(0, lEqual)] = fValue;
+        }
+    }
+    for (const char* pcName : {"P", "T0", "e", "omega", "gamma"}) {
+        if (oValues.count(pcName) == 0) {
+            return SMessage{"Invalid data", std::string("The elements give no value of ") + pcName + "."};
+        }
+    }
+    SOrbitalElements o;
+    o.fPeriod = oValues["P"];
+    o.fT0 = oValues["T0"];
+    o.fEccentricity = oValues["e"];
+    o.fOmega = oValues["omega"];
+    o.fGamma = oValues["gamma"];
+    if (!(o.fPeriod > 0) || !(o.fEccentricity >= 0 && o.fEccentricity < 1)) {
+        return SMessage{"Invalid data", "The elements need a period above 0 and an eccentricity from 0 to below 1."};
+    }
+    if (oValues.count("a1Sini") != 0) {
+        o.fA1SinI = oValues["a1Sini"];
+    } else if (oValues.count("K1") != 0) {
+        o.fA1SinI = COrbitalElements::A1SinIFromK1(oValues["K1"], o.fPeriod, o.fEccentricity);
+    } else {
+        return SMessage{"Invalid data", "The elements give neither a1Sini nor K1."};
+    }
+    COrbitalElements::CalculateAmplitudes(o);
+    oElements = o;
+    return std::nullopt;
+}
+
+Outcome CSession::AdoptElements(const SOrbitalElements& oElements)
+{
+    // A search of one point: the elements, every one held.
+    SOrbitSearch oSearch = OrbitSearchProposal();
+    oSearch.oLower = oElements;
+    oSearch.oUpper = oElements;
+    oSearch.alSteps.fill(1);
+    oSearch.abUse.fill(false);
+    oSearch.bLeastSquares = false;
+    return FitOrbit(oSearch);
+}
+
 std::string CSession::ElementsText() const
 {
     std::string sText;
@@ -393,6 +449,9 @@ Outcome CSession::PrepareEstimatePeriod(const SPeriodSearch& oSearch, SPdmJob& o
     }
     if (oSearch.lBins < 1 || !(oSearch.fFrom > 0) || !(oSearch.fTo > 0)) {
         return SMessage{"Invalid data", "The number of bins must be 1 or more and the periods greater than 0.", true};
+    }
+    if (!(oSearch.fTo > oSearch.fFrom)) {
+        return SMessage{"Invalid data", "The period range must run from a shorter to a longer period.", true};
     }
     if (oSearch.lBins > oSeries.GetArraySize()) {
         return SMessage{"Invalid data", "The number of bins must not exceed the " +

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 TfrmConfigurePDM::TfrmConfigurePDM(QWidget* pParent)
-    : CNumberFieldsDialog("frmConfigurePDM", "frmConfigurePDM", pParent)
+    : CNumberFieldsDialog("frmConfigurePDM", "Period search (PDM)", pParent)
 {
     const auto WholeNumber = [](const QLineEdit* pEdit) {
         return static_cast<double>(TextToInt(pEdit->text().toStdString(), 5));

@@ -239,6 +239,8 @@ private:
     void RefreshTitle();
     // Says in the status bar what the last command did.
     void ShowFeedback(const QString& sText);
+    // "Project season.mtx opened: 20 rows".
+    void ShowProjectOpened();
     void ShowOrbitalElements();
     void ShowLeastSquares();
     // Runs fnWork on a worker thread with a progress bar and Cancel in the status bar, the window

@@ -118,7 +118,10 @@ void TfrmMain::mniFindSpectralLinesClick()
         oOutcome = m_oSession.FindSpectralLines(m_ptrbWidth->maximum(), m_ptrbWidth->maximum() - m_ptrbWidth->value(),
                                                 m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value());
     }
-    Report(oOutcome);
+    if (Report(oOutcome) && GetCurrentSpectrum() != nullptr) {
+        const int32_t lLines = GetCurrentSpectrum()->GetSpectralLineCount();
+        ShowFeedback(lLines == 1 ? QString("1 line found") : QString("%1 lines found").arg(lLines));
+    }
 }
 
 void TfrmMain::mniOptimizeFitClick()

@@ -71,8 +71,9 @@ void TfrmMain::mniEstimatePeriodClick()
     }
     double fPeriod = 0.0;
     if (Report(m_oSession.FinishEstimatePeriod(std::move(oJob), fPeriod))) {
-        m_oPrompts.Message("PDM Result", "T = " + quandrel::FormatFixedWidth(fPeriod, 8, 3), EIcon::Information,
-                           EButtons::Ok);
+        m_oPrompts.Message("PDM Result", "Period of least dispersion: T = " + quandrel::FormatFixed(fPeriod, 3) + " d",
+                           EIcon::Information, EButtons::Ok);
+        ShowFeedback(QString::fromStdString("PDM: T = " + quandrel::FormatFixed(fPeriod, 3) + " d"));
     }
 }
 

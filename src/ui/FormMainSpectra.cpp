@@ -114,6 +114,7 @@ void TfrmMain::OpenProjectFile(const std::string& sFile)
     if (Report(m_oSession.OpenProject(sFile))) {
         m_oSession.Settings().AddRecentFile(sFile);
         RefreshRecentFiles();
+        ShowProjectOpened();
     }
 }
 

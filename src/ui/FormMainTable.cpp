@@ -166,7 +166,15 @@ void TfrmMain::mniClearMatrixClick()
 {
     if (AskToSaveTable()) {
         m_oSession.CloseProject();
+        ShowFeedback("Project closed");
     }
+}
+
+void TfrmMain::ShowProjectOpened()
+{
+    const std::size_t lRows = m_oSession.Table().Rows().size();
+    ShowFeedback(Q("Project " + ExtractFileName(m_oSession.ProjectPath()) + " opened: " + std::to_string(lRows) +
+                   (lRows == 1 ? " row" : " rows")));
 }
 
 void TfrmMain::mniRemoveFromMatrixClick()
@@ -185,6 +193,7 @@ void TfrmMain::mniOpenProjectClick()
         if (!oOutcome) {
             m_oSession.Settings().AddRecentFile(sFile);
             RefreshRecentFiles();
+            ShowProjectOpened();
         }
         return oOutcome;
     });

@@ -190,9 +190,11 @@ TEST_F(AnalysisWindowTest, PeriodSearchReportsAndKeepsItsRange)
     Item("mniEstimatePeriod")->trigger();
     ASSERT_FALSE(m_oPrompts.vMessages.empty());
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "PDM Result");
-    ASSERT_EQ(m_oPrompts.vMessages.back().sText.substr(0, 4), "T = ");
-    EXPECT_EQ(m_oPrompts.vMessages.back().sText.size(), 12U);
-    EXPECT_NEAR(std::stod(m_oPrompts.vMessages.back().sText.substr(4)), 51.4, 0.2);
+    const std::string sResult = m_oPrompts.vMessages.back().sText;
+    const std::string sPrefix = "Period of least dispersion: T = ";
+    ASSERT_EQ(sResult.substr(0, sPrefix.size()), sPrefix);
+    EXPECT_EQ(sResult.substr(sResult.size() - 2), " d") << "the period names its unit";
+    EXPECT_NEAR(std::stod(sResult.substr(sPrefix.size())), 51.4, 0.2);
     EXPECT_EQ(m_pMain->Session().Settings().File().ReadFloat("PeriodRange", "PeriodMin", 0), 40.0);
 
     const std::size_t lMessages = m_oPrompts.vMessages.size();
@@ -203,9 +205,20 @@ TEST_F(AnalysisWindowTest, PeriodSearchReportsAndKeepsItsRange)
     Item("mniEstimatePeriod")->trigger();
     ASSERT_EQ(m_oPrompts.vMessages.size(), lMessages + 1);
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Invalid data");
+    // A reversed period range is refused, not searched.
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_EQ(pDialog->windowTitle(), "Period search (PDM)");
+        Child<QLineEdit>(pDialog, "edNumberBins")->setText("10");
+        Child<QLineEdit>(pDialog, "edPeriodFrom")->setText("60");
+        Child<QLineEdit>(pDialog, "edPeriodTo")->setText("40");
+        Press(pDialog, "btnOK");
+    });
+    Item("mniEstimatePeriod")->trigger();
+    ASSERT_EQ(m_oPrompts.vMessages.size(), lMessages + 2);
+    EXPECT_NE(m_oPrompts.vMessages.back().sText.find("from a shorter to a longer period"), std::string::npos);
     WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
     Item("mniEstimatePeriod")->trigger();
-    EXPECT_EQ(m_oPrompts.vMessages.size(), lMessages + 1) << "cancel computes nothing";
+    EXPECT_EQ(m_oPrompts.vMessages.size(), lMessages + 2) << "cancel computes nothing";
 }
 
 TEST_F(AnalysisWindowTest, SuggestAndCalculateGiveThePublishedOrbitWithErrors)

@@ -293,7 +293,8 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     ASSERT_FALSE(m_oPrompts.vMessages.empty());
     ASSERT_EQ(m_oPrompts.vMessages.back().sTitle, "PDM Result");
     const std::string sPeriod = m_oPrompts.vMessages.back().sText;
-    EXPECT_NEAR(Number(sPeriod.substr(sPeriod.find_first_not_of(" T=") )), oTruth.at("P"), 0.2) << sPeriod;
+    const std::size_t lValue = sPeriod.find("T = ") + 4;
+    EXPECT_NEAR(Number(sPeriod.substr(lValue, sPeriod.rfind(" d") - lValue)), oTruth.at("P"), 0.2) << sPeriod;
 
     // 6. The first exposure against the second as template, for the correlation's pages.
     m_oPrompts.qOpenFiles.push_back(kRun + "/" + vEpochs[1].substr(0, vEpochs[1].find(';')));

@@ -6,6 +6,7 @@
 #include "VerbImport.h"
 #include "VerbLines.h"
 #include "VerbOrbit.h"
+#include "VerbPlot.h"
 #include "VerbProject.h"
 #include "VerbSpectrumFile.h"
 #include "VerbTime.h"
@@ -38,6 +39,8 @@ constexpr SVerb kVerbs[] = {
     {"orbit", "orbital elements of a single-lined binary from JD / velocity pairs", RunOrbit, OrbitHelp},
     {"pdm", "the period of JD / velocity pairs by phase dispersion minimisation", RunPdm, PdmHelp},
     {"ls", "the Lomb-Scargle periodogram of JD / velocity pairs and its strongest period", RunLs, LsHelp},
+    {"plot", "a page of the window's plots (spectrum, rv, phase, residuals, periodogram) as an SVG file", RunPlot,
+     PlotHelp},
 };
 
 void PrintHelp(std::ostream& oOut)

@@ -1,0 +1,36 @@
+// A canvas that writes Scalable Vector Graphics: the plots of the command line, drawn by the same code
+// as the window's. Lines of one colour in a row become one path; text is set in a sans-serif font of
+// the size the window uses, and measured as 7 pixels a character.
+#pragma once
+
+#include "Canvas.h"
+
+#include <string>
+
+class CSvgCanvas : public ICanvas {
+public:
+    CSvgCanvas(int lWidth, int lHeight);
+
+    void Clear(SRgb oBackground) override;
+    void SetPenColor(SRgb oColor) override { m_oPen = oColor; }
+    SRgb GetPenColor() const override { return m_oPen; }
+    void DrawLine(int x0, int y0, int x1, int y1) override;
+    void DrawText(int x, int y, const std::string& sText) override;
+    int TextWidth(const std::string& sText) const override;
+
+    int Width() const { return m_lWidth; }
+    int Height() const { return m_lHeight; }
+    // The whole document as it stands.
+    std::string Document() const;
+
+private:
+    void EndPath();
+
+    int m_lWidth;
+    int m_lHeight;
+    SRgb m_oPen{0, 0, 0};
+    SRgb m_oBackground{255, 255, 255};
+    std::string m_sBody;
+    std::string m_sPath; // the open path's data
+    SRgb m_oPathColor{0, 0, 0};
+};
