@@ -310,6 +310,78 @@ void CGraph::DrawSeries(const double* pafX, const double* pafY, int lPaletteInde
     m_pImage->SetPenColor(oPreviousPen);
 }
 
+bool CGraph::PixelToPoint(int lX, int lY, double& x, double& y) const
+{
+    const SMapping oMap = CurrentMapping();
+    const int lBase = m_lImageHeight - m_lBottomMargin;
+    if (m_lNumberValues <= 0 || oMap.lPlotWidth <= 0 || oMap.lPlotHeight <= 0 || lX < m_lLeftMargin ||
+        lX > m_lLeftMargin + oMap.lPlotWidth || lY > lBase || lY < lBase - oMap.lPlotHeight) {
+        return false;
+    }
+    x = PixelToX(lX);
+    y = oMap.oY.fLow + static_cast<double>(lBase - lY) * (oMap.oY.fHigh - oMap.oY.fLow) / oMap.lPlotHeight;
+    return true;
+}
+
+double CGraph::PixelToX(int lX) const
+{
+    const SMapping oMap = CurrentMapping();
+    return oMap.oX.fLow + static_cast<double>(lX - m_lLeftMargin) * (oMap.oX.fHigh - oMap.oX.fLow) /
+                              std::max(oMap.lPlotWidth, 1);
+}
+
+int32_t CGraph::IndexAtX(double x) const
+{
+    const auto itEnd = m_pafGraphX.begin() + m_lNumberValues;
+    const auto it = std::lower_bound(m_pafGraphX.begin(), itEnd, x);
+    return static_cast<int32_t>(std::min<std::ptrdiff_t>(it - m_pafGraphX.begin(), m_lNumberValues - 1));
+}
+
+bool CGraph::ZoomAtPixel(int lX, int lSteps)
+{
+    if (m_lNumberValues < 2 || lSteps == 0) {
+        return false;
+    }
+    const int32_t lIndex = IndexAtX(PixelToX(lX));
+    const double fShare = m_lVisibleCount > 0 ? static_cast<double>(lIndex - m_lStartIndex) / m_lVisibleCount : 0.5;
+    if (!ZoomAbout(lIndex, fShare, std::pow(kDefaultZoomFactor, lSteps))) {
+        return false;
+    }
+    ComputeRange();
+    return true;
+}
+
+bool CGraph::ZoomToPixels(int lX0, int lX1)
+{
+    if (m_lNumberValues < 2) {
+        return false;
+    }
+    const int32_t lFirst = IndexAtX(PixelToX(std::min(lX0, lX1)));
+    const int32_t lLast = IndexAtX(PixelToX(std::max(lX0, lX1)));
+    if (lLast - lFirst < 1) {
+        return false;
+    }
+    ShowRange(lFirst, lLast);
+    ComputeRange();
+    return true;
+}
+
+void CGraph::PanPixels(int lDeltaX)
+{
+    const SMapping oMap = CurrentMapping();
+    if (m_lNumberValues < 2 || oMap.lPlotWidth <= 0) {
+        return;
+    }
+    Pan(static_cast<int32_t>(std::lround(-static_cast<double>(lDeltaX) * m_lVisibleCount / oMap.lPlotWidth)));
+    ComputeRange();
+}
+
+void CGraph::ShowAllValues()
+{
+    ShowAll();
+    ComputeRange();
+}
+
 bool CGraph::PixelToValue(int lX, int lY, double& fValue) const
 {
     const SMapping oMap = CurrentMapping();

@@ -37,6 +37,18 @@ public:
     // rectangle of the visible data.
     bool PixelToValue(int lX, int lY, double& fValue) const;
 
+    // The value pair under pixel (lX, lY) of the last drawn axes; false outside the plot's frame.
+    bool PixelToPoint(int lX, int lY, double& x, double& y) const;
+
+    // Direct manipulation of the visible window (the values sorted by x), each followed by
+    // ComputeRange: lSteps wheel notches about the value under pixel lX (positive zooms in); the
+    // values between two pixels; a move by lDeltaX pixels (the values follow the mouse); all values.
+    // False when nothing changed.
+    bool ZoomAtPixel(int lX, int lSteps);
+    bool ZoomToPixels(int lX0, int lX1);
+    void PanPixels(int lDeltaX);
+    void ShowAllValues();
+
     void SetXAxisLabel(const std::string& sLabel) { m_sXAxisLabel = sLabel; }
     void SetYAxisLabel(const std::string& sLabel) { m_sYAxisLabel = sLabel; }
     void SetKeepYAxisFixed(bool bKeep) { m_bKeepYAxisFixed = bKeep; }
@@ -63,6 +75,10 @@ protected:
         int PixelY(double y, double fRound) const;
     };
     SMapping CurrentMapping() const;
+    // The x value at pixel column lX, inside or outside the plot.
+    double PixelToX(int lX) const;
+    // The index of the first value at or after x (the last one beyond them all).
+    int32_t IndexAtX(double x) const;
     // Points lFirst .. lEnd - 1 as crosses or as a polyline, cut at the plot's frame.
     void DrawPoints(const SMapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd);
 

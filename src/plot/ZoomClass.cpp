@@ -81,6 +81,46 @@ void CZoom::NormalizeWindow()
     m_lStartIndex = std::max<int32_t>(m_lStartIndex, 0);
 }
 
+bool CZoom::ZoomAbout(int32_t lIndex, double fShare, double fFactor)
+{
+    if (!m_bZoomEnabled || !(fFactor > 0) || (fFactor > 1 && m_lVisibleCount < 25)) {
+        return false;
+    }
+    const int32_t lCount = std::clamp(TruncToInt(m_lVisibleCount / fFactor), 2, std::max(m_lLastIndex + 1, 2));
+    m_lVisibleCount = lCount;
+    m_lStartIndex = lIndex - TruncToInt(std::clamp(fShare, 0.0, 1.0) * lCount);
+    NormalizeWindow();
+    return true;
+}
+
+void CZoom::ShowRange(int32_t lFirst, int32_t lLast)
+{
+    if (lLast < lFirst) {
+        std::swap(lFirst, lLast);
+    }
+    m_lStartIndex = lFirst;
+    m_lVisibleCount = std::max(lLast - lFirst + 1, 2);
+    NormalizeWindow();
+}
+
+void CZoom::Pan(int32_t lDelta)
+{
+    m_lStartIndex = TruncToInt(static_cast<double>(m_lStartIndex) + lDelta);
+    NormalizeWindow();
+}
+
+void CZoom::ShowAll()
+{
+    m_lStartIndex = 0;
+    m_lVisibleCount = m_lLastIndex + 1;
+}
+
+int32_t CZoom::ScrollPosition(int32_t lScrollMax) const
+{
+    const double fFree = static_cast<double>(m_lLastIndex) - m_lVisibleCount + 1;
+    return fFree > 0 ? TruncToInt(m_lStartIndex / fFree * lScrollMax) : 0;
+}
+
 void CZoom::GetZoom(int32_t& lStart, int32_t& lCount) const
 {
     lStart = m_lStartIndex;

@@ -21,6 +21,18 @@ public:
     // Keeps the window inside the data.
     void NormalizeWindow();
 
+    // lFactor times fewer values (more for a factor below 1) with value lIndex kept at the share fShare
+    // of the window; false for a step in while fewer than 25 values are visible.
+    bool ZoomAbout(int32_t lIndex, double fShare, double fFactor);
+    // Values lFirst .. lLast (at least two).
+    void ShowRange(int32_t lFirst, int32_t lLast);
+    // The window moved by lDelta values (inside the data).
+    void Pan(int32_t lDelta);
+    // All values.
+    void ShowAll();
+    // The scroll position of the window's start as ScrollTo takes it.
+    int32_t ScrollPosition(int32_t lScrollMax) const;
+
     void GetZoom(int32_t& lStart, int32_t& lCount) const;
     void SetZoom(int32_t lStart, int32_t lCount);
 

@@ -314,6 +314,34 @@ QWidget* TfrmMain::CreatePlotPanel()
     m_pimgSpectrum->setObjectName("imgSpectrum");
     connect(m_pimgSpectrum, &CImageView::Resized, this, &TfrmMain::RedrawSpectrum);
     connect(m_pimgSpectrum, &CImageView::MouseReleased, this, &TfrmMain::imgSpectrumMouseUp);
+    // The mouse zooms about the cursor, into a rectangle, pans, and goes back to the whole spectrum.
+    const auto WithSpectrum = [this](auto fnChange) {
+        return [this, fnChange](auto... aArguments) {
+            if (CSpectrum* pCurrent = GetCurrentSpectrum(); pCurrent != nullptr && fnChange(*pCurrent, aArguments...)) {
+                SpectrumWindowChanged();
+            }
+        };
+    };
+    connect(m_pimgSpectrum, &CImageView::WheelTurned, this,
+            WithSpectrum([](CSpectrum& o, int lX, int, int lSteps) { return o.ZoomAtPixel(lX, lSteps); }));
+    connect(m_pimgSpectrum, &CImageView::RectangleChosen, this, [this](int lX0, int lY0, int lX1) {
+        CSpectrum* pCurrent = GetCurrentSpectrum();
+        if (pCurrent != nullptr && pCurrent->FindLineAt(lX0, lY0) >= 0) {
+            // A drag that starts on a line is a click on it.
+            imgSpectrumMouseUp(lX0, lY0, Qt::LeftButton);
+        } else if (pCurrent != nullptr && pCurrent->ZoomToPixels(lX0, lX1)) {
+            SpectrumWindowChanged();
+        }
+    });
+    connect(m_pimgSpectrum, &CImageView::Panned, this, WithSpectrum([](CSpectrum& o, int lDeltaX) {
+                o.PanPixels(lDeltaX);
+                return true;
+            }));
+    connect(m_pimgSpectrum, &CImageView::WholeWanted, this, WithSpectrum([](CSpectrum& o) {
+                o.ShowAllValues();
+                return true;
+            }));
+    connect(m_pimgSpectrum, &CImageView::Hovered, this, &TfrmMain::SpectrumHovered);
     connect(m_pimgSpectrum, &CImageView::ContextMenuWanted, this,
             [this](const QPoint& oPos) { m_ppumSpectrum->popup(m_pimgSpectrum->mapToGlobal(oPos)); });
     m_pscbClipping = new QScrollBar(Qt::Horizontal);
@@ -330,6 +358,7 @@ QWidget* TfrmMain::CreatePlotPanel()
 
     m_pimgRVGraph = new CImageView(m_oRVGraphCanvas);
     m_pimgRVGraph->setObjectName("imgRVGraph");
+    connect(m_pimgRVGraph, &CImageView::Hovered, this, &TfrmMain::RVGraphHovered);
     connect(m_pimgRVGraph, &CImageView::Resized, this, [this] {
         if (m_ppgcPlots->currentIndex() == 1) {
             DrawRVGraph();

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "QtCanvas.h"
+#include "orbit/RVCurveClass.h"
 #include "session/Session.h"
 
 #include <QMainWindow>
@@ -23,6 +24,7 @@
 class CImageView;
 class IPrompts;
 struct SFileDialog;
+
 class CRvTableModel;
 class QAction;
 class QTableView;
@@ -270,6 +272,11 @@ private:
     void StoreClipping();
     void SetSpectrumKind(bool bReference, bool bEmission);
     void Zoom(bool bIn);
+    // The spectrum's window changed by the mouse: the scroll bar follows, the plot is redrawn.
+    void SpectrumWindowChanged();
+    // The cursor readout of the spectrum and of the velocity graph in the wavelength field.
+    void SpectrumHovered(int lX, int lY);
+    void RVGraphHovered(int lX, int lY);
     void trbWidthChange();
     void edWidthChange();
     void trbSensitivityChange();
@@ -293,6 +300,8 @@ private:
     IPrompts& m_oPrompts;
     CQtCanvas m_oSpectrumCanvas;
     CQtCanvas m_oRVGraphCanvas;
+    // The velocity graph as last drawn, for the cursor readout.
+    std::unique_ptr<CRVCurve> m_pRVCurve;
     CQtCanvas m_oCCTemplateCanvas;
     CQtCanvas m_oCCDetailCanvas;
     CQtCanvas m_oCCFunctionCanvas;

@@ -276,6 +276,16 @@ void TfrmMain::Zoom(bool bIn)
     RedrawSpectrum();
 }
 
+void TfrmMain::SpectrumWindowChanged()
+{
+    if (CSpectrum* pCurrent = GetCurrentSpectrum()) {
+        m_pscbClipping->blockSignals(true);
+        m_pscbClipping->setValue(pCurrent->ScrollPosition(kClipMaximum));
+        m_pscbClipping->blockSignals(false);
+    }
+    RedrawSpectrum();
+}
+
 void TfrmMain::scbClippingChange(int lPosition)
 {
     CSpectrum* pCurrent = GetCurrentSpectrum();

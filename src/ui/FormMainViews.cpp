@@ -6,6 +6,7 @@
 #include "ImageView.h"
 #include "RvTableModel.h"
 #include "astro/JulianDateClass.h"
+#include "core/Constants.h"
 #include "core/NumberFormats.h"
 #include "core/NumberText.h"
 #include "core/UtilsClass.h"
@@ -304,6 +305,40 @@ void TfrmMain::RefreshTable()
         0, std::max(96, m_pstgMatrix->fontMetrics().horizontalAdvance(CRvTableModel::TimeText(2488069.5)) + 16));
 }
 
+void TfrmMain::SpectrumHovered(int lX, int lY)
+{
+    const CSpectrum* pCurrent = GetCurrentSpectrum();
+    double x = 0.0;
+    double y = 0.0;
+    if (pCurrent == nullptr || !pCurrent->PixelToPoint(lX, lY, x, y)) {
+        // Away from the plot the field shows the active line again.
+        RefreshActiveLineStatus();
+        return;
+    }
+    std::string sText = " " + quandrel::FormatFixed(x, 3) + " \u00C5";
+    int32_t lIndex = 0;
+    double fLaboratory = 0.0;
+    std::string sName;
+    if (m_oSession.LaboratoryLines().FindNearestLine(x, lIndex, fLaboratory, &sName) && fLaboratory > 0) {
+        sText += "; " + sName + " " + quandrel::FormatFixed((x - fLaboratory) / fLaboratory * quandrel::kSpeedOfLight, 1) +
+                 " km/s";
+    }
+    SetStatusText(0, 1, Q(sText));
+}
+
+void TfrmMain::RVGraphHovered(int lX, int lY)
+{
+    double x = 0.0;
+    double y = 0.0;
+    if (m_pRVCurve == nullptr || !m_pRVCurve->PixelToPoint(lX, lY, x, y)) {
+        RefreshActiveLineStatus();
+        return;
+    }
+    const bool bPhase = m_pchbPhasePlot->isChecked() && m_oSession.IsOrbitFitted();
+    SetStatusText(0, 1, Q((bPhase ? " phase " + quandrel::FormatFixed(x, 3) : " JD " + quandrel::FormatFixed(x, 3)) +
+                          "; " + quandrel::FormatFixed(y, 2) + " km/s"));
+}
+
 void TfrmMain::RefreshTitle()
 {
     const std::string& sPath = m_oSession.ProjectPath();
@@ -455,9 +490,9 @@ void TfrmMain::DrawRVGraph()
 {
     m_oRVGraphCanvas.Resize(m_pimgRVGraph->width(), m_pimgRVGraph->height());
     m_oRVGraphCanvas.Clear(SRgb{255, 255, 255});
-    CRVCurve oCurve(&m_oRVGraphCanvas, &m_oSession.Orbit(), m_oSession.Orbit().GetData(),
-                    m_pchbPhasePlot->isChecked());
-    oCurve.Draw(m_oRVGraphCanvas.GetHeight(), m_oRVGraphCanvas.GetWidth());
+    m_pRVCurve = std::make_unique<CRVCurve>(&m_oRVGraphCanvas, &m_oSession.Orbit(), m_oSession.Orbit().GetData(),
+                                            m_pchbPhasePlot->isChecked());
+    m_pRVCurve->Draw(m_oRVGraphCanvas.GetHeight(), m_oRVGraphCanvas.GetWidth());
     m_oRVGraphCanvas.Image();
     m_pimgRVGraph->update();
 }

@@ -2,9 +2,11 @@
 // opening and removing spectra, the spectrum kind, zoom, chart and help.
 #include "UiTestSupport.h"
 #include "core/IniFileClass.h"
+#include "core/NumberText.h"
 #include "core/UtilsClass.h"
 #include "ui/ImageView.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QListWidget>
@@ -12,6 +14,8 @@
 #include <QPrinterInfo>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -392,4 +396,83 @@ TEST_F(MainWindowTest, ExitClosesTheWindowAndWritesItsSettings)
     EXPECT_FALSE(m_pMain->isVisible());
     EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("ExtremaDeterminationSettings", "MaxIntervallWidth", -1), 20);
     EXPECT_TRUE(m_pMain->Session().Settings().File().ReadBool("GraphicsSettings", "KeepYAxisFixed", false));
+}
+
+TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepAndTheCursorIsReadOut)
+{
+    OpenSpectrum(kSample);
+    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    ASSERT_NE(pSpectrum, nullptr);
+    const int32_t lAll = pSpectrum->GetNumberValues();
+    auto* pView = Child<CImageView>(m_pMain.get(), "imgSpectrum");
+    auto* pScroll = Child<QScrollBar>(m_pMain.get(), "scbClipping");
+    const int lMiddleY = pView->height() / 2;
+    const auto Window = [pSpectrum] {
+        int32_t lStart = 0;
+        int32_t lCount = 0;
+        pSpectrum->GetZoom(lStart, lCount);
+        return std::pair{lStart, lCount};
+    };
+    const auto XAt = [pSpectrum, lMiddleY](int lX) {
+        double x = 0;
+        double y = 0;
+        EXPECT_TRUE(pSpectrum->PixelToPoint(lX, lMiddleY, x, y)) << lX;
+        return x;
+    };
+    const auto InStep = [&] {
+        EXPECT_EQ(pScroll->value(),
+                  std::clamp(pSpectrum->ScrollPosition(TfrmMain::kClipMaximum), pScroll->minimum(), pScroll->maximum()));
+    };
+
+    // The wheel: one notch zooms in by the zoom buttons' factor about the sample under the cursor.
+    const int lCursor = pView->width() / 3;
+    const double fUnder = XAt(lCursor);
+    QWheelEvent oWheel(QPointF(lCursor, lMiddleY), pView->mapToGlobal(QPointF(lCursor, lMiddleY)), QPoint(),
+                       QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pView, &oWheel);
+    auto [lStart, lCount] = Window();
+    EXPECT_EQ(lCount, static_cast<int32_t>(lAll / 1.5));
+    EXPECT_GT(fUnder, pSpectrum->GetXMin());
+    EXPECT_LT(fUnder, pSpectrum->GetXMax());
+    EXPECT_GT(lStart, 0) << "about the cursor, not the start";
+    InStep();
+
+    // A drag with the left button: the samples between its ends.
+    const double fFrom = XAt(200);
+    const double fTo = XAt(400);
+    QTest::mousePress(pView, Qt::LeftButton, Qt::NoModifier, QPoint(200, lMiddleY));
+    QTest::mouseMove(pView, QPoint(300, lMiddleY));
+    QTest::mouseMove(pView, QPoint(400, lMiddleY));
+    QTest::mouseRelease(pView, Qt::LeftButton, Qt::NoModifier, QPoint(400, lMiddleY));
+    EXPECT_NEAR(pSpectrum->GetXMin(), fFrom, 0.1);
+    EXPECT_NEAR(pSpectrum->GetXMax(), fTo, 0.1);
+    std::tie(lStart, lCount) = Window();
+    InStep();
+
+    // A drag with the middle button moves the samples with the mouse: to the right shows earlier ones.
+    const double fLeftBefore = XAt(200);
+    QTest::mousePress(pView, Qt::MiddleButton, Qt::NoModifier, QPoint(200, lMiddleY));
+    QTest::mouseMove(pView, QPoint(260, lMiddleY));
+    QTest::mouseMove(pView, QPoint(300, lMiddleY));
+    QTest::mouseRelease(pView, Qt::MiddleButton, Qt::NoModifier, QPoint(300, lMiddleY));
+    const auto [lPanned, lSameCount] = Window();
+    EXPECT_EQ(lSameCount, lCount);
+    EXPECT_LT(lPanned, lStart);
+    EXPECT_NEAR(XAt(300), fLeftBefore, 0.2) << "the sample under the mouse went with it";
+    InStep();
+
+    // The cursor's wavelength and its velocity from the nearest laboratory line in the wavelength field.
+    QTest::mouseMove(pView, QPoint(300, lMiddleY));
+    const QString sReadout = m_pMain->StatusText(0, 1);
+    EXPECT_TRUE(sReadout.contains(QString::fromStdString(quandrel::FormatFixed(XAt(300), 3)))) << sReadout.toStdString();
+    EXPECT_TRUE(sReadout.contains("km/s")) << sReadout.toStdString();
+
+    // Escape, or a double click after another zoom, shows everything again; the buttons still work.
+    QTest::keyClick(pView, Qt::Key_Escape);
+    EXPECT_EQ(Window(), (std::pair{0, lAll}));
+    InStep();
+    QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
+    EXPECT_EQ(Window().second, static_cast<int32_t>(lAll / 1.5));
+    QTest::mouseDClick(pView, Qt::LeftButton, Qt::NoModifier, QPoint(300, lMiddleY));
+    EXPECT_EQ(Window(), (std::pair{0, lAll}));
 }
