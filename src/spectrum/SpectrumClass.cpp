@@ -136,7 +136,38 @@ void CSpectrum::Draw(int32_t lImageHeight, int32_t lImageWidth)
     DrawAxes(m_sXAxisLabel, m_sYAxisLabel, m_fYMax, m_fYMin, m_fXMax, m_fXMin);
     DrawData();
     DrawLineFits();
+    DrawLineMarks();
     DrawLevel();
+}
+
+void CSpectrum::DrawLineMarks()
+{
+    const SMapping oMap = CurrentMapping();
+    const int lTop = m_lImageHeight - m_lBottomMargin - oMap.lPlotHeight;
+    const SRgb oPreviousPen = m_pImage->GetPenColor();
+    m_pImage->SetPenColor(GraphPalette(2));
+    int lFreeFrom = 0; // the first column right of the last name drawn
+    for (int32_t i = 0; i < GetSpectralLineCount(); ++i) {
+        std::string sName;
+        double fLaboratory = 0.0;
+        int32_t lIndex = -1;
+        double fCenter = 0.0;
+        double fSecond = 0.0;
+        bool bDouble = false;
+        GetLineData(i, &sName, fLaboratory, lIndex, fCenter, fSecond, bDouble);
+        if (lIndex < 0 || !(fCenter >= oMap.oX.fLow && fCenter <= oMap.oX.fHigh)) {
+            continue;
+        }
+        const int X = m_lLeftMargin + oMap.PixelX(fCenter, 0.5);
+        m_pImage->DrawLine(X, lTop, X, lTop + 8);
+        const int lWidth = m_pImage->TextWidth(sName);
+        const int lTextX = X - lWidth / 2;
+        if (lTextX >= lFreeFrom) {
+            m_pImage->DrawText(lTextX, lTop - 16, sName);
+            lFreeFrom = lTextX + lWidth + 4;
+        }
+    }
+    m_pImage->SetPenColor(oPreviousPen);
 }
 
 void CSpectrum::DrawLineFits()

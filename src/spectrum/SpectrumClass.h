@@ -76,6 +76,9 @@ public:
 
     // The fitted profile of every line: green for the active line, blue for the others.
     void DrawLineFits();
+    // A tick at the top of the frame over each identified line's centre, its laboratory name above it
+    // (left out where it would cover the name before).
+    void DrawLineMarks();
 
     // The level line over the visible range, when it is shown.
     void DrawLevel();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <set>
 #include <utility>
@@ -296,4 +297,41 @@ TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPoly
     oSpectrum.DrawData();
     EXPECT_LE(oCanvas.vLines.size(), 2U * 1000U) << "at most two lines per pixel column";
     EXPECT_EQ(Inner(Pixels(oCanvas.vLines)), Inner(Pixels(vFull)));
+}
+
+TEST(GraphMarks, IdentifiedLinesAreMarkedWithTheirLaboratoryNameAndOthersAreNot)
+{
+    CRecordingCanvas oCanvas;
+    CSpectrum oSpectrum(&oCanvas);
+    // Two absorption lines at 6540 and 6580.
+    std::vector<double> vX;
+    std::vector<double> vY;
+    for (int k = 0; k < 2000; ++k) {
+        const double x = 6500.0 + 0.05 * k;
+        vX.push_back(x);
+        vY.push_back(1.0 - 0.5 * std::exp(-(x - 6540.0) * (x - 6540.0) / 0.5) -
+                     0.5 * std::exp(-(x - 6580.0) * (x - 6580.0) / 0.5));
+    }
+    oSpectrum.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    oSpectrum.SetData(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    oSpectrum.FindSpectralLines(60, 0.1);
+    ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 2);
+    const int32_t lMarked = oSpectrum.GetLineFirstCenter(0) < 6560 ? 0 : 1;
+    oSpectrum.SetLineIdentification(lMarked, 0, 6540.1, "Fe I");
+    oSpectrum.Draw(kHeight, kWidth);
+    // The tick: red, over the line's centre, from the top of the frame down.
+    const double fCenter = oSpectrum.GetLineFirstCenter(lMarked);
+    const int lLeft = oSpectrum.GetLeftMargin();
+    const int lPlotWidth = kWidth - 2 * lLeft - 15;
+    const int lTop = kHeight - 33 - (kHeight - 66 - 15);
+    std::vector<SDrawnLine> vTicks;
+    for (const SDrawnLine& o : oCanvas.vLines) {
+        if (o.oColor == SRgb{255, 0, 0} && o.x0 == o.x1 && o.y0 == lTop && o.y1 == lTop + 8) {
+            vTicks.push_back(o);
+        }
+    }
+    ASSERT_EQ(vTicks.size(), 1U) << "one identified line, one tick";
+    const double fLow = oSpectrum.GetXMin() - std::fmod(oSpectrum.GetXMin(), 10.0);
+    EXPECT_NEAR(vTicks[0].x0, lLeft + (fCenter - fLow) / 100.0 * lPlotWidth, 2.0);
+    EXPECT_EQ(oCanvas.TextAt(vTicks[0].x0 - oCanvas.TextWidth("Fe I") / 2, lTop - 16), "Fe I");
 }
