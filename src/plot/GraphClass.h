@@ -63,6 +63,8 @@ public:
     double GetYMax() const { return m_fYMax; }
     int32_t GetLeftMargin() const { return m_lLeftMargin; }
     ICanvas* GetImage() const { return m_pImage; }
+    // Another canvas (not owned; it must outlive its use).
+    void SetImage(ICanvas* pImage) { m_pImage = pImage; }
 
 protected:
     // Pixel of a value pair under the current axes (relative to the plot origin).

@@ -116,6 +116,8 @@ private:
     void mniRestoreIntensitiesClick();
     void mniFitsHeaderClick();
     void mniSaveChartClick();
+    void mniExportChartClick();
+    void mniCopyChartClick();
     void mniPrintSpectrumClick();
     void mniRemoveSpectrumClick();
     void lsbSpectraClick();
@@ -259,8 +261,15 @@ private:
     enum class EFile {
         Spectrum, Template, Bitmap, LaboratoryLines, CalibrationLines, CalibratedSpectrum, OpenProject, SaveProject,
         Measurements, Results, Elements, Residuals, OutsideMeasurements, OpenCorrelationParameters,
-        SaveCorrelationParameters, SpectrumFits
+        SaveCorrelationParameters, SpectrumFits, ChartExport, ChartPdf
     };
+    // The plot page that is showing drawn on any canvas of the given size (the window's own canvases
+    // are redrawn afterwards).
+    void DrawShownPage(ICanvas& oCanvas, int lWidth, int lHeight);
+    void RedrawShownPage();
+    // The page that is showing written as PNG, SVG or PDF (by the file's extension) at a size and
+    // resolution (dots per inch).
+    Outcome ExportChart(const std::string& sFile, int lWidth, int lHeight, int lDotsPerInch);
     // The file dialog of a kind, starting in the folder its setting remembers.
     SFileDialog FileDialogOf(EFile eFile) const;
     // Asks for a file to open or to save, starting in the folder its setting remembers.

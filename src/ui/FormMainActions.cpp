@@ -64,6 +64,8 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
         {kProject, "Save &RV results", "mniExportResults", nullptr, &W::mniExportResultsClick},
         {kProject, "-"},
         {kProject, "Save chart as .&bmp ...", "mniSaveChart", nullptr, &W::mniSaveChartClick},
+        {kProject, "E&xport chart (PNG, SVG, PDF) ...", "mniExportChart", nullptr, &W::mniExportChartClick},
+        {kProject, "Cop&y chart", "mniCopyChart", "Ctrl+Shift+C", &W::mniCopyChartClick},
         {kProject, "&Print spectrum", "mniPrintSpectrum", nullptr, &W::mniPrintSpectrumClick},
         {kProject, "Save spectrum as &FITS ...", "mniSaveSpectrumFits", nullptr, &W::mniSaveSpectrumFitsClick},
         {kProject, "-"},

@@ -40,6 +40,9 @@ constexpr SFileDialogKind kFileDialogs[] = {
     {"Load cross correlation parameter set", kAll, "", false, ESetting::CCParamsPath},
     {"Save cross correlation parameter set", kText, "*.txt", true, ESetting::CCParamsPath},
     {"Save spectrum as FITS", "FITS files (*.fits)|*.fits|All files (*.*)|*.*", "fits", true, ESetting::SpectraPath},
+    {"Export chart", "PNG images (*.png)|*.png|SVG drawings (*.svg)|*.svg|PDF documents (*.pdf)|*.pdf", "png", true,
+     ESetting::BitmapPath},
+    {"Print chart to PDF file", "PDF documents (*.pdf)|*.pdf", "pdf", true, ESetting::BitmapPath},
 };
 
 } // namespace

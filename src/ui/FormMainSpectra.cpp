@@ -323,23 +323,6 @@ void TfrmMain::mniSaveChartClick()
     });
 }
 
-void TfrmMain::mniPrintSpectrumClick()
-{
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        m_oPrompts.Message("Error!", "No printer is installed.", EIcon::Warning, EButtons::Ok);
-        return;
-    }
-    QPrinter oPrinter(QPrinterInfo::defaultPrinter());
-    QPainter oPainter;
-    if (!oPainter.begin(&oPrinter)) {
-        m_oPrompts.Message("Error!", "The printer could not be started.", EIcon::Warning, EButtons::Ok);
-        return;
-    }
-    const QRect oPage = oPainter.viewport();
-    oPainter.drawImage(QRect(0, 0, oPage.width(), oPage.height() / 2), ChartBitmap());
-    oPainter.end();
-}
-
 void TfrmMain::mniObserverCoordinatesClick()
 {
     if (const auto oSite = m_pfrmSettings->Execute(m_oSession.ObserverSite())) {

@@ -16,6 +16,9 @@
 #include <QSlider>
 #include <QTest>
 #include <QWheelEvent>
+#include <QXmlStreamReader>
+#include <QStatusBar>
+#include <QLineEdit>
 
 namespace {
 
@@ -354,16 +357,73 @@ TEST_F(MainWindowTest, ChartIsSavedAsBitmap)
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
 }
 
-TEST_F(MainWindowTest, PrintingWithoutPrinterSaysSo)
+TEST_F(MainWindowTest, PrintingWithoutPrinterOffersAPdfFile)
 {
     if (!QPrinterInfo::availablePrinters().isEmpty()) {
         GTEST_SKIP() << "this machine has a printer";
     }
     OpenSpectrum(kSample);
+    m_oPrompts.qAnswers = {EButton::No};
     Item("mniPrintSpectrum")->trigger();
     ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
-    EXPECT_EQ(m_oPrompts.vMessages[0].sText, "No printer is installed.");
+    EXPECT_EQ(m_oPrompts.vMessages[0].sText.rfind("No printer is installed.", 0), 0U);
+    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qSaveFiles.push_back(m_oDir.File("printed.pdf"));
+    Item("mniPrintSpectrum")->trigger();
+    EXPECT_EQ(ReadWholeFile(m_oDir.File("printed.pdf")).substr(0, 5), "%PDF-");
 }
+
+// The chart of the page shown, exported at a chosen size in each format and read back.
+class ChartExportTest : public MainWindowTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ChartExportTest, TheShownPageIsWrittenAtTheChosenSize)
+{
+    OpenSpectrum(kSample);
+    const std::string sFile = m_oDir.File(std::string("chart.") + GetParam());
+    WhenModal([](QWidget* pDialog) {
+        ASSERT_NE(pDialog, nullptr);
+        Child<QLineEdit>(pDialog, "edChartWidth")->setText("640.5");
+        Press(pDialog, "btnOK");
+        EXPECT_TRUE(pDialog->isVisible()) << "a fraction of a pixel is refused";
+        Child<QLineEdit>(pDialog, "edChartWidth")->setText("640");
+        Child<QLineEdit>(pDialog, "edChartHeight")->setText("480");
+        Child<QLineEdit>(pDialog, "edChartResolution")->setText("144");
+        Press(pDialog, "btnOK");
+    });
+    m_oPrompts.qSaveFiles.push_back(sFile);
+    Item("mniExportChart")->trigger();
+    const std::string sBytes = ReadWholeFile(sFile);
+    ASSERT_FALSE(sBytes.empty()) << (m_oPrompts.vMessages.empty() ? "" : m_oPrompts.vMessages.back().sText);
+    const std::string sFormat = GetParam();
+    if (sFormat == "png") {
+        QImage oImage;
+        ASSERT_TRUE(oImage.loadFromData(QByteArray::fromStdString(sBytes), "PNG"));
+        EXPECT_EQ(oImage.size(), QSize(640, 480));
+        EXPECT_NEAR(oImage.dotsPerMeterX() * 0.0254, 144.0, 0.5);
+        EXPECT_FALSE(IsBlank(oImage));
+    } else if (sFormat == "svg") {
+        QXmlStreamReader oXml(QByteArray::fromStdString(sBytes));
+        ASSERT_TRUE(oXml.readNextStartElement());
+        EXPECT_EQ(oXml.name(), QString("svg"));
+        EXPECT_EQ(oXml.attributes().value("width"), QString("640"));
+        EXPECT_EQ(oXml.attributes().value("height"), QString("480"));
+        int lPaths = 0;
+        while (!oXml.atEnd()) {
+            oXml.readNext();
+            lPaths += oXml.isStartElement() && oXml.name() == QString("path") ? 1 : 0;
+        }
+        EXPECT_FALSE(oXml.hasError()) << oXml.errorString().toStdString();
+        EXPECT_GT(lPaths, 2);
+    } else {
+        EXPECT_EQ(sBytes.substr(0, 5), "%PDF-");
+        EXPECT_NE(sBytes.find("%%EOF"), std::string::npos);
+        // 640 x 480 pixels at 144 dpi: 320 x 240 points.
+        EXPECT_NE(sBytes.find("/MediaBox [0 0 320.000000 240.000000]"), std::string::npos);
+    }
+    EXPECT_EQ(m_pMain->statusBar()->currentMessage().toStdString(), "Chart saved to chart." + sFormat);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ChartExportTest, ::testing::Values("png", "svg", "pdf"));
 
 TEST_F(MainWindowTest, HelpItemsOpenTheirDocuments)
 {
