@@ -15,6 +15,7 @@ constexpr SSettingKey kKeys[] = {
     {"FormSettings", "Left", "125"},
     {"FormSettings", "Height", "582"},
     {"FormSettings", "Width", "882"},
+    {"FormSettings", "ControlsHeight", "0"}, // 0: the layout's own
     {"ExtremaDeterminationSettings", "IntervallWidth", "0"},
     {"ExtremaDeterminationSettings", "MaxIntervallWidth", "20"},
     {"ExtremaDeterminationSettings", "Sensitivity", "0"},

@@ -12,7 +12,7 @@
 
 // Every setting of the file.
 enum class ESetting {
-    FormTop, FormLeft, FormHeight, FormWidth,
+    FormTop, FormLeft, FormHeight, FormWidth, FormSplitter,
     WidthIndex, WidthMaximum, SensitivityIndex,
     KeepYAxisFixed,
     TimeThreshold, DefTimeZone, OtherTimeZone, UseJulianDate,

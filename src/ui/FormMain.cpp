@@ -37,6 +37,7 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QScreen>
 #include <QShortcut>
 #include <QTableView>
 #include <QTableWidget>
@@ -65,6 +66,8 @@ TfrmMain::TfrmMain(const std::string& sSettingsFile, IPrompts& oPrompts, QWidget
     pLayout->setSpacing(2);
     pLayout->addWidget(CreateToolBar());
     auto* pSplitter = new QSplitter(Qt::Vertical);
+    pSplitter->setObjectName("splMain");
+    m_pSplitter = pSplitter;
     m_pnlControls = CreateControlPanel();
     pSplitter->addWidget(m_pnlControls);
     pSplitter->addWidget(CreatePlotPanel());
@@ -474,16 +477,37 @@ void TfrmMain::showEvent(QShowEvent* pEvent)
 void TfrmMain::ReadWindowSettings()
 {
     const CSettingsGateway& oSettings = m_oSession.Settings();
-    const int lTop = oSettings.ReadInteger(ESetting::FormTop);
-    const int lLeft = oSettings.ReadInteger(ESetting::FormLeft);
-    const int lHeight = oSettings.ReadInteger(ESetting::FormHeight);
-    const int lWidth = oSettings.ReadInteger(ESetting::FormWidth);
-    setGeometry(lLeft, lTop, std::max(lWidth, minimumWidth()), std::max(lHeight, minimumHeight()));
+    const QRect oScreen = screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    QRect oGeometry;
+    if (oSettings.File().ReadString("FormSettings", "Width", "").empty()) {
+        // First start: most of the screen, centred (the classic 882 x 582 only on a screen that small).
+        const QSize oSize(std::min(oScreen.width(), std::max(882, oScreen.width() * 17 / 20)),
+                          std::min(oScreen.height(), std::max(582, oScreen.height() * 17 / 20)));
+        oGeometry = QRect(QPoint(0, 0), oSize);
+        oGeometry.moveCenter(oScreen.center());
+    } else {
+        oGeometry = QRect(oSettings.ReadInteger(ESetting::FormLeft), oSettings.ReadInteger(ESetting::FormTop),
+                          oSettings.ReadInteger(ESetting::FormWidth), oSettings.ReadInteger(ESetting::FormHeight));
+        // A window kept from a larger screen is brought onto this one.
+        oGeometry.setWidth(std::min(oGeometry.width(), oScreen.width()));
+        oGeometry.setHeight(std::min(oGeometry.height(), oScreen.height()));
+        oGeometry.moveLeft(std::clamp(oGeometry.left(), oScreen.left(), oScreen.right() - oGeometry.width() + 1));
+        oGeometry.moveTop(std::clamp(oGeometry.top(), oScreen.top(), oScreen.bottom() - oGeometry.height() + 1));
+    }
+    setGeometry(oGeometry.left(), oGeometry.top(), std::max(oGeometry.width(), minimumWidth()),
+                std::max(oGeometry.height(), minimumHeight()));
+    if (const int lControls = oSettings.ReadInteger(ESetting::FormSplitter); lControls > 0) {
+        const int lTotal = std::max(m_pSplitter->height(), height());
+        m_pSplitter->setSizes({lControls, std::max(lTotal - lControls, 1)});
+    }
     const int lWidthMaximum = oSettings.ReadInteger(ESetting::WidthMaximum);
     // A slider needs at least two positions.
     SetWidthMaximum(lWidthMaximum >= 1 ? lWidthMaximum : 20);
     m_ptrbSensitivity->setValue(oSettings.ReadInteger(ESetting::SensitivityIndex));
     m_ptrbWidth->setValue(oSettings.ReadInteger(ESetting::WidthIndex));
+    // The value fields show the sliders' values from the start, not only once a slider moved.
+    m_pedWidth->setText(QString::number(m_ptrbWidth->maximum() - m_ptrbWidth->value()));
+    m_pedSensitivity->setText(QString::number(m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value()));
     m_pchbKeepYAxisFixed->setChecked(oSettings.ReadBool(ESetting::KeepYAxisFixed));
 }
 
@@ -495,6 +519,7 @@ void TfrmMain::WriteWindowSettings()
     oSettings.Write(ESetting::FormLeft, oNow.left());
     oSettings.Write(ESetting::FormHeight, oNow.height());
     oSettings.Write(ESetting::FormWidth, oNow.width());
+    oSettings.Write(ESetting::FormSplitter, m_pSplitter->sizes().value(0));
     oSettings.Write(ESetting::WidthIndex, m_ptrbWidth->value());
     oSettings.Write(ESetting::WidthMaximum, m_ptrbWidth->maximum());
     oSettings.Write(ESetting::SensitivityIndex, m_ptrbSensitivity->value());

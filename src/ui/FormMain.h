@@ -27,6 +27,7 @@ struct SFileDialog;
 
 class CRvTableModel;
 class QAction;
+class QSplitter;
 class QTableView;
 class QCheckBox;
 class QDragEnterEvent;
@@ -365,6 +366,7 @@ private:
     QString m_sLastLevelText;
     QListWidget* m_plsbSpectralLines = nullptr;
     QTableView* m_pstgMatrix = nullptr;
+    QSplitter* m_pSplitter = nullptr;
     CRvTableModel* m_pRvTableModel = nullptr;
     QTableWidget* m_pstgOrbitalElements1 = nullptr;
     QTableWidget* m_pstgOrbitalElements2 = nullptr;

@@ -13,7 +13,9 @@
 #include <QMenu>
 #include <QPrinterInfo>
 #include <QScrollBar>
+#include <QScreen>
 #include <QSlider>
+#include <QSplitter>
 #include <QTest>
 #include <QWheelEvent>
 #include <QXmlStreamReader>
@@ -510,7 +512,6 @@ TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepA
     InStep();
 
     // A drag with the middle button moves the samples with the mouse: to the right shows earlier ones.
-    const double fLeftBefore = XAt(200);
     QTest::mousePress(pView, Qt::MiddleButton, Qt::NoModifier, QPoint(200, lMiddleY));
     QTest::mouseMove(pView, QPoint(260, lMiddleY));
     QTest::mouseMove(pView, QPoint(300, lMiddleY));
@@ -518,7 +519,9 @@ TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepA
     const auto [lPanned, lSameCount] = Window();
     EXPECT_EQ(lSameCount, lCount);
     EXPECT_LT(lPanned, lStart);
-    EXPECT_NEAR(XAt(300), fLeftBefore, 0.2) << "the sample under the mouse went with it";
+    // The samples went with the mouse: 100 pixels of the plot's width.
+    const int lPlotWidth = pView->width() - 2 * pSpectrum->GetLeftMargin() - 15;
+    EXPECT_NEAR(lStart - lPanned, 100.0 * lCount / lPlotWidth, 1.0);
     InStep();
 
     // The cursor's wavelength and its velocity from the nearest laboratory line in the wavelength field.
@@ -535,4 +538,31 @@ TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepA
     EXPECT_EQ(Window().second, static_cast<int32_t>(lAll / 1.5));
     QTest::mouseDClick(pView, Qt::LeftButton, Qt::NoModifier, QPoint(300, lMiddleY));
     EXPECT_EQ(Window(), (std::pair{0, lAll}));
+}
+
+TEST_F(MainWindowTest, TheFirstStartFitsTheScreenAndSizeAndSplitterComeBackOnTheNext)
+{
+    const QRect oScreen = m_pMain->screen()->availableGeometry();
+    EXPECT_TRUE(oScreen.contains(m_pMain->geometry())) << "first start inside the screen";
+    EXPECT_GE(m_pMain->width(), std::min(oScreen.width(), 882));
+    // The sliders' value fields show their values from the first start.
+    for (const auto& [pcSlider, pcField] : {std::pair{"trbWidth", "edWidth"}, std::pair{"trbSensitivity", "edSensitivity"}}) {
+        const auto* pSlider = Child<QSlider>(m_pMain.get(), pcSlider);
+        EXPECT_EQ(Child<QLineEdit>(m_pMain.get(), pcField)->text(), QString::number(pSlider->maximum() - pSlider->value()));
+    }
+    auto* pSplitter = Child<QSplitter>(m_pMain.get(), "splMain");
+    const int lTotal = pSplitter->sizes().value(0) + pSplitter->sizes().value(1);
+    pSplitter->setSizes({lTotal / 3, lTotal - lTotal / 3});
+    const int lControls = pSplitter->sizes().value(0);
+    m_pMain->resize(m_pMain->width() - 40, m_pMain->height() - 30);
+    const QSize oSize = m_pMain->size();
+    Stop();
+    Start();
+    EXPECT_EQ(m_pMain->size(), oSize);
+    EXPECT_EQ(Child<QSplitter>(m_pMain.get(), "splMain")->sizes().value(0), lControls);
+    // A window kept larger than the screen comes back inside it.
+    Stop();
+    CIniFile(m_oDir.File("quandrel.ini")).WriteString("FormSettings", "Width", "30000");
+    Start();
+    EXPECT_LE(m_pMain->width(), oScreen.width());
 }
