@@ -42,6 +42,15 @@ std::optional<std::vector<double>> CNumberFieldsDialog::Run(const std::vector<QS
             m_vFields[i].first->setText(vTexts[i]);
         }
     }
+    // Typing starts in the first field that takes input, its text selected, however the dialog was
+    // left before.
+    for (const auto& oField : m_vFields) {
+        if (oField.first->isEnabled()) {
+            oField.first->setFocus();
+            oField.first->selectAll();
+            break;
+        }
+    }
     if (exec() != QDialog::Accepted) {
         return std::nullopt;
     }

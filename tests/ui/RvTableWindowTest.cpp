@@ -5,6 +5,7 @@
 #include "core/UtilsClass.h"
 #include "ui/RvTableModel.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -482,4 +483,21 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     m_oPrompts.qOpenFiles.push_back(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
     Item("mniOpenLinesFile")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+}
+
+TEST_F(RvTableWindowTest, TheCoordinatesDialogReopensWithTheFocusOnItsFirstField)
+{
+    for (int lRound = 0; lRound < 2; ++lRound) {
+        QString sFocus;
+        WhenModal([&sFocus](QWidget* pDialog) {
+            ASSERT_NE(pDialog, nullptr);
+            QApplication::processEvents();
+            sFocus = pDialog->focusWidget() != nullptr ? pDialog->focusWidget()->objectName() : QString();
+            // The user left the dialog from another field.
+            Child<QLineEdit>(pDialog, "edDeclinationMinutes")->setFocus();
+            Press(pDialog, "btnCancel");
+        });
+        Item("mniObjectCoordinates")->trigger();
+        EXPECT_EQ(sFocus, "edRightAscensionHours") << "round " << lRound;
+    }
 }
