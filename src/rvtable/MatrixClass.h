@@ -55,6 +55,12 @@ public:
     void ClearColumn(int32_t c);
     void ClearCell(int32_t r, int32_t c);
     void ClearRows();
+    // The rows as they were before (a change undone), with their saved state.
+    void RestoreRows(std::vector<SMeasurementRow> vRows, bool bSaved)
+    {
+        m_vMeasurementRow = std::move(vRows);
+        m_bIsSaved = bSaved;
+    }
 
     void GetDimensions(int32_t& lRows, int32_t& lColumns) const;
     // max - min + 1 of the laboratory indices in use (min 0, max -1 without measurements).

@@ -103,15 +103,14 @@ void CSession::SetCurrentSpectrum(int32_t lIndex)
 
 void CSession::RemoveSpectra(std::vector<int32_t> vIndices)
 {
-    std::sort(vIndices.rbegin(), vIndices.rend());
-    vIndices.erase(std::unique(vIndices.begin(), vIndices.end()), vIndices.end());
-    for (const int32_t lIndex : vIndices) {
-        if (lIndex < 0 || lIndex >= SpectrumCount()) {
-            continue;
-        }
-        m_oSpectra.RemoveSpectrum(lIndex);
-        m_vNames.erase(m_vNames.begin() + lIndex);
+    SUndoStep oStep;
+    TakeSpectraInto(std::move(vIndices), oStep);
+    if (oStep.vSpectra.empty()) {
+        return;
     }
+    oStep.sWhat = oStep.vSpectra.size() == 1 ? "remove spectrum " + oStep.vNames.front()
+                                             : "remove " + std::to_string(oStep.vSpectra.size()) + " spectra";
+    PushUndo(std::move(oStep));
     m_pCurrentSpectrum = Spectrum(0);
     Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
 }
@@ -230,6 +229,7 @@ std::optional<SReferenceLine> CSession::NearestLaboratoryLine() const
 void CSession::IdentifyActiveLineWithNearest()
 {
     if (const auto oLine = NearestLaboratoryLine()) {
+        PushUndo(IdentificationStep("identify with " + oLine->sName));
         m_pCurrentSpectrum->SetLineIdentification(ActiveLine(), oLine->lIndex, oLine->fWavelength,
                                                   oLine->sName.c_str());
         Announce(change::kLines);
@@ -245,6 +245,7 @@ bool CSession::IdentifyActiveLine(int32_t lIndex)
         !LaboratoryLines().GetLine(lIndex, fWavelength, &sName)) {
         return false;
     }
+    PushUndo(IdentificationStep("identify with " + sName));
     m_pCurrentSpectrum->SetLineIdentification(lActive, lIndex, fWavelength, sName.c_str());
     Announce(change::kLines);
     return true;
@@ -416,36 +417,49 @@ std::optional<int32_t> CSession::OtherRowAtCurrentTime() const
 
 void CSession::ClearCell(int32_t lRow, int32_t lColumn)
 {
+    PushUndo(TableStep("clear a cell"));
     m_oMatrix.ClearCell(lRow, lColumn);
     Announce(change::kTable);
 }
 
 void CSession::RemoveRow(int32_t lRow)
 {
+    SUndoStep oStep = TableStep("remove row " + std::to_string(lRow + 1));
     try {
         m_oMatrix.RemoveRow(lRow);
     } catch (const std::out_of_range&) {
         // No such row: nothing changes.
         return;
     }
+    PushUndo(std::move(oStep));
     Announce(change::kTable);
 }
 
 void CSession::ClearColumn(int32_t lColumn)
 {
+    PushUndo(TableStep("clear a column"));
     m_oMatrix.ClearColumn(lColumn);
     Announce(change::kTable);
 }
 
 void CSession::RemoveCurrentFromTable()
 {
+    if (m_pCurrentSpectrum == nullptr) {
+        return;
+    }
+    // One step for the row and the spectrum.
+    SUndoStep oStep = TableStep("remove from RV table");
     m_oMatrix.RemoveSpectrumRow(m_pCurrentSpectrum);
-    Announce(change::kTable);
-    RemoveSpectra({CurrentIndex()});
+    TakeSpectraInto({CurrentIndex()}, oStep);
+    PushUndo(std::move(oStep));
+    m_pCurrentSpectrum = Spectrum(0);
+    Announce(change::kTable | change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines |
+             change::kTime);
 }
 
 void CSession::CloseProject()
 {
+    m_vUndo.clear();
     m_sProjectPath.clear();
     m_oMatrix.ClearRows();
     m_oOrbit.ResetOptimized();
@@ -465,6 +479,7 @@ Outcome CSession::OpenProject(const std::string& sPath)
                         "Unable to load matrix file!\n\n" + sPath + "\n" + sReason};
     }
     m_sProjectPath = sPath;
+    m_vUndo.clear();
     m_oSettings.Write(ESetting::MatrixPath, ExtractDirectory(sPath));
     Announce(change::kTable | change::kCoordinates | change::kLaboratoryLines | change::kLines);
     return std::nullopt;

@@ -44,6 +44,27 @@ inline constexpr uint32_t kSpectrumValues = 1U << 12; // the values of the curre
 inline constexpr uint32_t kProjectFile = 1U << 13;    // the project's file name or its saved state
 } // namespace change
 
+// A change that can be undone: what it replaced.
+struct SUndoStep {
+    // What was done, for the menu: "remove row 3".
+    std::string sWhat;
+    // The table's rows before, with their saved state.
+    std::optional<std::vector<SMeasurementRow>> oRows;
+    bool bRowsSaved = true;
+    // Spectra taken out, with their places in the list (ascending) and names.
+    std::vector<std::pair<int32_t, std::unique_ptr<CSpectrum>>> vSpectra;
+    std::vector<std::string> vNames;
+    // The identifications of one spectrum's lines before (centre, laboratory index, wavelength, name).
+    const CSpectrum* pIdentified = nullptr;
+    struct SIdentification {
+        double fCenter = 0.0;
+        int32_t lIndex = -1;
+        double fWavelength = 0.0;
+        std::string sName;
+    };
+    std::vector<SIdentification> vIdentifications;
+};
+
 class ISessionListener {
 public:
     virtual ~ISessionListener() = default;
@@ -272,6 +293,14 @@ public:
     // and the object's coordinates are known.
     std::optional<double> CurrentCorrection() const;
 
+    // --- Undo ---
+    // The last changes of the table, the spectra list and the identifications can be undone, the
+    // newest first (up to 50); opening or closing a project forgets them.
+    bool CanUndo() const { return !m_vUndo.empty(); }
+    std::string UndoCaption() const { return m_vUndo.empty() ? std::string() : m_vUndo.back().sWhat; }
+    // Undoes the newest change; false when there is none (or what it changed is gone).
+    bool Undo();
+
     // --- Table of radial velocities ---
     const CMatrix& Table() const { return m_oMatrix; }
     // The current spectrum's identified lines as a row; it needs an observation time and at least one
@@ -419,6 +448,12 @@ private:
     CSpectrum* m_pCurrentSpectrum = nullptr;
 
     CMatrix m_oMatrix;
+    std::vector<SUndoStep> m_vUndo;
+    void PushUndo(SUndoStep oStep);
+    SUndoStep TableStep(std::string sWhat) const;
+    SUndoStep IdentificationStep(std::string sWhat) const;
+    // Takes the spectra at the indices out of the list into the step.
+    void TakeSpectraInto(std::vector<int32_t> vIndices, SUndoStep& oStep);
     std::string m_sProjectPath;
     COrbitalElements m_oOrbit;
     std::optional<SLeastSquaresOrbit> m_oLeastSquares;

@@ -1,5 +1,7 @@
 #include "SpectrumContainerClass.h"
 
+#include <algorithm>
+
 void CSpectrumContainer::AddSpectrum(std::unique_ptr<CSpectrum> pSpectrum)
 {
     if (pSpectrum) {
@@ -11,6 +13,32 @@ CSpectrum* CSpectrumContainer::GetSpectrum(int32_t lIndex, bool& bFound) const
 {
     bFound = lIndex >= 0 && lIndex < GetSpectrumCount();
     return bFound ? m_vSpectra[static_cast<std::size_t>(lIndex)].get() : nullptr;
+}
+
+std::unique_ptr<CSpectrum> CSpectrumContainer::TakeSpectrum(int32_t lIndex)
+{
+    if (lIndex < 0 || lIndex >= GetSpectrumCount()) {
+        return nullptr;
+    }
+    std::unique_ptr<CSpectrum> pSpectrum = std::move(m_vSpectra[static_cast<std::size_t>(lIndex)]);
+    m_vSpectra.erase(m_vSpectra.begin() + lIndex);
+    return pSpectrum;
+}
+
+void CSpectrumContainer::InsertSpectrum(int32_t lIndex, std::unique_ptr<CSpectrum> pSpectrum)
+{
+    const int32_t lAt = std::clamp(lIndex, 0, GetSpectrumCount());
+    m_vSpectra.insert(m_vSpectra.begin() + lAt, std::move(pSpectrum));
+}
+
+int32_t CSpectrumContainer::IndexOf(const CSpectrum* pSpectrum) const
+{
+    for (std::size_t i = 0; i < m_vSpectra.size(); ++i) {
+        if (m_vSpectra[i].get() == pSpectrum) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
 }
 
 void CSpectrumContainer::RemoveSpectrum(int32_t lIndex)

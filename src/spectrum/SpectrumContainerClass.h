@@ -20,6 +20,12 @@ public:
 
     // Deletes the spectrum at lIndex and closes the gap; nothing outside the list.
     void RemoveSpectrum(int32_t lIndex);
+    // The spectrum at lIndex taken out of the list (none outside it), and one put in at lIndex (at the
+    // end beyond it): a removal that can be undone.
+    std::unique_ptr<CSpectrum> TakeSpectrum(int32_t lIndex);
+    void InsertSpectrum(int32_t lIndex, std::unique_ptr<CSpectrum> pSpectrum);
+    // The place of a spectrum in the list, or -1.
+    int32_t IndexOf(const CSpectrum* pSpectrum) const;
 
 private:
     std::vector<std::unique_ptr<CSpectrum>> m_vSpectra;

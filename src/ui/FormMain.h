@@ -118,6 +118,7 @@ private:
     void mniFitsHeaderClick();
     void mniSaveChartClick();
     void mniExportChartClick();
+    void mniUndoClick();
     void mniCopyChartClick();
     void mniPrintSpectrumClick();
     void mniRemoveSpectrumClick();
@@ -190,6 +191,7 @@ private:
         QAction* pmniOpenCCParams = nullptr;
         QAction* pmniCalculateElements = nullptr;
         QAction* pmniExportElements = nullptr;
+        QAction* pmniUndo = nullptr;
         QAction* pmniExportResiduals = nullptr;
         QAction* pmniEstimatePeriod = nullptr;
         QAction* pmniPeriodogram = nullptr;

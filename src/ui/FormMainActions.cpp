@@ -70,6 +70,8 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
         {kProject, "Save spectrum as &FITS ...", "mniSaveSpectrumFits", nullptr, &W::mniSaveSpectrumFitsClick},
         {kProject, "-"},
         {kProject, "E&xit Quandrel (Alt+F4)", "mniExit", "Ctrl+Q", [](W* p) { p->close(); }},
+        {kEdit, "&Undo", "mniUndo", "Ctrl+Z", &W::mniUndoClick, false},
+        {kEdit, "-"},
         {kEdit, "&Clear single row", "mniRemoveEvaluation1", nullptr, &W::mniRemoveEvaluationClick},
         {kEdit, "Clear single &column", "mniRemoveSingleColumn1", nullptr, &W::mniRemoveSingleColumnClick},
         {kEdit, "&Clear table of RV", "mniClearMatrix", nullptr, &W::mniClearMatrixClick},
@@ -144,6 +146,7 @@ void TfrmMain::CreateMenus()
         {"mniOpenCCParams", &SActions::pmniOpenCCParams},
         {"mniCalculateElements", &SActions::pmniCalculateElements},
         {"mniExportElements", &SActions::pmniExportElements},
+        {"mniUndo", &SActions::pmniUndo},
         {"mniExportResiduals", &SActions::pmniExportResiduals},
         {"mniEstimatePeriod", &SActions::pmniEstimatePeriod},
         {"mniPeriodogram", &SActions::pmniPeriodogram},
@@ -262,6 +265,8 @@ void TfrmMain::UpdateCommandStates()
     m_oActions.pmniTimeStamp2->setEnabled(s.CurrentSpectrum() != nullptr);
     m_oActions.pmniNormalizeContinuum->setEnabled(s.CurrentSpectrum() != nullptr);
     m_oActions.pmniRestoreIntensities->setEnabled(s.CanRestoreCurrentSpectrum());
+    m_oActions.pmniUndo->setEnabled(s.CanUndo());
+    m_oActions.pmniUndo->setText(s.CanUndo() ? QString::fromStdString("&Undo " + s.UndoCaption()) : QString("&Undo"));
     SyncSpectrumKindControls();
 }
 

@@ -141,6 +141,17 @@ void TfrmMain::mniRemoveEvaluationClick()
     ShowFeedback(QString("Row %1 (%2) removed").arg(lRow + 1).arg(sTime));
 }
 
+void TfrmMain::mniUndoClick()
+{
+    const std::string sWhat = m_oSession.UndoCaption();
+    if (m_oSession.Undo()) {
+        ShowFeedback(Q("Undone: " + sWhat));
+    } else if (!sWhat.empty()) {
+        ShowFeedback(Q("Cannot undo " + sWhat + ": what it changed is gone"));
+    }
+    UpdateCommandStates();
+}
+
 void TfrmMain::mniRemoveSingleColumnClick()
 {
     m_oSession.ClearColumn(m_pstgMatrix->currentIndex().column() - 1);

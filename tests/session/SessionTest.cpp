@@ -163,6 +163,70 @@ TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
     EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime());
 }
 
+TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
+{
+    m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
+    m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.File("lab.txt"));
+    ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
+    m_oSession.SetObjectCoordinates({5, 55, 7, 24});
+    for (int k = 0; k < 3; ++k) {
+        m_oSession.AddSpectrum(LineSpectrum(6563.0 + k, 2459000.5 + k), "s" + std::to_string(k));
+        ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.IdentifyActiveLineWithNearest();
+        ASSERT_FALSE(m_oSession.AddMeasurement());
+    }
+    const std::vector<SMeasurementRow> vRows = m_oSession.Table().Rows();
+    const auto SameRows = [&] {
+        const auto& v = m_oSession.Table().Rows();
+        return v.size() == vRows.size() &&
+               std::equal(v.begin(), v.end(), vRows.begin(), [](const SMeasurementRow& a, const SMeasurementRow& b) {
+                   return a.fJulianDate == b.fJulianDate && a.pMeasurements.size() == b.pMeasurements.size() &&
+                          a.pMeasurements[0].fVelocity1 == b.pMeasurements[0].fVelocity1;
+               });
+    };
+    CSpectrum* pFirst = m_oSession.Spectrum(0);
+    CSpectrum* pLast = m_oSession.Spectrum(2);
+
+    // A row (the first spectrum's), then two spectra (the first and the last), then the current
+    // spectrum with its row.
+    m_oSession.RemoveRow(0);
+    m_oSession.RemoveSpectra({2, 0});
+    ASSERT_EQ(m_oSession.SpectrumCount(), 1);
+    EXPECT_EQ(m_oSession.UndoCaption(), "remove 2 spectra");
+    m_oSession.RemoveCurrentFromTable();
+    EXPECT_EQ(m_oSession.SpectrumCount(), 0);
+    EXPECT_EQ(m_oSession.Table().Rows().size(), 1U);
+
+    ASSERT_TRUE(m_oSession.Undo()); // the current spectrum and its row
+    EXPECT_EQ(m_oSession.SpectrumCount(), 1);
+    EXPECT_EQ(m_oSession.Table().Rows().size(), 2U);
+    ASSERT_TRUE(m_oSession.Undo()); // the two spectra, at their places with their names
+    ASSERT_EQ(m_oSession.SpectrumCount(), 3);
+    EXPECT_EQ(m_oSession.Spectrum(0), pFirst);
+    EXPECT_EQ(m_oSession.Spectrum(2), pLast);
+    EXPECT_EQ(m_oSession.SpectrumName(0), "s0");
+    EXPECT_EQ(m_oSession.SpectrumName(2), "s2");
+    EXPECT_EQ(m_oSession.UndoCaption(), "remove row 1");
+    ASSERT_TRUE(m_oSession.Undo());
+    EXPECT_TRUE(SameRows());
+    EXPECT_EQ(m_oSession.UndoCaption(), "identify with H-alpha") << "the identifications before";
+
+    // An identification is undone onto the same lines; after a new search it is not.
+    m_oSession.SetCurrentSpectrum(0);
+    ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+    m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.IdentifyActiveLineWithNearest();
+    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineInertialIndex(0), 0);
+    ASSERT_TRUE(m_oSession.Undo());
+    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineInertialIndex(0), 0);
+
+    // A project opened or closed forgets what could be undone.
+    m_oSession.RemoveRow(0);
+    m_oSession.CloseProject();
+    EXPECT_FALSE(m_oSession.CanUndo());
+}
+
 TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGeneratedOrbit)
 {
     // One point: refused before anything is searched.

@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTest>
 
 #include <cmath>
 #include <tuple>
@@ -435,6 +436,16 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
     Item("mniRemoveEvaluation")->trigger();
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("Remove row 1 ("), std::string::npos);
+    m_oPrompts.qAnswers = {EButton::Yes};
+    Item("mniRemoveEvaluation")->trigger();
+    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+    // Ctrl+Z brings it back; the Edit menu names what it undoes.
+    EXPECT_EQ(Item("mniUndo")->text(), "&Undo remove row 1");
+    QApplication::setActiveWindow(m_pMain.get());
+    QTest::keyClick(m_pMain.get(), Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(GridText(1, 2).isEmpty(), false);
+    SetCurrentCell(2, 0);
     m_oPrompts.qAnswers = {EButton::Yes};
     Item("mniRemoveEvaluation")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());

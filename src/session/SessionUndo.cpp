@@ -1,0 +1,100 @@
+// Undoing the last changes of the table, the list of spectra and the identifications of lines.
+#include "Session.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t kMaxUndoSteps = 50;
+
+} // namespace
+
+void CSession::PushUndo(SUndoStep oStep)
+{
+    if (m_vUndo.size() == kMaxUndoSteps) {
+        m_vUndo.erase(m_vUndo.begin());
+    }
+    m_vUndo.push_back(std::move(oStep));
+}
+
+SUndoStep CSession::TableStep(std::string sWhat) const
+{
+    SUndoStep o;
+    o.sWhat = std::move(sWhat);
+    o.oRows = m_oMatrix.Rows();
+    o.bRowsSaved = m_oMatrix.IsSaved();
+    return o;
+}
+
+SUndoStep CSession::IdentificationStep(std::string sWhat) const
+{
+    SUndoStep o;
+    o.sWhat = std::move(sWhat);
+    o.pIdentified = m_pCurrentSpectrum;
+    for (int32_t i = 0; m_pCurrentSpectrum != nullptr && i < m_pCurrentSpectrum->GetSpectralLineCount(); ++i) {
+        SUndoStep::SIdentification oLine;
+        double fSecond = 0.0;
+        bool bDouble = false;
+        m_pCurrentSpectrum->GetLineData(i, &oLine.sName, oLine.fWavelength, oLine.lIndex, oLine.fCenter, fSecond, bDouble);
+        o.vIdentifications.push_back(oLine);
+    }
+    return o;
+}
+
+void CSession::TakeSpectraInto(std::vector<int32_t> vIndices, SUndoStep& oStep)
+{
+    std::sort(vIndices.rbegin(), vIndices.rend());
+    vIndices.erase(std::unique(vIndices.begin(), vIndices.end()), vIndices.end());
+    for (const int32_t lIndex : vIndices) {
+        if (lIndex < 0 || lIndex >= SpectrumCount()) {
+            continue;
+        }
+        oStep.vSpectra.emplace(oStep.vSpectra.begin(), lIndex, m_oSpectra.TakeSpectrum(lIndex));
+        oStep.vNames.insert(oStep.vNames.begin(), m_vNames[static_cast<std::size_t>(lIndex)]);
+        m_vNames.erase(m_vNames.begin() + lIndex);
+    }
+}
+
+bool CSession::Undo()
+{
+    if (m_vUndo.empty()) {
+        return false;
+    }
+    SUndoStep oStep = std::move(m_vUndo.back());
+    m_vUndo.pop_back();
+    uint32_t lChanges = 0;
+    if (oStep.oRows) {
+        m_oMatrix.RestoreRows(std::move(*oStep.oRows), oStep.bRowsSaved);
+        lChanges |= change::kTable;
+    }
+    if (!oStep.vSpectra.empty()) {
+        // Back at their places, in ascending order so that each place is right when it is filled.
+        for (std::size_t k = 0; k < oStep.vSpectra.size(); ++k) {
+            const int32_t lAt = std::min(oStep.vSpectra[k].first, SpectrumCount());
+            m_pCurrentSpectrum = oStep.vSpectra[k].second.get();
+            m_oSpectra.InsertSpectrum(lAt, std::move(oStep.vSpectra[k].second));
+            m_vNames.insert(m_vNames.begin() + lAt, oStep.vNames[k]);
+        }
+        lChanges |= change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime;
+    }
+    if (oStep.pIdentified != nullptr) {
+        // Only onto the same spectrum with the same lines: a new search or a removal since ends the step.
+        const int32_t lSpectrum = m_oSpectra.IndexOf(oStep.pIdentified);
+        CSpectrum* pSpectrum = Spectrum(lSpectrum);
+        const auto& v = oStep.vIdentifications;
+        if (pSpectrum == nullptr || pSpectrum->GetSpectralLineCount() != static_cast<int32_t>(v.size())) {
+            return false;
+        }
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            if (pSpectrum->GetLineFirstCenter(static_cast<int32_t>(i)) != v[i].fCenter) {
+                return false;
+            }
+        }
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            pSpectrum->SetLineIdentification(static_cast<int32_t>(i), v[i].lIndex, v[i].fWavelength, v[i].sName.c_str());
+        }
+        lChanges |= change::kLines;
+    }
+    Announce(lChanges);
+    return true;
+}
