@@ -16,6 +16,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include <cmath>
+
 void EnableControl(QWidget* pControl, bool bEnabled)
 {
     pControl->setEnabled(bEnabled);
@@ -75,11 +77,21 @@ void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, double fOt
 
 double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit* pZoneHours)
 {
-    const double fDay = EditReal(aEdits[0]);
-    const double fHours = EditReal(aEdits[3]);
-    const double fMinutes = EditReal(aEdits[4]);
-    const int lMonth = TextToInt(aEdits[1]->text().toStdString(), 1);
-    const int lYear = TextToInt(aEdits[2]->text().toStdString(), 2006);
+    // Whole numbers in their ranges: "3.5" as the month or "30.5" as the minutes is refused, not
+    // rounded or replaced by a default.
+    const auto Whole = [](const QLineEdit* pEdit, int lMin, int lMax) {
+        const double f = EditReal(pEdit);
+        if (f != std::floor(f) || f < lMin || f > lMax) {
+            throw EConvertError("Not a whole number from " + std::to_string(lMin) + " to " + std::to_string(lMax) +
+                                ": " + pEdit->text().toStdString());
+        }
+        return static_cast<int>(f);
+    };
+    const double fDay = Whole(aEdits[0], 1, 31);
+    const int lMonth = Whole(aEdits[1], 1, 12);
+    const int lYear = Whole(aEdits[2], -4712, 9999);
+    const double fHours = Whole(aEdits[3], 0, 23);
+    const double fMinutes = Whole(aEdits[4], 0, 59);
     const double fZone = ZoneHours(pZoneHours);
     return CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - fZone * (1.0 / 24.0);
 }

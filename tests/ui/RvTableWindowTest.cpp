@@ -512,3 +512,31 @@ TEST_F(RvTableWindowTest, TheCoordinatesDialogReopensWithTheFocusOnItsFirstField
         EXPECT_EQ(sFocus, "edRightAscensionHours") << "round " << lRound;
     }
 }
+
+TEST_F(RvTableWindowTest, TheTimeDialogRefusesFractionsWhereWholeNumbersAreExpected)
+{
+    OpenSpectrum(WriteSpectrum(m_oDir, "a.txt", 0.0));
+    // Month, year, hours and minutes with a fraction, a minute beyond 59: each keeps the dialog open.
+    for (const auto& [pcField, pcText] : {std::pair{"edCivilDateMonth", "3.5"}, std::pair{"edCivilDateYear", "2012.5"},
+                                          std::pair{"edCivilDateHours", "21.5"}, std::pair{"edCivilDateMinutes", "30.5"},
+                                          std::pair{"edCivilDateMinutes", "60"}}) {
+        bool bStayedOpen = false;
+        WhenModal([&, pcField = pcField, pcText = pcText](QWidget* pDialog) {
+            ASSERT_NE(pDialog, nullptr);
+            Child<QRadioButton>(pDialog, "rabUseCivilDate")->click();
+            for (const auto& [pcName, pcValue] : {std::pair{"edCivilDateDays", "1"}, std::pair{"edCivilDateMonth", "3"},
+                                                  std::pair{"edCivilDateYear", "2012"}, std::pair{"edCivilDateHours", "21"},
+                                                  std::pair{"edCivilDateMinutes", "30"}}) {
+                Child<QLineEdit>(pDialog, pcName)->setText(pcValue);
+            }
+            Child<QLineEdit>(pDialog, pcField)->setText(pcText);
+            Press(pDialog, "btnOK");
+            bStayedOpen = pDialog->isVisible();
+            Press(pDialog, "btnCancel");
+        });
+        Item("mniTimeStamp2")->trigger();
+        EXPECT_TRUE(bStayedOpen) << pcField << " = " << pcText;
+        double fJd = 0;
+        EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd)) << pcField << " = " << pcText;
+    }
+}
