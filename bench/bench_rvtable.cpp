@@ -16,51 +16,50 @@ namespace {
 
 constexpr int kRows = 10000;
 
-void Fill(CMatrix& oMatrix)
-{
-    for (int i = 0; i < kRows; ++i) {
-        CSpectrum oSpectrum(nullptr);
-        const double afW[] = {1, 2};
-        const double afI[] = {1.0 + i, 2};
-        oSpectrum.SetValues(2, afW, afI);
-        oSpectrum.SetObservationTime(2455000.5 + 0.37 * i);
-        oMatrix.AddVelocity(&oSpectrum, -12.25 + 0.01 * i);
+// The table of kRows rows and the window's view of it, 1000 x 400 pixels.
+struct STable {
+    STable()
+    {
+        for (int i = 0; i < kRows; ++i) {
+            CSpectrum oSpectrum(nullptr);
+            const double afW[] = {1, 2};
+            const double afI[] = {1.0 + i, 2};
+            oSpectrum.SetValues(2, afW, afI);
+            oSpectrum.SetObservationTime(2455000.5 + 0.37 * i);
+            oMatrix.AddVelocity(&oSpectrum, -12.25 + 0.01 * i);
+        }
+        oModel.Refresh();
+        oView.setModel(&oModel);
+        oView.verticalHeader()->setDefaultSectionSize(18);
+        oView.resize(1000, 400);
     }
-}
+    CMatrix oMatrix;
+    CRvTableModel oModel{oMatrix};
+    QTableView oView;
+};
 
 void BM_RvTableRefresh(benchmark::State& oState)
 {
-    CMatrix oMatrix;
-    Fill(oMatrix);
-    CRvTableModel oModel(oMatrix);
-    QTableView oView;
-    oView.setModel(&oModel);
-    oView.resize(1000, 400);
+    STable o;
     for (auto _ : oState) {
-        oModel.Refresh();
-        benchmark::DoNotOptimize(oView.model()->rowCount());
+        o.oModel.Refresh();
+        benchmark::DoNotOptimize(o.oView.model()->rowCount());
     }
-    if (oModel.index(CRvTableModel::ModelRow(kRows - 1), 0).data().toString().isEmpty()) {
+    if (o.oModel.index(CRvTableModel::ModelRow(kRows - 1), 0).data().toString().isEmpty()) {
         oState.SkipWithError("the last row shows no time");
     }
 }
 
 void BM_RvTableScrollStep(benchmark::State& oState)
 {
-    CMatrix oMatrix;
-    Fill(oMatrix);
-    CRvTableModel oModel(oMatrix);
-    QTableView oView;
-    oView.setModel(&oModel);
-    oView.resize(1000, 400);
-    oView.verticalHeader()->setDefaultSectionSize(18);
-    QImage oImage(oView.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    STable o;
+    QImage oImage(o.oView.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     int lStep = 0;
     for (auto _ : oState) {
         // Down by a page through the whole table, and back to the top at its end.
         lStep = (lStep + 20) % kRows;
-        oView.verticalScrollBar()->setValue(lStep);
-        oView.viewport()->render(&oImage);
+        o.oView.verticalScrollBar()->setValue(lStep);
+        o.oView.viewport()->render(&oImage);
         benchmark::DoNotOptimize(oImage.constBits());
     }
 }

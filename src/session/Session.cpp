@@ -17,14 +17,7 @@ namespace {
 bool HasIdentifiedLine(const CSpectrum& oSpectrum)
 {
     for (int32_t i = 0; i < oSpectrum.GetSpectralLineCount(); ++i) {
-        std::string sName;
-        double fWavelength = 0.0;
-        int32_t lIndex = -1;
-        double fCenter1 = 0.0;
-        double fCenter2 = 0.0;
-        bool bDouble = false;
-        oSpectrum.GetLineData(i, &sName, fWavelength, lIndex, fCenter1, fCenter2, bDouble);
-        if (lIndex >= 0) {
+        if (oSpectrum.GetLineInertialIndex(i) >= 0) {
             return true;
         }
     }
