@@ -410,8 +410,9 @@ std::optional<int32_t> CSession::OtherRowAtCurrentTime() const
 
 void CSession::ClearCell(int32_t lRow, int32_t lColumn)
 {
-    PushUndo(TableStep("clear a cell"));
+    SUndoStep oStep = TableStep("clear a cell");
     m_oMatrix.ClearCell(lRow, lColumn);
+    PushTableUndo(std::move(oStep));
     Announce(change::kTable);
 }
 
@@ -430,8 +431,9 @@ void CSession::RemoveRow(int32_t lRow)
 
 void CSession::ClearColumn(int32_t lColumn)
 {
-    PushUndo(TableStep("clear a column"));
+    SUndoStep oStep = TableStep("clear a column");
     m_oMatrix.ClearColumn(lColumn);
+    PushTableUndo(std::move(oStep));
     Announce(change::kTable);
 }
 

@@ -451,6 +451,8 @@ private:
     std::vector<SUndoStep> m_vUndo;
     void PushUndo(SUndoStep oStep);
     SUndoStep TableStep(std::string sWhat) const;
+    // Keeps a table step when the table's measurements changed since it was taken.
+    void PushTableUndo(SUndoStep oStep);
     SUndoStep IdentificationStep(std::string sWhat) const;
     // Takes the spectra at the indices out of the list into the step.
     void TakeSpectraInto(std::vector<int32_t> vIndices, SUndoStep& oStep);

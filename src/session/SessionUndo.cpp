@@ -26,6 +26,21 @@ SUndoStep CSession::TableStep(std::string sWhat) const
     return o;
 }
 
+void CSession::PushTableUndo(SUndoStep oStep)
+{
+    const auto Measurements = [](const std::vector<SMeasurementRow>& vRows) {
+        std::size_t n = 0;
+        for (const SMeasurementRow& o : vRows) {
+            n += o.pMeasurements.size();
+        }
+        return n;
+    };
+    // Clearing only ever takes measurements away: the same count is no change.
+    if (Measurements(*oStep.oRows) != Measurements(m_oMatrix.Rows())) {
+        PushUndo(std::move(oStep));
+    }
+}
+
 SUndoStep CSession::IdentificationStep(std::string sWhat) const
 {
     SUndoStep o;

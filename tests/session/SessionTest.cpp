@@ -187,6 +187,10 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
     };
     CSpectrum* pFirst = m_oSession.Spectrum(0);
     CSpectrum* pLast = m_oSession.Spectrum(2);
+    // Clearing what is not there is no step.
+    m_oSession.ClearCell(-2, 0);
+    m_oSession.ClearColumn(5);
+    EXPECT_EQ(m_oSession.UndoCaption(), "identify with H-alpha");
 
     // A row (the first spectrum's), then two spectra (the first and the last), then the current
     // spectrum with its row.
