@@ -566,3 +566,24 @@ TEST_F(MainWindowTest, TheFirstStartFitsTheScreenAndSizeAndSplitterComeBackOnThe
     Start();
     EXPECT_LE(m_pMain->width(), oScreen.width());
 }
+
+TEST_F(MainWindowTest, At1280By800NothingIsSquashedBelowAUsableSize)
+{
+    OpenSpectrum(kSample);
+    m_pMain->resize(1280, 800);
+    QApplication::processEvents();
+    ASSERT_EQ(m_pMain->size(), QSize(1280, 800));
+    // Every visible control at least the size its content asks for; the plot and the tables with room.
+    for (QWidget* pWidget : m_pMain->findChildren<QWidget*>()) {
+        if (!pWidget->isVisible() || pWidget->minimumSizeHint().isEmpty() || pWidget->objectName().isEmpty()) {
+            continue;
+        }
+        EXPECT_GE(pWidget->width(), std::min(pWidget->minimumSizeHint().width(), 400))
+            << pWidget->objectName().toStdString();
+        EXPECT_GE(pWidget->height(), std::min(pWidget->minimumSizeHint().height(), 300))
+            << pWidget->objectName().toStdString();
+    }
+    auto* pView = Child<CImageView>(m_pMain.get(), "imgSpectrum");
+    EXPECT_GE(pView->width(), 900);
+    EXPECT_GE(pView->height(), 250);
+}
