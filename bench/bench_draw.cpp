@@ -1,10 +1,10 @@
 // Drawing a spectrum of 1,000,000 samples into the window's image (1000 x 600): the whole spectrum,
 // a zoom to half of it, and a scroll step at that zoom, as the window redraws on each.
+#include "QtBenchmarkMain.h"
 #include "spectrum/SpectrumClass.h"
 #include "support/Generators.h"
 #include "ui/QtCanvas.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -51,12 +51,4 @@ void BM_DrawSpectrum(benchmark::State& oState)
 
 BENCHMARK(BM_DrawSpectrum)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication oApplication(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUANDREL_QT_BENCHMARK_MAIN()

@@ -1,5 +1,6 @@
 // The import dialog's preview of a two-column file of 1,000,000 lines: raw
 // lines and parsed table, as shown when the dialog opens (no display needed).
+#include "QtBenchmarkMain.h"
 #include "session/SettingsGateway.h"
 #include "ui/FormImportConfig.h"
 
@@ -51,12 +52,4 @@ void BM_ImportDialogOpens(benchmark::State& oState)
 
 BENCHMARK(BM_ImportDialogOpens)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication oApplication(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUANDREL_QT_BENCHMARK_MAIN()

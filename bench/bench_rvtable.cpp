@@ -1,5 +1,6 @@
 // The window's table of radial velocities with 10,000 rows: a refresh after the table changed, and a
 // scroll step of its view (the visible rows drawn into an image), as the window does them.
+#include "QtBenchmarkMain.h"
 #include "rvtable/MatrixClass.h"
 #include "spectrum/SpectrumClass.h"
 #include "ui/RvTableModel.h"
@@ -69,12 +70,4 @@ void BM_RvTableScrollStep(benchmark::State& oState)
 BENCHMARK(BM_RvTableRefresh)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RvTableScrollStep)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication oApplication(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUANDREL_QT_BENCHMARK_MAIN()

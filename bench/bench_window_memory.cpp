@@ -1,6 +1,7 @@
 // The main window opening a spectrum of 1,000,000 samples through "Open spectrum" and the import
 // dialog (OK pressed at once): the peak of the resident size it adds while opening, and what stays
 // resident afterwards, in copies of the spectrum's two arrays (16 MB).
+#include "QtBenchmarkMain.h"
 #include "support/Generators.h"
 #include "ui/FormMain.h"
 #include "ui/Prompts.h"
@@ -110,12 +111,4 @@ void BM_WindowOpensSpectrum(benchmark::State& oState)
 
 BENCHMARK(BM_WindowOpensSpectrum)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication oApplication(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUANDREL_QT_BENCHMARK_MAIN()

@@ -27,7 +27,8 @@ void CRVCurve::Draw(int32_t lImageHeight, int32_t lImageWidth)
     const bool bFitted = m_pElements != nullptr && m_pElements->IsOptimized() &&
                          m_pElements->GetNumberParameters() == COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT;
     double P = 0.0;
-    if (m_bPhasePlot && bFitted) {
+    m_bShowsPhase = m_bPhasePlot && bFitted;
+    if (m_bShowsPhase) {
         SOrbitalElements oCurrent;
         m_pElements->GetCurrentElements(oCurrent);
         P = oCurrent.fPeriod;

@@ -17,9 +17,12 @@ public:
     // The points as drawn (phases in the phase plot), sorted by x.
     const std::vector<double>& PlottedX() const { return m_pafGraphX; }
     const std::vector<double>& PlottedY() const { return m_pafGraphY; }
+    // True when the last drawing showed phases (a phase plot of a fitted orbit), not Julian dates.
+    bool ShowsPhase() const { return m_bShowsPhase; }
 
 private:
     const COrbitalElements* m_pElements;
     CMeasuredDataArray m_oData;
     bool m_bPhasePlot;
+    bool m_bShowsPhase = false;
 };

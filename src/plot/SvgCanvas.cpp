@@ -42,12 +42,15 @@ void CSvgCanvas::Clear(SRgb oBackground)
     m_oBackground = oBackground;
 }
 
+std::string CSvgCanvas::PathElement() const
+{
+    return m_sPath.empty() ? std::string() : "<path d=\"" + m_sPath + "\" stroke=\"" + Colour(m_oPathColor) + "\"/>\n";
+}
+
 void CSvgCanvas::EndPath()
 {
-    if (!m_sPath.empty()) {
-        m_sBody += "<path d=\"" + m_sPath + "\" stroke=\"" + Colour(m_oPathColor) + "\"/>\n";
-        m_sPath.clear();
-    }
+    m_sBody += PathElement();
+    m_sPath.clear();
 }
 
 void CSvgCanvas::DrawLine(int x0, int y0, int x1, int y1)
@@ -86,8 +89,6 @@ int CSvgCanvas::TextWidth(const std::string& sText) const
 
 std::string CSvgCanvas::Document() const
 {
-    CSvgCanvas oCopy = *this;
-    oCopy.EndPath();
     const std::string sWidth = std::to_string(m_lWidth);
     const std::string sHeight = std::to_string(m_lHeight);
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -95,6 +96,6 @@ std::string CSvgCanvas::Document() const
            "\" viewBox=\"0 0 " + sWidth + " " + sHeight + "\">\n"
            "<style>path{fill:none;stroke-width:1;stroke-linecap:square}"
            "text{font:12px 'DejaVu Sans',Arial,sans-serif;fill:#000000}</style>\n"
-           "<rect width=\"100%\" height=\"100%\" fill=\"" + Colour(m_oBackground) + "\"/>\n" + oCopy.m_sBody +
+           "<rect width=\"100%\" height=\"100%\" fill=\"" + Colour(m_oBackground) + "\"/>\n" + m_sBody + PathElement() +
            "</svg>\n";
 }

@@ -24,6 +24,8 @@ public:
     std::string Document() const;
 
 private:
+    // The open path as an element (empty without one), and that element moved into the body.
+    std::string PathElement() const;
     void EndPath();
 
     int m_lWidth;

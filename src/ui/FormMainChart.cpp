@@ -187,7 +187,7 @@ void TfrmMain::mniPrintSpectrumClick()
 {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         // Without a printer the chart can still go to paper later: as a PDF file.
-        if (m_oPrompts.Message("Error!", "No printer is installed.\nPrint the chart to a PDF file instead?",
+        if (m_oPrompts.Message("Print spectrum", "No printer is installed.\nPrint the chart to a PDF file instead?",
                                EIcon::Question, EButtons::YesNo) == EButton::Yes) {
             const QImage oShown = ChartBitmap();
             WithFile(EFile::ChartPdf, [&](const std::string& sFile) {

@@ -6,7 +6,7 @@
 #include "ImageView.h"
 #include "RvTableModel.h"
 #include "astro/JulianDateClass.h"
-#include "core/Constants.h"
+#include "astro/Doppler.h"
 #include "core/NumberFormats.h"
 #include "core/NumberText.h"
 #include "core/UtilsClass.h"
@@ -320,7 +320,7 @@ void TfrmMain::SpectrumHovered(int lX, int lY)
     double fLaboratory = 0.0;
     std::string sName;
     if (m_oSession.LaboratoryLines().FindNearestLine(x, lIndex, fLaboratory, &sName) && fLaboratory > 0) {
-        sText += "; " + sName + " " + quandrel::FormatFixed((x - fLaboratory) / fLaboratory * quandrel::kSpeedOfLight, 1) +
+        sText += "; " + sName + " " + quandrel::FormatFixed(quandrel::DopplerVelocity(fLaboratory, x), 1) +
                  " km/s";
     }
     SetStatusText(0, 1, Q(sText));
@@ -334,8 +334,7 @@ void TfrmMain::RVGraphHovered(int lX, int lY)
         RefreshActiveLineStatus();
         return;
     }
-    const bool bPhase = m_pchbPhasePlot->isChecked() && m_oSession.IsOrbitFitted();
-    SetStatusText(0, 1, Q((bPhase ? " phase " + quandrel::FormatFixed(x, 3) : " JD " + quandrel::FormatFixed(x, 3)) +
+    SetStatusText(0, 1, Q((m_pRVCurve->ShowsPhase() ? " phase " + quandrel::FormatFixed(x, 3) : " JD " + quandrel::FormatFixed(x, 3)) +
                           "; " + quandrel::FormatFixed(y, 2) + " km/s"));
 }
 

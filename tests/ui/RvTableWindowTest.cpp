@@ -47,6 +47,17 @@ protected:
         return pSpectrum;
     }
 
+    // Opens a spectrum with its line identified at a time and adds it as a row, the question for the
+    // object coordinates cancelled.
+    CSpectrum* AddRow(const std::string& sName, double fShift, double fJulianDate, double fDepth = 0.5)
+    {
+        CSpectrum* pSpectrum = OpenIdentified(sName, fShift, fDepth);
+        pSpectrum->SetObservationTime(fJulianDate);
+        m_oPrompts.qAnswers = {EButton::Cancel};
+        Item("mniAddToMatrix")->trigger();
+        return pSpectrum;
+    }
+
     // "Observation time ..." with a civil date and time in a zone.
     void EnterTime(const char* pcDay, const char* pcMonth, const char* pcYear, const char* pcHours,
                    const char* pcMinutes, int lZone)
@@ -252,10 +263,7 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
 
 TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
 {
-    OpenIdentified("a.txt", 0.5);
-    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_oPrompts.qAnswers = {EButton::Cancel};
-    Item("mniAddToMatrix")->trigger();
+    AddRow("a.txt", 0.5, 2455000.5);
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     EXPECT_FALSE(m_pMain->Session().Table().IsSaved());
 
@@ -287,10 +295,7 @@ TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
 
 TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
 {
-    OpenIdentified("a.txt", 0.5);
-    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_oPrompts.qAnswers = {EButton::Cancel};
-    Item("mniAddToMatrix")->trigger();
+    AddRow("a.txt", 0.5, 2455000.5);
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
     // Yes, then the save dialog is cancelled: nothing is discarded.
@@ -332,10 +337,7 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
 
 TEST_F(RvTableWindowTest, CancelOnEveryQuestionToSaveLeavesEverythingAsItWas)
 {
-    OpenIdentified("a.txt", 0.5);
-    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_oPrompts.qAnswers = {EButton::Cancel};
-    Item("mniAddToMatrix")->trigger();
+    AddRow("a.txt", 0.5, 2455000.5);
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
     const std::string sLines = m_pMain->Session().LaboratoryLines().GetFileName();
@@ -409,14 +411,8 @@ TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBa
 
 TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
 {
-    CSpectrum* pA = OpenIdentified("a.txt", 0.5);
-    pA->SetObservationTime(2455000.5);
-    m_oPrompts.qAnswers = {EButton::Cancel};
-    Item("mniAddToMatrix")->trigger();
-    CSpectrum* pB = OpenIdentified("b.txt", -0.5, 0.45);
-    pB->SetObservationTime(2455000.2);
-    m_oPrompts.qAnswers = {EButton::Cancel};
-    Item("mniAddToMatrix")->trigger();
+    CSpectrum* pA = AddRow("a.txt", 0.5, 2455000.5);
+    AddRow("b.txt", -0.5, 2455000.2, 0.45);
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
     EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
 
