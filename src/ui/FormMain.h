@@ -91,6 +91,9 @@ public:
     QString StatusText(int lBar, int lPanel) const;
     // Sets the maximum of the width slider and its tick spacing (maximum / 20).
     void SetWidthMaximum(int lMaximum);
+    // Opens a help document from the working folder, the installed share folder or the build tree;
+    // says where it is when no viewer starts, and where it was looked for when it is missing.
+    void OpenHelpDocument(const char* pcDocument);
 
 protected:
     void showEvent(QShowEvent* pEvent) override;
@@ -130,7 +133,6 @@ private:
     void mniObserverCoordinatesClick();
     void mniMiscSettingsClick();
     void mniAboutClick();
-    void OpenHelpDocument(const char* pcDocument);
     // Lines
     void mniFindSpectralLinesClick();
     void mniOptimizeFitClick();

@@ -18,6 +18,8 @@
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QMimeData>
@@ -348,5 +350,28 @@ void TfrmMain::mniAboutClick()
 
 void TfrmMain::OpenHelpDocument(const char* pcDocument)
 {
-    m_oPrompts.OpenDocument(pcDocument);
+    // The working folder first (the desktop entry starts the program in its data folder), then the
+    // installed share folder and the build tree beside the program.
+    const QString sProgramFolder = QCoreApplication::applicationDirPath();
+    const QStringList vFolders = {QDir::currentPath(), sProgramFolder + "/../share/quandrel", sProgramFolder + "/docs",
+                                  sProgramFolder + "/../docs"};
+    QStringList vLookedIn;
+    for (const QString& sFolder : vFolders) {
+        const QFileInfo oFile(QDir(sFolder), QString::fromUtf8(pcDocument));
+        vLookedIn << QDir::cleanPath(oFile.absolutePath());
+        if (!oFile.isFile()) {
+            continue;
+        }
+        const std::string sPath = QDir::cleanPath(oFile.absoluteFilePath()).toStdString();
+        if (!m_oPrompts.OpenDocument(sPath)) {
+            m_oPrompts.Message("Help", "No program to show PDF files could be started.\n\nThe document is " + sPath +
+                                           "; open it with a PDF viewer of your choice.",
+                               EIcon::Information, EButtons::Ok);
+        }
+        return;
+    }
+    m_oPrompts.Message("Help",
+                       std::string("The document ") + pcDocument + " was not found. It was looked for in:\n" +
+                           vLookedIn.join('\n').toStdString(),
+                       EIcon::Warning, EButtons::Ok);
 }

@@ -31,7 +31,8 @@ public:
     virtual std::vector<std::string> OpenFiles(const SFileDialog& oDialog) = 0;
     virtual std::optional<std::string> SaveFile(const SFileDialog& oDialog) = 0;
     virtual void SetBusy(bool bBusy) = 0;
-    virtual void OpenDocument(const std::string& sPath) = 0;
+    // False when no program could be started to show the document.
+    virtual bool OpenDocument(const std::string& sPath) = 0;
 };
 
 // Shows the busy cursor for the life of the object.

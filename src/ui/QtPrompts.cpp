@@ -99,8 +99,8 @@ void CQtPrompts::SetBusy(bool bBusy)
     }
 }
 
-void CQtPrompts::OpenDocument(const std::string& sPath)
+bool CQtPrompts::OpenDocument(const std::string& sPath)
 {
-    // Relative names are taken in the working directory; a failure of the desktop is ignored.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(QDir::current(), Q(sPath)).absoluteFilePath()));
+    // Relative names are taken in the working directory.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(QDir::current(), Q(sPath)).absoluteFilePath()));
 }

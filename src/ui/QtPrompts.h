@@ -15,7 +15,7 @@ public:
     std::vector<std::string> OpenFiles(const SFileDialog& oDialog) override;
     std::optional<std::string> SaveFile(const SFileDialog& oDialog) override;
     void SetBusy(bool bBusy) override;
-    void OpenDocument(const std::string& sPath) override;
+    bool OpenDocument(const std::string& sPath) override;
 
 private:
     QWidget* m_pParent;

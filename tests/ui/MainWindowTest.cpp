@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QListWidget>
 #include <QMenu>
 #include <QPrinterInfo>
@@ -429,11 +430,30 @@ INSTANTIATE_TEST_SUITE_P(Formats, ChartExportTest, ::testing::Values("png", "svg
 
 TEST_F(MainWindowTest, HelpItemsOpenTheirDocuments)
 {
-    Item("mniHandbuch")->trigger();
-    Item("mniReferenz")->trigger();
-    EXPECT_EQ(m_oPrompts.vDocuments, (std::vector<std::string>{"Quandrel-Handbuch.pdf", "Quandrel-Referenz.pdf"}));
-    EXPECT_FALSE(Item("mniManual")->isEnabled());
-    EXPECT_FALSE(Item("mniReference")->isEnabled());
+    // Each item opens its document where the build wrote it, by its full name.
+    const std::vector<std::string> vNames = {"Quandrel-Manual.pdf", "Quandrel-Handbuch.pdf", "Quandrel-Reference.pdf",
+                                             "Quandrel-Referenz.pdf"};
+    for (const char* pcItem : {"mniManual", "mniHandbuch", "mniReference", "mniReferenz"}) {
+        ASSERT_TRUE(Item(pcItem)->isEnabled()) << pcItem;
+        Item(pcItem)->trigger();
+    }
+    ASSERT_EQ(m_oPrompts.vDocuments.size(), vNames.size());
+    for (std::size_t i = 0; i < vNames.size(); ++i) {
+        EXPECT_EQ(m_oPrompts.vDocuments[i], std::filesystem::weakly_canonical(std::string(QUANDREL_DOCS_DIR) + "/" + vNames[i]).string());
+    }
+    EXPECT_TRUE(m_oPrompts.vMessages.empty());
+
+    // Without a program for PDF files the message says where the document is; a missing one, where it was looked for.
+    m_oPrompts.bDocumentsOpen = false;
+    Item("mniManual")->trigger();
+    ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
+    EXPECT_NE(m_oPrompts.vMessages[0].sText.find(m_oPrompts.vDocuments.back()), std::string::npos);
+    EXPECT_EQ(m_oPrompts.vDocuments.back(), m_oPrompts.vDocuments.front());
+    m_pMain->OpenHelpDocument("Quandrel-Nowhere.pdf");
+    ASSERT_EQ(m_oPrompts.vMessages.size(), 2U);
+    EXPECT_NE(m_oPrompts.vMessages[1].sText.find("Quandrel-Nowhere.pdf was not found"), std::string::npos);
+    EXPECT_NE(m_oPrompts.vMessages[1].sText.find(QDir::currentPath().toStdString()), std::string::npos);
+    EXPECT_EQ(m_oPrompts.vDocuments.size(), 5U);
 
     // The build writes all four documents; the manuals carry the screenshots.
     for (const char* pcName : {"Quandrel-Manual.pdf", "Quandrel-Handbuch.pdf", "Quandrel-Reference.pdf",

@@ -23,7 +23,11 @@ public:
     // The next list of qOpenFileLists; without one, the next single file of qOpenFiles.
     std::vector<std::string> OpenFiles(const SFileDialog& oDialog) override;
     void SetBusy(bool bBusy) override { vBusy.push_back(bBusy); }
-    void OpenDocument(const std::string& sPath) override { vDocuments.push_back(sPath); }
+    bool OpenDocument(const std::string& sPath) override
+    {
+        vDocuments.push_back(sPath);
+        return bDocumentsOpen;
+    }
 
     // Answers, taken in order; an empty queue answers Cancel / no file.
     std::deque<EButton> qAnswers;
@@ -35,4 +39,5 @@ public:
     std::vector<SFileDialog> vFileDialogs;
     std::vector<bool> vBusy;
     std::vector<std::string> vDocuments;
+    bool bDocumentsOpen = true; // whether a program to show documents is found
 };
