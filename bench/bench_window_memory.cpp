@@ -32,7 +32,7 @@ public:
     std::vector<std::string> OpenFiles(const SFileDialog&) override { return {m_sFile}; }
     std::optional<std::string> SaveFile(const SFileDialog&) override { return std::nullopt; }
     void SetBusy(bool) override {}
-    void OpenDocument(const std::string&) override {}
+    bool OpenDocument(const std::string&) override { return true; }
 
 private:
     std::string m_sFile;
