@@ -168,10 +168,16 @@ Outcome CSession::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, 
                                                       fSensitivity)) {
         return SMessage{"Fatal error!", "Invalid range for sensitivity or width slider!", true};
     }
+    uint32_t lChanges = change::kLines;
     if (m_pCurrentSpectrum != nullptr) {
-        m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity);
+        // A lamp shows emission lines: a reference spectrum is searched for them without being told.
+        if (m_pCurrentSpectrum->IsReferenceSpectrum() && !m_pCurrentSpectrum->IsEmissionSpectrum()) {
+            m_pCurrentSpectrum->SetEmissionSpectrum(true);
+            lChanges |= change::kSpectrumKind;
+        }
+        m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity, m_oSettings.ReadFloat(ESetting::MinDepthSigma));
     }
-    Announce(change::kLines);
+    Announce(lChanges);
     return std::nullopt;
 }
 

@@ -191,6 +191,18 @@ struct SReferenceLine {
     std::string sName;
 };
 
+// One found line of the current spectrum as the line table shows it.
+struct SLineTableRow {
+    int32_t lLine = 0;        // index of the line in the spectrum
+    std::string sName;        // laboratory name; empty when not identified
+    double fLaboratory = 0.0; // angstrom
+    double fCenter = 0.0;     // angstrom
+    double fSigma = 0.0;      // width of the fit, angstrom
+    double fDepth = 0.0;      // amplitude of the fit, in the spectrum's intensity
+    std::optional<double> oDoppler;   // km/s, identified lines only
+    std::optional<double> oCorrected; // km/s, with observation time and object coordinates
+};
+
 // The canvases the spectra are drawn on (none owned; null where nothing is drawn).
 struct SCanvases {
     ICanvas* pSpectrum = nullptr;
@@ -238,11 +250,25 @@ public:
     // active. False when no line is there.
     bool ClickLine(int lX, int lY, bool bLeftButton);
     int32_t ActiveLine() const;
+    // Makes line lLine of the current spectrum the active one.
+    void ActivateLine(int32_t lLine);
     // The laboratory line nearest to the active line's centre.
     std::optional<SReferenceLine> NearestLaboratoryLine() const;
     void IdentifyActiveLineWithNearest();
     // With line lIndex of the laboratory table; false when there is no such line.
     bool IdentifyActiveLine(int32_t lIndex);
+    // Identifies every unidentified line whose centre lies within fVelocityWindow km/s of a laboratory
+    // line with the nearest one. A laboratory line goes to one line only, the nearest, and not to a
+    // line when another one carries it already. Returns how many lines were identified (one undo step).
+    int32_t IdentifyAllLines(double fVelocityWindow);
+    // On a reference spectrum with two or more calibration points: a provisional dispersion through
+    // the points (linear from two, quadratic from three, cubic from six) predicts each other line's
+    // wavelength; the line nearest to a calibration line (within fTolerance samples) becomes a point,
+    // and the dispersion is fitted again, until no line is left within the tolerance. lAdded says how
+    // many points were added.
+    Outcome IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded);
+    // The found lines of the current spectrum with their fits and velocities.
+    std::vector<SLineTableRow> LineTable() const;
     // The hidden line commands: combine the active line with a neighbour, undo that, its profile type.
     void CombineActiveLine(bool bWithRight);
     void UncombineActiveLine();

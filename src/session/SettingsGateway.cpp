@@ -70,6 +70,10 @@ constexpr SSettingKey kKeys[] = {
     {"Paths", "CalibrationFilePath", "."},
     {"Paths", "CCTemplatePath", "."},
     {"Paths", "CCParamsPath", "."},
+    {"ExtremaDeterminationSettings", "IdentifyAllVelocity", "50"}, // km/s either side of a laboratory line
+    {"ExtremaDeterminationSettings", "MinDepthSigma", "3"},        // depth of a found line in noise sigmas
+    {"Calibration", "LampLineTolerance", "3"},                     // samples of the lamp spectrum
+    {"CrossCorrelation", "TemplateVelocity", "0"},                 // km/s
 };
 static_assert(std::size(kKeys) == static_cast<std::size_t>(E::Count), "one key per setting");
 

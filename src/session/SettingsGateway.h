@@ -26,6 +26,7 @@ enum class ESetting {
     ImportStartValue1, ImportNumberChars1, ImportStartValue2, ImportNumberChars2,
     SpectraPath, BitmapPath, MatrixPath, MatrixDumpPath, ExportPath, ElementsExportPath, ImportRVPath,
     InertialLinesFilePath, CalibrationFilePath, CCTemplatePath, CCParamsPath,
+    IdentifyAllVelocity, MinDepthSigma, LampLineTolerance, TemplateVelocity,
     Count
 };
 

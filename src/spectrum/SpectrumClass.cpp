@@ -4,6 +4,7 @@
 #include "core/MeasuredDataArrayClass.h"
 #include "core/UtilsClass.h"
 #include "lines/DetermineLocaleExtremaClass.h"
+#include "lines/NoiseFloor.h"
 
 #include <algorithm>
 #include <array>
@@ -210,7 +211,25 @@ int32_t CSpectrum::FindLineAt(int lX, int lY) const
     return -1;
 }
 
-void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity)
+bool CSpectrum::StandsOutOfNoise(const CSpectralLine& oLine, double fNoise, double fMinDepthSigma) const
+{
+    // A line of the searched kind: a dip in absorption, a peak in emission.
+    const double fDepth = oLine.GetAmplitude1();
+    if ((fDepth > 0.0) != m_bIsEmissionSpectrum || fDepth == 0.0) {
+        return false;
+    }
+    // A profile narrower than half the sampling is a single sample's noise (or a hit on the
+    // detector), not a line.
+    const double fCenter = oLine.GetFirstCenter();
+    const auto itCenter = std::lower_bound(m_pafWavelength.begin(), m_pafWavelength.end(), fCenter);
+    const auto lAt = std::clamp<std::ptrdiff_t>(itCenter - m_pafWavelength.begin(), 1,
+                                                static_cast<std::ptrdiff_t>(m_pafWavelength.size()) - 1);
+    const double fSpacing = std::fabs(m_pafWavelength[static_cast<std::size_t>(lAt)] -
+                                      m_pafWavelength[static_cast<std::size_t>(lAt - 1)]);
+    return std::fabs(oLine.GetSigma1()) >= 0.5 * fSpacing && std::fabs(fDepth) >= fMinDepthSigma * fNoise;
+}
+
+void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity, double fMinDepthSigma)
 {
     const int32_t N = GetNumberValues();
     std::vector<int32_t> vExtrema(static_cast<std::size_t>(N));
@@ -222,6 +241,7 @@ void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity)
     CDetermineLocaleExtrema::DetermineLocaleExtrema(lWidth, fSensitivity, oSeries, vExtrema, lCount,
                                                     m_bIsEmissionSpectrum);
     m_oSpectralLineContainer.Clear();
+    const double fNoise = fMinDepthSigma > 0.0 ? EstimateNoiseSigma(m_pafIntensity) : 0.0;
     const int32_t lHalf = lWidth / 2;
     for (int32_t j = 0; j < lCount; ++j) {
         const int32_t k = vExtrema[static_cast<std::size_t>(j)];
@@ -236,7 +256,7 @@ void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity)
         }
         auto pLine = std::make_unique<CSpectralLine>();
         pLine->SetFirstCenter(m_pafWavelength[static_cast<std::size_t>(k)]);
-        if (pLine->FitGaussian(oSection, m_bIsEmissionSpectrum)) {
+        if (pLine->FitGaussian(oSection, m_bIsEmissionSpectrum) && (fMinDepthSigma <= 0.0 || StandsOutOfNoise(*pLine, fNoise, fMinDepthSigma))) {
             m_oSpectralLineContainer.AddSpectralLine(std::move(pLine));
         }
     }

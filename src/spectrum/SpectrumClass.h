@@ -92,7 +92,11 @@ public:
 
     // Replaces the lines by those found with a window of lWidth samples and
     // the depth threshold fSensitivity, each fitted to the samples around it.
-    void FindSpectralLines(int32_t lWidth, double fSensitivity);
+    // With fMinDepthSigma > 0 only lines of the searched kind that are at least
+    // as wide as the sampling and whose depth is fMinDepthSigma standard errors
+    // or more (the spectrum's noise, EstimateNoiseSigma, over the square root of
+    // the profile's weight at the samples) are kept.
+    void FindSpectralLines(int32_t lWidth, double fSensitivity, double fMinDepthSigma = 0.0);
 
     // The samples lIndex - lHalf .. lIndex + lHalf that exist.
     CMeasuredDataArray GetSection(int32_t lIndex, int32_t lHalf) const;
@@ -140,6 +144,7 @@ private:
     SSpectrumMetadata m_oMetadata;
     std::vector<double> m_vOriginalIntensity;
     void CheckLineIndex(int32_t lSpectralLineIndex) const;
+    bool StandsOutOfNoise(const CSpectralLine& oLine, double fNoise, double fMinDepthSigma) const;
 
     std::vector<double> m_pafWavelength;
     std::vector<double> m_pafIntensity;

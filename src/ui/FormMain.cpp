@@ -16,6 +16,7 @@
 #include "FormSettings.h"
 #include "FormTimeStamp.h"
 #include "ImageView.h"
+#include "LineTable.h"
 #include "Prompts.h"
 #include "RvTableModel.h"
 #include "ToolIcons.h"
@@ -122,6 +123,11 @@ QWidget* TfrmMain::CreateToolBar()
             &TfrmMain::btnZoomOutClick);
     connect(Button("btnGo", "Find spectral lines", EToolIcon::FindLines), &QPushButton::clicked, this,
             &TfrmMain::mniFindSpectralLinesClick);
+    auto* pbtnIdentifyAll = new QPushButton("Identify all");
+    pbtnIdentifyAll->setObjectName("btnIdentifyAll");
+    pbtnIdentifyAll->setToolTip("Identify every found line near a laboratory line (Ctrl+I)");
+    pLayout->addWidget(pbtnIdentifyAll);
+    connect(pbtnIdentifyAll, &QPushButton::clicked, this, &TfrmMain::mniIdentifyAllClick);
     connect(Button("btnAddMeasurement", "Add measurement", EToolIcon::AddMeasurement), &QPushButton::clicked, this,
             &TfrmMain::btnAddMeasurementClick);
 
@@ -185,6 +191,8 @@ QWidget* TfrmMain::CreateControlPanel()
     m_pedWidth = Edit("edWidth");
     m_pedSensitivity = Edit("edSensitivity");
     m_pedLevel = Edit("edLevel");
+    m_pedMinSigma = Edit("edMinSigma");
+    m_pedMinSigma->setToolTip("Lines shallower than this many times the spectrum's noise are left out (0: none)");
     for (QSlider* pSlider : {m_ptrbWidth, m_ptrbSensitivity, m_ptrbOptLevel}) {
         pSlider->installEventFilter(this);
     }
@@ -201,6 +209,11 @@ QWidget* TfrmMain::CreateControlPanel()
     pFitLayout->addWidget(m_pedWidth, 2, 0);
     pFitLayout->addWidget(m_pedSensitivity, 2, 1);
     pFitLayout->addWidget(m_pedLevel, 2, 2);
+    auto* plblMinSigma = new QLabel("Min. depth [\u03C3]");
+    plblMinSigma->setBuddy(m_pedMinSigma);
+    pFitLayout->addWidget(plblMinSigma, 3, 0, 1, 2, Qt::AlignRight);
+    pFitLayout->addWidget(m_pedMinSigma, 3, 2);
+    connect(m_pedMinSigma, &QLineEdit::editingFinished, this, &TfrmMain::edMinSigmaExit);
     connect(m_ptrbWidth, &QSlider::valueChanged, this, &TfrmMain::trbWidthChange);
     connect(m_pedWidth, &QLineEdit::textChanged, this, &TfrmMain::edWidthChange);
     connect(m_ptrbSensitivity, &QSlider::valueChanged, this, &TfrmMain::trbSensitivityChange);
@@ -237,9 +250,9 @@ QWidget* TfrmMain::CreateControlPanel()
     auto* ppgcTables = new QTabWidget;
     ppgcTables->setObjectName("pgcTables");
     m_ppgcTables = ppgcTables;
-    m_plsbSpectralLines = new QListWidget;
-    m_plsbSpectralLines->setObjectName("lsbSpectralLines");
-    ppgcTables->addTab(m_plsbSpectralLines, "Spectral lines");
+    m_ppnlSpectralLines = new CLineTablePage;
+    connect(m_ppnlSpectralLines, &CLineTablePage::LineChosen, this, &TfrmMain::SpectralLineChosen);
+    ppgcTables->addTab(m_ppnlSpectralLines, "Spectral lines");
     m_pstgMatrix = new QTableView;
     m_pstgMatrix->setObjectName("stgMatrix");
     m_pRvTableModel = new CRvTableModel(m_oSession.Table(), m_pstgMatrix);
@@ -508,6 +521,7 @@ void TfrmMain::ReadWindowSettings()
     // The value fields show the sliders' values from the start, not only once a slider moved.
     m_pedWidth->setText(QString::number(m_ptrbWidth->maximum() - m_ptrbWidth->value()));
     m_pedSensitivity->setText(QString::number(m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value()));
+    m_pedMinSigma->setText(QString::fromStdString(FloatToText(oSettings.ReadFloat(ESetting::MinDepthSigma))));
     m_pchbKeepYAxisFixed->setChecked(oSettings.ReadBool(ESetting::KeepYAxisFixed));
 }
 

@@ -25,6 +25,7 @@ class CImageView;
 class IPrompts;
 struct SFileDialog;
 
+class CLineTablePage;
 class CRvTableModel;
 class QAction;
 class QSplitter;
@@ -139,12 +140,19 @@ private:
     void mniOpenLinesFileClick();
     void mniIdentifyWithXXClick();
     void mniIdentifyWithClick();
+    // Every found line near a laboratory line identified with it.
+    void mniIdentifyAllClick();
+    // The lamp's other lines paired with calibration lines from those identified by hand.
+    void mniIdentifyLampLinesClick();
+    void edMinSigmaExit();
     void imgSpectrumMouseUp(int lX, int lY, Qt::MouseButton eButton);
     void mniCombineLeftClick();
     void mniCombineRightClick();
     void mniUncombineClick();
     void mniGaussianTypeClick(bool bDouble);
     void RefreshSpectralLineList();
+    // A row of the line table chosen: the line becomes active and the plot shows it.
+    void SpectralLineChosen(int32_t lLine);
     // Panel 1 of the first status bar: the active line and its laboratory line.
     void RefreshActiveLineStatus();
     // Table of radial velocities
@@ -212,6 +220,8 @@ private:
         QAction* pmniOptimizeFitPopup = nullptr;
         QAction* pmniTimeStamp = nullptr;
         QAction* pmniIdentifyInertialLine = nullptr;
+        QAction* pmniIdentifyAllPopup = nullptr;
+        QAction* pmniIdentifyLampLinesPopup = nullptr;
         QAction* pmniRemoveFromMatrix = nullptr;
         QAction* pmniFitsHeader = nullptr;
         std::array<QAction*, 5> apmniHiddenLineCommands{};
@@ -360,6 +370,7 @@ private:
     QSlider* m_ptrbSensitivity = nullptr;
     QLineEdit* m_pedWidth = nullptr;
     QLineEdit* m_pedSensitivity = nullptr;
+    QLineEdit* m_pedMinSigma = nullptr;
     QCheckBox* m_pchbOptLevel = nullptr;
     QSlider* m_ptrbOptLevel = nullptr;
     QLineEdit* m_pedLevel = nullptr;
@@ -368,7 +379,7 @@ private:
     bool m_bSensitivitySliderFocus = true;
     bool m_bLevelSliderFocus = true;
     QString m_sLastLevelText;
-    QListWidget* m_plsbSpectralLines = nullptr;
+    CLineTablePage* m_ppnlSpectralLines = nullptr;
     QTableView* m_pstgMatrix = nullptr;
     QSplitter* m_pSplitter = nullptr;
     CRvTableModel* m_pRvTableModel = nullptr;

@@ -79,6 +79,8 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
          &W::mniOpenCalibrationLinesClick},
         {kCalibration, "Sa&ve calibrated spectrum", "mniSaveCalibratedSpectrum", nullptr,
          &W::mniSaveCalibratedSpectrumClick},
+        {kCalibration, "&Identify remaining lamp lines", "mniIdentifyLampLines", nullptr,
+         &W::mniIdentifyLampLinesClick},
         {kCalibration, "&Clear reference lines", "mniClearReferenceLines", nullptr,
          [](W* p) { p->Session().ClearCalibrationPoints(); }},
         {kSettings, "Observation &time ...", "mniTimeStamp2", nullptr, &W::mniTimeStampClick},
@@ -91,6 +93,7 @@ std::vector<TfrmMain::SMenuItem> TfrmMain::MenuItems()
         {kGaussianFit, "Indicate as &emission spectrum", "mniIndicateEmission"},
         {kGaussianFit, "-"},
         {kGaussianFit, "&Find spectral lines", "mniFindSpectralLines", nullptr, &W::mniFindSpectralLinesClick},
+        {kGaussianFit, "Identify a&ll", "mniIdentifyAll", "Ctrl+I", &W::mniIdentifyAllClick},
         {kGaussianFit, "&Optimize fit", "mniOptimizeFit", nullptr, &W::mniOptimizeFitClick},
         {kGaussianFit, "&Add to measurements", "mniAddToMatrix", nullptr, &W::btnAddMeasurementClick},
         {kGaussianFit, "-"},
@@ -219,10 +222,13 @@ void TfrmMain::CreateContextMenu()
         {"Calibrate ...", "mniCalibrate", &SActions::pmniCalibrate, &TfrmMain::mniCalibrateClick},
         {"Identify with ", "mniIdentifyWithXX", &SActions::pmniIdentifyWithXX, &TfrmMain::mniIdentifyWithXXClick},
         {"Identify with ...", "mniIdentifyWith", &SActions::pmniIdentifyWith, &TfrmMain::mniIdentifyWithClick},
+        {"Identify a&ll", "mniIdentifyAllPopup", &SActions::pmniIdentifyAllPopup, &TfrmMain::mniIdentifyAllClick},
         {"Optimize &Fit", "mniOptimizeFitPopup", &SActions::pmniOptimizeFitPopup, &TfrmMain::mniOptimizeFitClick},
         {"&Observation time ...", "mniTimeStamp", &SActions::pmniTimeStamp, &TfrmMain::mniTimeStampClick},
         {"Identify inertial line ...", "mniIdentifyInertialLine", &SActions::pmniIdentifyInertialLine,
          &TfrmMain::mniIdentifyInertialLineClick},
+        {"Identify remaining lamp lines", "mniIdentifyLampLinesPopup", &SActions::pmniIdentifyLampLinesPopup,
+         &TfrmMain::mniIdentifyLampLinesClick},
         {"Remove from RV table", "mniRemoveFromMatrix", &SActions::pmniRemoveFromMatrix,
          &TfrmMain::mniRemoveFromMatrixClick},
         {"FITS &header ...", "mniFitsHeader", &SActions::pmniFitsHeader, &TfrmMain::mniFitsHeaderClick},
@@ -297,6 +303,10 @@ void TfrmMain::PrepareContextMenu()
                                 m_oSession.Calibration().GetCalibrationPointCount() > 0);
     a.pmniIdentifyInertialLine->setVisible(bHave && pCurrent->IsReferenceSpectrum() &&
                                            pCurrent->GetSpectralLineCount() > 0 && lActive >= 0);
+    a.pmniIdentifyAllPopup->setVisible(bHave && !pCurrent->IsReferenceSpectrum());
+    a.pmniIdentifyAllPopup->setEnabled(bHave && pCurrent->GetSpectralLineCount() > 0);
+    a.pmniIdentifyLampLinesPopup->setVisible(bHave && pCurrent->IsReferenceSpectrum() &&
+                                             m_oSession.Calibration().GetCalibrationPointCount() >= 2);
     a.pmniTimeStamp->setEnabled(bHave);
     a.pmniTimeStamp2->setEnabled(bHave);
     a.pmniRemoveFromMatrix->setVisible(m_oSession.Table().ContainsSpectrum(pCurrent));

@@ -154,6 +154,48 @@ void TfrmMain::mniIdentifyWithClick()
     }
 }
 
+void TfrmMain::mniIdentifyAllClick()
+{
+    const CSpectrum* pCurrent = GetCurrentSpectrum();
+    if (pCurrent == nullptr) {
+        return;
+    }
+    const double fWindow = m_oSession.Settings().ReadFloat(ESetting::IdentifyAllVelocity);
+    const int32_t lIdentified = m_oSession.IdentifyAllLines(fWindow);
+    int32_t lLeft = 0;
+    for (int32_t i = 0; i < pCurrent->GetSpectralLineCount(); ++i) {
+        lLeft += pCurrent->GetLineInertialIndex(i) < 0 ? 1 : 0;
+    }
+    ShowFeedback(QString("%1 line%2 identified within \u00B1%3 km/s, %4 left unidentified")
+                     .arg(lIdentified)
+                     .arg(lIdentified == 1 ? "" : "s")
+                     .arg(QString::fromStdString(FloatToText(fWindow)))
+                     .arg(lLeft));
+}
+
+void TfrmMain::mniIdentifyLampLinesClick()
+{
+    int32_t lAdded = 0;
+    if (Report(m_oSession.IdentifyRemainingLampLines(m_oSession.Settings().ReadFloat(ESetting::LampLineTolerance),
+                                                     lAdded))) {
+        ShowFeedback(QString("%1 lamp line%2 identified; %3 calibration points (see Calibrate ...)")
+                         .arg(lAdded)
+                         .arg(lAdded == 1 ? "" : "s")
+                         .arg(m_oSession.Calibration().GetCalibrationPointCount()));
+    }
+}
+
+void TfrmMain::edMinSigmaExit()
+{
+    // A depth floor of 0 or more noise sigmas; anything else puts the kept value back.
+    bool bNumber = false;
+    const double f = m_pedMinSigma->text().trimmed().replace(',', '.').toDouble(&bNumber);
+    if (bNumber && f >= 0.0 && std::isfinite(f)) {
+        m_oSession.Settings().Write(ESetting::MinDepthSigma, f);
+    }
+    m_pedMinSigma->setText(QString::fromStdString(FloatToText(m_oSession.Settings().ReadFloat(ESetting::MinDepthSigma))));
+}
+
 void TfrmMain::mniOpenLinesFileClick()
 {
     if (!m_oSession.Table().Rows().empty()) {

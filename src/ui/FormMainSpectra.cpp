@@ -337,8 +337,12 @@ void TfrmMain::mniMiscSettingsClick()
     SMiscSettings oNow;
     oNow.fTimeThreshold = m_oSession.Settings().ReadFloat(ESetting::TimeThreshold);
     oNow.lMaxWidth = m_ptrbWidth->maximum();
+    oNow.fIdentifyVelocity = m_oSession.Settings().ReadFloat(ESetting::IdentifyAllVelocity);
+    oNow.fLampTolerance = m_oSession.Settings().ReadFloat(ESetting::LampLineTolerance);
     if (const auto oChosen = m_pfrmMiscSettings->Execute(oNow)) {
         m_oSession.Settings().Write(ESetting::TimeThreshold, oChosen->fTimeThreshold);
+        m_oSession.Settings().Write(ESetting::IdentifyAllVelocity, oChosen->fIdentifyVelocity);
+        m_oSession.Settings().Write(ESetting::LampLineTolerance, oChosen->fLampTolerance);
         SetWidthMaximum(oChosen->lMaxWidth);
     }
 }

@@ -4,6 +4,7 @@
 #include "orbit/PeriodogramPlot.h"
 
 #include "ImageView.h"
+#include "LineTable.h"
 #include "RvTableModel.h"
 #include "astro/JulianDateClass.h"
 #include "astro/Doppler.h"
@@ -47,6 +48,8 @@ void TfrmMain::SessionChanged(uint32_t lChanges)
     if ((lChanges & (change::kLines | change::kLaboratoryLines)) != 0) {
         RefreshSpectralLineList();
         RefreshActiveLineStatus();
+    } else if ((lChanges & (change::kCurrentSpectrum | change::kTime | change::kCoordinates)) != 0) {
+        RefreshSpectralLineList(); // the corrected velocities follow the time and coordinates
     }
     if ((lChanges & (change::kTime | change::kCoordinates)) != 0) {
         RefreshTimeDisplay();
@@ -201,22 +204,30 @@ QImage TfrmMain::ChartBitmap()
 
 void TfrmMain::RefreshSpectralLineList()
 {
-    // Without a current spectrum the list empties too, so no lines of a removed spectrum stay on view.
-    m_plsbSpectralLines->clear();
-    const CSpectrum* pCurrent = GetCurrentSpectrum();
-    if (pCurrent == nullptr) {
+    // Without a current spectrum the table empties too, so no lines of a removed spectrum stay on view.
+    m_ppnlSpectralLines->Show(m_oSession.LineTable(), m_oSession.ActiveLine());
+}
+
+void TfrmMain::SpectralLineChosen(int32_t lLine)
+{
+    CSpectrum* pCurrent = GetCurrentSpectrum();
+    if (pCurrent == nullptr || lLine < 0 || lLine >= pCurrent->GetSpectralLineCount()) {
         return;
     }
-    for (int32_t i = 0; i < pCurrent->GetSpectralLineCount(); ++i) {
-        int32_t lIndex = 0;
-        double fWavelength = 0.0;
-        std::string sName;
-        int32_t lCount = 0;
-        pCurrent->GetLineIdentification(i, lIndex, fWavelength, &sName, lCount);
-        if (lCount >= 0) {
-            m_plsbSpectralLines->addItem(Q(sName + "(" + quandrel::FormatFixedWidth(fWavelength, 6, 2) + " \u00C5)"));
-        }
+    // The plot is centred on the line; from the whole spectrum it shows the line's surroundings.
+    const auto& vX = pCurrent->GetWavelengths();
+    const double fCenter = pCurrent->GetLineCenter(lLine);
+    const auto lAt = static_cast<int32_t>(std::lower_bound(vX.begin(), vX.end(), fCenter) - vX.begin());
+    int32_t lStart = 0;
+    int32_t lCount = 0;
+    pCurrent->GetZoom(lStart, lCount);
+    if (lCount >= pCurrent->GetNumberValues()) {
+        const double fStep = vX.size() > 1 ? std::fabs(vX.back() - vX.front()) / static_cast<double>(vX.size() - 1) : 1.0;
+        lCount = std::max<int32_t>(100, static_cast<int32_t>(40.0 * std::fabs(pCurrent->GetLineWidth(lLine)) / fStep));
     }
+    pCurrent->ShowRange(lAt - lCount / 2, lAt - lCount / 2 + lCount - 1);
+    m_oSession.ActivateLine(lLine);
+    SpectrumWindowChanged();
 }
 
 void TfrmMain::RefreshActiveLineStatus()

@@ -9,7 +9,7 @@
 TfrmMiscSettings::TfrmMiscSettings(QWidget* pParent)
     : CNumberFieldsDialog("frmMiscSettings", "Time threshold & Max. width", pParent)
 {
-    resize(308, 199);
+    resize(340, 240);
     auto* pForm = new QFormLayout;
     pForm->addRow("Time threshold", AddField("edTimeThreshold"));
     pForm->addRow("Max width", AddField("edMaxWidth", "", [](const QLineEdit* pEdit) {
@@ -17,15 +17,23 @@ TfrmMiscSettings::TfrmMiscSettings(QWidget* pParent)
                       const int lMaximum = TextToInt(pEdit->text().toStdString(), 20);
                       return static_cast<double>(lMaximum < 1 ? 20 : lMaximum);
                   }));
+    pForm->addRow("Identify all within \u00B1 [km/s]", AddField("edIdentifyVelocity"));
+    pForm->addRow("Lamp line tolerance [samples]", AddField("edLampTolerance"));
     Finish(pForm);
 }
 
 std::optional<SMiscSettings> TfrmMiscSettings::Execute(const SMiscSettings& oValues)
 {
     const auto vValues =
-        Run({QString::fromStdString(FloatToText(oValues.fTimeThreshold)), QString::number(oValues.lMaxWidth)});
+        Run({QString::fromStdString(FloatToText(oValues.fTimeThreshold)), QString::number(oValues.lMaxWidth),
+             QString::fromStdString(FloatToText(oValues.fIdentifyVelocity)),
+             QString::fromStdString(FloatToText(oValues.fLampTolerance))});
     if (!vValues) {
         return std::nullopt;
     }
-    return SMiscSettings{(*vValues)[0], static_cast<int>((*vValues)[1])};
+    const auto Positive = [](double f, double fDefault) { return f > 0.0 ? f : fDefault; };
+    const SMiscSettings oDefaults;
+    return SMiscSettings{(*vValues)[0], static_cast<int>((*vValues)[1]),
+                         Positive((*vValues)[2], oDefaults.fIdentifyVelocity),
+                         Positive((*vValues)[3], oDefaults.fLampTolerance)};
 }

@@ -1,5 +1,7 @@
 // "Time threshold & Max. width": the time threshold of the result export
-// (kept in the settings file) and the maximum of the width slider.
+// (kept in the settings file), the maximum of the width slider, and how near
+// a line must lie to the line it is identified with by "Identify all" and
+// "Identify remaining lamp lines".
 #pragma once
 
 #include "NumberFieldsDialog.h"
@@ -8,6 +10,8 @@
 struct SMiscSettings {
     double fTimeThreshold = 0.2; // days
     int lMaxWidth = 20;
+    double fIdentifyVelocity = 50.0; // km/s either side of a laboratory line
+    double fLampTolerance = 3.0;     // samples of the lamp spectrum
 };
 
 class TfrmMiscSettings : public CNumberFieldsDialog {
@@ -15,7 +19,7 @@ class TfrmMiscSettings : public CNumberFieldsDialog {
 public:
     explicit TfrmMiscSettings(QWidget* pParent = nullptr);
 
-    // Shows the values; what "&OK" confirmed (a maximum below 1 or no whole number becomes 20), nothing
-    // on any other way out.
+    // Shows the values; what "&OK" confirmed (a maximum below 1 or no whole number becomes 20, a window
+    // or tolerance of 0 or less its default), nothing on any other way out.
     std::optional<SMiscSettings> Execute(const SMiscSettings& oValues);
 };

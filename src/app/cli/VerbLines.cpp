@@ -5,6 +5,7 @@
 #include "lines/InertialLinesClass.h"
 #include "lines/SliderValuesBrokerClass.h"
 
+#include <cmath>
 #include <ostream>
 
 namespace quandrel::cli {
@@ -12,13 +13,15 @@ namespace quandrel::cli {
 std::string LinesHelp()
 {
     return std::string("usage: quandrel-cli lines FILE [import options] [--width-index I] [--width-max M]\n"
-                       "                          [--sensitivity-index J] [--emission] [--lab LINESFILE]\n"
+                       "                          [--sensitivity-index J] [--min-sigma K] [--emission]\n"
+                       "                          [--lab LINESFILE]\n"
                        "Finds and fits the spectral lines of a spectrum as \"Find spectral lines\" does and prints\n"
                        "center<TAB>sigma<TAB>amplitude<TAB>offset per line; with --lab also the nearest laboratory\n"
                        "line's name<TAB>lab_wavelength<TAB>velocity (Doppler velocity in km/s, not corrected).\n"
                        "  --width-index I        width slider index, 0 .. M (0): windows of 2 I + 4 samples\n"
                        "  --width-max M          width slider maximum (20)\n"
                        "  --sensitivity-index J  sensitivity slider index, 0 .. 20 (0)\n"
+                       "  --min-sigma K          leave out lines shallower than K times the noise (3; 0: keep all)\n"
                        "  --emission             search emission lines (maxima)\n"
                        "  --lab LINESFILE        laboratory lines file (name;wavelength per line)\n") +
            ImportOptionsHelp();
@@ -30,6 +33,7 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const int lWidthIndex = oArguments.TakeInt("--width-index").value_or(0);
     const int lWidthMax = oArguments.TakeInt("--width-max").value_or(20);
     const int lSensitivityIndex = oArguments.TakeInt("--sensitivity-index").value_or(0);
+    const double fMinSigma = oArguments.TakeDouble("--min-sigma").value_or(3.0);
     const bool bEmission = oArguments.TakeFlag("--emission");
     const auto sLabFile = oArguments.TakeValue("--lab");
     const auto vFiles = oArguments.Positionals();
@@ -38,6 +42,9 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     if (lWidthMax < 1 || lWidthIndex < 0 || lWidthIndex > lWidthMax) {
         throw CUsageError("--width-index must lie between 0 and --width-max, which must be 1 or more.");
+    }
+    if (!(fMinSigma >= 0.0) || !std::isfinite(fMinSigma)) {
+        throw CUsageError("--min-sigma must be a number of 0 or more.");
     }
     if (lSensitivityIndex < 0 || lSensitivityIndex > CSliderValuesBroker::kSensitivityMax) {
         throw CUsageError("--sensitivity-index must lie between 0 and 20.");
@@ -61,7 +68,7 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     CSpectrum oSpectrum(nullptr);
     oSpectrum.SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
     oSpectrum.SetEmissionSpectrum(bEmission);
-    oSpectrum.FindSpectralLines(lWidth, fSensitivity);
+    oSpectrum.FindSpectralLines(lWidth, fSensitivity, fMinSigma);
 
     oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\n";
     const CSpectralLineContainer& oLines = oSpectrum.GetSpectralLines();

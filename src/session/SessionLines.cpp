@@ -1,0 +1,178 @@
+// The operations on all lines of the current spectrum at once: identifying them with laboratory or
+// calibration lines, and the line table.
+#include "Session.h"
+
+#include "astro/Doppler.h"
+#include "calibration/MathMatrix.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+void CSession::ActivateLine(int32_t lLine)
+{
+    if (m_pCurrentSpectrum == nullptr || lLine < 0 || lLine >= m_pCurrentSpectrum->GetSpectralLineCount()) {
+        return;
+    }
+    if (!m_pCurrentSpectrum->IsActiveLine(lLine)) {
+        m_pCurrentSpectrum->ToggleActiveLine(lLine);
+        Announce(change::kLines);
+    }
+}
+
+int32_t CSession::IdentifyAllLines(double fVelocityWindow)
+{
+    CSpectrum* pSpectrum = m_pCurrentSpectrum;
+    if (pSpectrum == nullptr || !(fVelocityWindow > 0.0)) {
+        return 0;
+    }
+    // For each laboratory line the nearest candidate: (line, distance in km/s).
+    std::map<int32_t, std::pair<int32_t, double>> oBest;
+    std::vector<bool> vTaken(static_cast<std::size_t>(LaboratoryLines().GetLineCount()), false);
+    for (int32_t i = 0; i < pSpectrum->GetSpectralLineCount(); ++i) {
+        const int32_t lIndex = pSpectrum->GetLineInertialIndex(i);
+        if (lIndex >= 0 && static_cast<std::size_t>(lIndex) < vTaken.size()) {
+            vTaken[static_cast<std::size_t>(lIndex)] = true;
+        }
+    }
+    for (int32_t i = 0; i < pSpectrum->GetSpectralLineCount(); ++i) {
+        if (pSpectrum->GetLineInertialIndex(i) >= 0) {
+            continue;
+        }
+        const double fCenter = pSpectrum->GetLineCenter(i);
+        int32_t lIndex = -1;
+        double fLaboratory = 0.0;
+        if (!LaboratoryLines().FindNearestLine(fCenter, lIndex, fLaboratory, nullptr) || lIndex < 0 ||
+            static_cast<std::size_t>(lIndex) >= vTaken.size() || vTaken[static_cast<std::size_t>(lIndex)]) {
+            continue;
+        }
+        const double fVelocity = std::fabs(quandrel::DopplerVelocity(fLaboratory, fCenter));
+        if (!(fVelocity <= fVelocityWindow)) {
+            continue;
+        }
+        const auto it = oBest.find(lIndex);
+        if (it == oBest.end() || fVelocity < it->second.second) {
+            oBest[lIndex] = {i, fVelocity};
+        }
+    }
+    if (oBest.empty()) {
+        return 0;
+    }
+    PushUndo(IdentificationStep("identify all"));
+    for (const auto& [lIndex, oLine] : oBest) {
+        double fLaboratory = 0.0;
+        std::string sName;
+        LaboratoryLines().GetLine(lIndex, fLaboratory, &sName);
+        pSpectrum->SetLineIdentification(oLine.first, lIndex, fLaboratory, sName.c_str());
+    }
+    Announce(change::kLines);
+    return static_cast<int32_t>(oBest.size());
+}
+
+Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
+{
+    lAdded = 0;
+    CSpectrum* pLamp = m_pCurrentSpectrum;
+    if (pLamp == nullptr || !pLamp->IsReferenceSpectrum()) {
+        return SMessage{"Identify remaining lamp lines", "The current spectrum is no reference spectrum."};
+    }
+    if (m_oCalibration.GetCalibrationPointCount() < 2) {
+        return SMessage{"Identify remaining lamp lines",
+                        "Identify at least two lamp lines with calibration lines first; the others are found "
+                        "from them."};
+    }
+    const int32_t N = pLamp->GetNumberValues();
+    const auto& vX = pLamp->GetWavelengths();
+    const double fSpacing = N > 1 ? std::fabs(vX.back() - vX.front()) / (N - 1) : 1.0;
+    const auto IsPaired = [&](double fCenter) {
+        return std::any_of(m_oCalibration.Points().begin(), m_oCalibration.Points().end(),
+                           [&](const SCalibrationPoint& o) { return std::fabs(o.fMeasured - fCenter) < 0.5 * fSpacing; });
+    };
+    const auto IsUsed = [&](double fLambda) {
+        return std::any_of(m_oCalibration.Points().begin(), m_oCalibration.Points().end(),
+                           [&](const SCalibrationPoint& o) { return o.fLambda == fLambda; });
+    };
+    for (;;) {
+        // The provisional dispersion through the points so far.
+        CCalibration oDispersion;
+        for (const SCalibrationPoint& o : m_oCalibration.Points()) {
+            oDispersion.AddCalibrationPoint(o.fMeasured, o.fLambda);
+        }
+        const int32_t n = oDispersion.GetCalibrationPointCount();
+        oDispersion.SetCalibrationMode(static_cast<char>(n < 3 ? 0 : (n < 6 ? 1 : 2)));
+        bool bReduced = false;
+        try {
+            if (!oDispersion.FitCalibration(bReduced)) {
+                break;
+            }
+        } catch (const math::matrix_error&) {
+            break;
+        }
+        // The line nearest to its calibration line, in samples.
+        double fBestOff = fTolerance;
+        double fBestCenter = 0.0;
+        double fBestLambda = 0.0;
+        for (int32_t i = 0; i < pLamp->GetSpectralLineCount(); ++i) {
+            const double fCenter = pLamp->GetLineCenter(i);
+            if (IsPaired(fCenter)) {
+                continue;
+            }
+            const double fPredicted = oDispersion.CalibrateValue(fCenter);
+            const double fSlope =
+                (oDispersion.CalibrateValue(fCenter + fSpacing) - oDispersion.CalibrateValue(fCenter - fSpacing)) / 2;
+            int32_t lIndex = -1;
+            double fLambda = 0.0;
+            if (!std::isfinite(fPredicted) || fSlope == 0.0 ||
+                !m_oCalibration.FindNearestLine(fPredicted, lIndex, fLambda, nullptr) || IsUsed(fLambda)) {
+                continue;
+            }
+            const double fOff = std::fabs((fLambda - fPredicted) / fSlope);
+            if (fOff <= fBestOff) {
+                fBestOff = fOff;
+                fBestCenter = fCenter;
+                fBestLambda = fLambda;
+            }
+        }
+        if (fBestLambda == 0.0) {
+            break;
+        }
+        m_oCalibration.AddCalibrationPoint(fBestCenter, fBestLambda);
+        ++lAdded;
+    }
+    if (lAdded > 0) {
+        Announce(change::kCalibration);
+    }
+    return std::nullopt;
+}
+
+std::vector<SLineTableRow> CSession::LineTable() const
+{
+    std::vector<SLineTableRow> vRows;
+    const CSpectrum* pSpectrum = m_pCurrentSpectrum;
+    if (pSpectrum == nullptr) {
+        return vRows;
+    }
+    double fJulianDate = 0.0;
+    const bool bCorrected = CurrentObservationTime(fJulianDate) && m_oMatrix.AreObjectCoordinatesSet();
+    const CSpectralLineContainer& oLines = pSpectrum->GetSpectralLines();
+    for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
+        const CSpectralLine& oLine = oLines.GetLine(i);
+        SLineTableRow o;
+        o.lLine = i;
+        o.fCenter = oLine.GetCenter();
+        o.fSigma = oLine.GetWidth();
+        o.fDepth = oLine.GetAmplitude1();
+        int32_t lIndex = -1;
+        oLine.GetIdentification(&o.sName, lIndex, o.fLaboratory);
+        if (lIndex >= 0) {
+            o.oDoppler = quandrel::DopplerVelocity(o.fLaboratory, o.fCenter);
+            if (bCorrected) {
+                o.oCorrected = m_oMatrix.RadialVelocity(o.fLaboratory, o.fCenter, fJulianDate);
+            }
+        } else {
+            o.sName.clear();
+        }
+        vRows.push_back(std::move(o));
+    }
+    return vRows;
+}
