@@ -42,7 +42,8 @@ int32_t CSession::IdentifyAllLines(double fVelocityWindow)
         const double fCenter = pSpectrum->GetLineCenter(i);
         int32_t lIndex = -1;
         double fLaboratory = 0.0;
-        if (!LaboratoryLines().FindNearestLine(fCenter, lIndex, fLaboratory, nullptr) || lIndex < 0 ||
+        std::string sName;
+        if (!LaboratoryLines().FindNearestLine(fCenter, lIndex, fLaboratory, &sName) || lIndex < 0 ||
             static_cast<std::size_t>(lIndex) >= vTaken.size() || vTaken[static_cast<std::size_t>(lIndex)]) {
             continue;
         }
@@ -122,8 +123,9 @@ Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
                 (oDispersion.CalibrateValue(fCenter + fSpacing) - oDispersion.CalibrateValue(fCenter - fSpacing)) / 2;
             int32_t lIndex = -1;
             double fLambda = 0.0;
+            std::string sName;
             if (!std::isfinite(fPredicted) || fSlope == 0.0 ||
-                !m_oCalibration.FindNearestLine(fPredicted, lIndex, fLambda, nullptr) || IsUsed(fLambda)) {
+                !m_oCalibration.FindNearestLine(fPredicted, lIndex, fLambda, &sName) || IsUsed(fLambda)) {
                 continue;
             }
             const double fOff = std::fabs((fLambda - fPredicted) / fSlope);

@@ -214,19 +214,30 @@ int32_t CSpectrum::FindLineAt(int lX, int lY) const
 bool CSpectrum::StandsOutOfNoise(const CSpectralLine& oLine, double fNoise, double fMinDepthSigma) const
 {
     // A line of the searched kind: a dip in absorption, a peak in emission.
-    const double fDepth = oLine.GetAmplitude1();
-    if ((fDepth > 0.0) != m_bIsEmissionSpectrum || fDepth == 0.0) {
+    const double fAmplitude = oLine.GetAmplitude1();
+    if ((fAmplitude > 0.0) != m_bIsEmissionSpectrum || fAmplitude == 0.0) {
         return false;
     }
-    // A profile narrower than half the sampling is a single sample's noise (or a hit on the
-    // detector), not a line.
-    const double fCenter = oLine.GetFirstCenter();
-    const auto itCenter = std::lower_bound(m_pafWavelength.begin(), m_pafWavelength.end(), fCenter);
-    const auto lAt = std::clamp<std::ptrdiff_t>(itCenter - m_pafWavelength.begin(), 1,
-                                                static_cast<std::ptrdiff_t>(m_pafWavelength.size()) - 1);
-    const double fSpacing = std::fabs(m_pafWavelength[static_cast<std::size_t>(lAt)] -
-                                      m_pafWavelength[static_cast<std::size_t>(lAt - 1)]);
-    return std::fabs(oLine.GetSigma1()) >= 0.5 * fSpacing && std::fabs(fDepth) >= fMinDepthSigma * fNoise;
+    // The depth in the data: the fitted continuum against the mean of the three samples nearest the
+    // centre. A single sample's noise (or a hit on the detector) that the fit followed does not carry
+    // its neighbours with it; a line does.
+    const auto N = static_cast<std::ptrdiff_t>(m_pafWavelength.size());
+    if (N < 3) {
+        return false;
+    }
+    const auto itCenter = std::lower_bound(m_pafWavelength.begin(), m_pafWavelength.end(), oLine.GetFirstCenter());
+    std::ptrdiff_t lAt = itCenter - m_pafWavelength.begin();
+    if (lAt > 0 && (lAt == N || oLine.GetFirstCenter() - m_pafWavelength[static_cast<std::size_t>(lAt - 1)] <
+                                     m_pafWavelength[static_cast<std::size_t>(lAt)] - oLine.GetFirstCenter())) {
+        --lAt;
+    }
+    lAt = std::clamp<std::ptrdiff_t>(lAt, 1, N - 2);
+    double fCore = 0.0;
+    for (std::ptrdiff_t i = lAt - 1; i <= lAt + 1; ++i) {
+        fCore += m_pafIntensity[static_cast<std::size_t>(i)] / 3.0;
+    }
+    const double fDepth = m_bIsEmissionSpectrum ? fCore - oLine.GetOffset() : oLine.GetOffset() - fCore;
+    return fDepth >= fMinDepthSigma * fNoise && fDepth > 0.0;
 }
 
 void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity, double fMinDepthSigma)

@@ -92,10 +92,9 @@ public:
 
     // Replaces the lines by those found with a window of lWidth samples and
     // the depth threshold fSensitivity, each fitted to the samples around it.
-    // With fMinDepthSigma > 0 only lines of the searched kind that are at least
-    // as wide as the sampling and whose depth is fMinDepthSigma standard errors
-    // or more (the spectrum's noise, EstimateNoiseSigma, over the square root of
-    // the profile's weight at the samples) are kept.
+    // With fMinDepthSigma > 0 only lines of the searched kind are kept whose
+    // depth (the fitted continuum against the mean of the three samples nearest
+    // the centre) is fMinDepthSigma times the noise (EstimateNoiseSigma) or more.
     void FindSpectralLines(int32_t lWidth, double fSensitivity, double fMinDepthSigma = 0.0);
 
     // The samples lIndex - lHalf .. lIndex + lHalf that exist.

@@ -4,6 +4,7 @@
 #include "core/IniFileClass.h"
 #include "core/NumberText.h"
 #include "rvtable/MatrixClass.h"
+#include "rvtable/VelocityStatistics.h"
 
 #include <algorithm>
 
@@ -40,7 +41,8 @@ int CRvTableModel::rowCount(const QModelIndex& oParent) const
 
 int CRvTableModel::columnCount(const QModelIndex& oParent) const
 {
-    return oParent.isValid() ? 0 : std::max<int>(1, static_cast<int>(m_vColumnIndex.size())) + 1;
+    // The mean of each row's lines follows the line columns, once there are any.
+    return oParent.isValid() ? 0 : std::max<int>(1, static_cast<int>(m_vColumnIndex.size())) + 1 + (HasMeanColumn() ? 1 : 0);
 }
 
 QVariant CRvTableModel::data(const QModelIndex& oIndex, int lRole) const
@@ -57,6 +59,14 @@ QVariant CRvTableModel::data(const QModelIndex& oIndex, int lRole) const
         if (oIndex.row() < kFixedRows || oIndex.column() < 1) {
             return m_oFixedBrush;
         }
+        if (const int32_t r = DataRow(oIndex.row()); r >= 0 && RowStatistics(r).lOutlier >= 0) {
+            return QBrush(QColor(255, 215, 160)); // a line of this row disagrees with the others
+        }
+        return {};
+    case Qt::ToolTipRole:
+        if (const int32_t r = DataRow(oIndex.row()); r >= 0) {
+            return RowToolTip(r);
+        }
         return {};
     default:
         return {};
@@ -67,6 +77,20 @@ QString CRvTableModel::Text(int lRow, int lColumn) const
 {
     const int32_t r = DataRow(lRow);
     const int32_t c = DataColumn(lColumn);
+    if (IsMeanColumn(lColumn)) {
+        if (lRow < kFixedRows) {
+            return lRow == 0 ? QString("Mean \u00B1 SE") : QString("km/s");
+        }
+        if (r < 0) {
+            return {};
+        }
+        const SVelocityStatistics o = RowStatistics(r);
+        if (o.lCount == 0) {
+            return {};
+        }
+        return QString::fromStdString(quandrel::FormatFixed(o.fMean, 2) + " \u00B1 " +
+                                      quandrel::FormatFixed(o.fStandardError, 2) + " (" + std::to_string(o.lCount) + ")");
+    }
     if (lRow < kFixedRows) {
         std::string sName;
         double fWavelength = 0.0;
@@ -87,6 +111,42 @@ QString CRvTableModel::Text(int lRow, int lColumn) const
         return TimeText(m_oMatrix.GetRowJulianDate(r));
     }
     return c < 0 ? QString() : QString::fromStdString(m_oMatrix.CellText(r, m_vColumnIndex[static_cast<std::size_t>(c)]));
+}
+
+bool CRvTableModel::HasMeanColumn() const
+{
+    return !m_vColumnIndex.empty();
+}
+
+bool CRvTableModel::IsMeanColumn(int lModelColumn) const
+{
+    return HasMeanColumn() && lModelColumn == static_cast<int>(m_vColumnIndex.size()) + 1;
+}
+
+SVelocityStatistics CRvTableModel::RowStatistics(int32_t r) const
+{
+    std::vector<double> vVelocity;
+    for (const SLineMeasurement& o : m_oMatrix.Rows()[static_cast<std::size_t>(r)].pMeasurements) {
+        vVelocity.push_back(o.fVelocity1);
+    }
+    return VelocityStatistics(vVelocity);
+}
+
+QString CRvTableModel::RowToolTip(int32_t r) const
+{
+    const SVelocityStatistics o = RowStatistics(r);
+    if (o.lOutlier < 0) {
+        return {};
+    }
+    const SLineMeasurement& oLine = m_oMatrix.Rows()[static_cast<std::size_t>(r)].pMeasurements[static_cast<std::size_t>(o.lOutlier)];
+    std::string sName;
+    double fWavelength = 0.0;
+    if (!m_oMatrix.InertialLines().GetLine(oLine.lInertialLineIndex, fWavelength, &sName)) {
+        sName = "line " + std::to_string(o.lOutlier + 1);
+    }
+    return QString::fromStdString(sName + " (" + quandrel::FormatFixed(oLine.fVelocity1, 2) + " km/s) lies " +
+                                  quandrel::FormatFixed(o.fOutlierSigmas, 1) +
+                                  " standard errors from the mean of the other lines");
 }
 
 QString CRvTableModel::TimeText(double fJulianDate)

@@ -1,6 +1,8 @@
 // The table of radial velocities as the main window shows it: two fixed rows (laboratory name and
 // wavelength of each column's line) above one row per measured spectrum, and a fixed first column
-// with the observation times. The cells are made when they are shown, so a table of any length
+// with the observation times, and a last column with the mean velocity of each row's lines and its
+// standard error. A row with a line that disagrees with the others is coloured and says which in
+// its tooltip. The cells are made when they are shown, so a table of any length
 // refreshes at once and scrolls without delay.
 #pragma once
 
@@ -11,6 +13,7 @@
 #include <vector>
 
 class CMatrix;
+struct SVelocityStatistics;
 
 class CRvTableModel : public QAbstractTableModel {
 public:
@@ -38,6 +41,10 @@ public:
 private:
     static constexpr int kFixedRows = 2;
     QString Text(int lRow, int lColumn) const;
+    bool HasMeanColumn() const;
+    bool IsMeanColumn(int lModelColumn) const;
+    SVelocityStatistics RowStatistics(int32_t r) const;
+    QString RowToolTip(int32_t r) const;
 
     const CMatrix& m_oMatrix;
     std::vector<int32_t> m_vColumnIndex; // laboratory index of each data column

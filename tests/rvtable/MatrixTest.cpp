@@ -5,6 +5,7 @@
 #include "core/NumberText.h"
 #include "spectrum/SpectrumClass.h"
 #include "rvtable/MatrixClass.h"
+#include "rvtable/VelocityStatistics.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -301,3 +302,34 @@ TEST(CMatrix, ImportsTheLinesThatStartWithTwoNumbers)
     ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("long.txt", std::string(100000, '1') + "\n1;2\n"), oCurve));
     EXPECT_EQ(oCurve.GetArraySize(), 1);
 }
+
+struct SStatisticsCase {
+    std::vector<double> vVelocity;
+    double fMean;
+    double fStandardError;
+    int32_t lOutlier;
+};
+
+class VelocityStatisticsTest : public ::testing::TestWithParam<SStatisticsCase> {};
+
+TEST_P(VelocityStatisticsTest, MeanStandardErrorAndTheLineThatDisagrees)
+{
+    const SStatisticsCase& o = GetParam();
+    const SVelocityStatistics oStatistics = VelocityStatistics(o.vVelocity);
+    EXPECT_EQ(oStatistics.lCount, static_cast<int32_t>(o.vVelocity.size()));
+    EXPECT_NEAR(oStatistics.fMean, o.fMean, 1e-9);
+    EXPECT_NEAR(oStatistics.fStandardError, o.fStandardError, 1e-9);
+    EXPECT_EQ(oStatistics.lOutlier, o.lOutlier);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, VelocityStatisticsTest,
+    ::testing::Values(SStatisticsCase{{}, 0.0, 0.0, -1}, SStatisticsCase{{12.5}, 12.5, 0.0, -1},
+                      // s = sqrt(2), s / sqrt(2) = 1
+                      SStatisticsCase{{35.0, 37.0}, 36.0, 1.0, -1},
+                      // Scatter of 0.2 km/s: nobody disagrees.
+                      SStatisticsCase{{36.0, 36.2, 35.8, 36.1}, 36.025, std::sqrt(0.0875 / 3 / 4), -1},
+                      // One line 9 km/s off four that agree to 0.2 km/s.
+                      SStatisticsCase{{36.0, 36.2, 35.8, 36.1, 45.0}, 37.82, std::sqrt(64.528 / 4 / 5), 4},
+                      // Three equal and one different: infinitely many standard errors off.
+                      SStatisticsCase{{1.0, 1.0, 1.0, 2.0}, 1.25, std::sqrt(0.75 / 3 / 4), 3}));

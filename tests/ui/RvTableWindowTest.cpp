@@ -252,7 +252,9 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     EXPECT_NEAR(oMatrix.Rows()[0].pMeasurements[0].fVelocity1, 22.85 - 27.51, 0.1);
 
     EXPECT_EQ(Grid()->model()->rowCount(), 3);
-    EXPECT_EQ(Grid()->model()->columnCount(), 2);
+    EXPECT_EQ(Grid()->model()->columnCount(), 3) << "time, H-alpha and the mean";
+    EXPECT_EQ(GridText(2, 0), "Mean \u00B1 SE");
+    EXPECT_EQ(GridText(2, 2), QString::fromStdString(quandrel::FormatFixed(fExpected, 2) + " \u00B1 0.00 (1)"));
     EXPECT_EQ(GridText(1, 0), "H-alpha");
     EXPECT_EQ(GridText(1, 1), "6562.8");
     EXPECT_EQ(GridText(0, 2), " 1. 3.2012 20:30");

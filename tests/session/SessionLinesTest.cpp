@@ -1,0 +1,213 @@
+// The operations on all lines of a spectrum at once: the noise floor of the search, "Identify all",
+// the lamp lines found from a few identified by hand, and the line table.
+#include "session/Session.h"
+#include "astro/Doppler.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+constexpr double kVelocity = 36.5; // km/s of the generated star
+
+// 4800 .. 6700 angstrom at 0.1 angstrom, S/N 100, with five absorption lines of the laboratory table
+// shifted by kVelocity (depths 0.1 .. 0.5, sigma 0.3 .. 1.2 angstrom), and one more line far from
+// every laboratory line.
+std::unique_ptr<CSpectrum> StarSpectrum(bool bNoise, bool bStrayLine)
+{
+    struct SLine {
+        double fLambda, fSigma, fDepth;
+    };
+    const SLine aLines[] = {{4861.33, 1.2, 0.45}, {5875.62, 0.5, 0.1}, {5889.95, 0.35, 0.5}, {5895.924, 0.35, 0.4},
+                            {6562.80, 1.0, 0.5}};
+    std::mt19937 oRandom(11);
+    std::normal_distribution<double> oNoise(0.0, 0.01);
+    std::vector<double> vW;
+    std::vector<double> vI;
+    for (int k = 0; k <= 19000; ++k) {
+        const double x = 4800.0 + 0.1 * k;
+        double y = 1.0;
+        for (const SLine& o : aLines) {
+            const double c = o.fLambda * (1.0 + kVelocity / quandrel::kSpeedOfLight);
+            y -= o.fDepth * std::exp(-(x - c) * (x - c) / (2 * o.fSigma * o.fSigma));
+        }
+        if (bStrayLine) {
+            y -= 0.3 * std::exp(-(x - 5500.0) * (x - 5500.0) / 0.5);
+        }
+        vW.push_back(x);
+        vI.push_back(y + (bNoise ? oNoise(oRandom) : 0.0));
+    }
+    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
+    return pSpectrum;
+}
+
+class SessionLinesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_oSession.Settings().Write(ESetting::InertialLinesFilePath,
+                                    std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
+        ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
+    }
+
+    // The lines found with the window's default slider positions and the settings' noise floor.
+    int32_t Find()
+    {
+        EXPECT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        return m_oSession.CurrentSpectrum()->GetSpectralLineCount();
+    }
+
+    CTempDir m_oDir;
+    CSession m_oSession{m_oDir.File("quandrel.ini")};
+};
+
+} // namespace
+
+TEST_F(SessionLinesTest, TheNoiseFloorKeepsTheFiveRealLinesOfANoisySpectrumAtSensitivityZero)
+{
+    m_oSession.AddSpectrum(StarSpectrum(true, false), "star");
+    m_oSession.Settings().Write(ESetting::MinDepthSigma, 0.0);
+    EXPECT_GT(Find(), 100) << "without the floor the search fits the noise";
+    m_oSession.Settings().Write(ESetting::MinDepthSigma, 3.0);
+    ASSERT_EQ(Find(), 5);
+    const std::vector<SLineTableRow> vRows = m_oSession.LineTable();
+    const double aExpected[] = {4861.33, 5875.62, 5889.95, 5895.924, 6562.80};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_NEAR(vRows[i].fCenter, aExpected[i] * (1.0 + kVelocity / quandrel::kSpeedOfLight), 0.05) << i;
+        EXPECT_LT(vRows[i].fDepth, 0.0) << "absorption";
+    }
+}
+
+TEST_F(SessionLinesTest, IdentifyAllGivesTheVelocitiesOfIdentifyingLineByLineAndLeavesStrangersAlone)
+{
+    // Line by line: each line with its nearest laboratory line.
+    m_oSession.AddSpectrum(StarSpectrum(false, true), "by hand");
+    ASSERT_EQ(Find(), 6);
+    for (int32_t i = 0; i < 6; ++i) {
+        m_oSession.ActivateLine(i);
+        if (std::fabs(m_oSession.CurrentSpectrum()->GetLineCenter(i) - 5500.0) > 1.0) {
+            m_oSession.IdentifyActiveLineWithNearest();
+        }
+    }
+    const std::vector<SLineTableRow> vByHand = m_oSession.LineTable();
+
+    m_oSession.AddSpectrum(StarSpectrum(false, true), "all at once");
+    ASSERT_EQ(Find(), 6);
+    EXPECT_EQ(m_oSession.IdentifyAllLines(10.0), 0) << "36.5 km/s lies outside a window of 10 km/s";
+    EXPECT_EQ(m_oSession.IdentifyAllLines(50.0), 5);
+    const std::vector<SLineTableRow> vAll = m_oSession.LineTable();
+    ASSERT_EQ(vAll.size(), vByHand.size());
+    for (std::size_t i = 0; i < vAll.size(); ++i) {
+        EXPECT_EQ(vAll[i].sName, vByHand[i].sName) << i;
+        EXPECT_EQ(vAll[i].oDoppler.has_value(), vByHand[i].oDoppler.has_value()) << i;
+        if (vAll[i].oDoppler) {
+            EXPECT_EQ(*vAll[i].oDoppler, *vByHand[i].oDoppler) << vAll[i].sName;
+            EXPECT_NEAR(*vAll[i].oDoppler, kVelocity, 0.2) << vAll[i].sName;
+        }
+    }
+    EXPECT_TRUE(vAll[1].sName.empty()) << "the line at 5500 A matches no laboratory line";
+    // Once done, nothing is left to identify; one undo takes all five back.
+    EXPECT_EQ(m_oSession.IdentifyAllLines(50.0), 0);
+    ASSERT_TRUE(m_oSession.Undo());
+    for (const SLineTableRow& o : m_oSession.LineTable()) {
+        EXPECT_FALSE(o.oDoppler.has_value());
+    }
+}
+
+TEST_F(SessionLinesTest, TwoLinesNearOneLaboratoryLineGiveItToTheNearerAndHandIdentificationsStay)
+{
+    // Two dips 0.4 A either side of H-alpha's shifted place: H-alpha goes to the nearer one only.
+    std::vector<double> vW;
+    std::vector<double> vI;
+    for (int k = 0; k <= 2000; ++k) {
+        const double x = 6500.0 + 0.1 * k;
+        vW.push_back(x);
+        vI.push_back(1.0 - 0.4 * std::exp(-std::pow(x - 6562.3, 2) / 0.08) - 0.3 * std::exp(-std::pow(x - 6563.5, 2) / 0.08));
+    }
+    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
+    m_oSession.AddSpectrum(std::move(pSpectrum), "pair");
+    EXPECT_FALSE(m_oSession.FindSpectralLines(20, 2, 0));
+    ASSERT_EQ(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 2);
+    EXPECT_EQ(m_oSession.IdentifyAllLines(100.0), 1);
+    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineInertialIndex(0), 0) << "6562.3 lies nearer to 6562.8";
+    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineInertialIndex(1), 0);
+
+    // A line the user identified keeps its laboratory line, and no other line takes it.
+    ASSERT_TRUE(m_oSession.Undo());
+    m_oSession.ActivateLine(1);
+    m_oSession.IdentifyActiveLineWithNearest();
+    EXPECT_EQ(m_oSession.IdentifyAllLines(100.0), 0);
+    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineInertialIndex(0), 0);
+    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineInertialIndex(1), 0);
+}
+
+TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHand)
+{
+    // A neon lamp on a detector whose dispersion has quadratic and cubic terms, in pixels.
+    const auto PixelLambda = [](double p) { return 6300.0 + 0.25 * p + 5e-6 * p * p - 1e-9 * p * p * p; };
+    const std::vector<double> vNeon = {6334.4276, 6382.9914, 6402.248, 6506.5277, 6532.8824,
+                                       6598.9528, 6678.2766, 6717.0430};
+    std::vector<double> vCenters;
+    for (const double fLambda : vNeon) {
+        double p = (fLambda - 6300.0) / 0.25;
+        for (int k = 0; k < 40; ++k) {
+            p -= (PixelLambda(p) - fLambda) / (0.25 + 1e-5 * p - 3e-9 * p * p);
+        }
+        vCenters.push_back(p);
+    }
+    std::mt19937 oRandom(5);
+    std::normal_distribution<double> oNoise(0.0, 0.002);
+    std::vector<double> vX;
+    std::vector<double> vY;
+    for (int p = 0; p < 2048; ++p) {
+        double y = 0.02 + oNoise(oRandom);
+        for (const double c : vCenters) {
+            y += 0.8 * std::exp(-(p - c) * (p - c) / (2 * 1.6 * 1.6));
+        }
+        vX.push_back(p);
+        vY.push_back(y);
+    }
+    auto pLamp = std::make_unique<CSpectrum>(nullptr);
+    pLamp->SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    m_oSession.AddSpectrum(std::move(pLamp), "lamp");
+    ASSERT_FALSE(m_oSession.LoadCalibrationLines(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));
+
+    // Marked as reference only: the search looks for emission lines by itself.
+    m_oSession.SetSpectrumKind(true, false);
+    EXPECT_FALSE(m_oSession.FindSpectralLines(20, 20, 0));
+    EXPECT_TRUE(m_oSession.CurrentSpectrum()->IsEmissionSpectrum());
+    ASSERT_EQ(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 8);
+
+    int32_t lAdded = 0;
+    EXPECT_TRUE(m_oSession.IdentifyRemainingLampLines(3.0, lAdded)) << "needs two points first";
+    const auto CalibrationIndex = [&](double fLambda) {
+        for (int32_t i = 0; i < m_oSession.Calibration().GetLineCount(); ++i) {
+            double f = 0.0;
+            std::string sName;
+            if (m_oSession.Calibration().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 1e-6) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    for (const int32_t lLine : {1, 4, 6}) {
+        m_oSession.ActivateLine(lLine);
+        ASSERT_TRUE(m_oSession.AddCalibrationPoint(CalibrationIndex(vNeon[static_cast<std::size_t>(lLine)])));
+    }
+    EXPECT_FALSE(m_oSession.IdentifyRemainingLampLines(3.0, lAdded));
+    EXPECT_EQ(lAdded, 5);
+    const std::vector<SCalibrationPoint>& vPoints = m_oSession.Calibration().Points();
+    ASSERT_EQ(vPoints.size(), vNeon.size());
+    for (std::size_t i = 0; i < vPoints.size(); ++i) {
+        EXPECT_EQ(vPoints[i].fLambda, vNeon[i]) << "point " << i;
+        EXPECT_NEAR(vPoints[i].fMeasured, vCenters[i], 0.1) << "point " << i;
+    }
+    // Nothing is left to pair.
+    EXPECT_FALSE(m_oSession.IdentifyRemainingLampLines(3.0, lAdded));
+    EXPECT_EQ(lAdded, 0);
+}
