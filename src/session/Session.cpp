@@ -700,6 +700,18 @@ void CSession::SetCorrelationParameters(const SCorrelationParameters& o, const S
     Announce(change::kCorrelation);
 }
 
+double CSession::TemplateVelocity() const
+{
+    const double f = m_oSettings.ReadFloat(ESetting::TemplateVelocity);
+    return std::isfinite(f) ? f : 0.0;
+}
+
+void CSession::SetTemplateVelocity(double fVelocity)
+{
+    m_oSettings.Write(ESetting::TemplateVelocity, std::isfinite(fVelocity) ? fVelocity : 0.0);
+    Announce(change::kCorrelation);
+}
+
 Outcome CSession::LoadCorrelationParameters(const std::string& sPath)
 {
     // A file that is no parameter file leaves the parameters as they were.
@@ -775,8 +787,10 @@ Outcome CSession::FinishCrossCorrelation(bool bCalculated)
         Announce(change::kCorrelation);
         return SMessage{"Error!", sEdge};
     }
+    // The template's own velocity makes the shift against it an absolute velocity, as the lines give.
     const double fVelocity = m_oMatrix.CorrectVelocity(0.0, fJulianDate) -
-                             m_oCrossCorrelation.GetTopocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity();
+                             m_oCrossCorrelation.GetTopocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity() +
+                             TemplateVelocity();
     m_oMatrix.AddVelocity(m_pCorrelationFunction.get(), fVelocity);
     Announce(change::kCorrelation | change::kTable);
     return std::nullopt;

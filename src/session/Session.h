@@ -442,6 +442,10 @@ public:
     std::optional<SCorrelationParameters> CorrelationParameters() const;
     // New parameters and the template's correction (the parameters dialog).
     void SetCorrelationParameters(const SCorrelationParameters& oParameters, const STemplateCorrection& oCorrection);
+    // The template's radial velocity (km/s, kept in the settings file): added to the correlation's
+    // shift, so the table holds absolute velocities.
+    double TemplateVelocity() const;
+    void SetTemplateVelocity(double fVelocity);
     Outcome LoadCorrelationParameters(const std::string& sPath);
     Outcome SaveCorrelationParameters(const std::string& sPath) const;
     bool CanRunCorrelation() const;

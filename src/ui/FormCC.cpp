@@ -103,9 +103,14 @@ TfrmCC::TfrmCC(QWidget* pParent) : QDialog(pParent)
     pForm->addWidget(new QLabel("Accuracy to achieve"), 3, 0, 1, 3);
     pForm->addWidget(m_pedResolution, 3, 3);
     pForm->addWidget(new QLabel("km/s"), 3, 4);
+    m_pedTemplateVelocity = NamedEdit("edTemplateVelocity", "0");
+    m_pedTemplateVelocity->setToolTip("The template's own radial velocity, added to the shift found");
+    pForm->addWidget(new QLabel("Template velocity"), 4, 0, 1, 3);
+    pForm->addWidget(m_pedTemplateVelocity, 4, 3);
+    pForm->addWidget(new QLabel("km/s"), 4, 4);
     m_plblVelocityReach = new QLabel;
     m_plblVelocityReach->setObjectName("lblVelocityReach");
-    pForm->addWidget(m_plblVelocityReach, 4, 0, 1, 5);
+    pForm->addWidget(m_plblVelocityReach, 5, 0, 1, 5);
     for (QLineEdit* pEdit : {m_pedWavelengthFrom, m_pedWavelengthTo, m_pedSupportingPoints, m_pedCorrelationSpan}) {
         connect(pEdit, &QLineEdit::textChanged, this, &TfrmCC::ShowReach);
     }
@@ -153,6 +158,7 @@ std::optional<SCorrelationSetup> TfrmCC::Execute(const SCorrelationSetup& oSetup
         m_pedCorrelationSpan->setText(QString::number(o->lSpan));
         m_pedResolution->setText(QString::fromStdString(FloatToText(o->fAccuracy)));
     }
+    m_pedTemplateVelocity->setText(QString::fromStdString(FloatToText(oSetup.fTemplateVelocity)));
     ShowReach();
     findChild<QPushButton*>("btnOK")->setFocus();
     if (exec() != QDialog::Accepted) {
@@ -254,6 +260,7 @@ void TfrmCC::btnOKClick()
             }
         }
         p = TypedParameters();
+        oTyped.fTemplateVelocity = EditReal(m_pedTemplateVelocity);
     } catch (const EConvertError&) {
         // A field that is no number ends "&OK" here; the dialog stays open.
         return;

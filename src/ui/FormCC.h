@@ -20,6 +20,7 @@ struct SCorrelationSetup {
     std::optional<SCorrelationParameters> oParameters; // none: the fields keep what they held
     STimeZoneSetting oZone;
     STemplateCorrection oCorrection; // only on the way out
+    double fTemplateVelocity = 0.0;  // km/s
     // The velocity the parameters search on either side of 0 km/s (0: unknown), shown as they are typed.
     std::function<double(const SCorrelationParameters&)> fnReach;
 };
@@ -65,5 +66,6 @@ private:
     QLineEdit* m_pedSupportingPoints;
     QLineEdit* m_pedCorrelationSpan;
     QLineEdit* m_pedResolution;
+    QLineEdit* m_pedTemplateVelocity;
     QLabel* m_plblVelocityReach;
 };

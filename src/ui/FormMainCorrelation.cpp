@@ -24,7 +24,9 @@ void TfrmMain::mniNewCCParamsClick()
     oSetup.oParameters = m_oSession.CorrelationParameters();
     oSetup.oZone = m_oSession.Settings().ReadTimeZone();
     oSetup.fnReach = [this](const SCorrelationParameters& p) { return m_oSession.CorrelationReach(p); };
+    oSetup.fTemplateVelocity = m_oSession.TemplateVelocity();
     if (const auto oChosen = m_pfrmCC->Execute(oSetup)) {
+        m_oSession.SetTemplateVelocity(oChosen->fTemplateVelocity);
         m_oSession.SetCorrelationParameters(*oChosen->oParameters, oChosen->oCorrection);
     }
 }

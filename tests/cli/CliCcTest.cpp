@@ -35,6 +35,12 @@ TEST(CliCc, TwoRealEpochsOfAlphaDra)
                                         "--from", "6540", "--to", "6590", "--span", "130"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     EXPECT_NEAR(std::stod(oRun.sOut), 69.9, 5.0);
+    // The June spectrum's own velocity makes the shift October's absolute velocity.
+    const SCliRun oAbsolute = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
+                                             std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt",
+                                             "--from", "6540", "--to", "6590", "--span", "130", "--template-velocity", "-38.5"});
+    ASSERT_EQ(oAbsolute.lStatus, 0) << oAbsolute.sErr;
+    EXPECT_NEAR(std::stod(oAbsolute.sOut), std::stod(oRun.sOut) - 38.5, 1e-6);
     // With the dialog's span of 30 the two epochs 66 km/s apart peak at the edge: refused, no number.
     const SCliRun oShort = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
                                           std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt",

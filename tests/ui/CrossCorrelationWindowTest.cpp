@@ -57,9 +57,13 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
         EXPECT_TRUE(Child<QLineEdit>(pDialog, "edTopocentricCorrection")->isEnabled());
         EXPECT_FALSE(Child<QLineEdit>(pDialog, "edCivilDateDays")->isEnabled());
         Child<QLineEdit>(pDialog, "edTopocentricCorrection")->setText("-5,5");
+        // The template's own velocity, kept in the settings file.
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edTemplateVelocity")->text(), "0");
+        Child<QLineEdit>(pDialog, "edTemplateVelocity")->setText("-12.25");
         Press(pDialog, "btnOK");
     });
     Item("mniNewCCParams")->trigger();
+    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(ESetting::TemplateVelocity), -12.25);
     EXPECT_TRUE(m_pMain->Session().CrossCorrelation().AreParametersSet());
     EXPECT_EQ(m_pMain->Session().CrossCorrelation().GetTopocentricCorrection(), -5.5);
     EXPECT_FALSE(Item("mniRunCC")->isEnabled()) << "no current spectrum yet";
@@ -88,7 +92,7 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_NEAR(m_pMain->Session().CrossCorrelation().GetPeakVelocity(), 40.0, 0.5);
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     const double fExpected = m_pMain->Session().Table().CorrectVelocity(0.0, 2455000.5) + 5.5 +
-                             m_pMain->Session().CrossCorrelation().GetPeakVelocity();
+                             m_pMain->Session().CrossCorrelation().GetPeakVelocity() - 12.25;
     EXPECT_DOUBLE_EQ(m_pMain->Session().Table().Rows()[0].pMeasurements[0].fVelocity1, fExpected);
     EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.5);
 

@@ -4,6 +4,7 @@
 #include "spectrum/SpectrumClass.h"
 #include "crosscorr/CrossCorrelationClass.h"
 
+#include <cmath>
 #include <ostream>
 
 namespace quandrel::cli {
@@ -11,11 +12,13 @@ namespace quandrel::cli {
 std::string CcHelp()
 {
     return std::string("usage: quandrel-cli cc SPECTRUM TEMPLATE --from A --to B [--points F] [--span M]\n"
-                       "                       [--accuracy V] [--function] [import options]\n"
+                       "                       [--accuracy V] [--template-velocity T] [--function] [import options]\n"
                        "Cross-correlates the spectrum with the template over the window A .. B (angstrom) with F\n"
                        "supporting points per pixel (2), a span of M points each side (30) and a velocity step of\n"
                        "V km/s (0.01), and prints the velocity of the correlation peak in km/s (%.6f), positive when\n"
                        "the spectrum lies at longer wavelengths; with --function also velocity<TAB>coefficient lines.\n"
+                       "--template-velocity T adds the template's own radial velocity T km/s (0) to the peak and the\n"
+                       "function's velocities, so they are absolute velocities.\n"
                        "Both files are read with the same import options.\n") +
            ImportOptionsHelp();
 }
@@ -28,10 +31,14 @@ int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const int lPoints = oArguments.TakeInt("--points").value_or(2);
     const int lSpan = oArguments.TakeInt("--span").value_or(30);
     const double fAccuracy = oArguments.TakeDouble("--accuracy").value_or(0.01);
+    const double fTemplateVelocity = oArguments.TakeDouble("--template-velocity").value_or(0.0);
     const bool bFunction = oArguments.TakeFlag("--function");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 2 || !fFrom || !fTo) {
         throw CUsageError("cc needs a spectrum file, a template file, --from and --to.");
+    }
+    if (!std::isfinite(fTemplateVelocity)) {
+        throw CUsageError("--template-velocity must be a number (km/s).");
     }
     CSpectrum aoSpectra[2] = {CSpectrum(nullptr), CSpectrum(nullptr)};
     for (int i = 0; i < 2; ++i) {
@@ -54,11 +61,11 @@ int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oErr << sEdge << "\n";
         return kExitInput;
     }
-    oOut << FormatFixed(oCC.GetPeakVelocity(), 6) << "\n";
+    oOut << FormatFixed(oCC.GetPeakVelocity() + fTemplateVelocity, 6) << "\n";
     if (bFunction) {
         const CMeasuredDataArray& oFunction = oCC.GetCCFunction();
         for (int32_t i = 0; i < oFunction.GetArraySize(); ++i) {
-            oOut << FormatResult(oFunction.GetX(i)) << "\t" << FormatResult(oFunction.GetY(i)) << "\n";
+            oOut << FormatResult(oFunction.GetX(i) + fTemplateVelocity) << "\t" << FormatResult(oFunction.GetY(i)) << "\n";
         }
     }
     return kExitOk;
