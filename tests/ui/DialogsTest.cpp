@@ -258,9 +258,15 @@ TEST_F(MainWindowTest, MiscSettingsSetTheWidthMaximumAndTheThreshold)
         EXPECT_EQ(Child<QLineEdit>(pDialog, "edMaxWidth")->text(), "20");
         Child<QLineEdit>(pDialog, "edTimeThreshold")->setText("0,35");
         Child<QLineEdit>(pDialog, "edMaxWidth")->setText("100");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edIdentifyVelocity")->text(), "50");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edLampTolerance")->text(), "3");
+        Child<QLineEdit>(pDialog, "edIdentifyVelocity")->setText("80");
+        Child<QLineEdit>(pDialog, "edLampTolerance")->setText("-1");
         Press(pDialog, "btnOK");
     });
     Item("mniMiscSettings")->trigger();
+    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(ESetting::IdentifyAllVelocity), 80.0);
+    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(ESetting::LampLineTolerance), 3.0) << "a tolerance must be positive";
     auto* ptrbWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
     EXPECT_EQ(ptrbWidth->maximum(), 100);
     EXPECT_EQ(ptrbWidth->tickInterval(), 5);

@@ -2,10 +2,14 @@
 // sliders, the search, selecting a line with the mouse, identification, the
 // level refit and the hidden line commands.
 #include "UiTestSupport.h"
+#include "astro/Doppler.h"
 #include "core/NumberText.h"
 #include "ui/FormInertialLineSelect.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -298,4 +302,39 @@ TEST_F(LinesWindowTest, AnEmptyLaboratoryTableIdentifiesNothing)
     Item("mniIdentifyWith")->trigger();
     EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
     EXPECT_TRUE(ListedLines().isEmpty());
+}
+
+TEST_F(LinesWindowTest, TheLineTableShowsVelocitiesChoosesTheActiveLineAndCopiesItsText)
+{
+    Child<QPushButton>(m_pMain.get(), "btnGo")->click();
+    Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
+    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
+    auto* pTable = Child<QTableWidget>(m_pMain.get(), "tblSpectralLines");
+    ASSERT_EQ(pTable->rowCount(), 3);
+    EXPECT_EQ(ListedLines(), (QStringList{"H-beta 4861.330", "NaI_D2 5889.950", "H-alpha 6562.800"}));
+    // +0.1 A at every line: 6.2, 5.1 and 4.6 km/s; no time, so Doppler velocities only.
+    const double fHalpha = quandrel::DopplerVelocity(6562.8, pSpectrum->GetLineCenter(2));
+    EXPECT_EQ(pTable->item(2, 5)->text().toStdString(), quandrel::FormatFixed(fHalpha, 2));
+    EXPECT_TRUE(pTable->item(2, 6)->text().isEmpty());
+    const QString sMean = Child<QLabel>(m_pMain.get(), "lblLineMean")->text();
+    EXPECT_TRUE(sMean.startsWith("Mean of 3 identified lines (Doppler, not corrected): ")) << sMean.toStdString();
+
+    // Choosing a row makes its line active and shows it in the middle of the plot.
+    pTable->selectRow(1);
+    EXPECT_EQ(pSpectrum->GetActiveLineIndex(), 1);
+    int32_t lStart = 0;
+    int32_t lCount = 0;
+    pSpectrum->GetZoom(lStart, lCount);
+    EXPECT_LT(lCount, pSpectrum->GetNumberValues()) << "from the whole spectrum the plot zooms in";
+    const double fMiddle = pSpectrum->GetWavelengths()[static_cast<std::size_t>(lStart + lCount / 2)];
+    EXPECT_NEAR(fMiddle, pSpectrum->GetLineCenter(1), 1.0);
+
+    QApplication::clipboard()->clear();
+    pTable->findChild<QAction*>("mniCopyLineTable")->trigger();
+    const QStringList vCopied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(vCopied.size(), 5) << "header, three lines, mean";
+    EXPECT_TRUE(vCopied[0].startsWith("Line\tLaboratory"));
+    EXPECT_TRUE(vCopied[3].startsWith("H-alpha\t6562.800\t"));
+    EXPECT_EQ(vCopied[4], sMean);
 }
