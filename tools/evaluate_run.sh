@@ -21,8 +21,9 @@ if [ -f "$HERE/LinesX.txt" ]; then LAB_DEFAULT=$HERE/LinesX.txt; else LAB_DEFAUL
 LAB=${QUANDREL_LINES:-$LAB_DEFAULT}
 # Site (longitude positive west) and star, degrees/hours and minutes.
 LON="9 0"; LAT="52 0"; RA="5 55"; DEC="7 24"
-# Line search: width slider index (windows of 2 I + 4 samples) and the depth a line needs.
-WIDTH=10; MIN_DEPTH=0.08
+# Line search: width slider index (windows of 2 I + 4 samples), the depth a line needs in noise
+# sigmas, and how far (km/s) a line may lie from the laboratory line it is identified with.
+WIDTH=10; MIN_SIGMA=3; IDENTIFY=80
 # Orbit search ranges: period, eccentricity (the rest is found from the data).
 P_RANGE="10 15"; E_RANGE="0 0.8"
 
@@ -48,13 +49,14 @@ if [ -f "$RUN/star_00_pixels.txt" ]; then
         | awk -F'\t' '!/^#/ && $3 < a { a = $3; l = $5 " " $7 } END { if (l != "") print "# star_00_pixels.txt: " l " km/s" }' >&2
 fi
 
-# 2. Velocities: mean Doppler velocity of the identified lines plus the correction.
+# 2. Velocities: the lines above the noise, identified as "Identify all" does; the mean of their
+#    Doppler velocities plus the correction.
 : > "$OUT/velocities.txt"
 while IFS=';' read -r FILE JD; do
     [ -n "$FILE" ] || continue
-    MEAN=$("$CLI" lines "$RUN/$FILE" --lab "$LAB" --width-index "$WIDTH" \
-        | awk -F'\t' -v d="$MIN_DEPTH" '!/^#/ && $3 < -d && ($1 - $6) ^ 2 < 100 { s += $7; n++ }
-                                        END { if (n) printf "%.4f", s / n }')
+    MEAN=$("$CLI" lines "$RUN/$FILE" --lab "$LAB" --width-index "$WIDTH" --min-sigma "$MIN_SIGMA" \
+               --identify "$IDENTIFY" \
+        | awk -F'\t' '!/^#/ && $5 != "" { s += $7; n++ } END { if (n) printf "%.4f", s / n }')
     if [ -z "$MEAN" ]; then
         echo "evaluate_run.sh: no lines identified in $FILE" >&2
         exit 1

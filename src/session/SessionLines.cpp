@@ -2,12 +2,13 @@
 // calibration lines, and the line table.
 #include "Session.h"
 
+#include "LineMatching.h"
+
 #include "astro/Doppler.h"
 #include "calibration/MathMatrix.h"
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 void CSession::ActivateLine(int32_t lLine)
 {
@@ -23,51 +24,31 @@ void CSession::ActivateLine(int32_t lLine)
 int32_t CSession::IdentifyAllLines(double fVelocityWindow)
 {
     CSpectrum* pSpectrum = m_pCurrentSpectrum;
-    if (pSpectrum == nullptr || !(fVelocityWindow > 0.0)) {
+    if (pSpectrum == nullptr) {
         return 0;
     }
-    // For each laboratory line the nearest candidate: (line, distance in km/s).
-    std::map<int32_t, std::pair<int32_t, double>> oBest;
-    std::vector<bool> vTaken(static_cast<std::size_t>(LaboratoryLines().GetLineCount()), false);
+    std::vector<double> vCenters;
+    std::vector<int32_t> vIdentified;
     for (int32_t i = 0; i < pSpectrum->GetSpectralLineCount(); ++i) {
-        const int32_t lIndex = pSpectrum->GetLineInertialIndex(i);
-        if (lIndex >= 0 && static_cast<std::size_t>(lIndex) < vTaken.size()) {
-            vTaken[static_cast<std::size_t>(lIndex)] = true;
-        }
+        vCenters.push_back(pSpectrum->GetLineCenter(i));
+        vIdentified.push_back(pSpectrum->GetLineInertialIndex(i));
     }
-    for (int32_t i = 0; i < pSpectrum->GetSpectralLineCount(); ++i) {
-        if (pSpectrum->GetLineInertialIndex(i) >= 0) {
-            continue;
-        }
-        const double fCenter = pSpectrum->GetLineCenter(i);
-        int32_t lIndex = -1;
-        double fLaboratory = 0.0;
-        std::string sName;
-        if (!LaboratoryLines().FindNearestLine(fCenter, lIndex, fLaboratory, &sName) || lIndex < 0 ||
-            static_cast<std::size_t>(lIndex) >= vTaken.size() || vTaken[static_cast<std::size_t>(lIndex)]) {
-            continue;
-        }
-        const double fVelocity = std::fabs(quandrel::DopplerVelocity(fLaboratory, fCenter));
-        if (!(fVelocity <= fVelocityWindow)) {
-            continue;
-        }
-        const auto it = oBest.find(lIndex);
-        if (it == oBest.end() || fVelocity < it->second.second) {
-            oBest[lIndex] = {i, fVelocity};
-        }
-    }
-    if (oBest.empty()) {
+    const std::vector<int32_t> vMatch = MatchLaboratoryLines(vCenters, vIdentified, LaboratoryLines(), fVelocityWindow);
+    const auto lMatched = static_cast<int32_t>(std::count_if(vMatch.begin(), vMatch.end(), [](int32_t l) { return l >= 0; }));
+    if (lMatched == 0) {
         return 0;
     }
     PushUndo(IdentificationStep("identify all"));
-    for (const auto& [lIndex, oLine] : oBest) {
-        double fLaboratory = 0.0;
-        std::string sName;
-        LaboratoryLines().GetLine(lIndex, fLaboratory, &sName);
-        pSpectrum->SetLineIdentification(oLine.first, lIndex, fLaboratory, sName.c_str());
+    for (std::size_t i = 0; i < vMatch.size(); ++i) {
+        if (vMatch[i] >= 0) {
+            double fLaboratory = 0.0;
+            std::string sName;
+            LaboratoryLines().GetLine(vMatch[i], fLaboratory, &sName);
+            pSpectrum->SetLineIdentification(static_cast<int32_t>(i), vMatch[i], fLaboratory, sName.c_str());
+        }
     }
     Announce(change::kLines);
-    return static_cast<int32_t>(oBest.size());
+    return lMatched;
 }
 
 Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)

@@ -47,6 +47,17 @@ TEST(CliLines, FindsGeneratedLinesAndTheirDopplerVelocities)
         RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10", "--emission"});
     ASSERT_EQ(oEmission.lStatus, 0);
     EXPECT_TRUE(Records(oEmission.sOut).empty());
+
+    // --identify: within 40 km/s both lines are identified as above; within 20 neither, and their
+    // laboratory fields stay empty.
+    const SCliRun oWide = RunCliCapture({"lines", sFile, "--width-index", "20", "--lab", sLab, "--identify", "40"});
+    EXPECT_EQ(oWide.sOut, oRun.sOut);
+    const SCliRun oNarrow = RunCliCapture({"lines", sFile, "--width-index", "20", "--lab", sLab, "--identify", "20"});
+    ASSERT_EQ(Records(oNarrow.sOut).size(), 2U);
+    EXPECT_EQ(Records(oNarrow.sOut)[0][4], "");
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--identify", "40"}).lStatus, 2) << "needs --lab";
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--lab", sLab, "--identify", "0"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"lines", sFile, "--min-sigma", "-1"}).lStatus, 2);
 }
 
 TEST(CliLines, MeasuresHAlphaOfTheShippedSpectrum)

@@ -4,6 +4,7 @@
 #include "spectrum/SpectrumClass.h"
 #include "lines/InertialLinesClass.h"
 #include "lines/SliderValuesBrokerClass.h"
+#include "session/LineMatching.h"
 
 #include <cmath>
 #include <ostream>
@@ -14,10 +15,12 @@ std::string LinesHelp()
 {
     return std::string("usage: quandrel-cli lines FILE [import options] [--width-index I] [--width-max M]\n"
                        "                          [--sensitivity-index J] [--min-sigma K] [--emission]\n"
-                       "                          [--lab LINESFILE]\n"
+                       "                          [--lab LINESFILE [--identify V]]\n"
                        "Finds and fits the spectral lines of a spectrum as \"Find spectral lines\" does and prints\n"
                        "center<TAB>sigma<TAB>amplitude<TAB>offset per line; with --lab also the nearest laboratory\n"
                        "line's name<TAB>lab_wavelength<TAB>velocity (Doppler velocity in km/s, not corrected).\n"
+                       "With --identify V the laboratory fields are filled only for the lines \"Identify all\" identifies:\n"
+                       "within V km/s of their nearest laboratory line, which goes to the nearest line only.\n"
                        "  --width-index I        width slider index, 0 .. M (0): windows of 2 I + 4 samples\n"
                        "  --width-max M          width slider maximum (20)\n"
                        "  --sensitivity-index J  sensitivity slider index, 0 .. 20 (0)\n"
@@ -36,12 +39,16 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const double fMinSigma = oArguments.TakeDouble("--min-sigma").value_or(3.0);
     const bool bEmission = oArguments.TakeFlag("--emission");
     const auto sLabFile = oArguments.TakeValue("--lab");
+    const auto fIdentify = oArguments.TakeDouble("--identify");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
         throw CUsageError("lines needs exactly one spectrum file.");
     }
     if (lWidthMax < 1 || lWidthIndex < 0 || lWidthIndex > lWidthMax) {
         throw CUsageError("--width-index must lie between 0 and --width-max, which must be 1 or more.");
+    }
+    if (fIdentify && (!sLabFile || !(*fIdentify > 0.0) || !std::isfinite(*fIdentify))) {
+        throw CUsageError("--identify needs --lab and a window of more than 0 km/s.");
     }
     if (!(fMinSigma >= 0.0) || !std::isfinite(fMinSigma)) {
         throw CUsageError("--min-sigma must be a number of 0 or more.");
@@ -72,18 +79,33 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 
     oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\n";
     const CSpectralLineContainer& oLines = oSpectrum.GetSpectralLines();
+    std::vector<double> vCenters;
+    for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
+        vCenters.push_back(oLines.GetLine(i).GetCenter());
+    }
+    std::vector<int32_t> vLaboratory(vCenters.size(), -1);
+    if (fIdentify) {
+        vLaboratory = MatchLaboratoryLines(vCenters, std::vector<int32_t>(vCenters.size(), -1), oLab, *fIdentify);
+    } else if (sLabFile) {
+        for (std::size_t i = 0; i < vCenters.size(); ++i) {
+            double fLab = 0.0;
+            std::string sName;
+            if (!oLab.FindNearestLine(vCenters[i], vLaboratory[i], fLab, &sName)) {
+                vLaboratory[i] = -1;
+            }
+        }
+    }
     for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
         const CSpectralLine& oLine = oLines.GetLine(i);
         std::string sRecord = FormatResult(oLine.GetCenter()) + "\t" + FormatResult(oLine.GetWidth()) + "\t" +
                               FormatResult(oLine.GetAmplitude1()) + "\t" + FormatResult(oLine.GetOffset());
-        if (sLabFile) {
-            int32_t lIndex = 0;
-            double fLab = 0.0;
-            std::string sName;
-            if (oLab.FindNearestLine(oLine.GetCenter(), lIndex, fLab, &sName)) {
-                sRecord += "\t" + sName + "\t" + FormatResult(fLab) + "\t" +
-                           FormatResult(DopplerVelocity(fLab, oLine.GetCenter()));
-            }
+        double fLab = 0.0;
+        std::string sName;
+        if (const int32_t lIndex = vLaboratory[static_cast<std::size_t>(i)]; lIndex >= 0 && oLab.GetLine(lIndex, fLab, &sName)) {
+            sRecord += "\t" + sName + "\t" + FormatResult(fLab) + "\t" +
+                       FormatResult(DopplerVelocity(fLab, oLine.GetCenter()));
+        } else if (fIdentify) {
+            sRecord += "\t\t\t";
         }
         oOut << sRecord << "\n";
     }
