@@ -538,3 +538,49 @@ TEST_F(RvTableWindowTest, TheTimeDialogRefusesFractionsWhereWholeNumbersAreExpec
         EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd)) << pcField << " = " << pcText;
     }
 }
+
+TEST_F(RvTableWindowTest, ARowWhoseLinesDisagreeIsMarkedAndNamesTheLine)
+{
+    // Four lines at +20 km/s; in the second spectrum H-alpha lies at +60 km/s.
+    const auto Write = [this](const std::string& sName, double fHalphaVelocity) {
+        std::string sText;
+        for (int k = 0; k < 40000; ++k) {
+            const double x = 4800.0 + 0.05 * k;
+            double y = 1.0;
+            for (const auto& [fLab, fVelocity] : std::vector<std::pair<double, double>>{
+                     {4861.33, 20.0}, {5875.62, 20.0}, {5889.95, 20.0}, {6562.80, fHalphaVelocity}}) {
+                const double c = fLab * (1.0 + fVelocity / 299792.458);
+                y -= 0.4 * std::exp(-std::pow(x - c, 2) / (2 * 0.4 * 0.4));
+            }
+            sText += quandrel::FormatFixed(x, 4) + "\t" + quandrel::FormatFixed(y, 6) + "\n";
+        }
+        return m_oDir.Write(sName, sText);
+    };
+    m_pMain->Session().Settings().Write(ESetting::IdentifyAllVelocity, 100.0);
+    for (const auto& [pcName, fHalpha, fJulianDate] :
+         {std::tuple{"agree.txt", 20.0, 2455000.5}, std::tuple{"disagree.txt", 60.0, 2455001.5}}) {
+        OpenSpectrum(Write(pcName, fHalpha));
+        Child<QSlider>(m_pMain.get(), "trbWidth")->setValue(20 - 10);
+        Child<QSlider>(m_pMain.get(), "trbSensitivity")->setValue(20 - 10);
+        Child<QPushButton>(m_pMain.get(), "btnGo")->click();
+        Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
+        m_pMain->GetCurrentSpectrum()->SetObservationTime(fJulianDate);
+        m_oPrompts.qAnswers = {EButton::Cancel};
+        Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
+    }
+    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
+    const int lMean = Grid()->model()->columnCount() - 1;
+    EXPECT_EQ(GridText(lMean, 0), "Mean \u00B1 SE");
+    // The corrected means: H-alpha 40 km/s off moves the second by 10 km/s and its error to 10 km/s.
+    const double fAgree = GridText(lMean, 2).section(' ', 0, 0).toDouble();
+    const double fDisagree = GridText(lMean, 3).section(' ', 0, 0).toDouble();
+    EXPECT_NEAR(fDisagree - fAgree, 10.0, 0.1);
+    EXPECT_TRUE(GridText(lMean, 2).endsWith("(4)"));
+    EXPECT_TRUE(GridText(lMean, 3).endsWith("\u00B1 10.00 (4)")) << GridText(lMean, 3).toStdString();
+    EXPECT_FALSE(Grid()->model()->index(2, 1).data(Qt::BackgroundRole).isValid());
+    EXPECT_TRUE(Grid()->model()->index(3, 1).data(Qt::BackgroundRole).isValid());
+    const QString sTip = Grid()->model()->index(3, lMean).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(sTip.startsWith("H-alpha (")) << sTip.toStdString();
+    EXPECT_TRUE(sTip.endsWith(" standard errors from the mean of the other lines")) << sTip.toStdString();
+    EXPECT_TRUE(Grid()->model()->index(2, lMean).data(Qt::ToolTipRole).toString().isEmpty());
+}
