@@ -94,6 +94,19 @@ QSizeF TextArea(const QPdfWriter& oWriter)
     return {oPaint.width(), oPaint.height() - kFooterHeight};
 }
 
+// After an edit (the contents, a page break) the layout is renewed only as far as the edit reaches and
+// may leave later blocks without lines; everything measured here needs all of it, so it is laid out
+// again as a whole when a block lacks its lines.
+void FinishLayout(QTextDocument& oDocument)
+{
+    for (QTextBlock oBlock = oDocument.begin(); oBlock.isValid(); oBlock = oBlock.next()) {
+        if (oBlock.layout() == nullptr || oBlock.layout()->lineCount() == 0) {
+            oDocument.markContentsDirty(0, oDocument.characterCount());
+            return;
+        }
+    }
+}
+
 int PageOf(double fY, double fPageHeight)
 {
     return static_cast<int>(fY / fPageHeight);
@@ -107,6 +120,7 @@ struct SLine {
 
 std::vector<SLine> LinesByPage(QTextDocument& oDocument)
 {
+    FinishLayout(oDocument);
     const double fPage = oDocument.pageSize().height();
     std::vector<SLine> vLines;
     for (QTextBlock oBlock = oDocument.begin(); oBlock.isValid(); oBlock = oBlock.next()) {
@@ -189,12 +203,12 @@ bool KeepTogether(QTextDocument& oDocument)
 }
 
 // The contents after the title: one row per section, with its page.
-struct SEntry {
-    QTextBlock oHeading;
-    QTextTableCell oPage;
+struct SContents {
+    QTextTable* pTable = nullptr;
+    std::vector<QTextBlock> vHeadings; // the heading of each row
 };
 
-std::vector<SEntry> InsertContents(QTextDocument& oDocument, const char* pcCaption)
+SContents InsertContents(QTextDocument& oDocument, const char* pcCaption)
 {
     std::vector<QTextBlock> vHeadings;
     for (QTextBlock oBlock = oDocument.begin(); oBlock.isValid(); oBlock = oBlock.next()) {
@@ -218,7 +232,6 @@ std::vector<SEntry> InsertContents(QTextDocument& oDocument, const char* pcCapti
     oTable.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 90),
                                       QTextLength(QTextLength::PercentageLength, 10)});
     QTextTable* pTable = oCursor.insertTable(static_cast<int>(vHeadings.size()), 2, oTable);
-    std::vector<SEntry> vEntries;
     for (std::size_t i = 0; i < vHeadings.size(); ++i) {
         const int lRow = static_cast<int>(i);
         pTable->cellAt(lRow, 0).firstCursorPosition().insertText(vHeadings[i].text());
@@ -226,17 +239,20 @@ std::vector<SEntry> InsertContents(QTextDocument& oDocument, const char* pcCapti
         QTextBlockFormat oRight;
         oRight.setAlignment(Qt::AlignRight);
         oPage.mergeBlockFormat(oRight);
-        vEntries.push_back({vHeadings[i], pTable->cellAt(lRow, 1)});
     }
-    return vEntries;
+    return {pTable, vHeadings};
 }
 
-void FillContents(QTextDocument& oDocument, const std::vector<SEntry>& vEntries)
+// The page of each section into its row; a cell is looked up afresh for each change, as editing one
+// moves the positions of those after it.
+void FillContents(QTextDocument& oDocument, const SContents& o)
 {
-    for (const SEntry& o : vEntries) {
-        const double fTop = oDocument.documentLayout()->blockBoundingRect(o.oHeading).top();
-        QTextCursor oCursor = o.oPage.firstCursorPosition();
-        oCursor.setPosition(o.oPage.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    FinishLayout(oDocument);
+    for (std::size_t i = 0; i < o.vHeadings.size(); ++i) {
+        const double fTop = oDocument.documentLayout()->blockBoundingRect(o.vHeadings[i]).top();
+        const QTextTableCell oCell = o.pTable->cellAt(static_cast<int>(i), 1);
+        QTextCursor oCursor = oCell.firstCursorPosition();
+        oCursor.setPosition(oCell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
         oCursor.insertText(QString::number(PageOf(fTop, oDocument.pageSize().height()) + 1));
     }
 }
@@ -269,13 +285,14 @@ bool WritePdf(QTextDocument& oDocument, const SDocument& o, const QString& sFile
                                       QPageLayout::Point));
     oDocument.documentLayout()->setPaintDevice(&oWriter);
     oDocument.setPageSize(TextArea(oWriter));
-    const std::vector<SEntry> vEntries = InsertContents(oDocument, o.pcContents);
-    FillContents(oDocument, vEntries);
+    const SContents oContents = InsertContents(oDocument, o.pcContents);
+    FillContents(oDocument, oContents);
     if (!KeepTogether(oDocument)) {
         std::fprintf(stderr, "make_help_docs: %s: a page would hold a lone line\n", o.pcSource);
         return false;
     }
-    FillContents(oDocument, vEntries);
+    FillContents(oDocument, oContents);
+    FinishLayout(oDocument);
     QPainter oPainter(&oWriter);
     for (int lPage = 0; lPage < oDocument.pageCount(); ++lPage) {
         if (lPage > 0) {

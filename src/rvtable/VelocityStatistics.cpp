@@ -5,7 +5,23 @@
 
 namespace {
 
-constexpr double kOutlierSigmas = 3.0;
+// The difference of a velocity from the mean of the others, over its standard error, follows Student's
+// t with n - 2 degrees of freedom when all lines scatter alike. A line disagrees when that is as
+// unlikely as three standard deviations of a normal distribution (0.27 %, both sides): these are
+// the t values of that probability for 1 .. 30 degrees of freedom.
+constexpr double kCritical[30] = {235.801, 19.207, 9.219, 6.620, 5.507, 4.904, 4.530, 4.277, 4.094, 3.957,
+                                  3.850,   3.764,  3.694, 3.636, 3.586, 3.544, 3.507, 3.475, 3.447, 3.422,
+                                  3.400,   3.380,  3.361, 3.345, 3.330, 3.316, 3.303, 3.291, 3.280, 3.270};
+
+double CriticalValue(int32_t lDegrees)
+{
+    if (lDegrees <= 30) {
+        return kCritical[lDegrees - 1];
+    }
+    // Beyond the table the Cornish-Fisher expansion about z = 3 (3.269 at 30).
+    const double v = lDegrees;
+    return 3.0 + 7.5 / v + 17.25 / (v * v);
+}
 
 } // namespace
 
@@ -48,7 +64,7 @@ SVelocityStatistics VelocityStatistics(std::span<const double> vVelocity)
         const double fError = std::sqrt(fOthersSquares / (n - 2) * (1.0 + 1.0 / (n - 1)));
         const double fOff = std::fabs(fValue - fOthersMean);
         const double fSigmas = fError > 0.0 ? fOff / fError : (fOff > 0.0 ? std::numeric_limits<double>::infinity() : 0.0);
-        if (fSigmas > kOutlierSigmas && fSigmas > o.fOutlierSigmas) {
+        if (fSigmas > CriticalValue(n - 2) && fSigmas > o.fOutlierSigmas) {
             o.lOutlier = i;
             o.fOutlierSigmas = fSigmas;
         }

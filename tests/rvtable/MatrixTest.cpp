@@ -333,3 +333,23 @@ INSTANTIATE_TEST_SUITE_P(
                       SStatisticsCase{{36.0, 36.2, 35.8, 36.1, 45.0}, 37.82, std::sqrt(64.528 / 4 / 5), 4},
                       // Three equal and one different: infinitely many standard errors off.
                       SStatisticsCase{{1.0, 1.0, 1.0, 2.0}, 1.25, std::sqrt(0.75 / 3 / 4), 3}));
+
+TEST(VelocityStatistics, ALineIsMarkedOnlyWhenStudentsTSaysItIsUnlikely)
+{
+    // Five lines, one 2.3 km/s off four that agree to 0.3: 7 standard errors, but with 3 degrees of
+    // freedom that happens in 0.6 % of rows; 9.2 are needed. Twice as far it is marked.
+    const std::vector<double> vNear = {-19.04, -21.70, -21.02, -21.11, -21.48};
+    const SVelocityStatistics oNear = VelocityStatistics(vNear);
+    EXPECT_EQ(oNear.lOutlier, -1);
+    const std::vector<double> vFar = {-16.7, -21.70, -21.02, -21.11, -21.48};
+    EXPECT_EQ(VelocityStatistics(vFar).lOutlier, 0);
+    // Many lines: close to three standard errors.
+    std::vector<double> vMany(40, 0.0);
+    for (std::size_t i = 0; i < vMany.size(); ++i) {
+        vMany[i] = (i % 2 == 0 ? 1.0 : -1.0);
+    }
+    vMany[7] = 3.6;
+    EXPECT_EQ(VelocityStatistics(vMany).lOutlier, 7);
+    vMany[7] = 3.2;
+    EXPECT_EQ(VelocityStatistics(vMany).lOutlier, -1);
+}
