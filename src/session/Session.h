@@ -257,6 +257,8 @@ public:
     void IdentifyActiveLineWithNearest();
     // With line lIndex of the laboratory table; false when there is no such line.
     bool IdentifyActiveLine(int32_t lIndex);
+    // The active line loses its laboratory line (one undo step); false when it has none.
+    bool UnidentifyActiveLine();
     // Identifies every unidentified line whose centre lies within fVelocityWindow km/s of a laboratory
     // line with the nearest one. A laboratory line goes to one line only, the nearest, and not to a
     // line when another one carries it already. Returns how many lines were identified (one undo step).

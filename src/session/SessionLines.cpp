@@ -21,6 +21,23 @@ void CSession::ActivateLine(int32_t lLine)
     }
 }
 
+bool CSession::UnidentifyActiveLine()
+{
+    const int32_t lActive = ActiveLine();
+    if (lActive < 0 || m_pCurrentSpectrum->GetLineInertialIndex(lActive) < 0) {
+        return false;
+    }
+    std::string sName;
+    double fLaboratory = 0.0;
+    int32_t lIndex = -1;
+    int32_t lCount = 0;
+    m_pCurrentSpectrum->GetLineIdentification(lActive, lIndex, fLaboratory, &sName, lCount);
+    PushUndo(IdentificationStep("remove " + sName));
+    m_pCurrentSpectrum->SetLineIdentification(lActive, -1, 0.0, "");
+    Announce(change::kLines);
+    return true;
+}
+
 int32_t CSession::IdentifyAllLines(double fVelocityWindow)
 {
     CSpectrum* pSpectrum = m_pCurrentSpectrum;

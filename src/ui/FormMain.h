@@ -142,6 +142,7 @@ private:
     void mniIdentifyWithClick();
     // Every found line near a laboratory line identified with it.
     void mniIdentifyAllClick();
+    void mniUnidentifyClick();
     // The lamp's other lines paired with calibration lines from those identified by hand.
     void mniIdentifyLampLinesClick();
     void edMinSigmaExit();
@@ -221,6 +222,7 @@ private:
         QAction* pmniTimeStamp = nullptr;
         QAction* pmniIdentifyInertialLine = nullptr;
         QAction* pmniIdentifyAllPopup = nullptr;
+        QAction* pmniUnidentify = nullptr;
         QAction* pmniIdentifyLampLinesPopup = nullptr;
         QAction* pmniRemoveFromMatrix = nullptr;
         QAction* pmniFitsHeader = nullptr;

@@ -223,6 +223,7 @@ void TfrmMain::CreateContextMenu()
         {"Identify with ", "mniIdentifyWithXX", &SActions::pmniIdentifyWithXX, &TfrmMain::mniIdentifyWithXXClick},
         {"Identify with ...", "mniIdentifyWith", &SActions::pmniIdentifyWith, &TfrmMain::mniIdentifyWithClick},
         {"Identify a&ll", "mniIdentifyAllPopup", &SActions::pmniIdentifyAllPopup, &TfrmMain::mniIdentifyAllClick},
+        {"Remove identification", "mniUnidentify", &SActions::pmniUnidentify, &TfrmMain::mniUnidentifyClick},
         {"Optimize &Fit", "mniOptimizeFitPopup", &SActions::pmniOptimizeFitPopup, &TfrmMain::mniOptimizeFitClick},
         {"&Observation time ...", "mniTimeStamp", &SActions::pmniTimeStamp, &TfrmMain::mniTimeStampClick},
         {"Identify inertial line ...", "mniIdentifyInertialLine", &SActions::pmniIdentifyInertialLine,
@@ -304,6 +305,7 @@ void TfrmMain::PrepareContextMenu()
     a.pmniIdentifyInertialLine->setVisible(bHave && pCurrent->IsReferenceSpectrum() &&
                                            pCurrent->GetSpectralLineCount() > 0 && lActive >= 0);
     a.pmniIdentifyAllPopup->setVisible(bHave && !pCurrent->IsReferenceSpectrum());
+    a.pmniUnidentify->setVisible(bIdentify && pCurrent->GetLineInertialIndex(lActive) >= 0);
     a.pmniIdentifyAllPopup->setEnabled(bHave && pCurrent->GetSpectralLineCount() > 0);
     a.pmniIdentifyLampLinesPopup->setVisible(bHave && pCurrent->IsReferenceSpectrum() &&
                                              m_oSession.Calibration().GetCalibrationPointCount() >= 2);

@@ -173,6 +173,11 @@ void TfrmMain::mniIdentifyAllClick()
                      .arg(lLeft));
 }
 
+void TfrmMain::mniUnidentifyClick()
+{
+    m_oSession.UnidentifyActiveLine();
+}
+
 void TfrmMain::mniIdentifyLampLinesClick()
 {
     int32_t lAdded = 0;

@@ -110,6 +110,13 @@ TEST_F(SessionLinesTest, IdentifyAllGivesTheVelocitiesOfIdentifyingLineByLineAnd
         }
     }
     EXPECT_TRUE(vAll[1].sName.empty()) << "the line at 5500 A matches no laboratory line";
+    // One line loses its identification, and gets it back with an undo.
+    m_oSession.ActivateLine(0);
+    EXPECT_TRUE(m_oSession.UnidentifyActiveLine());
+    EXPECT_FALSE(m_oSession.LineTable()[0].oDoppler.has_value());
+    EXPECT_FALSE(m_oSession.UnidentifyActiveLine()) << "nothing left to remove";
+    ASSERT_TRUE(m_oSession.Undo());
+    EXPECT_EQ(m_oSession.LineTable()[0].sName, "H-beta");
     // Once done, nothing is left to identify; one undo takes all five back.
     EXPECT_EQ(m_oSession.IdentifyAllLines(50.0), 0);
     ASSERT_TRUE(m_oSession.Undo());

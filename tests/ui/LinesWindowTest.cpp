@@ -330,6 +330,15 @@ TEST_F(LinesWindowTest, TheLineTableShowsVelocitiesChoosesTheActiveLineAndCopies
     const double fMiddle = pSpectrum->GetWavelengths()[static_cast<std::size_t>(lStart + lCount / 2)];
     EXPECT_NEAR(fMiddle, pSpectrum->GetLineCenter(1), 1.0);
 
+    // The context menu takes the identification off the active line; Undo gives it back.
+    m_pMain->PrepareContextMenu();
+    ASSERT_TRUE(Item("mniUnidentify")->isVisible());
+    Item("mniUnidentify")->trigger();
+    EXPECT_EQ(ListedLines(), (QStringList{"H-beta 4861.330", "H-alpha 6562.800"}));
+    EXPECT_EQ(Item("mniUndo")->text(), "&Undo remove NaI_D2");
+    Item("mniUndo")->trigger();
+    EXPECT_EQ(ListedLines().size(), 3);
+
     QApplication::clipboard()->clear();
     pTable->findChild<QAction*>("mniCopyLineTable")->trigger();
     const QStringList vCopied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
