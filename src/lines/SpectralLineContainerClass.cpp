@@ -10,6 +10,24 @@ void CSpectralLineContainer::AddSpectralLine(std::unique_ptr<CSpectralLine> pLin
     }
 }
 
+std::vector<CSpectralLine> CSpectralLineContainer::CopyLines() const
+{
+    std::vector<CSpectralLine> vLines;
+    vLines.reserve(m_oSpectralLineVector.size());
+    for (const auto& pLine : m_oSpectralLineVector) {
+        vLines.push_back(*pLine);
+    }
+    return vLines;
+}
+
+void CSpectralLineContainer::RestoreLines(const std::vector<CSpectralLine>& vLines)
+{
+    m_oSpectralLineVector.clear();
+    for (const CSpectralLine& o : vLines) {
+        m_oSpectralLineVector.push_back(std::make_unique<CSpectralLine>(o));
+    }
+}
+
 void CSpectralLineContainer::Clear()
 {
     while (!m_oSpectralLineVector.empty()) {

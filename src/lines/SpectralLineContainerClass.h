@@ -15,6 +15,9 @@ public:
     void AddSpectralLine(std::unique_ptr<CSpectralLine> pLine);
     // Deletes every line.
     void Clear();
+    // Copies of the lines, and the lines replaced by such copies (a search undone).
+    std::vector<CSpectralLine> CopyLines() const;
+    void RestoreLines(const std::vector<CSpectralLine>& vLines);
     int32_t GetSpectralLineCount() const { return static_cast<int32_t>(m_oSpectralLineVector.size()); }
 
     // These four give 0 (false) on an empty container.

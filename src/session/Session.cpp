@@ -175,7 +175,19 @@ Outcome CSession::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, 
             m_pCurrentSpectrum->SetEmissionSpectrum(true);
             lChanges |= change::kSpectrumKind;
         }
+        // A search replaces the lines: identified ones can be had back.
+        SUndoStep oStep;
+        for (int32_t i = 0; i < m_pCurrentSpectrum->GetSpectralLineCount() && oStep.pSearched == nullptr; ++i) {
+            if (m_pCurrentSpectrum->GetLineInertialIndex(i) >= 0) {
+                oStep.sWhat = "find spectral lines";
+                oStep.pSearched = m_pCurrentSpectrum;
+                oStep.vLines = m_pCurrentSpectrum->CopyLines();
+            }
+        }
         m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity, m_oSettings.ReadFloat(ESetting::MinDepthSigma));
+        if (oStep.pSearched != nullptr) {
+            PushUndo(std::move(oStep));
+        }
     }
     Announce(lChanges);
     return std::nullopt;

@@ -63,6 +63,9 @@ struct SUndoStep {
         std::string sName;
     };
     std::vector<SIdentification> vIdentifications;
+    // The lines of a spectrum before a new search replaced them.
+    const CSpectrum* pSearched = nullptr;
+    std::vector<CSpectralLine> vLines;
 };
 
 class ISessionListener {

@@ -92,6 +92,14 @@ bool CSession::Undo()
         }
         lChanges |= change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime;
     }
+    if (oStep.pSearched != nullptr) {
+        CSpectrum* pSpectrum = Spectrum(m_oSpectra.IndexOf(oStep.pSearched));
+        if (pSpectrum == nullptr) {
+            return false;
+        }
+        pSpectrum->RestoreLines(oStep.vLines);
+        lChanges |= change::kLines;
+    }
     if (oStep.pIdentified != nullptr) {
         // Only onto the same spectrum with the same lines: a new search or a removal since ends the step.
         const int32_t lSpectrum = m_oSpectra.IndexOf(oStep.pIdentified);

@@ -101,6 +101,9 @@ public:
     CMeasuredDataArray GetSection(int32_t lIndex, int32_t lHalf) const;
 
     int32_t GetSpectralLineCount() const { return m_oSpectralLineContainer.GetSpectralLineCount(); }
+    // The lines as copies, and put back from copies (a search undone).
+    std::vector<CSpectralLine> CopyLines() const { return m_oSpectralLineContainer.CopyLines(); }
+    void RestoreLines(const std::vector<CSpectralLine>& vLines) { m_oSpectralLineContainer.RestoreLines(vLines); }
     const CSpectralLineContainer& GetSpectralLines() const { return m_oSpectralLineContainer; }
 
     int32_t ToggleActiveLine(int32_t lSpectralLineIndex);

@@ -117,6 +117,12 @@ TEST_F(SessionLinesTest, IdentifyAllGivesTheVelocitiesOfIdentifyingLineByLineAnd
     EXPECT_FALSE(m_oSession.UnidentifyActiveLine()) << "nothing left to remove";
     ASSERT_TRUE(m_oSession.Undo());
     EXPECT_EQ(m_oSession.LineTable()[0].sName, "H-beta");
+    // A new search replaces the identified lines; undone, they are back with their identifications.
+    ASSERT_EQ(Find(), 6);
+    EXPECT_FALSE(m_oSession.LineTable()[0].oDoppler.has_value());
+    EXPECT_EQ(m_oSession.UndoCaption(), "find spectral lines");
+    ASSERT_TRUE(m_oSession.Undo());
+    EXPECT_EQ(m_oSession.LineTable()[0].sName, "H-beta");
     // Once done, nothing is left to identify; one undo takes all five back.
     EXPECT_EQ(m_oSession.IdentifyAllLines(50.0), 0);
     ASSERT_TRUE(m_oSession.Undo());
