@@ -2,6 +2,7 @@
 
 #include "astro/Doppler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>

@@ -176,16 +176,18 @@ Outcome CSession::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, 
             lChanges |= change::kSpectrumKind;
         }
         // A search replaces the lines: identified ones can be had back.
+        bool bIdentified = false;
+        for (int32_t i = 0; i < m_pCurrentSpectrum->GetSpectralLineCount() && !bIdentified; ++i) {
+            bIdentified = m_pCurrentSpectrum->GetLineInertialIndex(i) >= 0;
+        }
         SUndoStep oStep;
-        for (int32_t i = 0; i < m_pCurrentSpectrum->GetSpectralLineCount() && oStep.pSearched == nullptr; ++i) {
-            if (m_pCurrentSpectrum->GetLineInertialIndex(i) >= 0) {
-                oStep.sWhat = "find spectral lines";
-                oStep.pSearched = m_pCurrentSpectrum;
-                oStep.vLines = m_pCurrentSpectrum->CopyLines();
-            }
+        if (bIdentified) {
+            oStep.sWhat = "find spectral lines";
+            oStep.pSearched = m_pCurrentSpectrum;
+            oStep.vLines = m_pCurrentSpectrum->CopyLines();
         }
         m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity, m_oSettings.ReadFloat(ESetting::MinDepthSigma));
-        if (oStep.pSearched != nullptr) {
+        if (bIdentified) {
             PushUndo(std::move(oStep));
         }
     }

@@ -109,8 +109,7 @@ Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
         }
         // The line nearest to its calibration line, in samples.
         double fBestOff = fTolerance;
-        double fBestCenter = 0.0;
-        double fBestLambda = 0.0;
+        std::optional<SCalibrationPoint> oBest;
         for (int32_t i = 0; i < pLamp->GetSpectralLineCount(); ++i) {
             const double fCenter = pLamp->GetLineCenter(i);
             if (IsPaired(fCenter)) {
@@ -129,14 +128,13 @@ Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
             const double fOff = std::fabs((fLambda - fPredicted) / fSlope);
             if (fOff <= fBestOff) {
                 fBestOff = fOff;
-                fBestCenter = fCenter;
-                fBestLambda = fLambda;
+                oBest = SCalibrationPoint{fCenter, fLambda};
             }
         }
-        if (fBestLambda == 0.0) {
+        if (!oBest) {
             break;
         }
-        m_oCalibration.AddCalibrationPoint(fBestCenter, fBestLambda);
+        m_oCalibration.AddCalibrationPoint(oBest->fMeasured, oBest->fLambda);
         ++lAdded;
     }
     if (lAdded > 0) {

@@ -4,7 +4,6 @@
 #include "core/IniFileClass.h"
 #include "core/NumberText.h"
 #include "rvtable/MatrixClass.h"
-#include "rvtable/VelocityStatistics.h"
 
 #include <algorithm>
 
@@ -18,6 +17,15 @@ void CRvTableModel::Refresh()
     beginResetModel();
     m_vColumnIndex = m_oMatrix.ColumnIndices();
     m_lRows = static_cast<int32_t>(m_oMatrix.Rows().size());
+    m_vRowStatistics.clear();
+    std::vector<double> vVelocity;
+    for (const SMeasurementRow& oRow : m_oMatrix.Rows()) {
+        vVelocity.clear();
+        for (const SLineMeasurement& o : oRow.pMeasurements) {
+            vVelocity.push_back(o.fVelocity1);
+        }
+        m_vRowStatistics.push_back(VelocityStatistics(vVelocity));
+    }
     endResetModel();
 }
 
@@ -59,7 +67,7 @@ QVariant CRvTableModel::data(const QModelIndex& oIndex, int lRole) const
         if (oIndex.row() < kFixedRows || oIndex.column() < 1) {
             return m_oFixedBrush;
         }
-        if (const int32_t r = DataRow(oIndex.row()); r >= 0 && RowStatistics(r).lOutlier >= 0) {
+        if (const int32_t r = DataRow(oIndex.row()); r >= 0 && m_vRowStatistics[static_cast<std::size_t>(r)].lOutlier >= 0) {
             return QBrush(QColor(255, 215, 160)); // a line of this row disagrees with the others
         }
         return {};
@@ -84,7 +92,7 @@ QString CRvTableModel::Text(int lRow, int lColumn) const
         if (r < 0) {
             return {};
         }
-        const SVelocityStatistics o = RowStatistics(r);
+        const SVelocityStatistics& o = m_vRowStatistics[static_cast<std::size_t>(r)];
         if (o.lCount == 0) {
             return {};
         }
@@ -123,18 +131,9 @@ bool CRvTableModel::IsMeanColumn(int lModelColumn) const
     return HasMeanColumn() && lModelColumn == static_cast<int>(m_vColumnIndex.size()) + 1;
 }
 
-SVelocityStatistics CRvTableModel::RowStatistics(int32_t r) const
-{
-    std::vector<double> vVelocity;
-    for (const SLineMeasurement& o : m_oMatrix.Rows()[static_cast<std::size_t>(r)].pMeasurements) {
-        vVelocity.push_back(o.fVelocity1);
-    }
-    return VelocityStatistics(vVelocity);
-}
-
 QString CRvTableModel::RowToolTip(int32_t r) const
 {
-    const SVelocityStatistics o = RowStatistics(r);
+    const SVelocityStatistics& o = m_vRowStatistics[static_cast<std::size_t>(r)];
     if (o.lOutlier < 0) {
         return {};
     }

@@ -6,6 +6,8 @@
 // refreshes at once and scrolls without delay.
 #pragma once
 
+#include "rvtable/VelocityStatistics.h"
+
 #include <QAbstractTableModel>
 #include <QBrush>
 
@@ -13,7 +15,6 @@
 #include <vector>
 
 class CMatrix;
-struct SVelocityStatistics;
 
 class CRvTableModel : public QAbstractTableModel {
 public:
@@ -43,11 +44,11 @@ private:
     QString Text(int lRow, int lColumn) const;
     bool HasMeanColumn() const;
     bool IsMeanColumn(int lModelColumn) const;
-    SVelocityStatistics RowStatistics(int32_t r) const;
     QString RowToolTip(int32_t r) const;
 
     const CMatrix& m_oMatrix;
     std::vector<int32_t> m_vColumnIndex; // laboratory index of each data column
     int32_t m_lRows = 0;
+    std::vector<SVelocityStatistics> m_vRowStatistics; // of each data row, taken at the refresh
     QBrush m_oFixedBrush;
 };
