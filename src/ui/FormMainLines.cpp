@@ -1,6 +1,7 @@
 // The main window's handlers of spectral lines: the fitting sliders, the line search and fit, a
 // click on a line, identification with laboratory lines and the laboratory table itself.
 #include "FormMain.h"
+#include "UiUtils.h"
 
 #include "FormInertialLineSelect.h"
 #include "FormNormalize.h"
@@ -193,10 +194,11 @@ void TfrmMain::mniIdentifyLampLinesClick()
 void TfrmMain::edMinSigmaExit()
 {
     // A depth floor of 0 or more noise sigmas; anything else puts the kept value back.
-    bool bNumber = false;
-    const double f = m_pedMinSigma->text().trimmed().replace(',', '.').toDouble(&bNumber);
-    if (bNumber && f >= 0.0 && std::isfinite(f)) {
-        m_oSession.Settings().Write(ESetting::MinDepthSigma, f);
+    try {
+        if (const double f = EditReal(m_pedMinSigma); f >= 0.0 && std::isfinite(f)) {
+            m_oSession.Settings().Write(ESetting::MinDepthSigma, f);
+        }
+    } catch (const EConvertError&) {
     }
     m_pedMinSigma->setText(QString::fromStdString(FloatToText(m_oSession.Settings().ReadFloat(ESetting::MinDepthSigma))));
 }

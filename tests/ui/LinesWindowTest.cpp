@@ -306,6 +306,14 @@ TEST_F(LinesWindowTest, AnEmptyLaboratoryTableIdentifiesNothing)
 
 TEST_F(LinesWindowTest, TheLineTableShowsVelocitiesChoosesTheActiveLineAndCopiesItsText)
 {
+    // The noise floor's field takes either decimal separator and puts the kept value back for no number.
+    auto* pedMinSigma = Child<QLineEdit>(m_pMain.get(), "edMinSigma");
+    EXPECT_EQ(pedMinSigma->text(), "3");
+    for (const char* pcTyped : {"2,5", "deep", "-1"}) {
+        pedMinSigma->setText(pcTyped);
+        emit pedMinSigma->editingFinished();
+        EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(ESetting::MinDepthSigma), 2.5) << pcTyped;
+    }
     Child<QPushButton>(m_pMain.get(), "btnGo")->click();
     Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
     CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
