@@ -1,6 +1,7 @@
 #include "IniFileClass.h"
 
 #include "AtomicFile.h"
+#include "ByteOrderMark.h"
 #include "FileHandle.h"
 #include "NumberText.h"
 #include "UtilsClass.h"
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <fcntl.h>
@@ -39,21 +41,32 @@ bool SameName(const std::string& a, const std::string& b)
            });
 }
 
-std::vector<std::string> ReadLines(const std::string& sPath)
+// The lines of the settings file: none for a missing file, nothing for a file that cannot be read
+// as one (too large, no regular file, no permission to read), which must then not be replaced.
+std::optional<std::vector<std::string>> ReadLines(const std::string& sPath)
 {
     std::vector<std::string> vLines;
     std::error_code oError;
+    if (!std::filesystem::exists(sPath, oError) && !oError) {
+        return vLines;
+    }
+    if (!std::filesystem::is_regular_file(sPath, oError)) {
+        return std::nullopt;
+    }
     const auto lSize = std::filesystem::file_size(sPath, oError);
     if (oError || lSize > kMaxIniBytes) {
-        return vLines;
+        return std::nullopt;
     }
     quandrel::UniqueFile pFile(std::fopen(sPath.c_str(), "rb"));
     if (!pFile) {
-        return vLines;
+        return std::nullopt;
     }
     std::string sContent(static_cast<std::size_t>(lSize), '\0');
     sContent.resize(std::fread(sContent.data(), 1, sContent.size(), pFile.get()));
-    std::size_t lStart = 0;
+    if (std::ferror(pFile.get()) != 0) {
+        return std::nullopt;
+    }
+    std::size_t lStart = quandrel::ByteOrderMarkLength(sContent);
     while (lStart < sContent.size()) {
         std::size_t lEnd = sContent.find('\n', lStart);
         if (lEnd == std::string::npos) {
@@ -145,7 +158,7 @@ std::string CIniFile::ReadString(const std::string& sSection, const std::string&
                                  const std::string& sDefault) const
 {
     bool bInSection = false;
-    for (const auto& sLine : ReadLines(m_sFilePathAndName)) {
+    for (const auto& sLine : ReadLines(m_sFilePathAndName).value_or(std::vector<std::string>())) {
         if (const auto sName = SectionOf(sLine)) {
             bInSection = SameName(*sName, sSection);
             continue;
@@ -187,7 +200,12 @@ bool CIniFile::WriteString(const std::string& sSection, const std::string& sKey,
         return false;
     }
     const CWriteLock oLock(m_sFilePathAndName);
-    std::vector<std::string> vLines = ReadLines(m_sFilePathAndName);
+    // A file that cannot be read is kept as it is: written anew it would lose all it holds.
+    std::optional<std::vector<std::string>> ovLines = ReadLines(m_sFilePathAndName);
+    if (!ovLines) {
+        return false;
+    }
+    std::vector<std::string>& vLines = *ovLines;
     const std::string sNewLine = sKey + "=" + sValue;
     bool bInSection = false;
     std::optional<std::size_t> lSectionEnd; // where a new key of the section goes
@@ -249,6 +267,30 @@ std::string FloatToText(double fValue)
         std::replace(sText.begin(), sText.end(), '.', cSystem);
     }
     return sText;
+}
+
+std::optional<std::string> CIniFile::WhyNotWritable() const
+{
+    const std::string sName = "The settings file " + m_sFilePathAndName;
+    std::error_code oError;
+    if (std::filesystem::is_directory(m_sFilePathAndName, oError)) {
+        return sName + " is a folder";
+    }
+    if (!ReadLines(m_sFilePathAndName)) {
+        return sName + " cannot be read as settings (more than " + std::to_string(kMaxIniBytes >> 20) +
+               " MB, no regular file, or not readable)";
+    }
+    if (std::filesystem::exists(m_sFilePathAndName, oError)) {
+        if (::access(m_sFilePathAndName.c_str(), W_OK) != 0) {
+            return sName + " cannot be written: " + std::strerror(errno);
+        }
+    }
+    const std::filesystem::path oFolder = std::filesystem::path(m_sFilePathAndName).parent_path();
+    const std::string sFolder = oFolder.empty() ? std::string(".") : oFolder.string();
+    if (::access(sFolder.c_str(), W_OK) != 0) {
+        return sName + " cannot be written: its folder " + sFolder + ": " + std::strerror(errno);
+    }
+    return std::nullopt;
 }
 
 std::string CIniFile::SettingsPathFor(const std::string& sExecutablePath)

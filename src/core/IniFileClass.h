@@ -2,9 +2,11 @@
 // brackets, key=value lines, names compared without regard to case). Every
 // read or write opens the file, does its work and closes it again; nothing
 // is cached. A missing file, section or key, or a value that does not
-// convert, gives the default.
+// convert, gives the default. A file that cannot be read as settings (too
+// large, not a regular file) reads as empty and is never written over.
 #pragma once
 
+#include <optional>
 #include <string>
 
 class CIniFile {
@@ -30,6 +32,10 @@ public:
     bool WriteBool(const std::string& sSection, const std::string& sKey, bool bValue) const;
     // Written in the general form with up to 15 significant digits and the system's decimal separator.
     bool WriteFloat(const std::string& sSection, const std::string& sKey, double fValue) const;
+
+    // Why settings cannot be kept in this file (it cannot be read as settings, is a folder, or it or
+    // its folder cannot be written); nothing when they can. An unreadable file is never replaced.
+    std::optional<std::string> WhyNotWritable() const;
 
     // Where the settings of a program live: the executable's path with the
     // extension ".ini" when its folder can be written, otherwise

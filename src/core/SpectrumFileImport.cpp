@@ -1,5 +1,6 @@
 #include "SpectrumFileImport.h"
 
+#include "ByteOrderMark.h"
 #include "LargeArray.h"
 #include "NumberText.h"
 #include "TextLineReaderClass.h"
@@ -57,6 +58,10 @@ int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxL
     bool bDigit = false;
     std::size_t lBytes = 0;
     for (char c = 0; lCount < lMaxLines && lBytes < kMaxBytes && oFile.get(c); ++lBytes) {
+        if (lBytes < 3 && static_cast<unsigned char>(c) == static_cast<unsigned char>("\xEF\xBB\xBF"[lBytes]) &&
+            bLineStart) {
+            continue; // a byte-order mark is no character of the first line
+        }
         if (bLineStart) {
             bComment = c == '#';
             bDigit = false;
@@ -138,8 +143,8 @@ private:
 #endif
 };
 
-// The file in the pieces the program's line reader delivers (at most 1022 characters of a line, its
-// line feed included; CR LF read as LF; nothing kept after a NUL byte), read once in large blocks.
+// The file in the lines the program's line reader delivers (whole lines, however long; a byte-order
+// mark at the start skipped; CR LF read as LF; nothing kept after a NUL byte), read once in large blocks.
 class CPieceReader {
 public:
     bool Open(const std::string& sPath)
@@ -155,18 +160,23 @@ public:
         m_pFile.reset(std::fopen(sPath.c_str(), "rb"));
         // A block of the file's size for a small file (one that grows while it is read is read on in such
         // blocks), never filled with zeros first. A block stays in the cache while it is parsed.
-        m_lSize = static_cast<std::size_t>(std::clamp<std::uintmax_t>(lBytes + 1, 4 * kPieceChars, kBlockBytes));
+        m_lSize = static_cast<std::size_t>(std::clamp<std::uintmax_t>(lBytes + 1, kMinBlockBytes, kBlockBytes));
         m_pBuffer = std::make_unique_for_overwrite<char[]>(m_lSize);
-        return m_pFile != nullptr;
+        if (m_pFile == nullptr) {
+            return false;
+        }
+        Refill();
+        m_lPos += quandrel::ByteOrderMarkLength(std::string_view(m_pBuffer.get(), m_lEnd));
+        return true;
     }
 
-    // The next piece; false at the end of the file. The view lasts until the next call; it is into
+    // The next line; false at the end of the file. The view lasts until the next call; it is into
     // the block itself for the common line (without its line feed then, which no field needs) and into
     // sScratch for any other.
     bool Next(std::string& sScratch, std::string_view& sPiece)
     {
-        // A piece takes at most 2 x 1022 bytes (each CR LF is one character), and a CR needs the byte after it.
-        if (m_lEnd - m_lPos < 2 * kPieceChars + 2) {
+        // The common line fits in what is at hand, and a CR needs the byte after it.
+        if (m_lEnd - m_lPos < kMinBlockBytes / 2) {
             Refill();
         }
         if (m_lPos == m_lEnd) {
@@ -175,24 +185,23 @@ public:
         }
         const char* pcStart = m_pBuffer.get() + m_lPos;
         const std::size_t lAvailable = m_lEnd - m_lPos;
-        // The common line: a line feed within the piece's length, no NUL, no CR but one before the line feed.
-        const std::size_t lLimit = std::min(lAvailable, kPieceChars);
-        const std::size_t lText = kSpecial.Find(pcStart, lLimit);
-        if (lText < lLimit && (pcStart[lText] == '\n' ||
-                               (pcStart[lText] == '\r' && lText + 1 < lLimit && pcStart[lText + 1] == '\n'))) {
+        // The common line: a line feed within the bytes at hand, no NUL, no CR but one before the line feed.
+        const std::size_t lText = kSpecial.Find(pcStart, lAvailable);
+        if (lText < lAvailable && (pcStart[lText] == '\n' ||
+                                   (pcStart[lText] == '\r' && lText + 1 < lAvailable && pcStart[lText + 1] == '\n'))) {
             sPiece = std::string_view(pcStart, lText);
             m_lPos += lText + (pcStart[lText] == '\n' ? 1 : 2);
             return true;
         }
         std::string& sText = sScratch;
         sText.clear();
-        // Anything else character by character, as the line reader takes it.
+        // Anything else character by character, as the line reader takes it, across as many blocks as
+        // the line takes.
         bool bAfterNul = false;
         bool bFeed = false;
-        std::size_t lTaken = 0;
-        for (; lTaken < kPieceChars && m_lPos < m_lEnd && !bFeed; ++lTaken) {
+        while (!bFeed && (m_lPos < m_lEnd || (Refill(), m_lPos < m_lEnd))) {
             char c = m_pBuffer[m_lPos++];
-            if (c == '\r' && m_lPos < m_lEnd && m_pBuffer[m_lPos] == '\n') {
+            if (c == '\r' && (m_lPos < m_lEnd || (Refill(), m_lPos < m_lEnd)) && m_pBuffer[m_lPos] == '\n') {
                 ++m_lPos;
                 c = '\n';
             }
@@ -203,16 +212,16 @@ public:
             bFeed = c == '\n';
         }
         sPiece = sText;
-        // A last piece the end of the file cut short with nothing kept of it (it began with a NUL byte)
+        // A last line the end of the file cut short with nothing kept of it (it began with a NUL byte)
         // is no line.
-        return !(sText.empty() && !bFeed && lTaken < kPieceChars);
+        return !(sText.empty() && !bFeed);
     }
 
     // The bytes read so far and the size of the file, for an estimate of the samples to come.
     std::size_t BytesTaken() const { return m_lTaken - (m_lEnd - m_lPos); }
 
 private:
-    static constexpr std::size_t kPieceChars = static_cast<std::size_t>(CTextLineReader::kMaxLineChars);
+    static constexpr std::size_t kMinBlockBytes = 4096;
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 18;
     // The bytes that end the common line or take it off the fast way: line feed, CR and NUL.
     inline static const CByteSet kSpecial{std::string_view("\n\r\0", 3)};
@@ -372,11 +381,9 @@ double FieldValue(std::string_view sField)
     if (!bComma) {
         return LeadingNumber(sField.data() + lFirst, sField.data() + lEnd);
     }
-    std::array<char, CTextLineReader::kMaxLineChars> acRun{};
-    for (std::size_t i = lFirst; i < lEnd; ++i) {
-        acRun[i - lFirst] = sField[i] == ',' ? '.' : sField[i];
-    }
-    return LeadingNumber(acRun.data(), acRun.data() + (lEnd - lFirst));
+    std::string sRun(sField.substr(lFirst, lEnd - lFirst));
+    std::replace(sRun.begin(), sRun.end(), ',', '.');
+    return LeadingNumber(sRun.data(), sRun.data() + sRun.size());
 }
 
 // The samples of the pieces from the reader's position to its end; fExpectedBytes, the size of what

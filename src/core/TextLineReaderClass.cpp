@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
+
+#include "ByteOrderMark.h"
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
@@ -78,9 +81,12 @@ int CTextLineReader::Get()
 bool CTextLineReader::ReadLine(std::string& sLine)
 {
     sLine.clear();
+    if (Tell() == 0 && (m_lPos < m_lEnd || Fill())) {
+        m_lPos += quandrel::ByteOrderMarkLength(std::string_view(m_vBuffer.data() + m_lPos, m_lEnd - m_lPos));
+    }
     bool bAny = false;
     bool bAfterNul = false;
-    for (int lTaken = 0; lTaken < kMaxLineChars; ++lTaken) {
+    for (;;) {
         const int c = Get();
         if (c == EOF) {
             break;

@@ -1,7 +1,7 @@
 // Reads a text file line by line the way the program's file formats expect:
-// at most 1022 characters of a line (its line feed included) per read, a
-// longer line being delivered in several pieces; a carriage return before a
-// line feed is dropped; a NUL byte ends the usable text of a line.
+// a whole line per read, however long (the file's size bounds it); a UTF-8
+// byte-order mark at the start of the file is skipped; a carriage return
+// before a line feed is dropped; a NUL byte ends the usable text of a line.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +15,6 @@ class CTextLineReader {
 public:
     // The largest file Open takes.
     static constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
-    // Characters of one line taken by one read, line feed included.
-    static constexpr int kMaxLineChars = 1022;
 
     CTextLineReader() = default;
 

@@ -3,6 +3,7 @@
 #include "core/Assert.h"
 #include "core/AtomicFile.h"
 #include "core/BinaryStream.h"
+#include "core/ByteOrderMark.h"
 #include "core/CSVFileClass.h"
 #include "core/FileHandle.h"
 #include "core/MeasuredDataArrayClass.h"
@@ -604,11 +605,13 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
         if (lRead == 0) {
             break;
         }
+        // A byte-order mark is no part of the first line.
+        const std::size_t lSkip = lBytes == 0 ? quandrel::ByteOrderMarkLength(std::string_view(vBlock.data(), lRead)) : 0;
         lBytes += lRead;
         if (lBytes > kMaxBytes) {
             return false;
         }
-        for (std::size_t k = 0; k < lRead; ++k) {
+        for (std::size_t k = lSkip; k < lRead; ++k) {
             if (vBlock[k] == '\n') {
                 EndOfLine();
             } else if (sLine.size() < kMaxLine) {

@@ -472,6 +472,10 @@ void TfrmMain::showEvent(QShowEvent* pEvent)
     }
     m_bShownOnce = true;
     ReadWindowSettings();
+    if (const auto sProblem = m_oSession.Settings().File().WhyNotWritable()) {
+        m_oPrompts.Message("Warning!", *sProblem + ".\nSettings will not be saved.", EIcon::Warning, EButtons::Ok);
+        ShowFeedback("Settings will not be saved");
+    }
     if (!m_oSession.LoadLaboratoryLinesAtStartUp()) {
         m_oPrompts.Message("Error!",
                            "Inertial spectral lines file (e.g. LinesX.txt) not found!\n\rPlease select a different one.",

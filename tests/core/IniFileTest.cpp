@@ -30,6 +30,37 @@ TEST(CIniFile, MissingFileSectionKeyOrBadValueGiveTheDefault)
     EXPECT_EQ(oIni.ReadInteger("Nowhere", "Top", 3), 3);
 }
 
+TEST(CIniFile, AByteOrderMarkKeepsTheFirstSection)
+{
+    CTempDir oDir;
+    const std::string sPath = oDir.Write("q.ini", "\xEF\xBB\xBF[Paths]\nSpectraPath=/data\n");
+    const CIniFile oIni(sPath);
+    EXPECT_EQ(oIni.ReadString("Paths", "SpectraPath", "."), "/data");
+    ASSERT_TRUE(oIni.WriteString("Paths", "SpectraPath", "/other"));
+    EXPECT_EQ(ReadWholeFile(sPath), "[Paths]\nSpectraPath=/other\n");
+}
+
+TEST(CIniFile, AFileThatCannotBeReadAsSettingsIsNeverReplaced)
+{
+    CTempDir oDir;
+    // Larger than any settings file: read as empty, but written over it would lose every section.
+    const std::string sLarge = "[Mine]\nkey=1\n" + std::string(17 << 20, ';') + "\n";
+    const std::string sPath = oDir.Write("large.ini", sLarge);
+    const CIniFile oLarge(sPath);
+    EXPECT_EQ(oLarge.ReadInteger("Mine", "key", 7), 7);
+    EXPECT_FALSE(oLarge.WriteInteger("FormSettings", "Top", 5));
+    EXPECT_EQ(std::filesystem::file_size(sPath), sLarge.size());
+    ASSERT_TRUE(oLarge.WhyNotWritable());
+    EXPECT_NE(oLarge.WhyNotWritable()->find("large.ini cannot be read as settings"), std::string::npos);
+
+    std::filesystem::create_directory(oDir.File("folder.ini"));
+    const CIniFile oFolder(oDir.File("folder.ini"));
+    EXPECT_FALSE(oFolder.WriteInteger("FormSettings", "Top", 5));
+    EXPECT_NE(oFolder.WhyNotWritable().value_or("").find("is a folder"), std::string::npos);
+
+    EXPECT_FALSE(CIniFile(oDir.File("fresh.ini")).WhyNotWritable()) << "a file yet to be made is fine";
+}
+
 TEST(CIniFile, WritingReplacesAddsAndKeepsEverythingElse)
 {
     CTempDir oDir;

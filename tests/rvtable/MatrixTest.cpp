@@ -298,6 +298,8 @@ TEST(CMatrix, ImportsTheLinesThatStartWithTwoNumbers)
     EXPECT_EQ(oCurve.GetY(1), -3.0) << "runs of separators count as one";
     EXPECT_EQ(oCurve.GetY(2), 7.0) << "the last line needs no line end";
     EXPECT_FALSE(CMatrix::ImportMeasurements(oDir.File("none.txt"), oCurve));
+    ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("bom.txt", "\xEF\xBB\xBF" "2455000.1 10.5\n2455001 3\n"), oCurve));
+    EXPECT_EQ(oCurve.GetArraySize(), 2) << "a byte-order mark keeps the first measurement";
     // A line longer than any measurement is skipped, not read without end.
     ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("long.txt", std::string(100000, '1') + "\n1;2\n"), oCurve));
     EXPECT_EQ(oCurve.GetArraySize(), 1);
