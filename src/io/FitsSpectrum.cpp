@@ -554,6 +554,24 @@ double EvenStep(const std::vector<double>& vWavelength)
 
 namespace {
 
+// "YYYY-MM-DDThh:mm:ss.sss" of a Julian date (UT) rounded to the millisecond; nothing outside the
+// years 1 .. 9999.
+std::optional<std::string> IsoDateTimeOfJulianDate(double fJulianDate)
+{
+    // Whole milliseconds since the civil day of JD 0 began, so that rounding carries into the date.
+    const long double fMilliseconds = std::round((static_cast<long double>(fJulianDate) + 0.5L) * 86400000.0L);
+    const long double fDay = std::floor(fMilliseconds / 86400000.0L);
+    const auto lOfDay = static_cast<long long>(fMilliseconds - fDay * 86400000.0L);
+    const SCalendarDate oDate = CJulianDate::CalendarDate(static_cast<double>(fDay) - 0.5 + 0.25);
+    if (oDate.year < 1 || oDate.year > 9999) {
+        return std::nullopt;
+    }
+    std::array<char, 40> acDate{};
+    std::snprintf(acDate.data(), acDate.size(), "%04d-%02d-%02dT%02lld:%02lld:%02lld.%03lld", oDate.year, oDate.month,
+                  static_cast<int>(oDate.day), lOfDay / 3600000, lOfDay / 60000 % 60, lOfDay / 1000 % 60, lOfDay % 1000);
+    return std::string(acDate.data());
+}
+
 void WriteMetadata(fitsfile* pFile, const SSpectrumMetadata& o, int& lStatus)
 {
     const auto Text = [&](const char* pcKey, const std::string& sValue, const char* pcComment) {
@@ -571,15 +589,8 @@ void WriteMetadata(fitsfile* pFile, const SSpectrumMetadata& o, int& lStatus)
         Text("OBJECT", o.sObject, "object name");
     }
     if (o.oJulianDateMid) {
-        const SCalendarDate oDate = CJulianDate::CalendarDate(*o.oJulianDateMid);
-        const double fSeconds = (oDate.day - std::floor(oDate.day)) * 86400.0;
-        if (oDate.year > 0 && oDate.year < 10000) {
-            std::array<char, 40> acDate{};
-            const int lSecondsWhole = static_cast<int>(fSeconds);
-            std::snprintf(acDate.data(), acDate.size(), "%04d-%02d-%02dT%02d:%02d:%06.3f", oDate.year, oDate.month,
-                          static_cast<int>(oDate.day), lSecondsWhole / 3600, lSecondsWhole / 60 % 60,
-                          fSeconds - 60.0 * (lSecondsWhole / 60));
-            Text("DATE-OBS", acDate.data(), "UT, middle of the exposure");
+        if (const auto sDate = IsoDateTimeOfJulianDate(*o.oJulianDateMid)) {
+            Text("DATE-OBS", *sDate, "UT, middle of the exposure");
         }
         Real("JD-MID", *o.oJulianDateMid, "Julian date (UT) of the middle of the exposure");
     }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -237,6 +238,22 @@ TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
         EXPECT_EQ(*m.oLatitudeDegrees, *oMetadata.oLatitudeDegrees);
         EXPECT_EQ(*m.oVelocityCorrection, *oMetadata.oVelocityCorrection);
         EXPECT_TRUE(oBack->vWarnings.empty());
+    }
+    // DATE-OBS keeps the time of day, as astropy's Time(jd).isot gives it (a millisecond that rounds up
+    // carries into the next day).
+    for (const auto& [fJd, pcIso] : {std::pair{2459087.989895833, "2020-08-26T11:45:27.000"},
+                                     {2459739.3993055555, "2022-06-08T21:35:00.000"},
+                                     {2459740.4999999999, "2022-06-10T00:00:00.000"}}) {
+        oMetadata.oJulianDateMid = fJd;
+        std::string sError;
+        ASSERT_TRUE(WriteFitsSpectrum(oDir.File("t.fits"), vEven, vIntensity, oMetadata, sError)) << sError;
+        const auto oBack = ReadFitsSpectrum(oDir.File("t.fits"), sError);
+        ASSERT_TRUE(oBack) << sError;
+        const auto& vCards = oBack->oMetadata.vHeaderCards;
+        EXPECT_NE(std::find_if(vCards.begin(), vCards.end(),
+                               [&](const std::string& s) { return s.starts_with("DATE-OBS= '" + std::string(pcIso)); }),
+                  vCards.end())
+            << pcIso;
     }
     EXPECT_EQ(EvenStep(vEven), (vEven.back() - vEven.front()) / 999.0);
     EXPECT_EQ(EvenStep(vUneven), 0.0);
