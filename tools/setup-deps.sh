@@ -5,7 +5,7 @@
 quandrel_packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libbenchmark-dev
-    qt6-base-dev libjpeg-dev libcfitsio-dev zlib1g-dev
+    qt6-base-dev libjpeg-dev libcfitsio-dev liberfa-dev zlib1g-dev
     fonts-dejavu-core
     locales
 )

@@ -1,6 +1,8 @@
 #include "FitsHeader.h"
 
 #include "astro/JulianDateClass.h"
+#include "astro/Precession.h"
+#include "astro/TimeScales.h"
 #include "core/NumberText.h"
 
 #include <array>
@@ -27,11 +29,23 @@ std::optional<double> Number(std::string_view sText)
 const std::string* Find(const FitsKeywords& oKeywords, std::initializer_list<const char*> lNames)
 {
     for (const char* pcName : lNames) {
-        if (const auto it = oKeywords.find(pcName); it != oKeywords.end() && !it->second.empty()) {
-            return &it->second;
+        if (const auto it = oKeywords.find(pcName); it != oKeywords.end() && !it->second.sText.empty()) {
+            return &it->second.sText;
         }
     }
     return nullptr;
+}
+
+bool IsQuoted(const FitsKeywords& oKeywords, const char* pcName)
+{
+    const auto it = oKeywords.find(pcName);
+    return it != oKeywords.end() && it->second.bQuoted;
+}
+
+// True when an ISO date text holds a time of day ("2022-06-08T21:30:00").
+bool HoldsTimeOfDay(std::string_view sDate)
+{
+    return sDate.find('T') != std::string_view::npos;
 }
 
 // A whole number of exactly lDigits digits at the front of sText, taken off it.
@@ -225,30 +239,66 @@ SSpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vecto
         return oValue;
     };
 
-    // The observation time: a middle stated as such, else a start plus half the exposure.
-    if (const auto o1 = NumberOf("JD-MID", "is no Julian date.")) {
-        o.oJulianDateMid = *o1;
-    } else if (const auto o2 = NumberOf("MJD-MID", "is no modified Julian date.")) {
-        o.oJulianDateMid = *o2 + 2400000.5;
-    } else {
-        std::optional<double> oStart;
-        for (const char* pcKey : {"DATE-OBS", "DATE-BEG"}) {
-            if (const std::string* pDate = Find(oKeywords, {pcKey})) {
-                const std::string* pTime = Find(oKeywords, {"TIME-OBS", "UT", "UTSTART", "UT-START"});
-                oStart = JulianDateOfFitsDate(*pDate, pTime != nullptr ? *pTime : std::string());
-                if (!oStart) {
-                    Warn(pcKey, *pDate + (pTime != nullptr ? "' with the time '" + *pTime : ""),
-                         "is no date the program reads; the observation time is left unset.");
-                }
-                break;
-            }
+    // The observation time: a middle stated as such, else a start plus half the exposure. Of the
+    // starts, one that holds a time of day: a date alone is midnight, and said to be.
+    const auto DateOf = [&](const char* pcKey, bool bWithTimeKeys) -> std::optional<double> {
+        const std::string* pDate = Find(oKeywords, {pcKey});
+        if (pDate == nullptr) {
+            return std::nullopt;
         }
-        if (!oStart) {
-            if (const auto o3 = NumberOf("JD-OBS", "is no Julian date.")) {
-                oStart = *o3;
-            } else if (const auto o4 = NumberOf("MJD-OBS", "is no modified Julian date.")) {
-                oStart = *o4 + 2400000.5;
+        const std::string* pTime = bWithTimeKeys ? Find(oKeywords, {"TIME-OBS", "UT", "UTSTART", "UT-START"}) : nullptr;
+        const auto oDate = JulianDateOfFitsDate(*pDate, pTime != nullptr ? *pTime : std::string());
+        if (!oDate) {
+            Warn(pcKey, *pDate + (pTime != nullptr ? "' with the time '" + *pTime : ""),
+                 "is no date the program reads; the observation time is left unset.");
+        }
+        return oDate;
+    };
+    const auto NumericDate = [&](const char* pcJd, const char* pcMjd) -> std::optional<double> {
+        if (const auto oJd = NumberOf(pcJd, "is no Julian date.")) {
+            return *oJd;
+        }
+        if (const auto oMjd = NumberOf(pcMjd, "is no modified Julian date.")) {
+            return *oMjd + 2400000.5;
+        }
+        return std::nullopt;
+    };
+    std::optional<double> oMiddle = NumericDate("JD-MID", "MJD-MID");
+    if (!oMiddle) {
+        oMiddle = DateOf("DATE-AVG", false);
+    }
+    if (!oMiddle) {
+        oMiddle = NumericDate("JD-AVG", "MJD-AVG");
+    }
+    if (oMiddle) {
+        o.oJulianDateMid = oMiddle;
+    } else {
+        const char* pcDateKey = Find(oKeywords, {"DATE-OBS"}) != nullptr ? "DATE-OBS" : "DATE-BEG";
+        const std::string* pDate = Find(oKeywords, {pcDateKey});
+        const bool bDateHasTime = pDate != nullptr && (HoldsTimeOfDay(*pDate) ||
+                                                       Find(oKeywords, {"TIME-OBS", "UT", "UTSTART", "UT-START"}) != nullptr);
+        const std::optional<double> oDate = DateOf(pcDateKey, true);
+        const std::optional<double> oNumeric = NumericDate("JD-OBS", "MJD-OBS");
+        const char* pcNumericKey = Find(oKeywords, {"JD-OBS"}) != nullptr ? "JD-OBS" : "MJD-OBS";
+        std::optional<double> oStart;
+        if (oDate && bDateHasTime) {
+            oStart = oDate;
+            if (oNumeric && std::fabs(*oNumeric - *oDate) * 86400.0 > 1.0) {
+                Warn(pcNumericKey, *Find(oKeywords, {pcNumericKey}),
+                     ("disagrees with " + std::string(pcDateKey) + " by " +
+                      quandrel::FormatFixed(std::fabs(*oNumeric - *oDate) * 86400.0, 1) + " s; " + pcDateKey +
+                      " is taken.").c_str());
             }
+        } else if (oNumeric) {
+            oStart = oNumeric;
+            if (oDate && (*oNumeric < *oDate - 1e-9 || *oNumeric >= *oDate + 1.0)) {
+                Warn(pcNumericKey, *Find(oKeywords, {pcNumericKey}),
+                     ("falls on another day than " + std::string(pcDateKey) + " = '" + *pDate + "'; " + pcNumericKey +
+                      " is taken.").c_str());
+            }
+        } else if (oDate) {
+            oStart = oDate;
+            Warn(pcDateKey, *pDate, "holds a date without a time of day; the observation time is taken as midnight.");
         }
         if (oStart) {
             double fExposure = 0.0;
@@ -262,6 +312,14 @@ SSpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vecto
                 }
             }
             o.oJulianDateMid = *oStart + fExposure / 2.0 / 86400.0;
+        }
+    }
+    // The time scale: UTC unless the header says otherwise.
+    if (const std::string* pScale = Find(oKeywords, {"TIMESYS"}); pScale != nullptr && o.oJulianDateMid) {
+        if (const auto oUtc = UtcOfTimeScale(*o.oJulianDateMid, *pScale)) {
+            o.oJulianDateMid = *oUtc;
+        } else {
+            Warn("TIMESYS", *pScale, "is a time scale the program does not convert; the time is taken as UTC.");
         }
     }
 
@@ -278,7 +336,8 @@ SSpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vecto
             }
             std::optional<double> oValue;
             if (const auto oNumber = Number(*p)) {
-                oValue = bHours ? *oNumber / 15.0 : *oNumber;
+                // A number is degrees; a right ascension written as a string ('14.06') is hours.
+                oValue = bHours && !IsQuoted(oKeywords, pcKey) ? *oNumber / 15.0 : *oNumber;
             } else {
                 oValue = ParseSexagesimal(*p);
             }
@@ -299,6 +358,17 @@ SSpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vecto
         o.oEquinox = NumberOf("EQUINOX", "is no equinox.");
     } else if (Find(oKeywords, {"EPOCH"}) != nullptr) {
         o.oEquinox = NumberOf("EPOCH", "is no equinox.");
+    }
+    // Coordinates of another equinox are brought to J2000: an equinox before 1984 is a Besselian epoch
+    // (FK4) unless the frame says FK5 or ICRS.
+    if (o.oEquinox && *o.oEquinox != 2000.0 && o.HasCoordinates()) {
+        const std::string* pFrame = Find(oKeywords, {"RADESYS", "RADECSYS"});
+        const bool bBesselian = pFrame != nullptr ? *pFrame == "FK4" || *pFrame == "FK4-NO-E" : *o.oEquinox < 1984.0;
+        const SEquatorialJ2000 oJ2000 = PrecessToJ2000(*o.oRightAscensionHours, *o.oDeclinationDegrees,
+                                                       JulianDateOfEquinox(*o.oEquinox, bBesselian));
+        o.oRightAscensionHours = oJ2000.fRightAscensionHours;
+        o.oDeclinationDegrees = oJ2000.fDeclinationDegrees;
+        o.oEquinox = 2000.0;
     }
 
     // The site: FITS counts longitude east.

@@ -10,11 +10,18 @@
 #include <string_view>
 #include <vector>
 
-// The keywords of a header: upper-case name -> value text (strings without their quotes, trimmed).
-using FitsKeywords = std::map<std::string, std::string>;
+// The value of a keyword: its text (a string without its quotes, trimmed), and whether it was a string.
+struct SFitsKeyword {
+    std::string sText;
+    bool bQuoted = false;
+};
+// The keywords of a header by upper-case name.
+using FitsKeywords = std::map<std::string, SFitsKeyword>;
 
-// The metadata the keywords hold. A keyword that is present but cannot be read (a date that does not
-// parse, a declination of 95 degrees) adds a sentence to vWarnings and is left out.
+// The metadata the keywords hold, the time in UTC and the coordinates at J2000. A keyword that is
+// present but cannot be read (a date that does not parse, a declination of 95 degrees) adds a sentence
+// to vWarnings and is left out; so does a time the program has to guess or doubt (a date without a
+// time, two stated times that disagree, a time scale it does not convert).
 SSpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector<std::string>& vWarnings);
 
 // "12 34 56.7", "+12:34:56", "-00 30", "12.5": the value in units of its first field; nothing when

@@ -6,6 +6,7 @@
 #include "astro/JulianDateClass.h"
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
+#include "core/UnitsClass.h"
 
 #include <fitsio.h>
 #include <zlib.h>
@@ -25,6 +26,8 @@ namespace {
 
 constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
 constexpr int kMaxHdus = 64;
+// More samples than any spectrum has: two arrays of doubles of this length take 512 MiB.
+constexpr std::uintmax_t kMaxSamples = std::uintmax_t{1} << 25;
 
 // An open FITS file, closed with its owner.
 class CFitsHandle {
@@ -121,14 +124,14 @@ void ReadHeader(fitsfile* pFile, FitsKeywords& oKeywords, std::vector<std::strin
         if (sName.empty() || sName == "COMMENT" || sName == "HISTORY") {
             continue;
         }
-        oKeywords[sName] = Trimmed(UnquotedValue(acValue.data()));
+        oKeywords[sName] = SFitsKeyword{Trimmed(UnquotedValue(acValue.data())), acValue[0] == '\''};
     }
 }
 
 const std::string* Keyword(const FitsKeywords& oKeywords, const std::string& sName)
 {
     const auto it = oKeywords.find(sName);
-    return it == oKeywords.end() || it->second.empty() ? nullptr : &it->second;
+    return it == oKeywords.end() || it->second.sText.empty() ? nullptr : &it->second.sText;
 }
 
 std::optional<double> KeywordNumber(const FitsKeywords& oKeywords, const std::string& sName)
@@ -197,10 +200,37 @@ std::string Gunzip(const std::string& sPath)
     return sBytes;
 }
 
-// The wavelengths of an image's pixels 1 .. n from the axis keywords.
-std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n)
+// The types of a first axis that is a wavelength axis.
+bool IsWavelengthType(const std::string& sType)
+{
+    return sType == "WAVE" || sType == "AWAV" || sType == "LAMBDA" || sType == "WAVELENGTH" || sType == "LINEAR" ||
+           sType == "WAVE-LOG" || sType == "AWAV-LOG";
+}
+
+std::string AxisType(const FitsKeywords& oKeywords)
+{
+    return Upper(Trimmed(Keyword(oKeywords, "CTYPE1") ? *Keyword(oKeywords, "CTYPE1") : ""));
+}
+
+// True when the header gives its image a wavelength axis.
+bool HasWavelengthAxis(const FitsKeywords& oKeywords)
+{
+    return KeywordNumber(oKeywords, "CRVAL1").has_value() || IsWavelengthType(AxisType(oKeywords));
+}
+
+// The wavelengths of an image's pixels 1 .. n from the axis keywords (the WCS rules: CD1_1 rules over
+// CDELT1, which PC1_1 scales).
+std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n, std::vector<std::string>& vWarnings)
 {
     std::vector<double> vWavelength(static_cast<std::size_t>(n));
+    const std::string sType = AxisType(oKeywords);
+    if (!sType.empty() && sType != "PIXEL" && !IsWavelengthType(sType)) {
+        if (sType.starts_with("MULTISPE")) {
+            throw SFailure{"its first axis is of type '" + sType +
+                           "' (IRAF multispec): its wavelengths are in WAT cards, which the program does not read"};
+        }
+        throw SFailure{"its first axis is of type '" + sType + "', not a wavelength"};
+    }
     const auto oValue = KeywordNumber(oKeywords, "CRVAL1");
     if (!oValue) {
         // No axis: pixel numbers from 0, as a single-column text file gets them.
@@ -210,19 +240,16 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n)
         return vWavelength;
     }
     const double fPixel = KeywordNumber(oKeywords, "CRPIX1").value_or(1.0);
-    auto oStep = KeywordNumber(oKeywords, "CDELT1");
+    std::optional<double> oStep = KeywordNumber(oKeywords, "CD1_1");
     if (!oStep) {
-        oStep = KeywordNumber(oKeywords, "CD1_1");
+        if (const auto oDelta = KeywordNumber(oKeywords, "CDELT1")) {
+            oStep = *oDelta * KeywordNumber(oKeywords, "PC1_1").value_or(1.0);
+        }
     }
     if (!oStep || *oStep == 0.0) {
         throw SFailure{"its wavelength axis has CRVAL1 but no step (CDELT1 or CD1_1)"};
     }
-    const std::string sType = Upper(Trimmed(Keyword(oKeywords, "CTYPE1") ? *Keyword(oKeywords, "CTYPE1") : ""));
     const bool bLog = sType == "WAVE-LOG" || sType == "AWAV-LOG";
-    if (!bLog && !sType.empty() && sType != "WAVE" && sType != "AWAV" && sType != "LAMBDA" && sType != "WAVELENGTH" &&
-        sType != "LINEAR") {
-        throw SFailure{"its first axis is of type '" + sType + "', not a wavelength"};
-    }
     const std::string* pUnit = Keyword(oKeywords, "CUNIT1");
     const auto oFactor = AngstromPerUnit(pUnit != nullptr ? *pUnit : "");
     if (!oFactor) {
@@ -242,6 +269,12 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n)
         }
         vWavelength[static_cast<std::size_t>(i)] = fLambda * *oFactor;
     }
+    // Without a unit, wavelengths in the range of nanometres are nanometres, as in text files.
+    if (pUnit == nullptr && !vWavelength.empty() && CUnits::IsNanometer(vWavelength.front())) {
+        CUnits::ConvertNmToAngstrom(vWavelength.data(), static_cast<int32_t>(vWavelength.size()));
+        vWarnings.push_back("CUNIT1 is missing and the wavelengths start at " + quandrel::FormatGeneral(*oValue, 10) +
+                            ": they are taken as nm, as in text files.");
+    }
     return vWavelength;
 }
 
@@ -257,26 +290,36 @@ void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const 
         }
     }
     const long long n = alSize[0];
+    int lStatus = 0;
+    // A tile-compressed image holds fewer bytes than samples; its tiles were checked against the file.
+    const bool bCompressed = fits_is_compressed_image(pFile, &lStatus) != 0;
     const auto lBytesPerPixel = static_cast<std::uintmax_t>(std::abs(lBitpix) / 8);
-    if (n < 1 || static_cast<std::uintmax_t>(n) > lBudget / std::max<std::uintmax_t>(lBytesPerPixel, 1)) {
+    if (n < 1 || (!bCompressed && static_cast<std::uintmax_t>(n) > lBudget / std::max<std::uintmax_t>(lBytesPerPixel, 1))) {
         throw SFailure{"its image claims " + std::to_string(n) + " samples, more than the file holds"};
+    }
+    if (static_cast<std::uintmax_t>(n) > kMaxSamples) {
+        throw SFailure{"its image holds " + std::to_string(n) + " samples, more than the " +
+                       std::to_string(kMaxSamples) + " the program takes"};
     }
     std::vector<double> vIntensity(static_cast<std::size_t>(n));
     // Floating-point images mark undefined samples as NaN themselves, so only integer images need the
     // check, which turns a BLANK sample into NaN.
     double fUndefined = lBitpix < 0 ? 0.0 : std::numeric_limits<double>::quiet_NaN();
     int lAnyUndefined = 0;
-    int lStatus = 0;
     if (fits_read_img(pFile, TDOUBLE, 1, n, &fUndefined, vIntensity.data(), &lAnyUndefined, &lStatus) != 0) {
         throw SFailure{"its image cannot be read (" + StatusText(lStatus) + ")"};
     }
-    std::vector<double> vWavelength = ImageWavelengths(oKeywords, n);
+    std::vector<double> vWavelength = ImageWavelengths(oKeywords, n, oSpectrum.vWarnings);
     oSpectrum.vWavelength = std::move(vWavelength);
     oSpectrum.vIntensity = std::move(vIntensity);
 }
 
 // The number of the first column with one of these names (case-insensitive); 0 when none.
-int FindColumn(fitsfile* pFile, std::initializer_list<const char*> lNames)
+constexpr std::array<const char*, 4> kWavelengthColumns{"WAVE", "WAVELENGTH", "LAMBDA", "LAMBDA_AIR"};
+constexpr std::array<const char*, 3> kFluxColumns{"FLUX", "FLUX_REDUCED", "INTENSITY"};
+
+template <std::size_t N>
+int FindColumn(fitsfile* pFile, const std::array<const char*, N>& lNames)
 {
     for (const char* pcName : lNames) {
         int lColumn = 0;
@@ -292,8 +335,8 @@ int FindColumn(fitsfile* pFile, std::initializer_list<const char*> lNames)
 
 void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lBudget, SFitsSpectrum& oSpectrum)
 {
-    const int lWave = FindColumn(pFile, {"WAVE", "WAVELENGTH", "LAMBDA", "LAMBDA_AIR"});
-    const int lFlux = FindColumn(pFile, {"FLUX", "FLUX_REDUCED", "INTENSITY"});
+    const int lWave = FindColumn(pFile, kWavelengthColumns);
+    const int lFlux = FindColumn(pFile, kFluxColumns);
     if (lWave == 0 || lFlux == 0) {
         throw SFailure{"its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) or no flux column "
                        "(FLUX, FLUX_REDUCED, INTENSITY)"};
@@ -324,6 +367,10 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
     }
     if (n < 1 || static_cast<std::uintmax_t>(n) > lBudget / 2) {
         throw SFailure{"its table claims " + std::to_string(n) + " samples, more than the file holds"};
+    }
+    if (static_cast<std::uintmax_t>(n) > kMaxSamples) {
+        throw SFailure{"its table holds " + std::to_string(n) + " samples, more than the " +
+                       std::to_string(kMaxSamples) + " the program takes"};
     }
     std::vector<double> vWavelength(static_cast<std::size_t>(n));
     std::vector<double> vIntensity(static_cast<std::size_t>(n));
@@ -478,17 +525,26 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
         FitsKeywords oPrimary;
         int lHdus = 0;
         fits_get_num_hdus(oFile.Get(), &lHdus, &lStatus);
-        bool bFound = false;
-        for (int lHdu = 1; lHdu <= std::min(lHdus, kMaxHdus) && !bFound; ++lHdu) {
+        // The first HDU that is a spectrum: an image with a wavelength axis or a table with wavelength
+        // and flux columns. Failing those, the first one-dimensional image without an axis (pixels).
+        std::vector<std::pair<std::string, std::string>> vSeen; // HDUs passed over, and why
+        std::optional<int> oPixelImage;
+        int lRead = 0;
+        for (int lHdu = 1; lHdu <= std::min(lHdus, kMaxHdus) && lRead == 0; ++lHdu) {
             int lType = 0;
             if (fits_movabs_hdu(oFile.Get(), lHdu, &lType, &lStatus) != 0) {
                 break;
             }
             FitsKeywords oKeywords = oPrimary;
-            ReadHeader(oFile.Get(), oKeywords, oSpectrum.oMetadata.vHeaderCards);
+            std::vector<std::string> vCards;
+            ReadHeader(oFile.Get(), oKeywords, vCards);
             if (lHdu == 1) {
                 oPrimary = oKeywords;
             }
+            const std::string sName = Keyword(oKeywords, "EXTNAME") != nullptr && lHdu > 1
+                                          ? " (" + *Keyword(oKeywords, "EXTNAME") + ")"
+                                          : std::string();
+            const std::string sHdu = "HDU " + std::to_string(lHdu) + sName;
             if (lType == IMAGE_HDU) {
                 int lBitpix = 0;
                 int lAxes = 0;
@@ -499,30 +555,82 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
                 if (lAxes == 0) {
                     continue;
                 }
-                if (lAxes > 3) {
-                    throw SFailure{"it holds a " + std::to_string(lAxes) + "-dimensional image, not a one-dimensional spectrum"};
+                const bool bOneDimensional =
+                    lAxes <= 3 && std::all_of(alSize.begin() + 1, alSize.begin() + std::min(lAxes, 3),
+                                              [](long long l) { return l == 1; });
+                if (bOneDimensional && HasWavelengthAxis(oKeywords)) {
+                    lRead = lHdu;
+                } else if (bOneDimensional) {
+                    oPixelImage = oPixelImage.value_or(lHdu);
+                    vSeen.push_back({sHdu, "it holds an image without a wavelength axis"});
+                } else if (lAxes > 3) {
+                    vSeen.push_back({sHdu, "it holds a " + std::to_string(lAxes) +
+                                               "-dimensional image, not a one-dimensional spectrum"});
+                } else {
+                    vSeen.push_back({sHdu, "it holds a " + std::to_string(lAxes) + "-dimensional image (" +
+                                               std::to_string(alSize[0]) + " x " + std::to_string(alSize[1]) +
+                                               (lAxes == 3 ? " x " + std::to_string(alSize[2]) : std::string()) +
+                                               "), not a one-dimensional spectrum"});
                 }
-                ReadImage(oFile.Get(), oKeywords, lAxes, alSize, lBitpix, lBudget, oSpectrum);
-                bFound = true;
             } else if (lType == BINARY_TBL) {
-                ReadTable(oFile.Get(), oKeywords, lBudget, oSpectrum);
-                bFound = true;
-            }
-            if (bFound) {
-                oSpectrum.oMetadata = [&] {
-                    std::vector<std::string> vCards = std::move(oSpectrum.oMetadata.vHeaderCards);
-                    SSpectrumMetadata oMetadata = MetadataFromKeywords(oKeywords, oSpectrum.vWarnings);
-                    oMetadata.vHeaderCards = std::move(vCards);
-                    return oMetadata;
-                }();
+                if (FindColumn(oFile.Get(), kWavelengthColumns) != 0 && FindColumn(oFile.Get(), kFluxColumns) != 0) {
+                    lRead = lHdu;
+                } else {
+                    vSeen.push_back({sHdu, "its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) "
+                                           "or no flux column (FLUX, FLUX_REDUCED, INTENSITY)"});
+                }
+            } else {
+                vSeen.push_back({sHdu, "it holds an ASCII table, which the program does not read"});
             }
         }
         if (lStatus != 0) {
             throw SFailure{"is damaged (" + StatusText(lStatus) + ")"};
         }
-        if (!bFound) {
-            throw SFailure{"holds no image and no table with a spectrum"};
+        if (lRead == 0 && oPixelImage) {
+            lRead = *oPixelImage;
         }
+        if (lRead == 0) {
+            if (vSeen.size() == 1) {
+                throw SFailure{vSeen.front().second};
+            }
+            std::string sWhy = vSeen.empty() ? "holds no image and no table with a spectrum" : "holds no spectrum:";
+            for (std::size_t i = 0; i < vSeen.size(); ++i) {
+                sWhy += (i == 0 ? " " : "; ") + vSeen[i].first + ": " + vSeen[i].second;
+            }
+            throw SFailure{sWhy};
+        }
+        // The chosen HDU with the keywords of the primary header beneath its own.
+        int lType = 0;
+        fits_movabs_hdu(oFile.Get(), lRead, &lType, &lStatus);
+        FitsKeywords oKeywords;
+        if (lRead > 1) {
+            fits_movabs_hdu(oFile.Get(), 1, &lType, &lStatus);
+            ReadHeader(oFile.Get(), oKeywords, oSpectrum.oMetadata.vHeaderCards);
+            fits_movabs_hdu(oFile.Get(), lRead, &lType, &lStatus);
+        }
+        ReadHeader(oFile.Get(), oKeywords, oSpectrum.oMetadata.vHeaderCards);
+        if (lStatus != 0) {
+            throw SFailure{"is damaged (" + StatusText(lStatus) + ")"};
+        }
+        if (lType == IMAGE_HDU) {
+            int lBitpix = 0;
+            int lAxes = 0;
+            std::array<long long, 3> alSize{1, 1, 1};
+            fits_get_img_paramll(oFile.Get(), 3, &lBitpix, &lAxes, alSize.data(), &lStatus);
+            ReadImage(oFile.Get(), oKeywords, lAxes, alSize, lBitpix, lBudget, oSpectrum);
+        } else {
+            ReadTable(oFile.Get(), oKeywords, lBudget, oSpectrum);
+        }
+        if (!vSeen.empty() && lRead != oPixelImage) {
+            std::string sPassed = "The spectrum is read from HDU " + std::to_string(lRead) + "; passed over:";
+            for (const auto& [sHdu, sWhy] : vSeen) {
+                sPassed += " " + sHdu + ", where " + sWhy + ".";
+            }
+            oSpectrum.vWarnings.push_back(sPassed);
+        }
+        std::vector<std::string> vCards = std::move(oSpectrum.oMetadata.vHeaderCards);
+        oSpectrum.oMetadata = MetadataFromKeywords(oKeywords, oSpectrum.vWarnings);
+        oSpectrum.oMetadata.vHeaderCards = std::move(vCards);
         Tidy(oSpectrum);
         return oSpectrum;
     } catch (const SFailure& oFailure) {

@@ -261,3 +261,78 @@ TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
     EXPECT_FALSE(WriteFitsSpectrum(oDir.File("no/such/folder/x.fits"), vEven, vIntensity, oMetadata, sError));
     EXPECT_FALSE(sError.empty());
 }
+
+TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsThem)
+{
+    // tests/data/fits/expected_cases.txt: "file key value", written by make_fits_cases.py with astropy.
+    std::ifstream oExpected(kDir + "expected_cases.txt");
+    std::string sLine;
+    int lChecked = 0;
+    while (std::getline(oExpected, sLine)) {
+        if (sLine.empty() || sLine[0] == '#') {
+            continue;
+        }
+        std::istringstream oFields(sLine);
+        std::string sFile;
+        std::string sKey;
+        std::string sValue;
+        oFields >> sFile >> sKey >> sValue;
+        SCOPED_TRACE(sLine);
+        std::string sError;
+        const auto oSpectrum = ReadFitsSpectrum(kDir + sFile, sError);
+        ASSERT_TRUE(oSpectrum) << sError;
+        std::string sWarnings;
+        for (const std::string& s : oSpectrum->vWarnings) {
+            sWarnings += s + "\n";
+        }
+        const SSpectrumMetadata& m = oSpectrum->oMetadata;
+        if (sKey == "warning") {
+            if (sValue == "-") {
+                EXPECT_TRUE(sWarnings.empty()) << sWarnings;
+            } else {
+                EXPECT_NE(sWarnings.find(sValue), std::string::npos) << sWarnings;
+            }
+            continue;
+        }
+        const double fValue = std::stod(sValue);
+        if (sKey == "jd") {
+            ASSERT_TRUE(m.oJulianDateMid);
+            EXPECT_NEAR(*m.oJulianDateMid, fValue, 2e-9); // 0.2 ms
+        } else if (sKey == "ra_hours") {
+            EXPECT_NEAR(m.oRightAscensionHours.value_or(NAN), fValue, 1e-9 / 15.0);
+            EXPECT_EQ(m.oEquinox.value_or(2000.0), 2000.0);
+        } else if (sKey == "dec_degrees") {
+            EXPECT_NEAR(m.oDeclinationDegrees.value_or(NAN), fValue, 1e-9);
+        } else if (sKey == "first_wavelength" || sKey == "last_wavelength") {
+            const double fRead = sKey == "first_wavelength" ? oSpectrum->vWavelength.front() : oSpectrum->vWavelength.back();
+            EXPECT_NEAR(fRead, fValue, 1e-9 * fValue);
+            ASSERT_EQ(oSpectrum->vIntensity.size(), 20U);
+            EXPECT_EQ(oSpectrum->vIntensity.front(), 100.0);
+            EXPECT_EQ(oSpectrum->vIntensity.back(), 119.0);
+        } else {
+            ADD_FAILURE() << "unknown key";
+        }
+        ++lChecked;
+    }
+    EXPECT_GE(lChecked, 20);
+
+    // The first extension that is a spectrum is read, and the note says which.
+    for (const char* pcFile : {"e_sky_first.fits", "e_table_first.fits"}) {
+        std::string sError;
+        const auto oSpectrum = ReadFitsSpectrum(kDir + pcFile, sError);
+        ASSERT_TRUE(oSpectrum) << pcFile << ": " << sError;
+        EXPECT_EQ(oSpectrum->vIntensity, (std::vector<double>{100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110,
+                                                              111, 112, 113, 114, 115, 116, 117, 118, 119}));
+        ASSERT_FALSE(oSpectrum->vWarnings.empty()) << pcFile;
+        EXPECT_NE(oSpectrum->vWarnings.back().find("read from HDU 3"), std::string::npos) << oSpectrum->vWarnings.back();
+    }
+    // Refused, naming why: multispec, no spectrum among the extensions, more samples than the program takes.
+    for (const auto& [pcFile, pcWhy] : {std::pair{"a_multispec.fits", "IRAF multispec"},
+                                        {"e_none.fits", "holds no spectrum: HDU 2: its table has no wavelength column"},
+                                        {"e_none.fits", "HDU 3: it holds a 2-dimensional image (10 x 5)"},
+                                        {"big_8bit.fits.gz", "more than the 33554432 the program takes"}}) {
+        std::string sError;
+        EXPECT_FALSE(ReadFitsSpectrum(kDir + pcFile, sError)) << pcFile;
+        EXPECT_NE(sError.find(pcWhy), std::string::npos) << sError;
+    }
+}

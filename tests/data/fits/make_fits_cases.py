@@ -1,0 +1,149 @@
+#!/usr/bin/env python3
+"""Writes the FITS cases of the header conventions, axes, extensions and compressed images that
+tests/io reads, with astropy as the independent writer and reference.
+
+Run once (Debian: python3-astropy); it writes the files and expected_cases.txt, the values astropy
+gives for them, so that the tests need no Python. Every spectrum holds 20 samples with the intensity
+100 + i (sample i, 0-based) on an axis CRVAL1 = 6500, step 0.25 (unless said otherwise).
+"""
+import gzip
+import os
+
+import numpy as np
+from astropy import units as u
+from astropy.coordinates import FK5, SkyCoord
+from astropy.io import fits
+from astropy.time import Time
+from astropy.wcs import WCS
+
+N = 20
+HERE = os.path.dirname(os.path.abspath(__file__))
+expected = []
+
+
+def path(name):
+    return os.path.join(HERE, name)
+
+
+def spectrum_hdu(cls=fits.PrimaryHDU, dtype=np.float64, axis=True):
+    h = cls(np.arange(100, 100 + N).astype(dtype))
+    if axis:
+        h.header['CTYPE1'] = 'WAVE'
+        h.header['CUNIT1'] = 'Angstrom'
+        h.header['CRPIX1'] = 1.0
+        h.header['CRVAL1'] = 6500.0
+        h.header['CDELT1'] = 0.25
+    return h
+
+
+def expect(name, key, value):
+    expected.append('%s %s %s' % (name, key, value if isinstance(value, str) else repr(float(value))))
+
+
+def time_case(name, cards, jd_mid, warning=''):
+    h = spectrum_hdu()
+    for key, value in cards:
+        h.header[key] = value
+    h.writeto(path(name), overwrite=True)
+    expect(name, 'jd', jd_mid)
+    expect(name, 'warning', warning or '-')
+
+
+# The observation time. A date without a time beside a modified Julian date that holds the time.
+time_case('t_date_mjd.fits', [('DATE-OBS', '2022-06-08'), ('MJD-OBS', 59738.885), ('EXPTIME', 600.0)],
+          Time(59738.885, format='mjd', scale='utc').jd + 300.0 / 86400.0)
+# A date alone: midnight, said.
+time_case('t_date_only.fits', [('DATE-OBS', '2022-06-08')], Time('2022-06-08T00:00:00', scale='utc').jd,
+          'DATE-OBS')
+# DATE-OBS and MJD-OBS six minutes apart: DATE-OBS is taken, the disagreement said.
+time_case('t_disagree.fits', [('DATE-OBS', '2022-06-08T21:30:00.0'), ('MJD-OBS', 59738.9)],
+          Time('2022-06-08T21:30:00', scale='utc').jd, 'MJD-OBS')
+# The middle of the exposure stated as such wins over start + exposure / 2.
+time_case('t_date_avg.fits', [('DATE-OBS', '2022-06-08T21:30:00'), ('EXPTIME', 600.0),
+                              ('DATE-AVG', '2022-06-08T21:36:00')], Time('2022-06-08T21:36:00', scale='utc').jd)
+time_case('t_mjd_avg.fits', [('MJD-OBS', 59738.89), ('MJD-AVG', 59738.8935)],
+          Time(59738.8935, format='mjd', scale='utc').jd)
+# Time scales other than UTC: converted to UTC.
+for scale in ('tt', 'tai'):
+    time_case('t_timesys_%s.fits' % scale, [('DATE-OBS', '2022-06-08T21:30:00'), ('TIMESYS', scale.upper())],
+              Time('2022-06-08T21:30:00', scale=scale).utc.jd)
+time_case('t_timesys_gps.fits', [('DATE-OBS', '2022-06-08T21:30:00'), ('TIMESYS', 'GPS')],
+          (Time('2022-06-08T21:30:00', scale='tai') + 19 * u.s).utc.jd)
+# A scale the program does not convert: taken as written, said.
+time_case('t_timesys_tcb.fits', [('DATE-OBS', '2022-06-08T21:30:00'), ('TIMESYS', 'TCB')],
+          Time('2022-06-08T21:30:00', scale='utc').jd, 'TIMESYS')
+
+# Coordinates. A right ascension as a quoted decimal number is in hours.
+h = spectrum_hdu()
+h.header['RA'] = '14.06'
+h.header['DEC'] = '+64.5'
+h.writeto(path('c_ra_quoted.fits'), overwrite=True)
+expect('c_ra_quoted.fits', 'ra_hours', 14.06)
+expect('c_ra_quoted.fits', 'dec_degrees', 64.5)
+# Coordinates of another equinox are precessed to J2000 (astropy's FK5 precession; an equinox before 1984
+# is a Besselian epoch).
+for equinox, epoch in ((1950.0, 'B1950'), (2015.5, 'J2015.5')):
+    name = 'c_equinox_%s.fits' % epoch
+    h = spectrum_hdu()
+    h.header['RA'] = 210.0
+    h.header['DEC'] = 64.0
+    h.header['EQUINOX'] = equinox
+    h.writeto(path(name), overwrite=True)
+    c = SkyCoord(210.0 * u.deg, 64.0 * u.deg, frame=FK5(equinox=Time(epoch))).transform_to(FK5(equinox='J2000'))
+    expect(name, 'ra_hours', c.ra.deg / 15.0)
+    expect(name, 'dec_degrees', c.dec.deg)
+
+# Axes: CD1_1 rules over CDELT1; CDELT1 x PC1_1. The wavelengths as astropy's WCS gives them.
+for name, cards in (('a_cd_cdelt.fits', [('CDELT1', 0.5), ('CD1_1', 0.3)]),
+                    ('a_pc.fits', [('CDELT1', 0.5), ('PC1_1', 0.6), ('CRPIX1', 2.5)])):
+    h = spectrum_hdu()
+    for key, value in cards:
+        h.header[key] = value
+    h.writeto(path(name), overwrite=True)
+    w = WCS(h.header)
+    metres = w.all_pix2world(np.arange(N), 0)[0]
+    expect(name, 'first_wavelength', metres[0] * 1e10)
+    expect(name, 'last_wavelength', metres[-1] * 1e10)
+# IRAF multispec: the wavelengths are in WAT cards the program does not read; refused.
+h = spectrum_hdu(axis=False)
+h.header['CTYPE1'] = 'MULTISPE'
+h.header['WAT0_001'] = 'system=multispec'
+h.writeto(path('a_multispec.fits'), overwrite=True)
+# Wavelengths in nm without a unit: the rule of text files (below 2500 is nm), said.
+h = spectrum_hdu()
+del h.header['CUNIT1']
+h.header['CRVAL1'] = 650.0
+h.header['CDELT1'] = 0.025
+h.writeto(path('a_nm_nounit.fits'), overwrite=True)
+expect('a_nm_nounit.fits', 'first_wavelength', 6500.0)
+
+# Tile-compressed images, as astropy writes them (lossless: integers, or floats not quantised).
+for name, dtype, kind, extra in (('z_rice.fits', np.int32, 'RICE_1', {}),
+                                 ('z_gzip1.fits', np.float64, 'GZIP_1', {'quantize_level': 0.0}),
+                                 ('z_gzip2.fits', np.float32, 'GZIP_2', {'quantize_level': 0.0}),
+                                 ('z_plio.fits', np.int16, 'PLIO_1', {})):
+    c = fits.CompImageHDU(np.arange(100, 100 + N).astype(dtype), compression_type=kind, tile_size=(8,), **extra)
+    for key in ('CTYPE1', 'CUNIT1', 'CRPIX1', 'CRVAL1', 'CDELT1'):
+        c.header[key] = spectrum_hdu().header[key]
+    fits.HDUList([fits.PrimaryHDU(), c]).writeto(path(name), overwrite=True)
+    expect(name, 'first_wavelength', 6500.0)
+
+# Extensions: the first that is a spectrum is read, whatever comes before it.
+sky = fits.ImageHDU(np.full(N, 5.0), name='SKY')
+fits.HDUList([fits.PrimaryHDU(), sky, spectrum_hdu(fits.ImageHDU)]).writeto(path('e_sky_first.fits'), overwrite=True)
+mask = fits.BinTableHDU.from_columns([fits.Column(name='MASK', format='J', array=np.zeros(N, dtype=np.int32)),
+                                      fits.Column(name='QUALITY', format='J', array=np.zeros(N, dtype=np.int32))])
+table = fits.BinTableHDU.from_columns([fits.Column(name='WAVE', format='D', array=6500.0 + 0.25 * np.arange(N)),
+                                       fits.Column(name='FLUX', format='D', array=100.0 + np.arange(N))])
+fits.HDUList([fits.PrimaryHDU(), mask, table]).writeto(path('e_table_first.fits'), overwrite=True)
+fits.HDUList([fits.PrimaryHDU(), mask, fits.ImageHDU(np.zeros((5, 10)))]).writeto(path('e_none.fits'), overwrite=True)
+
+# An 8-bit image of 2^25 + 1 samples (33 MB unpacked, a few kB packed): more samples than the program
+# takes.
+h = fits.PrimaryHDU(np.zeros(2 ** 25 + 1, dtype=np.uint8))
+with gzip.open(path('big_8bit.fits.gz'), 'wb') as f:
+    h.writeto(f)
+
+with open(path('expected_cases.txt'), 'w') as f:
+    f.write('# file key value, as astropy %s gives them (make_fits_cases.py)\n' % __import__('astropy').__version__)
+    f.write('\n'.join(expected) + '\n')
