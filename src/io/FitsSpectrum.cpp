@@ -730,6 +730,19 @@ bool WriteFitsSpectrum(const std::string& sPath, const std::vector<double>& vWav
         sError = "The spectrum holds no samples to write.";
         return false;
     }
+    // Nothing that the reader would refuse: finite wavelengths that rise (or fall) from sample to sample.
+    const bool bFalling = n > 1 && vWavelength[1] < vWavelength[0];
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool bInOrder = i == 0 || (bFalling ? vWavelength[i] < vWavelength[i - 1] : vWavelength[i] > vWavelength[i - 1]);
+        if (!std::isfinite(vWavelength[i]) || !bInOrder) {
+            sError = "The spectrum cannot be written as FITS: its wavelength " + quandrel::FormatGeneral(vWavelength[i], 17) +
+                     " (sample " + std::to_string(i + 1) + ") " +
+                     (std::isfinite(vWavelength[i]) ? "does not " + std::string(bFalling ? "fall" : "rise") + " from the one before"
+                                                    : "is no finite number") +
+                     ", and a FITS spectrum needs wavelengths that do.";
+            return false;
+        }
+    }
     std::size_t lSize = 2880;
     void* pBuffer = std::malloc(lSize);
     if (pBuffer == nullptr) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 const std::string kFits = std::string(QUANDREL_TEST_DATA_DIR) + "/fits/";
 }
@@ -41,6 +43,11 @@ TEST(CliFits, ConvertRoundTripsTextAndFitsAndEveryVerbReadsFits)
     EXPECT_EQ(RunCliCapture({"import", sBack}).sOut, oFromText.sOut);
     EXPECT_EQ(RunCliCapture({"convert", sFits}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"convert", sFits, oDir.File("no/folder/x.fits")}).lStatus, 1);
+    // What info would refuse is not written: a repeated wavelength.
+    const SCliRun oTwice = RunCliCapture({"convert", oDir.Write("twice.txt", "6500;1\n6500.5;2\n6500.5;3\n"), sBack + ".fits"});
+    EXPECT_EQ(oTwice.lStatus, 1);
+    EXPECT_NE(oTwice.sErr.find("6500.5 (sample 3) does not rise"), std::string::npos) << oTwice.sErr;
+    EXPECT_FALSE(std::filesystem::exists(sBack + ".fits"));
 }
 
 TEST(CliNormalize, TheRealAlphaDraSpectrumLosesItsFalseLines)
