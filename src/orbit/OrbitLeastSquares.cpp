@@ -1,6 +1,7 @@
 #include "OrbitLeastSquares.h"
 
 #include "core/Constants.h"
+#include "core/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +17,8 @@ constexpr double kDegree = quandrel::kPi / 180.0;
 constexpr double kGMSun = 1.3271244e20;
 constexpr double kKilometresPerAu = 149597870.7;
 constexpr double kMaxEccentricity = 0.9999;
+// An eccentricity this close to the limit is the fit running away, not an orbit.
+constexpr double kBoundEccentricity = 0.999;
 
 // The model velocity and its derivatives by the six elements (omega in degrees) at time t.
 bool ModelAndGradient(double t, const Vector& p, double& fModel, Vector& vGradient)
@@ -49,9 +52,64 @@ bool ModelAndGradient(double t, const Vector& p, double& fModel, Vector& vGradie
     return true;
 }
 
-// Weighted residuals, Jacobian products and cost at p; false where the model fails.
+// The fit's own elements: P, the mean longitude lambda = M + omega at the reference time (radians),
+// k = e cos omega, h = e sin omega, K1 and gamma. Unlike T0 and omega they stay defined as e goes to 0,
+// where the curve is K1 cos(lambda + 2 pi (t - tref) / P) + gamma, and the fit passes through e = 0
+// without a jump.
+struct SFitFrame {
+    double fReferenceTime = 0.0;
+
+    // The elements (P, T0, e, omega in degrees, K1, gamma) of the fit's vector q.
+    Vector Elements(const Vector& q) const
+    {
+        const double e = std::hypot(q[2], q[3]);
+        const double w = e > 0.0 ? std::atan2(q[3], q[2]) : 0.0;
+        const double fT0 = fReferenceTime - q[0] * (q[1] - w) / (2.0 * quandrel::kPi);
+        return {q[0], fT0, e, w / kDegree, q[4], q[5]};
+    }
+
+    Vector FitVector(const Vector& p) const
+    {
+        const double w = p[3] * kDegree;
+        const double fLambda = 2.0 * quandrel::kPi * (fReferenceTime - p[1]) / p[0] + w;
+        return {p[0], fLambda, p[2] * std::cos(w), p[2] * std::sin(w), p[4], p[5]};
+    }
+};
+
+// The model velocity at t and its derivatives by the fit's vector q.
+bool FitModelAndGradient(double t, const SFitFrame& oFrame, const Vector& q, double& fModel, Vector& vGradient)
+{
+    const Vector p = oFrame.Elements(q);
+    Vector vByElement{};
+    if (!ModelAndGradient(t, p, fModel, vByElement)) {
+        return false;
+    }
+    const double P = q[0];
+    const double e = p[2];
+    const double K = q[4];
+    if (e < 1e-7) {
+        // The limit of a near-circular orbit: v = K1 [cos L + k cos 2L + h sin 2L] + gamma to first order in e.
+        const double fPhase = 2.0 * quandrel::kPi * (t - oFrame.fReferenceTime) / P;
+        const double L = q[1] + fPhase;
+        vGradient = {K * std::sin(L) * fPhase / P, -K * std::sin(L), K * std::cos(2.0 * L), K * std::sin(2.0 * L),
+                     std::cos(L), 1.0};
+        return true;
+    }
+    const double w = p[3] * kDegree;
+    const double fByT0 = vByElement[1];
+    const double fByOmega = vByElement[3] / kDegree + fByT0 * P / (2.0 * quandrel::kPi); // at fixed lambda
+    vGradient[0] = vByElement[0] + fByT0 * (p[1] - oFrame.fReferenceTime) / P;
+    vGradient[1] = -fByT0 * P / (2.0 * quandrel::kPi);
+    vGradient[2] = vByElement[2] * std::cos(w) - fByOmega * std::sin(w) / e;
+    vGradient[3] = vByElement[2] * std::sin(w) + fByOmega * std::cos(w) / e;
+    vGradient[4] = vByElement[4];
+    vGradient[5] = 1.0;
+    return true;
+}
+
+// Weighted residuals, Jacobian products and cost at q; false where the model fails.
 bool Normal(const std::vector<double>& vT, const std::vector<double>& vV, const std::vector<double>& vWeight,
-            const Vector& p, Matrix& A, Vector& g, double& fCost)
+            const SFitFrame& oFrame, const Vector& q, Matrix& A, Vector& g, double& fCost)
 {
     A.fill(0.0);
     g.fill(0.0);
@@ -59,7 +117,7 @@ bool Normal(const std::vector<double>& vT, const std::vector<double>& vV, const 
     Vector vGradient{};
     for (std::size_t i = 0; i < vT.size(); ++i) {
         double fModel = 0.0;
-        if (!ModelAndGradient(vT[i], p, fModel, vGradient)) {
+        if (!FitModelAndGradient(vT[i], oFrame, q, fModel, vGradient)) {
             return false;
         }
         const double w = vWeight[i];
@@ -94,6 +152,14 @@ double Cost(const std::vector<double>& vT, const std::vector<double>& vV, const 
         fCost += vWeight[i] * r * r;
     }
     return fCost;
+}
+
+// The upper tail of the chi-square distribution with lDegrees degrees of freedom beyond fChi2, in
+// standard normal deviates (Wilson and Hilferty's cube-root approximation).
+double ChiSquareDeviate(double fChi2, double fDegrees)
+{
+    const double fSpread = 2.0 / (9.0 * fDegrees);
+    return (std::cbrt(fChi2 / fDegrees) - (1.0 - fSpread)) / std::sqrt(fSpread);
 }
 
 // The inverse of a symmetric positive definite matrix by Gauss-Jordan with partial pivoting; false
@@ -157,15 +223,6 @@ bool Step(const Matrix& A, const Vector& g, double fLambda, Vector& x)
     return true;
 }
 
-// The same orbit with e >= 0: a negative eccentricity is the orbit turned by half a turn.
-void Canonical(Vector& p)
-{
-    if (p[2] < 0) {
-        p[2] = -p[2];
-        p[3] += 180.0;
-    }
-}
-
 double Propagated(const Matrix& C, const Vector& vGradient)
 {
     double s = 0.0;
@@ -175,6 +232,42 @@ double Propagated(const Matrix& C, const Vector& vGradient)
         }
     }
     return std::sqrt(std::max(s, 0.0));
+}
+
+// What makes the fit doubtful, one sentence each.
+void AddWarnings(SLeastSquaresOrbit& o)
+{
+    const double e = o.afValue[SLeastSquaresOrbit::kEccentricity];
+    const double fEError = o.afError[SLeastSquaresOrbit::kEccentricity];
+    if (e >= 0.99 || !(e + fEError < 1.0)) {
+        o.vWarnings.push_back("The eccentricity ran to the limit of the fit (e = " + quandrel::FormatFixed(e, 4) +
+                              " +- " + quandrel::FormatGeneral(fEError, 2) +
+                              "): the orbit is not determined by these measurements.");
+    }
+    // Lucy and Sweeney's test: a circular orbit gives a fitted e this large by chance with the
+    // probability exp(-e^2 / (2 sigma_e^2)); above 5 % the eccentricity is not significant.
+    if (e < 0.99 && !(e > 2.4477 * fEError)) {
+        o.vWarnings.push_back("The eccentricity is not significant (e = " + quandrel::FormatGeneral(e, 3) + " +- " +
+                              quandrel::FormatGeneral(fEError, 2) +
+                              "; a circular orbit gives as much by chance in more than 5 % of cases): the orbit may "
+                              "be circular, where T0 and omega are undefined.");
+    }
+    const std::pair<std::size_t, const char*> aoChecked[] = {{SLeastSquaresOrbit::kPeriod, "P"},
+                                                             {SLeastSquaresOrbit::kK1, "K1"}};
+    for (const auto& [lElement, pcName] : aoChecked) {
+        if (!(o.afError[lElement] < std::fabs(o.afValue[lElement]))) {
+            o.vWarnings.push_back(std::string("The error of ") + pcName + " exceeds its value (" +
+                                  quandrel::FormatGeneral(o.afValue[lElement], 6) + " +- " +
+                                  quandrel::FormatGeneral(o.afError[lElement], 3) + ").");
+        }
+    }
+    const double fDegrees = static_cast<double>(o.lPoints) - static_cast<double>(kN);
+    // Beyond 3.09 standard deviates: a chance of 1 in 1000 that the scatter is the uncertainties' alone.
+    if (o.bWeighted && ChiSquareDeviate(o.fChi2Reduced * fDegrees, fDegrees) > 3.09) {
+        o.vWarnings.push_back("The reduced chi-square " + quandrel::FormatGeneral(o.fChi2Reduced, 4) +
+                              " is far above 1 for " + quandrel::FormatGeneral(fDegrees, 6) +
+                              " degrees of freedom: the uncertainties are too small or the orbit does not fit.");
+    }
 }
 
 } // namespace
@@ -218,12 +311,24 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
     }
     SOrbitalElements oWithK = oStart;
     COrbitalElements::CalculateAmplitudes(oWithK);
-    Vector p{oStart.fPeriod, oStart.fT0, oStart.fEccentricity, oStart.fOmega, oWithK.fK1, oStart.fGamma};
-    Canonical(p);
+    Vector p{oStart.fPeriod, oStart.fT0, std::fabs(oStart.fEccentricity), oStart.fOmega, oWithK.fK1, oStart.fGamma};
+    if (oStart.fEccentricity < 0) {
+        p[3] += 180.0; // a negative eccentricity is the orbit turned by half a turn
+    }
+    SFitFrame oFrame;
+    for (std::size_t i = 0; i < n; ++i) {
+        oFrame.fReferenceTime += (vT[i] - vT[0]) / static_cast<double>(n);
+    }
+    oFrame.fReferenceTime += vT[0];
     Matrix A{};
     Vector g{};
     double fCost = 0.0;
-    if (!(p[0] > 0) || !(p[2] < 1.0) || !Normal(vT, vV, vWeight, p, A, g, fCost)) {
+    if (!(p[0] > 0) || !(p[2] < 1.0) || !std::isfinite(oFrame.fReferenceTime)) {
+        sError = "The model cannot be computed for the starting orbit.";
+        return std::nullopt;
+    }
+    Vector q = oFrame.FitVector(p);
+    if (!Normal(vT, vV, vWeight, oFrame, q, A, g, fCost)) {
         sError = "The model cannot be computed for the starting orbit.";
         return std::nullopt;
     }
@@ -234,16 +339,17 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
         bool bAccepted = false;
         while (fLambda < 1e16) {
             if (Step(A, g, fLambda, x)) {
-                Vector q = p;
+                Vector qNew = q;
                 for (std::size_t i = 0; i < kN; ++i) {
-                    q[i] += x[i];
+                    qNew[i] += x[i];
                 }
-                Canonical(q);
-                const double fNew = q[0] > 0 && q[2] < kMaxEccentricity ? Cost(vT, vV, vWeight, q) : INFINITY;
+                const double fNew = qNew[0] > 0 && std::hypot(qNew[2], qNew[3]) < kMaxEccentricity
+                                        ? Cost(vT, vV, vWeight, oFrame.Elements(qNew))
+                                        : INFINITY;
                 if (fNew <= fCost) {
                     const double fGain = fCost - fNew;
-                    p = q;
-                    Normal(vT, vV, vWeight, p, A, g, fCost);
+                    q = qNew;
+                    Normal(vT, vV, vWeight, oFrame, q, A, g, fCost);
                     fLambda = std::max(fLambda / 10.0, 1e-12);
                     bAccepted = true;
                     // Converged: the cost no longer falls by more than rounding.
@@ -262,16 +368,12 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
     SLeastSquaresOrbit o;
     o.lPoints = static_cast<int32_t>(n);
     o.lIterations = std::min(lIteration, 500);
-    // Omega within one turn; K1 positive (a negative amplitude is omega turned by half a turn).
-    if (p[4] < 0) {
-        p[4] = -p[4];
-        p[3] += 180.0;
+    o.bWeighted = !vSigma.empty();
+    // K1 positive: a negative amplitude is omega (and lambda) turned by half a turn.
+    if (q[4] < 0) {
+        q = {q[0], q[1] + quandrel::kPi, -q[2], -q[3], -q[4], q[5]};
     }
-    p[3] = std::fmod(p[3], 360.0);
-    if (p[3] < 0) {
-        p[3] += 360.0;
-    }
-    Normal(vT, vV, vWeight, p, A, g, fCost);
+    Normal(vT, vV, vWeight, oFrame, q, A, g, fCost);
     Matrix C{};
     if (!Invert(A, C)) {
         sError = "The elements cannot all be determined from these measurements (the fit is degenerate).";
@@ -281,13 +383,36 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
     for (double& c : C) {
         c *= o.fChi2Reduced;
     }
+    p = oFrame.Elements(q);
+    // Omega within one turn; T0 the passage nearest the start's.
+    p[3] = std::fmod(p[3], 360.0);
+    if (p[3] < 0) {
+        p[3] += 360.0;
+    }
+    if (std::isfinite(oStart.fT0)) {
+        p[1] += p[0] * std::round((oStart.fT0 - p[1]) / p[0]);
+    }
+    const double e = p[2];
+    const double w = p[3] * kDegree;
+    const double fCosW = e > 0 ? std::cos(w) : 0.0;
+    const double fSinW = e > 0 ? std::sin(w) : 0.0;
+    const double fTurn = p[0] / (2.0 * quandrel::kPi);
+    // The errors of the elements from those of the fit's vector: T0 and omega are undefined at e = 0.
+    const double fPerE = e > 0 ? 1.0 / e : INFINITY;
+    const std::array<Vector, 6> aoByElement = {
+        Vector{1, 0, 0, 0, 0, 0},
+        Vector{(p[1] - oFrame.fReferenceTime) / p[0], -fTurn, -fTurn * fSinW * fPerE, fTurn * fCosW * fPerE, 0, 0},
+        Vector{0, 0, fCosW, fSinW, 0, 0},
+        Vector{0, 0, -fSinW * fPerE / kDegree, fCosW * fPerE / kDegree, 0, 0},
+        Vector{0, 0, 0, 0, 1, 0},
+        Vector{0, 0, 0, 0, 0, 1}};
     for (std::size_t i = 0; i < kN; ++i) {
         o.afValue[i] = p[i];
-        o.afError[i] = std::sqrt(std::max(C[i * kN + i], 0.0));
+        o.afError[i] = e > 0 || (i != SLeastSquaresOrbit::kT0 && i != SLeastSquaresOrbit::kOmega) ? Propagated(C, aoByElement[i]) : INFINITY;
     }
     double fSquares = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
-        const double r = vV[i] - COrbitalElements::ModelVelocity(vT[i], [&] {
+        const double r = vV[i] - COrbitalElements::ModelVelocity(vT[i], [&p] {
             SOrbitalElements e;
             e.fPeriod = p[0];
             e.fT0 = p[1];
@@ -303,17 +428,26 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
 
     // a1 sin i = K1 P sqrt(1 - e^2) / (2 pi), and f(M) = (1 - e^2)^(3/2) K1^3 P / (2 pi G).
     const double P = p[0];
-    const double e = p[2];
     const double K = p[4];
     const double fOneMinusE2 = 1.0 - e * e;
     o.fA1SinI = COrbitalElements::A1SinIFromK1(K, P, e);
-    o.fA1SinIError = Propagated(C, {o.fA1SinI / P, 0.0, -o.fA1SinI * e / fOneMinusE2, 0.0, o.fA1SinI / K, 0.0});
+    const double fA1ByE = -o.fA1SinI * e / fOneMinusE2;
+    o.fA1SinIError = Propagated(C, {o.fA1SinI / P, 0.0, fA1ByE * fCosW, fA1ByE * fSinW, o.fA1SinI / K, 0.0});
     o.fA1SinIAu = o.fA1SinI / kKilometresPerAu;
     o.fA1SinIAuError = o.fA1SinIError / kKilometresPerAu;
     const double fK = K * 1000.0;
     const double fSeconds = P * quandrel::kSecondsPerDay;
     o.fMassFunction = std::pow(fOneMinusE2, 1.5) * fK * fK * fK * fSeconds / (2.0 * quandrel::kPi * kGMSun);
-    o.fMassFunctionError = Propagated(
-        C, {o.fMassFunction / P, 0.0, -3.0 * e * o.fMassFunction / fOneMinusE2, 0.0, 3.0 * o.fMassFunction / K, 0.0});
+    const double fMassByE = -3.0 * e * o.fMassFunction / fOneMinusE2;
+    o.fMassFunctionError =
+        Propagated(C, {o.fMassFunction / P, 0.0, fMassByE * fCosW, fMassByE * fSinW, 3.0 * o.fMassFunction / K, 0.0});
+    if (e >= kBoundEccentricity) {
+        // On the bound the covariance says nothing about the elements: no error is honest.
+        for (std::size_t i = SLeastSquaresOrbit::kT0; i < SLeastSquaresOrbit::kGamma; ++i) {
+            o.afError[i] = INFINITY;
+        }
+        o.fA1SinIError = o.fA1SinIAuError = o.fMassFunctionError = INFINITY;
+    }
+    AddWarnings(o);
     return o;
 }

@@ -1,7 +1,9 @@
 // The least-squares orbit: a Levenberg-Marquardt fit of all six elements (P, T0, e, omega, K1,
 // gamma) to the velocities from a starting orbit (the grid search's best point), with standard
 // errors from the covariance matrix scaled by the reduced chi-square, and the derived projected
-// semi-major axis and mass function with propagated errors.
+// semi-major axis and mass function with propagated errors. The fit moves e cos omega, e sin omega and
+// the mean longitude instead of e, omega and T0, so that it passes through circular orbits; there T0
+// and omega are undefined (infinite errors) and said to be.
 #pragma once
 
 #include "OrbitalElementsClass.h"
@@ -23,9 +25,14 @@ struct SLeastSquaresOrbit {
     double fMassFunction = 0.0;       // solar masses
     double fMassFunctionError = 0.0;
     double fRms = 0.0;                // km/s, of the unweighted residuals
-    double fChi2Reduced = 0.0;        // sum of weighted squared residuals / (n - 6)
+    double fChi2Reduced = 0.0;        // sum of weighted squared residuals / (n - 6); without
+                                      // uncertainties the residual variance in (km/s)^2
+    bool bWeighted = false;           // the velocities had uncertainties
     int32_t lPoints = 0;
     int32_t lIterations = 0;
+    // Why the fit is doubtful (e at its limit, an error larger than its value, T0 and omega undefined
+    // for a circular orbit, a reduced chi-square far above 1), one sentence each.
+    std::vector<std::string> vWarnings;
 
     // The elements as the program's record (a1 sin i from K1).
     SOrbitalElements Elements() const;

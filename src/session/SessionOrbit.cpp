@@ -200,6 +200,12 @@ Outcome CSession::FinishOrbitSearch(SOrbitJob&& oJob)
     if (oJob.bLeastSquares && !m_oLeastSquares) {
         // The search's elements stand; the user learns why there are no errors.
         oOutcome = SMessage{"Warning!", "No least-squares refinement: " + oJob.sLeastSquaresError};
+    } else if (m_oLeastSquares && !m_oLeastSquares->vWarnings.empty()) {
+        std::string sText = "The least-squares orbit is doubtful:";
+        for (const std::string& sWarning : m_oLeastSquares->vWarnings) {
+            sText += "\n" + sWarning;
+        }
+        oOutcome = SMessage{"Warning!", sText};
     }
     Announce(change::kElements);
     return oOutcome;
@@ -311,7 +317,8 @@ std::string LeastSquaresText(const SLeastSquaresOrbit& o, const std::string& sEn
     Line("f_M", o.fMassFunction);
     Line("f_M.err", o.fMassFunctionError);
     Line("RMS", o.fRms);
-    Line("chi2r", o.fChi2Reduced);
+    // Without uncertainties the weighted sum is the residual variance, in (km/s)^2.
+    Line(o.bWeighted ? "chi2r" : "residual_variance", o.fChi2Reduced);
     sText += "lsq.n=" + std::to_string(o.lPoints) + sEnd;
     return sText;
 }

@@ -118,3 +118,93 @@ TEST(OrbitLeastSquares, GeneratedOrbitsComeBackWithHonestErrors)
     EXPECT_FALSE(FitOrbitLeastSquares(vSeven, vSeven, {1, 1, 1, 0, 1, 1, 1}, quandrel::testing::CadenceOrbit(), sError));
     EXPECT_NE(sError.find("uncertainty"), std::string::npos);
 }
+
+namespace {
+
+struct SThroughCircularCase {
+    const char* pcName;
+    SOrbitalElements oTruth;
+    bool bStartCircularTurned; // start at e = 0 with omega + 180 and T0 + P/2, else near the truth
+    int lPoints;
+    double fNoise;             // km/s
+    double fSigmaGiven;        // 0: no uncertainties
+    const char* pcWarning;     // a doubt the fit must name ("" for none)
+    bool bReachesTruth;        // P, K1 and gamma within 3 errors of the truth
+};
+
+class OrbitThroughCircular : public ::testing::TestWithParam<SThroughCircularCase> {};
+
+} // namespace
+
+TEST_P(OrbitThroughCircular, TheFitPassesThroughCircularOrbitsAndNamesItsDoubts)
+{
+    const SThroughCircularCase& c = GetParam();
+    std::mt19937 oRandom(5);
+    std::normal_distribution<double> oNoise(0.0, c.fNoise);
+    std::vector<double> vT;
+    std::vector<double> vV;
+    for (int k = 0; k < c.lPoints; ++k) {
+        vT.push_back(2459000.0 + 97.3 * k / c.lPoints + 0.31 * (k % 3));
+        vV.push_back(COrbitalElements::ModelVelocity(vT.back(), c.oTruth) + oNoise(oRandom));
+    }
+    SOrbitalElements oStart = c.oTruth;
+    oStart.fPeriod *= 1.0003;
+    oStart.fGamma += 0.5;
+    if (c.bStartCircularTurned) {
+        // The same curve at e = 0 described another way: a fit that cannot leave e = 0 stays here.
+        oStart.fEccentricity = 0.0;
+        oStart.fOmega += 180.0;
+        oStart.fT0 += oStart.fPeriod / 2.0;
+    }
+    std::string sError;
+    const auto oFit = FitOrbitLeastSquares(vT, vV, std::vector<double>(c.fSigmaGiven > 0 ? vT.size() : 0, c.fSigmaGiven),
+                                           oStart, sError);
+    ASSERT_TRUE(oFit) << sError;
+    std::string sWarnings;
+    for (const std::string& s : oFit->vWarnings) {
+        sWarnings += s + "\n";
+    }
+    if (*c.pcWarning == '\0') {
+        EXPECT_TRUE(sWarnings.empty()) << sWarnings;
+    } else {
+        EXPECT_NE(sWarnings.find(c.pcWarning), std::string::npos) << sWarnings;
+    }
+    const double afTruth[6] = {c.oTruth.fPeriod, c.oTruth.fT0, c.oTruth.fEccentricity, c.oTruth.fOmega,
+                               c.oTruth.fK1,     c.oTruth.fGamma};
+    for (const std::size_t i : {SLeastSquaresOrbit::kPeriod, SLeastSquaresOrbit::kEccentricity, SLeastSquaresOrbit::kK1,
+                                SLeastSquaresOrbit::kGamma}) {
+        EXPECT_GT(oFit->afError[i], 0.0) << kNames[i] << ": an error of exactly 0 is never honest";
+        if (c.bReachesTruth) {
+            EXPECT_NEAR(oFit->afValue[i], afTruth[i], 3.0 * oFit->afError[i] + 1e-9) << kNames[i];
+        }
+    }
+    // T0 and omega carry errors only where the orbit is eccentric; at e = 0 they are undefined.
+    const bool bCircular = !(oFit->afValue[2] > 2.4477 * oFit->afError[2]);
+    if (c.bReachesTruth && !bCircular) {
+        const double fT0Off = std::remainder(oFit->afValue[1] - afTruth[1], oFit->afValue[0]);
+        EXPECT_LT(std::fabs(fT0Off), 3.0 * oFit->afError[1]);
+        EXPECT_LT(std::fabs(std::remainder(oFit->afValue[3] - afTruth[3], 360.0)), 3.0 * oFit->afError[3]);
+    }
+    EXPECT_TRUE(oFit->afError[1] > 0.0 && oFit->afError[3] > 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GeneratedOrbits, OrbitThroughCircular,
+    ::testing::Values(
+        // A circular orbit: found from a turned start; T0 and omega undefined, and said to be.
+        SThroughCircularCase{"circular", quandrel::testing::Orbit(12.5, 2459003.1, 0.0, 60.0, 35.0, -12.0), true, 40,
+                             1.0, 0.0, "T0 and omega are undefined", true},
+        // Near-circular and eccentric orbits: the fit leaves e = 0 for the truth.
+        SThroughCircularCase{"near_circular", quandrel::testing::Orbit(8.3, 2459001.0, 0.06, 200.0, 25.0, 3.0), true,
+                             60, 0.5, 0.0, "", true},
+        SThroughCircularCase{"eccentric", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), true, 40,
+                             1.0, 1.0, "", true},
+        SThroughCircularCase{"omega_near_zero", quandrel::testing::Orbit(20.0, 2459010.0, 0.45, 359.0, 18.0, 0.0),
+                             true, 50, 1.0, 1.0, "", true},
+        // Too few points for a noisy orbit: e runs to the limit, and the fit says so.
+        SThroughCircularCase{"runaway", quandrel::testing::Orbit(0.7, 2459000.2, 0.0, 0.0, 20.0, 0.0), false, 12,
+                             12.0, 0.0, "ran to the limit", false},
+        // Uncertainties four times too small: the reduced chi-square is far above 1.
+        SThroughCircularCase{"small_sigmas", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), false,
+                             40, 2.0, 0.5, "far above 1", true}),
+    [](const ::testing::TestParamInfo<SThroughCircularCase>& o) { return std::string(o.param.pcName); });

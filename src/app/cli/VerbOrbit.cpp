@@ -69,7 +69,8 @@ std::string OrbitHelp()
            "gamma, K1 and RMS as name=value lines; with --residuals also jd<TAB>measured<TAB>residual.\n"
            "Then a least-squares fit of all six elements from the search's best point adds lsq.P=,\n"
            "lsq.P.err= and likewise T0, e, omega, K1, gamma, a1sini (km), a1sini_au, f_M (solar masses),\n"
-           "then lsq.RMS=, lsq.chi2r= and lsq.n= (--no-lsq leaves them out). A third column of RVFILE on\n"
+           "then lsq.RMS=, lsq.chi2r= (lsq.residual_variance= in (km/s)^2 without uncertainties) and lsq.n=\n"
+           "(--no-lsq leaves them out); a doubtful fit is named on standard error. A third column of RVFILE on\n"
            "every line is the velocity's uncertainty in km/s and weighs the fit. --auto takes the ranges\n"
            "from the data (P around the Lomb-Scargle periodogram's strongest peak, K from the velocities'\n"
            "half-range, gamma around their mean, T0 over one period) before the options.\n"
@@ -131,8 +132,10 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     oSearch.bLeastSquares = bLeastSquares;
     if (const Outcome oRefused = oSession.FitOrbit(oSearch)) {
         if (oSession.IsOrbitFitted()) {
-            // The search stands; only the least-squares fit was not possible.
-            oErr << oRefused->sText << "\n";
+            // The search stands; only the least-squares fit was not possible, or is doubtful.
+            std::string sText = oRefused->sText;
+            std::replace(sText.begin(), sText.end(), '\n', ' ');
+            oErr << "Warning: " << sText << "\n";
         } else {
             return Refused(*oRefused, oErr);
         }
