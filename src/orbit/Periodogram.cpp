@@ -170,14 +170,53 @@ std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std
             o.fBestPower = std::max(p1, p2);
         }
     }
-    // A peak of noise exceeds z with probability 1 - (1 - (1 - z)^((n - 3) / 2))^M for M independent
-    // frequencies, about the time span times the frequency range.
-    const double fSpan = *std::max_element(vT.begin(), vT.begin() + static_cast<std::ptrdiff_t>(n)) -
-                         *std::min_element(vT.begin(), vT.begin() + static_cast<std::ptrdiff_t>(n));
-    const double M = std::max(1.0, fSpan * (1.0 / fShortest - fMin));
-    const double fSingle = 1.0 - std::pow(0.99, 1.0 / M);
-    o.fFalseAlarm1Percent = 1.0 - std::pow(fSingle, 2.0 / (static_cast<double>(n) - 3.0));
+    o.fFalseAlarm1Percent = BaluevFalseAlarmLevel(0.01, vT, vSigma, n, 1.0 / fShortest);
     return o;
+}
+
+namespace {
+
+double BaluevFalseAlarmProbability(double z, double fDegreesNull, double fDegreesModel, double W)
+{
+    // The standard normalisation's power z of one frequency is exceeded by noise with probability
+    // (1 - z)^(NK / 2); Baluev's tau counts the upcrossings over the band (A. Baluev, MNRAS 385,
+    // 1279, 2008, table 1 and eq. 6).
+    const double fSingle = std::pow(1.0 - z, 0.5 * fDegreesModel);
+    const double fGamma = std::sqrt(2.0 / fDegreesNull) *
+                          std::exp(std::lgamma(fDegreesNull / 2.0) - std::lgamma((fDegreesNull - 1.0) / 2.0));
+    const double fTau = fGamma * W * std::pow(1.0 - z, 0.5 * (fDegreesModel - 1.0)) * std::sqrt(0.5 * fDegreesNull * z);
+    return -std::expm1(-fTau) + fSingle * std::exp(-fTau);
+}
+
+} // namespace
+
+double BaluevFalseAlarmLevel(double fProbability, const std::vector<double>& vT, const std::vector<double>& vSigma,
+                             std::size_t n, double fMaxFrequency)
+{
+    // The effective time span sqrt(4 pi var(t)), the times weighted as the velocities are.
+    double fWeights = 0.0;
+    double fMean = 0.0;
+    double fSquares = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double w = vSigma.empty() ? 1.0 : 1.0 / (vSigma[i] * vSigma[i]);
+        const double t = vT[i] - vT[0];
+        fWeights += w;
+        fMean += w * t;
+        fSquares += w * t * t;
+    }
+    fMean /= fWeights;
+    const double fVariance = std::max(fSquares / fWeights - fMean * fMean, 0.0);
+    const double W = fMaxFrequency * std::sqrt(4.0 * quandrel::kPi * fVariance);
+    const double fNull = static_cast<double>(n) - 1.0;
+    const double fModel = static_cast<double>(n) - 3.0;
+    // The probability falls as z grows: bisection to the rounding of z.
+    double fLow = 0.0;
+    double fHigh = 1.0;
+    for (int lStep = 0; lStep < 200 && fHigh - fLow > 1e-15; ++lStep) {
+        const double z = 0.5 * (fLow + fHigh);
+        (BaluevFalseAlarmProbability(z, fNull, fModel, W) > fProbability ? fLow : fHigh) = z;
+    }
+    return 0.5 * (fLow + fHigh);
 }
 
 std::int64_t DefaultPeriodogramSamples(double fTimeSpan, double fShortest, double fLongest)

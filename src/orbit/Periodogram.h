@@ -16,7 +16,8 @@ struct SPeriodogram {
     std::size_t lBest = 0;          // index of the highest power
     double fBestFrequency = 0;      // the top of that peak, found between its neighbouring frequencies
     double fBestPower = 0;
-    double fFalseAlarm1Percent = 0; // the power a peak of pure noise exceeds with 1 % probability
+    double fFalseAlarm1Percent = 0; // the power the highest peak of pure noise exceeds with 1 %
+                                    // probability (Baluev 2008)
 
     double BestPeriod() const { return 1.0 / fBestFrequency; }
 };
@@ -32,6 +33,12 @@ inline constexpr std::int64_t kMaxPeriodogramFrequencies = 2000000;
 std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std::vector<double>& vV,
                                         const std::vector<double>& vSigma, double fShortest, double fLongest,
                                         std::int64_t lSamples, std::string& sError, CProgress* pProgress = nullptr);
+
+// The power that the highest peak of noise, searched up to the frequency fMaxFrequency (1/day) in the n
+// times vT (weighted by vSigma when it is not empty), exceeds with the probability fProbability: the
+// level of Baluev's (2008) alias-free approximation, in the standard normalisation.
+double BaluevFalseAlarmLevel(double fProbability, const std::vector<double>& vT, const std::vector<double>& vSigma,
+                             std::size_t n, double fMaxFrequency);
 
 // A number of frequencies that resolves every peak about five times over for this time span.
 std::int64_t DefaultPeriodogramSamples(double fTimeSpan, double fShortest, double fLongest);
