@@ -206,6 +206,7 @@ struct SGridBest {
 
 void COrbitalElements::Optimize(CProgress* pProgress)
 {
+    m_bRefined = false;
     QASSERT(m_bIsOptimizationConfigured);
     if (m_lNumberParameters != NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT) {
         COptimization::Optimize();
@@ -317,6 +318,23 @@ void COrbitalElements::Optimize(CProgress* pProgress)
     m_bIsOptimized = true;
 }
 
+void COrbitalElements::SetRefinedElements(const SOrbitalElements& oElements)
+{
+    m_oRefined = oElements;
+    CalculateAmplitudes(m_oRefined);
+    m_bRefined = true;
+}
+
+SOrbitalElements COrbitalElements::FittedElements() const
+{
+    if (m_bRefined) {
+        return m_oRefined;
+    }
+    SOrbitalElements o;
+    GetBestElements(o);
+    return o;
+}
+
 void COrbitalElements::GetVelocityResiduals(std::vector<double>& vJulianDate, std::vector<double>& vResidual) const
 {
     vJulianDate.clear();
@@ -324,8 +342,7 @@ void COrbitalElements::GetVelocityResiduals(std::vector<double>& vJulianDate, st
     if (m_oDataArray.GetArraySize() == 0 || !m_bIsOptimized) {
         return;
     }
-    SOrbitalElements o;
-    GetBestElements(o);
+    const SOrbitalElements o = FittedElements();
     for (int32_t k = 0; k < m_oDataArray.GetArraySize(); ++k) {
         const double t = m_oDataArray.GetX(k);
         double fNu = 0.0;

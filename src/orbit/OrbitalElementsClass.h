@@ -68,7 +68,14 @@ public:
     // The model velocity at t (0 when Kepler's equation fails).
     static double ModelVelocity(double t, const SOrbitalElements& oElements);
 
-    // Julian dates and residuals (measured - model) of the best elements;
+    // The elements that refine the search's best point (the least-squares orbit): from then on the
+    // curve and the residuals are those of these elements. A new search forgets them.
+    void SetRefinedElements(const SOrbitalElements& oElements);
+    bool HasRefinedElements() const { return m_bRefined; }
+    // The refined elements when there are, else the search's best point.
+    SOrbitalElements FittedElements() const;
+
+    // Julian dates and residuals (measured - model) of the fitted elements;
     // empty before a fit.
     void GetVelocityResiduals(std::vector<double>& vJulianDate, std::vector<double>& vResidual) const;
 
@@ -89,6 +96,8 @@ public:
 
 private:
     unsigned m_lThreads = 0;
+    bool m_bRefined = false;
+    SOrbitalElements m_oRefined;
     void FillElements(SOrbitalElements& oElements, bool bBest) const;
     double CostWithAnomalies(const std::vector<double>& vNu, bool bAllSolved);
 };

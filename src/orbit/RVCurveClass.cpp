@@ -23,17 +23,16 @@ void CRVCurve::Draw(int32_t lImageHeight, int32_t lImageWidth)
     SetImageSize(lImageWidth, lImageHeight);
     std::vector<double> vX = m_oData.GetXValues();
     std::vector<double> vY = m_oData.GetYValues();
-    const double fFirst = vX.front();
     const bool bFitted = m_pElements != nullptr && m_pElements->IsOptimized() &&
                          m_pElements->GetNumberParameters() == COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT;
-    double P = 0.0;
+    // The curve of the fitted elements (the least-squares orbit once there is one); phase 0 is T0, the
+    // passage through periastron.
+    const SOrbitalElements oFitted = bFitted ? m_pElements->FittedElements() : SOrbitalElements();
+    const double P = oFitted.fPeriod;
     m_bShowsPhase = m_bPhasePlot && bFitted;
     if (m_bShowsPhase) {
-        SOrbitalElements oCurrent;
-        m_pElements->GetCurrentElements(oCurrent);
-        P = oCurrent.fPeriod;
         for (double& x : vX) {
-            const double d = x - fFirst;
+            const double d = x - oFitted.fT0;
             x = (d - std::floor(d / P) * P) / P;
         }
     }
@@ -59,8 +58,6 @@ void CRVCurve::Draw(int32_t lImageHeight, int32_t lImageWidth)
     if (!bFitted) {
         return;
     }
-    SOrbitalElements oBest;
-    m_pElements->GetBestElements(oBest);
     constexpr int kSamples = 1000;
     const double fMin = vSortedX.front();
     const double fMax = vSortedX.back();
@@ -69,8 +66,8 @@ void CRVCurve::Draw(int32_t lImageHeight, int32_t lImageWidth)
     for (int k = 0; k < kSamples; ++k) {
         const double x = fMin + k * (fMax - fMin) * (1.0 / 999.0);
         vCurveX[static_cast<std::size_t>(k)] = x;
-        const double t = m_bPhasePlot ? fFirst + x * P : x;
-        vCurveY[static_cast<std::size_t>(k)] = COrbitalElements::ModelVelocity(t, oBest);
+        const double t = m_bShowsPhase ? oFitted.fT0 + x * P : x;
+        vCurveY[static_cast<std::size_t>(k)] = COrbitalElements::ModelVelocity(t, oFitted);
     }
     SetDrawStyle(0);
     DrawSeries(vCurveX.data(), vCurveY.data(), 3, kSamples);

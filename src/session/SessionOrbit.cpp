@@ -196,6 +196,10 @@ Outcome CSession::FinishOrbitSearch(SOrbitJob&& oJob)
     m_oOrbit = std::move(oJob.oOrbit);
     m_oElements = oJob.oBest;
     m_oLeastSquares = std::move(oJob.oLeastSquares);
+    if (m_oLeastSquares) {
+        // What is drawn and exported from here on is the least-squares orbit, shown with its errors.
+        m_oOrbit.SetRefinedElements(m_oLeastSquares->Elements());
+    }
     Outcome oOutcome;
     if (oJob.bLeastSquares && !m_oLeastSquares) {
         // The search's elements stand; the user learns why there are no errors.
@@ -329,7 +333,8 @@ std::string CSession::ResidualsText() const
     std::vector<double> vResidual;
     m_oOrbit.GetVelocityResiduals(vJd, vResidual);
     const CMeasuredDataArray& oData = m_oOrbit.GetData();
-    std::string sText;
+    std::string sText = m_oOrbit.HasRefinedElements() ? "# Julian date;velocity;residual of the least-squares elements\r\n"
+                                                      : "# Julian date;velocity;residual of the grid search's elements\r\n";
     for (std::size_t k = 0; k < vJd.size(); ++k) {
         sText += quandrel::FormatFixed(vJd[k], 3) + ";" +
                  quandrel::FormatFixed(oData.GetY(static_cast<int32_t>(k)), 3) + ";" +

@@ -129,7 +129,7 @@ TEST(CPDM, DispersionBinsAndEdgeCases)
     EXPECT_EQ(oPdm.ObjectiveFunction(), 30.0);
 }
 
-TEST(CRVCurve, PhasePlotStartsAtPhaseZeroAndDrawsTheFit)
+TEST(CRVCurve, PhaseZeroIsPeriastronAndTheFitDrawnIsTheRefinedOne)
 {
     const SOrbitalElements oTruth = Orbit(12.5, 2455003.1, 0.3, 60.0, 35.0, -12.0);
     const auto oSeries = MakeSeries(oTruth, 20, 2455000.0, 60.0);
@@ -152,8 +152,34 @@ TEST(CRVCurve, PhasePlotStartsAtPhaseZeroAndDrawsTheFit)
     CRecordingCanvas oPhaseCanvas;
     CRVCurve oPhase(&oPhaseCanvas, &oOrbit, oSeries, true);
     oPhase.Draw(300, 400);
-    EXPECT_EQ(oPhase.PlottedX().front(), 0.0) << "the first point of the series has phase 0";
+    // Phase 0 is T0, the passage through periastron (not the first observation); and once refined
+    // elements are set (the least-squares orbit), they are what is folded and drawn.
+    const SOrbitalElements oBest = oOrbit.FittedElements();
+    std::vector<double> vPhases;
+    for (const double t : oSeries.GetXValues()) {
+        const double d = (t - oBest.fT0) / oBest.fPeriod;
+        vPhases.push_back(d - std::floor(d));
+    }
+    std::sort(vPhases.begin(), vPhases.end());
+    ASSERT_EQ(oPhase.PlottedX().size(), vPhases.size());
+    for (std::size_t i = 0; i < vPhases.size(); ++i) {
+        EXPECT_NEAR(oPhase.PlottedX()[i], vPhases[i], 1e-12);
+    }
     EXPECT_LT(oPhase.PlottedX().back(), 1.0);
+    SOrbitalElements oRefined = oBest;
+    oRefined.fT0 += 0.25 * oRefined.fPeriod;
+    oOrbit.SetRefinedElements(oRefined);
+    CRecordingCanvas oRefinedCanvas;
+    CRVCurve oRefinedPhase(&oRefinedCanvas, &oOrbit, oSeries, true);
+    oRefinedPhase.Draw(300, 400);
+    for (double& f : vPhases) {
+        f = f < 0.25 ? f + 0.75 : f - 0.25;
+    }
+    std::sort(vPhases.begin(), vPhases.end());
+    ASSERT_EQ(oRefinedPhase.PlottedX().size(), vPhases.size());
+    for (std::size_t i = 0; i < vPhases.size(); ++i) {
+        EXPECT_NEAR(oRefinedPhase.PlottedX()[i], vPhases[i], 1e-9);
+    }
     // The fitted curve of 1000 points: a stroke in every pixel column it crosses.
     EXPECT_GT(oPhaseCanvas.vLines.size(), lPointsOnly + 250) << "crosses, axes and the fitted curve";
     int lBlue = 0;

@@ -97,8 +97,9 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("residuals.txt"));
     Item("mniExportResiduals")->trigger();
     const auto vResiduals = OutputLines(ReadWholeFile(m_oDir.File("residuals.txt")));
-    ASSERT_EQ(vResiduals.size(), 227U);
-    EXPECT_EQ(vResiduals[0].substr(0, 16), "2459713.479;15.8");
+    ASSERT_EQ(vResiduals.size(), 1U + 227U);
+    EXPECT_EQ(vResiduals[0], "# Julian date;velocity;residual of the least-squares elements\r");
+    EXPECT_EQ(vResiduals[1].substr(0, 16), "2459713.479;15.8");
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/folder/residuals.txt"));
     Item("mniExportResiduals")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
