@@ -180,6 +180,19 @@ TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
     const auto lRows = sTable.find("NAXIS2  =");
     sTable.replace(lRows + 10, 20, "   99999999999999999");
     Refused(oDir.Write("rows.fits", sTable), "header 2 declares more data than the file holds");
+    // Tile-compressed images are checked before CFITSIO unpacks a tile: a damaged gzip tile, a tile
+    // whose bytes lie beyond the heap, more rows than tiles.
+    std::ifstream oPacked(kDir + "z_gzip2.fits", std::ios::binary);
+    const std::string sGoodPacked((std::istreambuf_iterator<char>(oPacked)), std::istreambuf_iterator<char>());
+    std::string sPacked = sGoodPacked;
+    sPacked[5806] = static_cast<char>(sPacked[5806] ^ 1);
+    Refused(oDir.Write("tile.fits", sPacked), "header 2's compressed tile 1 is damaged");
+    sPacked = sGoodPacked;
+    sPacked[5760 + 7] = 100; // the first tile's offset into the heap
+    Refused(oDir.Write("heap.fits", sPacked), "header 2's compressed tile 1 lies outside the file's heap");
+    sPacked = sGoodPacked;
+    sPacked.replace(sPacked.find("ZNAXIS1 =") + 10, 20, "                  30");
+    Refused(oDir.Write("tiles.fits", sPacked), "header 2's compressed image has 3 rows for 4 tiles");
     std::ifstream oGz(kDir + "image_nm.fits.gz", std::ios::binary);
     const std::string sGz((std::istreambuf_iterator<char>(oGz)), std::istreambuf_iterator<char>());
     Refused(oDir.Write("cut.fits.gz", sGz.substr(0, sGz.size() / 2)), "");
