@@ -406,8 +406,12 @@ public:
     std::string ResidualsText() const;
     Outcome ExportElements(const std::string& sPath) const;
     Outcome ExportResiduals(const std::string& sPath) const;
-    // What the PDM dialog shows: the kept period range, a third of the points as bins.
+    // What the PDM dialog shows: 0.5 days to the time span until a range was given (then that range),
+    // a third of the points as bins.
     SPeriodSearch PeriodSearchProposal() const;
+    // Why the last period found is doubtful (at an end of the range, beyond half the time span); empty
+    // when it is not.
+    const std::string& PeriodWarning() const { return m_sPeriodWarning; }
     // The best period of the search; the range is kept in the settings.
     Outcome EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod);
     // EstimatePeriod in three steps (see PrepareOrbitSearch).
@@ -502,6 +506,8 @@ private:
     SOrbitalElements m_oElements;
     // What the ranges dialog keeps between showings: the P range once given, and the uses.
     std::optional<std::pair<double, double>> m_oPeriodRange;
+    std::optional<std::pair<double, double>> m_oPdmRange; // the PDM range given in this session
+    std::string m_sPeriodWarning;
     std::array<bool, 6> m_abUse{true, true, true, true, true, true};
 
     CCalibration m_oCalibration;

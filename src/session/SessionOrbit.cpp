@@ -449,7 +449,18 @@ SPeriodSearch CSession::PeriodSearchProposal() const
     SPeriodSearch o;
     o.lNumberDataPoints = m_oOrbit.GetData().GetArraySize();
     o.lBins = o.lNumberDataPoints / 3;
-    m_oSettings.ReadPeriodRange(o.fFrom, o.fTo);
+    if (m_oPdmRange) {
+        o.fFrom = m_oPdmRange->first;
+        o.fTo = m_oPdmRange->second;
+    } else if (o.lNumberDataPoints >= 2) {
+        // From the data, as the orbit search's P: 0.5 days to the time span.
+        const std::vector<double>& vT = m_oOrbit.GetData().GetXValues();
+        const auto [itFirst, itLast] = std::minmax_element(vT.begin(), vT.end());
+        o.fFrom = 0.5;
+        o.fTo = std::max(std::ceil(*itLast - *itFirst), 1.0);
+    } else {
+        m_oSettings.ReadPeriodRange(o.fFrom, o.fTo);
+    }
     return o;
 }
 
@@ -496,7 +507,22 @@ Outcome CSession::FinishEstimatePeriod(SPdmJob&& oJob, double& fPeriod)
     }
     fPeriod = oJob.fPeriod;
     m_vPdmScan = oJob.oPdm.GetScan();
+    m_oPdmRange = std::make_pair(oJob.oSearch.fFrom, oJob.oSearch.fTo);
     m_oSettings.WritePeriodRange(oJob.oSearch.fFrom, oJob.oSearch.fTo);
+    // A least dispersion at an end of the range may lie beyond it; one beyond half the time span rests on
+    // less than two cycles.
+    const std::vector<double>& vT = oJob.oPdm.GetData().GetXValues();
+    const auto [itFirst, itLast] = std::minmax_element(vT.begin(), vT.end());
+    const double fSpan = *itLast - *itFirst;
+    m_sPeriodWarning.clear();
+    if (fPeriod <= oJob.oSearch.fFrom + 2.0 * CPDM::kPeriodStep || fPeriod >= oJob.oSearch.fTo - 2.0 * CPDM::kPeriodStep) {
+        m_sPeriodWarning = "The period lies at an end of the range searched (" +
+                           quandrel::FormatFixed(oJob.oSearch.fFrom, 3) + " to " + quandrel::FormatFixed(oJob.oSearch.fTo, 3) +
+                           " d): the least dispersion may lie beyond it.";
+    } else if (fPeriod > fSpan / 2.0) {
+        m_sPeriodWarning = "The period is longer than half the time span of the measurements (" +
+                           quandrel::FormatFixed(fSpan, 3) + " d): the data cover less than two cycles of it.";
+    }
     Announce(change::kElements);
     return std::nullopt;
 }

@@ -71,8 +71,11 @@ void TfrmMain::mniEstimatePeriodClick()
     }
     double fPeriod = 0.0;
     if (Report(m_oSession.FinishEstimatePeriod(std::move(oJob), fPeriod))) {
-        m_oPrompts.Message("PDM Result", "Period of least dispersion: T = " + quandrel::FormatFixed(fPeriod, 3) + " d",
-                           EIcon::Information, EButtons::Ok);
+        const std::string& sWarning = m_oSession.PeriodWarning();
+        m_oPrompts.Message("PDM Result",
+                           "Period of least dispersion: T = " + quandrel::FormatFixed(fPeriod, 3) + " d" +
+                               (sWarning.empty() ? std::string() : "\n\n" + sWarning),
+                           sWarning.empty() ? EIcon::Information : EIcon::Warning, EButtons::Ok);
         ShowFeedback(QString::fromStdString("PDM: T = " + quandrel::FormatFixed(fPeriod, 3) + " d"));
     }
 }

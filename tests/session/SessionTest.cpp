@@ -310,7 +310,14 @@ TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
     SPeriodSearch oProposal = m_oSession.PeriodSearchProposal();
     EXPECT_EQ(oProposal.lNumberDataPoints, 30);
     EXPECT_EQ(oProposal.lBins, 10);
-    EXPECT_EQ(oProposal.fFrom, 20.0);
+    // The range comes from the data (0.5 days to the time span) until one was given.
+    const std::vector<double>& vT = m_oSession.Orbit().GetData().GetXValues();
+    EXPECT_EQ(oProposal.fFrom, 0.5);
+    EXPECT_EQ(oProposal.fTo, std::ceil(vT.back() - vT.front()));
+    // A period beyond half the span (or at an end of the range) is said to be doubtful; 12.5 d is not.
+    double fLong = 0.0;
+    ASSERT_FALSE(m_oSession.EstimatePeriod({30, 10, 50.0, oProposal.fTo}, fLong));
+    EXPECT_FALSE(m_oSession.PeriodWarning().empty()) << fLong;
     struct SCase {
         int32_t lBins;
         double fFrom;
@@ -333,6 +340,7 @@ TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
         } else {
             ASSERT_FALSE(o);
             EXPECT_NEAR(fPeriod, 12.5, 0.2);
+            EXPECT_EQ(m_oSession.PeriodWarning(), "");
         }
     }
     oProposal = m_oSession.PeriodSearchProposal();

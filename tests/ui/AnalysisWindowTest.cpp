@@ -182,8 +182,9 @@ TEST_F(AnalysisWindowTest, PeriodSearchReportsAndKeepsItsRange)
         ASSERT_NE(pDialog, nullptr);
         EXPECT_EQ(Child<QLineEdit>(pDialog, "edNumberDataPoints")->text(), "227");
         EXPECT_EQ(Child<QLineEdit>(pDialog, "edNumberBins")->text(), "75");
-        EXPECT_EQ(Child<QLineEdit>(pDialog, "edPeriodFrom")->text(), "20");
-        EXPECT_EQ(Child<QLineEdit>(pDialog, "edPeriodTo")->text(), "300");
+        // From the data: 0.5 days to the time span of the 227 velocities (454.9 days).
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edPeriodFrom")->text(), "0.5");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edPeriodTo")->text(), "455");
         Child<QLineEdit>(pDialog, "edPeriodFrom")->setText("40");
         Child<QLineEdit>(pDialog, "edPeriodTo")->setText("60");
         Press(pDialog, "btnOK");

@@ -82,8 +82,9 @@ std::string OrbitHelp()
 std::string PdmHelp()
 {
     return "usage: quandrel-cli pdm RVFILE [--bins B] [--from P] [--to P]\n"
-           "Estimates the period by phase dispersion minimisation over periods from P to P (20 .. 300 days)\n"
-           "in steps of 0.01 days with B phase bins (a third of the number of points) and prints T = %8.3f.\n";
+           "Estimates the period by phase dispersion minimisation over periods from P to P (0.5 days to the\n"
+           "time span) in steps of 0.01 days with B phase bins (a third of the number of points) and prints\n"
+           "T = %8.3f. A period at an end of the range or beyond half the time span is named on standard error.\n";
 }
 
 int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
@@ -179,6 +180,9 @@ int RunPdm(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     double fPeriod = 0.0;
     if (const Outcome oRefused = oSession.EstimatePeriod(oSearch, fPeriod)) {
         return Refused(*oRefused, oErr);
+    }
+    if (!oSession.PeriodWarning().empty()) {
+        oErr << "Warning: " << oSession.PeriodWarning() << "\n";
     }
     oOut << "T = " << FormatFixedWidth(fPeriod, 8, 3) << "\n";
     return kExitOk;
