@@ -5,13 +5,17 @@
 #include "core/MeasuredDataArrayClass.h"
 #include "core/UtilsClass.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 int32_t CSpectralLine::s_lNextId = 0;
 
 using namespace quandrel::gaussfit;
 
 CSpectralLine::CSpectralLine() : m_lId(s_lNextId++) {}
 
-bool CSpectralLine::FitGaussian(const CMeasuredDataArray& oSection, bool bEmission)
+bool CSpectralLine::FitGaussian(const CMeasuredDataArray& oSection, bool bEmission, double fScale)
 {
     const int P = m_bDoubleGaussian ? 7 : 4;
     const int32_t n = oSection.GetArraySize();
@@ -19,7 +23,21 @@ bool CSpectralLine::FitGaussian(const CMeasuredDataArray& oSection, bool bEmissi
         return false;
     }
     const std::vector<double>& x = oSection.GetXValues();
-    const std::vector<double>& y = oSection.GetYValues();
+    // The fit's bounds and steps are those of a normalised spectrum: a spectrum in other units (counts,
+    // flux units of 1e-13, a continuum of 1.5) is fitted divided by its level and scaled back.
+    if (!(fScale > 0.0) || !std::isfinite(fScale)) {
+        return false; // nothing to fit: no intensity, or one that is no number
+    }
+    CMeasuredDataArray oScaled;
+    if (fScale != 1.0) {
+        std::vector<double> vY = oSection.GetYValues();
+        for (double& f : vY) {
+            f /= fScale;
+        }
+        oScaled.SetValues(x.data(), vY.data(), n);
+    }
+    const CMeasuredDataArray& oFitted = fScale != 1.0 ? oScaled : oSection;
+    const std::vector<double>& y = oFitted.GetYValues();
 
     Parameters p{};
     p[kSigma1] = 1.0;
@@ -28,24 +46,45 @@ bool CSpectralLine::FitGaussian(const CMeasuredDataArray& oSection, bool bEmissi
     p[kAmplitude1] = 0.0;
     p[kSigma2] = m_fSigma2;
     p[kCenter2] = m_fCenter2;
-    p[kAmplitude2] = m_fAmplitude2;
+    p[kAmplitude2] = m_fAmplitude2 / fScale;
 
     Parameters lo{};
     Parameters hi{};
-    SearchBounds(oSection, bEmission, lo, hi);
+    SearchBounds(oFitted, bEmission, lo, hi);
 
     Search(x.data(), y.data(), static_cast<std::size_t>(n), P, lo, hi, p);
 
     m_fSigma1 = p[kSigma1];
     m_fCenter1 = p[kCenter1];
-    m_fOffset = p[kOffset];
-    m_fAmplitude1 = p[kAmplitude1];
+    m_fOffset = p[kOffset] * fScale;
+    m_fAmplitude1 = p[kAmplitude1] * fScale;
     if (m_bDoubleGaussian) {
         m_fSigma2 = p[kSigma2];
         m_fCenter2 = p[kCenter2];
-        m_fAmplitude2 = p[kAmplitude2];
+        m_fAmplitude2 = p[kAmplitude2] * fScale;
     }
     return true;
+}
+
+double CSpectralLine::FitScale(const std::vector<double>& vIntensity, bool bEmission)
+{
+    std::vector<double> vLevel;
+    vLevel.reserve(vIntensity.size());
+    for (const double f : vIntensity) {
+        if (std::isfinite(f)) {
+            vLevel.push_back(std::fabs(f));
+        }
+    }
+    if (vLevel.empty()) {
+        return 0.0;
+    }
+    if (bEmission) {
+        return *std::max_element(vLevel.begin(), vLevel.end());
+    }
+    const auto itMiddle = vLevel.begin() + static_cast<std::ptrdiff_t>(vLevel.size() / 2);
+    std::nth_element(vLevel.begin(), itMiddle, vLevel.end());
+    const double fMedian = *itMiddle;
+    return fMedian >= 0.5 && fMedian <= 1.0 ? 1.0 : fMedian;
 }
 
 bool CSpectralLine::SetCenterAndFit(const CMeasuredDataArray& oSection, double fCenter, bool bEmission)

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CMeasuredDataArray;
 
@@ -21,11 +22,17 @@ public:
     CSpectralLine();
 
     // Bounded coordinate search on the sum of squared residuals over the
-    // section (x wavelengths, y intensities). False, leaving the line as it
-    // was, when the section has fewer points than the model has parameters.
-    bool FitGaussian(const CMeasuredDataArray& oSection, bool bEmission);
+    // section (x wavelengths, y intensities) divided by fScale, the level of
+    // the spectrum (1 for a normalised one; see FitScale). False, leaving the
+    // line as it was, when the section has fewer points than the model has
+    // parameters, or the scale is no positive number.
+    bool FitGaussian(const CMeasuredDataArray& oSection, bool bEmission, double fScale = 1.0);
     bool SetCenterAndFit(const CMeasuredDataArray& oSection, double fCenter, bool bEmission);
     void SetFirstCenter(double fCenter) { m_fCenter1 = fCenter; }
+    // The level a spectrum's lines are fitted in: the median intensity of an absorption spectrum (about
+    // its continuum), the largest of an emission spectrum; 1 for a normalised spectrum (a median from
+    // 0.5 to 1), so that it is fitted as it is; 0 when there is none.
+    static double FitScale(const std::vector<double>& vIntensity, bool bEmission);
 
     // The model at x.
     double Evaluate(double x) const;

@@ -127,12 +127,12 @@ double CSpectralLineContainer::Evaluate(int32_t lSpectralLineIndex, double x) co
 }
 
 bool CSpectralLineContainer::FitGaussian(int32_t lSpectralLineIndex, const double* pafWavelength,
-                                         const double* pafIntensity, int32_t lCount, bool bEmission)
+                                         const double* pafIntensity, int32_t lCount, bool bEmission, double fScale)
 {
     if (lCount <= 0) {
-        return Line(lSpectralLineIndex).FitGaussian(CMeasuredDataArray(), bEmission);
+        return Line(lSpectralLineIndex).FitGaussian(CMeasuredDataArray(), bEmission, fScale);
     }
     CMeasuredDataArray oSection;
     oSection.SetValues(pafWavelength, pafIntensity, lCount);
-    return Line(lSpectralLineIndex).FitGaussian(oSection, bEmission);
+    return Line(lSpectralLineIndex).FitGaussian(oSection, bEmission, fScale);
 }

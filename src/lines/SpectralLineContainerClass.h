@@ -40,9 +40,9 @@ public:
     void SetCombination(int32_t lSpectralLineIndex, char cCombination);
     char GetCombination(int32_t lSpectralLineIndex) const;
     double Evaluate(int32_t lSpectralLineIndex, double x) const;
-    // Fits line lSpectralLineIndex to lCount samples.
+    // Fits line lSpectralLineIndex to lCount samples of a spectrum of the level fScale.
     bool FitGaussian(int32_t lSpectralLineIndex, const double* pafWavelength, const double* pafIntensity,
-                     int32_t lCount, bool bEmission);
+                     int32_t lCount, bool bEmission, double fScale = 1.0);
 
     const CSpectralLine& GetLine(int32_t lSpectralLineIndex) const;
 

@@ -253,6 +253,7 @@ void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity, double fM
                                                     m_bIsEmissionSpectrum);
     m_oSpectralLineContainer.Clear();
     const double fNoise = fMinDepthSigma > 0.0 ? EstimateNoiseSigma(m_pafIntensity) : 0.0;
+    const double fScale = CSpectralLine::FitScale(m_pafIntensity, m_bIsEmissionSpectrum);
     const int32_t lHalf = lWidth / 2;
     for (int32_t j = 0; j < lCount; ++j) {
         const int32_t k = vExtrema[static_cast<std::size_t>(j)];
@@ -267,7 +268,7 @@ void CSpectrum::FindSpectralLines(int32_t lWidth, double fSensitivity, double fM
         }
         auto pLine = std::make_unique<CSpectralLine>();
         pLine->SetFirstCenter(m_pafWavelength[static_cast<std::size_t>(k)]);
-        if (pLine->FitGaussian(oSection, m_bIsEmissionSpectrum) && (fMinDepthSigma <= 0.0 || StandsOutOfNoise(*pLine, fNoise, fMinDepthSigma))) {
+        if (pLine->FitGaussian(oSection, m_bIsEmissionSpectrum, fScale) && (fMinDepthSigma <= 0.0 || StandsOutOfNoise(*pLine, fNoise, fMinDepthSigma))) {
             m_oSpectralLineContainer.AddSpectralLine(std::move(pLine));
         }
     }
@@ -403,7 +404,8 @@ void CSpectrum::OptimizeFit(int32_t lLevel, int32_t lLevelMaxIndex)
         ++j;
     }
     m_oSpectralLineContainer.FitGaussian(lActive, m_pafWavelength.data() + e, m_pafIntensity.data() + e, j - e + 1,
-                                         m_bIsEmissionSpectrum);
+                                         m_bIsEmissionSpectrum,
+                                         CSpectralLine::FitScale(m_pafIntensity, m_bIsEmissionSpectrum));
 }
 
 void CSpectrum::SetGaussianType(int32_t lSpectralLineIndex, bool bDouble)

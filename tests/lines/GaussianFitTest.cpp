@@ -323,3 +323,31 @@ TEST(CSpectralLine, TypeSwitchAndIdentification)
     EXPECT_EQ(sName, "H-alpha with a very long name b") << "no name keeps the name";
     EXPECT_EQ(lIndex, 4);
 }
+
+class LineFitInAnyScale : public ::testing::TestWithParam<double> {};
+
+// A line 40 % deep in a spectrum whose continuum is the parameter: counts, flux units, a continuum above
+// 1. The fit finds it as in a normalised spectrum (the bounds of 0 .. 1 once lost it).
+TEST_P(LineFitInAnyScale, FindsTheLineAsInANormalisedSpectrum)
+{
+    const double fContinuum = GetParam();
+    const auto oSection = MakeSection(6550.0, 0.25, 101, fContinuum, {{6562.8, 1.0, -0.4 * fContinuum}});
+    CSpectralLine oLine;
+    oLine.SetFirstCenter(6562.5);
+    ASSERT_TRUE(oLine.FitGaussian(oSection, false, CSpectralLine::FitScale(oSection.GetYValues(), false)));
+    EXPECT_NEAR(oLine.GetCenter(), 6562.8, 0.002);
+    EXPECT_NEAR(oLine.GetWidth(), 1.0, 0.002);
+    EXPECT_NEAR(oLine.GetAmplitude1() / fContinuum, -0.4, 0.002);
+    EXPECT_NEAR(oLine.GetOffset() / fContinuum, 1.0, 0.002);
+}
+
+INSTANTIATE_TEST_SUITE_P(Continua, LineFitInAnyScale, ::testing::Values(1.0, 0.7, 1.1, 1.5, 2.0, 1000.0, 1e-13, 3e5));
+
+TEST(CSpectralLineFit, ASectionWithoutIntensityIsNotFitted)
+{
+    CSpectralLine oLine;
+    const auto oZero = MakeSection(6550.0, 0.25, 21, 0.0, {});
+    const auto oNan = MakeSection(6550.0, 0.25, 21, NAN, {});
+    EXPECT_FALSE(oLine.FitGaussian(oZero, false, CSpectralLine::FitScale(oZero.GetYValues(), false)));
+    EXPECT_FALSE(oLine.FitGaussian(oNan, false, CSpectralLine::FitScale(oNan.GetYValues(), false)));
+}
