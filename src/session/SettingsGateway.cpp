@@ -16,9 +16,9 @@ constexpr SSettingKey kKeys[] = {
     {"FormSettings", "Height", "582"},
     {"FormSettings", "Width", "882"},
     {"FormSettings", "ControlsHeight", "0"}, // 0: the layout's own
-    {"ExtremaDeterminationSettings", "IntervallWidth", "0"},
+    {"ExtremaDeterminationSettings", "IntervallWidth", "10"},
     {"ExtremaDeterminationSettings", "MaxIntervallWidth", "20"},
-    {"ExtremaDeterminationSettings", "Sensitivity", "0"},
+    {"ExtremaDeterminationSettings", "Sensitivity", "20"},
     {"GraphicsSettings", "KeepYAxisFixed", "1"},
     {"Settings", "TimeThreshold", "0.2"},
     {"Settings", "DefTimeZone", "1"},

@@ -570,6 +570,16 @@ TEST_F(MainWindowTest, TheFirstStartFitsTheScreenAndSizeAndSplitterComeBackOnThe
         const auto* pSlider = Child<QSlider>(m_pMain.get(), pcSlider);
         EXPECT_EQ(Child<QLineEdit>(m_pMain.get(), pcField)->text(), QString::number(pSlider->maximum() - pSlider->value()));
     }
+    // The sliders' first positions find the five lines of a sample season's spectrum and H-alpha among
+    // the lines of the real alpha Dra spectrum.
+    for (const auto& [sFile, lAtLeast, lAtMost] : {std::tuple{std::string(QUANDREL_SAMPLE_RUN_DIR) + "/star_00.txt", 5, 5},
+                                                   std::tuple{kSample, 10, 60}}) {
+        OpenSpectrum(sFile);
+        Item("mniFindSpectralLines")->trigger();
+        const int lLines = m_pMain->Session().CurrentSpectrum()->GetSpectralLineCount();
+        EXPECT_GE(lLines, lAtLeast) << sFile;
+        EXPECT_LE(lLines, lAtMost) << sFile;
+    }
     auto* pSplitter = Child<QSplitter>(m_pMain.get(), "splMain");
     const int lTotal = pSplitter->sizes().value(0) + pSplitter->sizes().value(1);
     pSplitter->setSizes({lTotal / 3, lTotal - lTotal / 3});
