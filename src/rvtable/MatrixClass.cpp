@@ -566,7 +566,8 @@ bool MeasurementLine(const std::string& sLine, double& fJd, double& fVelocity, d
 
 } // namespace
 
-bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve, std::vector<double>* pvSigma)
+bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve, std::vector<double>* pvSigma,
+                                 std::string* psProblem)
 {
     // Read in blocks, with a bound on the line length and on the whole: no file of measurements comes
     // near either, and a device or a hostile file cannot make the reading go on without end.
@@ -584,6 +585,8 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
     std::vector<double> vJd;
     std::vector<double> vVelocity;
     std::vector<double> vSigma;
+    std::vector<std::size_t> vLineNumber;
+    std::size_t lLineNumber = 0;
     std::string sLine;
     bool bLineTooLong = false;
     std::uintmax_t lBytes = 0;
@@ -592,10 +595,12 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
         double fJd = 0.0;
         double fVelocity = 0.0;
         double fSigma = NAN;
+        ++lLineNumber;
         if (!bLineTooLong && MeasurementLine(sLine, fJd, fVelocity, fSigma)) {
             vJd.push_back(fJd);
             vVelocity.push_back(fVelocity);
             vSigma.push_back(fSigma);
+            vLineNumber.push_back(lLineNumber);
         }
         sLine.clear();
         bLineTooLong = false;
@@ -625,6 +630,22 @@ bool CMatrix::ImportMeasurements(const std::string& sPath, CMeasuredDataArray& o
         return false;
     }
     EndOfLine();
+    // Uncertainties weigh the fits only when every measurement has a positive one: a file that gives
+    // them with one missing or not positive is refused, naming the line (ignored, the column would turn
+    // the weighted fit into an unweighted one without a word).
+    const auto itPositive = std::find_if(vSigma.begin(), vSigma.end(), [](double f) { return f > 0 && std::isfinite(f); });
+    const auto itBad = std::find_if(vSigma.begin(), vSigma.end(), [](double f) { return !(f > 0 && std::isfinite(f)); });
+    if (pvSigma != nullptr && itPositive != vSigma.end() && itBad != vSigma.end()) {
+        if (psProblem != nullptr) {
+            const auto k = static_cast<std::size_t>(itBad - vSigma.begin());
+            *psProblem = "Line " + std::to_string(vLineNumber[k]) + " (JD " + quandrel::FormatFixed(vJd[k], 5) + ") " +
+                         (std::isnan(*itBad) ? std::string("gives no uncertainty")
+                                             : "gives the uncertainty " + quandrel::FormatGeneral(*itBad, 6)) +
+                         ", while other lines give one: every uncertainty must be a positive number, or the column "
+                         "left out.";
+        }
+        return false;
+    }
     // In the order of time, whatever the file's order: the searches take the span from the ends.
     std::vector<std::size_t> vOrder(vJd.size());
     std::iota(vOrder.begin(), vOrder.end(), std::size_t{0});

@@ -96,10 +96,11 @@ public:
     // Julian date / velocity pairs from the lines of a text file that start with two numbers (';', TAB
     // or spaces between them, runs counting as one, ',' read as '.'); other lines (comments, headers,
     // blank lines) are skipped. A third number on every line is the velocity's uncertainty (km/s), given
-    // in pvSigma (empty when a line lacks one). False when the file cannot be read or is larger than
-    // 256 MiB.
+    // in pvSigma (empty when no line has one). False when the file cannot be read or is larger than
+    // 256 MiB, and when some lines give an uncertainty but one is missing or not a positive number:
+    // psProblem then names that line.
     static bool ImportMeasurements(const std::string& sPath, CMeasuredDataArray& oCurve,
-                                   std::vector<double>* pvSigma = nullptr);
+                                   std::vector<double>* pvSigma = nullptr, std::string* psProblem = nullptr);
 
 private:
     void InsertRow(SMeasurementRow oRow);

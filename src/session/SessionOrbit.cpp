@@ -35,8 +35,10 @@ Outcome CSession::ImportMeasurements(const std::string& sPath)
 {
     CMeasuredDataArray oSeries;
     std::vector<double> vSigma;
-    if (!CMatrix::ImportMeasurements(sPath, oSeries, &vSigma)) {
-        return SMessage{"File format error!", "Unable to import RV file!"};
+    std::string sProblem;
+    if (!CMatrix::ImportMeasurements(sPath, oSeries, &vSigma, &sProblem)) {
+        return SMessage{"File format error!", sProblem.empty() ? std::string("Unable to import RV file!")
+                                                               : "Unable to import RV file! " + sProblem};
     }
     if (oSeries.GetArraySize() < 2) {
         return SMessage{"File format error!", "The file " + ExtractFileName(sPath) + " holds " +

@@ -300,6 +300,16 @@ TEST(CMatrix, ImportsTheLinesThatStartWithTwoNumbers)
     EXPECT_FALSE(CMatrix::ImportMeasurements(oDir.File("none.txt"), oCurve));
     ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("bom.txt", "\xEF\xBB\xBF" "2455000.1 10.5\n2455001 3\n"), oCurve));
     EXPECT_EQ(oCurve.GetArraySize(), 2) << "a byte-order mark keeps the first measurement";
+    // Uncertainties on every line weigh; one of 0 (or a line without one) among them is refused by name.
+    std::vector<double> vSigma;
+    std::string sProblem;
+    ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("s.txt", "1 2 0.5\n2 3 0.7\n"), oCurve, &vSigma, &sProblem));
+    EXPECT_EQ(vSigma, (std::vector<double>{0.5, 0.7}));
+    for (const auto& [pcText, pcProblem] : {std::pair{"# JD RV err\n1 2 0.5\n2 3 0\n", "Line 3 (JD 2.00000) gives the uncertainty 0,"},
+                                            {"1 2 0.5\n2 3\n", "Line 2 (JD 2.00000) gives no uncertainty,"}}) {
+        EXPECT_FALSE(CMatrix::ImportMeasurements(oDir.Write("s.txt", pcText), oCurve, &vSigma, &sProblem));
+        EXPECT_EQ(sProblem.substr(0, std::string(pcProblem).size()), pcProblem) << sProblem;
+    }
     // A line longer than any measurement is skipped, not read without end.
     ASSERT_TRUE(CMatrix::ImportMeasurements(oDir.Write("long.txt", std::string(100000, '1') + "\n1;2\n"), oCurve));
     EXPECT_EQ(oCurve.GetArraySize(), 1);
