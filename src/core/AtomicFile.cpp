@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,15 @@
 namespace quandrel {
 
 namespace {
+
+thread_local std::string t_sLastFailure;
+
+// Records why a write failed (from errno, or the reason given) and reports the failure.
+bool Failed(const std::string& sWhy = std::string())
+{
+    t_sLastFailure = sWhy.empty() ? std::string(std::strerror(errno)) : sWhy;
+    return false;
+}
 
 // Going past a file-size limit raises SIGXFSZ, which ends the process by default; ignored, the write
 // fails with EFBIG and is reported like any other failed write.
@@ -62,15 +72,42 @@ void FlushFolder(const std::filesystem::path& oFolder)
 }
 
 // A device or a pipe named as the target (/dev/null, /dev/stdout) is written to as it is: there is
-// no file to replace, and replacing the name would put a plain file where the device was.
+// no file to replace, and replacing the name would put a plain file where the device was. A pipe that
+// nothing reads is refused instead of waiting for a reader without end.
 bool WriteToDevice(const std::filesystem::path& oTarget, const std::string& sBytes)
+{
+    const int lFile = ::open(oTarget.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (lFile < 0) {
+        return Failed(errno == ENXIO ? "nothing reads from the pipe" : std::string());
+    }
+    // Written as usual once open: a reader that is slow is waited for.
+    ::fcntl(lFile, F_SETFL, ::fcntl(lFile, F_GETFL) & ~O_NONBLOCK);
+    const bool bWritten = WriteAll(lFile, sBytes);
+    const int lError = errno;
+    if (::close(lFile) != 0 || !bWritten) {
+        errno = bWritten ? errno : lError;
+        return Failed();
+    }
+    return true;
+}
+
+// Writes over the file itself: where the folder does not allow a new file beside it (another user's
+// file in a sticky folder), or where the file has other names (hard links) that a replacement would
+// leave pointing at the old bytes.
+bool WriteInPlace(const std::filesystem::path& oTarget, const std::string& sBytes)
 {
     const int lFile = ::open(oTarget.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (lFile < 0) {
-        return false;
+        return Failed();
     }
-    const bool bWritten = WriteAll(lFile, sBytes);
-    return ::close(lFile) == 0 && bWritten;
+    const bool bWritten = WriteAll(lFile, sBytes) && ::ftruncate(lFile, static_cast<off_t>(sBytes.size())) == 0 &&
+                          ::fsync(lFile) == 0;
+    const int lError = errno;
+    if (::close(lFile) != 0 || !bWritten) {
+        errno = bWritten ? errno : lError;
+        return Failed();
+    }
+    return true;
 }
 
 } // namespace
@@ -93,9 +130,15 @@ std::string FollowLinks(const std::string& sPath)
     return oPath.string();
 }
 
+const std::string& LastWriteFailure()
+{
+    return t_sLastFailure;
+}
+
 bool WriteFileAtomically(const std::string& sPath, const std::string& sBytes)
 {
     IgnoreFileSizeSignal();
+    t_sLastFailure.clear();
     const std::filesystem::path oTarget(FollowLinks(sPath));
     struct stat oOld {};
     const bool bExists = ::stat(oTarget.c_str(), &oOld) == 0;
@@ -103,15 +146,24 @@ bool WriteFileAtomically(const std::string& sPath, const std::string& sBytes)
         return WriteToDevice(oTarget, sBytes);
     }
     if (bExists && !S_ISREG(oOld.st_mode)) {
-        return false; // a folder, a socket: nothing to put a file in place of
+        return Failed(S_ISDIR(oOld.st_mode) ? "it is a folder" : "it is no regular file"); // nothing to put a file in place of
+    }
+    // As cp does: a file the user may not write is not replaced (renaming over it would succeed in a
+    // folder the user may write, and take the file over).
+    if (bExists && ::access(oTarget.c_str(), W_OK) != 0) {
+        return Failed();
     }
     const std::filesystem::path oFolder = oTarget.has_parent_path() ? oTarget.parent_path() : ".";
+    if (bExists && oOld.st_nlink > 1) {
+        return WriteInPlace(oTarget, sBytes);
+    }
     std::string sTemplate = (oFolder / ("." + oTarget.filename().string() + ".XXXXXX")).string();
     std::vector<char> vName(sTemplate.begin(), sTemplate.end());
     vName.push_back('\0');
     const int lFile = ::mkostemp(vName.data(), O_CLOEXEC);
     if (lFile < 0) {
-        return false;
+        // No new file beside it: a file the user may write is written where it is.
+        return bExists && (errno == EACCES || errno == EPERM) ? WriteInPlace(oTarget, sBytes) : Failed();
     }
     const std::string sTemporary(vName.data());
     if (bExists) {
@@ -124,12 +176,22 @@ bool WriteFileAtomically(const std::string& sPath, const std::string& sBytes)
         ::fchmod(lFile, NewFileMode());
     }
     const bool bWritten = WriteAll(lFile, sBytes) && ::fsync(lFile) == 0;
+    int lError = errno;
     const bool bClosed = ::close(lFile) == 0;
-    if (!bWritten || !bClosed || std::rename(sTemporary.c_str(), oTarget.c_str()) != 0) {
-        const int lError = errno;
+    lError = bWritten && !bClosed ? errno : lError;
+    bool bRenamed = false;
+    if (bWritten && bClosed) {
+        bRenamed = std::rename(sTemporary.c_str(), oTarget.c_str()) == 0;
+        lError = errno;
+    }
+    if (!bRenamed) {
         ::unlink(sTemporary.c_str());
+        if (bWritten && bClosed && bExists && (lError == EACCES || lError == EPERM)) {
+            // A sticky folder keeps another user's file from being replaced, not from being written.
+            return WriteInPlace(oTarget, sBytes);
+        }
         errno = lError;
-        return false;
+        return Failed();
     }
     FlushFolder(oFolder);
     return true;

@@ -790,7 +790,7 @@ bool WriteFitsSpectrum(const std::string& sPath, const std::vector<double>& vWav
     if (lStatus != 0) {
         sError = "The spectrum cannot be written as FITS (" + StatusText(lStatus) + ").";
     } else if (!quandrel::WriteFileAtomically(sPath, std::string(static_cast<const char*>(pBuffer), lSize))) {
-        sError = "The file " + sPath + " cannot be written.";
+        sError = "The file " + sPath + " cannot be written (" + quandrel::LastWriteFailure() + ").";
     } else {
         bWritten = true;
     }

@@ -503,9 +503,11 @@ Outcome CSession::OpenProject(const std::string& sPath)
 Outcome CSession::SaveProject(const std::string& sPath)
 {
     const bool bSaved = m_oMatrix.SaveToFile(sPath);
+    const std::string sCause = quandrel::LastWriteFailure(); // before the settings write, which has its own
     m_oSettings.Write(ESetting::MatrixPath, ExtractDirectory(sPath));
     if (!bSaved) {
-        return SMessage{"Error!", "Unable to write the project file " + sPath + "!"};
+        return SMessage{"Error!", "Unable to write the project file " + sPath + "!" +
+                                      (sCause.empty() ? std::string() : " (" + sCause + ")")};
     }
     m_sProjectPath = sPath;
     Announce(change::kProjectFile);
@@ -515,8 +517,9 @@ Outcome CSession::SaveProject(const std::string& sPath)
 Outcome CSession::DumpMeasurements(const std::string& sPath) const
 {
     const bool bWritten = m_oMatrix.DumpToFile(sPath);
+    const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
     m_oSettings.Write(ESetting::MatrixDumpPath, ExtractDirectory(sPath));
-    return Written(bWritten, sPath);
+    return oWritten;
 }
 
 Outcome CSession::ExportResults(const std::string& sPath, std::optional<double> fThreshold)
@@ -524,8 +527,9 @@ Outcome CSession::ExportResults(const std::string& sPath, std::optional<double> 
     EnsureObserverSite();
     const bool bWritten =
         m_oMatrix.ExportResults(fThreshold.value_or(m_oSettings.ReadFloat(ESetting::TimeThreshold)), sPath);
+    const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
     m_oSettings.Write(ESetting::ExportPath, sPath);
-    return Written(bWritten, sPath);
+    return oWritten;
 }
 
 // --- Calibration ---

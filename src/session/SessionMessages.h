@@ -2,14 +2,17 @@
 #pragma once
 
 #include "Session.h"
+#include "core/AtomicFile.h"
 
 #include <string>
 
 namespace quandrel::session {
 
+// The failure names its cause when the writer knows it (permission, a full disk).
 inline SMessage WriteFailure(const std::string& sPath)
 {
-    return {"Error!", "Unable to write the file " + sPath + "!"};
+    const std::string& sCause = quandrel::LastWriteFailure();
+    return {"Error!", "Unable to write the file " + sPath + "!" + (sCause.empty() ? std::string() : " (" + sCause + ")")};
 }
 
 inline Outcome Written(bool bWritten, const std::string& sPath)

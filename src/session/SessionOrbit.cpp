@@ -348,15 +348,17 @@ std::string CSession::ResidualsText() const
 Outcome CSession::ExportElements(const std::string& sPath) const
 {
     const bool bWritten = quandrel::WriteFileAtomically(sPath, ElementsText());
+    const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
     m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
-    return Written(bWritten, sPath);
+    return oWritten;
 }
 
 Outcome CSession::ExportResiduals(const std::string& sPath) const
 {
     const bool bWritten = quandrel::WriteFileAtomically(sPath, ResidualsText());
+    const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
     m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
-    return Written(bWritten, sPath);
+    return oWritten;
 }
 
 Outcome CSession::PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples,

@@ -275,3 +275,45 @@ TEST(SaverFault, ADeviceNamedAsTheTargetIsWrittenToAndStaysADevice)
     EXPECT_FALSE(quandrel::WriteFileAtomically(oDir.File("folder"), "x"));
     EXPECT_TRUE(std::filesystem::is_directory(oDir.File("folder")));
 }
+
+TEST(SaverFault, TheWriterRespectsPermissionsHardLinksAndPipesAndNamesTheCause)
+{
+    CTempDir oDir;
+    ::chmod(oDir.File("").c_str(), 0755);
+    const bool bRoot = ::geteuid() == 0;
+    // As cp does: a file the user may not write (0444 in a folder the user may write) is not replaced.
+    std::filesystem::create_directory(oDir.File("open"));
+    ::chmod(oDir.File("open").c_str(), 0777);
+    const std::string sReadOnly = oDir.Write("open/readonly.txt", "kept");
+    ::chmod(sReadOnly.c_str(), 0444);
+    EXPECT_EQ(InChild([&] { return quandrel::WriteFileAtomically(sReadOnly, "new") ||
+                                   quandrel::LastWriteFailure() != "Permission denied"; },
+                      -1, true),
+              EEnd::Refused);
+    EXPECT_EQ(ReadWholeFile(sReadOnly), "kept");
+    if (bRoot) {
+        struct stat oStat {};
+        ASSERT_EQ(::stat(sReadOnly.c_str(), &oStat), 0);
+        EXPECT_EQ(oStat.st_uid, 0U) << "the file is not taken over";
+        // Another user's 0666 file in a sticky folder: it cannot be replaced, but it may be written.
+        std::filesystem::create_directory(oDir.File("sticky"));
+        ::chmod(oDir.File("sticky").c_str(), 01777);
+        const std::string sShared = oDir.Write("sticky/shared.txt", "old");
+        ::chmod(sShared.c_str(), 0666);
+        EXPECT_EQ(InChild([&] { return quandrel::WriteFileAtomically(sShared, "written by another user"); }, -1, true),
+                  EEnd::Saved);
+        EXPECT_EQ(ReadWholeFile(sShared), "written by another user");
+    }
+    // A file with a second name: both names see the new bytes.
+    const std::string sFirst = oDir.Write("first.txt", "old");
+    std::filesystem::create_hard_link(sFirst, oDir.File("second.txt"));
+    ASSERT_TRUE(quandrel::WriteFileAtomically(sFirst, "new bytes"));
+    EXPECT_EQ(ReadWholeFile(oDir.File("second.txt")), "new bytes");
+    // A pipe nothing reads from is refused at once, not waited on.
+    ASSERT_EQ(::mkfifo(oDir.File("pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(quandrel::WriteFileAtomically(oDir.File("pipe"), "x"));
+    EXPECT_EQ(quandrel::LastWriteFailure(), "nothing reads from the pipe");
+    // A full disk is named.
+    EXPECT_FALSE(quandrel::WriteFileAtomically("/dev/full", "x"));
+    EXPECT_EQ(quandrel::LastWriteFailure(), "No space left on device");
+}

@@ -376,6 +376,8 @@ TEST_F(SessionTest, FilesThatCannotBeReadOrWrittenAreReportedAndChangeNothing)
     m_oSession.SetObjectCoordinates({1, 2, 3, 4});
     const std::string sMissingFolder = m_oDir.File("no/such/folder/x.txt");
     EXPECT_EQ(m_oSession.SaveProject(sMissingFolder)->sTitle, "Error!");
+    EXPECT_EQ(m_oSession.SaveProject(sMissingFolder)->sText,
+              "Unable to write the project file " + sMissingFolder + "! (No such file or directory)") << "the cause is named";
     EXPECT_TRUE(m_oSession.DumpMeasurements(sMissingFolder));
     EXPECT_TRUE(m_oSession.ExportElements(sMissingFolder));
     EXPECT_TRUE(m_oSession.ExportResiduals(sMissingFolder));

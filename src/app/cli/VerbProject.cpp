@@ -66,7 +66,7 @@ int RunProject(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const Outcome oFailed =
         sAction == "dump" ? oSession.DumpMeasurements(v[2]) : oSession.ExportResults(v[2], fThreshold);
     if (oFailed) {
-        oErr << "Unable to write the file " << v[2] << ".\n";
+        oErr << oFailed->sText << "\n";
         return kExitInput;
     }
     return kExitOk;

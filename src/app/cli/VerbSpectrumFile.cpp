@@ -111,7 +111,7 @@ int WriteSpectrum(const std::string& sOut, const std::vector<double>& vWavelengt
         }
     }
     if (!sOut.empty() && !WriteFileAtomically(sOut, sText)) {
-        oErr << "The file " << sOut << " cannot be written.\n";
+        oErr << "The file " << sOut << " cannot be written (" << LastWriteFailure() << ").\n";
         return kExitInput;
     }
     return kExitOk;
