@@ -76,6 +76,16 @@ SCalendarDate CJulianDate::CalendarDateToTheMinute(double jd)
     return oDate;
 }
 
+int32_t CJulianDate::DaysInMonth(int32_t year, int32_t month)
+{
+    static constexpr int32_t alDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) {
+        return 0;
+    }
+    const bool bLeap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return alDays[month - 1] + (month == 2 && bLeap ? 1 : 0);
+}
+
 long double CJulianDate::JulianCenturies(int32_t year, int32_t month, double day, double hours, double minutes)
 {
     return (JulianDateExtended(year, month, day, hours, minutes) - 2451545.0L) / 36525.0L;

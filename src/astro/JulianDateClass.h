@@ -31,6 +31,10 @@ public:
     // whose year would not fit (or that is no number).
     static SCalendarDate CalendarDate(double jd);
 
+    // The days of a month (1 .. 12) of the Gregorian calendar the Julian dates count in (February has
+    // 29 in leap years); 0 for no month.
+    static int32_t DaysInMonth(int32_t year, int32_t month);
+
     // Julian centuries since J2000.0 (JD 2451545.0).
     static long double JulianCenturies(int32_t year, int32_t month, double day, double hours, double minutes);
 

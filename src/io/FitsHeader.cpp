@@ -103,8 +103,7 @@ std::optional<double> TimeOfDay(std::string_view sText)
 
 bool IsValidDay(int lYear, int lMonth, int lDay)
 {
-    static constexpr std::array<int, 12> alDays{31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return lYear >= 1 && lMonth >= 1 && lMonth <= 12 && lDay >= 1 && lDay <= alDays[static_cast<std::size_t>(lMonth - 1)];
+    return lYear >= 1 && lDay >= 1 && lDay <= CJulianDate::DaysInMonth(lYear, lMonth);
 }
 
 // Degrees west in (-180, 180] of a longitude counted east.

@@ -49,6 +49,19 @@ std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std
         sError = "The number of frequencies must lie between 2 and " + std::to_string(kMaxPeriodogramFrequencies) + ".";
         return std::nullopt;
     }
+    const auto [itFirst, itLast] = std::minmax_element(vT.begin(), vT.begin() + static_cast<std::ptrdiff_t>(n));
+    if (!(*itLast > *itFirst)) {
+        sError = "All measurements carry the same time: they hold no period.";
+        return std::nullopt;
+    }
+    // Squares of larger velocities leave the double range; no star comes near.
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!(std::fabs(vV[i]) < 1e150) || !std::isfinite(vT[i])) {
+            sError = "The measurement at JD " + std::to_string(vT[i]) + " holds the velocity " + std::to_string(vV[i]) +
+                     " km/s, beyond what the periodogram can square.";
+            return std::nullopt;
+        }
+    }
     // Normalised weights, and the times taken from the first so that the phases stay exact.
     std::vector<double> vW(n, 1.0);
     if (!vSigma.empty() && vSigma.size() == n) {
@@ -225,5 +238,6 @@ std::int64_t DefaultPeriodogramSamples(double fTimeSpan, double fShortest, doubl
     if (!std::isfinite(fSamples)) {
         return 1000;
     }
-    return std::clamp<std::int64_t>(static_cast<std::int64_t>(std::ceil(fSamples)), 1000, 1000000);
+    // Clamped as a double: a count beyond the integers (periods of 1e-300 days) is no cast.
+    return static_cast<std::int64_t>(std::ceil(std::clamp(fSamples, 1000.0, 1000000.0)));
 }

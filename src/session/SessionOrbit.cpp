@@ -373,8 +373,15 @@ Outcome CSession::PreparePeriodogram(double fShortest, double fLongest, std::int
         fShortest = 0.5;
         fLongest = std::max(std::fabs(fSpan), 1.0);
     }
+    if (!(fShortest > 0) || !(fLongest > fShortest) || !std::isfinite(fLongest)) {
+        return SMessage{"Invalid data", "The periods must be greater than 0 days, the shortest below the longest.", true};
+    }
     if (lSamples == 0) {
         lSamples = DefaultPeriodogramSamples(std::fabs(fSpan), fShortest, fLongest);
+    }
+    if (lSamples < 2 || lSamples > kMaxPeriodogramFrequencies) {
+        return SMessage{"Invalid data", "The number of frequencies must lie between 2 and " +
+                                            std::to_string(kMaxPeriodogramFrequencies) + ".", true};
     }
     oJob.oSeries = oSeries;
     oJob.vSigma = m_vSigma;
@@ -393,7 +400,8 @@ void SPeriodogramJob::Run(CProgress* pProgress)
 Outcome CSession::FinishPeriodogram(SPeriodogramJob&& oJob, SPeriodogram& oResult)
 {
     if (!oJob.oResult) {
-        return SMessage{"Invalid data", oJob.sError, true};
+        // The options were checked before: what the periodogram refuses now is the data.
+        return SMessage{"Invalid data", oJob.sError};
     }
     oResult = *oJob.oResult;
     m_oPeriodogram = std::move(oJob.oResult);

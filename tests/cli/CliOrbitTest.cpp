@@ -1,6 +1,7 @@
 // quandrel-cli orbit and pdm on a generated series and on real amateur velocities.
 #include "CliRun.h"
 #include "core/NumberText.h"
+#include "io/FitsHeader.h"
 #include "orbit/OrbitalElementsClass.h"
 #include "support/Generators.h"
 #include "support/TempDir.h"
@@ -149,6 +150,21 @@ TEST(CliLs, ThePeriodogramsStrongestPeakAndItsCurve)
     EXPECT_EQ(RunCliCapture({"ls", sFile, "--from", "5", "--to", "2"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"ls", sFile, "--from", "5"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"ls", sFile, "--samples", "1"}).lStatus, 2);
+    // Data that hold no period exit 1 with the reason; options beyond the numbers are no crash.
+    CTempDir oDir;
+    for (const auto& [sText, pcWhy] : {std::pair{std::string("1 2\n1 3\n1 4\n1 5\n1 6\n"), "same time"},
+                                       {std::string("1 1e300\n2 -1e300\n3 1e300\n4 2\n5 1\n"), "beyond what"}}) {
+        const SCliRun oData = RunCliCapture({"ls", oDir.Write("d.txt", sText)});
+        EXPECT_EQ(oData.lStatus, 1) << sText;
+        EXPECT_NE(oData.sErr.find(pcWhy), std::string::npos) << oData.sErr;
+        EXPECT_EQ(oData.sOut, "");
+    }
+    EXPECT_EQ(RunCliCapture({"ls", sFile, "--from", "1e-300", "--to", "1e300"}).lStatus, 0);
+    // A date the calendar does not have is refused, not moved to the next month.
+    EXPECT_EQ(RunCliCapture({"jd", "2023", "2", "30"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"jd", "2023", "2", "29"}).lStatus, 2);
+    EXPECT_EQ(RunCliCapture({"jd", "2024", "2", "29"}).lStatus, 0);
+    EXPECT_FALSE(JulianDateOfFitsDate("2023-02-29", ""));
 }
 
 TEST(CliOrbit, RangesFromTheDataReachKepler16)

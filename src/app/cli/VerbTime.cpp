@@ -72,10 +72,13 @@ int RunJd(CArguments& oArguments, std::ostream& oOut, std::ostream&)
     const double fDay = Number(v[2], "DAY");
     const double fHours = v.size() > 3 ? Number(v[3], "HOURS") : 0.0;
     const double fMinutes = v.size() > 4 ? Number(v[4], "MINUTES") : 0.0;
-    // A date the calendar does not have gives a Julian date of another day without a word.
-    if (lMonth < 1 || lMonth > 12 || !(fDay >= 1.0) || !(fDay < 32.0) || !(fHours >= 0.0) || !(fHours <= 24.0) ||
+    // A date the calendar does not have (30 February) gives a Julian date of another day without a word.
+    const int lDays = CJulianDate::DaysInMonth(lYear, lMonth);
+    if (lDays == 0 || !(fDay >= 1.0) || !(fDay < lDays + 1.0) || !(fHours >= 0.0) || !(fHours <= 24.0) ||
         !(fMinutes >= 0.0) || !(fMinutes <= 60.0)) {
-        throw CUsageError("jd needs a month of 1 to 12, a day of 1 to 31, hours of 0 to 24 and minutes of 0 to 60.");
+        throw CUsageError("jd needs a month of 1 to 12, a day of that month (" +
+                          (lDays == 0 ? std::string("1 to 31") : "1 to " + std::to_string(lDays)) +
+                          "), hours of 0 to 24 and minutes of 0 to 60.");
     }
     const double fJd = CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes);
     oOut << FormatFixed(fJd, 8) << "\n";
