@@ -8,6 +8,12 @@ void CRadialVelocity::Clear()
     *this = CRadialVelocity();
 }
 
+void CRadialVelocity::ClearObjectCoordinates()
+{
+    m_fRightAscensionHours = m_fRightAscensionMinutes = m_fDeclinationDegrees = m_fDeclinationMinutes = 0.0;
+    m_bObjectCoordinatesSet = false;
+}
+
 void CRadialVelocity::SetObserverCoordinates(double fLongitudeDegrees, double fLongitudeMinutes,
                                              double fLatitudeDegrees, double fLatitudeMinutes)
 {

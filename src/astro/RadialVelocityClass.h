@@ -10,6 +10,8 @@ public:
 
     // All coordinates 0, neither set.
     void Clear();
+    // The object's coordinates 0 and not set; the observer's stay.
+    void ClearObjectCoordinates();
 
     // Longitude positive towards the west, latitude towards the north; minutes carry their own sign.
     void SetObserverCoordinates(double fLongitudeDegrees, double fLongitudeMinutes, double fLatitudeDegrees,

@@ -477,6 +477,8 @@ void CSession::CloseProject()
     m_vUndo.clear();
     m_sProjectPath.clear();
     m_oMatrix.ClearRows();
+    // The next project's star is another: its velocities are not corrected for this one's position.
+    m_oMatrix.ClearObjectCoordinates();
     m_oOrbit.ResetOptimized();
     m_oElements = SOrbitalElements();
     m_oLeastSquares.reset();

@@ -29,7 +29,10 @@ void TfrmMain::mniTimeStampClick()
     if (GetCurrentSpectrum() == nullptr) {
         return;
     }
-    const auto oTime = m_pfrmTimeStamp->Execute(m_oSession.Settings().ReadTimeZone());
+    double fOwnTime = 0.0;
+    const auto oTime = m_pfrmTimeStamp->Execute(m_oSession.Settings().ReadTimeZone(),
+                                                m_oSession.CurrentObservationTime(fOwnTime) ? std::optional(fOwnTime)
+                                                                                            : std::nullopt);
     if (!oTime) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "FormTimeStamp.h"
 
 #include "UiUtils.h"
+#include "astro/JulianDateClass.h"
 #include "core/IniFileClass.h"
 #include "core/NumberText.h"
 #include "core/UtilsClass.h"
@@ -63,7 +64,7 @@ TfrmTimeStamp::TfrmTimeStamp(QWidget* pParent) : QDialog(pParent)
     connect(m_pcobTimeZone, &QComboBox::currentIndexChanged, this, &TfrmTimeStamp::cobTimeZoneChange);
 }
 
-std::optional<STimeStampResult> TfrmTimeStamp::Execute(const STimeZoneSetting& oZone)
+std::optional<STimeStampResult> TfrmTimeStamp::Execute(const STimeZoneSetting& oZone, std::optional<double> oJulianDate)
 {
     m_oZone = oZone;
     m_pcobTimeZone->blockSignals(true);
@@ -77,11 +78,25 @@ std::optional<STimeStampResult> TfrmTimeStamp::Execute(const STimeZoneSetting& o
         m_prabUseJulianDate->setChecked(true);
         rabUseJulianDateClick();
     }
-    if (m_pedCivilDateMonth->text() == "0") {
-        const QDate oToday = QDate::currentDate();
-        m_pedCivilDateDays->setText(QString::number(oToday.day()));
-        m_pedCivilDateMonth->setText(QString::number(oToday.month()));
-        m_pedCivilDateYear->setText(QString::number(oToday.year()));
+    for (QLineEdit* pField : {m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear, m_pedCivilDateHours,
+                              m_pedCivilDateMinutes, m_pedJulianDate}) {
+        pField->clear();
+    }
+    if (oJulianDate) {
+        // The civil date in the zone shown, to the minute; the Julian date as it is.
+        double fZoneHours = 0.0;
+        try {
+            fZoneHours = ZoneHours(m_pedTimeZone);
+        } catch (const EConvertError&) {
+            fZoneHours = 0.0; // shown in UT then; the zone field says which
+        }
+        const SCalendarDate oDate = CJulianDate::CalendarDateToTheMinute(*oJulianDate + fZoneHours / 24.0);
+        m_pedCivilDateDays->setText(QString::number(static_cast<int>(oDate.day)));
+        m_pedCivilDateMonth->setText(QString::number(oDate.month));
+        m_pedCivilDateYear->setText(QString::number(oDate.year));
+        m_pedCivilDateHours->setText(QString::number(static_cast<int>(oDate.hours)));
+        m_pedCivilDateMinutes->setText(QString::number(static_cast<int>(oDate.minutes)));
+        m_pedJulianDate->setText(QString::fromStdString(quandrel::FormatFixedWidth(*oJulianDate, 15, 5)));
     }
     findChild<QPushButton*>("btnOK")->setFocus();
     if (exec() != QDialog::Accepted) {

@@ -23,9 +23,10 @@ class TfrmTimeStamp : public QDialog {
 public:
     explicit TfrmTimeStamp(QWidget* pParent = nullptr);
 
-    // Shows the date fields as last typed in the time zone given; the time confirmed with "&OK",
-    // nothing on any other way out. A field that is no number keeps the dialog open.
-    std::optional<STimeStampResult> Execute(const STimeZoneSetting& oZone);
+    // Shows the spectrum's own time (oJulianDate) in the time zone given, or empty fields when it has
+    // none: a time typed for another spectrum is never offered again. The time confirmed with "&OK",
+    // nothing on any other way out. A field that is no number (or empty) keeps the dialog open.
+    std::optional<STimeStampResult> Execute(const STimeZoneSetting& oZone, std::optional<double> oJulianDate);
 
 private:
     void rabUseCivilDateClick();

@@ -107,9 +107,12 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
     Child<QCheckBox>(m_pMain.get(), "chbPhasePlot")->click();
     EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap()));
 
-    // Closing the project clears the fit.
+    // Closing the project clears the fit, and the star's coordinates: the next project's velocities are
+    // not corrected for this star.
+    m_pMain->Session().SetObjectCoordinates({14, 4.39, 64, 22.55});
     Item("mniCloseProject")->trigger();
     EXPECT_FALSE(m_pMain->Session().Orbit().IsOptimized());
+    EXPECT_FALSE(m_pMain->Session().ObjectCoordinates());
     EXPECT_FALSE(Item("mniExportElements")->isEnabled());
 }
 

@@ -172,6 +172,36 @@ TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
     EXPECT_EQ(fJd, 2459739.38522);
 }
 
+TEST_F(RvTableWindowTest, TheTimeDialogOffersOnlyTheSpectrumsOwnTime)
+{
+    // A time typed for one spectrum is not offered for the next: Enter on the next one's dialog
+    // stores nothing (it added star_03 at star_02's time).
+    OpenSpectrum(WriteSpectrum(m_oDir, "a.txt", 0.0));
+    EnterTime("26", "8", "2020", "11", "45", 0);
+    double fJd = 0.0;
+    ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
+    OpenSpectrum(WriteSpectrum(m_oDir, "b.txt", 0.0));
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edCivilDateDays")->text(), "");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edCivilDateHours")->text(), "");
+        QTest::keyClick(pDialog, Qt::Key_Return);
+        EXPECT_TRUE(pDialog->isVisible()) << "no time to take";
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniTimeStamp2")->trigger();
+    EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
+    // A spectrum with a time of its own shows it (11:45 of 26 August 2020 in UT).
+    m_pMain->Session().SetObservationTime(2459087.98958333);
+    WhenModal([](QWidget* pDialog) {
+        Child<QRadioButton>(pDialog, "rabUseCivilDate")->click();
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edCivilDateDays")->text(), "26");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edCivilDateHours")->text(), "11");
+        EXPECT_EQ(Child<QLineEdit>(pDialog, "edCivilDateMinutes")->text(), "45");
+        Press(pDialog, "btnCancel");
+    });
+    Item("mniTimeStamp2")->trigger();
+}
+
 TEST_F(RvTableWindowTest, OtherTimeZonesTakeQuarterHoursAndACancelledZoneIsForgotten)
 {
     OpenSpectrum(WriteSpectrum(m_oDir, "a.txt", 0.0));
@@ -327,13 +357,13 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     m_pMain->close();
     EXPECT_TRUE(m_pMain->isVisible());
 
-    // No discards the rows and the spectra; the coordinates stay.
+    // No discards the rows, the spectra and the star's coordinates (the next project's star is another).
     m_pMain->Session().SetObjectCoordinates({1, 2, 3, 4});
     m_oPrompts.qAnswers = {EButton::No};
     Item("mniCloseProject")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
-    EXPECT_TRUE(m_pMain->Session().Table().AreObjectCoordinatesSet());
+    EXPECT_FALSE(m_pMain->Session().Table().AreObjectCoordinatesSet());
     EXPECT_EQ(Grid()->model()->rowCount(), 3) << "one empty data row";
 }
 
