@@ -598,6 +598,20 @@ void CSession::SpectrumValuesChanged()
     Announce(change::kSpectrumValues);
 }
 
+std::optional<std::pair<double, double>> CSession::CurrentWavelengthAxis() const
+{
+    if (m_pCurrentSpectrum == nullptr || m_pCurrentSpectrum->GetNumberValues() == 0) {
+        return std::nullopt;
+    }
+    const std::vector<double>& vWavelength = m_pCurrentSpectrum->GetWavelengths();
+    for (std::size_t i = 0; i < vWavelength.size(); ++i) {
+        if (vWavelength[i] != static_cast<double>(i)) {
+            return std::make_pair(vWavelength.front(), vWavelength.back());
+        }
+    }
+    return std::nullopt;
+}
+
 void CSession::BeginCalibration()
 {
     m_pCalibrated = m_pCurrentSpectrum;
@@ -665,6 +679,16 @@ void CSession::EndCalibration(const std::optional<SCalibrationMode>& oKept)
 {
     if (m_pCalibrated != nullptr && !oKept) {
         PutValues(*m_pCalibrated, m_vSavedWavelength, m_vSavedIntensity);
+    }
+    if (m_pCalibrated != nullptr && oKept) {
+        // Undo gives the spectrum its values from before the calibration back.
+        SUndoStep oStep;
+        const int32_t lIndex = m_oSpectra.IndexOf(m_pCalibrated);
+        oStep.sWhat = "calibrate " + (lIndex >= 0 ? m_vNames[static_cast<std::size_t>(lIndex)] : std::string("spectrum"));
+        oStep.pCalibrated = m_pCalibrated;
+        oStep.vWavelength = std::move(m_vSavedWavelength);
+        oStep.vIntensity = std::move(m_vSavedIntensity);
+        PushUndo(std::move(oStep));
     }
     if (oKept) {
         m_oSettings.Write(ESetting::PolynomialOrder, static_cast<int>(oKept->lOrder));

@@ -66,6 +66,10 @@ struct SUndoStep {
     // The lines of a spectrum before a new search replaced them.
     const CSpectrum* pSearched = nullptr;
     std::vector<CSpectralLine> vLines;
+    // The values of a spectrum before a calibration replaced them.
+    const CSpectrum* pCalibrated = nullptr;
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
 };
 
 class ISessionListener {
@@ -433,6 +437,9 @@ public:
     // as often as wanted (each try starts from the kept values), ended by keeping the last try (its mode
     // goes into the settings) or by restoring the values exactly.
     void BeginCalibration();
+    // The wavelength range of the current spectrum when its axis is already in wavelengths (not the pixel
+    // numbers 0, 1, 2 ... of a detector's spectrum): calibrating it again replaces them.
+    std::optional<std::pair<double, double>> CurrentWavelengthAxis() const;
     Outcome TryCalibration(const SCalibrationMode& oMode, SCalibrationFit& oFit);
     void DeleteCalibrationPoint(int32_t lIndex);
     void EndCalibration(const std::optional<SCalibrationMode>& oKept);

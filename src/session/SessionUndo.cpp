@@ -92,6 +92,15 @@ bool CSession::Undo()
         }
         lChanges |= change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime;
     }
+    if (oStep.pCalibrated != nullptr) {
+        CSpectrum* pSpectrum = Spectrum(m_oSpectra.IndexOf(oStep.pCalibrated));
+        if (pSpectrum == nullptr || oStep.vWavelength.empty()) {
+            return false;
+        }
+        pSpectrum->SetValues(static_cast<int32_t>(oStep.vWavelength.size()), oStep.vWavelength.data(),
+                             oStep.vIntensity.data());
+        lChanges |= change::kSpectrumValues;
+    }
     if (oStep.pSearched != nullptr) {
         CSpectrum* pSpectrum = Spectrum(m_oSpectra.IndexOf(oStep.pSearched));
         if (pSpectrum == nullptr) {

@@ -5,6 +5,7 @@
 #include "FormCalibration.h"
 #include "FormInertialLineSelect.h"
 #include "Prompts.h"
+#include "core/NumberText.h"
 
 void TfrmMain::mniOpenCalibrationLinesClick()
 {
@@ -23,6 +24,16 @@ void TfrmMain::mniCalibrateClick()
 {
     CSpectrum* pCurrent = GetCurrentSpectrum();
     if (pCurrent == nullptr || m_pfrmCalibration->isVisible()) {
+        return;
+    }
+    // A spectrum in wavelengths already (a FITS spectrum) keeps them unless the user means to replace them.
+    if (const auto oAxis = m_oSession.CurrentWavelengthAxis();
+        oAxis && m_oPrompts.Message("Warning!",
+                                    "The spectrum already has wavelengths (" + quandrel::FormatFixed(oAxis->first, 2) +
+                                        " to " + quandrel::FormatFixed(oAxis->second, 2) +
+                                        "). Calibrating it replaces them by the lamp's polynomial of its pixels.\n\r"
+                                        "Calibrate it all the same?",
+                                    EIcon::Question, EButtons::YesNo) != EButton::Yes) {
         return;
     }
     SCalibrationInput oInput;

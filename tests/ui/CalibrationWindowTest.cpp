@@ -137,6 +137,17 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
                              quandrel::FormatFixed(pStar->GetIntensities()[0], 6));
     EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
 
+    // A spectrum in wavelengths is calibrated again only when the user says so; Undo gives the pixels back.
+    const std::vector<double> vCalibrated = pStar->GetWavelengths();
+    m_oPrompts.qAnswers = {EButton::No};
+    Item("mniCalibrate")->trigger();
+    ASSERT_FALSE(m_oPrompts.vMessages.empty());
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText.substr(0, 36), "The spectrum already has wavelengths");
+    EXPECT_EQ(pStar->GetWavelengths(), vCalibrated);
+    EXPECT_EQ(m_pMain->Session().UndoCaption(), "calibrate star.txt");
+    Item("mniUndo")->trigger();
+    EXPECT_EQ(pStar->GetWavelengths(), vPixels);
+
     // Sampling points leave the residual fields empty; one point is too few and keeps the wavelengths.
     WhenModal([](QWidget* pDialog) {
         Child<QRadioButton>(pDialog, "rabSamplingPointCalibration")->click();
