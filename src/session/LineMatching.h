@@ -7,9 +7,24 @@
 #include <span>
 #include <vector>
 
-// For each line centre (angstrom) the laboratory line it takes: the nearest one, when the line's
-// Doppler velocity against it lies within fWindow km/s. A line already identified (vIdentified[i] >= 0)
-// keeps its laboratory line and takes nothing new, and no other line takes that one; a laboratory line
-// near several lines goes to the nearest of them only. -1 where a line takes nothing new.
-std::vector<int32_t> MatchLaboratoryLines(std::span<const double> vCenters, std::span<const int32_t> vIdentified,
+class CSpectrum;
+
+// A found line as the pairing weighs it.
+struct SFoundLine {
+    double fCenter = 0.0;     // angstrom
+    double fWidth = 0.0;      // sigma, angstrom
+    double fDepthSigma = 0.0; // depth in noise sigmas; infinite where the noise is not known
+};
+
+// The lines of a spectrum with their depths in its noise.
+std::vector<SFoundLine> FoundLines(const CSpectrum& oSpectrum);
+
+// For each found line the laboratory line it takes. First every line within fWindow km/s (Doppler
+// velocity) of its nearest laboratory line is a candidate; the velocity the strong candidates (deeper
+// than 10 sigma, and the lines identified before) agree on, their median, is the star's. A candidate
+// is taken only when its velocity lies within 5 km/s plus three times its centre's error of the star's,
+// so that noise dips near a laboratory line are left out. A line already identified (vIdentified[i] >=
+// 0) keeps its laboratory line and takes nothing new, and no other line takes that one; a laboratory
+// line near several lines goes to the one nearest the star's velocity. -1 where a line takes nothing new.
+std::vector<int32_t> MatchLaboratoryLines(std::span<const SFoundLine> vLines, std::span<const int32_t> vIdentified,
                                           const CInertialLines& oLaboratory, double fWindow);

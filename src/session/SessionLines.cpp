@@ -44,13 +44,12 @@ int32_t CSession::IdentifyAllLines(double fVelocityWindow)
     if (pSpectrum == nullptr) {
         return 0;
     }
-    std::vector<double> vCenters;
     std::vector<int32_t> vIdentified;
     for (int32_t i = 0; i < pSpectrum->GetSpectralLineCount(); ++i) {
-        vCenters.push_back(pSpectrum->GetLineCenter(i));
         vIdentified.push_back(pSpectrum->GetLineInertialIndex(i));
     }
-    const std::vector<int32_t> vMatch = MatchLaboratoryLines(vCenters, vIdentified, LaboratoryLines(), fVelocityWindow);
+    const std::vector<int32_t> vMatch =
+        MatchLaboratoryLines(FoundLines(*pSpectrum), vIdentified, LaboratoryLines(), fVelocityWindow);
     const auto lMatched = static_cast<int32_t>(std::count_if(vMatch.begin(), vMatch.end(), [](int32_t l) { return l >= 0; }));
     if (lMatched == 0) {
         return 0;

@@ -100,5 +100,24 @@ TEST(CliNormalize, TheRealAlphaDraSpectrumLosesItsFalseLines)
         RunCliCapture({"lines", sNormalised, "--width-index", "20", "--sensitivity-index", "13", "--min-sigma", "0"});
     EXPECT_EQ(OutputLines(oStep.sOut).size(), 2U) << oStep.sOut;
 
+    // Identify all names the lines that agree with the velocity of the strong ones: the noise dip near
+    // Fe I 6495 (at -10.6 km/s against H-alpha's -31.05) stays unnamed, and the mean stays H-alpha's.
+    const SCliRun oIdentified = RunCliCapture({"lines", sNormalised, "--width-index", "10", "--sensitivity-index", "0",
+                                               "--lab", sLab, "--identify", "80"});
+    ASSERT_EQ(oIdentified.lStatus, 0) << oIdentified.sErr;
+    double fSum = 0.0;
+    int lNamed = 0;
+    for (const std::string& sLine : OutputLines(oIdentified.sOut)) {
+        const std::size_t lName = sLine.find('\t', sLine.find('\t', sLine.find('\t', sLine.find('\t') + 1) + 1) + 1);
+        if (sLine[0] == '#' || lName == std::string::npos || sLine[lName + 1] == '\t') {
+            continue;
+        }
+        EXPECT_EQ(sLine.find("FeI_6495"), std::string::npos) << sLine;
+        fSum += std::stod(sLine.substr(sLine.rfind('\t') + 1));
+        ++lNamed;
+    }
+    ASSERT_GE(lNamed, 1) << oIdentified.sOut;
+    EXPECT_NEAR(fSum / lNamed, -31.05, 0.5) << oIdentified.sOut;
+
     EXPECT_EQ(RunCliCapture({"normalize", sRaw, "--order", "40"}).lStatus, 2);
 }

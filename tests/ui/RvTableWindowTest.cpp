@@ -594,6 +594,12 @@ TEST_F(RvTableWindowTest, ARowWhoseLinesDisagreeIsMarkedAndNamesTheLine)
         Child<QSlider>(m_pMain.get(), "trbSensitivity")->setValue(20 - 10);
         Child<QPushButton>(m_pMain.get(), "btnGo")->click();
         Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
+        if (fHalpha != 20.0) {
+            // Identify all leaves out a line that disagrees with the others; the user identifies it by hand.
+            EXPECT_LT(m_pMain->GetCurrentSpectrum()->GetLineInertialIndex(3), 0);
+            m_pMain->Session().ActivateLine(3);
+            m_pMain->Session().IdentifyActiveLineWithNearest();
+        }
         m_pMain->GetCurrentSpectrum()->SetObservationTime(fJulianDate);
         m_oPrompts.qAnswers = {EButton::Cancel};
         Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();

@@ -85,7 +85,8 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     std::vector<int32_t> vLaboratory(vCenters.size(), -1);
     if (fIdentify) {
-        vLaboratory = MatchLaboratoryLines(vCenters, std::vector<int32_t>(vCenters.size(), -1), oLab, *fIdentify);
+        vLaboratory =
+            MatchLaboratoryLines(FoundLines(oSpectrum), std::vector<int32_t>(vCenters.size(), -1), oLab, *fIdentify);
     } else if (sLabFile) {
         for (std::size_t i = 0; i < vCenters.size(); ++i) {
             double fLab = 0.0;
