@@ -362,7 +362,9 @@ public:
     COrbitalElements& Orbit() { return m_oOrbit; }
     const COrbitalElements& Orbit() const { return m_oOrbit; }
     const SOrbitalElements& Elements() const { return m_oElements; }
-    // Ranges from the data: P around the periodogram's strongest peak, T0 over one period from the
+    // Ranges from the data: P around the period that fits best of the periodogram's three highest peaks,
+    // their yearly and daily aliases and twice the best period (each tried with a coarse grid and least
+    // squares), T0 over one period from the
     // first point, e 0 .. 0.9, omega over the whole turn, a1 sin i from the velocities' half-range and
     // gamma around their mean; the steps of oSearch are kept.
     Outcome SuggestOrbitSearch(SOrbitSearch& oSearch);

@@ -20,6 +20,81 @@ double* Field(SOrbitalElements& o, std::size_t lIndex)
     return apFields[lIndex];
 }
 
+// The periods worth a fit: the three highest peaks of the periodogram, their yearly and daily aliases,
+// and twice the best period (an eccentric orbit's strongest peak often lies at its half).
+std::vector<double> CandidatePeriods(const SPeriodogram& o)
+{
+    std::vector<std::pair<double, double>> vPeaks; // (power, frequency)
+    for (std::size_t k = 1; k + 1 < o.vPower.size(); ++k) {
+        if (o.vPower[k] > o.vPower[k - 1] && o.vPower[k] >= o.vPower[k + 1]) {
+            vPeaks.emplace_back(o.vPower[k], o.vFrequency[k]);
+        }
+    }
+    std::sort(vPeaks.rbegin(), vPeaks.rend());
+    std::vector<double> vPeriods{o.BestPeriod(), 2.0 * o.BestPeriod()};
+    constexpr double kYear = 1.0 / 365.25;
+    constexpr double kSiderealDay = 1.0 / 0.99726957;
+    for (std::size_t i = 0; i < std::min<std::size_t>(vPeaks.size(), 3); ++i) {
+        const double f = i == 0 ? o.fBestFrequency : vPeaks[i].second;
+        for (const double fAlias : {f, f - kYear, f + kYear, f - kSiderealDay, f + kSiderealDay,
+                                    kSiderealDay - f}) {
+            if (fAlias > 0.0 && 1.0 / fAlias >= 0.2) {
+                vPeriods.push_back(1.0 / fAlias);
+            }
+        }
+    }
+    std::sort(vPeriods.begin(), vPeriods.end());
+    vPeriods.erase(std::unique(vPeriods.begin(), vPeriods.end(),
+                               [](double a, double b) { return std::fabs(a - b) < 1e-6 * b; }),
+                   vPeriods.end());
+    return vPeriods;
+}
+
+// Of the candidate periods, the one whose orbit fits best: a coarse grid around each (five values of
+// every element) refined by least squares; the lowest chi-square wins.
+double BestCandidatePeriod(const SPeriodogram& oPeriodogram, const CMeasuredDataArray& oSeries,
+                           const std::vector<double>& vSigma, double K, double fMean)
+{
+    const double fSpan = oSeries.GetX(oSeries.GetArraySize() - 1) - oSeries.GetX(0);
+    double fBest = oPeriodogram.BestPeriod();
+    double fBestChi2 = INFINITY;
+    for (const double P : CandidatePeriods(oPeriodogram)) {
+        SOrbitalElements oLower;
+        SOrbitalElements oUpper;
+        const double fWidth = P * P / std::max(fSpan, P);
+        oLower.fPeriod = std::max(P - fWidth, 0.5 * P);
+        oUpper.fPeriod = P + fWidth;
+        oLower.fT0 = oSeries.GetX(0);
+        oUpper.fT0 = oSeries.GetX(0) + P;
+        oLower.fEccentricity = 0.0;
+        oUpper.fEccentricity = 0.8;
+        oLower.fOmega = 0.0;
+        oUpper.fOmega = 360.0;
+        oLower.fA1SinI = COrbitalElements::A1SinIFromK1(0.6 * K, P, 0.0);
+        oUpper.fA1SinI = COrbitalElements::A1SinIFromK1(1.4 * K, P, 0.0);
+        oLower.fGamma = fMean - 0.3 * K;
+        oUpper.fGamma = fMean + 0.3 * K;
+        const int32_t alSteps[6] = {2, 4, 4, 4, 2, 2};
+        const bool abUse[6] = {true, true, true, true, true, true};
+        COrbitalElements oOrbit;
+        oOrbit.SetDataArray(oSeries);
+        oOrbit.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
+        if (!oOrbit.ConfigureSearch(oLower, oUpper, alSteps, abUse)) {
+            continue;
+        }
+        oOrbit.Optimize();
+        SOrbitalElements oStart;
+        oOrbit.GetBestElements(oStart);
+        std::string sError;
+        const auto oFit = FitOrbitLeastSquares(oSeries.GetXValues(), oSeries.GetYValues(), vSigma, oStart, sError);
+        if (oFit && oFit->afValue[SLeastSquaresOrbit::kEccentricity] < 0.95 && oFit->fChi2Reduced < fBestChi2) {
+            fBestChi2 = oFit->fChi2Reduced;
+            fBest = oFit->afValue[SLeastSquaresOrbit::kPeriod];
+        }
+    }
+    return fBest;
+}
+
 } // namespace
 
 using quandrel::session::Written;
@@ -436,10 +511,10 @@ Outcome CSession::SuggestOrbitSearch(SOrbitSearch& o)
         fMean += v;
     }
     fMean /= static_cast<double>(vV.size());
-    const double P = oPeriodogram.BestPeriod();
+    const double K = std::max((fMax - fMin) / 2.0, 1e-3);
+    const double P = BestCandidatePeriod(oPeriodogram, oSeries, m_vSigma, K, fMean);
     // Three widths of the peak on either side: a sine's peak lies near, not on, an eccentric orbit's period.
     const double fWidth = 3.0 * P * P / std::max(fLast - fFirst, P);
-    const double K = std::max((fMax - fMin) / 2.0, 1e-3);
     o.oLower.fPeriod = std::max(P - fWidth, 0.5 * P);
     o.oUpper.fPeriod = P + fWidth;
     o.oLower.fT0 = fFirst;

@@ -5,6 +5,7 @@
 #include "support/LocaleGuard.h"
 #include "support/ReferenceImport.h"
 #include "support/TempDir.h"
+#include "support/WorkScale.h"
 
 #include <gtest/gtest.h>
 
@@ -235,7 +236,7 @@ TEST(SpectrumFileImport, OnePassGivesTheSamplesOfTheFirstReaderBitForBit)
         }
         return sNumber;
     };
-    while (sText.size() < 9'500'000) {
+    while (sText.size() < quandrel::testing::ScaledForSanitizers(9'500'000)) {
         const std::size_t lKind = oRandom() % 14;
         if (lKind >= 12) {
             sText += PlainDecimal() + (lKind == 12 ? ";" : "\t") + PlainDecimal() + (oRandom() % 8 == 0 ? "e3" : "") + "\n";

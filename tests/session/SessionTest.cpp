@@ -10,7 +10,9 @@
 
 #include <cmath>
 #include <fstream>
+#include <algorithm>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -470,3 +472,56 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndRefusesNormalisingOnceIn
     ASSERT_TRUE(oRefused);
     EXPECT_NE(oRefused->sText.find("Remove it from the table"), std::string::npos);
 }
+
+namespace {
+
+struct SAutoCase {
+    const char* pcName;
+    SOrbitalElements oTruth;
+    double fNightly;   // > 0: one point a night near this hour fraction of the day; 0: random times
+    bool bPeakMisses;  // the periodogram's strongest peak lies away from the period
+};
+
+class SuggestedSearch : public ::testing::TestWithParam<SAutoCase> {};
+
+} // namespace
+
+// "Suggest" (and --auto) tries the highest peaks, their aliases and twice the best period, and keeps
+// the one whose orbit fits best: it finds orbits whose strongest peak is an alias or the half period.
+TEST_P(SuggestedSearch, FindsThePeriodWhereTheStrongestPeakMissesIt)
+{
+    const SAutoCase& c = GetParam();
+    CTempDir oDir;
+    std::mt19937 oRandom(17);
+    std::uniform_real_distribution<double> oDay(0.0, 120.0);
+    std::normal_distribution<double> oNoise(0.0, 0.5);
+    std::vector<double> vT;
+    for (int k = 0; k < 40; ++k) {
+        vT.push_back(2459000.0 + (c.fNightly > 0 ? 3.0 * k + c.fNightly + 0.02 * oNoise(oRandom) : oDay(oRandom)));
+    }
+    std::sort(vT.begin(), vT.end());
+    std::string sText;
+    for (const double t : vT) {
+        sText += quandrel::FormatFixed(t, 6) + ";" +
+                 quandrel::FormatFixed(COrbitalElements::ModelVelocity(t, c.oTruth) + oNoise(oRandom), 4) + "\n";
+    }
+    CSession oSession(oDir.File("q.ini"));
+    ASSERT_FALSE(oSession.ImportMeasurements(oDir.Write("rv.txt", sText)));
+    SPeriodogram oPeriodogram;
+    ASSERT_FALSE(oSession.ComputePeriodogram(0.0, 0.0, 0, oPeriodogram));
+    EXPECT_EQ(std::fabs(oPeriodogram.BestPeriod() / c.oTruth.fPeriod - 1.0) > 0.05, c.bPeakMisses)
+        << "the periodogram's peak: " << oPeriodogram.BestPeriod();
+    SOrbitSearch oSearch = oSession.OrbitSearchProposal();
+    ASSERT_FALSE(oSession.SuggestOrbitSearch(oSearch));
+    oSession.FitOrbit(oSearch);
+    ASSERT_TRUE(oSession.LeastSquaresOrbit());
+    const SLeastSquaresOrbit& o = *oSession.LeastSquaresOrbit();
+    EXPECT_NEAR(o.afValue[SLeastSquaresOrbit::kPeriod], c.oTruth.fPeriod, 4.0 * o.afError[SLeastSquaresOrbit::kPeriod] + 1e-4);
+    EXPECT_NEAR(o.afValue[SLeastSquaresOrbit::kK1], c.oTruth.fK1, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GeneratedOrbits, SuggestedSearch,
+    ::testing::Values(SAutoCase{"daily_alias", quandrel::testing::Orbit(1.17, 2459000.3, 0.05, 40.0, 25.0, -3.0), 0.7, true},
+                      SAutoCase{"plain", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), 0.0, false}),
+    [](const ::testing::TestParamInfo<SAutoCase>& o) { return std::string(o.param.pcName); });
