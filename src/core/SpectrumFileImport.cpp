@@ -80,6 +80,41 @@ int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxL
     return lCount;
 }
 
+std::optional<bool> LooksSingleColumn(const std::string& sFilePathAndName, const SImportSettings& oSettings)
+{
+    CTextLineReader oReader;
+    if (!oSettings.bUseDelimiters || oSettings.sSeparators.empty() || !oReader.Open(sFilePathAndName)) {
+        return std::nullopt;
+    }
+    std::string sLine;
+    for (int32_t i = 0; i < oSettings.lLinesToSkip && oReader.ReadLine(sLine); ++i) {
+    }
+    std::optional<bool> oSingle;
+    // The first twenty lines with a digit, at most a thousand lines read.
+    for (int lLines = 0, lData = 0; lData < 20 && lLines < 1000 && oReader.ReadLine(sLine); ++lLines) {
+        int lFields = 0;
+        bool bDigit = false;
+        for (const char c : sLine) {
+            if (oSettings.sSeparators.find(c) != std::string::npos || c == '\n' || c == '\r') {
+                lFields += bDigit ? 1 : 0;
+                bDigit = false;
+            } else if (c >= '0' && c <= '9') {
+                bDigit = true;
+            }
+        }
+        lFields += bDigit ? 1 : 0;
+        if (lFields == 0) {
+            continue;
+        }
+        ++lData;
+        if (oSingle && *oSingle != (lFields == 1)) {
+            return std::nullopt;
+        }
+        oSingle = lFields == 1;
+    }
+    return oSingle;
+}
+
 int32_t LinesToSkipAtLeastHeaders(const std::string& sFilePathAndName, int32_t lLinesToSkip)
 {
     return std::max(lLinesToSkip, CountLeadingTextLines(sFilePathAndName));

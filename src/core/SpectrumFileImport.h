@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,11 @@ std::string BuildSeparatorString(bool bSemicolon, bool bComma, bool bSpace, bool
 int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxLines = 1000);
 
 // The lines to skip at the head of a file when lLinesToSkip were asked for: at least its header lines.
+// Whether the first data lines of the file (after lLinesToSkip lines) hold one number each (true) or
+// two or more (false), cut at the separators of oSettings; nothing when they do not agree or the file
+// shows no data line.
+std::optional<bool> LooksSingleColumn(const std::string& sFilePathAndName, const SImportSettings& oSettings);
+
 int32_t LinesToSkipAtLeastHeaders(const std::string& sFilePathAndName, int32_t lLinesToSkip);
 
 // The character positions that cut the fixed columns: value 1 from its start, value 2 from its start

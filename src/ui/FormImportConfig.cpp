@@ -200,6 +200,10 @@ void TfrmImportConfig::showEvent(QShowEvent* pEvent)
     LoadSettings();
     // Header lines at the head of this file are proposed for skipping.
     m_pedLinesToSkip->setValue(LinesToSkipAtLeastHeaders(m_sFilePathAndName, m_pedLinesToSkip->value()));
+    // The layout this file shows, cut at the user's separators: one column or two.
+    if (const auto oSingle = LooksSingleColumn(m_sFilePathAndName, CurrentSettings())) {
+        m_pchbSingleColumn->setChecked(*oSingle);
+    }
     ShowPanelOfMode();
     EnableControl(m_pedOthers, m_pchbOthers->isChecked());
     m_bUpdatesEnabled = true;

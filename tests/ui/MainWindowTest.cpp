@@ -617,3 +617,24 @@ TEST_F(MainWindowTest, At1280By800NothingIsSquashedBelowAUsableSize)
     EXPECT_GE(pView->width(), 900);
     EXPECT_GE(pView->height(), 250);
 }
+
+TEST_F(MainWindowTest, TheImportDialogProposesTheLayoutEachFileShows)
+{
+    // "Single column" ticked for a file of intensities is not kept for a two-column file: its wavelengths
+    // were read as intensities.
+    OpenSingleColumn(m_oDir.Write("pixels.txt", "0.9\n0.8\n0.95\n1.0\n"));
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum()->GetWavelengths(), (std::vector<double>{0, 1, 2, 3}));
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_FALSE(Child<QCheckBox>(pDialog, "chbSingleColumn")->isChecked());
+        Press(pDialog, "btnOK");
+    });
+    m_oPrompts.qOpenFiles.push_back(m_oDir.Write("two.txt", "# lambda;I\n6562.0;1\n6563.0;0.5\n6564.0;1\n"));
+    Item("mniOpenSpectrum")->trigger();
+    EXPECT_EQ(m_pMain->GetCurrentSpectrum()->GetWavelengths(), (std::vector<double>{6562.0, 6563.0, 6564.0}));
+    WhenModal([](QWidget* pDialog) {
+        EXPECT_TRUE(Child<QCheckBox>(pDialog, "chbSingleColumn")->isChecked());
+        Press(pDialog, "btnOK");
+    });
+    m_oPrompts.qOpenFiles.push_back(m_oDir.File("pixels.txt"));
+    Item("mniOpenSpectrum")->trigger();
+}
