@@ -383,8 +383,10 @@ std::string CSession::ElementsText() const
 std::string LeastSquaresText(const SLeastSquaresOrbit& o, const std::string& sEnd)
 {
     std::string sText;
+    // An error the fit cannot give (T0 and omega of a circular orbit, anything on the eccentricity's
+    // limit) is said to be undefined.
     const auto Line = [&](const std::string& sName, double fValue) {
-        sText += "lsq." + sName + "=" + quandrel::FormatGeneral(fValue, 15) + sEnd;
+        sText += "lsq." + sName + "=" + (std::isfinite(fValue) ? quandrel::FormatGeneral(fValue, 15) : "undefined") + sEnd;
     };
     const char* const apcNames[6] = {"P", "T0", "e", "omega", "K1", "gamma"};
     for (std::size_t i = 0; i < 6; ++i) {

@@ -427,7 +427,9 @@ void TfrmMain::ShowLeastSquares()
     if (!oFit || !m_oSession.IsOrbitFitted()) {
         return;
     }
-    const auto Number = [](double f) { return QString::fromStdString(quandrel::FormatGeneral(f, 8)); };
+    const auto Number = [](double f) {
+        return std::isfinite(f) ? QString::fromStdString(quandrel::FormatGeneral(f, 8)) : QString("undefined");
+    };
     const QString asNames[6] = {"P [d]", "T0", "e", QString::fromUtf8("\u03C9 [\u00B0]"), "K1 [km/s]",
                                 QString::fromUtf8("\u03B3 [km/s]")};
     for (int i = 0; i < 6; ++i) {
