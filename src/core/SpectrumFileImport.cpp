@@ -94,12 +94,15 @@ std::optional<bool> LooksSingleColumn(const std::string& sFilePathAndName, const
     for (int lLines = 0, lData = 0; lData < 20 && lLines < 1000 && oReader.ReadLine(sLine); ++lLines) {
         int lFields = 0;
         bool bDigit = false;
+        bool bPlain = true; // the fields hold nothing but numbers (no other separator among them)
         for (const char c : sLine) {
             if (oSettings.sSeparators.find(c) != std::string::npos || c == '\n' || c == '\r') {
                 lFields += bDigit ? 1 : 0;
                 bDigit = false;
             } else if (c >= '0' && c <= '9') {
                 bDigit = true;
+            } else if (std::string_view("+-.,eE").find(c) == std::string_view::npos) {
+                bPlain = false;
             }
         }
         lFields += bDigit ? 1 : 0;
@@ -107,6 +110,10 @@ std::optional<bool> LooksSingleColumn(const std::string& sFilePathAndName, const
             continue;
         }
         ++lData;
+        // One number a line says single column only where nothing else stands beside it.
+        if (lFields == 1 && !bPlain) {
+            return std::nullopt;
+        }
         if (oSingle && *oSingle != (lFields == 1)) {
             return std::nullopt;
         }
