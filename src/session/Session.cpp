@@ -169,6 +169,10 @@ Outcome CSession::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, 
         return SMessage{"Fatal error!", "Invalid range for sensitivity or width slider!", true};
     }
     uint32_t lChanges = change::kLines;
+    if (m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetNumberValues() > 0 &&
+        CSpectralLine::FitScale(m_pCurrentSpectrum->GetIntensities(), m_pCurrentSpectrum->IsEmissionSpectrum()) == 0.0) {
+        return SMessage{"Find spectral lines", "The spectrum cannot be searched: its intensities are all 0 or no numbers."};
+    }
     if (m_pCurrentSpectrum != nullptr) {
         // A lamp shows emission lines: a reference spectrum is searched for them without being told.
         if (m_pCurrentSpectrum->IsReferenceSpectrum() && !m_pCurrentSpectrum->IsEmissionSpectrum()) {

@@ -90,6 +90,10 @@ TEST(CliLines, RefusesBadSlidersAndUnreadableFiles)
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--lab", oDir.File("none.txt")}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"lines", oDir.File("none.txt")}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"lines", sFile}).lStatus, 0) << "three samples: no line, but no error";
+    // Nothing to search is said, not answered with an empty list.
+    const SCliRun oZero = RunCliCapture({"lines", oDir.Write("zero.txt", "1;0\n2;0\n3;0\n4;0\n")});
+    EXPECT_EQ(oZero.lStatus, 1);
+    EXPECT_NE(oZero.sErr.find("cannot be searched"), std::string::npos) << oZero.sErr;
     // A window wider than the largest double: the fit's step is infinite and must still end.
     const std::string sWide = oDir.Write("wide.txt", "6563 1\n-1e308 1\n0 1\n1 0.5\n2 1\n1e308 1\n");
     const SCliRun oWide = RunCliCapture({"lines", sWide, "--separators", " "});

@@ -75,6 +75,10 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     CSpectrum oSpectrum(nullptr);
     oSpectrum.SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
     oSpectrum.SetEmissionSpectrum(bEmission);
+    if (CSpectralLine::FitScale(vIntensity, bEmission) == 0.0) {
+        oErr << "The spectrum " << vFiles[0] << " cannot be searched: its intensities are all 0 or no numbers.\n";
+        return kExitInput;
+    }
     oSpectrum.FindSpectralLines(lWidth, fSensitivity, fMinSigma);
 
     oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\n";
