@@ -76,10 +76,10 @@ struct SFitFrame {
     }
 };
 
-// The model velocity at t and its derivatives by the fit's vector q.
-bool FitModelAndGradient(double t, const SFitFrame& oFrame, const Vector& q, double& fModel, Vector& vGradient)
+// The model velocity at t and its derivatives by the fit's vector q, whose elements are p.
+bool FitModelAndGradient(double t, const SFitFrame& oFrame, const Vector& q, const Vector& p, double& fModel,
+                         Vector& vGradient)
 {
-    const Vector p = oFrame.Elements(q);
     Vector vByElement{};
     if (!ModelAndGradient(t, p, fModel, vByElement)) {
         return false;
@@ -115,9 +115,10 @@ bool Normal(const std::vector<double>& vT, const std::vector<double>& vV, const 
     g.fill(0.0);
     fCost = 0.0;
     Vector vGradient{};
+    const Vector p = oFrame.Elements(q);
     for (std::size_t i = 0; i < vT.size(); ++i) {
         double fModel = 0.0;
-        if (!FitModelAndGradient(vT[i], oFrame, q, fModel, vGradient)) {
+        if (!FitModelAndGradient(vT[i], oFrame, q, p, fModel, vGradient)) {
             return false;
         }
         const double w = vWeight[i];

@@ -50,30 +50,60 @@ std::vector<double> CandidatePeriods(const SPeriodogram& o)
     return vPeriods;
 }
 
-// Of the candidate periods, the one whose orbit fits best: a coarse grid around each (five values of
-// every element) refined by least squares; the lowest chi-square wins.
-double BestCandidatePeriod(const SPeriodogram& oPeriodogram, const CMeasuredDataArray& oSeries,
-                           const std::vector<double>& vSigma, double K, double fMean)
+// What the suggested ranges are taken from: the series' first time and time span, the velocities'
+// half-range and their mean.
+struct SSeriesLevels {
+    double fFirst = 0.0;
+    double fSpan = 0.0;
+    double K = 0.0;
+    double fMean = 0.0;
+};
+
+SSeriesLevels LevelsOf(const CMeasuredDataArray& oSeries)
 {
-    const double fSpan = oSeries.GetX(oSeries.GetArraySize() - 1) - oSeries.GetX(0);
+    const std::vector<double>& vT = oSeries.GetXValues();
+    const std::vector<double>& vV = oSeries.GetYValues();
+    const auto [itFirst, itLast] = std::minmax_element(vT.begin(), vT.end());
+    const auto [itMin, itMax] = std::minmax_element(vV.begin(), vV.end());
+    double fMean = 0.0;
+    for (const double v : vV) {
+        fMean += v;
+    }
+    return {*itFirst, *itLast - *itFirst, std::max((*itMax - *itMin) / 2.0, 1e-3), fMean / static_cast<double>(vV.size())};
+}
+
+// The ranges of an orbit of about the period P: P within fWidths widths of its periodogram peak, T0 over
+// one period from the first point, e 0 .. 0.9, omega over the whole turn, K1 from half to one and a
+// half times the velocities' half-range, gamma within half of it around their mean.
+void RangesAround(double P, double fWidths, const SSeriesLevels& o, SOrbitalElements& oLower, SOrbitalElements& oUpper)
+{
+    const double fWidth = fWidths * P * P / std::max(o.fSpan, P);
+    oLower.fPeriod = std::max(P - fWidth, 0.5 * P);
+    oUpper.fPeriod = P + fWidth;
+    oLower.fT0 = o.fFirst;
+    oUpper.fT0 = o.fFirst + P;
+    oLower.fEccentricity = 0.0;
+    oUpper.fEccentricity = 0.9;
+    oLower.fOmega = 0.0;
+    oUpper.fOmega = 360.0;
+    oLower.fA1SinI = COrbitalElements::A1SinIFromK1(0.5 * o.K, oLower.fPeriod, 0.9);
+    oUpper.fA1SinI = COrbitalElements::A1SinIFromK1(1.5 * o.K, oUpper.fPeriod, 0.0);
+    oLower.fGamma = o.fMean - 0.5 * o.K;
+    oUpper.fGamma = o.fMean + 0.5 * o.K;
+}
+
+// Of the candidate periods, the one whose orbit fits best: a coarse grid within one width of each
+// (3 values of P, a1 sin i and gamma, 5 of T0, e and omega) refined by least squares; the lowest
+// reduced chi-square wins.
+double BestCandidatePeriod(const SPeriodogram& oPeriodogram, const CMeasuredDataArray& oSeries,
+                           const std::vector<double>& vSigma, const SSeriesLevels& oLevels)
+{
     double fBest = oPeriodogram.BestPeriod();
     double fBestChi2 = INFINITY;
     for (const double P : CandidatePeriods(oPeriodogram)) {
         SOrbitalElements oLower;
         SOrbitalElements oUpper;
-        const double fWidth = P * P / std::max(fSpan, P);
-        oLower.fPeriod = std::max(P - fWidth, 0.5 * P);
-        oUpper.fPeriod = P + fWidth;
-        oLower.fT0 = oSeries.GetX(0);
-        oUpper.fT0 = oSeries.GetX(0) + P;
-        oLower.fEccentricity = 0.0;
-        oUpper.fEccentricity = 0.8;
-        oLower.fOmega = 0.0;
-        oUpper.fOmega = 360.0;
-        oLower.fA1SinI = COrbitalElements::A1SinIFromK1(0.6 * K, P, 0.0);
-        oUpper.fA1SinI = COrbitalElements::A1SinIFromK1(1.4 * K, P, 0.0);
-        oLower.fGamma = fMean - 0.3 * K;
-        oUpper.fGamma = fMean + 0.3 * K;
+        RangesAround(P, 1.0, oLevels, oLower, oUpper);
         const int32_t alSteps[6] = {2, 4, 4, 4, 2, 2};
         const bool abUse[6] = {true, true, true, true, true, true};
         COrbitalElements oOrbit;
@@ -503,32 +533,9 @@ Outcome CSession::SuggestOrbitSearch(SOrbitSearch& o)
         return oRefused;
     }
     const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
-    const std::vector<double>& vV = oSeries.GetYValues();
-    const double fFirst = *std::min_element(oSeries.GetXValues().begin(), oSeries.GetXValues().end());
-    const double fLast = *std::max_element(oSeries.GetXValues().begin(), oSeries.GetXValues().end());
-    const double fMin = *std::min_element(vV.begin(), vV.end());
-    const double fMax = *std::max_element(vV.begin(), vV.end());
-    double fMean = 0.0;
-    for (const double v : vV) {
-        fMean += v;
-    }
-    fMean /= static_cast<double>(vV.size());
-    const double K = std::max((fMax - fMin) / 2.0, 1e-3);
-    const double P = BestCandidatePeriod(oPeriodogram, oSeries, m_vSigma, K, fMean);
+    const SSeriesLevels oLevels = LevelsOf(oSeries);
     // Three widths of the peak on either side: a sine's peak lies near, not on, an eccentric orbit's period.
-    const double fWidth = 3.0 * P * P / std::max(fLast - fFirst, P);
-    o.oLower.fPeriod = std::max(P - fWidth, 0.5 * P);
-    o.oUpper.fPeriod = P + fWidth;
-    o.oLower.fT0 = fFirst;
-    o.oUpper.fT0 = fFirst + P;
-    o.oLower.fEccentricity = 0.0;
-    o.oUpper.fEccentricity = 0.9;
-    o.oLower.fOmega = 0.0;
-    o.oUpper.fOmega = 360.0;
-    o.oLower.fA1SinI = COrbitalElements::A1SinIFromK1(0.5 * K, o.oLower.fPeriod, 0.9);
-    o.oUpper.fA1SinI = COrbitalElements::A1SinIFromK1(1.5 * K, o.oUpper.fPeriod, 0.0);
-    o.oLower.fGamma = fMean - 0.5 * K;
-    o.oUpper.fGamma = fMean + 0.5 * K;
+    RangesAround(BestCandidatePeriod(oPeriodogram, oSeries, m_vSigma, oLevels), 3.0, oLevels, o.oLower, o.oUpper);
     o.abUse = {true, true, true, true, true, true};
     return std::nullopt;
 }
