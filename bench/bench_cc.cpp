@@ -1,8 +1,8 @@
 // One correlation run: a 600 A window of a spectrum sampled every 0.1 A
 // (6,000 samples) with the dialog's defaults (2 supporting points per pixel,
 // span 30, accuracy 0.01 km/s).
-#include "spectrum/SpectrumClass.h"
-#include "crosscorr/CrossCorrelationClass.h"
+#include "spectrum/Spectrum.h"
+#include "crosscorr/CrossCorrelation.h"
 #include "support/Generators.h"
 
 #include <benchmark/benchmark.h>
@@ -13,7 +13,7 @@
 
 namespace {
 
-void Fill(CSpectrum& oSpectrum, double fVelocity)
+void Fill(Spectrum& oSpectrum, double fVelocity)
 {
     std::vector<double> vW;
     std::vector<double> vI;
@@ -23,25 +23,25 @@ void Fill(CSpectrum& oSpectrum, double fVelocity)
 
 void BM_CrossCorrelation(benchmark::State& oState)
 {
-    CSpectrum oTemplate(nullptr);
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oTemplate(nullptr);
+    Spectrum oSpectrum(nullptr);
     Fill(oTemplate, 0.0);
     Fill(oSpectrum, 25.0);
-    CCrossCorrelation oCC;
-    oCC.SetTemplate(&oTemplate);
-    oCC.SetSpectrum(&oSpectrum);
-    oCC.SetParameters(6050, 6650, 2, 30, 0.01);
+    CrossCorrelation oCorrelation;
+    oCorrelation.SetTemplate(&oTemplate);
+    oCorrelation.SetSpectrum(&oSpectrum);
+    oCorrelation.SetParameters(6050, 6650, 2, 30, 0.01);
     rusage oBefore{};
     getrusage(RUSAGE_SELF, &oBefore);
     for (auto _ : oState) {
-        if (!oCC.Calculate()) {
+        if (!oCorrelation.Calculate()) {
             oState.SkipWithError("the correlation failed");
         }
-        benchmark::DoNotOptimize(oCC.GetPeakVelocity());
+        benchmark::DoNotOptimize(oCorrelation.GetPeakVelocity());
     }
     rusage oAfter{};
     getrusage(RUSAGE_SELF, &oAfter);
-    oState.counters["peak_kms"] = oCC.GetPeakVelocity();
+    oState.counters["peak_kms"] = oCorrelation.GetPeakVelocity();
     oState.counters["max_rss_MiB"] = static_cast<double>(oAfter.ru_maxrss) / 1024.0;
 }
 

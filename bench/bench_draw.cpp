@@ -1,7 +1,7 @@
 // Drawing a spectrum of 1,000,000 samples into the window's image (1000 x 600): the whole spectrum,
 // a zoom to half of it, and a scroll step at that zoom, as the window redraws on each.
 #include "QtBenchmarkMain.h"
-#include "spectrum/SpectrumClass.h"
+#include "spectrum/Spectrum.h"
 #include "support/Generators.h"
 #include "ui/QtCanvas.h"
 
@@ -12,7 +12,7 @@
 
 namespace {
 
-void Fill(CSpectrum& oSpectrum)
+void Fill(Spectrum& oSpectrum)
 {
     std::vector<double> vX;
     std::vector<double> vY;
@@ -23,9 +23,9 @@ void Fill(CSpectrum& oSpectrum)
 
 void BM_DrawSpectrum(benchmark::State& oState)
 {
-    CQtCanvas oCanvas;
+    QtCanvas oCanvas;
     oCanvas.Resize(1000, 600);
-    CSpectrum oSpectrum(&oCanvas);
+    Spectrum oSpectrum(&oCanvas);
     Fill(oSpectrum);
     oSpectrum.ComputeRange();
     // 0: everything; 1: half of it; 2: that half scrolled on by a step in every round.

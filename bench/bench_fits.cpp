@@ -24,7 +24,7 @@ std::string MakeFitsFile(int lSamples, bool bEven)
         vIntensity[static_cast<std::size_t>(i)] = 1.0 - 0.3 / (1.0 + (x - 6562.8) * (x - 6562.8));
     }
     std::string sError;
-    if (!WriteFitsSpectrum(oPath.string(), vWavelength, vIntensity, SSpectrumMetadata{}, sError)) {
+    if (!WriteFitsSpectrum(oPath.string(), vWavelength, vIntensity, SpectrumMetadata{}, sError)) {
         return std::string();
     }
     return oPath.string();

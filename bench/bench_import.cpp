@@ -33,13 +33,13 @@ void BM_ImportTwoColumns(benchmark::State& oState)
 {
     const int lLines = static_cast<int>(oState.range(0));
     const std::string sFile = MakeSpectrumFile(lLines);
-    SImportSettings oSettings;
+    ImportSettings oSettings;
     std::size_t lSamples = 0;
     for (auto _ : oState) {
         // New arrays each time, as each opening of a spectrum takes them: their memory is part of the cost.
         std::vector<double> vWavelength;
         std::vector<double> vIntensity;
-        CCSVFile oReader;
+        CsvFile oReader;
         SpectrumFileImport(oReader, sFile, oSettings, vWavelength, vIntensity);
         benchmark::DoNotOptimize(vWavelength.data());
         benchmark::DoNotOptimize(vIntensity.data());
@@ -80,7 +80,7 @@ void BM_OpenSpectrumPeakMemory(benchmark::State& oState)
     const auto oIni = std::filesystem::temp_directory_path() / "quandrel-bench-memory.ini";
     double fCopies = 0.0;
     for (auto _ : oState) {
-        CSession oSession(oIni.string());
+        Session oSession(oIni.string());
         ResetPeakResident();
         const long lBefore = PeakResidentBytes();
         Outcome oMessage;

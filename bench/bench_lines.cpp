@@ -1,7 +1,7 @@
 // The line search: a generated absorption spectrum of 200,000 samples holding
 // 2,000 lines, searched with width index 10 (windows of 24 samples) and every
 // candidate fitted.
-#include "spectrum/SpectrumClass.h"
+#include "spectrum/Spectrum.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int kSamples = 200000;
 constexpr int kLines = 2000;
 
-void FillSpectrum(CSpectrum& oSpectrum)
+void FillSpectrum(Spectrum& oSpectrum)
 {
     std::vector<double> vW(kSamples);
     std::vector<double> vI(kSamples, 1.0);
@@ -35,7 +35,7 @@ void FillSpectrum(CSpectrum& oSpectrum)
 
 void BM_FindSpectralLines(benchmark::State& oState)
 {
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oSpectrum(nullptr);
     FillSpectrum(oSpectrum);
     // Width index 10 of the 0 .. 20 slider: 2 * 10 + 4 samples; sensitivity index 10.
     const int32_t lWidth = 24;

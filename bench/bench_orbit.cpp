@@ -1,7 +1,7 @@
 // The orbit grid search with the default ranges (11^6 + 1 evaluations of the
 // cost) on 30 data points: the program's search on one thread and on every
 // core, and the plain nested loop.
-#include "orbit/OrbitalElementsClass.h"
+#include "orbit/OrbitGridSearch.h"
 #include "support/Generators.h"
 
 #include <benchmark/benchmark.h>
@@ -11,10 +11,10 @@
 
 namespace {
 
-COrbitalElements MakeOrbit()
+OrbitGridSearch MakeOrbit()
 {
-    const CMeasuredDataArray oSeries = quandrel::testing::CadenceSeries(quandrel::testing::CadenceOrbit(), 30);
-    COrbitalElements oOrbit;
+    const DataSeries oSeries = quandrel::testing::CadenceSeries(quandrel::testing::CadenceOrbit(), 30);
+    OrbitGridSearch oOrbit;
     oOrbit.SetDataArray(oSeries);
     // The dialog's defaults: P from 0.5 days to the span, T0 over the span, e 0 .. 0.9, omega 0 .. 360,
     // a1 sin i 1000 .. 1e10 km, gamma over the velocities; 10 steps each.
@@ -33,7 +33,7 @@ COrbitalElements MakeOrbit()
 // Argument: threads (0: every core).
 void BM_OrbitGrid(benchmark::State& oState)
 {
-    COrbitalElements oOrbit = MakeOrbit();
+    OrbitGridSearch oOrbit = MakeOrbit();
     oOrbit.SetThreads(static_cast<unsigned>(oState.range(0)));
     for (auto _ : oState) {
         oOrbit.Optimize();
@@ -44,9 +44,9 @@ void BM_OrbitGrid(benchmark::State& oState)
 
 void BM_OrbitGridPlain(benchmark::State& oState)
 {
-    COrbitalElements oOrbit = MakeOrbit();
+    OrbitGridSearch oOrbit = MakeOrbit();
     for (auto _ : oState) {
-        oOrbit.COptimization::Optimize();
+        oOrbit.Optimizer::Optimize();
         benchmark::DoNotOptimize(oOrbit.GetBestValue());
     }
     oState.SetItemsProcessed(oState.iterations() * 1771562);

@@ -2,7 +2,7 @@
 // least-squares polish of their orbit from the grid search's best point, and the PDM scan of the
 // same velocities over 10^6 trial periods (on one thread and on all cores).
 #include "orbit/OrbitLeastSquares.h"
-#include "orbit/PDMClass.h"
+#include "orbit/PhaseDispersion.h"
 #include "orbit/Periodogram.h"
 #include "support/Generators.h"
 
@@ -36,7 +36,7 @@ void BM_LeastSquaresPolish(benchmark::State& oState)
     std::vector<double> vT;
     std::vector<double> vV;
     AlphaDra(vT, vV);
-    const SOrbitalElements oStart =
+    const OrbitElements oStart =
         quandrel::testing::Orbit(51.4, 2459874.525977, 0.421875, 21.375, 48.415443, -15.398438);
     for (auto _ : oState) {
         std::string sError;
@@ -50,16 +50,16 @@ void BM_PdmScan(benchmark::State& oState)
     std::vector<double> vT;
     std::vector<double> vV;
     AlphaDra(vT, vV);
-    CMeasuredDataArray oSeries;
+    DataSeries oSeries;
     oSeries.SetSize(static_cast<int32_t>(vT.size()));
     for (std::size_t k = 0; k < vT.size(); ++k) {
         oSeries.SetX(static_cast<int32_t>(k), vT[k]);
         oSeries.SetY(static_cast<int32_t>(k), vV[k]);
     }
     const double fLower = 20.0;
-    const double fUpper = fLower + 1e6 * CPDM::kPeriodStep;
+    const double fUpper = fLower + 1e6 * PhaseDispersion::kPeriodStep;
     for (auto _ : oState) {
-        CPDM oPdm;
+        PhaseDispersion oPdm;
         oPdm.SetDataArray(oSeries);
         oPdm.SetPeriodRange(fLower, fLower, fUpper);
         oPdm.SetNumberBins(static_cast<int32_t>(vT.size() / 3));

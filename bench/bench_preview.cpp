@@ -2,7 +2,7 @@
 // lines and parsed table, as shown when the dialog opens (no display needed).
 #include "QtBenchmarkMain.h"
 #include "session/SettingsGateway.h"
-#include "ui/FormImportConfig.h"
+#include "ui/TextImportDialog.h"
 
 #include <QApplication>
 
@@ -33,8 +33,8 @@ void BM_ImportDialogOpens(benchmark::State& oState)
     const std::string sFile = MakeSpectrumFile(lLines);
     const auto oIni = std::filesystem::temp_directory_path() / "quandrel-bench-preview.ini";
     std::filesystem::remove(oIni);
-    CSettingsGateway oSettings(oIni.string());
-    TfrmImportConfig oDialog(oSettings);
+    SettingsGateway oSettings(oIni.string());
+    TextImportDialog oDialog(oSettings);
     for (auto _ : oState) {
         oDialog.SetFile(sFile);
         oDialog.show();

@@ -1,8 +1,8 @@
 // The window's table of radial velocities with 10,000 rows: a refresh after the table changed, and a
 // scroll step of its view (the visible rows drawn into an image), as the window does them.
 #include "QtBenchmarkMain.h"
-#include "rvtable/MatrixClass.h"
-#include "spectrum/SpectrumClass.h"
+#include "rvtable/RvTable.h"
+#include "spectrum/Spectrum.h"
 #include "ui/RvTableModel.h"
 
 #include <QApplication>
@@ -18,42 +18,42 @@ namespace {
 constexpr int kRows = 10000;
 
 // The table of kRows rows and the window's view of it, 1000 x 400 pixels.
-struct STable {
-    STable()
+struct Table {
+    Table()
     {
         for (int i = 0; i < kRows; ++i) {
-            CSpectrum oSpectrum(nullptr);
+            Spectrum oSpectrum(nullptr);
             const double afW[] = {1, 2};
             const double afI[] = {1.0 + i, 2};
             oSpectrum.SetValues(2, afW, afI);
             oSpectrum.SetObservationTime(2455000.5 + 0.37 * i);
-            oMatrix.AddVelocity(&oSpectrum, -12.25 + 0.01 * i);
+            oTable.AddVelocity(&oSpectrum, -12.25 + 0.01 * i);
         }
         oModel.Refresh();
         oView.setModel(&oModel);
         oView.verticalHeader()->setDefaultSectionSize(18);
         oView.resize(1000, 400);
     }
-    CMatrix oMatrix;
-    CRvTableModel oModel{oMatrix};
+    RvTable oTable;
+    RvTableModel oModel{oTable};
     QTableView oView;
 };
 
 void BM_RvTableRefresh(benchmark::State& oState)
 {
-    STable o;
+    Table o;
     for (auto _ : oState) {
         o.oModel.Refresh();
         benchmark::DoNotOptimize(o.oView.model()->rowCount());
     }
-    if (o.oModel.index(CRvTableModel::ModelRow(kRows - 1), 0).data().toString().isEmpty()) {
+    if (o.oModel.index(RvTableModel::ModelRow(kRows - 1), 0).data().toString().isEmpty()) {
         oState.SkipWithError("the last row shows no time");
     }
 }
 
 void BM_RvTableScrollStep(benchmark::State& oState)
 {
-    STable o;
+    Table o;
     QImage oImage(o.oView.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     int lStep = 0;
     for (auto _ : oState) {

@@ -3,7 +3,7 @@
 // resident afterwards, in copies of the spectrum's two arrays (16 MB).
 #include "QtBenchmarkMain.h"
 #include "support/Generators.h"
-#include "ui/FormMain.h"
+#include "ui/MainWindow.h"
 #include "ui/Prompts.h"
 
 #include <QAction>
@@ -24,13 +24,13 @@ namespace {
 constexpr int kSamples = 1000000;
 
 // Every file dialog answers with the one file; every question with OK.
-class CFilePrompts : public IPrompts {
+class FilePrompts : public Prompts {
 public:
-    explicit CFilePrompts(std::string sFile) : m_sFile(std::move(sFile)) {}
-    EButton Message(const std::string&, const std::string&, EIcon, EButtons) override { return EButton::Ok; }
-    std::optional<std::string> OpenFile(const SFileDialog&) override { return m_sFile; }
-    std::vector<std::string> OpenFiles(const SFileDialog&) override { return {m_sFile}; }
-    std::optional<std::string> SaveFile(const SFileDialog&) override { return std::nullopt; }
+    explicit FilePrompts(std::string sFile) : m_sFile(std::move(sFile)) {}
+    Button Message(const std::string&, const std::string&, Icon, Buttons) override { return Button::Ok; }
+    std::optional<std::string> OpenFile(const FileDialog&) override { return m_sFile; }
+    std::vector<std::string> OpenFiles(const FileDialog&) override { return {m_sFile}; }
+    std::optional<std::string> SaveFile(const FileDialog&) override { return std::nullopt; }
     void SetBusy(bool) override {}
     bool OpenDocument(const std::string&) override { return true; }
 
@@ -73,8 +73,8 @@ void BM_WindowOpensSpectrum(benchmark::State& oState)
     double fKept = 0.0;
     double fMegabytes = 0.0;
     for (auto _ : oState) {
-        CFilePrompts oPrompts(sFile);
-        TfrmMain oMain(oIni.string(), oPrompts);
+        FilePrompts oPrompts(sFile);
+        MainWindow oMain(oIni.string(), oPrompts);
         oMain.resize(1280, 800);
         oMain.show();
         oMain.CreateDialogs();

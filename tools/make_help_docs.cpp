@@ -32,14 +32,14 @@
 
 namespace {
 
-struct SDocument {
+struct Document {
     const char* pcSource;
     const char* pcPdf;
     const char* pcTitle;
     const char* pcContents; // the caption of the contents
 };
 
-const SDocument kDocuments[] = {
+const Document kDocuments[] = {
     {"manual.en.md", "Quandrel-Manual.pdf", "Quandrel - Manual", "Contents"},
     {"manual.de.md", "Quandrel-Handbuch.pdf", "Quandrel - Handbuch", "Inhalt"},
     {"reference.en.md", "Quandrel-Reference.pdf", "Quandrel - Reference", "Contents"},
@@ -50,7 +50,7 @@ constexpr int kResolution = 150;                  // dots per inch of the PDF's 
 constexpr double kTextWidthPoints = 595.0 - 2 * 56.0; // A4 less margins of 2 cm each side
 constexpr double kFooterHeight = 40;               // pixels below the text for the page number
 
-bool Load(const QString& sSourceFolder, const SDocument& o, QTextDocument& oDocument)
+bool Load(const QString& sSourceFolder, const Document& o, QTextDocument& oDocument)
 {
     QFile oFile(sSourceFolder + "/" + o.pcSource);
     if (!oFile.open(QIODevice::ReadOnly)) {
@@ -113,16 +113,16 @@ int PageOf(double fY, double fPageHeight)
 }
 
 // Where each line of the document lies: its page, and the block it belongs to.
-struct SLine {
+struct Line {
     int lPage;
     QTextBlock oBlock;
 };
 
-std::vector<SLine> LinesByPage(QTextDocument& oDocument)
+std::vector<Line> LinesByPage(QTextDocument& oDocument)
 {
     FinishLayout(oDocument);
     const double fPage = oDocument.pageSize().height();
-    std::vector<SLine> vLines;
+    std::vector<Line> vLines;
     for (QTextBlock oBlock = oDocument.begin(); oBlock.isValid(); oBlock = oBlock.next()) {
         const QRectF oRect = oDocument.documentLayout()->blockBoundingRect(oBlock);
         const QTextLayout* pLayout = oBlock.layout();
@@ -159,7 +159,7 @@ bool KeepTogether(QTextDocument& oDocument)
     // The earliest fault is mended first; breaks further on are found again after it.
     std::vector<QTextBlock> vBreaks;
     for (int lRound = 0; lRound < 500; ++lRound) {
-        const std::vector<SLine> vLines = LinesByPage(oDocument);
+        const std::vector<Line> vLines = LinesByPage(oDocument);
         std::optional<QTextBlock> oMove;
         for (std::size_t i = 0; i + 1 < vLines.size() && !oMove; ++i) {
             if (vLines[i].lPage == vLines[i + 1].lPage) {
@@ -203,12 +203,12 @@ bool KeepTogether(QTextDocument& oDocument)
 }
 
 // The contents after the title: one row per section, with its page.
-struct SContents {
+struct Contents {
     QTextTable* pTable = nullptr;
     std::vector<QTextBlock> vHeadings; // the heading of each row
 };
 
-SContents InsertContents(QTextDocument& oDocument, const char* pcCaption)
+Contents InsertContents(QTextDocument& oDocument, const char* pcCaption)
 {
     std::vector<QTextBlock> vHeadings;
     for (QTextBlock oBlock = oDocument.begin(); oBlock.isValid(); oBlock = oBlock.next()) {
@@ -245,7 +245,7 @@ SContents InsertContents(QTextDocument& oDocument, const char* pcCaption)
 
 // The page of each section into its row; a cell is looked up afresh for each change, as editing one
 // moves the positions of those after it.
-void FillContents(QTextDocument& oDocument, const SContents& o)
+void FillContents(QTextDocument& oDocument, const Contents& o)
 {
     FinishLayout(oDocument);
     for (std::size_t i = 0; i < o.vHeadings.size(); ++i) {
@@ -275,7 +275,7 @@ void DrawPage(QTextDocument& oDocument, QPainter& oPainter, int lPage, bool bNum
 }
 
 // Lays the document out on the writer's pages, with contents and page numbers, and writes it.
-bool WritePdf(QTextDocument& oDocument, const SDocument& o, const QString& sFile, const QString& sPages)
+bool WritePdf(QTextDocument& oDocument, const Document& o, const QString& sFile, const QString& sPages)
 {
     QPdfWriter oWriter(sFile);
     oWriter.setTitle(o.pcTitle);
@@ -285,7 +285,7 @@ bool WritePdf(QTextDocument& oDocument, const SDocument& o, const QString& sFile
                                       QPageLayout::Point));
     oDocument.documentLayout()->setPaintDevice(&oWriter);
     oDocument.setPageSize(TextArea(oWriter));
-    const SContents oContents = InsertContents(oDocument, o.pcContents);
+    const Contents oContents = InsertContents(oDocument, o.pcContents);
     FillContents(oDocument, oContents);
     if (!KeepTogether(oDocument)) {
         std::fprintf(stderr, "make_help_docs: %s: a page would hold a lone line\n", o.pcSource);
@@ -330,7 +330,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "make_help_docs: cannot create %s\n", qPrintable(sOutput));
         return 1;
     }
-    for (const SDocument& o : kDocuments) {
+    for (const Document& o : kDocuments) {
         QTextDocument oDocument;
         if (!Load(sSource, o, oDocument) || !WritePdf(oDocument, o, sOutput + "/" + o.pcPdf, sPages)) {
             std::fprintf(stderr, "make_help_docs: %s was not written\n", o.pcPdf);

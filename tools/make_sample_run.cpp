@@ -7,10 +7,10 @@
 // times; a neon lamp in pixels with the list of its lines' wavelengths, and
 // the first epoch also in pixels of the same detector; and the true elements
 // and velocities. Deterministic: the same files every run.
-#include "astro/RadialVelocityClass.h"
+#include "astro/ObservationCoordinates.h"
 #include "core/NumberText.h"
 #include "io/FitsSpectrum.h"
-#include "orbit/OrbitalElementsClass.h"
+#include "orbit/OrbitGridSearch.h"
 #include "support/Generators.h"
 
 #include <cmath>
@@ -47,19 +47,19 @@ double PixelOf(double fLambda)
     return p;
 }
 
-struct SLine {
+struct Line {
     double fLambda; // air wavelength, angstrom
     double fSigma;  // angstrom
     double fDepth;
 };
 
-const std::vector<SLine> kStellarLines = {
+const std::vector<Line> kStellarLines = {
     {4861.33, 1.2, 0.45}, {5875.62, 0.5, 0.25}, {5889.950, 0.35, 0.5}, {5895.924, 0.35, 0.4}, {6562.80, 1.5, 0.5}};
 
 double Stellar(double fAngstrom, double fFactor)
 {
     double y = 1.0;
-    for (const SLine& o : kStellarLines) {
+    for (const Line& o : kStellarLines) {
         const double c = o.fLambda * fFactor;
         y -= o.fDepth * std::exp(-(fAngstrom - c) * (fAngstrom - c) / (2 * o.fSigma * o.fSigma));
     }
@@ -85,9 +85,9 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(oFolder);
     std::filesystem::create_directories(oFolder / "fits");
 
-    const SOrbitalElements oTruth = quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0);
+    const OrbitElements oTruth = quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0);
 
-    CRadialVelocity oSite;
+    ObservationCoordinates oSite;
     oSite.SetObjectCoordinates(kRightAscension[0], kRightAscension[1], kDeclination[0], kDeclination[1]);
     oSite.SetObserverCoordinates(kLongitude[0], kLongitude[1], kLatitude[0], kLatitude[1]);
 
@@ -98,7 +98,7 @@ int main(int argc, char** argv)
     std::string sVelocities;
     for (int k = 0; k < 20; ++k) {
         const double fJd = 2459001.9 + 4.5 * k + oNight(oRandom);
-        const double fTrue = COrbitalElements::ModelVelocity(fJd, oTruth);
+        const double fTrue = OrbitGridSearch::ModelVelocity(fJd, oTruth);
         // What a spectrograph on the moving Earth sees: the correction added to it gives the true velocity.
         const double fObserved = fTrue - oSite.CorrectVelocity(0.0, fJd);
         const double fFactor = 1.0 + fObserved / 299792.458;
@@ -119,7 +119,7 @@ int main(int argc, char** argv)
             return 1;
         }
         // The same exposure as a pipeline writes it: FITS in angstrom, the observation in the header.
-        SSpectrumMetadata oHeader;
+        SpectrumMetadata oHeader;
         oHeader.oJulianDateMid = fJd;
         oHeader.sObject = "Sample binary";
         oHeader.oRightAscensionHours = kRightAscension[0] + kRightAscension[1] / 60.0;

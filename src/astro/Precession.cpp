@@ -15,7 +15,7 @@ double JulianDateOfEquinox(double fYears, bool bBesselian)
     return fDate1 + fDate2;
 }
 
-SEquatorialJ2000 PrecessToJ2000(double fRightAscensionHours, double fDeclinationDegrees, double fEquinox)
+EquatorialJ2000 PrecessToJ2000(double fRightAscensionHours, double fDeclinationDegrees, double fEquinox)
 {
     // The precession from J2000 to the equinox, P = R3(-z) R2(theta) R3(-zeta) with the angles of
     // the IAU 2006 precession, applied backwards.

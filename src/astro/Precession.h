@@ -1,7 +1,7 @@
 // Equatorial coordinates of another equinox brought to J2000 (the IAU 2006 precession, with ERFA).
 #pragma once
 
-struct SEquatorialJ2000 {
+struct EquatorialJ2000 {
     double fRightAscensionHours; // 0 .. 24
     double fDeclinationDegrees;
 };
@@ -12,4 +12,4 @@ struct SEquatorialJ2000 {
 double JulianDateOfEquinox(double fYears, bool bBesselian);
 
 // The coordinates of the mean equator and equinox of the Julian date fEquinox at J2000.
-SEquatorialJ2000 PrecessToJ2000(double fRightAscensionHours, double fDeclinationDegrees, double fEquinox);
+EquatorialJ2000 PrecessToJ2000(double fRightAscensionHours, double fDeclinationDegrees, double fEquinox);

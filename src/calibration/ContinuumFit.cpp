@@ -57,12 +57,12 @@ bool Solve(std::vector<double>& A, std::vector<double>& b, std::size_t m)
 
 } // namespace
 
-std::optional<SContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
-                                          const SContinuumOptions& o, std::string& sError)
+std::optional<ContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
+                                          const ContinuumOptions& o, std::string& sError)
 {
     const std::size_t n = std::min(vWavelength.size(), vIntensity.size());
-    if (o.lOrder < 0 || o.lOrder > SContinuumOptions::kMaxOrder) {
-        sError = "The order of the continuum must lie between 0 and " + std::to_string(SContinuumOptions::kMaxOrder) + ".";
+    if (o.lOrder < 0 || o.lOrder > ContinuumOptions::kMaxOrder) {
+        sError = "The order of the continuum must lie between 0 and " + std::to_string(ContinuumOptions::kMaxOrder) + ".";
         return std::nullopt;
     }
     if (!(o.fSigma >= 0.5) || !std::isfinite(o.fSigma)) {
@@ -79,9 +79,9 @@ std::optional<SContinuumFit> FitContinuum(const std::vector<double>& vWavelength
     const double fHalf = 0.5 * (vWavelength[n - 1] - vWavelength[0]);
     std::vector<char> vKept(n, 1);
     std::vector<double> vT;
-    SContinuumFit oFit;
+    ContinuumFit oFit;
     oFit.vContinuum.assign(n, 0.0);
-    for (int32_t lIteration = 1; lIteration <= SContinuumOptions::kMaxIterations; ++lIteration) {
+    for (int32_t lIteration = 1; lIteration <= ContinuumOptions::kMaxIterations; ++lIteration) {
         std::vector<double> A(m * m, 0.0);
         std::vector<double> b(m, 0.0);
         std::size_t lCount = 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct SContinuumOptions {
+struct ContinuumOptions {
     int32_t lOrder = 3;         // polynomial order, 0 .. kMaxOrder
     double fSigma = 2.0;        // k: samples further than k sigma on the line side are set aside
     bool bEmission = false;     // lines above the continuum instead of below
@@ -16,7 +16,7 @@ struct SContinuumOptions {
     static constexpr int32_t kMaxIterations = 50;
 };
 
-struct SContinuumFit {
+struct ContinuumFit {
     std::vector<double> vContinuum; // at every sample
     int32_t lKept = 0;              // samples of the last fit
     int32_t lIterations = 0;
@@ -26,5 +26,5 @@ struct SContinuumFit {
 // The continuum of the samples (wavelengths rising); nothing, with sError saying why, for options
 // out of range, fewer samples than the polynomial needs, or a continuum that reaches 0 or below
 // (the spectrum could not be divided by it).
-std::optional<SContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
-                                          const SContinuumOptions& oOptions, std::string& sError);
+std::optional<ContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
+                                          const ContinuumOptions& oOptions, std::string& sError);

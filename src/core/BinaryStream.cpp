@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-void CBinaryWriter::WriteInt32(int32_t lValue)
+void BinaryWriter::WriteInt32(int32_t lValue)
 {
     const auto u = static_cast<uint32_t>(lValue);
     for (int i = 0; i < 4; ++i) {
@@ -10,7 +10,7 @@ void CBinaryWriter::WriteInt32(int32_t lValue)
     }
 }
 
-void CBinaryWriter::WriteDouble(double fValue)
+void BinaryWriter::WriteDouble(double fValue)
 {
     uint64_t u = 0;
     std::memcpy(&u, &fValue, sizeof u);
@@ -19,12 +19,12 @@ void CBinaryWriter::WriteDouble(double fValue)
     }
 }
 
-void CBinaryWriter::WriteBytes(std::string_view sBytes)
+void BinaryWriter::WriteBytes(std::string_view sBytes)
 {
     m_sBytes.append(sBytes);
 }
 
-bool CBinaryReader::ReadInt32(int32_t& lValue)
+bool BinaryReader::ReadInt32(int32_t& lValue)
 {
     if (Remaining() < 4) {
         return false;
@@ -39,7 +39,7 @@ bool CBinaryReader::ReadInt32(int32_t& lValue)
     return true;
 }
 
-bool CBinaryReader::ReadDouble(double& fValue)
+bool BinaryReader::ReadDouble(double& fValue)
 {
     if (Remaining() < 8) {
         return false;
@@ -54,7 +54,7 @@ bool CBinaryReader::ReadDouble(double& fValue)
     return true;
 }
 
-bool CBinaryReader::ReadBytes(std::size_t lCount, std::string& sBytes)
+bool BinaryReader::ReadBytes(std::size_t lCount, std::string& sBytes)
 {
     if (Remaining() < lCount) {
         return false;

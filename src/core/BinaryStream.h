@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-class CBinaryWriter {
+class BinaryWriter {
 public:
     void WriteInt32(int32_t lValue);
     void WriteDouble(double fValue);
@@ -20,9 +20,9 @@ private:
     std::string m_sBytes;
 };
 
-class CBinaryReader {
+class BinaryReader {
 public:
-    explicit CBinaryReader(std::string_view sBytes) : m_sBytes(sBytes) {}
+    explicit BinaryReader(std::string_view sBytes) : m_sBytes(sBytes) {}
 
     // Each returns false, reading nothing, when the bytes run out.
     bool ReadInt32(int32_t& lValue);

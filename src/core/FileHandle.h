@@ -8,14 +8,14 @@
 
 namespace quandrel {
 
-struct SFileCloser {
+struct FileCloser {
     void operator()(std::FILE* pFile) const { std::fclose(pFile); }
 };
 
-using UniqueFile = std::unique_ptr<std::FILE, SFileCloser>;
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // How a whole file was read.
-enum class EReadFile {
+enum class ReadFile {
     Read,
     Missing, // not there, or no regular file (a folder, a device, a pipe): never opened, never waited on
     TooLarge,
@@ -23,6 +23,6 @@ enum class EReadFile {
 };
 
 // The whole content of a regular file of at most lMaxBytes.
-EReadFile ReadRegularFile(const std::string& sPath, std::uintmax_t lMaxBytes, std::string& sBytes);
+ReadFile ReadRegularFile(const std::string& sPath, std::uintmax_t lMaxBytes, std::string& sBytes);
 
 } // namespace quandrel

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-class CProgress {
+class Progress {
 public:
     // The share done, 0 .. 1.
     void Set(double fDone) { m_fDone.store(fDone, std::memory_order_relaxed); }
@@ -18,7 +18,7 @@ private:
 };
 
 // True when a computation given this (possibly absent) progress should stop.
-inline bool Cancelled(const CProgress* pProgress)
+inline bool Cancelled(const Progress* pProgress)
 {
     return pProgress != nullptr && pProgress->IsCancelled();
 }

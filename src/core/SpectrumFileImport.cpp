@@ -3,8 +3,8 @@
 #include "ByteOrderMark.h"
 #include "LargeArray.h"
 #include "NumberText.h"
-#include "TextLineReaderClass.h"
-#include "UnitsClass.h"
+#include "TextLineReader.h"
+#include "WavelengthUnits.h"
 
 #include <algorithm>
 #include <array>
@@ -80,9 +80,9 @@ int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxL
     return lCount;
 }
 
-std::optional<bool> LooksSingleColumn(const std::string& sFilePathAndName, const SImportSettings& oSettings)
+std::optional<bool> LooksSingleColumn(const std::string& sFilePathAndName, const ImportSettings& oSettings)
 {
-    CTextLineReader oReader;
+    TextLineReader oReader;
     if (!oSettings.bUseDelimiters || oSettings.sSeparators.empty() || !oReader.Open(sFilePathAndName)) {
         return std::nullopt;
     }
@@ -131,9 +131,9 @@ namespace {
 
 // A set of bytes to search text for: sixteen bytes at a time for a set of up to four (the separators
 // of nearly every setting, and line feed, CR and NUL), one at a time for any other.
-class CByteSet {
+class ByteSet {
 public:
-    explicit CByteSet(std::string_view sBytes)
+    explicit ByteSet(std::string_view sBytes)
     {
         for (const char c : sBytes) {
             m_abMember[static_cast<unsigned char>(c)] = true;
@@ -187,7 +187,7 @@ private:
 
 // The file in the lines the program's line reader delivers (whole lines, however long; a byte-order
 // mark at the start skipped; CR LF read as LF; nothing kept after a NUL byte), read once in large blocks.
-class CPieceReader {
+class PieceReader {
 public:
     bool Open(const std::string& sPath)
     {
@@ -196,7 +196,7 @@ public:
             return false;
         }
         const std::uintmax_t lBytes = std::filesystem::file_size(sPath, oError);
-        if (oError || lBytes > CTextLineReader::kMaxFileBytes) {
+        if (oError || lBytes > TextLineReader::kMaxFileBytes) {
             return false;
         }
         m_pFile.reset(std::fopen(sPath.c_str(), "rb"));
@@ -266,7 +266,7 @@ private:
     static constexpr std::size_t kMinBlockBytes = 4096;
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 18;
     // The bytes that end the common line or take it off the fast way: line feed, CR and NUL.
-    inline static const CByteSet kSpecial{std::string_view("\n\r\0", 3)};
+    inline static const ByteSet kSpecial{std::string_view("\n\r\0", 3)};
 
     void Refill()
     {
@@ -290,9 +290,9 @@ private:
 
 // How the fields of a piece are cut: at separator characters (runs of one and the same separator
 // counting as one when asked) or at fixed character positions.
-class CFieldCutter {
+class FieldCutter {
 public:
-    explicit CFieldCutter(const SImportSettings& oSettings)
+    explicit FieldCutter(const ImportSettings& oSettings)
         : m_bFixed(!oSettings.bUseDelimiters), m_bCollapse(oSettings.bTreatConsecutiveAsOne),
           m_oSeparators(oSettings.sSeparators)
     {
@@ -342,7 +342,7 @@ private:
 
     bool m_bFixed;
     bool m_bCollapse;
-    CByteSet m_oSeparators;
+    ByteSet m_oSeparators;
     std::array<int64_t, 3> m_alBorders{};
 };
 
@@ -431,7 +431,7 @@ double FieldValue(std::string_view sField)
 // The samples of the pieces from the reader's position to its end; fExpectedBytes, the size of what
 // is still to come, gives the room kept in the arrays. In one-column files the wavelength is the
 // line's number counted from the first piece read here.
-void ReadSamples(CPieceReader& oPieces, const CFieldCutter& oCutter, bool bSingleColumn, double fExpectedBytes,
+void ReadSamples(PieceReader& oPieces, const FieldCutter& oCutter, bool bSingleColumn, double fExpectedBytes,
                  std::vector<double>& vWavelength, std::vector<double>& vIntensity)
 {
     std::string sScratch;
@@ -464,13 +464,13 @@ void ReadSamples(CPieceReader& oPieces, const CFieldCutter& oCutter, bool bSingl
 
 } // namespace
 
-std::array<int32_t, 3> FixedColumnBorders(const SImportSettings& oSettings)
+std::array<int32_t, 3> FixedColumnBorders(const ImportSettings& oSettings)
 {
     const int64_t lEnd2 = static_cast<int64_t>(oSettings.lStartValue2) + kValue2Chars;
     return {oSettings.lStartValue1, oSettings.lStartValue2, static_cast<int32_t>(std::min<int64_t>(lEnd2, INT32_MAX))};
 }
 
-void SetFieldCutting(CCSVFile& oReader, const SImportSettings& oSettings)
+void SetFieldCutting(CsvFile& oReader, const ImportSettings& oSettings)
 {
     if (oSettings.bUseDelimiters) {
         oReader.SetSeparators(oSettings.sSeparators);
@@ -480,14 +480,14 @@ void SetFieldCutting(CCSVFile& oReader, const SImportSettings& oSettings)
     }
 }
 
-int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
+int SpectrumFileImport(CsvFile& oReader, const std::string& sFilePathAndName, const ImportSettings& oSettings,
                        std::vector<double>& vWavelength, std::vector<double>& vIntensity)
 {
     vWavelength.clear();
     vIntensity.clear();
     // The reader keeps the cutting for the callers that read single fields afterwards.
     SetFieldCutting(oReader, oSettings);
-    CPieceReader oPieces;
+    PieceReader oPieces;
     if (!oPieces.Open(sFilePathAndName)) {
         return -1;
     }
@@ -497,7 +497,7 @@ int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, c
         for (int32_t i = 0; i < oSettings.lLinesToSkip && oPieces.Next(sScratch, sPiece); ++i) {
         }
     }
-    const CFieldCutter oCutter(oSettings);
+    const FieldCutter oCutter(oSettings);
     std::error_code oError;
     const std::uintmax_t lSize = std::filesystem::file_size(sFilePathAndName, oError);
     // The bytes still to read, as far as the size tells (a file may grow while it is read).
@@ -505,8 +505,8 @@ int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, c
     const double fRest = oError || lSize < lFirst ? 0.0 : static_cast<double>(lSize - lFirst);
     ReadSamples(oPieces, oCutter, oSettings.bSingleColumn, fRest, vWavelength, vIntensity);
     if (oSettings.bAutomNmConversion && !oSettings.bSingleColumn && !vWavelength.empty() &&
-        CUnits::IsNanometer(vWavelength.front())) {
-        CUnits::ConvertNmToAngstrom(vWavelength.data(), static_cast<int32_t>(vWavelength.size()));
+        WavelengthUnits::IsNanometer(vWavelength.front())) {
+        WavelengthUnits::ConvertNmToAngstrom(vWavelength.data(), static_cast<int32_t>(vWavelength.size()));
     }
     return 0;
 }

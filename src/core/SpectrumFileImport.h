@@ -2,7 +2,7 @@
 // import used by the import dialog and by the command line.
 #pragma once
 
-#include "CSVFileClass.h"
+#include "CsvFile.h"
 
 #include <array>
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include <vector>
 
 // The import filter settings.
-struct SImportSettings {
+struct ImportSettings {
     int32_t lLinesToSkip = 0;
     bool bUseDelimiters = true;         // false: fixed columns
     std::string sSeparators = ";\t";    // each character separates fields
@@ -39,18 +39,18 @@ int32_t CountLeadingTextLines(const std::string& sFilePathAndName, int32_t lMaxL
 // Whether the first data lines of the file (after lLinesToSkip lines) hold one number each (true) or
 // two or more (false), cut at the separators of oSettings; nothing when they do not agree or the file
 // shows no data line.
-std::optional<bool> LooksSingleColumn(const std::string& sFilePathAndName, const SImportSettings& oSettings);
+std::optional<bool> LooksSingleColumn(const std::string& sFilePathAndName, const ImportSettings& oSettings);
 
 int32_t LinesToSkipAtLeastHeaders(const std::string& sFilePathAndName, int32_t lLinesToSkip);
 
 // The character positions that cut the fixed columns: value 1 from its start, value 2 from its start
 // for 20 characters.
-std::array<int32_t, 3> FixedColumnBorders(const SImportSettings& oSettings);
+std::array<int32_t, 3> FixedColumnBorders(const ImportSettings& oSettings);
 
 // Makes the reader cut fields as the settings say: at the separators or at the fixed columns.
-void SetFieldCutting(CCSVFile& oReader, const SImportSettings& oSettings);
+void SetFieldCutting(CsvFile& oReader, const ImportSettings& oSettings);
 
 // Reads the file into vWavelength and vIntensity (one entry per data line).
 // Returns -1 if the file cannot be read (both left empty), else 0.
-int SpectrumFileImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
+int SpectrumFileImport(CsvFile& oReader, const std::string& sFilePathAndName, const ImportSettings& oSettings,
                        std::vector<double>& vWavelength, std::vector<double>& vIntensity);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-struct SSpectrumMetadata {
+struct SpectrumMetadata {
     std::optional<double> oJulianDateMid;         // UT, the middle of the exposure
     std::string sObject;                          // empty: none
     std::optional<double> oRightAscensionHours;   // 0 .. 24

@@ -11,12 +11,12 @@
 namespace quandrel::fits {
 
 // An open FITS file, closed with its owner.
-class CFitsHandle {
+class FitsHandle {
 public:
-    CFitsHandle() = default;
-    CFitsHandle(const CFitsHandle&) = delete;
-    CFitsHandle& operator=(const CFitsHandle&) = delete;
-    ~CFitsHandle()
+    FitsHandle() = default;
+    FitsHandle(const FitsHandle&) = delete;
+    FitsHandle& operator=(const FitsHandle&) = delete;
+    ~FitsHandle()
     {
         if (m_pFile != nullptr) {
             int lStatus = 0;

@@ -1,6 +1,6 @@
 #include "FitsHeader.h"
 
-#include "astro/JulianDateClass.h"
+#include "astro/JulianDate.h"
 #include "astro/Precession.h"
 #include "astro/TimeScales.h"
 #include "core/NumberText.h"
@@ -103,7 +103,7 @@ std::optional<double> TimeOfDay(std::string_view sText)
 
 bool IsValidDay(int lYear, int lMonth, int lDay)
 {
-    return lYear >= 1 && lDay >= 1 && lDay <= CJulianDate::DaysInMonth(lYear, lMonth);
+    return lYear >= 1 && lDay >= 1 && lDay <= JulianDate::DaysInMonth(lYear, lMonth);
 }
 
 // Degrees west in (-180, 180] of a longitude counted east.
@@ -217,12 +217,12 @@ std::optional<double> JulianDateOfFitsDate(std::string_view sDate, std::string_v
         }
         fHours = *oHours;
     }
-    return CJulianDate::JulianDate(lYear, lMonth, lDay, fHours, 0.0);
+    return JulianDate::FromCalendar(lYear, lMonth, lDay, fHours, 0.0);
 }
 
-SSpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector<std::string>& vWarnings)
+SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector<std::string>& vWarnings)
 {
-    SSpectrumMetadata o;
+    SpectrumMetadata o;
     const auto Warn = [&vWarnings](const char* pcKey, const std::string& sValue, const char* pcWhat) {
         vWarnings.push_back(std::string(pcKey) + " = '" + sValue + "' " + pcWhat);
     };
@@ -363,7 +363,7 @@ SSpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vecto
     if (o.oEquinox && *o.oEquinox != 2000.0 && o.HasCoordinates()) {
         const std::string* pFrame = Find(oKeywords, {"RADESYS", "RADECSYS"});
         const bool bBesselian = pFrame != nullptr ? *pFrame == "FK4" || *pFrame == "FK4-NO-E" : *o.oEquinox < 1984.0;
-        const SEquatorialJ2000 oJ2000 = PrecessToJ2000(*o.oRightAscensionHours, *o.oDeclinationDegrees,
+        const EquatorialJ2000 oJ2000 = PrecessToJ2000(*o.oRightAscensionHours, *o.oDeclinationDegrees,
                                                        JulianDateOfEquinox(*o.oEquinox, bBesselian));
         o.oRightAscensionHours = oJ2000.fRightAscensionHours;
         o.oDeclinationDegrees = oJ2000.fDeclinationDegrees;

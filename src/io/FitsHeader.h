@@ -11,18 +11,18 @@
 #include <vector>
 
 // The value of a keyword: its text (a string without its quotes, trimmed), and whether it was a string.
-struct SFitsKeyword {
+struct FitsKeyword {
     std::string sText;
     bool bQuoted = false;
 };
 // The keywords of a header by upper-case name.
-using FitsKeywords = std::map<std::string, SFitsKeyword>;
+using FitsKeywords = std::map<std::string, FitsKeyword>;
 
 // The metadata the keywords hold, the time in UTC and the coordinates at J2000. A keyword that is
 // present but cannot be read (a date that does not parse, a declination of 95 degrees) adds a sentence
 // to vWarnings and is left out; so does a time the program has to guess or doubt (a date without a
 // time, two stated times that disagree, a time scale it does not convert).
-SSpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector<std::string>& vWarnings);
+SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector<std::string>& vWarnings);
 
 // "12 34 56.7", "+12:34:56", "-00 30", "12.5": the value in units of its first field; nothing when
 // it is not such a text.

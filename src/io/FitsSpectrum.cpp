@@ -4,10 +4,10 @@
 
 #include "FitsHandle.h"
 #include "FitsHeader.h"
-#include "astro/JulianDateClass.h"
+#include "astro/JulianDate.h"
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
-#include "core/UnitsClass.h"
+#include "core/WavelengthUnits.h"
 
 #include <fitsio.h>
 #include <zlib.h>
@@ -23,7 +23,7 @@
 #include <limits>
 #include <utility>
 
-using quandrel::fits::CFitsHandle;
+using quandrel::fits::FitsHandle;
 using quandrel::fits::StatusText;
 
 namespace {
@@ -99,7 +99,7 @@ void ReadHeader(fitsfile* pFile, FitsKeywords& oKeywords, std::vector<std::strin
         if (sName.empty() || sName == "COMMENT" || sName == "HISTORY") {
             continue;
         }
-        oKeywords[sName] = SFitsKeyword{Trimmed(UnquotedValue(acValue.data())), acValue[0] == '\''};
+        oKeywords[sName] = FitsKeyword{Trimmed(UnquotedValue(acValue.data())), acValue[0] == '\''};
     }
 }
 
@@ -145,7 +145,7 @@ std::optional<double> AngstromPerUnit(const std::string& sUnit)
 }
 
 // The failure of a read: the message names the file.
-struct SFailure {
+struct Failure {
     std::string sWhy;
 };
 
@@ -155,7 +155,7 @@ std::string Gunzip(const std::string& sPath)
 {
     gzFile pFile = gzopen(sPath.c_str(), "rb");
     if (pFile == nullptr) {
-        throw SFailure{"it cannot be read"};
+        throw Failure{"it cannot be read"};
     }
     std::string sBytes;
     std::array<char, 1 << 16> acBuffer{};
@@ -163,14 +163,14 @@ std::string Gunzip(const std::string& sPath)
     while ((lRead = gzread(pFile, acBuffer.data(), static_cast<unsigned>(acBuffer.size()))) > 0) {
         if (sBytes.size() + static_cast<std::size_t>(lRead) > kMaxFileBytes) {
             gzclose(pFile);
-            throw SFailure{"it expands to more than 1 GiB"};
+            throw Failure{"it expands to more than 1 GiB"};
         }
         sBytes.append(acBuffer.data(), static_cast<std::size_t>(lRead));
     }
     const bool bDamaged = lRead < 0;
     gzclose(pFile);
     if (bDamaged) {
-        throw SFailure{"its compressed data are damaged"};
+        throw Failure{"its compressed data are damaged"};
     }
     return sBytes;
 }
@@ -201,10 +201,10 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n,
     const std::string sType = AxisType(oKeywords);
     if (!sType.empty() && sType != "PIXEL" && !IsWavelengthType(sType)) {
         if (sType.starts_with("MULTISPE")) {
-            throw SFailure{"its first axis is of type '" + sType +
+            throw Failure{"its first axis is of type '" + sType +
                            "' (IRAF multispec): its wavelengths are in WAT cards, which the program does not read"};
         }
-        throw SFailure{"its first axis is of type '" + sType + "', not a wavelength"};
+        throw Failure{"its first axis is of type '" + sType + "', not a wavelength"};
     }
     const auto oValue = KeywordNumber(oKeywords, "CRVAL1");
     if (!oValue) {
@@ -222,13 +222,13 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n,
         }
     }
     if (!oStep || *oStep == 0.0) {
-        throw SFailure{"its wavelength axis has CRVAL1 but no step (CDELT1 or CD1_1)"};
+        throw Failure{"its wavelength axis has CRVAL1 but no step (CDELT1 or CD1_1)"};
     }
     const bool bLog = sType == "WAVE-LOG" || sType == "AWAV-LOG";
     const std::string* pUnit = Keyword(oKeywords, "CUNIT1");
     const auto oFactor = AngstromPerUnit(pUnit != nullptr ? *pUnit : "");
     if (!oFactor) {
-        throw SFailure{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
+        throw Failure{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
     }
     const bool bLog10 = KeywordNumber(oKeywords, "DC-FLAG").value_or(0.0) == 1.0;
     for (long long i = 0; i < n; ++i) {
@@ -245,8 +245,8 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n,
         vWavelength[static_cast<std::size_t>(i)] = fLambda * *oFactor;
     }
     // Without a unit, wavelengths in the range of nanometres are nanometres, as in text files.
-    if (pUnit == nullptr && !vWavelength.empty() && CUnits::IsNanometer(vWavelength.front())) {
-        CUnits::ConvertNmToAngstrom(vWavelength.data(), static_cast<int32_t>(vWavelength.size()));
+    if (pUnit == nullptr && !vWavelength.empty() && WavelengthUnits::IsNanometer(vWavelength.front())) {
+        WavelengthUnits::ConvertNmToAngstrom(vWavelength.data(), static_cast<int32_t>(vWavelength.size()));
         vWarnings.push_back("CUNIT1 is missing and the wavelengths start at " + quandrel::FormatGeneral(*oValue, 10) +
                             ": they are taken as nm, as in text files.");
     }
@@ -254,11 +254,11 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n,
 }
 
 void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const std::array<long long, 3>& alSize,
-               int lBitpix, std::uintmax_t lBudget, SFitsSpectrum& oSpectrum)
+               int lBitpix, std::uintmax_t lBudget, FitsSpectrum& oSpectrum)
 {
     for (int i = 1; i < lAxes; ++i) {
         if (alSize[static_cast<std::size_t>(i)] != 1) {
-            throw SFailure{"it holds a " + std::to_string(lAxes) + "-dimensional image (" +
+            throw Failure{"it holds a " + std::to_string(lAxes) + "-dimensional image (" +
                            std::to_string(alSize[0]) + " x " + std::to_string(alSize[1]) +
                            (lAxes == 3 ? " x " + std::to_string(alSize[2]) : std::string()) +
                            "), not a one-dimensional spectrum"};
@@ -270,10 +270,10 @@ void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const 
     const bool bCompressed = fits_is_compressed_image(pFile, &lStatus) != 0;
     const auto lBytesPerPixel = static_cast<std::uintmax_t>(std::abs(lBitpix) / 8);
     if (n < 1 || (!bCompressed && static_cast<std::uintmax_t>(n) > lBudget / std::max<std::uintmax_t>(lBytesPerPixel, 1))) {
-        throw SFailure{"its image claims " + std::to_string(n) + " samples, more than the file holds"};
+        throw Failure{"its image claims " + std::to_string(n) + " samples, more than the file holds"};
     }
     if (static_cast<std::uintmax_t>(n) > kMaxSamples) {
-        throw SFailure{"its image holds " + std::to_string(n) + " samples, more than the " +
+        throw Failure{"its image holds " + std::to_string(n) + " samples, more than the " +
                        std::to_string(kMaxSamples) + " the program takes"};
     }
     std::vector<double> vIntensity(static_cast<std::size_t>(n));
@@ -282,7 +282,7 @@ void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const 
     double fUndefined = lBitpix < 0 ? 0.0 : std::numeric_limits<double>::quiet_NaN();
     int lAnyUndefined = 0;
     if (fits_read_img(pFile, TDOUBLE, 1, n, &fUndefined, vIntensity.data(), &lAnyUndefined, &lStatus) != 0) {
-        throw SFailure{"its image cannot be read (" + StatusText(lStatus) + ")"};
+        throw Failure{"its image cannot be read (" + StatusText(lStatus) + ")"};
     }
     std::vector<double> vWavelength = ImageWavelengths(oKeywords, n, oSpectrum.vWarnings);
     oSpectrum.vWavelength = std::move(vWavelength);
@@ -308,12 +308,12 @@ int FindColumn(fitsfile* pFile, const std::array<const char*, N>& lNames)
     return 0;
 }
 
-void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lBudget, SFitsSpectrum& oSpectrum)
+void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lBudget, FitsSpectrum& oSpectrum)
 {
     const int lWave = FindColumn(pFile, kWavelengthColumns);
     const int lFlux = FindColumn(pFile, kFluxColumns);
     if (lWave == 0 || lFlux == 0) {
-        throw SFailure{"its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) or no flux column "
+        throw Failure{"its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) or no flux column "
                        "(FLUX, FLUX_REDUCED, INTENSITY)"};
     }
     int lStatus = 0;
@@ -325,11 +325,11 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
         long long lWidth = 0;
         fits_get_coltypell(pFile, k == 0 ? lWave : lFlux, &lType, &alRepeat[k], &lWidth, &lStatus);
         if (lStatus == 0 && lType < 0) {
-            throw SFailure{"its table holds variable-length arrays, which the program does not read"};
+            throw Failure{"its table holds variable-length arrays, which the program does not read"};
         }
     }
     if (lStatus != 0) {
-        throw SFailure{"its table cannot be read (" + StatusText(lStatus) + ")"};
+        throw Failure{"its table cannot be read (" + StatusText(lStatus) + ")"};
     }
     long long n = 0;
     if (lRows == 1 && alRepeat[0] == alRepeat[1]) {
@@ -337,14 +337,14 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
     } else if (alRepeat[0] == 1 && alRepeat[1] == 1) {
         n = lRows; // one row per sample
     } else {
-        throw SFailure{"its table holds " + std::to_string(lRows) + " rows of " + std::to_string(alRepeat[0]) +
+        throw Failure{"its table holds " + std::to_string(lRows) + " rows of " + std::to_string(alRepeat[0]) +
                        " wavelengths: more than one spectrum"};
     }
     if (n < 1 || static_cast<std::uintmax_t>(n) > lBudget / 2) {
-        throw SFailure{"its table claims " + std::to_string(n) + " samples, more than the file holds"};
+        throw Failure{"its table claims " + std::to_string(n) + " samples, more than the file holds"};
     }
     if (static_cast<std::uintmax_t>(n) > kMaxSamples) {
-        throw SFailure{"its table holds " + std::to_string(n) + " samples, more than the " +
+        throw Failure{"its table holds " + std::to_string(n) + " samples, more than the " +
                        std::to_string(kMaxSamples) + " the program takes"};
     }
     std::vector<double> vWavelength(static_cast<std::size_t>(n));
@@ -354,12 +354,12 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
     fits_read_col(pFile, TDOUBLE, lWave, 1, 1, n, &fUndefined, vWavelength.data(), &lAny, &lStatus);
     fits_read_col(pFile, TDOUBLE, lFlux, 1, 1, n, &fUndefined, vIntensity.data(), &lAny, &lStatus);
     if (lStatus != 0) {
-        throw SFailure{"its table cannot be read (" + StatusText(lStatus) + ")"};
+        throw Failure{"its table cannot be read (" + StatusText(lStatus) + ")"};
     }
     const std::string* pUnit = Keyword(oKeywords, "TUNIT" + std::to_string(lWave));
     const auto oFactor = AngstromPerUnit(pUnit != nullptr ? *pUnit : "");
     if (!oFactor) {
-        throw SFailure{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
+        throw Failure{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
     }
     for (double& f : vWavelength) {
         f *= *oFactor;
@@ -370,7 +370,7 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
 
 // Leaves out undefined samples, turns a falling axis around, and refuses an axis that is not a
 // finite, rising (or falling) run of wavelengths.
-void Tidy(SFitsSpectrum& o)
+void Tidy(FitsSpectrum& o)
 {
     std::size_t lKept = 0;
     for (std::size_t i = 0; i < o.vWavelength.size(); ++i) {
@@ -378,7 +378,7 @@ void Tidy(SFitsSpectrum& o)
             continue;
         }
         if (!std::isfinite(o.vWavelength[i])) {
-            throw SFailure{"its wavelengths are not finite numbers"};
+            throw Failure{"its wavelengths are not finite numbers"};
         }
         o.vWavelength[lKept] = o.vWavelength[i];
         o.vIntensity[lKept] = o.vIntensity[i];
@@ -387,7 +387,7 @@ void Tidy(SFitsSpectrum& o)
     o.vWavelength.resize(lKept);
     o.vIntensity.resize(lKept);
     if (lKept == 0) {
-        throw SFailure{"it holds no defined samples"};
+        throw Failure{"it holds no defined samples"};
     }
     if (lKept > 1 && o.vWavelength[1] < o.vWavelength[0]) {
         std::reverse(o.vWavelength.begin(), o.vWavelength.end());
@@ -395,7 +395,7 @@ void Tidy(SFitsSpectrum& o)
     }
     for (std::size_t i = 1; i < lKept; ++i) {
         if (!(o.vWavelength[i] > o.vWavelength[i - 1])) {
-            throw SFailure{"its wavelengths do not rise from sample to sample"};
+            throw Failure{"its wavelengths do not rise from sample to sample"};
         }
     }
 }
@@ -404,7 +404,7 @@ void Tidy(SFitsSpectrum& o)
 void CheckLayout(const quandrel::fits::ByteSource& fnRead, std::uint64_t lBytes)
 {
     if (const std::string sWhy = quandrel::fits::CheckStructure(fnRead, lBytes, kMaxHdus); !sWhy.empty()) {
-        throw SFailure{"its " + sWhy};
+        throw Failure{"its " + sWhy};
     }
 }
 
@@ -435,7 +435,7 @@ bool IsFitsFile(const std::string& sPath)
     return oFile.read(ac.data() + 2, 7) && std::string_view(ac.data(), 9) == "SIMPLE  =";
 }
 
-std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::string& sError)
+std::optional<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::string& sError)
 {
     const std::string sFile = "The file " + sPath + " ";
     std::error_code oError;
@@ -453,7 +453,7 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
     std::string sUnpacked;
     void* pBuffer = nullptr;
     std::size_t lSize = 0;
-    CFitsHandle oFile;
+    FitsHandle oFile;
     std::uintmax_t lBudget = lBytes;
     int lStatus = 0;
     try {
@@ -486,7 +486,7 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
             // The disk-file opener takes the name as it is: no CFITSIO filters or "!" in it are obeyed.
             fits_open_diskfile(oFile.Address(), sPath.c_str(), READONLY, &lStatus);
         }
-    } catch (const SFailure& oFailure) {
+    } catch (const Failure& oFailure) {
         sError = sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".";
         return std::nullopt;
     }
@@ -496,7 +496,7 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
         return std::nullopt;
     }
     try {
-        SFitsSpectrum oSpectrum;
+        FitsSpectrum oSpectrum;
         FitsKeywords oPrimary;
         int lHdus = 0;
         fits_get_num_hdus(oFile.Get(), &lHdus, &lStatus);
@@ -559,20 +559,20 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
             }
         }
         if (lStatus != 0) {
-            throw SFailure{"is damaged (" + StatusText(lStatus) + ")"};
+            throw Failure{"is damaged (" + StatusText(lStatus) + ")"};
         }
         if (lRead == 0 && oPixelImage) {
             lRead = *oPixelImage;
         }
         if (lRead == 0) {
             if (vSeen.size() == 1) {
-                throw SFailure{vSeen.front().second};
+                throw Failure{vSeen.front().second};
             }
             std::string sWhy = vSeen.empty() ? "holds no image and no table with a spectrum" : "holds no spectrum:";
             for (std::size_t i = 0; i < vSeen.size(); ++i) {
                 sWhy += (i == 0 ? " " : "; ") + vSeen[i].first + ": " + vSeen[i].second;
             }
-            throw SFailure{sWhy};
+            throw Failure{sWhy};
         }
         // The chosen HDU with the keywords of the primary header beneath its own.
         int lType = 0;
@@ -585,7 +585,7 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
         }
         ReadHeader(oFile.Get(), oKeywords, oSpectrum.oMetadata.vHeaderCards);
         if (lStatus != 0) {
-            throw SFailure{"is damaged (" + StatusText(lStatus) + ")"};
+            throw Failure{"is damaged (" + StatusText(lStatus) + ")"};
         }
         if (lType == IMAGE_HDU) {
             int lBitpix = 0;
@@ -608,7 +608,7 @@ std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::str
         oSpectrum.oMetadata.vHeaderCards = std::move(vCards);
         Tidy(oSpectrum);
         return oSpectrum;
-    } catch (const SFailure& oFailure) {
+    } catch (const Failure& oFailure) {
         sError = sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".";
         return std::nullopt;
     } catch (const std::bad_alloc&) {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-struct SFitsSpectrum {
+struct FitsSpectrum {
     std::vector<double> vWavelength; // angstrom, as the file's axis gives them
     std::vector<double> vIntensity;
-    SSpectrumMetadata oMetadata;
+    SpectrumMetadata oMetadata;
     std::vector<std::string> vWarnings; // header keywords that could not be read
 };
 
@@ -22,13 +22,13 @@ bool IsFitsFile(const std::string& sPath);
 
 // The spectrum of the file; nothing when it cannot be read, with sError saying why (naming the file).
 // Samples whose intensity or wavelength is undefined are left out.
-std::optional<SFitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::string& sError);
+std::optional<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::string& sError);
 
 // Writes the spectrum: an image with a linear wavelength axis when the samples are evenly spaced to
 // 1e-6 of a step, else a binary table; the metadata in the header. False with sError on failure
 // (the old file is then left as it was).
 bool WriteFitsSpectrum(const std::string& sPath, const std::vector<double>& vWavelength,
-                       const std::vector<double>& vIntensity, const SSpectrumMetadata& oMetadata, std::string& sError);
+                       const std::vector<double>& vIntensity, const SpectrumMetadata& oMetadata, std::string& sError);
 
 // The common step of evenly spaced wavelengths (to 1e-6 of a step); 0 when they are not.
 double EvenStep(const std::vector<double>& vWavelength);

@@ -1,7 +1,7 @@
 #include "FitsSpectrum.h"
 
 #include "FitsHandle.h"
-#include "astro/JulianDateClass.h"
+#include "astro/JulianDate.h"
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
 
@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-using quandrel::fits::CFitsHandle;
+using quandrel::fits::FitsHandle;
 using quandrel::fits::StatusText;
 
 double EvenStep(const std::vector<double>& vWavelength)
@@ -43,7 +43,7 @@ std::optional<std::string> IsoDateTimeOfJulianDate(double fJulianDate)
     const long double fMilliseconds = std::round((static_cast<long double>(fJulianDate) + 0.5L) * 86400000.0L);
     const long double fDay = std::floor(fMilliseconds / 86400000.0L);
     const auto lOfDay = static_cast<long long>(fMilliseconds - fDay * 86400000.0L);
-    const SCalendarDate oDate = CJulianDate::CalendarDate(static_cast<double>(fDay) - 0.5 + 0.25);
+    const CalendarDate oDate = JulianDate::ToCalendar(static_cast<double>(fDay) - 0.5 + 0.25);
     if (oDate.year < 1 || oDate.year > 9999) {
         return std::nullopt;
     }
@@ -53,7 +53,7 @@ std::optional<std::string> IsoDateTimeOfJulianDate(double fJulianDate)
     return std::string(acDate.data());
 }
 
-void WriteMetadata(fitsfile* pFile, const SSpectrumMetadata& o, int& lStatus)
+void WriteMetadata(fitsfile* pFile, const SpectrumMetadata& o, int& lStatus)
 {
     const auto Text = [&](const char* pcKey, const std::string& sValue, const char* pcComment) {
         std::string sKey = pcKey;
@@ -96,7 +96,7 @@ void WriteMetadata(fitsfile* pFile, const SSpectrumMetadata& o, int& lStatus)
 } // namespace
 
 bool WriteFitsSpectrum(const std::string& sPath, const std::vector<double>& vWavelength,
-                       const std::vector<double>& vIntensity, const SSpectrumMetadata& oMetadata, std::string& sError)
+                       const std::vector<double>& vIntensity, const SpectrumMetadata& oMetadata, std::string& sError)
 {
     const std::size_t n = std::min(vWavelength.size(), vIntensity.size());
     if (n == 0) {
@@ -122,7 +122,7 @@ bool WriteFitsSpectrum(const std::string& sPath, const std::vector<double>& vWav
         sError = "Not enough memory to write " + sPath + ".";
         return false;
     }
-    CFitsHandle oFile;
+    FitsHandle oFile;
     int lStatus = 0;
     fits_create_memfile(oFile.Address(), &pBuffer, &lSize, 2880 * 16, std::realloc, &lStatus);
     const double fStep = EvenStep(vWavelength);

@@ -75,7 +75,7 @@ bool IsStructural(std::string_view sName)
 }
 
 // The structural keywords of one header.
-struct SHeader {
+struct Header {
     std::map<std::string, long long, std::less<>> mIntegers;
     std::map<std::string, std::string, std::less<>> mTexts; // string and logical values, unquoted and trimmed
     std::string sNotANumber; // the first structural keyword whose value is no whole number
@@ -85,9 +85,9 @@ struct SHeader {
 };
 
 // Reads the header at lOffset up to its END card; nullopt when it has none within the limit.
-std::optional<SHeader> ReadHeaderAt(const ByteSource& fnRead, std::uint64_t lOffset)
+std::optional<Header> ReadHeaderAt(const ByteSource& fnRead, std::uint64_t lOffset)
 {
-    SHeader oHeader;
+    Header oHeader;
     for (int lBlock = 0; lBlock < kMaxHeaderBlocks; ++lBlock) {
         const std::string sBlock = fnRead(lOffset + oHeader.lBytes, kBlock);
         if (sBlock.size() < kBlock) {
@@ -145,13 +145,13 @@ bool UnpacksTo(const std::string& sPacked, std::uint64_t lBytes)
     return lResult == Z_STREAM_END && lOut == lBytes;
 }
 
-std::optional<long long> Find(const SHeader& o, const std::string& sName)
+std::optional<long long> Find(const Header& o, const std::string& sName)
 {
     const auto it = o.mIntegers.find(sName);
     return it == o.mIntegers.end() ? std::nullopt : std::optional<long long>(it->second);
 }
 
-std::string Text(const SHeader& o, const std::string& sName)
+std::string Text(const Header& o, const std::string& sName)
 {
     const auto it = o.mTexts.find(sName);
     return it == o.mTexts.end() ? std::string() : it->second;
@@ -191,7 +191,7 @@ std::uint64_t BigEndian(const std::string& sBytes, std::size_t lAt, std::size_t 
 // A tile-compressed image (a binary table with ZIMAGE = T), checked before CFITSIO decompresses it:
 // the image and its tiles agree with the rows, every tile's bytes lie in the heap, and a tile packed
 // with gzip unpacks to exactly the tile. Empty when sound, else why not.
-std::string CheckCompressedImage(const ByteSource& fnRead, const SHeader& o, std::uint64_t lDataStart)
+std::string CheckCompressedImage(const ByteSource& fnRead, const Header& o, std::uint64_t lDataStart)
 {
     const std::string sType = Text(o, "ZCMPTYPE");
     const bool bGzip = sType == "GZIP_1" || sType == "GZIP_2";

@@ -1,6 +1,6 @@
 #include "GaussianFit.h"
-#include "core/MeasuredDataArrayClass.h"
-#include "core/UtilsClass.h"
+#include "core/DataSeries.h"
+#include "core/Utils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,9 +11,9 @@ namespace quandrel::gaussfit {
 namespace {
 
 // The points of the section with the Gaussian factors of the current parameters.
-class CResiduals {
+class Residuals {
 public:
-    CResiduals(const double* x, const double* y, std::size_t n, bool bDouble)
+    Residuals(const double* x, const double* y, std::size_t n, bool bDouble)
         : m_x(x), m_y(y), m_n(n), m_bDouble(bDouble), m_vG1(n), m_vG2(n, 0.0)
     {
     }
@@ -81,7 +81,7 @@ void Search(const double* x, const double* y, std::size_t n, int P, const Parame
             Parameters& p)
 {
     const bool bDouble = P > 4;
-    CResiduals oResiduals(x, y, n, bDouble);
+    Residuals oResiduals(x, y, n, bDouble);
     oResiduals.SetFactors(p);
     std::vector<double> vMinus(n);
     std::vector<double> vPlus(n);
@@ -123,7 +123,7 @@ void Search(const double* x, const double* y, std::size_t n, int P, const Parame
     }
 }
 
-void SearchBounds(const CMeasuredDataArray& oSection, bool bEmission, Parameters& lo, Parameters& hi)
+void SearchBounds(const DataSeries& oSection, bool bEmission, Parameters& lo, Parameters& hi)
 {
     const std::vector<double>& x = oSection.GetXValues();
     const auto n = static_cast<double>(x.size());

@@ -7,12 +7,12 @@
 #include <cmath>
 #include <cstddef>
 
-class CMeasuredDataArray;
+class DataSeries;
 
 namespace quandrel::gaussfit {
 
 // Parameter slots, in search order.
-enum EParameter { kSigma1 = 0, kCenter1, kOffset, kAmplitude1, kSigma2, kCenter2, kAmplitude2, kMaxParameters };
+enum Parameter { kSigma1 = 0, kCenter1, kOffset, kAmplitude1, kSigma2, kCenter2, kAmplitude2, kMaxParameters };
 
 using Parameters = std::array<double, kMaxParameters>;
 
@@ -50,6 +50,6 @@ void Search(const double* x, const double* y, std::size_t n, int P, const Parame
 // 0 .. 1 and amplitude -1 .. 1 for an absorption line; for an emission line sigma up to the section's
 // width and offset and amplitude within the section's intensities. The second Gaussian shares the
 // bounds of the first. The section has at least two points.
-void SearchBounds(const CMeasuredDataArray& oSection, bool bEmission, Parameters& afLow, Parameters& afHigh);
+void SearchBounds(const DataSeries& oSection, bool bEmission, Parameters& afLow, Parameters& afHigh);
 
 } // namespace quandrel::gaussfit

@@ -29,7 +29,7 @@ bool ModelAndGradient(double t, const Vector& p, double& fModel, Vector& vGradie
     const double w = p[3] * kDegree;
     const double K = p[4];
     double nu = 0.0;
-    if (!COrbitalElements::SolveKepler(t, T0, P, e, nu)) {
+    if (!OrbitGridSearch::SolveKepler(t, T0, P, e, nu)) {
         return false;
     }
     const double fCosNuW = std::cos(nu + w);
@@ -56,7 +56,7 @@ bool ModelAndGradient(double t, const Vector& p, double& fModel, Vector& vGradie
 // k = e cos omega, h = e sin omega, K1 and gamma. Unlike T0 and omega they stay defined as e goes to 0,
 // where the curve is K1 cos(lambda + 2 pi (t - tref) / P) + gamma, and the fit passes through e = 0
 // without a jump.
-struct SFitFrame {
+struct FitFrame {
     double fReferenceTime = 0.0;
 
     // The elements (P, T0, e, omega in degrees, K1, gamma) of the fit's vector q.
@@ -77,7 +77,7 @@ struct SFitFrame {
 };
 
 // The model velocity at t and its derivatives by the fit's vector q, whose elements are p.
-bool FitModelAndGradient(double t, const SFitFrame& oFrame, const Vector& q, const Vector& p, double& fModel,
+bool FitModelAndGradient(double t, const FitFrame& oFrame, const Vector& q, const Vector& p, double& fModel,
                          Vector& vGradient)
 {
     Vector vByElement{};
@@ -109,7 +109,7 @@ bool FitModelAndGradient(double t, const SFitFrame& oFrame, const Vector& q, con
 
 // Weighted residuals, Jacobian products and cost at q; false where the model fails.
 bool Normal(const std::vector<double>& vT, const std::vector<double>& vV, const std::vector<double>& vWeight,
-            const SFitFrame& oFrame, const Vector& q, Matrix& A, Vector& g, double& fCost)
+            const FitFrame& oFrame, const Vector& q, Matrix& A, Vector& g, double& fCost)
 {
     A.fill(0.0);
     g.fill(0.0);
@@ -145,7 +145,7 @@ double Cost(const std::vector<double>& vT, const std::vector<double>& vV, const 
     double fCost = 0.0;
     for (std::size_t i = 0; i < vT.size(); ++i) {
         double nu = 0.0;
-        if (!COrbitalElements::SolveKepler(vT[i], p[1], p[0], p[2], nu)) {
+        if (!OrbitGridSearch::SolveKepler(vT[i], p[1], p[0], p[2], nu)) {
             return INFINITY;
         }
         const double w = p[3] * kDegree;
@@ -236,10 +236,10 @@ double Propagated(const Matrix& C, const Vector& vGradient)
 }
 
 // What makes the fit doubtful, one sentence each.
-void AddWarnings(SLeastSquaresOrbit& o)
+void AddWarnings(LeastSquaresElements& o)
 {
-    const double e = o.afValue[SLeastSquaresOrbit::kEccentricity];
-    const double fEError = o.afError[SLeastSquaresOrbit::kEccentricity];
+    const double e = o.afValue[LeastSquaresElements::kEccentricity];
+    const double fEError = o.afError[LeastSquaresElements::kEccentricity];
     if (e >= 0.99 || !(e + fEError < 1.0)) {
         o.vWarnings.push_back("The eccentricity ran to the limit of the fit (e = " + quandrel::FormatFixed(e, 4) +
                               " +- " + quandrel::FormatGeneral(fEError, 2) +
@@ -253,8 +253,8 @@ void AddWarnings(SLeastSquaresOrbit& o)
                               "; a circular orbit gives as much by chance in more than 5 % of cases): the orbit may "
                               "be circular, where T0 and omega are undefined.");
     }
-    const std::pair<std::size_t, const char*> aoChecked[] = {{SLeastSquaresOrbit::kPeriod, "P"},
-                                                             {SLeastSquaresOrbit::kK1, "K1"}};
+    const std::pair<std::size_t, const char*> aoChecked[] = {{LeastSquaresElements::kPeriod, "P"},
+                                                             {LeastSquaresElements::kK1, "K1"}};
     for (const auto& [lElement, pcName] : aoChecked) {
         if (!(o.afError[lElement] < std::fabs(o.afValue[lElement]))) {
             o.vWarnings.push_back(std::string("The error of ") + pcName + " exceeds its value (" +
@@ -273,9 +273,9 @@ void AddWarnings(SLeastSquaresOrbit& o)
 
 } // namespace
 
-SOrbitalElements SLeastSquaresOrbit::Elements() const
+OrbitElements LeastSquaresElements::Elements() const
 {
-    SOrbitalElements o;
+    OrbitElements o;
     o.fPeriod = afValue[kPeriod];
     o.fT0 = afValue[kT0];
     o.fEccentricity = afValue[kEccentricity];
@@ -287,8 +287,8 @@ SOrbitalElements SLeastSquaresOrbit::Elements() const
     return o;
 }
 
-std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>& vT, const std::vector<double>& vV,
-                                                       const std::vector<double>& vSigma, const SOrbitalElements& oStart,
+std::optional<LeastSquaresElements> FitOrbitLeastSquares(const std::vector<double>& vT, const std::vector<double>& vV,
+                                                       const std::vector<double>& vSigma, const OrbitElements& oStart,
                                                        std::string& sError)
 {
     const std::size_t n = std::min(vT.size(), vV.size());
@@ -310,13 +310,13 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
             vWeight[i] = 1.0 / (vSigma[i] * vSigma[i]);
         }
     }
-    SOrbitalElements oWithK = oStart;
-    COrbitalElements::CalculateAmplitudes(oWithK);
+    OrbitElements oWithK = oStart;
+    OrbitGridSearch::CalculateAmplitudes(oWithK);
     Vector p{oStart.fPeriod, oStart.fT0, std::fabs(oStart.fEccentricity), oStart.fOmega, oWithK.fK1, oStart.fGamma};
     if (oStart.fEccentricity < 0) {
         p[3] += 180.0; // a negative eccentricity is the orbit turned by half a turn
     }
-    SFitFrame oFrame;
+    FitFrame oFrame;
     for (std::size_t i = 0; i < n; ++i) {
         oFrame.fReferenceTime += (vT[i] - vT[0]) / static_cast<double>(n);
     }
@@ -366,7 +366,7 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
             break;
         }
     }
-    SLeastSquaresOrbit o;
+    LeastSquaresElements o;
     o.lPoints = static_cast<int32_t>(n);
     o.lIterations = std::min(lIteration, 500);
     o.bWeighted = !vSigma.empty();
@@ -409,17 +409,17 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
         Vector{0, 0, 0, 0, 0, 1}};
     for (std::size_t i = 0; i < kN; ++i) {
         o.afValue[i] = p[i];
-        o.afError[i] = e > 0 || (i != SLeastSquaresOrbit::kT0 && i != SLeastSquaresOrbit::kOmega) ? Propagated(C, aoByElement[i]) : INFINITY;
+        o.afError[i] = e > 0 || (i != LeastSquaresElements::kT0 && i != LeastSquaresElements::kOmega) ? Propagated(C, aoByElement[i]) : INFINITY;
     }
     double fSquares = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
-        const double r = vV[i] - COrbitalElements::ModelVelocity(vT[i], [&p] {
-            SOrbitalElements e;
+        const double r = vV[i] - OrbitGridSearch::ModelVelocity(vT[i], [&p] {
+            OrbitElements e;
             e.fPeriod = p[0];
             e.fT0 = p[1];
             e.fEccentricity = p[2];
             e.fOmega = p[3];
-            e.fA1SinI = COrbitalElements::A1SinIFromK1(p[4], p[0], p[2]);
+            e.fA1SinI = OrbitGridSearch::A1SinIFromK1(p[4], p[0], p[2]);
             e.fGamma = p[5];
             return e;
         }());
@@ -431,7 +431,7 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
     const double P = p[0];
     const double K = p[4];
     const double fOneMinusE2 = 1.0 - e * e;
-    o.fA1SinI = COrbitalElements::A1SinIFromK1(K, P, e);
+    o.fA1SinI = OrbitGridSearch::A1SinIFromK1(K, P, e);
     const double fA1ByE = -o.fA1SinI * e / fOneMinusE2;
     o.fA1SinIError = Propagated(C, {o.fA1SinI / P, 0.0, fA1ByE * fCosW, fA1ByE * fSinW, o.fA1SinI / K, 0.0});
     o.fA1SinIAu = o.fA1SinI / kKilometresPerAu;
@@ -444,7 +444,7 @@ std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>
         Propagated(C, {o.fMassFunction / P, 0.0, fMassByE * fCosW, fMassByE * fSinW, 3.0 * o.fMassFunction / K, 0.0});
     if (e >= kBoundEccentricity) {
         // On the bound the covariance says nothing about the elements: no error is honest.
-        for (std::size_t i = SLeastSquaresOrbit::kT0; i < SLeastSquaresOrbit::kGamma; ++i) {
+        for (std::size_t i = LeastSquaresElements::kT0; i < LeastSquaresElements::kGamma; ++i) {
             o.afError[i] = INFINITY;
         }
         o.fA1SinIError = o.fA1SinIAuError = o.fMassFunctionError = INFINITY;

@@ -6,7 +6,7 @@
 // and omega are undefined (infinite errors) and said to be.
 #pragma once
 
-#include "OrbitalElementsClass.h"
+#include "OrbitGridSearch.h"
 
 #include <array>
 #include <cstdint>
@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-struct SLeastSquaresOrbit {
-    enum EElement { kPeriod = 0, kT0, kEccentricity, kOmega, kK1, kGamma };
+struct LeastSquaresElements {
+    enum Element { kPeriod = 0, kT0, kEccentricity, kOmega, kK1, kGamma };
     std::array<double, 6> afValue{};  // days, JD, -, degrees in [0, 360), km/s, km/s
     std::array<double, 6> afError{};  // standard errors in the same units
     double fA1SinI = 0.0;             // km
@@ -35,12 +35,12 @@ struct SLeastSquaresOrbit {
     std::vector<std::string> vWarnings;
 
     // The elements as the program's record (a1 sin i from K1).
-    SOrbitalElements Elements() const;
+    OrbitElements Elements() const;
 };
 
 // Fits the orbit to the velocities vV (km/s) at the times vT (JD); vSigma (km/s), when not empty,
 // weighs each point by 1 / sigma^2. Nothing, with sError saying why, for fewer than 7 points,
 // unusable sigmas, or a start the model cannot be computed for.
-std::optional<SLeastSquaresOrbit> FitOrbitLeastSquares(const std::vector<double>& vT, const std::vector<double>& vV,
-                                                       const std::vector<double>& vSigma, const SOrbitalElements& oStart,
+std::optional<LeastSquaresElements> FitOrbitLeastSquares(const std::vector<double>& vT, const std::vector<double>& vV,
+                                                       const std::vector<double>& vSigma, const OrbitElements& oStart,
                                                        std::string& sError);

@@ -32,9 +32,9 @@ double PowerAt(double f, const std::vector<double>& vT, const std::vector<double
 
 } // namespace
 
-std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std::vector<double>& vV,
+std::optional<PeriodogramResult> LombScargle(const std::vector<double>& vT, const std::vector<double>& vV,
                                         const std::vector<double>& vSigma, double fShortest, double fLongest,
-                                        std::int64_t lSamples, std::string& sError, CProgress* pProgress)
+                                        std::int64_t lSamples, std::string& sError, Progress* pProgress)
 {
     const std::size_t n = std::min(vT.size(), vV.size());
     if (n < 4) {
@@ -94,7 +94,7 @@ std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std
     const double fMin = 1.0 / fLongest;
     const double fStep = (1.0 / fShortest - fMin) / static_cast<double>(lSamples - 1);
     const auto N = static_cast<std::size_t>(lSamples);
-    SPeriodogram o;
+    PeriodogramResult o;
     o.vFrequency.resize(N);
     for (std::size_t k = 0; k < N; ++k) {
         o.vFrequency[k] = fMin + static_cast<double>(k) * fStep;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-struct SPeriodogram {
+struct PeriodogramResult {
     std::vector<double> vFrequency; // 1/day, evenly spaced from 1 / longest to 1 / shortest period
     std::vector<double> vPower;
     std::size_t lBest = 0;          // index of the highest power
@@ -30,9 +30,9 @@ inline constexpr std::int64_t kMaxPeriodogramFrequencies = 2000000;
 // than 4 points, periods that are not 0 < shortest < longest, a sample count outside 2 ..
 // kMaxPeriodogramFrequencies, or velocities without scatter.
 // With pProgress the share of points summed is reported, and a cancel gives nothing.
-std::optional<SPeriodogram> LombScargle(const std::vector<double>& vT, const std::vector<double>& vV,
+std::optional<PeriodogramResult> LombScargle(const std::vector<double>& vT, const std::vector<double>& vV,
                                         const std::vector<double>& vSigma, double fShortest, double fLongest,
-                                        std::int64_t lSamples, std::string& sError, CProgress* pProgress = nullptr);
+                                        std::int64_t lSamples, std::string& sError, Progress* pProgress = nullptr);
 
 // The power that the highest peak of noise, searched up to the frequency fMaxFrequency (1/day) in the n
 // times vT (weighted by vSigma when it is not empty), exceeds with the probability fProbability: the

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-void CPeriodogramPlot::SetPeriodogram(const SPeriodogram& o)
+void PeriodogramPlot::SetPeriodogram(const PeriodogramResult& o)
 {
     m_vFrequency = o.vFrequency;
     m_vPower = o.vPower;
@@ -13,7 +13,7 @@ void CPeriodogramPlot::SetPeriodogram(const SPeriodogram& o)
     SetYAxisLabel("Power");
 }
 
-void CPeriodogramPlot::SetPdmScan(const std::vector<std::pair<double, double>>& vScan)
+void PeriodogramPlot::SetPdmScan(const std::vector<std::pair<double, double>>& vScan)
 {
     m_vPdmFrequency.clear();
     m_vPdmScaled.clear();
@@ -33,7 +33,7 @@ void CPeriodogramPlot::SetPdmScan(const std::vector<std::pair<double, double>>& 
     }
 }
 
-void CPeriodogramPlot::Draw(int32_t lImageHeight, int32_t lImageWidth)
+void PeriodogramPlot::Draw(int32_t lImageHeight, int32_t lImageWidth)
 {
     if (m_vFrequency.size() < 2 || GetImage() == nullptr) {
         return;

@@ -4,16 +4,16 @@
 #pragma once
 
 #include "Periodogram.h"
-#include "plot/GraphClass.h"
+#include "plot/Graph.h"
 
 #include <utility>
 #include <vector>
 
-class CPeriodogramPlot : public CGraph {
+class PeriodogramPlot : public Graph {
 public:
-    explicit CPeriodogramPlot(ICanvas* pCanvas) : CGraph(pCanvas) {}
+    explicit PeriodogramPlot(Canvas* pCanvas) : Graph(pCanvas) {}
 
-    void SetPeriodogram(const SPeriodogram& oPeriodogram);
+    void SetPeriodogram(const PeriodogramResult& oPeriodogram);
     // (period, dispersion) pairs of a PDM scan; drawn where they fall in the frequency range.
     void SetPdmScan(const std::vector<std::pair<double, double>>& vScan);
     bool HasData() const { return !m_vFrequency.empty(); }

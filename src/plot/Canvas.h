@@ -5,21 +5,21 @@
 #include <cstdint>
 #include <string>
 
-struct SRgb {
+struct Rgb {
     uint8_t r = 0;
     uint8_t g = 0;
     uint8_t b = 0;
-    friend bool operator==(const SRgb&, const SRgb&) = default;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-class ICanvas {
+class Canvas {
 public:
-    virtual ~ICanvas() = default;
+    virtual ~Canvas() = default;
 
     // Fills the whole surface with the colour.
-    virtual void Clear(SRgb oBackground) = 0;
-    virtual void SetPenColor(SRgb oColor) = 0;
-    virtual SRgb GetPenColor() const = 0;
+    virtual void Clear(Rgb oBackground) = 0;
+    virtual void SetPenColor(Rgb oColor) = 0;
+    virtual Rgb GetPenColor() const = 0;
     // A straight line between two pixels in the pen colour.
     virtual void DrawLine(int x0, int y0, int x1, int y1) = 0;
     // A text whose top left corner lies at the pixel.

@@ -4,7 +4,7 @@
 
 namespace {
 
-std::string Colour(SRgb o)
+std::string Colour(Rgb o)
 {
     char ac[8];
     std::snprintf(ac, sizeof ac, "#%02x%02x%02x", o.r, o.g, o.b);
@@ -33,27 +33,27 @@ std::string Escaped(const std::string& sText)
 
 } // namespace
 
-CSvgCanvas::CSvgCanvas(int lWidth, int lHeight) : m_lWidth(lWidth), m_lHeight(lHeight) {}
+SvgCanvas::SvgCanvas(int lWidth, int lHeight) : m_lWidth(lWidth), m_lHeight(lHeight) {}
 
-void CSvgCanvas::Clear(SRgb oBackground)
+void SvgCanvas::Clear(Rgb oBackground)
 {
     m_sBody.clear();
     m_sPath.clear();
     m_oBackground = oBackground;
 }
 
-std::string CSvgCanvas::PathElement() const
+std::string SvgCanvas::PathElement() const
 {
     return m_sPath.empty() ? std::string() : "<path d=\"" + m_sPath + "\" stroke=\"" + Colour(m_oPathColor) + "\"/>\n";
 }
 
-void CSvgCanvas::EndPath()
+void SvgCanvas::EndPath()
 {
     m_sBody += PathElement();
     m_sPath.clear();
 }
 
-void CSvgCanvas::DrawLine(int x0, int y0, int x1, int y1)
+void SvgCanvas::DrawLine(int x0, int y0, int x1, int y1)
 {
     if (!m_sPath.empty() && !(m_oPathColor == m_oPen)) {
         EndPath();
@@ -69,7 +69,7 @@ void CSvgCanvas::DrawLine(int x0, int y0, int x1, int y1)
     m_sPath += ac;
 }
 
-void CSvgCanvas::DrawText(int x, int y, const std::string& sText)
+void SvgCanvas::DrawText(int x, int y, const std::string& sText)
 {
     EndPath();
     // The canvas places a text by its top left corner; SVG by its baseline.
@@ -77,7 +77,7 @@ void CSvgCanvas::DrawText(int x, int y, const std::string& sText)
                "</text>\n";
 }
 
-int CSvgCanvas::TextWidth(const std::string& sText) const
+int SvgCanvas::TextWidth(const std::string& sText) const
 {
     // Characters, not bytes: continuation bytes of UTF-8 take no width.
     int lCharacters = 0;
@@ -87,7 +87,7 @@ int CSvgCanvas::TextWidth(const std::string& sText) const
     return 7 * lCharacters;
 }
 
-std::string CSvgCanvas::Document() const
+std::string SvgCanvas::Document() const
 {
     const std::string sWidth = std::to_string(m_lWidth);
     const std::string sHeight = std::to_string(m_lHeight);

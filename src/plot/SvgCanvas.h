@@ -7,13 +7,13 @@
 
 #include <string>
 
-class CSvgCanvas : public ICanvas {
+class SvgCanvas : public Canvas {
 public:
-    CSvgCanvas(int lWidth, int lHeight);
+    SvgCanvas(int lWidth, int lHeight);
 
-    void Clear(SRgb oBackground) override;
-    void SetPenColor(SRgb oColor) override { m_oPen = oColor; }
-    SRgb GetPenColor() const override { return m_oPen; }
+    void Clear(Rgb oBackground) override;
+    void SetPenColor(Rgb oColor) override { m_oPen = oColor; }
+    Rgb GetPenColor() const override { return m_oPen; }
     void DrawLine(int x0, int y0, int x1, int y1) override;
     void DrawText(int x, int y, const std::string& sText) override;
     int TextWidth(const std::string& sText) const override;
@@ -30,9 +30,9 @@ private:
 
     int m_lWidth;
     int m_lHeight;
-    SRgb m_oPen{0, 0, 0};
-    SRgb m_oBackground{255, 255, 255};
+    Rgb m_oPen{0, 0, 0};
+    Rgb m_oBackground{255, 255, 255};
     std::string m_sBody;
     std::string m_sPath; // the open path's data
-    SRgb m_oPathColor{0, 0, 0};
+    Rgb m_oPathColor{0, 0, 0};
 };

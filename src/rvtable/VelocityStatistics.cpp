@@ -25,9 +25,9 @@ double CriticalValue(int32_t lDegrees)
 
 } // namespace
 
-SVelocityStatistics VelocityStatistics(std::span<const double> vVelocity)
+VelocityStatistics ComputeVelocityStatistics(std::span<const double> vVelocity)
 {
-    SVelocityStatistics o;
+    VelocityStatistics o;
     const auto n = static_cast<int32_t>(vVelocity.size());
     o.lCount = n;
     if (n == 0) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-struct SVelocityStatistics {
+struct VelocityStatistics {
     int32_t lCount = 0;
     double fMean = 0.0;          // km/s
     double fStandardError = 0.0; // km/s, the standard deviation over sqrt(n); 0 for one velocity
@@ -16,4 +16,4 @@ struct SVelocityStatistics {
     double fOutlierSigmas = 0.0; // how many standard errors of the difference it lies off
 };
 
-SVelocityStatistics VelocityStatistics(std::span<const double> vVelocity);
+VelocityStatistics ComputeVelocityStatistics(std::span<const double> vVelocity);

@@ -3,7 +3,7 @@
 #include "astro/Doppler.h"
 #include "core/Constants.h"
 #include "lines/NoiseFloor.h"
-#include "spectrum/SpectrumClass.h"
+#include "spectrum/Spectrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,12 +29,12 @@ double Median(std::vector<double> v)
 
 } // namespace
 
-std::vector<SFoundLine> FoundLines(const CSpectrum& oSpectrum)
+std::vector<FoundLine> FoundLines(const Spectrum& oSpectrum)
 {
     const double fNoise = EstimateNoiseSigma(oSpectrum.GetIntensities());
-    std::vector<SFoundLine> vLines;
+    std::vector<FoundLine> vLines;
     for (int32_t i = 0; i < oSpectrum.GetSpectralLineCount(); ++i) {
-        const CSpectralLine& oLine = oSpectrum.GetSpectralLines().GetLine(i);
+        const SpectralLine& oLine = oSpectrum.GetSpectralLines().GetLine(i);
         const double fDepth = std::fabs(oLine.GetAmplitude1());
         vLines.push_back({oLine.GetCenter(), oLine.GetWidth(),
                           fNoise > 0.0 ? fDepth / fNoise : std::numeric_limits<double>::infinity()});
@@ -42,8 +42,8 @@ std::vector<SFoundLine> FoundLines(const CSpectrum& oSpectrum)
     return vLines;
 }
 
-std::vector<int32_t> MatchLaboratoryLines(std::span<const SFoundLine> vLines, std::span<const int32_t> vIdentified,
-                                          const CInertialLines& oLaboratory, double fWindow)
+std::vector<int32_t> MatchLaboratoryLines(std::span<const FoundLine> vLines, std::span<const int32_t> vIdentified,
+                                          const LaboratoryLines& oLaboratory, double fWindow)
 {
     std::vector<int32_t> vMatch(vLines.size(), -1);
     if (!(fWindow > 0.0)) {
@@ -64,12 +64,12 @@ std::vector<int32_t> MatchLaboratoryLines(std::span<const SFoundLine> vLines, st
         }
     }
     // The candidates: (line, laboratory line, velocity).
-    struct SCandidate {
+    struct Candidate {
         std::size_t lLine;
         int32_t lIndex;
         double fVelocity;
     };
-    std::vector<SCandidate> vCandidates;
+    std::vector<Candidate> vCandidates;
     for (std::size_t i = 0; i < vLines.size(); ++i) {
         if (i < vIdentified.size() && vIdentified[i] >= 0) {
             continue;
@@ -91,8 +91,8 @@ std::vector<int32_t> MatchLaboratoryLines(std::span<const SFoundLine> vLines, st
         return vMatch;
     }
     // The star's velocity from each laboratory line's nearest candidate that is strong.
-    std::map<int32_t, const SCandidate*> oNearest;
-    for (const SCandidate& o : vCandidates) {
+    std::map<int32_t, const Candidate*> oNearest;
+    for (const Candidate& o : vCandidates) {
         const auto it = oNearest.find(o.lIndex);
         if (it == oNearest.end() || std::fabs(o.fVelocity) < std::fabs(it->second->fVelocity)) {
             oNearest[o.lIndex] = &o;
@@ -111,8 +111,8 @@ std::vector<int32_t> MatchLaboratoryLines(std::span<const SFoundLine> vLines, st
     const double fStar = Median(vStrong);
     // For each laboratory line the candidate nearest the star's velocity that agrees with it.
     std::map<int32_t, std::pair<std::size_t, double>> oBest;
-    for (const SCandidate& o : vCandidates) {
-        const SFoundLine& oLine = vLines[o.lLine];
+    for (const Candidate& o : vCandidates) {
+        const FoundLine& oLine = vLines[o.lLine];
         const double fCentreError = oLine.fDepthSigma > 0.0 && std::isfinite(oLine.fDepthSigma)
                                         ? quandrel::kSpeedOfLight * oLine.fWidth / oLine.fCenter / oLine.fDepthSigma
                                         : 0.0;

@@ -1,23 +1,23 @@
 // The pairing of "Identify all": found lines with the laboratory lines near them.
 #pragma once
 
-#include "lines/InertialLinesClass.h"
+#include "lines/LaboratoryLines.h"
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
-class CSpectrum;
+class Spectrum;
 
 // A found line as the pairing weighs it.
-struct SFoundLine {
+struct FoundLine {
     double fCenter = 0.0;     // angstrom
     double fWidth = 0.0;      // sigma, angstrom
     double fDepthSigma = 0.0; // depth in noise sigmas; infinite where the noise is not known
 };
 
 // The lines of a spectrum with their depths in its noise.
-std::vector<SFoundLine> FoundLines(const CSpectrum& oSpectrum);
+std::vector<FoundLine> FoundLines(const Spectrum& oSpectrum);
 
 // For each found line the laboratory line it takes. First every line within fWindow km/s (Doppler
 // velocity) of its nearest laboratory line is a candidate; the velocity the strong candidates (deeper
@@ -26,5 +26,5 @@ std::vector<SFoundLine> FoundLines(const CSpectrum& oSpectrum);
 // so that noise dips near a laboratory line are left out. A line already identified (vIdentified[i] >=
 // 0) keeps its laboratory line and takes nothing new, and no other line takes that one; a laboratory
 // line near several lines goes to the one nearest the star's velocity. -1 where a line takes nothing new.
-std::vector<int32_t> MatchLaboratoryLines(std::span<const SFoundLine> vLines, std::span<const int32_t> vIdentified,
-                                          const CInertialLines& oLaboratory, double fWindow);
+std::vector<int32_t> MatchLaboratoryLines(std::span<const FoundLine> vLines, std::span<const int32_t> vIdentified,
+                                          const LaboratoryLines& oLaboratory, double fWindow);

@@ -2,10 +2,10 @@
 #include "SessionMessages.h"
 
 #include "core/AtomicFile.h"
-#include "core/CSVFileClass.h"
+#include "core/CsvFile.h"
 #include "core/NumberText.h"
-#include "core/UtilsClass.h"
-#include "lines/SliderValuesBrokerClass.h"
+#include "core/Utils.h"
+#include "lines/SliderScale.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,10 +14,10 @@
 namespace {
 
 // True when at least one line of the spectrum is identified with a laboratory line.
-bool HasIdentifiedLine(const CSpectrum& oSpectrum)
+bool HasIdentifiedLine(const Spectrum& oSpectrum)
 {
     for (int32_t i = 0; i < oSpectrum.GetSpectralLineCount(); ++i) {
-        if (oSpectrum.GetLineInertialIndex(i) >= 0) {
+        if (oSpectrum.GetLineLaboratoryIndex(i) >= 0) {
             return true;
         }
     }
@@ -29,53 +29,53 @@ bool HasIdentifiedLine(const CSpectrum& oSpectrum)
 using quandrel::session::Written;
 using quandrel::session::WriteFailure;
 
-CSession::CSession(std::string sSettingsFile, SCanvases oCanvases)
+Session::Session(std::string sSettingsFile, Canvases oCanvases)
     : m_oSettings(std::move(sSettingsFile)), m_oCanvases(oCanvases)
 {
 }
 
-void CSession::AddListener(ISessionListener* pListener)
+void Session::AddListener(SessionListener* pListener)
 {
     m_vListeners.push_back(pListener);
 }
 
-void CSession::RemoveListener(ISessionListener* pListener)
+void Session::RemoveListener(SessionListener* pListener)
 {
     std::erase(m_vListeners, pListener);
 }
 
-void CSession::Announce(uint32_t lChanges)
+void Session::Announce(uint32_t lChanges)
 {
     if ((lChanges & change::kTable) != 0) {
         TakeSeriesFromTable();
         lChanges |= change::kSeries;
     }
     // A copy: a listener may add or remove listeners while it is told.
-    const std::vector<ISessionListener*> vListeners = m_vListeners;
-    for (ISessionListener* pListener : vListeners) {
+    const std::vector<SessionListener*> vListeners = m_vListeners;
+    for (SessionListener* pListener : vListeners) {
         pListener->SessionChanged(lChanges);
     }
 }
 
 // --- Spectra ---
 
-CSpectrum* CSession::Spectrum(int32_t lIndex) const
+Spectrum* Session::SpectrumAt(int32_t lIndex) const
 {
     bool bFound = false;
     return m_oSpectra.GetSpectrum(lIndex, bFound);
 }
 
-int32_t CSession::CurrentIndex() const
+int32_t Session::CurrentIndex() const
 {
     for (int32_t i = 0; i < SpectrumCount(); ++i) {
-        if (Spectrum(i) == m_pCurrentSpectrum) {
+        if (SpectrumAt(i) == m_pCurrentSpectrum) {
             return i;
         }
     }
     return -1;
 }
 
-void CSession::AddSpectrum(std::unique_ptr<CSpectrum> pSpectrum, const std::string& sName)
+void Session::AddSpectrum(std::unique_ptr<Spectrum> pSpectrum, const std::string& sName)
 {
     m_pCurrentSpectrum = pSpectrum.get();
     pSpectrum->SetActiveLineMark(&m_oActiveLine);
@@ -84,9 +84,9 @@ void CSession::AddSpectrum(std::unique_ptr<CSpectrum> pSpectrum, const std::stri
     Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
 }
 
-void CSession::SetCurrentSpectrum(int32_t lIndex)
+void Session::SetCurrentSpectrum(int32_t lIndex)
 {
-    CSpectrum* pSpectrum = lIndex >= 0 ? Spectrum(lIndex) : nullptr;
+    Spectrum* pSpectrum = lIndex >= 0 ? SpectrumAt(lIndex) : nullptr;
     if (pSpectrum == nullptr && lIndex >= 0) {
         return;
     }
@@ -94,9 +94,9 @@ void CSession::SetCurrentSpectrum(int32_t lIndex)
     Announce(change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
 }
 
-void CSession::RemoveSpectra(std::vector<int32_t> vIndices)
+void Session::RemoveSpectra(std::vector<int32_t> vIndices)
 {
-    SUndoStep oStep;
+    UndoStep oStep;
     TakeSpectraInto(std::move(vIndices), oStep);
     if (oStep.vSpectra.empty()) {
         return;
@@ -104,11 +104,11 @@ void CSession::RemoveSpectra(std::vector<int32_t> vIndices)
     oStep.sWhat = oStep.vSpectra.size() == 1 ? "remove spectrum " + oStep.vNames.front()
                                              : "remove " + std::to_string(oStep.vSpectra.size()) + " spectra";
     PushUndo(std::move(oStep));
-    m_pCurrentSpectrum = Spectrum(0);
+    m_pCurrentSpectrum = SpectrumAt(0);
     Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
 }
 
-void CSession::ClearSpectra()
+void Session::ClearSpectra()
 {
     m_pCurrentSpectrum = nullptr;
     while (!m_oSpectra.IsEmpty()) {
@@ -118,7 +118,7 @@ void CSession::ClearSpectra()
     Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
 }
 
-void CSession::SetSpectrumKind(bool bReference, bool bEmission)
+void Session::SetSpectrumKind(bool bReference, bool bEmission)
 {
     if (m_pCurrentSpectrum == nullptr) {
         return;
@@ -128,7 +128,7 @@ void CSession::SetSpectrumKind(bool bReference, bool bEmission)
     Announce(change::kSpectrumKind);
 }
 
-void CSession::SetObservationTime(double fJulianDate)
+void Session::SetObservationTime(double fJulianDate)
 {
     if (m_pCurrentSpectrum == nullptr) {
         return;
@@ -137,7 +137,7 @@ void CSession::SetObservationTime(double fJulianDate)
     Announce(change::kTime);
 }
 
-std::string CSession::DoubtfulJulianDate(double fJulianDate)
+std::string Session::DoubtfulJulianDate(double fJulianDate)
 {
     // 3000 January 1, 0h UT; every date before 2,400,000 (the year 1858) is doubtful, those before the
     // year 1582 with it.
@@ -153,25 +153,25 @@ std::string CSession::DoubtfulJulianDate(double fJulianDate)
     return std::string();
 }
 
-bool CSession::CurrentObservationTime(double& fJulianDate) const
+bool Session::CurrentObservationTime(double& fJulianDate) const
 {
     return m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetObservationTime(fJulianDate);
 }
 
 // --- Lines ---
 
-Outcome CSession::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, int32_t lSensitivityIndex)
+Outcome Session::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, int32_t lSensitivityIndex)
 {
     int32_t lWidth = 0;
     double fSensitivity = 0.0;
-    if (!CSliderValuesBroker::GetLineSearchParameters(lWidthMaximum, lWidthIndex, lSensitivityIndex, lWidth,
+    if (!SliderScale::GetLineSearchParameters(lWidthMaximum, lWidthIndex, lSensitivityIndex, lWidth,
                                                       fSensitivity)) {
-        return SMessage{"Fatal error!", "Invalid range for sensitivity or width slider!", true};
+        return Message{"Fatal error!", "Invalid range for sensitivity or width slider!", true};
     }
     uint32_t lChanges = change::kLines;
     if (m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetNumberValues() > 0 &&
-        CSpectralLine::FitScale(m_pCurrentSpectrum->GetIntensities(), m_pCurrentSpectrum->IsEmissionSpectrum()) == 0.0) {
-        return SMessage{"Find spectral lines", "The spectrum cannot be searched: its intensities are all 0 or no numbers."};
+        SpectralLine::FitScale(m_pCurrentSpectrum->GetIntensities(), m_pCurrentSpectrum->IsEmissionSpectrum()) == 0.0) {
+        return Message{"Find spectral lines", "The spectrum cannot be searched: its intensities are all 0 or no numbers."};
     }
     if (m_pCurrentSpectrum != nullptr) {
         // A lamp shows emission lines: a reference spectrum is searched for them without being told.
@@ -182,15 +182,15 @@ Outcome CSession::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, 
         // A search replaces the lines: identified ones can be had back.
         bool bIdentified = false;
         for (int32_t i = 0; i < m_pCurrentSpectrum->GetSpectralLineCount() && !bIdentified; ++i) {
-            bIdentified = m_pCurrentSpectrum->GetLineInertialIndex(i) >= 0;
+            bIdentified = m_pCurrentSpectrum->GetLineLaboratoryIndex(i) >= 0;
         }
-        SUndoStep oStep;
+        UndoStep oStep;
         if (bIdentified) {
             oStep.sWhat = "find spectral lines";
             oStep.pSearched = m_pCurrentSpectrum;
             oStep.vLines = m_pCurrentSpectrum->CopyLines();
         }
-        m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity, m_oSettings.ReadFloat(ESetting::MinDepthSigma));
+        m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity, m_oSettings.ReadFloat(Setting::MinDepthSigma));
         if (bIdentified) {
             PushUndo(std::move(oStep));
         }
@@ -199,7 +199,7 @@ Outcome CSession::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, 
     return std::nullopt;
 }
 
-void CSession::OptimizeFit(int32_t lLevel, int32_t lLevelMaximum)
+void Session::OptimizeFit(int32_t lLevel, int32_t lLevelMaximum)
 {
     if (m_pCurrentSpectrum == nullptr || lLevelMaximum <= 0) {
         return;
@@ -208,7 +208,7 @@ void CSession::OptimizeFit(int32_t lLevel, int32_t lLevelMaximum)
     Announce(change::kLines);
 }
 
-bool CSession::ClickLine(int lX, int lY, bool bLeftButton)
+bool Session::ClickLine(int lX, int lY, bool bLeftButton)
 {
     if (m_pCurrentSpectrum == nullptr) {
         return false;
@@ -224,42 +224,42 @@ bool CSession::ClickLine(int lX, int lY, bool bLeftButton)
     return true;
 }
 
-int32_t CSession::ActiveLine() const
+int32_t Session::ActiveLineIndex() const
 {
     return m_pCurrentSpectrum != nullptr ? m_pCurrentSpectrum->GetActiveLineIndex() : -2;
 }
 
-std::optional<SReferenceLine> CSession::NearestLaboratoryLine() const
+std::optional<ReferenceLine> Session::NearestLaboratoryLine() const
 {
-    const int32_t lActive = ActiveLine();
+    const int32_t lActive = ActiveLineIndex();
     if (lActive < 0) {
         return std::nullopt;
     }
-    SReferenceLine oLine;
-    if (!LaboratoryLines().FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), oLine.lIndex,
+    ReferenceLine oLine;
+    if (!LaboratoryLineTable().FindNearestLine(m_pCurrentSpectrum->GetLineCenter(lActive), oLine.lIndex,
                                            oLine.fWavelength, &oLine.sName)) {
         return std::nullopt;
     }
     return oLine;
 }
 
-void CSession::IdentifyActiveLineWithNearest()
+void Session::IdentifyActiveLineWithNearest()
 {
     if (const auto oLine = NearestLaboratoryLine()) {
         PushUndo(IdentificationStep("identify with " + oLine->sName));
-        m_pCurrentSpectrum->SetLineIdentification(ActiveLine(), oLine->lIndex, oLine->fWavelength,
+        m_pCurrentSpectrum->SetLineIdentification(ActiveLineIndex(), oLine->lIndex, oLine->fWavelength,
                                                   oLine->sName.c_str());
         Announce(change::kLines);
     }
 }
 
-bool CSession::IdentifyActiveLine(int32_t lIndex)
+bool Session::IdentifyActiveLine(int32_t lIndex)
 {
-    const int32_t lActive = ActiveLine();
+    const int32_t lActive = ActiveLineIndex();
     double fWavelength = 0.0;
     std::string sName;
-    if (lActive < 0 || lIndex < 0 || lIndex >= LaboratoryLines().GetLineCount() ||
-        !LaboratoryLines().GetLine(lIndex, fWavelength, &sName)) {
+    if (lActive < 0 || lIndex < 0 || lIndex >= LaboratoryLineTable().GetLineCount() ||
+        !LaboratoryLineTable().GetLine(lIndex, fWavelength, &sName)) {
         return false;
     }
     PushUndo(IdentificationStep("identify with " + sName));
@@ -268,9 +268,9 @@ bool CSession::IdentifyActiveLine(int32_t lIndex)
     return true;
 }
 
-void CSession::CombineActiveLine(bool bWithRight)
+void Session::CombineActiveLine(bool bWithRight)
 {
-    const int32_t i = ActiveLine();
+    const int32_t i = ActiveLineIndex();
     if (bWithRight) {
         if (i >= 0 && i + 1 < m_pCurrentSpectrum->GetSpectralLineCount()) {
             m_pCurrentSpectrum->SetCombination(i, 1);
@@ -283,9 +283,9 @@ void CSession::CombineActiveLine(bool bWithRight)
     Announce(change::kLines);
 }
 
-void CSession::UncombineActiveLine()
+void Session::UncombineActiveLine()
 {
-    const int32_t i = ActiveLine();
+    const int32_t i = ActiveLineIndex();
     if (i < 0) {
         return;
     }
@@ -299,9 +299,9 @@ void CSession::UncombineActiveLine()
     Announce(change::kLines);
 }
 
-void CSession::SetActiveGaussianType(bool bDouble)
+void Session::SetActiveGaussianType(bool bDouble)
 {
-    const int32_t i = ActiveLine();
+    const int32_t i = ActiveLineIndex();
     if (i >= 0) {
         m_pCurrentSpectrum->SetGaussianType(i, bDouble);
         Announce(change::kLines);
@@ -310,111 +310,111 @@ void CSession::SetActiveGaussianType(bool bDouble)
 
 // --- Laboratory lines ---
 
-bool CSession::LoadLaboratoryLinesAtStartUp()
+bool Session::LoadLaboratoryLinesAtStartUp()
 {
-    const std::string sPath = m_oSettings.ReadPath(ESetting::InertialLinesFilePath);
-    if (!m_oMatrix.InertialLines().Load(sPath)) {
+    const std::string sPath = m_oSettings.ReadPath(Setting::LaboratoryLinesFilePath);
+    if (!m_oTable.LaboratoryLineTable().Load(sPath)) {
         return false;
     }
-    m_oMatrix.InertialLines().SetFileName(ExtractFileName(sPath));
+    m_oTable.LaboratoryLineTable().SetFileName(ExtractFileName(sPath));
     Announce(change::kLaboratoryLines);
     return true;
 }
 
-Outcome CSession::LoadLaboratoryLines(const std::string& sPath)
+Outcome Session::LoadLaboratoryLines(const std::string& sPath)
 {
-    m_oMatrix.ClearRows();
+    m_oTable.ClearRows();
     Outcome oOutcome;
-    if (!m_oMatrix.InertialLines().Load(sPath)) {
-        oOutcome = SMessage{"File not found error!", "Unable to load laboratory wavelengths!"};
+    if (!m_oTable.LaboratoryLineTable().Load(sPath)) {
+        oOutcome = Message{"File not found error!", "Unable to load laboratory wavelengths!"};
     }
-    m_oMatrix.InertialLines().SetFileName(ExtractFileName(sPath));
-    m_oSettings.Write(ESetting::InertialLinesFilePath, sPath);
+    m_oTable.LaboratoryLineTable().SetFileName(ExtractFileName(sPath));
+    m_oSettings.Write(Setting::LaboratoryLinesFilePath, sPath);
     Announce(change::kTable | change::kLaboratoryLines | change::kLines);
     return oOutcome;
 }
 
 // --- Coordinates ---
 
-std::optional<SObjectCoordinates> CSession::ObjectCoordinates() const
+std::optional<EquatorialPosition> Session::ObjectPosition() const
 {
-    SObjectCoordinates o;
-    if (!m_oMatrix.GetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+    EquatorialPosition o;
+    if (!m_oTable.GetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
                                         o.fDeclinationMinutes)) {
         return std::nullopt;
     }
     return o;
 }
 
-void CSession::SetObjectCoordinates(const SObjectCoordinates& o)
+void Session::SetObjectCoordinates(const EquatorialPosition& o)
 {
-    m_oMatrix.SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+    m_oTable.SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
                                    o.fDeclinationMinutes);
     Announce(change::kCoordinates);
 }
 
-void CSession::SetObserverSite(const SObserverSite& o)
+void Session::SetObserverSite(const GeographicSite& o)
 {
     m_oSettings.WriteObserverSite(o);
-    m_oMatrix.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
+    m_oTable.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
                                      o.fLatitudeMinutes);
     Announce(change::kCoordinates);
 }
 
-void CSession::EnsureObserverSite()
+void Session::EnsureObserverSite()
 {
-    if (!m_oMatrix.AreObserverCoordinatesSet() && m_pCurrentSpectrum != nullptr &&
+    if (!m_oTable.AreObserverCoordinatesSet() && m_pCurrentSpectrum != nullptr &&
         m_pCurrentSpectrum->GetMetadata().HasSite()) {
         // The site the spectrum's file names.
-        const SSpectrumMetadata& m = m_pCurrentSpectrum->GetMetadata();
-        m_oMatrix.SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
-    } else if (!m_oMatrix.AreObserverCoordinatesSet()) {
-        const SObserverSite o = ObserverSite();
-        m_oMatrix.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
+        const SpectrumMetadata& m = m_pCurrentSpectrum->GetMetadata();
+        m_oTable.SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
+    } else if (!m_oTable.AreObserverCoordinatesSet()) {
+        const GeographicSite o = Site();
+        m_oTable.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
                                          o.fLatitudeMinutes);
     }
 }
 
-std::optional<double> CSession::CurrentCorrection() const
+std::optional<double> Session::CurrentCorrection() const
 {
     double fJulianDate = 0.0;
-    if (!CurrentObservationTime(fJulianDate) || !m_oMatrix.AreObjectCoordinatesSet()) {
+    if (!CurrentObservationTime(fJulianDate) || !m_oTable.AreObjectCoordinatesSet()) {
         return std::nullopt;
     }
-    return m_oMatrix.CorrectVelocity(0.0, fJulianDate);
+    return m_oTable.CorrectVelocity(0.0, fJulianDate);
 }
 
 // --- Table ---
 
-void CSession::TakeSeriesFromTable()
+void Session::TakeSeriesFromTable()
 {
-    CMeasuredDataArray oCurve;
-    m_oMatrix.GetRVCurve(oCurve);
+    DataSeries oCurve;
+    m_oTable.GetRVCurve(oCurve);
     m_oOrbit.SetDataArray(oCurve);
     m_vSigma.clear();
 }
 
-Outcome CSession::AddMeasurement()
+Outcome Session::AddMeasurement()
 {
     double fJulianDate = 0.0;
     if (m_pCurrentSpectrum == nullptr) {
-        return SMessage{"Error!", "No spectrum is loaded."};
+        return Message{"Error!", "No spectrum is loaded."};
     }
     if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
-        return SMessage{"No time stamp specified!", "Please specify date and time before evaluating!"};
+        return Message{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
     if (!HasIdentifiedLine(*m_pCurrentSpectrum)) {
         // Its row would be empty, and would replace a row the spectrum may have.
-        return SMessage{"No identified lines!",
+        return Message{"No identified lines!",
                         "Identify at least one spectral line of the spectrum before adding it as a measurement."};
     }
     EnsureObserverSite();
-    m_oMatrix.AddSpectrumRow(m_pCurrentSpectrum);
+    m_oTable.AddSpectrumRow(m_pCurrentSpectrum);
     Announce(change::kTable | change::kCoordinates);
     return std::nullopt;
 }
 
-std::optional<int32_t> CSession::OtherRowAtCurrentTime() const
+std::optional<int32_t> Session::OtherRowAtCurrentTime() const
 {
     double fJulianDate = 0.0;
     if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
@@ -423,7 +423,7 @@ std::optional<int32_t> CSession::OtherRowAtCurrentTime() const
     // Within half a second: times typed to the minute or taken over from another spectrum.
     constexpr double kSameDays = 0.5 / 86400.0;
     const double fKey = m_pCurrentSpectrum->GetIntensitySum();
-    const auto& vRows = m_oMatrix.Rows();
+    const auto& vRows = m_oTable.Rows();
     for (std::size_t r = 0; r < vRows.size(); ++r) {
         if (vRows[r].fSpectrumKey != fKey && std::fabs(vRows[r].fJulianDate - fJulianDate) < kSameDays) {
             return static_cast<int32_t>(r);
@@ -432,19 +432,19 @@ std::optional<int32_t> CSession::OtherRowAtCurrentTime() const
     return std::nullopt;
 }
 
-void CSession::ClearCell(int32_t lRow, int32_t lColumn)
+void Session::ClearCell(int32_t lRow, int32_t lColumn)
 {
-    SUndoStep oStep = TableStep("clear a cell");
-    m_oMatrix.ClearCell(lRow, lColumn);
+    UndoStep oStep = TableStep("clear a cell");
+    m_oTable.ClearCell(lRow, lColumn);
     PushTableUndo(std::move(oStep));
     Announce(change::kTable);
 }
 
-void CSession::RemoveRow(int32_t lRow)
+void Session::RemoveRow(int32_t lRow)
 {
-    SUndoStep oStep = TableStep("remove row " + std::to_string(lRow + 1));
+    UndoStep oStep = TableStep("remove row " + std::to_string(lRow + 1));
     try {
-        m_oMatrix.RemoveRow(lRow);
+        m_oTable.RemoveRow(lRow);
     } catch (const std::out_of_range&) {
         // No such row: nothing changes.
         return;
@@ -453,66 +453,66 @@ void CSession::RemoveRow(int32_t lRow)
     Announce(change::kTable);
 }
 
-void CSession::ClearColumn(int32_t lColumn)
+void Session::ClearColumn(int32_t lColumn)
 {
-    SUndoStep oStep = TableStep("clear a column");
-    m_oMatrix.ClearColumn(lColumn);
+    UndoStep oStep = TableStep("clear a column");
+    m_oTable.ClearColumn(lColumn);
     PushTableUndo(std::move(oStep));
     Announce(change::kTable);
 }
 
-void CSession::RemoveCurrentFromTable()
+void Session::RemoveCurrentFromTable()
 {
     if (m_pCurrentSpectrum == nullptr) {
         return;
     }
     // One step for the row and the spectrum.
-    SUndoStep oStep = TableStep("remove from RV table");
-    m_oMatrix.RemoveSpectrumRow(m_pCurrentSpectrum);
+    UndoStep oStep = TableStep("remove from RV table");
+    m_oTable.RemoveSpectrumRow(m_pCurrentSpectrum);
     TakeSpectraInto({CurrentIndex()}, oStep);
     PushUndo(std::move(oStep));
-    m_pCurrentSpectrum = Spectrum(0);
+    m_pCurrentSpectrum = SpectrumAt(0);
     Announce(change::kTable | change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines |
              change::kTime);
 }
 
-void CSession::CloseProject()
+void Session::CloseProject()
 {
     m_vUndo.clear();
     m_sProjectPath.clear();
-    m_oMatrix.ClearRows();
+    m_oTable.ClearRows();
     // The next project's star is another: its velocities are not corrected for this one's position.
-    m_oMatrix.ClearObjectCoordinates();
+    m_oTable.ClearObjectCoordinates();
     m_oOrbit.ResetOptimized();
-    m_oElements = SOrbitalElements();
+    m_oElements = OrbitElements();
     m_oLeastSquares.reset();
     Announce(change::kTable | change::kElements | change::kCoordinates);
     ClearSpectra();
 }
 
-Outcome CSession::OpenProject(const std::string& sPath)
+Outcome Session::OpenProject(const std::string& sPath)
 {
     bool bFormatError = false;
     std::string sReason;
-    if (!m_oMatrix.LoadFromFile(sPath, &bFormatError, &sReason)) {
+    if (!m_oTable.LoadFromFile(sPath, &bFormatError, &sReason)) {
         Announce(change::kTable);
-        return SMessage{bFormatError ? "File format error!" : "Error!",
+        return Message{bFormatError ? "File format error!" : "Error!",
                         "Unable to load matrix file!\n\n" + sPath + "\n" + sReason};
     }
     m_sProjectPath = sPath;
     m_vUndo.clear();
-    m_oSettings.Write(ESetting::MatrixPath, ExtractDirectory(sPath));
+    m_oSettings.Write(Setting::TablePath, ExtractDirectory(sPath));
     Announce(change::kTable | change::kCoordinates | change::kLaboratoryLines | change::kLines);
     return std::nullopt;
 }
 
-Outcome CSession::SaveProject(const std::string& sPath)
+Outcome Session::SaveProject(const std::string& sPath)
 {
-    const bool bSaved = m_oMatrix.SaveToFile(sPath);
+    const bool bSaved = m_oTable.SaveToFile(sPath);
     const std::string sCause = quandrel::LastWriteFailure(); // before the settings write, which has its own
-    m_oSettings.Write(ESetting::MatrixPath, ExtractDirectory(sPath));
+    m_oSettings.Write(Setting::TablePath, ExtractDirectory(sPath));
     if (!bSaved) {
-        return SMessage{"Error!", "Unable to write the project file " + sPath + "!" +
+        return Message{"Error!", "Unable to write the project file " + sPath + "!" +
                                       (sCause.empty() ? std::string() : " (" + sCause + ")")};
     }
     m_sProjectPath = sPath;
@@ -520,104 +520,104 @@ Outcome CSession::SaveProject(const std::string& sPath)
     return std::nullopt;
 }
 
-Outcome CSession::DumpMeasurements(const std::string& sPath) const
+Outcome Session::DumpMeasurements(const std::string& sPath) const
 {
-    const bool bWritten = m_oMatrix.DumpToFile(sPath);
+    const bool bWritten = m_oTable.DumpToFile(sPath);
     const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
-    m_oSettings.Write(ESetting::MatrixDumpPath, ExtractDirectory(sPath));
+    m_oSettings.Write(Setting::TableDumpPath, ExtractDirectory(sPath));
     return oWritten;
 }
 
-Outcome CSession::ExportResults(const std::string& sPath, std::optional<double> fThreshold)
+Outcome Session::ExportResults(const std::string& sPath, std::optional<double> fThreshold)
 {
     EnsureObserverSite();
     const bool bWritten =
-        m_oMatrix.ExportResults(fThreshold.value_or(m_oSettings.ReadFloat(ESetting::TimeThreshold)), sPath);
+        m_oTable.ExportResults(fThreshold.value_or(m_oSettings.ReadFloat(Setting::TimeThreshold)), sPath);
     const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
-    m_oSettings.Write(ESetting::ExportPath, sPath);
+    m_oSettings.Write(Setting::ExportPath, sPath);
     return oWritten;
 }
 
 // --- Cross-correlation ---
 
-void CSession::SetTemplate(std::unique_ptr<CSpectrum> pTemplate)
+void Session::SetTemplate(std::unique_ptr<Spectrum> pTemplate)
 {
     m_pTemplate = std::move(pTemplate);
     m_oCrossCorrelation.SetTemplate(m_pTemplate.get());
     Announce(change::kCorrelation);
 }
 
-std::optional<SCorrelationParameters> CSession::CorrelationParameters() const
+std::optional<CorrelationOptions> Session::CorrelationSettings() const
 {
     if (!m_oCrossCorrelation.AreParametersSet()) {
         return std::nullopt;
     }
-    SCorrelationParameters o;
+    CorrelationOptions o;
     m_oCrossCorrelation.GetParameters(o.fFrom, o.fTo, o.lSupportingPoints, o.lSpan, o.fAccuracy);
     return o;
 }
 
-void CSession::SetCorrelationParameters(const SCorrelationParameters& o, const STemplateCorrection& oCorrection)
+void Session::SetCorrelationParameters(const CorrelationOptions& o, const TemplateCorrection& oCorrection)
 {
     if (oCorrection.bTyped) {
-        m_oCrossCorrelation.SetTopocentricCorrection(oCorrection.fTyped);
+        m_oCrossCorrelation.SetHeliocentricCorrection(oCorrection.fTyped);
     } else {
         // The template's own object at the observer's site, corrected as the table corrects.
-        const SObserverSite oSite = ObserverSite();
-        const SObjectCoordinates& o = oCorrection.oObject;
-        CRadialVelocity oTemplate;
+        const GeographicSite oSite = Site();
+        const EquatorialPosition& o = oCorrection.oObject;
+        ObservationCoordinates oTemplate;
         oTemplate.SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
                                        o.fDeclinationMinutes);
         oTemplate.SetObserverCoordinates(oSite.fLongitudeDegrees, oSite.fLongitudeMinutes, oSite.fLatitudeDegrees,
                                          oSite.fLatitudeMinutes);
-        m_oCrossCorrelation.SetTopocentricCorrection(oTemplate.CorrectVelocity(0.0, oCorrection.fJulianDate));
+        m_oCrossCorrelation.SetHeliocentricCorrection(oTemplate.CorrectVelocity(0.0, oCorrection.fJulianDate));
     }
     m_oCrossCorrelation.SetParameters(o.fFrom, o.fTo, o.lSupportingPoints, o.lSpan, o.fAccuracy);
     Announce(change::kCorrelation);
 }
 
-double CSession::TemplateVelocity() const
+double Session::TemplateVelocity() const
 {
-    const double f = m_oSettings.ReadFloat(ESetting::TemplateVelocity);
+    const double f = m_oSettings.ReadFloat(Setting::TemplateVelocity);
     return std::isfinite(f) ? f : 0.0;
 }
 
-void CSession::SetTemplateVelocity(double fVelocity)
+void Session::SetTemplateVelocity(double fVelocity)
 {
-    m_oSettings.Write(ESetting::TemplateVelocity, std::isfinite(fVelocity) ? fVelocity : 0.0);
+    m_oSettings.Write(Setting::TemplateVelocity, std::isfinite(fVelocity) ? fVelocity : 0.0);
     Announce(change::kCorrelation);
 }
 
-Outcome CSession::LoadCorrelationParameters(const std::string& sPath)
+Outcome Session::LoadCorrelationParameters(const std::string& sPath)
 {
     // A file that is no parameter file leaves the parameters as they were.
     if (!m_oCrossCorrelation.LoadParameters(sPath)) {
-        return SMessage{"Error!", "The file " + sPath + " holds no correlation parameters. The parameters are kept."};
+        return Message{"Error!", "The file " + sPath + " holds no correlation parameters. The parameters are kept."};
     }
     Announce(change::kCorrelation);
     return std::nullopt;
 }
 
-Outcome CSession::SaveCorrelationParameters(const std::string& sPath) const
+Outcome Session::SaveCorrelationParameters(const std::string& sPath) const
 {
     return Written(m_oCrossCorrelation.SaveParameters(sPath), sPath);
 }
 
-bool CSession::CanRunCorrelation() const
+bool Session::CanRunCorrelation() const
 {
     return m_oCrossCorrelation.AreParametersSet() && m_pCurrentSpectrum != nullptr && m_pTemplate != nullptr;
 }
 
-double CSession::CorrelationReach(const SCorrelationParameters& oParameters) const
+double Session::CorrelationReach(const CorrelationOptions& oParameters) const
 {
     if (m_pCurrentSpectrum == nullptr) {
         return 0.0;
     }
-    return CCrossCorrelation::VelocityReach(m_pCurrentSpectrum->GetWavelengths(), oParameters.fFrom, oParameters.fTo,
+    return CrossCorrelation::VelocityReach(m_pCurrentSpectrum->GetWavelengths(), oParameters.fFrom, oParameters.fTo,
                                             oParameters.lSupportingPoints, oParameters.lSpan);
 }
 
-Outcome CSession::RunCrossCorrelation()
+Outcome Session::RunCrossCorrelation()
 {
     if (Outcome oRefused = PrepareCrossCorrelation()) {
         return oRefused;
@@ -625,49 +625,49 @@ Outcome CSession::RunCrossCorrelation()
     return FinishCrossCorrelation(m_oCrossCorrelation.Calculate());
 }
 
-Outcome CSession::PrepareCrossCorrelation()
+Outcome Session::PrepareCrossCorrelation()
 {
     if (m_pCurrentSpectrum == nullptr || !m_pTemplate) {
-        return SMessage{"Error!", "The correlation needs a spectrum and a template."};
+        return Message{"Error!", "The correlation needs a spectrum and a template."};
     }
     m_oCrossCorrelation.SetSpectrum(m_pCurrentSpectrum);
     double fJulianDate = 0.0;
     if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
         // Without an observation time there is no correction and no row for the table.
-        return SMessage{"No time stamp specified!", "Please specify date and time before evaluating!"};
+        return Message{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
     EnsureObserverSite();
     return std::nullopt;
 }
 
-Outcome CSession::FinishCrossCorrelation(bool bCalculated)
+Outcome Session::FinishCrossCorrelation(bool bCalculated)
 {
     double fJulianDate = 0.0;
     if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
-        return SMessage{"No time stamp specified!", "Please specify date and time before evaluating!"};
+        return Message{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
     if (!bCalculated) {
-        return SMessage{"Error!", m_oCrossCorrelation.GetLastError()};
+        return Message{"Error!", m_oCrossCorrelation.GetLastError()};
     }
-    m_pCorrelationFunction = std::make_unique<CSpectrum>(m_oCanvases.pCorrelationFunction);
-    m_pCorrelationFunction->SetValues(m_oCrossCorrelation.GetCCFunction());
+    m_pCorrelationFunction = std::make_unique<Spectrum>(m_oCanvases.pCorrelationFunction);
+    m_pCorrelationFunction->SetValues(m_oCrossCorrelation.GetCorrelationFunction());
     m_pCorrelationFunction->SetObservationTime(fJulianDate);
     m_pCorrelationFunction->SetXAxisLabel("RV [km/s]");
     m_pCorrelationFunction->SetYAxisLabel("Correlation");
-    m_pCorrelationDetail = std::make_unique<CSpectrum>(m_oCanvases.pCorrelationDetail);
+    m_pCorrelationDetail = std::make_unique<Spectrum>(m_oCanvases.pCorrelationDetail);
     if (m_oCrossCorrelation.GetSpectrumWindow().GetArraySize() > 0) {
         m_pCorrelationDetail->SetValues(m_oCrossCorrelation.GetSpectrumWindow());
     }
     if (const std::string sEdge = m_oCrossCorrelation.PeakAtEdgeMessage(); !sEdge.empty()) {
         // The function shows where the peak would be; no velocity goes into the table.
         Announce(change::kCorrelation);
-        return SMessage{"Error!", sEdge};
+        return Message{"Error!", sEdge};
     }
     // The template's own velocity makes the shift against it an absolute velocity, as the lines give.
-    const double fVelocity = m_oMatrix.CorrectVelocity(0.0, fJulianDate) -
-                             m_oCrossCorrelation.GetTopocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity() +
+    const double fVelocity = m_oTable.CorrectVelocity(0.0, fJulianDate) -
+                             m_oCrossCorrelation.GetHeliocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity() +
                              TemplateVelocity();
-    m_oMatrix.AddVelocity(m_pCorrelationFunction.get(), fVelocity);
+    m_oTable.AddVelocity(m_pCorrelationFunction.get(), fVelocity);
     Announce(change::kCorrelation | change::kTable);
     return std::nullopt;
 }

@@ -7,15 +7,15 @@
 #pragma once
 
 #include "SettingsGateway.h"
-#include "calibration/CalibrationClass.h"
+#include "calibration/WavelengthCalibration.h"
 #include "calibration/ContinuumFit.h"
-#include "crosscorr/CrossCorrelationClass.h"
+#include "crosscorr/CrossCorrelation.h"
 #include "orbit/OrbitLeastSquares.h"
-#include "orbit/PDMClass.h"
+#include "orbit/PhaseDispersion.h"
 #include "orbit/Periodogram.h"
-#include "orbit/OrbitalElementsClass.h"
-#include "rvtable/MatrixClass.h"
-#include "spectrum/SpectrumContainerClass.h"
+#include "orbit/OrbitGridSearch.h"
+#include "rvtable/RvTable.h"
+#include "spectrum/SpectrumList.h"
 
 #include <array>
 #include <cstdint>
@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-class ICanvas;
+class Canvas;
 
 // What an operation changed; listeners get the union of these bits.
 namespace change {
@@ -45,51 +45,51 @@ inline constexpr uint32_t kProjectFile = 1U << 13;    // the project's file name
 } // namespace change
 
 // A change that can be undone: what it replaced.
-struct SUndoStep {
+struct UndoStep {
     // What was done, for the menu: "remove row 3".
     std::string sWhat;
     // The table's rows before, with their saved state.
-    std::optional<std::vector<SMeasurementRow>> oRows;
+    std::optional<std::vector<MeasurementRow>> oRows;
     bool bRowsSaved = true;
     // Spectra taken out, with their places in the list (ascending) and names.
-    std::vector<std::pair<int32_t, std::unique_ptr<CSpectrum>>> vSpectra;
+    std::vector<std::pair<int32_t, std::unique_ptr<Spectrum>>> vSpectra;
     std::vector<std::string> vNames;
     // The identifications of one spectrum's lines before (centre, laboratory index, wavelength, name).
-    const CSpectrum* pIdentified = nullptr;
-    struct SIdentification {
+    const Spectrum* pIdentified = nullptr;
+    struct Identification {
         double fCenter = 0.0;
         int32_t lIndex = -1;
         double fWavelength = 0.0;
         std::string sName;
     };
-    std::vector<SIdentification> vIdentifications;
+    std::vector<Identification> vIdentifications;
     // The lines of a spectrum before a new search replaced them.
-    const CSpectrum* pSearched = nullptr;
-    std::vector<CSpectralLine> vLines;
+    const Spectrum* pSearched = nullptr;
+    std::vector<SpectralLine> vLines;
     // The values of a spectrum before a calibration replaced them.
-    const CSpectrum* pCalibrated = nullptr;
+    const Spectrum* pCalibrated = nullptr;
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
 };
 
-class ISessionListener {
+class SessionListener {
 public:
-    virtual ~ISessionListener() = default;
+    virtual ~SessionListener() = default;
     virtual void SessionChanged(uint32_t lChanges) = 0;
 };
 
 // A refusal or failure: the title and text of the message the caller shows.
-struct SMessage {
+struct Message {
     std::string sTitle;
     std::string sText;
     // True when the parameters given are at fault rather than the data.
     bool bParameters = false;
 };
 // Empty when the operation went through.
-using Outcome = std::optional<SMessage>;
+using Outcome = std::optional<Message>;
 
 // The object's coordinates: right ascension in hours and minutes, declination in degrees and minutes.
-struct SObjectCoordinates {
+struct EquatorialPosition {
     double fRightAscensionHours = 0.0;
     double fRightAscensionMinutes = 0.0;
     double fDeclinationDegrees = 0.0;
@@ -97,7 +97,7 @@ struct SObjectCoordinates {
 };
 
 // A period search by phase dispersion minimisation.
-struct SPeriodSearch {
+struct PeriodSearch {
     int32_t lNumberDataPoints = 0; // shown only
     int32_t lBins = 0;
     double fFrom = 20.0; // days
@@ -106,9 +106,9 @@ struct SPeriodSearch {
 
 // The grid of an orbit search: limits of P, T0, e, omega, a1 sin i and gamma, their steps and which
 // of them are searched (the others are held at their lower limit).
-struct SOrbitSearch {
-    SOrbitalElements oLower;
-    SOrbitalElements oUpper;
+struct OrbitSearch {
+    OrbitElements oLower;
+    OrbitElements oUpper;
     std::array<int32_t, 6> alSteps{10, 10, 10, 10, 10, 10};
     std::array<bool, 6> abUse{true, true, true, true, true, true};
     // After the search, a least-squares fit of all six elements from its best point.
@@ -121,45 +121,45 @@ inline constexpr int32_t kMaxOrbitSteps = 1000000;
 
 // An orbit search prepared by the session, run anywhere (a worker thread) without touching the
 // session, and taken back into it: the search's copy of the orbit and what the run found.
-struct SOrbitJob {
-    COrbitalElements oOrbit;
-    CMeasuredDataArray oSeries; // the series the search was prepared for
+struct OrbitJob {
+    OrbitGridSearch oOrbit;
+    DataSeries oSeries; // the series the search was prepared for
     std::vector<double> vSigma;
     bool bLeastSquares = true;
-    SOrbitalElements oBest;
-    std::optional<SLeastSquaresOrbit> oLeastSquares;
+    OrbitElements oBest;
+    std::optional<LeastSquaresElements> oLeastSquares;
     std::string sLeastSquaresError;
     bool bCompleted = false;
 
     // The grid search, its refinement and the least-squares fit; stops early when cancelled.
-    void Run(CProgress* pProgress);
+    void Run(Progress* pProgress);
 };
 
 // A PDM period search and a periodogram, prepared by the session, run anywhere, taken back.
-struct SPdmJob {
-    CPDM oPdm;
-    SPeriodSearch oSearch;
+struct PdmJob {
+    PhaseDispersion oPdm;
+    PeriodSearch oSearch;
     double fPeriod = 0.0;
     bool bCompleted = false;
-    void Run(CProgress* pProgress);
+    void Run(Progress* pProgress);
 };
-struct SPeriodogramJob {
-    CMeasuredDataArray oSeries;
+struct PeriodogramJob {
+    DataSeries oSeries;
     std::vector<double> vSigma;
     double fShortest = 0.0;
     double fLongest = 0.0;
     std::int64_t lSamples = 0;
-    std::optional<SPeriodogram> oResult;
+    std::optional<PeriodogramResult> oResult;
     std::string sError;
-    void Run(CProgress* pProgress);
+    void Run(Progress* pProgress);
 };
 
 // The "lsq.NAME=value" lines of a least-squares orbit (values with 15 significant digits, each
 // element followed by its ".err"), each ended by sEnd.
-std::string LeastSquaresText(const SLeastSquaresOrbit& oOrbit, const std::string& sEnd);
+std::string LeastSquaresText(const LeastSquaresElements& oOrbit, const std::string& sEnd);
 
 // The window, grid and search of the cross-correlation.
-struct SCorrelationParameters {
+struct CorrelationOptions {
     double fFrom = 0.0; // angstrom
     double fTo = 0.0;   // angstrom
     int32_t lSupportingPoints = 0;
@@ -169,22 +169,22 @@ struct SCorrelationParameters {
 
 // The template's correction for the observer's motion: typed in km/s, or computed for the template's
 // object and observation time at the observer's site.
-struct STemplateCorrection {
+struct TemplateCorrection {
     bool bTyped = false;
     double fTyped = 0.0;
-    SObjectCoordinates oObject;
+    EquatorialPosition oObject;
     double fJulianDate = 0.0;
 };
 
 // How the calibration maps positions to wavelengths: sampling points, or a polynomial of order 1 to 4.
-struct SCalibrationMode {
+struct CalibrationMode {
     bool bPolynomial = true;
     int32_t lOrder = 2;
 };
 
 // What one try of the calibration gave: whether the order had to drop for too few points, and the
 // residuals of the points (when there are any).
-struct SCalibrationFit {
+struct CalibrationFit {
     bool bOrderReduced = false;
     bool bHaveResiduals = false;
     double fRms = 0.0;    // root mean square of the residuals, angstrom
@@ -192,14 +192,14 @@ struct SCalibrationFit {
 };
 
 // A laboratory or calibration line: its index in its table, wavelength and name.
-struct SReferenceLine {
+struct ReferenceLine {
     int32_t lIndex = -1;
     double fWavelength = 0.0;
     std::string sName;
 };
 
 // One found line of the current spectrum as the line table shows it.
-struct SLineTableRow {
+struct LineTableRow {
     int32_t lLine = 0;        // index of the line in the spectrum
     std::string sName;        // laboratory name; empty when not identified
     double fLaboratory = 0.0; // angstrom
@@ -211,32 +211,32 @@ struct SLineTableRow {
 };
 
 // The canvases the spectra are drawn on (none owned; null where nothing is drawn).
-struct SCanvases {
-    ICanvas* pSpectrum = nullptr;
-    ICanvas* pTemplate = nullptr;
-    ICanvas* pCorrelationDetail = nullptr;
-    ICanvas* pCorrelationFunction = nullptr;
+struct Canvases {
+    Canvas* pSpectrum = nullptr;
+    Canvas* pTemplate = nullptr;
+    Canvas* pCorrelationDetail = nullptr;
+    Canvas* pCorrelationFunction = nullptr;
 };
 
-class CSession {
+class Session {
 public:
-    explicit CSession(std::string sSettingsFile, SCanvases oCanvases = {});
+    explicit Session(std::string sSettingsFile, Canvases oCanvases = {});
 
-    void AddListener(ISessionListener* pListener);
-    void RemoveListener(ISessionListener* pListener);
+    void AddListener(SessionListener* pListener);
+    void RemoveListener(SessionListener* pListener);
 
-    CSettingsGateway& Settings() { return m_oSettings; }
-    const CSettingsGateway& Settings() const { return m_oSettings; }
+    SettingsGateway& Settings() { return m_oSettings; }
+    const SettingsGateway& Settings() const { return m_oSettings; }
 
     // --- Spectra ---
     int32_t SpectrumCount() const { return m_oSpectra.GetSpectrumCount(); }
-    CSpectrum* Spectrum(int32_t lIndex) const;
+    Spectrum* SpectrumAt(int32_t lIndex) const;
     const std::string& SpectrumName(int32_t lIndex) const { return m_vNames.at(static_cast<std::size_t>(lIndex)); }
-    CSpectrum* CurrentSpectrum() const { return m_pCurrentSpectrum; }
+    Spectrum* CurrentSpectrum() const { return m_pCurrentSpectrum; }
     // The index of the current spectrum, -1 without one.
     int32_t CurrentIndex() const;
     // Adds a spectrum read from a file (its name is shown in the list) and makes it current.
-    void AddSpectrum(std::unique_ptr<CSpectrum> pSpectrum, const std::string& sName);
+    void AddSpectrum(std::unique_ptr<Spectrum> pSpectrum, const std::string& sName);
     void SetCurrentSpectrum(int32_t lIndex);
     // Removes the spectra at these indices; the first remaining one becomes current.
     void RemoveSpectra(std::vector<int32_t> vIndices);
@@ -256,11 +256,11 @@ public:
     // A click on the plot at a pixel: the left button toggles the line there, the right one makes it
     // active. False when no line is there.
     bool ClickLine(int lX, int lY, bool bLeftButton);
-    int32_t ActiveLine() const;
+    int32_t ActiveLineIndex() const;
     // Makes line lLine of the current spectrum the active one.
     void ActivateLine(int32_t lLine);
     // The laboratory line nearest to the active line's centre.
-    std::optional<SReferenceLine> NearestLaboratoryLine() const;
+    std::optional<ReferenceLine> NearestLaboratoryLine() const;
     void IdentifyActiveLineWithNearest();
     // With line lIndex of the laboratory table; false when there is no such line.
     bool IdentifyActiveLine(int32_t lIndex);
@@ -277,14 +277,14 @@ public:
     // many points were added.
     Outcome IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded);
     // The found lines of the current spectrum with their fits and velocities.
-    std::vector<SLineTableRow> LineTable() const;
+    std::vector<LineTableRow> LineTable() const;
     // The hidden line commands: combine the active line with a neighbour, undo that, its profile type.
     void CombineActiveLine(bool bWithRight);
     void UncombineActiveLine();
     void SetActiveGaussianType(bool bDouble);
 
     // --- Laboratory lines ---
-    const CInertialLines& LaboratoryLines() const { return m_oMatrix.InertialLines(); }
+    const LaboratoryLines& LaboratoryLineTable() const { return m_oTable.LaboratoryLineTable(); }
     // The table of the settings file; false (nothing changed) when it cannot be read.
     bool LoadLaboratoryLinesAtStartUp();
     // Another laboratory table: the rows of the project go (the caller asks first). The file's name is
@@ -294,13 +294,13 @@ public:
     // --- Spectrum files ---
     // A spectrum read from a text file with the import settings last confirmed (header lines at its
     // head skipped), not yet added; nothing with the reason in oMessage.
-    std::unique_ptr<CSpectrum> ReadTextSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const;
+    std::unique_ptr<Spectrum> ReadTextSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const;
     // A spectrum read from a FITS file, with the observation time and header of the file, not yet
     // added. Nothing when it cannot be read, with oMessage saying why; with header keywords that could
     // not be read, the spectrum and a warning in oMessage.
-    std::unique_ptr<CSpectrum> ReadFitsSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const;
+    std::unique_ptr<Spectrum> ReadFitsSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const;
     // The object coordinates the current spectrum's header gives.
-    std::optional<SObjectCoordinates> HeaderCoordinates() const;
+    std::optional<EquatorialPosition> HeaderCoordinates() const;
     // When the current spectrum's header places its object more than 1' from the table's object: a
     // sentence saying so; empty otherwise.
     std::string HeaderCoordinatesMismatch() const;
@@ -309,21 +309,21 @@ public:
 
     // --- Continuum ---
     // The continuum of the current spectrum with these options; nothing with the reason in oMessage.
-    std::optional<SContinuumFit> FitCurrentContinuum(const SContinuumOptions& oOptions, Outcome& oMessage) const;
+    std::optional<ContinuumFit> FitCurrentContinuum(const ContinuumOptions& oOptions, Outcome& oMessage) const;
     // Divides the current spectrum by its continuum (its lines go; the original intensities are kept).
     // Refused for a spectrum in the table of radial velocities, whose row knows it by its intensities.
-    Outcome NormalizeCurrentSpectrum(const SContinuumOptions& oOptions);
+    Outcome NormalizeCurrentSpectrum(const ContinuumOptions& oOptions);
     bool CanRestoreCurrentSpectrum() const;
     // The current spectrum's intensities as they were before it was normalised.
     Outcome RestoreCurrentSpectrum();
 
     // --- Coordinates and correction ---
-    bool AreObjectCoordinatesSet() const { return m_oMatrix.AreObjectCoordinatesSet(); }
-    std::optional<SObjectCoordinates> ObjectCoordinates() const;
-    void SetObjectCoordinates(const SObjectCoordinates& oCoordinates);
+    bool AreObjectCoordinatesSet() const { return m_oTable.AreObjectCoordinatesSet(); }
+    std::optional<EquatorialPosition> ObjectPosition() const;
+    void SetObjectCoordinates(const EquatorialPosition& oCoordinates);
     // The observer's site as the settings hold it, and taken into the table.
-    SObserverSite ObserverSite() const { return m_oSettings.ReadObserverSite(); }
-    void SetObserverSite(const SObserverSite& oSite);
+    GeographicSite Site() const { return m_oSettings.ReadObserverSite(); }
+    void SetObserverSite(const GeographicSite& oSite);
     // The correction for the observer's motion (km/s) at the current spectrum's time, when it has one
     // and the object's coordinates are known.
     std::optional<double> CurrentCorrection() const;
@@ -337,7 +337,7 @@ public:
     bool Undo();
 
     // --- Table of radial velocities ---
-    const CMatrix& Table() const { return m_oMatrix; }
+    const RvTable& Table() const { return m_oTable; }
     // The current spectrum's identified lines as a row; it needs an observation time and at least one
     // identified line, and takes the observer's site from the settings when the table has none.
     Outcome AddMeasurement();
@@ -359,32 +359,32 @@ public:
     Outcome ExportResults(const std::string& sPath, std::optional<double> fThreshold = std::nullopt);
 
     // --- Orbit and period ---
-    COrbitalElements& Orbit() { return m_oOrbit; }
-    const COrbitalElements& Orbit() const { return m_oOrbit; }
-    const SOrbitalElements& Elements() const { return m_oElements; }
+    OrbitGridSearch& Orbit() { return m_oOrbit; }
+    const OrbitGridSearch& Orbit() const { return m_oOrbit; }
+    const OrbitElements& Elements() const { return m_oElements; }
     // Ranges from the data: P around the period that fits best of the periodogram's three highest peaks,
     // their yearly and daily aliases and twice the best period (each tried with a coarse grid and least
     // squares), T0 over one period from the
     // first point, e 0 .. 0.9, omega over the whole turn, a1 sin i from the velocities' half-range and
     // gamma around their mean; the steps of oSearch are kept.
-    Outcome SuggestOrbitSearch(SOrbitSearch& oSearch);
+    Outcome SuggestOrbitSearch(OrbitSearch& oSearch);
     // Elements found before (the name=value lines of an elements export or of the command line's
     // orbit: P, T0, e, omega, gamma and a1Sini or K1) taken as the fit of the present series, for its
     // curve and residuals.
-    Outcome AdoptElements(const SOrbitalElements& oElements);
+    Outcome AdoptElements(const OrbitElements& oElements);
     // The elements of such a text; a message when one is missing or out of range.
-    static Outcome ParseElementsText(const std::string& sText, SOrbitalElements& oElements);
+    static Outcome ParseElementsText(const std::string& sText, OrbitElements& oElements);
     // The Lomb-Scargle periodogram of the series between the periods fShortest and fLongest (days;
     // 0 and 0: 0.5 days to the time span) on lSamples frequencies (0: enough to resolve every peak).
-    Outcome ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult);
+    Outcome ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, PeriodogramResult& oResult);
     // ComputePeriodogram in three steps (see PrepareOrbitSearch).
-    Outcome PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogramJob& oJob) const;
-    Outcome FinishPeriodogram(SPeriodogramJob&& oJob, SPeriodogram& oResult);
-    const std::optional<SPeriodogram>& Periodogram() const { return m_oPeriodogram; }
+    Outcome PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, PeriodogramJob& oJob) const;
+    Outcome FinishPeriodogram(PeriodogramJob&& oJob, PeriodogramResult& oResult);
+    const std::optional<PeriodogramResult>& LastPeriodogram() const { return m_oPeriodogram; }
     // The dispersions of the last PDM search (period, dispersion).
     const std::vector<std::pair<double, double>>& PdmScan() const { return m_vPdmScan; }
     // The least-squares elements with their errors, after a search that asked for them.
-    const std::optional<SLeastSquaresOrbit>& LeastSquaresOrbit() const { return m_oLeastSquares; }
+    const std::optional<LeastSquaresElements>& LeastSquaresFit() const { return m_oLeastSquares; }
     bool IsOrbitFitted() const { return m_oOrbit.IsOptimized(); }
     bool CanFitOrbit() const;
     bool CanEstimatePeriod() const { return m_oOrbit.GetData().GetArraySize() > 10; }
@@ -392,21 +392,21 @@ public:
     Outcome ImportMeasurements(const std::string& sPath);
     // What the ranges dialog shows: the kept limits, steps and uses, the time span and velocities
     // of the series, P from 0.5 days to the span until a P range was given to a search.
-    SOrbitSearch OrbitSearchProposal();
+    OrbitSearch OrbitSearchProposal();
     // The default ranges of the series ("&Defaults", P from 0.5 days to the span too); a message with
     // fewer than 2 points.
-    Outcome DefaultOrbitSearch(SOrbitSearch& oSearch) const;
+    Outcome DefaultOrbitSearch(OrbitSearch& oSearch) const;
     // Whether the search can run: two measurements at least, a step or more for every searched
     // element, limits within the ranges the orbit allows.
-    Outcome CheckOrbitSearch(const SOrbitSearch& oSearch) const;
+    Outcome CheckOrbitSearch(const OrbitSearch& oSearch) const;
     // The grid search and its refinement over the ranges.
-    Outcome FitOrbit(const SOrbitSearch& oSearch);
+    Outcome FitOrbit(const OrbitSearch& oSearch);
     // FitOrbit in three steps, for running the search away from the window's thread: the checks and
-    // the job (on the session's thread), SOrbitJob::Run (anywhere), and taking the result (on the
+    // the job (on the session's thread), OrbitJob::Run (anywhere), and taking the result (on the
     // session's thread; a cancelled job or one whose series changed meanwhile leaves everything as it
     // was).
-    Outcome PrepareOrbitSearch(const SOrbitSearch& oSearch, SOrbitJob& oJob);
-    Outcome FinishOrbitSearch(SOrbitJob&& oJob);
+    Outcome PrepareOrbitSearch(const OrbitSearch& oSearch, OrbitJob& oJob);
+    Outcome FinishOrbitSearch(OrbitJob&& oJob);
     // "name=value" lines of the fitted elements, and date;velocity;residual lines.
     std::string ElementsText() const;
     std::string ResidualsText() const;
@@ -414,19 +414,19 @@ public:
     Outcome ExportResiduals(const std::string& sPath) const;
     // What the PDM dialog shows: 0.5 days to the time span until a range was given (then that range),
     // a third of the points as bins.
-    SPeriodSearch PeriodSearchProposal() const;
+    PeriodSearch PeriodSearchProposal() const;
     // Why the last period found is doubtful (at an end of the range, beyond half the time span); empty
     // when it is not.
     const std::string& PeriodWarning() const { return m_sPeriodWarning; }
     // The best period of the search; the range is kept in the settings.
-    Outcome EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod);
+    Outcome EstimatePeriod(const PeriodSearch& oSearch, double& fPeriod);
     // EstimatePeriod in three steps (see PrepareOrbitSearch).
-    Outcome PrepareEstimatePeriod(const SPeriodSearch& oSearch, SPdmJob& oJob) const;
-    Outcome FinishEstimatePeriod(SPdmJob&& oJob, double& fPeriod);
+    Outcome PrepareEstimatePeriod(const PeriodSearch& oSearch, PdmJob& oJob) const;
+    Outcome FinishEstimatePeriod(PdmJob&& oJob, double& fPeriod);
 
     // --- Calibration ---
-    CCalibration& Calibration() { return m_oCalibration; }
-    const CCalibration& Calibration() const { return m_oCalibration; }
+    WavelengthCalibration& Calibration() { return m_oCalibration; }
+    const WavelengthCalibration& Calibration() const { return m_oCalibration; }
     bool LoadCalibrationLinesAtStartUp();
     Outcome LoadCalibrationLines(const std::string& sPath);
     void ClearCalibrationPoints();
@@ -442,24 +442,24 @@ public:
     // The wavelength range of the current spectrum when its axis is already in wavelengths (not the pixel
     // numbers 0, 1, 2 ... of a detector's spectrum): calibrating it again replaces them.
     std::optional<std::pair<double, double>> CurrentWavelengthAxis() const;
-    Outcome TryCalibration(const SCalibrationMode& oMode, SCalibrationFit& oFit);
+    Outcome TryCalibration(const CalibrationMode& oMode, CalibrationFit& oFit);
     void DeleteCalibrationPoint(int32_t lIndex);
-    void EndCalibration(const std::optional<SCalibrationMode>& oKept);
-    SCalibrationMode ReadCalibrationMode() const;
+    void EndCalibration(const std::optional<CalibrationMode>& oKept);
+    CalibrationMode ReadCalibrationMode() const;
 
     // --- Cross-correlation ---
-    CCrossCorrelation& CrossCorrelation() { return m_oCrossCorrelation; }
-    const CCrossCorrelation& CrossCorrelation() const { return m_oCrossCorrelation; }
-    const CSpectrum* Template() const { return m_pTemplate.get(); }
-    const CSpectrum* CorrelationDetail() const { return m_pCorrelationDetail.get(); }
-    const CSpectrum* CorrelationFunction() const { return m_pCorrelationFunction.get(); }
-    CSpectrum* Template() { return m_pTemplate.get(); }
-    CSpectrum* CorrelationDetail() { return m_pCorrelationDetail.get(); }
-    CSpectrum* CorrelationFunction() { return m_pCorrelationFunction.get(); }
-    void SetTemplate(std::unique_ptr<CSpectrum> pTemplate);
-    std::optional<SCorrelationParameters> CorrelationParameters() const;
+    CrossCorrelation& Correlation() { return m_oCrossCorrelation; }
+    const CrossCorrelation& Correlation() const { return m_oCrossCorrelation; }
+    const Spectrum* Template() const { return m_pTemplate.get(); }
+    const Spectrum* CorrelationDetail() const { return m_pCorrelationDetail.get(); }
+    const Spectrum* CorrelationFunction() const { return m_pCorrelationFunction.get(); }
+    Spectrum* Template() { return m_pTemplate.get(); }
+    Spectrum* CorrelationDetail() { return m_pCorrelationDetail.get(); }
+    Spectrum* CorrelationFunction() { return m_pCorrelationFunction.get(); }
+    void SetTemplate(std::unique_ptr<Spectrum> pTemplate);
+    std::optional<CorrelationOptions> CorrelationSettings() const;
     // New parameters and the template's correction (the parameters dialog).
-    void SetCorrelationParameters(const SCorrelationParameters& oParameters, const STemplateCorrection& oCorrection);
+    void SetCorrelationParameters(const CorrelationOptions& oParameters, const TemplateCorrection& oCorrection);
     // The template's radial velocity (km/s, kept in the settings file): added to the correlation's
     // shift, so the table holds absolute velocities.
     double TemplateVelocity() const;
@@ -469,7 +469,7 @@ public:
     bool CanRunCorrelation() const;
     // The velocity the parameters search on either side of 0 km/s with the current spectrum; 0
     // without one or when its window holds fewer than 2 samples.
-    double CorrelationReach(const SCorrelationParameters& oParameters) const;
+    double CorrelationReach(const CorrelationOptions& oParameters) const;
     // The current spectrum against the template; its corrected velocity goes into the table. The
     // spectrum needs an observation time.
     Outcome RunCrossCorrelation();
@@ -485,47 +485,47 @@ private:
     void TakeSeriesFromTable();
     void EnsureObserverSite();
 
-    CSettingsGateway m_oSettings;
-    SCanvases m_oCanvases;
-    std::vector<ISessionListener*> m_vListeners;
+    SettingsGateway m_oSettings;
+    Canvases m_oCanvases;
+    std::vector<SessionListener*> m_vListeners;
 
-    CSpectrumContainer m_oSpectra;
+    SpectrumList m_oSpectra;
     // One active line for all spectra.
-    CActiveLine m_oActiveLine;
+    ActiveLine m_oActiveLine;
     std::vector<std::string> m_vNames;
-    CSpectrum* m_pCurrentSpectrum = nullptr;
+    Spectrum* m_pCurrentSpectrum = nullptr;
 
-    CMatrix m_oMatrix;
-    std::vector<SUndoStep> m_vUndo;
-    void PushUndo(SUndoStep oStep);
-    SUndoStep TableStep(std::string sWhat) const;
+    RvTable m_oTable;
+    std::vector<UndoStep> m_vUndo;
+    void PushUndo(UndoStep oStep);
+    UndoStep TableStep(std::string sWhat) const;
     // Keeps a table step when the table's measurements changed since it was taken.
-    void PushTableUndo(SUndoStep oStep);
-    SUndoStep IdentificationStep(std::string sWhat) const;
+    void PushTableUndo(UndoStep oStep);
+    UndoStep IdentificationStep(std::string sWhat) const;
     // Takes the spectra at the indices out of the list into the step.
-    void TakeSpectraInto(std::vector<int32_t> vIndices, SUndoStep& oStep);
+    void TakeSpectraInto(std::vector<int32_t> vIndices, UndoStep& oStep);
     std::string m_sProjectPath;
-    COrbitalElements m_oOrbit;
-    std::optional<SLeastSquaresOrbit> m_oLeastSquares;
+    OrbitGridSearch m_oOrbit;
+    std::optional<LeastSquaresElements> m_oLeastSquares;
     bool m_bLeastSquares = true;
-    std::optional<SPeriodogram> m_oPeriodogram;
+    std::optional<PeriodogramResult> m_oPeriodogram;
     std::vector<std::pair<double, double>> m_vPdmScan;
     // The uncertainties of the imported measurements (empty: none, or the series is the table's).
     std::vector<double> m_vSigma;
-    SOrbitalElements m_oElements;
+    OrbitElements m_oElements;
     // What the ranges dialog keeps between showings: the P range once given, and the uses.
     std::optional<std::pair<double, double>> m_oPeriodRange;
     std::optional<std::pair<double, double>> m_oPdmRange; // the PDM range given in this session
     std::string m_sPeriodWarning;
     std::array<bool, 6> m_abUse{true, true, true, true, true, true};
 
-    CCalibration m_oCalibration;
-    CCrossCorrelation m_oCrossCorrelation;
-    std::unique_ptr<CSpectrum> m_pTemplate;
-    std::unique_ptr<CSpectrum> m_pCorrelationDetail;
-    std::unique_ptr<CSpectrum> m_pCorrelationFunction;
+    WavelengthCalibration m_oCalibration;
+    CrossCorrelation m_oCrossCorrelation;
+    std::unique_ptr<Spectrum> m_pTemplate;
+    std::unique_ptr<Spectrum> m_pCorrelationDetail;
+    std::unique_ptr<Spectrum> m_pCorrelationFunction;
     // The values of the spectrum under calibration, as they were when it began.
-    CSpectrum* m_pCalibrated = nullptr;
+    Spectrum* m_pCalibrated = nullptr;
     std::vector<double> m_vSavedWavelength;
     std::vector<double> m_vSavedIntensity;
 };

@@ -5,7 +5,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
-#include "core/UtilsClass.h"
+#include "core/Utils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,9 +13,9 @@
 using quandrel::session::Written;
 using quandrel::session::WriteFailure;
 
-bool CSession::LoadCalibrationLinesAtStartUp()
+bool Session::LoadCalibrationLinesAtStartUp()
 {
-    const std::string sPath = m_oSettings.ReadPath(ESetting::CalibrationFilePath);
+    const std::string sPath = m_oSettings.ReadPath(Setting::CalibrationFilePath);
     if (!m_oCalibration.Load(sPath)) {
         return false;
     }
@@ -24,27 +24,27 @@ bool CSession::LoadCalibrationLinesAtStartUp()
     return true;
 }
 
-Outcome CSession::LoadCalibrationLines(const std::string& sPath)
+Outcome Session::LoadCalibrationLines(const std::string& sPath)
 {
     Outcome oOutcome;
     if (!m_oCalibration.Load(sPath)) {
-        oOutcome = SMessage{"File not found error!", "Unable to load calibration reference file!"};
+        oOutcome = Message{"File not found error!", "Unable to load calibration reference file!"};
     }
     m_oCalibration.SetFileName(ExtractFileName(sPath));
-    m_oSettings.Write(ESetting::CalibrationFilePath, sPath);
+    m_oSettings.Write(Setting::CalibrationFilePath, sPath);
     Announce(change::kCalibration);
     return oOutcome;
 }
 
-void CSession::ClearCalibrationPoints()
+void Session::ClearCalibrationPoints()
 {
     m_oCalibration.ClearCalibrationPoints();
     Announce(change::kCalibration);
 }
 
-bool CSession::AddCalibrationPoint(int32_t lIndex)
+bool Session::AddCalibrationPoint(int32_t lIndex)
 {
-    const int32_t lActive = ActiveLine();
+    const int32_t lActive = ActiveLineIndex();
     double fWavelength = 0.0;
     std::string sName;
     if (lActive < 0 || lIndex < 0 || lIndex >= m_oCalibration.GetLineCount() ||
@@ -56,26 +56,26 @@ bool CSession::AddCalibrationPoint(int32_t lIndex)
     return true;
 }
 
-Outcome CSession::SaveCalibratedSpectrum(const std::string& sPath) const
+Outcome Session::SaveCalibratedSpectrum(const std::string& sPath) const
 {
     if (m_pCurrentSpectrum == nullptr) {
-        return SMessage{"Error!", "No spectrum is loaded."};
+        return Message{"Error!", "No spectrum is loaded."};
     }
     const auto& vWavelength = m_pCurrentSpectrum->GetWavelengths();
     const auto& vIntensity = m_pCurrentSpectrum->GetIntensities();
-    if (CCSVFile::WriteColumns(sPath, m_pCurrentSpectrum->GetNumberValues(), ";", {vWavelength, vIntensity}) != 0) {
+    if (CsvFile::WriteColumns(sPath, m_pCurrentSpectrum->GetNumberValues(), ";", {vWavelength, vIntensity}) != 0) {
         return WriteFailure(sPath);
     }
-    m_oSettings.Write(ESetting::SpectraPath, ExtractDirectory(sPath));
+    m_oSettings.Write(Setting::SpectraPath, ExtractDirectory(sPath));
     return std::nullopt;
 }
 
-void CSession::SpectrumValuesChanged()
+void Session::SpectrumValuesChanged()
 {
     Announce(change::kSpectrumValues);
 }
 
-std::optional<std::pair<double, double>> CSession::CurrentWavelengthAxis() const
+std::optional<std::pair<double, double>> Session::CurrentWavelengthAxis() const
 {
     if (m_pCurrentSpectrum == nullptr || m_pCurrentSpectrum->GetNumberValues() == 0) {
         return std::nullopt;
@@ -89,7 +89,7 @@ std::optional<std::pair<double, double>> CSession::CurrentWavelengthAxis() const
     return std::nullopt;
 }
 
-void CSession::BeginCalibration()
+void Session::BeginCalibration()
 {
     m_pCalibrated = m_pCurrentSpectrum;
     if (m_pCalibrated != nullptr) {
@@ -100,7 +100,7 @@ void CSession::BeginCalibration()
 
 namespace {
 
-void PutValues(CSpectrum& oSpectrum, const std::vector<double>& vWavelength, const std::vector<double>& vIntensity)
+void PutValues(Spectrum& oSpectrum, const std::vector<double>& vWavelength, const std::vector<double>& vIntensity)
 {
     if (vWavelength.empty()) {
         oSpectrum.ClearValues();
@@ -111,28 +111,28 @@ void PutValues(CSpectrum& oSpectrum, const std::vector<double>& vWavelength, con
 
 } // namespace
 
-Outcome CSession::TryCalibration(const SCalibrationMode& oMode, SCalibrationFit& oFit)
+Outcome Session::TryCalibration(const CalibrationMode& oMode, CalibrationFit& oFit)
 {
-    oFit = SCalibrationFit();
+    oFit = CalibrationFit();
     if (m_pCalibrated == nullptr) {
-        return SMessage{"Error!", "No spectrum is being calibrated."};
+        return Message{"Error!", "No spectrum is being calibrated."};
     }
     PutValues(*m_pCalibrated, m_vSavedWavelength, m_vSavedIntensity);
-    const char cMode = !oMode.bPolynomial ? CCalibration::kSamplingPoints
+    const char cMode = !oMode.bPolynomial ? WavelengthCalibration::kSamplingPoints
                                           : static_cast<char>(std::clamp(oMode.lOrder, 1, 4) - 1);
     m_oCalibration.SetCalibrationMode(cMode);
     try {
         m_oCalibration.FitCalibration(oFit.bOrderReduced);
-    } catch (const math::matrix_error&) {
+    } catch (const math::DenseMatrixError&) {
         Announce(change::kSpectrumValues);
-        return SMessage{"Error!", "The calibration points cannot be fitted by this polynomial\n\r"
+        return Message{"Error!", "The calibration points cannot be fitted by this polynomial\n\r"
                                   "(their positions do not tell it apart). The spectrum keeps its wavelengths."};
     }
     std::vector<double> vWavelength = m_vSavedWavelength;
     m_oCalibration.Calibrate(static_cast<int32_t>(vWavelength.size()), vWavelength.data());
     if (!m_oCalibration.IsFinite(vWavelength)) {
         Announce(change::kSpectrumValues);
-        return SMessage{"Error!", kCalibrationNotFinite};
+        return Message{"Error!", kCalibrationNotFinite};
     }
     if (!vWavelength.empty()) {
         PutValues(*m_pCalibrated, vWavelength, m_vSavedIntensity);
@@ -144,7 +144,7 @@ Outcome CSession::TryCalibration(const SCalibrationMode& oMode, SCalibrationFit&
     return std::nullopt;
 }
 
-void CSession::DeleteCalibrationPoint(int32_t lIndex)
+void Session::DeleteCalibrationPoint(int32_t lIndex)
 {
     if (lIndex >= 0 && lIndex < m_oCalibration.GetCalibrationPointCount()) {
         m_oCalibration.DeleteCalibrationPoint(lIndex);
@@ -152,14 +152,14 @@ void CSession::DeleteCalibrationPoint(int32_t lIndex)
     }
 }
 
-void CSession::EndCalibration(const std::optional<SCalibrationMode>& oKept)
+void Session::EndCalibration(const std::optional<CalibrationMode>& oKept)
 {
     if (m_pCalibrated != nullptr && !oKept) {
         PutValues(*m_pCalibrated, m_vSavedWavelength, m_vSavedIntensity);
     }
     if (m_pCalibrated != nullptr && oKept) {
         // Undo gives the spectrum its values from before the calibration back.
-        SUndoStep oStep;
+        UndoStep oStep;
         const int32_t lIndex = m_oSpectra.IndexOf(m_pCalibrated);
         oStep.sWhat = "calibrate " + (lIndex >= 0 ? m_vNames[static_cast<std::size_t>(lIndex)] : std::string("spectrum"));
         oStep.pCalibrated = m_pCalibrated;
@@ -168,8 +168,8 @@ void CSession::EndCalibration(const std::optional<SCalibrationMode>& oKept)
         PushUndo(std::move(oStep));
     }
     if (oKept) {
-        m_oSettings.Write(ESetting::PolynomialOrder, static_cast<int>(oKept->lOrder));
-        m_oSettings.Write(ESetting::UsePolynomialRegression, oKept->bPolynomial);
+        m_oSettings.Write(Setting::PolynomialOrder, static_cast<int>(oKept->lOrder));
+        m_oSettings.Write(Setting::UsePolynomialRegression, oKept->bPolynomial);
     }
     m_pCalibrated = nullptr;
     m_vSavedWavelength.clear();
@@ -177,9 +177,9 @@ void CSession::EndCalibration(const std::optional<SCalibrationMode>& oKept)
     Announce(change::kSpectrumValues);
 }
 
-SCalibrationMode CSession::ReadCalibrationMode() const
+CalibrationMode Session::ReadCalibrationMode() const
 {
-    return {m_oSettings.ReadBool(ESetting::UsePolynomialRegression),
-            std::clamp(m_oSettings.ReadInteger(ESetting::PolynomialOrder), 1, 4)};
+    return {m_oSettings.ReadBool(Setting::UsePolynomialRegression),
+            std::clamp(m_oSettings.ReadInteger(Setting::PolynomialOrder), 1, 4)};
 }
 

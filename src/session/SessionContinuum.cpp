@@ -1,24 +1,24 @@
 // The session's continuum normalisation of the current spectrum.
 #include "Session.h"
 
-std::optional<SContinuumFit> CSession::FitCurrentContinuum(const SContinuumOptions& oOptions, Outcome& oMessage) const
+std::optional<ContinuumFit> Session::FitCurrentContinuum(const ContinuumOptions& oOptions, Outcome& oMessage) const
 {
     if (m_pCurrentSpectrum == nullptr || m_pCurrentSpectrum->GetNumberValues() == 0) {
-        oMessage = SMessage{"Error!", "No spectrum is loaded."};
+        oMessage = Message{"Error!", "No spectrum is loaded."};
         return std::nullopt;
     }
     std::string sError;
     auto oFit = FitContinuum(m_pCurrentSpectrum->GetWavelengths(), m_pCurrentSpectrum->GetIntensities(), oOptions, sError);
     if (!oFit) {
-        oMessage = SMessage{"Error!", sError, true};
+        oMessage = Message{"Error!", sError, true};
     }
     return oFit;
 }
 
-Outcome CSession::NormalizeCurrentSpectrum(const SContinuumOptions& oOptions)
+Outcome Session::NormalizeCurrentSpectrum(const ContinuumOptions& oOptions)
 {
-    if (m_pCurrentSpectrum != nullptr && m_oMatrix.ContainsSpectrum(m_pCurrentSpectrum)) {
-        return SMessage{"Error!", "This spectrum is in the table of radial velocities, which knows it by its "
+    if (m_pCurrentSpectrum != nullptr && m_oTable.ContainsSpectrum(m_pCurrentSpectrum)) {
+        return Message{"Error!", "This spectrum is in the table of radial velocities, which knows it by its "
                                   "intensities. Remove it from the table before normalising it."};
     }
     Outcome oMessage;
@@ -31,16 +31,16 @@ Outcome CSession::NormalizeCurrentSpectrum(const SContinuumOptions& oOptions)
     return std::nullopt;
 }
 
-bool CSession::CanRestoreCurrentSpectrum() const
+bool Session::CanRestoreCurrentSpectrum() const
 {
     return m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->HasOriginalIntensities() &&
-           !m_oMatrix.ContainsSpectrum(m_pCurrentSpectrum);
+           !m_oTable.ContainsSpectrum(m_pCurrentSpectrum);
 }
 
-Outcome CSession::RestoreCurrentSpectrum()
+Outcome Session::RestoreCurrentSpectrum()
 {
     if (!CanRestoreCurrentSpectrum()) {
-        return SMessage{"Error!", "This spectrum has no other intensities to go back to, or it is in the table of "
+        return Message{"Error!", "This spectrum has no other intensities to go back to, or it is in the table of "
                                   "radial velocities."};
     }
     m_pCurrentSpectrum->RestoreIntensities();

@@ -5,12 +5,12 @@
 #include "LineMatching.h"
 
 #include "astro/Doppler.h"
-#include "calibration/MathMatrix.h"
+#include "calibration/DenseMatrix.h"
 
 #include <algorithm>
 #include <cmath>
 
-void CSession::ActivateLine(int32_t lLine)
+void Session::ActivateLine(int32_t lLine)
 {
     if (m_pCurrentSpectrum == nullptr || lLine < 0 || lLine >= m_pCurrentSpectrum->GetSpectralLineCount()) {
         return;
@@ -21,10 +21,10 @@ void CSession::ActivateLine(int32_t lLine)
     }
 }
 
-bool CSession::UnidentifyActiveLine()
+bool Session::UnidentifyActiveLine()
 {
-    const int32_t lActive = ActiveLine();
-    if (lActive < 0 || m_pCurrentSpectrum->GetLineInertialIndex(lActive) < 0) {
+    const int32_t lActive = ActiveLineIndex();
+    if (lActive < 0 || m_pCurrentSpectrum->GetLineLaboratoryIndex(lActive) < 0) {
         return false;
     }
     std::string sName;
@@ -38,18 +38,18 @@ bool CSession::UnidentifyActiveLine()
     return true;
 }
 
-int32_t CSession::IdentifyAllLines(double fVelocityWindow)
+int32_t Session::IdentifyAllLines(double fVelocityWindow)
 {
-    CSpectrum* pSpectrum = m_pCurrentSpectrum;
+    Spectrum* pSpectrum = m_pCurrentSpectrum;
     if (pSpectrum == nullptr) {
         return 0;
     }
     std::vector<int32_t> vIdentified;
     for (int32_t i = 0; i < pSpectrum->GetSpectralLineCount(); ++i) {
-        vIdentified.push_back(pSpectrum->GetLineInertialIndex(i));
+        vIdentified.push_back(pSpectrum->GetLineLaboratoryIndex(i));
     }
     const std::vector<int32_t> vMatch =
-        MatchLaboratoryLines(FoundLines(*pSpectrum), vIdentified, LaboratoryLines(), fVelocityWindow);
+        MatchLaboratoryLines(FoundLines(*pSpectrum), vIdentified, LaboratoryLineTable(), fVelocityWindow);
     const auto lMatched = static_cast<int32_t>(std::count_if(vMatch.begin(), vMatch.end(), [](int32_t l) { return l >= 0; }));
     if (lMatched == 0) {
         return 0;
@@ -59,7 +59,7 @@ int32_t CSession::IdentifyAllLines(double fVelocityWindow)
         if (vMatch[i] >= 0) {
             double fLaboratory = 0.0;
             std::string sName;
-            LaboratoryLines().GetLine(vMatch[i], fLaboratory, &sName);
+            LaboratoryLineTable().GetLine(vMatch[i], fLaboratory, &sName);
             pSpectrum->SetLineIdentification(static_cast<int32_t>(i), vMatch[i], fLaboratory, sName.c_str());
         }
     }
@@ -67,15 +67,15 @@ int32_t CSession::IdentifyAllLines(double fVelocityWindow)
     return lMatched;
 }
 
-Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
+Outcome Session::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
 {
     lAdded = 0;
-    CSpectrum* pLamp = m_pCurrentSpectrum;
+    Spectrum* pLamp = m_pCurrentSpectrum;
     if (pLamp == nullptr || !pLamp->IsReferenceSpectrum()) {
-        return SMessage{"Identify remaining lamp lines", "The current spectrum is no reference spectrum."};
+        return Message{"Identify remaining lamp lines", "The current spectrum is no reference spectrum."};
     }
     if (m_oCalibration.GetCalibrationPointCount() < 2) {
-        return SMessage{"Identify remaining lamp lines",
+        return Message{"Identify remaining lamp lines",
                         "Identify at least two lamp lines with calibration lines first; the others are found "
                         "from them."};
     }
@@ -84,16 +84,16 @@ Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
     const double fSpacing = N > 1 ? std::fabs(vX.back() - vX.front()) / (N - 1) : 1.0;
     const auto IsPaired = [&](double fCenter) {
         return std::any_of(m_oCalibration.Points().begin(), m_oCalibration.Points().end(),
-                           [&](const SCalibrationPoint& o) { return std::fabs(o.fMeasured - fCenter) < 0.5 * fSpacing; });
+                           [&](const CalibrationPoint& o) { return std::fabs(o.fMeasured - fCenter) < 0.5 * fSpacing; });
     };
     const auto IsUsed = [&](double fLambda) {
         return std::any_of(m_oCalibration.Points().begin(), m_oCalibration.Points().end(),
-                           [&](const SCalibrationPoint& o) { return o.fLambda == fLambda; });
+                           [&](const CalibrationPoint& o) { return o.fLambda == fLambda; });
     };
     for (;;) {
         // The provisional dispersion through the points so far.
-        CCalibration oDispersion;
-        for (const SCalibrationPoint& o : m_oCalibration.Points()) {
+        WavelengthCalibration oDispersion;
+        for (const CalibrationPoint& o : m_oCalibration.Points()) {
             oDispersion.AddCalibrationPoint(o.fMeasured, o.fLambda);
         }
         const int32_t n = oDispersion.GetCalibrationPointCount();
@@ -103,12 +103,12 @@ Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
             if (!oDispersion.FitCalibration(bReduced)) {
                 break;
             }
-        } catch (const math::matrix_error&) {
+        } catch (const math::DenseMatrixError&) {
             break;
         }
         // The line nearest to its calibration line, in samples.
         double fBestOff = fTolerance;
-        std::optional<SCalibrationPoint> oBest;
+        std::optional<CalibrationPoint> oBest;
         for (int32_t i = 0; i < pLamp->GetSpectralLineCount(); ++i) {
             const double fCenter = pLamp->GetLineCenter(i);
             if (IsPaired(fCenter)) {
@@ -127,7 +127,7 @@ Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
             const double fOff = std::fabs((fLambda - fPredicted) / fSlope);
             if (fOff <= fBestOff) {
                 fBestOff = fOff;
-                oBest = SCalibrationPoint{fCenter, fLambda};
+                oBest = CalibrationPoint{fCenter, fLambda};
             }
         }
         if (!oBest) {
@@ -142,19 +142,19 @@ Outcome CSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
     return std::nullopt;
 }
 
-std::vector<SLineTableRow> CSession::LineTable() const
+std::vector<LineTableRow> Session::LineTable() const
 {
-    std::vector<SLineTableRow> vRows;
-    const CSpectrum* pSpectrum = m_pCurrentSpectrum;
+    std::vector<LineTableRow> vRows;
+    const Spectrum* pSpectrum = m_pCurrentSpectrum;
     if (pSpectrum == nullptr) {
         return vRows;
     }
     double fJulianDate = 0.0;
-    const bool bCorrected = CurrentObservationTime(fJulianDate) && m_oMatrix.AreObjectCoordinatesSet();
-    const CSpectralLineContainer& oLines = pSpectrum->GetSpectralLines();
+    const bool bCorrected = CurrentObservationTime(fJulianDate) && m_oTable.AreObjectCoordinatesSet();
+    const SpectralLineList& oLines = pSpectrum->GetSpectralLines();
     for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
-        const CSpectralLine& oLine = oLines.GetLine(i);
-        SLineTableRow o;
+        const SpectralLine& oLine = oLines.GetLine(i);
+        LineTableRow o;
         o.lLine = i;
         o.fCenter = oLine.GetCenter();
         o.fSigma = oLine.GetWidth();
@@ -164,7 +164,7 @@ std::vector<SLineTableRow> CSession::LineTable() const
         if (lIndex >= 0) {
             o.oDoppler = quandrel::DopplerVelocity(o.fLaboratory, o.fCenter);
             if (bCorrected) {
-                o.oCorrected = m_oMatrix.RadialVelocity(o.fLaboratory, o.fCenter, fJulianDate);
+                o.oCorrected = m_oTable.RadialVelocity(o.fLaboratory, o.fCenter, fJulianDate);
             }
         } else {
             o.sName.clear();

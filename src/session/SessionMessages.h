@@ -9,7 +9,7 @@
 namespace quandrel::session {
 
 // The failure names its cause when the writer knows it (permission, a full disk).
-inline SMessage WriteFailure(const std::string& sPath)
+inline Message WriteFailure(const std::string& sPath)
 {
     const std::string& sCause = quandrel::LastWriteFailure();
     return {"Error!", "Unable to write the file " + sPath + "!" + (sCause.empty() ? std::string() : " (" + sCause + ")")};

@@ -5,8 +5,8 @@
 
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
-#include "core/UtilsClass.h"
-#include "orbit/PDMClass.h"
+#include "core/Utils.h"
+#include "orbit/PhaseDispersion.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@
 
 namespace {
 
-double* Field(SOrbitalElements& o, std::size_t lIndex)
+double* Field(OrbitElements& o, std::size_t lIndex)
 {
     double* apFields[6] = {&o.fPeriod, &o.fT0, &o.fEccentricity, &o.fOmega, &o.fA1SinI, &o.fGamma};
     return apFields[lIndex];
@@ -22,7 +22,7 @@ double* Field(SOrbitalElements& o, std::size_t lIndex)
 
 // The periods worth a fit: the three highest peaks of the periodogram, their yearly and daily aliases,
 // and twice the best period (an eccentric orbit's strongest peak often lies at its half).
-std::vector<double> CandidatePeriods(const SPeriodogram& o)
+std::vector<double> CandidatePeriods(const PeriodogramResult& o)
 {
     std::vector<std::pair<double, double>> vPeaks; // (power, frequency)
     for (std::size_t k = 1; k + 1 < o.vPower.size(); ++k) {
@@ -52,14 +52,14 @@ std::vector<double> CandidatePeriods(const SPeriodogram& o)
 
 // What the suggested ranges are taken from: the series' first time and time span, the velocities'
 // half-range and their mean.
-struct SSeriesLevels {
+struct SeriesLevels {
     double fFirst = 0.0;
     double fSpan = 0.0;
     double K = 0.0;
     double fMean = 0.0;
 };
 
-SSeriesLevels LevelsOf(const CMeasuredDataArray& oSeries)
+SeriesLevels LevelsOf(const DataSeries& oSeries)
 {
     const std::vector<double>& vT = oSeries.GetXValues();
     const std::vector<double>& vV = oSeries.GetYValues();
@@ -75,7 +75,7 @@ SSeriesLevels LevelsOf(const CMeasuredDataArray& oSeries)
 // The ranges of an orbit of about the period P: P within fWidths widths of its periodogram peak, T0 over
 // one period from the first point, e 0 .. 0.9, omega over the whole turn, K1 from half to one and a
 // half times the velocities' half-range, gamma within half of it around their mean.
-void RangesAround(double P, double fWidths, const SSeriesLevels& o, SOrbitalElements& oLower, SOrbitalElements& oUpper)
+void RangesAround(double P, double fWidths, const SeriesLevels& o, OrbitElements& oLower, OrbitElements& oUpper)
 {
     const double fWidth = fWidths * P * P / std::max(o.fSpan, P);
     oLower.fPeriod = std::max(P - fWidth, 0.5 * P);
@@ -86,8 +86,8 @@ void RangesAround(double P, double fWidths, const SSeriesLevels& o, SOrbitalElem
     oUpper.fEccentricity = 0.9;
     oLower.fOmega = 0.0;
     oUpper.fOmega = 360.0;
-    oLower.fA1SinI = COrbitalElements::A1SinIFromK1(0.5 * o.K, oLower.fPeriod, 0.9);
-    oUpper.fA1SinI = COrbitalElements::A1SinIFromK1(1.5 * o.K, oUpper.fPeriod, 0.0);
+    oLower.fA1SinI = OrbitGridSearch::A1SinIFromK1(0.5 * o.K, oLower.fPeriod, 0.9);
+    oUpper.fA1SinI = OrbitGridSearch::A1SinIFromK1(1.5 * o.K, oUpper.fPeriod, 0.0);
     oLower.fGamma = o.fMean - 0.5 * o.K;
     oUpper.fGamma = o.fMean + 0.5 * o.K;
 }
@@ -95,31 +95,31 @@ void RangesAround(double P, double fWidths, const SSeriesLevels& o, SOrbitalElem
 // Of the candidate periods, the one whose orbit fits best: a coarse grid within one width of each
 // (3 values of P, a1 sin i and gamma, 5 of T0, e and omega) refined by least squares; the lowest
 // reduced chi-square wins.
-double BestCandidatePeriod(const SPeriodogram& oPeriodogram, const CMeasuredDataArray& oSeries,
-                           const std::vector<double>& vSigma, const SSeriesLevels& oLevels)
+double BestCandidatePeriod(const PeriodogramResult& oPeriodogram, const DataSeries& oSeries,
+                           const std::vector<double>& vSigma, const SeriesLevels& oLevels)
 {
     double fBest = oPeriodogram.BestPeriod();
     double fBestChi2 = INFINITY;
     for (const double P : CandidatePeriods(oPeriodogram)) {
-        SOrbitalElements oLower;
-        SOrbitalElements oUpper;
+        OrbitElements oLower;
+        OrbitElements oUpper;
         RangesAround(P, 1.0, oLevels, oLower, oUpper);
         const int32_t alSteps[6] = {2, 4, 4, 4, 2, 2};
         const bool abUse[6] = {true, true, true, true, true, true};
-        COrbitalElements oOrbit;
+        OrbitGridSearch oOrbit;
         oOrbit.SetDataArray(oSeries);
-        oOrbit.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
+        oOrbit.SetNumberParameters(OrbitGridSearch::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
         if (!oOrbit.ConfigureSearch(oLower, oUpper, alSteps, abUse)) {
             continue;
         }
         oOrbit.Optimize();
-        SOrbitalElements oStart;
+        OrbitElements oStart;
         oOrbit.GetBestElements(oStart);
         std::string sError;
         const auto oFit = FitOrbitLeastSquares(oSeries.GetXValues(), oSeries.GetYValues(), vSigma, oStart, sError);
-        if (oFit && oFit->afValue[SLeastSquaresOrbit::kEccentricity] < 0.95 && oFit->fChi2Reduced < fBestChi2) {
+        if (oFit && oFit->afValue[LeastSquaresElements::kEccentricity] < 0.95 && oFit->fChi2Reduced < fBestChi2) {
             fBestChi2 = oFit->fChi2Reduced;
-            fBest = oFit->afValue[SLeastSquaresOrbit::kPeriod];
+            fBest = oFit->afValue[LeastSquaresElements::kPeriod];
         }
     }
     return fBest;
@@ -131,29 +131,29 @@ using quandrel::session::Written;
 
 // --- Orbit and period ---
 
-bool CSession::CanFitOrbit() const
+bool Session::CanFitOrbit() const
 {
-    return !m_oMatrix.Rows().empty() || m_oOrbit.GetNumberParameters() != 0;
+    return !m_oTable.Rows().empty() || m_oOrbit.GetNumberParameters() != 0;
 }
 
-Outcome CSession::ImportMeasurements(const std::string& sPath)
+Outcome Session::ImportMeasurements(const std::string& sPath)
 {
-    CMeasuredDataArray oSeries;
+    DataSeries oSeries;
     std::vector<double> vSigma;
     std::string sProblem;
-    if (!CMatrix::ImportMeasurements(sPath, oSeries, &vSigma, &sProblem)) {
-        return SMessage{"File format error!", sProblem.empty() ? std::string("Unable to import RV file!")
+    if (!RvTable::ImportMeasurements(sPath, oSeries, &vSigma, &sProblem)) {
+        return Message{"File format error!", sProblem.empty() ? std::string("Unable to import RV file!")
                                                                : "Unable to import RV file! " + sProblem};
     }
     if (oSeries.GetArraySize() < 2) {
-        return SMessage{"File format error!", "The file " + ExtractFileName(sPath) + " holds " +
+        return Message{"File format error!", "The file " + ExtractFileName(sPath) + " holds " +
                                                   std::to_string(oSeries.GetArraySize()) +
                                                   " lines of a Julian date and a velocity; at least 2 are needed."};
     }
-    m_oSettings.Write(ESetting::ImportRVPath, ExtractDirectory(sPath));
+    m_oSettings.Write(Setting::ImportRVPath, ExtractDirectory(sPath));
     m_oOrbit.SetDataArray(oSeries);
     m_vSigma = std::move(vSigma);
-    m_oOrbit.SetNumberParameters(COrbitalElements::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
+    m_oOrbit.SetNumberParameters(OrbitGridSearch::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
     m_oOrbit.ResetOptimized();
     m_oLeastSquares.reset();
     m_oPeriodogram.reset();
@@ -162,10 +162,10 @@ Outcome CSession::ImportMeasurements(const std::string& sPath)
     return std::nullopt;
 }
 
-SOrbitSearch CSession::OrbitSearchProposal()
+OrbitSearch Session::OrbitSearchProposal()
 {
-    SOrbitSearch o;
-    const SOrbitRangeSetting oKept = m_oSettings.ReadOrbitRanges();
+    OrbitSearch o;
+    const OrbitRangeSetting oKept = m_oSettings.ReadOrbitRanges();
     o.oLower.fEccentricity = oKept.fEccentricityMin;
     o.oUpper.fEccentricity = oKept.fEccentricityMax;
     o.oLower.fOmega = oKept.fOmegaMin;
@@ -185,43 +185,43 @@ SOrbitSearch CSession::OrbitSearchProposal()
     return o;
 }
 
-Outcome CSession::DefaultOrbitSearch(SOrbitSearch& oSearch) const
+Outcome Session::DefaultOrbitSearch(OrbitSearch& oSearch) const
 {
     if (m_oOrbit.GetData().GetArraySize() < 2) {
-        return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
+        return Message{"Invalid data", "At least two measurements are needed to determine orbital elements."};
     }
     m_oOrbit.GetDefaultRanges(oSearch.oLower, oSearch.oUpper);
     m_oOrbit.GetDataRanges(oSearch.oLower, oSearch.oUpper, true);
     return std::nullopt;
 }
 
-Outcome CSession::CheckOrbitSearch(const SOrbitSearch& oSearch) const
+Outcome Session::CheckOrbitSearch(const OrbitSearch& oSearch) const
 {
     if (m_oOrbit.GetData().GetArraySize() < 2) {
-        return SMessage{"Invalid data", "At least two measurements are needed to determine orbital elements."};
+        return Message{"Invalid data", "At least two measurements are needed to determine orbital elements."};
     }
-    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
+    const DataSeries& oSeries = m_oOrbit.GetData();
     const auto lFree = std::count(oSearch.abUse.begin(), oSearch.abUse.end(), true);
     if (oSeries.GetArraySize() <= lFree) {
-        return SMessage{"Invalid data", std::to_string(oSeries.GetArraySize()) + " measurements cannot determine " +
+        return Message{"Invalid data", std::to_string(oSeries.GetArraySize()) + " measurements cannot determine " +
                                             std::to_string(lFree) + " free elements; at least " +
                                             std::to_string(lFree + 1) + " are needed (or hold elements fixed)."};
     }
     if (oSeries.GetX(oSeries.GetArraySize() - 1) == oSeries.GetX(0)) {
-        return SMessage{"Invalid data", "All measurements carry the same time: they hold no period."};
+        return Message{"Invalid data", "All measurements carry the same time: they hold no period."};
     }
     if (!(oSearch.oLower.fPeriod > 0) ||
         (oSearch.abUse[0] && !(oSearch.oLower.fPeriod < oSearch.oUpper.fPeriod))) {
-        return SMessage{"Invalid data", "The period must be greater than 0 days, and its lower limit below the "
+        return Message{"Invalid data", "The period must be greater than 0 days, and its lower limit below the "
                                         "upper one.", true};
     }
-    SOrbitSearch o = oSearch;
+    OrbitSearch o = oSearch;
     double fEvaluations = static_cast<double>(oSeries.GetArraySize());
     for (std::size_t i = 0; i < 6; ++i) {
         if (!o.abUse[i]) {
             *Field(o.oUpper, i) = *Field(o.oLower, i);
         } else if (o.alSteps[i] <= 0) {
-            return SMessage{"Invalid data",
+            return Message{"Invalid data",
                             "Invalid data for orbital element intervals\n\r(string not a number/out of range)", true};
         } else {
             fEvaluations *= static_cast<double>(o.alSteps[i]) + 1.0;
@@ -230,23 +230,23 @@ Outcome CSession::CheckOrbitSearch(const SOrbitSearch& oSearch) const
     // A bound on the work a typing slip can ask for: about an hour on one core.
     if (fEvaluations > kMaxOrbitEvaluations ||
         std::any_of(o.alSteps.begin(), o.alSteps.end(), [](int32_t l) { return l > kMaxOrbitSteps; })) {
-        return SMessage{"Invalid data", "The grid asks for more than 10^11 model velocities (grid points times "
+        return Message{"Invalid data", "The grid asks for more than 10^11 model velocities (grid points times "
                                         "measurements) or more than 1,000,000 steps of one element; use fewer steps.",
                         true};
     }
-    if (!COrbitalElements::CheckRange(o.oLower) || !COrbitalElements::CheckRange(o.oUpper)) {
-        return SMessage{"Invalid data", "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
+    if (!OrbitGridSearch::CheckRange(o.oLower) || !OrbitGridSearch::CheckRange(o.oUpper)) {
+        return Message{"Invalid data", "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
                         true};
     }
     return std::nullopt;
 }
 
-Outcome CSession::PrepareOrbitSearch(const SOrbitSearch& oSearch, SOrbitJob& oJob)
+Outcome Session::PrepareOrbitSearch(const OrbitSearch& oSearch, OrbitJob& oJob)
 {
     if (Outcome oRefused = CheckOrbitSearch(oSearch)) {
         return oRefused;
     }
-    SOrbitSearch o = oSearch;
+    OrbitSearch o = oSearch;
     m_oPeriodRange = std::make_pair(o.oLower.fPeriod, o.oUpper.fPeriod);
     m_abUse = o.abUse;
     m_bLeastSquares = o.bLeastSquares;
@@ -264,7 +264,7 @@ Outcome CSession::PrepareOrbitSearch(const SOrbitSearch& oSearch, SOrbitJob& oJo
     oJob.oSeries = m_oOrbit.GetData();
     oJob.vSigma = m_vSigma;
     oJob.bLeastSquares = o.bLeastSquares;
-    SOrbitRangeSetting oKept;
+    OrbitRangeSetting oKept;
     oKept.fEccentricityMin = o.oLower.fEccentricity;
     oKept.fEccentricityMax = o.oUpper.fEccentricity;
     oKept.fOmegaMin = o.oLower.fOmega;
@@ -276,7 +276,7 @@ Outcome CSession::PrepareOrbitSearch(const SOrbitSearch& oSearch, SOrbitJob& oJo
     return std::nullopt;
 }
 
-void SOrbitJob::Run(CProgress* pProgress)
+void OrbitJob::Run(Progress* pProgress)
 {
     oOrbit.Optimize(pProgress);
     if (Cancelled(pProgress)) {
@@ -291,14 +291,14 @@ void SOrbitJob::Run(CProgress* pProgress)
     bCompleted = !Cancelled(pProgress);
 }
 
-Outcome CSession::FinishOrbitSearch(SOrbitJob&& oJob)
+Outcome Session::FinishOrbitSearch(OrbitJob&& oJob)
 {
     if (!oJob.bCompleted) {
         return std::nullopt;
     }
-    const CMeasuredDataArray& oNow = m_oOrbit.GetData();
+    const DataSeries& oNow = m_oOrbit.GetData();
     if (oNow.GetXValues() != oJob.oSeries.GetXValues() || oNow.GetYValues() != oJob.oSeries.GetYValues()) {
-        return SMessage{"Warning!", "The measurements changed while the orbit was searched; the search was discarded."};
+        return Message{"Warning!", "The measurements changed while the orbit was searched; the search was discarded."};
     }
     m_oOrbit = std::move(oJob.oOrbit);
     m_oElements = oJob.oBest;
@@ -310,21 +310,21 @@ Outcome CSession::FinishOrbitSearch(SOrbitJob&& oJob)
     Outcome oOutcome;
     if (oJob.bLeastSquares && !m_oLeastSquares) {
         // The search's elements stand; the user learns why there are no errors.
-        oOutcome = SMessage{"Warning!", "No least-squares refinement: " + oJob.sLeastSquaresError};
+        oOutcome = Message{"Warning!", "No least-squares refinement: " + oJob.sLeastSquaresError};
     } else if (m_oLeastSquares && !m_oLeastSquares->vWarnings.empty()) {
         std::string sText = "The least-squares orbit is doubtful:";
         for (const std::string& sWarning : m_oLeastSquares->vWarnings) {
             sText += "\n" + sWarning;
         }
-        oOutcome = SMessage{"Warning!", sText};
+        oOutcome = Message{"Warning!", sText};
     }
     Announce(change::kElements);
     return oOutcome;
 }
 
-Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
+Outcome Session::FitOrbit(const OrbitSearch& oSearch)
 {
-    SOrbitJob oJob;
+    OrbitJob oJob;
     if (Outcome oRefused = PrepareOrbitSearch(oSearch, oJob)) {
         return oRefused;
     }
@@ -332,7 +332,7 @@ Outcome CSession::FitOrbit(const SOrbitSearch& oSearch)
     return FinishOrbitSearch(std::move(oJob));
 }
 
-Outcome CSession::ParseElementsText(const std::string& sText, SOrbitalElements& oElements)
+Outcome Session::ParseElementsText(const std::string& sText, OrbitElements& oElements)
 {
     std::map<std::string, double> oValues;
     std::size_t lStart = 0;
@@ -351,34 +351,34 @@ Outcome CSession::ParseElementsText(const std::string& sText, SOrbitalElements& 
     }
     for (const char* pcName : {"P", "T0", "e", "omega", "gamma"}) {
         if (oValues.count(pcName) == 0) {
-            return SMessage{"Invalid data", std::string("The elements give no value of ") + pcName + "."};
+            return Message{"Invalid data", std::string("The elements give no value of ") + pcName + "."};
         }
     }
-    SOrbitalElements o;
+    OrbitElements o;
     o.fPeriod = oValues["P"];
     o.fT0 = oValues["T0"];
     o.fEccentricity = oValues["e"];
     o.fOmega = oValues["omega"];
     o.fGamma = oValues["gamma"];
     if (!(o.fPeriod > 0) || !(o.fEccentricity >= 0 && o.fEccentricity < 1)) {
-        return SMessage{"Invalid data", "The elements need a period above 0 and an eccentricity from 0 to below 1."};
+        return Message{"Invalid data", "The elements need a period above 0 and an eccentricity from 0 to below 1."};
     }
     if (oValues.count("a1Sini") != 0) {
         o.fA1SinI = oValues["a1Sini"];
     } else if (oValues.count("K1") != 0) {
-        o.fA1SinI = COrbitalElements::A1SinIFromK1(oValues["K1"], o.fPeriod, o.fEccentricity);
+        o.fA1SinI = OrbitGridSearch::A1SinIFromK1(oValues["K1"], o.fPeriod, o.fEccentricity);
     } else {
-        return SMessage{"Invalid data", "The elements give neither a1Sini nor K1."};
+        return Message{"Invalid data", "The elements give neither a1Sini nor K1."};
     }
-    COrbitalElements::CalculateAmplitudes(o);
+    OrbitGridSearch::CalculateAmplitudes(o);
     oElements = o;
     return std::nullopt;
 }
 
-Outcome CSession::AdoptElements(const SOrbitalElements& oElements)
+Outcome Session::AdoptElements(const OrbitElements& oElements)
 {
     // A search of one point: the elements, every one held.
-    SOrbitSearch oSearch = OrbitSearchProposal();
+    OrbitSearch oSearch = OrbitSearchProposal();
     oSearch.oLower = oElements;
     oSearch.oUpper = oElements;
     oSearch.alSteps.fill(1);
@@ -387,7 +387,7 @@ Outcome CSession::AdoptElements(const SOrbitalElements& oElements)
     return FitOrbit(oSearch);
 }
 
-std::string CSession::ElementsText() const
+std::string Session::ElementsText() const
 {
     std::string sText;
     const auto Line = [&](const char* pcName, double fValue) {
@@ -410,7 +410,7 @@ std::string CSession::ElementsText() const
     return sText;
 }
 
-std::string LeastSquaresText(const SLeastSquaresOrbit& o, const std::string& sEnd)
+std::string LeastSquaresText(const LeastSquaresElements& o, const std::string& sEnd)
 {
     std::string sText;
     // An error the fit cannot give (T0 and omega of a circular orbit, anything on the eccentricity's
@@ -436,12 +436,12 @@ std::string LeastSquaresText(const SLeastSquaresOrbit& o, const std::string& sEn
     return sText;
 }
 
-std::string CSession::ResidualsText() const
+std::string Session::ResidualsText() const
 {
     std::vector<double> vJd;
     std::vector<double> vResidual;
     m_oOrbit.GetVelocityResiduals(vJd, vResidual);
-    const CMeasuredDataArray& oData = m_oOrbit.GetData();
+    const DataSeries& oData = m_oOrbit.GetData();
     std::string sText = m_oOrbit.HasRefinedElements() ? "# Julian date;velocity;residual of the least-squares elements\r\n"
                                                       : "# Julian date;velocity;residual of the grid search's elements\r\n";
     for (std::size_t k = 0; k < vJd.size(); ++k) {
@@ -452,28 +452,28 @@ std::string CSession::ResidualsText() const
     return sText;
 }
 
-Outcome CSession::ExportElements(const std::string& sPath) const
+Outcome Session::ExportElements(const std::string& sPath) const
 {
     const bool bWritten = quandrel::WriteFileAtomically(sPath, ElementsText());
     const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
-    m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
+    m_oSettings.Write(Setting::ElementsExportPath, ExtractDirectory(sPath));
     return oWritten;
 }
 
-Outcome CSession::ExportResiduals(const std::string& sPath) const
+Outcome Session::ExportResiduals(const std::string& sPath) const
 {
     const bool bWritten = quandrel::WriteFileAtomically(sPath, ResidualsText());
     const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
-    m_oSettings.Write(ESetting::ElementsExportPath, ExtractDirectory(sPath));
+    m_oSettings.Write(Setting::ElementsExportPath, ExtractDirectory(sPath));
     return oWritten;
 }
 
-Outcome CSession::PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples,
-                                     SPeriodogramJob& oJob) const
+Outcome Session::PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples,
+                                     PeriodogramJob& oJob) const
 {
-    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
+    const DataSeries& oSeries = m_oOrbit.GetData();
     if (oSeries.GetArraySize() < 4) {
-        return SMessage{"Invalid data", "The periodogram needs at least 4 measurements."};
+        return Message{"Invalid data", "The periodogram needs at least 4 measurements."};
     }
     const double fSpan = oSeries.GetX(oSeries.GetArraySize() - 1) - oSeries.GetX(0);
     if (fShortest == 0 && fLongest == 0) {
@@ -481,13 +481,13 @@ Outcome CSession::PreparePeriodogram(double fShortest, double fLongest, std::int
         fLongest = std::max(std::fabs(fSpan), 1.0);
     }
     if (!(fShortest > 0) || !(fLongest > fShortest) || !std::isfinite(fLongest)) {
-        return SMessage{"Invalid data", "The periods must be greater than 0 days, the shortest below the longest.", true};
+        return Message{"Invalid data", "The periods must be greater than 0 days, the shortest below the longest.", true};
     }
     if (lSamples == 0) {
         lSamples = DefaultPeriodogramSamples(std::fabs(fSpan), fShortest, fLongest);
     }
     if (lSamples < 2 || lSamples > kMaxPeriodogramFrequencies) {
-        return SMessage{"Invalid data", "The number of frequencies must lie between 2 and " +
+        return Message{"Invalid data", "The number of frequencies must lie between 2 and " +
                                             std::to_string(kMaxPeriodogramFrequencies) + ".", true};
     }
     oJob.oSeries = oSeries;
@@ -498,17 +498,17 @@ Outcome CSession::PreparePeriodogram(double fShortest, double fLongest, std::int
     return std::nullopt;
 }
 
-void SPeriodogramJob::Run(CProgress* pProgress)
+void PeriodogramJob::Run(Progress* pProgress)
 {
     oResult = LombScargle(oSeries.GetXValues(), oSeries.GetYValues(), vSigma, fShortest, fLongest, lSamples, sError,
                           pProgress);
 }
 
-Outcome CSession::FinishPeriodogram(SPeriodogramJob&& oJob, SPeriodogram& oResult)
+Outcome Session::FinishPeriodogram(PeriodogramJob&& oJob, PeriodogramResult& oResult)
 {
     if (!oJob.oResult) {
         // The options were checked before: what the periodogram refuses now is the data.
-        return SMessage{"Invalid data", oJob.sError};
+        return Message{"Invalid data", oJob.sError};
     }
     oResult = *oJob.oResult;
     m_oPeriodogram = std::move(oJob.oResult);
@@ -516,9 +516,9 @@ Outcome CSession::FinishPeriodogram(SPeriodogramJob&& oJob, SPeriodogram& oResul
     return std::nullopt;
 }
 
-Outcome CSession::ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, SPeriodogram& oResult)
+Outcome Session::ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, PeriodogramResult& oResult)
 {
-    SPeriodogramJob oJob;
+    PeriodogramJob oJob;
     if (Outcome oRefused = PreparePeriodogram(fShortest, fLongest, lSamples, oJob)) {
         return oRefused;
     }
@@ -526,23 +526,23 @@ Outcome CSession::ComputePeriodogram(double fShortest, double fLongest, std::int
     return FinishPeriodogram(std::move(oJob), oResult);
 }
 
-Outcome CSession::SuggestOrbitSearch(SOrbitSearch& o)
+Outcome Session::SuggestOrbitSearch(OrbitSearch& o)
 {
-    SPeriodogram oPeriodogram;
+    PeriodogramResult oPeriodogram;
     if (Outcome oRefused = ComputePeriodogram(0.0, 0.0, 0, oPeriodogram)) {
         return oRefused;
     }
-    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
-    const SSeriesLevels oLevels = LevelsOf(oSeries);
+    const DataSeries& oSeries = m_oOrbit.GetData();
+    const SeriesLevels oLevels = LevelsOf(oSeries);
     // Three widths of the peak on either side: a sine's peak lies near, not on, an eccentric orbit's period.
     RangesAround(BestCandidatePeriod(oPeriodogram, oSeries, m_vSigma, oLevels), 3.0, oLevels, o.oLower, o.oUpper);
     o.abUse = {true, true, true, true, true, true};
     return std::nullopt;
 }
 
-SPeriodSearch CSession::PeriodSearchProposal() const
+PeriodSearch Session::PeriodSearchProposal() const
 {
-    SPeriodSearch o;
+    PeriodSearch o;
     o.lNumberDataPoints = m_oOrbit.GetData().GetArraySize();
     o.lBins = o.lNumberDataPoints / 3;
     if (m_oPdmRange) {
@@ -560,24 +560,24 @@ SPeriodSearch CSession::PeriodSearchProposal() const
     return o;
 }
 
-Outcome CSession::PrepareEstimatePeriod(const SPeriodSearch& oSearch, SPdmJob& oJob) const
+Outcome Session::PrepareEstimatePeriod(const PeriodSearch& oSearch, PdmJob& oJob) const
 {
-    const CMeasuredDataArray& oSeries = m_oOrbit.GetData();
+    const DataSeries& oSeries = m_oOrbit.GetData();
     if (oSeries.GetArraySize() <= 9) {
-        return SMessage{"Invalid data", "The period search needs at least 10 measurements."};
+        return Message{"Invalid data", "The period search needs at least 10 measurements."};
     }
     if (oSearch.lBins < 1 || !(oSearch.fFrom > 0) || !(oSearch.fTo > 0)) {
-        return SMessage{"Invalid data", "The number of bins must be 1 or more and the periods greater than 0.", true};
+        return Message{"Invalid data", "The number of bins must be 1 or more and the periods greater than 0.", true};
     }
     if (!(oSearch.fTo > oSearch.fFrom)) {
-        return SMessage{"Invalid data", "The period range must run from a shorter to a longer period.", true};
+        return Message{"Invalid data", "The period range must run from a shorter to a longer period.", true};
     }
     if (oSearch.lBins > oSeries.GetArraySize()) {
-        return SMessage{"Invalid data", "The number of bins must not exceed the " +
+        return Message{"Invalid data", "The number of bins must not exceed the " +
                                             std::to_string(oSeries.GetArraySize()) + " measurements.", true};
     }
-    if ((oSearch.fTo - oSearch.fFrom) / CPDM::kPeriodStep > 1e8) {
-        return SMessage{"Invalid data", "The period range holds more than 100 million trial periods.", true};
+    if ((oSearch.fTo - oSearch.fFrom) / PhaseDispersion::kPeriodStep > 1e8) {
+        return Message{"Invalid data", "The period range holds more than 100 million trial periods.", true};
     }
     oJob.oSearch = oSearch;
     oJob.oPdm.SetDataArray(oSeries);
@@ -587,7 +587,7 @@ Outcome CSession::PrepareEstimatePeriod(const SPeriodSearch& oSearch, SPdmJob& o
     return std::nullopt;
 }
 
-void SPdmJob::Run(CProgress* pProgress)
+void PdmJob::Run(Progress* pProgress)
 {
     oPdm.ScanPeriods(pProgress);
     bCompleted = !Cancelled(pProgress) && oPdm.IsOptimized();
@@ -596,10 +596,10 @@ void SPdmJob::Run(CProgress* pProgress)
     }
 }
 
-Outcome CSession::FinishEstimatePeriod(SPdmJob&& oJob, double& fPeriod)
+Outcome Session::FinishEstimatePeriod(PdmJob&& oJob, double& fPeriod)
 {
     if (!oJob.bCompleted) {
-        return SMessage{"Information", "The period search was cancelled."};
+        return Message{"Information", "The period search was cancelled."};
     }
     fPeriod = oJob.fPeriod;
     m_vPdmScan = oJob.oPdm.GetScan();
@@ -611,7 +611,7 @@ Outcome CSession::FinishEstimatePeriod(SPdmJob&& oJob, double& fPeriod)
     const auto [itFirst, itLast] = std::minmax_element(vT.begin(), vT.end());
     const double fSpan = *itLast - *itFirst;
     m_sPeriodWarning.clear();
-    if (fPeriod <= oJob.oSearch.fFrom + 2.0 * CPDM::kPeriodStep || fPeriod >= oJob.oSearch.fTo - 2.0 * CPDM::kPeriodStep) {
+    if (fPeriod <= oJob.oSearch.fFrom + 2.0 * PhaseDispersion::kPeriodStep || fPeriod >= oJob.oSearch.fTo - 2.0 * PhaseDispersion::kPeriodStep) {
         m_sPeriodWarning = "The period lies at an end of the range searched (" +
                            quandrel::FormatFixed(oJob.oSearch.fFrom, 3) + " to " + quandrel::FormatFixed(oJob.oSearch.fTo, 3) +
                            " d): the least dispersion may lie beyond it.";
@@ -623,9 +623,9 @@ Outcome CSession::FinishEstimatePeriod(SPdmJob&& oJob, double& fPeriod)
     return std::nullopt;
 }
 
-Outcome CSession::EstimatePeriod(const SPeriodSearch& oSearch, double& fPeriod)
+Outcome Session::EstimatePeriod(const PeriodSearch& oSearch, double& fPeriod)
 {
-    SPdmJob oJob;
+    PdmJob oJob;
     if (Outcome oRefused = PrepareEstimatePeriod(oSearch, oJob)) {
         return oRefused;
     }

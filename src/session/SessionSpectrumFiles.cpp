@@ -25,67 +25,67 @@ double Radians(double fDegrees)
 
 } // namespace
 
-std::unique_ptr<CSpectrum> CSession::ReadTextSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const
+std::unique_ptr<Spectrum> Session::ReadTextSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const
 {
-    SImportSettings oSettings = m_oSettings.ReadImportSettings();
+    ImportSettings oSettings = m_oSettings.ReadImportSettings();
     oSettings.lLinesToSkip = LinesToSkipAtLeastHeaders(sPath, oSettings.lLinesToSkip);
-    CCSVFile oReader;
+    CsvFile oReader;
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
     if (SpectrumFileImport(oReader, sPath, oSettings, vWavelength, vIntensity) != 0 || vWavelength.empty()) {
-        oMessage = SMessage{"Error!", "The file " + sPath + " cannot be read or holds no data lines."};
+        oMessage = Message{"Error!", "The file " + sPath + " cannot be read or holds no data lines."};
         return nullptr;
     }
-    auto pSpectrum = std::make_unique<CSpectrum>(pCanvas);
+    auto pSpectrum = std::make_unique<Spectrum>(pCanvas);
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
-    pSpectrum->SetKeepYAxisFixed(m_oSettings.ReadBool(ESetting::KeepYAxisFixed));
+    pSpectrum->SetKeepYAxisFixed(m_oSettings.ReadBool(Setting::KeepYAxisFixed));
     return pSpectrum;
 }
 
-std::unique_ptr<CSpectrum> CSession::ReadFitsSpectrum(const std::string& sPath, ICanvas* pCanvas, Outcome& oMessage) const
+std::unique_ptr<Spectrum> Session::ReadFitsSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const
 {
     std::string sError;
     auto oFits = ::ReadFitsSpectrum(sPath, sError);
     if (!oFits) {
-        oMessage = SMessage{"Error!", sError};
+        oMessage = Message{"Error!", sError};
         return nullptr;
     }
-    auto pSpectrum = std::make_unique<CSpectrum>(pCanvas);
+    auto pSpectrum = std::make_unique<Spectrum>(pCanvas);
     pSpectrum->TakeValues(std::move(oFits->vWavelength), std::move(oFits->vIntensity));
     if (oFits->oMetadata.oJulianDateMid) {
         pSpectrum->SetObservationTime(*oFits->oMetadata.oJulianDateMid);
     }
     pSpectrum->SetMetadata(std::move(oFits->oMetadata));
-    pSpectrum->SetKeepYAxisFixed(m_oSettings.ReadBool(ESetting::KeepYAxisFixed));
+    pSpectrum->SetKeepYAxisFixed(m_oSettings.ReadBool(Setting::KeepYAxisFixed));
     if (!oFits->vWarnings.empty()) {
         std::string sText = "The header of " + sPath + " holds values the program cannot read:";
         for (const std::string& s : oFits->vWarnings) {
             sText += "\n" + s;
         }
-        oMessage = SMessage{"Warning!", sText};
+        oMessage = Message{"Warning!", sText};
     }
     return pSpectrum;
 }
 
-std::optional<SObjectCoordinates> CSession::HeaderCoordinates() const
+std::optional<EquatorialPosition> Session::HeaderCoordinates() const
 {
     if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetMetadata().HasCoordinates()) {
         return std::nullopt;
     }
-    const SSpectrumMetadata& m = m_pCurrentSpectrum->GetMetadata();
+    const SpectrumMetadata& m = m_pCurrentSpectrum->GetMetadata();
     const auto [fHours, fHourMinutes] = WholeAndMinutes(*m.oRightAscensionHours);
     const auto [fDegrees, fDegreeMinutes] = WholeAndMinutes(*m.oDeclinationDegrees);
-    return SObjectCoordinates{fHours, fHourMinutes, fDegrees, fDegreeMinutes};
+    return EquatorialPosition{fHours, fHourMinutes, fDegrees, fDegreeMinutes};
 }
 
-std::string CSession::HeaderCoordinatesMismatch() const
+std::string Session::HeaderCoordinatesMismatch() const
 {
     const auto oHeader = HeaderCoordinates();
-    const auto oTable = ObjectCoordinates();
+    const auto oTable = ObjectPosition();
     if (!oHeader || !oTable) {
         return std::string();
     }
-    const auto Position = [](const SObjectCoordinates& o) {
+    const auto Position = [](const EquatorialPosition& o) {
         return std::pair{Radians((o.fRightAscensionHours + o.fRightAscensionMinutes / 60.0) * 15.0),
                          Radians(o.fDeclinationDegrees + o.fDeclinationMinutes / 60.0)};
     };
@@ -102,26 +102,26 @@ std::string CSession::HeaderCoordinatesMismatch() const
            " " + quandrel::FormatFixed(fArcminutes, 1) + "' away from the object of the table of radial velocities.";
 }
 
-Outcome CSession::SaveSpectrumAsFits(const std::string& sPath) const
+Outcome Session::SaveSpectrumAsFits(const std::string& sPath) const
 {
     if (m_pCurrentSpectrum == nullptr || m_pCurrentSpectrum->GetNumberValues() == 0) {
-        return SMessage{"Error!", "No spectrum is loaded."};
+        return Message{"Error!", "No spectrum is loaded."};
     }
-    SSpectrumMetadata oMetadata = m_pCurrentSpectrum->GetMetadata();
+    SpectrumMetadata oMetadata = m_pCurrentSpectrum->GetMetadata();
     double fJulianDate = 0.0;
     if (m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
         oMetadata.oJulianDateMid = fJulianDate;
     }
-    if (const auto oObject = ObjectCoordinates()) {
+    if (const auto oObject = ObjectPosition()) {
         oMetadata.oRightAscensionHours = oObject->fRightAscensionHours + oObject->fRightAscensionMinutes / 60.0;
         oMetadata.oDeclinationDegrees = oObject->fDeclinationDegrees + oObject->fDeclinationMinutes / 60.0;
     }
-    if (m_oMatrix.AreObserverCoordinatesSet()) {
+    if (m_oTable.AreObserverCoordinatesSet()) {
         double fLongitude = 0.0;
         double fLongitudeMinutes = 0.0;
         double fLatitude = 0.0;
         double fLatitudeMinutes = 0.0;
-        m_oMatrix.GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
+        m_oTable.GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
         oMetadata.oLongitudeWestDegrees = fLongitude + fLongitudeMinutes / 60.0;
         oMetadata.oLatitudeDegrees = fLatitude + fLatitudeMinutes / 60.0;
     }
@@ -131,7 +131,7 @@ Outcome CSession::SaveSpectrumAsFits(const std::string& sPath) const
     std::string sError;
     if (!WriteFitsSpectrum(sPath, m_pCurrentSpectrum->GetWavelengths(), m_pCurrentSpectrum->GetIntensities(), oMetadata,
                            sError)) {
-        return SMessage{"Error!", sError};
+        return Message{"Error!", sError};
     }
     return std::nullopt;
 }

@@ -9,7 +9,7 @@ constexpr std::size_t kMaxUndoSteps = 50;
 
 } // namespace
 
-void CSession::PushUndo(SUndoStep oStep)
+void Session::PushUndo(UndoStep oStep)
 {
     if (m_vUndo.size() == kMaxUndoSteps) {
         m_vUndo.erase(m_vUndo.begin());
@@ -17,37 +17,37 @@ void CSession::PushUndo(SUndoStep oStep)
     m_vUndo.push_back(std::move(oStep));
 }
 
-SUndoStep CSession::TableStep(std::string sWhat) const
+UndoStep Session::TableStep(std::string sWhat) const
 {
-    SUndoStep o;
+    UndoStep o;
     o.sWhat = std::move(sWhat);
-    o.oRows = m_oMatrix.Rows();
-    o.bRowsSaved = m_oMatrix.IsSaved();
+    o.oRows = m_oTable.Rows();
+    o.bRowsSaved = m_oTable.IsSaved();
     return o;
 }
 
-void CSession::PushTableUndo(SUndoStep oStep)
+void Session::PushTableUndo(UndoStep oStep)
 {
-    const auto Measurements = [](const std::vector<SMeasurementRow>& vRows) {
+    const auto Measurements = [](const std::vector<MeasurementRow>& vRows) {
         std::size_t n = 0;
-        for (const SMeasurementRow& o : vRows) {
+        for (const MeasurementRow& o : vRows) {
             n += o.pMeasurements.size();
         }
         return n;
     };
     // Clearing only ever takes measurements away: the same count is no change.
-    if (Measurements(*oStep.oRows) != Measurements(m_oMatrix.Rows())) {
+    if (Measurements(*oStep.oRows) != Measurements(m_oTable.Rows())) {
         PushUndo(std::move(oStep));
     }
 }
 
-SUndoStep CSession::IdentificationStep(std::string sWhat) const
+UndoStep Session::IdentificationStep(std::string sWhat) const
 {
-    SUndoStep o;
+    UndoStep o;
     o.sWhat = std::move(sWhat);
     o.pIdentified = m_pCurrentSpectrum;
     for (int32_t i = 0; m_pCurrentSpectrum != nullptr && i < m_pCurrentSpectrum->GetSpectralLineCount(); ++i) {
-        SUndoStep::SIdentification oLine;
+        UndoStep::Identification oLine;
         double fSecond = 0.0;
         bool bDouble = false;
         m_pCurrentSpectrum->GetLineData(i, &oLine.sName, oLine.fWavelength, oLine.lIndex, oLine.fCenter, fSecond, bDouble);
@@ -56,7 +56,7 @@ SUndoStep CSession::IdentificationStep(std::string sWhat) const
     return o;
 }
 
-void CSession::TakeSpectraInto(std::vector<int32_t> vIndices, SUndoStep& oStep)
+void Session::TakeSpectraInto(std::vector<int32_t> vIndices, UndoStep& oStep)
 {
     std::sort(vIndices.rbegin(), vIndices.rend());
     vIndices.erase(std::unique(vIndices.begin(), vIndices.end()), vIndices.end());
@@ -70,16 +70,16 @@ void CSession::TakeSpectraInto(std::vector<int32_t> vIndices, SUndoStep& oStep)
     }
 }
 
-bool CSession::Undo()
+bool Session::Undo()
 {
     if (m_vUndo.empty()) {
         return false;
     }
-    SUndoStep oStep = std::move(m_vUndo.back());
+    UndoStep oStep = std::move(m_vUndo.back());
     m_vUndo.pop_back();
     uint32_t lChanges = 0;
     if (oStep.oRows) {
-        m_oMatrix.RestoreRows(std::move(*oStep.oRows), oStep.bRowsSaved);
+        m_oTable.RestoreRows(std::move(*oStep.oRows), oStep.bRowsSaved);
         lChanges |= change::kTable;
     }
     if (!oStep.vSpectra.empty()) {
@@ -93,7 +93,7 @@ bool CSession::Undo()
         lChanges |= change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime;
     }
     if (oStep.pCalibrated != nullptr) {
-        CSpectrum* pSpectrum = Spectrum(m_oSpectra.IndexOf(oStep.pCalibrated));
+        Spectrum* pSpectrum = SpectrumAt(m_oSpectra.IndexOf(oStep.pCalibrated));
         if (pSpectrum == nullptr || oStep.vWavelength.empty()) {
             return false;
         }
@@ -102,7 +102,7 @@ bool CSession::Undo()
         lChanges |= change::kSpectrumValues;
     }
     if (oStep.pSearched != nullptr) {
-        CSpectrum* pSpectrum = Spectrum(m_oSpectra.IndexOf(oStep.pSearched));
+        Spectrum* pSpectrum = SpectrumAt(m_oSpectra.IndexOf(oStep.pSearched));
         if (pSpectrum == nullptr) {
             return false;
         }
@@ -112,7 +112,7 @@ bool CSession::Undo()
     if (oStep.pIdentified != nullptr) {
         // Only onto the same spectrum with the same lines: a new search or a removal since ends the step.
         const int32_t lSpectrum = m_oSpectra.IndexOf(oStep.pIdentified);
-        CSpectrum* pSpectrum = Spectrum(lSpectrum);
+        Spectrum* pSpectrum = SpectrumAt(lSpectrum);
         const auto& v = oStep.vIdentifications;
         if (pSpectrum == nullptr || pSpectrum->GetSpectralLineCount() != static_cast<int32_t>(v.size())) {
             return false;

@@ -1,16 +1,16 @@
 #include "SettingsGateway.h"
 
 #include "core/Assert.h"
-#include "core/UtilsClass.h"
+#include "core/Utils.h"
 
 #include <algorithm>
 
 namespace {
 
-using E = ESetting;
+using E = Setting;
 
-// In the order of ESetting.
-constexpr SSettingKey kKeys[] = {
+// In the order of Setting.
+constexpr SettingKey kKeys[] = {
     {"FormSettings", "Top", "99"},
     {"FormSettings", "Left", "125"},
     {"FormSettings", "Height", "582"},
@@ -81,89 +81,89 @@ constexpr E kStepSettings[6] = {E::PSteps, E::T0Steps, E::ESteps, E::OmegaSteps,
 
 } // namespace
 
-const SSettingKey& CSettingsGateway::Key(ESetting eSetting)
+const SettingKey& SettingsGateway::Key(Setting eSetting)
 {
     const auto lIndex = static_cast<std::size_t>(eSetting);
     QASSERT(lIndex < std::size(kKeys));
     return kKeys[lIndex];
 }
 
-std::string CSettingsGateway::ReadString(ESetting eSetting) const
+std::string SettingsGateway::ReadString(Setting eSetting) const
 {
-    const SSettingKey& o = Key(eSetting);
+    const SettingKey& o = Key(eSetting);
     return m_oFile.ReadString(o.pcSection, o.pcKey, o.pcDefault);
 }
 
-int CSettingsGateway::ReadInteger(ESetting eSetting) const
+int SettingsGateway::ReadInteger(Setting eSetting) const
 {
-    const SSettingKey& o = Key(eSetting);
+    const SettingKey& o = Key(eSetting);
     return m_oFile.ReadInteger(o.pcSection, o.pcKey, std::stoi(o.pcDefault));
 }
 
-bool CSettingsGateway::ReadBool(ESetting eSetting) const
+bool SettingsGateway::ReadBool(Setting eSetting) const
 {
-    const SSettingKey& o = Key(eSetting);
+    const SettingKey& o = Key(eSetting);
     return m_oFile.ReadBool(o.pcSection, o.pcKey, std::string(o.pcDefault) != "0");
 }
 
-double CSettingsGateway::ReadFloat(ESetting eSetting) const
+double SettingsGateway::ReadFloat(Setting eSetting) const
 {
-    const SSettingKey& o = Key(eSetting);
+    const SettingKey& o = Key(eSetting);
     return m_oFile.ReadFloat(o.pcSection, o.pcKey, std::stod(o.pcDefault));
 }
 
 template <typename T, typename Writer>
-bool CSettingsGateway::WriteWith(ESetting eSetting, T value, Writer fnWrite) const
+bool SettingsGateway::WriteWith(Setting eSetting, T value, Writer fnWrite) const
 {
     if (m_oFile.GetFileName().empty()) {
         return false;
     }
-    const SSettingKey& o = Key(eSetting);
+    const SettingKey& o = Key(eSetting);
     return (m_oFile.*fnWrite)(o.pcSection, o.pcKey, value);
 }
 
-bool CSettingsGateway::Write(ESetting eSetting, const std::string& sValue) const
+bool SettingsGateway::Write(Setting eSetting, const std::string& sValue) const
 {
-    return WriteWith(eSetting, sValue, &CIniFile::WriteString);
+    return WriteWith(eSetting, sValue, &IniFile::WriteString);
 }
 
-bool CSettingsGateway::Write(ESetting eSetting, int lValue) const
+bool SettingsGateway::Write(Setting eSetting, int lValue) const
 {
-    return WriteWith(eSetting, lValue, &CIniFile::WriteInteger);
+    return WriteWith(eSetting, lValue, &IniFile::WriteInteger);
 }
 
-bool CSettingsGateway::Write(ESetting eSetting, bool bValue) const
+bool SettingsGateway::Write(Setting eSetting, bool bValue) const
 {
-    return WriteWith(eSetting, bValue, &CIniFile::WriteBool);
+    return WriteWith(eSetting, bValue, &IniFile::WriteBool);
 }
 
-bool CSettingsGateway::Write(ESetting eSetting, double fValue) const
+bool SettingsGateway::Write(Setting eSetting, double fValue) const
 {
-    return WriteWith(eSetting, fValue, &CIniFile::WriteFloat);
+    return WriteWith(eSetting, fValue, &IniFile::WriteFloat);
 }
 
-std::string CSettingsGateway::ReadPath(ESetting eSetting) const
+std::string SettingsGateway::ReadPath(Setting eSetting) const
 {
     const std::string sPath = ReadString(eSetting);
-    if (eSetting == E::InertialLinesFilePath && sPath == ".") {
+    if (eSetting == E::LaboratoryLinesFilePath && sPath == ".") {
         return "LinesX.txt";
     }
     return sPath;
 }
 
-SObserverSite CSettingsGateway::ReadObserverSite() const
+GeographicSite SettingsGateway::ReadObserverSite() const
 {
     return {ReadFloat(E::LongitudeDegrees), ReadFloat(E::LongitudeMinutes), ReadFloat(E::LatitudeDegrees),
             ReadFloat(E::LatitudeMinutes)};
 }
 
-bool CSettingsGateway::WriteObserverSite(const SObserverSite& o) const
+bool SettingsGateway::WriteObserverSite(const GeographicSite& o) const
 {
     return Write(E::LongitudeDegrees, o.fLongitudeDegrees) && Write(E::LongitudeMinutes, o.fLongitudeMinutes) &&
            Write(E::LatitudeDegrees, o.fLatitudeDegrees) && Write(E::LatitudeMinutes, o.fLatitudeMinutes);
 }
 
-STimeZoneSetting CSettingsGateway::ReadTimeZone() const
+TimeZoneSetting SettingsGateway::ReadTimeZone() const
 {
     double fOtherHours = ReadFloat(E::OtherTimeZone);
     if (!IsZoneOffset(fOtherHours)) {
@@ -172,28 +172,28 @@ STimeZoneSetting CSettingsGateway::ReadTimeZone() const
     return {ReadInteger(E::DefTimeZone), fOtherHours, ReadBool(E::UseJulianDate)};
 }
 
-void CSettingsGateway::WriteTimeZone(const STimeZoneSetting& o) const
+void SettingsGateway::WriteTimeZone(const TimeZoneSetting& o) const
 {
     Write(E::DefTimeZone, o.lZone);
     Write(E::OtherTimeZone, o.fOtherHours);
     Write(E::UseJulianDate, o.bUseJulianDate);
 }
 
-void CSettingsGateway::ReadPeriodRange(double& fFrom, double& fTo) const
+void SettingsGateway::ReadPeriodRange(double& fFrom, double& fTo) const
 {
     fFrom = ReadFloat(E::PeriodMin);
     fTo = ReadFloat(E::PeriodMax);
 }
 
-void CSettingsGateway::WritePeriodRange(double fFrom, double fTo) const
+void SettingsGateway::WritePeriodRange(double fFrom, double fTo) const
 {
     Write(E::PeriodMin, fFrom);
     Write(E::PeriodMax, fTo);
 }
 
-SOrbitRangeSetting CSettingsGateway::ReadOrbitRanges() const
+OrbitRangeSetting SettingsGateway::ReadOrbitRanges() const
 {
-    SOrbitRangeSetting o;
+    OrbitRangeSetting o;
     o.fEccentricityMin = ReadFloat(E::EccentricityMin);
     o.fEccentricityMax = ReadFloat(E::EccentricityMax);
     o.fOmegaMin = ReadFloat(E::OmegaMin);
@@ -206,7 +206,7 @@ SOrbitRangeSetting CSettingsGateway::ReadOrbitRanges() const
     return o;
 }
 
-void CSettingsGateway::WriteOrbitRanges(const SOrbitRangeSetting& o) const
+void SettingsGateway::WriteOrbitRanges(const OrbitRangeSetting& o) const
 {
     Write(E::EccentricityMin, o.fEccentricityMin);
     Write(E::EccentricityMax, o.fEccentricityMax);
@@ -219,9 +219,9 @@ void CSettingsGateway::WriteOrbitRanges(const SOrbitRangeSetting& o) const
     }
 }
 
-SImportSettings CSettingsGateway::ReadImportSettings() const
+ImportSettings SettingsGateway::ReadImportSettings() const
 {
-    SImportSettings o;
+    ImportSettings o;
     o.lLinesToSkip = std::max(0, ReadInteger(E::ImportLinesToSkip));
     o.bUseDelimiters = ReadBool(E::ImportUseDelimiters);
     o.sSeparators = BuildSeparatorString(ReadBool(E::ImportUseSemicolon), ReadBool(E::ImportUseComma),
@@ -235,7 +235,7 @@ SImportSettings CSettingsGateway::ReadImportSettings() const
     return o;
 }
 
-std::vector<std::string> CSettingsGateway::ReadRecentFiles() const
+std::vector<std::string> SettingsGateway::ReadRecentFiles() const
 {
     std::vector<std::string> vFiles;
     for (int i = 1; i <= kRecentFiles; ++i) {
@@ -247,7 +247,7 @@ std::vector<std::string> CSettingsGateway::ReadRecentFiles() const
     return vFiles;
 }
 
-void CSettingsGateway::AddRecentFile(const std::string& sPath) const
+void SettingsGateway::AddRecentFile(const std::string& sPath) const
 {
     if (m_oFile.GetFileName().empty() || sPath.empty()) {
         return;

@@ -2,7 +2,7 @@
 // and written through typed functions, so every setting has one name and one default.
 #pragma once
 
-#include "core/IniFileClass.h"
+#include "core/IniFile.h"
 #include "core/SpectrumFileImport.h"
 
 #include <array>
@@ -11,7 +11,7 @@
 #include <vector>
 
 // Every setting of the file.
-enum class ESetting {
+enum class Setting {
     FormTop, FormLeft, FormHeight, FormWidth, FormSplitter,
     WidthIndex, WidthMaximum, SensitivityIndex,
     KeepYAxisFixed,
@@ -24,20 +24,20 @@ enum class ESetting {
     ImportUseDelimiters, ImportSingleColumn, ImportNmConversion, ImportLinesToSkip, ImportUseTab, ImportUseSemicolon,
     ImportUseComma, ImportUseSpace, ImportUseOther, ImportOtherString, ImportTreatConsecutiveAsOne,
     ImportStartValue1, ImportNumberChars1, ImportStartValue2, ImportNumberChars2,
-    SpectraPath, BitmapPath, MatrixPath, MatrixDumpPath, ExportPath, ElementsExportPath, ImportRVPath,
-    InertialLinesFilePath, CalibrationFilePath, CCTemplatePath, CCParamsPath,
+    SpectraPath, BitmapPath, TablePath, TableDumpPath, ExportPath, ElementsExportPath, ImportRVPath,
+    LaboratoryLinesFilePath, CalibrationFilePath, CorrelationTemplatePath, CorrelationParametersPath,
     IdentifyAllVelocity, MinDepthSigma, LampLineTolerance, TemplateVelocity,
     Count
 };
 
-struct SSettingKey {
+struct SettingKey {
     const char* pcSection;
     const char* pcKey;
     const char* pcDefault;
 };
 
 // The observer's site: longitude (positive west) and latitude in degrees and minutes.
-struct SObserverSite {
+struct GeographicSite {
     double fLongitudeDegrees = 9.0;
     double fLongitudeMinutes = 0.0;
     double fLatitudeDegrees = 52.0;
@@ -52,14 +52,14 @@ inline bool IsZoneOffset(double fHours)
 
 // The time zone the time dialogs start with: 0 UT, 1 MET, 2 MEST, 3 another of OtherHours (whole,
 // half or quarter hours).
-struct STimeZoneSetting {
+struct TimeZoneSetting {
     int lZone = 1;
     double fOtherHours = 0.0;
     bool bUseJulianDate = false;
 };
 
 // What the orbit ranges dialog keeps between runs: e, omega and a1 sin i limits and the steps.
-struct SOrbitRangeSetting {
+struct OrbitRangeSetting {
     double fEccentricityMin = 0.0;
     double fEccentricityMax = 0.9;
     double fOmegaMin = 0.0;
@@ -69,42 +69,42 @@ struct SOrbitRangeSetting {
     std::array<int32_t, 6> alSteps{10, 10, 10, 10, 10, 10};
 };
 
-class CSettingsGateway {
+class SettingsGateway {
 public:
     // Without a file name (the command line) every setting reads its default and nothing is written.
-    explicit CSettingsGateway(std::string sFile) : m_oFile(std::move(sFile)) {}
+    explicit SettingsGateway(std::string sFile) : m_oFile(std::move(sFile)) {}
 
     // The section, key and default text of a setting.
-    static const SSettingKey& Key(ESetting eSetting);
+    static const SettingKey& Key(Setting eSetting);
 
     // The raw file, for the dialogs that keep settings of their own.
-    const CIniFile& File() const { return m_oFile; }
+    const IniFile& File() const { return m_oFile; }
 
-    std::string ReadString(ESetting eSetting) const;
-    int ReadInteger(ESetting eSetting) const;
-    bool ReadBool(ESetting eSetting) const;
-    double ReadFloat(ESetting eSetting) const;
+    std::string ReadString(Setting eSetting) const;
+    int ReadInteger(Setting eSetting) const;
+    bool ReadBool(Setting eSetting) const;
+    double ReadFloat(Setting eSetting) const;
     // Each false when the file could not be written.
-    bool Write(ESetting eSetting, const std::string& sValue) const;
-    bool Write(ESetting eSetting, const char* pcValue) const { return Write(eSetting, std::string(pcValue)); }
-    bool Write(ESetting eSetting, int lValue) const;
-    bool Write(ESetting eSetting, bool bValue) const;
-    bool Write(ESetting eSetting, double fValue) const;
+    bool Write(Setting eSetting, const std::string& sValue) const;
+    bool Write(Setting eSetting, const char* pcValue) const { return Write(eSetting, std::string(pcValue)); }
+    bool Write(Setting eSetting, int lValue) const;
+    bool Write(Setting eSetting, bool bValue) const;
+    bool Write(Setting eSetting, double fValue) const;
 
     // A folder or file remembered by a file dialog; the laboratory lines default to "LinesX.txt".
-    std::string ReadPath(ESetting eSetting) const;
+    std::string ReadPath(Setting eSetting) const;
 
-    SObserverSite ReadObserverSite() const;
-    bool WriteObserverSite(const SObserverSite& oSite) const;
-    STimeZoneSetting ReadTimeZone() const;
-    void WriteTimeZone(const STimeZoneSetting& oZone) const;
+    GeographicSite ReadObserverSite() const;
+    bool WriteObserverSite(const GeographicSite& oSite) const;
+    TimeZoneSetting ReadTimeZone() const;
+    void WriteTimeZone(const TimeZoneSetting& oZone) const;
     // The period range of the last PDM run.
     void ReadPeriodRange(double& fFrom, double& fTo) const;
     void WritePeriodRange(double fFrom, double fTo) const;
-    SOrbitRangeSetting ReadOrbitRanges() const;
-    void WriteOrbitRanges(const SOrbitRangeSetting& oRanges) const;
+    OrbitRangeSetting ReadOrbitRanges() const;
+    void WriteOrbitRanges(const OrbitRangeSetting& oRanges) const;
     // The text import as the import dialog last confirmed it.
-    SImportSettings ReadImportSettings() const;
+    ImportSettings ReadImportSettings() const;
 
     // The spectra and projects opened last, the newest first (at most kRecentFiles).
     static constexpr int kRecentFiles = 8;
@@ -113,7 +113,7 @@ public:
 
 private:
     template <typename T, typename Writer>
-    bool WriteWith(ESetting eSetting, T value, Writer fnWrite) const;
+    bool WriteWith(Setting eSetting, T value, Writer fnWrite) const;
 
-    CIniFile m_oFile;
+    IniFile m_oFile;
 };

@@ -8,7 +8,7 @@
 #include <QRubberBand>
 #include <QWheelEvent>
 
-CImageView::CImageView(CQtCanvas& oCanvas, QWidget* pParent) : QWidget(pParent), m_oCanvas(oCanvas)
+ImageView::ImageView(QtCanvas& oCanvas, QWidget* pParent) : QWidget(pParent), m_oCanvas(oCanvas)
 {
     setMinimumSize(50, 50);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -18,40 +18,40 @@ CImageView::CImageView(CQtCanvas& oCanvas, QWidget* pParent) : QWidget(pParent),
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void CImageView::paintEvent(QPaintEvent*)
+void ImageView::paintEvent(QPaintEvent*)
 {
     QPainter oPainter(this);
     oPainter.fillRect(rect(), Qt::white);
     oPainter.drawImage(0, 0, m_oCanvas.Image());
 }
 
-void CImageView::mousePressEvent(QMouseEvent* pEvent)
+void ImageView::mousePressEvent(QMouseEvent* pEvent)
 {
     m_oPressed = m_oLast = pEvent->position().toPoint();
     m_ePressed = pEvent->button();
     m_bDragged = false;
     const bool bShift = (pEvent->modifiers() & Qt::ShiftModifier) != 0;
     if (m_ePressed == Qt::MiddleButton || (m_ePressed == Qt::LeftButton && bShift)) {
-        m_eDrag = EDrag::Pan;
+        m_eDrag = Drag::Pan;
     } else if (m_ePressed == Qt::LeftButton) {
-        m_eDrag = EDrag::Rectangle;
+        m_eDrag = Drag::Rectangle;
     } else {
-        m_eDrag = EDrag::None;
+        m_eDrag = Drag::None;
     }
 }
 
-void CImageView::mouseMoveEvent(QMouseEvent* pEvent)
+void ImageView::mouseMoveEvent(QMouseEvent* pEvent)
 {
     const QPoint oPos = pEvent->position().toPoint();
     emit Hovered(oPos.x(), oPos.y());
-    if (m_eDrag == EDrag::None || (pEvent->buttons() & m_ePressed) == 0) {
+    if (m_eDrag == Drag::None || (pEvent->buttons() & m_ePressed) == 0) {
         return;
     }
     if (!m_bDragged && (oPos - m_oPressed).manhattanLength() < kDragPixels) {
         return;
     }
     m_bDragged = true;
-    if (m_eDrag == EDrag::Pan) {
+    if (m_eDrag == Drag::Pan) {
         emit Panned(oPos.x() - m_oLast.x());
         m_oLast = oPos;
         return;
@@ -64,20 +64,20 @@ void CImageView::mouseMoveEvent(QMouseEvent* pEvent)
     m_pRubberBand->show();
 }
 
-void CImageView::mouseReleaseEvent(QMouseEvent* pEvent)
+void ImageView::mouseReleaseEvent(QMouseEvent* pEvent)
 {
     const QPoint oPos = pEvent->position().toPoint();
     const bool bDrag = m_bDragged && pEvent->button() == m_ePressed;
-    const EDrag eDrag = m_eDrag;
+    const Drag eDrag = m_eDrag;
     if (pEvent->button() == m_ePressed) {
-        m_eDrag = EDrag::None;
+        m_eDrag = Drag::None;
         m_bDragged = false;
         if (m_pRubberBand != nullptr) {
             m_pRubberBand->hide();
         }
     }
     if (bDrag) {
-        if (eDrag == EDrag::Rectangle) {
+        if (eDrag == Drag::Rectangle) {
             emit RectangleChosen(m_oPressed.x(), m_oPressed.y(), oPos.x());
         }
         return;
@@ -88,14 +88,14 @@ void CImageView::mouseReleaseEvent(QMouseEvent* pEvent)
     }
 }
 
-void CImageView::mouseDoubleClickEvent(QMouseEvent* pEvent)
+void ImageView::mouseDoubleClickEvent(QMouseEvent* pEvent)
 {
     if (pEvent->button() == Qt::LeftButton) {
         emit WholeWanted();
     }
 }
 
-void CImageView::wheelEvent(QWheelEvent* pEvent)
+void ImageView::wheelEvent(QWheelEvent* pEvent)
 {
     // Notches of 15 degrees (a touchpad sends them in parts).
     m_lWheelAngle += pEvent->angleDelta().y();
@@ -108,7 +108,7 @@ void CImageView::wheelEvent(QWheelEvent* pEvent)
     pEvent->accept();
 }
 
-void CImageView::keyPressEvent(QKeyEvent* pEvent)
+void ImageView::keyPressEvent(QKeyEvent* pEvent)
 {
     if (pEvent->key() == Qt::Key_Escape) {
         emit WholeWanted();
@@ -117,13 +117,13 @@ void CImageView::keyPressEvent(QKeyEvent* pEvent)
     QWidget::keyPressEvent(pEvent);
 }
 
-void CImageView::leaveEvent(QEvent* pEvent)
+void ImageView::leaveEvent(QEvent* pEvent)
 {
     QWidget::leaveEvent(pEvent);
     emit Hovered(-1, -1);
 }
 
-void CImageView::resizeEvent(QResizeEvent* pEvent)
+void ImageView::resizeEvent(QResizeEvent* pEvent)
 {
     QWidget::resizeEvent(pEvent);
     emit Resized();

@@ -6,15 +6,15 @@
 
 #include <QWidget>
 
-class CQtCanvas;
+class QtCanvas;
 class QRubberBand;
 
-class CImageView : public QWidget {
+class ImageView : public QWidget {
     Q_OBJECT
 public:
-    CImageView(CQtCanvas& oCanvas, QWidget* pParent = nullptr);
+    ImageView(QtCanvas& oCanvas, QWidget* pParent = nullptr);
 
-    CQtCanvas& Canvas() { return m_oCanvas; }
+    QtCanvas& Canvas() { return m_oCanvas; }
 
     // Pixels the mouse must move with a button down before it is a drag, not a click.
     static constexpr int kDragPixels = 5;
@@ -47,14 +47,14 @@ protected:
     void resizeEvent(QResizeEvent* pEvent) override;
 
 private:
-    enum class EDrag { None, Rectangle, Pan };
+    enum class Drag { None, Rectangle, Pan };
 
-    CQtCanvas& m_oCanvas;
+    QtCanvas& m_oCanvas;
     QRubberBand* m_pRubberBand = nullptr;
     QPoint m_oPressed;
     QPoint m_oLast;
     Qt::MouseButton m_ePressed = Qt::NoButton;
-    EDrag m_eDrag = EDrag::None;
+    Drag m_eDrag = Drag::None;
     bool m_bDragged = false;
     int m_lWheelAngle = 0;
 };

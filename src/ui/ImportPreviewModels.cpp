@@ -1,7 +1,7 @@
 #include "ImportPreviewModels.h"
 
-#include "core/IniFileClass.h"
-#include "core/TextLineReaderClass.h"
+#include "core/IniFile.h"
+#include "core/TextLineReader.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -10,7 +10,7 @@ namespace {
 constexpr int kColumns = 5;
 }
 
-void CPreviewModel::ShowEmpty(int lRows)
+void PreviewModel::ShowEmpty(int lRows)
 {
     beginResetModel();
     m_pvWavelength = nullptr;
@@ -19,7 +19,7 @@ void CPreviewModel::ShowEmpty(int lRows)
     endResetModel();
 }
 
-void CPreviewModel::ShowValues(const std::vector<double>* pvWavelength, const std::vector<double>* pvIntensity)
+void PreviewModel::ShowValues(const std::vector<double>* pvWavelength, const std::vector<double>* pvIntensity)
 {
     beginResetModel();
     m_pvWavelength = pvWavelength;
@@ -28,17 +28,17 @@ void CPreviewModel::ShowValues(const std::vector<double>* pvWavelength, const st
     endResetModel();
 }
 
-int CPreviewModel::rowCount(const QModelIndex& oParent) const
+int PreviewModel::rowCount(const QModelIndex& oParent) const
 {
     return oParent.isValid() ? 0 : m_lRows;
 }
 
-int CPreviewModel::columnCount(const QModelIndex& oParent) const
+int PreviewModel::columnCount(const QModelIndex& oParent) const
 {
     return oParent.isValid() ? 0 : kColumns;
 }
 
-QVariant CPreviewModel::data(const QModelIndex& oIndex, int lRole) const
+QVariant PreviewModel::data(const QModelIndex& oIndex, int lRole) const
 {
     const int lRow = oIndex.row();
     const int lColumn = oIndex.column();
@@ -74,7 +74,7 @@ QVariant CPreviewModel::data(const QModelIndex& oIndex, int lRole) const
     }
 }
 
-void CRawLinesModel::Load(const std::string& sFilePathAndName)
+void RawLinesModel::Load(const std::string& sFilePathAndName)
 {
     beginResetModel();
     std::vector<uint32_t>().swap(m_vLineStart);
@@ -92,21 +92,21 @@ void CRawLinesModel::Load(const std::string& sFilePathAndName)
     endResetModel();
 }
 
-void CRawLinesModel::Clear()
+void RawLinesModel::Clear()
 {
     beginResetModel();
     // The memory of a large file goes with it.
     std::vector<uint32_t>().swap(m_vLineStart);
-    m_oReader = CTextLineReader();
+    m_oReader = TextLineReader();
     endResetModel();
 }
 
-int CRawLinesModel::rowCount(const QModelIndex& oParent) const
+int RawLinesModel::rowCount(const QModelIndex& oParent) const
 {
     return oParent.isValid() ? 0 : static_cast<int>(m_vLineStart.size());
 }
 
-QVariant CRawLinesModel::data(const QModelIndex& oIndex, int lRole) const
+QVariant RawLinesModel::data(const QModelIndex& oIndex, int lRole) const
 {
     if (lRole != Qt::DisplayRole || oIndex.row() < 0 || oIndex.row() >= rowCount()) {
         return QVariant();

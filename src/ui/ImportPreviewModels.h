@@ -6,7 +6,7 @@
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
 
-#include "core/TextLineReaderClass.h"
+#include "core/TextLineReader.h"
 
 #include <cstdint>
 #include <string>
@@ -14,7 +14,7 @@
 
 // Row 0 holds the captions "No.", "lambda" and "I" in columns 0, 2 and 4;
 // row i + 1 shows sample i. Columns 1 and 3 are narrow spacers.
-class CPreviewModel : public QAbstractTableModel {
+class PreviewModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -35,7 +35,7 @@ private:
 
 // The lines of a text file as the program reads them, without line ends. Only where each line starts
 // is kept; the lines shown are read from the file when the view asks for them.
-class CRawLinesModel : public QAbstractListModel {
+class RawLinesModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
@@ -49,6 +49,6 @@ public:
 private:
     // Offsets of the lines in a file of at most 1 GiB.
     std::vector<uint32_t> m_vLineStart;
-    mutable CTextLineReader m_oReader;
+    mutable TextLineReader m_oReader;
     mutable std::string m_sLine;
 };

@@ -7,14 +7,14 @@
 
 namespace {
 
-struct SJpegError {
+struct JpegError {
     jpeg_error_mgr oManager;
     std::jmp_buf oJump;
 };
 
 void OnJpegError(j_common_ptr pInfo)
 {
-    auto* pError = reinterpret_cast<SJpegError*>(pInfo->err);
+    auto* pError = reinterpret_cast<JpegError*>(pInfo->err);
     std::longjmp(pError->oJump, 1);
 }
 
@@ -33,7 +33,7 @@ QImage DecodeJpeg(const unsigned char* pacBytes, std::size_t lSize)
     // Everything that lives across setjmp is set up before it and has no destructor to skip.
     QImage oImage;
     jpeg_decompress_struct oInfo{};
-    SJpegError oError{};
+    JpegError oError{};
     oInfo.err = jpeg_std_error(&oError.oManager);
     oError.oManager.error_exit = OnJpegError;
     oError.oManager.output_message = OnJpegMessage;

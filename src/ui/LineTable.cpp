@@ -23,7 +23,7 @@ QString Number(double f, int lDecimals)
 
 } // namespace
 
-CLineTablePage::CLineTablePage(QWidget* pParent) : QWidget(pParent)
+LineTablePage::LineTablePage(QWidget* pParent) : QWidget(pParent)
 {
     setObjectName("pnlSpectralLines");
     auto* pLayout = new QVBoxLayout(this);
@@ -59,7 +59,7 @@ CLineTablePage::CLineTablePage(QWidget* pParent) : QWidget(pParent)
     pLayout->addWidget(m_plblMean);
 }
 
-void CLineTablePage::Show(const std::vector<SLineTableRow>& vRows, int32_t lActive)
+void LineTablePage::Show(const std::vector<LineTableRow>& vRows, int32_t lActive)
 {
     m_bFilling = true;
     m_ptblLines->clearContents();
@@ -69,7 +69,7 @@ void CLineTablePage::Show(const std::vector<SLineTableRow>& vRows, int32_t lActi
     std::vector<double> vCorrected;
     int lSelect = -1;
     for (std::size_t r = 0; r < vRows.size(); ++r) {
-        const SLineTableRow& o = vRows[r];
+        const LineTableRow& o = vRows[r];
         const bool bIdentified = o.oDoppler.has_value();
         const QStringList vCells = {QString::fromStdString(o.sName),
                                     bIdentified ? Number(o.fLaboratory, 3) : QString(),
@@ -102,7 +102,7 @@ void CLineTablePage::Show(const std::vector<SLineTableRow>& vRows, int32_t lActi
     }
     // Corrected velocities when every identified line has one; the mean mixes no kinds.
     const bool bCorrected = !vDoppler.empty() && vCorrected.size() == vDoppler.size();
-    const SVelocityStatistics o = VelocityStatistics(bCorrected ? vCorrected : vDoppler);
+    const VelocityStatistics o = ComputeVelocityStatistics(bCorrected ? vCorrected : vDoppler);
     if (o.lCount == 0) {
         m_plblMean->setText(vRows.empty() ? QString() : QString("No line identified"));
     } else {
@@ -115,7 +115,7 @@ void CLineTablePage::Show(const std::vector<SLineTableRow>& vRows, int32_t lActi
     m_bFilling = false;
 }
 
-QString CLineTablePage::Text() const
+QString LineTablePage::Text() const
 {
     QString s = kHeaders.join('\t') + '\n';
     for (int r = 0; r < m_ptblLines->rowCount(); ++r) {

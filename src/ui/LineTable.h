@@ -13,13 +13,13 @@
 class QLabel;
 class QTableWidget;
 
-class CLineTablePage : public QWidget {
+class LineTablePage : public QWidget {
     Q_OBJECT
 public:
-    explicit CLineTablePage(QWidget* pParent = nullptr);
+    explicit LineTablePage(QWidget* pParent = nullptr);
 
     // Shows these lines, the active one selected.
-    void Show(const std::vector<SLineTableRow>& vRows, int32_t lActive);
+    void Show(const std::vector<LineTableRow>& vRows, int32_t lActive);
     // The table as tab-separated text with a header line and the mean at the end.
     QString Text() const;
     QTableWidget* Table() const { return m_ptblLines; }

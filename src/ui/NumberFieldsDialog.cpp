@@ -1,28 +1,28 @@
 #include "NumberFieldsDialog.h"
 
 #include "UiUtils.h"
-#include "core/UtilsClass.h"
+#include "core/Utils.h"
 
 #include <QLineEdit>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CNumberFieldsDialog::CNumberFieldsDialog(const char* pcObjectName, const QString& sTitle, QWidget* pParent)
+NumberFieldsDialog::NumberFieldsDialog(const char* pcObjectName, const QString& sTitle, QWidget* pParent)
     : QDialog(pParent)
 {
     setObjectName(pcObjectName);
     setWindowTitle(sTitle);
 }
 
-QLineEdit* CNumberFieldsDialog::AddField(const char* pcName, const char* pcText, Reader fnRead)
+QLineEdit* NumberFieldsDialog::AddField(const char* pcName, const char* pcText, Reader fnRead)
 {
     QLineEdit* pEdit = NamedEdit(pcName, pcText);
     m_vFields.emplace_back(pEdit, fnRead ? std::move(fnRead) : Reader(EditReal));
     return pEdit;
 }
 
-void CNumberFieldsDialog::Finish(QLayout* pFields, const char* pcOkName)
+void NumberFieldsDialog::Finish(QLayout* pFields, const char* pcOkName)
 {
     QPushButton* pbtnOK = nullptr;
     QPushButton* pbtnCancel = nullptr;
@@ -31,11 +31,11 @@ void CNumberFieldsDialog::Finish(QLayout* pFields, const char* pcOkName)
     pLayout->addLayout(pFields);
     pLayout->addStretch();
     pLayout->addWidget(pButtons);
-    connect(pbtnOK, &QPushButton::clicked, this, &CNumberFieldsDialog::btnOKClick);
+    connect(pbtnOK, &QPushButton::clicked, this, &NumberFieldsDialog::onOk);
     connect(pbtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-std::optional<std::vector<double>> CNumberFieldsDialog::Run(const std::vector<QString>& vTexts)
+std::optional<std::vector<double>> NumberFieldsDialog::Run(const std::vector<QString>& vTexts)
 {
     for (std::size_t i = 0; i < vTexts.size() && i < m_vFields.size(); ++i) {
         if (!vTexts[i].isNull()) {
@@ -57,13 +57,13 @@ std::optional<std::vector<double>> CNumberFieldsDialog::Run(const std::vector<QS
     return m_vValues;
 }
 
-void CNumberFieldsDialog::btnOKClick()
+void NumberFieldsDialog::onOk()
 {
     std::vector<double> vValues;
     for (const auto& [pEdit, fnRead] : m_vFields) {
         try {
             vValues.push_back(fnRead(pEdit));
-        } catch (const EConvertError&) {
+        } catch (const ConvertError&) {
             pEdit->setFocus();
             pEdit->selectAll();
             return;

@@ -14,15 +14,15 @@
 class QLayout;
 class QLineEdit;
 
-class CNumberFieldsDialog : public QDialog {
+class NumberFieldsDialog : public QDialog {
     Q_OBJECT
 public:
     using Reader = std::function<double(const QLineEdit*)>;
 
-    CNumberFieldsDialog(const char* pcObjectName, const QString& sTitle, QWidget* pParent);
+    NumberFieldsDialog(const char* pcObjectName, const QString& sTitle, QWidget* pParent);
 
 protected:
-    // A field; fnRead turns its text into a number and throws EConvertError when there is none (by
+    // A field; fnRead turns its text into a number and throws ConvertError when there is none (by
     // default a real number with either decimal separator).
     QLineEdit* AddField(const char* pcName, const char* pcText = "", Reader fnRead = {});
     // Puts the laid-out fields above the row of buttons ("&OK" named pcOkName).
@@ -32,7 +32,7 @@ protected:
     std::optional<std::vector<double>> Run(const std::vector<QString>& vTexts);
 
 private:
-    void btnOKClick();
+    void onOk();
 
     std::vector<std::pair<QLineEdit*, Reader>> m_vFields;
     std::vector<double> m_vValues;

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-enum class EIcon { None, Information, Warning, Question, Error };
-enum class EButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class EButton { Ok, Cancel, Yes, No };
+enum class Icon { None, Information, Warning, Question, Error };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Button { Ok, Cancel, Yes, No };
 
 // A file dialog as the program describes it; the filter is in the
 // "Text (*.txt)|*.txt|All files (*.*)|*.*" form.
-struct SFileDialog {
+struct FileDialog {
     std::string sTitle;
     std::string sFilter;
     std::string sInitialDirectory;
@@ -22,29 +22,29 @@ struct SFileDialog {
     bool bOverwritePrompt = false;
 };
 
-class IPrompts {
+class Prompts {
 public:
-    virtual ~IPrompts() = default;
-    virtual EButton Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons) = 0;
-    virtual std::optional<std::string> OpenFile(const SFileDialog& oDialog) = 0;
+    virtual ~Prompts() = default;
+    virtual Button Message(const std::string& sTitle, const std::string& sText, Icon eIcon, Buttons eButtons) = 0;
+    virtual std::optional<std::string> OpenFile(const FileDialog& oDialog) = 0;
     // Several existing files at once; none when the user cancels.
-    virtual std::vector<std::string> OpenFiles(const SFileDialog& oDialog) = 0;
-    virtual std::optional<std::string> SaveFile(const SFileDialog& oDialog) = 0;
+    virtual std::vector<std::string> OpenFiles(const FileDialog& oDialog) = 0;
+    virtual std::optional<std::string> SaveFile(const FileDialog& oDialog) = 0;
     virtual void SetBusy(bool bBusy) = 0;
     // False when no program could be started to show the document.
     virtual bool OpenDocument(const std::string& sPath) = 0;
 };
 
 // Shows the busy cursor for the life of the object.
-class CBusyCursor {
+class BusyCursor {
 public:
-    explicit CBusyCursor(IPrompts& oPrompts) : m_oPrompts(oPrompts) { m_oPrompts.SetBusy(true); }
-    ~CBusyCursor() { m_oPrompts.SetBusy(false); }
-    CBusyCursor(const CBusyCursor&) = delete;
-    CBusyCursor& operator=(const CBusyCursor&) = delete;
+    explicit BusyCursor(Prompts& oPrompts) : m_oPrompts(oPrompts) { m_oPrompts.SetBusy(true); }
+    ~BusyCursor() { m_oPrompts.SetBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
 
 private:
-    IPrompts& m_oPrompts;
+    Prompts& m_oPrompts;
 };
 
 // "Text (*.txt)|*.txt|All files (*.*)|*.*" becomes "Text (*.txt);;All files (*)":

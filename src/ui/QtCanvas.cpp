@@ -2,31 +2,31 @@
 
 #include <QFontMetrics>
 
-CQtCanvas::CQtCanvas() : m_oImage(1, 1, QImage::Format_RGB32)
+QtCanvas::QtCanvas() : m_oImage(1, 1, QImage::Format_RGB32)
 {
     m_oImage.fill(Qt::white);
     m_oFont.setPointSize(8);
 }
 
-CQtCanvas::~CQtCanvas()
+QtCanvas::~QtCanvas()
 {
     EndPainting();
 }
 
-void CQtCanvas::Resize(int lWidth, int lHeight)
+void QtCanvas::Resize(int lWidth, int lHeight)
 {
     EndPainting();
     m_oImage = QImage(std::max(lWidth, 1), std::max(lHeight, 1), QImage::Format_RGB32);
     m_oImage.fill(Qt::white);
 }
 
-const QImage& CQtCanvas::Image()
+const QImage& QtCanvas::Image()
 {
     EndPainting();
     return m_oImage;
 }
 
-QPainter& CQtCanvas::Painter()
+QPainter& QtCanvas::Painter()
 {
     if (!m_pPainter) {
         m_pPainter = std::make_unique<QPainter>(&m_oImage);
@@ -36,7 +36,7 @@ QPainter& CQtCanvas::Painter()
     return *m_pPainter;
 }
 
-void CQtCanvas::EndPainting()
+void QtCanvas::EndPainting()
 {
     if (m_pPainter) {
         m_pPainter->end();
@@ -44,13 +44,13 @@ void CQtCanvas::EndPainting()
     }
 }
 
-void CQtCanvas::Clear(SRgb oBackground)
+void QtCanvas::Clear(Rgb oBackground)
 {
     EndPainting();
     m_oImage.fill(QColor(oBackground.r, oBackground.g, oBackground.b));
 }
 
-void CQtCanvas::SetPenColor(SRgb oColor)
+void QtCanvas::SetPenColor(Rgb oColor)
 {
     m_oPen = oColor;
     if (m_pPainter) {
@@ -58,18 +58,18 @@ void CQtCanvas::SetPenColor(SRgb oColor)
     }
 }
 
-void CQtCanvas::DrawLine(int x0, int y0, int x1, int y1)
+void QtCanvas::DrawLine(int x0, int y0, int x1, int y1)
 {
     Painter().drawLine(x0, y0, x1, y1);
 }
 
-void CQtCanvas::DrawText(int x, int y, const std::string& sText)
+void QtCanvas::DrawText(int x, int y, const std::string& sText)
 {
     QPainter& oPainter = Painter();
     oPainter.drawText(x, y + oPainter.fontMetrics().ascent(), QString::fromStdString(sText));
 }
 
-int CQtCanvas::TextWidth(const std::string& sText) const
+int QtCanvas::TextWidth(const std::string& sText) const
 {
     return QFontMetrics(m_oFont).horizontalAdvance(QString::fromStdString(sText));
 }

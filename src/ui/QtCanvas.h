@@ -1,5 +1,5 @@
 // The plot canvas over a QImage: what the plots draw is painted into the
-// image, which a CImageView shows and which is saved or printed as it is.
+// image, which a ImageView shows and which is saved or printed as it is.
 #pragma once
 
 #include "plot/Canvas.h"
@@ -9,10 +9,10 @@
 
 #include <memory>
 
-class CQtCanvas : public ICanvas {
+class QtCanvas : public Canvas {
 public:
-    CQtCanvas();
-    ~CQtCanvas() override;
+    QtCanvas();
+    ~QtCanvas() override;
 
     // A new white image of this size (ends any painting in progress).
     void Resize(int lWidth, int lHeight);
@@ -22,9 +22,9 @@ public:
     // The image with everything drawn so far.
     const QImage& Image();
 
-    void Clear(SRgb oBackground) override;
-    void SetPenColor(SRgb oColor) override;
-    SRgb GetPenColor() const override { return m_oPen; }
+    void Clear(Rgb oBackground) override;
+    void SetPenColor(Rgb oColor) override;
+    Rgb GetPenColor() const override { return m_oPen; }
     void DrawLine(int x0, int y0, int x1, int y1) override;
     void DrawText(int x, int y, const std::string& sText) override;
     int TextWidth(const std::string& sText) const override;
@@ -35,6 +35,6 @@ private:
 
     QImage m_oImage;
     std::unique_ptr<QPainter> m_pPainter;
-    SRgb m_oPen{0, 0, 0};
+    Rgb m_oPen{0, 0, 0};
     QFont m_oFont;
 };

@@ -15,7 +15,7 @@ QString Q(const std::string& s)
     return QString::fromStdString(s);
 }
 
-std::vector<std::string> RunFileDialog(QWidget* pParent, const SFileDialog& oDialog, QFileDialog::AcceptMode eMode,
+std::vector<std::string> RunFileDialog(QWidget* pParent, const FileDialog& oDialog, QFileDialog::AcceptMode eMode,
                                        bool bMany = false)
 {
     QFileDialog oFileDialog(pParent, Q(oDialog.sTitle), Q(oDialog.sInitialDirectory), Q(ToQtFilter(oDialog.sFilter)));
@@ -46,51 +46,51 @@ std::optional<std::string> First(const std::vector<std::string>& vFiles)
 
 } // namespace
 
-EButton CQtPrompts::Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons)
+Button QtPrompts::Message(const std::string& sTitle, const std::string& sText, Icon eIcon, Buttons eButtons)
 {
     QMessageBox::Icon eQtIcon = QMessageBox::NoIcon;
     switch (eIcon) {
-    case EIcon::Information: eQtIcon = QMessageBox::Information; break;
-    case EIcon::Warning: eQtIcon = QMessageBox::Warning; break;
-    case EIcon::Question: eQtIcon = QMessageBox::Question; break;
-    case EIcon::Error: eQtIcon = QMessageBox::Critical; break;
-    case EIcon::None: break;
+    case Icon::Information: eQtIcon = QMessageBox::Information; break;
+    case Icon::Warning: eQtIcon = QMessageBox::Warning; break;
+    case Icon::Question: eQtIcon = QMessageBox::Question; break;
+    case Icon::Error: eQtIcon = QMessageBox::Critical; break;
+    case Icon::None: break;
     }
     QMessageBox::StandardButtons eQtButtons = QMessageBox::Ok;
     switch (eButtons) {
-    case EButtons::Ok: eQtButtons = QMessageBox::Ok; break;
-    case EButtons::OkCancel: eQtButtons = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case EButtons::YesNo: eQtButtons = QMessageBox::Yes | QMessageBox::No; break;
-    case EButtons::YesNoCancel: eQtButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    case Buttons::Ok: eQtButtons = QMessageBox::Ok; break;
+    case Buttons::OkCancel: eQtButtons = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case Buttons::YesNo: eQtButtons = QMessageBox::Yes | QMessageBox::No; break;
+    case Buttons::YesNoCancel: eQtButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
     // Windows message texts end lines with "\n\r"; Qt needs only the line feed.
     QString sShown = Q(sText);
     sShown.remove(QChar('\r'));
     QMessageBox oBox(eQtIcon, Q(sTitle), sShown, eQtButtons, m_pParent);
     switch (oBox.exec()) {
-    case QMessageBox::Yes: return EButton::Yes;
-    case QMessageBox::No: return EButton::No;
-    case QMessageBox::Cancel: return EButton::Cancel;
-    default: return eButtons == EButtons::Ok || eButtons == EButtons::OkCancel ? EButton::Ok : EButton::Cancel;
+    case QMessageBox::Yes: return Button::Yes;
+    case QMessageBox::No: return Button::No;
+    case QMessageBox::Cancel: return Button::Cancel;
+    default: return eButtons == Buttons::Ok || eButtons == Buttons::OkCancel ? Button::Ok : Button::Cancel;
     }
 }
 
-std::optional<std::string> CQtPrompts::OpenFile(const SFileDialog& oDialog)
+std::optional<std::string> QtPrompts::OpenFile(const FileDialog& oDialog)
 {
     return First(RunFileDialog(m_pParent, oDialog, QFileDialog::AcceptOpen));
 }
 
-std::vector<std::string> CQtPrompts::OpenFiles(const SFileDialog& oDialog)
+std::vector<std::string> QtPrompts::OpenFiles(const FileDialog& oDialog)
 {
     return RunFileDialog(m_pParent, oDialog, QFileDialog::AcceptOpen, true);
 }
 
-std::optional<std::string> CQtPrompts::SaveFile(const SFileDialog& oDialog)
+std::optional<std::string> QtPrompts::SaveFile(const FileDialog& oDialog)
 {
     return First(RunFileDialog(m_pParent, oDialog, QFileDialog::AcceptSave));
 }
 
-void CQtPrompts::SetBusy(bool bBusy)
+void QtPrompts::SetBusy(bool bBusy)
 {
     if (bBusy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -99,7 +99,7 @@ void CQtPrompts::SetBusy(bool bBusy)
     }
 }
 
-bool CQtPrompts::OpenDocument(const std::string& sPath)
+bool QtPrompts::OpenDocument(const std::string& sPath)
 {
     // Relative names are taken in the working directory.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(QDir::current(), Q(sPath)).absoluteFilePath()));

@@ -5,15 +5,15 @@
 
 class QWidget;
 
-class CQtPrompts : public IPrompts {
+class QtPrompts : public Prompts {
 public:
-    explicit CQtPrompts(QWidget* pParent = nullptr) : m_pParent(pParent) {}
+    explicit QtPrompts(QWidget* pParent = nullptr) : m_pParent(pParent) {}
     void SetParent(QWidget* pParent) { m_pParent = pParent; }
 
-    EButton Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons) override;
-    std::optional<std::string> OpenFile(const SFileDialog& oDialog) override;
-    std::vector<std::string> OpenFiles(const SFileDialog& oDialog) override;
-    std::optional<std::string> SaveFile(const SFileDialog& oDialog) override;
+    Button Message(const std::string& sTitle, const std::string& sText, Icon eIcon, Buttons eButtons) override;
+    std::optional<std::string> OpenFile(const FileDialog& oDialog) override;
+    std::vector<std::string> OpenFiles(const FileDialog& oDialog) override;
+    std::optional<std::string> SaveFile(const FileDialog& oDialog) override;
     void SetBusy(bool bBusy) override;
     bool OpenDocument(const std::string& sPath) override;
 

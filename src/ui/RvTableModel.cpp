@@ -1,59 +1,59 @@
 #include "RvTableModel.h"
 
-#include "astro/JulianDateClass.h"
-#include "core/IniFileClass.h"
+#include "astro/JulianDate.h"
+#include "core/IniFile.h"
 #include "core/NumberText.h"
-#include "rvtable/MatrixClass.h"
+#include "rvtable/RvTable.h"
 
 #include <algorithm>
 
-CRvTableModel::CRvTableModel(const CMatrix& oMatrix, QObject* pParent) : QAbstractTableModel(pParent), m_oMatrix(oMatrix)
+RvTableModel::RvTableModel(const RvTable& oTable, QObject* pParent) : QAbstractTableModel(pParent), m_oTable(oTable)
 {
     Refresh();
 }
 
-void CRvTableModel::Refresh()
+void RvTableModel::Refresh()
 {
     beginResetModel();
-    m_vColumnIndex = m_oMatrix.ColumnIndices();
-    m_lRows = static_cast<int32_t>(m_oMatrix.Rows().size());
+    m_vColumnIndex = m_oTable.ColumnIndices();
+    m_lRows = static_cast<int32_t>(m_oTable.Rows().size());
     m_vRowStatistics.clear();
     std::vector<double> vVelocity;
-    for (const SMeasurementRow& oRow : m_oMatrix.Rows()) {
+    for (const MeasurementRow& oRow : m_oTable.Rows()) {
         vVelocity.clear();
-        for (const SLineMeasurement& o : oRow.pMeasurements) {
+        for (const LineMeasurement& o : oRow.pMeasurements) {
             vVelocity.push_back(o.fVelocity1);
         }
-        m_vRowStatistics.push_back(VelocityStatistics(vVelocity));
+        m_vRowStatistics.push_back(ComputeVelocityStatistics(vVelocity));
     }
     endResetModel();
 }
 
-int32_t CRvTableModel::DataRow(int lModelRow) const
+int32_t RvTableModel::DataRow(int lModelRow) const
 {
     const int32_t r = lModelRow - kFixedRows;
     return r >= 0 && r < m_lRows ? r : -1;
 }
 
-int32_t CRvTableModel::DataColumn(int lModelColumn) const
+int32_t RvTableModel::DataColumn(int lModelColumn) const
 {
     const int32_t c = lModelColumn - 1;
     return c >= 0 && c < static_cast<int32_t>(m_vColumnIndex.size()) ? c : -1;
 }
 
-int CRvTableModel::rowCount(const QModelIndex& oParent) const
+int RvTableModel::rowCount(const QModelIndex& oParent) const
 {
     // An empty table shows one empty data row and one empty column.
     return oParent.isValid() ? 0 : std::max(1, m_lRows) + kFixedRows;
 }
 
-int CRvTableModel::columnCount(const QModelIndex& oParent) const
+int RvTableModel::columnCount(const QModelIndex& oParent) const
 {
     // The mean of each row's lines follows the line columns, once there are any.
     return oParent.isValid() ? 0 : std::max<int>(1, static_cast<int>(m_vColumnIndex.size())) + 1 + (HasMeanColumn() ? 1 : 0);
 }
 
-QVariant CRvTableModel::data(const QModelIndex& oIndex, int lRole) const
+QVariant RvTableModel::data(const QModelIndex& oIndex, int lRole) const
 {
     if (!oIndex.isValid()) {
         return {};
@@ -81,7 +81,7 @@ QVariant CRvTableModel::data(const QModelIndex& oIndex, int lRole) const
     }
 }
 
-QString CRvTableModel::Text(int lRow, int lColumn) const
+QString RvTableModel::Text(int lRow, int lColumn) const
 {
     const int32_t r = DataRow(lRow);
     const int32_t c = DataColumn(lColumn);
@@ -92,7 +92,7 @@ QString CRvTableModel::Text(int lRow, int lColumn) const
         if (r < 0) {
             return {};
         }
-        const SVelocityStatistics& o = m_vRowStatistics[static_cast<std::size_t>(r)];
+        const VelocityStatistics& o = m_vRowStatistics[static_cast<std::size_t>(r)];
         if (o.lCount == 0) {
             return {};
         }
@@ -106,8 +106,8 @@ QString CRvTableModel::Text(int lRow, int lColumn) const
             return {};
         }
         const int32_t lIndex = m_vColumnIndex[static_cast<std::size_t>(c)];
-        if (lIndex < 0 || lIndex >= m_oMatrix.InertialLines().GetLineCount() ||
-            !m_oMatrix.InertialLines().GetLine(lIndex, fWavelength, &sName)) {
+        if (lIndex < 0 || lIndex >= m_oTable.LaboratoryLineTable().GetLineCount() ||
+            !m_oTable.LaboratoryLineTable().GetLine(lIndex, fWavelength, &sName)) {
             return {};
         }
         return QString::fromStdString(lRow == 0 ? sName : FloatToText(fWavelength));
@@ -116,31 +116,31 @@ QString CRvTableModel::Text(int lRow, int lColumn) const
         return {};
     }
     if (lColumn == 0) {
-        return TimeText(m_oMatrix.GetRowJulianDate(r));
+        return TimeText(m_oTable.GetRowJulianDate(r));
     }
-    return c < 0 ? QString() : QString::fromStdString(m_oMatrix.CellText(r, m_vColumnIndex[static_cast<std::size_t>(c)]));
+    return c < 0 ? QString() : QString::fromStdString(m_oTable.CellText(r, m_vColumnIndex[static_cast<std::size_t>(c)]));
 }
 
-bool CRvTableModel::HasMeanColumn() const
+bool RvTableModel::HasMeanColumn() const
 {
     return !m_vColumnIndex.empty();
 }
 
-bool CRvTableModel::IsMeanColumn(int lModelColumn) const
+bool RvTableModel::IsMeanColumn(int lModelColumn) const
 {
     return HasMeanColumn() && lModelColumn == static_cast<int>(m_vColumnIndex.size()) + 1;
 }
 
-QString CRvTableModel::RowToolTip(int32_t r) const
+QString RvTableModel::RowToolTip(int32_t r) const
 {
-    const SVelocityStatistics& o = m_vRowStatistics[static_cast<std::size_t>(r)];
+    const VelocityStatistics& o = m_vRowStatistics[static_cast<std::size_t>(r)];
     if (o.lOutlier < 0) {
         return {};
     }
-    const SLineMeasurement& oLine = m_oMatrix.Rows()[static_cast<std::size_t>(r)].pMeasurements[static_cast<std::size_t>(o.lOutlier)];
+    const LineMeasurement& oLine = m_oTable.Rows()[static_cast<std::size_t>(r)].pMeasurements[static_cast<std::size_t>(o.lOutlier)];
     std::string sName;
     double fWavelength = 0.0;
-    if (!m_oMatrix.InertialLines().GetLine(oLine.lInertialLineIndex, fWavelength, &sName)) {
+    if (!m_oTable.LaboratoryLineTable().GetLine(oLine.lLaboratoryLineIndex, fWavelength, &sName)) {
         sName = "line " + std::to_string(o.lOutlier + 1);
     }
     return QString::fromStdString(sName + " (" + quandrel::FormatFixed(oLine.fVelocity1, 2) + " km/s) lies " +
@@ -148,11 +148,11 @@ QString CRvTableModel::RowToolTip(int32_t r) const
                                   " standard errors from the mean of the other lines");
 }
 
-QString CRvTableModel::TimeText(double fJulianDate)
+QString RvTableModel::TimeText(double fJulianDate)
 {
     using quandrel::FormatFixed;
     using quandrel::PadLeft;
-    const SCalendarDate o = CJulianDate::CalendarDateToTheMinute(fJulianDate);
+    const CalendarDate o = JulianDate::CalendarDateToTheMinute(fJulianDate);
     return QString::fromStdString(PadLeft(FormatFixed(o.day, 0), 2, ' ') + "." + PadLeft(std::to_string(o.month), 2, ' ') +
                                   "." + PadLeft(std::to_string(o.year), 4, ' ') + " " +
                                   PadLeft(FormatFixed(o.hours, 0), 2, ' ') + ":" + PadLeft(FormatFixed(o.minutes, 0), 2, '0'));

@@ -14,11 +14,11 @@
 #include <cstdint>
 #include <vector>
 
-class CMatrix;
+class RvTable;
 
-class CRvTableModel : public QAbstractTableModel {
+class RvTableModel : public QAbstractTableModel {
 public:
-    explicit CRvTableModel(const CMatrix& oMatrix, QObject* pParent = nullptr);
+    explicit RvTableModel(const RvTable& oTable, QObject* pParent = nullptr);
 
     // Takes the table's present rows and columns.
     void Refresh();
@@ -46,9 +46,9 @@ private:
     bool IsMeanColumn(int lModelColumn) const;
     QString RowToolTip(int32_t r) const;
 
-    const CMatrix& m_oMatrix;
+    const RvTable& m_oTable;
     std::vector<int32_t> m_vColumnIndex; // laboratory index of each data column
     int32_t m_lRows = 0;
-    std::vector<SVelocityStatistics> m_vRowStatistics; // of each data row, taken at the refresh
+    std::vector<VelocityStatistics> m_vRowStatistics; // of each data row, taken at the refresh
     QBrush m_oFixedBrush;
 };

@@ -54,17 +54,17 @@ void DrawAddMeasurement(QPainter& oPainter)
 
 } // namespace
 
-QIcon MakeToolIcon(EToolIcon eIcon)
+QIcon MakeToolIcon(ToolIcon eIcon)
 {
     QPixmap oPixmap(kSize, kSize);
     oPixmap.fill(Qt::transparent);
     QPainter oPainter(&oPixmap);
     oPainter.setRenderHint(QPainter::Antialiasing);
     switch (eIcon) {
-    case EToolIcon::ZoomIn: DrawMagnifier(oPainter, true); break;
-    case EToolIcon::ZoomOut: DrawMagnifier(oPainter, false); break;
-    case EToolIcon::FindLines: DrawFindLines(oPainter); break;
-    case EToolIcon::AddMeasurement: DrawAddMeasurement(oPainter); break;
+    case ToolIcon::ZoomIn: DrawMagnifier(oPainter, true); break;
+    case ToolIcon::ZoomOut: DrawMagnifier(oPainter, false); break;
+    case ToolIcon::FindLines: DrawFindLines(oPainter); break;
+    case ToolIcon::AddMeasurement: DrawAddMeasurement(oPainter); break;
     }
     oPainter.end();
     return QIcon(oPixmap);

@@ -3,6 +3,6 @@
 
 #include <QIcon>
 
-enum class EToolIcon { ZoomIn, ZoomOut, FindLines, AddMeasurement };
+enum class ToolIcon { ZoomIn, ZoomOut, FindLines, AddMeasurement };
 
-QIcon MakeToolIcon(EToolIcon eIcon);
+QIcon MakeToolIcon(ToolIcon eIcon);

@@ -1,8 +1,8 @@
 #include "UiUtils.h"
 
-#include "astro/JulianDateClass.h"
-#include "core/IniFileClass.h"
-#include "core/UtilsClass.h"
+#include "astro/JulianDate.h"
+#include "core/IniFile.h"
+#include "core/Utils.h"
 #include "session/SettingsGateway.h"
 
 #include <QApplication>
@@ -82,7 +82,7 @@ double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit*
     const auto Whole = [](const QLineEdit* pEdit, int lMin, int lMax) {
         const double f = EditReal(pEdit);
         if (f != std::floor(f) || f < lMin || f > lMax) {
-            throw EConvertError("Not a whole number from " + std::to_string(lMin) + " to " + std::to_string(lMax) +
+            throw ConvertError("Not a whole number from " + std::to_string(lMin) + " to " + std::to_string(lMax) +
                                 ": " + pEdit->text().toStdString());
         }
         return static_cast<int>(f);
@@ -93,14 +93,14 @@ double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit*
     const double fHours = Whole(aEdits[3], 0, 23);
     const double fMinutes = Whole(aEdits[4], 0, 59);
     const double fZone = ZoneHours(pZoneHours);
-    return CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes) - fZone * (1.0 / 24.0);
+    return JulianDate::FromCalendar(lYear, lMonth, fDay, fHours, fMinutes) - fZone * (1.0 / 24.0);
 }
 
 double ZoneHours(const QLineEdit* pZoneHours)
 {
     const double fHours = EditReal(pZoneHours);
     if (!IsZoneOffset(fHours)) {
-        throw EConvertError("Not a time zone offset: " + pZoneHours->text().toStdString());
+        throw ConvertError("Not a time zone offset: " + pZoneHours->text().toStdString());
     }
     return fHours;
 }

@@ -26,7 +26,7 @@ void AddCivilDateRows(QGridLayout* pGrid, int lRow, const std::array<QLineEdit*,
 // A line edit with its object name and first text.
 QLineEdit* NamedEdit(const char* pcName, const char* pcText);
 
-// The number in an edit field, with either decimal separator; EConvertError when it is none.
+// The number in an edit field, with either decimal separator; ConvertError when it is none.
 double EditReal(const QLineEdit* pEdit);
 
 // The index of "Other" in the time zone boxes ("UT", "MET", "MEST", "Other").
@@ -36,10 +36,10 @@ constexpr int kOtherTimeZone = 3;
 // confirmed ("Settings"/"OtherTimeZone"), which only then can be typed over.
 void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, double fOtherHours);
 
-// The hour offset of a time zone field (whole, half or quarter hours from -12 to +14); EConvertError
+// The hour offset of a time zone field (whole, half or quarter hours from -12 to +14); ConvertError
 // when it is none.
 double ZoneHours(const QLineEdit* pZoneHours);
 
 // The Julian date of the civil date fields (day, month, year, hours, minutes) in the zone of the
-// hour offset; EConvertError when a field holds no number or the offset is none.
+// hour offset; ConvertError when a field holds no number or the offset is none.
 double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit* pZoneHours);

@@ -1,6 +1,6 @@
 // The Doppler velocity and its correction for the observer's motion.
-#include "astro/RadialVelocityClass.h"
-#include "astro/TopocentricCorrectionClass.h"
+#include "astro/ObservationCoordinates.h"
+#include "astro/HeliocentricCorrection.h"
 
 #include <gtest/gtest.h>
 
@@ -32,9 +32,9 @@ void Split(double fValue, double& fWhole, double& fMinutes)
     fMinutes = (fValue - fWhole) * 60.0;
 }
 
-CRadialVelocity At(double fRaHours, double fDecDegrees, double fLongitudeWest, double fLatitude)
+ObservationCoordinates At(double fRaHours, double fDecDegrees, double fLongitudeWest, double fLatitude)
 {
-    CRadialVelocity o;
+    ObservationCoordinates o;
     double a, b, c, d, e, f, g, h;
     Split(fRaHours, a, b);
     Split(fDecDegrees, c, d);
@@ -47,9 +47,9 @@ CRadialVelocity At(double fRaHours, double fDecDegrees, double fLongitudeWest, d
 
 } // namespace
 
-TEST(CRadialVelocity, DopplerAndTheReferenceCorrection)
+TEST(ObservationCoordinates, DopplerAndTheReferenceCorrection)
 {
-    CRadialVelocity o;
+    ObservationCoordinates o;
     EXPECT_NEAR(o.RadialVelocity(6562.8, 6563.0, 2451545.0) - o.CorrectVelocity(0.0, 2451545.0),
                 0.2 / 6562.8 * 299792.458, 1e-9);
     o.SetObjectCoordinates(5, 55, 7, 24);
@@ -61,7 +61,7 @@ TEST(CRadialVelocity, DopplerAndTheReferenceCorrection)
     EXPECT_FALSE(o.AreObserverCoordinatesSet());
 }
 
-TEST(CRadialVelocity, AgreesWithAstropyForAlphaDraAtAmateurSites)
+TEST(ObservationCoordinates, AgreesWithAstropyForAlphaDraAtAmateurSites)
 {
     // Source: tests/data/baryvel_alphaDra.txt (astropy barycentric values; ours is heliocentric:
     // the Sun's own motion about the barycentre stays below 0.013 km/s).
@@ -76,7 +76,7 @@ TEST(CRadialVelocity, AgreesWithAstropyForAlphaDraAtAmateurSites)
         if (fLongitudeEast > 180) {
             fLongitudeEast -= 360;
         }
-        const CRadialVelocity o =
+        const ObservationCoordinates o =
             At(14 + 4 / 60.0 + 23.3498 / 3600, 64 + 22 / 60.0 + 33.062 / 3600, -fLongitudeEast, fLatitude);
         EXPECT_NEAR(o.CorrectVelocity(0.0, fJd), fReference, 0.02) << sDate;
         ++lRows;
@@ -84,7 +84,7 @@ TEST(CRadialVelocity, AgreesWithAstropyForAlphaDraAtAmateurSites)
     EXPECT_EQ(lRows, 12);
 }
 
-TEST(CRadialVelocity, AgreesWithIrafRvcorrectAtParanal)
+TEST(ObservationCoordinates, AgreesWithIrafRvcorrectAtParanal)
 {
     // Source: tests/data/rvcorrect_paranal.txt; IRAF's own model is good to about 0.15 km/s.
     const std::vector<std::string> vLines = DataLines("rvcorrect_paranal.txt");
@@ -94,7 +94,7 @@ TEST(CRadialVelocity, AgreesWithIrafRvcorrectAtParanal)
         std::istringstream oLine(sLine);
         double fRa, fDec, fReference;
         oLine >> fRa >> fDec >> fReference;
-        CRadialVelocity o = At(fRa / 15.0, fDec, 0, 0);
+        ObservationCoordinates o = At(fRa / 15.0, fDec, 0, 0);
         o.SetObserverCoordinates(70, 24.2, -24, -37.5);
         EXPECT_NEAR(o.CorrectVelocity(0.0, 2457244.5), fReference, 0.15) << fRa << " " << fDec;
         ++lRows;
@@ -102,7 +102,7 @@ TEST(CRadialVelocity, AgreesWithIrafRvcorrectAtParanal)
     EXPECT_EQ(lRows, 24);
 }
 
-TEST(CTopocentricCorrection, PhysicsOfTheCorrection)
+TEST(HeliocentricCorrection, PhysicsOfTheCorrection)
 {
     // Within the Earth's orbital plus rotational speed, all year, all sky.
     double fMax = 0.0;
@@ -117,9 +117,9 @@ TEST(CTopocentricCorrection, PhysicsOfTheCorrection)
     EXPECT_GT(fMax, 29.0);
 
     // An object on the ecliptic (RA 6 h, Dec +23.44 deg) between opposite seasons: the sign changes.
-    const CRadialVelocity oEcliptic = At(6.0, 23.44, 0, 0);
-    const double fMarch = oEcliptic.CorrectVelocity(0.0, CJulianDate::JulianDate(2021, 3, 21, 0, 0));
-    const double fSeptember = oEcliptic.CorrectVelocity(0.0, CJulianDate::JulianDate(2021, 9, 23, 0, 0));
+    const ObservationCoordinates oEcliptic = At(6.0, 23.44, 0, 0);
+    const double fMarch = oEcliptic.CorrectVelocity(0.0, JulianDate::FromCalendar(2021, 3, 21, 0, 0));
+    const double fSeptember = oEcliptic.CorrectVelocity(0.0, JulianDate::FromCalendar(2021, 9, 23, 0, 0));
     EXPECT_LT(fMarch * fSeptember, 0.0);
     EXPECT_GT(std::fabs(fMarch), 25.0);
 
@@ -138,17 +138,17 @@ TEST(CTopocentricCorrection, PhysicsOfTheCorrection)
     EXPECT_GT(std::fabs(fMorning - fEvening), 0.5);
 }
 
-TEST(CTopocentricCorrection, TrueAnomalyAndSiderealTime)
+TEST(HeliocentricCorrection, TrueAnomalyAndSiderealTime)
 {
-    EXPECT_NEAR(static_cast<double>(CTopocentricCorrection::TrueAnomaly(0.0L, 0.0167L)), 0.0, 1e-6);
-    EXPECT_NEAR(static_cast<double>(CTopocentricCorrection::TrueAnomaly(180.0L, 0.0167L)), 180.0, 1e-6);
-    EXPECT_NEAR(static_cast<double>(CTopocentricCorrection::TrueAnomaly(90.0L, 0.0L)), 90.0, 1e-9);
+    EXPECT_NEAR(static_cast<double>(HeliocentricCorrection::TrueAnomaly(0.0L, 0.0167L)), 0.0, 1e-6);
+    EXPECT_NEAR(static_cast<double>(HeliocentricCorrection::TrueAnomaly(180.0L, 0.0167L)), 180.0, 1e-6);
+    EXPECT_NEAR(static_cast<double>(HeliocentricCorrection::TrueAnomaly(90.0L, 0.0L)), 90.0, 1e-9);
     // e = 0.0167: nu - M reaches 2 e sin M (in radians) at first order.
-    EXPECT_NEAR(static_cast<double>(CTopocentricCorrection::TrueAnomaly(90.0L, 0.0167L)),
+    EXPECT_NEAR(static_cast<double>(HeliocentricCorrection::TrueAnomaly(90.0L, 0.0167L)),
                 90.0 + 2 * 0.0167 * 180.0 / M_PI, 0.02);
     // Meeus, example 12.a: 1987 April 10, 0h UT: GMST 13h10m46.3668s.
-    const SCalendarDate oDate{1987, 4, 10, 0, 0};
-    const double fTheta = static_cast<double>(CTopocentricCorrection::LocalSiderealAngle(oDate, 0.0L));
+    const CalendarDate oDate{1987, 4, 10, 0, 0};
+    const double fTheta = static_cast<double>(HeliocentricCorrection::LocalSiderealAngle(oDate, 0.0L));
     EXPECT_NEAR(fTheta * 12.0 / M_PI, 13.0 + 10.0 / 60 + 46.3668 / 3600, 1e-6);
-    EXPECT_NEAR(static_cast<double>(CTopocentricCorrection::Obliquity(0.0L)), 23.439291, 1e-12);
+    EXPECT_NEAR(static_cast<double>(HeliocentricCorrection::Obliquity(0.0L)), 23.439291, 1e-12);
 }

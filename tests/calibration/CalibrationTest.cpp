@@ -1,7 +1,7 @@
 // Calibration points, the polynomial and the sampling point mappings, and a
 // generated lamp spectrum calibrated from its own lines.
-#include "calibration/CalibrationClass.h"
-#include "spectrum/SpectrumClass.h"
+#include "calibration/WavelengthCalibration.h"
+#include "spectrum/Spectrum.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 
 namespace {
 
-std::vector<double> Measured(const CCalibration& o)
+std::vector<double> Measured(const WavelengthCalibration& o)
 {
     std::vector<double> v;
     for (const auto& p : o.Points()) {
@@ -27,9 +27,9 @@ double TrueLambda(double p)
 
 } // namespace
 
-TEST(CCalibration, PointsStaySortedAndTheSameLineReplacesItsPosition)
+TEST(WavelengthCalibration, PointsStaySortedAndTheSameLineReplacesItsPosition)
 {
-    CCalibration o;
+    WavelengthCalibration o;
     o.AddCalibrationPoint(100.0, 4990.0);
     o.AddCalibrationPoint(300.0, 5100.0);
     o.AddCalibrationPoint(200.0, 5050.0);
@@ -50,9 +50,9 @@ TEST(CCalibration, PointsStaySortedAndTheSameLineReplacesItsPosition)
     EXPECT_FALSE(o.FitCalibration(bReduced));
 }
 
-TEST(CCalibration, PolynomialDegreeDropsToThePoints)
+TEST(WavelengthCalibration, PolynomialDegreeDropsToThePoints)
 {
-    CCalibration o;
+    WavelengthCalibration o;
     o.AddCalibrationPoint(100.0, 5000.0);
     o.AddCalibrationPoint(200.0, 5120.0);
     o.AddCalibrationPoint(300.0, 5260.0);
@@ -67,7 +67,7 @@ TEST(CCalibration, PolynomialDegreeDropsToThePoints)
     EXPECT_NEAR(o.CalibrateValue(250.0), 5187.5, 1e-6);
 
     // One point: no fit; no residuals before any polynomial was fitted.
-    CCalibration oSingle;
+    WavelengthCalibration oSingle;
     oSingle.AddCalibrationPoint(100.0, 5000.0);
     oSingle.SetCalibrationMode(0);
     ASSERT_TRUE(oSingle.FitCalibration(bReduced));
@@ -78,13 +78,13 @@ TEST(CCalibration, PolynomialDegreeDropsToThePoints)
     EXPECT_EQ(afX[0], 1.0);
 }
 
-TEST(CCalibration, SamplingPointsInterpolateAndExtrapolateAlongTheEnds)
+TEST(WavelengthCalibration, SamplingPointsInterpolateAndExtrapolateAlongTheEnds)
 {
-    CCalibration o;
+    WavelengthCalibration o;
     o.AddCalibrationPoint(10, 100);
     o.AddCalibrationPoint(20, 200);
     o.AddCalibrationPoint(30, 400);
-    o.SetCalibrationMode(CCalibration::kSamplingPoints);
+    o.SetCalibrationMode(WavelengthCalibration::kSamplingPoints);
     bool bReduced = true;
     ASSERT_TRUE(o.FitCalibration(bReduced));
     EXPECT_FALSE(bReduced);
@@ -103,9 +103,9 @@ TEST(CCalibration, SamplingPointsInterpolateAndExtrapolateAlongTheEnds)
     EXPECT_EQ(o.CalibrateValue(35), 35) << "no calibration";
 }
 
-TEST(CPolynomialRegression, FitsExactlyAndGuardsZero)
+TEST(PolynomialRegression, FitsExactlyAndGuardsZero)
 {
-    CPolynomialRegression o;
+    PolynomialRegression o;
     EXPECT_FALSE(o.IsFitted());
     const double afX[] = {0.0, 1.0, 2.0, 3.0, 4.0};
     double afY[5];
@@ -116,13 +116,13 @@ TEST(CPolynomialRegression, FitsExactlyAndGuardsZero)
     EXPECT_NEAR(o.EvaluatePolynomial(0.0), 3.0, 1e-9) << "0 is taken as 1e-12";
     EXPECT_NEAR(o.EvaluatePolynomial(10.0), 33.0, 1e-8);
     const double afSame[] = {5.0, 5.0, 5.0};
-    EXPECT_THROW(o.FitPolynomial(1, afSame, afY, 3), math::matrix_error) << "all points at one position";
+    EXPECT_THROW(o.FitPolynomial(1, afSame, afY, 3), math::DenseMatrixError) << "all points at one position";
 }
 
-TEST(CCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOfAnAngstrom)
+TEST(WavelengthCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOfAnAngstrom)
 {
-    CTempDir oDir;
-    CCalibration oCalibration;
+    TempDir oDir;
+    WavelengthCalibration oCalibration;
     ASSERT_TRUE(oCalibration.Load(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));
     // The lamp in pixels: every neon line without a neighbour within 10 A (no blends) as a Gaussian of
     // 1.5 pixels at the position of its wavelength.
@@ -152,7 +152,7 @@ TEST(CCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOfAnAngstro
     for (int x = 0; x < 2048; ++x) {
         vPixel[static_cast<std::size_t>(x)] = x;
     }
-    CSpectrum oLamp(nullptr);
+    Spectrum oLamp(nullptr);
     oLamp.SetValues(2048, vPixel.data(), vIntensity.data());
     oLamp.SetEmissionSpectrum(true);
     oLamp.FindSpectralLines(12, 0.2);
@@ -183,12 +183,12 @@ TEST(CCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOfAnAngstro
     EXPECT_LT(fMax, 0.01);
 }
 
-TEST(CPolynomialRegression, StaysExactFarFromZeroAtEveryDegree)
+TEST(PolynomialRegression, StaysExactFarFromZeroAtEveryDegree)
 {
     // Positions in angstrom (a spectrum recalibrated against lamp lines): the normal equations of x
     // itself would lose the cubic; the fit reproduces it at degrees 3 and 4.
     for (char cMode : {2, 3}) {
-        CCalibration o;
+        WavelengthCalibration o;
         for (int i = 0; i < 15; ++i) {
             const double x = 5800.0 + 90.0 * i;
             o.AddCalibrationPoint(x, TrueLambda(x - 5800.0));

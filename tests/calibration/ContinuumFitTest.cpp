@@ -9,13 +9,13 @@
 
 namespace {
 
-struct SCase {
+struct Case {
     const char* pcName;
     bool bEmission;
     int lOrder;
 };
 
-class ContinuumCases : public ::testing::TestWithParam<SCase> {};
+class ContinuumCases : public ::testing::TestWithParam<Case> {};
 
 double Continuum(double x)
 {
@@ -27,7 +27,7 @@ double Continuum(double x)
 
 TEST_P(ContinuumCases, TheFittedContinuumIsTheOneTheSpectrumWasMadeWith)
 {
-    const SCase& c = GetParam();
+    const Case& c = GetParam();
     std::mt19937 oRandom(7);
     std::normal_distribution<double> oNoise(0.0, 0.005);
     std::vector<double> vW;
@@ -56,8 +56,8 @@ TEST_P(ContinuumCases, TheFittedContinuumIsTheOneTheSpectrumWasMadeWith)
 }
 
 INSTANTIATE_TEST_SUITE_P(Generated, ContinuumCases,
-                         ::testing::Values(SCase{"Absorption", false, 3}, SCase{"Emission", true, 3},
-                                           SCase{"HigherOrder", false, 6}),
+                         ::testing::Values(Case{"Absorption", false, 3}, Case{"Emission", true, 3},
+                                           Case{"HigherOrder", false, 6}),
                          [](const auto& o) { return std::string(o.param.pcName); });
 
 TEST(ContinuumFit, RefusesWhatItCannotFitOrDivideBy)

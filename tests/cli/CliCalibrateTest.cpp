@@ -8,11 +8,11 @@
 
 TEST(CliCalibrate, MapsPixelsThroughPolynomialsAndSamplingPoints)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sSpectrum = oDir.Write("pixels.txt", "0.9\n0.8\n0.7\n0.6\n0.5\n");
     // Five points of the line lambda = 6000 + 2 p (p = 0 .. 4 in single-column pixels), 10 apart.
     const std::string sPoints = oDir.Write("points.txt", "-10;5980\n0;6000\n10;6020\n20;6040\n");
-    const SCliRun oRun = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--polynomial", "1",
+    const CliRun oRun = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--polynomial", "1",
                                         "--single-column"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     const auto vLines = OutputLines(oRun.sOut);
@@ -28,14 +28,14 @@ TEST(CliCalibrate, MapsPixelsThroughPolynomialsAndSamplingPoints)
     EXPECT_EQ(vImported[0], "6000\t0.90000000000000002");
     EXPECT_EQ(OutputLines(RunCliCapture({"import", sCalibrated, "--skip", "2"}).sOut).size(), 4U);
 
-    const SCliRun oSampling = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--sampling",
+    const CliRun oSampling = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--sampling",
                                              "--single-column"});
     ASSERT_EQ(oSampling.lStatus, 0);
     EXPECT_EQ(OutputLines(oSampling.sOut)[0], "# residuals: none (sampling points)");
     EXPECT_EQ(OutputLines(oSampling.sOut)[3], "6004.000000;0.700000");
 
     // Order 4 with four points: reduced, and said on standard error.
-    const SCliRun oReduced = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--polynomial", "4",
+    const CliRun oReduced = RunCliCapture({"calibrate", sSpectrum, "--points", sPoints, "--polynomial", "4",
                                             "--single-column"});
     ASSERT_EQ(oReduced.lStatus, 0);
     EXPECT_FALSE(oReduced.sErr.empty());
@@ -44,7 +44,7 @@ TEST(CliCalibrate, MapsPixelsThroughPolynomialsAndSamplingPoints)
 
 TEST(CliCalibrate, RefusesTooFewPointsAndBadOptions)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sSpectrum = oDir.Write("pixels.txt", "0.9\n0.8\n");
     EXPECT_EQ(RunCliCapture({"calibrate", sSpectrum, "--points", oDir.Write("one.txt", "1;6000\n3;6000\n"),
                              "--single-column"})
@@ -59,7 +59,7 @@ TEST(CliCalibrate, RefusesTooFewPointsAndBadOptions)
         if (std::string(pcMode) == "--polynomial") {
             vArguments.push_back("3");
         }
-        const SCliRun oRun = RunCliCapture(vArguments);
+        const CliRun oRun = RunCliCapture(vArguments);
         EXPECT_EQ(oRun.lStatus, 1) << pcMode << oRun.sOut;
         EXPECT_NE(oRun.sErr.find("not finite"), std::string::npos) << pcMode;
     }

@@ -7,7 +7,7 @@
 TEST(CliCc, TheShippedSpectrumAgainstItselfAndUnusableEntries)
 {
     const std::string sSample = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
-    const SCliRun oRun = RunCliCapture({"cc", sSample, sSample, "--from", "6500", "--to", "6650", "--function"});
+    const CliRun oRun = RunCliCapture({"cc", sSample, sSample, "--from", "6500", "--to", "6650", "--function"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     const auto vLines = OutputLines(oRun.sOut);
     ASSERT_GT(vLines.size(), 100U);
@@ -15,12 +15,12 @@ TEST(CliCc, TheShippedSpectrumAgainstItselfAndUnusableEntries)
     EXPECT_EQ(Records(oRun.sOut).size(), vLines.size());
     EXPECT_EQ(Records(oRun.sOut)[1].size(), 2U);
 
-    CTempDir oDir;
+    TempDir oDir;
     EXPECT_EQ(RunCliCapture({"cc", sSample, sSample, "--from", "6500"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"cc", sSample, "--from", "6500", "--to", "6600"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"cc", sSample, sSample, "--from", "6500", "--to", "6600", "--span", "0"}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"cc", sSample, oDir.File("none.txt"), "--from", "6500", "--to", "6600"}).lStatus, 1);
-    const SCliRun oNarrow = RunCliCapture({"cc", sSample, sSample, "--from", "6600", "--to", "6600.01"});
+    const CliRun oNarrow = RunCliCapture({"cc", sSample, sSample, "--from", "6600", "--to", "6600.01"});
     EXPECT_EQ(oNarrow.lStatus, 1);
     EXPECT_FALSE(oNarrow.sErr.empty());
 }
@@ -30,19 +30,19 @@ TEST(CliCc, TwoRealEpochsOfAlphaDra)
     // October against June around H-alpha: the published velocities give an observed shift of about
     // +69.9 km/s; the correlation of the whole profile (with its wings and the telluric lines, which do not
     // move) reads a few km/s less.
-    const SCliRun oRun = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
+    const CliRun oRun = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
                                         std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt",
                                         "--from", "6540", "--to", "6590", "--span", "130"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     EXPECT_NEAR(std::stod(oRun.sOut), 69.9, 5.0);
     // The June spectrum's own velocity makes the shift October's absolute velocity.
-    const SCliRun oAbsolute = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
+    const CliRun oAbsolute = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
                                              std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt",
                                              "--from", "6540", "--to", "6590", "--span", "130", "--template-velocity", "-38.5"});
     ASSERT_EQ(oAbsolute.lStatus, 0) << oAbsolute.sErr;
     EXPECT_NEAR(std::stod(oAbsolute.sOut), std::stod(oRun.sOut) - 38.5, 1e-6);
     // With the dialog's span of 30 the two epochs 66 km/s apart peak at the edge: refused, no number.
-    const SCliRun oShort = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
+    const CliRun oShort = RunCliCapture({"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
                                           std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt",
                                           "--from", "6540", "--to", "6590"});
     EXPECT_EQ(oShort.lStatus, 1);

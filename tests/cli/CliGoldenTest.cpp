@@ -14,7 +14,7 @@
 
 namespace {
 
-struct SGoldenCommand {
+struct GoldenCommand {
     const char* sName;
     std::vector<std::string> vArguments;
     // The file the command writes into the temporary folder, compared too; empty for none.
@@ -52,9 +52,9 @@ std::vector<std::string> Joined(std::vector<std::string> vHead, const std::vecto
     return vHead;
 }
 
-const std::vector<SGoldenCommand>& Commands()
+const std::vector<GoldenCommand>& Commands()
 {
-    static const std::vector<SGoldenCommand> vCommands = {
+    static const std::vector<GoldenCommand> vCommands = {
         {"help", {"--help"}},
         {"no_verb", {}},
         {"unknown_verb", {"frobnicate"}},
@@ -121,12 +121,12 @@ void WriteFile(const std::string& sPath, const std::string& sBytes)
     oOut << sBytes;
 }
 
-class CliGolden : public ::testing::TestWithParam<SGoldenCommand> {};
+class CliGolden : public ::testing::TestWithParam<GoldenCommand> {};
 
 TEST_P(CliGolden, OutputUnchanged)
 {
-    const SGoldenCommand& oCommand = GetParam();
-    CTempDir oDir;
+    const GoldenCommand& oCommand = GetParam();
+    TempDir oDir;
     const std::string sOut = oDir.File("x").substr(0, oDir.File("x").size() - 2);
     std::vector<std::string> vArguments;
     for (std::string sArgument : oCommand.vArguments) {
@@ -135,7 +135,7 @@ TEST_P(CliGolden, OutputUnchanged)
         }
         vArguments.push_back(sArgument);
     }
-    const SCliRun oRun = RunCliCapture(vArguments);
+    const CliRun oRun = RunCliCapture(vArguments);
     std::string sRecord = "exit " + std::to_string(oRun.lStatus) + "\n--- stdout\n" + oRun.sOut + "\n--- stderr\n" +
                           oRun.sErr;
     for (const auto& [sMark, sFolder] : Folders(sOut)) {
@@ -158,7 +158,7 @@ TEST_P(CliGolden, OutputUnchanged)
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, CliGolden, ::testing::ValuesIn(Commands()),
-                         [](const ::testing::TestParamInfo<SGoldenCommand>& oInfo) { return oInfo.param.sName; });
+                         [](const ::testing::TestParamInfo<GoldenCommand>& oInfo) { return oInfo.param.sName; });
 
 } // namespace
 
@@ -167,8 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliGolden, ::testing::ValuesIn(Commands()),
 // A project written by an earlier version opens and saves back to the same bytes.
 TEST(ProjectFile, EarlierProjectWritesBackUnchanged)
 {
-    CTempDir oDir;
-    CSession oSession(oDir.File("settings.ini"));
+    TempDir oDir;
+    Session oSession(oDir.File("settings.ini"));
     const std::string sEarlier = std::string(QUANDREL_TEST_DATA_DIR) + "/golden/season.mtx";
     ASSERT_FALSE(oSession.OpenProject(sEarlier));
     ASSERT_FALSE(oSession.SaveProject(oDir.File("again.mtx")));

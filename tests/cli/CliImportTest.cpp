@@ -13,26 +13,26 @@
 
 TEST(CliGeneral, HelpUsageErrorsAndUnknownVerbs)
 {
-    const SCliRun oHelp = RunCliCapture({"--help"});
+    const CliRun oHelp = RunCliCapture({"--help"});
     EXPECT_EQ(oHelp.lStatus, 0);
     EXPECT_NE(oHelp.sOut.find("import"), std::string::npos);
     EXPECT_EQ(RunCliCapture({}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"frobnicate"}).lStatus, 2);
-    const SCliRun oVerbHelp = RunCliCapture({"import", "--help"});
+    const CliRun oVerbHelp = RunCliCapture({"import", "--help"});
     EXPECT_EQ(oVerbHelp.lStatus, 0);
     EXPECT_NE(oVerbHelp.sOut.find("--single-column"), std::string::npos);
 }
 
 TEST(CliImport, ReadsTheShippedSampleSpectrum)
 {
-    const SCliRun oRun = RunCliCapture({"import", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt"});
+    const CliRun oRun = RunCliCapture({"import", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     const auto vLines = OutputLines(oRun.sOut);
     ASSERT_EQ(vLines.size(), 7061U);
     EXPECT_EQ(vLines.front(), "6479.0919999999996\t1.11006");
     EXPECT_EQ(vLines.back(), "6699.9153999999999\t0.98714800000000003");
     // The same file summed up instead of printed.
-    const SCliRun oStats =
+    const CliRun oStats =
         RunCliCapture({"import", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt", "--stats"});
     ASSERT_EQ(oStats.lStatus, 0) << oStats.sErr;
     const auto vStats = OutputLines(oStats.sOut);
@@ -46,13 +46,13 @@ TEST(CliImport, ReadsTheShippedSampleSpectrum)
 
 TEST(CliImport, OptionsReachTheImport)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sFile = oDir.Write("s.txt", "# header\n656.3  0.5\n656.4  0.25\n");
-    const SCliRun oRun = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse"});
+    const CliRun oRun = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     EXPECT_EQ(oRun.sOut, "6563\t0.5\n6564\t0.25\n");
 
-    const SCliRun oRaw = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse", "--no-nm-conversion"});
+    const CliRun oRaw = RunCliCapture({"import", sFile, "--skip", "1", "--separators", " ", "--collapse", "--no-nm-conversion"});
     EXPECT_EQ(OutputLines(oRaw.sOut).at(0), "656.29999999999995\t0.5");
 
     const std::string sFixed = oDir.Write("f.txt", "6562.8    0.9\n6563.0    0.8\n");
@@ -67,7 +67,7 @@ TEST(CliImport, OptionsReachTheImport)
 
 TEST(CliImport, HeaderLinesAreSkippedByDefault)
 {
-    CTempDir oDir;
+    TempDir oDir;
     // Lines without a digit and '#' lines at the head are headers; the first line with a number is
     // data, and so is everything after it. --skip can skip more, never fewer.
     for (const auto& [pcContent, pcExpected] :
@@ -75,7 +75,7 @@ TEST(CliImport, HeaderLinesAreSkippedByDefault)
           {"\xB0;I\r\n6563;0.5\r\n", "6563\t0.5\n"},
           {"6563;0.5\nfoot\n6564;0.25\n", "6563\t0.5\n0\t0\n6564\t0.25\n"}}) {
         const std::string sFile = oDir.Write("h.txt", pcContent);
-        const SCliRun oRun = RunCliCapture({"import", sFile});
+        const CliRun oRun = RunCliCapture({"import", sFile});
         ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
         EXPECT_EQ(oRun.sOut, pcExpected) << pcContent;
     }
@@ -85,8 +85,8 @@ TEST(CliImport, HeaderLinesAreSkippedByDefault)
 
 TEST(CliImport, BadInputAndUsageGiveTheirExitCodes)
 {
-    CTempDir oDir;
-    const SCliRun oMissing = RunCliCapture({"import", oDir.File("missing.txt")});
+    TempDir oDir;
+    const CliRun oMissing = RunCliCapture({"import", oDir.File("missing.txt")});
     EXPECT_EQ(oMissing.lStatus, 1);
     EXPECT_FALSE(oMissing.sErr.empty());
     EXPECT_EQ(RunCliCapture({"import", oDir.Write("empty.txt", "")}).lStatus, 1);
@@ -103,14 +103,14 @@ TEST(CliImport, BadInputAndUsageGiveTheirExitCodes)
 
 TEST(CliImport, DevicesPipesAndSkipsBeyondTheFileEndAtOnce)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sFifo = oDir.File("pipe");
     ASSERT_EQ(mkfifo(sFifo.c_str(), 0600), 0);
     // Each would have read without end, blocked, or skipped 2^31 times past the end.
     for (const std::vector<std::string>& vArguments :
          {std::vector<std::string>{"import", "/dev/zero"}, {"import", sFifo}, {"info", sFifo}, {"orbit", sFifo},
           {"orbit", "/dev/zero"}, {"import", oDir.Write("s.txt", "1;2\n3;4\n"), "--skip", "2147483647"}}) {
-        const SCliRun oRun = RunCliCapture(vArguments);
+        const CliRun oRun = RunCliCapture(vArguments);
         EXPECT_EQ(oRun.lStatus, 1) << vArguments[1];
         EXPECT_FALSE(oRun.sErr.empty()) << vArguments[1];
     }

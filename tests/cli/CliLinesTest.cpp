@@ -12,7 +12,7 @@
 TEST(CliLines, FindsGeneratedLinesAndTheirDopplerVelocities)
 {
     // H-beta and H-alpha shifted by +30 km/s, in nm, on a continuum of 1.
-    CTempDir oDir;
+    TempDir oDir;
     const double fShift = 1.0 + 30.0 / 299792.458;
     std::string sSpectrum;
     for (int k = 0; k < 12000; ++k) {
@@ -25,7 +25,7 @@ TEST(CliLines, FindsGeneratedLinesAndTheirDopplerVelocities)
     }
     const std::string sFile = oDir.Write("s.txt", sSpectrum);
     const std::string sLab = oDir.Write("lab.txt", "H-alpha;656.280\nH-beta;486.133\n");
-    const SCliRun oRun = RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10", "--lab", sLab});
+    const CliRun oRun = RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10", "--lab", sLab});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     const auto vRecords = Records(oRun.sOut);
     ASSERT_EQ(vRecords.size(), 2U) << oRun.sOut;
@@ -40,19 +40,19 @@ TEST(CliLines, FindsGeneratedLinesAndTheirDopplerVelocities)
     }
 
     // Without --lab: four fields; an emission search finds nothing here.
-    const SCliRun oPlain = RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10"});
+    const CliRun oPlain = RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10"});
     ASSERT_EQ(oPlain.lStatus, 0);
     EXPECT_EQ(Records(oPlain.sOut).front().size(), 4U);
-    const SCliRun oEmission =
+    const CliRun oEmission =
         RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10", "--emission"});
     ASSERT_EQ(oEmission.lStatus, 0);
     EXPECT_TRUE(Records(oEmission.sOut).empty());
 
     // --identify: within 40 km/s both lines are identified as above; within 20 neither, and their
     // laboratory fields stay empty.
-    const SCliRun oWide = RunCliCapture({"lines", sFile, "--width-index", "20", "--lab", sLab, "--identify", "40"});
+    const CliRun oWide = RunCliCapture({"lines", sFile, "--width-index", "20", "--lab", sLab, "--identify", "40"});
     EXPECT_EQ(oWide.sOut, oRun.sOut);
-    const SCliRun oNarrow = RunCliCapture({"lines", sFile, "--width-index", "20", "--lab", sLab, "--identify", "20"});
+    const CliRun oNarrow = RunCliCapture({"lines", sFile, "--width-index", "20", "--lab", sLab, "--identify", "20"});
     ASSERT_EQ(Records(oNarrow.sOut).size(), 2U);
     EXPECT_EQ(Records(oNarrow.sOut)[0][4], "");
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--identify", "40"}).lStatus, 2) << "needs --lab";
@@ -64,7 +64,7 @@ TEST(CliLines, MeasuresHAlphaOfTheShippedSpectrum)
 {
     // alpha Dra, 2022-06-08: the H-alpha core lies near 6562.11 A, about -31.6 km/s before any correction.
     const std::string sData = QUANDREL_SAMPLE_DATA_DIR;
-    const SCliRun oRun = RunCliCapture({"lines", sData + "/alphaDra_20220608_Halpha.txt", "--width-index", "20",
+    const CliRun oRun = RunCliCapture({"lines", sData + "/alphaDra_20220608_Halpha.txt", "--width-index", "20",
                                         "--sensitivity-index", "12", "--lab", sData + "/LinesX.txt"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     bool bFound = false;
@@ -79,7 +79,7 @@ TEST(CliLines, MeasuresHAlphaOfTheShippedSpectrum)
 
 TEST(CliLines, RefusesBadSlidersAndUnreadableFiles)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sFile = oDir.Write("s.txt", "1;1\n2;0.5\n3;1\n");
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--width-index", "21"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"lines", sFile, "--width-index", "-1"}).lStatus, 2);
@@ -91,12 +91,12 @@ TEST(CliLines, RefusesBadSlidersAndUnreadableFiles)
     EXPECT_EQ(RunCliCapture({"lines", oDir.File("none.txt")}).lStatus, 1);
     EXPECT_EQ(RunCliCapture({"lines", sFile}).lStatus, 0) << "three samples: no line, but no error";
     // Nothing to search is said, not answered with an empty list.
-    const SCliRun oZero = RunCliCapture({"lines", oDir.Write("zero.txt", "1;0\n2;0\n3;0\n4;0\n")});
+    const CliRun oZero = RunCliCapture({"lines", oDir.Write("zero.txt", "1;0\n2;0\n3;0\n4;0\n")});
     EXPECT_EQ(oZero.lStatus, 1);
     EXPECT_NE(oZero.sErr.find("cannot be searched"), std::string::npos) << oZero.sErr;
     // A window wider than the largest double: the fit's step is infinite and must still end.
     const std::string sWide = oDir.Write("wide.txt", "6563 1\n-1e308 1\n0 1\n1 0.5\n2 1\n1e308 1\n");
-    const SCliRun oWide = RunCliCapture({"lines", sWide, "--separators", " "});
+    const CliRun oWide = RunCliCapture({"lines", sWide, "--separators", " "});
     EXPECT_EQ(oWide.lStatus, 0);
     EXPECT_EQ(oWide.sOut.find("inf"), std::string::npos) << oWide.sOut;
     EXPECT_EQ(oWide.sOut.find("nan"), std::string::npos) << oWide.sOut;

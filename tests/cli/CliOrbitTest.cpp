@@ -2,7 +2,7 @@
 #include "CliRun.h"
 #include "core/NumberText.h"
 #include "io/FitsHeader.h"
-#include "orbit/OrbitalElementsClass.h"
+#include "orbit/OrbitGridSearch.h"
 #include "support/Generators.h"
 #include "support/TempDir.h"
 
@@ -26,9 +26,9 @@ std::map<std::string, double> Elements(const std::string& sOut)
     return mValues;
 }
 
-std::string GeneratedSeries(const CTempDir& oDir)
+std::string GeneratedSeries(const TempDir& oDir)
 {
-    const CMeasuredDataArray oSeries = quandrel::testing::CadenceSeries(quandrel::testing::CadenceOrbit(), 30);
+    const DataSeries oSeries = quandrel::testing::CadenceSeries(quandrel::testing::CadenceOrbit(), 30);
     std::string sText;
     for (int k = 0; k < oSeries.GetArraySize(); ++k) {
         sText += quandrel::FormatFixed(oSeries.GetX(k), 5) + "\t" + quandrel::FormatFixed(oSeries.GetY(k), 4) + "\n";
@@ -40,9 +40,9 @@ std::string GeneratedSeries(const CTempDir& oDir)
 
 TEST(CliOrbit, RecoversAGeneratedOrbitAndPrintsResiduals)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sFile = GeneratedSeries(oDir);
-    const SCliRun oRun = RunCliCapture({"orbit", sFile, "--p", "12", "13", "--t0", "2455000", "2455012.5",
+    const CliRun oRun = RunCliCapture({"orbit", sFile, "--p", "12", "13", "--t0", "2455000", "2455012.5",
                                         "--a1sini", "1e6", "1e7", "--gamma", "-30", "10", "--residuals", "--no-lsq"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     const auto m = Elements(oRun.sOut);
@@ -58,7 +58,7 @@ TEST(CliOrbit, RecoversAGeneratedOrbitAndPrintsResiduals)
     EXPECT_EQ(OutputLines(oRun.sOut)[7].substr(0, 4), "RMS=");
 
     // Fixed elements are held; bad ranges are usage errors.
-    const SCliRun oFixed = RunCliCapture({"orbit", sFile, "--fix-p", "12.5", "--fix-e", "0.3", "--t0", "2455000",
+    const CliRun oFixed = RunCliCapture({"orbit", sFile, "--fix-p", "12.5", "--fix-e", "0.3", "--t0", "2455000",
                                           "2455012.5", "--steps", "6"});
     ASSERT_EQ(oFixed.lStatus, 0) << oFixed.sErr;
     EXPECT_EQ(Elements(oFixed.sOut).at("P"), 12.5);
@@ -74,7 +74,7 @@ TEST(CliOrbit, FitsTheRealAlphaDraVelocities)
 {
     // 227 amateur velocities; published P = 51.417 d, e = 0.43, omega = 22.4, K1 = 48.51 km/s.
     const std::string sFile = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
-    const SCliRun oRun = RunCliCapture({"orbit", sFile, "--p", "51", "52", "--t0", "2459860", "2459912", "--e", "0.3",
+    const CliRun oRun = RunCliCapture({"orbit", sFile, "--p", "51", "52", "--t0", "2459860", "2459912", "--e", "0.3",
                                         "0.55", "--omega", "0", "60", "--a1sini", "2.5e7", "3.5e7", "--gamma", "-20",
                                         "-10"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
@@ -93,13 +93,13 @@ TEST(CliOrbit, FitsTheRealAlphaDraVelocities)
     EXPECT_EQ(m.at("lsq.n"), 227);
 
     // A third column weighs the points: uniform uncertainties of 2 km/s divide chi-square by 4.
-    CTempDir oDir;
+    TempDir oDir;
     std::ifstream oIn(sFile);
     std::string sWeighted;
     for (std::string sLine; std::getline(oIn, sLine);) {
         sWeighted += sLine + ";2\n";
     }
-    const SCliRun oWeighted = RunCliCapture({"orbit", oDir.Write("w.txt", sWeighted), "--p", "51", "52", "--t0",
+    const CliRun oWeighted = RunCliCapture({"orbit", oDir.Write("w.txt", sWeighted), "--p", "51", "52", "--t0",
                                              "2459860", "2459912", "--e", "0.3", "0.55", "--omega", "0", "60",
                                              "--a1sini", "2.5e7", "3.5e7", "--gamma", "-20", "-10"});
     ASSERT_EQ(oWeighted.lStatus, 0) << oWeighted.sErr;
@@ -107,7 +107,7 @@ TEST(CliOrbit, FitsTheRealAlphaDraVelocities)
     EXPECT_EQ(m.count("lsq.chi2r"), 0U) << "without uncertainties it is the residual variance";
     EXPECT_NEAR(Elements(oWeighted.sOut).at("lsq.P"), m.at("lsq.P"), 1e-9);
 
-    const SCliRun oPdm = RunCliCapture({"pdm", sFile});
+    const CliRun oPdm = RunCliCapture({"pdm", sFile});
     ASSERT_EQ(oPdm.lStatus, 0) << oPdm.sErr;
     ASSERT_EQ(oPdm.sOut.substr(0, 4), "T = ");
     EXPECT_NEAR(std::stod(oPdm.sOut.substr(4)), 51.4, 0.2);
@@ -115,9 +115,9 @@ TEST(CliOrbit, FitsTheRealAlphaDraVelocities)
 
 TEST(CliPdm, ReportsLikeTheResultBoxAndRefusesUnusableEntries)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sFile = GeneratedSeries(oDir);
-    const SCliRun oRun = RunCliCapture({"pdm", sFile, "--from", "5", "--to", "20"});
+    const CliRun oRun = RunCliCapture({"pdm", sFile, "--from", "5", "--to", "20"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     EXPECT_EQ(oRun.sOut.size(), 13U) << "T = %8.3f";
     EXPECT_NEAR(std::stod(oRun.sOut.substr(4)), 12.5, 0.2);
@@ -128,7 +128,7 @@ TEST(CliPdm, ReportsLikeTheResultBoxAndRefusesUnusableEntries)
     // Header lines are no measurements: a file with one measurement is refused, not fitted.
     const std::string sHeaded = oDir.Write("headed.txt", "# JD_UTC RV_kms\nJD RV\n2460061.5 -3.2\n");
     for (const char* pcVerb : {"orbit", "pdm"}) {
-        const SCliRun oRefused = RunCliCapture({pcVerb, sHeaded});
+        const CliRun oRefused = RunCliCapture({pcVerb, sHeaded});
         EXPECT_EQ(oRefused.lStatus, 1) << pcVerb << ": " << oRefused.sOut;
         EXPECT_NE(oRefused.sErr.find("holds 1 lines"), std::string::npos) << oRefused.sErr;
     }
@@ -137,12 +137,12 @@ TEST(CliPdm, ReportsLikeTheResultBoxAndRefusesUnusableEntries)
 TEST(CliLs, ThePeriodogramsStrongestPeakAndItsCurve)
 {
     const std::string sFile = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
-    const SCliRun oRun = RunCliCapture({"ls", sFile});
+    const CliRun oRun = RunCliCapture({"ls", sFile});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     const auto m = Elements(oRun.sOut);
     EXPECT_NEAR(m.at("P"), 51.4, 0.2);
     EXPECT_GT(m.at("power"), m.at("fap1"));
-    const SCliRun oCurve = RunCliCapture({"ls", sFile, "--from", "2", "--to", "300", "--samples", "2000", "--curve"});
+    const CliRun oCurve = RunCliCapture({"ls", sFile, "--from", "2", "--to", "300", "--samples", "2000", "--curve"});
     ASSERT_EQ(oCurve.lStatus, 0) << oCurve.sErr;
     const auto vLines = OutputLines(oCurve.sOut);
     ASSERT_EQ(vLines.size(), 3U + 2000U);
@@ -151,10 +151,10 @@ TEST(CliLs, ThePeriodogramsStrongestPeakAndItsCurve)
     EXPECT_EQ(RunCliCapture({"ls", sFile, "--from", "5"}).lStatus, 2);
     EXPECT_EQ(RunCliCapture({"ls", sFile, "--samples", "1"}).lStatus, 2);
     // Data that hold no period exit 1 with the reason; options beyond the numbers are no crash.
-    CTempDir oDir;
+    TempDir oDir;
     for (const auto& [sText, pcWhy] : {std::pair{std::string("1 2\n1 3\n1 4\n1 5\n1 6\n"), "same time"},
                                        {std::string("1 1e300\n2 -1e300\n3 1e300\n4 2\n5 1\n"), "beyond what"}}) {
-        const SCliRun oData = RunCliCapture({"ls", oDir.Write("d.txt", sText)});
+        const CliRun oData = RunCliCapture({"ls", oDir.Write("d.txt", sText)});
         EXPECT_EQ(oData.lStatus, 1) << sText;
         EXPECT_NE(oData.sErr.find(pcWhy), std::string::npos) << oData.sErr;
         EXPECT_EQ(oData.sOut, "");
@@ -171,7 +171,7 @@ TEST(CliOrbit, RangesFromTheDataReachKepler16)
 {
     // 140 SOPHIE velocities with their uncertainties; the primary's orbit: K 13.675 km/s, gamma
     // -33.795 km/s, P 41.078 d (anomalistic), e 0.159, omega 263.5 deg. A small planet signal remains.
-    const SCliRun oRun = RunCliCapture({"orbit", std::string(QUANDREL_TEST_DATA_DIR) + "/kepler16_rv.txt", "--auto"});
+    const CliRun oRun = RunCliCapture({"orbit", std::string(QUANDREL_TEST_DATA_DIR) + "/kepler16_rv.txt", "--auto"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     const auto m = Elements(oRun.sOut);
     EXPECT_NEAR(m.at("lsq.K1"), 13.675, 2 * m.at("lsq.K1.err"));
@@ -183,7 +183,7 @@ TEST(CliOrbit, RangesFromTheDataReachKepler16)
 
 TEST(CliOrbit, ResultsThatMeanNothingAreRefusedAndUnsortedFilesSorted)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sFile = std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt";
     // The same measurements in reverse order: the same orbit.
     std::ifstream oIn(sFile);
@@ -201,14 +201,14 @@ TEST(CliOrbit, ResultsThatMeanNothingAreRefusedAndUnsortedFilesSorted)
     auto vUnsorted = std::vector<std::string>{"orbit", oDir.Write("reversed.txt", sReversed)};
     vSorted.insert(vSorted.end(), vRanges.begin(), vRanges.end());
     vUnsorted.insert(vUnsorted.end(), vRanges.begin(), vRanges.end());
-    const SCliRun oUnsorted = RunCliCapture(vUnsorted);
+    const CliRun oUnsorted = RunCliCapture(vUnsorted);
     ASSERT_EQ(oUnsorted.lStatus, 0) << oUnsorted.sErr;
     EXPECT_EQ(oUnsorted.sOut, RunCliCapture(vSorted).sOut);
 
     // Fewer measurements than free elements, or no time between them: refused with a reason.
     for (const auto& [pcContent, pcReason] :
          {std::pair{"2459000;1\n2459003;5\n", "at least 7"}, {"2459000;1\n2459000;5\n2459000;3\n2459000;2\n2459000;4\n2459000;6\n2459000;0\n", "same time"}}) {
-        const SCliRun oRun = RunCliCapture({"orbit", oDir.Write("few.txt", pcContent), "--steps", "3"});
+        const CliRun oRun = RunCliCapture({"orbit", oDir.Write("few.txt", pcContent), "--steps", "3"});
         EXPECT_EQ(oRun.lStatus, 1) << pcContent;
         EXPECT_NE(oRun.sErr.find(pcReason), std::string::npos) << oRun.sErr;
     }
@@ -239,7 +239,7 @@ TEST(CliOrbit, WorkIsBoundedByTheDataAndByLimitsNamedInTheRefusal)
           {std::vector<std::string>{"orbit", sFile, "--steps", "100"}, "10^11"},
           {std::vector<std::string>{"pdm", sFile, "--bins", "2147483647"}, "227 measurements"},
           {std::vector<std::string>{"pdm", sFile, "--bins", "228"}, "227 measurements"}}) {
-        const SCliRun oRun = RunCliCapture(vArguments);
+        const CliRun oRun = RunCliCapture(vArguments);
         EXPECT_EQ(oRun.lStatus, 2) << vArguments[2] << " " << vArguments[3];
         EXPECT_NE(oRun.sErr.find(pcLimit), std::string::npos) << oRun.sErr;
     }

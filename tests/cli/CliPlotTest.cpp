@@ -14,7 +14,7 @@ namespace {
 std::string Read(const std::string& sPath)
 {
     std::string s;
-    EXPECT_EQ(quandrel::ReadRegularFile(sPath, 1 << 26, s), quandrel::EReadFile::Read) << sPath;
+    EXPECT_EQ(quandrel::ReadRegularFile(sPath, 1 << 26, s), quandrel::ReadFile::Read) << sPath;
     return s;
 }
 
@@ -33,8 +33,8 @@ class CliPlotTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const SOrbitalElements oTruth = quandrel::testing::CadenceOrbit();
-        const CMeasuredDataArray oSeries = quandrel::testing::CadenceSeries(oTruth, 30);
+        const OrbitElements oTruth = quandrel::testing::CadenceOrbit();
+        const DataSeries oSeries = quandrel::testing::CadenceSeries(oTruth, 30);
         std::string sText;
         for (int k = 0; k < oSeries.GetArraySize(); ++k) {
             sText += quandrel::FormatFixed(oSeries.GetX(k), 6) + "\t" + quandrel::FormatFixed(oSeries.GetY(k), 6) + "\n";
@@ -55,7 +55,7 @@ protected:
         m_sSpectrum = m_oDir.Write("spectrum.txt", sSpectrum);
     }
 
-    CTempDir m_oDir;
+    TempDir m_oDir;
     std::string m_sSeries;
     std::string m_sElements;
     std::string m_sSpectrum;
@@ -65,11 +65,11 @@ protected:
 
 TEST_F(CliPlotTest, EveryPageIsAnSvgDrawnInsideItsImage)
 {
-    struct SPage {
+    struct Page {
         std::vector<std::string> vArguments;
         const char* pcCaption; // a caption the page shows
     };
-    const std::vector<SPage> vPages = {
+    const std::vector<Page> vPages = {
         {{"spectrum", m_sSpectrum}, "Wavelength [\u00C5]"},
         {{"rv", m_sSeries, "--elements", m_sElements}, "Radial velocity [km/s]"},
         {{"rv", m_sSeries}, "Julian date [d]"},
@@ -78,12 +78,12 @@ TEST_F(CliPlotTest, EveryPageIsAnSvgDrawnInsideItsImage)
         {{"periodogram", m_sSeries}, "Frequency [1/d]"},
     };
     const std::regex oPoint("([ML])(-?[0-9]+)\\.5 (-?[0-9]+)\\.5");
-    for (const SPage& o : vPages) {
+    for (const Page& o : vPages) {
         std::vector<std::string> vArguments = {"plot"};
         vArguments.insert(vArguments.end(), o.vArguments.begin(), o.vArguments.end());
         const std::string sOut = m_oDir.File(o.vArguments[0] + ".svg");
         vArguments.insert(vArguments.end(), {"--out", sOut, "--size", "640x480"});
-        const SCliRun oRun = RunCliCapture(vArguments);
+        const CliRun oRun = RunCliCapture(vArguments);
         ASSERT_EQ(oRun.lStatus, 0) << o.vArguments[0] << ": " << oRun.sErr;
         const std::string sSvg = Read(sOut);
         EXPECT_EQ(sSvg.rfind("<?xml", 0), 0U);
@@ -129,7 +129,7 @@ TEST_F(CliPlotTest, RefusesMissingPartsAndUnusableInput)
     for (const auto& [sElements, pcSays] : {std::pair{sNoPeriod, "no value of P"},
                                              std::pair{sBadE, "eccentricity from 0 to below 1"},
                                              std::pair{m_oDir.File("absent.txt"), "cannot be read"}}) {
-        const SCliRun oRun = RunCliCapture({"plot", "phase", m_sSeries, "--elements", sElements, "--out", sOut});
+        const CliRun oRun = RunCliCapture({"plot", "phase", m_sSeries, "--elements", sElements, "--out", sOut});
         EXPECT_EQ(oRun.lStatus, 1);
         EXPECT_NE(oRun.sErr.find(pcSays), std::string::npos) << oRun.sErr;
     }

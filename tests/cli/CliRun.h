@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-struct SCliRun {
+struct CliRun {
     int lStatus = -1;
     std::string sOut;
     std::string sErr;
 };
 
-inline SCliRun RunCliCapture(const std::vector<std::string>& vArguments)
+inline CliRun RunCliCapture(const std::vector<std::string>& vArguments)
 {
     std::ostringstream oOut;
     std::ostringstream oErr;
-    SCliRun oRun;
+    CliRun oRun;
     oRun.lStatus = quandrel::cli::RunCli(vArguments, oOut, oErr);
     oRun.sOut = oOut.str();
     oRun.sErr = oErr.str();

@@ -1,7 +1,7 @@
 // quandrel-cli jd, caldate, correction and project.
 #include "CliRun.h"
-#include "spectrum/SpectrumClass.h"
-#include "rvtable/MatrixClass.h"
+#include "spectrum/Spectrum.h"
+#include "rvtable/RvTable.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ TEST(CliTime, JulianAndCalendarDates)
 
 TEST(CliTime, CorrectionOfTheReferenceObservation)
 {
-    const SCliRun oRun = RunCliCapture({"correction", "--jd", "2455988.354167", "--ra", "5", "55", "--dec", "7", "24",
+    const CliRun oRun = RunCliCapture({"correction", "--jd", "2455988.354167", "--ra", "5", "55", "--dec", "7", "24",
                                         "--lon", "9", "0", "--lat", "52", "0"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     EXPECT_EQ(oRun.sOut, "-27.512584\n");
@@ -37,26 +37,26 @@ TEST(CliTime, CorrectionOfTheReferenceObservation)
 
 TEST(CliProject, InfoDumpExportAndCurve)
 {
-    CTempDir oDir;
-    CMatrix oMatrix;
-    oMatrix.SetObjectCoordinates(19, 5, 64, 22);
+    TempDir oDir;
+    RvTable oTable;
+    oTable.SetObjectCoordinates(19, 5, 64, 22);
     for (int i = 0; i < 3; ++i) {
-        CSpectrum oSpectrum(nullptr);
+        Spectrum oSpectrum(nullptr);
         const double afW[] = {1, 2};
         const double afI[] = {1.0 + i, 2};
         oSpectrum.SetValues(2, afW, afI);
         oSpectrum.SetObservationTime(2455000.5 + 0.1 * i);
-        oMatrix.AddVelocity(&oSpectrum, 10.0 * i);
+        oTable.AddVelocity(&oSpectrum, 10.0 * i);
     }
     const std::string sProject = oDir.File("p.mtx");
-    ASSERT_TRUE(oMatrix.SaveToFile(sProject));
+    ASSERT_TRUE(oTable.SaveToFile(sProject));
 
-    const SCliRun oInfo = RunCliCapture({"project", "info", sProject});
+    const CliRun oInfo = RunCliCapture({"project", "info", sProject});
     ASSERT_EQ(oInfo.lStatus, 0) << oInfo.sErr;
     EXPECT_NE(oInfo.sOut.find("rows\t3\n"), std::string::npos);
     EXPECT_NE(oInfo.sOut.find("object\tset\t19\t5\t64\t22\n"), std::string::npos);
 
-    const SCliRun oCurve = RunCliCapture({"project", "curve", sProject});
+    const CliRun oCurve = RunCliCapture({"project", "curve", sProject});
     EXPECT_EQ(oCurve.sOut, "2455000.5\t0\n2455000.6\t10\n2455000.7\t20\n");
 
     ASSERT_EQ(RunCliCapture({"project", "export", sProject, oDir.File("rv.txt"), "--threshold", "0.15"}).lStatus, 0);

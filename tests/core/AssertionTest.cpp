@@ -1,8 +1,8 @@
 // The precondition report: expression, source unit and line, then the end.
 #include "core/Assert.h"
-#include "core/MeasuredDataArrayClass.h"
-#include "spectrum/SpectrumClass.h"
-#include "core/UtilsClass.h"
+#include "core/DataSeries.h"
+#include "spectrum/Spectrum.h"
+#include "core/Utils.h"
 
 #include <gtest/gtest.h>
 
@@ -13,23 +13,23 @@ TEST(AssertionReport, NamesExpressionSourceUnitAndLine)
 
 TEST(AssertionReport, GuardsElementAccessOfDataArrays)
 {
-    CMeasuredDataArray oArray;
+    DataSeries oArray;
     oArray.SetSize(3);
     EXPECT_DEATH(oArray.GetX(3),
-                 "Assertion failed: lIndex>=0 && lIndex<m_lArraySize, file MeasuredDataArrayClass\\.cpp, line [0-9]+");
+                 "Assertion failed: lIndex>=0 && lIndex<m_lArraySize, file DataSeries\\.cpp, line [0-9]+");
     EXPECT_DEATH(oArray.SetY(-1, 0.0), "lIndex>=0 && lIndex<m_lArraySize");
     const double afX[1] = {1.0};
     EXPECT_DEATH(oArray.SetValues(afX, nullptr, 1), "pfaValuesX!=NULL && pfaValuesY!=0 && lArraySize>0");
     EXPECT_DEATH(oArray.SetValues(afX, afX, 0), "pfaValuesX!=NULL && pfaValuesY!=0 && lArraySize>0");
-    CMeasuredDataArray oEmpty;
+    DataSeries oEmpty;
     EXPECT_DEATH(oEmpty.FindNearestIndex(1.0), "m_lArraySize>0");
 }
 
 TEST(AssertionReport, GuardsSpectrumAndUtilities)
 {
-    CSpectrum oSpectrum(nullptr);
-    EXPECT_DEATH(oSpectrum.SetValues(3, nullptr, nullptr), "fValues1!=NULL && fValues2!=NULL, file SpectrumClass\\.cpp");
-    EXPECT_DEATH(oSpectrum.FindNearestIndex(1.0), "file SpectrumClass\\.cpp");
-    EXPECT_DEATH(LinearStep(0.0, 1.0, -1, 4), "Index>=0 && lValueCount>0, file UtilsClass\\.cpp");
+    Spectrum oSpectrum(nullptr);
+    EXPECT_DEATH(oSpectrum.SetValues(3, nullptr, nullptr), "fValues1!=NULL && fValues2!=NULL, file Spectrum\\.cpp");
+    EXPECT_DEATH(oSpectrum.FindNearestIndex(1.0), "file Spectrum\\.cpp");
+    EXPECT_DEATH(LinearStep(0.0, 1.0, -1, 4), "Index>=0 && lValueCount>0, file Utils\\.cpp");
     EXPECT_DEATH(LinearStep(0.0, 1.0, 0, 0), "Index>=0 && lValueCount>0");
 }

@@ -1,6 +1,6 @@
 // The settings file: Windows ini format, typed values with defaults, and
 // safe rewriting.
-#include "core/IniFileClass.h"
+#include "core/IniFile.h"
 #include "support/LocaleGuard.h"
 #include "support/TempDir.h"
 
@@ -11,14 +11,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-TEST(CIniFile, MissingFileSectionKeyOrBadValueGiveTheDefault)
+TEST(IniFile, MissingFileSectionKeyOrBadValueGiveTheDefault)
 {
-    CTempDir oDir;
-    const CIniFile oMissing(oDir.File("none.ini"));
+    TempDir oDir;
+    const IniFile oMissing(oDir.File("none.ini"));
     EXPECT_EQ(oMissing.ReadString("Paths", "SpectraPath", "."), ".");
     EXPECT_EQ(oMissing.ReadInteger("FormSettings", "Top", 99), 99);
 
-    const CIniFile oIni(oDir.Write("q.ini", "; comment\r\n[FormSettings]\r\nTop = 12 \r\nLeft=abc\r\n"
+    const IniFile oIni(oDir.Write("q.ini", "; comment\r\n[FormSettings]\r\nTop = 12 \r\nLeft=abc\r\n"
                                             "[GraphicsSettings]\nKeepYAxisFixed=0\nOther=7\n[Settings]\nTimeThreshold=0,25\n"));
     EXPECT_EQ(oIni.ReadInteger("formsettings", "TOP", 0), 12) << "names ignore case, blanks around values go";
     EXPECT_EQ(oIni.ReadInteger("FormSettings", "Left", 5), 5);
@@ -30,23 +30,23 @@ TEST(CIniFile, MissingFileSectionKeyOrBadValueGiveTheDefault)
     EXPECT_EQ(oIni.ReadInteger("Nowhere", "Top", 3), 3);
 }
 
-TEST(CIniFile, AByteOrderMarkKeepsTheFirstSection)
+TEST(IniFile, AByteOrderMarkKeepsTheFirstSection)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sPath = oDir.Write("q.ini", "\xEF\xBB\xBF[Paths]\nSpectraPath=/data\n");
-    const CIniFile oIni(sPath);
+    const IniFile oIni(sPath);
     EXPECT_EQ(oIni.ReadString("Paths", "SpectraPath", "."), "/data");
     ASSERT_TRUE(oIni.WriteString("Paths", "SpectraPath", "/other"));
     EXPECT_EQ(ReadWholeFile(sPath), "[Paths]\nSpectraPath=/other\n");
 }
 
-TEST(CIniFile, AFileThatCannotBeReadAsSettingsIsNeverReplaced)
+TEST(IniFile, AFileThatCannotBeReadAsSettingsIsNeverReplaced)
 {
-    CTempDir oDir;
+    TempDir oDir;
     // Larger than any settings file: read as empty, but written over it would lose every section.
     const std::string sLarge = "[Mine]\nkey=1\n" + std::string(17 << 20, ';') + "\n";
     const std::string sPath = oDir.Write("large.ini", sLarge);
-    const CIniFile oLarge(sPath);
+    const IniFile oLarge(sPath);
     EXPECT_EQ(oLarge.ReadInteger("Mine", "key", 7), 7);
     EXPECT_FALSE(oLarge.WriteInteger("FormSettings", "Top", 5));
     EXPECT_EQ(std::filesystem::file_size(sPath), sLarge.size());
@@ -54,18 +54,18 @@ TEST(CIniFile, AFileThatCannotBeReadAsSettingsIsNeverReplaced)
     EXPECT_NE(oLarge.WhyNotWritable()->find("large.ini cannot be read as settings"), std::string::npos);
 
     std::filesystem::create_directory(oDir.File("folder.ini"));
-    const CIniFile oFolder(oDir.File("folder.ini"));
+    const IniFile oFolder(oDir.File("folder.ini"));
     EXPECT_FALSE(oFolder.WriteInteger("FormSettings", "Top", 5));
     EXPECT_NE(oFolder.WhyNotWritable().value_or("").find("is a folder"), std::string::npos);
 
-    EXPECT_FALSE(CIniFile(oDir.File("fresh.ini")).WhyNotWritable()) << "a file yet to be made is fine";
+    EXPECT_FALSE(IniFile(oDir.File("fresh.ini")).WhyNotWritable()) << "a file yet to be made is fine";
 }
 
-TEST(CIniFile, WritingReplacesAddsAndKeepsEverythingElse)
+TEST(IniFile, WritingReplacesAddsAndKeepsEverythingElse)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sPath = oDir.Write("q.ini", "; keep me\n[A]\nx=1\n\n[B]\ny=2\n");
-    const CIniFile oIni(sPath);
+    const IniFile oIni(sPath);
     ASSERT_TRUE(oIni.WriteInteger("a", "X", 5));
     ASSERT_TRUE(oIni.WriteString("A", "z", "text with = sign"));
     ASSERT_TRUE(oIni.WriteBool("C", "flag", true));
@@ -74,35 +74,35 @@ TEST(CIniFile, WritingReplacesAddsAndKeepsEverythingElse)
     EXPECT_EQ(oIni.ReadString("A", "z", ""), "text with = sign");
     EXPECT_EQ(oIni.ReadInteger("A", "x", 0), 5);
 
-    const CIniFile oNew(oDir.File("new.ini"));
+    const IniFile oNew(oDir.File("new.ini"));
     ASSERT_TRUE(oNew.WriteString("Paths", "SpectraPath", "/data"));
     EXPECT_EQ(ReadWholeFile(oDir.File("new.ini")), "[Paths]\nSpectraPath=/data\n");
 }
 
-TEST(CIniFile, FloatsFollowTheSystemSeparatorBothWays)
+TEST(IniFile, FloatsFollowTheSystemSeparatorBothWays)
 {
-    CTempDir oDir;
-    const CIniFile oIni(oDir.File("q.ini"));
+    TempDir oDir;
+    const IniFile oIni(oDir.File("q.ini"));
     {
-        CLocaleGuard oGuard("de_DE.UTF-8");
+        LocaleGuard oGuard("de_DE.UTF-8");
         ASSERT_TRUE(oGuard.IsActive()) << "the locale de_DE.UTF-8 is missing; ./test.sh generates it";
         ASSERT_TRUE(oIni.WriteFloat("GeographicCoordinates", "LongDeg", 10.5));
         EXPECT_EQ(oIni.ReadString("GeographicCoordinates", "LongDeg", ""), "10,5");
         EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5);
     }
-    CLocaleGuard oDot("C");
+    LocaleGuard oDot("C");
     EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5) << "a file written under a comma locale";
     ASSERT_TRUE(oIni.WriteFloat("GeographicCoordinates", "LatDeg", 1.0 / 3.0));
     EXPECT_EQ(oIni.ReadString("GeographicCoordinates", "LatDeg", ""), "0.333333333333333");
 }
 
-TEST(CIniFile, WritesKeepEveryByteOfOtherLinesAndRefuseWhatWouldNotReadBack)
+TEST(IniFile, WritesKeepEveryByteOfOtherLinesAndRefuseWhatWouldNotReadBack)
 {
     using namespace std::string_literals;
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sOld = "[A]\nx=a\0b\ny=2\n"s;
     const std::string sPath = oDir.Write("q.ini", sOld);
-    const CIniFile oIni(sPath);
+    const IniFile oIni(sPath);
     ASSERT_TRUE(oIni.WriteInteger("A", "z", 3));
     EXPECT_EQ(ReadWholeFile(sPath), "[A]\nx=a\0b\ny=2\nz=3\n"s) << "a NUL byte does not cut its line";
     // Each of these would read back as something else, or add keys of its own.
@@ -113,16 +113,16 @@ TEST(CIniFile, WritesKeepEveryByteOfOtherLinesAndRefuseWhatWouldNotReadBack)
     EXPECT_EQ(ReadWholeFile(sPath), "[A]\nx=a\0b\ny=2\nz=3\n"s);
 }
 
-TEST(CIniFile, SettingsLiveBesideTheProgramOrInTheUserFolder)
+TEST(IniFile, SettingsLiveBesideTheProgramOrInTheUserFolder)
 {
-    CTempDir oDir;
-    EXPECT_EQ(CIniFile::SettingsPathFor(oDir.File("quandrel")), oDir.File("quandrel.ini"));
+    TempDir oDir;
+    EXPECT_EQ(IniFile::SettingsPathFor(oDir.File("quandrel")), oDir.File("quandrel.ini"));
 
-    CTempDir oHome;
+    TempDir oHome;
     const char* pcOld = std::getenv("XDG_CONFIG_HOME");
     const std::string sOld = pcOld ? pcOld : "";
     setenv("XDG_CONFIG_HOME", oHome.File("config").c_str(), 1);
-    EXPECT_EQ(CIniFile::SettingsPathFor("/nonexistent-folder/quandrel"), oHome.File("config") + "/quandrel/quandrel.ini");
+    EXPECT_EQ(IniFile::SettingsPathFor("/nonexistent-folder/quandrel"), oHome.File("config") + "/quandrel/quandrel.ini");
     EXPECT_TRUE(std::filesystem::is_directory(oHome.File("config") + "/quandrel"));
     if (pcOld) {
         setenv("XDG_CONFIG_HOME", sOld.c_str(), 1);

@@ -1,6 +1,6 @@
 // The spectrum import with the dialog's settings, hostile files, and files
 // read under a locale whose decimal separator is a comma.
-#include "core/CSVFileClass.h"
+#include "core/CsvFile.h"
 #include "core/SpectrumFileImport.h"
 #include "support/LocaleGuard.h"
 #include "support/ReferenceImport.h"
@@ -17,16 +17,16 @@
 
 namespace {
 
-struct SImported {
+struct Imported {
     int lResult = 0;
     std::vector<double> vW;
     std::vector<double> vI;
 };
 
-SImported Import(const std::string& sFile, const SImportSettings& oSettings = SImportSettings())
+Imported Import(const std::string& sFile, const ImportSettings& oSettings = ImportSettings())
 {
-    SImported oOut;
-    CCSVFile oReader;
+    Imported oOut;
+    CsvFile oReader;
     oOut.lResult = SpectrumFileImport(oReader, sFile, oSettings, oOut.vW, oOut.vI);
     return oOut;
 }
@@ -35,13 +35,13 @@ SImported Import(const std::string& sFile, const SImportSettings& oSettings = SI
 
 TEST(SpectrumFileImport, TwoColumnsWithNanometreConversion)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const auto oData = Import(oDir.Write("s.txt", "656.3 nm\t0.85\n2600\t1\n"));
     ASSERT_EQ(oData.lResult, 0);
     EXPECT_EQ(oData.vW, (std::vector<double>{6563.0, 26000.0})) << "all values follow the first";
     EXPECT_EQ(oData.vI, (std::vector<double>{0.85, 1.0}));
 
-    SImportSettings oKeep;
+    ImportSettings oKeep;
     oKeep.bAutomNmConversion = false;
     EXPECT_EQ(Import(oDir.Write("s.txt", "656.3\t0.85\n"), oKeep).vW[0], 656.3);
 
@@ -51,8 +51,8 @@ TEST(SpectrumFileImport, TwoColumnsWithNanometreConversion)
 
 TEST(SpectrumFileImport, SkipsLinesAndReadsCommasAsDecimalPoints)
 {
-    CTempDir oDir;
-    SImportSettings oSettings;
+    TempDir oDir;
+    ImportSettings oSettings;
     oSettings.lLinesToSkip = 2;
     const auto oData = Import(oDir.Write("s.txt", "# object\n# lambda;I\n6562,8;0,5\n6563,0;0,75\n"), oSettings);
     EXPECT_EQ(oData.vW, (std::vector<double>{6562.8, 6563.0}));
@@ -63,13 +63,13 @@ TEST(SpectrumFileImport, LongLinesAndAByteOrderMarkLeaveTheSamplesAsWritten)
 {
     // A comment longer than any buffer above angstrom data, a byte-order mark, both; with the lines to
     // skip as the dialog proposes them. The wavelengths stay angstrom, the first sample stays.
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sData = "6562.8;0.5\n6563.0;0.75\n";
     const std::string sComment = "# " + std::string(5000, 'c') + " 1 2\n";
     for (const std::string& sText : {sComment + sData, "\xEF\xBB\xBF" + sData, "\xEF\xBB\xBF" + sComment + sData,
                                      "# " + std::string(1020, 'c') + "\r\n" + sData}) {
         const std::string sFile = oDir.Write("s.txt", sText);
-        SImportSettings oSettings;
+        ImportSettings oSettings;
         oSettings.lLinesToSkip = LinesToSkipAtLeastHeaders(sFile, 0);
         const auto oData = Import(sFile, oSettings);
         EXPECT_EQ(oData.vW, (std::vector<double>{6562.8, 6563.0})) << sText.substr(0, 8);
@@ -79,8 +79,8 @@ TEST(SpectrumFileImport, LongLinesAndAByteOrderMarkLeaveTheSamplesAsWritten)
 
 TEST(SpectrumFileImport, SingleColumnNumbersTheLinesAndNeverConverts)
 {
-    CTempDir oDir;
-    SImportSettings oSettings;
+    TempDir oDir;
+    ImportSettings oSettings;
     oSettings.bSingleColumn = true;
     const auto oData = Import(oDir.Write("s.txt", "10\n20\n30"), oSettings);
     EXPECT_EQ(oData.vW, (std::vector<double>{0, 1, 2}));
@@ -89,8 +89,8 @@ TEST(SpectrumFileImport, SingleColumnNumbersTheLinesAndNeverConverts)
 
 TEST(SpectrumFileImport, FixedColumnsValueTwoSpansTwentyCharacters)
 {
-    CTempDir oDir;
-    SImportSettings oSettings;
+    TempDir oDir;
+    ImportSettings oSettings;
     oSettings.bUseDelimiters = false;
     oSettings.lStartValue1 = 0;
     oSettings.lStartValue2 = 10;
@@ -102,7 +102,7 @@ TEST(SpectrumFileImport, FixedColumnsValueTwoSpansTwentyCharacters)
 
 TEST(SpectrumFileImport, UnreadableFileGivesNoValues)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const auto oData = Import(oDir.File("missing.txt"));
     EXPECT_EQ(oData.lResult, -1);
     EXPECT_TRUE(oData.vW.empty());
@@ -112,7 +112,7 @@ TEST(SpectrumFileImport, UnreadableFileGivesNoValues)
 
 TEST(SpectrumFileImport, HostileFilesImportWithoutHarm)
 {
-    CTempDir oDir;
+    TempDir oDir;
     // Binary bytes and NUL bytes: every line is a sample, values are finite.
     std::string sBinary;
     std::mt19937 oRandom(7);
@@ -146,26 +146,26 @@ TEST(SpectrumFileImport, HostileFilesImportWithoutHarm)
 
 TEST(SpectrumFileImport, FilesReadTheSameUnderACommaLocale)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sFile = oDir.Write("s.txt", "6562.25;0.5\n6562,5;1.25e-1\n");
-    CLocaleGuard oGuard("de_DE.UTF-8");
+    LocaleGuard oGuard("de_DE.UTF-8");
     ASSERT_TRUE(oGuard.IsActive()) << "the locale de_DE.UTF-8 is missing; ./test.sh generates it";
     const auto oData = Import(sFile);
     EXPECT_EQ(oData.vW, (std::vector<double>{6562.25, 6562.5}));
     EXPECT_EQ(oData.vI, (std::vector<double>{0.5, 0.125}));
 
     const std::vector<double> vValues = {1.5, -2.25};
-    ASSERT_EQ(CCSVFile::WriteColumns(oDir.File("w.txt"), 2, ";", {vValues}), 0);
+    ASSERT_EQ(CsvFile::WriteColumns(oDir.File("w.txt"), 2, ";", {vValues}), 0);
     EXPECT_EQ(ReadWholeFile(oDir.File("w.txt")), "1.500000\n-2.250000\n");
 }
 
 namespace {
 
 // The settings a fuzz seed's first two bytes choose (as tests/fuzz/fuzz_text_import.cpp reads them).
-SImportSettings SettingsOfBytes(unsigned char c0, unsigned char c1)
+ImportSettings SettingsOfBytes(unsigned char c0, unsigned char c1)
 {
     static const char* const apcSeparators[] = {";\t", ",", " ", ";", "\t", ";, \t", "x", ""};
-    SImportSettings o;
+    ImportSettings o;
     o.bUseDelimiters = (c0 & 1) == 0;
     o.bTreatConsecutiveAsOne = (c0 & 2) != 0;
     o.bSingleColumn = (c0 & 4) != 0;
@@ -178,10 +178,10 @@ SImportSettings SettingsOfBytes(unsigned char c0, unsigned char c1)
 }
 
 // Both imports of one file under one setting: the same result and the same samples, bit for bit.
-void ExpectSameAsTheReference(const std::string& sFile, const SImportSettings& oSettings, const std::string& sWhat)
+void ExpectSameAsTheReference(const std::string& sFile, const ImportSettings& oSettings, const std::string& sWhat)
 {
-    CCSVFile oFast;
-    CCSVFile oSlow;
+    CsvFile oFast;
+    CsvFile oSlow;
     std::vector<double> vW, vI, vRefW, vRefI;
     const int lFast = SpectrumFileImport(oFast, sFile, oSettings, vW, vI);
     const int lSlow = ReferenceSpectrumImport(oSlow, sFile, oSettings, vRefW, vRefI);
@@ -198,7 +198,7 @@ void ExpectSameAsTheReference(const std::string& sFile, const SImportSettings& o
 
 TEST(SpectrumFileImport, OnePassGivesTheSamplesOfTheFirstReaderBitForBit)
 {
-    CTempDir oDir;
+    TempDir oDir;
     // The fuzz seeds (their first two bytes choose the settings) and every setting on them.
     const std::filesystem::path oSeeds = std::filesystem::path(QUANDREL_TEST_DATA_DIR) / "../fuzz/corpus/text_import";
     int lSeeds = 0;
@@ -216,7 +216,7 @@ TEST(SpectrumFileImport, OnePassGivesTheSamplesOfTheFirstReaderBitForBit)
     }
     EXPECT_GE(lSeeds, 5);
     // The real spectrum of the test data.
-    ExpectSameAsTheReference(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt", SImportSettings(),
+    ExpectSameAsTheReference(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt", ImportSettings(),
                              "real");
     // A file larger than the reader's blocks, of lines of every kind: CR LF split across blocks, lone
     // CRs, NUL bytes, lines longer than 1022 characters, runs of separators; with and without a line

@@ -1,5 +1,5 @@
 // Going back to a line by its offset: the import dialog's raw view reads the lines it shows that way.
-#include "core/TextLineReaderClass.h"
+#include "core/TextLineReader.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-TEST(CTextLineReader, SeekingToAnOffsetItGaveReadsTheSameLineAgain)
+TEST(TextLineReader, SeekingToAnOffsetItGaveReadsTheSameLineAgain)
 {
     // Lines of every kind across the reader's 64 KiB blocks: CR LF (also split by a block border),
     // lone CRs, NUL bytes, lines longer than one read, and a last line without a line feed.
@@ -28,10 +28,10 @@ TEST(CTextLineReader, SeekingToAnOffsetItGaveReadsTheSameLineAgain)
         }
     }
     sText += "last";
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sFile = oDir.Write("lines.txt", sText);
 
-    CTextLineReader oReader;
+    TextLineReader oReader;
     ASSERT_TRUE(oReader.Open(sFile));
     std::vector<std::pair<std::uintmax_t, std::string>> vLines;
     for (std::string sLine; !oReader.IsEof();) {

@@ -1,8 +1,8 @@
 // Shared utilities: path parts, steps and interpolation, numbers typed by the
 // user under both decimal separators, and the character-mask operations.
-#include "core/AuxStringToolsClass.h"
-#include "core/UnitsClass.h"
-#include "core/UtilsClass.h"
+#include "core/StringTools.h"
+#include "core/WavelengthUnits.h"
+#include "core/Utils.h"
 #include "support/LocaleGuard.h"
 
 #include <gtest/gtest.h>
@@ -31,14 +31,14 @@ TEST(Utils, LinearStepAndInterpolation)
 
 TEST(Utils, TypedNumbersAcceptEitherSeparatorUnderADotLocale)
 {
-    CLocaleGuard oGuard("C");
+    LocaleGuard oGuard("C");
     ASSERT_EQ(GetSystemDecimalSeparator(), '.');
     EXPECT_EQ(NormalizeDecimalSeparator("1,5,6"), "1.5,6");
     EXPECT_EQ(TextToFloat("1,5"), 1.5);
     EXPECT_EQ(TextToFloat(" -2.25 "), -2.25);
     EXPECT_EQ(TextToFloat("+3e2"), 300.0);
     for (const char* pcBad : {"", "abc", "1.5x", "1.2.3", "1e999", "nan", "inf", "1,5.3"}) {
-        EXPECT_THROW(TextToFloat(pcBad), EConvertError) << pcBad;
+        EXPECT_THROW(TextToFloat(pcBad), ConvertError) << pcBad;
     }
     EXPECT_EQ(TextToInt("42", 5), 42);
     EXPECT_EQ(TextToInt(" -7 ", 5), -7);
@@ -49,15 +49,15 @@ TEST(Utils, TypedNumbersAcceptEitherSeparatorUnderADotLocale)
 
 TEST(Utils, TypedNumbersAcceptEitherSeparatorUnderACommaLocale)
 {
-    CLocaleGuard oGuard("de_DE.UTF-8");
+    LocaleGuard oGuard("de_DE.UTF-8");
     ASSERT_TRUE(oGuard.IsActive()) << "the locale de_DE.UTF-8 is missing; ./test.sh generates it";
     ASSERT_EQ(GetSystemDecimalSeparator(), ',');
     EXPECT_EQ(NormalizeDecimalSeparator("1.5.6"), "1,5.6");
     EXPECT_EQ(TextToFloat("1,5"), 1.5);
     EXPECT_EQ(TextToFloat("1.5"), 1.5);
     EXPECT_EQ(TextToFloat("-0,125e1"), -1.25);
-    EXPECT_THROW(TextToFloat("1.5.3"), EConvertError);
-    EXPECT_THROW(TextToFloat("1,5,3"), EConvertError);
+    EXPECT_THROW(TextToFloat("1.5.3"), ConvertError);
+    EXPECT_THROW(TextToFloat("1,5,3"), ConvertError);
     EXPECT_EQ(TextToInt("12", 0), 12);
 }
 
@@ -69,41 +69,41 @@ TEST(Utils, ReallocDoublesAndUnits)
     ReallocDoubles(vArray, -1);
     EXPECT_TRUE(vArray.empty());
 
-    EXPECT_TRUE(CUnits::IsNanometer(2499.999));
-    EXPECT_FALSE(CUnits::IsNanometer(2500.0));
+    EXPECT_TRUE(WavelengthUnits::IsNanometer(2499.999));
+    EXPECT_FALSE(WavelengthUnits::IsNanometer(2500.0));
     std::vector<double> vNm = {656.28, 486.13};
-    CUnits::ConvertNmToAngstrom(vNm.data(), 2);
+    WavelengthUnits::ConvertNmToAngstrom(vNm.data(), 2);
     EXPECT_DOUBLE_EQ(vNm[0], 6562.8);
     EXPECT_DOUBLE_EQ(vNm[1], 4861.3);
 }
 
-TEST(CAuxStringTools, MaskRunsAndEdits)
+TEST(StringTools, MaskRunsAndEdits)
 {
     std::string s = "  6562.8 A\n";
-    CAuxStringTools::KeepMaskRun(s, "0123456789+-Ee.");
+    StringTools::KeepMaskRun(s, "0123456789+-Ee.");
     EXPECT_EQ(s, "6562.8");
     s = "no digits";
-    CAuxStringTools::KeepMaskRun(s, "0123456789");
+    StringTools::KeepMaskRun(s, "0123456789");
     EXPECT_EQ(s, "");
-    EXPECT_TRUE(CAuxStringTools::IsInMask(';', ";,"));
-    EXPECT_FALSE(CAuxStringTools::IsInMask('x', ";,"));
+    EXPECT_TRUE(StringTools::IsInMask(';', ";,"));
+    EXPECT_FALSE(StringTools::IsInMask('x', ";,"));
 
     s = "1,5,6";
-    CAuxStringTools::ReplaceChar(s, ',', '.');
+    StringTools::ReplaceChar(s, ',', '.');
     EXPECT_EQ(s, "1.5.6");
     s = "abcdef";
-    CAuxStringTools::SubString(s, 1, 3);
+    StringTools::SubString(s, 1, 3);
     EXPECT_EQ(s, "bcd");
     s = "abc";
-    CAuxStringTools::SubString(s, 2, 10);
+    StringTools::SubString(s, 2, 10);
     EXPECT_EQ(s, "c");
-    CAuxStringTools::SubString(s, 5, 6);
+    StringTools::SubString(s, 5, 6);
     EXPECT_EQ(s, "");
     s = "abcdef";
-    CAuxStringTools::DeleteChars(s, 1, 2);
+    StringTools::DeleteChars(s, 1, 2);
     EXPECT_EQ(s, "adef");
-    CAuxStringTools::DeleteChars(s, 2, 100);
+    StringTools::DeleteChars(s, 2, 100);
     EXPECT_EQ(s, "ad");
-    CAuxStringTools::DeleteChars(s, 9, 1);
+    StringTools::DeleteChars(s, 9, 1);
     EXPECT_EQ(s, "ad");
 }

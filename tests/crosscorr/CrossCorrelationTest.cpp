@@ -1,7 +1,7 @@
 // Cross-correlation of generated spectra with known shifts, the checks of
 // the parameters, and the parameter file.
-#include "spectrum/SpectrumClass.h"
-#include "crosscorr/CrossCorrelationClass.h"
+#include "spectrum/Spectrum.h"
+#include "crosscorr/CrossCorrelation.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 namespace {
 
 // Absorption lines on a continuum, sampled every 0.1 A from 6000 to 6700 A, Doppler shifted by fVelocity.
-void FillSpectrum(CSpectrum& oSpectrum, double fVelocity)
+void FillSpectrum(Spectrum& oSpectrum, double fVelocity)
 {
     std::mt19937 oRandom(17);
     std::uniform_real_distribution<double> oUnit(0.0, 1.0);
@@ -41,28 +41,28 @@ void FillSpectrum(CSpectrum& oSpectrum, double fVelocity)
 
 } // namespace
 
-TEST(CCrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
+TEST(CrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
 {
-    CSpectrum oTemplate(nullptr);
+    Spectrum oTemplate(nullptr);
     FillSpectrum(oTemplate, 0.0);
-    CCrossCorrelation oCC;
-    oCC.SetTemplate(&oTemplate);
+    CrossCorrelation oCorrelation;
+    oCorrelation.SetTemplate(&oTemplate);
     // 2 points per 0.1 A pixel: 2.36 km/s per lag; a span of 80 lags reaches +-189 km/s.
-    oCC.SetParameters(6050, 6650, 2, 80, 0.01);
+    oCorrelation.SetParameters(6050, 6650, 2, 80, 0.01);
     for (double fVelocity : {-150.0, -73.4, 0.0, 12.5, 98.0, 150.0}) {
-        CSpectrum oSpectrum(nullptr);
+        Spectrum oSpectrum(nullptr);
         FillSpectrum(oSpectrum, fVelocity);
-        oCC.SetSpectrum(&oSpectrum);
-        ASSERT_TRUE(oCC.Calculate()) << oCC.GetLastError();
-        EXPECT_NEAR(oCC.GetPeakVelocity(), fVelocity, 0.5) << fVelocity;
-        EXPECT_EQ(oCC.PeakAtEdgeMessage(), "") << fVelocity;
+        oCorrelation.SetSpectrum(&oSpectrum);
+        ASSERT_TRUE(oCorrelation.Calculate()) << oCorrelation.GetLastError();
+        EXPECT_NEAR(oCorrelation.GetPeakVelocity(), fVelocity, 0.5) << fVelocity;
+        EXPECT_EQ(oCorrelation.PeakAtEdgeMessage(), "") << fVelocity;
     }
     // A shift beyond the reach of a span of 30 lags (+-71 km/s) peaks on the edge: no velocity.
-    CCrossCorrelation oShort;
+    CrossCorrelation oShort;
     oShort.SetTemplate(&oTemplate);
     oShort.SetParameters(6050, 6650, 2, 30, 0.01);
     for (double fVelocity : {-150.0, 98.0}) {
-        CSpectrum oSpectrum(nullptr);
+        Spectrum oSpectrum(nullptr);
         FillSpectrum(oSpectrum, fVelocity);
         oShort.SetSpectrum(&oSpectrum);
         ASSERT_TRUE(oShort.Calculate());
@@ -70,71 +70,71 @@ TEST(CCrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
             << fVelocity << ": " << oShort.PeakAtEdgeMessage();
     }
     // Again with the same inputs: the same result to the bit.
-    const double fFirst = oCC.GetPeakVelocity();
-    const CMeasuredDataArray oFunction = oCC.GetCCFunction();
-    ASSERT_TRUE(oCC.Calculate());
-    EXPECT_EQ(oCC.GetPeakVelocity(), fFirst);
-    EXPECT_EQ(oCC.GetCCFunction().GetYValues(), oFunction.GetYValues());
+    const double fFirst = oCorrelation.GetPeakVelocity();
+    const DataSeries oFunction = oCorrelation.GetCorrelationFunction();
+    ASSERT_TRUE(oCorrelation.Calculate());
+    EXPECT_EQ(oCorrelation.GetPeakVelocity(), fFirst);
+    EXPECT_EQ(oCorrelation.GetCorrelationFunction().GetYValues(), oFunction.GetYValues());
     // The fine grid starts at -m dv and stops one step short of +m dv; the reach the parameters dialog
     // shows before a run is that m dv.
-    const double fStart = oCC.GetCCFunction().GetX(0);
+    const double fStart = oCorrelation.GetCorrelationFunction().GetX(0);
     EXPECT_LT(fStart, 0.0);
-    CSpectrum oLast(nullptr);
+    Spectrum oLast(nullptr);
     FillSpectrum(oLast, 150.0);
-    EXPECT_EQ(CCrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6050, 6650, 2, 80), -fStart);
-    EXPECT_EQ(CCrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6050, 6050.01, 2, 80), 0.0) << "one sample";
-    EXPECT_EQ(CCrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6650, 6050, 2, 80), 0.0) << "an empty window";
-    EXPECT_LT(oCC.GetCCFunction().GetXValues().back(), -fStart);
-    EXPECT_NEAR(oCC.GetSpectrumWindow().GetX(0), 6050.0, 0.05);
+    EXPECT_EQ(CrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6050, 6650, 2, 80), -fStart);
+    EXPECT_EQ(CrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6050, 6050.01, 2, 80), 0.0) << "one sample";
+    EXPECT_EQ(CrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6650, 6050, 2, 80), 0.0) << "an empty window";
+    EXPECT_LT(oCorrelation.GetCorrelationFunction().GetXValues().back(), -fStart);
+    EXPECT_NEAR(oCorrelation.GetSpectrumWindow().GetX(0), 6050.0, 0.05);
 }
 
-TEST(CCrossCorrelation, RefusesUnusableParametersAndKeepsThePreviousResult)
+TEST(CrossCorrelation, RefusesUnusableParametersAndKeepsThePreviousResult)
 {
-    CSpectrum oTemplate(nullptr);
+    Spectrum oTemplate(nullptr);
     FillSpectrum(oTemplate, 0.0);
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oSpectrum(nullptr);
     FillSpectrum(oSpectrum, 20.0);
-    CCrossCorrelation oCC;
-    oCC.SetTemplate(&oTemplate);
-    oCC.SetSpectrum(&oSpectrum);
-    EXPECT_FALSE(oCC.Calculate());
-    EXPECT_EQ(oCC.GetLastError(), "Please specify CC parameters first before running cross correlation.");
-    oCC.SetParameters(6050, 6650, 2, 30, 0.01);
-    ASSERT_TRUE(oCC.Calculate());
-    const double fPeak = oCC.GetPeakVelocity();
-    struct SBad {
+    CrossCorrelation oCorrelation;
+    oCorrelation.SetTemplate(&oTemplate);
+    oCorrelation.SetSpectrum(&oSpectrum);
+    EXPECT_FALSE(oCorrelation.Calculate());
+    EXPECT_EQ(oCorrelation.GetLastError(), "Please specify CC parameters first before running cross correlation.");
+    oCorrelation.SetParameters(6050, 6650, 2, 30, 0.01);
+    ASSERT_TRUE(oCorrelation.Calculate());
+    const double fPeak = oCorrelation.GetPeakVelocity();
+    struct Bad {
         double fFrom, fTo;
         int32_t f, m;
         double fAccuracy;
     };
-    for (const SBad& o : {SBad{6300, 6300, 2, 30, 0.01}, SBad{6050, 6650, 0, 30, 0.01}, SBad{6050, 6650, 2, 0, 0.01},
-                          SBad{6050, 6060, 2, 500, 0.01}, SBad{6050, 6650, 2, 30, 0.0},
-                          SBad{6050, 6650, 2, 30, 1e9}, SBad{6050, 6650, 2, 30, NAN},
+    for (const Bad& o : {Bad{6300, 6300, 2, 30, 0.01}, Bad{6050, 6650, 0, 30, 0.01}, Bad{6050, 6650, 2, 0, 0.01},
+                          Bad{6050, 6060, 2, 500, 0.01}, Bad{6050, 6650, 2, 30, 0.0},
+                          Bad{6050, 6650, 2, 30, 1e9}, Bad{6050, 6650, 2, 30, NAN},
                           // About 10^11 products: minutes of work, refused at once with the limit named.
-                          SBad{6050, 6650, 100, 100000, 0.01}}) {
-        oCC.SetParameters(o.fFrom, o.fTo, o.f, o.m, o.fAccuracy);
-        EXPECT_FALSE(oCC.Calculate()) << o.fFrom << " " << o.fTo << " " << o.f << " " << o.m;
-        EXPECT_FALSE(oCC.GetLastError().empty());
-        EXPECT_EQ(oCC.GetPeakVelocity(), fPeak) << "the previous result stays";
+                          Bad{6050, 6650, 100, 100000, 0.01}}) {
+        oCorrelation.SetParameters(o.fFrom, o.fTo, o.f, o.m, o.fAccuracy);
+        EXPECT_FALSE(oCorrelation.Calculate()) << o.fFrom << " " << o.fTo << " " << o.f << " " << o.m;
+        EXPECT_FALSE(oCorrelation.GetLastError().empty());
+        EXPECT_EQ(oCorrelation.GetPeakVelocity(), fPeak) << "the previous result stays";
     }
     // A flat spectrum has no variance.
-    CSpectrum oFlat(nullptr);
+    Spectrum oFlat(nullptr);
     const std::vector<double> vW = {6000, 6100, 6200, 6300, 6400, 6500, 6600, 6700};
     const std::vector<double> vI(8, 1.0);
     oFlat.SetValues(8, vW.data(), vI.data());
-    oCC.SetSpectrum(&oFlat);
-    oCC.SetParameters(6000, 6700, 2, 2, 0.01);
-    EXPECT_FALSE(oCC.Calculate());
-    EXPECT_EQ(oCC.GetLastError(), "The spectrum has no variance in the wavelength window.");
+    oCorrelation.SetSpectrum(&oFlat);
+    oCorrelation.SetParameters(6000, 6700, 2, 2, 0.01);
+    EXPECT_FALSE(oCorrelation.Calculate());
+    EXPECT_EQ(oCorrelation.GetLastError(), "The spectrum has no variance in the wavelength window.");
 }
 
-TEST(CCrossCorrelation, ParameterFileRoundTripsAndShortFilesAreRefused)
+TEST(CrossCorrelation, ParameterFileRoundTripsAndShortFilesAreRefused)
 {
-    CTempDir oDir;
-    CCrossCorrelation oCC;
-    oCC.SetParameters(6050.5, 6650.25, 3, 40, 0.02);
-    oCC.SetTopocentricCorrection(-12.0);
-    ASSERT_TRUE(oCC.SaveParameters(oDir.File("cc.par")));
+    TempDir oDir;
+    CrossCorrelation oCorrelation;
+    oCorrelation.SetParameters(6050.5, 6650.25, 3, 40, 0.02);
+    oCorrelation.SetHeliocentricCorrection(-12.0);
+    ASSERT_TRUE(oCorrelation.SaveParameters(oDir.File("cc.par")));
     const std::string sBytes = ReadWholeFile(oDir.File("cc.par"));
     ASSERT_EQ(sBytes.size(), 32U);
     double fAccuracy = 0;
@@ -144,7 +144,7 @@ TEST(CCrossCorrelation, ParameterFileRoundTripsAndShortFilesAreRefused)
     std::memcpy(&lSpan, sBytes.data() + 28, 4);
     EXPECT_EQ(lSpan, 40);
 
-    CCrossCorrelation oLoaded;
+    CrossCorrelation oLoaded;
     ASSERT_TRUE(oLoaded.LoadParameters(oDir.File("cc.par")));
     EXPECT_TRUE(oLoaded.AreParametersSet());
     double fFrom = 0, fTo = 0, fStep = 0;
@@ -155,9 +155,9 @@ TEST(CCrossCorrelation, ParameterFileRoundTripsAndShortFilesAreRefused)
     EXPECT_EQ(f, 3);
     EXPECT_EQ(m, 40);
     EXPECT_EQ(fStep, 0.02);
-    EXPECT_EQ(oLoaded.GetTopocentricCorrection(), 0.0) << "the template correction is no part of the file";
+    EXPECT_EQ(oLoaded.GetHeliocentricCorrection(), 0.0) << "the template correction is no part of the file";
 
-    CCrossCorrelation oShort;
+    CrossCorrelation oShort;
     EXPECT_FALSE(oShort.LoadParameters(oDir.Write("short.par", sBytes.substr(0, 20))));
     EXPECT_FALSE(oShort.AreParametersSet());
     EXPECT_FALSE(oShort.LoadParameters(oDir.File("missing.par")));
@@ -171,5 +171,5 @@ TEST(CCrossCorrelation, ParameterFileRoundTripsAndShortFilesAreRefused)
     ASSERT_EQ(::mkfifo(oDir.File("pipe.par").c_str(), 0600), 0);
     EXPECT_FALSE(oShort.LoadParameters(oDir.File("pipe.par")));
     EXPECT_FALSE(oShort.AreParametersSet());
-    EXPECT_FALSE(oCC.SaveParameters(oDir.File("no/folder/cc.par")));
+    EXPECT_FALSE(oCorrelation.SaveParameters(oDir.File("no/folder/cc.par")));
 }

@@ -1,6 +1,6 @@
 // The natural cubic spline: exact cases and agreement with the dense solve.
-#include "calibration/MathMatrix.h"
-#include "crosscorr/CubicSplineClass.h"
+#include "calibration/DenseMatrix.h"
+#include "crosscorr/CubicSpline.h"
 
 #include <gtest/gtest.h>
 
@@ -9,31 +9,31 @@
 
 namespace {
 
-CMeasuredDataArray Points(const std::vector<double>& vX, const std::vector<double>& vY)
+DataSeries Points(const std::vector<double>& vX, const std::vector<double>& vY)
 {
-    CMeasuredDataArray o;
+    DataSeries o;
     o.SetValues(vX.data(), vY.data(), static_cast<int32_t>(vX.size()));
     return o;
 }
 
 } // namespace
 
-TEST(CCubicSpline, LinesAndEnds)
+TEST(CubicSpline, LinesAndEnds)
 {
-    CCubicSpline oTwo;
+    CubicSpline oTwo;
     ASSERT_TRUE(oTwo.SetPoints(Points({1.0, 3.0}, {10.0, 20.0})));
     EXPECT_DOUBLE_EQ(oTwo.Interpolate(2.0), 15.0);
     EXPECT_DOUBLE_EQ(oTwo.Interpolate(-1.0), 0.0) << "extrapolated beyond both ends";
     EXPECT_DOUBLE_EQ(oTwo.Interpolate(5.0), 30.0);
 
-    CCubicSpline oLine;
+    CubicSpline oLine;
     ASSERT_TRUE(oLine.SetPoints(Points({0, 1, 2.5, 4, 7}, {1, 3, 6, 9, 15})));
     for (const double c : oLine.Quadratic()) {
         EXPECT_NEAR(c, 0.0, 1e-12);
     }
     EXPECT_NEAR(oLine.Interpolate(5.5), 12.0, 1e-12);
 
-    CCubicSpline oCurve;
+    CubicSpline oCurve;
     const std::vector<double> vX = {0.0, 0.7, 1.5, 2.0, 3.1};
     const std::vector<double> vY = {0.0, 0.5, -0.3, 0.8, 0.1};
     ASSERT_TRUE(oCurve.SetPoints(Points(vX, vY)));
@@ -43,13 +43,13 @@ TEST(CCubicSpline, LinesAndEnds)
     EXPECT_EQ(oCurve.Quadratic().front(), 0.0) << "natural ends";
     EXPECT_EQ(oCurve.Quadratic().back(), 0.0);
 
-    CCubicSpline oEqual;
+    CubicSpline oEqual;
     EXPECT_FALSE(oEqual.SetPoints(Points({0, 1, 1, 2}, {0, 1, 2, 3})));
     EXPECT_TRUE(oEqual.IsEmpty());
-    EXPECT_DEATH(oEqual.Interpolate(0.5), "Assertion failed: m_n>0, file CubicSplineClass\\.cpp");
+    EXPECT_DEATH(oEqual.Interpolate(0.5), "Assertion failed: m_n>0, file CubicSpline\\.cpp");
 }
 
-TEST(CCubicSpline, TridiagonalSolveAgreesWithTheDenseSolve)
+TEST(CubicSpline, TridiagonalSolveAgreesWithTheDenseSolve)
 {
     std::mt19937 oRandom(31);
     std::uniform_real_distribution<double> oUnit(0.0, 1.0);
@@ -62,12 +62,12 @@ TEST(CCubicSpline, TridiagonalSolveAgreesWithTheDenseSolve)
             vX[static_cast<std::size_t>(i)] = x;
             vY[static_cast<std::size_t>(i)] = std::sin(x) + oUnit(oRandom);
         }
-        CCubicSpline oSpline;
+        CubicSpline oSpline;
         ASSERT_TRUE(oSpline.SetPoints(Points(vX, vY)));
         // The system of the program's description, solved densely.
         const auto q = static_cast<uint32_t>(n - 2);
-        math::matrix<double> A(q, q);
-        math::matrix<double> r(q, 1);
+        math::DenseMatrix<double> A(q, q);
+        math::DenseMatrix<double> r(q, 1);
         for (uint32_t k = 1; k <= q; ++k) {
             for (uint32_t j = 0; j < q; ++j) {
                 A(k - 1, j) = 0.0;
@@ -81,7 +81,7 @@ TEST(CCubicSpline, TridiagonalSolveAgreesWithTheDenseSolve)
             }
             r(k - 1, 0) = 3 * ((vY[k + 1] - vY[k]) / (vX[k + 1] - vX[k]) - (vY[k] - vY[k - 1]) / (vX[k] - vX[k - 1]));
         }
-        const math::matrix<double> s = A.Solve(r);
+        const math::DenseMatrix<double> s = A.Solve(r);
         for (uint32_t k = 1; k <= q; ++k) {
             const double fDense = s(k - 1, 0);
             EXPECT_NEAR(oSpline.Quadratic()[k], fDense, 1e-10 * (1.0 + std::fabs(fDense))) << n << " " << k;

@@ -14,9 +14,9 @@
 namespace quandrel::fuzz {
 
 // A folder of this process's own for its files, removed at exit.
-class CFolder {
+class TempFolder {
 public:
-    CFolder()
+    TempFolder()
     {
         std::string sTemplate = (std::filesystem::temp_directory_path() / "quandrel-fuzz-XXXXXX").string();
         if (::mkdtemp(sTemplate.data()) == nullptr) {
@@ -24,13 +24,13 @@ public:
         }
         m_sPath = sTemplate;
     }
-    ~CFolder()
+    ~TempFolder()
     {
         std::error_code oError;
         std::filesystem::remove_all(m_sPath, oError);
     }
-    CFolder(const CFolder&) = delete;
-    CFolder& operator=(const CFolder&) = delete;
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     const std::string& Path() const { return m_sPath; }
 
 private:
@@ -39,7 +39,7 @@ private:
 
 inline const std::string& Folder()
 {
-    static const CFolder oFolder;
+    static const TempFolder oFolder;
     return oFolder.Path();
 }
 

@@ -1,16 +1,16 @@
 // Measurement files (Julian date; velocity [; uncertainty]), as the orbit, the period search and the
 // calibration points read them: finite numbers, sorted by time, uncertainties for all or none.
 #include "FuzzSupport.h"
-#include "core/MeasuredDataArrayClass.h"
-#include "rvtable/MatrixClass.h"
+#include "core/DataSeries.h"
+#include "rvtable/RvTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t lSize)
 {
     using namespace quandrel::fuzz;
     const std::string sPath = WriteInput("rv.txt", std::string_view(reinterpret_cast<const char*>(pData), lSize));
-    CMeasuredDataArray oCurve;
+    DataSeries oCurve;
     std::vector<double> vSigma;
-    if (!CMatrix::ImportMeasurements(sPath, oCurve, &vSigma)) {
+    if (!RvTable::ImportMeasurements(sPath, oCurve, &vSigma)) {
         return 0;
     }
     Require(vSigma.empty() || vSigma.size() == static_cast<std::size_t>(oCurve.GetArraySize()),

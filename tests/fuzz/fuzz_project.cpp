@@ -1,33 +1,33 @@
 // The project file: a file the program takes is written back byte for byte the same after a second
 // round, and a file it refuses leaves the open table as it was.
 #include "FuzzSupport.h"
-#include "rvtable/MatrixClass.h"
-#include "spectrum/SpectrumClass.h"
+#include "rvtable/RvTable.h"
+#include "spectrum/Spectrum.h"
 
 namespace {
 
 // The table open before each input: two rows, coordinates and a laboratory table.
-CMatrix OpenTable()
+RvTable OpenTable()
 {
-    CMatrix oMatrix;
-    oMatrix.SetObjectCoordinates(19, 5.5, -5, -30);
-    oMatrix.SetObserverCoordinates(9, 0, 52, 30);
-    oMatrix.InertialLines().Load(quandrel::fuzz::WriteInput("lines.txt", "Halpha;6562.8\nHbeta;4861.3\n"));
+    RvTable oTable;
+    oTable.SetObjectCoordinates(19, 5.5, -5, -30);
+    oTable.SetObserverCoordinates(9, 0, 52, 30);
+    oTable.LaboratoryLineTable().Load(quandrel::fuzz::WriteInput("lines.txt", "Halpha;6562.8\nHbeta;4861.3\n"));
     for (int i = 0; i < 2; ++i) {
-        CSpectrum oSpectrum(nullptr);
+        Spectrum oSpectrum(nullptr);
         const double afW[] = {1, 2};
         const double afI[] = {1.0 + i, 2};
         oSpectrum.SetValues(2, afW, afI);
         oSpectrum.SetObservationTime(2455000.5 + i);
-        oMatrix.AddVelocity(&oSpectrum, -12.25 * (i + 1));
+        oTable.AddVelocity(&oSpectrum, -12.25 * (i + 1));
     }
-    return oMatrix;
+    return oTable;
 }
 
-std::string Saved(CMatrix& oMatrix, const char* pcName)
+std::string Saved(RvTable& oTable, const char* pcName)
 {
     const std::string sPath = quandrel::fuzz::Folder() + "/" + pcName;
-    quandrel::fuzz::Require(oMatrix.SaveToFile(sPath), "a table is saved");
+    quandrel::fuzz::Require(oTable.SaveToFile(sPath), "a table is saved");
     return quandrel::fuzz::ReadBack(sPath);
 }
 
@@ -37,18 +37,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t lSize)
 {
     using namespace quandrel::fuzz;
     static const std::string sOpen = [] {
-        CMatrix oOpen = OpenTable();
+        RvTable oOpen = OpenTable();
         return Saved(oOpen, "open.mtx");
     }();
     const std::string sPath = WriteInput("input.mtx", std::string_view(reinterpret_cast<const char*>(pData), lSize));
-    CMatrix oMatrix;
-    oMatrix.LoadFromFile(WriteInput("open.mtx", sOpen));
-    if (!oMatrix.LoadFromFile(sPath)) {
-        Require(Saved(oMatrix, "after.mtx") == sOpen, "a refused file leaves the open table");
+    RvTable oTable;
+    oTable.LoadFromFile(WriteInput("open.mtx", sOpen));
+    if (!oTable.LoadFromFile(sPath)) {
+        Require(Saved(oTable, "after.mtx") == sOpen, "a refused file leaves the open table");
         return 0;
     }
-    const std::string sFirst = Saved(oMatrix, "first.mtx");
-    CMatrix oAgain;
+    const std::string sFirst = Saved(oTable, "first.mtx");
+    RvTable oAgain;
     Require(oAgain.LoadFromFile(Folder() + "/first.mtx"), "a saved table opens");
     Require(Saved(oAgain, "second.mtx") == sFirst, "save, open and save give the same bytes");
     return 0;

@@ -1,7 +1,7 @@
 // The settings file: "section\x01key\x01value\x01" and then the file. After a write the key reads
 // back as written (without the blanks around it) and every other key of the file reads as before.
 #include "FuzzSupport.h"
-#include "core/IniFileClass.h"
+#include "core/IniFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t lSize)
         sInput.erase(0, lEnd + 1);
     }
     const auto& [sSection, sKey, sValue] = asField;
-    const CIniFile oIni(WriteInput("q.ini", sInput));
+    const IniFile oIni(WriteInput("q.ini", sInput));
     const auto vKeys = Keys(sInput);
     std::vector<std::string> vBefore;
     for (const auto& [s, k] : vKeys) {

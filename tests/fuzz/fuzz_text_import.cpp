@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t lSize)
         return 0;
     }
     static const char* const apcSeparators[] = {";\t", ",", " ", ";", "\t", ";, \t", "x", ""};
-    SImportSettings oSettings;
+    ImportSettings oSettings;
     oSettings.bUseDelimiters = (pData[0] & 1) == 0;
     oSettings.bTreatConsecutiveAsOne = (pData[0] & 2) != 0;
     oSettings.bSingleColumn = (pData[0] & 4) != 0;
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t lSize)
 
     Require(LinesToSkipAtLeastHeaders(sPath, oSettings.lLinesToSkip) >= oSettings.lLinesToSkip,
             "the header lines are skipped in addition to none asked for");
-    CCSVFile oReader;
+    CsvFile oReader;
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
     const int lResult = SpectrumFileImport(oReader, sPath, oSettings, vWavelength, vIntensity);
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t lSize)
     Require(std::all_of(vWavelength.begin(), vWavelength.end(), IsFinite) &&
                 std::all_of(vIntensity.begin(), vIntensity.end(), IsFinite),
             "every sample is a finite number");
-    CCSVFile oOracle;
+    CsvFile oOracle;
     std::vector<double> vRefWavelength;
     std::vector<double> vRefIntensity;
     Require(ReferenceSpectrumImport(oOracle, sPath, oSettings, vRefWavelength, vRefIntensity) == lResult,

@@ -1,7 +1,7 @@
 // FITS spectra: the layouts of files written by an independent writer (tests/data/fits, made by
 // make_fits_tests.py with astropy), their header metadata, damaged files, and the program's own
 // files read back.
-#include "astro/JulianDateClass.h"
+#include "astro/JulianDate.h"
 #include "io/FitsHeader.h"
 #include "io/FitsSpectrum.h"
 #include "support/TempDir.h"
@@ -18,7 +18,7 @@ namespace {
 
 const std::string kDir = std::string(QUANDREL_TEST_DATA_DIR) + "/fits/";
 
-struct SLayout {
+struct Layout {
     const char* pcFile;
     std::size_t lSamples;
     std::function<double(int)> fnWavelength; // of sample i of the file (0-based, before any is dropped)
@@ -29,7 +29,7 @@ struct SLayout {
     double fLatitude;
 };
 
-std::string Show(const ::testing::TestParamInfo<SLayout>& o)
+std::string Show(const ::testing::TestParamInfo<Layout>& o)
 {
     std::string s = o.param.pcFile;
     for (char& c : s) {
@@ -42,18 +42,18 @@ std::string Show(const ::testing::TestParamInfo<SLayout>& o)
 
 double Jd(int lYear, int lMonth, int lDay, double fHours)
 {
-    return CJulianDate::JulianDate(lYear, lMonth, lDay, fHours, 0.0);
+    return JulianDate::FromCalendar(lYear, lMonth, lDay, fHours, 0.0);
 }
 
 double Linear(int i) { return 1.0 + 0.01 * i; }
 
-class FitsLayouts : public ::testing::TestWithParam<SLayout> {};
+class FitsLayouts : public ::testing::TestWithParam<Layout> {};
 
 } // namespace
 
 TEST_P(FitsLayouts, SamplesAndTimeAreThoseTheWriterWasGiven)
 {
-    const SLayout& o = GetParam();
+    const Layout& o = GetParam();
     std::string sError;
     ASSERT_TRUE(IsFitsFile(kDir + o.pcFile));
     const auto oSpectrum = ReadFitsSpectrum(kDir + o.pcFile, sError);
@@ -69,7 +69,7 @@ TEST_P(FitsLayouts, SamplesAndTimeAreThoseTheWriterWasGiven)
         EXPECT_NEAR(oSpectrum->vIntensity[k], o.fnIntensity(i), 1e-6) << i;
         ++k;
     }
-    const SSpectrumMetadata& m = oSpectrum->oMetadata;
+    const SpectrumMetadata& m = oSpectrum->oMetadata;
     ASSERT_TRUE(m.oJulianDateMid);
     EXPECT_NEAR(*m.oJulianDateMid, o.fJulianDateMid, 1e-8);
     EXPECT_EQ(m.HasSite(), !std::isnan(o.fLongitudeWest));
@@ -84,22 +84,22 @@ INSTANTIATE_TEST_SUITE_P(
     AstropyFiles, FitsLayouts,
     ::testing::Values(
         // Fractional reference pixel 3.5; a NaN sample; DATE-OBS start + EXPTIME/2; GEOLONG east.
-        SLayout{"image_linear.fits", 19, [](int i) { return 6500.0 + (i + 1 - 3.5) * 0.25; }, Linear, 5,
+        Layout{"image_linear.fits", 19, [](int i) { return 6500.0 + (i + 1 - 3.5) * 0.25; }, Linear, 5,
                 Jd(2022, 6, 8, 21.5) + 300.0 / 86400.0, -10.5, 52.25},
         // Empty primary, 20 x 1 image extension, CD1_1 in nm, gzip; MJD-OBS + EXPOSURE/2; sexagesimal site.
-        SLayout{"image_nm.fits.gz", 20, [](int i) { return (650.0 + 0.01 * i) * 10.0; }, Linear, -1,
+        Layout{"image_nm.fits.gz", 20, [](int i) { return (650.0 + 0.01 * i) * 10.0; }, Linear, -1,
                 2459739.0 + 600.0 / 86400.0, 5.5, 40.25},
         // 16-bit integers with BSCALE/BZERO and BLANK; WAVE-LOG axis; JD-MID.
-        SLayout{"image_log.fits", 19, [](int i) { return 6000.0 * std::exp(i * 0.1 / 6000.0); }, Linear, 7,
+        Layout{"image_log.fits", 19, [](int i) { return 6000.0 * std::exp(i * 0.1 / 6000.0); }, Linear, 7,
                 2459739.3937, NAN, NAN},
         // DC-FLAG = 1 (log10 of the wavelength); DATE-OBS + TIME-OBS; LONG-OBS.
-        SLayout{"image_dcflag.fits", 20, [](int i) { return std::pow(10.0, std::log10(6500.0) + i * 1e-5); }, Linear,
+        Layout{"image_dcflag.fits", 20, [](int i) { return std::pow(10.0, std::log10(6500.0) + i * 1e-5); }, Linear,
                 -1, Jd(2022, 6, 8, 21.5), 80.0, 30.5},
         // One row per sample, TUNIT nm; JD-OBS; OBSGEO-L 350 east is 10 west.
-        SLayout{"table_rows.fits", 20, [](int i) { return (650.0 + 0.02 * std::pow(i, 1.5)) * 10.0; }, Linear, -1,
+        Layout{"table_rows.fits", 20, [](int i) { return (650.0 + 0.02 * std::pow(i, 1.5)) * 10.0; }, Linear, -1,
                 2459739.25, 10.0, -30.0},
         // One row of arrays, lower-case names; DATE-BEG.
-        SLayout{"table_arrays.fits", 20, [](int i) { return 6500.0 + 0.5 * i; }, Linear, -1, Jd(2022, 6, 8, 21.0), NAN,
+        Layout{"table_arrays.fits", 20, [](int i) { return 6500.0 + 0.5 * i; }, Linear, -1, Jd(2022, 6, 8, 21.0), NAN,
                 NAN}),
     Show);
 
@@ -134,7 +134,7 @@ TEST(FitsHeader, ObjectAndCoordinatesInDegreesOrSexagesimal)
 
 TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
 {
-    CTempDir oDir;
+    TempDir oDir;
     std::string sError;
     const auto Refused = [&](const std::string& sPath, const std::string& sReason) {
         sError.clear();
@@ -213,8 +213,8 @@ TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
 
 TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
 {
-    CTempDir oDir;
-    SSpectrumMetadata oMetadata;
+    TempDir oDir;
+    SpectrumMetadata oMetadata;
     oMetadata.oJulianDateMid = 2459739.3993055556;
     oMetadata.sObject = "alf Dra";
     oMetadata.oRightAscensionHours = 14.0731;
@@ -242,7 +242,7 @@ TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
         for (std::size_t i = 0; i < vIntensity.size(); ++i) {
             EXPECT_NEAR(oBack->vWavelength[i], (*pvWavelength)[i], 1e-6 * 0.1) << i;
         }
-        const SSpectrumMetadata& m = oBack->oMetadata;
+        const SpectrumMetadata& m = oBack->oMetadata;
         EXPECT_NEAR(*m.oJulianDateMid, *oMetadata.oJulianDateMid, 1e-9);
         EXPECT_EQ(m.sObject, oMetadata.sObject);
         EXPECT_NEAR(*m.oRightAscensionHours, *oMetadata.oRightAscensionHours, 1e-12);
@@ -298,7 +298,7 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
         for (const std::string& s : oSpectrum->vWarnings) {
             sWarnings += s + "\n";
         }
-        const SSpectrumMetadata& m = oSpectrum->oMetadata;
+        const SpectrumMetadata& m = oSpectrum->oMetadata;
         if (sKey == "warning") {
             if (sValue == "-") {
                 EXPECT_TRUE(sWarnings.empty()) << sWarnings;

@@ -1,8 +1,8 @@
 // The line library sits on the core: reaching down to it compiles.
-#include "core/MeasuredDataArrayClass.h"
-#include "lines/SpectralLineContainerClass.h"
+#include "core/DataSeries.h"
+#include "lines/SpectralLineList.h"
 
 int LayerProbe()
 {
-    return CMeasuredDataArray().GetArraySize() + CSpectralLineContainer().GetSpectralLineCount();
+    return DataSeries().GetArraySize() + SpectralLineList().GetSpectralLineCount();
 }

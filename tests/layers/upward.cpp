@@ -1,7 +1,7 @@
 // The line library sits below the spectra: reaching up to them must not compile.
-#include "spectrum/SpectrumClass.h"
+#include "spectrum/Spectrum.h"
 
 int LayerProbe()
 {
-    return CSpectrum(nullptr).GetNumberValues();
+    return Spectrum(nullptr).GetNumberValues();
 }

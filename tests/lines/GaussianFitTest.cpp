@@ -1,10 +1,10 @@
 // The Gaussian line fit: recovery of generated profiles, the search's own
 // rules, and bit-identical results of the fast search and a plain one.
-#include "core/MeasuredDataArrayClass.h"
-#include "core/UtilsClass.h"
+#include "core/DataSeries.h"
+#include "core/Utils.h"
 #include "lines/GaussianFit.h"
-#include "lines/SpectralLineClass.h"
-#include "lines/SpectralLineContainerClass.h"
+#include "lines/SpectralLine.h"
+#include "lines/SpectralLineList.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +17,14 @@ using namespace quandrel::gaussfit;
 
 namespace {
 
-struct SProfile {
+struct Profile {
     double fCenter;
     double fSigma;
     double fAmplitude;
 };
 
 // Samples offset + sum of Gaussians (+ noise) at n points spaced by fStep around fCenter.
-CMeasuredDataArray MakeSection(double fFirst, double fStep, int n, double fOffset, const std::vector<SProfile>& vProfiles,
+DataSeries MakeSection(double fFirst, double fStep, int n, double fOffset, const std::vector<Profile>& vProfiles,
                                double fNoise = 0.0, unsigned lSeed = 1)
 {
     std::mt19937 oRandom(lSeed);
@@ -40,14 +40,14 @@ CMeasuredDataArray MakeSection(double fFirst, double fStep, int n, double fOffse
         vX[static_cast<std::size_t>(k)] = x;
         vY[static_cast<std::size_t>(k)] = y + fNoise * oNoise(oRandom);
     }
-    CMeasuredDataArray oSection;
+    DataSeries oSection;
     oSection.SetValues(vX.data(), vY.data(), n);
     return oSection;
 }
 
 // The search as the program describes it, with nothing reused: three full
 // sums per step.
-double PlainSum(const CMeasuredDataArray& o, const Parameters& p, bool bDouble)
+double PlainSum(const DataSeries& o, const Parameters& p, bool bDouble)
 {
     double fSum = 0.0;
     for (int32_t k = 0; k < o.GetArraySize(); ++k) {
@@ -60,7 +60,7 @@ double PlainSum(const CMeasuredDataArray& o, const Parameters& p, bool bDouble)
     return fSum;
 }
 
-void PlainSearch(const CMeasuredDataArray& o, int P, const Parameters& lo, const Parameters& hi, Parameters& p)
+void PlainSearch(const DataSeries& o, int P, const Parameters& lo, const Parameters& hi, Parameters& p)
 {
     bool bChanged = true;
     while (bChanged) {
@@ -99,7 +99,7 @@ bool SameBits(double a, double b)
 TEST(CSpectralLineFit, RecoversASingleAbsorptionLine)
 {
     const auto oSection = MakeSection(6550.0, 0.25, 101, 1.0, {{6562.8, 1.7, -0.4}});
-    CSpectralLine oLine;
+    SpectralLine oLine;
     oLine.SetFirstCenter(6562.5);
     ASSERT_TRUE(oLine.FitGaussian(oSection, false));
     EXPECT_NEAR(oLine.GetCenter(), 6562.8, 0.002);
@@ -115,7 +115,7 @@ TEST(CSpectralLineFit, RecoversNoisyLinesWithinTheirUncertainty)
     for (unsigned lSeed = 1; lSeed <= 20; ++lSeed) {
         const double fCenter = 4861.0 + 0.05 * lSeed;
         const auto oSection = MakeSection(4855.0, 0.2, 61, 0.95, {{fCenter, 1.2, -0.5}}, 0.01, lSeed);
-        CSpectralLine oLine;
+        SpectralLine oLine;
         oLine.SetFirstCenter(4861.0);
         ASSERT_TRUE(oLine.FitGaussian(oSection, false));
         EXPECT_NEAR(oLine.GetCenter(), fCenter, 0.03) << "seed " << lSeed;
@@ -129,7 +129,7 @@ TEST(CSpectralLineFit, EmissionLinesKeepAPositiveAmplitudeAboveOne)
 {
     // Emission bounds follow the section: offset within its y range, amplitude 0 .. y maximum.
     const auto oSection = MakeSection(6578.0, 0.1, 41, 120.0, {{6580.0, 0.5, 900.0}}, 2.0);
-    CSpectralLine oLine;
+    SpectralLine oLine;
     oLine.SetFirstCenter(6580.0);
     ASSERT_TRUE(oLine.FitGaussian(oSection, true));
     EXPECT_NEAR(oLine.GetCenter(), 6580.0, 0.01);
@@ -139,7 +139,7 @@ TEST(CSpectralLineFit, EmissionLinesKeepAPositiveAmplitudeAboveOne)
 
     // A dip in an emission spectrum cannot get a negative amplitude.
     const auto oDip = MakeSection(6578.0, 0.1, 41, 100.0, {{6580.0, 0.5, -50.0}});
-    CSpectralLine oDipLine;
+    SpectralLine oDipLine;
     oDipLine.SetFirstCenter(6580.0);
     ASSERT_TRUE(oDipLine.FitGaussian(oDip, true));
     EXPECT_GE(oDipLine.GetAmplitude1(), 0.0);
@@ -152,9 +152,9 @@ TEST(CSpectralLineFit, ADoubleGaussianStartsItsSecondComponentFromTheStoredOne)
     // component 2; the refit over both, from a first centre near the stronger
     // component, resolves the pair.
     const auto oSection = MakeSection(5886.0, 0.05, 161, 1.0, {{5889.95, 0.3, -0.55}, {5891.15, 0.3, -0.35}});
-    CMeasuredDataArray oWeak = oSection;
+    DataSeries oWeak = oSection;
     oWeak.Clip(90, 119);
-    CSpectralLine oLine;
+    SpectralLine oLine;
     oLine.SetFirstCenter(5891.1);
     ASSERT_TRUE(oLine.FitGaussian(oWeak, false));
     oLine.SetGaussianType(true);
@@ -175,17 +175,17 @@ TEST(CSpectralLineFit, ADoubleGaussianStartsItsSecondComponentFromTheStoredOne)
 
 TEST(CSpectralLineFit, NeedsAsManyPointsAsParameters)
 {
-    CSpectralLine oSingle;
+    SpectralLine oSingle;
     oSingle.SetFirstCenter(2.0);
     EXPECT_TRUE(oSingle.FitGaussian(MakeSection(0.5, 1.0, 4, 1.0, {{2.0, 1.0, -0.3}}), false));
-    CSpectralLine oShort;
+    SpectralLine oShort;
     oShort.SetFirstCenter(2.0);
     EXPECT_FALSE(oShort.FitGaussian(MakeSection(0.5, 1.0, 3, 1.0, {{2.0, 1.0, -0.3}}), false));
     EXPECT_EQ(oShort.GetWidth(), 1.0) << "a failed fit leaves the line as it was";
     EXPECT_EQ(oShort.GetCenter(), 2.0);
-    EXPECT_FALSE(oShort.FitGaussian(CMeasuredDataArray(), false));
+    EXPECT_FALSE(oShort.FitGaussian(DataSeries(), false));
 
-    CSpectralLine oDouble;
+    SpectralLine oDouble;
     oDouble.SetGaussianType(true);
     EXPECT_FALSE(oDouble.FitGaussian(MakeSection(0.0, 1.0, 6, 1.0, {{3.0, 1.0, -0.3}}), false));
     EXPECT_TRUE(oDouble.FitGaussian(MakeSection(0.0, 1.0, 7, 1.0, {{3.0, 1.0, -0.3}}), false));
@@ -195,7 +195,7 @@ TEST(CSpectralLineFit, TrialsStayInsideTheirBounds)
 {
     // A line deeper than the bounds allow: amplitude stops at -1, offset at 0 .. 1, centre inside the section.
     const auto oSection = MakeSection(10.0, 0.5, 41, 1.5, {{25.0, 2.0, -3.0}});
-    CSpectralLine oLine;
+    SpectralLine oLine;
     oLine.SetFirstCenter(20.0);
     ASSERT_TRUE(oLine.FitGaussian(oSection, false));
     EXPECT_GE(oLine.GetAmplitude1(), -1.0);
@@ -247,7 +247,7 @@ TEST(GaussianSearch, FastSearchGivesBitIdenticalFitsToThePlainOne)
         const double fSigma = 0.2 + 2.0 * oUnit(oRandom);
         const double fDepth = bEmission ? 50.0 + 500.0 * oUnit(oRandom) : -(0.1 + 0.8 * oUnit(oRandom));
         const double fOffset = bEmission ? 100.0 : 0.8 + 0.2 * oUnit(oRandom);
-        std::vector<SProfile> vProfiles = {{fCenter, fSigma, fDepth}};
+        std::vector<Profile> vProfiles = {{fCenter, fSigma, fDepth}};
         if (bDouble) {
             vProfiles.push_back({fCenter + 3 * fSigma, fSigma, fDepth / 2});
         }
@@ -271,13 +271,13 @@ TEST(GaussianSearch, FastSearchGivesBitIdenticalFitsToThePlainOne)
     }
 }
 
-TEST(CActiveLine, OneMarkSharedByContainersMarksOneLine)
+TEST(ActiveLine, OneMarkSharedByContainersMarksOneLine)
 {
-    CActiveLine oMark;
-    CSpectralLineContainer oFirst;
-    CSpectralLineContainer oSecond;
-    oFirst.AddSpectralLine(std::make_unique<CSpectralLine>());
-    oSecond.AddSpectralLine(std::make_unique<CSpectralLine>());
+    ActiveLine oMark;
+    SpectralLineList oFirst;
+    SpectralLineList oSecond;
+    oFirst.AddSpectralLine(std::make_unique<SpectralLine>());
+    oSecond.AddSpectralLine(std::make_unique<SpectralLine>());
     EXPECT_NE(oFirst.GetLine(0).GetId(), oSecond.GetLine(0).GetId());
     oFirst.SetActiveLineMark(&oMark);
     oSecond.SetActiveLineMark(&oMark);
@@ -290,16 +290,16 @@ TEST(CActiveLine, OneMarkSharedByContainersMarksOneLine)
     EXPECT_FALSE(oSecond.IsActive(0));
     EXPECT_EQ(oMark.Id(), -1);
     // A container without a shared mark keeps its own.
-    CSpectralLineContainer oAlone;
-    oAlone.AddSpectralLine(std::make_unique<CSpectralLine>());
+    SpectralLineList oAlone;
+    oAlone.AddSpectralLine(std::make_unique<SpectralLine>());
     oAlone.ToggleActive(0);
     EXPECT_TRUE(oAlone.IsActive(0));
     EXPECT_EQ(oMark.Id(), -1);
 }
 
-TEST(CSpectralLine, TypeSwitchAndIdentification)
+TEST(SpectralLine, TypeSwitchAndIdentification)
 {
-    CSpectralLine oLine;
+    SpectralLine oLine;
     oLine.FitGaussian(MakeSection(0.0, 0.5, 21, 1.0, {{5.0, 1.0, -0.3}}), false);
     oLine.SetGaussianType(true);
     bool bDouble = false;
@@ -332,9 +332,9 @@ TEST_P(LineFitInAnyScale, FindsTheLineAsInANormalisedSpectrum)
 {
     const double fContinuum = GetParam();
     const auto oSection = MakeSection(6550.0, 0.25, 101, fContinuum, {{6562.8, 1.0, -0.4 * fContinuum}});
-    CSpectralLine oLine;
+    SpectralLine oLine;
     oLine.SetFirstCenter(6562.5);
-    ASSERT_TRUE(oLine.FitGaussian(oSection, false, CSpectralLine::FitScale(oSection.GetYValues(), false)));
+    ASSERT_TRUE(oLine.FitGaussian(oSection, false, SpectralLine::FitScale(oSection.GetYValues(), false)));
     EXPECT_NEAR(oLine.GetCenter(), 6562.8, 0.002);
     EXPECT_NEAR(oLine.GetWidth(), 1.0, 0.002);
     EXPECT_NEAR(oLine.GetAmplitude1() / fContinuum, -0.4, 0.002);
@@ -345,9 +345,9 @@ INSTANTIATE_TEST_SUITE_P(Continua, LineFitInAnyScale, ::testing::Values(1.0, 0.7
 
 TEST(CSpectralLineFit, ASectionWithoutIntensityIsNotFitted)
 {
-    CSpectralLine oLine;
+    SpectralLine oLine;
     const auto oZero = MakeSection(6550.0, 0.25, 21, 0.0, {});
     const auto oNan = MakeSection(6550.0, 0.25, 21, NAN, {});
-    EXPECT_FALSE(oLine.FitGaussian(oZero, false, CSpectralLine::FitScale(oZero.GetYValues(), false)));
-    EXPECT_FALSE(oLine.FitGaussian(oNan, false, CSpectralLine::FitScale(oNan.GetYValues(), false)));
+    EXPECT_FALSE(oLine.FitGaussian(oZero, false, SpectralLine::FitScale(oZero.GetYValues(), false)));
+    EXPECT_FALSE(oLine.FitGaussian(oNan, false, SpectralLine::FitScale(oNan.GetYValues(), false)));
 }

@@ -1,8 +1,8 @@
 // Lines of a spectrum: the search, identifications, combinations, the
 // level refit, drawing and the hit test.
-#include "core/MeasuredDataArrayClass.h"
-#include "lines/SliderValuesBrokerClass.h"
-#include "spectrum/SpectrumClass.h"
+#include "core/DataSeries.h"
+#include "lines/SliderScale.h"
+#include "spectrum/Spectrum.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +12,14 @@
 
 namespace {
 
-struct SLine {
+struct Line {
     double fCenter;
     double fSigma;
     double fDepth;
 };
 
 // An absorption spectrum on a continuum of 1.0, sampled every fStep from fStart.
-void FillSpectrum(CSpectrum& oSpectrum, double fStart, double fStep, int n, const std::vector<SLine>& vLines)
+void FillSpectrum(Spectrum& oSpectrum, double fStart, double fStep, int n, const std::vector<Line>& vLines)
 {
     std::vector<double> vW(static_cast<std::size_t>(n));
     std::vector<double> vI(static_cast<std::size_t>(n));
@@ -40,8 +40,8 @@ void FillSpectrum(CSpectrum& oSpectrum, double fStart, double fStep, int n, cons
 
 TEST(CSpectrumLines, SearchFindsAndFitsEveryLine)
 {
-    CSpectrum oSpectrum(nullptr);
-    const std::vector<SLine> vTruth = {{4861.33, 1.2, 0.5}, {5889.95, 0.4, 0.6}, {6562.8, 1.5, 0.4}};
+    Spectrum oSpectrum(nullptr);
+    const std::vector<Line> vTruth = {{4861.33, 1.2, 0.5}, {5889.95, 0.4, 0.6}, {6562.8, 1.5, 0.4}};
     FillSpectrum(oSpectrum, 4800.0, 0.2, 10000, vTruth);
     // Width 60: sections of 61 samples, +-6 A around each line.
     oSpectrum.FindSpectralLines(60, 0.1);
@@ -64,7 +64,7 @@ TEST(CSpectrumLines, SearchFindsAndFitsEveryLine)
 TEST(CSpectrumLines, ZeroPaddingHoldsNoLines)
 {
     // A spectrum padded with zeros before its data, as pipelines write them, and one line.
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oSpectrum(nullptr);
     FillSpectrum(oSpectrum, 6500.0, 0.2, 600, {{6560.0, 1.0, 0.5}});
     std::vector<double> vW = oSpectrum.GetWavelengths();
     std::vector<double> vI = oSpectrum.GetIntensities();
@@ -73,7 +73,7 @@ TEST(CSpectrumLines, ZeroPaddingHoldsNoLines)
     // The narrowest window and the lowest sensitivity of the sliders.
     int32_t lWidth = 0;
     double fSensitivity = 0.0;
-    ASSERT_TRUE(CSliderValuesBroker::GetLineSearchParameters(20, 0, 0, lWidth, fSensitivity));
+    ASSERT_TRUE(SliderScale::GetLineSearchParameters(20, 0, 0, lWidth, fSensitivity));
     for (const bool bEmission : {false, true}) {
         oSpectrum.SetEmissionSpectrum(bEmission);
         oSpectrum.FindSpectralLines(lWidth, fSensitivity);
@@ -90,7 +90,7 @@ TEST(CSpectrumLines, ZeroPaddingHoldsNoLines)
 
 TEST(CSpectrumLines, IdentificationCountsLinesOfTheSameLaboratoryLine)
 {
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oSpectrum(nullptr);
     FillSpectrum(oSpectrum, 6540.0, 0.1, 600, {{6550.0, 0.5, 0.5}, {6560.0, 0.5, 0.5}, {6580.0, 0.5, 0.5}});
     oSpectrum.FindSpectralLines(20, 0.1);
     ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 3);
@@ -106,12 +106,12 @@ TEST(CSpectrumLines, IdentificationCountsLinesOfTheSameLaboratoryLine)
     EXPECT_EQ(lCount, 2);
     EXPECT_EQ(sName, "H-alpha");
     EXPECT_EQ(lIndex, 7);
-    EXPECT_EQ(oSpectrum.GetLineInertialIndex(1), -1);
+    EXPECT_EQ(oSpectrum.GetLineLaboratoryIndex(1), -1);
 }
 
 TEST(CSpectrumLines, CombiningCopiesTheNeighboursIdentificationButNotItsName)
 {
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oSpectrum(nullptr);
     FillSpectrum(oSpectrum, 6540.0, 0.1, 600, {{6550.0, 0.5, 0.5}, {6560.0, 0.5, 0.5}, {6580.0, 0.5, 0.5}});
     oSpectrum.FindSpectralLines(20, 0.1);
     ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 3);
@@ -133,12 +133,12 @@ TEST(CSpectrumLines, CombiningCopiesTheNeighboursIdentificationButNotItsName)
     EXPECT_EQ(oSpectrum.GetCombination(1), 2);
     oSpectrum.SetCombination(0, 0); // no left neighbour of line 0: the state only
     EXPECT_EQ(oSpectrum.GetCombination(0), 0);
-    EXPECT_EQ(oSpectrum.GetLineInertialIndex(0), 2);
+    EXPECT_EQ(oSpectrum.GetLineLaboratoryIndex(0), 2);
 }
 
 TEST(CSpectrumLines, LevelRefitUsesTheSamplesBelowTheLevel)
 {
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oSpectrum(nullptr);
     FillSpectrum(oSpectrum, 6540.0, 0.05, 800, {{6560.0, 0.8, 0.6}});
     oSpectrum.FindSpectralLines(60, 0.1);
     ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 1);
@@ -158,9 +158,9 @@ TEST(CSpectrumLines, LevelRefitUsesTheSamplesBelowTheLevel)
         ++j;
     }
     EXPECT_EQ(j - e + 1, 61);
-    CSpectralLine oExpected;
+    SpectralLine oExpected;
     oExpected.SetFirstCenter(oSpectrum.GetLineCenter(0));
-    CMeasuredDataArray oSection;
+    DataSeries oSection;
     oSection.SetValues(oSpectrum.GetWavelengths().data() + e, vI.data() + e, j - e + 1);
     ASSERT_TRUE(oExpected.FitGaussian(oSection, false));
 
@@ -176,8 +176,8 @@ TEST(CSpectrumLines, LevelRefitUsesTheSamplesBelowTheLevel)
 
 TEST(CSpectrumLines, FitsAreDrawnAndHitByTheirRegion)
 {
-    CRecordingCanvas oCanvas;
-    CSpectrum oSpectrum(&oCanvas);
+    RecordingCanvas oCanvas;
+    Spectrum oSpectrum(&oCanvas);
     FillSpectrum(oSpectrum, 0.0, 0.1, 401, {{10.0, 0.5, 0.5}, {30.0, 0.5, 0.5}});
     EXPECT_EQ(oSpectrum.FindLineAt(100, 100), -2);
     oSpectrum.FindSpectralLines(20, 0.1);
@@ -187,8 +187,8 @@ TEST(CSpectrumLines, FitsAreDrawnAndHitByTheirRegion)
     int lGreen = 0;
     int lBlue = 0;
     for (const auto& oLine : oCanvas.vLines) {
-        lGreen += oLine.oColor == SRgb{0, 128, 0};
-        lBlue += oLine.oColor == SRgb{0, 0, 255};
+        lGreen += oLine.oColor == Rgb{0, 128, 0};
+        lBlue += oLine.oColor == Rgb{0, 0, 255};
     }
     EXPECT_EQ(lGreen, 19) << "20 samples of the active line";
     EXPECT_EQ(lBlue, 19);

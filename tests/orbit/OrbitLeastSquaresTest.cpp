@@ -38,7 +38,7 @@ TEST(OrbitLeastSquares, AlphaDraAgreesWithAnIndependentSolver)
     quandrel::testing::ReadVelocities(std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_rv.txt", vT, vV);
     ASSERT_EQ(vT.size(), 227U);
     // The grid search's best point with the README's ranges.
-    SOrbitalElements oStart = quandrel::testing::Orbit(51.4, 2459874.525977, 0.421875, 21.375, 48.415443, -15.398438);
+    OrbitElements oStart = quandrel::testing::Orbit(51.4, 2459874.525977, 0.421875, 21.375, 48.415443, -15.398438);
     std::string sError;
     const auto oFit = FitOrbitLeastSquares(vT, vV, {}, oStart, sError);
     ASSERT_TRUE(oFit) << sError;
@@ -73,10 +73,10 @@ TEST(OrbitLeastSquares, GeneratedOrbitsComeBackWithHonestErrors)
         std::vector<double> vSigma;
         for (int k = 0; k < 60; ++k) {
             vT.push_back(oTime(oRandom));
-            vV.push_back(COrbitalElements::ModelVelocity(vT.back(), oTruth) + oNoise(oRandom));
+            vV.push_back(OrbitGridSearch::ModelVelocity(vT.back(), oTruth) + oNoise(oRandom));
             vSigma.push_back(2.0);
         }
-        SOrbitalElements oStart = oTruth;
+        OrbitElements oStart = oTruth;
         oStart.fPeriod *= 1.0005;
         oStart.fT0 += 0.02 * oTruth.fPeriod;
         oStart.fEccentricity = std::max(0.0, oTruth.fEccentricity - 0.04);
@@ -106,7 +106,7 @@ TEST(OrbitLeastSquares, GeneratedOrbitsComeBackWithHonestErrors)
         EXPECT_NEAR(oWeighted->fChi2Reduced, oFit->fChi2Reduced / 4.0, 1e-9);
         EXPECT_NEAR(oWeighted->afError[4], oFit->afError[4], 1e-6 * oFit->afError[4]);
         // The mass function and a1 sin i follow from the fitted P, e and K1.
-        EXPECT_NEAR(oFit->fA1SinI, COrbitalElements::A1SinIFromK1(oFit->afValue[4], oFit->afValue[0], oFit->afValue[2]),
+        EXPECT_NEAR(oFit->fA1SinI, OrbitGridSearch::A1SinIFromK1(oFit->afValue[4], oFit->afValue[0], oFit->afValue[2]),
                     1e-6);
         EXPECT_GT(oFit->fMassFunctionError, 0.0);
     }
@@ -121,9 +121,9 @@ TEST(OrbitLeastSquares, GeneratedOrbitsComeBackWithHonestErrors)
 
 namespace {
 
-struct SThroughCircularCase {
+struct ThroughCircularCase {
     const char* pcName;
-    SOrbitalElements oTruth;
+    OrbitElements oTruth;
     bool bStartCircularTurned; // start at e = 0 with omega + 180 and T0 + P/2, else near the truth
     int lPoints;
     double fNoise;             // km/s
@@ -132,22 +132,22 @@ struct SThroughCircularCase {
     bool bReachesTruth;        // P, K1 and gamma within 3 errors of the truth
 };
 
-class OrbitThroughCircular : public ::testing::TestWithParam<SThroughCircularCase> {};
+class OrbitThroughCircular : public ::testing::TestWithParam<ThroughCircularCase> {};
 
 } // namespace
 
 TEST_P(OrbitThroughCircular, TheFitPassesThroughCircularOrbitsAndNamesItsDoubts)
 {
-    const SThroughCircularCase& c = GetParam();
+    const ThroughCircularCase& c = GetParam();
     std::mt19937 oRandom(5);
     std::normal_distribution<double> oNoise(0.0, c.fNoise);
     std::vector<double> vT;
     std::vector<double> vV;
     for (int k = 0; k < c.lPoints; ++k) {
         vT.push_back(2459000.0 + 97.3 * k / c.lPoints + 0.31 * (k % 3));
-        vV.push_back(COrbitalElements::ModelVelocity(vT.back(), c.oTruth) + oNoise(oRandom));
+        vV.push_back(OrbitGridSearch::ModelVelocity(vT.back(), c.oTruth) + oNoise(oRandom));
     }
-    SOrbitalElements oStart = c.oTruth;
+    OrbitElements oStart = c.oTruth;
     oStart.fPeriod *= 1.0003;
     oStart.fGamma += 0.5;
     if (c.bStartCircularTurned) {
@@ -171,8 +171,8 @@ TEST_P(OrbitThroughCircular, TheFitPassesThroughCircularOrbitsAndNamesItsDoubts)
     }
     const double afTruth[6] = {c.oTruth.fPeriod, c.oTruth.fT0, c.oTruth.fEccentricity, c.oTruth.fOmega,
                                c.oTruth.fK1,     c.oTruth.fGamma};
-    for (const std::size_t i : {SLeastSquaresOrbit::kPeriod, SLeastSquaresOrbit::kEccentricity, SLeastSquaresOrbit::kK1,
-                                SLeastSquaresOrbit::kGamma}) {
+    for (const std::size_t i : {LeastSquaresElements::kPeriod, LeastSquaresElements::kEccentricity, LeastSquaresElements::kK1,
+                                LeastSquaresElements::kGamma}) {
         EXPECT_GT(oFit->afError[i], 0.0) << kNames[i] << ": an error of exactly 0 is never honest";
         if (c.bReachesTruth) {
             EXPECT_NEAR(oFit->afValue[i], afTruth[i], 3.0 * oFit->afError[i] + 1e-9) << kNames[i];
@@ -192,19 +192,19 @@ INSTANTIATE_TEST_SUITE_P(
     GeneratedOrbits, OrbitThroughCircular,
     ::testing::Values(
         // A circular orbit: found from a turned start; T0 and omega undefined, and said to be.
-        SThroughCircularCase{"circular", quandrel::testing::Orbit(12.5, 2459003.1, 0.0, 60.0, 35.0, -12.0), true, 40,
+        ThroughCircularCase{"circular", quandrel::testing::Orbit(12.5, 2459003.1, 0.0, 60.0, 35.0, -12.0), true, 40,
                              1.0, 0.0, "T0 and omega are undefined", true},
         // Near-circular and eccentric orbits: the fit leaves e = 0 for the truth.
-        SThroughCircularCase{"near_circular", quandrel::testing::Orbit(8.3, 2459001.0, 0.06, 200.0, 25.0, 3.0), true,
+        ThroughCircularCase{"near_circular", quandrel::testing::Orbit(8.3, 2459001.0, 0.06, 200.0, 25.0, 3.0), true,
                              60, 0.5, 0.0, "", true},
-        SThroughCircularCase{"eccentric", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), true, 40,
+        ThroughCircularCase{"eccentric", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), true, 40,
                              1.0, 1.0, "", true},
-        SThroughCircularCase{"omega_near_zero", quandrel::testing::Orbit(20.0, 2459010.0, 0.45, 359.0, 18.0, 0.0),
+        ThroughCircularCase{"omega_near_zero", quandrel::testing::Orbit(20.0, 2459010.0, 0.45, 359.0, 18.0, 0.0),
                              true, 50, 1.0, 1.0, "", true},
         // Too few points for a noisy orbit: e runs to the limit, and the fit says so.
-        SThroughCircularCase{"runaway", quandrel::testing::Orbit(0.7, 2459000.2, 0.0, 0.0, 20.0, 0.0), false, 12,
+        ThroughCircularCase{"runaway", quandrel::testing::Orbit(0.7, 2459000.2, 0.0, 0.0, 20.0, 0.0), false, 12,
                              12.0, 0.0, "ran to the limit", false},
         // Uncertainties four times too small: the reduced chi-square is far above 1.
-        SThroughCircularCase{"small_sigmas", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), false,
+        ThroughCircularCase{"small_sigmas", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), false,
                              40, 2.0, 0.5, "far above 1", true}),
-    [](const ::testing::TestParamInfo<SThroughCircularCase>& o) { return std::string(o.param.pcName); });
+    [](const ::testing::TestParamInfo<ThroughCircularCase>& o) { return std::string(o.param.pcName); });

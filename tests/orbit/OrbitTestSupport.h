@@ -8,17 +8,17 @@
 using quandrel::testing::MakeSeries;
 using quandrel::testing::Orbit;
 
-struct SRange {
+struct Range {
     double fLower;
     double fUpper;
     int32_t lSteps;
 };
 
 // Hands the six ranges to the orbit object (start value = lower limit), as the ranges dialog does.
-inline void SetRanges(COrbitalElements& oOrbit, const std::vector<SRange>& vRanges)
+inline void SetRanges(OrbitGridSearch& oOrbit, const std::vector<Range>& vRanges)
 {
     for (int32_t i = 0; i < 6; ++i) {
-        const SRange& r = vRanges[static_cast<std::size_t>(i)];
+        const Range& r = vRanges[static_cast<std::size_t>(i)];
         oOrbit.SetParameter(i, false, r.lSteps, r.fLower, r.fLower, r.fUpper);
     }
     oOrbit.SetNumberParameters(6);

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-TEST(Periodogram, AlphaDraAgreesWithAstropy)
+TEST(PeriodogramResult, AlphaDraAgreesWithAstropy)
 {
     std::vector<double> vT;
     std::vector<double> vV;
@@ -57,7 +57,7 @@ TEST(Periodogram, AlphaDraAgreesWithAstropy)
     EXPECT_LT(o->fFalseAlarm1Percent, 0.2);
 }
 
-TEST(Periodogram, FindsAGeneratedPeriodAndRefusesWhatItCannotUse)
+TEST(PeriodogramResult, FindsAGeneratedPeriodAndRefusesWhatItCannotUse)
 {
     std::mt19937 oRandom(3);
     std::uniform_real_distribution<double> oTime(0.0, 200.0);

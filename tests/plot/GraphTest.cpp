@@ -1,6 +1,6 @@
 // Axes, ticks, labels, data mapping, series and pixel look-up of a plot,
 // checked on a recording canvas (every character 7 pixels wide).
-#include "spectrum/SpectrumClass.h"
+#include "spectrum/Spectrum.h"
 #include "support/Generators.h"
 #include "support/RecordingCanvas.h"
 
@@ -32,13 +32,13 @@ protected:
 
     bool HasLine(int x0, int y0, int x1, int y1) const
     {
-        return std::any_of(m_oCanvas.vLines.begin(), m_oCanvas.vLines.end(), [&](const SDrawnLine& o) {
+        return std::any_of(m_oCanvas.vLines.begin(), m_oCanvas.vLines.end(), [&](const DrawnLine& o) {
             return o.x0 == x0 && o.y0 == y0 && o.x1 == x1 && o.y1 == y1;
         });
     }
 
-    CRecordingCanvas m_oCanvas;
-    CSpectrum m_oSpectrum{&m_oCanvas};
+    RecordingCanvas m_oCanvas;
+    Spectrum m_oSpectrum{&m_oCanvas};
 };
 
 } // namespace
@@ -79,7 +79,7 @@ TEST_F(GraphFixture, DataBecomeAPolylineOrCrossesAtTheMappedPixels)
     EXPECT_TRUE(HasLine(126, 212, 193, 157));
     EXPECT_TRUE(HasLine(259, 103, 325, 48));
 
-    m_oCanvas.Clear(SRgb{255, 255, 255});
+    m_oCanvas.Clear(Rgb{255, 255, 255});
     m_oSpectrum.SetDrawStyle(1);
     m_oSpectrum.DrawData();
     EXPECT_EQ(m_oCanvas.vLines.size(), 10U);
@@ -91,7 +91,7 @@ TEST_F(GraphFixture, SeriesAreCutAtTheFrameAndRestoreThePen)
 {
     m_oSpectrum.Draw(kHeight, kWidth);
     m_oCanvas.vLines.clear();
-    m_oCanvas.SetPenColor(SRgb{1, 2, 3});
+    m_oCanvas.SetPenColor(Rgb{1, 2, 3});
     // From left of the axis to right of it, at 0.004 (row 157); a point far below the axis.
     const std::vector<double> vX = {-1, 1, 3, 5, 6};
     const std::vector<double> vY = {0.004, 0.004, 0.004, 0.004, -1.0};
@@ -100,8 +100,8 @@ TEST_F(GraphFixture, SeriesAreCutAtTheFrameAndRestoreThePen)
     EXPECT_TRUE(HasLine(60, 157, 126, 157)) << "cut at the left end of the axis";
     EXPECT_TRUE(HasLine(126, 157, 259, 157));
     EXPECT_TRUE(HasLine(259, 157, 325, 157)) << "cut at the right end of the axis";
-    EXPECT_EQ(m_oCanvas.vLines[0].oColor, (SRgb{0, 128, 0}));
-    EXPECT_EQ(m_oCanvas.GetPenColor(), (SRgb{1, 2, 3}));
+    EXPECT_EQ(m_oCanvas.vLines[0].oColor, (Rgb{0, 128, 0}));
+    EXPECT_EQ(m_oCanvas.GetPenColor(), (Rgb{1, 2, 3}));
 
     // A curve that dives below the axis ends at the frame, not over the tick labels.
     m_oCanvas.vLines.clear();
@@ -135,7 +135,7 @@ TEST_F(GraphFixture, AZoomedSpectrumIsDrawnToBothEndsOfItsAxis)
     ASSERT_FALSE(m_oCanvas.vLines.empty());
     int lLeft = kWidth;
     int lRight = 0;
-    for (const SDrawnLine& o : m_oCanvas.vLines) {
+    for (const DrawnLine& o : m_oCanvas.vLines) {
         lLeft = std::min({lLeft, o.x0, o.x1});
         lRight = std::max({lRight, o.x0, o.x1});
     }
@@ -152,7 +152,7 @@ TEST_F(GraphFixture, LevelLineIsDrawnInRedAtItsShareOfTheMaximum)
     m_oSpectrum.SetLevel(true, 50, 10);
     m_oSpectrum.Draw(kHeight, kWidth);
     const auto& oLast = m_oCanvas.vLines.back();
-    EXPECT_EQ(oLast.oColor, (SRgb{255, 0, 0}));
+    EXPECT_EQ(oLast.oColor, (Rgb{255, 0, 0}));
     // Intensity 5: row 267 - trunc(5 / 8 * 219 + 0.5) = 130.
     EXPECT_EQ(oLast.y0, 130);
     EXPECT_EQ(oLast.y1, 130);
@@ -198,8 +198,8 @@ TEST_F(GraphFixture, RangeFollowsTheZoomWindowAndTheFixedYAxis)
 TEST(CGraphGuards, ConstantAndSingleValueSeriesDrawSaneAxes)
 {
     for (const std::vector<double>& vY : {std::vector<double>{1.0, 1.0, 1.0}, std::vector<double>{0.0}}) {
-        CRecordingCanvas oCanvas;
-        CSpectrum oSpectrum(&oCanvas);
+        RecordingCanvas oCanvas;
+        Spectrum oSpectrum(&oCanvas);
         std::vector<double> vX(vY.size(), 6562.8);
         oSpectrum.SetData(static_cast<int32_t>(vY.size()), vX.data(), vY.data());
         oSpectrum.Draw(kHeight, kWidth);
@@ -223,8 +223,8 @@ TEST(CGraphGuards, ConstantAndSingleValueSeriesDrawSaneAxes)
 
 TEST(CGraphGuards, EmptySpectrumDrawsNothing)
 {
-    CRecordingCanvas oCanvas;
-    CSpectrum oSpectrum(&oCanvas);
+    RecordingCanvas oCanvas;
+    Spectrum oSpectrum(&oCanvas);
     oSpectrum.Draw(kHeight, kWidth);
     EXPECT_TRUE(oCanvas.vLines.empty());
     EXPECT_TRUE(oCanvas.vTexts.empty());
@@ -233,10 +233,10 @@ TEST(CGraphGuards, EmptySpectrumDrawsNothing)
 namespace {
 
 // The pixels of lines as a plain Bresenham rasteriser sets them.
-std::set<std::pair<int, int>> Pixels(const std::vector<SDrawnLine>& vLines)
+std::set<std::pair<int, int>> Pixels(const std::vector<DrawnLine>& vLines)
 {
     std::set<std::pair<int, int>> oPixels;
-    for (const SDrawnLine& o : vLines) {
+    for (const DrawnLine& o : vLines) {
         int x = o.x0;
         int y = o.y0;
         const int dx = std::abs(o.x1 - o.x0);
@@ -266,8 +266,8 @@ std::set<std::pair<int, int>> Pixels(const std::vector<SDrawnLine>& vLines)
 
 TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPolyline)
 {
-    CRecordingCanvas oCanvas;
-    CSpectrum oSpectrum(&oCanvas);
+    RecordingCanvas oCanvas;
+    Spectrum oSpectrum(&oCanvas);
     std::vector<double> vX;
     std::vector<double> vY;
     quandrel::testing::NoisyLineSpectrum(200000, 0.005, vX, vY);
@@ -286,11 +286,11 @@ TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPoly
         std::erase_if(oPixels, [&](const std::pair<int, int>& o) { return o.first < lLeft || o.first > lRight; });
         return oPixels;
     };
-    std::vector<SDrawnLine> vFull;
+    std::vector<DrawnLine> vFull;
     for (std::size_t k = 2; k + 1 < oCanvas.vLines.size(); k += 2) {
-        const SDrawnLine& a = oCanvas.vLines[k - 2];
-        const SDrawnLine& b = oCanvas.vLines[k];
-        vFull.push_back({(a.x0 + a.x1) / 2, (a.y0 + a.y1) / 2, (b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2, SRgb{}});
+        const DrawnLine& a = oCanvas.vLines[k - 2];
+        const DrawnLine& b = oCanvas.vLines[k];
+        vFull.push_back({(a.x0 + a.x1) / 2, (a.y0 + a.y1) / 2, (b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2, Rgb{}});
     }
     oCanvas.vLines.clear();
     oSpectrum.SetDrawStyle(0);
@@ -301,8 +301,8 @@ TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPoly
 
 TEST(GraphMarks, IdentifiedLinesAreMarkedWithTheirLaboratoryNameAndOthersAreNot)
 {
-    CRecordingCanvas oCanvas;
-    CSpectrum oSpectrum(&oCanvas);
+    RecordingCanvas oCanvas;
+    Spectrum oSpectrum(&oCanvas);
     // Two absorption lines at 6540 and 6580.
     std::vector<double> vX;
     std::vector<double> vY;
@@ -324,9 +324,9 @@ TEST(GraphMarks, IdentifiedLinesAreMarkedWithTheirLaboratoryNameAndOthersAreNot)
     const int lLeft = oSpectrum.GetLeftMargin();
     const int lPlotWidth = kWidth - 2 * lLeft - 15;
     const int lTop = kHeight - 33 - (kHeight - 66 - 15);
-    std::vector<SDrawnLine> vTicks;
-    for (const SDrawnLine& o : oCanvas.vLines) {
-        if (o.oColor == SRgb{255, 0, 0} && o.x0 == o.x1 && o.y0 == lTop && o.y1 == lTop + 8) {
+    std::vector<DrawnLine> vTicks;
+    for (const DrawnLine& o : oCanvas.vLines) {
+        if (o.oColor == Rgb{255, 0, 0} && o.x0 == o.x1 && o.y0 == lTop && o.y1 == lTop + 8) {
             vTicks.push_back(o);
         }
     }

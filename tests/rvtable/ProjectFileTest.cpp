@@ -1,8 +1,8 @@
 // The binary project file: its byte layout, round trips, and thousands of
 // damaged variants that must be refused without harm.
 #include "core/BinaryStream.h"
-#include "spectrum/SpectrumClass.h"
-#include "rvtable/MatrixClass.h"
+#include "spectrum/Spectrum.h"
+#include "rvtable/RvTable.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -28,32 +28,32 @@ int32_t IntAt(const std::string& s, std::size_t lOffset)
 }
 
 // A table with two rows (one velocity each), coordinates and a laboratory table of two lines.
-CMatrix MakeProject(const CTempDir& oDir)
+RvTable MakeProject(const TempDir& oDir)
 {
-    CMatrix oMatrix;
-    oMatrix.SetObjectCoordinates(19, 5.5, -5, -30);
-    oMatrix.SetObserverCoordinates(9, 0, 52, 30);
-    EXPECT_TRUE(oMatrix.InertialLines().Load(oDir.Write("LinesX.txt", "Halpha;6562.8\nHbeta;4861.3\n")));
-    oMatrix.InertialLines().SetFileName("LinesX.txt");
+    RvTable oTable;
+    oTable.SetObjectCoordinates(19, 5.5, -5, -30);
+    oTable.SetObserverCoordinates(9, 0, 52, 30);
+    EXPECT_TRUE(oTable.LaboratoryLineTable().Load(oDir.Write("LinesX.txt", "Halpha;6562.8\nHbeta;4861.3\n")));
+    oTable.LaboratoryLineTable().SetFileName("LinesX.txt");
     for (int i = 0; i < 2; ++i) {
-        CSpectrum oSpectrum(nullptr);
+        Spectrum oSpectrum(nullptr);
         const double afW[] = {1, 2};
         const double afI[] = {1.0 + i, 2};
         oSpectrum.SetValues(2, afW, afI);
         oSpectrum.SetObservationTime(2455000.5 + i);
-        oMatrix.AddVelocity(&oSpectrum, -12.25 * (i + 1));
+        oTable.AddVelocity(&oSpectrum, -12.25 * (i + 1));
     }
-    return oMatrix;
+    return oTable;
 }
 
 } // namespace
 
 TEST(ProjectFile, ByteLayout)
 {
-    CTempDir oDir;
-    CMatrix oMatrix = MakeProject(oDir);
-    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("p.mtx")));
-    EXPECT_TRUE(oMatrix.IsSaved());
+    TempDir oDir;
+    RvTable oTable = MakeProject(oDir);
+    ASSERT_TRUE(oTable.SaveToFile(oDir.File("p.mtx")));
+    EXPECT_TRUE(oTable.IsSaved());
     const std::string s = ReadWholeFile(oDir.File("p.mtx"));
     ASSERT_EQ(s.size(), 93U + 2 * (24 + 48) + 4 + 10 + 4 + (4 + 7 + 8) + (4 + 6 + 8));
     EXPECT_EQ(s.substr(0, 23), "Quandrel matrix file1.2");
@@ -89,19 +89,19 @@ TEST(ProjectFile, ByteLayout)
 
 TEST(ProjectFile, AnEmptyProjectIs101BytesPlusTheFileName)
 {
-    CTempDir oDir;
-    CMatrix oMatrix;
-    oMatrix.InertialLines().SetFileName("abc.txt");
-    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("e.mtx")));
+    TempDir oDir;
+    RvTable oTable;
+    oTable.LaboratoryLineTable().SetFileName("abc.txt");
+    ASSERT_TRUE(oTable.SaveToFile(oDir.File("e.mtx")));
     EXPECT_EQ(ReadWholeFile(oDir.File("e.mtx")).size(), 101U + 7U);
 }
 
 TEST(ProjectFile, RoundTripsEverything)
 {
-    CTempDir oDir;
-    CMatrix oMatrix = MakeProject(oDir);
-    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("p.mtx")));
-    CMatrix oLoaded;
+    TempDir oDir;
+    RvTable oTable = MakeProject(oDir);
+    ASSERT_TRUE(oTable.SaveToFile(oDir.File("p.mtx")));
+    RvTable oLoaded;
     ASSERT_TRUE(oLoaded.LoadFromFile(oDir.File("p.mtx")));
     EXPECT_TRUE(oLoaded.IsSaved());
     ASSERT_EQ(oLoaded.Rows().size(), 2U);
@@ -110,33 +110,33 @@ TEST(ProjectFile, RoundTripsEverything)
     EXPECT_TRUE(oLoaded.GetObjectCoordinates(a, b, c, d));
     EXPECT_EQ(d, -30.0);
     EXPECT_TRUE(oLoaded.AreObserverCoordinatesSet());
-    EXPECT_EQ(oLoaded.InertialLines().GetFileName(), "LinesX.txt");
-    EXPECT_EQ(oLoaded.InertialLines().GetLineCount(), 2);
+    EXPECT_EQ(oLoaded.LaboratoryLineTable().GetFileName(), "LinesX.txt");
+    EXPECT_EQ(oLoaded.LaboratoryLineTable().GetLineCount(), 2);
     ASSERT_TRUE(oLoaded.SaveToFile(oDir.File("q.mtx")));
     EXPECT_EQ(ReadWholeFile(oDir.File("q.mtx")), ReadWholeFile(oDir.File("p.mtx")));
 }
 
 TEST(ProjectFile, OtherFilesAreRefusedAndTheTableStays)
 {
-    CTempDir oDir;
-    CMatrix oMatrix = MakeProject(oDir);
+    TempDir oDir;
+    RvTable oTable = MakeProject(oDir);
     bool bFormatError = false;
-    EXPECT_FALSE(oMatrix.LoadFromFile(oDir.File("missing.mtx"), &bFormatError));
+    EXPECT_FALSE(oTable.LoadFromFile(oDir.File("missing.mtx"), &bFormatError));
     EXPECT_FALSE(bFormatError);
-    EXPECT_EQ(oMatrix.Rows().size(), 2U) << "a file that cannot be opened changes nothing";
+    EXPECT_EQ(oTable.Rows().size(), 2U) << "a file that cannot be opened changes nothing";
 
-    EXPECT_FALSE(oMatrix.LoadFromFile(oDir.Write("x.mtx", "Quandrel matrix file1.1" + std::string(200, '\0')),
+    EXPECT_FALSE(oTable.LoadFromFile(oDir.Write("x.mtx", "Quandrel matrix file1.1" + std::string(200, '\0')),
                                       &bFormatError));
     EXPECT_TRUE(bFormatError);
-    EXPECT_EQ(oMatrix.Rows().size(), 2U) << "a foreign file does not cost the user's rows";
-    EXPECT_EQ(oMatrix.InertialLines().GetLineCount(), 2) << "the laboratory table stays";
+    EXPECT_EQ(oTable.Rows().size(), 2U) << "a foreign file does not cost the user's rows";
+    EXPECT_EQ(oTable.LaboratoryLineTable().GetLineCount(), 2) << "the laboratory table stays";
 }
 
 TEST(ProjectFile, DamagedFilesAreRefusedWithoutHarm)
 {
-    CTempDir oDir;
-    CMatrix oMatrix = MakeProject(oDir);
-    ASSERT_TRUE(oMatrix.SaveToFile(oDir.File("p.mtx")));
+    TempDir oDir;
+    RvTable oTable = MakeProject(oDir);
+    ASSERT_TRUE(oTable.SaveToFile(oDir.File("p.mtx")));
     const std::string sGood = ReadWholeFile(oDir.File("p.mtx"));
     const std::string sPath = oDir.File("bad.mtx");
     std::mt19937 oRandom(99);
@@ -144,7 +144,7 @@ TEST(ProjectFile, DamagedFilesAreRefusedWithoutHarm)
     int lVariants = 0;
     const auto Try = [&](const std::string& sBytes) {
         oDir.Write("bad.mtx", sBytes);
-        CMatrix oLoaded;
+        RvTable oLoaded;
         bool bFormatError = false;
         if (!oLoaded.LoadFromFile(sPath, &bFormatError)) {
             ++lRefused;
@@ -154,8 +154,8 @@ TEST(ProjectFile, DamagedFilesAreRefusedWithoutHarm)
             // What loads is a table whose every measurement names a laboratory line.
             for (const auto& oRow : oLoaded.Rows()) {
                 for (const auto& o : oRow.pMeasurements) {
-                    EXPECT_GE(o.lInertialLineIndex, 0);
-                    EXPECT_LT(o.lInertialLineIndex, std::max(oLoaded.InertialLines().GetLineCount(), 1));
+                    EXPECT_GE(o.lLaboratoryLineIndex, 0);
+                    EXPECT_LT(o.lLaboratoryLineIndex, std::max(oLoaded.LaboratoryLineTable().GetLineCount(), 1));
                 }
             }
         }
@@ -185,12 +185,12 @@ TEST(ProjectFile, DamagedFilesAreRefusedWithoutHarm)
 
 TEST(ProjectFile, ASaveThatCannotHappenIsReported)
 {
-    CTempDir oDir;
-    CMatrix oMatrix = MakeProject(oDir);
+    TempDir oDir;
+    RvTable oTable = MakeProject(oDir);
     // A folder stands where the file would go.
     std::filesystem::create_directory(oDir.File("p.mtx"));
-    EXPECT_FALSE(oMatrix.SaveToFile(oDir.File("p.mtx")));
-    EXPECT_FALSE(oMatrix.IsSaved());
-    EXPECT_FALSE(oMatrix.SaveToFile(oDir.File("no/such/folder/p.mtx")));
-    EXPECT_FALSE(oMatrix.DumpToFile(oDir.File("no/such/folder/d.txt")));
+    EXPECT_FALSE(oTable.SaveToFile(oDir.File("p.mtx")));
+    EXPECT_FALSE(oTable.IsSaved());
+    EXPECT_FALSE(oTable.SaveToFile(oDir.File("no/such/folder/p.mtx")));
+    EXPECT_FALSE(oTable.DumpToFile(oDir.File("no/such/folder/d.txt")));
 }

@@ -4,7 +4,7 @@
 // as done that did not happen.
 #include "session/Session.h"
 #include "core/AtomicFile.h"
-#include "core/IniFileClass.h"
+#include "core/IniFile.h"
 #include "core/NumberText.h"
 #include "support/TempDir.h"
 
@@ -24,11 +24,11 @@
 namespace {
 
 // How a piece of work ended in a child process: its answer, or death by a signal.
-enum class EEnd { Saved, Refused, Killed };
+enum class End { Saved, Refused, Killed };
 
 // Runs fnWork in a child process, under a file-size limit when lFileSizeLimit >= 0 and as an
 // unprivileged user when bUnprivileged (the tests may run as root, who may write anywhere).
-EEnd InChild(const std::function<bool()>& fnWork, long lFileSizeLimit = -1, bool bUnprivileged = false)
+End InChild(const std::function<bool()>& fnWork, long lFileSizeLimit = -1, bool bUnprivileged = false)
 {
     const pid_t lChild = ::fork();
     if (lChild == 0) {
@@ -44,9 +44,9 @@ EEnd InChild(const std::function<bool()>& fnWork, long lFileSizeLimit = -1, bool
     int lStatus = 0;
     ::waitpid(lChild, &lStatus, 0);
     if (WIFSIGNALED(lStatus)) {
-        return EEnd::Killed;
+        return End::Killed;
     }
-    return WEXITSTATUS(lStatus) == 0 ? EEnd::Saved : EEnd::Refused;
+    return WEXITSTATUS(lStatus) == 0 ? End::Saved : End::Refused;
 }
 
 std::set<std::string> Entries(const std::string& sFolder)
@@ -59,12 +59,12 @@ std::set<std::string> Entries(const std::string& sFolder)
 }
 
 // One way of saving: which file it writes and how, given a session holding something of each kind.
-struct SSaver {
+struct Saver {
     const char* pcName;
-    std::function<bool(CSession&, const std::string&)> fnSave;
+    std::function<bool(Session&, const std::string&)> fnSave;
 };
 
-std::unique_ptr<CSpectrum> Spectrum()
+std::unique_ptr<Spectrum> SampleSpectrum()
 {
     std::vector<double> vW;
     std::vector<double> vI;
@@ -73,43 +73,43 @@ std::unique_ptr<CSpectrum> Spectrum()
         vW.push_back(x);
         vI.push_back(1.0 - 0.5 * std::exp(-(x - 6563.0) * (x - 6563.0) / 2.0));
     }
-    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     pSpectrum->SetObservationTime(2459000.5);
     return pSpectrum;
 }
 
-const std::vector<SSaver>& Savers()
+const std::vector<Saver>& Savers()
 {
-    static const std::vector<SSaver> vSavers = {
-        {"Project", [](CSession& o, const std::string& s) { return !o.SaveProject(s); }},
-        {"MeasurementDump", [](CSession& o, const std::string& s) { return !o.DumpMeasurements(s); }},
-        {"Results", [](CSession& o, const std::string& s) { return !o.ExportResults(s); }},
-        {"Elements", [](CSession& o, const std::string& s) { return !o.ExportElements(s); }},
-        {"Residuals", [](CSession& o, const std::string& s) { return !o.ExportResiduals(s); }},
-        {"CalibratedSpectrum", [](CSession& o, const std::string& s) { return !o.SaveCalibratedSpectrum(s); }},
-        {"FitsSpectrum", [](CSession& o, const std::string& s) { return !o.SaveSpectrumAsFits(s); }},
-        {"CorrelationParameters", [](CSession& o, const std::string& s) { return !o.SaveCorrelationParameters(s); }},
-        {"Settings", [](CSession&, const std::string& s) { return CIniFile(s).WriteString("Paths", "Last", "/x"); }},
+    static const std::vector<Saver> vSavers = {
+        {"Project", [](Session& o, const std::string& s) { return !o.SaveProject(s); }},
+        {"MeasurementDump", [](Session& o, const std::string& s) { return !o.DumpMeasurements(s); }},
+        {"Results", [](Session& o, const std::string& s) { return !o.ExportResults(s); }},
+        {"Elements", [](Session& o, const std::string& s) { return !o.ExportElements(s); }},
+        {"Residuals", [](Session& o, const std::string& s) { return !o.ExportResiduals(s); }},
+        {"CalibratedSpectrum", [](Session& o, const std::string& s) { return !o.SaveCalibratedSpectrum(s); }},
+        {"FitsSpectrum", [](Session& o, const std::string& s) { return !o.SaveSpectrumAsFits(s); }},
+        {"CorrelationParameters", [](Session& o, const std::string& s) { return !o.SaveCorrelationParameters(s); }},
+        {"Settings", [](Session&, const std::string& s) { return IniFile(s).WriteString("Paths", "Last", "/x"); }},
     };
     return vSavers;
 }
 
 class SaverFaultTest : public ::testing::TestWithParam<std::size_t> {
 protected:
-    CTempDir m_oDir;
+    TempDir m_oDir;
     std::string m_sFolder = m_oDir.File("out");
-    CSession m_oSession{m_oDir.File("quandrel.ini")};
+    Session m_oSession{m_oDir.File("quandrel.ini")};
     const std::string m_sPrevious = "the previous file\n";
 
     void SetUp() override
     {
         std::filesystem::create_directory(m_sFolder);
         m_oSession.SetObjectCoordinates({5, 55, 7, 24});
-        m_oSession.AddSpectrum(Spectrum(), "s");
+        m_oSession.AddSpectrum(SampleSpectrum(), "s");
         m_oSession.SetCorrelationParameters({6510, 6590, 512, 20, 0.01}, {});
         // A row in the table, and a velocity series with residuals.
-        m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.Write("lab.txt", "H-alpha;6562.8\n"));
+        m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.Write("lab.txt", "H-alpha;6562.8\n"));
         ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
         ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
         m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
@@ -120,13 +120,13 @@ protected:
             sSeries += std::to_string(2459000.5 + 1.3 * k) + ";" + std::to_string(20.0 * std::sin(0.7 * k)) + "\n";
         }
         ASSERT_FALSE(m_oSession.ImportMeasurements(m_oDir.Write("rv.txt", sSeries)));
-        SOrbitSearch oSearch = m_oSession.OrbitSearchProposal();
+        OrbitSearch oSearch = m_oSession.OrbitSearchProposal();
         oSearch.alSteps = {3, 3, 3, 3, 3, 3};
         const Outcome oFit = m_oSession.FitOrbit(oSearch);
         ASSERT_TRUE(m_oSession.IsOrbitFitted()) << (oFit ? oFit->sText : "");
     }
-    const SSaver& Saver() const { return Savers()[GetParam()]; }
-    bool Save(const std::string& sPath) { return Saver().fnSave(m_oSession, sPath); }
+    const ::Saver& CurrentSaver() const { return Savers()[GetParam()]; }
+    bool Save(const std::string& sPath) { return CurrentSaver().fnSave(m_oSession, sPath); }
     std::string Target() const { return m_sFolder + "/file"; }
 };
 
@@ -137,11 +137,11 @@ TEST_P(SaverFaultTest, AFailedSaveIsReportedAndLeavesThePreviousFileAlone)
     const std::string sTarget = m_oDir.Write("out/file", m_sPrevious);
     const std::set<std::string> oBefore = Entries(m_sFolder);
     // Past a file-size limit the save fails with a message: the process is not killed by SIGXFSZ.
-    EXPECT_EQ(InChild([&] { return Save(sTarget); }, 8), EEnd::Refused);
+    EXPECT_EQ(InChild([&] { return Save(sTarget); }, 8), End::Refused);
     EXPECT_EQ(ReadWholeFile(sTarget), m_sPrevious);
     // A folder that cannot be written, as a user who may not write there.
     ::chmod(m_sFolder.c_str(), 0555);
-    EXPECT_EQ(InChild([&] { return Save(sTarget); }, -1, true), EEnd::Refused);
+    EXPECT_EQ(InChild([&] { return Save(sTarget); }, -1, true), End::Refused);
     ::chmod(m_sFolder.c_str(), 0755);
     EXPECT_EQ(ReadWholeFile(sTarget), m_sPrevious);
     std::set<std::string> oAfter = Entries(m_sFolder);
@@ -209,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(EverySaver, SaverFaultTest, ::testing::Range<std::size_
 
 TEST(SaverFault, AProcessKilledMidSaveLeavesThePreviousFileOrTheNewOneWhole)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sPath = oDir.Write("big", "the previous file");
     // Large enough that the kill falls into the middle of writing it.
     const std::string sNew(64U * 1024U * 1024U, 'n');
@@ -234,13 +234,13 @@ TEST(SaverFault, AProcessKilledMidSaveLeavesThePreviousFileOrTheNewOneWhole)
 
 TEST(SaverFault, SettingsWrittenByTwoProcessesAtOnceAreAllKept)
 {
-    CTempDir oDir;
+    TempDir oDir;
     const std::string sPath = oDir.File("q.ini");
     std::vector<pid_t> vChildren;
     for (int lChild = 0; lChild < 2; ++lChild) {
         const pid_t lPid = ::fork();
         if (lPid == 0) {
-            const CIniFile oIni(sPath);
+            const IniFile oIni(sPath);
             bool bAll = true;
             for (int k = 0; k < 60; ++k) {
                 bAll = oIni.WriteInteger("S", "p" + std::to_string(lChild) + "k" + std::to_string(k), k) && bAll;
@@ -254,7 +254,7 @@ TEST(SaverFault, SettingsWrittenByTwoProcessesAtOnceAreAllKept)
         ::waitpid(lPid, &lStatus, 0);
         ASSERT_TRUE(WIFEXITED(lStatus) && WEXITSTATUS(lStatus) == 0) << "every write reported done";
     }
-    const CIniFile oIni(sPath);
+    const IniFile oIni(sPath);
     int lLost = 0;
     for (int lChild = 0; lChild < 2; ++lChild) {
         for (int k = 0; k < 60; ++k) {
@@ -266,7 +266,7 @@ TEST(SaverFault, SettingsWrittenByTwoProcessesAtOnceAreAllKept)
 
 TEST(SaverFault, ADeviceNamedAsTheTargetIsWrittenToAndStaysADevice)
 {
-    CTempDir oDir;
+    TempDir oDir;
     EXPECT_TRUE(quandrel::WriteFileAtomically("/dev/null", "x"));
     EXPECT_FALSE(quandrel::WriteFileAtomically("/dev/full", "x")) << "a full device is reported";
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
@@ -278,7 +278,7 @@ TEST(SaverFault, ADeviceNamedAsTheTargetIsWrittenToAndStaysADevice)
 
 TEST(SaverFault, TheWriterRespectsPermissionsHardLinksAndPipesAndNamesTheCause)
 {
-    CTempDir oDir;
+    TempDir oDir;
     ::chmod(oDir.File("").c_str(), 0755);
     const bool bRoot = ::geteuid() == 0;
     // As cp does: a file the user may not write (0444 in a folder the user may write) is not replaced.
@@ -289,7 +289,7 @@ TEST(SaverFault, TheWriterRespectsPermissionsHardLinksAndPipesAndNamesTheCause)
     EXPECT_EQ(InChild([&] { return quandrel::WriteFileAtomically(sReadOnly, "new") ||
                                    quandrel::LastWriteFailure() != "Permission denied"; },
                       -1, true),
-              EEnd::Refused);
+              End::Refused);
     EXPECT_EQ(ReadWholeFile(sReadOnly), "kept");
     if (bRoot) {
         struct stat oStat {};
@@ -301,7 +301,7 @@ TEST(SaverFault, TheWriterRespectsPermissionsHardLinksAndPipesAndNamesTheCause)
         const std::string sShared = oDir.Write("sticky/shared.txt", "old");
         ::chmod(sShared.c_str(), 0666);
         EXPECT_EQ(InChild([&] { return quandrel::WriteFileAtomically(sShared, "written by another user"); }, -1, true),
-                  EEnd::Saved);
+                  End::Saved);
         EXPECT_EQ(ReadWholeFile(sShared), "written by another user");
     }
     // A file with a second name: both names see the new bytes.

@@ -16,12 +16,12 @@ constexpr double kVelocity = 36.5; // km/s of the generated star
 // 4800 .. 6700 angstrom at 0.1 angstrom, S/N 100, with five absorption lines of the laboratory table
 // shifted by kVelocity (depths 0.1 .. 0.5, sigma 0.3 .. 1.2 angstrom), and one more line far from
 // every laboratory line.
-std::unique_ptr<CSpectrum> StarSpectrum(bool bNoise, bool bStrayLine)
+std::unique_ptr<Spectrum> StarSpectrum(bool bNoise, bool bStrayLine)
 {
-    struct SLine {
+    struct Line {
         double fLambda, fSigma, fDepth;
     };
-    const SLine aLines[] = {{4861.33, 1.2, 0.45}, {5875.62, 0.5, 0.1}, {5889.95, 0.35, 0.5}, {5895.924, 0.35, 0.4},
+    const Line aLines[] = {{4861.33, 1.2, 0.45}, {5875.62, 0.5, 0.1}, {5889.95, 0.35, 0.5}, {5895.924, 0.35, 0.4},
                             {6562.80, 1.0, 0.5}};
     std::mt19937 oRandom(11);
     std::normal_distribution<double> oNoise(0.0, 0.01);
@@ -30,7 +30,7 @@ std::unique_ptr<CSpectrum> StarSpectrum(bool bNoise, bool bStrayLine)
     for (int k = 0; k <= 19000; ++k) {
         const double x = 4800.0 + 0.1 * k;
         double y = 1.0;
-        for (const SLine& o : aLines) {
+        for (const Line& o : aLines) {
             const double c = o.fLambda * (1.0 + kVelocity / quandrel::kSpeedOfLight);
             y -= o.fDepth * std::exp(-(x - c) * (x - c) / (2 * o.fSigma * o.fSigma));
         }
@@ -40,7 +40,7 @@ std::unique_ptr<CSpectrum> StarSpectrum(bool bNoise, bool bStrayLine)
         vW.push_back(x);
         vI.push_back(y + (bNoise ? oNoise(oRandom) : 0.0));
     }
-    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     return pSpectrum;
 }
@@ -49,7 +49,7 @@ class SessionLinesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_oSession.Settings().Write(ESetting::InertialLinesFilePath,
+        m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath,
                                     std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
         ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
     }
@@ -61,8 +61,8 @@ protected:
         return m_oSession.CurrentSpectrum()->GetSpectralLineCount();
     }
 
-    CTempDir m_oDir;
-    CSession m_oSession{m_oDir.File("quandrel.ini")};
+    TempDir m_oDir;
+    Session m_oSession{m_oDir.File("quandrel.ini")};
 };
 
 } // namespace
@@ -70,11 +70,11 @@ protected:
 TEST_F(SessionLinesTest, TheNoiseFloorKeepsTheFiveRealLinesOfANoisySpectrumAtSensitivityZero)
 {
     m_oSession.AddSpectrum(StarSpectrum(true, false), "star");
-    m_oSession.Settings().Write(ESetting::MinDepthSigma, 0.0);
+    m_oSession.Settings().Write(Setting::MinDepthSigma, 0.0);
     EXPECT_GT(Find(), 100) << "without the floor the search fits the noise";
-    m_oSession.Settings().Write(ESetting::MinDepthSigma, 3.0);
+    m_oSession.Settings().Write(Setting::MinDepthSigma, 3.0);
     ASSERT_EQ(Find(), 5);
-    const std::vector<SLineTableRow> vRows = m_oSession.LineTable();
+    const std::vector<LineTableRow> vRows = m_oSession.LineTable();
     const double aExpected[] = {4861.33, 5875.62, 5889.95, 5895.924, 6562.80};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_NEAR(vRows[i].fCenter, aExpected[i] * (1.0 + kVelocity / quandrel::kSpeedOfLight), 0.05) << i;
@@ -93,13 +93,13 @@ TEST_F(SessionLinesTest, IdentifyAllGivesTheVelocitiesOfIdentifyingLineByLineAnd
             m_oSession.IdentifyActiveLineWithNearest();
         }
     }
-    const std::vector<SLineTableRow> vByHand = m_oSession.LineTable();
+    const std::vector<LineTableRow> vByHand = m_oSession.LineTable();
 
     m_oSession.AddSpectrum(StarSpectrum(false, true), "all at once");
     ASSERT_EQ(Find(), 6);
     EXPECT_EQ(m_oSession.IdentifyAllLines(10.0), 0) << "36.5 km/s lies outside a window of 10 km/s";
     EXPECT_EQ(m_oSession.IdentifyAllLines(50.0), 5);
-    const std::vector<SLineTableRow> vAll = m_oSession.LineTable();
+    const std::vector<LineTableRow> vAll = m_oSession.LineTable();
     ASSERT_EQ(vAll.size(), vByHand.size());
     for (std::size_t i = 0; i < vAll.size(); ++i) {
         EXPECT_EQ(vAll[i].sName, vByHand[i].sName) << i;
@@ -126,7 +126,7 @@ TEST_F(SessionLinesTest, IdentifyAllGivesTheVelocitiesOfIdentifyingLineByLineAnd
     // Once done, nothing is left to identify; one undo takes all five back.
     EXPECT_EQ(m_oSession.IdentifyAllLines(50.0), 0);
     ASSERT_TRUE(m_oSession.Undo());
-    for (const SLineTableRow& o : m_oSession.LineTable()) {
+    for (const LineTableRow& o : m_oSession.LineTable()) {
         EXPECT_FALSE(o.oDoppler.has_value());
     }
 }
@@ -141,22 +141,22 @@ TEST_F(SessionLinesTest, TwoLinesNearOneLaboratoryLineGiveItToTheNearerAndHandId
         vW.push_back(x);
         vI.push_back(1.0 - 0.4 * std::exp(-std::pow(x - 6562.3, 2) / 0.08) - 0.3 * std::exp(-std::pow(x - 6563.5, 2) / 0.08));
     }
-    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     m_oSession.AddSpectrum(std::move(pSpectrum), "pair");
     EXPECT_FALSE(m_oSession.FindSpectralLines(20, 2, 0));
     ASSERT_EQ(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 2);
     EXPECT_EQ(m_oSession.IdentifyAllLines(100.0), 1);
-    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineInertialIndex(0), 0) << "6562.3 lies nearer to 6562.8";
-    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineInertialIndex(1), 0);
+    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0) << "6562.3 lies nearer to 6562.8";
+    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(1), 0);
 
     // A line the user identified keeps its laboratory line, and no other line takes it.
     ASSERT_TRUE(m_oSession.Undo());
     m_oSession.ActivateLine(1);
     m_oSession.IdentifyActiveLineWithNearest();
     EXPECT_EQ(m_oSession.IdentifyAllLines(100.0), 0);
-    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineInertialIndex(0), 0);
-    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineInertialIndex(1), 0);
+    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
+    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(1), 0);
 }
 
 TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHand)
@@ -185,7 +185,7 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
         vX.push_back(p);
         vY.push_back(y);
     }
-    auto pLamp = std::make_unique<CSpectrum>(nullptr);
+    auto pLamp = std::make_unique<Spectrum>(nullptr);
     pLamp->SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
     m_oSession.AddSpectrum(std::move(pLamp), "lamp");
     ASSERT_FALSE(m_oSession.LoadCalibrationLines(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));
@@ -214,7 +214,7 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
     }
     EXPECT_FALSE(m_oSession.IdentifyRemainingLampLines(3.0, lAdded));
     EXPECT_EQ(lAdded, 5);
-    const std::vector<SCalibrationPoint>& vPoints = m_oSession.Calibration().Points();
+    const std::vector<CalibrationPoint>& vPoints = m_oSession.Calibration().Points();
     ASSERT_EQ(vPoints.size(), vNeon.size());
     for (std::size_t i = 0; i < vPoints.size(); ++i) {
         EXPECT_EQ(vPoints[i].fLambda, vNeon[i]) << "point " << i;

@@ -22,7 +22,7 @@ using quandrel::testing::CadenceOrbit;
 using quandrel::testing::CadenceSeries;
 
 // Records every announcement.
-struct CRecorder : ISessionListener {
+struct Recorder : SessionListener {
     std::vector<uint32_t> vChanges;
     void SessionChanged(uint32_t lChanges) override { vChanges.push_back(lChanges); }
     uint32_t All() const
@@ -36,7 +36,7 @@ struct CRecorder : ISessionListener {
 };
 
 // A series of measurements written as a text file and read into the session.
-std::string WriteSeries(const CTempDir& oDir, const CMeasuredDataArray& oSeries)
+std::string WriteSeries(const TempDir& oDir, const DataSeries& oSeries)
 {
     std::string sText;
     for (int32_t k = 0; k < oSeries.GetArraySize(); ++k) {
@@ -47,7 +47,7 @@ std::string WriteSeries(const CTempDir& oDir, const CMeasuredDataArray& oSeries)
 
 // A spectrum with one absorption line at fCenter, observed at fJulianDate (0: no time). The table tells
 // spectra apart by the sum of their intensities, so the depth differs with the centre.
-std::unique_ptr<CSpectrum> LineSpectrum(double fCenter, double fJulianDate)
+std::unique_ptr<Spectrum> LineSpectrum(double fCenter, double fJulianDate)
 {
     std::vector<double> vW;
     std::vector<double> vI;
@@ -56,7 +56,7 @@ std::unique_ptr<CSpectrum> LineSpectrum(double fCenter, double fJulianDate)
         vW.push_back(x);
         vI.push_back(1.0 - (0.5 + 0.01 * (fCenter - 6563.0)) * std::exp(-(x - fCenter) * (x - fCenter) / 2.0));
     }
-    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     if (fJulianDate > 0) {
         pSpectrum->SetObservationTime(fJulianDate);
@@ -77,9 +77,9 @@ std::map<std::string, double> NameValues(const std::string& sText)
 
 class SessionTest : public ::testing::Test {
 protected:
-    CTempDir m_oDir;
-    CSession m_oSession{m_oDir.File("quandrel.ini")};
-    CRecorder m_oRecorder;
+    TempDir m_oDir;
+    Session m_oSession{m_oDir.File("quandrel.ini")};
+    Recorder m_oRecorder;
     void SetUp() override { m_oSession.AddListener(&m_oRecorder); }
 };
 
@@ -88,7 +88,7 @@ protected:
 TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
 {
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
-    m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.File("lab.txt"));
+    m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
     ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
     m_oSession.SetObjectCoordinates({5, 55, 7, 24});
 
@@ -134,7 +134,7 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
 TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
 {
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
-    m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.File("lab.txt"));
+    m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
     ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
     m_oSession.SetObjectCoordinates({5, 55, 7, 24});
     const auto AddIdentified = [this](double fCenter, double fJulianDate) {
@@ -168,7 +168,7 @@ TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
 TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
 {
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
-    m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.File("lab.txt"));
+    m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
     ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
     m_oSession.SetObjectCoordinates({5, 55, 7, 24});
     for (int k = 0; k < 3; ++k) {
@@ -178,17 +178,17 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
         m_oSession.IdentifyActiveLineWithNearest();
         ASSERT_FALSE(m_oSession.AddMeasurement());
     }
-    const std::vector<SMeasurementRow> vRows = m_oSession.Table().Rows();
+    const std::vector<MeasurementRow> vRows = m_oSession.Table().Rows();
     const auto SameRows = [&] {
         const auto& v = m_oSession.Table().Rows();
         return v.size() == vRows.size() &&
-               std::equal(v.begin(), v.end(), vRows.begin(), [](const SMeasurementRow& a, const SMeasurementRow& b) {
+               std::equal(v.begin(), v.end(), vRows.begin(), [](const MeasurementRow& a, const MeasurementRow& b) {
                    return a.fJulianDate == b.fJulianDate && a.pMeasurements.size() == b.pMeasurements.size() &&
                           a.pMeasurements[0].fVelocity1 == b.pMeasurements[0].fVelocity1;
                });
     };
-    CSpectrum* pFirst = m_oSession.Spectrum(0);
-    CSpectrum* pLast = m_oSession.Spectrum(2);
+    Spectrum* pFirst = m_oSession.SpectrumAt(0);
+    Spectrum* pLast = m_oSession.SpectrumAt(2);
     // Clearing what is not there is no step.
     m_oSession.ClearCell(-2, 0);
     m_oSession.ClearColumn(5);
@@ -209,8 +209,8 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
     EXPECT_EQ(m_oSession.Table().Rows().size(), 2U);
     ASSERT_TRUE(m_oSession.Undo()); // the two spectra, at their places with their names
     ASSERT_EQ(m_oSession.SpectrumCount(), 3);
-    EXPECT_EQ(m_oSession.Spectrum(0), pFirst);
-    EXPECT_EQ(m_oSession.Spectrum(2), pLast);
+    EXPECT_EQ(m_oSession.SpectrumAt(0), pFirst);
+    EXPECT_EQ(m_oSession.SpectrumAt(2), pLast);
     EXPECT_EQ(m_oSession.SpectrumName(0), "s0");
     EXPECT_EQ(m_oSession.SpectrumName(2), "s2");
     EXPECT_EQ(m_oSession.UndoCaption(), "remove row 1");
@@ -223,9 +223,9 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
     ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
     m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
     m_oSession.IdentifyActiveLineWithNearest();
-    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineInertialIndex(0), 0);
+    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
     ASSERT_TRUE(m_oSession.Undo());
-    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineInertialIndex(0), 0);
+    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
 
     // A project opened or closed forgets what could be undone.
     m_oSession.RemoveRow(0);
@@ -236,7 +236,7 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
 TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGeneratedOrbit)
 {
     // One point: refused before anything is searched.
-    CMeasuredDataArray oOne;
+    DataSeries oOne;
     const double t = 2455000.0;
     const double v = 1.0;
     oOne.SetValues(&t, &v, 1);
@@ -244,17 +244,17 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
     ASSERT_TRUE(oOnePoint);
     EXPECT_NE(oOnePoint->sText.find("holds 1 lines"), std::string::npos) << oOnePoint->sText;
     EXPECT_EQ(m_oSession.FitOrbit(m_oSession.OrbitSearchProposal())->sTitle, "Invalid data");
-    SOrbitSearch oDefaults;
+    OrbitSearch oDefaults;
     EXPECT_TRUE(m_oSession.DefaultOrbitSearch(oDefaults));
 
-    const SOrbitalElements oTruth = CadenceOrbit();
+    const OrbitElements oTruth = CadenceOrbit();
     ASSERT_FALSE(m_oSession.ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
-    SOrbitSearch o = m_oSession.OrbitSearchProposal();
+    OrbitSearch o = m_oSession.OrbitSearchProposal();
     // Until a search was run, P reaches from 0.5 days to the time span of the series.
     EXPECT_EQ(o.oLower.fPeriod, 0.5);
     EXPECT_NEAR(o.oUpper.fPeriod, m_oSession.Orbit().GetData().GetX(29) - m_oSession.Orbit().GetData().GetX(0), 1e-9);
     for (const auto& [fLower, fUpper] : {std::pair{0.0, 13.0}, {13.0, 12.0}, {12.0, 12.0}}) {
-        SOrbitSearch oPeriod = o;
+        OrbitSearch oPeriod = o;
         oPeriod.oLower.fPeriod = fLower;
         oPeriod.oUpper.fPeriod = fUpper;
         const Outcome oRefused = m_oSession.CheckOrbitSearch(oPeriod);
@@ -264,7 +264,7 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
     // The first P range kept from before stays; T0 and gamma follow the series.
     EXPECT_DOUBLE_EQ(o.oLower.fT0, m_oSession.Orbit().GetData().GetX(0));
     // An eccentricity of 1 is out of range.
-    SOrbitSearch oBad = o;
+    OrbitSearch oBad = o;
     oBad.oUpper.fEccentricity = 1.0;
     EXPECT_TRUE(m_oSession.FitOrbit(oBad));
     EXPECT_FALSE(m_oSession.IsOrbitFitted());
@@ -286,14 +286,14 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
     EXPECT_NEAR(mElements.at("K1"), 35.0, 1.0);
     EXPECT_NEAR(mElements.at("gamma"), -12.0, 1.0);
     // The next proposal keeps the P range given, and the settings keep e and the steps.
-    const SOrbitSearch oNext = m_oSession.OrbitSearchProposal();
+    const OrbitSearch oNext = m_oSession.OrbitSearchProposal();
     EXPECT_EQ(oNext.oLower.fPeriod, 12.0);
     EXPECT_EQ(oNext.oUpper.fPeriod, 13.0);
     EXPECT_EQ(oNext.oUpper.fA1SinI, 7e6);
     // The residuals: a line naming the elements, then one date;velocity;residual line per point. They
     // are those of the least-squares orbit, which an exact series meets to rounding (the grid's best
     // point misses it by up to 2 km/s).
-    ASSERT_TRUE(m_oSession.LeastSquaresOrbit());
+    ASSERT_TRUE(m_oSession.LeastSquaresFit());
     std::istringstream oResiduals(m_oSession.ResidualsText());
     std::string sHead;
     std::getline(oResiduals, sHead);
@@ -307,9 +307,9 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
 
 TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
 {
-    const SOrbitalElements oTruth = CadenceOrbit();
+    const OrbitElements oTruth = CadenceOrbit();
     ASSERT_FALSE(m_oSession.ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
-    SPeriodSearch oProposal = m_oSession.PeriodSearchProposal();
+    PeriodSearch oProposal = m_oSession.PeriodSearchProposal();
     EXPECT_EQ(oProposal.lNumberDataPoints, 30);
     EXPECT_EQ(oProposal.lBins, 10);
     // The range comes from the data (0.5 days to the time span) until one was given.
@@ -320,20 +320,20 @@ TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
     double fLong = 0.0;
     ASSERT_FALSE(m_oSession.EstimatePeriod({30, 10, 50.0, oProposal.fTo}, fLong));
     EXPECT_FALSE(m_oSession.PeriodWarning().empty()) << fLong;
-    struct SCase {
+    struct Case {
         int32_t lBins;
         double fFrom;
         double fTo;
         const char* pcRefusal; // nullptr: accepted
     };
-    const SCase aoCases[] = {
+    const Case aoCases[] = {
         {0, 2, 30, "bins must be 1 or more"},
         {10, 0, 30, "greater than 0"},
         {10, 2, -1, "greater than 0"},
         {10, 1, 2e6, "100 million"},
         {10, 2, 30, nullptr},
     };
-    for (const SCase& c : aoCases) {
+    for (const Case& c : aoCases) {
         double fPeriod = 0.0;
         const Outcome o = m_oSession.EstimatePeriod({30, c.lBins, c.fFrom, c.fTo}, fPeriod);
         if (c.pcRefusal != nullptr) {
@@ -360,7 +360,7 @@ TEST_F(SessionTest, CalibrationIsTriedOnTheKeptValuesAndReportsTheRootMeanSquare
         m_oSession.Calibration().AddCalibrationPoint(fMeasured, fLambda);
     }
     m_oSession.BeginCalibration();
-    SCalibrationFit oFit;
+    CalibrationFit oFit;
     for (int lTry = 0; lTry < 2; ++lTry) {
         ASSERT_FALSE(m_oSession.TryCalibration({true, 1}, oFit));
         ASSERT_TRUE(oFit.bHaveResiduals);
@@ -405,19 +405,19 @@ TEST_F(SessionTest, FilesThatCannotBeReadOrWrittenAreReportedAndChangeNothing)
 
 TEST(SettingsGateway, EveryKeyReadsItsDefaultAndWritesBack)
 {
-    CTempDir oDir;
-    const CSettingsGateway oSettings(oDir.File("q.ini"));
-    const SObserverSite oSite = oSettings.ReadObserverSite();
+    TempDir oDir;
+    const SettingsGateway oSettings(oDir.File("q.ini"));
+    const GeographicSite oSite = oSettings.ReadObserverSite();
     EXPECT_EQ(oSite.fLongitudeDegrees, 9.0);
     EXPECT_EQ(oSite.fLatitudeDegrees, 52.0);
-    EXPECT_EQ(oSettings.ReadPath(ESetting::InertialLinesFilePath), "LinesX.txt");
-    EXPECT_EQ(oSettings.ReadPath(ESetting::SpectraPath), ".");
-    EXPECT_TRUE(oSettings.ReadBool(ESetting::KeepYAxisFixed));
+    EXPECT_EQ(oSettings.ReadPath(Setting::LaboratoryLinesFilePath), "LinesX.txt");
+    EXPECT_EQ(oSettings.ReadPath(Setting::SpectraPath), ".");
+    EXPECT_TRUE(oSettings.ReadBool(Setting::KeepYAxisFixed));
     EXPECT_EQ(oSettings.ReadOrbitRanges().fA1SinIMax, 1e10);
     // No two settings share a key: one would overwrite the other in the file.
     std::set<std::pair<std::string, std::string>> vKeys;
-    for (int i = 0; i < static_cast<int>(ESetting::Count); ++i) {
-        const SSettingKey& o = CSettingsGateway::Key(static_cast<ESetting>(i));
+    for (int i = 0; i < static_cast<int>(Setting::Count); ++i) {
+        const SettingKey& o = SettingsGateway::Key(static_cast<Setting>(i));
         EXPECT_TRUE(vKeys.emplace(o.pcSection, o.pcKey).second) << o.pcSection << "/" << o.pcKey;
     }
     ASSERT_TRUE(oSettings.WriteObserverSite({-80.5, 0, -33.0, 30.0}));
@@ -427,13 +427,13 @@ TEST(SettingsGateway, EveryKeyReadsItsDefaultAndWritesBack)
 
 TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndRefusesNormalisingOnceInIt)
 {
-    SSpectrumMetadata oHeader;
+    SpectrumMetadata oHeader;
     oHeader.oJulianDateMid = 2459739.4;
     oHeader.oLongitudeWestDegrees = 80.25; // a site far from the settings' 9 deg W
     oHeader.oLatitudeDegrees = -30.5;
     oHeader.oRightAscensionHours = 5.5;
     oHeader.oDeclinationDegrees = -7.25;
-    const std::unique_ptr<CSpectrum> pLine = LineSpectrum(6563.0, 0.0);
+    const std::unique_ptr<Spectrum> pLine = LineSpectrum(6563.0, 0.0);
     std::string sError;
     ASSERT_TRUE(WriteFitsSpectrum(m_oDir.File("s.fits"), pLine->GetWavelengths(), pLine->GetIntensities(), oHeader, sError));
     Outcome oMessage;
@@ -456,7 +456,7 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndRefusesNormalisingOnceIn
     EXPECT_EQ(oNoLines->sTitle, "No identified lines!");
     EXPECT_TRUE(m_oSession.Table().Rows().empty());
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
-    m_oSession.Settings().Write(ESetting::InertialLinesFilePath, m_oDir.File("lab.txt"));
+    m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
     ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
     ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
     m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
@@ -468,21 +468,21 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndRefusesNormalisingOnceIn
     EXPECT_EQ(fLatitude + fLatitudeMinutes / 60.0, -30.5);
 
     // In the table the spectrum is known by its intensities: they stay as they are.
-    const auto oRefused = m_oSession.NormalizeCurrentSpectrum(SContinuumOptions{});
+    const auto oRefused = m_oSession.NormalizeCurrentSpectrum(ContinuumOptions{});
     ASSERT_TRUE(oRefused);
     EXPECT_NE(oRefused->sText.find("Remove it from the table"), std::string::npos);
 }
 
 namespace {
 
-struct SAutoCase {
+struct AutoCase {
     const char* pcName;
-    SOrbitalElements oTruth;
+    OrbitElements oTruth;
     double fNightly;   // > 0: one point a night near this hour fraction of the day; 0: random times
     bool bPeakMisses;  // the periodogram's strongest peak lies away from the period
 };
 
-class SuggestedSearch : public ::testing::TestWithParam<SAutoCase> {};
+class SuggestedSearch : public ::testing::TestWithParam<AutoCase> {};
 
 } // namespace
 
@@ -490,8 +490,8 @@ class SuggestedSearch : public ::testing::TestWithParam<SAutoCase> {};
 // the one whose orbit fits best: it finds orbits whose strongest peak is an alias or the half period.
 TEST_P(SuggestedSearch, FindsThePeriodWhereTheStrongestPeakMissesIt)
 {
-    const SAutoCase& c = GetParam();
-    CTempDir oDir;
+    const AutoCase& c = GetParam();
+    TempDir oDir;
     std::mt19937 oRandom(17);
     std::uniform_real_distribution<double> oDay(0.0, 120.0);
     std::normal_distribution<double> oNoise(0.0, 0.5);
@@ -503,25 +503,25 @@ TEST_P(SuggestedSearch, FindsThePeriodWhereTheStrongestPeakMissesIt)
     std::string sText;
     for (const double t : vT) {
         sText += quandrel::FormatFixed(t, 6) + ";" +
-                 quandrel::FormatFixed(COrbitalElements::ModelVelocity(t, c.oTruth) + oNoise(oRandom), 4) + "\n";
+                 quandrel::FormatFixed(OrbitGridSearch::ModelVelocity(t, c.oTruth) + oNoise(oRandom), 4) + "\n";
     }
-    CSession oSession(oDir.File("q.ini"));
+    Session oSession(oDir.File("q.ini"));
     ASSERT_FALSE(oSession.ImportMeasurements(oDir.Write("rv.txt", sText)));
-    SPeriodogram oPeriodogram;
+    PeriodogramResult oPeriodogram;
     ASSERT_FALSE(oSession.ComputePeriodogram(0.0, 0.0, 0, oPeriodogram));
     EXPECT_EQ(std::fabs(oPeriodogram.BestPeriod() / c.oTruth.fPeriod - 1.0) > 0.05, c.bPeakMisses)
         << "the periodogram's peak: " << oPeriodogram.BestPeriod();
-    SOrbitSearch oSearch = oSession.OrbitSearchProposal();
+    OrbitSearch oSearch = oSession.OrbitSearchProposal();
     ASSERT_FALSE(oSession.SuggestOrbitSearch(oSearch));
     oSession.FitOrbit(oSearch);
-    ASSERT_TRUE(oSession.LeastSquaresOrbit());
-    const SLeastSquaresOrbit& o = *oSession.LeastSquaresOrbit();
-    EXPECT_NEAR(o.afValue[SLeastSquaresOrbit::kPeriod], c.oTruth.fPeriod, 4.0 * o.afError[SLeastSquaresOrbit::kPeriod] + 1e-4);
-    EXPECT_NEAR(o.afValue[SLeastSquaresOrbit::kK1], c.oTruth.fK1, 1.0);
+    ASSERT_TRUE(oSession.LeastSquaresFit());
+    const LeastSquaresElements& o = *oSession.LeastSquaresFit();
+    EXPECT_NEAR(o.afValue[LeastSquaresElements::kPeriod], c.oTruth.fPeriod, 4.0 * o.afError[LeastSquaresElements::kPeriod] + 1e-4);
+    EXPECT_NEAR(o.afValue[LeastSquaresElements::kK1], c.oTruth.fK1, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     GeneratedOrbits, SuggestedSearch,
-    ::testing::Values(SAutoCase{"daily_alias", quandrel::testing::Orbit(1.17, 2459000.3, 0.05, 40.0, 25.0, -3.0), 0.7, true},
-                      SAutoCase{"plain", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), 0.0, false}),
-    [](const ::testing::TestParamInfo<SAutoCase>& o) { return std::string(o.param.pcName); });
+    ::testing::Values(AutoCase{"daily_alias", quandrel::testing::Orbit(1.17, 2459000.3, 0.05, 40.0, 25.0, -3.0), 0.7, true},
+                      AutoCase{"plain", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), 0.0, false}),
+    [](const ::testing::TestParamInfo<AutoCase>& o) { return std::string(o.param.pcName); });

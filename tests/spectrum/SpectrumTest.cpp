@@ -1,4 +1,4 @@
-#include "spectrum/SpectrumContainerClass.h"
+#include "spectrum/SpectrumList.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 
 namespace {
 
-std::unique_ptr<CSpectrum> MakeSpectrum(const std::vector<double>& vIntensity)
+std::unique_ptr<Spectrum> MakeSpectrum(const std::vector<double>& vIntensity)
 {
-    auto pSpectrum = std::make_unique<CSpectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     std::vector<double> vWavelength(vIntensity.size());
     for (std::size_t i = 0; i < vWavelength.size(); ++i) {
         vWavelength[i] = 6500.0 + static_cast<double>(i);
@@ -20,9 +20,9 @@ std::unique_ptr<CSpectrum> MakeSpectrum(const std::vector<double>& vIntensity)
 
 } // namespace
 
-TEST(CSpectrum, StartsEmptyWithoutFlagsOrTime)
+TEST(Spectrum, StartsEmptyWithoutFlagsOrTime)
 {
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oSpectrum(nullptr);
     EXPECT_EQ(oSpectrum.GetNumberValues(), 0);
     EXPECT_EQ(oSpectrum.GetIntensitySum(), 0.0);
     EXPECT_FALSE(oSpectrum.IsReferenceSpectrum());
@@ -32,7 +32,7 @@ TEST(CSpectrum, StartsEmptyWithoutFlagsOrTime)
     EXPECT_TRUE(oSpectrum.GetKeepYAxisFixed());
 }
 
-TEST(CSpectrum, ValuesRoundTripAndSumInIndexOrder)
+TEST(Spectrum, ValuesRoundTripAndSumInIndexOrder)
 {
     const std::vector<double> vIntensity = {1e16, 1.0, -1e16, 1.0};
     auto pSpectrum = MakeSpectrum(vIntensity);
@@ -50,7 +50,7 @@ TEST(CSpectrum, ValuesRoundTripAndSumInIndexOrder)
     EXPECT_EQ(pSpectrum->GetNumberValues(), 0);
 }
 
-TEST(CSpectrum, KeepsClippingLevelFlagsAndObservationTime)
+TEST(Spectrum, KeepsClippingLevelFlagsAndObservationTime)
 {
     auto pSpectrum = MakeSpectrum({1, 2, 3});
     pSpectrum->SetClipping(50, 475, 10, 20);
@@ -73,11 +73,11 @@ TEST(CSpectrum, KeepsClippingLevelFlagsAndObservationTime)
     EXPECT_EQ(pSpectrum->FindNearestIndex(6501.6), 2);
 }
 
-TEST(CSpectrumContainer, RemovingClosesTheGapAndOutsideIsNotFound)
+TEST(SpectrumList, RemovingClosesTheGapAndOutsideIsNotFound)
 {
-    CSpectrumContainer oContainer;
+    SpectrumList oContainer;
     EXPECT_TRUE(oContainer.IsEmpty());
-    std::vector<CSpectrum*> vAdded;
+    std::vector<Spectrum*> vAdded;
     for (int i = 0; i < 3; ++i) {
         auto pSpectrum = MakeSpectrum({static_cast<double>(i)});
         vAdded.push_back(pSpectrum.get());

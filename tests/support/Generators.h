@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/Constants.h"
-#include "core/MeasuredDataArrayClass.h"
-#include "orbit/OrbitalElementsClass.h"
+#include "core/DataSeries.h"
+#include "orbit/OrbitGridSearch.h"
 
 #include <cmath>
 #include <fstream>
@@ -16,21 +16,21 @@
 namespace quandrel::testing {
 
 // Elements of a single-lined orbit given by K1 (km/s); a1 sin i and K1 follow from it.
-inline SOrbitalElements Orbit(double P, double T0, double e, double fOmega, double K1, double fGamma)
+inline OrbitElements Orbit(double P, double T0, double e, double fOmega, double K1, double fGamma)
 {
-    SOrbitalElements o;
+    OrbitElements o;
     o.fPeriod = P;
     o.fT0 = T0;
     o.fEccentricity = e;
     o.fOmega = fOmega;
-    o.fA1SinI = COrbitalElements::A1SinIFromK1(K1, P, e);
+    o.fA1SinI = OrbitGridSearch::A1SinIFromK1(K1, P, e);
     o.fGamma = fGamma;
-    COrbitalElements::CalculateAmplitudes(o);
+    OrbitGridSearch::CalculateAmplitudes(o);
     return o;
 }
 
 // n velocities of the orbit at times spread (unevenly) over fSpan days from fStart, with Gaussian noise.
-inline CMeasuredDataArray MakeSeries(const SOrbitalElements& oTruth, int n, double fStart, double fSpan,
+inline DataSeries MakeSeries(const OrbitElements& oTruth, int n, double fStart, double fSpan,
                                      double fNoise = 0.0, unsigned lSeed = 1)
 {
     std::mt19937 oRandom(lSeed);
@@ -41,30 +41,30 @@ inline CMeasuredDataArray MakeSeries(const SOrbitalElements& oTruth, int n, doub
     for (int k = 0; k < n; ++k) {
         const double t = fStart + fSpan * (k + 0.5 + oJitter(oRandom)) / n;
         vT[static_cast<std::size_t>(k)] = t;
-        vV[static_cast<std::size_t>(k)] = COrbitalElements::ModelVelocity(t, oTruth) + fNoise * oNoise(oRandom);
+        vV[static_cast<std::size_t>(k)] = OrbitGridSearch::ModelVelocity(t, oTruth) + fNoise * oNoise(oRandom);
     }
-    CMeasuredDataArray oSeries;
+    DataSeries oSeries;
     oSeries.SetValues(vT.data(), vV.data(), n);
     return oSeries;
 }
 
 // The binary of the orbit benchmark and the command-line test: P 12.5 d, e 0.3, omega 60, K1 35 km/s,
 // gamma -12 km/s, observed every three nights (with a little irregularity) from JD 2455000.
-inline SOrbitalElements CadenceOrbit()
+inline OrbitElements CadenceOrbit()
 {
     return Orbit(12.5, 2455003.1, 0.3, 60.0, 35.0, -12.0);
 }
 
-inline CMeasuredDataArray CadenceSeries(const SOrbitalElements& oTruth, int n)
+inline DataSeries CadenceSeries(const OrbitElements& oTruth, int n)
 {
     std::vector<double> vT;
     std::vector<double> vV;
     for (int k = 0; k < n; ++k) {
         const double t = 2455000.0 + 3.0 * k + 0.37 * std::sin(k);
         vT.push_back(t);
-        vV.push_back(COrbitalElements::ModelVelocity(t, oTruth));
+        vV.push_back(OrbitGridSearch::ModelVelocity(t, oTruth));
     }
-    CMeasuredDataArray oSeries;
+    DataSeries oSeries;
     oSeries.SetValues(vT.data(), vV.data(), n);
     return oSeries;
 }

@@ -3,7 +3,7 @@
 #include <clocale>
 #include <cstdlib>
 
-CLocaleGuard::CLocaleGuard(const std::string& sLocale)
+LocaleGuard::LocaleGuard(const std::string& sLocale)
 {
     const char* pcPrevious = std::setlocale(LC_ALL, nullptr);
     m_sPreviousCLocale = pcPrevious ? pcPrevious : "C";
@@ -17,7 +17,7 @@ CLocaleGuard::CLocaleGuard(const std::string& sLocale)
     m_bActive = true;
 }
 
-CLocaleGuard::~CLocaleGuard()
+LocaleGuard::~LocaleGuard()
 {
     if (!m_bActive) {
         return;

@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-class CLocaleGuard {
+class LocaleGuard {
 public:
-    explicit CLocaleGuard(const std::string& sLocale);
-    ~CLocaleGuard();
-    CLocaleGuard(const CLocaleGuard&) = delete;
-    CLocaleGuard& operator=(const CLocaleGuard&) = delete;
+    explicit LocaleGuard(const std::string& sLocale);
+    ~LocaleGuard();
+    LocaleGuard(const LocaleGuard&) = delete;
+    LocaleGuard& operator=(const LocaleGuard&) = delete;
 
     // False when the system lacks the locale (nothing was changed then).
     bool IsActive() const { return m_bActive; }

@@ -1,6 +1,6 @@
 #include "RecordingCanvas.h"
 
-void CRecordingCanvas::Clear(SRgb oColor)
+void RecordingCanvas::Clear(Rgb oColor)
 {
     vLines.clear();
     vTexts.clear();
@@ -8,22 +8,22 @@ void CRecordingCanvas::Clear(SRgb oColor)
     ++lClears;
 }
 
-void CRecordingCanvas::DrawLine(int x0, int y0, int x1, int y1)
+void RecordingCanvas::DrawLine(int x0, int y0, int x1, int y1)
 {
     vLines.push_back({x0, y0, x1, y1, m_oPen});
 }
 
-void CRecordingCanvas::DrawText(int x, int y, const std::string& sText)
+void RecordingCanvas::DrawText(int x, int y, const std::string& sText)
 {
     vTexts.push_back({x, y, sText});
 }
 
-int CRecordingCanvas::TextWidth(const std::string& sText) const
+int RecordingCanvas::TextWidth(const std::string& sText) const
 {
     return static_cast<int>(sText.size()) * kCharWidth;
 }
 
-std::string CRecordingCanvas::TextAt(int x, int y) const
+std::string RecordingCanvas::TextAt(int x, int y) const
 {
     for (const auto& oText : vTexts) {
         if (oText.x == x && oText.y == y) {
@@ -33,7 +33,7 @@ std::string CRecordingCanvas::TextAt(int x, int y) const
     return std::string();
 }
 
-bool CRecordingCanvas::HasText(const std::string& sText) const
+bool RecordingCanvas::HasText(const std::string& sText) const
 {
     for (const auto& oText : vTexts) {
         if (oText.sText == sText) {

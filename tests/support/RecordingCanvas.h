@@ -6,24 +6,24 @@
 #include <string>
 #include <vector>
 
-struct SDrawnLine {
+struct DrawnLine {
     int x0, y0, x1, y1;
-    SRgb oColor;
+    Rgb oColor;
 };
 
-struct SDrawnText {
+struct DrawnText {
     int x, y;
     std::string sText;
 };
 
-class CRecordingCanvas : public ICanvas {
+class RecordingCanvas : public Canvas {
 public:
     // Every character is this many pixels wide.
     static constexpr int kCharWidth = 7;
 
-    void Clear(SRgb oBackground) override;
-    void SetPenColor(SRgb oColor) override { m_oPen = oColor; }
-    SRgb GetPenColor() const override { return m_oPen; }
+    void Clear(Rgb oBackground) override;
+    void SetPenColor(Rgb oColor) override { m_oPen = oColor; }
+    Rgb GetPenColor() const override { return m_oPen; }
     void DrawLine(int x0, int y0, int x1, int y1) override;
     void DrawText(int x, int y, const std::string& sText) override;
     int TextWidth(const std::string& sText) const override;
@@ -33,11 +33,11 @@ public:
     // True if a text with exactly this content was drawn.
     bool HasText(const std::string& sText) const;
 
-    std::vector<SDrawnLine> vLines;
-    std::vector<SDrawnText> vTexts;
+    std::vector<DrawnLine> vLines;
+    std::vector<DrawnText> vTexts;
     int lClears = 0;
-    SRgb oBackground{};
+    Rgb oBackground{};
 
 private:
-    SRgb m_oPen{0, 0, 0};
+    Rgb m_oPen{0, 0, 0};
 };

@@ -1,11 +1,11 @@
 #include "ReferenceImport.h"
 
-#include "core/UnitsClass.h"
+#include "core/WavelengthUnits.h"
 
 #include <algorithm>
 #include <array>
 
-int ReferenceSpectrumImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
+int ReferenceSpectrumImport(CsvFile& oReader, const std::string& sFilePathAndName, const ImportSettings& oSettings,
                             std::vector<double>& vWavelength, std::vector<double>& vIntensity)
 {
     vWavelength.clear();
@@ -38,8 +38,8 @@ int ReferenceSpectrumImport(CCSVFile& oReader, const std::string& sFilePathAndNa
         return -1;
     }
     if (oSettings.bAutomNmConversion && !oSettings.bSingleColumn && lCount > 0 &&
-        CUnits::IsNanometer(vWavelength.front())) {
-        CUnits::ConvertNmToAngstrom(vWavelength.data(), lCount);
+        WavelengthUnits::IsNanometer(vWavelength.front())) {
+        WavelengthUnits::ConvertNmToAngstrom(vWavelength.data(), lCount);
     }
     return 0;
 }

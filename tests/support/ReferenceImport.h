@@ -5,5 +5,5 @@
 
 #include "core/SpectrumFileImport.h"
 
-int ReferenceSpectrumImport(CCSVFile& oReader, const std::string& sFilePathAndName, const SImportSettings& oSettings,
+int ReferenceSpectrumImport(CsvFile& oReader, const std::string& sFilePathAndName, const ImportSettings& oSettings,
                             std::vector<double>& vWavelength, std::vector<double>& vIntensity);

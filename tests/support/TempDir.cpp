@@ -5,7 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
-CTempDir::CTempDir()
+TempDir::TempDir()
 {
     std::random_device oRandom;
     const auto oBase = std::filesystem::temp_directory_path();
@@ -19,18 +19,18 @@ CTempDir::CTempDir()
     throw std::runtime_error("cannot create a temporary folder");
 }
 
-CTempDir::~CTempDir()
+TempDir::~TempDir()
 {
     std::error_code oError;
     std::filesystem::remove_all(m_oPath, oError);
 }
 
-std::string CTempDir::File(const std::string& sName) const
+std::string TempDir::File(const std::string& sName) const
 {
     return (m_oPath / sName).string();
 }
 
-std::string CTempDir::Write(const std::string& sName, const std::string& sBytes) const
+std::string TempDir::Write(const std::string& sName, const std::string& sBytes) const
 {
     const std::string sPath = File(sName);
     std::ofstream oFile(sPath, std::ios::binary);

@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <string>
 
-class CTempDir {
+class TempDir {
 public:
-    CTempDir();
-    ~CTempDir();
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
 
     // Path of a file in the folder.
     std::string File(const std::string& sName) const;

@@ -112,7 +112,7 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
     m_pMain->Session().SetObjectCoordinates({14, 4.39, 64, 22.55});
     Item("mniCloseProject")->trigger();
     EXPECT_FALSE(m_pMain->Session().Orbit().IsOptimized());
-    EXPECT_FALSE(m_pMain->Session().ObjectCoordinates());
+    EXPECT_FALSE(m_pMain->Session().ObjectPosition());
     EXPECT_FALSE(Item("mniExportElements")->isEnabled());
 }
 
@@ -239,7 +239,7 @@ TEST_F(AnalysisWindowTest, SuggestAndCalculateGiveThePublishedOrbitWithErrors)
         Press(pDialog, "btnOK");
     });
     Item("mniCalculateElements")->trigger();
-    const auto& oFit = m_pMain->Session().LeastSquaresOrbit();
+    const auto& oFit = m_pMain->Session().LeastSquaresFit();
     ASSERT_TRUE(oFit);
     // Published: P 51.4174 d, e 0.43, omega 22.4 deg, K1 48.51 km/s.
     EXPECT_NEAR(oFit->afValue[0], 51.4174, 2 * oFit->afError[0]);
@@ -274,8 +274,8 @@ TEST_F(AnalysisWindowTest, ThePeriodogramPageShowsTheStrongestPeriodWithThePdmDi
         Press(pDialog, "btnOK");
     });
     Item("mniPeriodogram")->trigger();
-    ASSERT_TRUE(m_pMain->Session().Periodogram());
-    EXPECT_EQ(m_pMain->Session().Periodogram()->vFrequency.size(), 20000U);
+    ASSERT_TRUE(m_pMain->Session().LastPeriodogram());
+    EXPECT_EQ(m_pMain->Session().LastPeriodogram()->vFrequency.size(), 20000U);
     ASSERT_EQ(m_oPrompts.vMessages.back().sTitle, "Periodogram");
     EXPECT_NEAR(std::stod(m_oPrompts.vMessages.back().sText.substr(4)), 51.45, 0.1);
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 5);
@@ -293,7 +293,7 @@ TEST_F(AnalysisWindowTest, ALongSearchRunsBesideALiveWindowAndCancelLeavesTheEle
     });
     Item("mniCalculateElements")->trigger();
     ASSERT_TRUE(m_pMain->Session().IsOrbitFitted());
-    const SOrbitalElements oBefore = m_pMain->Session().Elements();
+    const OrbitElements oBefore = m_pMain->Session().Elements();
 
     // 40^4 x 10 x 10 grid points on 227 velocities: minutes of work, stopped after a moment.
     bool bLive = false;
@@ -319,5 +319,5 @@ TEST_F(AnalysisWindowTest, ALongSearchRunsBesideALiveWindowAndCancelLeavesTheEle
     EXPECT_TRUE(m_pMain->menuBar()->isEnabled());
     EXPECT_EQ(m_pMain->Session().Elements().fPeriod, oBefore.fPeriod) << "the cancelled search changed nothing";
     EXPECT_EQ(m_pMain->Session().Elements().fT0, oBefore.fT0);
-    EXPECT_TRUE(m_pMain->Session().LeastSquaresOrbit());
+    EXPECT_TRUE(m_pMain->Session().LeastSquaresFit());
 }

@@ -1,7 +1,7 @@
 // Wavelength calibration through the window: a neon lamp in pixels,
 // identified with the calibration lines, calibrates a spectrum in pixels.
 #include "UiTestSupport.h"
-#include "core/IniFileClass.h"
+#include "core/IniFile.h"
 #include "core/NumberText.h"
 
 #include <QCheckBox>
@@ -32,7 +32,7 @@ double PixelOf(double fLambda)
 }
 
 // Single-column intensities: emission lines at the given wavelengths (lamp) or an absorption line (star).
-std::string WritePixels(const CTempDir& oDir, const std::string& sName, const std::vector<double>& vLambda, bool bEmission)
+std::string WritePixels(const TempDir& oDir, const std::string& sName, const std::vector<double>& vLambda, bool bEmission)
 {
     std::string sText;
     for (int x = 0; x < 2048; ++x) {
@@ -53,7 +53,7 @@ using CalibrationWindowTest = MainWindowTest;
 TEST_F(MainWindowTest, StartUpWithoutCalibrationLinesAsksForAFile)
 {
     Stop();
-    CIniFile oIni(m_oDir.File("quandrel.ini"));
+    IniFile oIni(m_oDir.File("quandrel.ini"));
     oIni.WriteString("Paths", "CalibrationFilePath", ".");
     m_oPrompts.qOpenFiles.push_back(m_oDir.File("missing.asc"));
     Start();
@@ -83,18 +83,18 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     Child<QSlider>(m_pMain.get(), "trbWidth")->setValue(20 - 4);
     Child<QSlider>(m_pMain.get(), "trbSensitivity")->setValue(20 - 10);
     Item("mniFindSpectralLines")->trigger();
-    CSpectrum* pLamp = m_pMain->GetCurrentSpectrum();
+    Spectrum* pLamp = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pLamp->GetSpectralLineCount(), 7);
     m_pMain->PrepareContextMenu();
     EXPECT_FALSE(Item("mniIdentifyWithXX")->isEnabled()) << "a reference spectrum is not identified with laboratory lines";
     for (int32_t i = 0; i < 7; ++i) {
-        IdentifyInertialLine(i, vRows[static_cast<std::size_t>(i)]);
+        IdentifyLaboratoryLine(i, vRows[static_cast<std::size_t>(i)]);
     }
     ASSERT_EQ(m_pMain->Session().Calibration().GetCalibrationPointCount(), 7);
 
     // A star in pixels with an absorption line at 6562.8 A.
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
-    CSpectrum* pStar = m_pMain->GetCurrentSpectrum();
+    Spectrum* pStar = m_pMain->GetCurrentSpectrum();
     const std::vector<double> vPixels = pStar->GetWavelengths();
     m_pMain->PrepareContextMenu();
     ASSERT_TRUE(Item("mniCalibrate")->isVisible());
@@ -135,11 +135,11 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     ASSERT_EQ(vLines.size(), 2048U);
     EXPECT_EQ(vLines[0], quandrel::FormatFixed(pStar->GetWavelengths()[0], 6) + ";" +
                              quandrel::FormatFixed(pStar->GetIntensities()[0], 6));
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::SpectraPath), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
 
     // A spectrum in wavelengths is calibrated again only when the user says so; Undo gives the pixels back.
     const std::vector<double> vCalibrated = pStar->GetWavelengths();
-    m_oPrompts.qAnswers = {EButton::No};
+    m_oPrompts.qAnswers = {Button::No};
     Item("mniCalibrate")->trigger();
     ASSERT_FALSE(m_oPrompts.vMessages.empty());
     EXPECT_EQ(m_oPrompts.vMessages.back().sText.substr(0, 36), "The spectrum already has wavelengths");
@@ -166,7 +166,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
 TEST_F(CalibrationWindowTest, TooFewPointsWarnAndKeepTheWavelengths)
 {
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
-    CSpectrum* pStar = m_pMain->GetCurrentSpectrum();
+    Spectrum* pStar = m_pMain->GetCurrentSpectrum();
     const std::vector<double> vPixels = pStar->GetWavelengths();
     m_pMain->Session().Calibration().AddCalibrationPoint(100.0, 5870.0);
     WhenModal([](QWidget* pDialog) {

@@ -14,7 +14,7 @@
 
 namespace {
 
-std::string WriteShifted(const CTempDir& oDir, const std::string& sName, double fVelocity)
+std::string WriteShifted(const TempDir& oDir, const std::string& sName, double fVelocity)
 {
     std::vector<double> vW;
     std::vector<double> vI;
@@ -46,7 +46,7 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     ASSERT_NE(m_pMain->Session().Template(), nullptr);
     EXPECT_TRUE(Item("mniOpenCCParams")->isEnabled());
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 2);
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::CCTemplatePath), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::CorrelationTemplatePath), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
 
     // The template correction typed directly; the dialog's defaults otherwise.
     WhenModal([](QWidget* pDialog) {
@@ -63,9 +63,9 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
         Press(pDialog, "btnOK");
     });
     Item("mniNewCCParams")->trigger();
-    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(ESetting::TemplateVelocity), -12.25);
-    EXPECT_TRUE(m_pMain->Session().CrossCorrelation().AreParametersSet());
-    EXPECT_EQ(m_pMain->Session().CrossCorrelation().GetTopocentricCorrection(), -5.5);
+    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(Setting::TemplateVelocity), -12.25);
+    EXPECT_TRUE(m_pMain->Session().Correlation().AreParametersSet());
+    EXPECT_EQ(m_pMain->Session().Correlation().GetHeliocentricCorrection(), -5.5);
     EXPECT_FALSE(Item("mniRunCC")->isEnabled()) << "no current spectrum yet";
 
     OpenSpectrum(WriteShifted(m_oDir, "star.txt", 40.0));
@@ -75,7 +75,7 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
         const std::vector<double>& vW = m_pMain->GetCurrentSpectrum()->GetWavelengths();
         for (const char* pcSpan : {"30", "60"}) {
             Child<QLineEdit>(pDialog, "edCorrelationSpan")->setText(pcSpan);
-            const double fReach = CCrossCorrelation::VelocityReach(vW, 6050, 6650, 2, std::atoi(pcSpan));
+            const double fReach = CrossCorrelation::VelocityReach(vW, 6050, 6650, 2, std::atoi(pcSpan));
             EXPECT_GT(fReach, 0.0);
             EXPECT_TRUE(plblReach->text().contains(QString::fromStdString(quandrel::FormatFixed(fReach, 1)) + " km/s"))
                 << plblReach->text().toStdString();
@@ -89,10 +89,10 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     Item("mniRunCC")->trigger();
     ASSERT_NE(m_pMain->Session().CorrelationFunction(), nullptr);
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 4);
-    EXPECT_NEAR(m_pMain->Session().CrossCorrelation().GetPeakVelocity(), 40.0, 0.5);
+    EXPECT_NEAR(m_pMain->Session().Correlation().GetPeakVelocity(), 40.0, 0.5);
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     const double fExpected = m_pMain->Session().Table().CorrectVelocity(0.0, 2455000.5) + 5.5 +
-                             m_pMain->Session().CrossCorrelation().GetPeakVelocity() - 12.25;
+                             m_pMain->Session().Correlation().GetPeakVelocity() - 12.25;
     EXPECT_DOUBLE_EQ(m_pMain->Session().Table().Rows()[0].pMeasurements[0].fVelocity1, fExpected);
     EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.5);
 
@@ -102,10 +102,10 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_EQ(ReadWholeFile(m_oDir.File("cc.txt")).size(), 32U);
     m_oPrompts.qOpenFiles.push_back(m_oDir.File("cc.txt"));
     Item("mniOpenCCParams")->trigger();
-    EXPECT_TRUE(m_pMain->Session().CrossCorrelation().AreParametersSet());
+    EXPECT_TRUE(m_pMain->Session().Correlation().AreParametersSet());
 
     // Unusable parameters: the run says why and the table stays.
-    m_pMain->Session().SetCorrelationParameters({6300, 6300, 2, 30, 0.01}, STemplateCorrection{true, 0.0, {}, 0.0});
+    m_pMain->Session().SetCorrelationParameters({6300, 6300, 2, 30, 0.01}, TemplateCorrection{true, 0.0, {}, 0.0});
     Item("mniRunCC")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
@@ -114,9 +114,9 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
 TEST_F(CrossCorrelationWindowTest, RunStopsWithoutAnObservationTime)
 {
     OpenTemplate(WriteShifted(m_oDir, "template.txt", 0.0));
-    m_pMain->Session().SetCorrelationParameters({6050, 6650, 2, 30, 0.01}, STemplateCorrection{true, 0.0, {}, 0.0});
+    m_pMain->Session().SetCorrelationParameters({6050, 6650, 2, 30, 0.01}, TemplateCorrection{true, 0.0, {}, 0.0});
     OpenSpectrum(WriteShifted(m_oDir, "star.txt", 10.0));
-    m_oPrompts.qAnswers = {EButton::Ok};
+    m_oPrompts.qAnswers = {Button::Ok};
     WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
     Item("mniRunCC")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "No time stamp specified!");

@@ -1,12 +1,12 @@
 // The import dialog and the settings dialogs, driven through their controls.
 #include "UiTestSupport.h"
-#include "core/CSVFileClass.h"
-#include "core/IniFileClass.h"
-#include "ui/FormHelp.h"
+#include "core/CsvFile.h"
+#include "core/IniFile.h"
+#include "ui/HelpWindow.h"
 #include "ui/JpegPicture.h"
-#include "ui/FormImportConfig.h"
-#include "ui/FormMiscSettings.h"
-#include "ui/FormSettings.h"
+#include "ui/TextImportDialog.h"
+#include "ui/MiscSettingsDialog.h"
+#include "ui/ObserverSiteDialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -39,10 +39,10 @@ protected:
     }
     int RawLines() { return Child<QListView>(&m_oDialog, "lsbRawData")->model()->rowCount(); }
 
-    CTempDir m_oDir;
-    CIniFile m_oIni{m_oDir.File("quandrel.ini")};
-    CSettingsGateway m_oSettings{m_oDir.File("quandrel.ini")};
-    TfrmImportConfig m_oDialog{m_oSettings};
+    TempDir m_oDir;
+    IniFile m_oIni{m_oDir.File("quandrel.ini")};
+    SettingsGateway m_oSettings{m_oDir.File("quandrel.ini")};
+    TextImportDialog m_oDialog{m_oSettings};
     std::string m_sFile;
 };
 
@@ -235,7 +235,7 @@ TEST_F(MainWindowTest, ObserverCoordinatesShowDefaultsAndStoreEitherSeparator)
     });
     Item("mniObserverCoordinates")->trigger();
     // Cancel keeps the site as it was: no field of the refused entry is stored.
-    const CIniFile& oIni = m_pMain->Session().Settings().File();
+    const IniFile& oIni = m_pMain->Session().Settings().File();
     EXPECT_EQ(oIni.ReadString("GeographicCoordinates", "LongDeg", "missing"), "missing");
 
     WhenModal([](QWidget* pDialog) {
@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, ObserverCoordinatesShowDefaultsAndStoreEitherSeparator)
     Item("mniObserverCoordinates")->trigger();
     EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5);
     EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LatMin", 0), 30.0);
-    EXPECT_EQ(m_pMain->Session().ObserverSite().fLatitudeDegrees, 52.0);
+    EXPECT_EQ(m_pMain->Session().Site().fLatitudeDegrees, 52.0);
 }
 
 TEST_F(MainWindowTest, MiscSettingsSetTheWidthMaximumAndTheThreshold)
@@ -265,8 +265,8 @@ TEST_F(MainWindowTest, MiscSettingsSetTheWidthMaximumAndTheThreshold)
         Press(pDialog, "btnOK");
     });
     Item("mniMiscSettings")->trigger();
-    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(ESetting::IdentifyAllVelocity), 80.0);
-    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(ESetting::LampLineTolerance), 3.0) << "a tolerance must be positive";
+    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(Setting::IdentifyAllVelocity), 80.0);
+    EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(Setting::LampLineTolerance), 3.0) << "a tolerance must be positive";
     auto* ptrbWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
     EXPECT_EQ(ptrbWidth->maximum(), 100);
     EXPECT_EQ(ptrbWidth->tickInterval(), 5);
@@ -292,7 +292,7 @@ TEST_F(MainWindowTest, AboutBoxShowsItsPicture)
     WhenModal([](QWidget* pDialog) {
         ASSERT_NE(pDialog, nullptr);
         EXPECT_EQ(pDialog->windowTitle(), "About Quandrel");
-        auto* pfrmHelp = qobject_cast<TfrmHelp*>(pDialog);
+        auto* pfrmHelp = qobject_cast<HelpWindow*>(pDialog);
         ASSERT_NE(pfrmHelp, nullptr);
         EXPECT_FALSE(pfrmHelp->Picture().isNull());
         EXPECT_EQ(pfrmHelp->Picture().width(), 616);

@@ -119,18 +119,18 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     Item("mniIndicateReference")->trigger();
     FindLines(0, 0);
     EXPECT_TRUE(Item("mniIndicateEmission")->isChecked());
-    CSpectrum* pLamp = m_pMain->GetCurrentSpectrum();
+    Spectrum* pLamp = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(static_cast<std::size_t>(pLamp->GetSpectralLineCount()), vLampLines.size());
     const std::size_t lLast = vLampLines.size() - 1;
     for (const std::size_t i : {std::size_t{0}, lLast / 2, lLast}) {
         const int lRow = CalibrationRow(Number(vLampLines[i]));
         ASSERT_GT(lRow, 0) << vLampLines[i];
-        IdentifyInertialLine(static_cast<int32_t>(i), lRow);
+        IdentifyLaboratoryLine(static_cast<int32_t>(i), lRow);
     }
     m_pMain->PrepareContextMenu();
     ASSERT_TRUE(Item("mniIdentifyLampLinesPopup")->isVisible());
     Item("mniIdentifyLampLinesPopup")->trigger();
-    const std::vector<SCalibrationPoint>& vPoints = m_pMain->Session().Calibration().Points();
+    const std::vector<CalibrationPoint>& vPoints = m_pMain->Session().Calibration().Points();
     ASSERT_EQ(vPoints.size(), vLampLines.size());
     for (std::size_t i = 0; i < vPoints.size(); ++i) {
         EXPECT_NEAR(vPoints[i].fLambda, Number(vLampLines[i]), 1e-6) << "lamp line " << i;
@@ -139,7 +139,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
 
     // 2. The first exposure in pixels, calibrated with a cubic: H-alpha where the nm spectrum has it.
     OpenSingleColumn(kRun + "/star_00_pixels.txt");
-    CSpectrum* pPixels = m_pMain->GetCurrentSpectrum();
+    Spectrum* pPixels = m_pMain->GetCurrentSpectrum();
     WhenModal([](QWidget* pDialog) {
         Child<QSpinBox>(pDialog, "edOrder")->setValue(3);
         Press(pDialog, "btnCalibrate");
@@ -185,11 +185,11 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
             Press(pDialog, "btnOK");
         });
         Item("mniOpenSpectrum")->trigger();
-        CSpectrum* pStar = m_pMain->GetCurrentSpectrum();
+        Spectrum* pStar = m_pMain->GetCurrentSpectrum();
         ASSERT_GT(pStar->GetWavelengths().size(), 20000U);
         FindLines(10, 0);
         EXPECT_EQ(pStar->GetSpectralLineCount(), 5) << sEpoch << ": the noise floor leaves the real lines";
-        std::vector<SLineTableRow> vByHand;
+        std::vector<LineTableRow> vByHand;
         if (bFirst) {
             // The first spectrum line by line, as before "Identify all" existed, and undone again.
             for (int32_t i = 0; i < pStar->GetSpectralLineCount(); ++i) {
@@ -204,10 +204,10 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
         int lIdentified = 0;
         for (int32_t i = 0; i < pStar->GetSpectralLineCount(); ++i) {
-            lIdentified += pStar->GetLineInertialIndex(i) >= 0 ? 1 : 0;
+            lIdentified += pStar->GetLineLaboratoryIndex(i) >= 0 ? 1 : 0;
         }
         if (bFirst) {
-            const std::vector<SLineTableRow> vAll = m_pMain->Session().LineTable();
+            const std::vector<LineTableRow> vAll = m_pMain->Session().LineTable();
             ASSERT_EQ(vAll.size(), vByHand.size());
             for (std::size_t i = 0; i < vAll.size(); ++i) {
                 EXPECT_EQ(vAll[i].sName, vByHand[i].sName);
@@ -231,7 +231,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         Item("mniTimeStamp2")->trigger();
         if (bFirst) {
             // The first measurement asks for the star's coordinates.
-            m_oPrompts.qAnswers.push_back(EButton::Ok);
+            m_oPrompts.qAnswers.push_back(Button::Ok);
             WhenModal([](QWidget* pObject) {
                 Child<QLineEdit>(pObject, "edRightAscensionHours")->setText("5");
                 Child<QLineEdit>(pObject, "edRightAscensionMinutes")->setText("55");
@@ -248,7 +248,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     Snapshot("table", 1, 1);
 
     // Corrected velocities: the observer's motion is gone.
-    CMeasuredDataArray oCurve;
+    DataSeries oCurve;
     m_pMain->Session().Table().GetRVCurve(oCurve);
     ASSERT_EQ(oCurve.GetArraySize(), 20);
     double fWorst = 0;
@@ -394,7 +394,7 @@ TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
     Item("mniOpenSpectrum")->trigger();
     ASSERT_EQ(m_pMain->Session().SpectrumCount(), 20);
     // The one question: the header's object for the table.
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     // The sliders set once; then four actions per spectrum: choose it, find, identify all, add.
     FindLines(10, 0);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
@@ -412,7 +412,7 @@ TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 20U);
     // The corrected velocities are the truth: the header's time, object and site were used.
     const std::vector<std::string> vTruth = Lines(kRun + "/velocities.txt");
-    CMeasuredDataArray oCurve;
+    DataSeries oCurve;
     m_pMain->Session().Table().GetRVCurve(oCurve);
     ASSERT_EQ(oCurve.GetArraySize(), 20);
     for (int32_t k = 0; k < 20; ++k) {

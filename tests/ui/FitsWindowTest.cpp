@@ -19,7 +19,7 @@ namespace {
 const std::string kFits = std::string(QUANDREL_TEST_DATA_DIR) + "/fits/";
 
 // A FITS spectrum of 100 samples of the object at RA 14.0732 h with this declination.
-std::string WriteFits(const CTempDir& oDir, const std::string& sName, double fDeclination)
+std::string WriteFits(const TempDir& oDir, const std::string& sName, double fDeclination)
 {
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
@@ -29,7 +29,7 @@ std::string WriteFits(const CTempDir& oDir, const std::string& sName, double fDe
         vWavelength.push_back(x);
         vIntensity.push_back(1.0 - 0.001 * i - 0.4 * std::exp(-(x - 6530.0) * (x - 6530.0) / 2.0));
     }
-    SSpectrumMetadata o;
+    SpectrumMetadata o;
     o.oJulianDateMid = 2459739.4;
     o.sObject = "alf Dra";
     o.oRightAscensionHours = 14.0732;
@@ -40,7 +40,7 @@ std::string WriteFits(const CTempDir& oDir, const std::string& sName, double fDe
 }
 
 // The current spectrum's line found and identified with the nearest laboratory line.
-void FindAndIdentify(TfrmMain& oMain)
+void FindAndIdentify(MainWindow& oMain)
 {
     EXPECT_FALSE(oMain.Session().FindSpectralLines(20, 10, 0));
     ASSERT_GT(oMain.GetCurrentSpectrum()->GetSpectralLineCount(), 0);
@@ -66,10 +66,10 @@ TEST_F(MainWindowTest, SeveralSpectraOpenAtOnceWithOneImportDialog)
     ASSERT_FALSE(m_oPrompts.vMessages.empty());
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("not a one-dimensional spectrum"), std::string::npos);
     // The second text file is read with the settings the first confirmed: its header line skipped.
-    EXPECT_EQ(m_pMain->Session().Spectrum(2)->GetWavelengths(), (std::vector<double>{6600, 6601}));
+    EXPECT_EQ(m_pMain->Session().SpectrumAt(2)->GetWavelengths(), (std::vector<double>{6600, 6601}));
     double fJd = 0;
-    EXPECT_TRUE(m_pMain->Session().Spectrum(0)->GetObservationTime(fJd)) << "the FITS header's time";
-    EXPECT_FALSE(m_pMain->Session().Spectrum(1)->GetObservationTime(fJd));
+    EXPECT_TRUE(m_pMain->Session().SpectrumAt(0)->GetObservationTime(fJd)) << "the FITS header's time";
+    EXPECT_FALSE(m_pMain->Session().SpectrumAt(1)->GetObservationTime(fJd));
 
     // The newest first in "Recent files"; choosing one opens it again.
     auto* pRecent = Child<QMenu>(m_pMain.get(), "mnuRecentFiles");
@@ -88,13 +88,13 @@ TEST_F(MainWindowTest, AFitsSpectrumBringsItsTimeAndObjectToTheTable)
     ASSERT_NE(m_pMain->GetCurrentSpectrum(), nullptr);
     FindAndIdentify(*m_pMain);
     // No question for the time; the header's coordinates offered to a table without any.
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
     EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Object coordinates");
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2459739.4);
-    const auto oObject = m_pMain->Session().ObjectCoordinates();
+    const auto oObject = m_pMain->Session().ObjectPosition();
     ASSERT_TRUE(oObject);
     EXPECT_NEAR(oObject->fDeclinationDegrees + oObject->fDeclinationMinutes / 60.0, 64.3758, 1e-9);
 
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, AFitsSpectrumBringsItsTimeAndObjectToTheTable)
     m_oPrompts.qOpenFiles.push_back(WriteFits(m_oDir, "two.fits", 64.3758 + 3.0 / 60.0));
     Item("mniOpenSpectrum")->trigger();
     FindAndIdentify(*m_pMain);
-    m_oPrompts.qAnswers = {EButton::No};
+    m_oPrompts.qAnswers = {Button::No};
     Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     ASSERT_EQ(m_oPrompts.vMessages.size(), 2U);
     EXPECT_NE(m_oPrompts.vMessages[1].sText.find("3.0' away"), std::string::npos) << m_oPrompts.vMessages[1].sText;

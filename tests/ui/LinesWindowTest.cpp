@@ -4,7 +4,7 @@
 #include "UiTestSupport.h"
 #include "astro/Doppler.h"
 #include "core/NumberText.h"
-#include "ui/FormInertialLineSelect.h"
+#include "ui/LaboratoryLineDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,7 +25,7 @@ namespace {
 const std::string kLines = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt";
 
 // A spectrum in nm with H-beta, Na D2 and H-alpha absorption lines, shifted by +0.1 A.
-std::string WriteSpectrum(const CTempDir& oDir)
+std::string WriteSpectrum(const TempDir& oDir)
 {
     std::string sText;
     for (int k = 0; k < 6000; ++k) {
@@ -59,7 +59,7 @@ protected:
     // Clicks on the plot at the middle of line i.
     void ClickLine(int32_t i, Qt::MouseButton eButton)
     {
-        CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
         const QImage oImage = m_pMain->ChartBitmap();
         const int y = oImage.height() / 2;
         for (int x = 0; x < oImage.width(); ++x) {
@@ -94,7 +94,7 @@ protected:
 TEST_F(MainWindowTest, StartUpWithoutLaboratoryLinesAsksForAFile)
 {
     Stop();
-    CIniFile oIni(m_oDir.File("quandrel.ini"));
+    IniFile oIni(m_oDir.File("quandrel.ini"));
     oIni.WriteString("Paths", "InertialLinesFilePath", ".");
     m_oPrompts.qOpenFiles.push_back(kLines);
     Start();
@@ -106,9 +106,9 @@ TEST_F(MainWindowTest, StartUpWithoutLaboratoryLinesAsksForAFile)
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sTitle, "Load file with inertial (laboratory) lines");
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sFilter, "ASCII Text files (*.asc)|*.asc|All files (*.*)|*.*");
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sInitialDirectory, "LinesX.txt");
-    EXPECT_EQ(m_pMain->Session().LaboratoryLines().GetLineCount(), 16);
+    EXPECT_EQ(m_pMain->Session().LaboratoryLineTable().GetLineCount(), 16);
     EXPECT_EQ(m_pMain->StatusText(0, 10), "LinesX.txt");
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::InertialLinesFilePath), kLines);
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::LaboratoryLinesFilePath), kLines);
 }
 
 TEST_F(MainWindowTest, AnUnreadableLinesFileIsReported)
@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, AnUnreadableLinesFileIsReported)
     ASSERT_FALSE(m_oPrompts.vMessages.empty());
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File not found error!");
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to load laboratory wavelengths!");
-    EXPECT_EQ(m_pMain->Session().LaboratoryLines().GetLineCount(), 0);
+    EXPECT_EQ(m_pMain->Session().LaboratoryLineTable().GetLineCount(), 0);
     EXPECT_EQ(m_pMain->StatusText(0, 10), "missing.asc");
 }
 
@@ -148,7 +148,7 @@ TEST_F(LinesWindowTest, SlidersAndEditsFollowEachOther)
 TEST_F(LinesWindowTest, FindsLinesUnderTheBusyCursorAndSelectsThemWithTheMouse)
 {
     Child<QPushButton>(m_pMain.get(), "btnGo")->click();
-    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     EXPECT_EQ(m_oPrompts.vBusy, (std::vector<bool>{true, false}));
     EXPECT_NEAR(pSpectrum->GetLineCenter(2), 6562.9, 0.01);
@@ -169,7 +169,7 @@ TEST_F(LinesWindowTest, FindsLinesUnderTheBusyCursorAndSelectsThemWithTheMouse)
 TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratoryLine)
 {
     Item("mniFindSpectralLines")->trigger();
-    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     m_pMain->PrepareContextMenu();
     EXPECT_FALSE(Item("mniIdentifyWithXX")->isEnabled()) << "no active line yet";
@@ -225,7 +225,7 @@ TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratory
         Press(pDialog, "btnCancel");
     });
     Item("mniIdentifyWith")->trigger();
-    EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
+    EXPECT_EQ(pSpectrum->GetLineLaboratoryIndex(1), -1);
 
     // A reference spectrum is not identified with laboratory lines.
     Item("mniIndicateReference")->trigger();
@@ -237,7 +237,7 @@ TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratory
 TEST_F(LinesWindowTest, LevelLineAndOptimizeFit)
 {
     Item("mniFindSpectralLines")->trigger();
-    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     auto* pchbOptLevel = Child<QCheckBox>(m_pMain.get(), "chbOptLevel");
     auto* ptrbOptLevel = Child<QSlider>(m_pMain.get(), "trbOptLevel");
@@ -259,7 +259,7 @@ TEST_F(LinesWindowTest, LevelLineAndOptimizeFit)
 TEST_F(LinesWindowTest, HiddenLineCommandsWorkWhenInvoked)
 {
     Item("mniFindSpectralLines")->trigger();
-    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     m_pMain->PrepareContextMenu();
     EXPECT_FALSE(Item("mniCombineRight")->isVisible());
@@ -268,7 +268,7 @@ TEST_F(LinesWindowTest, HiddenLineCommandsWorkWhenInvoked)
     Item("mniCombineRight")->trigger();
     EXPECT_EQ(pSpectrum->GetCombination(1), 1);
     EXPECT_EQ(pSpectrum->GetCombination(2), 0);
-    EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), 0);
+    EXPECT_EQ(pSpectrum->GetLineLaboratoryIndex(1), 0);
     Item("mniUncombine")->trigger();
     EXPECT_EQ(pSpectrum->GetCombination(1), 2);
     EXPECT_EQ(pSpectrum->GetCombination(2), 2);
@@ -285,22 +285,22 @@ TEST_F(LinesWindowTest, AnEmptyLaboratoryTableIdentifiesNothing)
 {
     m_oPrompts.qOpenFiles.push_back(m_oDir.Write("empty.asc", ""));
     Item("mniOpenLinesFile")->trigger();
-    EXPECT_EQ(m_pMain->Session().LaboratoryLines().GetLineCount(), 0);
+    EXPECT_EQ(m_pMain->Session().LaboratoryLineTable().GetLineCount(), 0);
     Item("mniFindSpectralLines")->trigger();
-    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     ClickLine(1, Qt::LeftButton);
     m_pMain->PrepareContextMenu();
     EXPECT_EQ(Item("mniIdentifyWithXX")->text(), "Identify with ");
     Item("mniIdentifyWithXX")->trigger();
-    EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
+    EXPECT_EQ(pSpectrum->GetLineLaboratoryIndex(1), -1);
     WhenModal([](QWidget* pDialog) {
         EXPECT_EQ(Child<QTableView>(pDialog, "stgInertialLines")->model()->rowCount(), 1);
         EXPECT_FALSE(Child<QPushButton>(pDialog, "btnOK")->isEnabled()) << "no line to choose";
         Press(pDialog, "btnCancel");
     });
     Item("mniIdentifyWith")->trigger();
-    EXPECT_EQ(pSpectrum->GetLineInertialIndex(1), -1);
+    EXPECT_EQ(pSpectrum->GetLineLaboratoryIndex(1), -1);
     EXPECT_TRUE(ListedLines().isEmpty());
 }
 
@@ -312,11 +312,11 @@ TEST_F(LinesWindowTest, TheLineTableShowsVelocitiesChoosesTheActiveLineAndCopies
     for (const char* pcTyped : {"2,5", "deep", "-1"}) {
         pedMinSigma->setText(pcTyped);
         emit pedMinSigma->editingFinished();
-        EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(ESetting::MinDepthSigma), 2.5) << pcTyped;
+        EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(Setting::MinDepthSigma), 2.5) << pcTyped;
     }
     Child<QPushButton>(m_pMain.get(), "btnGo")->click();
     Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
-    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     auto* pTable = Child<QTableWidget>(m_pMain.get(), "tblSpectralLines");
     ASSERT_EQ(pTable->rowCount(), 3);

@@ -1,9 +1,9 @@
 // The main window: start-up and shut-down with the settings file, menus,
 // opening and removing spectra, the spectrum kind, zoom, chart and help.
 #include "UiTestSupport.h"
-#include "core/IniFileClass.h"
+#include "core/IniFile.h"
 #include "core/NumberText.h"
-#include "core/UtilsClass.h"
+#include "core/Utils.h"
 #include "ui/ImageView.h"
 
 #include <QApplication>
@@ -27,7 +27,7 @@ namespace {
 
 const std::string kSample = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
 
-int32_t VisibleCount(const CSpectrum* pSpectrum)
+int32_t VisibleCount(const Spectrum* pSpectrum)
 {
     int32_t lStart = 0;
     int32_t lCount = 0;
@@ -40,35 +40,35 @@ int32_t VisibleCount(const CSpectrum* pSpectrum)
 TEST_F(MainWindowTest, StartsWithCaptionMenusAndDefaultSettings)
 {
     EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3");
-    struct SItem {
+    struct ExpectedItem {
         const char* pcName;
         const char* pcCaption;
         const char* pcShortcut;
         bool bEnabled;
     };
-    for (const SItem& o : {SItem{"mniOpenSpectrum", "O&pen spectrum ...", "F2", true},
-                           SItem{"mniSaveChart", "Save chart as .&bmp ...", "", true},
-                           SItem{"mniPrintSpectrum", "&Print spectrum", "", true},
-                           SItem{"mniExit", "E&xit Quandrel (Alt+F4)", "Ctrl+Q", true},
-                           SItem{"mniSaveProject", "&Save project ...", "Ctrl+S", true},
-                           SItem{"mniSaveProjectAs", "Save project &as ...", "Ctrl+Shift+S", true},
-                           SItem{"mniCloseProject", "&Close project", "Ctrl+W", true},
-                           SItem{"mniOpenProject", "Open &project ...", "", true},
-                           SItem{"mniTimeStamp2", "Observation &time ...", "", false},
-                           SItem{"mniImportMeasurements", "&Open measurements", "", true},
-                           SItem{"mniExportElements", "E&xport elements", "", false},
-                           SItem{"mniOpenCCTemplate", "&Open template", "F3", true},
-                           SItem{"mniNewCCParams", "&New parameters", "", true},
-                           SItem{"mniOpenCCParams", "O&pen parameters", "F4", false},
-                           SItem{"mniRunCC", "R&un", "F5", false},
-                           SItem{"mniCalculateElements", "&Calculate elements", "", false},
-                           SItem{"mniManual", "&Manual (english)", "F1", true},
-                           SItem{"mniHandbuch", "&Handbuch (deutsch)", "", true},
-                           SItem{"mniReference", "&Reference (english)", "", true},
-                           SItem{"mniReferenz", "R&eferenz (deutsch)", "", true},
-                           SItem{"mniObserverCoordinates", "O&bserver coordinates ...", "", true},
-                           SItem{"mniMiscSettings", "&Misc settings ...", "", true},
-                           SItem{"mniAbout", "&About Quandrel ...", "", true}}) {
+    for (const ExpectedItem& o : {ExpectedItem{"mniOpenSpectrum", "O&pen spectrum ...", "F2", true},
+                           ExpectedItem{"mniSaveChart", "Save chart as .&bmp ...", "", true},
+                           ExpectedItem{"mniPrintSpectrum", "&Print spectrum", "", true},
+                           ExpectedItem{"mniExit", "E&xit Quandrel (Alt+F4)", "Ctrl+Q", true},
+                           ExpectedItem{"mniSaveProject", "&Save project ...", "Ctrl+S", true},
+                           ExpectedItem{"mniSaveProjectAs", "Save project &as ...", "Ctrl+Shift+S", true},
+                           ExpectedItem{"mniCloseProject", "&Close project", "Ctrl+W", true},
+                           ExpectedItem{"mniOpenProject", "Open &project ...", "", true},
+                           ExpectedItem{"mniTimeStamp2", "Observation &time ...", "", false},
+                           ExpectedItem{"mniImportMeasurements", "&Open measurements", "", true},
+                           ExpectedItem{"mniExportElements", "E&xport elements", "", false},
+                           ExpectedItem{"mniOpenCCTemplate", "&Open template", "F3", true},
+                           ExpectedItem{"mniNewCCParams", "&New parameters", "", true},
+                           ExpectedItem{"mniOpenCCParams", "O&pen parameters", "F4", false},
+                           ExpectedItem{"mniRunCC", "R&un", "F5", false},
+                           ExpectedItem{"mniCalculateElements", "&Calculate elements", "", false},
+                           ExpectedItem{"mniManual", "&Manual (english)", "F1", true},
+                           ExpectedItem{"mniHandbuch", "&Handbuch (deutsch)", "", true},
+                           ExpectedItem{"mniReference", "&Reference (english)", "", true},
+                           ExpectedItem{"mniReferenz", "R&eferenz (deutsch)", "", true},
+                           ExpectedItem{"mniObserverCoordinates", "O&bserver coordinates ...", "", true},
+                           ExpectedItem{"mniMiscSettings", "&Misc settings ...", "", true},
+                           ExpectedItem{"mniAbout", "&About Quandrel ...", "", true}}) {
         QAction* pItem = Item(o.pcName);
         ASSERT_NE(pItem, nullptr);
         EXPECT_EQ(pItem->text(), o.pcCaption);
@@ -84,13 +84,13 @@ TEST_F(MainWindowTest, StartsWithCaptionMenusAndDefaultSettings)
     EXPECT_EQ(m_pMain->StatusText(0, 0), "   wavelength");
     EXPECT_EQ(m_pMain->StatusText(0, 5), "RA");
     EXPECT_EQ(m_pMain->StatusText(1, 4), "    Calibration lines file");
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), ".");
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::SpectraPath), ".");
 }
 
 TEST_F(MainWindowTest, RestoresAndStoresItsSettings)
 {
     Stop();
-    CIniFile oIni(m_oDir.File("quandrel.ini"));
+    IniFile oIni(m_oDir.File("quandrel.ini"));
     oIni.WriteInteger("FormSettings", "Left", 40);
     oIni.WriteInteger("FormSettings", "Top", 30);
     oIni.WriteInteger("FormSettings", "Width", 700);
@@ -127,14 +127,14 @@ TEST_F(MainWindowTest, OpensASpectrumThroughTheImportDialog)
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sFilter, "All files (*.*)|*.*");
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sInitialDirectory, ".");
 
-    const CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_NE(pSpectrum, nullptr);
     EXPECT_EQ(pSpectrum->GetNumberValues(), 7061);
     EXPECT_DOUBLE_EQ(pSpectrum->GetWavelengths().front(), 6479.092);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ASSERT_EQ(plsbSpectra->count(), 1);
     EXPECT_EQ(plsbSpectra->item(0)->text(), "alphaDra_20220608_Halpha.txt");
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), QUANDREL_SAMPLE_DATA_DIR);
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::SpectraPath), QUANDREL_SAMPLE_DATA_DIR);
     EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap()));
     EXPECT_TRUE(Item("mniIndicateReference")->isEnabled());
 
@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, CancellingLeavesEverythingAsItWas)
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
     EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
     EXPECT_EQ(Child<QListWidget>(m_pMain.get(), "lsbSpectra")->count(), 0);
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::SpectraPath), ".");
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::SpectraPath), ".");
 }
 
 TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
@@ -183,8 +183,8 @@ TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
     OpenSpectrum(sCopy);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ASSERT_EQ(plsbSpectra->count(), 2);
-    CSpectrum* pFirst = m_pMain->Session().Spectrum(0);
-    CSpectrum* pSecond = m_pMain->Session().Spectrum(1);
+    Spectrum* pFirst = m_pMain->Session().SpectrumAt(0);
+    Spectrum* pSecond = m_pMain->Session().SpectrumAt(1);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond);
 
     ClickItem(plsbSpectra, 0, Qt::ControlModifier);
@@ -226,7 +226,7 @@ TEST_F(MainWindowTest, TheListEntryTheUserWorksWithIsTheCurrentSpectrum)
 TEST_F(MainWindowTest, SwitchingSpectraKeepsEachOnesZoom)
 {
     OpenSpectrum(kSample);
-    CSpectrum* pFirst = m_pMain->GetCurrentSpectrum();
+    Spectrum* pFirst = m_pMain->GetCurrentSpectrum();
     QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
     QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
     const int32_t lZoomed = VisibleCount(pFirst);
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, RemovingOneSpectrumMakesTheFirstCurrent)
     OpenSpectrum(kSample);
     OpenSpectrum(m_oDir.Write("b.txt", "1\t1\n2\t2\n"));
     OpenSpectrum(m_oDir.Write("c.txt", "1\t1\n2\t2\n"));
-    CSpectrum* pFirst = m_pMain->Session().Spectrum(0);
+    Spectrum* pFirst = m_pMain->Session().SpectrumAt(0);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ClickItem(plsbSpectra, 1);
     Item("mniRemoveSpectrum")->trigger();
@@ -275,7 +275,7 @@ TEST_F(MainWindowTest, RemovingOneSpectrumMakesTheFirstCurrent)
 TEST_F(MainWindowTest, SpectrumKindStaysInStepEverywhere)
 {
     OpenSpectrum(kSample);
-    const CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     auto* pchbReference = Child<QCheckBox>(m_pMain.get(), "chbReferenceSpectrum");
     auto* pchbEmission = Child<QCheckBox>(m_pMain.get(), "chbEmissionSpectrum");
 
@@ -299,7 +299,7 @@ TEST_F(MainWindowTest, SpectrumKindStaysInStepEverywhere)
 TEST_F(MainWindowTest, ZoomButtonsMoveTheScrollBarAndTheWindow)
 {
     OpenSpectrum(kSample);
-    const CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     auto* pscbClipping = Child<QScrollBar>(m_pMain.get(), "scbClipping");
     QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
     EXPECT_EQ(VisibleCount(pSpectrum), 4707);
@@ -352,7 +352,7 @@ TEST_F(MainWindowTest, ChartIsSavedAsBitmap)
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sFilter, "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*");
     EXPECT_TRUE(m_oPrompts.vFileDialogs.back().bOverwritePrompt);
     EXPECT_EQ(ReadWholeFile(sFile).substr(0, 2), "BM");
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::BitmapPath), ExtractDirectory(sFile));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::BitmapPath), ExtractDirectory(sFile));
 
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/such/folder/chart.bmp"));
     Item("mniSaveChart")->trigger();
@@ -366,11 +366,11 @@ TEST_F(MainWindowTest, PrintingWithoutPrinterOffersAPdfFile)
         GTEST_SKIP() << "this machine has a printer";
     }
     OpenSpectrum(kSample);
-    m_oPrompts.qAnswers = {EButton::No};
+    m_oPrompts.qAnswers = {Button::No};
     Item("mniPrintSpectrum")->trigger();
     ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
     EXPECT_EQ(m_oPrompts.vMessages[0].sText.rfind("No printer is installed.", 0), 0U);
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("printed.pdf"));
     Item("mniPrintSpectrum")->trigger();
     EXPECT_EQ(ReadWholeFile(m_oDir.File("printed.pdf")).substr(0, 5), "%PDF-");
@@ -483,10 +483,10 @@ TEST_F(MainWindowTest, ExitClosesTheWindowAndWritesItsSettings)
 TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepAndTheCursorIsReadOut)
 {
     OpenSpectrum(kSample);
-    CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_NE(pSpectrum, nullptr);
     const int32_t lAll = pSpectrum->GetNumberValues();
-    auto* pView = Child<CImageView>(m_pMain.get(), "imgSpectrum");
+    auto* pView = Child<ImageView>(m_pMain.get(), "imgSpectrum");
     auto* pScroll = Child<QScrollBar>(m_pMain.get(), "scbClipping");
     const int lMiddleY = pView->height() / 2;
     const auto Window = [pSpectrum] {
@@ -503,7 +503,7 @@ TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepA
     };
     const auto InStep = [&] {
         EXPECT_EQ(pScroll->value(),
-                  std::clamp(pSpectrum->ScrollPosition(TfrmMain::kClipMaximum), pScroll->minimum(), pScroll->maximum()));
+                  std::clamp(pSpectrum->ScrollPosition(MainWindow::kClipMaximum), pScroll->minimum(), pScroll->maximum()));
     };
 
     // The wheel: one notch zooms in by the zoom buttons' factor about the sample under the cursor.
@@ -592,7 +592,7 @@ TEST_F(MainWindowTest, TheFirstStartFitsTheScreenAndSizeAndSplitterComeBackOnThe
     EXPECT_EQ(Child<QSplitter>(m_pMain.get(), "splMain")->sizes().value(0), lControls);
     // A window kept larger than the screen comes back inside it.
     Stop();
-    CIniFile(m_oDir.File("quandrel.ini")).WriteString("FormSettings", "Width", "30000");
+    IniFile(m_oDir.File("quandrel.ini")).WriteString("FormSettings", "Width", "30000");
     Start();
     EXPECT_LE(m_pMain->width(), oScreen.width());
 }
@@ -613,7 +613,7 @@ TEST_F(MainWindowTest, At1280By800NothingIsSquashedBelowAUsableSize)
         EXPECT_GE(pWidget->height(), std::min(pWidget->minimumSizeHint().height(), 300))
             << pWidget->objectName().toStdString();
     }
-    auto* pView = Child<CImageView>(m_pMain.get(), "imgSpectrum");
+    auto* pView = Child<ImageView>(m_pMain.get(), "imgSpectrum");
     EXPECT_GE(pView->width(), 900);
     EXPECT_GE(pView->height(), 250);
 }

@@ -2,7 +2,7 @@
 // project commands of the main window.
 #include "UiTestSupport.h"
 #include "core/NumberText.h"
-#include "core/UtilsClass.h"
+#include "core/Utils.h"
 #include "ui/RvTableModel.h"
 
 #include <QApplication>
@@ -20,7 +20,7 @@
 
 namespace {
 
-std::string WriteSpectrum(const CTempDir& oDir, const std::string& sName, double fShift, double fDepth = 0.5)
+std::string WriteSpectrum(const TempDir& oDir, const std::string& sName, double fShift, double fDepth = 0.5)
 {
     std::string sText;
     for (int k = 0; k < 3000; ++k) {
@@ -34,13 +34,13 @@ std::string WriteSpectrum(const CTempDir& oDir, const std::string& sName, double
 class RvTableWindowTest : public MainWindowTest {
 protected:
     // Opens a spectrum with one H-alpha line, finds and identifies the line.
-    CSpectrum* OpenIdentified(const std::string& sName, double fShift, double fDepth = 0.5)
+    Spectrum* OpenIdentified(const std::string& sName, double fShift, double fDepth = 0.5)
     {
         OpenSpectrum(WriteSpectrum(m_oDir, sName, fShift, fDepth));
         Child<QSlider>(m_pMain.get(), "trbWidth")->setValue(20 - 20);
         Child<QSlider>(m_pMain.get(), "trbSensitivity")->setValue(20 - 10);
         Item("mniFindSpectralLines")->trigger();
-        CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
         EXPECT_EQ(pSpectrum->GetSpectralLineCount(), 1);
         pSpectrum->ToggleActiveLine(0);
         Item("mniIdentifyWithXX")->trigger();
@@ -49,11 +49,11 @@ protected:
 
     // Opens a spectrum with its line identified at a time and adds it as a row, the question for the
     // object coordinates cancelled.
-    CSpectrum* AddRow(const std::string& sName, double fShift, double fJulianDate, double fDepth = 0.5)
+    Spectrum* AddRow(const std::string& sName, double fShift, double fJulianDate, double fDepth = 0.5)
     {
-        CSpectrum* pSpectrum = OpenIdentified(sName, fShift, fDepth);
+        Spectrum* pSpectrum = OpenIdentified(sName, fShift, fDepth);
         pSpectrum->SetObservationTime(fJulianDate);
-        m_oPrompts.qAnswers = {EButton::Cancel};
+        m_oPrompts.qAnswers = {Button::Cancel};
         Item("mniAddToMatrix")->trigger();
         return pSpectrum;
     }
@@ -142,8 +142,8 @@ TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
     EXPECT_TRUE(m_oPrompts.vMessages.empty()) << "a plausible date is taken without a question";
 
     // A reduced date (JD - 2400000) or a date far off is used only when the user confirms it.
-    for (const auto& [pcTyped, eAnswer] : {std::pair{"59739.38522", EButton::No}, {"3012345.5", EButton::No},
-                                           {"2299000.5", EButton::Yes}}) {
+    for (const auto& [pcTyped, eAnswer] : {std::pair{"59739.38522", Button::No}, {"3012345.5", Button::No},
+                                           {"2299000.5", Button::Yes}}) {
         m_oPrompts.qAnswers = {eAnswer};
         WhenModal([pcTyped](QWidget* pDialog) {
             Child<QLineEdit>(pDialog, "edJulianDate")->setText(pcTyped);
@@ -153,7 +153,7 @@ TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
         ASSERT_FALSE(m_oPrompts.vMessages.empty()) << pcTyped;
         EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Warning!") << pcTyped;
         ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
-        EXPECT_EQ(fJd, eAnswer == EButton::Yes ? 2299000.5 : 2459739.38522) << pcTyped;
+        EXPECT_EQ(fJd, eAnswer == Button::Yes ? 2299000.5 : 2459739.38522) << pcTyped;
     }
     m_pMain->Session().SetObservationTime(2459739.38522);
     EXPECT_TRUE(m_pMain->Session().Settings().File().ReadBool("Settings", "UseJulianDate", false));
@@ -205,7 +205,7 @@ TEST_F(RvTableWindowTest, TheTimeDialogOffersOnlyTheSpectrumsOwnTime)
 TEST_F(RvTableWindowTest, OtherTimeZonesTakeQuarterHoursAndACancelledZoneIsForgotten)
 {
     OpenSpectrum(WriteSpectrum(m_oDir, "a.txt", 0.0));
-    const CIniFile& oIni = m_pMain->Session().Settings().File();
+    const IniFile& oIni = m_pMain->Session().Settings().File();
     const double fMidnightUt = 2455988.5; // 2 March 2012, 0:00 UT
     // Offsets of whole, half and quarter hours are taken (a whole one stored as before); others keep
     // the dialog open.
@@ -251,8 +251,8 @@ TEST_F(RvTableWindowTest, OtherTimeZonesTakeQuarterHoursAndACancelledZoneIsForgo
 
 TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid)
 {
-    CSpectrum* pSpectrum = OpenIdentified("a.txt", 0.5);
-    m_oPrompts.qAnswers = {EButton::Ok, EButton::Ok};
+    Spectrum* pSpectrum = OpenIdentified("a.txt", 0.5);
+    m_oPrompts.qAnswers = {Button::Ok, Button::Ok};
     WhenModal([this](QWidget* pTime) {
         EXPECT_EQ(pTime->windowTitle(), "Observation time");
         Child<QRadioButton>(pTime, "rabUseJulianDate")->click();
@@ -274,12 +274,12 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     EXPECT_EQ(m_oPrompts.vMessages[1].sTitle, "No object coordinates specified!");
     EXPECT_EQ(m_oPrompts.vMessages[1].sText, "Please specify object coordinates before evaluating!");
 
-    const CMatrix& oMatrix = m_pMain->Session().Table();
-    ASSERT_EQ(oMatrix.Rows().size(), 1U);
-    EXPECT_TRUE(oMatrix.AreObserverCoordinatesSet());
+    const RvTable& oTable = m_pMain->Session().Table();
+    ASSERT_EQ(oTable.Rows().size(), 1U);
+    EXPECT_TRUE(oTable.AreObserverCoordinatesSet());
     const double fExpected = (pSpectrum->GetLineCenter(0) - 6562.8) / 6562.8 * 299792.458 - 27.5126;
-    EXPECT_NEAR(oMatrix.Rows()[0].pMeasurements[0].fVelocity1, fExpected, 0.001);
-    EXPECT_NEAR(oMatrix.Rows()[0].pMeasurements[0].fVelocity1, 22.85 - 27.51, 0.1);
+    EXPECT_NEAR(oTable.Rows()[0].pMeasurements[0].fVelocity1, fExpected, 0.001);
+    EXPECT_NEAR(oTable.Rows()[0].pMeasurements[0].fVelocity1, 22.85 - 27.51, 0.1);
 
     EXPECT_EQ(Grid()->model()->rowCount(), 3);
     EXPECT_EQ(Grid()->model()->columnCount(), 3) << "time, H-alpha and the mean";
@@ -304,7 +304,7 @@ TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
     Item("mniSaveProject")->trigger();
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Save matrix");
     EXPECT_TRUE(m_pMain->Session().Table().IsSaved());
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::MatrixPath), ExtractDirectory(sProject));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::TablePath), ExtractDirectory(sProject));
 
     // Close, then reopen: the row and the laboratory table come back.
     Item("mniCloseProject")->trigger();
@@ -331,21 +331,21 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
     // Yes, then the save dialog is cancelled: nothing is discarded.
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     Item("mniCloseProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?");
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     EXPECT_FALSE(m_pMain->Session().SpectrumCount() == 0);
 
     // Yes, then a file that cannot be written: still nothing is discarded, and the failure is said.
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/such/folder/p.mtx"));
     Item("mniCloseProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
     // Opening a project stops there too, before its file dialog.
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
     Item("mniOpenProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?");
@@ -353,13 +353,13 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
     // Closing the program stops there too.
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     m_pMain->close();
     EXPECT_TRUE(m_pMain->isVisible());
 
     // No discards the rows, the spectra and the star's coordinates (the next project's star is another).
     m_pMain->Session().SetObjectCoordinates({1, 2, 3, 4});
-    m_oPrompts.qAnswers = {EButton::No};
+    m_oPrompts.qAnswers = {Button::No};
     Item("mniCloseProject")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
@@ -372,13 +372,13 @@ TEST_F(RvTableWindowTest, CancelOnEveryQuestionToSaveLeavesEverythingAsItWas)
     AddRow("a.txt", 0.5, 2455000.5);
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
-    const std::string sLines = m_pMain->Session().LaboratoryLines().GetFileName();
+    const std::string sLines = m_pMain->Session().LaboratoryLineTable().GetFileName();
     // Closing the project, clearing the table, opening another project, another lines file (after
     // its own warning), quitting.
-    const std::vector<std::pair<const char*, std::deque<EButton>>> vCommands = {
-        {"mniCloseProject", {EButton::Cancel}},  {"mniClearMatrix", {EButton::Cancel}},
-        {"mniOpenProject", {EButton::Cancel}},   {"mniOpenLinesFile", {EButton::Yes, EButton::Cancel}},
-        {nullptr, {EButton::Cancel}}};
+    const std::vector<std::pair<const char*, std::deque<Button>>> vCommands = {
+        {"mniCloseProject", {Button::Cancel}},  {"mniClearMatrix", {Button::Cancel}},
+        {"mniOpenProject", {Button::Cancel}},   {"mniOpenLinesFile", {Button::Yes, Button::Cancel}},
+        {nullptr, {Button::Cancel}}};
     for (const auto& [pcItem, qAnswers] : vCommands) {
         const std::string sWhat = pcItem != nullptr ? pcItem : "quit";
         m_oPrompts.qAnswers = qAnswers;
@@ -388,11 +388,11 @@ TEST_F(RvTableWindowTest, CancelOnEveryQuestionToSaveLeavesEverythingAsItWas)
             m_pMain->close();
         }
         EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?") << sWhat;
-        EXPECT_EQ(m_oPrompts.vMessages.back().eButtons, EButtons::YesNoCancel) << sWhat;
+        EXPECT_EQ(m_oPrompts.vMessages.back().eButtons, Buttons::YesNoCancel) << sWhat;
         EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << sWhat;
         EXPECT_EQ(m_pMain->Session().SpectrumCount(), 1) << sWhat;
         EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs) << sWhat << ": no file asked for";
-        EXPECT_EQ(m_pMain->Session().LaboratoryLines().GetFileName(), sLines) << sWhat;
+        EXPECT_EQ(m_pMain->Session().LaboratoryLineTable().GetFileName(), sLines) << sWhat;
         EXPECT_TRUE(m_pMain->isVisible()) << sWhat;
     }
 }
@@ -410,17 +410,17 @@ TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBa
     // A second spectrum with the first one's time: No adds nothing, Yes adds it.
     OpenIdentified("b.txt", -0.5, 0.45);
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_oPrompts.qAnswers = {EButton::No};
+    m_oPrompts.qAnswers = {Button::No};
     Item("mniAddToMatrix")->trigger();
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("Row 1 of the table (18. 6.2009  0:00) has the same observation time"),
               std::string::npos)
         << m_oPrompts.vMessages.back().sText;
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     Item("mniAddToMatrix")->trigger();
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
     // The new row (before the other of its time) is selected.
-    EXPECT_EQ(Grid()->currentIndex().row(), CRvTableModel::ModelRow(0));
+    EXPECT_EQ(Grid()->currentIndex().row(), RvTableModel::ModelRow(0));
     EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fSpectrumKey, m_pMain->GetCurrentSpectrum()->GetIntensitySum());
 
     // The first save asks for a file; the next one writes it again without asking.
@@ -428,22 +428,22 @@ TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBa
     Item("mniSaveProject")->trigger();
     EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3 - season.mtx");
     EXPECT_EQ(m_pMain->statusBar()->currentMessage(), "Project saved to season.mtx");
-    SetCurrentCell(CRvTableModel::ModelRow(0), 0);
-    m_oPrompts.qAnswers = {EButton::Yes};
+    SetCurrentCell(RvTableModel::ModelRow(0), 0);
+    m_oPrompts.qAnswers = {Button::Yes};
     Item("mniRemoveEvaluation")->trigger();
     EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3 - season.mtx *");
     const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
     Item("mniSaveProject")->trigger();
     EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs);
     EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3 - season.mtx");
-    CMatrix oSaved;
+    RvTable oSaved;
     ASSERT_TRUE(oSaved.LoadFromFile(m_oDir.File("season.mtx")));
     EXPECT_EQ(oSaved.Rows().size(), 1U);
 }
 
 TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
 {
-    CSpectrum* pA = AddRow("a.txt", 0.5, 2455000.5);
+    Spectrum* pA = AddRow("a.txt", 0.5, 2455000.5);
     AddRow("b.txt", -0.5, 2455000.2, 0.45);
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
     EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
@@ -460,11 +460,11 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
 
     // Removing a row asks first: No keeps it, Yes removes it.
     SetCurrentCell(2, 0);
-    m_oPrompts.qAnswers = {EButton::No};
+    m_oPrompts.qAnswers = {Button::No};
     Item("mniRemoveEvaluation")->trigger();
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("Remove row 1 ("), std::string::npos);
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     Item("mniRemoveEvaluation")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     // Ctrl+Z brings it back; the Edit menu names what it undoes.
@@ -474,7 +474,7 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     EXPECT_EQ(GridText(1, 2).isEmpty(), false);
     SetCurrentCell(2, 0);
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     Item("mniRemoveEvaluation")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     Item("mniRemoveEvaluation")->trigger(); // no rows: nothing happens
@@ -494,7 +494,7 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Export matrix");
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sDefaultExtension, "txt");
     EXPECT_EQ(ReadWholeFile(m_oDir.File("rv.txt")).substr(0, 12), " 2455000.500");
-    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(ESetting::ExportPath), m_oDir.File("rv.txt"));
+    EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::ExportPath), m_oDir.File("rv.txt"));
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/folder/rv.txt"));
     Item("mniExportResults")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
@@ -505,7 +505,7 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     EXPECT_NE(ReadWholeFile(m_oDir.File("dump.txt")).find("H-alpha"), std::string::npos);
 
     // A new lines file would clear the table: No keeps it.
-    m_oPrompts.qAnswers = {EButton::No};
+    m_oPrompts.qAnswers = {Button::No};
     Item("mniOpenLinesFile")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText,
               "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation table!\n\rDo you want to continue?");
@@ -514,11 +514,11 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     // Yes, then no file chosen: the table stays as it was; a file chosen clears it.
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("p.mtx"));
     Item("mniSaveProject")->trigger();
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     m_oPrompts.qOpenFiles.push_back(std::nullopt);
     Item("mniOpenLinesFile")->trigger();
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
-    m_oPrompts.qAnswers = {EButton::Yes};
+    m_oPrompts.qAnswers = {Button::Yes};
     m_oPrompts.qOpenFiles.push_back(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
     Item("mniOpenLinesFile")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
@@ -586,7 +586,7 @@ TEST_F(RvTableWindowTest, ARowWhoseLinesDisagreeIsMarkedAndNamesTheLine)
         }
         return m_oDir.Write(sName, sText);
     };
-    m_pMain->Session().Settings().Write(ESetting::IdentifyAllVelocity, 100.0);
+    m_pMain->Session().Settings().Write(Setting::IdentifyAllVelocity, 100.0);
     for (const auto& [pcName, fHalpha, fJulianDate] :
          {std::tuple{"agree.txt", 20.0, 2455000.5}, std::tuple{"disagree.txt", 60.0, 2455001.5}}) {
         OpenSpectrum(Write(pcName, fHalpha));
@@ -596,12 +596,12 @@ TEST_F(RvTableWindowTest, ARowWhoseLinesDisagreeIsMarkedAndNamesTheLine)
         Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
         if (fHalpha != 20.0) {
             // Identify all leaves out a line that disagrees with the others; the user identifies it by hand.
-            EXPECT_LT(m_pMain->GetCurrentSpectrum()->GetLineInertialIndex(3), 0);
+            EXPECT_LT(m_pMain->GetCurrentSpectrum()->GetLineLaboratoryIndex(3), 0);
             m_pMain->Session().ActivateLine(3);
             m_pMain->Session().IdentifyActiveLineWithNearest();
         }
         m_pMain->GetCurrentSpectrum()->SetObservationTime(fJulianDate);
-        m_oPrompts.qAnswers = {EButton::Cancel};
+        m_oPrompts.qAnswers = {Button::Cancel};
         Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     }
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 2U);

@@ -1,17 +1,17 @@
 #include "ScriptedPrompts.h"
 
-EButton CScriptedPrompts::Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons)
+Button ScriptedPrompts::Message(const std::string& sTitle, const std::string& sText, Icon eIcon, Buttons eButtons)
 {
     vMessages.push_back({sTitle, sText, eIcon, eButtons});
     if (qAnswers.empty()) {
-        return eButtons == EButtons::Ok ? EButton::Ok : EButton::Cancel;
+        return eButtons == Buttons::Ok ? Button::Ok : Button::Cancel;
     }
-    const EButton eAnswer = qAnswers.front();
+    const Button eAnswer = qAnswers.front();
     qAnswers.pop_front();
     return eAnswer;
 }
 
-std::optional<std::string> CScriptedPrompts::OpenFile(const SFileDialog& oDialog)
+std::optional<std::string> ScriptedPrompts::OpenFile(const FileDialog& oDialog)
 {
     vFileDialogs.push_back(oDialog);
     if (qOpenFiles.empty()) {
@@ -22,7 +22,7 @@ std::optional<std::string> CScriptedPrompts::OpenFile(const SFileDialog& oDialog
     return sFile;
 }
 
-std::optional<std::string> CScriptedPrompts::SaveFile(const SFileDialog& oDialog)
+std::optional<std::string> ScriptedPrompts::SaveFile(const FileDialog& oDialog)
 {
     vFileDialogs.push_back(oDialog);
     if (qSaveFiles.empty()) {
@@ -33,7 +33,7 @@ std::optional<std::string> CScriptedPrompts::SaveFile(const SFileDialog& oDialog
     return sFile;
 }
 
-std::vector<std::string> CScriptedPrompts::OpenFiles(const SFileDialog& oDialog)
+std::vector<std::string> ScriptedPrompts::OpenFiles(const FileDialog& oDialog)
 {
     if (!qOpenFileLists.empty()) {
         vFileDialogs.push_back(oDialog);

@@ -8,20 +8,20 @@
 #include <string>
 #include <vector>
 
-struct SShownMessage {
+struct ShownMessage {
     std::string sTitle;
     std::string sText;
-    EIcon eIcon;
-    EButtons eButtons;
+    Icon eIcon;
+    Buttons eButtons;
 };
 
-class CScriptedPrompts : public IPrompts {
+class ScriptedPrompts : public Prompts {
 public:
-    EButton Message(const std::string& sTitle, const std::string& sText, EIcon eIcon, EButtons eButtons) override;
-    std::optional<std::string> OpenFile(const SFileDialog& oDialog) override;
-    std::optional<std::string> SaveFile(const SFileDialog& oDialog) override;
+    Button Message(const std::string& sTitle, const std::string& sText, Icon eIcon, Buttons eButtons) override;
+    std::optional<std::string> OpenFile(const FileDialog& oDialog) override;
+    std::optional<std::string> SaveFile(const FileDialog& oDialog) override;
     // The next list of qOpenFileLists; without one, the next single file of qOpenFiles.
-    std::vector<std::string> OpenFiles(const SFileDialog& oDialog) override;
+    std::vector<std::string> OpenFiles(const FileDialog& oDialog) override;
     void SetBusy(bool bBusy) override { vBusy.push_back(bBusy); }
     bool OpenDocument(const std::string& sPath) override
     {
@@ -30,13 +30,13 @@ public:
     }
 
     // Answers, taken in order; an empty queue answers Cancel / no file.
-    std::deque<EButton> qAnswers;
+    std::deque<Button> qAnswers;
     std::deque<std::optional<std::string>> qOpenFiles;
     std::deque<std::vector<std::string>> qOpenFileLists;
     std::deque<std::optional<std::string>> qSaveFiles;
 
-    std::vector<SShownMessage> vMessages;
-    std::vector<SFileDialog> vFileDialogs;
+    std::vector<ShownMessage> vMessages;
+    std::vector<FileDialog> vFileDialogs;
     std::vector<bool> vBusy;
     std::vector<std::string> vDocuments;
     bool bDocumentsOpen = true; // whether a program to show documents is found

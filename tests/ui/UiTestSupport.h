@@ -3,9 +3,9 @@
 #pragma once
 
 #include "ScriptedPrompts.h"
-#include "core/IniFileClass.h"
+#include "core/IniFile.h"
 #include "support/TempDir.h"
-#include "ui/FormMain.h"
+#include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -130,14 +130,14 @@ protected:
     void Start()
     {
         // The shipped laboratory lines, unless a test has chosen its own.
-        CIniFile oIni(m_oDir.File("quandrel.ini"));
+        IniFile oIni(m_oDir.File("quandrel.ini"));
         if (oIni.ReadString("Paths", "InertialLinesFilePath", "") == "") {
             oIni.WriteString("Paths", "InertialLinesFilePath", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
         }
         if (oIni.ReadString("Paths", "CalibrationFilePath", "") == "") {
             oIni.WriteString("Paths", "CalibrationFilePath", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt");
         }
-        m_pMain = std::make_unique<TfrmMain>(m_oDir.File("quandrel.ini"), m_oPrompts);
+        m_pMain = std::make_unique<MainWindow>(m_oDir.File("quandrel.ini"), m_oPrompts);
         m_pMain->show();
         m_pMain->CreateDialogs();
     }
@@ -171,9 +171,9 @@ protected:
     }
 
     // Makes line i of the current spectrum the active one, as a click on it does.
-    CSpectrum* Activate(int32_t i)
+    Spectrum* Activate(int32_t i)
     {
-        CSpectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
         if (!pSpectrum->IsActiveLine(i)) {
             pSpectrum->ToggleActiveLine(i);
         }
@@ -182,7 +182,7 @@ protected:
     }
 
     // Makes line i active and identifies it with the calibration line of grid row lRow.
-    void IdentifyInertialLine(int32_t i, int lRow)
+    void IdentifyLaboratoryLine(int32_t i, int lRow)
     {
         Activate(i);
         ASSERT_TRUE(Item("mniIdentifyInertialLine")->isVisible());
@@ -194,7 +194,7 @@ protected:
         Item("mniIdentifyInertialLine")->trigger();
     }
 
-    CTempDir m_oDir;
-    CScriptedPrompts m_oPrompts;
-    std::unique_ptr<TfrmMain> m_pMain;
+    TempDir m_oDir;
+    ScriptedPrompts m_oPrompts;
+    std::unique_ptr<MainWindow> m_pMain;
 };

@@ -17,14 +17,14 @@ namespace quandrel::cli {
 
 namespace {
 
-struct SVerb {
+struct Verb {
     const char* pcName;
     const char* pcSummary;
-    int (*pRun)(CArguments&, std::ostream&, std::ostream&);
+    int (*pRun)(Arguments&, std::ostream&, std::ostream&);
     std::string (*pHelp)();
 };
 
-constexpr SVerb kVerbs[] = {
+constexpr Verb kVerbs[] = {
     {"import", "read a spectrum file and print its wavelengths and intensities", RunImport, ImportHelp},
     {"info", "what a spectrum file holds: samples, range, step and its FITS header's observation", RunInfo, InfoHelp},
     {"convert", "a spectrum written as FITS (with its metadata) or as text", RunConvert, ConvertHelp},
@@ -70,7 +70,7 @@ int RunCli(const std::vector<std::string>& vArguments, std::ostream& oOut, std::
         if (vArguments[0] != oVerb.pcName) {
             continue;
         }
-        CArguments oArguments({vArguments.begin() + 1, vArguments.end()});
+        Arguments oArguments({vArguments.begin() + 1, vArguments.end()});
         if (oArguments.TakeFlag("--help") || oArguments.TakeFlag("-h")) {
             oOut << oVerb.pHelp();
             return kExitOk;
@@ -84,7 +84,7 @@ int RunCli(const std::vector<std::string>& vArguments, std::ostream& oOut, std::
                 return kExitInput;
             }
             return lStatus;
-        } catch (const CUsageError& oError) {
+        } catch (const UsageError& oError) {
             oErr << oError.what() << "\n";
             return kExitUsage;
         }

@@ -10,7 +10,7 @@
 
 namespace quandrel::cli {
 
-bool CArguments::TakeFlag(const std::string& sName)
+bool Arguments::TakeFlag(const std::string& sName)
 {
     for (auto it = m_vArguments.begin(); it != m_vArguments.end(); ++it) {
         if (*it == sName) {
@@ -21,12 +21,12 @@ bool CArguments::TakeFlag(const std::string& sName)
     return false;
 }
 
-std::optional<std::string> CArguments::TakeValue(const std::string& sName)
+std::optional<std::string> Arguments::TakeValue(const std::string& sName)
 {
     for (auto it = m_vArguments.begin(); it != m_vArguments.end(); ++it) {
         if (*it == sName) {
             if (it + 1 == m_vArguments.end()) {
-                throw CUsageError("Option " + sName + " needs a value.");
+                throw UsageError("Option " + sName + " needs a value.");
             }
             std::string sValue = *(it + 1);
             m_vArguments.erase(it, it + 2);
@@ -36,12 +36,12 @@ std::optional<std::string> CArguments::TakeValue(const std::string& sName)
     return std::nullopt;
 }
 
-std::optional<std::vector<std::string>> CArguments::TakeValues(const std::string& sName, std::size_t lCount)
+std::optional<std::vector<std::string>> Arguments::TakeValues(const std::string& sName, std::size_t lCount)
 {
     for (auto it = m_vArguments.begin(); it != m_vArguments.end(); ++it) {
         if (*it == sName) {
             if (static_cast<std::size_t>(m_vArguments.end() - it) <= lCount) {
-                throw CUsageError("Option " + sName + " needs " + std::to_string(lCount) + " values.");
+                throw UsageError("Option " + sName + " needs " + std::to_string(lCount) + " values.");
             }
             std::vector<std::string> vValues(it + 1, it + 1 + static_cast<std::ptrdiff_t>(lCount));
             m_vArguments.erase(it, it + 1 + static_cast<std::ptrdiff_t>(lCount));
@@ -51,7 +51,7 @@ std::optional<std::vector<std::string>> CArguments::TakeValues(const std::string
     return std::nullopt;
 }
 
-std::optional<int> CArguments::TakeInt(const std::string& sName)
+std::optional<int> Arguments::TakeInt(const std::string& sName)
 {
     const auto sValue = TakeValue(sName);
     if (!sValue) {
@@ -59,12 +59,12 @@ std::optional<int> CArguments::TakeInt(const std::string& sName)
     }
     int lValue = 0;
     if (!ParseWholeInt(*sValue, lValue)) {
-        throw CUsageError("Option " + sName + " needs a whole number, not '" + *sValue + "'.");
+        throw UsageError("Option " + sName + " needs a whole number, not '" + *sValue + "'.");
     }
     return lValue;
 }
 
-std::optional<double> CArguments::TakeDouble(const std::string& sName)
+std::optional<double> Arguments::TakeDouble(const std::string& sName)
 {
     const auto sValue = TakeValue(sName);
     if (!sValue) {
@@ -72,16 +72,16 @@ std::optional<double> CArguments::TakeDouble(const std::string& sName)
     }
     double fValue = 0.0;
     if (!ParseWholeDouble(*sValue, fValue)) {
-        throw CUsageError("Option " + sName + " needs a number, not '" + *sValue + "'.");
+        throw UsageError("Option " + sName + " needs a number, not '" + *sValue + "'.");
     }
     return fValue;
 }
 
-std::vector<std::string> CArguments::Positionals() const
+std::vector<std::string> Arguments::Positionals() const
 {
     for (const auto& sArgument : m_vArguments) {
         if (sArgument.size() > 2 && sArgument.rfind("--", 0) == 0) {
-            throw CUsageError("Unknown option " + sArgument + ".");
+            throw UsageError("Unknown option " + sArgument + ".");
         }
     }
     return m_vArguments;
@@ -106,12 +106,12 @@ std::string UnescapeSeparators(const std::string& sText)
 
 } // namespace
 
-SImportSettings TakeImportOptions(CArguments& oArguments)
+ImportSettings TakeImportOptions(Arguments& oArguments)
 {
-    SImportSettings oSettings;
+    ImportSettings oSettings;
     if (const auto lSkip = oArguments.TakeInt("--skip")) {
         if (*lSkip < 0) {
-            throw CUsageError("Option --skip needs a number of lines of 0 or more.");
+            throw UsageError("Option --skip needs a number of lines of 0 or more.");
         }
         oSettings.lLinesToSkip = *lSkip;
     }
@@ -125,7 +125,7 @@ SImportSettings TakeImportOptions(CArguments& oArguments)
         int lStart2 = 0;
         if (lComma == std::string::npos || !ParseWholeInt(sFixed->substr(0, lComma), lStart1) ||
             !ParseWholeInt(sFixed->substr(lComma + 1), lStart2) || lStart1 < 0 || lStart2 < 0) {
-            throw CUsageError("Option --fixed needs two start columns of 0 or more, as START1,START2.");
+            throw UsageError("Option --fixed needs two start columns of 0 or more, as START1,START2.");
         }
         oSettings.bUseDelimiters = false;
         oSettings.lStartValue1 = lStart1;
@@ -136,8 +136,8 @@ SImportSettings TakeImportOptions(CArguments& oArguments)
     return oSettings;
 }
 
-bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings, std::vector<double>& vWavelength,
-                      std::vector<double>& vIntensity, std::ostream& oErr, SSpectrumMetadata* pMetadata)
+bool ReadSpectrumFile(const std::string& sFile, const ImportSettings& oSettings, std::vector<double>& vWavelength,
+                      std::vector<double>& vIntensity, std::ostream& oErr, SpectrumMetadata* pMetadata)
 {
     if (IsFitsFile(sFile)) {
         std::string sError;
@@ -158,9 +158,9 @@ bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings
     }
     // Header and comment lines at the head of the file (the residuals of calibrate among them) are
     // skipped as the import dialog proposes.
-    SImportSettings oSkipping = oSettings;
+    ImportSettings oSkipping = oSettings;
     oSkipping.lLinesToSkip = LinesToSkipAtLeastHeaders(sFile, oSkipping.lLinesToSkip);
-    CCSVFile oReader;
+    CsvFile oReader;
     if (SpectrumFileImport(oReader, sFile, oSkipping, vWavelength, vIntensity) != 0) {
         oErr << "Unable to read the file " << sFile << ".\n";
         return false;

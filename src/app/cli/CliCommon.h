@@ -19,15 +19,15 @@ constexpr int kExitInput = 1;
 constexpr int kExitUsage = 2;
 
 // Raised for a usage error; the message is one sentence.
-class CUsageError : public std::runtime_error {
+class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
 // The arguments of one verb: options are taken out by name, the rest are positional.
-class CArguments {
+class Arguments {
 public:
-    explicit CArguments(std::vector<std::string> vArguments) : m_vArguments(std::move(vArguments)) {}
+    explicit Arguments(std::vector<std::string> vArguments) : m_vArguments(std::move(vArguments)) {}
 
     // True (and removed) if the flag is present.
     bool TakeFlag(const std::string& sName);
@@ -46,13 +46,13 @@ private:
 };
 
 // Takes --skip, --separators, --collapse, --fixed, --single-column and --no-nm-conversion.
-SImportSettings TakeImportOptions(CArguments& oArguments);
+ImportSettings TakeImportOptions(Arguments& oArguments);
 
 // Reads a spectrum file: a FITS file (told by its content) with its header into pMetadata when
 // given, else a text file with the import settings; false, with one sentence on oErr, when it cannot
 // be read or holds no data lines.
-bool ReadSpectrumFile(const std::string& sFile, const SImportSettings& oSettings, std::vector<double>& vWavelength,
-                      std::vector<double>& vIntensity, std::ostream& oErr, SSpectrumMetadata* pMetadata = nullptr);
+bool ReadSpectrumFile(const std::string& sFile, const ImportSettings& oSettings, std::vector<double>& vWavelength,
+                      std::vector<double>& vIntensity, std::ostream& oErr, SpectrumMetadata* pMetadata = nullptr);
 
 // The help text of the import options.
 const char* ImportOptionsHelp();

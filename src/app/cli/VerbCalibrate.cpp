@@ -1,9 +1,9 @@
 #include "VerbCalibrate.h"
 
-#include "calibration/CalibrationClass.h"
-#include "core/MeasuredDataArrayClass.h"
+#include "calibration/WavelengthCalibration.h"
+#include "core/DataSeries.h"
 #include "core/NumberText.h"
-#include "rvtable/MatrixClass.h"
+#include "rvtable/RvTable.h"
 
 #include <ostream>
 
@@ -20,28 +20,28 @@ std::string CalibrateHelp()
            ImportOptionsHelp();
 }
 
-int RunCalibrate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const ImportSettings oSettings = TakeImportOptions(oArguments);
     const auto sPoints = oArguments.TakeValue("--points");
     const auto lOrder = oArguments.TakeInt("--polynomial");
     const bool bSampling = oArguments.TakeFlag("--sampling");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1 || !sPoints) {
-        throw CUsageError("calibrate needs one spectrum file and --points FILE.");
+        throw UsageError("calibrate needs one spectrum file and --points FILE.");
     }
     if (bSampling && lOrder) {
-        throw CUsageError("Choose either --polynomial or --sampling.");
+        throw UsageError("Choose either --polynomial or --sampling.");
     }
     if (lOrder && (*lOrder < 1 || *lOrder > 4)) {
-        throw CUsageError("The polynomial order must lie between 1 and 4.");
+        throw UsageError("The polynomial order must lie between 1 and 4.");
     }
-    CMeasuredDataArray oPoints;
-    if (!CMatrix::ImportMeasurements(*sPoints, oPoints)) {
+    DataSeries oPoints;
+    if (!RvTable::ImportMeasurements(*sPoints, oPoints)) {
         oErr << "Unable to read the calibration points " << *sPoints << ".\n";
         return kExitInput;
     }
-    CCalibration oCalibration;
+    WavelengthCalibration oCalibration;
     for (int32_t i = 0; i < oPoints.GetArraySize(); ++i) {
         oCalibration.AddCalibrationPoint(oPoints.GetX(i), oPoints.GetY(i));
     }
@@ -54,11 +54,11 @@ int RunCalibrate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
-    oCalibration.SetCalibrationMode(bSampling ? CCalibration::kSamplingPoints : static_cast<char>(lOrder.value_or(2) - 1));
+    oCalibration.SetCalibrationMode(bSampling ? WavelengthCalibration::kSamplingPoints : static_cast<char>(lOrder.value_or(2) - 1));
     bool bReduced = false;
     try {
         oCalibration.FitCalibration(bReduced);
-    } catch (const math::matrix_error&) {
+    } catch (const math::DenseMatrixError&) {
         oErr << "The calibration points cannot be fitted by this polynomial.\n";
         return kExitInput;
     }

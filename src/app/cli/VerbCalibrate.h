@@ -5,7 +5,7 @@
 
 namespace quandrel::cli {
 
-int RunCalibrate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string CalibrateHelp();
 
 } // namespace quandrel::cli

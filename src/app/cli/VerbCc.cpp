@@ -1,8 +1,8 @@
 #include "VerbCc.h"
 
 #include "core/NumberText.h"
-#include "spectrum/SpectrumClass.h"
-#include "crosscorr/CrossCorrelationClass.h"
+#include "spectrum/Spectrum.h"
+#include "crosscorr/CrossCorrelation.h"
 
 #include <cmath>
 #include <ostream>
@@ -23,9 +23,9 @@ std::string CcHelp()
            ImportOptionsHelp();
 }
 
-int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunCc(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const ImportSettings oSettings = TakeImportOptions(oArguments);
     const auto fFrom = oArguments.TakeDouble("--from");
     const auto fTo = oArguments.TakeDouble("--to");
     const int lPoints = oArguments.TakeInt("--points").value_or(2);
@@ -35,12 +35,12 @@ int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const bool bFunction = oArguments.TakeFlag("--function");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 2 || !fFrom || !fTo) {
-        throw CUsageError("cc needs a spectrum file, a template file, --from and --to.");
+        throw UsageError("cc needs a spectrum file, a template file, --from and --to.");
     }
     if (!std::isfinite(fTemplateVelocity)) {
-        throw CUsageError("--template-velocity must be a number (km/s).");
+        throw UsageError("--template-velocity must be a number (km/s).");
     }
-    CSpectrum aoSpectra[2] = {CSpectrum(nullptr), CSpectrum(nullptr)};
+    Spectrum aoSpectra[2] = {Spectrum(nullptr), Spectrum(nullptr)};
     for (int i = 0; i < 2; ++i) {
         std::vector<double> vWavelength;
         std::vector<double> vIntensity;
@@ -49,21 +49,21 @@ int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         }
         aoSpectra[i].SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
     }
-    CCrossCorrelation oCC;
-    oCC.SetSpectrum(&aoSpectra[0]);
-    oCC.SetTemplate(&aoSpectra[1]);
-    oCC.SetParameters(*fFrom, *fTo, lPoints, lSpan, fAccuracy);
-    if (!oCC.Calculate()) {
-        oErr << oCC.GetLastError() << "\n";
+    CrossCorrelation oCorrelation;
+    oCorrelation.SetSpectrum(&aoSpectra[0]);
+    oCorrelation.SetTemplate(&aoSpectra[1]);
+    oCorrelation.SetParameters(*fFrom, *fTo, lPoints, lSpan, fAccuracy);
+    if (!oCorrelation.Calculate()) {
+        oErr << oCorrelation.GetLastError() << "\n";
         return kExitInput;
     }
-    if (const std::string sEdge = oCC.PeakAtEdgeMessage(); !sEdge.empty()) {
+    if (const std::string sEdge = oCorrelation.PeakAtEdgeMessage(); !sEdge.empty()) {
         oErr << sEdge << "\n";
         return kExitInput;
     }
-    oOut << FormatFixed(oCC.GetPeakVelocity() + fTemplateVelocity, 6) << "\n";
+    oOut << FormatFixed(oCorrelation.GetPeakVelocity() + fTemplateVelocity, 6) << "\n";
     if (bFunction) {
-        const CMeasuredDataArray& oFunction = oCC.GetCCFunction();
+        const DataSeries& oFunction = oCorrelation.GetCorrelationFunction();
         for (int32_t i = 0; i < oFunction.GetArraySize(); ++i) {
             oOut << FormatResult(oFunction.GetX(i) + fTemplateVelocity) << "\t" << FormatResult(oFunction.GetY(i)) << "\n";
         }

@@ -5,7 +5,7 @@
 
 namespace quandrel::cli {
 
-int RunCc(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunCc(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string CcHelp();
 
 } // namespace quandrel::cli

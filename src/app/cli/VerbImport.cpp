@@ -17,13 +17,13 @@ std::string ImportHelp()
            "(the first and last wavelength) and min= and max= (of the intensities).\n") + ImportOptionsHelp();
 }
 
-int RunImport(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunImport(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const ImportSettings oSettings = TakeImportOptions(oArguments);
     const bool bStats = oArguments.TakeFlag("--stats");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
-        throw CUsageError("import needs exactly one spectrum file.");
+        throw UsageError("import needs exactly one spectrum file.");
     }
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
@@ -39,7 +39,7 @@ int RunImport(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         }
         return kExitOk;
     }
-    return WriteSpectrum("", vWavelength, vIntensity, SSpectrumMetadata{}, oOut, oErr);
+    return WriteSpectrum("", vWavelength, vIntensity, SpectrumMetadata{}, oOut, oErr);
 }
 
 } // namespace quandrel::cli

@@ -5,7 +5,7 @@
 
 namespace quandrel::cli {
 
-int RunImport(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunImport(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string ImportHelp();
 
 } // namespace quandrel::cli

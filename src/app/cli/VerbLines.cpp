@@ -1,9 +1,9 @@
 #include "VerbLines.h"
 
 #include "astro/Doppler.h"
-#include "spectrum/SpectrumClass.h"
-#include "lines/InertialLinesClass.h"
-#include "lines/SliderValuesBrokerClass.h"
+#include "spectrum/Spectrum.h"
+#include "lines/LaboratoryLines.h"
+#include "lines/SliderScale.h"
 #include "session/LineMatching.h"
 
 #include <cmath>
@@ -30,9 +30,9 @@ std::string LinesHelp()
            ImportOptionsHelp();
 }
 
-int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const ImportSettings oSettings = TakeImportOptions(oArguments);
     const int lWidthIndex = oArguments.TakeInt("--width-index").value_or(0);
     const int lWidthMax = oArguments.TakeInt("--width-max").value_or(20);
     const int lSensitivityIndex = oArguments.TakeInt("--sensitivity-index").value_or(0);
@@ -42,27 +42,27 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const auto fIdentify = oArguments.TakeDouble("--identify");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
-        throw CUsageError("lines needs exactly one spectrum file.");
+        throw UsageError("lines needs exactly one spectrum file.");
     }
     if (lWidthMax < 1 || lWidthIndex < 0 || lWidthIndex > lWidthMax) {
-        throw CUsageError("--width-index must lie between 0 and --width-max, which must be 1 or more.");
+        throw UsageError("--width-index must lie between 0 and --width-max, which must be 1 or more.");
     }
     if (fIdentify && (!sLabFile || !(*fIdentify > 0.0) || !std::isfinite(*fIdentify))) {
-        throw CUsageError("--identify needs --lab and a window of more than 0 km/s.");
+        throw UsageError("--identify needs --lab and a window of more than 0 km/s.");
     }
     if (!(fMinSigma >= 0.0) || !std::isfinite(fMinSigma)) {
-        throw CUsageError("--min-sigma must be a number of 0 or more.");
+        throw UsageError("--min-sigma must be a number of 0 or more.");
     }
-    if (lSensitivityIndex < 0 || lSensitivityIndex > CSliderValuesBroker::kSensitivityMax) {
-        throw CUsageError("--sensitivity-index must lie between 0 and 20.");
+    if (lSensitivityIndex < 0 || lSensitivityIndex > SliderScale::kSensitivityMax) {
+        throw UsageError("--sensitivity-index must lie between 0 and 20.");
     }
     int32_t lWidth = 0;
     double fSensitivity = 0.0;
-    if (!CSliderValuesBroker::GetLineSearchParameters(lWidthMax, lWidthIndex, lSensitivityIndex, lWidth,
+    if (!SliderScale::GetLineSearchParameters(lWidthMax, lWidthIndex, lSensitivityIndex, lWidth,
                                                       fSensitivity)) {
-        throw CUsageError("Invalid range for sensitivity or width slider!");
+        throw UsageError("Invalid range for sensitivity or width slider!");
     }
-    CInertialLines oLab;
+    LaboratoryLines oLab;
     if (sLabFile && !oLab.Load(*sLabFile)) {
         oErr << "Unable to load laboratory wavelengths from " << *sLabFile << ".\n";
         return kExitInput;
@@ -72,17 +72,17 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
-    CSpectrum oSpectrum(nullptr);
+    Spectrum oSpectrum(nullptr);
     oSpectrum.SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
     oSpectrum.SetEmissionSpectrum(bEmission);
-    if (CSpectralLine::FitScale(vIntensity, bEmission) == 0.0) {
+    if (SpectralLine::FitScale(vIntensity, bEmission) == 0.0) {
         oErr << "The spectrum " << vFiles[0] << " cannot be searched: its intensities are all 0 or no numbers.\n";
         return kExitInput;
     }
     oSpectrum.FindSpectralLines(lWidth, fSensitivity, fMinSigma);
 
     oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\n";
-    const CSpectralLineContainer& oLines = oSpectrum.GetSpectralLines();
+    const SpectralLineList& oLines = oSpectrum.GetSpectralLines();
     std::vector<double> vCenters;
     for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
         vCenters.push_back(oLines.GetLine(i).GetCenter());
@@ -101,7 +101,7 @@ int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         }
     }
     for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
-        const CSpectralLine& oLine = oLines.GetLine(i);
+        const SpectralLine& oLine = oLines.GetLine(i);
         std::string sRecord = FormatResult(oLine.GetCenter()) + "\t" + FormatResult(oLine.GetWidth()) + "\t" +
                               FormatResult(oLine.GetAmplitude1()) + "\t" + FormatResult(oLine.GetOffset());
         double fLab = 0.0;

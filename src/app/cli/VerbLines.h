@@ -6,7 +6,7 @@
 
 namespace quandrel::cli {
 
-int RunLines(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string LinesHelp();
 
 } // namespace quandrel::cli

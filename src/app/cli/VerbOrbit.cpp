@@ -14,7 +14,7 @@ namespace {
 // The option names of the six searched elements, in parameter order.
 const char* const kElementNames[6] = {"p", "t0", "e", "omega", "a1sini", "gamma"};
 
-double* Field(SOrbitalElements& o, int lIndex)
+double* Field(OrbitElements& o, int lIndex)
 {
     double* apFields[6] = {&o.fPeriod, &o.fT0, &o.fEccentricity, &o.fOmega, &o.fA1SinI, &o.fGamma};
     return apFields[lIndex];
@@ -24,18 +24,18 @@ double Number(const std::string& sText, const std::string& sOption)
 {
     double fValue = 0.0;
     if (!ParseWholeDouble(sText, fValue)) {
-        throw CUsageError("Option " + sOption + " needs numbers, not '" + sText + "'.");
+        throw UsageError("Option " + sOption + " needs numbers, not '" + sText + "'.");
     }
     return fValue;
 }
 
 // The series of the verb's one file (the options are taken before) into the session; false, with the
 // reason on oErr, when it cannot be read.
-bool ReadSeries(const CArguments& oArguments, const char* pcVerb, CSession& oSession, std::ostream& oErr)
+bool ReadSeries(const Arguments& oArguments, const char* pcVerb, Session& oSession, std::ostream& oErr)
 {
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
-        throw CUsageError(std::string(pcVerb) + " needs exactly one RV file.");
+        throw UsageError(std::string(pcVerb) + " needs exactly one RV file.");
     }
     if (const Outcome oRefused = oSession.ImportMeasurements(vFiles[0])) {
         oErr << oRefused->sText << " (" << vFiles[0] << ")\n";
@@ -45,13 +45,13 @@ bool ReadSeries(const CArguments& oArguments, const char* pcVerb, CSession& oSes
 }
 
 // A refusal of the session as one sentence: a usage error when the options are at fault.
-int Refused(const SMessage& oMessage, std::ostream& oErr)
+int Refused(const Message& oMessage, std::ostream& oErr)
 {
     std::string sText = oMessage.sText;
     std::replace(sText.begin(), sText.end(), '\n', ' ');
     std::erase(sText, '\r');
     if (oMessage.bParameters) {
-        throw CUsageError(sText);
+        throw UsageError(sText);
     }
     oErr << sText << "\n";
     return kExitInput;
@@ -87,13 +87,13 @@ std::string PdmHelp()
            "T = %8.3f. A period at an end of the range or beyond half the time span is named on standard error.\n";
 }
 
-int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    struct SGiven {
+    struct Given {
         std::optional<std::pair<double, double>> oRange;
         std::optional<int32_t> lSteps;
     };
-    std::array<SGiven, 6> aoGiven;
+    std::array<Given, 6> aoGiven;
     std::array<bool, 6> abUse{true, true, true, true, true, true};
     const auto lAllSteps = oArguments.TakeInt("--steps");
     for (int i = 0; i < 6; ++i) {
@@ -110,12 +110,12 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const bool bResiduals = oArguments.TakeFlag("--residuals");
     const bool bLeastSquares = !oArguments.TakeFlag("--no-lsq");
     const bool bAuto = oArguments.TakeFlag("--auto");
-    CSession oSession("");
+    Session oSession("");
     if (!ReadSeries(oArguments, "orbit", oSession, oErr)) {
         return kExitInput;
     }
     // The dialog's first proposal (or, with --auto, its "Suggest"), with what the options give.
-    SOrbitSearch oSearch = oSession.OrbitSearchProposal();
+    OrbitSearch oSearch = oSession.OrbitSearchProposal();
     if (bAuto) {
         if (const Outcome oRefused = oSession.SuggestOrbitSearch(oSearch)) {
             return Refused(*oRefused, oErr);
@@ -141,21 +141,21 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
             return Refused(*oRefused, oErr);
         }
     }
-    const SOrbitalElements& oBest = oSession.Elements();
+    const OrbitElements& oBest = oSession.Elements();
     const std::pair<const char*, double> aoLines[] = {
         {"P", oBest.fPeriod}, {"T0", oBest.fT0},         {"e", oBest.fEccentricity}, {"omega", oBest.fOmega},
         {"a1Sini", oBest.fA1SinI}, {"gamma", oBest.fGamma}, {"K1", oBest.fK1},         {"RMS", oBest.fRMS}};
     for (const auto& [pcName, fValue] : aoLines) {
         oOut << pcName << "=" << FormatFixed(fValue, 6) << "\n";
     }
-    if (const auto& oLeastSquares = oSession.LeastSquaresOrbit()) {
+    if (const auto& oLeastSquares = oSession.LeastSquaresFit()) {
         oOut << LeastSquaresText(*oLeastSquares, "\n");
     }
     if (bResiduals) {
         std::vector<double> vJd;
         std::vector<double> vResidual;
         oSession.Orbit().GetVelocityResiduals(vJd, vResidual);
-        const CMeasuredDataArray& oSeries = oSession.Orbit().GetData();
+        const DataSeries& oSeries = oSession.Orbit().GetData();
         for (std::size_t k = 0; k < vJd.size(); ++k) {
             oOut << FormatFixed(vJd[k], 6) << "\t" << FormatResult(oSeries.GetY(static_cast<int32_t>(k))) << "\t"
                  << FormatResult(vResidual[k]) << "\n";
@@ -164,16 +164,16 @@ int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     return kExitOk;
 }
 
-int RunPdm(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunPdm(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
     const auto lBins = oArguments.TakeInt("--bins");
     const auto fFrom = oArguments.TakeDouble("--from");
     const auto fTo = oArguments.TakeDouble("--to");
-    CSession oSession("");
+    Session oSession("");
     if (!ReadSeries(oArguments, "pdm", oSession, oErr)) {
         return kExitInput;
     }
-    SPeriodSearch oSearch = oSession.PeriodSearchProposal();
+    PeriodSearch oSearch = oSession.PeriodSearchProposal();
     oSearch.lBins = lBins.value_or(oSearch.lBins);
     oSearch.fFrom = fFrom.value_or(oSearch.fFrom);
     oSearch.fTo = fTo.value_or(oSearch.fTo);
@@ -198,20 +198,20 @@ std::string LsHelp()
            "frequency<TAB>period<TAB>power per frequency.\n";
 }
 
-int RunLs(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunLs(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
     const auto fFrom = oArguments.TakeDouble("--from");
     const auto fTo = oArguments.TakeDouble("--to");
     const auto lSamples = oArguments.TakeInt("--samples");
     const bool bCurve = oArguments.TakeFlag("--curve");
     if (fFrom.has_value() != fTo.has_value()) {
-        throw CUsageError("ls needs both --from and --to, or neither.");
+        throw UsageError("ls needs both --from and --to, or neither.");
     }
-    CSession oSession("");
+    Session oSession("");
     if (!ReadSeries(oArguments, "ls", oSession, oErr)) {
         return kExitInput;
     }
-    SPeriodogram o;
+    PeriodogramResult o;
     if (const Outcome oRefused = oSession.ComputePeriodogram(fFrom.value_or(0.0), fTo.value_or(0.0),
                                                              lSamples.value_or(0), o)) {
         return Refused(*oRefused, oErr);

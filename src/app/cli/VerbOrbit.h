@@ -6,11 +6,11 @@
 
 namespace quandrel::cli {
 
-int RunOrbit(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
-int RunPdm(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunPdm(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string OrbitHelp();
 std::string PdmHelp();
-int RunLs(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunLs(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string LsHelp();
 
 } // namespace quandrel::cli

@@ -4,10 +4,10 @@
 #include "core/FileHandle.h"
 #include "core/NumberText.h"
 #include "orbit/PeriodogramPlot.h"
-#include "orbit/RVCurveClass.h"
+#include "orbit/RvCurvePlot.h"
 #include "plot/SvgCanvas.h"
 #include "session/Session.h"
-#include "spectrum/SpectrumClass.h"
+#include "spectrum/Spectrum.h"
 
 #include <algorithm>
 #include <ostream>
@@ -28,13 +28,13 @@ std::pair<int, int> ImageSize(const std::optional<std::string>& sSize)
     if (lCross == std::string::npos || !ParseWholeInt(sSize->substr(0, lCross), lWidth) ||
         !ParseWholeInt(sSize->substr(lCross + 1), lHeight) || std::min(lWidth, lHeight) < 200 ||
         std::max(lWidth, lHeight) > 10000) {
-        throw CUsageError("--size takes WIDTHxHEIGHT, each from 200 to 10000 pixels.");
+        throw UsageError("--size takes WIDTHxHEIGHT, each from 200 to 10000 pixels.");
     }
     return {lWidth, lHeight};
 }
 
 // The series of RVFILE, with the elements of --elements adopted as its fit when given.
-bool ReadOrbit(const std::string& sSeries, const std::optional<std::string>& sElements, CSession& oSession,
+bool ReadOrbit(const std::string& sSeries, const std::optional<std::string>& sElements, Session& oSession,
                std::ostream& oErr)
 {
     if (const Outcome oRefused = oSession.ImportMeasurements(sSeries)) {
@@ -45,12 +45,12 @@ bool ReadOrbit(const std::string& sSeries, const std::optional<std::string>& sEl
         return true;
     }
     std::string sText;
-    if (ReadRegularFile(*sElements, 1 << 20, sText) != EReadFile::Read) {
+    if (ReadRegularFile(*sElements, 1 << 20, sText) != ReadFile::Read) {
         oErr << "The elements file cannot be read (" << *sElements << ").\n";
         return false;
     }
-    SOrbitalElements oElements;
-    Outcome oRefused = CSession::ParseElementsText(sText, oElements);
+    OrbitElements oElements;
+    Outcome oRefused = Session::ParseElementsText(sText, oElements);
     if (!oRefused) {
         oRefused = oSession.AdoptElements(oElements);
     }
@@ -78,55 +78,55 @@ std::string PlotHelp()
            ImportOptionsHelp();
 }
 
-int RunPlot(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
     const auto sOut = oArguments.TakeValue("--out");
     const auto [lWidth, lHeight] = ImageSize(oArguments.TakeValue("--size"));
     const auto sElements = oArguments.TakeValue("--elements");
-    const SImportSettings oImport = TakeImportOptions(oArguments);
+    const ImportSettings oImport = TakeImportOptions(oArguments);
     const auto vPositionals = oArguments.Positionals();
     if (vPositionals.size() != 2) {
-        throw CUsageError("plot needs a page (spectrum, rv, phase, residuals or periodogram) and one file.");
+        throw UsageError("plot needs a page (spectrum, rv, phase, residuals or periodogram) and one file.");
     }
     if (!sOut) {
-        throw CUsageError("plot needs --out FILE.svg.");
+        throw UsageError("plot needs --out FILE.svg.");
     }
     const std::string& sPage = vPositionals[0];
     const std::string& sFile = vPositionals[1];
     if ((sPage == "phase" || sPage == "residuals") && !sElements) {
-        throw CUsageError("plot " + sPage + " needs --elements FILE.");
+        throw UsageError("plot " + sPage + " needs --elements FILE.");
     }
-    CSvgCanvas oCanvas(lWidth, lHeight);
-    oCanvas.Clear(SRgb{255, 255, 255});
+    SvgCanvas oCanvas(lWidth, lHeight);
+    oCanvas.Clear(Rgb{255, 255, 255});
     if (sPage == "spectrum") {
         std::vector<double> vWavelength;
         std::vector<double> vIntensity;
         if (!ReadSpectrumFile(sFile, oImport, vWavelength, vIntensity, oErr)) {
             return kExitInput;
         }
-        CSpectrum oSpectrum(&oCanvas);
+        Spectrum oSpectrum(&oCanvas);
         oSpectrum.TakeValues(std::move(vWavelength), std::move(vIntensity));
         oSpectrum.PlotAllValues();
         oSpectrum.Draw(lHeight, lWidth);
     } else if (sPage == "rv" || sPage == "phase" || sPage == "residuals" || sPage == "periodogram") {
-        CSession oSession("");
+        Session oSession("");
         if (!ReadOrbit(sFile, sElements, oSession, oErr)) {
             return kExitInput;
         }
         if (sPage == "periodogram") {
-            SPeriodogram o;
+            PeriodogramResult o;
             if (const Outcome oRefused = oSession.ComputePeriodogram(0.0, 0.0, 0, o)) {
                 oErr << oRefused->sText << "\n";
                 return kExitInput;
             }
-            CPeriodogramPlot oPlot(&oCanvas);
+            PeriodogramPlot oPlot(&oCanvas);
             oPlot.SetPeriodogram(o);
             oPlot.Draw(lHeight, lWidth);
         } else if (sPage == "residuals") {
             std::vector<double> vJulianDate;
             std::vector<double> vResidual;
             oSession.Orbit().GetVelocityResiduals(vJulianDate, vResidual);
-            CGraph oGraph(&oCanvas);
+            Graph oGraph(&oCanvas);
             oGraph.SetImageSize(lWidth, lHeight);
             oGraph.SetData(static_cast<int32_t>(vJulianDate.size()), vJulianDate.data(), vResidual.data());
             oGraph.SetDrawStyle(1);
@@ -134,11 +134,11 @@ int RunPlot(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
                             oGraph.GetXMin());
             oGraph.DrawData();
         } else {
-            CRVCurve oCurve(&oCanvas, &oSession.Orbit(), oSession.Orbit().GetData(), sPage == "phase");
+            RvCurvePlot oCurve(&oCanvas, &oSession.Orbit(), oSession.Orbit().GetData(), sPage == "phase");
             oCurve.Draw(lHeight, lWidth);
         }
     } else {
-        throw CUsageError("plot draws the pages spectrum, rv, phase, residuals and periodogram, not \"" + sPage + "\".");
+        throw UsageError("plot draws the pages spectrum, rv, phase, residuals and periodogram, not \"" + sPage + "\".");
     }
     if (!WriteFileAtomically(*sOut, oCanvas.Document())) {
         oErr << "The SVG file cannot be written (" << *sOut << ").\n";

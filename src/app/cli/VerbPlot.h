@@ -5,7 +5,7 @@
 
 namespace quandrel::cli {
 
-int RunPlot(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string PlotHelp();
 
 } // namespace quandrel::cli

@@ -1,6 +1,6 @@
 #include "VerbProject.h"
 
-#include "core/MeasuredDataArrayClass.h"
+#include "core/DataSeries.h"
 #include "core/NumberText.h"
 #include "session/Session.h"
 
@@ -18,46 +18,46 @@ std::string ProjectHelp()
            "velocities per epoch (threshold 0.2 days); curve: jd<TAB>mean velocity per row.\n";
 }
 
-int RunProject(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
     const double fThreshold = oArguments.TakeDouble("--threshold").value_or(0.2);
     const auto v = oArguments.Positionals();
     if (v.empty()) {
-        throw CUsageError("project needs one of info, dump, export or curve.");
+        throw UsageError("project needs one of info, dump, export or curve.");
     }
     const std::string& sAction = v[0];
     const std::size_t lNeeded = sAction == "dump" || sAction == "export" ? 3 : 2;
     if ((sAction != "info" && sAction != "dump" && sAction != "export" && sAction != "curve") ||
         v.size() != lNeeded) {
-        throw CUsageError("project " + sAction + ": wrong arguments; see quandrel-cli project --help.");
+        throw UsageError("project " + sAction + ": wrong arguments; see quandrel-cli project --help.");
     }
-    CSession oSession("");
+    Session oSession("");
     if (oSession.OpenProject(v[1])) {
         oErr << "Unable to load matrix file " << v[1] << ": it cannot be read or is no intact project file.\n";
         return kExitInput;
     }
-    const CMatrix& oMatrix = oSession.Table();
+    const RvTable& oTable = oSession.Table();
     if (sAction == "info") {
         int32_t lRows = 0;
         int32_t lColumns = 0;
-        oMatrix.GetDimensions(lRows, lColumns);
+        oTable.GetDimensions(lRows, lColumns);
         double a = 0, b = 0, c = 0, d = 0;
-        const bool bObject = oMatrix.GetObjectCoordinates(a, b, c, d);
+        const bool bObject = oTable.GetObjectCoordinates(a, b, c, d);
         double e = 0, f = 0, g = 0, h = 0;
-        oMatrix.GetObserverCoordinates(e, f, g, h);
+        oTable.GetObserverCoordinates(e, f, g, h);
         oOut << "rows\t" << lRows << "\n"
              << "columns\t" << lColumns << "\n"
              << "object\t" << (bObject ? "set" : "not set") << "\t" << FormatResult(a) << "\t" << FormatResult(b)
              << "\t" << FormatResult(c) << "\t" << FormatResult(d) << "\n"
-             << "observer\t" << (oMatrix.AreObserverCoordinatesSet() ? "set" : "not set") << "\t" << FormatResult(e)
+             << "observer\t" << (oTable.AreObserverCoordinatesSet() ? "set" : "not set") << "\t" << FormatResult(e)
              << "\t" << FormatResult(f) << "\t" << FormatResult(g) << "\t" << FormatResult(h) << "\n"
-             << "lines file\t" << oMatrix.InertialLines().GetFileName() << "\t"
-             << oMatrix.InertialLines().GetLineCount() << "\n";
+             << "lines file\t" << oTable.LaboratoryLineTable().GetFileName() << "\t"
+             << oTable.LaboratoryLineTable().GetLineCount() << "\n";
         return kExitOk;
     }
     if (sAction == "curve") {
         // The series the orbit of this project is fitted to.
-        const CMeasuredDataArray& oCurve = oSession.Orbit().GetData();
+        const DataSeries& oCurve = oSession.Orbit().GetData();
         for (int32_t i = 0; i < oCurve.GetArraySize(); ++i) {
             oOut << FormatResult(oCurve.GetX(i), 15) << "\t" << FormatResult(oCurve.GetY(i)) << "\n";
         }

@@ -6,7 +6,7 @@
 
 namespace quandrel::cli {
 
-int RunProject(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string ProjectHelp();
 
 } // namespace quandrel::cli

@@ -38,16 +38,16 @@ std::string InfoHelp()
            ImportOptionsHelp();
 }
 
-int RunInfo(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const ImportSettings oSettings = TakeImportOptions(oArguments);
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
-        throw CUsageError("info needs exactly one spectrum file.");
+        throw UsageError("info needs exactly one spectrum file.");
     }
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
-    SSpectrumMetadata m;
+    SpectrumMetadata m;
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &m)) {
         return kExitInput;
     }
@@ -87,7 +87,7 @@ std::string ConvertHelp()
 }
 
 int WriteSpectrum(const std::string& sOut, const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
-                  const SSpectrumMetadata& oMetadata, std::ostream& oOut, std::ostream& oErr)
+                  const SpectrumMetadata& oMetadata, std::ostream& oOut, std::ostream& oErr)
 {
     if (!sOut.empty() && IsFitsName(sOut)) {
         std::string sError;
@@ -117,16 +117,16 @@ int WriteSpectrum(const std::string& sOut, const std::vector<double>& vWavelengt
     return kExitOk;
 }
 
-int RunConvert(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunConvert(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    const SImportSettings oSettings = TakeImportOptions(oArguments);
+    const ImportSettings oSettings = TakeImportOptions(oArguments);
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 2) {
-        throw CUsageError("convert needs a spectrum file and the file to write.");
+        throw UsageError("convert needs a spectrum file and the file to write.");
     }
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
-    SSpectrumMetadata oMetadata;
+    SpectrumMetadata oMetadata;
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
         return kExitInput;
     }
@@ -143,10 +143,10 @@ std::string NormalizeHelp()
            ImportOptionsHelp();
 }
 
-int RunNormalize(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunNormalize(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    const SImportSettings oSettings = TakeImportOptions(oArguments);
-    SContinuumOptions oOptions;
+    const ImportSettings oSettings = TakeImportOptions(oArguments);
+    ContinuumOptions oOptions;
     if (const auto lOrder = oArguments.TakeInt("--order")) {
         oOptions.lOrder = *lOrder;
     }
@@ -157,11 +157,11 @@ int RunNormalize(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const std::string sOut = oArguments.TakeValue("--out").value_or("");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
-        throw CUsageError("normalize needs exactly one spectrum file.");
+        throw UsageError("normalize needs exactly one spectrum file.");
     }
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
-    SSpectrumMetadata oMetadata;
+    SpectrumMetadata oMetadata;
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
         return kExitInput;
     }

@@ -9,13 +9,13 @@ namespace quandrel::cli {
 // The spectrum to a file (FITS when its name ends in .fits, .fit or .fts, else text) or, with no file
 // name, to oOut as wavelength<TAB>intensity lines (%.17g).
 int WriteSpectrum(const std::string& sOut, const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
-                  const SSpectrumMetadata& oMetadata, std::ostream& oOut, std::ostream& oErr);
+                  const SpectrumMetadata& oMetadata, std::ostream& oOut, std::ostream& oErr);
 
-int RunInfo(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string InfoHelp();
-int RunConvert(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunConvert(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string ConvertHelp();
-int RunNormalize(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunNormalize(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string NormalizeHelp();
 
 } // namespace quandrel::cli

@@ -1,7 +1,7 @@
 #include "VerbTime.h"
 
-#include "astro/JulianDateClass.h"
-#include "astro/RadialVelocityClass.h"
+#include "astro/JulianDate.h"
+#include "astro/ObservationCoordinates.h"
 #include "core/NumberText.h"
 
 #include <cmath>
@@ -15,7 +15,7 @@ double Number(const std::string& sText, const std::string& sWhat)
 {
     double fValue = 0.0;
     if (!ParseWholeDouble(sText, fValue)) {
-        throw CUsageError(sWhat + " must be a number, not '" + sText + "'.");
+        throw UsageError(sWhat + " must be a number, not '" + sText + "'.");
     }
     return fValue;
 }
@@ -24,17 +24,17 @@ int Integer(const std::string& sText, const std::string& sWhat)
 {
     int lValue = 0;
     if (!ParseWholeInt(sText, lValue)) {
-        throw CUsageError(sWhat + " must be a whole number, not '" + sText + "'.");
+        throw UsageError(sWhat + " must be a whole number, not '" + sText + "'.");
     }
     return lValue;
 }
 
 // A required option with two numbers: hours or degrees, and minutes.
-std::pair<double, double> TakeTwoNumbers(CArguments& oArguments, const std::string& sName)
+std::pair<double, double> TakeTwoNumbers(Arguments& oArguments, const std::string& sName)
 {
     const auto vValues = oArguments.TakeValues(sName, 2);
     if (!vValues) {
-        throw CUsageError("correction needs " + sName + " with two numbers.");
+        throw UsageError("correction needs " + sName + " with two numbers.");
     }
     return {Number((*vValues)[0], sName), Number((*vValues)[1], sName)};
 }
@@ -61,11 +61,11 @@ std::string CorrectionHelp()
            "(-5 deg 30 min is --dec -5 -30).\n";
 }
 
-int RunJd(CArguments& oArguments, std::ostream& oOut, std::ostream&)
+int RunJd(Arguments& oArguments, std::ostream& oOut, std::ostream&)
 {
     const auto v = oArguments.Positionals();
     if (v.size() < 3 || v.size() > 5) {
-        throw CUsageError("jd needs YEAR MONTH DAY and optionally HOURS and MINUTES.");
+        throw UsageError("jd needs YEAR MONTH DAY and optionally HOURS and MINUTES.");
     }
     const int lYear = Integer(v[0], "YEAR");
     const int lMonth = Integer(v[1], "MONTH");
@@ -73,25 +73,25 @@ int RunJd(CArguments& oArguments, std::ostream& oOut, std::ostream&)
     const double fHours = v.size() > 3 ? Number(v[3], "HOURS") : 0.0;
     const double fMinutes = v.size() > 4 ? Number(v[4], "MINUTES") : 0.0;
     // A date the calendar does not have (30 February) gives a Julian date of another day without a word.
-    const int lDays = CJulianDate::DaysInMonth(lYear, lMonth);
+    const int lDays = JulianDate::DaysInMonth(lYear, lMonth);
     if (lDays == 0 || !(fDay >= 1.0) || !(fDay < lDays + 1.0) || !(fHours >= 0.0) || !(fHours <= 24.0) ||
         !(fMinutes >= 0.0) || !(fMinutes <= 60.0)) {
-        throw CUsageError("jd needs a month of 1 to 12, a day of that month (" +
+        throw UsageError("jd needs a month of 1 to 12, a day of that month (" +
                           (lDays == 0 ? std::string("1 to 31") : "1 to " + std::to_string(lDays)) +
                           "), hours of 0 to 24 and minutes of 0 to 60.");
     }
-    const double fJd = CJulianDate::JulianDate(lYear, lMonth, fDay, fHours, fMinutes);
+    const double fJd = JulianDate::FromCalendar(lYear, lMonth, fDay, fHours, fMinutes);
     oOut << FormatFixed(fJd, 8) << "\n";
     return kExitOk;
 }
 
-int RunCaldate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+int RunCaldate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
     const auto v = oArguments.Positionals();
     if (v.size() != 1) {
-        throw CUsageError("caldate needs one Julian date.");
+        throw UsageError("caldate needs one Julian date.");
     }
-    const SCalendarDate o = CJulianDate::CalendarDate(Number(v[0], "JD"));
+    const CalendarDate o = JulianDate::ToCalendar(Number(v[0], "JD"));
     if (o.month == 0) {
         oErr << "The Julian date " << v[0] << " lies outside the calendar.\n";
         return kExitInput;
@@ -101,11 +101,11 @@ int RunCaldate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     return kExitOk;
 }
 
-int RunCorrection(CArguments& oArguments, std::ostream& oOut, std::ostream&)
+int RunCorrection(Arguments& oArguments, std::ostream& oOut, std::ostream&)
 {
     const auto sJd = oArguments.TakeValue("--jd");
     if (!sJd) {
-        throw CUsageError("correction needs --jd.");
+        throw UsageError("correction needs --jd.");
     }
     const double fJd = Number(*sJd, "--jd");
     const auto [fRaHours, fRaMinutes] = TakeTwoNumbers(oArguments, "--ra");
@@ -113,7 +113,7 @@ int RunCorrection(CArguments& oArguments, std::ostream& oOut, std::ostream&)
     const auto [fLonDegrees, fLonMinutes] = TakeTwoNumbers(oArguments, "--lon");
     const auto [fLatDegrees, fLatMinutes] = TakeTwoNumbers(oArguments, "--lat");
     if (!oArguments.Positionals().empty()) {
-        throw CUsageError("correction takes no further arguments.");
+        throw UsageError("correction takes no further arguments.");
     }
     const auto Within = [](double fWhole, double fMinutes, double fLimit) {
         return std::fabs(fWhole + fMinutes / 60.0) <= fLimit && std::fabs(fMinutes) < 60.0;
@@ -121,10 +121,10 @@ int RunCorrection(CArguments& oArguments, std::ostream& oOut, std::ostream&)
     const double fRa = fRaHours + fRaMinutes / 60.0;
     if (!(fRa >= 0.0) || !(fRa <= 24.0) || std::fabs(fRaMinutes) >= 60.0 || !Within(fDecDegrees, fDecMinutes, 90.0) ||
         !Within(fLonDegrees, fLonMinutes, 360.0) || !Within(fLatDegrees, fLatMinutes, 90.0)) {
-        throw CUsageError("correction needs a right ascension of 0 to 24 hours, a declination and a latitude of -90 to "
+        throw UsageError("correction needs a right ascension of 0 to 24 hours, a declination and a latitude of -90 to "
                           "90 degrees, a longitude of -360 to 360 degrees, and minutes below 60.");
     }
-    CRadialVelocity oVelocity;
+    ObservationCoordinates oVelocity;
     oVelocity.SetObjectCoordinates(fRaHours, fRaMinutes, fDecDegrees, fDecMinutes);
     oVelocity.SetObserverCoordinates(fLonDegrees, fLonMinutes, fLatDegrees, fLatMinutes);
     oOut << FormatFixed(oVelocity.CorrectVelocity(0.0, fJd), 6) << "\n";

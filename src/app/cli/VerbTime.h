@@ -6,9 +6,9 @@
 
 namespace quandrel::cli {
 
-int RunJd(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
-int RunCaldate(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
-int RunCorrection(CArguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunJd(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunCaldate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunCorrection(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 std::string JdHelp();
 std::string CaldateHelp();
 std::string CorrectionHelp();

@@ -1,6 +1,6 @@
 #include "QuandrelApplication.h"
 
-bool CQuandrelApplication::notify(QObject* pReceiver, QEvent* pEvent)
+bool QuandrelApplication::notify(QObject* pReceiver, QEvent* pEvent)
 {
     try {
         return QApplication::notify(pReceiver, pEvent);

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-class CQuandrelApplication : public QApplication {
+class QuandrelApplication : public QApplication {
 public:
     using QApplication::QApplication;
     bool notify(QObject* pReceiver, QEvent* pEvent) override;

@@ -1,7 +1,7 @@
 // quandrel: the program's window.
 #include "QuandrelApplication.h"
-#include "core/IniFileClass.h"
-#include "ui/FormMain.h"
+#include "core/IniFile.h"
+#include "ui/MainWindow.h"
 #include "ui/QtPrompts.h"
 
 #include <QMessageBox>
@@ -11,14 +11,14 @@
 
 int main(int argc, char** argv)
 {
-    CQuandrelApplication oApplication(argc, argv);
+    QuandrelApplication oApplication(argc, argv);
     // Qt takes the C locale from the environment; numbers in files never follow it.
     std::setlocale(LC_NUMERIC, "C");
     try {
         const std::string sSettings =
-            CIniFile::SettingsPathFor(QCoreApplication::applicationFilePath().toStdString());
-        CQtPrompts oPrompts;
-        TfrmMain frmMain(sSettings, oPrompts);
+            IniFile::SettingsPathFor(QCoreApplication::applicationFilePath().toStdString());
+        QtPrompts oPrompts;
+        MainWindow frmMain(sSettings, oPrompts);
         oPrompts.SetParent(&frmMain);
         frmMain.show();
         frmMain.CreateDialogs();

@@ -1,0 +1,79 @@
+#include "ObservationCoordinates.h"
+
+#include "Doppler.h"
+#include "HeliocentricCorrection.h"
+
+void ObservationCoordinates::Clear()
+{
+    *this = ObservationCoordinates();
+}
+
+void ObservationCoordinates::ClearObjectCoordinates()
+{
+    m_fRightAscensionHours = m_fRightAscensionMinutes = m_fDeclinationDegrees = m_fDeclinationMinutes = 0.0;
+    m_bObjectCoordinatesSet = false;
+}
+
+void ObservationCoordinates::SetObserverCoordinates(double fLongitudeDegrees, double fLongitudeMinutes,
+                                             double fLatitudeDegrees, double fLatitudeMinutes)
+{
+    m_fLongitudeDegrees = fLongitudeDegrees;
+    m_fLongitudeMinutes = fLongitudeMinutes;
+    m_fLatitudeDegrees = fLatitudeDegrees;
+    m_fLatitudeMinutes = fLatitudeMinutes;
+    m_bObserverCoordinatesSet = true;
+}
+
+void ObservationCoordinates::SetObjectCoordinates(double fRightAscensionHours, double fRightAscensionMinutes,
+                                           double fDeclinationDegrees, double fDeclinationMinutes)
+{
+    m_fRightAscensionHours = fRightAscensionHours;
+    m_fRightAscensionMinutes = fRightAscensionMinutes;
+    m_fDeclinationDegrees = fDeclinationDegrees;
+    m_fDeclinationMinutes = fDeclinationMinutes;
+    m_bObjectCoordinatesSet = true;
+}
+
+bool ObservationCoordinates::GetObjectCoordinates(double& fRightAscensionHours, double& fRightAscensionMinutes,
+                                           double& fDeclinationDegrees, double& fDeclinationMinutes) const
+{
+    fRightAscensionHours = m_fRightAscensionHours;
+    fRightAscensionMinutes = m_fRightAscensionMinutes;
+    fDeclinationDegrees = m_fDeclinationDegrees;
+    fDeclinationMinutes = m_fDeclinationMinutes;
+    return m_bObjectCoordinatesSet;
+}
+
+void ObservationCoordinates::GetObserverCoordinates(double& fLongitudeDegrees, double& fLongitudeMinutes,
+                                             double& fLatitudeDegrees, double& fLatitudeMinutes) const
+{
+    fLongitudeDegrees = m_fLongitudeDegrees;
+    fLongitudeMinutes = m_fLongitudeMinutes;
+    fLatitudeDegrees = m_fLatitudeDegrees;
+    fLatitudeMinutes = m_fLatitudeMinutes;
+}
+
+void ObservationCoordinates::SetCoordinateFlags(bool bObserverSet, bool bObjectSet)
+{
+    m_bObserverCoordinatesSet = bObserverSet;
+    m_bObjectCoordinatesSet = bObjectSet;
+}
+
+double ObservationCoordinates::RadialVelocity(double fLaboratoryWavelength, double fObservedWavelength,
+                                       double fJulianDate) const
+{
+    return CorrectVelocity(quandrel::DopplerVelocity(fLaboratoryWavelength, fObservedWavelength), fJulianDate);
+}
+
+double ObservationCoordinates::CorrectVelocity(double fVelocity, double fJulianDate) const
+{
+    HeliocentricCorrection oCorrection;
+    oCorrection.SetObjectCoordinates(m_fRightAscensionHours, m_fRightAscensionMinutes, m_fDeclinationDegrees,
+                                     m_fDeclinationMinutes);
+    oCorrection.SetObserverCoordinates(static_cast<long double>(m_fLongitudeDegrees) + m_fLongitudeMinutes / 60.0L,
+                                       static_cast<long double>(m_fLatitudeDegrees) + m_fLatitudeMinutes / 60.0L);
+    oCorrection.SetJulianDate(fJulianDate);
+    long double v = fVelocity;
+    oCorrection.AddCorrection(v);
+    return static_cast<double>(v);
+}

@@ -1,0 +1,26 @@
+// Turns a slider index into a value on a linear or logarithmic scale.
+#pragma once
+
+#include <cstdint>
+
+class SliderScale {
+public:
+    static constexpr char kLinear = 0;
+    static constexpr char kLogarithmic = 1;
+
+    // The value of lIndex on the scale from fValueAtMin (at lMin) to
+    // fValueAtMax (at lMax). False, leaving fValue alone, for an unknown
+    // mode, an empty index range, or a logarithmic scale that does not rise
+    // from a positive value.
+    static bool GetValue(int64_t lMin, int64_t lMax, int64_t lIndex, double fValueAtMin, double fValueAtMax, char cMode,
+                         double& fValue);
+
+    // The sensitivity slider runs from 0 to this index.
+    static constexpr int32_t kSensitivityMax = 20;
+
+    // The line search's window width in samples (2 i + 4 for width index i of
+    // 0 .. lWidthMax) and depth threshold (0.001 * 1000^((j + 1) / 20) for
+    // sensitivity index j). False when a mapping fails.
+    static bool GetLineSearchParameters(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex,
+                                        int32_t& lWidth, double& fSensitivity);
+};

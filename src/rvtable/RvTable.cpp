@@ -1,0 +1,673 @@
+#include "RvTable.h"
+
+#include "core/Assert.h"
+#include "core/AtomicFile.h"
+#include "core/BinaryStream.h"
+#include "core/ByteOrderMark.h"
+#include "core/CsvFile.h"
+#include "core/FileHandle.h"
+#include "core/DataSeries.h"
+#include "core/NumberText.h"
+#include "spectrum/Spectrum.h"
+
+#include <algorithm>
+#include <numeric>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+constexpr std::size_t kMagicLength = 23;
+constexpr std::size_t kRowBytes = 24;
+constexpr std::size_t kMeasurementBytes = 48;
+// No project of this program comes near this size; a larger file is no project.
+constexpr std::uintmax_t kMaxProjectBytes = 1ULL << 30;
+
+std::string Blanks(int n)
+{
+    return std::string(static_cast<std::size_t>(n), ' ');
+}
+
+std::string RightAligned(const std::string& sText, int lWidth)
+{
+    return static_cast<int>(sText.size()) < lWidth ? Blanks(lWidth - static_cast<int>(sText.size())) + sText : sText;
+}
+
+} // namespace
+
+void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
+{
+    QASSERT(pSpectrum!=NULL);
+    MeasurementRow oRow;
+    pSpectrum->GetObservationTime(oRow.fJulianDate);
+    oRow.fSpectrumKey = pSpectrum->GetIntensitySum();
+    const int32_t lLines = pSpectrum->GetSpectralLineCount();
+    for (int32_t i = 0; i < lLines; ++i) {
+        std::string sName;
+        LineMeasurement oMeasurement;
+        bool bDoubleGaussian = false;
+        pSpectrum->GetLineData(i, &sName, oMeasurement.fLaboratoryWavelength, oMeasurement.lLaboratoryLineIndex,
+                               oMeasurement.fCenter1, oMeasurement.fCenter2, bDoubleGaussian);
+        if (oMeasurement.lLaboratoryLineIndex < 0) {
+            continue;
+        }
+        const bool bCombined = pSpectrum->GetCombination(i) == 1 && i + 1 < lLines;
+        oMeasurement.bDouble = bDoubleGaussian || bCombined;
+        oMeasurement.fVelocity1 =
+            RadialVelocity(oMeasurement.fLaboratoryWavelength, oMeasurement.fCenter1, oRow.fJulianDate);
+        double fSecond = oMeasurement.fCenter2;
+        if (bCombined) {
+            // The right neighbour is the second component and gives no measurement of its own.
+            ++i;
+            fSecond = pSpectrum->GetLineFirstCenter(i);
+            oMeasurement.fCenter2 = fSecond;
+        }
+        if (oMeasurement.bDouble) {
+            oMeasurement.fVelocity2 = RadialVelocity(oMeasurement.fLaboratoryWavelength, fSecond, oRow.fJulianDate);
+        }
+        oRow.pMeasurements.push_back(oMeasurement);
+    }
+    InsertRow(std::move(oRow));
+}
+
+void RvTable::AddVelocity(const Spectrum* pSpectrum, double fVelocity)
+{
+    QASSERT(pSpectrum!=NULL);
+    MeasurementRow oRow;
+    pSpectrum->GetObservationTime(oRow.fJulianDate);
+    oRow.fSpectrumKey = pSpectrum->GetIntensitySum();
+    LineMeasurement oMeasurement;
+    oMeasurement.fVelocity1 = fVelocity;
+    oRow.pMeasurements.push_back(oMeasurement);
+    InsertRow(std::move(oRow));
+}
+
+void RvTable::InsertRow(MeasurementRow oRow)
+{
+    const auto itSame = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                                     [&](const MeasurementRow& o) { return o.fSpectrumKey == oRow.fSpectrumKey; });
+    if (itSame != m_vMeasurementRow.end()) {
+        m_vMeasurementRow.erase(itSame);
+    }
+    m_bIsSaved = false;
+    const auto itAfter = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                                      [&](const MeasurementRow& o) { return o.fJulianDate >= oRow.fJulianDate; });
+    m_vMeasurementRow.insert(itAfter, std::move(oRow));
+}
+
+bool RvTable::ContainsSpectrum(const Spectrum* pSpectrum) const
+{
+    if (pSpectrum == nullptr) {
+        return false;
+    }
+    const double fKey = pSpectrum->GetIntensitySum();
+    return std::any_of(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                       [&](const MeasurementRow& o) { return o.fSpectrumKey == fKey; });
+}
+
+void RvTable::RemoveSpectrumRow(const Spectrum* pSpectrum)
+{
+    if (pSpectrum == nullptr) {
+        return;
+    }
+    const double fKey = pSpectrum->GetIntensitySum();
+    const auto it = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                                 [&](const MeasurementRow& o) { return o.fSpectrumKey == fKey; });
+    if (it != m_vMeasurementRow.end()) {
+        m_vMeasurementRow.erase(it);
+        m_bIsSaved = false;
+    }
+}
+
+void RvTable::RemoveRow(int32_t r)
+{
+    if (r < 0 || r >= static_cast<int32_t>(m_vMeasurementRow.size())) {
+        throw std::out_of_range("CMatrix::RemoveRow: no such row");
+    }
+    m_vMeasurementRow.erase(m_vMeasurementRow.begin() + r);
+    m_bIsSaved = false;
+}
+
+std::vector<int32_t> RvTable::UsedIndices() const
+{
+    std::vector<int32_t> vUsed;
+    for (const auto& oRow : m_vMeasurementRow) {
+        for (const auto& oMeasurement : oRow.pMeasurements) {
+            vUsed.push_back(oMeasurement.lLaboratoryLineIndex);
+        }
+    }
+    std::sort(vUsed.begin(), vUsed.end());
+    vUsed.erase(std::unique(vUsed.begin(), vUsed.end()), vUsed.end());
+    return vUsed;
+}
+
+int32_t RvTable::ColumnIndex(int32_t c) const
+{
+    const std::vector<int32_t> vUsed = UsedIndices();
+    return c >= 0 && c < static_cast<int32_t>(vUsed.size()) ? vUsed[static_cast<std::size_t>(c)] : -1;
+}
+
+void RvTable::ClearColumn(int32_t c)
+{
+    m_bIsSaved = false;
+    const int32_t lIndex = ColumnIndex(c);
+    if (lIndex < 0) {
+        return;
+    }
+    for (std::size_t r = 0; r < m_vMeasurementRow.size();) {
+        auto& vMeasurements = m_vMeasurementRow[r].pMeasurements;
+        const auto it = std::find_if(vMeasurements.begin(), vMeasurements.end(), [&](const LineMeasurement& o) {
+            return o.lLaboratoryLineIndex == lIndex;
+        });
+        if (it != vMeasurements.end()) {
+            if (vMeasurements.size() == 1) {
+                m_vMeasurementRow.erase(m_vMeasurementRow.begin() + static_cast<std::ptrdiff_t>(r));
+                continue;
+            }
+            vMeasurements.erase(it);
+        }
+        ++r;
+    }
+}
+
+void RvTable::ClearCell(int32_t r, int32_t c)
+{
+    if (r < 0 || r >= static_cast<int32_t>(m_vMeasurementRow.size())) {
+        return;
+    }
+    const int32_t lIndex = ColumnIndex(c);
+    auto& vMeasurements = m_vMeasurementRow[static_cast<std::size_t>(r)].pMeasurements;
+    const auto it = std::find_if(vMeasurements.begin(), vMeasurements.end(),
+                                 [&](const LineMeasurement& o) { return o.lLaboratoryLineIndex == lIndex; });
+    if (lIndex < 0 || it == vMeasurements.end()) {
+        return;
+    }
+    if (vMeasurements.size() > 1) {
+        vMeasurements.erase(it);
+    } else {
+        m_vMeasurementRow.erase(m_vMeasurementRow.begin() + r);
+    }
+    m_bIsSaved = false;
+}
+
+void RvTable::ClearRows()
+{
+    m_vMeasurementRow.clear();
+    m_bIsSaved = true;
+}
+
+void RvTable::GetDimensions(int32_t& lRows, int32_t& lColumns) const
+{
+    lRows = static_cast<int32_t>(m_vMeasurementRow.size());
+    lColumns = static_cast<int32_t>(UsedIndices().size());
+}
+
+int32_t RvTable::GetLaboratoryLineRange(int32_t& lMin, int32_t& lMax) const
+{
+    const std::vector<int32_t> vUsed = UsedIndices();
+    lMin = vUsed.empty() ? 0 : vUsed.front();
+    lMax = vUsed.empty() ? -1 : vUsed.back();
+    return lMax - lMin + 1;
+}
+
+bool RvTable::IsLaboratoryLineUsed(int32_t lIndex) const
+{
+    const std::vector<int32_t> vUsed = UsedIndices();
+    return std::binary_search(vUsed.begin(), vUsed.end(), lIndex);
+}
+
+void RvTable::GetCellText(int32_t r, int32_t c, std::string& cValue, bool& bRowExists, bool& bFilled) const
+{
+    cValue.clear();
+    bFilled = false;
+    bRowExists = r >= 0 && r < static_cast<int32_t>(m_vMeasurementRow.size());
+    const int32_t lIndex = ColumnIndex(c);
+    if (!bRowExists || lIndex < 0) {
+        return;
+    }
+    cValue = CellText(r, lIndex);
+    bFilled = !cValue.empty();
+}
+
+std::string RvTable::CellText(int32_t r, int32_t lIndex) const
+{
+    for (const auto& o : m_vMeasurementRow.at(static_cast<std::size_t>(r)).pMeasurements) {
+        if (o.lLaboratoryLineIndex == lIndex) {
+            std::string sText = quandrel::FormatFixedWidth(o.fVelocity1, 6, 2);
+            if (o.bDouble) {
+                sText += "/" + quandrel::FormatFixedWidth(o.fVelocity2, 6, 2);
+            }
+            return sText;
+        }
+    }
+    return std::string();
+}
+
+double RvTable::GetRowJulianDate(int32_t r) const
+{
+    return m_vMeasurementRow.at(static_cast<std::size_t>(r)).fJulianDate;
+}
+
+void RvTable::GetRVCurve(DataSeries& oCurve) const
+{
+    // A row whose measurements were all cleared has no velocity: it is left out, not taken as 0 km/s.
+    std::vector<double> vJulianDate;
+    std::vector<double> vVelocity;
+    for (const auto& oRow : m_vMeasurementRow) {
+        if (oRow.pMeasurements.empty()) {
+            continue;
+        }
+        double fSum = 0.0;
+        for (const auto& o : oRow.pMeasurements) {
+            fSum += o.fVelocity1;
+        }
+        vJulianDate.push_back(oRow.fJulianDate);
+        vVelocity.push_back(fSum / oRow.lCount());
+    }
+    oCurve.SetSize(0);
+    if (!vJulianDate.empty()) {
+        oCurve.SetValues(vJulianDate.data(), vVelocity.data(), static_cast<int32_t>(vJulianDate.size()));
+    }
+}
+
+std::string RvTable::ProjectBytes() const
+{
+    BinaryWriter oWriter;
+    oWriter.WriteBytes(std::string_view(kMagic, kMagicLength));
+    for (const double f : {m_fRightAscensionHours, m_fRightAscensionMinutes, m_fDeclinationDegrees,
+                           m_fDeclinationMinutes, m_fLongitudeDegrees, m_fLongitudeMinutes, m_fLatitudeDegrees,
+                           m_fLatitudeMinutes}) {
+        oWriter.WriteDouble(f);
+    }
+    oWriter.WriteBytes(std::string(1, m_bObserverCoordinatesSet ? '\1' : '\0'));
+    oWriter.WriteBytes(std::string(1, m_bObjectCoordinatesSet ? '\1' : '\0'));
+    oWriter.WriteInt32(static_cast<int32_t>(m_vMeasurementRow.size()));
+    for (const auto& oRow : m_vMeasurementRow) {
+        oWriter.WriteInt32(0);
+        oWriter.WriteInt32(oRow.lCount());
+        oWriter.WriteDouble(oRow.fJulianDate);
+        oWriter.WriteDouble(oRow.fSpectrumKey);
+        for (const auto& o : oRow.pMeasurements) {
+            oWriter.WriteDouble(o.fCenter1);
+            oWriter.WriteDouble(o.fCenter2);
+            oWriter.WriteDouble(o.fLaboratoryWavelength);
+            oWriter.WriteDouble(o.fVelocity1);
+            oWriter.WriteDouble(o.fVelocity2);
+            oWriter.WriteInt32(o.lLaboratoryLineIndex);
+            oWriter.WriteBytes(std::string_view(o.bDouble ? "\1\0\0\0" : "\0\0\0\0", 4));
+        }
+    }
+    m_oLaboratoryLines.WriteBlock(oWriter);
+    return oWriter.Bytes();
+}
+
+bool RvTable::SaveToFile(const std::string& sPath)
+{
+    if (!quandrel::WriteFileAtomically(sPath, ProjectBytes())) {
+        return false;
+    }
+    m_bIsSaved = true;
+    return true;
+}
+
+bool RvTable::ParseProject(const std::string& sBytes)
+{
+    BinaryReader oReader(sBytes);
+    std::string sMagic;
+    if (!oReader.ReadBytes(kMagicLength, sMagic) || sMagic != std::string_view(kMagic, kMagicLength)) {
+        return false;
+    }
+    double af[8] = {};
+    for (double& f : af) {
+        if (!oReader.ReadDouble(f)) {
+            return false;
+        }
+    }
+    std::string sFlags;
+    if (!oReader.ReadBytes(2, sFlags)) {
+        return false;
+    }
+    int32_t lRows = 0;
+    if (!oReader.ReadInt32(lRows) || lRows < 0 || static_cast<std::size_t>(lRows) > oReader.Remaining() / kRowBytes) {
+        return false;
+    }
+    std::vector<MeasurementRow> vRows;
+    vRows.reserve(static_cast<std::size_t>(lRows));
+    for (int32_t r = 0; r < lRows; ++r) {
+        int32_t lReserved = 0;
+        int32_t lCount = 0;
+        MeasurementRow oRow;
+        if (!oReader.ReadInt32(lReserved) || !oReader.ReadInt32(lCount) || !oReader.ReadDouble(oRow.fJulianDate) ||
+            !oReader.ReadDouble(oRow.fSpectrumKey) || lCount < 0 ||
+            static_cast<std::size_t>(lCount) > oReader.Remaining() / kMeasurementBytes ||
+            !std::isfinite(oRow.fJulianDate)) {
+            return false;
+        }
+        oRow.pMeasurements.resize(static_cast<std::size_t>(lCount));
+        for (auto& o : oRow.pMeasurements) {
+            std::string sFlag;
+            if (!oReader.ReadDouble(o.fCenter1) || !oReader.ReadDouble(o.fCenter2) ||
+                !oReader.ReadDouble(o.fLaboratoryWavelength) || !oReader.ReadDouble(o.fVelocity1) ||
+                !oReader.ReadDouble(o.fVelocity2) || !oReader.ReadInt32(o.lLaboratoryLineIndex) ||
+                !oReader.ReadBytes(4, sFlag)) {
+                return false;
+            }
+            o.bDouble = sFlag[0] != '\0';
+        }
+        vRows.push_back(std::move(oRow));
+    }
+    LaboratoryLines oLines;
+    if (!oLines.ReadBlock(oReader) || oReader.Remaining() != 0) {
+        return false;
+    }
+    // Every measurement names a line of the table (index 0 also serves the correlation's velocities).
+    const int32_t lLimit = std::max<int32_t>(oLines.GetLineCount(), 1);
+    for (const auto& oRow : vRows) {
+        for (const auto& o : oRow.pMeasurements) {
+            if (o.lLaboratoryLineIndex < 0 || o.lLaboratoryLineIndex >= lLimit) {
+                return false;
+            }
+        }
+    }
+    m_fRightAscensionHours = af[0];
+    m_fRightAscensionMinutes = af[1];
+    m_fDeclinationDegrees = af[2];
+    m_fDeclinationMinutes = af[3];
+    m_fLongitudeDegrees = af[4];
+    m_fLongitudeMinutes = af[5];
+    m_fLatitudeDegrees = af[6];
+    m_fLatitudeMinutes = af[7];
+    m_bObserverCoordinatesSet = sFlags[0] != '\0';
+    m_bObjectCoordinatesSet = sFlags[1] != '\0';
+    m_vMeasurementRow = std::move(vRows);
+    m_oLaboratoryLines = std::move(oLines);
+    return true;
+}
+
+bool RvTable::LoadFromFile(const std::string& sPath, bool* pbFormatError, std::string* psReason)
+{
+    if (pbFormatError != nullptr) {
+        *pbFormatError = false;
+    }
+    const auto Fail = [psReason](const char* pcReason) {
+        if (psReason != nullptr) {
+            *psReason = pcReason;
+        }
+        return false;
+    };
+    // The file is parsed whole before anything is replaced: a damaged or foreign file leaves the
+    // table, its coordinates and its laboratory lines as they were.
+    std::string sBytes;
+    switch (quandrel::ReadRegularFile(sPath, kMaxProjectBytes, sBytes)) {
+    case quandrel::ReadFile::Missing:
+        return Fail("There is no such file (or it is a folder, a device or a pipe).");
+    case quandrel::ReadFile::Failed:
+        return Fail("The file cannot be read.");
+    case quandrel::ReadFile::TooLarge:
+        if (pbFormatError != nullptr) {
+            *pbFormatError = true;
+        }
+        return Fail("The file is larger than any project file (1 GiB).");
+    case quandrel::ReadFile::Read:
+        break;
+    }
+    if (!ParseProject(sBytes)) {
+        if (pbFormatError != nullptr) {
+            *pbFormatError = true;
+        }
+        return Fail("The file is no intact project file: it is damaged, cut short or of another kind.");
+    }
+    m_bIsSaved = true;
+    return true;
+}
+
+bool RvTable::DumpToFile(const std::string& sPath) const
+{
+    int32_t lMin = 0;
+    int32_t lMax = -1;
+    GetLaboratoryLineRange(lMin, lMax);
+    std::string sNames = Blanks(14) + ";";
+    std::string sWavelengths = Blanks(14) + ";";
+    for (int32_t k = lMin; k <= lMax; ++k) {
+        const bool bUsed = IsLaboratoryLineUsed(k);
+        std::string sName;
+        double fWavelength = 0.0;
+        const bool bKnown = bUsed && k < m_oLaboratoryLines.GetLineCount() &&
+                            m_oLaboratoryLines.GetLine(k, fWavelength, &sName);
+        const char* pcSeparator = k < lMax ? ";" : "";
+        sNames += (bKnown ? RightAligned(sName, 11) + Blanks(4) : Blanks(15)) + pcSeparator;
+        sWavelengths += (bKnown ? quandrel::FormatFixedWidth(fWavelength, 11, 2) + Blanks(4) : Blanks(15)) +
+                        pcSeparator;
+    }
+    std::string sText = sNames + "\r\n" + sWavelengths + "\r\n";
+    for (const auto& oRow : m_vMeasurementRow) {
+        sText += quandrel::FormatFixedWidth(oRow.fJulianDate, 12, 3) + "  ;";
+        std::size_t lNext = 0;
+        for (int32_t k = lMin; k <= lMax; ++k) {
+            if (lNext < oRow.pMeasurements.size() && oRow.pMeasurements[lNext].lLaboratoryLineIndex == k) {
+                const auto& o = oRow.pMeasurements[lNext++];
+                sText += o.bDouble ? quandrel::FormatFixedWidth(o.fVelocity1, 7, 2) + "/" +
+                                         quandrel::FormatFixedWidth(o.fVelocity2, 7, 2)
+                                   : quandrel::FormatFixedWidth(o.fVelocity1, 11, 2) + Blanks(4);
+            } else {
+                sText += Blanks(15);
+            }
+            if (k < lMax) {
+                sText += ";";
+            }
+        }
+        sText += "\r\n";
+    }
+    return quandrel::WriteFileAtomically(sPath, sText);
+}
+
+bool RvTable::ExportResults(double fThreshold, const std::string& sPath) const
+{
+    std::string sText;
+    const auto WriteGroup = [&](std::size_t lFirst, std::size_t lEnd) {
+        // Per laboratory line: count and sum of the first velocities, and of the second ones of double measurements.
+        std::map<int32_t, std::array<double, 4>> mSums;
+        bool bAnyDouble = false;
+        for (std::size_t r = lFirst; r < lEnd; ++r) {
+            for (const auto& o : m_vMeasurementRow[r].pMeasurements) {
+                auto& a = mSums[o.lLaboratoryLineIndex];
+                a[0] += 1;
+                a[1] += o.fVelocity1;
+                if (o.bDouble) {
+                    a[2] += 1;
+                    a[3] += o.fVelocity2;
+                    bAnyDouble = true;
+                }
+            }
+        }
+        const auto MeanAndDeviation = [&](int lCount, int lSum, double& fMean, double& fDeviation) {
+            std::vector<double> vMeans;
+            for (const auto& [lIndex, a] : mSums) {
+                if (a[static_cast<std::size_t>(lCount)] > 0) {
+                    vMeans.push_back(a[static_cast<std::size_t>(lSum)] / a[static_cast<std::size_t>(lCount)]);
+                }
+            }
+            fMean = 0.0;
+            for (const double f : vMeans) {
+                fMean += f;
+            }
+            fMean = vMeans.empty() ? 0.0 : fMean / static_cast<double>(vMeans.size());
+            double fSquares = 0.0;
+            for (const double f : vMeans) {
+                fSquares += (f - fMean) * (f - fMean);
+            }
+            fDeviation = vMeans.size() > 1 ? std::sqrt(fSquares / static_cast<double>(vMeans.size() - 1)) : 0.0;
+        };
+        double M1 = 0.0, s1 = 0.0, M2 = 0.0, s2 = 0.0;
+        MeanAndDeviation(0, 1, M1, s1);
+        MeanAndDeviation(2, 3, M2, s2);
+        sText += quandrel::FormatFixedWidth(m_vMeasurementRow[lFirst].fJulianDate, 12, 3) + "\t" +
+                 quandrel::FormatFixedWidth(M1, 8, 3) + "\t" + quandrel::FormatFixedWidth(s1, 7, 3);
+        if (bAnyDouble) {
+            sText += "\t" + quandrel::FormatFixedWidth(M2, 8, 3) + "\t" + quandrel::FormatFixedWidth(s2, 7, 3);
+        }
+        sText += "\r\n";
+    };
+    std::size_t lGroup = 0;
+    for (std::size_t r = 1; r <= m_vMeasurementRow.size(); ++r) {
+        if (r == m_vMeasurementRow.size() ||
+            !(m_vMeasurementRow[lGroup].fJulianDate + fThreshold >= m_vMeasurementRow[r].fJulianDate)) {
+            WriteGroup(lGroup, r);
+            lGroup = r;
+        }
+    }
+    return quandrel::WriteFileAtomically(sPath, sText);
+}
+
+namespace {
+
+// A field of a measurement line as a number: the whole field, with ',' read as the decimal point.
+bool MeasurementNumber(std::string sField, double& fValue)
+{
+    std::replace(sField.begin(), sField.end(), ',', '.');
+    return quandrel::ParseWholeDouble(sField, fValue) && std::isfinite(fValue);
+}
+
+// The Julian date and velocity at the start of a line (fields separated by ';', TAB or spaces, runs
+// of them counting as one); false for a line that does not start with two numbers.
+bool MeasurementLine(const std::string& sLine, double& fJd, double& fVelocity, double& fSigma)
+{
+    std::array<std::string, 3> asFields;
+    std::size_t lField = 0;
+    std::size_t i = 0;
+    fSigma = NAN;
+    while (lField < 3) {
+        while (i < sLine.size() && std::strchr("; \t\r", sLine[i]) != nullptr) {
+            ++i;
+        }
+        const std::size_t lStart = i;
+        while (i < sLine.size() && std::strchr("; \t\r", sLine[i]) == nullptr) {
+            ++i;
+        }
+        if (lStart == i) {
+            if (lField < 2) {
+                return false;
+            }
+            break;
+        }
+        asFields[lField++] = sLine.substr(lStart, i - lStart);
+    }
+    // A third number is the velocity's uncertainty.
+    if (lField == 3 && !MeasurementNumber(asFields[2], fSigma)) {
+        fSigma = NAN;
+    }
+    return MeasurementNumber(asFields[0], fJd) && MeasurementNumber(asFields[1], fVelocity);
+}
+
+} // namespace
+
+bool RvTable::ImportMeasurements(const std::string& sPath, DataSeries& oCurve, std::vector<double>* pvSigma,
+                                 std::string* psProblem)
+{
+    // Read in blocks, with a bound on the line length and on the whole: no file of measurements comes
+    // near either, and a device or a hostile file cannot make the reading go on without end.
+    constexpr std::size_t kMaxLine = 4096;
+    constexpr std::uintmax_t kMaxBytes = 256ULL << 20;
+    // A device or a pipe is no file of measurements (a pipe would block the opening itself).
+    std::error_code oError;
+    if (!std::filesystem::is_regular_file(sPath, oError)) {
+        return false;
+    }
+    quandrel::UniqueFile pFile(std::fopen(sPath.c_str(), "rb"));
+    if (!pFile) {
+        return false;
+    }
+    std::vector<double> vJd;
+    std::vector<double> vVelocity;
+    std::vector<double> vSigma;
+    std::vector<std::size_t> vLineNumber;
+    std::size_t lLineNumber = 0;
+    std::string sLine;
+    bool bLineTooLong = false;
+    std::uintmax_t lBytes = 0;
+    std::vector<char> vBlock(1 << 16);
+    const auto EndOfLine = [&] {
+        double fJd = 0.0;
+        double fVelocity = 0.0;
+        double fSigma = NAN;
+        ++lLineNumber;
+        if (!bLineTooLong && MeasurementLine(sLine, fJd, fVelocity, fSigma)) {
+            vJd.push_back(fJd);
+            vVelocity.push_back(fVelocity);
+            vSigma.push_back(fSigma);
+            vLineNumber.push_back(lLineNumber);
+        }
+        sLine.clear();
+        bLineTooLong = false;
+    };
+    for (;;) {
+        const std::size_t lRead = std::fread(vBlock.data(), 1, vBlock.size(), pFile.get());
+        if (lRead == 0) {
+            break;
+        }
+        // A byte-order mark is no part of the first line.
+        const std::size_t lSkip = lBytes == 0 ? quandrel::ByteOrderMarkLength(std::string_view(vBlock.data(), lRead)) : 0;
+        lBytes += lRead;
+        if (lBytes > kMaxBytes) {
+            return false;
+        }
+        for (std::size_t k = lSkip; k < lRead; ++k) {
+            if (vBlock[k] == '\n') {
+                EndOfLine();
+            } else if (sLine.size() < kMaxLine) {
+                sLine += vBlock[k];
+            } else {
+                bLineTooLong = true;
+            }
+        }
+    }
+    if (std::ferror(pFile.get()) != 0) {
+        return false;
+    }
+    EndOfLine();
+    // Uncertainties weigh the fits only when every measurement has a positive one: a file that gives
+    // them with one missing or not positive is refused, naming the line (ignored, the column would turn
+    // the weighted fit into an unweighted one without a word).
+    const auto itPositive = std::find_if(vSigma.begin(), vSigma.end(), [](double f) { return f > 0 && std::isfinite(f); });
+    const auto itBad = std::find_if(vSigma.begin(), vSigma.end(), [](double f) { return !(f > 0 && std::isfinite(f)); });
+    if (pvSigma != nullptr && itPositive != vSigma.end() && itBad != vSigma.end()) {
+        if (psProblem != nullptr) {
+            const auto k = static_cast<std::size_t>(itBad - vSigma.begin());
+            *psProblem = "Line " + std::to_string(vLineNumber[k]) + " (JD " + quandrel::FormatFixed(vJd[k], 5) + ") " +
+                         (std::isnan(*itBad) ? std::string("gives no uncertainty")
+                                             : "gives the uncertainty " + quandrel::FormatGeneral(*itBad, 6)) +
+                         ", while other lines give one: every uncertainty must be a positive number, or the column "
+                         "left out.";
+        }
+        return false;
+    }
+    // In the order of time, whatever the file's order: the searches take the span from the ends.
+    std::vector<std::size_t> vOrder(vJd.size());
+    std::iota(vOrder.begin(), vOrder.end(), std::size_t{0});
+    std::stable_sort(vOrder.begin(), vOrder.end(), [&vJd](std::size_t a, std::size_t b) { return vJd[a] < vJd[b]; });
+    const auto Ordered = [&vOrder](const std::vector<double>& v) {
+        std::vector<double> vSorted(v.size());
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            vSorted[i] = v[vOrder[i]];
+        }
+        return vSorted;
+    };
+    vJd = Ordered(vJd);
+    vVelocity = Ordered(vVelocity);
+    vSigma = Ordered(vSigma);
+    oCurve.SetSize(0);
+    if (!vJd.empty()) {
+        oCurve.SetValues(vJd.data(), vVelocity.data(), static_cast<int32_t>(vJd.size()));
+    }
+    if (pvSigma != nullptr) {
+        // Uncertainties count only when every measurement has a positive one.
+        const bool bAll = std::all_of(vSigma.begin(), vSigma.end(), [](double f) { return f > 0 && std::isfinite(f); });
+        *pvSigma = bAll ? std::move(vSigma) : std::vector<double>{};
+    }
+    return true;
+}

@@ -1,0 +1,63 @@
+// The main window's handlers of the cross-correlation: the template, the parameters and a run whose
+// velocity goes into the table.
+#include "MainWindow.h"
+
+#include "CorrelationDialog.h"
+#include "Prompts.h"
+
+#include <QTabWidget>
+
+void MainWindow::onOpenCorrelationTemplate()
+{
+    std::string sFile;
+    auto pTemplate = ImportSpectrum(File::Template, Setting::CorrelationTemplatePath, m_oCorrelationTemplateCanvas, sFile);
+    if (!pTemplate) {
+        return;
+    }
+    m_ppgcPlots->setCurrentIndex(2);
+    m_oSession.SetTemplate(std::move(pTemplate));
+}
+
+void MainWindow::onCorrelationParameters()
+{
+    CorrelationSetup oSetup;
+    oSetup.oParameters = m_oSession.CorrelationSettings();
+    oSetup.oZone = m_oSession.Settings().ReadTimeZone();
+    oSetup.fnReach = [this](const CorrelationOptions& p) { return m_oSession.CorrelationReach(p); };
+    oSetup.fTemplateVelocity = m_oSession.TemplateVelocity();
+    if (const auto oChosen = m_pfrmCorrelation->Execute(oSetup)) {
+        m_oSession.SetTemplateVelocity(oChosen->fTemplateVelocity);
+        m_oSession.SetCorrelationParameters(*oChosen->oParameters, oChosen->oCorrection);
+    }
+}
+
+void MainWindow::onOpenCorrelationParameters()
+{
+    WithFile(File::OpenCorrelationParameters, [this](const std::string& sFile) { return m_oSession.LoadCorrelationParameters(sFile); });
+}
+
+void MainWindow::onSaveCorrelationParameters()
+{
+    WithFile(File::SaveCorrelationParameters, [this](const std::string& sFile) { return m_oSession.SaveCorrelationParameters(sFile); });
+}
+
+void MainWindow::onRunCorrelation()
+{
+    if (GetCurrentSpectrum() == nullptr || m_oSession.Template() == nullptr) {
+        return;
+    }
+    // Without an observation time there is no correction and no row for the table.
+    if (!EnsureObservationTime()) {
+        return;
+    }
+    EnsureCoordinates();
+    if (!Report(m_oSession.PrepareCrossCorrelation())) {
+        return;
+    }
+    bool bCalculated = false;
+    CrossCorrelation& oCorrelation = m_oSession.Correlation();
+    RunWithProgress("Cross correlation", [&](Progress& oProgress) { bCalculated = oCorrelation.Calculate(&oProgress); });
+    if (Report(m_oSession.FinishCrossCorrelation(bCalculated))) {
+        m_ppgcPlots->setCurrentIndex(4);
+    }
+}

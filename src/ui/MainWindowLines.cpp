@@ -1,0 +1,272 @@
+// The main window's handlers of spectral lines: the fitting sliders, the line search and fit, a
+// click on a line, identification with laboratory lines and the laboratory table itself.
+#include "MainWindow.h"
+#include "UiUtils.h"
+
+#include "LaboratoryLineDialog.h"
+#include "NormalizeDialog.h"
+#include "Prompts.h"
+#include "core/Utils.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// The slider index an edit field names: its number rounded to the nearest whole one. Not a number
+// (or not finite) gives nothing, and the command ends there, as for every invalid field.
+std::optional<int> RoundedIndex(const QLineEdit* pEdit)
+{
+    double fValue = 0.0;
+    try {
+        fValue = TextToFloat(pEdit->text().toStdString());
+    } catch (const ConvertError&) {
+        return std::nullopt;
+    }
+    const double fIndex = std::floor(fValue + 0.5);
+    if (!std::isfinite(fIndex)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::clamp(fIndex, -1e6, 1e6));
+}
+
+
+} // namespace
+
+void MainWindow::onWidthSliderMoved()
+{
+    if (m_bWidthSliderFocus) {
+        m_pedWidth->setText(QString::number(m_ptrbWidth->maximum() - m_ptrbWidth->value()));
+    }
+}
+
+void MainWindow::onWidthEdited()
+{
+    if (!m_bWidthSliderFocus) {
+        const int lIndex = TextToInt(m_pedWidth->text().toStdString(), 5);
+        m_ptrbWidth->setValue(m_ptrbWidth->maximum() - lIndex);
+    }
+}
+
+void MainWindow::onSensitivitySliderMoved()
+{
+    if (m_bSensitivitySliderFocus) {
+        m_pedSensitivity->setText(QString::number(m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value()));
+    }
+}
+
+void MainWindow::edSensitivityExit()
+{
+    if (m_bSensitivitySliderFocus) {
+        return;
+    }
+    if (const auto lIndex = RoundedIndex(m_pedSensitivity)) {
+        m_ptrbSensitivity->setValue(m_ptrbSensitivity->maximum() - *lIndex);
+    }
+}
+
+void MainWindow::OptLevelChange()
+{
+    if (!m_bLevelSliderFocus) {
+        return;
+    }
+    const bool bOn = m_pchbOptLevel->isChecked();
+    m_ptrbOptLevel->setEnabled(bOn);
+    m_pedLevel->setEnabled(bOn);
+    if (GetCurrentSpectrum() != nullptr) {
+        ApplyLevel(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value());
+    }
+}
+
+void MainWindow::edLevelExit()
+{
+    if (m_bLevelSliderFocus) {
+        return;
+    }
+    const auto lRounded = RoundedIndex(m_pedLevel);
+    if (!lRounded) {
+        return;
+    }
+    const int lLevel = *lRounded;
+    m_ptrbOptLevel->setValue(m_ptrbOptLevel->maximum() - lLevel);
+    if (GetCurrentSpectrum() != nullptr) {
+        ApplyLevel(lLevel);
+    }
+}
+
+void MainWindow::ApplyLevel(int lLevel)
+{
+    GetCurrentSpectrum()->SetLevel(m_pchbOptLevel->isChecked(), lLevel, m_ptrbOptLevel->maximum());
+    if (m_bLevelSliderFocus) {
+        m_pedLevel->setText(QString::number(lLevel));
+    }
+    if (m_pedLevel->text() != m_sLastLevelText) {
+        RedrawSpectrum();
+    }
+    m_sLastLevelText = m_pedLevel->text();
+}
+
+void MainWindow::onFindSpectralLines()
+{
+    Outcome oOutcome;
+    {
+        BusyCursor oBusy(m_oPrompts);
+        oOutcome = m_oSession.FindSpectralLines(m_ptrbWidth->maximum(), m_ptrbWidth->maximum() - m_ptrbWidth->value(),
+                                                m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value());
+    }
+    if (Report(oOutcome) && GetCurrentSpectrum() != nullptr) {
+        const int32_t lLines = GetCurrentSpectrum()->GetSpectralLineCount();
+        ShowFeedback(lLines == 1 ? QString("1 line found") : QString("%1 lines found").arg(lLines));
+    }
+}
+
+void MainWindow::onOptimizeFit()
+{
+    m_oSession.OptimizeFit(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value(), m_ptrbOptLevel->maximum());
+}
+
+void MainWindow::onSpectrumClicked(int lX, int lY, Qt::MouseButton eButton)
+{
+    if (eButton == Qt::LeftButton || eButton == Qt::RightButton) {
+        m_oSession.ClickLine(lX, lY, eButton == Qt::LeftButton);
+    }
+}
+
+void MainWindow::onIdentifyWithNearest()
+{
+    m_oSession.IdentifyActiveLineWithNearest();
+}
+
+void MainWindow::onIdentifyWith()
+{
+    if (m_oSession.ActiveLineIndex() < 0) {
+        return;
+    }
+    const auto oNearest = m_oSession.NearestLaboratoryLine();
+    const int32_t lPreselected = m_lLastLaboratoryLine >= 0 ? m_lLastLaboratoryLine : oNearest ? oNearest->lIndex : -1;
+    if (const auto lLine = m_pfrmLaboratoryLineSelect->Choose({&m_oSession.LaboratoryLineTable(), false, lPreselected})) {
+        m_lLastLaboratoryLine = *lLine;
+        m_oSession.IdentifyActiveLine(*lLine);
+    }
+}
+
+void MainWindow::onIdentifyAll()
+{
+    const Spectrum* pCurrent = GetCurrentSpectrum();
+    if (pCurrent == nullptr) {
+        return;
+    }
+    const double fWindow = m_oSession.Settings().ReadFloat(Setting::IdentifyAllVelocity);
+    const int32_t lIdentified = m_oSession.IdentifyAllLines(fWindow);
+    int32_t lLeft = 0;
+    for (int32_t i = 0; i < pCurrent->GetSpectralLineCount(); ++i) {
+        lLeft += pCurrent->GetLineLaboratoryIndex(i) < 0 ? 1 : 0;
+    }
+    ShowFeedback(QString("%1 line%2 identified within \u00B1%3 km/s, %4 left unidentified")
+                     .arg(lIdentified)
+                     .arg(lIdentified == 1 ? "" : "s")
+                     .arg(QString::fromStdString(FloatToText(fWindow)))
+                     .arg(lLeft));
+}
+
+void MainWindow::onUnidentify()
+{
+    m_oSession.UnidentifyActiveLine();
+}
+
+void MainWindow::onIdentifyLampLines()
+{
+    int32_t lAdded = 0;
+    if (Report(m_oSession.IdentifyRemainingLampLines(m_oSession.Settings().ReadFloat(Setting::LampLineTolerance),
+                                                     lAdded))) {
+        ShowFeedback(QString("%1 lamp line%2 identified; %3 calibration points (see Calibrate ...)")
+                         .arg(lAdded)
+                         .arg(lAdded == 1 ? "" : "s")
+                         .arg(m_oSession.Calibration().GetCalibrationPointCount()));
+    }
+}
+
+void MainWindow::edMinSigmaExit()
+{
+    // A depth floor of 0 or more noise sigmas; anything else puts the kept value back.
+    try {
+        if (const double f = EditReal(m_pedMinSigma); f >= 0.0 && std::isfinite(f)) {
+            m_oSession.Settings().Write(Setting::MinDepthSigma, f);
+        }
+    } catch (const ConvertError&) {
+    }
+    m_pedMinSigma->setText(QString::fromStdString(FloatToText(m_oSession.Settings().ReadFloat(Setting::MinDepthSigma))));
+}
+
+void MainWindow::onOpenLaboratoryLines()
+{
+    if (!m_oSession.Table().Rows().empty()) {
+        if (m_oPrompts.Message("Warning!",
+                               "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation "
+                               "table!\n\rDo you want to continue?",
+                               Icon::Warning, Buttons::YesNo) != Button::Yes) {
+            return;
+        }
+        if (!AskToSaveTable()) {
+            // Cancelled, or the rows were to be kept and could not be saved: they stay.
+            return;
+        }
+    }
+    WithFile(File::LaboratoryLines, [this](const std::string& sFile) { return m_oSession.LoadLaboratoryLines(sFile); });
+}
+
+void MainWindow::onCombineLeft()
+{
+    m_oSession.CombineActiveLine(false);
+}
+
+void MainWindow::onCombineRight()
+{
+    m_oSession.CombineActiveLine(true);
+}
+
+void MainWindow::onUncombine()
+{
+    m_oSession.UncombineActiveLine();
+}
+
+void MainWindow::onGaussianType(bool bDouble)
+{
+    m_oSession.SetActiveGaussianType(bDouble);
+}
+
+void MainWindow::onNormalizeContinuum()
+{
+    const Spectrum* pSpectrum = GetCurrentSpectrum();
+    if (pSpectrum == nullptr) {
+        return;
+    }
+    NormalizeInput oInput;
+    oInput.oOptions = m_oContinuumOptions;
+    oInput.pvWavelength = &pSpectrum->GetWavelengths();
+    oInput.pvIntensity = &pSpectrum->GetIntensities();
+    oInput.fnFit = [this](const ContinuumOptions& oOptions, std::string& sError) {
+        Outcome oMessage;
+        auto oFit = m_oSession.FitCurrentContinuum(oOptions, oMessage);
+        if (oMessage) {
+            sError = oMessage->sText;
+        }
+        return oFit;
+    };
+    if (const auto oOptions = m_pfrmNormalize->Execute(oInput)) {
+        m_oContinuumOptions = *oOptions;
+        Report(m_oSession.NormalizeCurrentSpectrum(*oOptions));
+        UpdateCommandStates();
+    }
+}
+
+void MainWindow::onRestoreIntensities()
+{
+    Report(m_oSession.RestoreCurrentSpectrum());
+    UpdateCommandStates();
+}

@@ -1,0 +1,128 @@
+// The main window's handlers of the orbit and the period: the orbit search through the ranges
+// dialog, the exports of elements and residuals, the PDM period search, the periodogram and outside
+// measurements.
+#include "MainWindow.h"
+
+#include "PdmDialog.h"
+#include "OrbitSearchDialog.h"
+#include "PeriodogramDialog.h"
+#include "Prompts.h"
+#include "core/NumberText.h"
+
+#include <QTabWidget>
+
+#include <algorithm>
+#include <cmath>
+
+void MainWindow::onFitOrbit()
+{
+    OrbitRangeInput oInput;
+    oInput.oSearch = m_oSession.OrbitSearchProposal();
+    OrbitSearch oDefaults = oInput.oSearch;
+    if (!m_oSession.DefaultOrbitSearch(oDefaults)) {
+        oInput.oDefaults = oDefaults;
+    }
+    oInput.fnCheck = [this](const OrbitSearch& oSearch) { return m_oSession.CheckOrbitSearch(oSearch); };
+    oInput.fnSuggest = [this](OrbitSearch& oSearch) { return m_oSession.SuggestOrbitSearch(oSearch); };
+    const auto oSearch = m_pfrmOrbitalElementRange->Execute(oInput);
+    if (!oSearch) {
+        return;
+    }
+    OrbitJob oJob;
+    if (!Report(m_oSession.PrepareOrbitSearch(*oSearch, oJob))) {
+        return;
+    }
+    if (!RunWithProgress("Orbit search", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
+        // Cancelled: the elements stay as they were.
+        return;
+    }
+    const Outcome oOutcome = m_oSession.FinishOrbitSearch(std::move(oJob));
+    // A search that ran shows its elements, also when only the least-squares refinement was refused.
+    if (Report(oOutcome) || (oOutcome && !oOutcome->bParameters && m_oSession.IsOrbitFitted())) {
+        m_ppgcTables->setCurrentIndex(m_oSession.LeastSquaresFit() ? 4 : 2);
+        m_ppgcPlots->setCurrentIndex(1);
+        DrawRVGraph();
+    }
+}
+
+void MainWindow::onExportElements()
+{
+    WithFile(File::Elements, [this](const std::string& sFile) { return m_oSession.ExportElements(sFile); });
+}
+
+void MainWindow::onExportResiduals()
+{
+    WithFile(File::Residuals, [this](const std::string& sFile) { return m_oSession.ExportResiduals(sFile); });
+}
+
+void MainWindow::onEstimatePeriod()
+{
+    if (!m_oSession.CanEstimatePeriod()) {
+        return;
+    }
+    const auto oSearch = m_pfrmConfigurePDM->Execute(m_oSession.PeriodSearchProposal());
+    if (!oSearch) {
+        return;
+    }
+    PdmJob oJob;
+    if (!Report(m_oSession.PrepareEstimatePeriod(*oSearch, oJob)) ||
+        !RunWithProgress("Period search (PDM)", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
+        return;
+    }
+    double fPeriod = 0.0;
+    if (Report(m_oSession.FinishEstimatePeriod(std::move(oJob), fPeriod))) {
+        const std::string& sWarning = m_oSession.PeriodWarning();
+        m_oPrompts.Message("PDM Result",
+                           "Period of least dispersion: T = " + quandrel::FormatFixed(fPeriod, 3) + " d" +
+                               (sWarning.empty() ? std::string() : "\n\n" + sWarning),
+                           sWarning.empty() ? Icon::Information : Icon::Warning, Buttons::Ok);
+        ShowFeedback(QString::fromStdString("PDM: T = " + quandrel::FormatFixed(fPeriod, 3) + " d"));
+    }
+}
+
+void MainWindow::onImportMeasurements()
+{
+    const auto sFile = AskForFile(File::OutsideMeasurements);
+    if (sFile && Report(m_oSession.ImportMeasurements(*sFile))) {
+        m_ppgcPlots->setCurrentIndex(1);
+        DrawRVGraph();
+    }
+}
+
+void MainWindow::onPeriodogram()
+{
+    const DataSeries& oSeries = m_oSession.Orbit().GetData();
+    if (oSeries.GetArraySize() < 4) {
+        return;
+    }
+    // The last range, or 0.5 days to the time span at first.
+    PeriodogramSetup oSetup;
+    if (const auto& oLast = m_oSession.LastPeriodogram()) {
+        oSetup.fShortest = 1.0 / oLast->vFrequency.back();
+        oSetup.fLongest = 1.0 / oLast->vFrequency.front();
+        oSetup.lSamples = static_cast<std::int64_t>(oLast->vFrequency.size());
+    } else {
+        const double fSpan = std::fabs(oSeries.GetX(oSeries.GetArraySize() - 1) - oSeries.GetX(0));
+        oSetup.fLongest = std::max(fSpan, 1.0);
+        oSetup.lSamples = DefaultPeriodogramSamples(fSpan, oSetup.fShortest, oSetup.fLongest);
+    }
+    const auto oChosen = m_pfrmPeriodogram->Execute(oSetup);
+    if (!oChosen) {
+        return;
+    }
+    PeriodogramJob oJob;
+    if (!Report(m_oSession.PreparePeriodogram(oChosen->fShortest, oChosen->fLongest, oChosen->lSamples, oJob)) ||
+        !RunWithProgress("Periodogram", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
+        return;
+    }
+    PeriodogramResult oResult;
+    if (Report(m_oSession.FinishPeriodogram(std::move(oJob), oResult))) {
+        m_ppgcPlots->setCurrentIndex(kPeriodogramPage);
+        DrawPeriodogram();
+        m_oPrompts.Message("Periodogram",
+                           "P = " + quandrel::FormatFixed(oResult.BestPeriod(), 4) + " d, power " +
+                               quandrel::FormatFixed(oResult.fBestPower, 3) + " (1 % false-alarm level " +
+                               quandrel::FormatFixed(oResult.fFalseAlarm1Percent, 3) + ")",
+                           Icon::Information, Buttons::Ok);
+    }
+}
