@@ -80,7 +80,7 @@ int CsvFile::ReadColumn(int32_t lNumberLines, int32_t lColumnIndex, int32_t lLin
     return 0;
 }
 
-int CsvFile::ReadField(std::string& pcString, int32_t lColumnIndex, int32_t lLinesToSkip, bool bTreatAsOne,
+int CsvFile::ReadField(std::string& text, int32_t lColumnIndex, int32_t lLinesToSkip, bool bTreatAsOne,
                         const std::string& pcFilePathAndName) const
 {
     TextLineReader oReader;
@@ -90,8 +90,8 @@ int CsvFile::ReadField(std::string& pcString, int32_t lColumnIndex, int32_t lLin
     SkipLines(oReader, lLinesToSkip);
     std::string sLine;
     oReader.ReadLine(sLine);
-    pcString.clear();
-    ExtractField(sLine, lColumnIndex, bTreatAsOne, pcString);
+    text.clear();
+    ExtractField(sLine, lColumnIndex, bTreatAsOne, text);
     return 0;
 }
 
@@ -135,21 +135,21 @@ double CsvFile::ParseValue(const std::string& pcRow, int32_t lColumnIndex, bool 
     return fValue;
 }
 
-int CsvFile::FindSeparator(int32_t n, const std::string& pcRow, const std::string& pcMask)
+int CsvFile::FindSeparator(int32_t n, const std::string& pcRow, const std::string& mask)
 {
     if (n <= 0) {
         return -1;
     }
     int32_t lFound = 0;
     for (std::size_t i = 0; i < pcRow.size(); ++i) {
-        if (IsInMask(pcRow[i], pcMask) && ++lFound == n) {
+        if (IsInMask(pcRow[i], mask) && ++lFound == n) {
             return static_cast<int>(i);
         }
     }
     return static_cast<int>(pcRow.size());
 }
 
-void CsvFile::CollapseSeparators(bool bFlag, std::string& pcRow, const std::string& pcMask)
+void CsvFile::CollapseSeparators(bool bFlag, std::string& pcRow, const std::string& mask)
 {
     if (!bFlag) {
         return;
@@ -157,7 +157,7 @@ void CsvFile::CollapseSeparators(bool bFlag, std::string& pcRow, const std::stri
     std::string sCollapsed;
     sCollapsed.reserve(pcRow.size());
     for (const char c : pcRow) {
-        if (!sCollapsed.empty() && sCollapsed.back() == c && IsInMask(c, pcMask)) {
+        if (!sCollapsed.empty() && sCollapsed.back() == c && IsInMask(c, mask)) {
             continue;
         }
         sCollapsed.push_back(c);

@@ -38,7 +38,7 @@ public:
     // The text of column lColumnIndex of the first line after the skipped
     // ones (empty when the file ends before). Returns -1 if the file cannot be
     // read, else 0.
-    int ReadField(std::string& pcString, int32_t lColumnIndex, int32_t lLinesToSkip, bool bTreatAsOne,
+    int ReadField(std::string& text, int32_t lColumnIndex, int32_t lLinesToSkip, bool bTreatAsOne,
                   const std::string& pcFilePathAndName) const;
 
     // The text of column lColumnIndex of one line; untouched while neither
@@ -51,10 +51,10 @@ public:
 
     // -1 for n = 0, else the index of the n-th mask character of the row, or
     // the row length when it has fewer.
-    static int FindSeparator(int32_t n, const std::string& pcRow, const std::string& pcMask);
+    static int FindSeparator(int32_t n, const std::string& pcRow, const std::string& mask);
 
     // With bFlag set, runs of one and the same mask character shrink to one.
-    static void CollapseSeparators(bool bFlag, std::string& pcRow, const std::string& pcMask);
+    static void CollapseSeparators(bool bFlag, std::string& pcRow, const std::string& mask);
 
     // Writes lRows rows; each row holds the values of every column ("%f"),
     // joined by sSeparator and ended by "\n". Returns -1 if the file cannot be

@@ -32,11 +32,11 @@ public:
     // Index of the x nearest to x (x ascending); the upper index on a tie.
     int32_t FindNearestIndex(double x) const;
 
-    const std::vector<double>& GetXValues() const { return m_pafx; }
-    const std::vector<double>& GetYValues() const { return m_pafy; }
+    const std::vector<double>& GetXValues() const { return m_x; }
+    const std::vector<double>& GetYValues() const { return m_y; }
 
 private:
-    std::vector<double> m_pafx;
-    std::vector<double> m_pafy;
+    std::vector<double> m_x;
+    std::vector<double> m_y;
     int32_t m_lArraySize = 0;
 };

@@ -2,47 +2,47 @@
 
 #include <algorithm>
 
-bool StringTools::IsInMask(char cCharacter, const std::string& pcString)
+bool StringTools::IsInMask(char cCharacter, const std::string& text)
 {
-    return pcString.find(cCharacter) != std::string::npos;
+    return text.find(cCharacter) != std::string::npos;
 }
 
-void StringTools::KeepMaskRun(std::string& pcString, const std::string& pcMask)
+void StringTools::KeepMaskRun(std::string& text, const std::string& mask)
 {
-    const std::size_t lFirst = pcString.find_first_of(pcMask);
+    const std::size_t lFirst = text.find_first_of(mask);
     if (lFirst == std::string::npos) {
-        pcString.clear();
+        text.clear();
         return;
     }
-    std::size_t lEnd = pcString.find_first_not_of(pcMask, lFirst);
+    std::size_t lEnd = text.find_first_not_of(mask, lFirst);
     if (lEnd == std::string::npos) {
-        lEnd = pcString.size();
+        lEnd = text.size();
     }
-    pcString = pcString.substr(lFirst, lEnd - lFirst);
+    text = text.substr(lFirst, lEnd - lFirst);
 }
 
-void StringTools::ReplaceChar(std::string& pcString, char cFrom, char cTo)
+void StringTools::ReplaceChar(std::string& text, char cFrom, char cTo)
 {
-    std::replace(pcString.begin(), pcString.end(), cFrom, cTo);
+    std::replace(text.begin(), text.end(), cFrom, cTo);
 }
 
-void StringTools::SubString(std::string& pcString, int lFirst, int lLast)
+void StringTools::SubString(std::string& text, int lFirst, int lLast)
 {
-    const int lLength = static_cast<int>(pcString.size());
+    const int lLength = static_cast<int>(text.size());
     lFirst = std::max(lFirst, 0);
     lLast = std::min(lLast, lLength - 1);
     if (lFirst > lLast) {
-        pcString.clear();
+        text.clear();
         return;
     }
-    pcString = pcString.substr(static_cast<std::size_t>(lFirst), static_cast<std::size_t>(lLast - lFirst + 1));
+    text = text.substr(static_cast<std::size_t>(lFirst), static_cast<std::size_t>(lLast - lFirst + 1));
 }
 
-void StringTools::DeleteChars(std::string& pcString, int lPosition, int lCount)
+void StringTools::DeleteChars(std::string& text, int lPosition, int lCount)
 {
-    const int lLength = static_cast<int>(pcString.size());
+    const int lLength = static_cast<int>(text.size());
     if (lPosition < 0 || lPosition >= lLength || lCount <= 0) {
         return;
     }
-    pcString.erase(static_cast<std::size_t>(lPosition), static_cast<std::size_t>(std::min(lCount, lLength - lPosition)));
+    text.erase(static_cast<std::size_t>(lPosition), static_cast<std::size_t>(std::min(lCount, lLength - lPosition)));
 }

@@ -15,9 +15,9 @@ void CubicSpline::Clear()
 {
     m_n = 0;
     m_oPoints.SetSize(0);
-    m_pafb.clear();
-    m_pafc.clear();
-    m_pafd.clear();
+    m_b.clear();
+    m_c.clear();
+    m_d.clear();
 }
 
 bool CubicSpline::SetPoints(const DataSeries& oPoints)
@@ -72,9 +72,9 @@ bool CubicSpline::SetPoints(const DataSeries& oPoints)
         d[i - 1] = static_cast<double>((c[i] - c[i - 1]) / (x[i] - x[i - 1]) * kThird);
     }
     m_oPoints = oPoints;
-    m_pafb = std::move(b);
-    m_pafc = std::move(c);
-    m_pafd = std::move(d);
+    m_b = std::move(b);
+    m_c = std::move(c);
+    m_d = std::move(d);
     m_n = static_cast<int32_t>(n);
     return true;
 }
@@ -94,5 +94,5 @@ double CubicSpline::Interpolate(double xValue) const
         i = static_cast<std::size_t>(std::upper_bound(x.begin(), x.end(), xValue) - x.begin()) - 1;
     }
     const double t = xValue - x[i];
-    return y[i] + t * m_pafb[i] + t * t * m_pafc[i] + t * t * t * m_pafd[i];
+    return y[i] + t * m_b[i] + t * t * m_c[i] + t * t * t * m_d[i];
 }

@@ -20,14 +20,14 @@ public:
     double Interpolate(double x) const;
 
     bool IsEmpty() const { return m_n == 0; }
-    const std::vector<double>& Quadratic() const { return m_pafc; }
+    const std::vector<double>& Quadratic() const { return m_c; }
 
 private:
     void Clear();
 
     DataSeries m_oPoints;
     int32_t m_n = 0;
-    std::vector<double> m_pafd;
-    std::vector<double> m_pafc;
-    std::vector<double> m_pafb;
+    std::vector<double> m_d;
+    std::vector<double> m_c;
+    std::vector<double> m_b;
 };

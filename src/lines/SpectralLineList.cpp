@@ -6,15 +6,15 @@
 void SpectralLineList::AddSpectralLine(std::unique_ptr<SpectralLine> pLine)
 {
     if (pLine) {
-        m_oSpectralLineVector.push_back(std::move(pLine));
+        m_spectralLines.push_back(std::move(pLine));
     }
 }
 
 std::vector<SpectralLine> SpectralLineList::CopyLines() const
 {
     std::vector<SpectralLine> vLines;
-    vLines.reserve(m_oSpectralLineVector.size());
-    for (const auto& pLine : m_oSpectralLineVector) {
+    vLines.reserve(m_spectralLines.size());
+    for (const auto& pLine : m_spectralLines) {
         vLines.push_back(*pLine);
     }
     return vLines;
@@ -22,23 +22,23 @@ std::vector<SpectralLine> SpectralLineList::CopyLines() const
 
 void SpectralLineList::RestoreLines(const std::vector<SpectralLine>& vLines)
 {
-    m_oSpectralLineVector.clear();
+    m_spectralLines.clear();
     for (const SpectralLine& o : vLines) {
-        m_oSpectralLineVector.push_back(std::make_unique<SpectralLine>(o));
+        m_spectralLines.push_back(std::make_unique<SpectralLine>(o));
     }
 }
 
 void SpectralLineList::Clear()
 {
-    while (!m_oSpectralLineVector.empty()) {
-        m_oSpectralLineVector.pop_back();
+    while (!m_spectralLines.empty()) {
+        m_spectralLines.pop_back();
     }
 }
 
 SpectralLine& SpectralLineList::Line(int32_t lSpectralLineIndex) const
 {
-    QASSERT(lSpectralLineIndex>=0 && lSpectralLineIndex<(long) m_oSpectralLineVector.size());
-    return *m_oSpectralLineVector[static_cast<std::size_t>(lSpectralLineIndex)];
+    QASSERT(lSpectralLineIndex>=0 && lSpectralLineIndex<(long) m_spectralLines.size());
+    return *m_spectralLines[static_cast<std::size_t>(lSpectralLineIndex)];
 }
 
 const SpectralLine& SpectralLineList::GetLine(int32_t lSpectralLineIndex) const
@@ -48,22 +48,22 @@ const SpectralLine& SpectralLineList::GetLine(int32_t lSpectralLineIndex) const
 
 int32_t SpectralLineList::ToggleActive(int32_t lSpectralLineIndex)
 {
-    return m_oSpectralLineVector.empty() ? 0 : Mark().Toggle(Line(lSpectralLineIndex).GetId());
+    return m_spectralLines.empty() ? 0 : Mark().Toggle(Line(lSpectralLineIndex).GetId());
 }
 
 bool SpectralLineList::IsActive(int32_t lSpectralLineIndex) const
 {
-    return !m_oSpectralLineVector.empty() && Mark().Is(Line(lSpectralLineIndex).GetId());
+    return !m_spectralLines.empty() && Mark().Is(Line(lSpectralLineIndex).GetId());
 }
 
 double SpectralLineList::GetCenter(int32_t lSpectralLineIndex) const
 {
-    return m_oSpectralLineVector.empty() ? 0.0 : Line(lSpectralLineIndex).GetCenter();
+    return m_spectralLines.empty() ? 0.0 : Line(lSpectralLineIndex).GetCenter();
 }
 
 double SpectralLineList::GetWidth(int32_t lSpectralLineIndex) const
 {
-    return m_oSpectralLineVector.empty() ? 0.0 : Line(lSpectralLineIndex).GetWidth();
+    return m_spectralLines.empty() ? 0.0 : Line(lSpectralLineIndex).GetWidth();
 }
 
 double SpectralLineList::GetFirstCenter(int32_t lSpectralLineIndex) const

@@ -18,7 +18,7 @@ public:
     // Copies of the lines, and the lines replaced by such copies (a search undone).
     std::vector<SpectralLine> CopyLines() const;
     void RestoreLines(const std::vector<SpectralLine>& vLines);
-    int32_t GetSpectralLineCount() const { return static_cast<int32_t>(m_oSpectralLineVector.size()); }
+    int32_t GetSpectralLineCount() const { return static_cast<int32_t>(m_spectralLines.size()); }
 
     // These four give 0 (false) on an empty container.
     int32_t ToggleActive(int32_t lSpectralLineIndex);
@@ -57,5 +57,5 @@ private:
     ActiveLine* m_pMark = nullptr;
     mutable ActiveLine m_oOwnMark;
 
-    std::vector<std::unique_ptr<SpectralLine>> m_oSpectralLineVector;
+    std::vector<std::unique_ptr<SpectralLine>> m_spectralLines;
 };

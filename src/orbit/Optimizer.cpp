@@ -5,7 +5,7 @@
 #include "core/Assert.h"
 #include "core/Utils.h"
 
-Optimizer::Optimizer(int32_t lCapacity) : m_paParameters(static_cast<std::size_t>(lCapacity)) {}
+Optimizer::Optimizer(int32_t lCapacity) : m_parameters(static_cast<std::size_t>(lCapacity)) {}
 
 void Optimizer::SetDataArray(const DataSeries& oData)
 {
@@ -15,8 +15,8 @@ void Optimizer::SetDataArray(const DataSeries& oData)
 
 const OptimizerParameter& Optimizer::GetParameter(int32_t lIndex) const
 {
-    QASSERT(lIndex>=0 && lIndex<static_cast<int32_t>(m_paParameters.size()));
-    return m_paParameters[static_cast<std::size_t>(lIndex)];
+    QASSERT(lIndex>=0 && lIndex<static_cast<int32_t>(m_parameters.size()));
+    return m_parameters[static_cast<std::size_t>(lIndex)];
 }
 
 double Optimizer::GridValue(const OptimizerParameter& oParameter, int32_t i)
@@ -27,14 +27,14 @@ double Optimizer::GridValue(const OptimizerParameter& oParameter, int32_t i)
 void Optimizer::TakeBest()
 {
     for (int32_t k = 0; k < m_lNumberParameters; ++k) {
-        m_paParameters[static_cast<std::size_t>(k)].fBest = m_paParameters[static_cast<std::size_t>(k)].fValue;
+        m_parameters[static_cast<std::size_t>(k)].fBest = m_parameters[static_cast<std::size_t>(k)].fValue;
     }
     m_fBestValue = m_fCurrentValue;
 }
 
 void Optimizer::GridLevel(int32_t lParameter)
 {
-    OptimizerParameter& oParameter = m_paParameters[static_cast<std::size_t>(lParameter)];
+    OptimizerParameter& oParameter = m_parameters[static_cast<std::size_t>(lParameter)];
     for (int32_t i = 0; i <= oParameter.lSteps; ++i) {
         oParameter.fValue = GridValue(oParameter, i);
         if (lParameter + 1 < m_lNumberParameters) {
@@ -63,7 +63,7 @@ void Optimizer::RefineOptimum()
     QASSERT(m_bIsOptimizationConfigured);
     constexpr double kEpsilon = 0.001;
     for (int32_t k = 0; k < m_lNumberParameters; ++k) {
-        m_paParameters[static_cast<std::size_t>(k)].fValue = m_paParameters[static_cast<std::size_t>(k)].fBest;
+        m_parameters[static_cast<std::size_t>(k)].fValue = m_parameters[static_cast<std::size_t>(k)].fBest;
     }
     double f0 = m_fBestValue;
     bool bImproved = true;
@@ -76,7 +76,7 @@ void Optimizer::RefineOptimum()
         bImproved = false;
         const double fPassStart = ObjectiveFunction();
         for (int32_t k = 0; k < m_lNumberParameters; ++k) {
-            OptimizerParameter& o = m_paParameters[static_cast<std::size_t>(k)];
+            OptimizerParameter& o = m_parameters[static_cast<std::size_t>(k)];
             if (o.lSteps == 0) {
                 continue;
             }
@@ -119,7 +119,7 @@ void Optimizer::RefineOptimum()
         }
     }
     for (int32_t k = 0; k < m_lNumberParameters; ++k) {
-        m_paParameters[static_cast<std::size_t>(k)].fBest = m_paParameters[static_cast<std::size_t>(k)].fValue;
+        m_parameters[static_cast<std::size_t>(k)].fBest = m_parameters[static_cast<std::size_t>(k)].fValue;
     }
     m_fBestValue = f0;
 }

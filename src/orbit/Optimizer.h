@@ -63,5 +63,5 @@ protected:
     double m_fBestValue = 0.0;
     double m_fCurrentValue = 0.0;
     DataSeries m_oDataArray;
-    std::vector<OptimizerParameter> m_paParameters;
+    std::vector<OptimizerParameter> m_parameters;
 };

@@ -36,13 +36,13 @@ double Shape(double fOmegaRadians, double fNu, double e)
 void OrbitGridSearch::SetParameter(int32_t lIndex, bool bFixed, int32_t lSteps, double fStart, double fLower,
                                     double fUpper)
 {
-    QASSERT(lIndex>=0 && lIndex<static_cast<int32_t>(m_paParameters.size()));
+    QASSERT(lIndex>=0 && lIndex<static_cast<int32_t>(m_parameters.size()));
     if (lIndex == kOmega) {
         fStart *= kDegreesToRadians;
         fLower *= kDegreesToRadians;
         fUpper *= kDegreesToRadians;
     }
-    OptimizerParameter& o = m_paParameters[static_cast<std::size_t>(lIndex)];
+    OptimizerParameter& o = m_parameters[static_cast<std::size_t>(lIndex)];
     o.fValue = fStart;
     o.fBest = fStart;
     o.fLower = fLower;
@@ -57,7 +57,7 @@ void OrbitGridSearch::FillElements(OrbitElements& oElements, bool bBest) const
 {
     QASSERT(m_bIsOptimizationConfigured && m_lNumberParameters == NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
     const auto Value = [&](int lIndex) {
-        const OptimizerParameter& o = m_paParameters[static_cast<std::size_t>(lIndex)];
+        const OptimizerParameter& o = m_parameters[static_cast<std::size_t>(lIndex)];
         return bBest ? o.fBest : o.fValue;
     };
     oElements.fPeriod = Value(kPeriod);
@@ -214,7 +214,7 @@ void OrbitGridSearch::Optimize(Progress* pProgress)
     }
     m_fBestValue = ObjectiveFunction();
     const double fStartCost = m_fBestValue;
-    const std::vector<OptimizerParameter> aoLimits = m_paParameters;
+    const std::vector<OptimizerParameter> aoLimits = m_parameters;
     const std::vector<double>& vT = m_oDataArray.GetXValues();
     const std::vector<double>& vV = m_oDataArray.GetYValues();
     const std::size_t n = vT.size();
@@ -306,14 +306,14 @@ void OrbitGridSearch::Optimize(Progress* pProgress)
     }
     if (oBest.bFound) {
         for (std::size_t k = 0; k < 6; ++k) {
-            m_paParameters[k].fValue = GridValue(m_paParameters[k], oBest.alIndex[k]);
+            m_parameters[k].fValue = GridValue(m_parameters[k], oBest.alIndex[k]);
         }
         m_fCurrentValue = oBest.fCost;
         TakeBest();
     }
     // Every parameter ends on its last grid value, as after one pass.
     for (std::size_t k = 0; k < 6; ++k) {
-        m_paParameters[k].fValue = GridValue(m_paParameters[k], m_paParameters[k].lSteps);
+        m_parameters[k].fValue = GridValue(m_parameters[k], m_parameters[k].lSteps);
     }
     m_bIsOptimized = true;
 }

@@ -145,7 +145,7 @@ double PhaseDispersion::Dispersion(double P, Bins& oBins) const
 double PhaseDispersion::ObjectiveFunction()
 {
     m_vBins.resize(std::max<std::size_t>(m_vBins.size(), 1));
-    return Dispersion(m_paParameters[0].fValue, m_vBins[0]);
+    return Dispersion(m_parameters[0].fValue, m_vBins[0]);
 }
 
 void PhaseDispersion::Disperse(const std::vector<double>& vPeriods, std::vector<double>& vValues)
@@ -175,7 +175,7 @@ void PhaseDispersion::Disperse(const std::vector<double>& vPeriods, std::vector<
 
 void PhaseDispersion::SetPeriodRange(double fStart, double fLower, double fUpper)
 {
-    OptimizerParameter& o = m_paParameters[0];
+    OptimizerParameter& o = m_parameters[0];
     o.fValue = fStart;
     o.fBest = fStart;
     o.fLower = fLower;
@@ -186,7 +186,7 @@ void PhaseDispersion::SetPeriodRange(double fStart, double fLower, double fUpper
 void PhaseDispersion::ScanPeriods(Progress* pProgress)
 {
     QASSERT(m_bIsOptimizationConfigured);
-    OptimizerParameter& o = m_paParameters[0];
+    OptimizerParameter& o = m_parameters[0];
     o.fValue = o.fLower;
     o.fBest = o.fLower;
     m_fBestValue = ObjectiveFunction();
@@ -248,11 +248,11 @@ void PhaseDispersion::ScanPeriods(Progress* pProgress)
 double PhaseDispersion::GetBestPeriod() const
 {
     QASSERT(m_bIsOptimizationConfigured && m_lNumberParameters == 1);
-    return m_paParameters[0].fBest;
+    return m_parameters[0].fBest;
 }
 
 double PhaseDispersion::GetPeriod() const
 {
     QASSERT(m_bIsOptimizationConfigured && m_lNumberParameters == 1);
-    return m_paParameters[0].fValue;
+    return m_parameters[0].fValue;
 }

@@ -46,8 +46,8 @@ void RvCurvePlot::Draw(int32_t lImageHeight, int32_t lImageWidth)
         vSortedX[i] = vX[vOrder[i]];
         vSortedY[i] = vY[vOrder[i]];
     }
-    m_pafGraphX = vSortedX;
-    m_pafGraphY = vSortedY;
+    m_plottedX = vSortedX;
+    m_plottedY = vSortedY;
     m_lNumberValues = N;
     Init(N, kDefaultZoomFactor);
 

@@ -15,8 +15,8 @@ public:
     void Draw(int32_t lImageHeight, int32_t lImageWidth);
 
     // The points as drawn (phases in the phase plot), sorted by x.
-    const std::vector<double>& PlottedX() const { return m_pafGraphX; }
-    const std::vector<double>& PlottedY() const { return m_pafGraphY; }
+    const std::vector<double>& PlottedX() const { return m_plottedX; }
+    const std::vector<double>& PlottedY() const { return m_plottedY; }
     // True when the last drawing showed phases (a phase plot of a fitted orbit), not Julian dates.
     bool ShowsPhase() const { return m_bShowsPhase; }
 

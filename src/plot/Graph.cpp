@@ -43,8 +43,8 @@ void Graph::SetData(int32_t lCount, const double* x, const double* y)
 {
     QASSERT(x!=NULL && y!=NULL);
     lCount = std::max<int32_t>(lCount, 0);
-    m_pafGraphX.assign(x, x + lCount);
-    m_pafGraphY.assign(y, y + lCount);
+    m_plottedX.assign(x, x + lCount);
+    m_plottedY.assign(y, y + lCount);
     m_lNumberValues = lCount;
     Init(lCount, kDefaultZoomFactor);
     ComputeRange();
@@ -58,18 +58,18 @@ void Graph::ComputeRange()
     if (lFirst >= lEnd) {
         return;
     }
-    m_fXMin = m_fXMax = m_pafGraphX[static_cast<std::size_t>(lFirst)];
-    m_fYMin = m_fYMax = m_pafGraphY[static_cast<std::size_t>(lFirst)];
+    m_fXMin = m_fXMax = m_plottedX[static_cast<std::size_t>(lFirst)];
+    m_fYMin = m_fYMax = m_plottedY[static_cast<std::size_t>(lFirst)];
     for (int32_t i = lFirst; i < lEnd; ++i) {
-        const double x = m_pafGraphX[static_cast<std::size_t>(i)];
-        const double y = m_pafGraphY[static_cast<std::size_t>(i)];
+        const double x = m_plottedX[static_cast<std::size_t>(i)];
+        const double y = m_plottedY[static_cast<std::size_t>(i)];
         m_fXMin = std::min(m_fXMin, x);
         m_fXMax = std::max(m_fXMax, x);
         m_fYMin = std::min(m_fYMin, y);
         m_fYMax = std::max(m_fYMax, y);
     }
     if (m_bKeepYAxisFixed) {
-        for (const double y : m_pafGraphY) {
+        for (const double y : m_plottedY) {
             m_fYMin = std::min(m_fYMin, y);
             m_fYMax = std::max(m_fYMax, y);
         }
@@ -263,7 +263,7 @@ void Graph::DrawData()
         std::min<int64_t>(static_cast<int64_t>(m_lStartIndex) + m_lVisibleCount, m_lNumberValues));
     // The axis runs to rounded values beyond the visible samples: the samples there are drawn too, and
     // one more on each side, so that the line reaches the frame.
-    const auto X = [this](int32_t i) { return m_pafGraphX[static_cast<std::size_t>(i)]; };
+    const auto X = [this](int32_t i) { return m_plottedX[static_cast<std::size_t>(i)]; };
     while (lFirst > 0 && lFirst < m_lNumberValues && X(lFirst - 1) >= oMap.oX.fLow) {
         --lFirst;
     }
@@ -272,7 +272,7 @@ void Graph::DrawData()
         ++lEnd;
     }
     lEnd = std::min(m_lNumberValues, lEnd + 1);
-    DrawPoints(oMap, m_pafGraphX.data(), m_pafGraphY.data(), lFirst, lEnd);
+    DrawPoints(oMap, m_plottedX.data(), m_plottedY.data(), lFirst, lEnd);
 }
 
 void Graph::DrawPoints(const Mapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd)
@@ -332,9 +332,9 @@ double Graph::PixelToX(int lX) const
 
 int32_t Graph::IndexAtX(double x) const
 {
-    const auto itEnd = m_pafGraphX.begin() + m_lNumberValues;
-    const auto it = std::lower_bound(m_pafGraphX.begin(), itEnd, x);
-    return static_cast<int32_t>(std::min<std::ptrdiff_t>(it - m_pafGraphX.begin(), m_lNumberValues - 1));
+    const auto itEnd = m_plottedX.begin() + m_lNumberValues;
+    const auto it = std::lower_bound(m_plottedX.begin(), itEnd, x);
+    return static_cast<int32_t>(std::min<std::ptrdiff_t>(it - m_plottedX.begin(), m_lNumberValues - 1));
 }
 
 bool Graph::ZoomAtPixel(int lX, int lSteps)

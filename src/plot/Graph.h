@@ -84,8 +84,8 @@ protected:
     // Points lFirst .. lEnd - 1 as crosses or as a polyline, cut at the plot's frame.
     void DrawPoints(const Mapping& oMap, const double* pafX, const double* pafY, int32_t lFirst, int32_t lEnd);
 
-    std::vector<double> m_pafGraphX;
-    std::vector<double> m_pafGraphY;
+    std::vector<double> m_plottedX;
+    std::vector<double> m_plottedY;
     int32_t m_lNumberValues = 0;
     int32_t m_lImageWidth = 0;
     int32_t m_lImageHeight = 0;

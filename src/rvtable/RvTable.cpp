@@ -70,7 +70,7 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
         if (oMeasurement.bDouble) {
             oMeasurement.fVelocity2 = RadialVelocity(oMeasurement.fLaboratoryWavelength, fSecond, oRow.fJulianDate);
         }
-        oRow.pMeasurements.push_back(oMeasurement);
+        oRow.measurements.push_back(oMeasurement);
     }
     InsertRow(std::move(oRow));
 }
@@ -83,7 +83,7 @@ void RvTable::AddVelocity(const Spectrum* pSpectrum, double fVelocity)
     oRow.fSpectrumKey = pSpectrum->GetIntensitySum();
     LineMeasurement oMeasurement;
     oMeasurement.fVelocity1 = fVelocity;
-    oRow.pMeasurements.push_back(oMeasurement);
+    oRow.measurements.push_back(oMeasurement);
     InsertRow(std::move(oRow));
 }
 
@@ -137,7 +137,7 @@ std::vector<int32_t> RvTable::UsedIndices() const
 {
     std::vector<int32_t> vUsed;
     for (const auto& oRow : m_vMeasurementRow) {
-        for (const auto& oMeasurement : oRow.pMeasurements) {
+        for (const auto& oMeasurement : oRow.measurements) {
             vUsed.push_back(oMeasurement.lLaboratoryLineIndex);
         }
     }
@@ -160,7 +160,7 @@ void RvTable::ClearColumn(int32_t c)
         return;
     }
     for (std::size_t r = 0; r < m_vMeasurementRow.size();) {
-        auto& vMeasurements = m_vMeasurementRow[r].pMeasurements;
+        auto& vMeasurements = m_vMeasurementRow[r].measurements;
         const auto it = std::find_if(vMeasurements.begin(), vMeasurements.end(), [&](const LineMeasurement& o) {
             return o.lLaboratoryLineIndex == lIndex;
         });
@@ -181,7 +181,7 @@ void RvTable::ClearCell(int32_t r, int32_t c)
         return;
     }
     const int32_t lIndex = ColumnIndex(c);
-    auto& vMeasurements = m_vMeasurementRow[static_cast<std::size_t>(r)].pMeasurements;
+    auto& vMeasurements = m_vMeasurementRow[static_cast<std::size_t>(r)].measurements;
     const auto it = std::find_if(vMeasurements.begin(), vMeasurements.end(),
                                  [&](const LineMeasurement& o) { return o.lLaboratoryLineIndex == lIndex; });
     if (lIndex < 0 || it == vMeasurements.end()) {
@@ -236,7 +236,7 @@ void RvTable::GetCellText(int32_t r, int32_t c, std::string& cValue, bool& bRowE
 
 std::string RvTable::CellText(int32_t r, int32_t lIndex) const
 {
-    for (const auto& o : m_vMeasurementRow.at(static_cast<std::size_t>(r)).pMeasurements) {
+    for (const auto& o : m_vMeasurementRow.at(static_cast<std::size_t>(r)).measurements) {
         if (o.lLaboratoryLineIndex == lIndex) {
             std::string sText = quandrel::FormatFixedWidth(o.fVelocity1, 6, 2);
             if (o.bDouble) {
@@ -259,15 +259,15 @@ void RvTable::GetRVCurve(DataSeries& oCurve) const
     std::vector<double> vJulianDate;
     std::vector<double> vVelocity;
     for (const auto& oRow : m_vMeasurementRow) {
-        if (oRow.pMeasurements.empty()) {
+        if (oRow.measurements.empty()) {
             continue;
         }
         double fSum = 0.0;
-        for (const auto& o : oRow.pMeasurements) {
+        for (const auto& o : oRow.measurements) {
             fSum += o.fVelocity1;
         }
         vJulianDate.push_back(oRow.fJulianDate);
-        vVelocity.push_back(fSum / oRow.lCount());
+        vVelocity.push_back(fSum / oRow.Count());
     }
     oCurve.SetSize(0);
     if (!vJulianDate.empty()) {
@@ -289,10 +289,10 @@ std::string RvTable::ProjectBytes() const
     oWriter.WriteInt32(static_cast<int32_t>(m_vMeasurementRow.size()));
     for (const auto& oRow : m_vMeasurementRow) {
         oWriter.WriteInt32(0);
-        oWriter.WriteInt32(oRow.lCount());
+        oWriter.WriteInt32(oRow.Count());
         oWriter.WriteDouble(oRow.fJulianDate);
         oWriter.WriteDouble(oRow.fSpectrumKey);
-        for (const auto& o : oRow.pMeasurements) {
+        for (const auto& o : oRow.measurements) {
             oWriter.WriteDouble(o.fCenter1);
             oWriter.WriteDouble(o.fCenter2);
             oWriter.WriteDouble(o.fLaboratoryWavelength);
@@ -348,8 +348,8 @@ bool RvTable::ParseProject(const std::string& sBytes)
             !std::isfinite(oRow.fJulianDate)) {
             return false;
         }
-        oRow.pMeasurements.resize(static_cast<std::size_t>(lCount));
-        for (auto& o : oRow.pMeasurements) {
+        oRow.measurements.resize(static_cast<std::size_t>(lCount));
+        for (auto& o : oRow.measurements) {
             std::string sFlag;
             if (!oReader.ReadDouble(o.fCenter1) || !oReader.ReadDouble(o.fCenter2) ||
                 !oReader.ReadDouble(o.fLaboratoryWavelength) || !oReader.ReadDouble(o.fVelocity1) ||
@@ -368,7 +368,7 @@ bool RvTable::ParseProject(const std::string& sBytes)
     // Every measurement names a line of the table (index 0 also serves the correlation's velocities).
     const int32_t lLimit = std::max<int32_t>(oLines.GetLineCount(), 1);
     for (const auto& oRow : vRows) {
-        for (const auto& o : oRow.pMeasurements) {
+        for (const auto& o : oRow.measurements) {
             if (o.lLaboratoryLineIndex < 0 || o.lLaboratoryLineIndex >= lLimit) {
                 return false;
             }
@@ -449,8 +449,8 @@ bool RvTable::DumpToFile(const std::string& sPath) const
         sText += quandrel::FormatFixedWidth(oRow.fJulianDate, 12, 3) + "  ;";
         std::size_t lNext = 0;
         for (int32_t k = lMin; k <= lMax; ++k) {
-            if (lNext < oRow.pMeasurements.size() && oRow.pMeasurements[lNext].lLaboratoryLineIndex == k) {
-                const auto& o = oRow.pMeasurements[lNext++];
+            if (lNext < oRow.measurements.size() && oRow.measurements[lNext].lLaboratoryLineIndex == k) {
+                const auto& o = oRow.measurements[lNext++];
                 sText += o.bDouble ? quandrel::FormatFixedWidth(o.fVelocity1, 7, 2) + "/" +
                                          quandrel::FormatFixedWidth(o.fVelocity2, 7, 2)
                                    : quandrel::FormatFixedWidth(o.fVelocity1, 11, 2) + Blanks(4);
@@ -474,7 +474,7 @@ bool RvTable::ExportResults(double fThreshold, const std::string& sPath) const
         std::map<int32_t, std::array<double, 4>> mSums;
         bool bAnyDouble = false;
         for (std::size_t r = lFirst; r < lEnd; ++r) {
-            for (const auto& o : m_vMeasurementRow[r].pMeasurements) {
+            for (const auto& o : m_vMeasurementRow[r].measurements) {
                 auto& a = mSums[o.lLaboratoryLineIndex];
                 a[0] += 1;
                 a[1] += o.fVelocity1;

@@ -29,10 +29,10 @@ struct LineMeasurement {
 
 // One spectrum: its measurements, observation time and key (sum of its intensities).
 struct MeasurementRow {
-    std::vector<LineMeasurement> pMeasurements;
+    std::vector<LineMeasurement> measurements;
     double fJulianDate = 0.0;
     double fSpectrumKey = 0.0;
-    int32_t lCount() const { return static_cast<int32_t>(pMeasurements.size()); }
+    int32_t Count() const { return static_cast<int32_t>(measurements.size()); }
 };
 
 class RvTable : public ObservationCoordinates {

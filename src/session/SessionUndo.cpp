@@ -31,7 +31,7 @@ void Session::PushTableUndo(UndoStep oStep)
     const auto Measurements = [](const std::vector<MeasurementRow>& vRows) {
         std::size_t n = 0;
         for (const MeasurementRow& o : vRows) {
-            n += o.pMeasurements.size();
+            n += o.measurements.size();
         }
         return n;
     };

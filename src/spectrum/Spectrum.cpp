@@ -17,16 +17,16 @@ void Spectrum::SetValues(int32_t lCount, const double* fValues1, const double* f
     QASSERT(fValues1!=NULL && fValues2!=NULL);
     ClearValues();
     lCount = std::max<int32_t>(lCount, 0);
-    m_pafWavelength.assign(fValues1, fValues1 + lCount);
-    m_pafIntensity.assign(fValues2, fValues2 + lCount);
+    m_wavelengths.assign(fValues1, fValues1 + lCount);
+    m_intensities.assign(fValues2, fValues2 + lCount);
 }
 
 void Spectrum::TakeValues(std::vector<double>&& vWavelength, std::vector<double>&& vIntensity)
 {
     ClearValues();
     vIntensity.resize(vWavelength.size(), 0.0);
-    m_pafWavelength = std::move(vWavelength);
-    m_pafIntensity = std::move(vIntensity);
+    m_wavelengths = std::move(vWavelength);
+    m_intensities = std::move(vIntensity);
 }
 
 void Spectrum::SetValues(const DataSeries& oValues)
@@ -38,33 +38,33 @@ void Spectrum::GetValues(int32_t lCount, double* fValues1, double* fValues2) con
 {
     QASSERT(fValues1!=NULL && fValues2!=NULL);
     QASSERT(lCount>=0 && lCount<=GetNumberValues());
-    std::copy_n(m_pafWavelength.begin(), lCount, fValues1);
-    std::copy_n(m_pafIntensity.begin(), lCount, fValues2);
+    std::copy_n(m_wavelengths.begin(), lCount, fValues1);
+    std::copy_n(m_intensities.begin(), lCount, fValues2);
 }
 
 void Spectrum::PlotAllValues()
 {
     static const double fNone = 0.0;
-    const bool bEmpty = m_pafWavelength.empty();
-    SetData(GetNumberValues(), bEmpty ? &fNone : m_pafWavelength.data(), bEmpty ? &fNone : m_pafIntensity.data());
+    const bool bEmpty = m_wavelengths.empty();
+    SetData(GetNumberValues(), bEmpty ? &fNone : m_wavelengths.data(), bEmpty ? &fNone : m_intensities.data());
 }
 
 void Spectrum::DivideByContinuum(const std::vector<double>& vContinuum)
 {
-    QASSERT(vContinuum.size()==m_pafIntensity.size());
+    QASSERT(vContinuum.size()==m_intensities.size());
     if (m_vOriginalIntensity.empty()) {
-        m_vOriginalIntensity = m_pafIntensity;
+        m_vOriginalIntensity = m_intensities;
     }
-    for (std::size_t i = 0; i < m_pafIntensity.size(); ++i) {
-        m_pafIntensity[i] /= vContinuum[i];
+    for (std::size_t i = 0; i < m_intensities.size(); ++i) {
+        m_intensities[i] /= vContinuum[i];
     }
     m_oSpectralLineContainer.Clear();
 }
 
 void Spectrum::RestoreIntensities()
 {
-    if (m_vOriginalIntensity.size() == m_pafIntensity.size()) {
-        m_pafIntensity = std::move(m_vOriginalIntensity);
+    if (m_vOriginalIntensity.size() == m_intensities.size()) {
+        m_intensities = std::move(m_vOriginalIntensity);
         m_oSpectralLineContainer.Clear();
     }
     m_vOriginalIntensity.clear();
@@ -72,8 +72,8 @@ void Spectrum::RestoreIntensities()
 
 void Spectrum::ClearValues()
 {
-    m_pafWavelength.clear();
-    m_pafIntensity.clear();
+    m_wavelengths.clear();
+    m_intensities.clear();
     m_vOriginalIntensity.clear();
 }
 
@@ -115,7 +115,7 @@ bool Spectrum::GetObservationTime(double& fJulianDate) const
 double Spectrum::GetIntensitySum() const
 {
     double fSum = 0.0;
-    for (const double fIntensity : m_pafIntensity) {
+    for (const double fIntensity : m_intensities) {
         fSum += fIntensity;
     }
     return fSum;
@@ -124,7 +124,7 @@ double Spectrum::GetIntensitySum() const
 int32_t Spectrum::FindNearestIndex(double fWavelength) const
 {
     QASSERT(GetNumberValues()>0);
-    return FindNearestIndexIn(m_pafWavelength, fWavelength);
+    return FindNearestIndexIn(m_wavelengths, fWavelength);
 }
 
 void Spectrum::Draw(int32_t lImageHeight, int32_t lImageWidth)
@@ -221,20 +221,20 @@ bool Spectrum::StandsOutOfNoise(const SpectralLine& oLine, double fNoise, double
     // The depth in the data: the fitted continuum against the mean of the three samples nearest the
     // centre. A single sample's noise (or a hit on the detector) that the fit followed does not carry
     // its neighbours with it; a line does.
-    const auto N = static_cast<std::ptrdiff_t>(m_pafWavelength.size());
+    const auto N = static_cast<std::ptrdiff_t>(m_wavelengths.size());
     if (N < 3) {
         return false;
     }
-    const auto itCenter = std::lower_bound(m_pafWavelength.begin(), m_pafWavelength.end(), oLine.GetFirstCenter());
-    std::ptrdiff_t lAt = itCenter - m_pafWavelength.begin();
-    if (lAt > 0 && (lAt == N || oLine.GetFirstCenter() - m_pafWavelength[static_cast<std::size_t>(lAt - 1)] <
-                                     m_pafWavelength[static_cast<std::size_t>(lAt)] - oLine.GetFirstCenter())) {
+    const auto itCenter = std::lower_bound(m_wavelengths.begin(), m_wavelengths.end(), oLine.GetFirstCenter());
+    std::ptrdiff_t lAt = itCenter - m_wavelengths.begin();
+    if (lAt > 0 && (lAt == N || oLine.GetFirstCenter() - m_wavelengths[static_cast<std::size_t>(lAt - 1)] <
+                                     m_wavelengths[static_cast<std::size_t>(lAt)] - oLine.GetFirstCenter())) {
         --lAt;
     }
     lAt = std::clamp<std::ptrdiff_t>(lAt, 1, N - 2);
     double fCore = 0.0;
     for (std::ptrdiff_t i = lAt - 1; i <= lAt + 1; ++i) {
-        fCore += m_pafIntensity[static_cast<std::size_t>(i)] / 3.0;
+        fCore += m_intensities[static_cast<std::size_t>(i)] / 3.0;
     }
     const double fDepth = m_bIsEmissionSpectrum ? fCore - oLine.GetOffset() : oLine.GetOffset() - fCore;
     return fDepth >= fMinDepthSigma * fNoise && fDepth > 0.0;
@@ -246,14 +246,14 @@ void Spectrum::FindSpectralLines(int32_t lWidth, double fSensitivity, double fMi
     std::vector<int32_t> vExtrema(static_cast<std::size_t>(N));
     DataSeries oSeries;
     if (N > 0) {
-        oSeries.SetValues(m_pafWavelength.data(), m_pafIntensity.data(), N);
+        oSeries.SetValues(m_wavelengths.data(), m_intensities.data(), N);
     }
     int32_t lCount = 0;
     LocalExtrema::Find(lWidth, fSensitivity, oSeries, vExtrema, lCount,
                                                     m_bIsEmissionSpectrum);
     m_oSpectralLineContainer.Clear();
-    const double fNoise = fMinDepthSigma > 0.0 ? EstimateNoiseSigma(m_pafIntensity) : 0.0;
-    const double fScale = SpectralLine::FitScale(m_pafIntensity, m_bIsEmissionSpectrum);
+    const double fNoise = fMinDepthSigma > 0.0 ? EstimateNoiseSigma(m_intensities) : 0.0;
+    const double fScale = SpectralLine::FitScale(m_intensities, m_bIsEmissionSpectrum);
     const int32_t lHalf = lWidth / 2;
     for (int32_t j = 0; j < lCount; ++j) {
         const int32_t k = vExtrema[static_cast<std::size_t>(j)];
@@ -267,7 +267,7 @@ void Spectrum::FindSpectralLines(int32_t lWidth, double fSensitivity, double fMi
             continue;
         }
         auto pLine = std::make_unique<SpectralLine>();
-        pLine->SetFirstCenter(m_pafWavelength[static_cast<std::size_t>(k)]);
+        pLine->SetFirstCenter(m_wavelengths[static_cast<std::size_t>(k)]);
         if (pLine->FitGaussian(oSection, m_bIsEmissionSpectrum, fScale) && (fMinDepthSigma <= 0.0 || StandsOutOfNoise(*pLine, fNoise, fMinDepthSigma))) {
             m_oSpectralLineContainer.AddSpectralLine(std::move(pLine));
         }
@@ -281,7 +281,7 @@ DataSeries Spectrum::GetSection(int32_t lIndex, int32_t lHalf) const
     const int32_t lLast = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(lIndex) + lHalf, N - 1));
     DataSeries oSection;
     if (lFirst <= lLast) {
-        oSection.SetValues(m_pafWavelength.data() + lFirst, m_pafIntensity.data() + lFirst, lLast - lFirst + 1);
+        oSection.SetValues(m_wavelengths.data() + lFirst, m_intensities.data() + lFirst, lLast - lFirst + 1);
     }
     return oSection;
 }
@@ -397,15 +397,15 @@ void Spectrum::OptimizeFit(int32_t lLevel, int32_t lLevelMaxIndex)
     int32_t j = FindNearestIndex(m_oSpectralLineContainer.GetCenter(lActive));
     const double d = static_cast<double>(lLevel) / lLevelMaxIndex;
     int32_t e = j;
-    while (e - 1 >= 0 && m_pafIntensity[static_cast<std::size_t>(e - 1)] < d) {
+    while (e - 1 >= 0 && m_intensities[static_cast<std::size_t>(e - 1)] < d) {
         --e;
     }
-    while (j + 1 < N && m_pafIntensity[static_cast<std::size_t>(j + 1)] < d) {
+    while (j + 1 < N && m_intensities[static_cast<std::size_t>(j + 1)] < d) {
         ++j;
     }
-    m_oSpectralLineContainer.FitGaussian(lActive, m_pafWavelength.data() + e, m_pafIntensity.data() + e, j - e + 1,
+    m_oSpectralLineContainer.FitGaussian(lActive, m_wavelengths.data() + e, m_intensities.data() + e, j - e + 1,
                                          m_bIsEmissionSpectrum,
-                                         SpectralLine::FitScale(m_pafIntensity, m_bIsEmissionSpectrum));
+                                         SpectralLine::FitScale(m_intensities, m_bIsEmissionSpectrum));
 }
 
 void Spectrum::SetGaussianType(int32_t lSpectralLineIndex, bool bDouble)

@@ -31,9 +31,9 @@ public:
     // all of them.
     void PlotAllValues();
 
-    int32_t GetNumberValues() const { return static_cast<int32_t>(m_pafWavelength.size()); }
-    const std::vector<double>& GetWavelengths() const { return m_pafWavelength; }
-    const std::vector<double>& GetIntensities() const { return m_pafIntensity; }
+    int32_t GetNumberValues() const { return static_cast<int32_t>(m_wavelengths.size()); }
+    const std::vector<double>& GetWavelengths() const { return m_wavelengths; }
+    const std::vector<double>& GetIntensities() const { return m_intensities; }
 
     // Frees the values.
     void ClearValues();
@@ -148,8 +148,8 @@ private:
     void CheckLineIndex(int32_t lSpectralLineIndex) const;
     bool StandsOutOfNoise(const SpectralLine& oLine, double fNoise, double fMinDepthSigma) const;
 
-    std::vector<double> m_pafWavelength;
-    std::vector<double> m_pafIntensity;
+    std::vector<double> m_wavelengths;
+    std::vector<double> m_intensities;
     SpectralLineList m_oSpectralLineContainer;
     int32_t m_lClipPageSize = 0;
     int32_t m_lClipPosition = 0;

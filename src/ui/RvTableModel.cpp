@@ -21,7 +21,7 @@ void RvTableModel::Refresh()
     std::vector<double> vVelocity;
     for (const MeasurementRow& oRow : m_oTable.Rows()) {
         vVelocity.clear();
-        for (const LineMeasurement& o : oRow.pMeasurements) {
+        for (const LineMeasurement& o : oRow.measurements) {
             vVelocity.push_back(o.fVelocity1);
         }
         m_vRowStatistics.push_back(ComputeVelocityStatistics(vVelocity));
@@ -137,7 +137,7 @@ QString RvTableModel::RowToolTip(int32_t r) const
     if (o.lOutlier < 0) {
         return {};
     }
-    const LineMeasurement& oLine = m_oTable.Rows()[static_cast<std::size_t>(r)].pMeasurements[static_cast<std::size_t>(o.lOutlier)];
+    const LineMeasurement& oLine = m_oTable.Rows()[static_cast<std::size_t>(r)].measurements[static_cast<std::size_t>(o.lOutlier)];
     std::string sName;
     double fWavelength = 0.0;
     if (!m_oTable.LaboratoryLineTable().GetLine(oLine.lLaboratoryLineIndex, fWavelength, &sName)) {

@@ -17,13 +17,13 @@ public:
     }
     void Set(int i, double fStart, double fLower, double fUpper, int32_t lSteps)
     {
-        m_paParameters[static_cast<std::size_t>(i)] = {fStart, fStart, fLower, fUpper, lSteps, false};
+        m_parameters[static_cast<std::size_t>(i)] = {fStart, fStart, fLower, fUpper, lSteps, false};
     }
     double ObjectiveFunction() override
     {
         ++lEvaluations;
-        const double x = m_paParameters[0].fValue - fCentreX;
-        const double y = m_paParameters[1].fValue - fCentreY;
+        const double x = m_parameters[0].fValue - fCentreX;
+        const double y = m_parameters[1].fValue - fCentreY;
         // A narrow valley along x = y, when fValley > 0.
         return fValley > 0 ? (x - y) * (x - y) * fValley + (x + y) * (x + y) : x * x + y * y;
     }

@@ -105,7 +105,7 @@ TEST(ProjectFile, RoundTripsEverything)
     ASSERT_TRUE(oLoaded.LoadFromFile(oDir.File("p.mtx")));
     EXPECT_TRUE(oLoaded.IsSaved());
     ASSERT_EQ(oLoaded.Rows().size(), 2U);
-    EXPECT_EQ(oLoaded.Rows()[1].pMeasurements[0].fVelocity1, -24.5);
+    EXPECT_EQ(oLoaded.Rows()[1].measurements[0].fVelocity1, -24.5);
     double a, b, c, d;
     EXPECT_TRUE(oLoaded.GetObjectCoordinates(a, b, c, d));
     EXPECT_EQ(d, -30.0);
@@ -153,7 +153,7 @@ TEST(ProjectFile, DamagedFilesAreRefusedWithoutHarm)
         } else {
             // What loads is a table whose every measurement names a laboratory line.
             for (const auto& oRow : oLoaded.Rows()) {
-                for (const auto& o : oRow.pMeasurements) {
+                for (const auto& o : oRow.measurements) {
                     EXPECT_GE(o.lLaboratoryLineIndex, 0);
                     EXPECT_LT(o.lLaboratoryLineIndex, std::max(oLoaded.LaboratoryLineTable().GetLineCount(), 1));
                 }

@@ -73,7 +73,7 @@ TEST(RvTable, RowsFollowTheJulianDateAndReplaceTheSameSpectrum)
     EXPECT_EQ(lColumns, 3) << "indices 2, 5 and 7";
     // Equal dates: the later addition goes first.
     EXPECT_EQ(oTable.Rows()[0].fSpectrumKey, pC->GetIntensitySum());
-    EXPECT_EQ(oTable.Rows()[0].lCount(), 0) << "no identified line: a row without measurements";
+    EXPECT_EQ(oTable.Rows()[0].Count(), 0) << "no identified line: a row without measurements";
     EXPECT_EQ(oTable.GetRowJulianDate(2), 2455000.5);
 
     // The same spectrum again replaces its row.
@@ -150,7 +150,7 @@ TEST(RvTable, CombinedLinesGiveOneDoubleMeasurement)
     p->SetCombination(1, 0);
     oTable.AddSpectrumRow(p.get());
     ASSERT_EQ(oTable.Rows().size(), 1U);
-    const auto& vMeasurements = oTable.Rows()[0].pMeasurements;
+    const auto& vMeasurements = oTable.Rows()[0].measurements;
     ASSERT_EQ(vMeasurements.size(), 2U) << "the neighbour gives no measurement of its own";
     EXPECT_TRUE(vMeasurements[0].bDouble);
     EXPECT_NEAR(vMeasurements[0].fCenter2, 6210.0, 0.01);
@@ -204,8 +204,8 @@ TEST(RvTable, DumpHasAColumnForEveryIndexBetweenTheExtremes)
     oTable.AddSpectrumRow(p.get());
     ASSERT_TRUE(oTable.DumpToFile(oDir.File("dump.txt")));
     const std::string sDump = ReadWholeFile(oDir.File("dump.txt"));
-    const std::string sV1 = quandrel::FormatFixedWidth(oTable.Rows()[0].pMeasurements[0].fVelocity1, 11, 2);
-    const std::string sV2 = quandrel::FormatFixedWidth(oTable.Rows()[0].pMeasurements[1].fVelocity1, 11, 2);
+    const std::string sV1 = quandrel::FormatFixedWidth(oTable.Rows()[0].measurements[0].fVelocity1, 11, 2);
+    const std::string sV2 = quandrel::FormatFixedWidth(oTable.Rows()[0].measurements[1].fVelocity1, 11, 2);
     EXPECT_EQ(sDump, "              ;    Halpha3    ;               ;        Na5    \r\n"
                      "              ;    6199.00    ;               ;    6499.00    \r\n"
                      " 2455000.250  ;" + sV1 + "    ;               ;" + sV2 + "    \r\n");

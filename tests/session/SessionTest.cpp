@@ -147,7 +147,7 @@ TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
     EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime()) << "no rows yet";
     ASSERT_FALSE(m_oSession.AddMeasurement());
     EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime()) << "its own row is no other";
-    const double fVelocity = m_oSession.Table().Rows()[0].pMeasurements[0].fVelocity1;
+    const double fVelocity = m_oSession.Table().Rows()[0].measurements[0].fVelocity1;
 
     // Its lines found anew (none identified): the row it has is kept as it is, not emptied.
     ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
@@ -155,8 +155,8 @@ TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
     ASSERT_TRUE(oRefused);
     EXPECT_EQ(oRefused->sTitle, "No identified lines!");
     ASSERT_EQ(m_oSession.Table().Rows().size(), 1U);
-    ASSERT_EQ(m_oSession.Table().Rows()[0].pMeasurements.size(), 1U);
-    EXPECT_EQ(m_oSession.Table().Rows()[0].pMeasurements[0].fVelocity1, fVelocity);
+    ASSERT_EQ(m_oSession.Table().Rows()[0].measurements.size(), 1U);
+    EXPECT_EQ(m_oSession.Table().Rows()[0].measurements[0].fVelocity1, fVelocity);
 
     // Another spectrum at the same time (to the second) is found; one a minute later is not.
     AddIdentified(6564.0, 2459000.5 + 0.2 / 86400.0);
@@ -183,8 +183,8 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
         const auto& v = m_oSession.Table().Rows();
         return v.size() == vRows.size() &&
                std::equal(v.begin(), v.end(), vRows.begin(), [](const MeasurementRow& a, const MeasurementRow& b) {
-                   return a.fJulianDate == b.fJulianDate && a.pMeasurements.size() == b.pMeasurements.size() &&
-                          a.pMeasurements[0].fVelocity1 == b.pMeasurements[0].fVelocity1;
+                   return a.fJulianDate == b.fJulianDate && a.measurements.size() == b.measurements.size() &&
+                          a.measurements[0].fVelocity1 == b.measurements[0].fVelocity1;
                });
     };
     Spectrum* pFirst = m_oSession.SpectrumAt(0);

@@ -93,7 +93,7 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     const double fExpected = m_pMain->Session().Table().CorrectVelocity(0.0, 2455000.5) + 5.5 +
                              m_pMain->Session().Correlation().GetPeakVelocity() - 12.25;
-    EXPECT_DOUBLE_EQ(m_pMain->Session().Table().Rows()[0].pMeasurements[0].fVelocity1, fExpected);
+    EXPECT_DOUBLE_EQ(m_pMain->Session().Table().Rows()[0].measurements[0].fVelocity1, fExpected);
     EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.5);
 
     // Parameters saved and read back.

@@ -278,8 +278,8 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     ASSERT_EQ(oTable.Rows().size(), 1U);
     EXPECT_TRUE(oTable.AreObserverCoordinatesSet());
     const double fExpected = (pSpectrum->GetLineCenter(0) - 6562.8) / 6562.8 * 299792.458 - 27.5126;
-    EXPECT_NEAR(oTable.Rows()[0].pMeasurements[0].fVelocity1, fExpected, 0.001);
-    EXPECT_NEAR(oTable.Rows()[0].pMeasurements[0].fVelocity1, 22.85 - 27.51, 0.1);
+    EXPECT_NEAR(oTable.Rows()[0].measurements[0].fVelocity1, fExpected, 0.001);
+    EXPECT_NEAR(oTable.Rows()[0].measurements[0].fVelocity1, 22.85 - 27.51, 0.1);
 
     EXPECT_EQ(Grid()->model()->rowCount(), 3);
     EXPECT_EQ(Grid()->model()->columnCount(), 3) << "time, H-alpha and the mean";
