@@ -45,7 +45,7 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
     QASSERT(pSpectrum!=NULL);
     MeasurementRow oRow;
     pSpectrum->GetObservationTime(oRow.fJulianDate);
-    oRow.fSpectrumKey = pSpectrum->GetIntensitySum();
+    oRow.fSpectrumKey = pSpectrum->Key();
     const int32_t lLines = pSpectrum->GetSpectralLineCount();
     for (int32_t i = 0; i < lLines; ++i) {
         std::string sName;
@@ -80,7 +80,7 @@ void RvTable::AddVelocity(const Spectrum* pSpectrum, double fVelocity)
     QASSERT(pSpectrum!=NULL);
     MeasurementRow oRow;
     pSpectrum->GetObservationTime(oRow.fJulianDate);
-    oRow.fSpectrumKey = pSpectrum->GetIntensitySum();
+    oRow.fSpectrumKey = pSpectrum->Key();
     LineMeasurement oMeasurement;
     oMeasurement.fVelocity1 = fVelocity;
     oRow.measurements.push_back(oMeasurement);
@@ -102,12 +102,21 @@ void RvTable::InsertRow(MeasurementRow oRow)
 
 bool RvTable::ContainsSpectrum(const Spectrum* pSpectrum) const
 {
+    return RowOf(pSpectrum).has_value();
+}
+
+std::optional<int32_t> RvTable::RowOf(const Spectrum* pSpectrum) const
+{
     if (pSpectrum == nullptr) {
-        return false;
+        return std::nullopt;
     }
-    const double fKey = pSpectrum->GetIntensitySum();
-    return std::any_of(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
-                       [&](const MeasurementRow& o) { return o.fSpectrumKey == fKey; });
+    const double fKey = pSpectrum->Key();
+    const auto it = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                                 [&](const MeasurementRow& o) { return o.fSpectrumKey == fKey; });
+    if (it == m_vMeasurementRow.end()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(it - m_vMeasurementRow.begin());
 }
 
 void RvTable::RemoveSpectrumRow(const Spectrum* pSpectrum)
@@ -115,7 +124,7 @@ void RvTable::RemoveSpectrumRow(const Spectrum* pSpectrum)
     if (pSpectrum == nullptr) {
         return;
     }
-    const double fKey = pSpectrum->GetIntensitySum();
+    const double fKey = pSpectrum->Key();
     const auto it = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
                                  [&](const MeasurementRow& o) { return o.fSpectrumKey == fKey; });
     if (it != m_vMeasurementRow.end()) {

@@ -10,6 +10,7 @@
 #include "lines/LaboratoryLines.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ public:
     // A row with one measurement of the given velocity, in the column of laboratory index 0.
     void AddVelocity(const Spectrum* pSpectrum, double fVelocity);
     bool ContainsSpectrum(const Spectrum* pSpectrum) const;
+    // The row of the spectrum (found by its key), if it has one.
+    std::optional<int32_t> RowOf(const Spectrum* pSpectrum) const;
     void RemoveSpectrumRow(const Spectrum* pSpectrum);
 
     // Row r (std::out_of_range beyond the rows).

@@ -422,7 +422,7 @@ std::optional<int32_t> Session::OtherRowAtCurrentTime() const
     }
     // Within half a second: times typed to the minute or taken over from another spectrum.
     constexpr double kSameDays = 0.5 / 86400.0;
-    const double fKey = m_pCurrentSpectrum->GetIntensitySum();
+    const double fKey = m_pCurrentSpectrum->Key();
     const auto& vRows = m_oTable.Rows();
     for (std::size_t r = 0; r < vRows.size(); ++r) {
         if (vRows[r].fSpectrumKey != fKey && std::fabs(vRows[r].fJulianDate - fJulianDate) < kSameDays) {

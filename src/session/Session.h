@@ -310,8 +310,8 @@ public:
     // --- Continuum ---
     // The continuum of the current spectrum with these options; nothing with the reason in oMessage.
     std::optional<ContinuumFit> FitCurrentContinuum(const ContinuumOptions& oOptions, Outcome& oMessage) const;
-    // Divides the current spectrum by its continuum (its lines go; the original intensities are kept).
-    // Refused for a spectrum in the table of radial velocities, whose row knows it by its intensities.
+    // Divides the current spectrum by its continuum (its lines go; the original intensities are kept). A
+    // spectrum in the table keeps its row, whose measurements stay those of the intensities before.
     Outcome NormalizeCurrentSpectrum(const ContinuumOptions& oOptions);
     bool CanRestoreCurrentSpectrum() const;
     // The current spectrum's intensities as they were before it was normalised.
@@ -341,6 +341,8 @@ public:
     // The current spectrum's identified lines as a row; it needs an observation time and at least one
     // identified line, and takes the observer's site from the settings when the table has none.
     Outcome AddMeasurement();
+    // The current spectrum's row, if it has one.
+    std::optional<int32_t> CurrentRow() const { return m_oTable.RowOf(m_pCurrentSpectrum); }
     // The row of another spectrum with the current spectrum's observation time, if there is one.
     std::optional<int32_t> OtherRowAtCurrentTime() const;
     void ClearCell(int32_t lRow, int32_t lColumn);

@@ -17,10 +17,6 @@ std::optional<ContinuumFit> Session::FitCurrentContinuum(const ContinuumOptions&
 
 Outcome Session::NormalizeCurrentSpectrum(const ContinuumOptions& oOptions)
 {
-    if (m_pCurrentSpectrum != nullptr && m_oTable.ContainsSpectrum(m_pCurrentSpectrum)) {
-        return Message{"Error!", "This spectrum is in the table of radial velocities, which knows it by its "
-                                  "intensities. Remove it from the table before normalising it."};
-    }
     Outcome oMessage;
     const auto oFit = FitCurrentContinuum(oOptions, oMessage);
     if (!oFit) {
@@ -33,15 +29,13 @@ Outcome Session::NormalizeCurrentSpectrum(const ContinuumOptions& oOptions)
 
 bool Session::CanRestoreCurrentSpectrum() const
 {
-    return m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->HasOriginalIntensities() &&
-           !m_oTable.ContainsSpectrum(m_pCurrentSpectrum);
+    return m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->HasOriginalIntensities();
 }
 
 Outcome Session::RestoreCurrentSpectrum()
 {
     if (!CanRestoreCurrentSpectrum()) {
-        return Message{"Error!", "This spectrum has no other intensities to go back to, or it is in the table of "
-                                  "radial velocities."};
+        return Message{"Error!", "This spectrum has no other intensities to go back to."};
     }
     m_pCurrentSpectrum->RestoreIntensities();
     Announce(change::kSpectrumValues | change::kLines);

@@ -19,6 +19,7 @@ void Spectrum::SetValues(int32_t lCount, const double* fValues1, const double* f
     lCount = std::max<int32_t>(lCount, 0);
     m_wavelengths.assign(fValues1, fValues1 + lCount);
     m_intensities.assign(fValues2, fValues2 + lCount);
+    TakeKey();
 }
 
 void Spectrum::TakeValues(std::vector<double>&& vWavelength, std::vector<double>&& vIntensity)
@@ -27,6 +28,7 @@ void Spectrum::TakeValues(std::vector<double>&& vWavelength, std::vector<double>
     vIntensity.resize(vWavelength.size(), 0.0);
     m_wavelengths = std::move(vWavelength);
     m_intensities = std::move(vIntensity);
+    TakeKey();
 }
 
 void Spectrum::SetValues(const DataSeries& oValues)
@@ -75,6 +77,7 @@ void Spectrum::ClearValues()
     m_wavelengths.clear();
     m_intensities.clear();
     m_vOriginalIntensity.clear();
+    m_fKey = 0.0;
 }
 
 void Spectrum::SetClipping(int32_t lPageSize, int32_t lPosition, int32_t lStart, int32_t lCount)
@@ -112,13 +115,13 @@ bool Spectrum::GetObservationTime(double& fJulianDate) const
     return m_bHasObservationTime;
 }
 
-double Spectrum::GetIntensitySum() const
+void Spectrum::TakeKey()
 {
     double fSum = 0.0;
     for (const double fIntensity : m_intensities) {
         fSum += fIntensity;
     }
-    return fSum;
+    m_fKey = fSum;
 }
 
 int32_t Spectrum::FindNearestIndex(double fWavelength) const

@@ -63,9 +63,10 @@ public:
     void SetEmissionSpectrum(bool bIsEmission) { m_bIsEmissionSpectrum = bIsEmission; }
     bool IsEmissionSpectrum() const { return m_bIsEmissionSpectrum; }
 
-    // Sum of all intensities from index 0 upwards; identifies the spectrum's
-    // row in the table of radial velocities by exact match.
-    double GetIntensitySum() const;
+    // The spectrum's key in the table of radial velocities (its row there carries it): the sum of its
+    // intensities, from index 0 upwards, as they were set or read. Normalising and restoring the
+    // intensities keep it, so the spectrum keeps its row.
+    double Key() const { return m_fKey; }
 
     // Index of the wavelength nearest to fWavelength; the upper index on a tie.
     int32_t FindNearestIndex(double fWavelength) const;
@@ -150,6 +151,8 @@ private:
 
     std::vector<double> m_wavelengths;
     std::vector<double> m_intensities;
+    double m_fKey = 0.0;
+    void TakeKey();
     SpectralLineList m_oSpectralLineContainer;
     int32_t m_lClipPageSize = 0;
     int32_t m_lClipPosition = 0;

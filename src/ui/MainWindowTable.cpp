@@ -111,11 +111,7 @@ void MainWindow::onAddMeasurement()
     }
     double fJulianDate = 0.0;
     m_oSession.CurrentObservationTime(fJulianDate);
-    const auto& vRows = m_oSession.Table().Rows();
-    const auto itRow = std::find_if(vRows.begin(), vRows.end(), [&](const MeasurementRow& o) {
-        return o.fSpectrumKey == GetCurrentSpectrum()->GetIntensitySum();
-    });
-    const int lRow = static_cast<int>(itRow - vRows.begin());
+    const int lRow = m_oSession.CurrentRow().value_or(0);
     // The new row is shown and selected.
     const QModelIndex oIndex = m_pRvTableModel->index(RvTableModel::ModelRow(lRow), 0);
     m_pstgTable->setCurrentIndex(oIndex);

@@ -72,7 +72,7 @@ TEST(RvTable, RowsFollowTheJulianDateAndReplaceTheSameSpectrum)
     EXPECT_EQ(lRows, 3);
     EXPECT_EQ(lColumns, 3) << "indices 2, 5 and 7";
     // Equal dates: the later addition goes first.
-    EXPECT_EQ(oTable.Rows()[0].fSpectrumKey, pC->GetIntensitySum());
+    EXPECT_EQ(oTable.Rows()[0].fSpectrumKey, pC->Key());
     EXPECT_EQ(oTable.Rows()[0].Count(), 0) << "no identified line: a row without measurements";
     EXPECT_EQ(oTable.GetRowJulianDate(2), 2455000.5);
 

@@ -425,7 +425,7 @@ TEST(SettingsGateway, EveryKeyReadsItsDefaultAndWritesBack)
     EXPECT_EQ(oSettings.File().ReadFloat("GeographicCoordinates", "LatMin", 0), 30.0);
 }
 
-TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndRefusesNormalisingOnceInIt)
+TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalised)
 {
     SpectrumMetadata oHeader;
     oHeader.oJulianDateMid = 2459739.4;
@@ -467,10 +467,19 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndRefusesNormalisingOnceIn
     EXPECT_EQ(fLongitude + fLongitudeMinutes / 60.0, 80.25);
     EXPECT_EQ(fLatitude + fLatitudeMinutes / 60.0, -30.5);
 
-    // In the table the spectrum is known by its intensities: they stay as they are.
-    const auto oRefused = m_oSession.NormalizeCurrentSpectrum(ContinuumOptions{});
-    ASSERT_TRUE(oRefused);
-    EXPECT_NE(oRefused->sText.find("Remove it from the table"), std::string::npos);
+    // Normalised, restored and measured again, the spectrum keeps its one row.
+    ASSERT_EQ(m_oSession.CurrentRow(), 0);
+    const double fVelocity = m_oSession.Table().Rows()[0].measurements[0].fVelocity1;
+    ASSERT_FALSE(m_oSession.NormalizeCurrentSpectrum(ContinuumOptions{}));
+    EXPECT_EQ(m_oSession.CurrentRow(), 0);
+    EXPECT_EQ(m_oSession.Table().Rows()[0].measurements[0].fVelocity1, fVelocity) << "measured before normalising";
+    ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+    m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.IdentifyActiveLineWithNearest();
+    ASSERT_FALSE(m_oSession.AddMeasurement());
+    EXPECT_EQ(m_oSession.Table().Rows().size(), 1U);
+    ASSERT_FALSE(m_oSession.RestoreCurrentSpectrum());
+    EXPECT_EQ(m_oSession.CurrentRow(), 0);
 }
 
 namespace {

@@ -24,7 +24,7 @@ TEST(Spectrum, StartsEmptyWithoutFlagsOrTime)
 {
     Spectrum oSpectrum(nullptr);
     EXPECT_EQ(oSpectrum.GetNumberValues(), 0);
-    EXPECT_EQ(oSpectrum.GetIntensitySum(), 0.0);
+    EXPECT_EQ(oSpectrum.Key(), 0.0);
     EXPECT_FALSE(oSpectrum.IsReferenceSpectrum());
     EXPECT_FALSE(oSpectrum.IsEmissionSpectrum());
     double fTime = 42.0;
@@ -42,7 +42,7 @@ TEST(Spectrum, ValuesRoundTripAndSumInIndexOrder)
     EXPECT_EQ(vI, vIntensity);
     EXPECT_EQ(vW[3], 6503.0);
     // Summed from index 0 upwards: 1e16 + 1 is lost, the last 1 is kept.
-    EXPECT_EQ(pSpectrum->GetIntensitySum(), ((1e16 + 1.0) - 1e16) + 1.0);
+    EXPECT_EQ(pSpectrum->Key(), ((1e16 + 1.0) - 1e16) + 1.0);
 
     pSpectrum->SetValues(2, vW.data(), vI.data());
     EXPECT_EQ(pSpectrum->GetNumberValues(), 2);

@@ -421,7 +421,7 @@ TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBa
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
     // The new row (before the other of its time) is selected.
     EXPECT_EQ(Grid()->currentIndex().row(), RvTableModel::ModelRow(0));
-    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fSpectrumKey, m_pMain->GetCurrentSpectrum()->GetIntensitySum());
+    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fSpectrumKey, m_pMain->GetCurrentSpectrum()->Key());
 
     // The first save asks for a file; the next one writes it again without asking.
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("season.mtx"));
