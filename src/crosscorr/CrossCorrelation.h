@@ -74,8 +74,9 @@ private:
     double m_fAccuracy = 0.0;
     bool m_bParametersSet = false;
     double m_fHeliocentricCorrection = 0.0;
-    std::unique_ptr<DataSeries> m_pSpectrumInput;
-    std::unique_ptr<DataSeries> m_pTemplateInput;
+    // Copies of the inputs, shared by copies of the correlation (a job's copy reads the same samples).
+    std::shared_ptr<const DataSeries> m_pSpectrumInput;
+    std::shared_ptr<const DataSeries> m_pTemplateInput;
     DataSeries m_oSpectrumWindow;
     DataSeries m_oCorrelationFunction;
     std::string m_sLastError;

@@ -619,34 +619,44 @@ double Session::CorrelationReach(const CorrelationOptions& oParameters) const
 
 Outcome Session::RunCrossCorrelation()
 {
-    if (Outcome oRefused = PrepareCrossCorrelation()) {
+    CorrelationJob oJob;
+    if (Outcome oRefused = PrepareCrossCorrelation(oJob)) {
         return oRefused;
     }
-    return FinishCrossCorrelation(m_oCrossCorrelation.Calculate());
+    oJob.Run(nullptr);
+    return FinishCrossCorrelation(std::move(oJob));
 }
 
-Outcome Session::PrepareCrossCorrelation()
+Outcome Session::PrepareCrossCorrelation(CorrelationJob& oJob) const
 {
     if (m_pCurrentSpectrum == nullptr || !m_pTemplate) {
         return Message{"Error!", "The correlation needs a spectrum and a template."};
     }
-    m_oCrossCorrelation.SetSpectrum(m_pCurrentSpectrum);
     double fJulianDate = 0.0;
     if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
         // Without an observation time there is no correction and no row for the table.
         return Message{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
-    EnsureObserverSite();
+    oJob.oCorrelation = m_oCrossCorrelation;
+    oJob.oCorrelation.SetSpectrum(m_pCurrentSpectrum);
+    oJob.fKey = m_pCurrentSpectrum->Key();
+    oJob.pTemplate = m_pTemplate.get();
+    oJob.bCalculated = false;
     return std::nullopt;
 }
 
-Outcome Session::FinishCrossCorrelation(bool bCalculated)
+Outcome Session::FinishCrossCorrelation(CorrelationJob&& oJob)
 {
     double fJulianDate = 0.0;
     if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
         return Message{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
-    if (!bCalculated) {
+    if (m_pCurrentSpectrum->Key() != oJob.fKey || m_pTemplate.get() != oJob.pTemplate) {
+        return Message{"Error!", "The spectrum or the template changed while the correlation ran; nothing was taken."};
+    }
+    EnsureObserverSite();
+    m_oCrossCorrelation = std::move(oJob.oCorrelation);
+    if (!oJob.bCalculated) {
         return Message{"Error!", m_oCrossCorrelation.GetLastError()};
     }
     m_pCorrelationFunction = std::make_unique<Spectrum>(m_oCanvases.pCorrelationFunction);

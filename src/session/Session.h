@@ -154,6 +154,16 @@ struct PeriodogramJob {
     void Run(Progress* pProgress);
 };
 
+// A cross-correlation prepared by the session (a copy of its correlation with the current spectrum and
+// the template), run anywhere, taken back.
+struct CorrelationJob {
+    CrossCorrelation oCorrelation;
+    double fKey = 0.0;         // the spectrum's key when the job was prepared
+    const Spectrum* pTemplate = nullptr;
+    bool bCalculated = false;
+    void Run(Progress* pProgress) { bCalculated = oCorrelation.Calculate(pProgress); }
+};
+
 // The "lsq.NAME=value" lines of a least-squares orbit (values with 15 significant digits, each
 // element followed by its ".err"), each ended by sEnd.
 std::string LeastSquaresText(const LeastSquaresElements& oOrbit, const std::string& sEnd);
@@ -218,6 +228,20 @@ struct Canvases {
     Canvas* pCorrelationFunction = nullptr;
 };
 
+// Which commands on the current spectrum and its active line apply (the spectrum's context menu).
+struct LineCommands {
+    bool bHaveSpectrum = false;
+    bool bIdentify = false;           // identify the active line of a star's spectrum with a laboratory line
+    bool bUnidentify = false;         // the active line carries a laboratory line
+    bool bIdentifyAll = false;        // a star's spectrum (enabled when it has lines)
+    bool bIdentifyAllEnabled = false;
+    bool bCalibrate = false;          // a star's spectrum and calibration points to map it through
+    bool bIdentifyCalibrationLine = false; // the active line of a reference spectrum
+    bool bIdentifyLampLines = false;  // a reference spectrum and two calibration points or more
+    bool bRemoveFromTable = false;    // the spectrum has a row in the table
+    bool bShowHeader = false;         // the spectrum's file had header cards
+};
+
 class Session {
 public:
     explicit Session(std::string sSettingsFile, Canvases oCanvases = {});
@@ -225,7 +249,6 @@ public:
     void AddListener(SessionListener* pListener);
     void RemoveListener(SessionListener* pListener);
 
-    SettingsGateway& Settings() { return m_oSettings; }
     const SettingsGateway& Settings() const { return m_oSettings; }
 
     // --- Spectra ---
@@ -276,6 +299,8 @@ public:
     // and the dispersion is fitted again, until no line is left within the tolerance. lAdded says how
     // many points were added.
     Outcome IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded);
+    // Which commands on the current spectrum apply.
+    LineCommands CurrentLineCommands() const;
     // The found lines of the current spectrum with their fits and velocities.
     std::vector<LineTableRow> LineTable() const;
     // The hidden line commands: combine the active line with a neighbour, undo that, its profile type.
@@ -361,7 +386,6 @@ public:
     Outcome ExportResults(const std::string& sPath, std::optional<double> fThreshold = std::nullopt);
 
     // --- Orbit and period ---
-    OrbitGridSearch& Orbit() { return m_oOrbit; }
     const OrbitGridSearch& Orbit() const { return m_oOrbit; }
     const OrbitElements& Elements() const { return m_oElements; }
     // Ranges from the data: P around the period that fits best of the periodogram's three highest peaks,
@@ -390,6 +414,7 @@ public:
     bool IsOrbitFitted() const { return m_oOrbit.IsOptimized(); }
     bool CanFitOrbit() const;
     bool CanEstimatePeriod() const { return m_oOrbit.GetData().GetArraySize() > 10; }
+    bool CanComputePeriodogram() const { return m_oOrbit.GetData().GetArraySize() >= 4; }
     // Julian date / velocity pairs of a file replace the series (the table's rows stay).
     Outcome ImportMeasurements(const std::string& sPath);
     // What the ranges dialog shows: the kept limits, steps and uses, the time span and velocities
@@ -427,13 +452,14 @@ public:
     Outcome FinishEstimatePeriod(PdmJob&& oJob, double& fPeriod);
 
     // --- Calibration ---
-    WavelengthCalibration& Calibration() { return m_oCalibration; }
     const WavelengthCalibration& Calibration() const { return m_oCalibration; }
     bool LoadCalibrationLinesAtStartUp();
     Outcome LoadCalibrationLines(const std::string& sPath);
     void ClearCalibrationPoints();
     // The active line's centre paired with line lIndex of the calibration table.
     bool AddCalibrationPoint(int32_t lIndex);
+    // A point given by its position on the spectrum's axis and its wavelength (angstrom).
+    void AddCalibrationPoint(double fPosition, double fWavelength);
     Outcome SaveCalibratedSpectrum(const std::string& sPath) const;
     // The current spectrum's values changed.
     void SpectrumValuesChanged();
@@ -450,7 +476,6 @@ public:
     CalibrationMode ReadCalibrationMode() const;
 
     // --- Cross-correlation ---
-    CrossCorrelation& Correlation() { return m_oCrossCorrelation; }
     const CrossCorrelation& Correlation() const { return m_oCrossCorrelation; }
     const Spectrum* Template() const { return m_pTemplate.get(); }
     const Spectrum* CorrelationDetail() const { return m_pCorrelationDetail.get(); }
@@ -469,17 +494,19 @@ public:
     Outcome LoadCorrelationParameters(const std::string& sPath);
     Outcome SaveCorrelationParameters(const std::string& sPath) const;
     bool CanRunCorrelation() const;
+    bool CanSaveCorrelationParameters() const { return m_oCrossCorrelation.AreParametersSet(); }
+    bool CanLoadCorrelationParameters() const { return m_pTemplate != nullptr; }
     // The velocity the parameters search on either side of 0 km/s with the current spectrum; 0
     // without one or when its window holds fewer than 2 samples.
     double CorrelationReach(const CorrelationOptions& oParameters) const;
     // The current spectrum against the template; its corrected velocity goes into the table. The
     // spectrum needs an observation time.
     Outcome RunCrossCorrelation();
-    // RunCrossCorrelation in three steps: the checks (on the session's thread), Calculate of the
-    // session's correlation with a progress (anywhere, while nothing else touches the correlation), and
-    // taking its result (on the session's thread).
-    Outcome PrepareCrossCorrelation();
-    Outcome FinishCrossCorrelation(bool bCalculated);
+    // RunCrossCorrelation in three steps, as the orbit search: the checks and the job (on the session's
+    // thread), CorrelationJob::Run (anywhere), and taking its result (on the session's thread; a job whose
+    // spectrum or template changed meanwhile leaves everything as it was).
+    Outcome PrepareCrossCorrelation(CorrelationJob& oJob) const;
+    Outcome FinishCrossCorrelation(CorrelationJob&& oJob);
 
 private:
     void Announce(uint32_t lChanges);

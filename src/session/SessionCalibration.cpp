@@ -42,6 +42,12 @@ void Session::ClearCalibrationPoints()
     Announce(change::kCalibration);
 }
 
+void Session::AddCalibrationPoint(double fPosition, double fWavelength)
+{
+    m_oCalibration.AddCalibrationPoint(fPosition, fWavelength);
+    Announce(change::kCalibration);
+}
+
 bool Session::AddCalibrationPoint(int32_t lIndex)
 {
     const int32_t lActive = ActiveLineIndex();

@@ -173,3 +173,27 @@ std::vector<LineTableRow> Session::LineTable() const
     }
     return vRows;
 }
+
+LineCommands Session::CurrentLineCommands() const
+{
+    LineCommands o;
+    const Spectrum* pCurrent = m_pCurrentSpectrum;
+    if (pCurrent == nullptr) {
+        return o;
+    }
+    o.bHaveSpectrum = true;
+    const bool bReference = pCurrent->IsReferenceSpectrum();
+    const bool bLines = pCurrent->GetSpectralLineCount() > 0;
+    const int32_t lActive = ActiveLineIndex();
+    const int32_t lPoints = m_oCalibration.GetCalibrationPointCount();
+    o.bIdentify = bLines && lActive >= 0 && !bReference;
+    o.bUnidentify = o.bIdentify && pCurrent->GetLineLaboratoryIndex(lActive) >= 0;
+    o.bIdentifyAll = !bReference;
+    o.bIdentifyAllEnabled = bLines;
+    o.bCalibrate = !bReference && lPoints > 0;
+    o.bIdentifyCalibrationLine = bReference && bLines && lActive >= 0;
+    o.bIdentifyLampLines = bReference && lPoints >= 2;
+    o.bRemoveFromTable = m_oTable.ContainsSpectrum(pCurrent);
+    o.bShowHeader = !pCurrent->GetMetadata().vHeaderCards.empty();
+    return o;
+}

@@ -260,14 +260,14 @@ void MainWindow::UpdateCommandStates()
 {
     const ::Session& s = m_oSession;
     m_oActions.pmniRunCorrelation->setEnabled(s.CanRunCorrelation());
-    m_oActions.pmniSaveCorrelationParameters->setEnabled(s.Correlation().AreParametersSet());
-    m_oActions.pmniOpenCorrelationParameters->setEnabled(s.Template() != nullptr);
+    m_oActions.pmniSaveCorrelationParameters->setEnabled(s.CanSaveCorrelationParameters());
+    m_oActions.pmniOpenCorrelationParameters->setEnabled(s.CanLoadCorrelationParameters());
     const bool bFitted = s.IsOrbitFitted();
     m_oActions.pmniExportElements->setEnabled(bFitted);
     m_oActions.pmniExportResiduals->setEnabled(bFitted);
     m_pchbPhasePlot->setEnabled(bFitted);
     m_oActions.pmniEstimatePeriod->setEnabled(s.CanEstimatePeriod());
-    m_oActions.pmniPeriodogram->setEnabled(s.Orbit().GetData().GetArraySize() >= 4);
+    m_oActions.pmniPeriodogram->setEnabled(s.CanComputePeriodogram());
     m_oActions.pmniCalculateElements->setEnabled(s.CanFitOrbit());
     m_oActions.pmniObservationTime2->setEnabled(s.CurrentSpectrum() != nullptr);
     m_oActions.pmniNormalizeContinuum->setEnabled(s.CurrentSpectrum() != nullptr);
@@ -289,30 +289,25 @@ void MainWindow::PrepareContextMenu()
     a.pmniIndicateReferencePopup->setChecked(bHave && pCurrent->IsReferenceSpectrum());
     a.pmniIndicateEmissionPopup->setChecked(bHave && pCurrent->IsEmissionSpectrum());
 
-    const int32_t lActive = m_oSession.ActiveLineIndex();
-    const bool bIdentify =
-        bHave && pCurrent->GetSpectralLineCount() > 0 && lActive >= 0 && !pCurrent->IsReferenceSpectrum();
+    const LineCommands o = m_oSession.CurrentLineCommands();
     QString sCaption = "Identify with ";
     if (const auto oNearest = m_oSession.NearestLaboratoryLine()) {
         sCaption += QString::fromStdString(oNearest->sName + " (" + FloatToText(oNearest->fWavelength) + ")");
     }
     a.pmniIdentifyWithXX->setText(sCaption);
-    a.pmniIdentifyWithXX->setEnabled(bIdentify);
-    a.pmniIdentifyWith->setEnabled(bIdentify);
-    a.pmniOptimizeFitPopup->setEnabled(bIdentify && m_pchbOptLevel->isChecked());
-    a.pmniCalibrate->setVisible(bHave && !pCurrent->IsReferenceSpectrum() &&
-                                m_oSession.Calibration().GetCalibrationPointCount() > 0);
-    a.pmniIdentifyLaboratoryLine->setVisible(bHave && pCurrent->IsReferenceSpectrum() &&
-                                           pCurrent->GetSpectralLineCount() > 0 && lActive >= 0);
-    a.pmniIdentifyAllPopup->setVisible(bHave && !pCurrent->IsReferenceSpectrum());
-    a.pmniUnidentify->setVisible(bIdentify && pCurrent->GetLineLaboratoryIndex(lActive) >= 0);
-    a.pmniIdentifyAllPopup->setEnabled(bHave && pCurrent->GetSpectralLineCount() > 0);
-    a.pmniIdentifyLampLinesPopup->setVisible(bHave && pCurrent->IsReferenceSpectrum() &&
-                                             m_oSession.Calibration().GetCalibrationPointCount() >= 2);
+    a.pmniIdentifyWithXX->setEnabled(o.bIdentify);
+    a.pmniIdentifyWith->setEnabled(o.bIdentify);
+    a.pmniOptimizeFitPopup->setEnabled(o.bIdentify && m_pchbOptLevel->isChecked());
+    a.pmniCalibrate->setVisible(o.bCalibrate);
+    a.pmniIdentifyLaboratoryLine->setVisible(o.bIdentifyCalibrationLine);
+    a.pmniIdentifyAllPopup->setVisible(o.bIdentifyAll);
+    a.pmniUnidentify->setVisible(o.bUnidentify);
+    a.pmniIdentifyAllPopup->setEnabled(o.bIdentifyAllEnabled);
+    a.pmniIdentifyLampLinesPopup->setVisible(o.bIdentifyLampLines);
     a.pmniObservationTime->setEnabled(bHave);
     a.pmniObservationTime2->setEnabled(bHave);
-    a.pmniRemoveFromTable->setVisible(m_oSession.Table().ContainsSpectrum(pCurrent));
-    a.pmniFitsHeader->setVisible(bHave && !pCurrent->GetMetadata().vHeaderCards.empty());
+    a.pmniRemoveFromTable->setVisible(o.bRemoveFromTable);
+    a.pmniFitsHeader->setVisible(o.bShowHeader);
     for (QAction* pHidden : a.apmniHiddenLineCommands) {
         pHidden->setVisible(false);
     }

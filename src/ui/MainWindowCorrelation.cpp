@@ -51,13 +51,14 @@ void MainWindow::onRunCorrelation()
         return;
     }
     EnsureCoordinates();
-    if (!Report(m_oSession.PrepareCrossCorrelation())) {
+    CorrelationJob oJob;
+    if (!Report(m_oSession.PrepareCrossCorrelation(oJob))) {
         return;
     }
-    bool bCalculated = false;
-    CrossCorrelation& oCorrelation = m_oSession.Correlation();
-    RunWithProgress("Cross correlation", [&](Progress& oProgress) { bCalculated = oCorrelation.Calculate(&oProgress); });
-    if (Report(m_oSession.FinishCrossCorrelation(bCalculated))) {
+    if (!RunWithProgress("Cross correlation", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
+        return;
+    }
+    if (Report(m_oSession.FinishCrossCorrelation(std::move(oJob)))) {
         m_ppgcPlots->setCurrentIndex(4);
     }
 }

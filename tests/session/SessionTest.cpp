@@ -357,7 +357,7 @@ TEST_F(SessionTest, CalibrationIsTriedOnTheKeptValuesAndReportsTheRootMeanSquare
     // Positions 0, 100, 200 at 6000, 6100, 6203 A: the straight line 5999.5 + 1.015 x leaves
     // residuals -0.5, 1 and -0.5 A, a mean square of 0.5.
     for (const auto& [fMeasured, fLambda] : {std::pair{0.0, 6000.0}, {100.0, 6100.0}, {200.0, 6203.0}}) {
-        m_oSession.Calibration().AddCalibrationPoint(fMeasured, fLambda);
+        m_oSession.AddCalibrationPoint(fMeasured, fLambda);
     }
     m_oSession.BeginCalibration();
     CalibrationFit oFit;

@@ -168,7 +168,7 @@ TEST_F(CalibrationWindowTest, TooFewPointsWarnAndKeepTheWavelengths)
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
     Spectrum* pStar = m_pMain->GetCurrentSpectrum();
     const std::vector<double> vPixels = pStar->GetWavelengths();
-    m_pMain->Session().Calibration().AddCalibrationPoint(100.0, 5870.0);
+    m_pMain->Session().AddCalibrationPoint(100.0, 5870.0);
     WhenModal([](QWidget* pDialog) {
         Child<QRadioButton>(pDialog, "rabPolynomialRegression")->click();
         Child<QSpinBox>(pDialog, "edOrder")->setValue(2);
