@@ -43,3 +43,12 @@ bool SliderScale::GetLineSearchParameters(int32_t lWidthMax, int32_t lWidthIndex
     fSensitivity = fDepth;
     return true;
 }
+
+std::optional<LineSearch> SliderScale::SearchOf(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex)
+{
+    LineSearch o;
+    if (!GetLineSearchParameters(lWidthMax, lWidthIndex, lSensitivityIndex, o.lWindow, o.fMinDepth)) {
+        return std::nullopt;
+    }
+    return o;
+}

@@ -2,6 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+// A line search in the quantities of the spectrum: windows of lWindow samples (1 or more), and lines
+// whose depth (relative to the window's range) reaches fMinDepth (above 0, up to 1).
+struct LineSearch {
+    int32_t lWindow = 4;
+    double fMinDepth = 0.001;
+};
 
 class SliderScale {
 public:
@@ -23,4 +31,6 @@ public:
     // sensitivity index j). False when a mapping fails.
     static bool GetLineSearchParameters(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex,
                                         int32_t& lWidth, double& fSensitivity);
+    // The same as a search; nothing when a mapping fails.
+    static std::optional<LineSearch> SearchOf(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex);
 };

@@ -160,13 +160,12 @@ bool Session::CurrentObservationTime(double& fJulianDate) const
 
 // --- Lines ---
 
-Outcome Session::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, int32_t lSensitivityIndex)
+Outcome Session::FindSpectralLines(const LineSearch& oSearch, std::optional<double> oMinSigma)
 {
-    int32_t lWidth = 0;
-    double fSensitivity = 0.0;
-    if (!SliderScale::GetLineSearchParameters(lWidthMaximum, lWidthIndex, lSensitivityIndex, lWidth,
-                                                      fSensitivity)) {
-        return Message{"Fatal error!", "Invalid range for sensitivity or width slider!", true};
+    if (oSearch.lWindow < 1 || !(oSearch.fMinDepth > 0.0 && oSearch.fMinDepth <= 1.0) ||
+        (oMinSigma && !(*oMinSigma >= 0.0 && std::isfinite(*oMinSigma)))) {
+        return Message{"Find spectral lines", "The line search needs a window of 1 sample or more, a depth above 0 "
+                                              "and up to 1, and a noise threshold of 0 or more.", true};
     }
     uint32_t lChanges = change::kLines;
     if (m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetNumberValues() > 0 &&
@@ -190,7 +189,8 @@ Outcome Session::FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, i
             oStep.pSearched = m_pCurrentSpectrum;
             oStep.vLines = m_pCurrentSpectrum->CopyLines();
         }
-        m_pCurrentSpectrum->FindSpectralLines(lWidth, fSensitivity, m_oSettings.ReadFloat(Setting::MinDepthSigma));
+        m_pCurrentSpectrum->FindSpectralLines(oSearch.lWindow, oSearch.fMinDepth,
+                                              oMinSigma.value_or(m_oSettings.ReadFloat(Setting::MinDepthSigma)));
         if (bIdentified) {
             PushUndo(std::move(oStep));
         }

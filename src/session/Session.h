@@ -10,6 +10,7 @@
 #include "calibration/WavelengthCalibration.h"
 #include "calibration/ContinuumFit.h"
 #include "crosscorr/CrossCorrelation.h"
+#include "lines/SliderScale.h"
 #include "orbit/OrbitLeastSquares.h"
 #include "orbit/PhaseDispersion.h"
 #include "orbit/Periodogram.h"
@@ -216,6 +217,7 @@ struct LineTableRow {
     double fCenter = 0.0;     // angstrom
     double fSigma = 0.0;      // width of the fit, angstrom
     double fDepth = 0.0;      // amplitude of the fit, in the spectrum's intensity
+    double fOffset = 0.0;     // the fit's continuum level, in the spectrum's intensity
     std::optional<double> oDoppler;   // km/s, identified lines only
     std::optional<double> oCorrected; // km/s, with observation time and object coordinates
 };
@@ -273,8 +275,10 @@ public:
     bool CurrentObservationTime(double& fJulianDate) const;
 
     // --- Lines of the current spectrum ---
-    // The line search with the slider indices of width and sensitivity.
-    Outcome FindSpectralLines(int32_t lWidthMaximum, int32_t lWidthIndex, int32_t lSensitivityIndex);
+    // Finds and fits the lines of the current spectrum (its earlier lines go, one undo step when some were
+    // identified); only lines of fMinSigma times the noise or more are kept (the settings' threshold
+    // when not given; 0 keeps all).
+    Outcome FindSpectralLines(const LineSearch& oSearch, std::optional<double> oMinSigma = std::nullopt);
     void OptimizeFit(int32_t lLevel, int32_t lLevelMaximum);
     // A click on the plot at a pixel: the left button toggles the line there, the right one makes it
     // active. False when no line is there.

@@ -159,6 +159,7 @@ std::vector<LineTableRow> Session::LineTable() const
         o.fCenter = oLine.GetCenter();
         o.fSigma = oLine.GetWidth();
         o.fDepth = oLine.GetAmplitude1();
+        o.fOffset = oLine.GetOffset();
         int32_t lIndex = -1;
         oLine.GetIdentification(&o.sName, lIndex, o.fLaboratory);
         if (lIndex >= 0) {

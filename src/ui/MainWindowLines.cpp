@@ -1,5 +1,6 @@
 // The main window's handlers of spectral lines: the fitting sliders, the line search and fit, a
 // click on a line, identification with laboratory lines and the laboratory table itself.
+#include "lines/SliderScale.h"
 #include "MainWindow.h"
 #include "UiUtils.h"
 
@@ -113,11 +114,15 @@ void MainWindow::ApplyLevel(int lLevel)
 
 void MainWindow::onFindSpectralLines()
 {
+    // The sliders run from the widest window and the lowest threshold at their left ends.
+    const auto oSearch = SliderScale::SearchOf(m_ptrbWidth->maximum(), m_ptrbWidth->maximum() - m_ptrbWidth->value(),
+                                               m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value());
     Outcome oOutcome;
-    {
+    if (!oSearch) {
+        oOutcome = Message{"Fatal error!", "Invalid range for sensitivity or width slider!", true};
+    } else {
         BusyCursor oBusy(m_oPrompts);
-        oOutcome = m_oSession.FindSpectralLines(m_ptrbWidth->maximum(), m_ptrbWidth->maximum() - m_ptrbWidth->value(),
-                                                m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value());
+        oOutcome = m_oSession.FindSpectralLines(*oSearch);
     }
     if (Report(oOutcome) && GetCurrentSpectrum() != nullptr) {
         const int32_t lLines = GetCurrentSpectrum()->GetSpectralLineCount();

@@ -101,3 +101,23 @@ TEST(CliLines, RefusesBadSlidersAndUnreadableFiles)
     EXPECT_EQ(oWide.sOut.find("inf"), std::string::npos) << oWide.sOut;
     EXPECT_EQ(oWide.sOut.find("nan"), std::string::npos) << oWide.sOut;
 }
+
+// The window in samples and the depth threshold stand for the slider indices: --window 14 is width index 5, and
+// a threshold above a line's depth leaves it out.
+TEST(CliLines, WindowAndMinimumDepthInTheSpectrumsQuantities)
+{
+    const std::string sSpectrum = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
+    const CliRun oIndices = RunCliCapture({"lines", sSpectrum, "--width-index", "5", "--sensitivity-index", "10"});
+    const CliRun oWindow = RunCliCapture({"lines", sSpectrum, "--window", "14", "--sensitivity-index", "10"});
+    ASSERT_EQ(oIndices.lStatus, 0) << oIndices.sErr;
+    ASSERT_FALSE(Records(oIndices.sOut).empty());
+    EXPECT_EQ(oWindow.sOut, oIndices.sOut);
+    const CliRun oShallow = RunCliCapture({"lines", sSpectrum, "--window", "14", "--min-depth", "0.01"});
+    const CliRun oDeep = RunCliCapture({"lines", sSpectrum, "--window", "14", "--min-depth", "0.9"});
+    ASSERT_EQ(oDeep.lStatus, 0) << oDeep.sErr;
+    EXPECT_LT(Records(oDeep.sOut).size(), Records(oShallow.sOut).size());
+    for (const char* pcBad : {"0", "1.5", "nan"}) {
+        EXPECT_EQ(RunCliCapture({"lines", sSpectrum, "--min-depth", pcBad}).lStatus, 2) << pcBad;
+    }
+    EXPECT_EQ(RunCliCapture({"lines", sSpectrum, "--window", "0"}).lStatus, 2);
+}

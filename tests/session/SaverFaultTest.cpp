@@ -111,7 +111,7 @@ protected:
         // A row in the table, and a velocity series with residuals.
         m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.Write("lab.txt", "H-alpha;6562.8\n"));
         ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
-        ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
         m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
         m_oSession.IdentifyActiveLineWithNearest();
         ASSERT_FALSE(m_oSession.AddMeasurement());

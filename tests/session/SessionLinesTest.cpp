@@ -57,7 +57,7 @@ protected:
     // The lines found with the window's default slider positions and the settings' noise floor.
     int32_t Find()
     {
-        EXPECT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        EXPECT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
         return m_oSession.CurrentSpectrum()->GetSpectralLineCount();
     }
 
@@ -144,7 +144,7 @@ TEST_F(SessionLinesTest, TwoLinesNearOneLaboratoryLineGiveItToTheNearerAndHandId
     auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     m_oSession.AddSpectrum(std::move(pSpectrum), "pair");
-    EXPECT_FALSE(m_oSession.FindSpectralLines(20, 2, 0));
+    EXPECT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 2, 0)));
     ASSERT_EQ(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 2);
     EXPECT_EQ(m_oSession.IdentifyAllLines(100.0), 1);
     EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0) << "6562.3 lies nearer to 6562.8";
@@ -192,7 +192,7 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
 
     // Marked as reference only: the search looks for emission lines by itself.
     m_oSession.SetSpectrumKind(true, false);
-    EXPECT_FALSE(m_oSession.FindSpectralLines(20, 20, 0));
+    EXPECT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 20, 0)));
     EXPECT_TRUE(m_oSession.CurrentSpectrum()->IsEmissionSpectrum());
     ASSERT_EQ(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 8);
 

@@ -94,7 +94,7 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
 
     for (int k = 0; k < 3; ++k) {
         m_oSession.AddSpectrum(LineSpectrum(6563.0 + k, k == 1 ? 0.0 : 2459000.5 + k), "s" + std::to_string(k));
-        ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
         ASSERT_GT(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 0);
         m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
         m_oSession.IdentifyActiveLineWithNearest();
@@ -139,7 +139,7 @@ TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
     m_oSession.SetObjectCoordinates({5, 55, 7, 24});
     const auto AddIdentified = [this](double fCenter, double fJulianDate) {
         m_oSession.AddSpectrum(LineSpectrum(fCenter, fJulianDate), "s");
-        ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
         m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
         m_oSession.IdentifyActiveLineWithNearest();
     };
@@ -150,7 +150,7 @@ TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
     const double fVelocity = m_oSession.Table().Rows()[0].measurements[0].fVelocity1;
 
     // Its lines found anew (none identified): the row it has is kept as it is, not emptied.
-    ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+    ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
     const Outcome oRefused = m_oSession.AddMeasurement();
     ASSERT_TRUE(oRefused);
     EXPECT_EQ(oRefused->sTitle, "No identified lines!");
@@ -173,7 +173,7 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
     m_oSession.SetObjectCoordinates({5, 55, 7, 24});
     for (int k = 0; k < 3; ++k) {
         m_oSession.AddSpectrum(LineSpectrum(6563.0 + k, 2459000.5 + k), "s" + std::to_string(k));
-        ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+        ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
         m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
         m_oSession.IdentifyActiveLineWithNearest();
         ASSERT_FALSE(m_oSession.AddMeasurement());
@@ -220,7 +220,7 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
 
     // An identification is undone onto the same lines; after a new search it is not.
     m_oSession.SetCurrentSpectrum(0);
-    ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+    ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
     m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
     m_oSession.IdentifyActiveLineWithNearest();
     EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
@@ -458,7 +458,7 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
     m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
     ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
-    ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+    ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
     m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
     m_oSession.IdentifyActiveLineWithNearest();
     ASSERT_FALSE(m_oSession.AddMeasurement());
@@ -473,7 +473,7 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     ASSERT_FALSE(m_oSession.NormalizeCurrentSpectrum(ContinuumOptions{}));
     EXPECT_EQ(m_oSession.CurrentRow(), 0);
     EXPECT_EQ(m_oSession.Table().Rows()[0].measurements[0].fVelocity1, fVelocity) << "measured before normalising";
-    ASSERT_FALSE(m_oSession.FindSpectralLines(20, 10, 0));
+    ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
     m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
     m_oSession.IdentifyActiveLineWithNearest();
     ASSERT_FALSE(m_oSession.AddMeasurement());

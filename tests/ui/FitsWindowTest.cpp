@@ -42,7 +42,7 @@ std::string WriteFits(const TempDir& oDir, const std::string& sName, double fDec
 // The current spectrum's line found and identified with the nearest laboratory line.
 void FindAndIdentify(MainWindow& oMain)
 {
-    EXPECT_FALSE(oMain.Session().FindSpectralLines(20, 10, 0));
+    EXPECT_FALSE(oMain.Session().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
     ASSERT_GT(oMain.GetCurrentSpectrum()->GetSpectralLineCount(), 0);
     oMain.GetCurrentSpectrum()->ToggleActiveLine(0);
     oMain.Session().IdentifyActiveLineWithNearest();

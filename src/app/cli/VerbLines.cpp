@@ -2,9 +2,8 @@
 
 #include "astro/Doppler.h"
 #include "spectrum/Spectrum.h"
-#include "lines/LaboratoryLines.h"
 #include "lines/SliderScale.h"
-#include "session/LineMatching.h"
+#include "session/Session.h"
 
 #include <cmath>
 #include <ostream>
@@ -14,7 +13,8 @@ namespace quandrel::cli {
 std::string LinesHelp()
 {
     return std::string("usage: quandrel-cli lines FILE [import options] [--width-index I] [--width-max M]\n"
-                       "                          [--sensitivity-index J] [--min-sigma K] [--emission]\n"
+                       "                          [--sensitivity-index J] [--window N] [--min-depth D]\n"
+                       "                          [--min-sigma K] [--emission]\n"
                        "                          [--lab LINESFILE [--identify V]]\n"
                        "Finds and fits the spectral lines of a spectrum as \"Find spectral lines\" does and prints\n"
                        "center<TAB>sigma<TAB>amplitude<TAB>offset per line; with --lab also the nearest laboratory\n"
@@ -24,6 +24,9 @@ std::string LinesHelp()
                        "  --width-index I        width slider index, 0 .. M (0): windows of 2 I + 4 samples\n"
                        "  --width-max M          width slider maximum (20)\n"
                        "  --sensitivity-index J  sensitivity slider index, 0 .. 20 (0)\n"
+                       "  --window N             windows of N samples (instead of --width-index)\n"
+                       "  --min-depth D          depth threshold above 0 and up to 1, relative to the window's\n"
+                       "                         range (instead of --sensitivity-index; index 0 is 0.0014)\n"
                        "  --min-sigma K          leave out lines shallower than K times the noise (3; 0: keep all)\n"
                        "  --emission             search emission lines (maxima)\n"
                        "  --lab LINESFILE        laboratory lines file (name;wavelength per line)\n") +
@@ -36,6 +39,8 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const int lWidthIndex = oArguments.TakeInt("--width-index").value_or(0);
     const int lWidthMax = oArguments.TakeInt("--width-max").value_or(20);
     const int lSensitivityIndex = oArguments.TakeInt("--sensitivity-index").value_or(0);
+    const auto lWindow = oArguments.TakeInt("--window");
+    const auto fMinDepth = oArguments.TakeDouble("--min-depth");
     const double fMinSigma = oArguments.TakeDouble("--min-sigma").value_or(3.0);
     const bool bEmission = oArguments.TakeFlag("--emission");
     const auto sLabFile = oArguments.TakeValue("--lab");
@@ -56,14 +61,24 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (lSensitivityIndex < 0 || lSensitivityIndex > SliderScale::kSensitivityMax) {
         throw UsageError("--sensitivity-index must lie between 0 and 20.");
     }
-    int32_t lWidth = 0;
-    double fSensitivity = 0.0;
-    if (!SliderScale::GetLineSearchParameters(lWidthMax, lWidthIndex, lSensitivityIndex, lWidth,
-                                                      fSensitivity)) {
+    auto oSearch = SliderScale::SearchOf(lWidthMax, lWidthIndex, lSensitivityIndex);
+    if (!oSearch) {
         throw UsageError("Invalid range for sensitivity or width slider!");
     }
-    LaboratoryLines oLab;
-    if (sLabFile && !oLab.Load(*sLabFile)) {
+    if (lWindow) {
+        if (*lWindow < 1) {
+            throw UsageError("--window must be a number of samples of 1 or more.");
+        }
+        oSearch->lWindow = *lWindow;
+    }
+    if (fMinDepth) {
+        if (!(*fMinDepth > 0.0 && *fMinDepth <= 1.0)) {
+            throw UsageError("--min-depth must lie above 0 and up to 1.");
+        }
+        oSearch->fMinDepth = *fMinDepth;
+    }
+    Session oSession("");
+    if (sLabFile && oSession.LoadLaboratoryLines(*sLabFile)) {
         oErr << "Unable to load laboratory wavelengths from " << *sLabFile << ".\n";
         return kExitInput;
     }
@@ -72,43 +87,38 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
-    Spectrum oSpectrum(nullptr);
-    oSpectrum.SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
-    oSpectrum.SetEmissionSpectrum(bEmission);
-    if (SpectralLine::FitScale(vIntensity, bEmission) == 0.0) {
-        oErr << "The spectrum " << vFiles[0] << " cannot be searched: its intensities are all 0 or no numbers.\n";
+    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
+    oSession.AddSpectrum(std::move(pSpectrum), vFiles[0]);
+    oSession.SetSpectrumKind(false, bEmission);
+    if (const Outcome oRefused = oSession.FindSpectralLines(*oSearch, fMinSigma)) {
+        // "The spectrum cannot be searched: why", said of the file.
+        const std::string& sText = oRefused->sText;
+        const std::size_t lColon = sText.find(": ");
+        oErr << "The spectrum " << vFiles[0] << " cannot be searched"
+             << (lColon == std::string::npos ? ": " + sText : sText.substr(lColon)) << "\n";
         return kExitInput;
     }
-    oSpectrum.FindSpectralLines(lWidth, fSensitivity, fMinSigma);
+    if (fIdentify) {
+        oSession.IdentifyAllLines(*fIdentify);
+    }
 
     oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\n";
-    const SpectralLineList& oLines = oSpectrum.GetSpectralLines();
-    std::vector<double> vCenters;
-    for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
-        vCenters.push_back(oLines.GetLine(i).GetCenter());
-    }
-    std::vector<int32_t> vLaboratory(vCenters.size(), -1);
-    if (fIdentify) {
-        vLaboratory =
-            MatchLaboratoryLines(FoundLines(oSpectrum), std::vector<int32_t>(vCenters.size(), -1), oLab, *fIdentify);
-    } else if (sLabFile) {
-        for (std::size_t i = 0; i < vCenters.size(); ++i) {
-            double fLab = 0.0;
-            std::string sName;
-            if (!oLab.FindNearestLine(vCenters[i], vLaboratory[i], fLab, &sName)) {
-                vLaboratory[i] = -1;
+    for (const LineTableRow& oRow : oSession.LineTable()) {
+        std::string sRecord = FormatResult(oRow.fCenter) + "\t" + FormatResult(oRow.fSigma) + "\t" +
+                              FormatResult(oRow.fDepth) + "\t" + FormatResult(oRow.fOffset);
+        std::optional<ReferenceLine> oLab;
+        if (fIdentify) {
+            if (oRow.oDoppler) {
+                oLab = ReferenceLine{0, oRow.fLaboratory, oRow.sName};
             }
+        } else if (sLabFile) {
+            oSession.ActivateLine(oRow.lLine);
+            oLab = oSession.NearestLaboratoryLine();
         }
-    }
-    for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
-        const SpectralLine& oLine = oLines.GetLine(i);
-        std::string sRecord = FormatResult(oLine.GetCenter()) + "\t" + FormatResult(oLine.GetWidth()) + "\t" +
-                              FormatResult(oLine.GetAmplitude1()) + "\t" + FormatResult(oLine.GetOffset());
-        double fLab = 0.0;
-        std::string sName;
-        if (const int32_t lIndex = vLaboratory[static_cast<std::size_t>(i)]; lIndex >= 0 && oLab.GetLine(lIndex, fLab, &sName)) {
-            sRecord += "\t" + sName + "\t" + FormatResult(fLab) + "\t" +
-                       FormatResult(DopplerVelocity(fLab, oLine.GetCenter()));
+        if (oLab) {
+            sRecord += "\t" + oLab->sName + "\t" + FormatResult(oLab->fWavelength) + "\t" +
+                       FormatResult(DopplerVelocity(oLab->fWavelength, oRow.fCenter));
         } else if (fIdentify) {
             sRecord += "\t\t\t";
         }
