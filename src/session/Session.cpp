@@ -578,13 +578,17 @@ void Session::SetCorrelationParameters(const CorrelationOptions& o, const Templa
 
 double Session::TemplateVelocity() const
 {
-    const double f = m_oSettings.ReadFloat(Setting::TemplateVelocity);
-    return std::isfinite(f) ? f : 0.0;
+    if (!m_oTemplateVelocity) {
+        const double f = m_oSettings.ReadFloat(Setting::TemplateVelocity);
+        return std::isfinite(f) ? f : 0.0;
+    }
+    return *m_oTemplateVelocity;
 }
 
 void Session::SetTemplateVelocity(double fVelocity)
 {
-    m_oSettings.Write(Setting::TemplateVelocity, std::isfinite(fVelocity) ? fVelocity : 0.0);
+    m_oTemplateVelocity = std::isfinite(fVelocity) ? fVelocity : 0.0;
+    m_oSettings.Write(Setting::TemplateVelocity, *m_oTemplateVelocity);
     Announce(change::kCorrelation);
 }
 
@@ -627,13 +631,13 @@ Outcome Session::RunCrossCorrelation()
     return FinishCrossCorrelation(std::move(oJob));
 }
 
-Outcome Session::PrepareCrossCorrelation(CorrelationJob& oJob) const
+Outcome Session::PrepareCrossCorrelation(CorrelationJob& oJob, bool bForTable) const
 {
     if (m_pCurrentSpectrum == nullptr || !m_pTemplate) {
         return Message{"Error!", "The correlation needs a spectrum and a template."};
     }
     double fJulianDate = 0.0;
-    if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+    if (!m_pCurrentSpectrum->GetObservationTime(fJulianDate) && bForTable) {
         // Without an observation time there is no correction and no row for the table.
         return Message{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
@@ -641,6 +645,7 @@ Outcome Session::PrepareCrossCorrelation(CorrelationJob& oJob) const
     oJob.oCorrelation.SetSpectrum(m_pCurrentSpectrum);
     oJob.fKey = m_pCurrentSpectrum->Key();
     oJob.pTemplate = m_pTemplate.get();
+    oJob.bForTable = bForTable;
     oJob.bCalculated = false;
     return std::nullopt;
 }
@@ -648,20 +653,26 @@ Outcome Session::PrepareCrossCorrelation(CorrelationJob& oJob) const
 Outcome Session::FinishCrossCorrelation(CorrelationJob&& oJob)
 {
     double fJulianDate = 0.0;
-    if (m_pCurrentSpectrum == nullptr || !m_pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+    const bool bTimed = m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetObservationTime(fJulianDate);
+    if (m_pCurrentSpectrum == nullptr || (!bTimed && oJob.bForTable)) {
         return Message{"No time stamp specified!", "Please specify date and time before evaluating!"};
     }
     if (m_pCurrentSpectrum->Key() != oJob.fKey || m_pTemplate.get() != oJob.pTemplate) {
         return Message{"Error!", "The spectrum or the template changed while the correlation ran; nothing was taken."};
     }
-    EnsureObserverSite();
+    if (oJob.bForTable) {
+        EnsureObserverSite();
+    }
+    m_oLastCorrelation.reset();
     m_oCrossCorrelation = std::move(oJob.oCorrelation);
     if (!oJob.bCalculated) {
         return Message{"Error!", m_oCrossCorrelation.GetLastError()};
     }
     m_pCorrelationFunction = std::make_unique<Spectrum>(m_oCanvases.pCorrelationFunction);
     m_pCorrelationFunction->SetValues(m_oCrossCorrelation.GetCorrelationFunction());
-    m_pCorrelationFunction->SetObservationTime(fJulianDate);
+    if (bTimed) {
+        m_pCorrelationFunction->SetObservationTime(fJulianDate);
+    }
     m_pCorrelationFunction->SetXAxisLabel("RV [km/s]");
     m_pCorrelationFunction->SetYAxisLabel("Correlation");
     m_pCorrelationDetail = std::make_unique<Spectrum>(m_oCanvases.pCorrelationDetail);
@@ -674,9 +685,19 @@ Outcome Session::FinishCrossCorrelation(CorrelationJob&& oJob)
         return Message{"Error!", sEdge};
     }
     // The template's own velocity makes the shift against it an absolute velocity, as the lines give.
+    CorrelationResult oResult;
+    oResult.fVelocity =
+        m_oCrossCorrelation.GetPeakVelocity() - m_oCrossCorrelation.GetHeliocentricCorrection() + TemplateVelocity();
+    if (!oJob.bForTable) {
+        m_oLastCorrelation = oResult;
+        Announce(change::kCorrelation);
+        return std::nullopt;
+    }
     const double fVelocity = m_oTable.CorrectVelocity(0.0, fJulianDate) -
                              m_oCrossCorrelation.GetHeliocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity() +
                              TemplateVelocity();
+    oResult.oCorrected = fVelocity;
+    m_oLastCorrelation = oResult;
     m_oTable.AddVelocity(m_pCorrelationFunction.get(), fVelocity);
     Announce(change::kCorrelation | change::kTable);
     return std::nullopt;

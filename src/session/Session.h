@@ -155,12 +155,21 @@ struct PeriodogramJob {
     void Run(Progress* pProgress);
 };
 
+// What a correlation gave (km/s): the spectrum's velocity against the template (its peak, less the
+// template's correction, plus the template's own velocity) and, for the table, corrected for the
+// observer's motion.
+struct CorrelationResult {
+    double fVelocity = 0.0;
+    std::optional<double> oCorrected;
+};
+
 // A cross-correlation prepared by the session (a copy of its correlation with the current spectrum and
 // the template), run anywhere, taken back.
 struct CorrelationJob {
     CrossCorrelation oCorrelation;
     double fKey = 0.0;         // the spectrum's key when the job was prepared
     const Spectrum* pTemplate = nullptr;
+    bool bForTable = true;
     bool bCalculated = false;
     void Run(Progress* pProgress) { bCalculated = oCorrelation.Calculate(pProgress); }
 };
@@ -356,6 +365,8 @@ public:
     // The correction for the observer's motion (km/s) at the current spectrum's time, when it has one
     // and the object's coordinates are known.
     std::optional<double> CurrentCorrection() const;
+    // The correction at a Julian date with the table's object and site (km/s).
+    double CorrectionAt(double fJulianDate) const { return m_oTable.CorrectVelocity(0.0, fJulianDate); }
 
     // --- Undo ---
     // The last changes of the table, the spectra list and the identifications can be undone, the
@@ -509,8 +520,11 @@ public:
     // RunCrossCorrelation in three steps, as the orbit search: the checks and the job (on the session's
     // thread), CorrelationJob::Run (anywhere), and taking its result (on the session's thread; a job whose
     // spectrum or template changed meanwhile leaves everything as it was).
-    Outcome PrepareCrossCorrelation(CorrelationJob& oJob) const;
+    // Without bForTable the correlation needs no observation time and enters nothing in the table.
+    Outcome PrepareCrossCorrelation(CorrelationJob& oJob, bool bForTable = true) const;
     Outcome FinishCrossCorrelation(CorrelationJob&& oJob);
+    // The velocities of the last correlation that went through.
+    const std::optional<CorrelationResult>& LastCorrelation() const { return m_oLastCorrelation; }
 
 private:
     void Announce(uint32_t lChanges);
@@ -557,6 +571,9 @@ private:
     std::unique_ptr<Spectrum> m_pTemplate;
     std::unique_ptr<Spectrum> m_pCorrelationDetail;
     std::unique_ptr<Spectrum> m_pCorrelationFunction;
+    std::optional<CorrelationResult> m_oLastCorrelation;
+    // The template's velocity once set in this session (the settings' until then).
+    std::optional<double> m_oTemplateVelocity;
     // The values of the spectrum under calibration, as they were when it began.
     Spectrum* m_pCalibrated = nullptr;
     std::vector<double> m_vSavedWavelength;

@@ -49,3 +49,29 @@ TEST(CliCc, TwoRealEpochsOfAlphaDra)
     EXPECT_EQ(oShort.sOut, "");
     EXPECT_NE(oShort.sErr.find("Let the correlation span grow"), std::string::npos) << oShort.sErr;
 }
+
+// Given the observation's time and place, the first line carries the velocity the table receives: the
+// velocity corrected by what quandrel-cli correction gives for the same time and place.
+TEST(CliCc, TheCorrectedVelocityFollowsWithTheObservationsTimeAndPlace)
+{
+    const std::string sSample = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
+    const std::vector<std::string> vPlace = {"--jd", "2459739.45", "--ra", "14", "4.4", "--dec", "64", "22.6",
+                                             "--lon", "-11", "34", "--lat", "48", "8"};
+    std::vector<std::string> vCc = {"cc", std::string(QUANDREL_TEST_DATA_DIR) + "/alphaDra_20221021_Halpha_window.txt",
+                                    sSample, "--from", "6540", "--to", "6590", "--span", "130"};
+    const CliRun oPlain = RunCliCapture(vCc);
+    vCc.insert(vCc.end(), vPlace.begin(), vPlace.end());
+    const CliRun oCorrected = RunCliCapture(vCc);
+    std::vector<std::string> vCorrection = {"correction"};
+    vCorrection.insert(vCorrection.end(), vPlace.begin(), vPlace.end());
+    const CliRun oCorrection = RunCliCapture(vCorrection);
+    ASSERT_EQ(oCorrected.lStatus, 0) << oCorrected.sErr;
+    ASSERT_EQ(oCorrection.lStatus, 0) << oCorrection.sErr;
+    const auto vFields = Records(oCorrected.sOut).at(0);
+    ASSERT_EQ(vFields.size(), 2U);
+    EXPECT_EQ(vFields[0] + "\n", oPlain.sOut);
+    EXPECT_NEAR(std::stod(vFields[1]) - std::stod(vFields[0]), std::stod(oCorrection.sOut), 2e-6);
+    EXPECT_NE(std::stod(oCorrection.sOut), 0.0);
+    // Half the place is a usage error.
+    EXPECT_EQ(RunCliCapture({"cc", sSample, sSample, "--from", "6500", "--to", "6600", "--jd", "2459739.45"}).lStatus, 2);
+}

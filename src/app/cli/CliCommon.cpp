@@ -5,6 +5,8 @@
 #include "core/NumberText.h"
 
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 #include <ostream>
 #include <string>
 
@@ -187,6 +189,61 @@ const char* ImportOptionsHelp()
 std::string FormatResult(double fValue, int lPrecision)
 {
     return FormatGeneral(fValue, lPrecision);
+}
+
+namespace {
+
+double ObservationNumber(const std::string& sText, const std::string& sWhat)
+{
+    double fValue = 0.0;
+    if (!ParseWholeDouble(sText, fValue)) {
+        throw UsageError(sWhat + " must be a number, not '" + sText + "'.");
+    }
+    return fValue;
+}
+
+std::pair<double, double> TakeTwoNumbers(Arguments& oArguments, const std::string& sName, const std::string& sVerb)
+{
+    const auto vValues = oArguments.TakeValues(sName, 2);
+    if (!vValues) {
+        throw UsageError(sVerb + " needs " + sName + " with two numbers.");
+    }
+    return {ObservationNumber((*vValues)[0], sName), ObservationNumber((*vValues)[1], sName)};
+}
+
+} // namespace
+
+std::optional<Observation> TakeObservation(Arguments& oArguments, const std::string& sVerb, bool bRequired)
+{
+    const auto sJd = oArguments.TakeValue("--jd");
+    if (!sJd) {
+        if (bRequired) {
+            throw UsageError(sVerb + " needs --jd.");
+        }
+        return std::nullopt;
+    }
+    Observation o;
+    o.fJulianDate = ObservationNumber(*sJd, "--jd");
+    std::tie(o.oObject.fRightAscensionHours, o.oObject.fRightAscensionMinutes) = TakeTwoNumbers(oArguments, "--ra", sVerb);
+    std::tie(o.oObject.fDeclinationDegrees, o.oObject.fDeclinationMinutes) = TakeTwoNumbers(oArguments, "--dec", sVerb);
+    std::tie(o.oSite.fLongitudeDegrees, o.oSite.fLongitudeMinutes) = TakeTwoNumbers(oArguments, "--lon", sVerb);
+    std::tie(o.oSite.fLatitudeDegrees, o.oSite.fLatitudeMinutes) = TakeTwoNumbers(oArguments, "--lat", sVerb);
+    return o;
+}
+
+void CheckObservation(const Observation& o, const std::string& sVerb)
+{
+    const auto Within = [](double fWhole, double fMinutes, double fLimit) {
+        return std::fabs(fWhole + fMinutes / 60.0) <= fLimit && std::fabs(fMinutes) < 60.0;
+    };
+    const double fRa = o.oObject.fRightAscensionHours + o.oObject.fRightAscensionMinutes / 60.0;
+    if (!(fRa >= 0.0) || !(fRa <= 24.0) || std::fabs(o.oObject.fRightAscensionMinutes) >= 60.0 ||
+        !Within(o.oObject.fDeclinationDegrees, o.oObject.fDeclinationMinutes, 90.0) ||
+        !Within(o.oSite.fLongitudeDegrees, o.oSite.fLongitudeMinutes, 360.0) ||
+        !Within(o.oSite.fLatitudeDegrees, o.oSite.fLatitudeMinutes, 90.0)) {
+        throw UsageError(sVerb + " needs a right ascension of 0 to 24 hours, a declination and a latitude of -90 to "
+                                 "90 degrees, a longitude of -360 to 360 degrees, and minutes below 60.");
+    }
 }
 
 } // namespace quandrel::cli

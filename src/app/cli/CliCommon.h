@@ -5,6 +5,7 @@
 #include "core/SpectrumMetadata.h"
 
 #include "core/SpectrumFileImport.h"
+#include "session/Session.h"
 
 #include <iosfwd>
 #include <optional>
@@ -53,6 +54,19 @@ ImportSettings TakeImportOptions(Arguments& oArguments);
 // be read or holds no data lines.
 bool ReadSpectrumFile(const std::string& sFile, const ImportSettings& oSettings, std::vector<double>& vWavelength,
                       std::vector<double>& vIntensity, std::ostream& oErr, SpectrumMetadata* pMetadata = nullptr);
+
+// The time and place of an observation: --jd JD --ra H M --dec D M --lon D M --lat D M (longitude
+// positive west, minutes carrying their own sign).
+struct Observation {
+    double fJulianDate = 0.0;
+    EquatorialPosition oObject;
+    GeographicSite oSite;
+};
+// Takes those options; nothing without --jd unless bRequired (then that is a usage error, as is a
+// missing or malformed coordinate). The messages name the verb.
+std::optional<Observation> TakeObservation(Arguments& oArguments, const std::string& sVerb, bool bRequired);
+// A usage error unless the coordinates lie within their ranges.
+void CheckObservation(const Observation& o, const std::string& sVerb);
 
 // The help text of the import options.
 const char* ImportOptionsHelp();

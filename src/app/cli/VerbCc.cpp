@@ -2,7 +2,7 @@
 
 #include "core/NumberText.h"
 #include "spectrum/Spectrum.h"
-#include "crosscorr/CrossCorrelation.h"
+#include "session/Session.h"
 
 #include <cmath>
 #include <ostream>
@@ -19,6 +19,9 @@ std::string CcHelp()
                        "the spectrum lies at longer wavelengths; with --function also velocity<TAB>coefficient lines.\n"
                        "--template-velocity T adds the template's own radial velocity T km/s (0) to the peak and the\n"
                        "function's velocities, so they are absolute velocities.\n"
+                       "Given the observation's time and place (as for correction: --jd, --ra, --dec, --lon positive\n"
+                       "west, --lat), the velocity corrected for the observer's motion follows on the first line\n"
+                       "(TAB): the velocity the program enters in the table of radial velocities.\n"
                        "Both files are read with the same import options.\n") +
            ImportOptionsHelp();
 }
@@ -33,6 +36,7 @@ int RunCc(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const double fAccuracy = oArguments.TakeDouble("--accuracy").value_or(0.01);
     const double fTemplateVelocity = oArguments.TakeDouble("--template-velocity").value_or(0.0);
     const bool bFunction = oArguments.TakeFlag("--function");
+    const auto oObservation = TakeObservation(oArguments, "cc", false);
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 2 || !fFrom || !fTo) {
         throw UsageError("cc needs a spectrum file, a template file, --from and --to.");
@@ -40,32 +44,50 @@ int RunCc(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!std::isfinite(fTemplateVelocity)) {
         throw UsageError("--template-velocity must be a number (km/s).");
     }
-    Spectrum aoSpectra[2] = {Spectrum(nullptr), Spectrum(nullptr)};
+    if (oObservation) {
+        CheckObservation(*oObservation, "cc");
+    }
+    std::unique_ptr<Spectrum> apSpectra[2];
     for (int i = 0; i < 2; ++i) {
         std::vector<double> vWavelength;
         std::vector<double> vIntensity;
         if (!ReadSpectrumFile(vFiles[static_cast<std::size_t>(i)], oSettings, vWavelength, vIntensity, oErr)) {
             return kExitInput;
         }
-        aoSpectra[i].SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
+        apSpectra[i] = std::make_unique<Spectrum>(nullptr);
+        apSpectra[i]->TakeValues(std::move(vWavelength), std::move(vIntensity));
     }
-    CrossCorrelation oCorrelation;
-    oCorrelation.SetSpectrum(&aoSpectra[0]);
-    oCorrelation.SetTemplate(&aoSpectra[1]);
-    oCorrelation.SetParameters(*fFrom, *fTo, lPoints, lSpan, fAccuracy);
-    if (!oCorrelation.Calculate()) {
-        oErr << oCorrelation.GetLastError() << "\n";
+    Session oSession("");
+    oSession.AddSpectrum(std::move(apSpectra[0]), vFiles[0]);
+    oSession.SetTemplate(std::move(apSpectra[1]));
+    oSession.SetCorrelationParameters({*fFrom, *fTo, lPoints, lSpan, fAccuracy}, TemplateCorrection{true, 0.0, {}, 0.0});
+    oSession.SetTemplateVelocity(fTemplateVelocity);
+    if (oObservation) {
+        oSession.SetObservationTime(oObservation->fJulianDate);
+        oSession.SetObjectCoordinates(oObservation->oObject);
+        oSession.SetObserverSite(oObservation->oSite);
+    }
+    CorrelationJob oJob;
+    Outcome oRefused = oSession.PrepareCrossCorrelation(oJob, oObservation.has_value());
+    if (!oRefused) {
+        oJob.Run(nullptr);
+        oRefused = oSession.FinishCrossCorrelation(std::move(oJob));
+    }
+    if (oRefused) {
+        oErr << oRefused->sText << "\n";
         return kExitInput;
     }
-    if (const std::string sEdge = oCorrelation.PeakAtEdgeMessage(); !sEdge.empty()) {
-        oErr << sEdge << "\n";
-        return kExitInput;
+    const CorrelationResult& oResult = *oSession.LastCorrelation();
+    oOut << FormatFixed(oResult.fVelocity, 6);
+    if (oResult.oCorrected) {
+        oOut << "\t" << FormatFixed(*oResult.oCorrected, 6);
     }
-    oOut << FormatFixed(oCorrelation.GetPeakVelocity() + fTemplateVelocity, 6) << "\n";
+    oOut << "\n";
     if (bFunction) {
-        const DataSeries& oFunction = oCorrelation.GetCorrelationFunction();
+        const DataSeries& oFunction = oSession.Correlation().GetCorrelationFunction();
         for (int32_t i = 0; i < oFunction.GetArraySize(); ++i) {
-            oOut << FormatResult(oFunction.GetX(i) + fTemplateVelocity) << "\t" << FormatResult(oFunction.GetY(i)) << "\n";
+            oOut << FormatResult(oFunction.GetX(i) + oSession.TemplateVelocity()) << "\t"
+                 << FormatResult(oFunction.GetY(i)) << "\n";
         }
     }
     return kExitOk;

@@ -1,5 +1,7 @@
 #include "VerbTime.h"
 
+#include "session/Session.h"
+
 #include "astro/JulianDate.h"
 #include "astro/ObservationCoordinates.h"
 #include "core/NumberText.h"
@@ -30,14 +32,6 @@ int Integer(const std::string& sText, const std::string& sWhat)
 }
 
 // A required option with two numbers: hours or degrees, and minutes.
-std::pair<double, double> TakeTwoNumbers(Arguments& oArguments, const std::string& sName)
-{
-    const auto vValues = oArguments.TakeValues(sName, 2);
-    if (!vValues) {
-        throw UsageError("correction needs " + sName + " with two numbers.");
-    }
-    return {Number((*vValues)[0], sName), Number((*vValues)[1], sName)};
-}
 
 } // namespace
 
@@ -103,31 +97,15 @@ int RunCaldate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 
 int RunCorrection(Arguments& oArguments, std::ostream& oOut, std::ostream&)
 {
-    const auto sJd = oArguments.TakeValue("--jd");
-    if (!sJd) {
-        throw UsageError("correction needs --jd.");
-    }
-    const double fJd = Number(*sJd, "--jd");
-    const auto [fRaHours, fRaMinutes] = TakeTwoNumbers(oArguments, "--ra");
-    const auto [fDecDegrees, fDecMinutes] = TakeTwoNumbers(oArguments, "--dec");
-    const auto [fLonDegrees, fLonMinutes] = TakeTwoNumbers(oArguments, "--lon");
-    const auto [fLatDegrees, fLatMinutes] = TakeTwoNumbers(oArguments, "--lat");
+    const auto oObservation = TakeObservation(oArguments, "correction", true);
     if (!oArguments.Positionals().empty()) {
         throw UsageError("correction takes no further arguments.");
     }
-    const auto Within = [](double fWhole, double fMinutes, double fLimit) {
-        return std::fabs(fWhole + fMinutes / 60.0) <= fLimit && std::fabs(fMinutes) < 60.0;
-    };
-    const double fRa = fRaHours + fRaMinutes / 60.0;
-    if (!(fRa >= 0.0) || !(fRa <= 24.0) || std::fabs(fRaMinutes) >= 60.0 || !Within(fDecDegrees, fDecMinutes, 90.0) ||
-        !Within(fLonDegrees, fLonMinutes, 360.0) || !Within(fLatDegrees, fLatMinutes, 90.0)) {
-        throw UsageError("correction needs a right ascension of 0 to 24 hours, a declination and a latitude of -90 to "
-                          "90 degrees, a longitude of -360 to 360 degrees, and minutes below 60.");
-    }
-    ObservationCoordinates oVelocity;
-    oVelocity.SetObjectCoordinates(fRaHours, fRaMinutes, fDecDegrees, fDecMinutes);
-    oVelocity.SetObserverCoordinates(fLonDegrees, fLonMinutes, fLatDegrees, fLatMinutes);
-    oOut << FormatFixed(oVelocity.CorrectVelocity(0.0, fJd), 6) << "\n";
+    CheckObservation(*oObservation, "correction");
+    Session oSession("");
+    oSession.SetObjectCoordinates(oObservation->oObject);
+    oSession.SetObserverSite(oObservation->oSite);
+    oOut << FormatFixed(oSession.CorrectionAt(oObservation->fJulianDate), 6) << "\n";
     return kExitOk;
 }
 
