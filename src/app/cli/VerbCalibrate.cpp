@@ -1,9 +1,9 @@
 #include "VerbCalibrate.h"
 
-#include "calibration/WavelengthCalibration.h"
 #include "core/DataSeries.h"
 #include "core/NumberText.h"
 #include "rvtable/RvTable.h"
+#include "session/Session.h"
 
 #include <ostream>
 
@@ -41,11 +41,11 @@ int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oErr << "Unable to read the calibration points " << *sPoints << ".\n";
         return kExitInput;
     }
-    WavelengthCalibration oCalibration;
+    Session oSession("");
     for (int32_t i = 0; i < oPoints.GetArraySize(); ++i) {
-        oCalibration.AddCalibrationPoint(oPoints.GetX(i), oPoints.GetY(i));
+        oSession.AddCalibrationPoint(oPoints.GetX(i), oPoints.GetY(i));
     }
-    if (oCalibration.GetCalibrationPointCount() < 2) {
+    if (oSession.Calibration().GetCalibrationPointCount() < 2) {
         oErr << "The calibration needs at least two points at different positions.\n";
         return kExitInput;
     }
@@ -54,35 +54,37 @@ int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
-    oCalibration.SetCalibrationMode(bSampling ? WavelengthCalibration::kSamplingPoints : static_cast<char>(lOrder.value_or(2) - 1));
-    bool bReduced = false;
-    try {
-        oCalibration.FitCalibration(bReduced);
-    } catch (const math::DenseMatrixError&) {
-        oErr << "The calibration points cannot be fitted by this polynomial.\n";
+    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
+    oSession.AddSpectrum(std::move(pSpectrum), vFiles[0]);
+    oSession.BeginCalibration();
+    CalibrationFit oFit;
+    if (const Outcome oRefused = oSession.TryCalibration({!bSampling, lOrder.value_or(2)}, oFit)) {
+        // The first sentence of the window's message.
+        const std::string& sText = oRefused->sText;
+        const std::string sFirst = sText.substr(0, sText.find('\n'));
+        oErr << sFirst << (sFirst.ends_with('.') ? "" : ".") << "\n";
         return kExitInput;
     }
-    if (bReduced) {
+    if (oFit.bOrderReduced) {
         oErr << "Too few calibration points for this order: the polynomial order has been reduced.\n";
-    }
-    oCalibration.Calibrate(static_cast<int32_t>(vWavelength.size()), vWavelength.data());
-    if (!oCalibration.IsFinite(vWavelength)) {
-        oErr << kCalibrationNotFinite << "\n";
-        return kExitInput;
     }
     double fMeanSquare = 0.0;
     double fMaxAbs = 0.0;
-    if (oCalibration.GetResiduals(fMeanSquare, fMaxAbs)) {
+    if (oSession.Calibration().GetResiduals(fMeanSquare, fMaxAbs)) {
         oOut << "# residuals: mean square " << FormatFixedWidth(fMeanSquare, 10, 5) << ", largest "
              << FormatFixedWidth(fMaxAbs, 10, 5) << "\n";
     } else {
         oOut << "# residuals: none (sampling points)\n";
     }
+    const std::vector<double>& vCalibrated = oSession.CurrentSpectrum()->GetWavelengths();
+    const std::vector<double>& vValues = oSession.CurrentSpectrum()->GetIntensities();
     std::string sLine;
-    for (std::size_t i = 0; i < vWavelength.size(); ++i) {
-        sLine = FormatFixed(vWavelength[i], 6) + ";" + FormatFixed(vIntensity[i], 6) + "\n";
+    for (std::size_t i = 0; i < vCalibrated.size(); ++i) {
+        sLine = FormatFixed(vCalibrated[i], 6) + ";" + FormatFixed(vValues[i], 6) + "\n";
         oOut << sLine;
     }
+    oSession.EndCalibration(CalibrationMode{!bSampling, lOrder.value_or(2)});
     return kExitOk;
 }
 

@@ -1,5 +1,7 @@
 #include "VerbSpectrumFile.h"
 
+#include "session/Session.h"
+
 #include "calibration/ContinuumFit.h"
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
@@ -165,16 +167,17 @@ int RunNormalize(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
         return kExitInput;
     }
-    std::string sError;
-    const auto oFit = FitContinuum(vWavelength, vIntensity, oOptions, sError);
-    if (!oFit) {
-        oErr << sError << '\n';
-        return sError.find("must") != std::string::npos ? kExitUsage : kExitInput;
+    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
+    Session oSession("");
+    oSession.AddSpectrum(std::move(pSpectrum), vFiles[0]);
+    if (const Outcome oRefused = oSession.NormalizeCurrentSpectrum(oOptions)) {
+        oErr << oRefused->sText << '\n';
+        // The options' ranges are usage errors.
+        return oRefused->sText.find("must") != std::string::npos ? kExitUsage : kExitInput;
     }
-    for (std::size_t i = 0; i < vIntensity.size(); ++i) {
-        vIntensity[i] /= oFit->vContinuum[i];
-    }
-    return WriteSpectrum(sOut, vWavelength, vIntensity, oMetadata, oOut, oErr);
+    const Spectrum& oNormalised = *oSession.CurrentSpectrum();
+    return WriteSpectrum(sOut, oNormalised.GetWavelengths(), oNormalised.GetIntensities(), oMetadata, oOut, oErr);
 }
 
 } // namespace quandrel::cli
