@@ -62,7 +62,7 @@ void HeliocentricCorrection::SetObserverCoordinates(long double fLongitude, long
 
 void HeliocentricCorrection::SetJulianDate(double fJulianDate)
 {
-    m_oDate = ToCalendar(fJulianDate);
+    m_oDate = JulianDate::ToCalendar(fJulianDate);
     m_fZone = 0.0L;
 }
 
@@ -117,8 +117,8 @@ long double HeliocentricCorrection::LocalSiderealAngle(const CalendarDate& oDate
 void HeliocentricCorrection::AddCorrection(long double& fVelocity) const
 {
     CalendarDate oDate = m_oDate;
-    LocalToUniversal(oDate, static_cast<int32_t>(std::trunc(m_fZone)));
-    const long double T = JulianCenturies(oDate.year, oDate.month, oDate.day, oDate.hours, oDate.minutes);
+    JulianDate::LocalToUniversal(oDate, static_cast<int32_t>(std::trunc(m_fZone)));
+    const long double T = JulianDate::JulianCenturies(oDate.year, oDate.month, oDate.day, oDate.hours, oDate.minutes);
 
     // Earth-Moon barycentre.
     const long double a = 1.00000261L + 0.00000562L * T;

@@ -10,7 +10,7 @@
 
 #include "JulianDate.h"
 
-class HeliocentricCorrection : public JulianDate {
+class HeliocentricCorrection {
 public:
     // Right ascension in hours and minutes, declination in degrees and minutes.
     void SetObjectCoordinates(long double fHours, long double fHourMinutes, long double fDegrees,

@@ -22,8 +22,12 @@ inline constexpr const char* kCalibrationNotFinite =
     "The calibration gives wavelengths that are not finite numbers: its points lie far beyond any real "
     "wavelength. The spectrum keeps its wavelengths.";
 
-class WavelengthCalibration : public LaboratoryLines {
+class WavelengthCalibration {
 public:
+    // The calibration lines: the reference wavelengths of the lamp the points pair lines with.
+    const LaboratoryLines& Lines() const { return m_oLines; }
+    LaboratoryLines& Lines() { return m_oLines; }
+
     // Modes 0 .. 3: polynomial of degree mode + 1; 4: sampling points; others: no calibration.
     static constexpr char kSamplingPoints = 4;
 
@@ -41,7 +45,7 @@ public:
 
     // Fits the mode's polynomial (with fewer points the degree drops to
     // points - 1 and bOrderReduced is set); false without points. Raises
-    // math::matrix_error for singular normal equations.
+    // math::DenseMatrixError for singular normal equations.
     bool FitCalibration(bool& bOrderReduced);
     double CalibrateValue(double x) const;
     // Maps lCount values in place; false (values untouched) with fewer than 2 points.
@@ -56,6 +60,7 @@ public:
 private:
     double SamplingPointValue(double x) const;
 
+    LaboratoryLines m_oLines;
     PolynomialRegression m_oPolynomialRegression;
     std::vector<CalibrationPoint> m_vCalibrationPoint;
     char m_cCalibrationMode = 5;

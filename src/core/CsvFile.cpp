@@ -128,8 +128,8 @@ double CsvFile::ParseValue(const std::string& pcRow, int32_t lColumnIndex, bool 
 {
     std::string sField;
     ExtractField(pcRow, lColumnIndex, bTreatAsOne, sField);
-    ReplaceChar(sField, ',', '.');
-    KeepMaskRun(sField, kNumberMask);
+    StringTools::ReplaceChar(sField, ',', '.');
+    StringTools::KeepMaskRun(sField, kNumberMask);
     double fValue = 0.0;
     quandrel::ParseLeadingDouble(sField, fValue);
     return fValue;
@@ -142,7 +142,7 @@ int CsvFile::FindSeparator(int32_t n, const std::string& pcRow, const std::strin
     }
     int32_t lFound = 0;
     for (std::size_t i = 0; i < pcRow.size(); ++i) {
-        if (IsInMask(pcRow[i], mask) && ++lFound == n) {
+        if (StringTools::IsInMask(pcRow[i], mask) && ++lFound == n) {
             return static_cast<int>(i);
         }
     }
@@ -157,7 +157,7 @@ void CsvFile::CollapseSeparators(bool bFlag, std::string& pcRow, const std::stri
     std::string sCollapsed;
     sCollapsed.reserve(pcRow.size());
     for (const char c : pcRow) {
-        if (!sCollapsed.empty() && sCollapsed.back() == c && IsInMask(c, mask)) {
+        if (!sCollapsed.empty() && sCollapsed.back() == c && StringTools::IsInMask(c, mask)) {
             continue;
         }
         sCollapsed.push_back(c);

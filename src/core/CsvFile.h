@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class CsvFile : public StringTools {
+class CsvFile {
 public:
     // The characters a number field may consist of.
     static constexpr const char* kNumberMask = "0123456789+-Ee.";

@@ -1,4 +1,5 @@
 #include "LaboratoryLines.h"
+#include "core/CsvFile.h"
 
 #include "core/Assert.h"
 #include "core/BinaryStream.h"
@@ -25,13 +26,14 @@ bool LaboratoryLines::Load(const std::string& cFileName)
     m_lNumberSpectralLines = 0;
     m_asSpectralLineName.clear();
     m_afLaboratoryWavelength.clear();
-    SetSeparators(";\t");
+    CsvFile oTable;
+    oTable.SetSeparators(";\t");
     int32_t lCount = 0;
-    if (CountLines(0, cFileName, lCount) != 0) {
+    if (oTable.CountLines(0, cFileName, lCount) != 0) {
         return false;
     }
     std::vector<double> vColumn(static_cast<std::size_t>(lCount), 0.0);
-    if (ReadColumn(lCount, 1, 0, vColumn, cFileName, false) != 0) {
+    if (oTable.ReadColumn(lCount, 1, 0, vColumn, cFileName, false) != 0) {
         return false;
     }
     // The names in one pass over the file (the same lines the count and the column saw). A line whose
@@ -48,14 +50,14 @@ bool LaboratoryLines::Load(const std::string& cFileName)
         sLine.clear();
         oReader.ReadLine(sLine);
         sField.clear();
-        ExtractField(sLine, 1, false, sField);
+        oTable.ExtractField(sLine, 1, false, sField);
         const double fWavelength = vColumn[static_cast<std::size_t>(i)];
         if (sField.find_first_of("0123456789") == std::string::npos || !(fWavelength > 0) ||
             !std::isfinite(fWavelength)) {
             continue;
         }
         sField.clear();
-        ExtractField(sLine, 0, false, sField);
+        oTable.ExtractField(sLine, 0, false, sField);
         vNames.push_back(CutName(sField));
         vWavelength.push_back(fWavelength);
     }

@@ -3,8 +3,6 @@
 // stellar spectra and the calibration reference lines of lamp spectra.
 #pragma once
 
-#include "core/CsvFile.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,7 +10,7 @@
 class BinaryReader;
 class BinaryWriter;
 
-class LaboratoryLines : public CsvFile {
+class LaboratoryLines {
 public:
     // Names and the file name keep at most this many characters.
     static constexpr std::size_t kMaxNameLength = 31;

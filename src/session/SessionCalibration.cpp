@@ -16,10 +16,10 @@ using quandrel::session::WriteFailure;
 bool Session::LoadCalibrationLinesAtStartUp()
 {
     const std::string sPath = m_oSettings.ReadPath(Setting::CalibrationFilePath);
-    if (!m_oCalibration.Load(sPath)) {
+    if (!m_oCalibration.Lines().Load(sPath)) {
         return false;
     }
-    m_oCalibration.SetFileName(ExtractFileName(sPath));
+    m_oCalibration.Lines().SetFileName(ExtractFileName(sPath));
     Announce(change::kCalibration);
     return true;
 }
@@ -27,10 +27,10 @@ bool Session::LoadCalibrationLinesAtStartUp()
 Outcome Session::LoadCalibrationLines(const std::string& sPath)
 {
     Outcome oOutcome;
-    if (!m_oCalibration.Load(sPath)) {
+    if (!m_oCalibration.Lines().Load(sPath)) {
         oOutcome = Message{"File not found error!", "Unable to load calibration reference file!"};
     }
-    m_oCalibration.SetFileName(ExtractFileName(sPath));
+    m_oCalibration.Lines().SetFileName(ExtractFileName(sPath));
     m_oSettings.Write(Setting::CalibrationFilePath, sPath);
     Announce(change::kCalibration);
     return oOutcome;
@@ -53,8 +53,8 @@ bool Session::AddCalibrationPoint(int32_t lIndex)
     const int32_t lActive = ActiveLineIndex();
     double fWavelength = 0.0;
     std::string sName;
-    if (lActive < 0 || lIndex < 0 || lIndex >= m_oCalibration.GetLineCount() ||
-        !m_oCalibration.GetLine(lIndex, fWavelength, &sName)) {
+    if (lActive < 0 || lIndex < 0 || lIndex >= m_oCalibration.Lines().GetLineCount() ||
+        !m_oCalibration.Lines().GetLine(lIndex, fWavelength, &sName)) {
         return false;
     }
     m_oCalibration.AddCalibrationPoint(m_pCurrentSpectrum->GetLineCenter(lActive), fWavelength);

@@ -121,7 +121,7 @@ Outcome Session::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
             double fLambda = 0.0;
             std::string sName;
             if (!std::isfinite(fPredicted) || fSlope == 0.0 ||
-                !m_oCalibration.FindNearestLine(fPredicted, lIndex, fLambda, &sName) || IsUsed(fLambda)) {
+                !m_oCalibration.Lines().FindNearestLine(fPredicted, lIndex, fLambda, &sName) || IsUsed(fLambda)) {
                 continue;
             }
             const double fOff = std::fabs((fLambda - fPredicted) / fSlope);

@@ -55,7 +55,7 @@ void MainWindow::onIdentifyLaboratoryLine()
     if (m_oSession.ActiveLineIndex() < 0) {
         return;
     }
-    if (const auto lLine = m_pfrmLaboratoryLineSelect->Choose({&m_oSession.Calibration(), true, m_lLastCalibrationLine})) {
+    if (const auto lLine = m_pfrmLaboratoryLineSelect->Choose({&m_oSession.Calibration().Lines(), true, m_lLastCalibrationLine})) {
         m_lLastCalibrationLine = *lLine;
         m_oSession.AddCalibrationPoint(*lLine);
     }

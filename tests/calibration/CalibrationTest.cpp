@@ -123,19 +123,19 @@ TEST(WavelengthCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOf
 {
     TempDir oDir;
     WavelengthCalibration oCalibration;
-    ASSERT_TRUE(oCalibration.Load(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));
+    ASSERT_TRUE(oCalibration.Lines().Load(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));
     // The lamp in pixels: every neon line without a neighbour within 10 A (no blends) as a Gaussian of
     // 1.5 pixels at the position of its wavelength.
     std::vector<double> vPixel(2048);
     std::vector<double> vIntensity(2048, 0.02);
-    for (int32_t i = 0; i < oCalibration.GetLineCount(); ++i) {
+    for (int32_t i = 0; i < oCalibration.Lines().GetLineCount(); ++i) {
         std::string sName;
         double fLambda = 0;
-        oCalibration.GetLine(i, fLambda, &sName);
+        oCalibration.Lines().GetLine(i, fLambda, &sName);
         bool bIsolated = true;
-        for (int32_t j = 0; j < oCalibration.GetLineCount(); ++j) {
+        for (int32_t j = 0; j < oCalibration.Lines().GetLineCount(); ++j) {
             double fOther = 0;
-            oCalibration.GetLine(j, fOther, &sName);
+            oCalibration.Lines().GetLine(j, fOther, &sName);
             bIsolated = bIsolated && (i == j || std::fabs(fOther - fLambda) > 10.0);
         }
         if (!bIsolated) {
@@ -162,7 +162,7 @@ TEST(WavelengthCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOf
         int32_t lIndex = 0;
         double fLambda = 0;
         std::string sName;
-        ASSERT_TRUE(oCalibration.FindNearestLine(TrueLambda(oLamp.GetLineCenter(i)), lIndex, fLambda, &sName));
+        ASSERT_TRUE(oCalibration.Lines().FindNearestLine(TrueLambda(oLamp.GetLineCenter(i)), lIndex, fLambda, &sName));
         if (std::fabs(TrueLambda(oLamp.GetLineCenter(i)) - fLambda) < 0.5) {
             oCalibration.AddCalibrationPoint(oLamp.GetLineCenter(i), fLambda);
         }

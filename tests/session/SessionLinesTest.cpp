@@ -199,10 +199,10 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
     int32_t lAdded = 0;
     EXPECT_TRUE(m_oSession.IdentifyRemainingLampLines(3.0, lAdded)) << "needs two points first";
     const auto CalibrationIndex = [&](double fLambda) {
-        for (int32_t i = 0; i < m_oSession.Calibration().GetLineCount(); ++i) {
+        for (int32_t i = 0; i < m_oSession.Calibration().Lines().GetLineCount(); ++i) {
             double f = 0.0;
             std::string sName;
-            if (m_oSession.Calibration().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 1e-6) {
+            if (m_oSession.Calibration().Lines().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 1e-6) {
                 return i;
             }
         }

@@ -74,7 +74,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     for (const int lRow : vRows) {
         std::string sName;
         double f = 0;
-        m_pMain->Session().Calibration().GetLine(lRow - 1, f, &sName);
+        m_pMain->Session().Calibration().Lines().GetLine(lRow - 1, f, &sName);
         vLambda.push_back(f);
     }
     OpenSingleColumn(WritePixels(m_oDir, "lamp.txt", vLambda, true));

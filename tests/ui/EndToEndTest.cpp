@@ -87,7 +87,7 @@ protected:
         for (int32_t i = 0; i < 100; ++i) {
             double f = 0;
             std::string sName;
-            if (m_pMain->Session().Calibration().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 0.01) {
+            if (m_pMain->Session().Calibration().Lines().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 0.01) {
                 return i + 1;
             }
         }
