@@ -59,7 +59,7 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
         const bool bCombined = pSpectrum->GetCombination(i) == 1 && i + 1 < lLines;
         oMeasurement.bDouble = bDoubleGaussian || bCombined;
         oMeasurement.fVelocity1 =
-            RadialVelocity(oMeasurement.fLaboratoryWavelength, oMeasurement.fCenter1, oRow.fJulianDate);
+            m_oCoordinates.RadialVelocity(oMeasurement.fLaboratoryWavelength, oMeasurement.fCenter1, oRow.fJulianDate);
         double fSecond = oMeasurement.fCenter2;
         if (bCombined) {
             // The right neighbour is the second component and gives no measurement of its own.
@@ -68,7 +68,7 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
             oMeasurement.fCenter2 = fSecond;
         }
         if (oMeasurement.bDouble) {
-            oMeasurement.fVelocity2 = RadialVelocity(oMeasurement.fLaboratoryWavelength, fSecond, oRow.fJulianDate);
+            oMeasurement.fVelocity2 = m_oCoordinates.RadialVelocity(oMeasurement.fLaboratoryWavelength, fSecond, oRow.fJulianDate);
         }
         oRow.measurements.push_back(oMeasurement);
     }
@@ -288,13 +288,14 @@ std::string RvTable::ProjectBytes() const
 {
     BinaryWriter oWriter;
     oWriter.WriteBytes(std::string_view(kMagic, kMagicLength));
-    for (const double f : {m_fRightAscensionHours, m_fRightAscensionMinutes, m_fDeclinationDegrees,
-                           m_fDeclinationMinutes, m_fLongitudeDegrees, m_fLongitudeMinutes, m_fLatitudeDegrees,
-                           m_fLatitudeMinutes}) {
+    std::array<double, 8> af{};
+    m_oCoordinates.GetObjectCoordinates(af[0], af[1], af[2], af[3]);
+    m_oCoordinates.GetObserverCoordinates(af[4], af[5], af[6], af[7]);
+    for (const double f : af) {
         oWriter.WriteDouble(f);
     }
-    oWriter.WriteBytes(std::string(1, m_bObserverCoordinatesSet ? '\1' : '\0'));
-    oWriter.WriteBytes(std::string(1, m_bObjectCoordinatesSet ? '\1' : '\0'));
+    oWriter.WriteBytes(std::string(1, m_oCoordinates.AreObserverCoordinatesSet() ? '\1' : '\0'));
+    oWriter.WriteBytes(std::string(1, m_oCoordinates.AreObjectCoordinatesSet() ? '\1' : '\0'));
     oWriter.WriteInt32(static_cast<int32_t>(m_vMeasurementRow.size()));
     for (const auto& oRow : m_vMeasurementRow) {
         oWriter.WriteInt32(0);
@@ -383,16 +384,9 @@ bool RvTable::ParseProject(const std::string& sBytes)
             }
         }
     }
-    m_fRightAscensionHours = af[0];
-    m_fRightAscensionMinutes = af[1];
-    m_fDeclinationDegrees = af[2];
-    m_fDeclinationMinutes = af[3];
-    m_fLongitudeDegrees = af[4];
-    m_fLongitudeMinutes = af[5];
-    m_fLatitudeDegrees = af[6];
-    m_fLatitudeMinutes = af[7];
-    m_bObserverCoordinatesSet = sFlags[0] != '\0';
-    m_bObjectCoordinatesSet = sFlags[1] != '\0';
+    m_oCoordinates.SetObjectCoordinates(af[0], af[1], af[2], af[3]);
+    m_oCoordinates.SetObserverCoordinates(af[4], af[5], af[6], af[7]);
+    m_oCoordinates.SetCoordinateFlags(sFlags[0] != '\0', sFlags[1] != '\0');
     m_vMeasurementRow = std::move(vRows);
     m_oLaboratoryLines = std::move(oLines);
     return true;

@@ -36,8 +36,13 @@ struct MeasurementRow {
     int32_t Count() const { return static_cast<int32_t>(measurements.size()); }
 };
 
-class RvTable : public ObservationCoordinates {
+class RvTable {
 public:
+    // The object's and the observer's coordinates the measurements are corrected with (saved with the
+    // project).
+    const ObservationCoordinates& Coordinates() const { return m_oCoordinates; }
+    ObservationCoordinates& Coordinates() { return m_oCoordinates; }
+
     // The project file begins with these 23 bytes.
     static constexpr const char* kMagic = "Quandrel matrix file1.2";
 
@@ -111,6 +116,7 @@ private:
     std::string ProjectBytes() const;
     bool ParseProject(const std::string& sBytes);
 
+    ObservationCoordinates m_oCoordinates;
     LaboratoryLines m_oLaboratoryLines;
     std::vector<MeasurementRow> m_vMeasurementRow;
     bool m_bIsSaved = true;

@@ -339,7 +339,7 @@ Outcome Session::LoadLaboratoryLines(const std::string& sPath)
 std::optional<EquatorialPosition> Session::ObjectPosition() const
 {
     EquatorialPosition o;
-    if (!m_oTable.GetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+    if (!m_oTable.Coordinates().GetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
                                         o.fDeclinationMinutes)) {
         return std::nullopt;
     }
@@ -348,7 +348,7 @@ std::optional<EquatorialPosition> Session::ObjectPosition() const
 
 void Session::SetObjectCoordinates(const EquatorialPosition& o)
 {
-    m_oTable.SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+    m_oTable.Coordinates().SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
                                    o.fDeclinationMinutes);
     Announce(change::kCoordinates);
 }
@@ -356,21 +356,21 @@ void Session::SetObjectCoordinates(const EquatorialPosition& o)
 void Session::SetObserverSite(const GeographicSite& o)
 {
     m_oSettings.WriteObserverSite(o);
-    m_oTable.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
+    m_oTable.Coordinates().SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
                                      o.fLatitudeMinutes);
     Announce(change::kCoordinates);
 }
 
 void Session::EnsureObserverSite()
 {
-    if (!m_oTable.AreObserverCoordinatesSet() && m_pCurrentSpectrum != nullptr &&
+    if (!m_oTable.Coordinates().AreObserverCoordinatesSet() && m_pCurrentSpectrum != nullptr &&
         m_pCurrentSpectrum->GetMetadata().HasSite()) {
         // The site the spectrum's file names.
         const SpectrumMetadata& m = m_pCurrentSpectrum->GetMetadata();
-        m_oTable.SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
-    } else if (!m_oTable.AreObserverCoordinatesSet()) {
+        m_oTable.Coordinates().SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
+    } else if (!m_oTable.Coordinates().AreObserverCoordinatesSet()) {
         const GeographicSite o = Site();
-        m_oTable.SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
+        m_oTable.Coordinates().SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
                                          o.fLatitudeMinutes);
     }
 }
@@ -378,10 +378,10 @@ void Session::EnsureObserverSite()
 std::optional<double> Session::CurrentCorrection() const
 {
     double fJulianDate = 0.0;
-    if (!CurrentObservationTime(fJulianDate) || !m_oTable.AreObjectCoordinatesSet()) {
+    if (!CurrentObservationTime(fJulianDate) || !m_oTable.Coordinates().AreObjectCoordinatesSet()) {
         return std::nullopt;
     }
-    return m_oTable.CorrectVelocity(0.0, fJulianDate);
+    return m_oTable.Coordinates().CorrectVelocity(0.0, fJulianDate);
 }
 
 // --- Table ---
@@ -482,7 +482,7 @@ void Session::CloseProject()
     m_sProjectPath.clear();
     m_oTable.ClearRows();
     // The next project's star is another: its velocities are not corrected for this one's position.
-    m_oTable.ClearObjectCoordinates();
+    m_oTable.Coordinates().ClearObjectCoordinates();
     m_oOrbit.ResetOptimized();
     m_oElements = OrbitElements();
     m_oLeastSquares.reset();
@@ -693,7 +693,7 @@ Outcome Session::FinishCrossCorrelation(CorrelationJob&& oJob)
         Announce(change::kCorrelation);
         return std::nullopt;
     }
-    const double fVelocity = m_oTable.CorrectVelocity(0.0, fJulianDate) -
+    const double fVelocity = m_oTable.Coordinates().CorrectVelocity(0.0, fJulianDate) -
                              m_oCrossCorrelation.GetHeliocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity() +
                              TemplateVelocity();
     oResult.oCorrected = fVelocity;

@@ -356,7 +356,7 @@ public:
     Outcome RestoreCurrentSpectrum();
 
     // --- Coordinates and correction ---
-    bool AreObjectCoordinatesSet() const { return m_oTable.AreObjectCoordinatesSet(); }
+    bool AreObjectCoordinatesSet() const { return m_oTable.Coordinates().AreObjectCoordinatesSet(); }
     std::optional<EquatorialPosition> ObjectPosition() const;
     void SetObjectCoordinates(const EquatorialPosition& oCoordinates);
     // The observer's site as the settings hold it, and taken into the table.
@@ -366,7 +366,7 @@ public:
     // and the object's coordinates are known.
     std::optional<double> CurrentCorrection() const;
     // The correction at a Julian date with the table's object and site (km/s).
-    double CorrectionAt(double fJulianDate) const { return m_oTable.CorrectVelocity(0.0, fJulianDate); }
+    double CorrectionAt(double fJulianDate) const { return m_oTable.Coordinates().CorrectVelocity(0.0, fJulianDate); }
 
     // --- Undo ---
     // The last changes of the table, the spectra list and the identifications can be undone, the

@@ -150,7 +150,7 @@ std::vector<LineTableRow> Session::LineTable() const
         return vRows;
     }
     double fJulianDate = 0.0;
-    const bool bCorrected = CurrentObservationTime(fJulianDate) && m_oTable.AreObjectCoordinatesSet();
+    const bool bCorrected = CurrentObservationTime(fJulianDate) && m_oTable.Coordinates().AreObjectCoordinatesSet();
     const SpectralLineList& oLines = pSpectrum->GetSpectralLines();
     for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
         const SpectralLine& oLine = oLines.GetLine(i);
@@ -165,7 +165,7 @@ std::vector<LineTableRow> Session::LineTable() const
         if (lIndex >= 0) {
             o.oDoppler = quandrel::DopplerVelocity(o.fLaboratory, o.fCenter);
             if (bCorrected) {
-                o.oCorrected = m_oTable.RadialVelocity(o.fLaboratory, o.fCenter, fJulianDate);
+                o.oCorrected = m_oTable.Coordinates().RadialVelocity(o.fLaboratory, o.fCenter, fJulianDate);
             }
         } else {
             o.sName.clear();

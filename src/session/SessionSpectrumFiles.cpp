@@ -116,12 +116,12 @@ Outcome Session::SaveSpectrumAsFits(const std::string& sPath) const
         oMetadata.oRightAscensionHours = oObject->fRightAscensionHours + oObject->fRightAscensionMinutes / 60.0;
         oMetadata.oDeclinationDegrees = oObject->fDeclinationDegrees + oObject->fDeclinationMinutes / 60.0;
     }
-    if (m_oTable.AreObserverCoordinatesSet()) {
+    if (m_oTable.Coordinates().AreObserverCoordinatesSet()) {
         double fLongitude = 0.0;
         double fLongitudeMinutes = 0.0;
         double fLatitude = 0.0;
         double fLatitudeMinutes = 0.0;
-        m_oTable.GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
+        m_oTable.Coordinates().GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
         oMetadata.oLongitudeWestDegrees = fLongitude + fLongitudeMinutes / 60.0;
         oMetadata.oLatitudeDegrees = fLatitude + fLatitudeMinutes / 60.0;
     }

@@ -39,7 +39,7 @@ TEST(CliProject, InfoDumpExportAndCurve)
 {
     TempDir oDir;
     RvTable oTable;
-    oTable.SetObjectCoordinates(19, 5, 64, 22);
+    oTable.Coordinates().SetObjectCoordinates(19, 5, 64, 22);
     for (int i = 0; i < 3; ++i) {
         Spectrum oSpectrum(nullptr);
         const double afW[] = {1, 2};

@@ -10,8 +10,8 @@ namespace {
 RvTable OpenTable()
 {
     RvTable oTable;
-    oTable.SetObjectCoordinates(19, 5.5, -5, -30);
-    oTable.SetObserverCoordinates(9, 0, 52, 30);
+    oTable.Coordinates().SetObjectCoordinates(19, 5.5, -5, -30);
+    oTable.Coordinates().SetObserverCoordinates(9, 0, 52, 30);
     oTable.LaboratoryLineTable().Load(quandrel::fuzz::WriteInput("lines.txt", "Halpha;6562.8\nHbeta;4861.3\n"));
     for (int i = 0; i < 2; ++i) {
         Spectrum oSpectrum(nullptr);

@@ -31,8 +31,8 @@ int32_t IntAt(const std::string& s, std::size_t lOffset)
 RvTable MakeProject(const TempDir& oDir)
 {
     RvTable oTable;
-    oTable.SetObjectCoordinates(19, 5.5, -5, -30);
-    oTable.SetObserverCoordinates(9, 0, 52, 30);
+    oTable.Coordinates().SetObjectCoordinates(19, 5.5, -5, -30);
+    oTable.Coordinates().SetObserverCoordinates(9, 0, 52, 30);
     EXPECT_TRUE(oTable.LaboratoryLineTable().Load(oDir.Write("LinesX.txt", "Halpha;6562.8\nHbeta;4861.3\n")));
     oTable.LaboratoryLineTable().SetFileName("LinesX.txt");
     for (int i = 0; i < 2; ++i) {
@@ -107,9 +107,9 @@ TEST(ProjectFile, RoundTripsEverything)
     ASSERT_EQ(oLoaded.Rows().size(), 2U);
     EXPECT_EQ(oLoaded.Rows()[1].measurements[0].fVelocity1, -24.5);
     double a, b, c, d;
-    EXPECT_TRUE(oLoaded.GetObjectCoordinates(a, b, c, d));
+    EXPECT_TRUE(oLoaded.Coordinates().GetObjectCoordinates(a, b, c, d));
     EXPECT_EQ(d, -30.0);
-    EXPECT_TRUE(oLoaded.AreObserverCoordinatesSet());
+    EXPECT_TRUE(oLoaded.Coordinates().AreObserverCoordinatesSet());
     EXPECT_EQ(oLoaded.LaboratoryLineTable().GetFileName(), "LinesX.txt");
     EXPECT_EQ(oLoaded.LaboratoryLineTable().GetLineCount(), 2);
     ASSERT_TRUE(oLoaded.SaveToFile(oDir.File("q.mtx")));

@@ -155,7 +155,7 @@ TEST(RvTable, CombinedLinesGiveOneDoubleMeasurement)
     EXPECT_TRUE(vMeasurements[0].bDouble);
     EXPECT_NEAR(vMeasurements[0].fCenter2, 6210.0, 0.01);
     // No coordinates set: the correction of the stored zeros is the same for both components.
-    const double fCorrection = oTable.CorrectVelocity(0.0, 2455000.5);
+    const double fCorrection = oTable.Coordinates().CorrectVelocity(0.0, 2455000.5);
     EXPECT_EQ(vMeasurements[0].lLaboratoryLineIndex, 3);
     EXPECT_EQ(vMeasurements[0].fLaboratoryWavelength, 6209.0);
     EXPECT_NEAR(vMeasurements[0].fVelocity1 - fCorrection, (6200.0 - 6209.0) / 6209.0 * 299792.458, 1.0);

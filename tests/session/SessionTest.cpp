@@ -119,7 +119,7 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
     EXPECT_NEAR(m_oSession.Orbit().GetData().GetY(1), fExpected, 0.05);
     // The observer's site came from the settings' defaults.
     double a = 0, b = 0, c = 0, d = 0;
-    m_oSession.Table().GetObserverCoordinates(a, b, c, d);
+    m_oSession.Table().Coordinates().GetObserverCoordinates(a, b, c, d);
     EXPECT_EQ(a, 9.0);
     EXPECT_EQ(c, 52.0);
 
@@ -463,7 +463,7 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     m_oSession.IdentifyActiveLineWithNearest();
     ASSERT_FALSE(m_oSession.AddMeasurement());
     double fLongitude = 0, fLongitudeMinutes = 0, fLatitude = 0, fLatitudeMinutes = 0;
-    m_oSession.Table().GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
+    m_oSession.Table().Coordinates().GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
     EXPECT_EQ(fLongitude + fLongitudeMinutes / 60.0, 80.25);
     EXPECT_EQ(fLatitude + fLatitudeMinutes / 60.0, -30.5);
 

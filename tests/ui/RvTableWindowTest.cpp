@@ -276,7 +276,7 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
 
     const RvTable& oTable = m_pMain->Session().Table();
     ASSERT_EQ(oTable.Rows().size(), 1U);
-    EXPECT_TRUE(oTable.AreObserverCoordinatesSet());
+    EXPECT_TRUE(oTable.Coordinates().AreObserverCoordinatesSet());
     const double fExpected = (pSpectrum->GetLineCenter(0) - 6562.8) / 6562.8 * 299792.458 - 27.5126;
     EXPECT_NEAR(oTable.Rows()[0].measurements[0].fVelocity1, fExpected, 0.001);
     EXPECT_NEAR(oTable.Rows()[0].measurements[0].fVelocity1, 22.85 - 27.51, 0.1);
@@ -363,7 +363,7 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     Item("mniCloseProject")->trigger();
     EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
     EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
-    EXPECT_FALSE(m_pMain->Session().Table().AreObjectCoordinatesSet());
+    EXPECT_FALSE(m_pMain->Session().Table().Coordinates().AreObjectCoordinatesSet());
     EXPECT_EQ(Grid()->model()->rowCount(), 3) << "one empty data row";
 }
 

@@ -42,14 +42,14 @@ int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         int32_t lColumns = 0;
         oTable.GetDimensions(lRows, lColumns);
         double a = 0, b = 0, c = 0, d = 0;
-        const bool bObject = oTable.GetObjectCoordinates(a, b, c, d);
+        const bool bObject = oTable.Coordinates().GetObjectCoordinates(a, b, c, d);
         double e = 0, f = 0, g = 0, h = 0;
-        oTable.GetObserverCoordinates(e, f, g, h);
+        oTable.Coordinates().GetObserverCoordinates(e, f, g, h);
         oOut << "rows\t" << lRows << "\n"
              << "columns\t" << lColumns << "\n"
              << "object\t" << (bObject ? "set" : "not set") << "\t" << FormatResult(a) << "\t" << FormatResult(b)
              << "\t" << FormatResult(c) << "\t" << FormatResult(d) << "\n"
-             << "observer\t" << (oTable.AreObserverCoordinatesSet() ? "set" : "not set") << "\t" << FormatResult(e)
+             << "observer\t" << (oTable.Coordinates().AreObserverCoordinatesSet() ? "set" : "not set") << "\t" << FormatResult(e)
              << "\t" << FormatResult(f) << "\t" << FormatResult(g) << "\t" << FormatResult(h) << "\n"
              << "lines file\t" << oTable.LaboratoryLineTable().GetFileName() << "\t"
              << oTable.LaboratoryLineTable().GetLineCount() << "\n";
