@@ -199,25 +199,21 @@ Outcome Session::FindSpectralLines(const LineSearch& oSearch, std::optional<doub
     return std::nullopt;
 }
 
-void Session::OptimizeFit(int32_t lLevel, int32_t lLevelMaximum)
+void Session::OptimizeFit(double fLevel)
 {
-    if (m_pCurrentSpectrum == nullptr || lLevelMaximum <= 0) {
+    if (m_pCurrentSpectrum == nullptr || !std::isfinite(fLevel)) {
         return;
     }
-    m_pCurrentSpectrum->OptimizeFit(lLevel, lLevelMaximum);
+    m_pCurrentSpectrum->OptimizeFit(fLevel);
     Announce(change::kLines);
 }
 
-bool Session::ClickLine(int lX, int lY, bool bLeftButton)
+bool Session::ChooseLine(int32_t lLine, bool bToggle)
 {
-    if (m_pCurrentSpectrum == nullptr) {
+    if (m_pCurrentSpectrum == nullptr || lLine < 0 || lLine >= m_pCurrentSpectrum->GetSpectralLineCount()) {
         return false;
     }
-    const int32_t lLine = m_pCurrentSpectrum->FindLineAt(lX, lY);
-    if (lLine < 0) {
-        return false;
-    }
-    if (bLeftButton || !m_pCurrentSpectrum->IsActiveLine(lLine)) {
+    if (bToggle || !m_pCurrentSpectrum->IsActiveLine(lLine)) {
         m_pCurrentSpectrum->ToggleActiveLine(lLine);
     }
     Announce(change::kLines);

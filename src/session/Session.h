@@ -288,10 +288,12 @@ public:
     // identified); only lines of fMinSigma times the noise or more are kept (the settings' threshold
     // when not given; 0 keeps all).
     Outcome FindSpectralLines(const LineSearch& oSearch, std::optional<double> oMinSigma = std::nullopt);
-    void OptimizeFit(int32_t lLevel, int32_t lLevelMaximum);
-    // A click on the plot at a pixel: the left button toggles the line there, the right one makes it
-    // active. False when no line is there.
-    bool ClickLine(int lX, int lY, bool bLeftButton);
+    // Refits the active line on the samples around its centre below the intensity fLevel.
+    void OptimizeFit(double fLevel);
+    // A line of the current spectrum chosen by the user: bToggle switches it between active and not
+    // (a left click), otherwise it becomes active (a right click, for the context menu). False when the
+    // spectrum has no such line.
+    bool ChooseLine(int32_t lLine, bool bToggle);
     int32_t ActiveLineIndex() const;
     // Makes line lLine of the current spectrum the active one.
     void ActivateLine(int32_t lLine);

@@ -389,16 +389,15 @@ void Spectrum::GetLineData(int32_t lSpectralLineIndex, std::string* cLineName, d
                                          fCenter2, bDoubleGaussian);
 }
 
-void Spectrum::OptimizeFit(int32_t lLevel, int32_t lLevelMaxIndex)
+void Spectrum::OptimizeFit(double fLevel)
 {
-    QASSERT(lLevelMaxIndex>0);
     const int32_t lActive = GetActiveLineIndex();
     const int32_t N = GetNumberValues();
     if (lActive < 0 || N == 0) {
         return;
     }
     int32_t j = FindNearestIndex(m_oSpectralLineContainer.GetCenter(lActive));
-    const double d = static_cast<double>(lLevel) / lLevelMaxIndex;
+    const double d = fLevel;
     int32_t e = j;
     while (e - 1 >= 0 && m_intensities[static_cast<std::size_t>(e - 1)] < d) {
         --e;

@@ -133,9 +133,8 @@ public:
     void GetLineData(int32_t lSpectralLineIndex, std::string* cLineName, double& fLaboratoryWavelength,
                      int32_t& lLaboratoryIndex, double& fCenter1, double& fCenter2, bool& bDoubleGaussian) const;
 
-    // Refits the active line on the samples around its centre that lie below
-    // the level lLevel / lLevelMaxIndex.
-    void OptimizeFit(int32_t lLevel, int32_t lLevelMaxIndex);
+    // Refits the active line on the samples around its centre that lie below the intensity fLevel.
+    void OptimizeFit(double fLevel);
 
     void SetGaussianType(int32_t lSpectralLineIndex, bool bDouble);
     bool IsDoubleGaussian(int32_t lSpectralLineIndex) const;

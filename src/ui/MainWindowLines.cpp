@@ -132,13 +132,17 @@ void MainWindow::onFindSpectralLines()
 
 void MainWindow::onOptimizeFit()
 {
-    m_oSession.OptimizeFit(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value(), m_ptrbOptLevel->maximum());
+    // The level slider runs from intensity 1 at its top to 0.
+    if (m_ptrbOptLevel->maximum() > 0) {
+        m_oSession.OptimizeFit(static_cast<double>(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value()) /
+                               m_ptrbOptLevel->maximum());
+    }
 }
 
 void MainWindow::onSpectrumClicked(int lX, int lY, Qt::MouseButton eButton)
 {
-    if (eButton == Qt::LeftButton || eButton == Qt::RightButton) {
-        m_oSession.ClickLine(lX, lY, eButton == Qt::LeftButton);
+    if ((eButton == Qt::LeftButton || eButton == Qt::RightButton) && GetCurrentSpectrum() != nullptr) {
+        m_oSession.ChooseLine(GetCurrentSpectrum()->FindLineAt(lX, lY), eButton == Qt::LeftButton);
     }
 }
 

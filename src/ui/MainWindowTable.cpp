@@ -162,7 +162,7 @@ bool MainWindow::AskToSaveTable()
         return true;
     }
     // Yes saves (and goes on only when that worked), No goes on without, Cancel stops.
-    switch (m_oPrompts.Message("Warning!", "Safe changes in RV evaluation?", Icon::Question, Buttons::YesNoCancel)) {
+    switch (m_oPrompts.Message("Warning!", "Save changes in RV evaluation?", Icon::Question, Buttons::YesNoCancel)) {
     case Button::Yes:
         return onSaveProject();
     case Button::No:

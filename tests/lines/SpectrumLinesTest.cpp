@@ -143,7 +143,7 @@ TEST(CSpectrumLines, LevelRefitUsesTheSamplesBelowTheLevel)
     oSpectrum.FindSpectralLines(60, 0.1);
     ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 1);
     const double fBefore = oSpectrum.GetLineWidth(0);
-    oSpectrum.OptimizeFit(90, 100);
+    oSpectrum.OptimizeFit(90.0 / 100);
     EXPECT_EQ(oSpectrum.GetLineWidth(0), fBefore) << "no active line: nothing happens";
 
     // The samples below 0.9 around the centre: 0.6 g > 0.1, |x - 6560| < 1.893 sigma = 1.514 A.
@@ -166,7 +166,7 @@ TEST(CSpectrumLines, LevelRefitUsesTheSamplesBelowTheLevel)
 
     oSpectrum.ToggleActiveLine(0);
     EXPECT_EQ(oSpectrum.GetActiveLineIndex(), 0);
-    oSpectrum.OptimizeFit(90, 100);
+    oSpectrum.OptimizeFit(90.0 / 100);
     EXPECT_EQ(oSpectrum.GetLineWidth(0), oExpected.GetWidth());
     EXPECT_EQ(oSpectrum.GetLineCenter(0), oExpected.GetCenter());
     EXPECT_NEAR(oSpectrum.GetLineCenter(0), 6560.0, 0.01);

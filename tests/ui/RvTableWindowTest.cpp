@@ -333,7 +333,7 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     // Yes, then the save dialog is cancelled: nothing is discarded.
     m_oPrompts.qAnswers = {Button::Yes};
     Item("mniCloseProject")->trigger();
-    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?");
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Save changes in RV evaluation?");
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
     EXPECT_FALSE(m_pMain->Session().SpectrumCount() == 0);
 
@@ -348,7 +348,7 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     m_oPrompts.qAnswers = {Button::Yes};
     const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
     Item("mniOpenProject")->trigger();
-    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?");
+    EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Save changes in RV evaluation?");
     EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs + 1) << "only the save dialog";
     EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
 
@@ -387,7 +387,7 @@ TEST_F(RvTableWindowTest, CancelOnEveryQuestionToSaveLeavesEverythingAsItWas)
         } else {
             m_pMain->close();
         }
-        EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Safe changes in RV evaluation?") << sWhat;
+        EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Save changes in RV evaluation?") << sWhat;
         EXPECT_EQ(m_oPrompts.vMessages.back().eButtons, Buttons::YesNoCancel) << sWhat;
         EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << sWhat;
         EXPECT_EQ(m_pMain->Session().SpectrumCount(), 1) << sWhat;
