@@ -133,13 +133,14 @@ void RvTable::RemoveSpectrumRow(const Spectrum* pSpectrum)
     }
 }
 
-void RvTable::RemoveRow(int32_t r)
+bool RvTable::RemoveRow(int32_t r)
 {
     if (r < 0 || r >= static_cast<int32_t>(m_vMeasurementRow.size())) {
-        throw std::out_of_range("CMatrix::RemoveRow: no such row");
+        return false;
     }
     m_vMeasurementRow.erase(m_vMeasurementRow.begin() + r);
     m_bIsSaved = false;
+    return true;
 }
 
 std::vector<int32_t> RvTable::UsedIndices() const

@@ -58,8 +58,8 @@ public:
     std::optional<int32_t> RowOf(const Spectrum* pSpectrum) const;
     void RemoveSpectrumRow(const Spectrum* pSpectrum);
 
-    // Row r (std::out_of_range beyond the rows).
-    void RemoveRow(int32_t r);
+    // Row r; false (nothing changes) when there is no such row.
+    bool RemoveRow(int32_t r);
     void ClearColumn(int32_t c);
     void ClearCell(int32_t r, int32_t c);
     void ClearRows();

@@ -439,9 +439,7 @@ void Session::ClearCell(int32_t lRow, int32_t lColumn)
 void Session::RemoveRow(int32_t lRow)
 {
     UndoStep oStep = TableStep("remove row " + std::to_string(lRow + 1));
-    try {
-        m_oTable.RemoveRow(lRow);
-    } catch (const std::out_of_range&) {
+    if (!m_oTable.RemoveRow(lRow)) {
         // No such row: nothing changes.
         return;
     }
