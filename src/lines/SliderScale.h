@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <optional>
 
-// A line search in the quantities of the spectrum: windows of lWindow samples (1 or more), and lines
-// whose depth (relative to the window's range) reaches fMinDepth (above 0, up to 1).
+// A line search in the quantities of the spectrum: windows of lWindow samples (1 or more), and lines that
+// reach further than fMinDepth (above 0) beyond the other samples of their window: an absorption line
+// by that much intensity, an emission line above the spectrum's minimum plus that share of its range.
 struct LineSearch {
     int32_t lWindow = 4;
     double fMinDepth = 0.001;

@@ -162,10 +162,10 @@ bool Session::CurrentObservationTime(double& fJulianDate) const
 
 Outcome Session::FindSpectralLines(const LineSearch& oSearch, std::optional<double> oMinSigma)
 {
-    if (oSearch.lWindow < 1 || !(oSearch.fMinDepth > 0.0 && oSearch.fMinDepth <= 1.0) ||
+    if (oSearch.lWindow < 1 || !(oSearch.fMinDepth > 0.0 && std::isfinite(oSearch.fMinDepth)) ||
         (oMinSigma && !(*oMinSigma >= 0.0 && std::isfinite(*oMinSigma)))) {
         return Message{"Find spectral lines", "The line search needs a window of 1 sample or more, a depth above 0 "
-                                              "and up to 1, and a noise threshold of 0 or more.", true};
+                                              "and a noise threshold of 0 or more.", true};
     }
     uint32_t lChanges = change::kLines;
     if (m_pCurrentSpectrum != nullptr && m_pCurrentSpectrum->GetNumberValues() > 0 &&

@@ -285,7 +285,7 @@ public:
 
     // --- Lines of the current spectrum ---
     // Finds and fits the lines of the current spectrum (its earlier lines go, one undo step when some were
-    // identified); only lines of fMinSigma times the noise or more are kept (the settings' threshold
+    // identified); only lines of oMinSigma times the noise or more are kept (the settings' threshold
     // when not given; 0 keeps all).
     Outcome FindSpectralLines(const LineSearch& oSearch, std::optional<double> oMinSigma = std::nullopt);
     // Refits the active line on the samples around its centre below the intensity fLevel.

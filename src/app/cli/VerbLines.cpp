@@ -25,8 +25,9 @@ std::string LinesHelp()
                        "  --width-max M          width slider maximum (20)\n"
                        "  --sensitivity-index J  sensitivity slider index, 0 .. 20 (0)\n"
                        "  --window N             windows of N samples (instead of --width-index)\n"
-                       "  --min-depth D          depth threshold above 0 and up to 1, relative to the window's\n"
-                       "                         range (instead of --sensitivity-index; index 0 is 0.0014)\n"
+                       "  --min-depth D          how far a line reaches beyond its window, above 0: intensity for\n"
+                       "                         absorption, share of the range for emission (instead of\n"
+                       "                         --sensitivity-index, whose index 0 is 0.0014)\n"
                        "  --min-sigma K          leave out lines shallower than K times the noise (3; 0: keep all)\n"
                        "  --emission             search emission lines (maxima)\n"
                        "  --lab LINESFILE        laboratory lines file (name;wavelength per line)\n") +
@@ -72,8 +73,8 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oSearch->lWindow = *lWindow;
     }
     if (fMinDepth) {
-        if (!(*fMinDepth > 0.0 && *fMinDepth <= 1.0)) {
-            throw UsageError("--min-depth must lie above 0 and up to 1.");
+        if (!(*fMinDepth > 0.0 && std::isfinite(*fMinDepth))) {
+            throw UsageError("--min-depth must be a number above 0.");
         }
         oSearch->fMinDepth = *fMinDepth;
     }
