@@ -111,7 +111,7 @@ void PutValues(Spectrum& oSpectrum, const std::vector<double>& vWavelength, cons
     if (vWavelength.empty()) {
         oSpectrum.ClearValues();
     } else {
-        oSpectrum.SetValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
+        oSpectrum.ReplaceValues(static_cast<int32_t>(vWavelength.size()), vWavelength.data(), vIntensity.data());
     }
 }
 

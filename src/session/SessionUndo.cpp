@@ -97,8 +97,8 @@ bool Session::Undo()
         if (pSpectrum == nullptr || oStep.vWavelength.empty()) {
             return false;
         }
-        pSpectrum->SetValues(static_cast<int32_t>(oStep.vWavelength.size()), oStep.vWavelength.data(),
-                             oStep.vIntensity.data());
+        pSpectrum->ReplaceValues(static_cast<int32_t>(oStep.vWavelength.size()), oStep.vWavelength.data(),
+                                 oStep.vIntensity.data());
         lChanges |= change::kSpectrumValues;
     }
     if (oStep.pSearched != nullptr) {

@@ -31,6 +31,13 @@ void Spectrum::TakeValues(std::vector<double>&& vWavelength, std::vector<double>
     TakeKey();
 }
 
+void Spectrum::ReplaceValues(int32_t lCount, const double* fWavelengths, const double* fIntensities)
+{
+    const double fKey = m_fKey;
+    SetValues(lCount, fWavelengths, fIntensities);
+    m_fKey = fKey;
+}
+
 void Spectrum::SetValues(const DataSeries& oValues)
 {
     SetValues(oValues.GetArraySize(), oValues.GetXValues().data(), oValues.GetYValues().data());

@@ -22,6 +22,9 @@ public:
     // The plot copy stays as it was until the caller reloads it.
     void SetValues(int32_t lCount, const double* fValues1, const double* fValues2);
     void SetValues(const DataSeries& oValues);
+    // New values of the same observation (a calibration, or one undone): as SetValues, but the spectrum
+    // keeps its key, and so its row in the table.
+    void ReplaceValues(int32_t lCount, const double* fWavelengths, const double* fIntensities);
 
     // Takes the arrays over (no copy); the intensities are cut or padded with 0 to the wavelengths.
     void TakeValues(std::vector<double>&& vWavelength, std::vector<double>&& vIntensity);

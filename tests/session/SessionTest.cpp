@@ -434,8 +434,13 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     oHeader.oRightAscensionHours = 5.5;
     oHeader.oDeclinationDegrees = -7.25;
     const std::unique_ptr<Spectrum> pLine = LineSpectrum(6563.0, 0.0);
+    // On a sloping continuum, so that normalising changes every intensity.
+    std::vector<double> vCounts = pLine->GetIntensities();
+    for (std::size_t i = 0; i < vCounts.size(); ++i) {
+        vCounts[i] *= 2.0 + 0.001 * static_cast<double>(i);
+    }
     std::string sError;
-    ASSERT_TRUE(WriteFitsSpectrum(m_oDir.File("s.fits"), pLine->GetWavelengths(), pLine->GetIntensities(), oHeader, sError));
+    ASSERT_TRUE(WriteFitsSpectrum(m_oDir.File("s.fits"), pLine->GetWavelengths(), vCounts, oHeader, sError));
     Outcome oMessage;
     auto pSpectrum = m_oSession.ReadFitsSpectrum(m_oDir.File("s.fits"), nullptr, oMessage);
     ASSERT_TRUE(pSpectrum) << oMessage->sText;
@@ -479,6 +484,19 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     ASSERT_FALSE(m_oSession.AddMeasurement());
     EXPECT_EQ(m_oSession.Table().Rows().size(), 1U);
     ASSERT_FALSE(m_oSession.RestoreCurrentSpectrum());
+    EXPECT_EQ(m_oSession.CurrentRow(), 0);
+    // Normalised and calibrated (its wavelengths shifted by 1 A), and the calibration undone: still its row.
+    ASSERT_FALSE(m_oSession.NormalizeCurrentSpectrum(ContinuumOptions{}));
+    const std::vector<double> vWavelength = m_oSession.CurrentSpectrum()->GetWavelengths();
+    m_oSession.AddCalibrationPoint(vWavelength.front(), vWavelength.front() + 1.0);
+    m_oSession.AddCalibrationPoint(vWavelength.back(), vWavelength.back() + 1.0);
+    m_oSession.BeginCalibration();
+    CalibrationFit oFit;
+    ASSERT_FALSE(m_oSession.TryCalibration({true, 1}, oFit));
+    m_oSession.EndCalibration(CalibrationMode{true, 1});
+    EXPECT_NEAR(m_oSession.CurrentSpectrum()->GetWavelengths().front(), vWavelength.front() + 1.0, 1e-6);
+    EXPECT_EQ(m_oSession.CurrentRow(), 0);
+    ASSERT_TRUE(m_oSession.Undo());
     EXPECT_EQ(m_oSession.CurrentRow(), 0);
 }
 
