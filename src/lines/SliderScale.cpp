@@ -26,29 +26,17 @@ bool SliderScale::GetValue(int64_t lMin, int64_t lMax, int64_t lIndex, double fV
     return false;
 }
 
-bool SliderScale::GetLineSearchParameters(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex,
-                                                  int32_t& lWidth, double& fSensitivity)
+std::optional<LineSearch> SliderScale::SearchOf(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex)
 {
     double fWidth = 0.0;
     double fDepth = 0.0;
     if (!GetValue(0, lWidthMax, int64_t{lWidthIndex} + 1, 2.0, 2.0 * lWidthMax + 2.0, kLinear, fWidth) ||
         !GetValue(0, kSensitivityMax, int64_t{lSensitivityIndex} + 1, 0.001, 1.0, kLogarithmic, fDepth)) {
-        return false;
+        return std::nullopt;
     }
     const double fSamples = std::trunc(fWidth + 0.01);
     if (!(fSamples >= 1.0 && fSamples <= 2.0e9)) {
-        return false;
-    }
-    lWidth = static_cast<int32_t>(fSamples);
-    fSensitivity = fDepth;
-    return true;
-}
-
-std::optional<LineSearch> SliderScale::SearchOf(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex)
-{
-    LineSearch o;
-    if (!GetLineSearchParameters(lWidthMax, lWidthIndex, lSensitivityIndex, o.lWindow, o.fMinDepth)) {
         return std::nullopt;
     }
-    return o;
+    return LineSearch{static_cast<int32_t>(fSamples), fDepth};
 }

@@ -27,11 +27,8 @@ public:
     // The sensitivity slider runs from 0 to this index.
     static constexpr int32_t kSensitivityMax = 20;
 
-    // The line search's window width in samples (2 i + 4 for width index i of
-    // 0 .. lWidthMax) and depth threshold (0.001 * 1000^((j + 1) / 20) for
-    // sensitivity index j). False when a mapping fails.
-    static bool GetLineSearchParameters(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex,
-                                        int32_t& lWidth, double& fSensitivity);
-    // The same as a search; nothing when a mapping fails.
+    // The line search of the window's sliders: a window of 2 i + 4 samples for width index i of
+    // 0 .. lWidthMax, and a depth threshold of 0.001 * 1000^((j + 1) / 20) for sensitivity index j.
+    // Nothing when a mapping fails.
     static std::optional<LineSearch> SearchOf(int32_t lWidthMax, int32_t lWidthIndex, int32_t lSensitivityIndex);
 };

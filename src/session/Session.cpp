@@ -5,7 +5,6 @@
 #include "core/CsvFile.h"
 #include "core/NumberText.h"
 #include "core/Utils.h"
-#include "lines/SliderScale.h"
 
 #include <algorithm>
 #include <cmath>

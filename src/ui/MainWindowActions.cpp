@@ -280,7 +280,8 @@ void MainWindow::UpdateCommandStates()
 void MainWindow::PrepareContextMenu()
 {
     const Spectrum* pCurrent = GetCurrentSpectrum();
-    const bool bHave = pCurrent != nullptr;
+    const LineCommands o = m_oSession.CurrentLineCommands();
+    const bool bHave = o.bHaveSpectrum;
     Actions& a = m_oActions;
     a.pmniRemoveSpectrum->setVisible(bHave);
     a.pmniRemoveSpectrum->setEnabled(bHave);
@@ -289,7 +290,6 @@ void MainWindow::PrepareContextMenu()
     a.pmniIndicateReferencePopup->setChecked(bHave && pCurrent->IsReferenceSpectrum());
     a.pmniIndicateEmissionPopup->setChecked(bHave && pCurrent->IsEmissionSpectrum());
 
-    const LineCommands o = m_oSession.CurrentLineCommands();
     QString sCaption = "Identify with ";
     if (const auto oNearest = m_oSession.NearestLaboratoryLine()) {
         sCaption += QString::fromStdString(oNearest->sName + " (" + FloatToText(oNearest->fWavelength) + ")");

@@ -3,6 +3,7 @@
 // must stay byte for byte what tests/data/golden/expected holds. Run with QUANDREL_UPDATE_GOLDEN=1 to
 // write the expected files anew after a change of output that is meant.
 #include "CliRun.h"
+#include "session/Session.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +22,14 @@ struct GoldenCommand {
     const char* sWritten = "";
 };
 
-// "@data/", "@test/", "@run/", "@golden/" and "@out/" stand for the folders.
-const std::vector<std::pair<std::string, std::string>>& Folders(const std::string& sOut)
+// "@data/", "@test/", "@run/", "@golden/" and "@out/" (the test's temporary folder) stand for the folders.
+std::vector<std::pair<std::string, std::string>> Folders(const TempDir& oOut)
 {
-    static std::vector<std::pair<std::string, std::string>> vFolders;
-    vFolders = {{"@data/", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/"},
-                {"@test/", std::string(QUANDREL_TEST_DATA_DIR) + "/"},
-                {"@run/", std::string(QUANDREL_SAMPLE_RUN_DIR) + "/"},
-                {"@golden/", std::string(QUANDREL_TEST_DATA_DIR) + "/golden/"},
-                {"@out/", sOut + "/"}};
-    return vFolders;
+    return {{"@data/", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/"},
+            {"@test/", std::string(QUANDREL_TEST_DATA_DIR) + "/"},
+            {"@run/", std::string(QUANDREL_SAMPLE_RUN_DIR) + "/"},
+            {"@golden/", std::string(QUANDREL_TEST_DATA_DIR) + "/golden/"},
+            {"@out/", oOut.File("")}};
 }
 
 std::string Replaced(std::string sText, const std::string& sFrom, const std::string& sTo)
@@ -109,12 +108,6 @@ const std::vector<GoldenCommand>& Commands()
     return vCommands;
 }
 
-std::string ReadOrEmpty(const std::string& sPath)
-{
-    std::ifstream oIn(sPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(oIn), std::istreambuf_iterator<char>());
-}
-
 void WriteFile(const std::string& sPath, const std::string& sBytes)
 {
     std::ofstream oOut(sPath, std::ios::binary);
@@ -127,10 +120,10 @@ TEST_P(CliGolden, OutputUnchanged)
 {
     const GoldenCommand& oCommand = GetParam();
     TempDir oDir;
-    const std::string sOut = oDir.File("x").substr(0, oDir.File("x").size() - 2);
+    const auto vFolders = Folders(oDir);
     std::vector<std::string> vArguments;
     for (std::string sArgument : oCommand.vArguments) {
-        for (const auto& [sMark, sFolder] : Folders(sOut)) {
+        for (const auto& [sMark, sFolder] : vFolders) {
             sArgument = Replaced(sArgument, sMark, sFolder);
         }
         vArguments.push_back(sArgument);
@@ -138,11 +131,11 @@ TEST_P(CliGolden, OutputUnchanged)
     const CliRun oRun = RunCliCapture(vArguments);
     std::string sRecord = "exit " + std::to_string(oRun.lStatus) + "\n--- stdout\n" + oRun.sOut + "\n--- stderr\n" +
                           oRun.sErr;
-    for (const auto& [sMark, sFolder] : Folders(sOut)) {
+    for (const auto& [sMark, sFolder] : vFolders) {
         sRecord = Replaced(sRecord, sFolder, sMark);
     }
     const std::string sExpected = std::string(QUANDREL_TEST_DATA_DIR) + "/golden/expected/" + oCommand.sName;
-    const std::string sWritten = *oCommand.sWritten ? ReadOrEmpty(oDir.File(oCommand.sWritten)) : std::string();
+    const std::string sWritten = *oCommand.sWritten ? ReadWholeFile(oDir.File(oCommand.sWritten)) : std::string();
     if (std::getenv("QUANDREL_UPDATE_GOLDEN") != nullptr) {
         WriteFile(sExpected + ".txt", sRecord);
         if (*oCommand.sWritten) {
@@ -150,10 +143,10 @@ TEST_P(CliGolden, OutputUnchanged)
         }
         return;
     }
-    EXPECT_EQ(sRecord, ReadOrEmpty(sExpected + ".txt"));
+    EXPECT_EQ(sRecord, ReadWholeFile(sExpected + ".txt"));
     if (*oCommand.sWritten) {
         EXPECT_FALSE(sWritten.empty());
-        EXPECT_TRUE(sWritten == ReadOrEmpty(sExpected + ".file")) << oCommand.sWritten << " differs";
+        EXPECT_TRUE(sWritten == ReadWholeFile(sExpected + ".file")) << oCommand.sWritten << " differs";
     }
 }
 
@@ -161,8 +154,6 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliGolden, ::testing::ValuesIn(Commands()),
                          [](const ::testing::TestParamInfo<GoldenCommand>& oInfo) { return oInfo.param.sName; });
 
 } // namespace
-
-#include "session/Session.h"
 
 // A project written by an earlier version opens and saves back to the same bytes.
 TEST(ProjectFile, EarlierProjectWritesBackUnchanged)

@@ -71,12 +71,11 @@ TEST(CSpectrumLines, ZeroPaddingHoldsNoLines)
     std::fill(vI.begin(), vI.begin() + 50, 0.0);
     oSpectrum.SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     // The narrowest window and the lowest sensitivity of the sliders.
-    int32_t lWidth = 0;
-    double fSensitivity = 0.0;
-    ASSERT_TRUE(SliderScale::GetLineSearchParameters(20, 0, 0, lWidth, fSensitivity));
+    const auto oSearch = SliderScale::SearchOf(20, 0, 0);
+    ASSERT_TRUE(oSearch);
     for (const bool bEmission : {false, true}) {
         oSpectrum.SetEmissionSpectrum(bEmission);
-        oSpectrum.FindSpectralLines(lWidth, fSensitivity);
+        oSpectrum.FindSpectralLines(oSearch->lWindow, oSearch->fMinDepth);
         for (int32_t i = 0; i < oSpectrum.GetSpectralLineCount(); ++i) {
             // Only the step at the end of the zeros may show as a line.
             EXPECT_GT(oSpectrum.GetLineCenter(i), vW[44]) << "a line in the zeros, emission " << bEmission;

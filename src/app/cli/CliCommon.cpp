@@ -191,9 +191,7 @@ std::string FormatResult(double fValue, int lPrecision)
     return FormatGeneral(fValue, lPrecision);
 }
 
-namespace {
-
-double ObservationNumber(const std::string& sText, const std::string& sWhat)
+double NumberArgument(const std::string& sText, const std::string& sWhat)
 {
     double fValue = 0.0;
     if (!ParseWholeDouble(sText, fValue)) {
@@ -202,13 +200,15 @@ double ObservationNumber(const std::string& sText, const std::string& sWhat)
     return fValue;
 }
 
+namespace {
+
 std::pair<double, double> TakeTwoNumbers(Arguments& oArguments, const std::string& sName, const std::string& sVerb)
 {
     const auto vValues = oArguments.TakeValues(sName, 2);
     if (!vValues) {
         throw UsageError(sVerb + " needs " + sName + " with two numbers.");
     }
-    return {ObservationNumber((*vValues)[0], sName), ObservationNumber((*vValues)[1], sName)};
+    return {NumberArgument((*vValues)[0], sName), NumberArgument((*vValues)[1], sName)};
 }
 
 } // namespace
@@ -223,7 +223,7 @@ std::optional<Observation> TakeObservation(Arguments& oArguments, const std::str
         return std::nullopt;
     }
     Observation o;
-    o.fJulianDate = ObservationNumber(*sJd, "--jd");
+    o.fJulianDate = NumberArgument(*sJd, "--jd");
     std::tie(o.oObject.fRightAscensionHours, o.oObject.fRightAscensionMinutes) = TakeTwoNumbers(oArguments, "--ra", sVerb);
     std::tie(o.oObject.fDeclinationDegrees, o.oObject.fDeclinationMinutes) = TakeTwoNumbers(oArguments, "--dec", sVerb);
     std::tie(o.oSite.fLongitudeDegrees, o.oSite.fLongitudeMinutes) = TakeTwoNumbers(oArguments, "--lon", sVerb);

@@ -55,6 +55,9 @@ ImportSettings TakeImportOptions(Arguments& oArguments);
 bool ReadSpectrumFile(const std::string& sFile, const ImportSettings& oSettings, std::vector<double>& vWavelength,
                       std::vector<double>& vIntensity, std::ostream& oErr, SpectrumMetadata* pMetadata = nullptr);
 
+// The number an argument holds; a usage error naming sWhat when it holds none.
+double NumberArgument(const std::string& sText, const std::string& sWhat);
+
 // The time and place of an observation: --jd JD --ra H M --dec D M --lon D M --lat D M (longitude
 // positive west, minutes carrying their own sign).
 struct Observation {

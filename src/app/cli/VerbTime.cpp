@@ -13,15 +13,6 @@ namespace quandrel::cli {
 
 namespace {
 
-double Number(const std::string& sText, const std::string& sWhat)
-{
-    double fValue = 0.0;
-    if (!ParseWholeDouble(sText, fValue)) {
-        throw UsageError(sWhat + " must be a number, not '" + sText + "'.");
-    }
-    return fValue;
-}
-
 int Integer(const std::string& sText, const std::string& sWhat)
 {
     int lValue = 0;
@@ -30,8 +21,6 @@ int Integer(const std::string& sText, const std::string& sWhat)
     }
     return lValue;
 }
-
-// A required option with two numbers: hours or degrees, and minutes.
 
 } // namespace
 
@@ -63,9 +52,9 @@ int RunJd(Arguments& oArguments, std::ostream& oOut, std::ostream&)
     }
     const int lYear = Integer(v[0], "YEAR");
     const int lMonth = Integer(v[1], "MONTH");
-    const double fDay = Number(v[2], "DAY");
-    const double fHours = v.size() > 3 ? Number(v[3], "HOURS") : 0.0;
-    const double fMinutes = v.size() > 4 ? Number(v[4], "MINUTES") : 0.0;
+    const double fDay = NumberArgument(v[2], "DAY");
+    const double fHours = v.size() > 3 ? NumberArgument(v[3], "HOURS") : 0.0;
+    const double fMinutes = v.size() > 4 ? NumberArgument(v[4], "MINUTES") : 0.0;
     // A date the calendar does not have (30 February) gives a Julian date of another day without a word.
     const int lDays = JulianDate::DaysInMonth(lYear, lMonth);
     if (lDays == 0 || !(fDay >= 1.0) || !(fDay < lDays + 1.0) || !(fHours >= 0.0) || !(fHours <= 24.0) ||
@@ -85,7 +74,7 @@ int RunCaldate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (v.size() != 1) {
         throw UsageError("caldate needs one Julian date.");
     }
-    const CalendarDate o = JulianDate::ToCalendar(Number(v[0], "JD"));
+    const CalendarDate o = JulianDate::ToCalendar(NumberArgument(v[0], "JD"));
     if (o.month == 0) {
         oErr << "The Julian date " << v[0] << " lies outside the calendar.\n";
         return kExitInput;
