@@ -84,7 +84,7 @@ void BM_OpenSpectrumPeakMemory(benchmark::State& oState)
         ResetPeakResident();
         const long lBefore = PeakResidentBytes();
         Outcome oMessage;
-        auto pSpectrum = oSession.ReadTextSpectrum(sFile, nullptr, oMessage);
+        auto pSpectrum = oSession.Spectra().ReadTextSpectrum(sFile, nullptr, oMessage);
         pSpectrum->PlotAllValues();
         const long lPeak = PeakResidentBytes();
         fCopies = static_cast<double>(lPeak - lBefore) / (16.0 * lLines);

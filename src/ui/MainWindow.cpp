@@ -255,7 +255,7 @@ QWidget* MainWindow::CreateControlPanel()
     ppgcTables->addTab(m_ppnlSpectralLines, "Spectral lines");
     m_pstgTable = new QTableView;
     m_pstgTable->setObjectName("stgMatrix");
-    m_pRvTableModel = new RvTableModel(m_oSession.Table(), m_pstgTable);
+    m_pRvTableModel = new RvTableModel(m_oSession.Project().Table(), m_pstgTable);
     m_pstgTable->setModel(m_pRvTableModel);
     m_pstgTable->horizontalHeader()->hide();
     m_pstgTable->verticalHeader()->hide();
@@ -476,13 +476,13 @@ void MainWindow::showEvent(QShowEvent* pEvent)
         m_oPrompts.Message("Warning!", *sProblem + ".\nSettings will not be saved.", Icon::Warning, Buttons::Ok);
         ShowFeedback("Settings will not be saved");
     }
-    if (!m_oSession.LoadLaboratoryLinesAtStartUp()) {
+    if (!m_oSession.Lines().LoadLaboratoryLinesAtStartUp()) {
         m_oPrompts.Message("Error!",
                            "Inertial spectral lines file (e.g. LinesX.txt) not found!\n\rPlease select a different one.",
                            Icon::Warning, Buttons::Ok);
         onOpenLaboratoryLines();
     }
-    if (!m_oSession.LoadCalibrationLinesAtStartUp()) {
+    if (!m_oSession.Calibration().LoadCalibrationLinesAtStartUp()) {
         m_oPrompts.Message("Error!",
                            "Calibration reference file (e.g. Neon.txt) not found!\n\rPlease select a different one.",
                            Icon::Warning, Buttons::Ok);
@@ -558,7 +558,7 @@ void MainWindow::closeEvent(QCloseEvent* pEvent)
         return;
     }
     WriteWindowSettings();
-    m_oSession.ClearSpectra();
+    m_oSession.Spectra().ClearSpectra();
     pEvent->accept();
 }
 

@@ -75,7 +75,7 @@ public:
 
     ::Session& Session() { return m_oSession; }
     const ::Session& Session() const { return m_oSession; }
-    Spectrum* GetCurrentSpectrum() const { return m_oSession.CurrentSpectrum(); }
+    Spectrum* GetCurrentSpectrum() const { return m_oSession.Spectra().CurrentSpectrum(); }
 
     // Recomputes which commands are enabled.
     void UpdateCommandStates();

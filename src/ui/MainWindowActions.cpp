@@ -82,7 +82,7 @@ std::vector<MainWindow::MenuItem> MainWindow::MenuItems()
         {kCalibration, "&Identify remaining lamp lines", "mniIdentifyLampLines", nullptr,
          &W::onIdentifyLampLines},
         {kCalibration, "&Clear reference lines", "mniClearReferenceLines", nullptr,
-         [](W* p) { p->Session().ClearCalibrationPoints(); }},
+         [](W* p) { p->Session().Calibration().ClearCalibrationPoints(); }},
         {kSettings, "Observation &time ...", "mniTimeStamp2", nullptr, &W::onObservationTime},
         {kSettings, "&Object coordinates ...", "mniObjectCoordinates", nullptr, &W::onObjectCoordinates},
         {kSettings, "O&bserver coordinates ...", "mniObserverCoordinates", nullptr, &W::onObserverSite},
@@ -259,19 +259,19 @@ void MainWindow::CreateContextMenu()
 void MainWindow::UpdateCommandStates()
 {
     const ::Session& s = m_oSession;
-    m_oActions.pmniRunCorrelation->setEnabled(s.CanRunCorrelation());
-    m_oActions.pmniSaveCorrelationParameters->setEnabled(s.CanSaveCorrelationParameters());
-    m_oActions.pmniOpenCorrelationParameters->setEnabled(s.CanLoadCorrelationParameters());
-    const bool bFitted = s.IsOrbitFitted();
+    m_oActions.pmniRunCorrelation->setEnabled(s.Correlation().CanRunCorrelation());
+    m_oActions.pmniSaveCorrelationParameters->setEnabled(s.Correlation().CanSaveCorrelationParameters());
+    m_oActions.pmniOpenCorrelationParameters->setEnabled(s.Correlation().CanLoadCorrelationParameters());
+    const bool bFitted = s.Orbit().IsOrbitFitted();
     m_oActions.pmniExportElements->setEnabled(bFitted);
     m_oActions.pmniExportResiduals->setEnabled(bFitted);
     m_pchbPhasePlot->setEnabled(bFitted);
-    m_oActions.pmniEstimatePeriod->setEnabled(s.CanEstimatePeriod());
-    m_oActions.pmniPeriodogram->setEnabled(s.CanComputePeriodogram());
-    m_oActions.pmniCalculateElements->setEnabled(s.CanFitOrbit());
-    m_oActions.pmniObservationTime2->setEnabled(s.CurrentSpectrum() != nullptr);
-    m_oActions.pmniNormalizeContinuum->setEnabled(s.CurrentSpectrum() != nullptr);
-    m_oActions.pmniRestoreIntensities->setEnabled(s.CanRestoreCurrentSpectrum());
+    m_oActions.pmniEstimatePeriod->setEnabled(s.Periods().CanEstimatePeriod());
+    m_oActions.pmniPeriodogram->setEnabled(s.Periods().CanComputePeriodogram());
+    m_oActions.pmniCalculateElements->setEnabled(s.Orbit().CanFitOrbit());
+    m_oActions.pmniObservationTime2->setEnabled(s.Spectra().CurrentSpectrum() != nullptr);
+    m_oActions.pmniNormalizeContinuum->setEnabled(s.Spectra().CurrentSpectrum() != nullptr);
+    m_oActions.pmniRestoreIntensities->setEnabled(s.Spectra().CanRestoreCurrentSpectrum());
     m_oActions.pmniUndo->setEnabled(s.CanUndo());
     m_oActions.pmniUndo->setText(s.CanUndo() ? QString::fromStdString("&Undo " + s.UndoCaption()) : QString("&Undo"));
     SyncSpectrumKindControls();
@@ -280,7 +280,7 @@ void MainWindow::UpdateCommandStates()
 void MainWindow::PrepareContextMenu()
 {
     const Spectrum* pCurrent = GetCurrentSpectrum();
-    const LineCommands o = m_oSession.CurrentLineCommands();
+    const LineCommands o = m_oSession.Lines().CurrentLineCommands();
     const bool bHave = o.bHaveSpectrum;
     Actions& a = m_oActions;
     a.pmniRemoveSpectrum->setVisible(bHave);
@@ -291,7 +291,7 @@ void MainWindow::PrepareContextMenu()
     a.pmniIndicateEmissionPopup->setChecked(bHave && pCurrent->IsEmissionSpectrum());
 
     QString sCaption = "Identify with ";
-    if (const auto oNearest = m_oSession.NearestLaboratoryLine()) {
+    if (const auto oNearest = m_oSession.Lines().NearestLaboratoryLine()) {
         sCaption += QString::fromStdString(oNearest->sName + " (" + FloatToText(oNearest->fWavelength) + ")");
     }
     a.pmniIdentifyWithXX->setText(sCaption);

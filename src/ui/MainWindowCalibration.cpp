@@ -9,7 +9,7 @@
 
 void MainWindow::onOpenCalibrationLines()
 {
-    WithFile(File::CalibrationLines, [this](const std::string& sFile) { return m_oSession.LoadCalibrationLines(sFile); });
+    WithFile(File::CalibrationLines, [this](const std::string& sFile) { return m_oSession.Calibration().LoadCalibrationLines(sFile); });
 }
 
 void MainWindow::onSaveCalibratedSpectrum()
@@ -17,7 +17,7 @@ void MainWindow::onSaveCalibratedSpectrum()
     if (GetCurrentSpectrum() == nullptr) {
         return;
     }
-    WithFile(File::CalibratedSpectrum, [this](const std::string& sFile) { return m_oSession.SaveCalibratedSpectrum(sFile); });
+    WithFile(File::CalibratedSpectrum, [this](const std::string& sFile) { return m_oSession.Calibration().SaveCalibratedSpectrum(sFile); });
 }
 
 void MainWindow::onCalibrate()
@@ -27,7 +27,7 @@ void MainWindow::onCalibrate()
         return;
     }
     // A spectrum in wavelengths already (a FITS spectrum) keeps them unless the user means to replace them.
-    if (const auto oAxis = m_oSession.CurrentWavelengthAxis();
+    if (const auto oAxis = m_oSession.Calibration().CurrentWavelengthAxis();
         oAxis && m_oPrompts.Message("Warning!",
                                     "The spectrum already has wavelengths (" + quandrel::FormatFixed(oAxis->first, 2) +
                                         " to " + quandrel::FormatFixed(oAxis->second, 2) +
@@ -37,26 +37,26 @@ void MainWindow::onCalibrate()
         return;
     }
     CalibrationInput oInput;
-    oInput.oMode = m_oSession.ReadCalibrationMode();
-    oInput.vPoints = m_oSession.Calibration().Points();
+    oInput.oMode = m_oSession.Calibration().ReadCalibrationMode();
+    oInput.vPoints = m_oSession.Calibration().Wavelengths().Points();
     oInput.fnTry = [this](const CalibrationMode& oMode, CalibrationFit& oFit) {
-        return m_oSession.TryCalibration(oMode, oFit);
+        return m_oSession.Calibration().TryCalibration(oMode, oFit);
     };
     oInput.fnDelete = [this](int32_t lIndex) {
-        m_oSession.DeleteCalibrationPoint(lIndex);
-        return m_oSession.Calibration().Points();
+        m_oSession.Calibration().DeleteCalibrationPoint(lIndex);
+        return m_oSession.Calibration().Wavelengths().Points();
     };
-    m_oSession.BeginCalibration();
-    m_oSession.EndCalibration(m_pfrmCalibration->Execute(oInput));
+    m_oSession.Calibration().BeginCalibration();
+    m_oSession.Calibration().EndCalibration(m_pfrmCalibration->Execute(oInput));
 }
 
 void MainWindow::onIdentifyLaboratoryLine()
 {
-    if (m_oSession.ActiveLineIndex() < 0) {
+    if (m_oSession.Lines().ActiveLineIndex() < 0) {
         return;
     }
-    if (const auto lLine = m_pfrmLaboratoryLineSelect->Choose({&m_oSession.Calibration().Lines(), true, m_lLastCalibrationLine})) {
+    if (const auto lLine = m_pfrmLaboratoryLineSelect->Choose({&m_oSession.Calibration().Wavelengths().Lines(), true, m_lLastCalibrationLine})) {
         m_lLastCalibrationLine = *lLine;
-        m_oSession.AddCalibrationPoint(*lLine);
+        m_oSession.Calibration().AddCalibrationPoint(*lLine);
     }
 }

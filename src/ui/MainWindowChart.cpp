@@ -87,18 +87,18 @@ void MainWindow::DrawShownPage(Canvas& oCanvas, int lWidth, int lHeight)
     };
     switch (m_ppgcPlots->currentIndex()) {
     case 1: {
-        RvCurvePlot oCurve(&oCanvas, &m_oSession.Orbit(), m_oSession.Orbit().GetData(), m_pchbPhasePlot->isChecked());
+        RvCurvePlot oCurve(&oCanvas, &m_oSession.Orbit().GridSearch(), m_oSession.Orbit().GridSearch().GetData(), m_pchbPhasePlot->isChecked());
         oCurve.Draw(lHeight, lWidth);
         break;
     }
-    case 2: SpectrumOn(m_oSession.Template()); break;
-    case 3: SpectrumOn(m_oSession.CorrelationDetail()); break;
-    case 4: SpectrumOn(m_oSession.CorrelationFunction()); break;
+    case 2: SpectrumOn(m_oSession.Correlation().Template()); break;
+    case 3: SpectrumOn(m_oSession.Correlation().CorrelationDetail()); break;
+    case 4: SpectrumOn(m_oSession.Correlation().CorrelationFunction()); break;
     case kPeriodogramPage:
-        if (const auto& oPeriodogram = m_oSession.LastPeriodogram()) {
+        if (const auto& oPeriodogram = m_oSession.Periods().LastPeriodogram()) {
             PeriodogramPlot oPlot(&oCanvas);
             oPlot.SetPeriodogram(*oPeriodogram);
-            oPlot.SetPdmScan(m_oSession.PdmScan());
+            oPlot.SetPdmScan(m_oSession.Periods().PdmScan());
             oPlot.Draw(lHeight, lWidth);
         }
         break;

@@ -15,35 +15,35 @@ void MainWindow::onOpenCorrelationTemplate()
         return;
     }
     m_ppgcPlots->setCurrentIndex(2);
-    m_oSession.SetTemplate(std::move(pTemplate));
+    m_oSession.Correlation().SetTemplate(std::move(pTemplate));
 }
 
 void MainWindow::onCorrelationParameters()
 {
     CorrelationSetup oSetup;
-    oSetup.oParameters = m_oSession.CorrelationSettings();
+    oSetup.oParameters = m_oSession.Correlation().CorrelationSettings();
     oSetup.oZone = m_oSession.Settings().ReadTimeZone();
-    oSetup.fnReach = [this](const CorrelationOptions& p) { return m_oSession.CorrelationReach(p); };
-    oSetup.fTemplateVelocity = m_oSession.TemplateVelocity();
+    oSetup.fnReach = [this](const CorrelationOptions& p) { return m_oSession.Correlation().CorrelationReach(p); };
+    oSetup.fTemplateVelocity = m_oSession.Correlation().TemplateVelocity();
     if (const auto oChosen = m_pfrmCorrelation->Execute(oSetup)) {
-        m_oSession.SetTemplateVelocity(oChosen->fTemplateVelocity);
-        m_oSession.SetCorrelationParameters(*oChosen->oParameters, oChosen->oCorrection);
+        m_oSession.Correlation().SetTemplateVelocity(oChosen->fTemplateVelocity);
+        m_oSession.Correlation().SetCorrelationParameters(*oChosen->oParameters, oChosen->oCorrection);
     }
 }
 
 void MainWindow::onOpenCorrelationParameters()
 {
-    WithFile(File::OpenCorrelationParameters, [this](const std::string& sFile) { return m_oSession.LoadCorrelationParameters(sFile); });
+    WithFile(File::OpenCorrelationParameters, [this](const std::string& sFile) { return m_oSession.Correlation().LoadCorrelationParameters(sFile); });
 }
 
 void MainWindow::onSaveCorrelationParameters()
 {
-    WithFile(File::SaveCorrelationParameters, [this](const std::string& sFile) { return m_oSession.SaveCorrelationParameters(sFile); });
+    WithFile(File::SaveCorrelationParameters, [this](const std::string& sFile) { return m_oSession.Correlation().SaveCorrelationParameters(sFile); });
 }
 
 void MainWindow::onRunCorrelation()
 {
-    if (GetCurrentSpectrum() == nullptr || m_oSession.Template() == nullptr) {
+    if (GetCurrentSpectrum() == nullptr || m_oSession.Correlation().Template() == nullptr) {
         return;
     }
     // Without an observation time there is no correction and no row for the table.
@@ -52,13 +52,13 @@ void MainWindow::onRunCorrelation()
     }
     EnsureCoordinates();
     CorrelationJob oJob;
-    if (!Report(m_oSession.PrepareCrossCorrelation(oJob))) {
+    if (!Report(m_oSession.Correlation().PrepareCrossCorrelation(oJob))) {
         return;
     }
     if (!RunWithProgress("Cross correlation", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
         return;
     }
-    if (Report(m_oSession.FinishCrossCorrelation(std::move(oJob)))) {
+    if (Report(m_oSession.Correlation().FinishCrossCorrelation(std::move(oJob)))) {
         m_ppgcPlots->setCurrentIndex(4);
     }
 }

@@ -122,7 +122,7 @@ void MainWindow::onFindSpectralLines()
         oOutcome = Message{"Fatal error!", "Invalid range for sensitivity or width slider!", true};
     } else {
         BusyCursor oBusy(m_oPrompts);
-        oOutcome = m_oSession.FindSpectralLines(*oSearch);
+        oOutcome = m_oSession.Lines().FindSpectralLines(*oSearch);
     }
     if (Report(oOutcome) && GetCurrentSpectrum() != nullptr) {
         const int32_t lLines = GetCurrentSpectrum()->GetSpectralLineCount();
@@ -134,7 +134,7 @@ void MainWindow::onOptimizeFit()
 {
     // The level slider runs from intensity 1 at its top to 0.
     if (m_ptrbOptLevel->maximum() > 0) {
-        m_oSession.OptimizeFit(static_cast<double>(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value()) /
+        m_oSession.Lines().OptimizeFit(static_cast<double>(m_ptrbOptLevel->maximum() - m_ptrbOptLevel->value()) /
                                m_ptrbOptLevel->maximum());
     }
 }
@@ -142,25 +142,25 @@ void MainWindow::onOptimizeFit()
 void MainWindow::onSpectrumClicked(int lX, int lY, Qt::MouseButton eButton)
 {
     if ((eButton == Qt::LeftButton || eButton == Qt::RightButton) && GetCurrentSpectrum() != nullptr) {
-        m_oSession.ChooseLine(GetCurrentSpectrum()->FindLineAt(lX, lY), eButton == Qt::LeftButton);
+        m_oSession.Lines().ChooseLine(GetCurrentSpectrum()->FindLineAt(lX, lY), eButton == Qt::LeftButton);
     }
 }
 
 void MainWindow::onIdentifyWithNearest()
 {
-    m_oSession.IdentifyActiveLineWithNearest();
+    m_oSession.Lines().IdentifyActiveLineWithNearest();
 }
 
 void MainWindow::onIdentifyWith()
 {
-    if (m_oSession.ActiveLineIndex() < 0) {
+    if (m_oSession.Lines().ActiveLineIndex() < 0) {
         return;
     }
-    const auto oNearest = m_oSession.NearestLaboratoryLine();
+    const auto oNearest = m_oSession.Lines().NearestLaboratoryLine();
     const int32_t lPreselected = m_lLastLaboratoryLine >= 0 ? m_lLastLaboratoryLine : oNearest ? oNearest->lIndex : -1;
-    if (const auto lLine = m_pfrmLaboratoryLineSelect->Choose({&m_oSession.LaboratoryLineTable(), false, lPreselected})) {
+    if (const auto lLine = m_pfrmLaboratoryLineSelect->Choose({&m_oSession.Lines().LaboratoryLineTable(), false, lPreselected})) {
         m_lLastLaboratoryLine = *lLine;
-        m_oSession.IdentifyActiveLine(*lLine);
+        m_oSession.Lines().IdentifyActiveLine(*lLine);
     }
 }
 
@@ -171,7 +171,7 @@ void MainWindow::onIdentifyAll()
         return;
     }
     const double fWindow = m_oSession.Settings().ReadFloat(Setting::IdentifyAllVelocity);
-    const int32_t lIdentified = m_oSession.IdentifyAllLines(fWindow);
+    const int32_t lIdentified = m_oSession.Lines().IdentifyAllLines(fWindow);
     int32_t lLeft = 0;
     for (int32_t i = 0; i < pCurrent->GetSpectralLineCount(); ++i) {
         lLeft += pCurrent->GetLineLaboratoryIndex(i) < 0 ? 1 : 0;
@@ -185,18 +185,18 @@ void MainWindow::onIdentifyAll()
 
 void MainWindow::onUnidentify()
 {
-    m_oSession.UnidentifyActiveLine();
+    m_oSession.Lines().UnidentifyActiveLine();
 }
 
 void MainWindow::onIdentifyLampLines()
 {
     int32_t lAdded = 0;
-    if (Report(m_oSession.IdentifyRemainingLampLines(m_oSession.Settings().ReadFloat(Setting::LampLineTolerance),
+    if (Report(m_oSession.Calibration().IdentifyRemainingLampLines(m_oSession.Settings().ReadFloat(Setting::LampLineTolerance),
                                                      lAdded))) {
         ShowFeedback(QString("%1 lamp line%2 identified; %3 calibration points (see Calibrate ...)")
                          .arg(lAdded)
                          .arg(lAdded == 1 ? "" : "s")
-                         .arg(m_oSession.Calibration().GetCalibrationPointCount()));
+                         .arg(m_oSession.Calibration().Wavelengths().GetCalibrationPointCount()));
     }
 }
 
@@ -214,7 +214,7 @@ void MainWindow::edMinSigmaExit()
 
 void MainWindow::onOpenLaboratoryLines()
 {
-    if (!m_oSession.Table().Rows().empty()) {
+    if (!m_oSession.Project().Table().Rows().empty()) {
         if (m_oPrompts.Message("Warning!",
                                "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation "
                                "table!\n\rDo you want to continue?",
@@ -226,27 +226,27 @@ void MainWindow::onOpenLaboratoryLines()
             return;
         }
     }
-    WithFile(File::LaboratoryLines, [this](const std::string& sFile) { return m_oSession.LoadLaboratoryLines(sFile); });
+    WithFile(File::LaboratoryLines, [this](const std::string& sFile) { return m_oSession.Lines().LoadLaboratoryLines(sFile); });
 }
 
 void MainWindow::onCombineLeft()
 {
-    m_oSession.CombineActiveLine(false);
+    m_oSession.Lines().CombineActiveLine(false);
 }
 
 void MainWindow::onCombineRight()
 {
-    m_oSession.CombineActiveLine(true);
+    m_oSession.Lines().CombineActiveLine(true);
 }
 
 void MainWindow::onUncombine()
 {
-    m_oSession.UncombineActiveLine();
+    m_oSession.Lines().UncombineActiveLine();
 }
 
 void MainWindow::onGaussianType(bool bDouble)
 {
-    m_oSession.SetActiveGaussianType(bDouble);
+    m_oSession.Lines().SetActiveGaussianType(bDouble);
 }
 
 void MainWindow::onNormalizeContinuum()
@@ -261,7 +261,7 @@ void MainWindow::onNormalizeContinuum()
     oInput.pvIntensity = &pSpectrum->GetIntensities();
     oInput.fnFit = [this](const ContinuumOptions& oOptions, std::string& sError) {
         Outcome oMessage;
-        auto oFit = m_oSession.FitCurrentContinuum(oOptions, oMessage);
+        auto oFit = m_oSession.Spectra().FitCurrentContinuum(oOptions, oMessage);
         if (oMessage) {
             sError = oMessage->sText;
         }
@@ -269,13 +269,13 @@ void MainWindow::onNormalizeContinuum()
     };
     if (const auto oOptions = m_pfrmNormalize->Execute(oInput)) {
         m_oContinuumOptions = *oOptions;
-        Report(m_oSession.NormalizeCurrentSpectrum(*oOptions));
+        Report(m_oSession.Spectra().NormalizeCurrentSpectrum(*oOptions));
         UpdateCommandStates();
     }
 }
 
 void MainWindow::onRestoreIntensities()
 {
-    Report(m_oSession.RestoreCurrentSpectrum());
+    Report(m_oSession.Spectra().RestoreCurrentSpectrum());
     UpdateCommandStates();
 }

@@ -17,29 +17,29 @@
 void MainWindow::onFitOrbit()
 {
     OrbitRangeInput oInput;
-    oInput.oSearch = m_oSession.OrbitSearchProposal();
+    oInput.oSearch = m_oSession.Orbit().OrbitSearchProposal();
     OrbitSearch oDefaults = oInput.oSearch;
-    if (!m_oSession.DefaultOrbitSearch(oDefaults)) {
+    if (!m_oSession.Orbit().DefaultOrbitSearch(oDefaults)) {
         oInput.oDefaults = oDefaults;
     }
-    oInput.fnCheck = [this](const OrbitSearch& oSearch) { return m_oSession.CheckOrbitSearch(oSearch); };
-    oInput.fnSuggest = [this](OrbitSearch& oSearch) { return m_oSession.SuggestOrbitSearch(oSearch); };
+    oInput.fnCheck = [this](const OrbitSearch& oSearch) { return m_oSession.Orbit().CheckOrbitSearch(oSearch); };
+    oInput.fnSuggest = [this](OrbitSearch& oSearch) { return m_oSession.Orbit().SuggestOrbitSearch(oSearch); };
     const auto oSearch = m_pfrmOrbitalElementRange->Execute(oInput);
     if (!oSearch) {
         return;
     }
     OrbitJob oJob;
-    if (!Report(m_oSession.PrepareOrbitSearch(*oSearch, oJob))) {
+    if (!Report(m_oSession.Orbit().PrepareOrbitSearch(*oSearch, oJob))) {
         return;
     }
     if (!RunWithProgress("Orbit search", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
         // Cancelled: the elements stay as they were.
         return;
     }
-    const Outcome oOutcome = m_oSession.FinishOrbitSearch(std::move(oJob));
+    const Outcome oOutcome = m_oSession.Orbit().FinishOrbitSearch(std::move(oJob));
     // A search that ran shows its elements, also when only the least-squares refinement was refused.
-    if (Report(oOutcome) || (oOutcome && !oOutcome->bParameters && m_oSession.IsOrbitFitted())) {
-        m_ppgcTables->setCurrentIndex(m_oSession.LeastSquaresFit() ? 4 : 2);
+    if (Report(oOutcome) || (oOutcome && !oOutcome->bParameters && m_oSession.Orbit().IsOrbitFitted())) {
+        m_ppgcTables->setCurrentIndex(m_oSession.Orbit().LeastSquaresFit() ? 4 : 2);
         m_ppgcPlots->setCurrentIndex(1);
         DrawRVGraph();
     }
@@ -47,31 +47,31 @@ void MainWindow::onFitOrbit()
 
 void MainWindow::onExportElements()
 {
-    WithFile(File::Elements, [this](const std::string& sFile) { return m_oSession.ExportElements(sFile); });
+    WithFile(File::Elements, [this](const std::string& sFile) { return m_oSession.Orbit().ExportElements(sFile); });
 }
 
 void MainWindow::onExportResiduals()
 {
-    WithFile(File::Residuals, [this](const std::string& sFile) { return m_oSession.ExportResiduals(sFile); });
+    WithFile(File::Residuals, [this](const std::string& sFile) { return m_oSession.Orbit().ExportResiduals(sFile); });
 }
 
 void MainWindow::onEstimatePeriod()
 {
-    if (!m_oSession.CanEstimatePeriod()) {
+    if (!m_oSession.Periods().CanEstimatePeriod()) {
         return;
     }
-    const auto oSearch = m_pfrmConfigurePDM->Execute(m_oSession.PeriodSearchProposal());
+    const auto oSearch = m_pfrmConfigurePDM->Execute(m_oSession.Periods().PeriodSearchProposal());
     if (!oSearch) {
         return;
     }
     PdmJob oJob;
-    if (!Report(m_oSession.PrepareEstimatePeriod(*oSearch, oJob)) ||
+    if (!Report(m_oSession.Periods().PrepareEstimatePeriod(*oSearch, oJob)) ||
         !RunWithProgress("Period search (PDM)", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
         return;
     }
     double fPeriod = 0.0;
-    if (Report(m_oSession.FinishEstimatePeriod(std::move(oJob), fPeriod))) {
-        const std::string& sWarning = m_oSession.PeriodWarning();
+    if (Report(m_oSession.Periods().FinishEstimatePeriod(std::move(oJob), fPeriod))) {
+        const std::string& sWarning = m_oSession.Periods().PeriodWarning();
         m_oPrompts.Message("PDM Result",
                            "Period of least dispersion: T = " + quandrel::FormatFixed(fPeriod, 3) + " d" +
                                (sWarning.empty() ? std::string() : "\n\n" + sWarning),
@@ -83,7 +83,7 @@ void MainWindow::onEstimatePeriod()
 void MainWindow::onImportMeasurements()
 {
     const auto sFile = AskForFile(File::OutsideMeasurements);
-    if (sFile && Report(m_oSession.ImportMeasurements(*sFile))) {
+    if (sFile && Report(m_oSession.Orbit().ImportMeasurements(*sFile))) {
         m_ppgcPlots->setCurrentIndex(1);
         DrawRVGraph();
     }
@@ -91,13 +91,13 @@ void MainWindow::onImportMeasurements()
 
 void MainWindow::onPeriodogram()
 {
-    const DataSeries& oSeries = m_oSession.Orbit().GetData();
+    const DataSeries& oSeries = m_oSession.Orbit().GridSearch().GetData();
     if (oSeries.GetArraySize() < 4) {
         return;
     }
     // The last range, or 0.5 days to the time span at first.
     PeriodogramSetup oSetup;
-    if (const auto& oLast = m_oSession.LastPeriodogram()) {
+    if (const auto& oLast = m_oSession.Periods().LastPeriodogram()) {
         oSetup.fShortest = 1.0 / oLast->vFrequency.back();
         oSetup.fLongest = 1.0 / oLast->vFrequency.front();
         oSetup.lSamples = static_cast<std::int64_t>(oLast->vFrequency.size());
@@ -111,12 +111,12 @@ void MainWindow::onPeriodogram()
         return;
     }
     PeriodogramJob oJob;
-    if (!Report(m_oSession.PreparePeriodogram(oChosen->fShortest, oChosen->fLongest, oChosen->lSamples, oJob)) ||
+    if (!Report(m_oSession.Periods().PreparePeriodogram(oChosen->fShortest, oChosen->fLongest, oChosen->lSamples, oJob)) ||
         !RunWithProgress("Periodogram", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
         return;
     }
     PeriodogramResult oResult;
-    if (Report(m_oSession.FinishPeriodogram(std::move(oJob), oResult))) {
+    if (Report(m_oSession.Periods().FinishPeriodogram(std::move(oJob), oResult))) {
         m_ppgcPlots->setCurrentIndex(kPeriodogramPage);
         DrawPeriodogram();
         m_oPrompts.Message("Periodogram",

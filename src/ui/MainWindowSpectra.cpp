@@ -44,9 +44,9 @@ std::unique_ptr<Spectrum> MainWindow::ReadSpectrumFile(const std::string& sFile,
     Outcome oMessage;
     std::unique_ptr<Spectrum> pSpectrum;
     if (IsFitsFile(sFile)) {
-        pSpectrum = m_oSession.ReadFitsSpectrum(sFile, &oCanvas, oMessage);
+        pSpectrum = m_oSession.Spectra().ReadFitsSpectrum(sFile, &oCanvas, oMessage);
     } else if (!bAskImport) {
-        pSpectrum = m_oSession.ReadTextSpectrum(sFile, &oCanvas, oMessage);
+        pSpectrum = m_oSession.Spectra().ReadTextSpectrum(sFile, &oCanvas, oMessage);
     } else {
         auto oSamples = m_pfrmImportConfig->Execute(sFile);
         if (!oSamples) {
@@ -102,7 +102,7 @@ void MainWindow::OpenSpectrumFiles(const std::vector<std::string>& vFiles)
         Spectrum* pNew = pSpectrum.get();
         ShowSpectrum(pNew, m_oSpectrumCanvas, true);
         pNew->SetClipping(kClipPageSize, m_pscbClipping->value(), 0, pNew->GetNumberValues());
-        m_oSession.AddSpectrum(std::move(pSpectrum), ExtractFileName(sFile));
+        m_oSession.Spectra().AddSpectrum(std::move(pSpectrum), ExtractFileName(sFile));
     }
     RefreshRecentFiles();
 }
@@ -113,7 +113,7 @@ void MainWindow::OpenProjectFile(const std::string& sFile)
     if (!AskToSaveTable()) {
         return;
     }
-    if (Report(m_oSession.OpenProject(sFile))) {
+    if (Report(m_oSession.Project().OpenProject(sFile))) {
         m_oSession.Settings().AddRecentFile(sFile);
         RefreshRecentFiles();
         ShowProjectOpened();
@@ -182,7 +182,7 @@ void MainWindow::dropEvent(QDropEvent* pEvent)
 
 void MainWindow::onSaveSpectrumFits()
 {
-    WithFile(File::SpectrumFits, [this](const std::string& sFile) { return m_oSession.SaveSpectrumAsFits(sFile); });
+    WithFile(File::SpectrumFits, [this](const std::string& sFile) { return m_oSession.Spectra().SaveSpectrumAsFits(sFile); });
 }
 
 void MainWindow::onFitsHeader()
@@ -193,7 +193,7 @@ void MainWindow::onFitsHeader()
     }
     QDialog oDialog(this);
     oDialog.setObjectName("frmFitsHeader");
-    oDialog.setWindowTitle(QString::fromStdString("FITS header of " + m_oSession.SpectrumName(m_oSession.CurrentIndex())));
+    oDialog.setWindowTitle(QString::fromStdString("FITS header of " + m_oSession.Spectra().SpectrumName(m_oSession.Spectra().CurrentIndex())));
     auto* pText = new QPlainTextEdit;
     pText->setObjectName("memFitsHeader");
     pText->setReadOnly(true);
@@ -220,11 +220,11 @@ void MainWindow::onSpectrumChosen()
         return;
     }
     const int lRow = m_plsbSpectra->row(vSelected.front());
-    if (m_oSession.SpectrumAt(lRow) == nullptr || lRow == m_oSession.CurrentIndex()) {
+    if (m_oSession.Spectra().SpectrumAt(lRow) == nullptr || lRow == m_oSession.Spectra().CurrentIndex()) {
         return;
     }
     StoreClipping();
-    m_oSession.SetCurrentSpectrum(lRow);
+    m_oSession.Spectra().SetCurrentSpectrum(lRow);
 }
 
 void MainWindow::onRemoveSpectrum()
@@ -233,7 +233,7 @@ void MainWindow::onRemoveSpectrum()
     for (QListWidgetItem* pItem : m_plsbSpectra->selectedItems()) {
         vRows.push_back(m_plsbSpectra->row(pItem));
     }
-    m_oSession.RemoveSpectra(vRows);
+    m_oSession.Spectra().RemoveSpectra(vRows);
 }
 
 void MainWindow::StoreClipping()
@@ -250,7 +250,7 @@ void MainWindow::StoreClipping()
 
 void MainWindow::SetSpectrumKind(bool bReference, bool bEmission)
 {
-    m_oSession.SetSpectrumKind(bReference, bEmission);
+    m_oSession.Spectra().SetSpectrumKind(bReference, bEmission);
 }
 
 void MainWindow::onZoomIn()
@@ -327,8 +327,8 @@ void MainWindow::onSaveChart()
 
 void MainWindow::onObserverSite()
 {
-    if (const auto oSite = m_pfrmSettings->Execute(m_oSession.Site())) {
-        m_oSession.SetObserverSite(*oSite);
+    if (const auto oSite = m_pfrmSettings->Execute(m_oSession.Project().Site())) {
+        m_oSession.Project().SetObserverSite(*oSite);
     }
 }
 

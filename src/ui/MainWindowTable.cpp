@@ -31,30 +31,30 @@ void MainWindow::onObservationTime()
     }
     double fOwnTime = 0.0;
     const auto oTime = m_pfrmObservationTime->Execute(m_oSession.Settings().ReadTimeZone(),
-                                                m_oSession.CurrentObservationTime(fOwnTime) ? std::optional(fOwnTime)
+                                                m_oSession.Spectra().CurrentObservationTime(fOwnTime) ? std::optional(fOwnTime)
                                                                                             : std::nullopt);
     if (!oTime) {
         return;
     }
     m_oSession.Settings().WriteTimeZone(oTime->oZone);
-    if (const std::string sDoubt = Session::DoubtfulJulianDate(oTime->fJulianDate); !sDoubt.empty() &&
+    if (const std::string sDoubt = SpectraSession::DoubtfulJulianDate(oTime->fJulianDate); !sDoubt.empty() &&
         m_oPrompts.Message("Warning!", sDoubt + "\n\rUse it all the same?", Icon::Question, Buttons::YesNo) !=
             Button::Yes) {
         return;
     }
-    m_oSession.SetObservationTime(oTime->fJulianDate);
+    m_oSession.Spectra().SetObservationTime(oTime->fJulianDate);
 }
 
 void MainWindow::onObjectCoordinates()
 {
-    if (const auto oCoordinates = m_pfrmObjectCoordinates->Execute(m_oSession.ObjectPosition())) {
-        m_oSession.SetObjectCoordinates(*oCoordinates);
+    if (const auto oCoordinates = m_pfrmObjectCoordinates->Execute(m_oSession.Project().ObjectPosition())) {
+        m_oSession.Project().SetObjectCoordinates(*oCoordinates);
     }
 }
 
 void MainWindow::EnsureCoordinates()
 {
-    if (!m_oSession.AreObjectCoordinatesSet() &&
+    if (!m_oSession.Project().AreObjectCoordinatesSet() &&
         m_oPrompts.Message("No object coordinates specified!", "Please specify object coordinates before evaluating!",
                            Icon::Warning, Buttons::OkCancel) == Button::Ok) {
         onObjectCoordinates();
@@ -64,7 +64,7 @@ void MainWindow::EnsureCoordinates()
 bool MainWindow::EnsureObservationTime()
 {
     double fJulianDate = 0.0;
-    if (GetCurrentSpectrum() == nullptr || m_oSession.CurrentObservationTime(fJulianDate)) {
+    if (GetCurrentSpectrum() == nullptr || m_oSession.Spectra().CurrentObservationTime(fJulianDate)) {
         return GetCurrentSpectrum() != nullptr;
     }
     if (m_oPrompts.Message("No time stamp specified!", "Please specify date and time before evaluating!",
@@ -72,7 +72,7 @@ bool MainWindow::EnsureObservationTime()
         return false;
     }
     onObservationTime();
-    return m_oSession.CurrentObservationTime(fJulianDate);
+    return m_oSession.Spectra().CurrentObservationTime(fJulianDate);
 }
 
 void MainWindow::onAddMeasurement()
@@ -82,36 +82,36 @@ void MainWindow::onAddMeasurement()
     }
     // A spectrum whose header names its object offers those coordinates to a table without any, and
     // says so when they lie away from the table's object.
-    if (const auto oHeader = m_oSession.HeaderCoordinates(); oHeader && !m_oSession.AreObjectCoordinatesSet()) {
+    if (const auto oHeader = m_oSession.Spectra().HeaderCoordinates(); oHeader && !m_oSession.Project().AreObjectCoordinatesSet()) {
         const std::string sObject = GetCurrentSpectrum()->GetMetadata().sObject;
         if (m_oPrompts.Message("Object coordinates",
                                "Take the object coordinates of the spectrum's header" +
                                    (sObject.empty() ? std::string() : " (" + sObject + ")") + " for the table?",
                                Icon::Question, Buttons::YesNo) == Button::Yes) {
-            m_oSession.SetObjectCoordinates(*oHeader);
+            m_oSession.Project().SetObjectCoordinates(*oHeader);
         }
     }
     EnsureCoordinates();
-    if (const std::string sMismatch = m_oSession.HeaderCoordinatesMismatch(); !sMismatch.empty() &&
+    if (const std::string sMismatch = m_oSession.Spectra().HeaderCoordinatesMismatch(); !sMismatch.empty() &&
         m_oPrompts.Message("Warning!", sMismatch + " Add the measurement all the same?", Icon::Warning,
                            Buttons::YesNo) != Button::Yes) {
         return;
     }
     // A time taken over from another spectrum (the time dialog starts from the last one) is asked about.
-    if (const auto lRow = m_oSession.OtherRowAtCurrentTime();
+    if (const auto lRow = m_oSession.Project().OtherRowAtCurrentTime();
         lRow && m_oPrompts.Message("Warning!",
                                    "Row " + std::to_string(*lRow + 1) + " of the table (" +
-                                       RvTableModel::TimeText(m_oSession.Table().GetRowJulianDate(*lRow)).trimmed().toStdString() +
+                                       RvTableModel::TimeText(m_oSession.Project().Table().GetRowJulianDate(*lRow)).trimmed().toStdString() +
                                        ") has the same observation time.\nAdd the measurement all the same?",
                                    Icon::Warning, Buttons::YesNo) != Button::Yes) {
         return;
     }
-    if (!Report(m_oSession.AddMeasurement())) {
+    if (!Report(m_oSession.Project().AddMeasurement())) {
         return;
     }
     double fJulianDate = 0.0;
-    m_oSession.CurrentObservationTime(fJulianDate);
-    const int lRow = m_oSession.CurrentRow().value_or(0);
+    m_oSession.Spectra().CurrentObservationTime(fJulianDate);
+    const int lRow = m_oSession.Project().CurrentRow().value_or(0);
     // The new row is shown and selected.
     const QModelIndex oIndex = m_pRvTableModel->index(RvTableModel::ModelRow(lRow), 0);
     m_pstgTable->setCurrentIndex(oIndex);
@@ -121,7 +121,7 @@ void MainWindow::onAddMeasurement()
 
 void MainWindow::onClearCell()
 {
-    m_oSession.ClearCell(m_pstgTable->currentIndex().row() - 2, m_pstgTable->currentIndex().column() - 1);
+    m_oSession.Project().ClearCell(m_pstgTable->currentIndex().row() - 2, m_pstgTable->currentIndex().column() - 1);
 }
 
 void MainWindow::onClearRow()
@@ -130,13 +130,13 @@ void MainWindow::onClearRow()
     if (lRow < 0) {
         return;
     }
-    const QString sTime = RvTableModel::TimeText(m_oSession.Table().GetRowJulianDate(lRow)).trimmed();
+    const QString sTime = RvTableModel::TimeText(m_oSession.Project().Table().GetRowJulianDate(lRow)).trimmed();
     if (m_oPrompts.Message("Warning!",
                            "Remove row " + std::to_string(lRow + 1) + " (" + sTime.toStdString() + ") from the table?",
                            Icon::Question, Buttons::YesNo) != Button::Yes) {
         return;
     }
-    m_oSession.RemoveRow(lRow);
+    m_oSession.Project().RemoveRow(lRow);
     ShowFeedback(QString("Row %1 (%2) removed").arg(lRow + 1).arg(sTime));
 }
 
@@ -153,12 +153,12 @@ void MainWindow::onUndo()
 
 void MainWindow::onClearColumn()
 {
-    m_oSession.ClearColumn(m_pstgTable->currentIndex().column() - 1);
+    m_oSession.Project().ClearColumn(m_pstgTable->currentIndex().column() - 1);
 }
 
 bool MainWindow::AskToSaveTable()
 {
-    if (m_oSession.Table().IsSaved()) {
+    if (m_oSession.Project().Table().IsSaved()) {
         return true;
     }
     // Yes saves (and goes on only when that worked), No goes on without, Cancel stops.
@@ -175,21 +175,21 @@ bool MainWindow::AskToSaveTable()
 void MainWindow::onClearTable()
 {
     if (AskToSaveTable()) {
-        m_oSession.CloseProject();
+        m_oSession.Project().CloseProject();
         ShowFeedback("Project closed");
     }
 }
 
 void MainWindow::ShowProjectOpened()
 {
-    const std::size_t lRows = m_oSession.Table().Rows().size();
-    ShowFeedback(Q("Project " + ExtractFileName(m_oSession.ProjectPath()) + " opened: " + std::to_string(lRows) +
+    const std::size_t lRows = m_oSession.Project().Table().Rows().size();
+    ShowFeedback(Q("Project " + ExtractFileName(m_oSession.Project().ProjectPath()) + " opened: " + std::to_string(lRows) +
                    (lRows == 1 ? " row" : " rows")));
 }
 
 void MainWindow::onRemoveFromTable()
 {
-    m_oSession.RemoveCurrentFromTable();
+    m_oSession.Project().RemoveCurrentFromTable();
 }
 
 void MainWindow::onOpenProject()
@@ -199,7 +199,7 @@ void MainWindow::onOpenProject()
         return;
     }
     WithFile(File::OpenProject, [this](const std::string& sFile) {
-        Outcome oOutcome = m_oSession.OpenProject(sFile);
+        Outcome oOutcome = m_oSession.Project().OpenProject(sFile);
         if (!oOutcome) {
             m_oSession.Settings().AddRecentFile(sFile);
             RefreshRecentFiles();
@@ -212,11 +212,11 @@ void MainWindow::onOpenProject()
 bool MainWindow::onSaveProject()
 {
     // A project with a file goes back to it; a new one asks for one.
-    if (m_oSession.ProjectPath().empty()) {
+    if (m_oSession.Project().ProjectPath().empty()) {
         return onSaveProjectAs();
     }
-    const std::string sFile = m_oSession.ProjectPath();
-    if (!Report(m_oSession.SaveProject(sFile))) {
+    const std::string sFile = m_oSession.Project().ProjectPath();
+    if (!Report(m_oSession.Project().SaveProject(sFile))) {
         return false;
     }
     ShowFeedback(Q("Project saved to " + ExtractFileName(sFile)));
@@ -226,7 +226,7 @@ bool MainWindow::onSaveProject()
 bool MainWindow::onSaveProjectAs()
 {
     return WithFile(File::SaveProject, [this](const std::string& sFile) {
-        Outcome oOutcome = m_oSession.SaveProject(sFile);
+        Outcome oOutcome = m_oSession.Project().SaveProject(sFile);
         if (!oOutcome) {
             ShowFeedback(Q("Project saved to " + ExtractFileName(sFile)));
         }
@@ -236,11 +236,11 @@ bool MainWindow::onSaveProjectAs()
 
 void MainWindow::onDumpMeasurements()
 {
-    WithFile(File::Measurements, [this](const std::string& sFile) { return m_oSession.DumpMeasurements(sFile); });
+    WithFile(File::Measurements, [this](const std::string& sFile) { return m_oSession.Project().DumpMeasurements(sFile); });
 }
 
 void MainWindow::onExportResults()
 {
     EnsureCoordinates();
-    WithFile(File::Results, [this](const std::string& sFile) { return m_oSession.ExportResults(sFile); });
+    WithFile(File::Results, [this](const std::string& sFile) { return m_oSession.Project().ExportResults(sFile); });
 }

@@ -62,7 +62,7 @@ void MainWindow::SessionChanged(uint32_t lChanges)
         RefreshTitle();
     }
     if ((lChanges & change::kLaboratoryLines) != 0) {
-        SetStatusText(0, 10, Q(m_oSession.LaboratoryLineTable().GetFileName()));
+        SetStatusText(0, 10, Q(m_oSession.Lines().LaboratoryLineTable().GetFileName()));
     }
     if ((lChanges & change::kCalibration) != 0) {
         SetStatusText(1, 5, Q(ExtractFileName(m_oSession.Settings().ReadPath(Setting::CalibrationFilePath))));
@@ -88,8 +88,8 @@ void MainWindow::RefreshSpectraList()
 {
     m_bListSyncGuard = true;
     m_plsbSpectra->clear();
-    for (int32_t i = 0; i < m_oSession.SpectrumCount(); ++i) {
-        m_plsbSpectra->addItem(Q(m_oSession.SpectrumName(i)));
+    for (int32_t i = 0; i < m_oSession.Spectra().SpectrumCount(); ++i) {
+        m_plsbSpectra->addItem(Q(m_oSession.Spectra().SpectrumName(i)));
     }
     m_bListSyncGuard = false;
 }
@@ -112,7 +112,7 @@ void MainWindow::ShowCurrentSpectrum()
     }
     // The list shows the current spectrum as its one selected entry.
     m_bListSyncGuard = true;
-    const int32_t lCurrent = m_oSession.CurrentIndex();
+    const int32_t lCurrent = m_oSession.Spectra().CurrentIndex();
     if (lCurrent >= 0 && lCurrent < m_plsbSpectra->count() && m_plsbSpectra->currentRow() != lCurrent) {
         m_plsbSpectra->clearSelection();
         m_plsbSpectra->setCurrentRow(lCurrent);
@@ -173,13 +173,13 @@ ImageView* MainWindow::ViewOf(const QtCanvas& oCanvas) const
 
 void MainWindow::RedrawCorrelationPages()
 {
-    if (Spectrum* pTemplate = m_oSession.Template()) {
+    if (Spectrum* pTemplate = m_oSession.Correlation().Template()) {
         ShowSpectrum(pTemplate, m_oCorrelationTemplateCanvas, true);
     }
-    if (Spectrum* pFunction = m_oSession.CorrelationFunction()) {
+    if (Spectrum* pFunction = m_oSession.Correlation().CorrelationFunction()) {
         ShowSpectrum(pFunction, m_oCorrelationFunctionCanvas, true);
     }
-    if (Spectrum* pDetail = m_oSession.CorrelationDetail(); pDetail != nullptr && m_ppgcPlots->currentIndex() == 3) {
+    if (Spectrum* pDetail = m_oSession.Correlation().CorrelationDetail(); pDetail != nullptr && m_ppgcPlots->currentIndex() == 3) {
         ShowSpectrum(pDetail, m_oCorrelationDetailCanvas, true);
     }
 }
@@ -205,7 +205,7 @@ QImage MainWindow::ChartBitmap()
 void MainWindow::RefreshSpectralLineList()
 {
     // Without a current spectrum the table empties too, so no lines of a removed spectrum stay on view.
-    m_ppnlSpectralLines->Show(m_oSession.LineTable(), m_oSession.ActiveLineIndex());
+    m_ppnlSpectralLines->Show(m_oSession.Lines().LineTable(), m_oSession.Lines().ActiveLineIndex());
 }
 
 void MainWindow::SpectralLineChosen(int32_t lLine)
@@ -226,13 +226,13 @@ void MainWindow::SpectralLineChosen(int32_t lLine)
         lCount = std::max<int32_t>(100, static_cast<int32_t>(40.0 * std::fabs(pCurrent->GetLineWidth(lLine)) / fStep));
     }
     pCurrent->ShowRange(lAt - lCount / 2, lAt - lCount / 2 + lCount - 1);
-    m_oSession.ActivateLine(lLine);
+    m_oSession.Lines().ActivateLine(lLine);
     SpectrumWindowChanged();
 }
 
 void MainWindow::RefreshActiveLineStatus()
 {
-    const int32_t lActive = m_oSession.ActiveLineIndex();
+    const int32_t lActive = m_oSession.Lines().ActiveLineIndex();
     if (lActive < 0) {
         SetStatusText(0, 1, QString());
         return;
@@ -248,7 +248,7 @@ void MainWindow::RefreshActiveLineStatus()
     int32_t lIndex = 0;
     double fWavelength = 0.0;
     std::string sName;
-    if (m_oSession.LaboratoryLineTable().FindNearestLine(fFirst, lIndex, fWavelength, &sName) &&
+    if (m_oSession.Lines().LaboratoryLineTable().FindNearestLine(fFirst, lIndex, fWavelength, &sName) &&
         pCurrent->GetLineLaboratoryIndex(lActive) >= 0) {
         sText += ";" + sName + " (" + quandrel::FormatFixedWidth(fWavelength, 7, 3) + ")";
     }
@@ -273,7 +273,7 @@ std::string Padded(int lValue, int lWidth, char cFill)
 void MainWindow::RefreshTimeDisplay()
 {
     double fJulianDate = 0.0;
-    if (m_oSession.CurrentObservationTime(fJulianDate)) {
+    if (m_oSession.Spectra().CurrentObservationTime(fJulianDate)) {
         const CalendarDate o = JulianDate::CalendarDateToTheMinute(fJulianDate);
         SetStatusText(0, 3, Q(ZeroPadded(o.day, 2) + "." + Padded(o.month, 2, '0') + "." + Padded(o.year, 4, ' ')));
         SetStatusText(0, 4, Q(ZeroPadded(o.hours, 2) + ":" + ZeroPadded(o.minutes, 2)));
@@ -286,7 +286,7 @@ void MainWindow::RefreshTimeDisplay()
 
 void MainWindow::RefreshCoordinatesDisplay()
 {
-    if (const auto o = m_oSession.ObjectPosition()) {
+    if (const auto o = m_oSession.Project().ObjectPosition()) {
         SetStatusText(0, 6, Q(quandrel::FormatFixedWidth(o->fRightAscensionHours, 2, 0) + "h" +
                               ZeroPadded(o->fRightAscensionMinutes, 2) + "'"));
         SetStatusText(0, 8, Q(quandrel::FormatFixedWidth(o->fDeclinationDegrees, 3, 0)) + QChar(0x00B0) +
@@ -300,7 +300,7 @@ void MainWindow::RefreshCoordinatesDisplay()
 
 void MainWindow::RefreshCorrectionDisplay()
 {
-    if (const auto fCorrection = m_oSession.CurrentCorrection()) {
+    if (const auto fCorrection = m_oSession.Project().CurrentCorrection()) {
         SetStatusText(1, 1, Q(quandrel::FormatFixedWidth(*fCorrection, 6, 2)));
     } else {
         SetStatusText(1, 1, QString());
@@ -330,7 +330,7 @@ void MainWindow::SpectrumHovered(int lX, int lY)
     int32_t lIndex = 0;
     double fLaboratory = 0.0;
     std::string sName;
-    if (m_oSession.LaboratoryLineTable().FindNearestLine(x, lIndex, fLaboratory, &sName) && fLaboratory > 0) {
+    if (m_oSession.Lines().LaboratoryLineTable().FindNearestLine(x, lIndex, fLaboratory, &sName) && fLaboratory > 0) {
         sText += "; " + sName + " " + quandrel::FormatFixed(quandrel::DopplerVelocity(fLaboratory, x), 1) +
                  " km/s";
     }
@@ -351,12 +351,12 @@ void MainWindow::RVGraphHovered(int lX, int lY)
 
 void MainWindow::RefreshTitle()
 {
-    const std::string& sPath = m_oSession.ProjectPath();
+    const std::string& sPath = m_oSession.Project().ProjectPath();
     QString sTitle = QString("Quandrel ") + kVersion;
     if (!sPath.empty()) {
         sTitle += " - " + Q(ExtractFileName(sPath));
     }
-    if (!m_oSession.Table().IsSaved()) {
+    if (!m_oSession.Project().Table().IsSaved()) {
         sTitle += " *";
     }
     setWindowTitle(sTitle);
@@ -369,9 +369,9 @@ void MainWindow::ShowFeedback(const QString& sText)
 
 void MainWindow::ShowOrbitalElements()
 {
-    const OrbitElements& oElements = m_oSession.Elements();
+    const OrbitElements& oElements = m_oSession.Orbit().Elements();
     ShowLeastSquares();
-    if (!m_oSession.IsOrbitFitted()) {
+    if (!m_oSession.Orbit().IsOrbitFitted()) {
         // No elements (any more): the value column empties.
         for (QTableWidget* pGrid : {m_pstgOrbitalElements1, m_pstgOrbitalElements2}) {
             for (int r = 1; r < pGrid->rowCount(); ++r) {
@@ -423,8 +423,8 @@ void MainWindow::ShowLeastSquares()
     Set(0, 0, "Least squares");
     Set(0, 1, "Value");
     Set(0, 2, QString::fromUtf8("\u00B1 error"));
-    const auto& oFit = m_oSession.LeastSquaresFit();
-    if (!oFit || !m_oSession.IsOrbitFitted()) {
+    const auto& oFit = m_oSession.Orbit().LeastSquaresFit();
+    if (!oFit || !m_oSession.Orbit().IsOrbitFitted()) {
         return;
     }
     const auto Number = [](double f) {
@@ -458,10 +458,10 @@ void MainWindow::ShowLeastSquares()
 
 void MainWindow::ShowResiduals()
 {
-    const DataSeries& oData = m_oSession.Orbit().GetData();
+    const DataSeries& oData = m_oSession.Orbit().GridSearch().GetData();
     std::vector<double> vJd;
     std::vector<double> vResidual;
-    m_oSession.Orbit().GetVelocityResiduals(vJd, vResidual);
+    m_oSession.Orbit().GridSearch().GetVelocityResiduals(vJd, vResidual);
     const int lPoints = oData.GetArraySize();
     const int lRows = std::max({1, lPoints, static_cast<int>(vResidual.size())}) + 1;
     m_pstgResiduals->clearContents();
@@ -488,10 +488,10 @@ void MainWindow::DrawPeriodogram()
 {
     m_oPeriodogramCanvas.Resize(m_pimgPeriodogram->width(), m_pimgPeriodogram->height());
     m_oPeriodogramCanvas.Clear(Rgb{255, 255, 255});
-    if (const auto& oPeriodogram = m_oSession.LastPeriodogram()) {
+    if (const auto& oPeriodogram = m_oSession.Periods().LastPeriodogram()) {
         PeriodogramPlot oPlot(&m_oPeriodogramCanvas);
         oPlot.SetPeriodogram(*oPeriodogram);
-        oPlot.SetPdmScan(m_oSession.PdmScan());
+        oPlot.SetPdmScan(m_oSession.Periods().PdmScan());
         oPlot.Draw(m_oPeriodogramCanvas.GetHeight(), m_oPeriodogramCanvas.GetWidth());
     }
     m_oPeriodogramCanvas.Image();
@@ -502,7 +502,7 @@ void MainWindow::DrawRVGraph()
 {
     m_oRVGraphCanvas.Resize(m_pimgRVGraph->width(), m_pimgRVGraph->height());
     m_oRVGraphCanvas.Clear(Rgb{255, 255, 255});
-    m_pRVCurve = std::make_unique<RvCurvePlot>(&m_oRVGraphCanvas, &m_oSession.Orbit(), m_oSession.Orbit().GetData(),
+    m_pRVCurve = std::make_unique<RvCurvePlot>(&m_oRVGraphCanvas, &m_oSession.Orbit().GridSearch(), m_oSession.Orbit().GridSearch().GetData(),
                                             m_pchbPhasePlot->isChecked());
     m_pRVCurve->Draw(m_oRVGraphCanvas.GetHeight(), m_oRVGraphCanvas.GetWidth());
     m_oRVGraphCanvas.Image();

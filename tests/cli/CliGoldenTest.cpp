@@ -161,7 +161,7 @@ TEST(ProjectFile, EarlierProjectWritesBackUnchanged)
     TempDir oDir;
     Session oSession(oDir.File("settings.ini"));
     const std::string sEarlier = std::string(QUANDREL_TEST_DATA_DIR) + "/golden/season.mtx";
-    ASSERT_FALSE(oSession.OpenProject(sEarlier));
-    ASSERT_FALSE(oSession.SaveProject(oDir.File("again.mtx")));
+    ASSERT_FALSE(oSession.Project().OpenProject(sEarlier));
+    ASSERT_FALSE(oSession.Project().SaveProject(oDir.File("again.mtx")));
     EXPECT_TRUE(ReadWholeFile(oDir.File("again.mtx")) == ReadWholeFile(sEarlier));
 }

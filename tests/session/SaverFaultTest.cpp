@@ -82,14 +82,14 @@ std::unique_ptr<Spectrum> SampleSpectrum()
 const std::vector<Saver>& Savers()
 {
     static const std::vector<Saver> vSavers = {
-        {"Project", [](Session& o, const std::string& s) { return !o.SaveProject(s); }},
-        {"MeasurementDump", [](Session& o, const std::string& s) { return !o.DumpMeasurements(s); }},
-        {"Results", [](Session& o, const std::string& s) { return !o.ExportResults(s); }},
-        {"Elements", [](Session& o, const std::string& s) { return !o.ExportElements(s); }},
-        {"Residuals", [](Session& o, const std::string& s) { return !o.ExportResiduals(s); }},
-        {"CalibratedSpectrum", [](Session& o, const std::string& s) { return !o.SaveCalibratedSpectrum(s); }},
-        {"FitsSpectrum", [](Session& o, const std::string& s) { return !o.SaveSpectrumAsFits(s); }},
-        {"CorrelationParameters", [](Session& o, const std::string& s) { return !o.SaveCorrelationParameters(s); }},
+        {"Project", [](Session& o, const std::string& s) { return !o.Project().SaveProject(s); }},
+        {"MeasurementDump", [](Session& o, const std::string& s) { return !o.Project().DumpMeasurements(s); }},
+        {"Results", [](Session& o, const std::string& s) { return !o.Project().ExportResults(s); }},
+        {"Elements", [](Session& o, const std::string& s) { return !o.Orbit().ExportElements(s); }},
+        {"Residuals", [](Session& o, const std::string& s) { return !o.Orbit().ExportResiduals(s); }},
+        {"CalibratedSpectrum", [](Session& o, const std::string& s) { return !o.Calibration().SaveCalibratedSpectrum(s); }},
+        {"FitsSpectrum", [](Session& o, const std::string& s) { return !o.Spectra().SaveSpectrumAsFits(s); }},
+        {"CorrelationParameters", [](Session& o, const std::string& s) { return !o.Correlation().SaveCorrelationParameters(s); }},
         {"Settings", [](Session&, const std::string& s) { return IniFile(s).WriteString("Paths", "Last", "/x"); }},
     };
     return vSavers;
@@ -105,25 +105,25 @@ protected:
     void SetUp() override
     {
         std::filesystem::create_directory(m_sFolder);
-        m_oSession.SetObjectCoordinates({5, 55, 7, 24});
-        m_oSession.AddSpectrum(SampleSpectrum(), "s");
-        m_oSession.SetCorrelationParameters({6510, 6590, 512, 20, 0.01}, {});
+        m_oSession.Project().SetObjectCoordinates({5, 55, 7, 24});
+        m_oSession.Spectra().AddSpectrum(SampleSpectrum(), "s");
+        m_oSession.Correlation().SetCorrelationParameters({6510, 6590, 512, 20, 0.01}, {});
         // A row in the table, and a velocity series with residuals.
         m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.Write("lab.txt", "H-alpha;6562.8\n"));
-        ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
-        ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-        m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
-        m_oSession.IdentifyActiveLineWithNearest();
-        ASSERT_FALSE(m_oSession.AddMeasurement());
+        ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
+        ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+        m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.Lines().IdentifyActiveLineWithNearest();
+        ASSERT_FALSE(m_oSession.Project().AddMeasurement());
         std::string sSeries;
         for (int k = 0; k < 12; ++k) {
             sSeries += std::to_string(2459000.5 + 1.3 * k) + ";" + std::to_string(20.0 * std::sin(0.7 * k)) + "\n";
         }
-        ASSERT_FALSE(m_oSession.ImportMeasurements(m_oDir.Write("rv.txt", sSeries)));
-        OrbitSearch oSearch = m_oSession.OrbitSearchProposal();
+        ASSERT_FALSE(m_oSession.Orbit().ImportMeasurements(m_oDir.Write("rv.txt", sSeries)));
+        OrbitSearch oSearch = m_oSession.Orbit().OrbitSearchProposal();
         oSearch.alSteps = {3, 3, 3, 3, 3, 3};
-        const Outcome oFit = m_oSession.FitOrbit(oSearch);
-        ASSERT_TRUE(m_oSession.IsOrbitFitted()) << (oFit ? oFit->sText : "");
+        const Outcome oFit = m_oSession.Orbit().FitOrbit(oSearch);
+        ASSERT_TRUE(m_oSession.Orbit().IsOrbitFitted()) << (oFit ? oFit->sText : "");
     }
     const ::Saver& CurrentSaver() const { return Savers()[GetParam()]; }
     bool Save(const std::string& sPath) { return CurrentSaver().fnSave(m_oSession, sPath); }

@@ -51,14 +51,14 @@ protected:
     {
         m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath,
                                     std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
-        ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
+        ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
     }
 
     // The lines found with the window's default slider positions and the settings' noise floor.
     int32_t Find()
     {
-        EXPECT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-        return m_oSession.CurrentSpectrum()->GetSpectralLineCount();
+        EXPECT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+        return m_oSession.Spectra().CurrentSpectrum()->GetSpectralLineCount();
     }
 
     TempDir m_oDir;
@@ -69,12 +69,12 @@ protected:
 
 TEST_F(SessionLinesTest, TheNoiseFloorKeepsTheFiveRealLinesOfANoisySpectrumAtSensitivityZero)
 {
-    m_oSession.AddSpectrum(StarSpectrum(true, false), "star");
+    m_oSession.Spectra().AddSpectrum(StarSpectrum(true, false), "star");
     m_oSession.Settings().Write(Setting::MinDepthSigma, 0.0);
     EXPECT_GT(Find(), 100) << "without the floor the search fits the noise";
     m_oSession.Settings().Write(Setting::MinDepthSigma, 3.0);
     ASSERT_EQ(Find(), 5);
-    const std::vector<LineTableRow> vRows = m_oSession.LineTable();
+    const std::vector<LineTableRow> vRows = m_oSession.Lines().LineTable();
     const double aExpected[] = {4861.33, 5875.62, 5889.95, 5895.924, 6562.80};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_NEAR(vRows[i].fCenter, aExpected[i] * (1.0 + kVelocity / quandrel::kSpeedOfLight), 0.05) << i;
@@ -85,21 +85,21 @@ TEST_F(SessionLinesTest, TheNoiseFloorKeepsTheFiveRealLinesOfANoisySpectrumAtSen
 TEST_F(SessionLinesTest, IdentifyAllGivesTheVelocitiesOfIdentifyingLineByLineAndLeavesStrangersAlone)
 {
     // Line by line: each line with its nearest laboratory line.
-    m_oSession.AddSpectrum(StarSpectrum(false, true), "by hand");
+    m_oSession.Spectra().AddSpectrum(StarSpectrum(false, true), "by hand");
     ASSERT_EQ(Find(), 6);
     for (int32_t i = 0; i < 6; ++i) {
-        m_oSession.ActivateLine(i);
-        if (std::fabs(m_oSession.CurrentSpectrum()->GetLineCenter(i) - 5500.0) > 1.0) {
-            m_oSession.IdentifyActiveLineWithNearest();
+        m_oSession.Lines().ActivateLine(i);
+        if (std::fabs(m_oSession.Spectra().CurrentSpectrum()->GetLineCenter(i) - 5500.0) > 1.0) {
+            m_oSession.Lines().IdentifyActiveLineWithNearest();
         }
     }
-    const std::vector<LineTableRow> vByHand = m_oSession.LineTable();
+    const std::vector<LineTableRow> vByHand = m_oSession.Lines().LineTable();
 
-    m_oSession.AddSpectrum(StarSpectrum(false, true), "all at once");
+    m_oSession.Spectra().AddSpectrum(StarSpectrum(false, true), "all at once");
     ASSERT_EQ(Find(), 6);
-    EXPECT_EQ(m_oSession.IdentifyAllLines(10.0), 0) << "36.5 km/s lies outside a window of 10 km/s";
-    EXPECT_EQ(m_oSession.IdentifyAllLines(50.0), 5);
-    const std::vector<LineTableRow> vAll = m_oSession.LineTable();
+    EXPECT_EQ(m_oSession.Lines().IdentifyAllLines(10.0), 0) << "36.5 km/s lies outside a window of 10 km/s";
+    EXPECT_EQ(m_oSession.Lines().IdentifyAllLines(50.0), 5);
+    const std::vector<LineTableRow> vAll = m_oSession.Lines().LineTable();
     ASSERT_EQ(vAll.size(), vByHand.size());
     for (std::size_t i = 0; i < vAll.size(); ++i) {
         EXPECT_EQ(vAll[i].sName, vByHand[i].sName) << i;
@@ -111,22 +111,22 @@ TEST_F(SessionLinesTest, IdentifyAllGivesTheVelocitiesOfIdentifyingLineByLineAnd
     }
     EXPECT_TRUE(vAll[1].sName.empty()) << "the line at 5500 A matches no laboratory line";
     // One line loses its identification, and gets it back with an undo.
-    m_oSession.ActivateLine(0);
-    EXPECT_TRUE(m_oSession.UnidentifyActiveLine());
-    EXPECT_FALSE(m_oSession.LineTable()[0].oDoppler.has_value());
-    EXPECT_FALSE(m_oSession.UnidentifyActiveLine()) << "nothing left to remove";
+    m_oSession.Lines().ActivateLine(0);
+    EXPECT_TRUE(m_oSession.Lines().UnidentifyActiveLine());
+    EXPECT_FALSE(m_oSession.Lines().LineTable()[0].oDoppler.has_value());
+    EXPECT_FALSE(m_oSession.Lines().UnidentifyActiveLine()) << "nothing left to remove";
     ASSERT_TRUE(m_oSession.Undo());
-    EXPECT_EQ(m_oSession.LineTable()[0].sName, "H-beta");
+    EXPECT_EQ(m_oSession.Lines().LineTable()[0].sName, "H-beta");
     // A new search replaces the identified lines; undone, they are back with their identifications.
     ASSERT_EQ(Find(), 6);
-    EXPECT_FALSE(m_oSession.LineTable()[0].oDoppler.has_value());
+    EXPECT_FALSE(m_oSession.Lines().LineTable()[0].oDoppler.has_value());
     EXPECT_EQ(m_oSession.UndoCaption(), "find spectral lines");
     ASSERT_TRUE(m_oSession.Undo());
-    EXPECT_EQ(m_oSession.LineTable()[0].sName, "H-beta");
+    EXPECT_EQ(m_oSession.Lines().LineTable()[0].sName, "H-beta");
     // Once done, nothing is left to identify; one undo takes all five back.
-    EXPECT_EQ(m_oSession.IdentifyAllLines(50.0), 0);
+    EXPECT_EQ(m_oSession.Lines().IdentifyAllLines(50.0), 0);
     ASSERT_TRUE(m_oSession.Undo());
-    for (const LineTableRow& o : m_oSession.LineTable()) {
+    for (const LineTableRow& o : m_oSession.Lines().LineTable()) {
         EXPECT_FALSE(o.oDoppler.has_value());
     }
 }
@@ -143,20 +143,20 @@ TEST_F(SessionLinesTest, TwoLinesNearOneLaboratoryLineGiveItToTheNearerAndHandId
     }
     auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
-    m_oSession.AddSpectrum(std::move(pSpectrum), "pair");
-    EXPECT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 2, 0)));
-    ASSERT_EQ(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 2);
-    EXPECT_EQ(m_oSession.IdentifyAllLines(100.0), 1);
-    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0) << "6562.3 lies nearer to 6562.8";
-    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(1), 0);
+    m_oSession.Spectra().AddSpectrum(std::move(pSpectrum), "pair");
+    EXPECT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 2, 0)));
+    ASSERT_EQ(m_oSession.Spectra().CurrentSpectrum()->GetSpectralLineCount(), 2);
+    EXPECT_EQ(m_oSession.Lines().IdentifyAllLines(100.0), 1);
+    EXPECT_GE(m_oSession.Spectra().CurrentSpectrum()->GetLineLaboratoryIndex(0), 0) << "6562.3 lies nearer to 6562.8";
+    EXPECT_LT(m_oSession.Spectra().CurrentSpectrum()->GetLineLaboratoryIndex(1), 0);
 
     // A line the user identified keeps its laboratory line, and no other line takes it.
     ASSERT_TRUE(m_oSession.Undo());
-    m_oSession.ActivateLine(1);
-    m_oSession.IdentifyActiveLineWithNearest();
-    EXPECT_EQ(m_oSession.IdentifyAllLines(100.0), 0);
-    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
-    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(1), 0);
+    m_oSession.Lines().ActivateLine(1);
+    m_oSession.Lines().IdentifyActiveLineWithNearest();
+    EXPECT_EQ(m_oSession.Lines().IdentifyAllLines(100.0), 0);
+    EXPECT_LT(m_oSession.Spectra().CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
+    EXPECT_GE(m_oSession.Spectra().CurrentSpectrum()->GetLineLaboratoryIndex(1), 0);
 }
 
 TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHand)
@@ -187,40 +187,40 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
     }
     auto pLamp = std::make_unique<Spectrum>(nullptr);
     pLamp->SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
-    m_oSession.AddSpectrum(std::move(pLamp), "lamp");
-    ASSERT_FALSE(m_oSession.LoadCalibrationLines(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));
+    m_oSession.Spectra().AddSpectrum(std::move(pLamp), "lamp");
+    ASSERT_FALSE(m_oSession.Calibration().LoadCalibrationLines(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));
 
     // Marked as reference only: the search looks for emission lines by itself.
-    m_oSession.SetSpectrumKind(true, false);
-    EXPECT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 20, 0)));
-    EXPECT_TRUE(m_oSession.CurrentSpectrum()->IsEmissionSpectrum());
-    ASSERT_EQ(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 8);
+    m_oSession.Spectra().SetSpectrumKind(true, false);
+    EXPECT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 20, 0)));
+    EXPECT_TRUE(m_oSession.Spectra().CurrentSpectrum()->IsEmissionSpectrum());
+    ASSERT_EQ(m_oSession.Spectra().CurrentSpectrum()->GetSpectralLineCount(), 8);
 
     int32_t lAdded = 0;
-    EXPECT_TRUE(m_oSession.IdentifyRemainingLampLines(3.0, lAdded)) << "needs two points first";
+    EXPECT_TRUE(m_oSession.Calibration().IdentifyRemainingLampLines(3.0, lAdded)) << "needs two points first";
     const auto CalibrationIndex = [&](double fLambda) {
-        for (int32_t i = 0; i < m_oSession.Calibration().Lines().GetLineCount(); ++i) {
+        for (int32_t i = 0; i < m_oSession.Calibration().Wavelengths().Lines().GetLineCount(); ++i) {
             double f = 0.0;
             std::string sName;
-            if (m_oSession.Calibration().Lines().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 1e-6) {
+            if (m_oSession.Calibration().Wavelengths().Lines().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 1e-6) {
                 return i;
             }
         }
         return -1;
     };
     for (const int32_t lLine : {1, 4, 6}) {
-        m_oSession.ActivateLine(lLine);
-        ASSERT_TRUE(m_oSession.AddCalibrationPoint(CalibrationIndex(vNeon[static_cast<std::size_t>(lLine)])));
+        m_oSession.Lines().ActivateLine(lLine);
+        ASSERT_TRUE(m_oSession.Calibration().AddCalibrationPoint(CalibrationIndex(vNeon[static_cast<std::size_t>(lLine)])));
     }
-    EXPECT_FALSE(m_oSession.IdentifyRemainingLampLines(3.0, lAdded));
+    EXPECT_FALSE(m_oSession.Calibration().IdentifyRemainingLampLines(3.0, lAdded));
     EXPECT_EQ(lAdded, 5);
-    const std::vector<CalibrationPoint>& vPoints = m_oSession.Calibration().Points();
+    const std::vector<CalibrationPoint>& vPoints = m_oSession.Calibration().Wavelengths().Points();
     ASSERT_EQ(vPoints.size(), vNeon.size());
     for (std::size_t i = 0; i < vPoints.size(); ++i) {
         EXPECT_EQ(vPoints[i].fLambda, vNeon[i]) << "point " << i;
         EXPECT_NEAR(vPoints[i].fMeasured, vCenters[i], 0.1) << "point " << i;
     }
     // Nothing is left to pair.
-    EXPECT_FALSE(m_oSession.IdentifyRemainingLampLines(3.0, lAdded));
+    EXPECT_FALSE(m_oSession.Calibration().IdentifyRemainingLampLines(3.0, lAdded));
     EXPECT_EQ(lAdded, 0);
 }

@@ -89,17 +89,17 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
 {
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
     m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
-    ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
-    m_oSession.SetObjectCoordinates({5, 55, 7, 24});
+    ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
+    m_oSession.Project().SetObjectCoordinates({5, 55, 7, 24});
 
     for (int k = 0; k < 3; ++k) {
-        m_oSession.AddSpectrum(LineSpectrum(6563.0 + k, k == 1 ? 0.0 : 2459000.5 + k), "s" + std::to_string(k));
-        ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-        ASSERT_GT(m_oSession.CurrentSpectrum()->GetSpectralLineCount(), 0);
-        m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
-        m_oSession.IdentifyActiveLineWithNearest();
+        m_oSession.Spectra().AddSpectrum(LineSpectrum(6563.0 + k, k == 1 ? 0.0 : 2459000.5 + k), "s" + std::to_string(k));
+        ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+        ASSERT_GT(m_oSession.Spectra().CurrentSpectrum()->GetSpectralLineCount(), 0);
+        m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.Lines().IdentifyActiveLineWithNearest();
         m_oRecorder.vChanges.clear();
-        const Outcome oAdded = m_oSession.AddMeasurement();
+        const Outcome oAdded = m_oSession.Project().AddMeasurement();
         if (k == 1) {
             // No observation time: refused, nothing changes.
             ASSERT_TRUE(oAdded);
@@ -112,124 +112,124 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
         EXPECT_NE(m_oRecorder.All() & change::kSeries, 0U);
     }
     // The series of the orbit is the table's curve: one point per row, corrected velocities.
-    ASSERT_EQ(m_oSession.Orbit().GetData().GetArraySize(), 2);
-    EXPECT_DOUBLE_EQ(m_oSession.Orbit().GetData().GetX(1), 2459002.5);
+    ASSERT_EQ(m_oSession.Orbit().GridSearch().GetData().GetArraySize(), 2);
+    EXPECT_DOUBLE_EQ(m_oSession.Orbit().GridSearch().GetData().GetX(1), 2459002.5);
     const double fExpected = (6565.0 - 6562.8) / 6562.8 * quandrel::kSpeedOfLight +
-                             *m_oSession.CurrentCorrection();
-    EXPECT_NEAR(m_oSession.Orbit().GetData().GetY(1), fExpected, 0.05);
+                             *m_oSession.Project().CurrentCorrection();
+    EXPECT_NEAR(m_oSession.Orbit().GridSearch().GetData().GetY(1), fExpected, 0.05);
     // The observer's site came from the settings' defaults.
     double a = 0, b = 0, c = 0, d = 0;
-    m_oSession.Table().Coordinates().GetObserverCoordinates(a, b, c, d);
+    m_oSession.Project().Table().Coordinates().GetObserverCoordinates(a, b, c, d);
     EXPECT_EQ(a, 9.0);
     EXPECT_EQ(c, 52.0);
 
     // Removing the current spectrum from the table takes its row and the spectrum.
-    m_oSession.RemoveCurrentFromTable();
-    EXPECT_EQ(m_oSession.Table().Rows().size(), 1U);
-    EXPECT_EQ(m_oSession.SpectrumCount(), 2);
-    EXPECT_EQ(m_oSession.CurrentIndex(), 0);
-    EXPECT_EQ(m_oSession.Orbit().GetData().GetArraySize(), 1);
+    m_oSession.Project().RemoveCurrentFromTable();
+    EXPECT_EQ(m_oSession.Project().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_oSession.Spectra().SpectrumCount(), 2);
+    EXPECT_EQ(m_oSession.Spectra().CurrentIndex(), 0);
+    EXPECT_EQ(m_oSession.Orbit().GridSearch().GetData().GetArraySize(), 1);
 }
 
 TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
 {
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
     m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
-    ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
-    m_oSession.SetObjectCoordinates({5, 55, 7, 24});
+    ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
+    m_oSession.Project().SetObjectCoordinates({5, 55, 7, 24});
     const auto AddIdentified = [this](double fCenter, double fJulianDate) {
-        m_oSession.AddSpectrum(LineSpectrum(fCenter, fJulianDate), "s");
-        ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-        m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
-        m_oSession.IdentifyActiveLineWithNearest();
+        m_oSession.Spectra().AddSpectrum(LineSpectrum(fCenter, fJulianDate), "s");
+        ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+        m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.Lines().IdentifyActiveLineWithNearest();
     };
     AddIdentified(6563.0, 2459000.5);
-    EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime()) << "no rows yet";
-    ASSERT_FALSE(m_oSession.AddMeasurement());
-    EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime()) << "its own row is no other";
-    const double fVelocity = m_oSession.Table().Rows()[0].measurements[0].fVelocity1;
+    EXPECT_FALSE(m_oSession.Project().OtherRowAtCurrentTime()) << "no rows yet";
+    ASSERT_FALSE(m_oSession.Project().AddMeasurement());
+    EXPECT_FALSE(m_oSession.Project().OtherRowAtCurrentTime()) << "its own row is no other";
+    const double fVelocity = m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1;
 
     // Its lines found anew (none identified): the row it has is kept as it is, not emptied.
-    ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-    const Outcome oRefused = m_oSession.AddMeasurement();
+    ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+    const Outcome oRefused = m_oSession.Project().AddMeasurement();
     ASSERT_TRUE(oRefused);
     EXPECT_EQ(oRefused->sTitle, "No identified lines!");
-    ASSERT_EQ(m_oSession.Table().Rows().size(), 1U);
-    ASSERT_EQ(m_oSession.Table().Rows()[0].measurements.size(), 1U);
-    EXPECT_EQ(m_oSession.Table().Rows()[0].measurements[0].fVelocity1, fVelocity);
+    ASSERT_EQ(m_oSession.Project().Table().Rows().size(), 1U);
+    ASSERT_EQ(m_oSession.Project().Table().Rows()[0].measurements.size(), 1U);
+    EXPECT_EQ(m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1, fVelocity);
 
     // Another spectrum at the same time (to the second) is found; one a minute later is not.
     AddIdentified(6564.0, 2459000.5 + 0.2 / 86400.0);
-    EXPECT_EQ(m_oSession.OtherRowAtCurrentTime(), 0);
+    EXPECT_EQ(m_oSession.Project().OtherRowAtCurrentTime(), 0);
     AddIdentified(6565.0, 2459000.5 + 60.0 / 86400.0);
-    EXPECT_FALSE(m_oSession.OtherRowAtCurrentTime());
+    EXPECT_FALSE(m_oSession.Project().OtherRowAtCurrentTime());
 }
 
 TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
 {
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
     m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
-    ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
-    m_oSession.SetObjectCoordinates({5, 55, 7, 24});
+    ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
+    m_oSession.Project().SetObjectCoordinates({5, 55, 7, 24});
     for (int k = 0; k < 3; ++k) {
-        m_oSession.AddSpectrum(LineSpectrum(6563.0 + k, 2459000.5 + k), "s" + std::to_string(k));
-        ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-        m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
-        m_oSession.IdentifyActiveLineWithNearest();
-        ASSERT_FALSE(m_oSession.AddMeasurement());
+        m_oSession.Spectra().AddSpectrum(LineSpectrum(6563.0 + k, 2459000.5 + k), "s" + std::to_string(k));
+        ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+        m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.Lines().IdentifyActiveLineWithNearest();
+        ASSERT_FALSE(m_oSession.Project().AddMeasurement());
     }
-    const std::vector<MeasurementRow> vRows = m_oSession.Table().Rows();
+    const std::vector<MeasurementRow> vRows = m_oSession.Project().Table().Rows();
     const auto SameRows = [&] {
-        const auto& v = m_oSession.Table().Rows();
+        const auto& v = m_oSession.Project().Table().Rows();
         return v.size() == vRows.size() &&
                std::equal(v.begin(), v.end(), vRows.begin(), [](const MeasurementRow& a, const MeasurementRow& b) {
                    return a.fJulianDate == b.fJulianDate && a.measurements.size() == b.measurements.size() &&
                           a.measurements[0].fVelocity1 == b.measurements[0].fVelocity1;
                });
     };
-    Spectrum* pFirst = m_oSession.SpectrumAt(0);
-    Spectrum* pLast = m_oSession.SpectrumAt(2);
+    Spectrum* pFirst = m_oSession.Spectra().SpectrumAt(0);
+    Spectrum* pLast = m_oSession.Spectra().SpectrumAt(2);
     // Clearing what is not there is no step.
-    m_oSession.ClearCell(-2, 0);
-    m_oSession.ClearColumn(5);
+    m_oSession.Project().ClearCell(-2, 0);
+    m_oSession.Project().ClearColumn(5);
     EXPECT_EQ(m_oSession.UndoCaption(), "identify with H-alpha");
 
     // A row (the first spectrum's), then two spectra (the first and the last), then the current
     // spectrum with its row.
-    m_oSession.RemoveRow(0);
-    m_oSession.RemoveSpectra({2, 0});
-    ASSERT_EQ(m_oSession.SpectrumCount(), 1);
+    m_oSession.Project().RemoveRow(0);
+    m_oSession.Spectra().RemoveSpectra({2, 0});
+    ASSERT_EQ(m_oSession.Spectra().SpectrumCount(), 1);
     EXPECT_EQ(m_oSession.UndoCaption(), "remove 2 spectra");
-    m_oSession.RemoveCurrentFromTable();
-    EXPECT_EQ(m_oSession.SpectrumCount(), 0);
-    EXPECT_EQ(m_oSession.Table().Rows().size(), 1U);
+    m_oSession.Project().RemoveCurrentFromTable();
+    EXPECT_EQ(m_oSession.Spectra().SpectrumCount(), 0);
+    EXPECT_EQ(m_oSession.Project().Table().Rows().size(), 1U);
 
     ASSERT_TRUE(m_oSession.Undo()); // the current spectrum and its row
-    EXPECT_EQ(m_oSession.SpectrumCount(), 1);
-    EXPECT_EQ(m_oSession.Table().Rows().size(), 2U);
+    EXPECT_EQ(m_oSession.Spectra().SpectrumCount(), 1);
+    EXPECT_EQ(m_oSession.Project().Table().Rows().size(), 2U);
     ASSERT_TRUE(m_oSession.Undo()); // the two spectra, at their places with their names
-    ASSERT_EQ(m_oSession.SpectrumCount(), 3);
-    EXPECT_EQ(m_oSession.SpectrumAt(0), pFirst);
-    EXPECT_EQ(m_oSession.SpectrumAt(2), pLast);
-    EXPECT_EQ(m_oSession.SpectrumName(0), "s0");
-    EXPECT_EQ(m_oSession.SpectrumName(2), "s2");
+    ASSERT_EQ(m_oSession.Spectra().SpectrumCount(), 3);
+    EXPECT_EQ(m_oSession.Spectra().SpectrumAt(0), pFirst);
+    EXPECT_EQ(m_oSession.Spectra().SpectrumAt(2), pLast);
+    EXPECT_EQ(m_oSession.Spectra().SpectrumName(0), "s0");
+    EXPECT_EQ(m_oSession.Spectra().SpectrumName(2), "s2");
     EXPECT_EQ(m_oSession.UndoCaption(), "remove row 1");
     ASSERT_TRUE(m_oSession.Undo());
     EXPECT_TRUE(SameRows());
     EXPECT_EQ(m_oSession.UndoCaption(), "identify with H-alpha") << "the identifications before";
 
     // An identification is undone onto the same lines; after a new search it is not.
-    m_oSession.SetCurrentSpectrum(0);
-    ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-    m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
-    m_oSession.IdentifyActiveLineWithNearest();
-    EXPECT_GE(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
+    m_oSession.Spectra().SetCurrentSpectrum(0);
+    ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+    m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.Lines().IdentifyActiveLineWithNearest();
+    EXPECT_GE(m_oSession.Spectra().CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
     ASSERT_TRUE(m_oSession.Undo());
-    EXPECT_LT(m_oSession.CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
+    EXPECT_LT(m_oSession.Spectra().CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
 
     // A project opened or closed forgets what could be undone.
-    m_oSession.RemoveRow(0);
-    m_oSession.CloseProject();
+    m_oSession.Project().RemoveRow(0);
+    m_oSession.Project().CloseProject();
     EXPECT_FALSE(m_oSession.CanUndo());
 }
 
@@ -240,34 +240,34 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
     const double t = 2455000.0;
     const double v = 1.0;
     oOne.SetValues(&t, &v, 1);
-    const Outcome oOnePoint = m_oSession.ImportMeasurements(WriteSeries(m_oDir, oOne));
+    const Outcome oOnePoint = m_oSession.Orbit().ImportMeasurements(WriteSeries(m_oDir, oOne));
     ASSERT_TRUE(oOnePoint);
     EXPECT_NE(oOnePoint->sText.find("holds 1 lines"), std::string::npos) << oOnePoint->sText;
-    EXPECT_EQ(m_oSession.FitOrbit(m_oSession.OrbitSearchProposal())->sTitle, "Invalid data");
+    EXPECT_EQ(m_oSession.Orbit().FitOrbit(m_oSession.Orbit().OrbitSearchProposal())->sTitle, "Invalid data");
     OrbitSearch oDefaults;
-    EXPECT_TRUE(m_oSession.DefaultOrbitSearch(oDefaults));
+    EXPECT_TRUE(m_oSession.Orbit().DefaultOrbitSearch(oDefaults));
 
     const OrbitElements oTruth = CadenceOrbit();
-    ASSERT_FALSE(m_oSession.ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
-    OrbitSearch o = m_oSession.OrbitSearchProposal();
+    ASSERT_FALSE(m_oSession.Orbit().ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
+    OrbitSearch o = m_oSession.Orbit().OrbitSearchProposal();
     // Until a search was run, P reaches from 0.5 days to the time span of the series.
     EXPECT_EQ(o.oLower.fPeriod, 0.5);
-    EXPECT_NEAR(o.oUpper.fPeriod, m_oSession.Orbit().GetData().GetX(29) - m_oSession.Orbit().GetData().GetX(0), 1e-9);
+    EXPECT_NEAR(o.oUpper.fPeriod, m_oSession.Orbit().GridSearch().GetData().GetX(29) - m_oSession.Orbit().GridSearch().GetData().GetX(0), 1e-9);
     for (const auto& [fLower, fUpper] : {std::pair{0.0, 13.0}, {13.0, 12.0}, {12.0, 12.0}}) {
         OrbitSearch oPeriod = o;
         oPeriod.oLower.fPeriod = fLower;
         oPeriod.oUpper.fPeriod = fUpper;
-        const Outcome oRefused = m_oSession.CheckOrbitSearch(oPeriod);
+        const Outcome oRefused = m_oSession.Orbit().CheckOrbitSearch(oPeriod);
         ASSERT_TRUE(oRefused) << fLower << " .. " << fUpper;
         EXPECT_NE(oRefused->sText.find("greater than 0 days"), std::string::npos);
     }
     // The first P range kept from before stays; T0 and gamma follow the series.
-    EXPECT_DOUBLE_EQ(o.oLower.fT0, m_oSession.Orbit().GetData().GetX(0));
+    EXPECT_DOUBLE_EQ(o.oLower.fT0, m_oSession.Orbit().GridSearch().GetData().GetX(0));
     // An eccentricity of 1 is out of range.
     OrbitSearch oBad = o;
     oBad.oUpper.fEccentricity = 1.0;
-    EXPECT_TRUE(m_oSession.FitOrbit(oBad));
-    EXPECT_FALSE(m_oSession.IsOrbitFitted());
+    EXPECT_TRUE(m_oSession.Orbit().FitOrbit(oBad));
+    EXPECT_FALSE(m_oSession.Orbit().IsOrbitFitted());
 
     o.oLower.fPeriod = 12.0;
     o.oUpper.fPeriod = 13.0;
@@ -278,23 +278,23 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
     o.oLower.fGamma = -20.0;
     o.oUpper.fGamma = 0.0;
     m_oRecorder.vChanges.clear();
-    ASSERT_FALSE(m_oSession.FitOrbit(o));
+    ASSERT_FALSE(m_oSession.Orbit().FitOrbit(o));
     EXPECT_NE(m_oRecorder.All() & change::kElements, 0U);
-    const auto mElements = NameValues(m_oSession.ElementsText());
+    const auto mElements = NameValues(m_oSession.Orbit().ElementsText());
     EXPECT_NEAR(mElements.at("P"), 12.5, 0.05);
     EXPECT_NEAR(mElements.at("e"), 0.3, 0.03);
     EXPECT_NEAR(mElements.at("K1"), 35.0, 1.0);
     EXPECT_NEAR(mElements.at("gamma"), -12.0, 1.0);
     // The next proposal keeps the P range given, and the settings keep e and the steps.
-    const OrbitSearch oNext = m_oSession.OrbitSearchProposal();
+    const OrbitSearch oNext = m_oSession.Orbit().OrbitSearchProposal();
     EXPECT_EQ(oNext.oLower.fPeriod, 12.0);
     EXPECT_EQ(oNext.oUpper.fPeriod, 13.0);
     EXPECT_EQ(oNext.oUpper.fA1SinI, 7e6);
     // The residuals: a line naming the elements, then one date;velocity;residual line per point. They
     // are those of the least-squares orbit, which an exact series meets to rounding (the grid's best
     // point misses it by up to 2 km/s).
-    ASSERT_TRUE(m_oSession.LeastSquaresFit());
-    std::istringstream oResiduals(m_oSession.ResidualsText());
+    ASSERT_TRUE(m_oSession.Orbit().LeastSquaresFit());
+    std::istringstream oResiduals(m_oSession.Orbit().ResidualsText());
     std::string sHead;
     std::getline(oResiduals, sHead);
     EXPECT_EQ(sHead, "# Julian date;velocity;residual of the least-squares elements\r");
@@ -308,18 +308,18 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
 TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
 {
     const OrbitElements oTruth = CadenceOrbit();
-    ASSERT_FALSE(m_oSession.ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
-    PeriodSearch oProposal = m_oSession.PeriodSearchProposal();
+    ASSERT_FALSE(m_oSession.Orbit().ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
+    PeriodSearch oProposal = m_oSession.Periods().PeriodSearchProposal();
     EXPECT_EQ(oProposal.lNumberDataPoints, 30);
     EXPECT_EQ(oProposal.lBins, 10);
     // The range comes from the data (0.5 days to the time span) until one was given.
-    const std::vector<double>& vT = m_oSession.Orbit().GetData().GetXValues();
+    const std::vector<double>& vT = m_oSession.Orbit().GridSearch().GetData().GetXValues();
     EXPECT_EQ(oProposal.fFrom, 0.5);
     EXPECT_EQ(oProposal.fTo, std::ceil(vT.back() - vT.front()));
     // A period beyond half the span (or at an end of the range) is said to be doubtful; 12.5 d is not.
     double fLong = 0.0;
-    ASSERT_FALSE(m_oSession.EstimatePeriod({30, 10, 50.0, oProposal.fTo}, fLong));
-    EXPECT_FALSE(m_oSession.PeriodWarning().empty()) << fLong;
+    ASSERT_FALSE(m_oSession.Periods().EstimatePeriod({30, 10, 50.0, oProposal.fTo}, fLong));
+    EXPECT_FALSE(m_oSession.Periods().PeriodWarning().empty()) << fLong;
     struct Case {
         int32_t lBins;
         double fFrom;
@@ -335,71 +335,71 @@ TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
     };
     for (const Case& c : aoCases) {
         double fPeriod = 0.0;
-        const Outcome o = m_oSession.EstimatePeriod({30, c.lBins, c.fFrom, c.fTo}, fPeriod);
+        const Outcome o = m_oSession.Periods().EstimatePeriod({30, c.lBins, c.fFrom, c.fTo}, fPeriod);
         if (c.pcRefusal != nullptr) {
             ASSERT_TRUE(o) << c.lBins << " " << c.fFrom << " " << c.fTo;
             EXPECT_NE(o->sText.find(c.pcRefusal), std::string::npos) << o->sText;
         } else {
             ASSERT_FALSE(o);
             EXPECT_NEAR(fPeriod, 12.5, 0.2);
-            EXPECT_EQ(m_oSession.PeriodWarning(), "");
+            EXPECT_EQ(m_oSession.Periods().PeriodWarning(), "");
         }
     }
-    oProposal = m_oSession.PeriodSearchProposal();
+    oProposal = m_oSession.Periods().PeriodSearchProposal();
     EXPECT_EQ(oProposal.fFrom, 2.0);
     EXPECT_EQ(oProposal.fTo, 30.0);
 }
 
 TEST_F(SessionTest, CalibrationIsTriedOnTheKeptValuesAndReportsTheRootMeanSquare)
 {
-    m_oSession.AddSpectrum(LineSpectrum(6563.0, 0.0), "lamp");
-    const std::vector<double> vBefore = m_oSession.CurrentSpectrum()->GetWavelengths();
+    m_oSession.Spectra().AddSpectrum(LineSpectrum(6563.0, 0.0), "lamp");
+    const std::vector<double> vBefore = m_oSession.Spectra().CurrentSpectrum()->GetWavelengths();
     // Positions 0, 100, 200 at 6000, 6100, 6203 A: the straight line 5999.5 + 1.015 x leaves
     // residuals -0.5, 1 and -0.5 A, a mean square of 0.5.
     for (const auto& [fMeasured, fLambda] : {std::pair{0.0, 6000.0}, {100.0, 6100.0}, {200.0, 6203.0}}) {
-        m_oSession.AddCalibrationPoint(fMeasured, fLambda);
+        m_oSession.Calibration().AddCalibrationPoint(fMeasured, fLambda);
     }
-    m_oSession.BeginCalibration();
+    m_oSession.Calibration().BeginCalibration();
     CalibrationFit oFit;
     for (int lTry = 0; lTry < 2; ++lTry) {
-        ASSERT_FALSE(m_oSession.TryCalibration({true, 1}, oFit));
+        ASSERT_FALSE(m_oSession.Calibration().TryCalibration({true, 1}, oFit));
         ASSERT_TRUE(oFit.bHaveResiduals);
         EXPECT_NEAR(oFit.fRms, std::sqrt(0.5), 1e-9) << "the root of the mean square, not the mean square";
         EXPECT_NEAR(oFit.fMaxAbs, 1.0, 1e-9);
         // Every try starts from the values the calibration began with.
-        EXPECT_NEAR(m_oSession.CurrentSpectrum()->GetWavelengths()[0], 5999.5 + 1.015 * vBefore[0], 1e-6);
+        EXPECT_NEAR(m_oSession.Spectra().CurrentSpectrum()->GetWavelengths()[0], 5999.5 + 1.015 * vBefore[0], 1e-6);
     }
-    m_oSession.EndCalibration(std::nullopt);
-    EXPECT_EQ(m_oSession.CurrentSpectrum()->GetWavelengths(), vBefore) << "cancel restores the values exactly";
+    m_oSession.Calibration().EndCalibration(std::nullopt);
+    EXPECT_EQ(m_oSession.Spectra().CurrentSpectrum()->GetWavelengths(), vBefore) << "cancel restores the values exactly";
 }
 
 TEST_F(SessionTest, FilesThatCannotBeReadOrWrittenAreReportedAndChangeNothing)
 {
-    m_oSession.SetObjectCoordinates({1, 2, 3, 4});
+    m_oSession.Project().SetObjectCoordinates({1, 2, 3, 4});
     const std::string sMissingFolder = m_oDir.File("no/such/folder/x.txt");
-    EXPECT_EQ(m_oSession.SaveProject(sMissingFolder)->sTitle, "Error!");
-    EXPECT_EQ(m_oSession.SaveProject(sMissingFolder)->sText,
+    EXPECT_EQ(m_oSession.Project().SaveProject(sMissingFolder)->sTitle, "Error!");
+    EXPECT_EQ(m_oSession.Project().SaveProject(sMissingFolder)->sText,
               "Unable to write the project file " + sMissingFolder + "! (No such file or directory)") << "the cause is named";
-    EXPECT_TRUE(m_oSession.DumpMeasurements(sMissingFolder));
-    EXPECT_TRUE(m_oSession.ExportElements(sMissingFolder));
-    EXPECT_TRUE(m_oSession.ExportResiduals(sMissingFolder));
+    EXPECT_TRUE(m_oSession.Project().DumpMeasurements(sMissingFolder));
+    EXPECT_TRUE(m_oSession.Orbit().ExportElements(sMissingFolder));
+    EXPECT_TRUE(m_oSession.Orbit().ExportResiduals(sMissingFolder));
     // A project that cannot be opened: the message names the file and the reason.
-    const Outcome oForeign = m_oSession.OpenProject(m_oDir.Write("foreign.mtx", "not a project"));
+    const Outcome oForeign = m_oSession.Project().OpenProject(m_oDir.Write("foreign.mtx", "not a project"));
     ASSERT_TRUE(oForeign);
     EXPECT_EQ(oForeign->sTitle, "File format error!");
     EXPECT_EQ(oForeign->sText.rfind("Unable to load matrix file!", 0), 0U);
     EXPECT_NE(oForeign->sText.find(m_oDir.File("foreign.mtx")), std::string::npos);
     EXPECT_NE(oForeign->sText.find("no intact project file"), std::string::npos);
-    const Outcome oAbsent = m_oSession.OpenProject(m_oDir.File("absent.mtx"));
+    const Outcome oAbsent = m_oSession.Project().OpenProject(m_oDir.File("absent.mtx"));
     ASSERT_TRUE(oAbsent);
     EXPECT_EQ(oAbsent->sTitle, "Error!");
     EXPECT_NE(oAbsent->sText.find("no such file"), std::string::npos);
-    EXPECT_TRUE(m_oSession.ProjectPath().empty());
-    EXPECT_TRUE(m_oSession.AreObjectCoordinatesSet());
-    EXPECT_EQ(m_oSession.ImportMeasurements(m_oDir.File("absent.txt"))->sTitle, "File format error!");
+    EXPECT_TRUE(m_oSession.Project().ProjectPath().empty());
+    EXPECT_TRUE(m_oSession.Project().AreObjectCoordinatesSet());
+    EXPECT_EQ(m_oSession.Orbit().ImportMeasurements(m_oDir.File("absent.txt"))->sTitle, "File format error!");
     // An export that works leaves no temporary file behind.
     const auto nBefore = std::distance(std::filesystem::directory_iterator(m_oDir.File("")), {});
-    ASSERT_FALSE(m_oSession.ExportElements(m_oDir.File("elements.txt")));
+    ASSERT_FALSE(m_oSession.Orbit().ExportElements(m_oDir.File("elements.txt")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_oDir.File("")), {}), nBefore + 1);
 }
 
@@ -442,62 +442,62 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     std::string sError;
     ASSERT_TRUE(WriteFitsSpectrum(m_oDir.File("s.fits"), pLine->GetWavelengths(), vCounts, oHeader, sError));
     Outcome oMessage;
-    auto pSpectrum = m_oSession.ReadFitsSpectrum(m_oDir.File("s.fits"), nullptr, oMessage);
+    auto pSpectrum = m_oSession.Spectra().ReadFitsSpectrum(m_oDir.File("s.fits"), nullptr, oMessage);
     ASSERT_TRUE(pSpectrum) << oMessage->sText;
-    m_oSession.AddSpectrum(std::move(pSpectrum), "s.fits");
-    const auto oObject = m_oSession.HeaderCoordinates();
+    m_oSession.Spectra().AddSpectrum(std::move(pSpectrum), "s.fits");
+    const auto oObject = m_oSession.Spectra().HeaderCoordinates();
     ASSERT_TRUE(oObject);
     EXPECT_EQ(oObject->fRightAscensionHours, 5.0);
     EXPECT_EQ(oObject->fRightAscensionMinutes, 30.0);
     EXPECT_EQ(oObject->fDeclinationDegrees, -7.0);
     EXPECT_EQ(oObject->fDeclinationMinutes, -15.0) << "the minutes carry the sign";
-    m_oSession.SetObjectCoordinates({5, 30, -7, -15.5});
-    EXPECT_TRUE(m_oSession.HeaderCoordinatesMismatch().empty()) << "half an arcminute apart";
-    m_oSession.SetObjectCoordinates(*oObject);
+    m_oSession.Project().SetObjectCoordinates({5, 30, -7, -15.5});
+    EXPECT_TRUE(m_oSession.Spectra().HeaderCoordinatesMismatch().empty()) << "half an arcminute apart";
+    m_oSession.Project().SetObjectCoordinates(*oObject);
 
     // Without an identified line the spectrum gives no row.
-    const Outcome oNoLines = m_oSession.AddMeasurement();
+    const Outcome oNoLines = m_oSession.Project().AddMeasurement();
     ASSERT_TRUE(oNoLines);
     EXPECT_EQ(oNoLines->sTitle, "No identified lines!");
-    EXPECT_TRUE(m_oSession.Table().Rows().empty());
+    EXPECT_TRUE(m_oSession.Project().Table().Rows().empty());
     m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
     m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
-    ASSERT_TRUE(m_oSession.LoadLaboratoryLinesAtStartUp());
-    ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-    m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
-    m_oSession.IdentifyActiveLineWithNearest();
-    ASSERT_FALSE(m_oSession.AddMeasurement());
+    ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
+    ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+    m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.Lines().IdentifyActiveLineWithNearest();
+    ASSERT_FALSE(m_oSession.Project().AddMeasurement());
     double fLongitude = 0, fLongitudeMinutes = 0, fLatitude = 0, fLatitudeMinutes = 0;
-    m_oSession.Table().Coordinates().GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
+    m_oSession.Project().Table().Coordinates().GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
     EXPECT_EQ(fLongitude + fLongitudeMinutes / 60.0, 80.25);
     EXPECT_EQ(fLatitude + fLatitudeMinutes / 60.0, -30.5);
 
     // Normalised, restored and measured again, the spectrum keeps its one row.
-    ASSERT_EQ(m_oSession.CurrentRow(), 0);
-    const double fVelocity = m_oSession.Table().Rows()[0].measurements[0].fVelocity1;
-    ASSERT_FALSE(m_oSession.NormalizeCurrentSpectrum(ContinuumOptions{}));
-    EXPECT_EQ(m_oSession.CurrentRow(), 0);
-    EXPECT_EQ(m_oSession.Table().Rows()[0].measurements[0].fVelocity1, fVelocity) << "measured before normalising";
-    ASSERT_FALSE(m_oSession.FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-    m_oSession.CurrentSpectrum()->ToggleActiveLine(0);
-    m_oSession.IdentifyActiveLineWithNearest();
-    ASSERT_FALSE(m_oSession.AddMeasurement());
-    EXPECT_EQ(m_oSession.Table().Rows().size(), 1U);
-    ASSERT_FALSE(m_oSession.RestoreCurrentSpectrum());
-    EXPECT_EQ(m_oSession.CurrentRow(), 0);
+    ASSERT_EQ(m_oSession.Project().CurrentRow(), 0);
+    const double fVelocity = m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1;
+    ASSERT_FALSE(m_oSession.Spectra().NormalizeCurrentSpectrum(ContinuumOptions{}));
+    EXPECT_EQ(m_oSession.Project().CurrentRow(), 0);
+    EXPECT_EQ(m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1, fVelocity) << "measured before normalising";
+    ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+    m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.Lines().IdentifyActiveLineWithNearest();
+    ASSERT_FALSE(m_oSession.Project().AddMeasurement());
+    EXPECT_EQ(m_oSession.Project().Table().Rows().size(), 1U);
+    ASSERT_FALSE(m_oSession.Spectra().RestoreCurrentSpectrum());
+    EXPECT_EQ(m_oSession.Project().CurrentRow(), 0);
     // Normalised and calibrated (its wavelengths shifted by 1 A), and the calibration undone: still its row.
-    ASSERT_FALSE(m_oSession.NormalizeCurrentSpectrum(ContinuumOptions{}));
-    const std::vector<double> vWavelength = m_oSession.CurrentSpectrum()->GetWavelengths();
-    m_oSession.AddCalibrationPoint(vWavelength.front(), vWavelength.front() + 1.0);
-    m_oSession.AddCalibrationPoint(vWavelength.back(), vWavelength.back() + 1.0);
-    m_oSession.BeginCalibration();
+    ASSERT_FALSE(m_oSession.Spectra().NormalizeCurrentSpectrum(ContinuumOptions{}));
+    const std::vector<double> vWavelength = m_oSession.Spectra().CurrentSpectrum()->GetWavelengths();
+    m_oSession.Calibration().AddCalibrationPoint(vWavelength.front(), vWavelength.front() + 1.0);
+    m_oSession.Calibration().AddCalibrationPoint(vWavelength.back(), vWavelength.back() + 1.0);
+    m_oSession.Calibration().BeginCalibration();
     CalibrationFit oFit;
-    ASSERT_FALSE(m_oSession.TryCalibration({true, 1}, oFit));
-    m_oSession.EndCalibration(CalibrationMode{true, 1});
-    EXPECT_NEAR(m_oSession.CurrentSpectrum()->GetWavelengths().front(), vWavelength.front() + 1.0, 1e-6);
-    EXPECT_EQ(m_oSession.CurrentRow(), 0);
+    ASSERT_FALSE(m_oSession.Calibration().TryCalibration({true, 1}, oFit));
+    m_oSession.Calibration().EndCalibration(CalibrationMode{true, 1});
+    EXPECT_NEAR(m_oSession.Spectra().CurrentSpectrum()->GetWavelengths().front(), vWavelength.front() + 1.0, 1e-6);
+    EXPECT_EQ(m_oSession.Project().CurrentRow(), 0);
     ASSERT_TRUE(m_oSession.Undo());
-    EXPECT_EQ(m_oSession.CurrentRow(), 0);
+    EXPECT_EQ(m_oSession.Project().CurrentRow(), 0);
 }
 
 namespace {
@@ -533,16 +533,16 @@ TEST_P(SuggestedSearch, FindsThePeriodWhereTheStrongestPeakMissesIt)
                  quandrel::FormatFixed(OrbitGridSearch::ModelVelocity(t, c.oTruth) + oNoise(oRandom), 4) + "\n";
     }
     Session oSession(oDir.File("q.ini"));
-    ASSERT_FALSE(oSession.ImportMeasurements(oDir.Write("rv.txt", sText)));
+    ASSERT_FALSE(oSession.Orbit().ImportMeasurements(oDir.Write("rv.txt", sText)));
     PeriodogramResult oPeriodogram;
-    ASSERT_FALSE(oSession.ComputePeriodogram(0.0, 0.0, 0, oPeriodogram));
+    ASSERT_FALSE(oSession.Periods().ComputePeriodogram(0.0, 0.0, 0, oPeriodogram));
     EXPECT_EQ(std::fabs(oPeriodogram.BestPeriod() / c.oTruth.fPeriod - 1.0) > 0.05, c.bPeakMisses)
         << "the periodogram's peak: " << oPeriodogram.BestPeriod();
-    OrbitSearch oSearch = oSession.OrbitSearchProposal();
-    ASSERT_FALSE(oSession.SuggestOrbitSearch(oSearch));
-    oSession.FitOrbit(oSearch);
-    ASSERT_TRUE(oSession.LeastSquaresFit());
-    const LeastSquaresElements& o = *oSession.LeastSquaresFit();
+    OrbitSearch oSearch = oSession.Orbit().OrbitSearchProposal();
+    ASSERT_FALSE(oSession.Orbit().SuggestOrbitSearch(oSearch));
+    oSession.Orbit().FitOrbit(oSearch);
+    ASSERT_TRUE(oSession.Orbit().LeastSquaresFit());
+    const LeastSquaresElements& o = *oSession.Orbit().LeastSquaresFit();
     EXPECT_NEAR(o.afValue[LeastSquaresElements::kPeriod], c.oTruth.fPeriod, 4.0 * o.afError[LeastSquaresElements::kPeriod] + 1e-4);
     EXPECT_NEAR(o.afValue[LeastSquaresElements::kK1], c.oTruth.fK1, 1.0);
 }

@@ -66,7 +66,7 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
         Press(pDialog, "btnOK");
     });
     Item("mniCalculateElements")->trigger();
-    ASSERT_TRUE(m_pMain->Session().Orbit().IsOptimized());
+    ASSERT_TRUE(m_pMain->Session().Orbit().GridSearch().IsOptimized());
     EXPECT_EQ(Cell("stgOrbitalElements1", 1, 0), "P");
     EXPECT_NEAR(Cell("stgOrbitalElements1", 1, 1).toDouble(), 51.417, 0.05);
     EXPECT_NEAR(Cell("stgOrbitalElements1", 3, 1).toDouble(), 0.43, 0.02);
@@ -109,10 +109,10 @@ TEST_F(AnalysisWindowTest, ImportedVelocitiesAreFittedShownExportedAndFolded)
 
     // Closing the project clears the fit, and the star's coordinates: the next project's velocities are
     // not corrected for this star.
-    m_pMain->Session().SetObjectCoordinates({14, 4.39, 64, 22.55});
+    m_pMain->Session().Project().SetObjectCoordinates({14, 4.39, 64, 22.55});
     Item("mniCloseProject")->trigger();
-    EXPECT_FALSE(m_pMain->Session().Orbit().IsOptimized());
-    EXPECT_FALSE(m_pMain->Session().ObjectPosition());
+    EXPECT_FALSE(m_pMain->Session().Orbit().GridSearch().IsOptimized());
+    EXPECT_FALSE(m_pMain->Session().Project().ObjectPosition());
     EXPECT_FALSE(Item("mniExportElements")->isEnabled());
 }
 
@@ -142,7 +142,7 @@ TEST_F(AnalysisWindowTest, RangesDialogRefusesBadEntriesAndHoldsUnusedElements)
     EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Invalid data");
     EXPECT_EQ(m_oPrompts.vMessages[0].sText,
               "Invalid data for orbital element intervals\n\r(string not a number/out of range)");
-    ASSERT_TRUE(m_pMain->Session().Orbit().IsOptimized());
+    ASSERT_TRUE(m_pMain->Session().Orbit().GridSearch().IsOptimized());
     EXPECT_EQ(m_pMain->Session().Settings().File().ReadFloat("OrbitalElementsRange", "OrbElemEMax", -1), 0.43);
     EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("OrbitalElementsRange", "OrbElemESteps", -1), 1);
     EXPECT_EQ(m_pMain->Session().Settings().File().ReadInteger("OrbitalElementsRange", "OrbElemOmegaSteps", -1), 5);
@@ -169,7 +169,7 @@ TEST_F(AnalysisWindowTest, TooFewPointsAreNotSearched)
     EXPECT_EQ(m_oPrompts.vMessages.back().sText,
               "The file one.txt holds 1 lines of a Julian date and a velocity; at least 2 are needed.");
     EXPECT_FALSE(Item("mniCalculateElements")->isEnabled());
-    EXPECT_FALSE(m_pMain->Session().Orbit().IsOptimized());
+    EXPECT_FALSE(m_pMain->Session().Orbit().GridSearch().IsOptimized());
     EXPECT_FALSE(Item("mniEstimatePeriod")->isEnabled());
 
     m_oPrompts.qOpenFiles.push_back(m_oDir.File("missing.txt"));
@@ -239,7 +239,7 @@ TEST_F(AnalysisWindowTest, SuggestAndCalculateGiveThePublishedOrbitWithErrors)
         Press(pDialog, "btnOK");
     });
     Item("mniCalculateElements")->trigger();
-    const auto& oFit = m_pMain->Session().LeastSquaresFit();
+    const auto& oFit = m_pMain->Session().Orbit().LeastSquaresFit();
     ASSERT_TRUE(oFit);
     // Published: P 51.4174 d, e 0.43, omega 22.4 deg, K1 48.51 km/s.
     EXPECT_NEAR(oFit->afValue[0], 51.4174, 2 * oFit->afError[0]);
@@ -261,7 +261,7 @@ TEST_F(AnalysisWindowTest, ThePeriodogramPageShowsTheStrongestPeriodWithThePdmDi
         Press(pDialog, "btnOK");
     });
     Item("mniEstimatePeriod")->trigger();
-    ASSERT_FALSE(m_pMain->Session().PdmScan().empty());
+    ASSERT_FALSE(m_pMain->Session().Periods().PdmScan().empty());
     WhenModal([](QWidget* pDialog) {
         EXPECT_EQ(pDialog->windowTitle(), "Periodogram");
         EXPECT_EQ(Child<QLineEdit>(pDialog, "edShortestPeriod")->text(), "0.5");
@@ -274,8 +274,8 @@ TEST_F(AnalysisWindowTest, ThePeriodogramPageShowsTheStrongestPeriodWithThePdmDi
         Press(pDialog, "btnOK");
     });
     Item("mniPeriodogram")->trigger();
-    ASSERT_TRUE(m_pMain->Session().LastPeriodogram());
-    EXPECT_EQ(m_pMain->Session().LastPeriodogram()->vFrequency.size(), 20000U);
+    ASSERT_TRUE(m_pMain->Session().Periods().LastPeriodogram());
+    EXPECT_EQ(m_pMain->Session().Periods().LastPeriodogram()->vFrequency.size(), 20000U);
     ASSERT_EQ(m_oPrompts.vMessages.back().sTitle, "Periodogram");
     EXPECT_NEAR(std::stod(m_oPrompts.vMessages.back().sText.substr(4)), 51.45, 0.1);
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 5);
@@ -292,8 +292,8 @@ TEST_F(AnalysisWindowTest, ALongSearchRunsBesideALiveWindowAndCancelLeavesTheEle
         Press(pDialog, "btnOK");
     });
     Item("mniCalculateElements")->trigger();
-    ASSERT_TRUE(m_pMain->Session().IsOrbitFitted());
-    const OrbitElements oBefore = m_pMain->Session().Elements();
+    ASSERT_TRUE(m_pMain->Session().Orbit().IsOrbitFitted());
+    const OrbitElements oBefore = m_pMain->Session().Orbit().Elements();
 
     // 40^4 x 10 x 10 grid points on 227 velocities: minutes of work, stopped after a moment.
     bool bLive = false;
@@ -317,7 +317,7 @@ TEST_F(AnalysisWindowTest, ALongSearchRunsBesideALiveWindowAndCancelLeavesTheEle
     EXPECT_TRUE(bLive);
     EXPECT_FALSE(Child<QWidget>(m_pMain.get(), "pnlWork")->isVisible());
     EXPECT_TRUE(m_pMain->menuBar()->isEnabled());
-    EXPECT_EQ(m_pMain->Session().Elements().fPeriod, oBefore.fPeriod) << "the cancelled search changed nothing";
-    EXPECT_EQ(m_pMain->Session().Elements().fT0, oBefore.fT0);
-    EXPECT_TRUE(m_pMain->Session().LeastSquaresFit());
+    EXPECT_EQ(m_pMain->Session().Orbit().Elements().fPeriod, oBefore.fPeriod) << "the cancelled search changed nothing";
+    EXPECT_EQ(m_pMain->Session().Orbit().Elements().fT0, oBefore.fT0);
+    EXPECT_TRUE(m_pMain->Session().Orbit().LeastSquaresFit());
 }

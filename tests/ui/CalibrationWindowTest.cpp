@@ -74,7 +74,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     for (const int lRow : vRows) {
         std::string sName;
         double f = 0;
-        m_pMain->Session().Calibration().Lines().GetLine(lRow - 1, f, &sName);
+        m_pMain->Session().Calibration().Wavelengths().Lines().GetLine(lRow - 1, f, &sName);
         vLambda.push_back(f);
     }
     OpenSingleColumn(WritePixels(m_oDir, "lamp.txt", vLambda, true));
@@ -90,7 +90,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     for (int32_t i = 0; i < 7; ++i) {
         IdentifyLaboratoryLine(i, vRows[static_cast<std::size_t>(i)]);
     }
-    ASSERT_EQ(m_pMain->Session().Calibration().GetCalibrationPointCount(), 7);
+    ASSERT_EQ(m_pMain->Session().Calibration().Wavelengths().GetCalibrationPointCount(), 7);
 
     // A star in pixels with an absorption line at 6562.8 A.
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
@@ -158,7 +158,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     });
     Item("mniCalibrate")->trigger();
     Item("mniClearReferenceLines")->trigger();
-    EXPECT_EQ(m_pMain->Session().Calibration().GetCalibrationPointCount(), 0);
+    EXPECT_EQ(m_pMain->Session().Calibration().Wavelengths().GetCalibrationPointCount(), 0);
     m_pMain->PrepareContextMenu();
     EXPECT_FALSE(Item("mniCalibrate")->isVisible());
 }
@@ -168,7 +168,7 @@ TEST_F(CalibrationWindowTest, TooFewPointsWarnAndKeepTheWavelengths)
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
     Spectrum* pStar = m_pMain->GetCurrentSpectrum();
     const std::vector<double> vPixels = pStar->GetWavelengths();
-    m_pMain->Session().AddCalibrationPoint(100.0, 5870.0);
+    m_pMain->Session().Calibration().AddCalibrationPoint(100.0, 5870.0);
     WhenModal([](QWidget* pDialog) {
         Child<QRadioButton>(pDialog, "rabPolynomialRegression")->click();
         Child<QSpinBox>(pDialog, "edOrder")->setValue(2);

@@ -43,7 +43,7 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_FALSE(Item("mniOpenCCParams")->isEnabled()) << "parameters wait for a template";
     EXPECT_FALSE(Item("mniRunCC")->isEnabled());
     OpenTemplate(WriteShifted(m_oDir, "template.txt", 0.0));
-    ASSERT_NE(m_pMain->Session().Template(), nullptr);
+    ASSERT_NE(m_pMain->Session().Correlation().Template(), nullptr);
     EXPECT_TRUE(Item("mniOpenCCParams")->isEnabled());
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 2);
     EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::CorrelationTemplatePath), m_oDir.File("").substr(0, m_oDir.File("").size() - 1));
@@ -64,8 +64,8 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     });
     Item("mniNewCCParams")->trigger();
     EXPECT_EQ(m_pMain->Session().Settings().ReadFloat(Setting::TemplateVelocity), -12.25);
-    EXPECT_TRUE(m_pMain->Session().Correlation().AreParametersSet());
-    EXPECT_EQ(m_pMain->Session().Correlation().GetHeliocentricCorrection(), -5.5);
+    EXPECT_TRUE(m_pMain->Session().Correlation().Calculation().AreParametersSet());
+    EXPECT_EQ(m_pMain->Session().Correlation().Calculation().GetHeliocentricCorrection(), -5.5);
     EXPECT_FALSE(Item("mniRunCC")->isEnabled()) << "no current spectrum yet";
 
     OpenSpectrum(WriteShifted(m_oDir, "star.txt", 40.0));
@@ -84,17 +84,17 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     });
     Item("mniNewCCParams")->trigger();
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_pMain->Session().SetObjectCoordinates({5, 55, 7, 24});
+    m_pMain->Session().Project().SetObjectCoordinates({5, 55, 7, 24});
     ASSERT_TRUE(Item("mniRunCC")->isEnabled());
     Item("mniRunCC")->trigger();
-    ASSERT_NE(m_pMain->Session().CorrelationFunction(), nullptr);
+    ASSERT_NE(m_pMain->Session().Correlation().CorrelationFunction(), nullptr);
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 4);
-    EXPECT_NEAR(m_pMain->Session().Correlation().GetPeakVelocity(), 40.0, 0.5);
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
-    const double fExpected = m_pMain->Session().Table().Coordinates().CorrectVelocity(0.0, 2455000.5) + 5.5 +
-                             m_pMain->Session().Correlation().GetPeakVelocity() - 12.25;
-    EXPECT_DOUBLE_EQ(m_pMain->Session().Table().Rows()[0].measurements[0].fVelocity1, fExpected);
-    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.5);
+    EXPECT_NEAR(m_pMain->Session().Correlation().Calculation().GetPeakVelocity(), 40.0, 0.5);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
+    const double fExpected = m_pMain->Session().Project().Table().Coordinates().CorrectVelocity(0.0, 2455000.5) + 5.5 +
+                             m_pMain->Session().Correlation().Calculation().GetPeakVelocity() - 12.25;
+    EXPECT_DOUBLE_EQ(m_pMain->Session().Project().Table().Rows()[0].measurements[0].fVelocity1, fExpected);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows()[0].fJulianDate, 2455000.5);
 
     // Parameters saved and read back.
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("cc.txt"));
@@ -102,24 +102,24 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_EQ(ReadWholeFile(m_oDir.File("cc.txt")).size(), 32U);
     m_oPrompts.qOpenFiles.push_back(m_oDir.File("cc.txt"));
     Item("mniOpenCCParams")->trigger();
-    EXPECT_TRUE(m_pMain->Session().Correlation().AreParametersSet());
+    EXPECT_TRUE(m_pMain->Session().Correlation().Calculation().AreParametersSet());
 
     // Unusable parameters: the run says why and the table stays.
-    m_pMain->Session().SetCorrelationParameters({6300, 6300, 2, 30, 0.01}, TemplateCorrection{true, 0.0, {}, 0.0});
+    m_pMain->Session().Correlation().SetCorrelationParameters({6300, 6300, 2, 30, 0.01}, TemplateCorrection{true, 0.0, {}, 0.0});
     Item("mniRunCC")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
 }
 
 TEST_F(CrossCorrelationWindowTest, RunStopsWithoutAnObservationTime)
 {
     OpenTemplate(WriteShifted(m_oDir, "template.txt", 0.0));
-    m_pMain->Session().SetCorrelationParameters({6050, 6650, 2, 30, 0.01}, TemplateCorrection{true, 0.0, {}, 0.0});
+    m_pMain->Session().Correlation().SetCorrelationParameters({6050, 6650, 2, 30, 0.01}, TemplateCorrection{true, 0.0, {}, 0.0});
     OpenSpectrum(WriteShifted(m_oDir, "star.txt", 10.0));
     m_oPrompts.qAnswers = {Button::Ok};
     WhenModal([](QWidget* pDialog) { Press(pDialog, "btnCancel"); });
     Item("mniRunCC")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "No time stamp specified!");
-    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
-    EXPECT_EQ(m_pMain->Session().CorrelationFunction(), nullptr);
+    EXPECT_TRUE(m_pMain->Session().Project().Table().Rows().empty());
+    EXPECT_EQ(m_pMain->Session().Correlation().CorrelationFunction(), nullptr);
 }

@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, ObserverCoordinatesShowDefaultsAndStoreEitherSeparator)
     Item("mniObserverCoordinates")->trigger();
     EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LongDeg", 0), 10.5);
     EXPECT_EQ(oIni.ReadFloat("GeographicCoordinates", "LatMin", 0), 30.0);
-    EXPECT_EQ(m_pMain->Session().Site().fLatitudeDegrees, 52.0);
+    EXPECT_EQ(m_pMain->Session().Project().Site().fLatitudeDegrees, 52.0);
 }
 
 TEST_F(MainWindowTest, MiscSettingsSetTheWidthMaximumAndTheThreshold)

@@ -87,7 +87,7 @@ protected:
         for (int32_t i = 0; i < 100; ++i) {
             double f = 0;
             std::string sName;
-            if (m_pMain->Session().Calibration().Lines().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 0.01) {
+            if (m_pMain->Session().Calibration().Wavelengths().Lines().GetLine(i, f, &sName) && std::fabs(f - fLambda) < 0.01) {
                 return i + 1;
             }
         }
@@ -130,7 +130,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     m_pMain->PrepareContextMenu();
     ASSERT_TRUE(Item("mniIdentifyLampLinesPopup")->isVisible());
     Item("mniIdentifyLampLinesPopup")->trigger();
-    const std::vector<CalibrationPoint>& vPoints = m_pMain->Session().Calibration().Points();
+    const std::vector<CalibrationPoint>& vPoints = m_pMain->Session().Calibration().Wavelengths().Points();
     ASSERT_EQ(vPoints.size(), vLampLines.size());
     for (std::size_t i = 0; i < vPoints.size(); ++i) {
         EXPECT_NEAR(vPoints[i].fLambda, Number(vLampLines[i]), 1e-6) << "lamp line " << i;
@@ -196,7 +196,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
                 Activate(i);
                 Item("mniIdentifyWithXX")->trigger();
             }
-            vByHand = m_pMain->Session().LineTable();
+            vByHand = m_pMain->Session().Lines().LineTable();
             for (int32_t i = 0; i < pStar->GetSpectralLineCount(); ++i) {
                 Item("mniUndo")->trigger();
             }
@@ -207,7 +207,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
             lIdentified += pStar->GetLineLaboratoryIndex(i) >= 0 ? 1 : 0;
         }
         if (bFirst) {
-            const std::vector<LineTableRow> vAll = m_pMain->Session().LineTable();
+            const std::vector<LineTableRow> vAll = m_pMain->Session().Lines().LineTable();
             ASSERT_EQ(vAll.size(), vByHand.size());
             for (std::size_t i = 0; i < vAll.size(); ++i) {
                 EXPECT_EQ(vAll[i].sName, vByHand[i].sName);
@@ -244,12 +244,12 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
         }
         Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     }
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 20U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 20U);
     Snapshot("table", 1, 1);
 
     // Corrected velocities: the observer's motion is gone.
     DataSeries oCurve;
-    m_pMain->Session().Table().GetRVCurve(oCurve);
+    m_pMain->Session().Project().Table().GetRVCurve(oCurve);
     ASSERT_EQ(oCurve.GetArraySize(), 20);
     double fWorst = 0;
     for (int32_t k = 0; k < 20; ++k) {
@@ -264,10 +264,10 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     m_oPrompts.qSaveFiles.push_back(sProject);
     Item("mniSaveProject")->trigger();
     Item("mniCloseProject")->trigger();
-    ASSERT_TRUE(m_pMain->Session().Table().Rows().empty());
+    ASSERT_TRUE(m_pMain->Session().Project().Table().Rows().empty());
     m_oPrompts.qOpenFiles.push_back(sProject);
     Item("mniOpenProject")->trigger();
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 20U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 20U);
 
     // 5. The orbit within ranges that hold the truth, and the period.
     WhenModal([](QWidget* pDialog) {
@@ -283,7 +283,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     });
     ASSERT_TRUE(Item("mniCalculateElements")->isEnabled());
     Item("mniCalculateElements")->trigger();
-    ASSERT_TRUE(m_pMain->Session().Orbit().IsOptimized());
+    ASSERT_TRUE(m_pMain->Session().Orbit().GridSearch().IsOptimized());
 
     Snapshot("orbit", 2, 1);
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("elements.txt"));
@@ -344,9 +344,9 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     });
     Item("mniNewCCParams")->trigger();
     OpenSpectrum(kRun + "/" + vEpochs[0].substr(0, vEpochs[0].find(';')));
-    m_pMain->Session().SetObservationTime(Number(vEpochs[0].substr(vEpochs[0].find(';') + 1)));
+    m_pMain->Session().Spectra().SetObservationTime(Number(vEpochs[0].substr(vEpochs[0].find(';') + 1)));
     Item("mniRunCC")->trigger();
-    ASSERT_NE(m_pMain->Session().CorrelationFunction(), nullptr)
+    ASSERT_NE(m_pMain->Session().Correlation().CorrelationFunction(), nullptr)
         << (m_oPrompts.vMessages.empty() ? std::string("no message") : m_oPrompts.vMessages.back().sText)
         << (m_pMain->GetCurrentSpectrum() == nullptr ? " and no current spectrum" : "");
     auto* pPlots = Child<QTabWidget>(m_pMain.get(), "pgcPlots");
@@ -392,7 +392,7 @@ TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
     }
     m_oPrompts.qOpenFileLists.push_back(vFiles);
     Item("mniOpenSpectrum")->trigger();
-    ASSERT_EQ(m_pMain->Session().SpectrumCount(), 20);
+    ASSERT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 20);
     // The one question: the header's object for the table.
     m_oPrompts.qAnswers = {Button::Yes};
     // The sliders set once; then four actions per spectrum: choose it, find, identify all, add.
@@ -400,7 +400,7 @@ TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     for (int32_t k = 0; k < 20; ++k) {
         plsbSpectra->setCurrentRow(k);
-        ASSERT_EQ(m_pMain->Session().CurrentIndex(), k);
+        ASSERT_EQ(m_pMain->Session().Spectra().CurrentIndex(), k);
         Child<QPushButton>(m_pMain.get(), "btnGo")->click();
         Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
         EXPECT_TRUE(m_pMain->statusBar()->currentMessage().startsWith("5 lines identified"))
@@ -409,11 +409,11 @@ TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
     }
     ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
     EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Object coordinates");
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 20U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 20U);
     // The corrected velocities are the truth: the header's time, object and site were used.
     const std::vector<std::string> vTruth = Lines(kRun + "/velocities.txt");
     DataSeries oCurve;
-    m_pMain->Session().Table().GetRVCurve(oCurve);
+    m_pMain->Session().Project().Table().GetRVCurve(oCurve);
     ASSERT_EQ(oCurve.GetArraySize(), 20);
     for (int32_t k = 0; k < 20; ++k) {
         const std::vector<double> vRow = Fields(vTruth[static_cast<std::size_t>(k)]);

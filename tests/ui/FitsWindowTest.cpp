@@ -42,10 +42,10 @@ std::string WriteFits(const TempDir& oDir, const std::string& sName, double fDec
 // The current spectrum's line found and identified with the nearest laboratory line.
 void FindAndIdentify(MainWindow& oMain)
 {
-    EXPECT_FALSE(oMain.Session().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+    EXPECT_FALSE(oMain.Session().Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
     ASSERT_GT(oMain.GetCurrentSpectrum()->GetSpectralLineCount(), 0);
     oMain.GetCurrentSpectrum()->ToggleActiveLine(0);
-    oMain.Session().IdentifyActiveLineWithNearest();
+    oMain.Session().Lines().IdentifyActiveLineWithNearest();
 }
 
 } // namespace
@@ -62,14 +62,14 @@ TEST_F(MainWindowTest, SeveralSpectraOpenAtOnceWithOneImportDialog)
     });
     Item("mniOpenSpectrum")->trigger();
     EXPECT_EQ(lImportDialogs, 1);
-    ASSERT_EQ(m_pMain->Session().SpectrumCount(), 3) << "the two-dimensional image is refused";
+    ASSERT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 3) << "the two-dimensional image is refused";
     ASSERT_FALSE(m_oPrompts.vMessages.empty());
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("not a one-dimensional spectrum"), std::string::npos);
     // The second text file is read with the settings the first confirmed: its header line skipped.
-    EXPECT_EQ(m_pMain->Session().SpectrumAt(2)->GetWavelengths(), (std::vector<double>{6600, 6601}));
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumAt(2)->GetWavelengths(), (std::vector<double>{6600, 6601}));
     double fJd = 0;
-    EXPECT_TRUE(m_pMain->Session().SpectrumAt(0)->GetObservationTime(fJd)) << "the FITS header's time";
-    EXPECT_FALSE(m_pMain->Session().SpectrumAt(1)->GetObservationTime(fJd));
+    EXPECT_TRUE(m_pMain->Session().Spectra().SpectrumAt(0)->GetObservationTime(fJd)) << "the FITS header's time";
+    EXPECT_FALSE(m_pMain->Session().Spectra().SpectrumAt(1)->GetObservationTime(fJd));
 
     // The newest first in "Recent files"; choosing one opens it again.
     auto* pRecent = Child<QMenu>(m_pMain.get(), "mnuRecentFiles");
@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, SeveralSpectraOpenAtOnceWithOneImportDialog)
     EXPECT_EQ(pRecent->actions()[0]->toolTip().toStdString(), sText2);
     EXPECT_EQ(pRecent->actions()[2]->toolTip().toStdString(), kFits + "image_linear.fits");
     pRecent->actions()[2]->trigger();
-    EXPECT_EQ(m_pMain->Session().SpectrumCount(), 4);
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 4);
     EXPECT_EQ(pRecent->actions()[0]->toolTip().toStdString(), kFits + "image_linear.fits");
 }
 
@@ -92,9 +92,9 @@ TEST_F(MainWindowTest, AFitsSpectrumBringsItsTimeAndObjectToTheTable)
     Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
     EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Object coordinates");
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
-    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2459739.4);
-    const auto oObject = m_pMain->Session().ObjectPosition();
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows()[0].fJulianDate, 2459739.4);
+    const auto oObject = m_pMain->Session().Project().ObjectPosition();
     ASSERT_TRUE(oObject);
     EXPECT_NEAR(oObject->fDeclinationDegrees + oObject->fDeclinationMinutes / 60.0, 64.3758, 1e-9);
 
@@ -106,7 +106,7 @@ TEST_F(MainWindowTest, AFitsSpectrumBringsItsTimeAndObjectToTheTable)
     Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     ASSERT_EQ(m_oPrompts.vMessages.size(), 2U);
     EXPECT_NE(m_oPrompts.vMessages[1].sText.find("3.0' away"), std::string::npos) << m_oPrompts.vMessages[1].sText;
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
 
     // The header's cards, and the spectrum saved as FITS with the table's object and the correction.
     m_pMain->PrepareContextMenu();
@@ -138,8 +138,8 @@ TEST_F(MainWindowTest, FilesDroppedOnTheWindowOpen)
     QDropEvent oDrop(QPointF(50, 50), Qt::CopyAction, &oData, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m_pMain.get(), &oDrop);
     QApplication::processEvents();
-    EXPECT_EQ(m_pMain->Session().SpectrumCount(), 2);
-    EXPECT_EQ(m_pMain->Session().SpectrumName(1), "image_nm.fits.gz");
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 2);
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumName(1), "image_nm.fits.gz");
 }
 
 TEST_F(MainWindowTest, NormalisingDividesByTheContinuumShownAndCanBeUndone)

@@ -106,7 +106,7 @@ TEST_F(MainWindowTest, StartUpWithoutLaboratoryLinesAsksForAFile)
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sTitle, "Load file with inertial (laboratory) lines");
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sFilter, "ASCII Text files (*.asc)|*.asc|All files (*.*)|*.*");
     EXPECT_EQ(m_oPrompts.vFileDialogs[0].sInitialDirectory, "LinesX.txt");
-    EXPECT_EQ(m_pMain->Session().LaboratoryLineTable().GetLineCount(), 16);
+    EXPECT_EQ(m_pMain->Session().Lines().LaboratoryLineTable().GetLineCount(), 16);
     EXPECT_EQ(m_pMain->StatusText(0, 10), "LinesX.txt");
     EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::LaboratoryLinesFilePath), kLines);
 }
@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, AnUnreadableLinesFileIsReported)
     ASSERT_FALSE(m_oPrompts.vMessages.empty());
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File not found error!");
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Unable to load laboratory wavelengths!");
-    EXPECT_EQ(m_pMain->Session().LaboratoryLineTable().GetLineCount(), 0);
+    EXPECT_EQ(m_pMain->Session().Lines().LaboratoryLineTable().GetLineCount(), 0);
     EXPECT_EQ(m_pMain->StatusText(0, 10), "missing.asc");
 }
 
@@ -285,7 +285,7 @@ TEST_F(LinesWindowTest, AnEmptyLaboratoryTableIdentifiesNothing)
 {
     m_oPrompts.qOpenFiles.push_back(m_oDir.Write("empty.asc", ""));
     Item("mniOpenLinesFile")->trigger();
-    EXPECT_EQ(m_pMain->Session().LaboratoryLineTable().GetLineCount(), 0);
+    EXPECT_EQ(m_pMain->Session().Lines().LaboratoryLineTable().GetLineCount(), 0);
     Item("mniFindSpectralLines")->trigger();
     Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);

@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, AFileWithoutDataGivesAnEmptySpectrum)
     OpenSpectrum(m_oDir.File("vanished.txt"));
     ASSERT_NE(m_pMain->GetCurrentSpectrum(), nullptr);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum()->GetNumberValues(), 0);
-    EXPECT_EQ(m_pMain->Session().SpectrumCount(), 2);
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 2);
     EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
     QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
     QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomOut"), Qt::LeftButton);
@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, CancellingLeavesEverythingAsItWas)
     WhenModal([](QWidget* pDialog) { pDialog->close(); });
     Item("mniOpenSpectrum")->trigger();
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
-    EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
+    EXPECT_TRUE(m_pMain->Session().Spectra().SpectrumCount() == 0);
     EXPECT_EQ(Child<QListWidget>(m_pMain.get(), "lsbSpectra")->count(), 0);
     EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::SpectraPath), ".");
 }
@@ -183,8 +183,8 @@ TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
     OpenSpectrum(sCopy);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ASSERT_EQ(plsbSpectra->count(), 2);
-    Spectrum* pFirst = m_pMain->Session().SpectrumAt(0);
-    Spectrum* pSecond = m_pMain->Session().SpectrumAt(1);
+    Spectrum* pFirst = m_pMain->Session().Spectra().SpectrumAt(0);
+    Spectrum* pSecond = m_pMain->Session().Spectra().SpectrumAt(1);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond);
 
     ClickItem(plsbSpectra, 0, Qt::ControlModifier);
@@ -202,12 +202,12 @@ TEST_F(MainWindowTest, TheListEntryTheUserWorksWithIsTheCurrentSpectrum)
         OpenSpectrum(m_oDir.Write(pcName, "6562.0\t1\n6563.0\t0.5\n6564.0\t1\n"));
     }
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
-    ASSERT_EQ(m_pMain->Session().CurrentIndex(), 2);
+    ASSERT_EQ(m_pMain->Session().Spectra().CurrentIndex(), 2);
     // The arrow keys move the highlight and the current spectrum with it.
     plsbSpectra->setFocus();
     QTest::keyClick(plsbSpectra, Qt::Key_Up);
     EXPECT_EQ(plsbSpectra->currentRow(), 1);
-    EXPECT_EQ(m_pMain->Session().CurrentIndex(), 1);
+    EXPECT_EQ(m_pMain->Session().Spectra().CurrentIndex(), 1);
     // A right click on another entry makes it current before its menu acts.
     const QPoint oAt = plsbSpectra->visualItemRect(plsbSpectra->item(0)).center();
     QContextMenuEvent oRightClick(QContextMenuEvent::Mouse, oAt, plsbSpectra->viewport()->mapToGlobal(oAt));
@@ -215,12 +215,12 @@ TEST_F(MainWindowTest, TheListEntryTheUserWorksWithIsTheCurrentSpectrum)
     auto* ppumSpectrum = Child<QMenu>(m_pMain.get(), "pumSpectrum");
     EXPECT_TRUE(ppumSpectrum->isVisible());
     ppumSpectrum->hide();
-    EXPECT_EQ(m_pMain->Session().CurrentIndex(), 0);
+    EXPECT_EQ(m_pMain->Session().Spectra().CurrentIndex(), 0);
     // "Remove spectrum" then removes the entry the user chose, and the first remaining one is current.
     Item("mniRemoveSpectrum")->trigger();
     ASSERT_EQ(plsbSpectra->count(), 2);
     EXPECT_EQ(plsbSpectra->item(0)->text(), "b.txt");
-    EXPECT_EQ(m_pMain->Session().SpectrumName(m_pMain->Session().CurrentIndex()), "b.txt");
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumName(m_pMain->Session().Spectra().CurrentIndex()), "b.txt");
 }
 
 TEST_F(MainWindowTest, SwitchingSpectraKeepsEachOnesZoom)
@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, RemovingAllSpectraBlanksThePlotAndDisablesTheKind)
     QTest::keyClick(plsbSpectra, Qt::Key_A, Qt::ControlModifier);
     Item("mniRemoveSpectrum")->trigger();
     EXPECT_EQ(plsbSpectra->count(), 0);
-    EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
+    EXPECT_TRUE(m_pMain->Session().Spectra().SpectrumCount() == 0);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), nullptr);
     EXPECT_TRUE(IsBlank(m_pMain->ChartBitmap()));
     EXPECT_FALSE(Child<QCheckBox>(m_pMain.get(), "chbEmissionSpectrum")->isEnabled());
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, RemovingOneSpectrumMakesTheFirstCurrent)
     OpenSpectrum(kSample);
     OpenSpectrum(m_oDir.Write("b.txt", "1\t1\n2\t2\n"));
     OpenSpectrum(m_oDir.Write("c.txt", "1\t1\n2\t2\n"));
-    Spectrum* pFirst = m_pMain->Session().SpectrumAt(0);
+    Spectrum* pFirst = m_pMain->Session().Spectra().SpectrumAt(0);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ClickItem(plsbSpectra, 1);
     Item("mniRemoveSpectrum")->trigger();
@@ -576,7 +576,7 @@ TEST_F(MainWindowTest, TheFirstStartFitsTheScreenAndSizeAndSplitterComeBackOnThe
                                                    std::tuple{kSample, 10, 60}}) {
         OpenSpectrum(sFile);
         Item("mniFindSpectralLines")->trigger();
-        const int lLines = m_pMain->Session().CurrentSpectrum()->GetSpectralLineCount();
+        const int lLines = m_pMain->Session().Spectra().CurrentSpectrum()->GetSpectralLineCount();
         EXPECT_GE(lLines, lAtLeast) << sFile;
         EXPECT_LE(lLines, lAtMost) << sFile;
     }

@@ -110,10 +110,10 @@ TEST_F(RvTableWindowTest, TimeCoordinatesAndCorrectionInTheStatusBar)
     EXPECT_EQ(m_pMain->StatusText(0, 4), "20:30");
     EXPECT_EQ(m_pMain->StatusText(1, 1), "") << "no object coordinates yet";
     // 23:59:40 UT is shown at the nearest minute, on the next day.
-    m_pMain->Session().SetObservationTime(2455988.5 - 20.0 / 86400.0);
+    m_pMain->Session().Spectra().SetObservationTime(2455988.5 - 20.0 / 86400.0);
     EXPECT_EQ(m_pMain->StatusText(0, 3), "02.03.2012");
     EXPECT_EQ(m_pMain->StatusText(0, 4), "00:00");
-    m_pMain->Session().SetObservationTime(fJd);
+    m_pMain->Session().Spectra().SetObservationTime(fJd);
 
     SetObject("5", "55", "7", "24");
     EXPECT_EQ(m_pMain->StatusText(0, 6), " 5h55'");
@@ -155,7 +155,7 @@ TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
         ASSERT_TRUE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
         EXPECT_EQ(fJd, eAnswer == Button::Yes ? 2299000.5 : 2459739.38522) << pcTyped;
     }
-    m_pMain->Session().SetObservationTime(2459739.38522);
+    m_pMain->Session().Spectra().SetObservationTime(2459739.38522);
     EXPECT_TRUE(m_pMain->Session().Settings().File().ReadBool("Settings", "UseJulianDate", false));
 
     // Cancel stores nothing; a day that is no number keeps the dialog open.
@@ -191,7 +191,7 @@ TEST_F(RvTableWindowTest, TheTimeDialogOffersOnlyTheSpectrumsOwnTime)
     Item("mniTimeStamp2")->trigger();
     EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetObservationTime(fJd));
     // A spectrum with a time of its own shows it (11:45 of 26 August 2020 in UT).
-    m_pMain->Session().SetObservationTime(2459087.98958333);
+    m_pMain->Session().Spectra().SetObservationTime(2459087.98958333);
     WhenModal([](QWidget* pDialog) {
         Child<QRadioButton>(pDialog, "rabUseCivilDate")->click();
         EXPECT_EQ(Child<QLineEdit>(pDialog, "edCivilDateDays")->text(), "26");
@@ -274,7 +274,7 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     EXPECT_EQ(m_oPrompts.vMessages[1].sTitle, "No object coordinates specified!");
     EXPECT_EQ(m_oPrompts.vMessages[1].sText, "Please specify object coordinates before evaluating!");
 
-    const RvTable& oTable = m_pMain->Session().Table();
+    const RvTable& oTable = m_pMain->Session().Project().Table();
     ASSERT_EQ(oTable.Rows().size(), 1U);
     EXPECT_TRUE(oTable.Coordinates().AreObserverCoordinatesSet());
     const double fExpected = (pSpectrum->GetLineCenter(0) - 6562.8) / 6562.8 * 299792.458 - 27.5126;
@@ -296,23 +296,23 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
 TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
 {
     AddRow("a.txt", 0.5, 2455000.5);
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
-    EXPECT_FALSE(m_pMain->Session().Table().IsSaved());
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
+    EXPECT_FALSE(m_pMain->Session().Project().Table().IsSaved());
 
     const std::string sProject = m_oDir.File("p.mtx");
     m_oPrompts.qSaveFiles.push_back(sProject);
     Item("mniSaveProject")->trigger();
     EXPECT_EQ(m_oPrompts.vFileDialogs.back().sTitle, "Save matrix");
-    EXPECT_TRUE(m_pMain->Session().Table().IsSaved());
+    EXPECT_TRUE(m_pMain->Session().Project().Table().IsSaved());
     EXPECT_EQ(m_pMain->Session().Settings().ReadPath(Setting::TablePath), ExtractDirectory(sProject));
 
     // Close, then reopen: the row and the laboratory table come back.
     Item("mniCloseProject")->trigger();
-    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
-    EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
+    EXPECT_TRUE(m_pMain->Session().Project().Table().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().Spectra().SpectrumCount() == 0);
     m_oPrompts.qOpenFiles.push_back(sProject);
     Item("mniOpenProject")->trigger();
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
     EXPECT_EQ(GridText(1, 0), "H-alpha");
     EXPECT_EQ(m_pMain->StatusText(0, 10), "LinesX.txt");
 
@@ -321,28 +321,28 @@ TEST_F(RvTableWindowTest, ProjectsSaveReopenAndRefuseDamagedFiles)
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "File format error!");
     EXPECT_EQ(m_oPrompts.vMessages.back().sText.rfind("Unable to load matrix file!", 0), 0U);
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("bad.mtx\nThe file is no intact project file"), std::string::npos);
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << "the open project stays";
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U) << "the open project stays";
     EXPECT_EQ(GridText(1, 0), "H-alpha");
 }
 
 TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
 {
     AddRow("a.txt", 0.5, 2455000.5);
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
 
     // Yes, then the save dialog is cancelled: nothing is discarded.
     m_oPrompts.qAnswers = {Button::Yes};
     Item("mniCloseProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Save changes in RV evaluation?");
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
-    EXPECT_FALSE(m_pMain->Session().SpectrumCount() == 0);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
+    EXPECT_FALSE(m_pMain->Session().Spectra().SpectrumCount() == 0);
 
     // Yes, then a file that cannot be written: still nothing is discarded, and the failure is said.
     m_oPrompts.qAnswers = {Button::Yes};
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("no/such/folder/p.mtx"));
     Item("mniCloseProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sTitle, "Error!");
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
 
     // Opening a project stops there too, before its file dialog.
     m_oPrompts.qAnswers = {Button::Yes};
@@ -350,7 +350,7 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     Item("mniOpenProject")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Save changes in RV evaluation?");
     EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs + 1) << "only the save dialog";
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
 
     // Closing the program stops there too.
     m_oPrompts.qAnswers = {Button::Yes};
@@ -358,21 +358,21 @@ TEST_F(RvTableWindowTest, UnsavedRowsAreKeptWhenTheWantedSaveDoesNotHappen)
     EXPECT_TRUE(m_pMain->isVisible());
 
     // No discards the rows, the spectra and the star's coordinates (the next project's star is another).
-    m_pMain->Session().SetObjectCoordinates({1, 2, 3, 4});
+    m_pMain->Session().Project().SetObjectCoordinates({1, 2, 3, 4});
     m_oPrompts.qAnswers = {Button::No};
     Item("mniCloseProject")->trigger();
-    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
-    EXPECT_TRUE(m_pMain->Session().SpectrumCount() == 0);
-    EXPECT_FALSE(m_pMain->Session().Table().Coordinates().AreObjectCoordinatesSet());
+    EXPECT_TRUE(m_pMain->Session().Project().Table().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().Spectra().SpectrumCount() == 0);
+    EXPECT_FALSE(m_pMain->Session().Project().Table().Coordinates().AreObjectCoordinatesSet());
     EXPECT_EQ(Grid()->model()->rowCount(), 3) << "one empty data row";
 }
 
 TEST_F(RvTableWindowTest, CancelOnEveryQuestionToSaveLeavesEverythingAsItWas)
 {
     AddRow("a.txt", 0.5, 2455000.5);
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
     const std::size_t lDialogs = m_oPrompts.vFileDialogs.size();
-    const std::string sLines = m_pMain->Session().LaboratoryLineTable().GetFileName();
+    const std::string sLines = m_pMain->Session().Lines().LaboratoryLineTable().GetFileName();
     // Closing the project, clearing the table, opening another project, another lines file (after
     // its own warning), quitting.
     const std::vector<std::pair<const char*, std::deque<Button>>> vCommands = {
@@ -389,10 +389,10 @@ TEST_F(RvTableWindowTest, CancelOnEveryQuestionToSaveLeavesEverythingAsItWas)
         }
         EXPECT_EQ(m_oPrompts.vMessages.back().sText, "Save changes in RV evaluation?") << sWhat;
         EXPECT_EQ(m_oPrompts.vMessages.back().eButtons, Buttons::YesNoCancel) << sWhat;
-        EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << sWhat;
-        EXPECT_EQ(m_pMain->Session().SpectrumCount(), 1) << sWhat;
+        EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U) << sWhat;
+        EXPECT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 1) << sWhat;
         EXPECT_EQ(m_oPrompts.vFileDialogs.size(), lDialogs) << sWhat << ": no file asked for";
-        EXPECT_EQ(m_pMain->Session().LaboratoryLineTable().GetFileName(), sLines) << sWhat;
+        EXPECT_EQ(m_pMain->Session().Lines().LaboratoryLineTable().GetFileName(), sLines) << sWhat;
         EXPECT_TRUE(m_pMain->isVisible()) << sWhat;
     }
 }
@@ -401,9 +401,9 @@ TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBa
 {
     OpenIdentified("a.txt", 0.5);
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_pMain->Session().SetObjectCoordinates({1, 2, 3, 4});
+    m_pMain->Session().Project().SetObjectCoordinates({1, 2, 3, 4});
     Item("mniAddToMatrix")->trigger();
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
     EXPECT_EQ(m_pMain->statusBar()->currentMessage(), "Row 1 added (JD 2455000.5000)");
     EXPECT_EQ(m_pMain->windowTitle(), "Quandrel 2.1.3 *");
 
@@ -415,13 +415,13 @@ TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBa
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("Row 1 of the table (18. 6.2009  0:00) has the same observation time"),
               std::string::npos)
         << m_oPrompts.vMessages.back().sText;
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
     m_oPrompts.qAnswers = {Button::Yes};
     Item("mniAddToMatrix")->trigger();
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 2U);
     // The new row (before the other of its time) is selected.
     EXPECT_EQ(Grid()->currentIndex().row(), RvTableModel::ModelRow(0));
-    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fSpectrumKey, m_pMain->GetCurrentSpectrum()->Key());
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows()[0].fSpectrumKey, m_pMain->GetCurrentSpectrum()->Key());
 
     // The first save asks for a file; the next one writes it again without asking.
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("season.mtx"));
@@ -445,48 +445,48 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
 {
     Spectrum* pA = AddRow("a.txt", 0.5, 2455000.5);
     AddRow("b.txt", -0.5, 2455000.2, 0.45);
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
-    EXPECT_EQ(m_pMain->Session().Table().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 2U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
 
     SetCurrentCell(2, 1);
     Item("mniClearSingleCell")->trigger();
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U) << "the row's only measurement went with it";
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U) << "the row's only measurement went with it";
 
     // "Remove from RV table" on the current spectrum (b, selected): its row, if any, and the spectrum go.
     Item("mniRemoveFromMatrix")->trigger();
-    EXPECT_EQ(m_pMain->Session().SpectrumCount(), 1);
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 1);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pA);
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
 
     // Removing a row asks first: No keeps it, Yes removes it.
     SetCurrentCell(2, 0);
     m_oPrompts.qAnswers = {Button::No};
     Item("mniRemoveEvaluation")->trigger();
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("Remove row 1 ("), std::string::npos);
     m_oPrompts.qAnswers = {Button::Yes};
     Item("mniRemoveEvaluation")->trigger();
-    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().Project().Table().Rows().empty());
     // Ctrl+Z brings it back; the Edit menu names what it undoes.
     EXPECT_EQ(Item("mniUndo")->text(), "&Undo remove row 1");
     QApplication::setActiveWindow(m_pMain.get());
     QTest::keyClick(m_pMain.get(), Qt::Key_Z, Qt::ControlModifier);
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
     EXPECT_EQ(GridText(1, 2).isEmpty(), false);
     SetCurrentCell(2, 0);
     m_oPrompts.qAnswers = {Button::Yes};
     Item("mniRemoveEvaluation")->trigger();
-    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().Project().Table().Rows().empty());
     Item("mniRemoveEvaluation")->trigger(); // no rows: nothing happens
     Item("mniRemoveSingleColumn1")->trigger();
-    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().Project().Table().Rows().empty());
 }
 
 TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
 {
     OpenIdentified("a.txt", 0.5);
     m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
-    m_pMain->Session().SetObjectCoordinates({1, 0, 2, 0});
+    m_pMain->Session().Project().SetObjectCoordinates({1, 0, 2, 0});
     Item("mniAddToMatrix")->trigger();
 
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("rv.txt"));
@@ -509,7 +509,7 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     Item("mniOpenLinesFile")->trigger();
     EXPECT_EQ(m_oPrompts.vMessages.back().sText,
               "Changing the laboratory wavelengths file \n\rwill clear the RV evaluation table!\n\rDo you want to continue?");
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
 
     // Yes, then no file chosen: the table stays as it was; a file chosen clears it.
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("p.mtx"));
@@ -517,11 +517,11 @@ TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
     m_oPrompts.qAnswers = {Button::Yes};
     m_oPrompts.qOpenFiles.push_back(std::nullopt);
     Item("mniOpenLinesFile")->trigger();
-    EXPECT_EQ(m_pMain->Session().Table().Rows().size(), 1U);
+    EXPECT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
     m_oPrompts.qAnswers = {Button::Yes};
     m_oPrompts.qOpenFiles.push_back(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt");
     Item("mniOpenLinesFile")->trigger();
-    EXPECT_TRUE(m_pMain->Session().Table().Rows().empty());
+    EXPECT_TRUE(m_pMain->Session().Project().Table().Rows().empty());
 }
 
 TEST_F(RvTableWindowTest, TheCoordinatesDialogReopensWithTheFocusOnItsFirstField)
@@ -597,14 +597,14 @@ TEST_F(RvTableWindowTest, ARowWhoseLinesDisagreeIsMarkedAndNamesTheLine)
         if (fHalpha != 20.0) {
             // Identify all leaves out a line that disagrees with the others; the user identifies it by hand.
             EXPECT_LT(m_pMain->GetCurrentSpectrum()->GetLineLaboratoryIndex(3), 0);
-            m_pMain->Session().ActivateLine(3);
-            m_pMain->Session().IdentifyActiveLineWithNearest();
+            m_pMain->Session().Lines().ActivateLine(3);
+            m_pMain->Session().Lines().IdentifyActiveLineWithNearest();
         }
         m_pMain->GetCurrentSpectrum()->SetObservationTime(fJulianDate);
         m_oPrompts.qAnswers = {Button::Cancel};
         Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     }
-    ASSERT_EQ(m_pMain->Session().Table().Rows().size(), 2U);
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 2U);
     const int lMean = Grid()->model()->columnCount() - 1;
     EXPECT_EQ(GridText(lMean, 0), "Mean \u00B1 SE");
     // The corrected means: H-alpha 40 km/s off moves the second by 10 km/s and its error to 10 km/s.

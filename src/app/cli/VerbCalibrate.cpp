@@ -43,9 +43,9 @@ int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     Session oSession("");
     for (int32_t i = 0; i < oPoints.GetArraySize(); ++i) {
-        oSession.AddCalibrationPoint(oPoints.GetX(i), oPoints.GetY(i));
+        oSession.Calibration().AddCalibrationPoint(oPoints.GetX(i), oPoints.GetY(i));
     }
-    if (oSession.Calibration().GetCalibrationPointCount() < 2) {
+    if (oSession.Calibration().Wavelengths().GetCalibrationPointCount() < 2) {
         oErr << "The calibration needs at least two points at different positions.\n";
         return kExitInput;
     }
@@ -56,10 +56,10 @@ int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
-    oSession.AddSpectrum(std::move(pSpectrum), vFiles[0]);
-    oSession.BeginCalibration();
+    oSession.Spectra().AddSpectrum(std::move(pSpectrum), vFiles[0]);
+    oSession.Calibration().BeginCalibration();
     CalibrationFit oFit;
-    if (const Outcome oRefused = oSession.TryCalibration({!bSampling, lOrder.value_or(2)}, oFit)) {
+    if (const Outcome oRefused = oSession.Calibration().TryCalibration({!bSampling, lOrder.value_or(2)}, oFit)) {
         // The first sentence of the window's message.
         const std::string& sText = oRefused->sText;
         const std::string sFirst = sText.substr(0, sText.find('\n'));
@@ -71,20 +71,20 @@ int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     double fMeanSquare = 0.0;
     double fMaxAbs = 0.0;
-    if (oSession.Calibration().GetResiduals(fMeanSquare, fMaxAbs)) {
+    if (oSession.Calibration().Wavelengths().GetResiduals(fMeanSquare, fMaxAbs)) {
         oOut << "# residuals: mean square " << FormatFixedWidth(fMeanSquare, 10, 5) << ", largest "
              << FormatFixedWidth(fMaxAbs, 10, 5) << "\n";
     } else {
         oOut << "# residuals: none (sampling points)\n";
     }
-    const std::vector<double>& vCalibrated = oSession.CurrentSpectrum()->GetWavelengths();
-    const std::vector<double>& vValues = oSession.CurrentSpectrum()->GetIntensities();
+    const std::vector<double>& vCalibrated = oSession.Spectra().CurrentSpectrum()->GetWavelengths();
+    const std::vector<double>& vValues = oSession.Spectra().CurrentSpectrum()->GetIntensities();
     std::string sLine;
     for (std::size_t i = 0; i < vCalibrated.size(); ++i) {
         sLine = FormatFixed(vCalibrated[i], 6) + ";" + FormatFixed(vValues[i], 6) + "\n";
         oOut << sLine;
     }
-    oSession.EndCalibration(CalibrationMode{!bSampling, lOrder.value_or(2)});
+    oSession.Calibration().EndCalibration(CalibrationMode{!bSampling, lOrder.value_or(2)});
     return kExitOk;
 }
 

@@ -58,35 +58,35 @@ int RunCc(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         apSpectra[i]->TakeValues(std::move(vWavelength), std::move(vIntensity));
     }
     Session oSession("");
-    oSession.AddSpectrum(std::move(apSpectra[0]), vFiles[0]);
-    oSession.SetTemplate(std::move(apSpectra[1]));
-    oSession.SetCorrelationParameters({*fFrom, *fTo, lPoints, lSpan, fAccuracy}, TemplateCorrection{true, 0.0, {}, 0.0});
-    oSession.SetTemplateVelocity(fTemplateVelocity);
+    oSession.Spectra().AddSpectrum(std::move(apSpectra[0]), vFiles[0]);
+    oSession.Correlation().SetTemplate(std::move(apSpectra[1]));
+    oSession.Correlation().SetCorrelationParameters({*fFrom, *fTo, lPoints, lSpan, fAccuracy}, TemplateCorrection{true, 0.0, {}, 0.0});
+    oSession.Correlation().SetTemplateVelocity(fTemplateVelocity);
     if (oObservation) {
-        oSession.SetObservationTime(oObservation->fJulianDate);
-        oSession.SetObjectCoordinates(oObservation->oObject);
-        oSession.SetObserverSite(oObservation->oSite);
+        oSession.Spectra().SetObservationTime(oObservation->fJulianDate);
+        oSession.Project().SetObjectCoordinates(oObservation->oObject);
+        oSession.Project().SetObserverSite(oObservation->oSite);
     }
     CorrelationJob oJob;
-    Outcome oRefused = oSession.PrepareCrossCorrelation(oJob, oObservation.has_value());
+    Outcome oRefused = oSession.Correlation().PrepareCrossCorrelation(oJob, oObservation.has_value());
     if (!oRefused) {
         oJob.Run(nullptr);
-        oRefused = oSession.FinishCrossCorrelation(std::move(oJob));
+        oRefused = oSession.Correlation().FinishCrossCorrelation(std::move(oJob));
     }
     if (oRefused) {
         oErr << oRefused->sText << "\n";
         return kExitInput;
     }
-    const CorrelationResult& oResult = *oSession.LastCorrelation();
+    const CorrelationResult& oResult = *oSession.Correlation().LastCorrelation();
     oOut << FormatFixed(oResult.fVelocity, 6);
     if (oResult.oCorrected) {
         oOut << "\t" << FormatFixed(*oResult.oCorrected, 6);
     }
     oOut << "\n";
     if (bFunction) {
-        const DataSeries& oFunction = oSession.Correlation().GetCorrelationFunction();
+        const DataSeries& oFunction = oSession.Correlation().Calculation().GetCorrelationFunction();
         for (int32_t i = 0; i < oFunction.GetArraySize(); ++i) {
-            oOut << FormatResult(oFunction.GetX(i) + oSession.TemplateVelocity()) << "\t"
+            oOut << FormatResult(oFunction.GetX(i) + oSession.Correlation().TemplateVelocity()) << "\t"
                  << FormatResult(oFunction.GetY(i)) << "\n";
         }
     }

@@ -79,7 +79,7 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oSearch->fMinDepth = *fMinDepth;
     }
     Session oSession("");
-    if (sLabFile && oSession.LoadLaboratoryLines(*sLabFile)) {
+    if (sLabFile && oSession.Lines().LoadLaboratoryLines(*sLabFile)) {
         oErr << "Unable to load laboratory wavelengths from " << *sLabFile << ".\n";
         return kExitInput;
     }
@@ -90,9 +90,9 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
-    oSession.AddSpectrum(std::move(pSpectrum), vFiles[0]);
-    oSession.SetSpectrumKind(false, bEmission);
-    if (const Outcome oRefused = oSession.FindSpectralLines(*oSearch, fMinSigma)) {
+    oSession.Spectra().AddSpectrum(std::move(pSpectrum), vFiles[0]);
+    oSession.Spectra().SetSpectrumKind(false, bEmission);
+    if (const Outcome oRefused = oSession.Lines().FindSpectralLines(*oSearch, fMinSigma)) {
         // "The spectrum cannot be searched: why", said of the file.
         const std::string& sText = oRefused->sText;
         const std::size_t lColon = sText.find(": ");
@@ -101,11 +101,11 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         return kExitInput;
     }
     if (fIdentify) {
-        oSession.IdentifyAllLines(*fIdentify);
+        oSession.Lines().IdentifyAllLines(*fIdentify);
     }
 
     oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\n";
-    for (const LineTableRow& oRow : oSession.LineTable()) {
+    for (const LineTableRow& oRow : oSession.Lines().LineTable()) {
         std::string sRecord = FormatResult(oRow.fCenter) + "\t" + FormatResult(oRow.fSigma) + "\t" +
                               FormatResult(oRow.fDepth) + "\t" + FormatResult(oRow.fOffset);
         std::optional<ReferenceLine> oLab;
@@ -114,8 +114,8 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
                 oLab = ReferenceLine{0, oRow.fLaboratory, oRow.sName};
             }
         } else if (sLabFile) {
-            oSession.ActivateLine(oRow.lLine);
-            oLab = oSession.NearestLaboratoryLine();
+            oSession.Lines().ActivateLine(oRow.lLine);
+            oLab = oSession.Lines().NearestLaboratoryLine();
         }
         if (oLab) {
             sRecord += "\t" + oLab->sName + "\t" + FormatResult(oLab->fWavelength) + "\t" +

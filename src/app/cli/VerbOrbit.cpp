@@ -37,7 +37,7 @@ bool ReadSeries(const Arguments& oArguments, const char* pcVerb, Session& oSessi
     if (vFiles.size() != 1) {
         throw UsageError(std::string(pcVerb) + " needs exactly one RV file.");
     }
-    if (const Outcome oRefused = oSession.ImportMeasurements(vFiles[0])) {
+    if (const Outcome oRefused = oSession.Orbit().ImportMeasurements(vFiles[0])) {
         oErr << oRefused->sText << " (" << vFiles[0] << ")\n";
         return false;
     }
@@ -115,9 +115,9 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         return kExitInput;
     }
     // The dialog's first proposal (or, with --auto, its "Suggest"), with what the options give.
-    OrbitSearch oSearch = oSession.OrbitSearchProposal();
+    OrbitSearch oSearch = oSession.Orbit().OrbitSearchProposal();
     if (bAuto) {
-        if (const Outcome oRefused = oSession.SuggestOrbitSearch(oSearch)) {
+        if (const Outcome oRefused = oSession.Orbit().SuggestOrbitSearch(oSearch)) {
             return Refused(*oRefused, oErr);
         }
     }
@@ -131,8 +131,8 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oSearch.abUse[lIndex] = abUse[lIndex];
     }
     oSearch.bLeastSquares = bLeastSquares;
-    if (const Outcome oRefused = oSession.FitOrbit(oSearch)) {
-        if (oSession.IsOrbitFitted()) {
+    if (const Outcome oRefused = oSession.Orbit().FitOrbit(oSearch)) {
+        if (oSession.Orbit().IsOrbitFitted()) {
             // The search stands; only the least-squares fit was not possible, or is doubtful.
             std::string sText = oRefused->sText;
             std::replace(sText.begin(), sText.end(), '\n', ' ');
@@ -141,21 +141,21 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
             return Refused(*oRefused, oErr);
         }
     }
-    const OrbitElements& oBest = oSession.Elements();
+    const OrbitElements& oBest = oSession.Orbit().Elements();
     const std::pair<const char*, double> aoLines[] = {
         {"P", oBest.fPeriod}, {"T0", oBest.fT0},         {"e", oBest.fEccentricity}, {"omega", oBest.fOmega},
         {"a1Sini", oBest.fA1SinI}, {"gamma", oBest.fGamma}, {"K1", oBest.fK1},         {"RMS", oBest.fRMS}};
     for (const auto& [pcName, fValue] : aoLines) {
         oOut << pcName << "=" << FormatFixed(fValue, 6) << "\n";
     }
-    if (const auto& oLeastSquares = oSession.LeastSquaresFit()) {
+    if (const auto& oLeastSquares = oSession.Orbit().LeastSquaresFit()) {
         oOut << LeastSquaresText(*oLeastSquares, "\n");
     }
     if (bResiduals) {
         std::vector<double> vJd;
         std::vector<double> vResidual;
-        oSession.Orbit().GetVelocityResiduals(vJd, vResidual);
-        const DataSeries& oSeries = oSession.Orbit().GetData();
+        oSession.Orbit().GridSearch().GetVelocityResiduals(vJd, vResidual);
+        const DataSeries& oSeries = oSession.Orbit().GridSearch().GetData();
         for (std::size_t k = 0; k < vJd.size(); ++k) {
             oOut << FormatFixed(vJd[k], 6) << "\t" << FormatResult(oSeries.GetY(static_cast<int32_t>(k))) << "\t"
                  << FormatResult(vResidual[k]) << "\n";
@@ -173,16 +173,16 @@ int RunPdm(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSeries(oArguments, "pdm", oSession, oErr)) {
         return kExitInput;
     }
-    PeriodSearch oSearch = oSession.PeriodSearchProposal();
+    PeriodSearch oSearch = oSession.Periods().PeriodSearchProposal();
     oSearch.lBins = lBins.value_or(oSearch.lBins);
     oSearch.fFrom = fFrom.value_or(oSearch.fFrom);
     oSearch.fTo = fTo.value_or(oSearch.fTo);
     double fPeriod = 0.0;
-    if (const Outcome oRefused = oSession.EstimatePeriod(oSearch, fPeriod)) {
+    if (const Outcome oRefused = oSession.Periods().EstimatePeriod(oSearch, fPeriod)) {
         return Refused(*oRefused, oErr);
     }
-    if (!oSession.PeriodWarning().empty()) {
-        oErr << "Warning: " << oSession.PeriodWarning() << "\n";
+    if (!oSession.Periods().PeriodWarning().empty()) {
+        oErr << "Warning: " << oSession.Periods().PeriodWarning() << "\n";
     }
     oOut << "T = " << FormatFixedWidth(fPeriod, 8, 3) << "\n";
     return kExitOk;
@@ -212,7 +212,7 @@ int RunLs(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         return kExitInput;
     }
     PeriodogramResult o;
-    if (const Outcome oRefused = oSession.ComputePeriodogram(fFrom.value_or(0.0), fTo.value_or(0.0),
+    if (const Outcome oRefused = oSession.Periods().ComputePeriodogram(fFrom.value_or(0.0), fTo.value_or(0.0),
                                                              lSamples.value_or(0), o)) {
         return Refused(*oRefused, oErr);
     }

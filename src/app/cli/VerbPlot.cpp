@@ -37,7 +37,7 @@ std::pair<int, int> ImageSize(const std::optional<std::string>& sSize)
 bool ReadOrbit(const std::string& sSeries, const std::optional<std::string>& sElements, Session& oSession,
                std::ostream& oErr)
 {
-    if (const Outcome oRefused = oSession.ImportMeasurements(sSeries)) {
+    if (const Outcome oRefused = oSession.Orbit().ImportMeasurements(sSeries)) {
         oErr << oRefused->sText << " (" << sSeries << ")\n";
         return false;
     }
@@ -50,9 +50,9 @@ bool ReadOrbit(const std::string& sSeries, const std::optional<std::string>& sEl
         return false;
     }
     OrbitElements oElements;
-    Outcome oRefused = Session::ParseElementsText(sText, oElements);
+    Outcome oRefused = OrbitSession::ParseElementsText(sText, oElements);
     if (!oRefused) {
-        oRefused = oSession.AdoptElements(oElements);
+        oRefused = oSession.Orbit().AdoptElements(oElements);
     }
     if (oRefused) {
         oErr << oRefused->sText << " (" << *sElements << ")\n";
@@ -115,7 +115,7 @@ int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         }
         if (sPage == "periodogram") {
             PeriodogramResult o;
-            if (const Outcome oRefused = oSession.ComputePeriodogram(0.0, 0.0, 0, o)) {
+            if (const Outcome oRefused = oSession.Periods().ComputePeriodogram(0.0, 0.0, 0, o)) {
                 oErr << oRefused->sText << "\n";
                 return kExitInput;
             }
@@ -125,7 +125,7 @@ int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         } else if (sPage == "residuals") {
             std::vector<double> vJulianDate;
             std::vector<double> vResidual;
-            oSession.Orbit().GetVelocityResiduals(vJulianDate, vResidual);
+            oSession.Orbit().GridSearch().GetVelocityResiduals(vJulianDate, vResidual);
             Graph oGraph(&oCanvas);
             oGraph.SetImageSize(lWidth, lHeight);
             oGraph.SetData(static_cast<int32_t>(vJulianDate.size()), vJulianDate.data(), vResidual.data());
@@ -134,7 +134,7 @@ int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
                             oGraph.GetXMin());
             oGraph.DrawData();
         } else {
-            RvCurvePlot oCurve(&oCanvas, &oSession.Orbit(), oSession.Orbit().GetData(), sPage == "phase");
+            RvCurvePlot oCurve(&oCanvas, &oSession.Orbit().GridSearch(), oSession.Orbit().GridSearch().GetData(), sPage == "phase");
             oCurve.Draw(lHeight, lWidth);
         }
     } else {

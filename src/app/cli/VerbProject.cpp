@@ -32,11 +32,11 @@ int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         throw UsageError("project " + sAction + ": wrong arguments; see quandrel-cli project --help.");
     }
     Session oSession("");
-    if (oSession.OpenProject(v[1])) {
+    if (oSession.Project().OpenProject(v[1])) {
         oErr << "Unable to load matrix file " << v[1] << ": it cannot be read or is no intact project file.\n";
         return kExitInput;
     }
-    const RvTable& oTable = oSession.Table();
+    const RvTable& oTable = oSession.Project().Table();
     if (sAction == "info") {
         int32_t lRows = 0;
         int32_t lColumns = 0;
@@ -57,14 +57,14 @@ int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     if (sAction == "curve") {
         // The series the orbit of this project is fitted to.
-        const DataSeries& oCurve = oSession.Orbit().GetData();
+        const DataSeries& oCurve = oSession.Orbit().GridSearch().GetData();
         for (int32_t i = 0; i < oCurve.GetArraySize(); ++i) {
             oOut << FormatResult(oCurve.GetX(i), 15) << "\t" << FormatResult(oCurve.GetY(i)) << "\n";
         }
         return kExitOk;
     }
     const Outcome oFailed =
-        sAction == "dump" ? oSession.DumpMeasurements(v[2]) : oSession.ExportResults(v[2], fThreshold);
+        sAction == "dump" ? oSession.Project().DumpMeasurements(v[2]) : oSession.Project().ExportResults(v[2], fThreshold);
     if (oFailed) {
         oErr << oFailed->sText << "\n";
         return kExitInput;

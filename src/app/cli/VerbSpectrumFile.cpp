@@ -170,13 +170,13 @@ int RunNormalize(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     auto pSpectrum = std::make_unique<Spectrum>(nullptr);
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
     Session oSession("");
-    oSession.AddSpectrum(std::move(pSpectrum), vFiles[0]);
-    if (const Outcome oRefused = oSession.NormalizeCurrentSpectrum(oOptions)) {
+    oSession.Spectra().AddSpectrum(std::move(pSpectrum), vFiles[0]);
+    if (const Outcome oRefused = oSession.Spectra().NormalizeCurrentSpectrum(oOptions)) {
         oErr << oRefused->sText << '\n';
         // The options' ranges are usage errors.
         return oRefused->sText.find("must") != std::string::npos ? kExitUsage : kExitInput;
     }
-    const Spectrum& oNormalised = *oSession.CurrentSpectrum();
+    const Spectrum& oNormalised = *oSession.Spectra().CurrentSpectrum();
     return WriteSpectrum(sOut, oNormalised.GetWavelengths(), oNormalised.GetIntensities(), oMetadata, oOut, oErr);
 }
 

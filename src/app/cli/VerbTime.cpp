@@ -92,9 +92,9 @@ int RunCorrection(Arguments& oArguments, std::ostream& oOut, std::ostream&)
     }
     CheckObservation(*oObservation, "correction");
     Session oSession("");
-    oSession.SetObjectCoordinates(oObservation->oObject);
-    oSession.SetObserverSite(oObservation->oSite);
-    oOut << FormatFixed(oSession.CorrectionAt(oObservation->fJulianDate), 6) << "\n";
+    oSession.Project().SetObjectCoordinates(oObservation->oObject);
+    oSession.Project().SetObserverSite(oObservation->oSite);
+    oOut << FormatFixed(oSession.Project().CorrectionAt(oObservation->fJulianDate), 6) << "\n";
     return kExitOk;
 }
 

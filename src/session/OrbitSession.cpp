@@ -6,7 +6,6 @@
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
 #include "core/Utils.h"
-#include "orbit/PhaseDispersion.h"
 
 #include <algorithm>
 #include <cmath>
@@ -131,12 +130,12 @@ using quandrel::session::Written;
 
 // --- Orbit and period ---
 
-bool Session::CanFitOrbit() const
+bool OrbitSession::CanFitOrbit() const
 {
-    return !m_oTable.Rows().empty() || m_oOrbit.GetNumberParameters() != 0;
+    return !m_rState.oTable.Rows().empty() || m_oOrbit.GetNumberParameters() != 0;
 }
 
-Outcome Session::ImportMeasurements(const std::string& sPath)
+Outcome OrbitSession::ImportMeasurements(const std::string& sPath)
 {
     DataSeries oSeries;
     std::vector<double> vSigma;
@@ -150,22 +149,21 @@ Outcome Session::ImportMeasurements(const std::string& sPath)
                                                   std::to_string(oSeries.GetArraySize()) +
                                                   " lines of a Julian date and a velocity; at least 2 are needed."};
     }
-    m_oSettings.Write(Setting::ImportRVPath, ExtractDirectory(sPath));
+    m_rState.oSettings.Write(Setting::ImportRVPath, ExtractDirectory(sPath));
     m_oOrbit.SetDataArray(oSeries);
     m_vSigma = std::move(vSigma);
     m_oOrbit.SetNumberParameters(OrbitGridSearch::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
     m_oOrbit.ResetOptimized();
     m_oLeastSquares.reset();
-    m_oPeriodogram.reset();
-    m_vPdmScan.clear();
-    Announce(change::kSeries | change::kElements);
+    m_rSession.Periods().Forget();
+    m_rState.Announce(change::kSeries | change::kElements);
     return std::nullopt;
 }
 
-OrbitSearch Session::OrbitSearchProposal()
+OrbitSearch OrbitSession::OrbitSearchProposal()
 {
     OrbitSearch o;
-    const OrbitRangeSetting oKept = m_oSettings.ReadOrbitRanges();
+    const OrbitRangeSetting oKept = m_rState.oSettings.ReadOrbitRanges();
     o.oLower.fEccentricity = oKept.fEccentricityMin;
     o.oUpper.fEccentricity = oKept.fEccentricityMax;
     o.oLower.fOmega = oKept.fOmegaMin;
@@ -185,7 +183,7 @@ OrbitSearch Session::OrbitSearchProposal()
     return o;
 }
 
-Outcome Session::DefaultOrbitSearch(OrbitSearch& oSearch) const
+Outcome OrbitSession::DefaultOrbitSearch(OrbitSearch& oSearch) const
 {
     if (m_oOrbit.GetData().GetArraySize() < 2) {
         return Message{"Invalid data", "At least two measurements are needed to determine orbital elements."};
@@ -195,7 +193,7 @@ Outcome Session::DefaultOrbitSearch(OrbitSearch& oSearch) const
     return std::nullopt;
 }
 
-Outcome Session::CheckOrbitSearch(const OrbitSearch& oSearch) const
+Outcome OrbitSession::CheckOrbitSearch(const OrbitSearch& oSearch) const
 {
     if (m_oOrbit.GetData().GetArraySize() < 2) {
         return Message{"Invalid data", "At least two measurements are needed to determine orbital elements."};
@@ -241,7 +239,7 @@ Outcome Session::CheckOrbitSearch(const OrbitSearch& oSearch) const
     return std::nullopt;
 }
 
-Outcome Session::PrepareOrbitSearch(const OrbitSearch& oSearch, OrbitJob& oJob)
+Outcome OrbitSession::PrepareOrbitSearch(const OrbitSearch& oSearch, OrbitJob& oJob)
 {
     if (Outcome oRefused = CheckOrbitSearch(oSearch)) {
         return oRefused;
@@ -272,7 +270,7 @@ Outcome Session::PrepareOrbitSearch(const OrbitSearch& oSearch, OrbitJob& oJob)
     oKept.fA1SinIMin = o.oLower.fA1SinI;
     oKept.fA1SinIMax = o.oUpper.fA1SinI;
     oKept.alSteps = o.alSteps;
-    m_oSettings.WriteOrbitRanges(oKept);
+    m_rState.oSettings.WriteOrbitRanges(oKept);
     return std::nullopt;
 }
 
@@ -291,7 +289,7 @@ void OrbitJob::Run(Progress* pProgress)
     bCompleted = !Cancelled(pProgress);
 }
 
-Outcome Session::FinishOrbitSearch(OrbitJob&& oJob)
+Outcome OrbitSession::FinishOrbitSearch(OrbitJob&& oJob)
 {
     if (!oJob.bCompleted) {
         return std::nullopt;
@@ -318,11 +316,11 @@ Outcome Session::FinishOrbitSearch(OrbitJob&& oJob)
         }
         oOutcome = Message{"Warning!", sText};
     }
-    Announce(change::kElements);
+    m_rState.Announce(change::kElements);
     return oOutcome;
 }
 
-Outcome Session::FitOrbit(const OrbitSearch& oSearch)
+Outcome OrbitSession::FitOrbit(const OrbitSearch& oSearch)
 {
     OrbitJob oJob;
     if (Outcome oRefused = PrepareOrbitSearch(oSearch, oJob)) {
@@ -332,7 +330,7 @@ Outcome Session::FitOrbit(const OrbitSearch& oSearch)
     return FinishOrbitSearch(std::move(oJob));
 }
 
-Outcome Session::ParseElementsText(const std::string& sText, OrbitElements& oElements)
+Outcome OrbitSession::ParseElementsText(const std::string& sText, OrbitElements& oElements)
 {
     std::map<std::string, double> oValues;
     std::size_t lStart = 0;
@@ -375,7 +373,7 @@ Outcome Session::ParseElementsText(const std::string& sText, OrbitElements& oEle
     return std::nullopt;
 }
 
-Outcome Session::AdoptElements(const OrbitElements& oElements)
+Outcome OrbitSession::AdoptElements(const OrbitElements& oElements)
 {
     // A search of one point: the elements, every one held.
     OrbitSearch oSearch = OrbitSearchProposal();
@@ -387,7 +385,7 @@ Outcome Session::AdoptElements(const OrbitElements& oElements)
     return FitOrbit(oSearch);
 }
 
-std::string Session::ElementsText() const
+std::string OrbitSession::ElementsText() const
 {
     std::string sText;
     const auto Line = [&](const char* pcName, double fValue) {
@@ -436,7 +434,7 @@ std::string LeastSquaresText(const LeastSquaresElements& o, const std::string& s
     return sText;
 }
 
-std::string Session::ResidualsText() const
+std::string OrbitSession::ResidualsText() const
 {
     std::vector<double> vJd;
     std::vector<double> vResidual;
@@ -452,84 +450,26 @@ std::string Session::ResidualsText() const
     return sText;
 }
 
-Outcome Session::ExportElements(const std::string& sPath) const
+Outcome OrbitSession::ExportElements(const std::string& sPath) const
 {
     const bool bWritten = quandrel::WriteFileAtomically(sPath, ElementsText());
     const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
-    m_oSettings.Write(Setting::ElementsExportPath, ExtractDirectory(sPath));
+    m_rState.oSettings.Write(Setting::ElementsExportPath, ExtractDirectory(sPath));
     return oWritten;
 }
 
-Outcome Session::ExportResiduals(const std::string& sPath) const
+Outcome OrbitSession::ExportResiduals(const std::string& sPath) const
 {
     const bool bWritten = quandrel::WriteFileAtomically(sPath, ResidualsText());
     const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
-    m_oSettings.Write(Setting::ElementsExportPath, ExtractDirectory(sPath));
+    m_rState.oSettings.Write(Setting::ElementsExportPath, ExtractDirectory(sPath));
     return oWritten;
 }
 
-Outcome Session::PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples,
-                                     PeriodogramJob& oJob) const
-{
-    const DataSeries& oSeries = m_oOrbit.GetData();
-    if (oSeries.GetArraySize() < 4) {
-        return Message{"Invalid data", "The periodogram needs at least 4 measurements."};
-    }
-    const double fSpan = oSeries.GetX(oSeries.GetArraySize() - 1) - oSeries.GetX(0);
-    if (fShortest == 0 && fLongest == 0) {
-        fShortest = 0.5;
-        fLongest = std::max(std::fabs(fSpan), 1.0);
-    }
-    if (!(fShortest > 0) || !(fLongest > fShortest) || !std::isfinite(fLongest)) {
-        return Message{"Invalid data", "The periods must be greater than 0 days, the shortest below the longest.", true};
-    }
-    if (lSamples == 0) {
-        lSamples = DefaultPeriodogramSamples(std::fabs(fSpan), fShortest, fLongest);
-    }
-    if (lSamples < 2 || lSamples > kMaxPeriodogramFrequencies) {
-        return Message{"Invalid data", "The number of frequencies must lie between 2 and " +
-                                            std::to_string(kMaxPeriodogramFrequencies) + ".", true};
-    }
-    oJob.oSeries = oSeries;
-    oJob.vSigma = m_vSigma;
-    oJob.fShortest = fShortest;
-    oJob.fLongest = fLongest;
-    oJob.lSamples = lSamples;
-    return std::nullopt;
-}
-
-void PeriodogramJob::Run(Progress* pProgress)
-{
-    oResult = LombScargle(oSeries.GetXValues(), oSeries.GetYValues(), vSigma, fShortest, fLongest, lSamples, sError,
-                          pProgress);
-}
-
-Outcome Session::FinishPeriodogram(PeriodogramJob&& oJob, PeriodogramResult& oResult)
-{
-    if (!oJob.oResult) {
-        // The options were checked before: what the periodogram refuses now is the data.
-        return Message{"Invalid data", oJob.sError};
-    }
-    oResult = *oJob.oResult;
-    m_oPeriodogram = std::move(oJob.oResult);
-    Announce(change::kElements);
-    return std::nullopt;
-}
-
-Outcome Session::ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, PeriodogramResult& oResult)
-{
-    PeriodogramJob oJob;
-    if (Outcome oRefused = PreparePeriodogram(fShortest, fLongest, lSamples, oJob)) {
-        return oRefused;
-    }
-    oJob.Run(nullptr);
-    return FinishPeriodogram(std::move(oJob), oResult);
-}
-
-Outcome Session::SuggestOrbitSearch(OrbitSearch& o)
+Outcome OrbitSession::SuggestOrbitSearch(OrbitSearch& o)
 {
     PeriodogramResult oPeriodogram;
-    if (Outcome oRefused = ComputePeriodogram(0.0, 0.0, 0, oPeriodogram)) {
+    if (Outcome oRefused = m_rSession.Periods().ComputePeriodogram(0.0, 0.0, 0, oPeriodogram)) {
         return oRefused;
     }
     const DataSeries& oSeries = m_oOrbit.GetData();
@@ -540,95 +480,23 @@ Outcome Session::SuggestOrbitSearch(OrbitSearch& o)
     return std::nullopt;
 }
 
-PeriodSearch Session::PeriodSearchProposal() const
+void OrbitSession::TakeSeriesFromTable()
 {
-    PeriodSearch o;
-    o.lNumberDataPoints = m_oOrbit.GetData().GetArraySize();
-    o.lBins = o.lNumberDataPoints / 3;
-    if (m_oPdmRange) {
-        o.fFrom = m_oPdmRange->first;
-        o.fTo = m_oPdmRange->second;
-    } else if (o.lNumberDataPoints >= 2) {
-        // From the data, as the orbit search's P: 0.5 days to the time span.
-        const std::vector<double>& vT = m_oOrbit.GetData().GetXValues();
-        const auto [itFirst, itLast] = std::minmax_element(vT.begin(), vT.end());
-        o.fFrom = 0.5;
-        o.fTo = std::max(std::ceil(*itLast - *itFirst), 1.0);
-    } else {
-        m_oSettings.ReadPeriodRange(o.fFrom, o.fTo);
-    }
-    return o;
+    DataSeries oCurve;
+    m_rState.oTable.GetRVCurve(oCurve);
+    m_oOrbit.SetDataArray(oCurve);
+    m_vSigma.clear();
 }
 
-Outcome Session::PrepareEstimatePeriod(const PeriodSearch& oSearch, PdmJob& oJob) const
+
+void OrbitSession::Forget()
 {
-    const DataSeries& oSeries = m_oOrbit.GetData();
-    if (oSeries.GetArraySize() <= 9) {
-        return Message{"Invalid data", "The period search needs at least 10 measurements."};
-    }
-    if (oSearch.lBins < 1 || !(oSearch.fFrom > 0) || !(oSearch.fTo > 0)) {
-        return Message{"Invalid data", "The number of bins must be 1 or more and the periods greater than 0.", true};
-    }
-    if (!(oSearch.fTo > oSearch.fFrom)) {
-        return Message{"Invalid data", "The period range must run from a shorter to a longer period.", true};
-    }
-    if (oSearch.lBins > oSeries.GetArraySize()) {
-        return Message{"Invalid data", "The number of bins must not exceed the " +
-                                            std::to_string(oSeries.GetArraySize()) + " measurements.", true};
-    }
-    if ((oSearch.fTo - oSearch.fFrom) / PhaseDispersion::kPeriodStep > 1e8) {
-        return Message{"Invalid data", "The period range holds more than 100 million trial periods.", true};
-    }
-    oJob.oSearch = oSearch;
-    oJob.oPdm.SetDataArray(oSeries);
-    oJob.oPdm.SetPeriodRange((oSearch.fFrom + oSearch.fTo) * 0.5, oSearch.fFrom, oSearch.fTo);
-    oJob.oPdm.SetNumberBins(oSearch.lBins);
-    oJob.oPdm.SetNumberParameters(1);
-    return std::nullopt;
+    m_oOrbit.ResetOptimized();
+    m_oElements = OrbitElements();
+    m_oLeastSquares.reset();
 }
 
-void PdmJob::Run(Progress* pProgress)
+const std::vector<double>& OrbitSession::Uncertainties() const
 {
-    oPdm.ScanPeriods(pProgress);
-    bCompleted = !Cancelled(pProgress) && oPdm.IsOptimized();
-    if (bCompleted) {
-        fPeriod = oPdm.GetBestPeriod();
-    }
-}
-
-Outcome Session::FinishEstimatePeriod(PdmJob&& oJob, double& fPeriod)
-{
-    if (!oJob.bCompleted) {
-        return Message{"Information", "The period search was cancelled."};
-    }
-    fPeriod = oJob.fPeriod;
-    m_vPdmScan = oJob.oPdm.GetScan();
-    m_oPdmRange = std::make_pair(oJob.oSearch.fFrom, oJob.oSearch.fTo);
-    m_oSettings.WritePeriodRange(oJob.oSearch.fFrom, oJob.oSearch.fTo);
-    // A least dispersion at an end of the range may lie beyond it; one beyond half the time span rests on
-    // less than two cycles.
-    const std::vector<double>& vT = oJob.oPdm.GetData().GetXValues();
-    const auto [itFirst, itLast] = std::minmax_element(vT.begin(), vT.end());
-    const double fSpan = *itLast - *itFirst;
-    m_sPeriodWarning.clear();
-    if (fPeriod <= oJob.oSearch.fFrom + 2.0 * PhaseDispersion::kPeriodStep || fPeriod >= oJob.oSearch.fTo - 2.0 * PhaseDispersion::kPeriodStep) {
-        m_sPeriodWarning = "The period lies at an end of the range searched (" +
-                           quandrel::FormatFixed(oJob.oSearch.fFrom, 3) + " to " + quandrel::FormatFixed(oJob.oSearch.fTo, 3) +
-                           " d): the least dispersion may lie beyond it.";
-    } else if (fPeriod > fSpan / 2.0) {
-        m_sPeriodWarning = "The period is longer than half the time span of the measurements (" +
-                           quandrel::FormatFixed(fSpan, 3) + " d): the data cover less than two cycles of it.";
-    }
-    Announce(change::kElements);
-    return std::nullopt;
-}
-
-Outcome Session::EstimatePeriod(const PeriodSearch& oSearch, double& fPeriod)
-{
-    PdmJob oJob;
-    if (Outcome oRefused = PrepareEstimatePeriod(oSearch, oJob)) {
-        return oRefused;
-    }
-    oJob.Run(nullptr);
-    return FinishEstimatePeriod(std::move(oJob), fPeriod);
+    return m_vSigma;
 }

@@ -1,5 +1,7 @@
-// Undoing the last changes of the table, the list of spectra and the identifications of lines.
+// The state the workflows share, and undoing the last changes of the table, the list of spectra, the
+// identifications of lines and the calibrations.
 #include "Session.h"
+#include "SessionState.h"
 
 #include <algorithm>
 
@@ -9,7 +11,18 @@ constexpr std::size_t kMaxUndoSteps = 50;
 
 } // namespace
 
-void Session::PushUndo(UndoStep oStep)
+SessionState::SessionState(std::string sSettingsFile, Canvases oCanvases, std::function<void(uint32_t)> fnAnnounce)
+    : oSettings(std::move(sSettingsFile)), oCanvases(oCanvases), m_fnAnnounce(std::move(fnAnnounce))
+{
+}
+
+Spectrum* SessionState::SpectrumAt(int32_t lIndex) const
+{
+    bool bFound = false;
+    return oSpectra.GetSpectrum(lIndex, bFound);
+}
+
+void SessionState::PushUndo(UndoStep oStep)
 {
     if (m_vUndo.size() == kMaxUndoSteps) {
         m_vUndo.erase(m_vUndo.begin());
@@ -17,16 +30,16 @@ void Session::PushUndo(UndoStep oStep)
     m_vUndo.push_back(std::move(oStep));
 }
 
-UndoStep Session::TableStep(std::string sWhat) const
+UndoStep SessionState::TableStep(std::string sWhat) const
 {
     UndoStep o;
     o.sWhat = std::move(sWhat);
-    o.oRows = m_oTable.Rows();
-    o.bRowsSaved = m_oTable.IsSaved();
+    o.oRows = oTable.Rows();
+    o.bRowsSaved = oTable.IsSaved();
     return o;
 }
 
-void Session::PushTableUndo(UndoStep oStep)
+void SessionState::PushTableUndo(UndoStep oStep)
 {
     const auto Measurements = [](const std::vector<MeasurementRow>& vRows) {
         std::size_t n = 0;
@@ -36,27 +49,27 @@ void Session::PushTableUndo(UndoStep oStep)
         return n;
     };
     // Clearing only ever takes measurements away: the same count is no change.
-    if (Measurements(*oStep.oRows) != Measurements(m_oTable.Rows())) {
+    if (Measurements(*oStep.oRows) != Measurements(oTable.Rows())) {
         PushUndo(std::move(oStep));
     }
 }
 
-UndoStep Session::IdentificationStep(std::string sWhat) const
+UndoStep SessionState::IdentificationStep(std::string sWhat) const
 {
     UndoStep o;
     o.sWhat = std::move(sWhat);
-    o.pIdentified = m_pCurrentSpectrum;
-    for (int32_t i = 0; m_pCurrentSpectrum != nullptr && i < m_pCurrentSpectrum->GetSpectralLineCount(); ++i) {
+    o.pIdentified = pCurrentSpectrum;
+    for (int32_t i = 0; pCurrentSpectrum != nullptr && i < pCurrentSpectrum->GetSpectralLineCount(); ++i) {
         UndoStep::Identification oLine;
         double fSecond = 0.0;
         bool bDouble = false;
-        m_pCurrentSpectrum->GetLineData(i, &oLine.sName, oLine.fWavelength, oLine.lIndex, oLine.fCenter, fSecond, bDouble);
+        pCurrentSpectrum->GetLineData(i, &oLine.sName, oLine.fWavelength, oLine.lIndex, oLine.fCenter, fSecond, bDouble);
         o.vIdentifications.push_back(oLine);
     }
     return o;
 }
 
-void Session::TakeSpectraInto(std::vector<int32_t> vIndices, UndoStep& oStep)
+void SessionState::TakeSpectraInto(std::vector<int32_t> vIndices, UndoStep& oStep)
 {
     std::sort(vIndices.rbegin(), vIndices.rend());
     vIndices.erase(std::unique(vIndices.begin(), vIndices.end()), vIndices.end());
@@ -64,13 +77,13 @@ void Session::TakeSpectraInto(std::vector<int32_t> vIndices, UndoStep& oStep)
         if (lIndex < 0 || lIndex >= SpectrumCount()) {
             continue;
         }
-        oStep.vSpectra.emplace(oStep.vSpectra.begin(), lIndex, m_oSpectra.TakeSpectrum(lIndex));
-        oStep.vNames.insert(oStep.vNames.begin(), m_vNames[static_cast<std::size_t>(lIndex)]);
-        m_vNames.erase(m_vNames.begin() + lIndex);
+        oStep.vSpectra.emplace(oStep.vSpectra.begin(), lIndex, oSpectra.TakeSpectrum(lIndex));
+        oStep.vNames.insert(oStep.vNames.begin(), vNames[static_cast<std::size_t>(lIndex)]);
+        vNames.erase(vNames.begin() + lIndex);
     }
 }
 
-bool Session::Undo()
+bool SessionState::Undo()
 {
     if (m_vUndo.empty()) {
         return false;
@@ -79,21 +92,21 @@ bool Session::Undo()
     m_vUndo.pop_back();
     uint32_t lChanges = 0;
     if (oStep.oRows) {
-        m_oTable.RestoreRows(std::move(*oStep.oRows), oStep.bRowsSaved);
+        oTable.RestoreRows(std::move(*oStep.oRows), oStep.bRowsSaved);
         lChanges |= change::kTable;
     }
     if (!oStep.vSpectra.empty()) {
         // Back at their places, in ascending order so that each place is right when it is filled.
         for (std::size_t k = 0; k < oStep.vSpectra.size(); ++k) {
             const int32_t lAt = std::min(oStep.vSpectra[k].first, SpectrumCount());
-            m_pCurrentSpectrum = oStep.vSpectra[k].second.get();
-            m_oSpectra.InsertSpectrum(lAt, std::move(oStep.vSpectra[k].second));
-            m_vNames.insert(m_vNames.begin() + lAt, oStep.vNames[k]);
+            pCurrentSpectrum = oStep.vSpectra[k].second.get();
+            oSpectra.InsertSpectrum(lAt, std::move(oStep.vSpectra[k].second));
+            vNames.insert(vNames.begin() + lAt, oStep.vNames[k]);
         }
         lChanges |= change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime;
     }
     if (oStep.pCalibrated != nullptr) {
-        Spectrum* pSpectrum = SpectrumAt(m_oSpectra.IndexOf(oStep.pCalibrated));
+        Spectrum* pSpectrum = SpectrumAt(oSpectra.IndexOf(oStep.pCalibrated));
         if (pSpectrum == nullptr || oStep.vWavelength.empty()) {
             return false;
         }
@@ -102,7 +115,7 @@ bool Session::Undo()
         lChanges |= change::kSpectrumValues;
     }
     if (oStep.pSearched != nullptr) {
-        Spectrum* pSpectrum = SpectrumAt(m_oSpectra.IndexOf(oStep.pSearched));
+        Spectrum* pSpectrum = SpectrumAt(oSpectra.IndexOf(oStep.pSearched));
         if (pSpectrum == nullptr) {
             return false;
         }
@@ -111,7 +124,7 @@ bool Session::Undo()
     }
     if (oStep.pIdentified != nullptr) {
         // Only onto the same spectrum with the same lines: a new search or a removal since ends the step.
-        const int32_t lSpectrum = m_oSpectra.IndexOf(oStep.pIdentified);
+        const int32_t lSpectrum = oSpectra.IndexOf(oStep.pIdentified);
         Spectrum* pSpectrum = SpectrumAt(lSpectrum);
         const auto& v = oStep.vIdentifications;
         if (pSpectrum == nullptr || pSpectrum->GetSpectralLineCount() != static_cast<int32_t>(v.size())) {
@@ -130,3 +143,18 @@ bool Session::Undo()
     Announce(lChanges);
     return true;
 }
+
+void SessionState::EnsureObserverSite()
+{
+    if (!oTable.Coordinates().AreObserverCoordinatesSet() && pCurrentSpectrum != nullptr &&
+        pCurrentSpectrum->GetMetadata().HasSite()) {
+        // The site the spectrum's file names.
+        const SpectrumMetadata& m = pCurrentSpectrum->GetMetadata();
+        oTable.Coordinates().SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
+    } else if (!oTable.Coordinates().AreObserverCoordinatesSet()) {
+        const GeographicSite o = oSettings.ReadObserverSite();
+        oTable.Coordinates().SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
+                                         o.fLatitudeMinutes);
+    }
+}
+

@@ -1,0 +1,232 @@
+// The session's project: the table's rows, the coordinates and the correction, the project's files.
+#include "Session.h"
+#include "SessionMessages.h"
+
+#include "core/AtomicFile.h"
+#include "core/Utils.h"
+
+namespace {
+
+// True when at least one line of the spectrum is identified with a laboratory line.
+bool HasIdentifiedLine(const Spectrum& oSpectrum)
+{
+    for (int32_t i = 0; i < oSpectrum.GetSpectralLineCount(); ++i) {
+        if (oSpectrum.GetLineLaboratoryIndex(i) >= 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+using quandrel::session::Written;
+using quandrel::session::WriteFailure;
+
+const RvTable& ProjectSession::Table() const
+{
+    return m_rState.oTable;
+}
+
+const std::string& ProjectSession::ProjectPath() const
+{
+    return m_rState.sProjectPath;
+}
+
+std::optional<int32_t> ProjectSession::CurrentRow() const
+{
+    return m_rState.oTable.RowOf(m_rState.pCurrentSpectrum);
+}
+
+// --- Coordinates ---
+
+bool ProjectSession::AreObjectCoordinatesSet() const
+{
+    return m_rState.oTable.Coordinates().AreObjectCoordinatesSet();
+}
+
+GeographicSite ProjectSession::Site() const
+{
+    return m_rState.oSettings.ReadObserverSite();
+}
+
+double ProjectSession::CorrectionAt(double fJulianDate) const
+{
+    return m_rState.oTable.Coordinates().CorrectVelocity(0.0, fJulianDate);
+}
+
+std::optional<EquatorialPosition> ProjectSession::ObjectPosition() const
+{
+    EquatorialPosition o;
+    if (!m_rState.oTable.Coordinates().GetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+                                        o.fDeclinationMinutes)) {
+        return std::nullopt;
+    }
+    return o;
+}
+
+void ProjectSession::SetObjectCoordinates(const EquatorialPosition& o)
+{
+    m_rState.oTable.Coordinates().SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
+                                   o.fDeclinationMinutes);
+    m_rState.Announce(change::kCoordinates);
+}
+
+void ProjectSession::SetObserverSite(const GeographicSite& o)
+{
+    m_rState.oSettings.WriteObserverSite(o);
+    m_rState.oTable.Coordinates().SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,
+                                     o.fLatitudeMinutes);
+    m_rState.Announce(change::kCoordinates);
+}
+
+std::optional<double> ProjectSession::CurrentCorrection() const
+{
+    double fJulianDate = 0.0;
+    if (!m_rSession.Spectra().CurrentObservationTime(fJulianDate) || !m_rState.oTable.Coordinates().AreObjectCoordinatesSet()) {
+        return std::nullopt;
+    }
+    return m_rState.oTable.Coordinates().CorrectVelocity(0.0, fJulianDate);
+}
+
+// --- Table ---
+
+Outcome ProjectSession::AddMeasurement()
+{
+    double fJulianDate = 0.0;
+    if (m_rState.pCurrentSpectrum == nullptr) {
+        return Message{"Error!", "No spectrum is loaded."};
+    }
+    if (!m_rState.pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        return Message{"No time stamp specified!", "Please specify date and time before evaluating!"};
+    }
+    if (!HasIdentifiedLine(*m_rState.pCurrentSpectrum)) {
+        // Its row would be empty, and would replace a row the spectrum may have.
+        return Message{"No identified lines!",
+                        "Identify at least one spectral line of the spectrum before adding it as a measurement."};
+    }
+    m_rState.EnsureObserverSite();
+    m_rState.oTable.AddSpectrumRow(m_rState.pCurrentSpectrum);
+    m_rState.Announce(change::kTable | change::kCoordinates);
+    return std::nullopt;
+}
+
+std::optional<int32_t> ProjectSession::OtherRowAtCurrentTime() const
+{
+    double fJulianDate = 0.0;
+    if (m_rState.pCurrentSpectrum == nullptr || !m_rState.pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        return std::nullopt;
+    }
+    // Within half a second: times typed to the minute or taken over from another spectrum.
+    constexpr double kSameDays = 0.5 / 86400.0;
+    const double fKey = m_rState.pCurrentSpectrum->Key();
+    const auto& vRows = m_rState.oTable.Rows();
+    for (std::size_t r = 0; r < vRows.size(); ++r) {
+        if (vRows[r].fSpectrumKey != fKey && std::fabs(vRows[r].fJulianDate - fJulianDate) < kSameDays) {
+            return static_cast<int32_t>(r);
+        }
+    }
+    return std::nullopt;
+}
+
+void ProjectSession::ClearCell(int32_t lRow, int32_t lColumn)
+{
+    UndoStep oStep = m_rState.TableStep("clear a cell");
+    m_rState.oTable.ClearCell(lRow, lColumn);
+    m_rState.PushTableUndo(std::move(oStep));
+    m_rState.Announce(change::kTable);
+}
+
+void ProjectSession::RemoveRow(int32_t lRow)
+{
+    UndoStep oStep = m_rState.TableStep("remove row " + std::to_string(lRow + 1));
+    if (!m_rState.oTable.RemoveRow(lRow)) {
+        // No such row: nothing changes.
+        return;
+    }
+    m_rState.PushUndo(std::move(oStep));
+    m_rState.Announce(change::kTable);
+}
+
+void ProjectSession::ClearColumn(int32_t lColumn)
+{
+    UndoStep oStep = m_rState.TableStep("clear a column");
+    m_rState.oTable.ClearColumn(lColumn);
+    m_rState.PushTableUndo(std::move(oStep));
+    m_rState.Announce(change::kTable);
+}
+
+void ProjectSession::RemoveCurrentFromTable()
+{
+    if (m_rState.pCurrentSpectrum == nullptr) {
+        return;
+    }
+    // One step for the row and the spectrum.
+    UndoStep oStep = m_rState.TableStep("remove from RV table");
+    m_rState.oTable.RemoveSpectrumRow(m_rState.pCurrentSpectrum);
+    m_rState.TakeSpectraInto({m_rSession.Spectra().CurrentIndex()}, oStep);
+    m_rState.PushUndo(std::move(oStep));
+    m_rState.pCurrentSpectrum = m_rSession.Spectra().SpectrumAt(0);
+    m_rState.Announce(change::kTable | change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines |
+             change::kTime);
+}
+
+void ProjectSession::CloseProject()
+{
+    m_rState.ForgetUndo();
+    m_rState.sProjectPath.clear();
+    m_rState.oTable.ClearRows();
+    // The next project's star is another: its velocities are not corrected for this one's position.
+    m_rState.oTable.Coordinates().ClearObjectCoordinates();
+    m_rSession.Orbit().Forget();
+    m_rState.Announce(change::kTable | change::kElements | change::kCoordinates);
+    m_rSession.Spectra().ClearSpectra();
+}
+
+Outcome ProjectSession::OpenProject(const std::string& sPath)
+{
+    bool bFormatError = false;
+    std::string sReason;
+    if (!m_rState.oTable.LoadFromFile(sPath, &bFormatError, &sReason)) {
+        m_rState.Announce(change::kTable);
+        return Message{bFormatError ? "File format error!" : "Error!",
+                        "Unable to load matrix file!\n\n" + sPath + "\n" + sReason};
+    }
+    m_rState.sProjectPath = sPath;
+    m_rState.ForgetUndo();
+    m_rState.oSettings.Write(Setting::TablePath, ExtractDirectory(sPath));
+    m_rState.Announce(change::kTable | change::kCoordinates | change::kLaboratoryLines | change::kLines);
+    return std::nullopt;
+}
+
+Outcome ProjectSession::SaveProject(const std::string& sPath)
+{
+    const bool bSaved = m_rState.oTable.SaveToFile(sPath);
+    const std::string sCause = quandrel::LastWriteFailure(); // before the settings write, which has its own
+    m_rState.oSettings.Write(Setting::TablePath, ExtractDirectory(sPath));
+    if (!bSaved) {
+        return Message{"Error!", "Unable to write the project file " + sPath + "!" +
+                                      (sCause.empty() ? std::string() : " (" + sCause + ")")};
+    }
+    m_rState.sProjectPath = sPath;
+    m_rState.Announce(change::kProjectFile);
+    return std::nullopt;
+}
+
+Outcome ProjectSession::DumpMeasurements(const std::string& sPath) const
+{
+    const bool bWritten = m_rState.oTable.DumpToFile(sPath);
+    const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
+    m_rState.oSettings.Write(Setting::TableDumpPath, ExtractDirectory(sPath));
+    return oWritten;
+}
+
+Outcome ProjectSession::ExportResults(const std::string& sPath, std::optional<double> fThreshold)
+{
+    m_rState.EnsureObserverSite();
+    const bool bWritten =
+        m_rState.oTable.ExportResults(fThreshold.value_or(m_rState.oSettings.ReadFloat(Setting::TimeThreshold)), sPath);
+    const Outcome oWritten = Written(bWritten, sPath); // before the settings write, which has its own cause
+    m_rState.oSettings.Write(Setting::ExportPath, sPath);
+    return oWritten;
+}

@@ -1,0 +1,42 @@
+// What every workflow of the session shares with its callers: the listener told of changes, the
+// message of a refusal, the object's position and the canvases spectra are drawn on.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class Canvas;
+
+class SessionListener {
+public:
+    virtual ~SessionListener() = default;
+    // lChanges is the union of the change bits of the workflows (change::k...).
+    virtual void SessionChanged(uint32_t lChanges) = 0;
+};
+
+// A refusal or failure: the title and text of the message the caller shows.
+struct Message {
+    std::string sTitle;
+    std::string sText;
+    // True when the parameters given are at fault rather than the data.
+    bool bParameters = false;
+};
+// Empty when the operation went through.
+using Outcome = std::optional<Message>;
+
+// The object's coordinates: right ascension in hours and minutes, declination in degrees and minutes.
+struct EquatorialPosition {
+    double fRightAscensionHours = 0.0;
+    double fRightAscensionMinutes = 0.0;
+    double fDeclinationDegrees = 0.0;
+    double fDeclinationMinutes = 0.0;
+};
+
+// The canvases the spectra are drawn on (none owned; null where nothing is drawn).
+struct Canvases {
+    Canvas* pSpectrum = nullptr;
+    Canvas* pTemplate = nullptr;
+    Canvas* pCorrelationDetail = nullptr;
+    Canvas* pCorrelationFunction = nullptr;
+};

@@ -1,0 +1,297 @@
+// The session's spectra: the list and the current one, spectrum files (text files read with the import
+// settings, FITS files read with their headers, the header's object set against the table's, the
+// current spectrum written as FITS with its metadata) and the continuum normalisation.
+#include "Session.h"
+
+#include "core/NumberText.h"
+#include "io/FitsSpectrum.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Hours or degrees with signed minutes, as the coordinate dialogs take them (minutes carry the sign).
+std::pair<double, double> WholeAndMinutes(double fValue)
+{
+    const double fWhole = std::trunc(fValue);
+    return {fWhole, (fValue - fWhole) * 60.0};
+}
+
+double Radians(double fDegrees)
+{
+    return fDegrees * quandrel::kPi / 180.0;
+}
+
+} // namespace
+
+int32_t SpectraSession::SpectrumCount() const
+{
+    return m_rState.SpectrumCount();
+}
+
+Spectrum* SpectraSession::SpectrumAt(int32_t lIndex) const
+{
+    return m_rState.SpectrumAt(lIndex);
+}
+
+const std::string& SpectraSession::SpectrumName(int32_t lIndex) const
+{
+    return m_rState.vNames.at(static_cast<std::size_t>(lIndex));
+}
+
+Spectrum* SpectraSession::CurrentSpectrum() const
+{
+    return m_rState.pCurrentSpectrum;
+}
+
+void SpectraSession::SpectrumValuesChanged()
+{
+    m_rState.Announce(change::kSpectrumValues);
+}
+
+int32_t SpectraSession::CurrentIndex() const
+{
+    for (int32_t i = 0; i < SpectrumCount(); ++i) {
+        if (SpectrumAt(i) == m_rState.pCurrentSpectrum) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void SpectraSession::AddSpectrum(std::unique_ptr<Spectrum> pSpectrum, const std::string& sName)
+{
+    m_rState.pCurrentSpectrum = pSpectrum.get();
+    pSpectrum->SetActiveLineMark(&m_rState.oActiveLine);
+    m_rState.oSpectra.AddSpectrum(std::move(pSpectrum));
+    m_rState.vNames.push_back(sName);
+    m_rState.Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
+}
+
+void SpectraSession::SetCurrentSpectrum(int32_t lIndex)
+{
+    Spectrum* pSpectrum = lIndex >= 0 ? SpectrumAt(lIndex) : nullptr;
+    if (pSpectrum == nullptr && lIndex >= 0) {
+        return;
+    }
+    m_rState.pCurrentSpectrum = pSpectrum;
+    m_rState.Announce(change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
+}
+
+void SpectraSession::RemoveSpectra(std::vector<int32_t> vIndices)
+{
+    UndoStep oStep;
+    m_rState.TakeSpectraInto(std::move(vIndices), oStep);
+    if (oStep.vSpectra.empty()) {
+        return;
+    }
+    oStep.sWhat = oStep.vSpectra.size() == 1 ? "remove spectrum " + oStep.vNames.front()
+                                             : "remove " + std::to_string(oStep.vSpectra.size()) + " spectra";
+    m_rState.PushUndo(std::move(oStep));
+    m_rState.pCurrentSpectrum = SpectrumAt(0);
+    m_rState.Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
+}
+
+void SpectraSession::ClearSpectra()
+{
+    m_rState.pCurrentSpectrum = nullptr;
+    while (!m_rState.oSpectra.IsEmpty()) {
+        m_rState.oSpectra.RemoveSpectrum(m_rState.oSpectra.GetSpectrumCount() - 1);
+    }
+    m_rState.vNames.clear();
+    m_rState.Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
+}
+
+void SpectraSession::SetSpectrumKind(bool bReference, bool bEmission)
+{
+    if (m_rState.pCurrentSpectrum == nullptr) {
+        return;
+    }
+    m_rState.pCurrentSpectrum->SetReferenceSpectrum(bReference);
+    m_rState.pCurrentSpectrum->SetEmissionSpectrum(bEmission);
+    m_rState.Announce(change::kSpectrumKind);
+}
+
+void SpectraSession::SetObservationTime(double fJulianDate)
+{
+    if (m_rState.pCurrentSpectrum == nullptr) {
+        return;
+    }
+    m_rState.pCurrentSpectrum->SetObservationTime(fJulianDate);
+    m_rState.Announce(change::kTime);
+}
+
+std::string SpectraSession::DoubtfulJulianDate(double fJulianDate)
+{
+    // 3000 January 1, 0h UT; every date before 2,400,000 (the year 1858) is doubtful, those before the
+    // year 1582 with it.
+    constexpr double kEnd = 2816787.5;
+    const std::string sDate = quandrel::FormatFixed(fJulianDate, 5);
+    if (!(fJulianDate >= 2400000.0)) {
+        return "The Julian date " + sDate + " lies below 2400000: is it a reduced or modified Julian date "
+               "(JD - 2400000 or JD - 2400000.5)? The full Julian date is needed.";
+    }
+    if (!(fJulianDate < kEnd)) {
+        return "The Julian date " + sDate + " lies after the year 2999.";
+    }
+    return std::string();
+}
+
+bool SpectraSession::CurrentObservationTime(double& fJulianDate) const
+{
+    return m_rState.pCurrentSpectrum != nullptr && m_rState.pCurrentSpectrum->GetObservationTime(fJulianDate);
+}
+
+
+std::unique_ptr<Spectrum> SpectraSession::ReadTextSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const
+{
+    ImportSettings oSettings = m_rState.oSettings.ReadImportSettings();
+    oSettings.lLinesToSkip = LinesToSkipAtLeastHeaders(sPath, oSettings.lLinesToSkip);
+    CsvFile oReader;
+    std::vector<double> vWavelength;
+    std::vector<double> vIntensity;
+    if (SpectrumFileImport(oReader, sPath, oSettings, vWavelength, vIntensity) != 0 || vWavelength.empty()) {
+        oMessage = Message{"Error!", "The file " + sPath + " cannot be read or holds no data lines."};
+        return nullptr;
+    }
+    auto pSpectrum = std::make_unique<Spectrum>(pCanvas);
+    pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
+    pSpectrum->SetKeepYAxisFixed(m_rState.oSettings.ReadBool(Setting::KeepYAxisFixed));
+    return pSpectrum;
+}
+
+std::unique_ptr<Spectrum> SpectraSession::ReadFitsSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const
+{
+    std::string sError;
+    auto oFits = ::ReadFitsSpectrum(sPath, sError);
+    if (!oFits) {
+        oMessage = Message{"Error!", sError};
+        return nullptr;
+    }
+    auto pSpectrum = std::make_unique<Spectrum>(pCanvas);
+    pSpectrum->TakeValues(std::move(oFits->vWavelength), std::move(oFits->vIntensity));
+    if (oFits->oMetadata.oJulianDateMid) {
+        pSpectrum->SetObservationTime(*oFits->oMetadata.oJulianDateMid);
+    }
+    pSpectrum->SetMetadata(std::move(oFits->oMetadata));
+    pSpectrum->SetKeepYAxisFixed(m_rState.oSettings.ReadBool(Setting::KeepYAxisFixed));
+    if (!oFits->vWarnings.empty()) {
+        std::string sText = "The header of " + sPath + " holds values the program cannot read:";
+        for (const std::string& s : oFits->vWarnings) {
+            sText += "\n" + s;
+        }
+        oMessage = Message{"Warning!", sText};
+    }
+    return pSpectrum;
+}
+
+std::optional<EquatorialPosition> SpectraSession::HeaderCoordinates() const
+{
+    if (m_rState.pCurrentSpectrum == nullptr || !m_rState.pCurrentSpectrum->GetMetadata().HasCoordinates()) {
+        return std::nullopt;
+    }
+    const SpectrumMetadata& m = m_rState.pCurrentSpectrum->GetMetadata();
+    const auto [fHours, fHourMinutes] = WholeAndMinutes(*m.oRightAscensionHours);
+    const auto [fDegrees, fDegreeMinutes] = WholeAndMinutes(*m.oDeclinationDegrees);
+    return EquatorialPosition{fHours, fHourMinutes, fDegrees, fDegreeMinutes};
+}
+
+std::string SpectraSession::HeaderCoordinatesMismatch() const
+{
+    const auto oHeader = HeaderCoordinates();
+    const auto oTable = m_rSession.Project().ObjectPosition();
+    if (!oHeader || !oTable) {
+        return std::string();
+    }
+    const auto Position = [](const EquatorialPosition& o) {
+        return std::pair{Radians((o.fRightAscensionHours + o.fRightAscensionMinutes / 60.0) * 15.0),
+                         Radians(o.fDeclinationDegrees + o.fDeclinationMinutes / 60.0)};
+    };
+    const auto [a1, d1] = Position(*oHeader);
+    const auto [a2, d2] = Position(*oTable);
+    // The haversine formula, exact for small separations too.
+    const double h = std::pow(std::sin((d2 - d1) / 2), 2) + std::cos(d1) * std::cos(d2) * std::pow(std::sin((a2 - a1) / 2), 2);
+    const double fArcminutes = 2.0 * std::asin(std::min(1.0, std::sqrt(h))) * 180.0 / quandrel::kPi * 60.0;
+    if (fArcminutes <= 1.0) {
+        return std::string();
+    }
+    const std::string& sObject = m_rState.pCurrentSpectrum->GetMetadata().sObject;
+    return "The header of this spectrum places its object" + (sObject.empty() ? std::string() : " (" + sObject + ")") +
+           " " + quandrel::FormatFixed(fArcminutes, 1) + "' away from the object of the table of radial velocities.";
+}
+
+Outcome SpectraSession::SaveSpectrumAsFits(const std::string& sPath) const
+{
+    if (m_rState.pCurrentSpectrum == nullptr || m_rState.pCurrentSpectrum->GetNumberValues() == 0) {
+        return Message{"Error!", "No spectrum is loaded."};
+    }
+    SpectrumMetadata oMetadata = m_rState.pCurrentSpectrum->GetMetadata();
+    double fJulianDate = 0.0;
+    if (m_rState.pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        oMetadata.oJulianDateMid = fJulianDate;
+    }
+    if (const auto oObject = m_rSession.Project().ObjectPosition()) {
+        oMetadata.oRightAscensionHours = oObject->fRightAscensionHours + oObject->fRightAscensionMinutes / 60.0;
+        oMetadata.oDeclinationDegrees = oObject->fDeclinationDegrees + oObject->fDeclinationMinutes / 60.0;
+    }
+    if (m_rState.oTable.Coordinates().AreObserverCoordinatesSet()) {
+        double fLongitude = 0.0;
+        double fLongitudeMinutes = 0.0;
+        double fLatitude = 0.0;
+        double fLatitudeMinutes = 0.0;
+        m_rState.oTable.Coordinates().GetObserverCoordinates(fLongitude, fLongitudeMinutes, fLatitude, fLatitudeMinutes);
+        oMetadata.oLongitudeWestDegrees = fLongitude + fLongitudeMinutes / 60.0;
+        oMetadata.oLatitudeDegrees = fLatitude + fLatitudeMinutes / 60.0;
+    }
+    if (const auto oCorrection = m_rSession.Project().CurrentCorrection()) {
+        oMetadata.oVelocityCorrection = *oCorrection;
+    }
+    std::string sError;
+    if (!WriteFitsSpectrum(sPath, m_rState.pCurrentSpectrum->GetWavelengths(), m_rState.pCurrentSpectrum->GetIntensities(), oMetadata,
+                           sError)) {
+        return Message{"Error!", sError};
+    }
+    return std::nullopt;
+}
+
+std::optional<ContinuumFit> SpectraSession::FitCurrentContinuum(const ContinuumOptions& oOptions, Outcome& oMessage) const
+{
+    if (m_rState.pCurrentSpectrum == nullptr || m_rState.pCurrentSpectrum->GetNumberValues() == 0) {
+        oMessage = Message{"Error!", "No spectrum is loaded."};
+        return std::nullopt;
+    }
+    std::string sError;
+    auto oFit = FitContinuum(m_rState.pCurrentSpectrum->GetWavelengths(), m_rState.pCurrentSpectrum->GetIntensities(), oOptions, sError);
+    if (!oFit) {
+        oMessage = Message{"Error!", sError, true};
+    }
+    return oFit;
+}
+
+Outcome SpectraSession::NormalizeCurrentSpectrum(const ContinuumOptions& oOptions)
+{
+    Outcome oMessage;
+    const auto oFit = FitCurrentContinuum(oOptions, oMessage);
+    if (!oFit) {
+        return oMessage;
+    }
+    m_rState.pCurrentSpectrum->DivideByContinuum(oFit->vContinuum);
+    m_rState.Announce(change::kSpectrumValues | change::kLines);
+    return std::nullopt;
+}
+
+bool SpectraSession::CanRestoreCurrentSpectrum() const
+{
+    return m_rState.pCurrentSpectrum != nullptr && m_rState.pCurrentSpectrum->HasOriginalIntensities();
+}
+
+Outcome SpectraSession::RestoreCurrentSpectrum()
+{
+    if (!CanRestoreCurrentSpectrum()) {
+        return Message{"Error!", "This spectrum has no other intensities to go back to."};
+    }
+    m_rState.pCurrentSpectrum->RestoreIntensities();
+    m_rState.Announce(change::kSpectrumValues | change::kLines);
+    return std::nullopt;
+}
