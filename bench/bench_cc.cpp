@@ -23,8 +23,8 @@ void Fill(Spectrum& oSpectrum, double fVelocity)
 
 void BM_CrossCorrelation(benchmark::State& oState)
 {
-    Spectrum oTemplate(nullptr);
-    Spectrum oSpectrum(nullptr);
+    Spectrum oTemplate;
+    Spectrum oSpectrum;
     Fill(oTemplate, 0.0);
     Fill(oSpectrum, 25.0);
     CrossCorrelation oCorrelation;

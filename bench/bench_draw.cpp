@@ -1,7 +1,7 @@
 // Drawing a spectrum of 1,000,000 samples into the window's image (1000 x 600): the whole spectrum,
 // a zoom to half of it, and a scroll step at that zoom, as the window redraws on each.
 #include "QtBenchmarkMain.h"
-#include "spectrum/Spectrum.h"
+#include "spectrum/SpectrumPlot.h"
 #include "support/Generators.h"
 #include "ui/QtCanvas.h"
 
@@ -17,16 +17,17 @@ void Fill(Spectrum& oSpectrum)
     std::vector<double> vX;
     std::vector<double> vY;
     quandrel::testing::NoisyLineSpectrum(1000000, 0.001, vX, vY);
-    oSpectrum.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
-    oSpectrum.SetData(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    oSpectrum.TakeValues(std::move(vX), std::move(vY));
 }
 
 void BM_DrawSpectrum(benchmark::State& oState)
 {
     QtCanvas oCanvas;
     oCanvas.Resize(1000, 600);
-    Spectrum oSpectrum(&oCanvas);
-    Fill(oSpectrum);
+    Spectrum oValues;
+    Fill(oValues);
+    SpectrumPlot oSpectrum(&oCanvas, oValues);
+    oSpectrum.PlotAllValues();
     oSpectrum.ComputeRange();
     // 0: everything; 1: half of it; 2: that half scrolled on by a step in every round.
     const auto lCase = oState.range(0);

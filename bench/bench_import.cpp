@@ -2,6 +2,7 @@
 // it (one pass in blocks). tools/import_vs_numpy.sh times numpy's loadtxt on the same file.
 #include "core/SpectrumFileImport.h"
 #include "session/Session.h"
+#include "spectrum/SpectrumPlot.h"
 
 #include <benchmark/benchmark.h>
 
@@ -84,8 +85,9 @@ void BM_OpenSpectrumPeakMemory(benchmark::State& oState)
         ResetPeakResident();
         const long lBefore = PeakResidentBytes();
         Outcome oMessage;
-        auto pSpectrum = oSession.Spectra().ReadTextSpectrum(sFile, nullptr, oMessage);
-        pSpectrum->PlotAllValues();
+        auto pSpectrum = oSession.Spectra().ReadTextSpectrum(sFile, oMessage);
+        SpectrumPlot oPlot(nullptr, *pSpectrum);
+        oPlot.PlotAllValues();
         const long lPeak = PeakResidentBytes();
         fCopies = static_cast<double>(lPeak - lBefore) / (16.0 * lLines);
         benchmark::DoNotOptimize(pSpectrum.get());

@@ -35,7 +35,7 @@ void FillSpectrum(Spectrum& oSpectrum)
 
 void BM_FindSpectralLines(benchmark::State& oState)
 {
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     FillSpectrum(oSpectrum);
     // Width index 10 of the 0 .. 20 slider: 2 * 10 + 4 samples; sensitivity index 10.
     const int32_t lWidth = 24;

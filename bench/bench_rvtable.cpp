@@ -22,7 +22,7 @@ struct Table {
     Table()
     {
         for (int i = 0; i < kRows; ++i) {
-            Spectrum oSpectrum(nullptr);
+            Spectrum oSpectrum;
             const double afW[] = {1, 2};
             const double afI[] = {1.0 + i, 2};
             oSpectrum.SetValues(2, afW, afI);

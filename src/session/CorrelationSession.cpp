@@ -136,14 +136,12 @@ Outcome CorrelationSession::FinishCrossCorrelation(CorrelationJob&& oJob)
     if (!oJob.bCalculated) {
         return Message{"Error!", m_oCrossCorrelation.GetLastError()};
     }
-    m_pCorrelationFunction = std::make_unique<Spectrum>(m_rState.oCanvases.pCorrelationFunction);
+    m_pCorrelationFunction = std::make_unique<Spectrum>();
     m_pCorrelationFunction->SetValues(m_oCrossCorrelation.GetCorrelationFunction());
     if (bTimed) {
         m_pCorrelationFunction->SetObservationTime(fJulianDate);
     }
-    m_pCorrelationFunction->SetXAxisLabel("RV [km/s]");
-    m_pCorrelationFunction->SetYAxisLabel("Correlation");
-    m_pCorrelationDetail = std::make_unique<Spectrum>(m_rState.oCanvases.pCorrelationDetail);
+    m_pCorrelationDetail = std::make_unique<Spectrum>();
     if (m_oCrossCorrelation.GetSpectrumWindow().GetArraySize() > 0) {
         m_pCorrelationDetail->SetValues(m_oCrossCorrelation.GetSpectrumWindow());
     }

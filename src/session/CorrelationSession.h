@@ -67,9 +67,6 @@ public:
     const Spectrum* Template() const { return m_pTemplate.get(); }
     const Spectrum* CorrelationDetail() const { return m_pCorrelationDetail.get(); }
     const Spectrum* CorrelationFunction() const { return m_pCorrelationFunction.get(); }
-    Spectrum* Template() { return m_pTemplate.get(); }
-    Spectrum* CorrelationDetail() { return m_pCorrelationDetail.get(); }
-    Spectrum* CorrelationFunction() { return m_pCorrelationFunction.get(); }
     void SetTemplate(std::unique_ptr<Spectrum> pTemplate);
     std::optional<CorrelationOptions> CorrelationSettings() const;
     // New parameters and the template's correction (the parameters dialog).

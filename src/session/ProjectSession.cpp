@@ -166,7 +166,7 @@ void ProjectSession::RemoveCurrentFromTable()
     m_rState.oTable.RemoveSpectrumRow(m_rState.pCurrentSpectrum);
     m_rState.TakeSpectraInto({m_rSession.Spectra().CurrentIndex()}, oStep);
     m_rState.PushUndo(std::move(oStep));
-    m_rState.pCurrentSpectrum = m_rSession.Spectra().SpectrumAt(0);
+    m_rState.pCurrentSpectrum = m_rState.SpectrumAt(0);
     m_rState.Announce(change::kTable | change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines |
              change::kTime);
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-Session::Session(std::string sSettingsFile, Canvases oCanvases)
-    : m_oState(std::move(sSettingsFile), oCanvases, [this](uint32_t lChanges) { Announce(lChanges); }),
+Session::Session(std::string sSettingsFile)
+    : m_oState(std::move(sSettingsFile), [this](uint32_t lChanges) { Announce(lChanges); }),
       m_oSpectra(m_oState, *this), m_oLines(m_oState, *this), m_oProject(m_oState, *this),
       m_oCalibration(m_oState, *this), m_oCorrelation(m_oState, *this), m_oOrbit(m_oState, *this), m_oPeriods(m_oState, *this)
 {

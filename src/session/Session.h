@@ -22,7 +22,7 @@
 
 class Session {
 public:
-    explicit Session(std::string sSettingsFile, Canvases oCanvases = {});
+    explicit Session(std::string sSettingsFile);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

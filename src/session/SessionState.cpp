@@ -11,8 +11,8 @@ constexpr std::size_t kMaxUndoSteps = 50;
 
 } // namespace
 
-SessionState::SessionState(std::string sSettingsFile, Canvases oCanvases, std::function<void(uint32_t)> fnAnnounce)
-    : oSettings(std::move(sSettingsFile)), oCanvases(oCanvases), m_fnAnnounce(std::move(fnAnnounce))
+SessionState::SessionState(std::string sSettingsFile, std::function<void(uint32_t)> fnAnnounce)
+    : oSettings(std::move(sSettingsFile)), m_fnAnnounce(std::move(fnAnnounce))
 {
 }
 

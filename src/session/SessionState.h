@@ -47,10 +47,9 @@ struct UndoStep {
 
 class SessionState {
 public:
-    SessionState(std::string sSettingsFile, Canvases oCanvases, std::function<void(uint32_t)> fnAnnounce);
+    SessionState(std::string sSettingsFile, std::function<void(uint32_t)> fnAnnounce);
 
     SettingsGateway oSettings;
-    Canvases oCanvases;
 
     SpectrumList oSpectra;
     std::vector<std::string> vNames;

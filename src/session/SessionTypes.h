@@ -1,12 +1,10 @@
 // What every workflow of the session shares with its callers: the listener told of changes, the
-// message of a refusal, the object's position and the canvases spectra are drawn on.
+// message of a refusal and the object's position.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
-
-class Canvas;
 
 class SessionListener {
 public:
@@ -31,12 +29,4 @@ struct EquatorialPosition {
     double fRightAscensionMinutes = 0.0;
     double fDeclinationDegrees = 0.0;
     double fDeclinationMinutes = 0.0;
-};
-
-// The canvases the spectra are drawn on (none owned; null where nothing is drawn).
-struct Canvases {
-    Canvas* pSpectrum = nullptr;
-    Canvas* pTemplate = nullptr;
-    Canvas* pCorrelationDetail = nullptr;
-    Canvas* pCorrelationFunction = nullptr;
 };

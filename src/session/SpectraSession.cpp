@@ -30,7 +30,7 @@ int32_t SpectraSession::SpectrumCount() const
     return m_rState.SpectrumCount();
 }
 
-Spectrum* SpectraSession::SpectrumAt(int32_t lIndex) const
+const Spectrum* SpectraSession::SpectrumAt(int32_t lIndex) const
 {
     return m_rState.SpectrumAt(lIndex);
 }
@@ -40,7 +40,7 @@ const std::string& SpectraSession::SpectrumName(int32_t lIndex) const
     return m_rState.vNames.at(static_cast<std::size_t>(lIndex));
 }
 
-Spectrum* SpectraSession::CurrentSpectrum() const
+const Spectrum* SpectraSession::CurrentSpectrum() const
 {
     return m_rState.pCurrentSpectrum;
 }
@@ -71,7 +71,7 @@ void SpectraSession::AddSpectrum(std::unique_ptr<Spectrum> pSpectrum, const std:
 
 void SpectraSession::SetCurrentSpectrum(int32_t lIndex)
 {
-    Spectrum* pSpectrum = lIndex >= 0 ? SpectrumAt(lIndex) : nullptr;
+    Spectrum* pSpectrum = lIndex >= 0 ? m_rState.SpectrumAt(lIndex) : nullptr;
     if (pSpectrum == nullptr && lIndex >= 0) {
         return;
     }
@@ -89,7 +89,7 @@ void SpectraSession::RemoveSpectra(std::vector<int32_t> vIndices)
     oStep.sWhat = oStep.vSpectra.size() == 1 ? "remove spectrum " + oStep.vNames.front()
                                              : "remove " + std::to_string(oStep.vSpectra.size()) + " spectra";
     m_rState.PushUndo(std::move(oStep));
-    m_rState.pCurrentSpectrum = SpectrumAt(0);
+    m_rState.pCurrentSpectrum = m_rState.SpectrumAt(0);
     m_rState.Announce(change::kSpectra | change::kCurrentSpectrum | change::kSpectrumKind | change::kLines | change::kTime);
 }
 
@@ -144,7 +144,7 @@ bool SpectraSession::CurrentObservationTime(double& fJulianDate) const
 }
 
 
-std::unique_ptr<Spectrum> SpectraSession::ReadTextSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const
+std::unique_ptr<Spectrum> SpectraSession::ReadTextSpectrum(const std::string& sPath, Outcome& oMessage) const
 {
     ImportSettings oSettings = m_rState.oSettings.ReadImportSettings();
     oSettings.lLinesToSkip = LinesToSkipAtLeastHeaders(sPath, oSettings.lLinesToSkip);
@@ -155,13 +155,12 @@ std::unique_ptr<Spectrum> SpectraSession::ReadTextSpectrum(const std::string& sP
         oMessage = Message{"Error!", "The file " + sPath + " cannot be read or holds no data lines."};
         return nullptr;
     }
-    auto pSpectrum = std::make_unique<Spectrum>(pCanvas);
+    auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
-    pSpectrum->SetKeepYAxisFixed(m_rState.oSettings.ReadBool(Setting::KeepYAxisFixed));
     return pSpectrum;
 }
 
-std::unique_ptr<Spectrum> SpectraSession::ReadFitsSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const
+std::unique_ptr<Spectrum> SpectraSession::ReadFitsSpectrum(const std::string& sPath, Outcome& oMessage) const
 {
     std::string sError;
     auto oFits = ::ReadFitsSpectrum(sPath, sError);
@@ -169,13 +168,12 @@ std::unique_ptr<Spectrum> SpectraSession::ReadFitsSpectrum(const std::string& sP
         oMessage = Message{"Error!", sError};
         return nullptr;
     }
-    auto pSpectrum = std::make_unique<Spectrum>(pCanvas);
+    auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->TakeValues(std::move(oFits->vWavelength), std::move(oFits->vIntensity));
     if (oFits->oMetadata.oJulianDateMid) {
         pSpectrum->SetObservationTime(*oFits->oMetadata.oJulianDateMid);
     }
     pSpectrum->SetMetadata(std::move(oFits->oMetadata));
-    pSpectrum->SetKeepYAxisFixed(m_rState.oSettings.ReadBool(Setting::KeepYAxisFixed));
     if (!oFits->vWarnings.empty()) {
         std::string sText = "The header of " + sPath + " holds values the program cannot read:";
         for (const std::string& s : oFits->vWarnings) {

@@ -30,9 +30,9 @@ public:
     SpectraSession& operator=(const SpectraSession&) = delete;
 
     int32_t SpectrumCount() const;
-    Spectrum* SpectrumAt(int32_t lIndex) const;
+    const Spectrum* SpectrumAt(int32_t lIndex) const;
     const std::string& SpectrumName(int32_t lIndex) const;
-    Spectrum* CurrentSpectrum() const;
+    const Spectrum* CurrentSpectrum() const;
     // The index of the current spectrum, -1 without one.
     int32_t CurrentIndex() const;
     // Adds a spectrum read from a file (its name is shown in the list) and makes it current.
@@ -54,11 +54,11 @@ public:
     // --- Spectrum files ---
     // A spectrum read from a text file with the import settings last confirmed (header lines at its
     // head skipped), not yet added; nothing with the reason in oMessage.
-    std::unique_ptr<Spectrum> ReadTextSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const;
+    std::unique_ptr<Spectrum> ReadTextSpectrum(const std::string& sPath, Outcome& oMessage) const;
     // A spectrum read from a FITS file, with the observation time and header of the file, not yet
     // added. Nothing when it cannot be read, with oMessage saying why; with header keywords that could
     // not be read, the spectrum and a warning in oMessage.
-    std::unique_ptr<Spectrum> ReadFitsSpectrum(const std::string& sPath, Canvas* pCanvas, Outcome& oMessage) const;
+    std::unique_ptr<Spectrum> ReadFitsSpectrum(const std::string& sPath, Outcome& oMessage) const;
     // The object coordinates the current spectrum's header gives.
     std::optional<EquatorialPosition> HeaderCoordinates() const;
     // When the current spectrum's header places its object more than 1' from the table's object: a

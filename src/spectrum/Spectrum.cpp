@@ -7,10 +7,7 @@
 #include "lines/NoiseFloor.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-
-Spectrum::Spectrum(Canvas* pImage) : Graph(pImage) {}
 
 void Spectrum::SetValues(int32_t lCount, const double* fValues1, const double* fValues2)
 {
@@ -51,13 +48,6 @@ void Spectrum::GetValues(int32_t lCount, double* fValues1, double* fValues2) con
     std::copy_n(m_intensities.begin(), lCount, fValues2);
 }
 
-void Spectrum::PlotAllValues()
-{
-    static const double fNone = 0.0;
-    const bool bEmpty = m_wavelengths.empty();
-    SetData(GetNumberValues(), bEmpty ? &fNone : m_wavelengths.data(), bEmpty ? &fNone : m_intensities.data());
-}
-
 void Spectrum::DivideByContinuum(const std::vector<double>& vContinuum)
 {
     QASSERT(vContinuum.size()==m_intensities.size());
@@ -87,29 +77,6 @@ void Spectrum::ClearValues()
     m_fKey = 0.0;
 }
 
-void Spectrum::SetClipping(int32_t lPageSize, int32_t lPosition, int32_t lStart, int32_t lCount)
-{
-    m_lClipPageSize = lPageSize;
-    m_lClipPosition = lPosition;
-    m_lClipStart = lStart;
-    m_lClipCount = lCount;
-}
-
-void Spectrum::GetClipping(int32_t& lPageSize, int32_t& lPosition, int32_t& lStart, int32_t& lCount) const
-{
-    lPageSize = m_lClipPageSize;
-    lPosition = m_lClipPosition;
-    lStart = m_lClipStart;
-    lCount = m_lClipCount;
-}
-
-void Spectrum::SetLevel(bool bShow, double fLevel, int32_t lLevelMax)
-{
-    m_bShowLevel = bShow;
-    m_fLevel = fLevel;
-    m_lLevelMax = lLevelMax;
-}
-
 void Spectrum::SetObservationTime(double fJulianDate)
 {
     m_fObservationTime = fJulianDate;
@@ -135,90 +102,6 @@ int32_t Spectrum::FindNearestIndex(double fWavelength) const
 {
     QASSERT(GetNumberValues()>0);
     return FindNearestIndexIn(m_wavelengths, fWavelength);
-}
-
-void Spectrum::Draw(int32_t lImageHeight, int32_t lImageWidth)
-{
-    if (m_lNumberValues <= 0 || m_pImage == nullptr) {
-        return;
-    }
-    SetImageSize(lImageWidth, lImageHeight);
-    SetDrawStyle(0);
-    DrawAxes(m_sXAxisLabel, m_sYAxisLabel, m_fYMax, m_fYMin, m_fXMax, m_fXMin);
-    DrawData();
-    DrawLineFits();
-    DrawLineMarks();
-    DrawLevel();
-}
-
-void Spectrum::DrawLineMarks()
-{
-    const Mapping oMap = CurrentMapping();
-    const int lTop = m_lImageHeight - m_lBottomMargin - oMap.lPlotHeight;
-    const Rgb oPreviousPen = m_pImage->GetPenColor();
-    m_pImage->SetPenColor(GraphPalette(2));
-    int lFreeFrom = 0; // the first column right of the last name drawn
-    for (int32_t i = 0; i < GetSpectralLineCount(); ++i) {
-        std::string sName;
-        double fLaboratory = 0.0;
-        int32_t lIndex = -1;
-        double fCenter = 0.0;
-        double fSecond = 0.0;
-        bool bDouble = false;
-        GetLineData(i, &sName, fLaboratory, lIndex, fCenter, fSecond, bDouble);
-        if (lIndex < 0 || !(fCenter >= oMap.oX.fLow && fCenter <= oMap.oX.fHigh)) {
-            continue;
-        }
-        const int X = m_lLeftMargin + oMap.PixelX(fCenter, 0.5);
-        m_pImage->DrawLine(X, lTop, X, lTop + 8);
-        const int lWidth = m_pImage->TextWidth(sName);
-        const int lTextX = X - lWidth / 2;
-        if (lTextX >= lFreeFrom) {
-            m_pImage->DrawText(lTextX, lTop - 16, sName);
-            lFreeFrom = lTextX + lWidth + 4;
-        }
-    }
-    m_pImage->SetPenColor(oPreviousPen);
-}
-
-void Spectrum::DrawLineFits()
-{
-    std::vector<double> vX;
-    std::vector<double> vY;
-    for (int32_t i = 0; i < GetSpectralLineCount(); ++i) {
-        const double c = m_oSpectralLineContainer.GetCenter(i);
-        const double w = m_oSpectralLineContainer.GetWidth(i);
-        const bool bDouble = m_oSpectralLineContainer.IsDoubleGaussian(i);
-        const int n = bDouble ? 30 : 20;
-        const double fStart = c - 2 * w;
-        const double fEnd = bDouble ? c + 3 * w : c + 2 * w;
-        vX.resize(static_cast<std::size_t>(n));
-        vY.resize(static_cast<std::size_t>(n));
-        for (int k = 0; k < n; ++k) {
-            vX[static_cast<std::size_t>(k)] = fStart + k * (fEnd - fStart) / n;
-            vY[static_cast<std::size_t>(k)] = m_oSpectralLineContainer.Evaluate(i, vX[static_cast<std::size_t>(k)]);
-        }
-        DrawSeries(vX.data(), vY.data(), m_oSpectralLineContainer.IsActive(i) ? 4 : 3, n);
-    }
-}
-
-int32_t Spectrum::FindLineAt(int lX, int lY) const
-{
-    if (GetSpectralLineCount() == 0) {
-        return -2;
-    }
-    double fWavelength = 0.0;
-    if (!PixelToValue(lX, lY, fWavelength)) {
-        return -1;
-    }
-    for (int32_t i = 0; i < GetSpectralLineCount(); ++i) {
-        const double c = m_oSpectralLineContainer.GetCenter(i);
-        const double w = m_oSpectralLineContainer.GetWidth(i);
-        if (c - 2 * w < fWavelength && fWavelength < c + 2 * w) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 bool Spectrum::StandsOutOfNoise(const SpectralLine& oLine, double fNoise, double fMinDepthSigma) const
@@ -451,13 +334,3 @@ char Spectrum::GetCombination(int32_t lSpectralLineIndex) const
     return m_oSpectralLineContainer.GetCombination(lSpectralLineIndex);
 }
 
-void Spectrum::DrawLevel()
-{
-    if (!m_bShowLevel || m_lLevelMax == 0) {
-        return;
-    }
-    const double fIntensity = 0 + m_fLevel * (1 - 0) / m_lLevelMax;
-    const std::array<double, 2> afX = {m_fXMin, m_fXMax};
-    const std::array<double, 2> afY = {fIntensity, fIntensity};
-    DrawSeries(afX.data(), afY.data(), 2, 2);
-}

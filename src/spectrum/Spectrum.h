@@ -1,11 +1,9 @@
-// One loaded one-dimensional spectrum: wavelengths and intensities, its
-// flags, its observation time and the remembered view of its plot. A
-// spectrum is also its own plot.
+// One loaded one-dimensional spectrum: wavelengths and intensities, its flags, its observation time,
+// what its file said about it, and its lines. What a window shows of it is a SpectrumPlot.
 #pragma once
 
 #include "core/SpectrumMetadata.h"
 #include "lines/SpectralLineList.h"
-#include "plot/Graph.h"
 
 #include <cstdint>
 #include <string>
@@ -13,11 +11,8 @@
 
 class DataSeries;
 
-class Spectrum : public Graph {
+class Spectrum {
 public:
-    // The canvas the spectrum is drawn on; not owned.
-    explicit Spectrum(Canvas* pImage);
-
     // Replaces the values by copies of lCount wavelengths and intensities.
     // The plot copy stays as it was until the caller reloads it.
     void SetValues(int32_t lCount, const double* fValues1, const double* fValues2);
@@ -30,9 +25,6 @@ public:
     void TakeValues(std::vector<double>&& vWavelength, std::vector<double>&& vIntensity);
     // Copies the first lCount wavelengths and intensities out.
     void GetValues(int32_t lCount, double* fValues1, double* fValues2) const;
-    // The plot takes the spectrum's values (straight from its arrays, no copy in between) and shows
-    // all of them.
-    void PlotAllValues();
 
     int32_t GetNumberValues() const { return static_cast<int32_t>(m_wavelengths.size()); }
     const std::vector<double>& GetWavelengths() const { return m_wavelengths; }
@@ -46,12 +38,6 @@ public:
     void DivideByContinuum(const std::vector<double>& vContinuum);
     bool HasOriginalIntensities() const { return !m_vOriginalIntensity.empty(); }
     void RestoreIntensities();
-
-    void SetClipping(int32_t lPageSize, int32_t lPosition, int32_t lStart, int32_t lCount);
-    void GetClipping(int32_t& lPageSize, int32_t& lPosition, int32_t& lStart, int32_t& lCount) const;
-
-    // The horizontal level line at intensity fLevel / lLevelMax.
-    void SetLevel(bool bShow, double fLevel, int32_t lLevelMax);
 
     // Julian date (UT) of the observation.
     void SetObservationTime(double fJulianDate);
@@ -73,24 +59,6 @@ public:
 
     // Index of the wavelength nearest to fWavelength; the upper index on a tie.
     int32_t FindNearestIndex(double fWavelength) const;
-
-    // Draws axes, values, line fits and level line on an image of the given
-    // size; nothing when there is nothing to plot.
-    void Draw(int32_t lImageHeight, int32_t lImageWidth);
-
-    // The fitted profile of every line: green for the active line, blue for the others.
-    void DrawLineFits();
-    // A tick at the top of the frame over each identified line's centre, its laboratory name above it
-    // (left out where it would cover the name before).
-    void DrawLineMarks();
-
-    // The level line over the visible range, when it is shown.
-    void DrawLevel();
-
-    // Index of the line under a pixel of the plot: -2 without lines, -1
-    // outside the plotted data or on no line. A pixel hits line i when its
-    // wavelength lies within two widths of the line's centre.
-    int32_t FindLineAt(int lX, int lY) const;
 
     // --- Lines ---
 
@@ -156,13 +124,6 @@ private:
     double m_fKey = 0.0;
     void TakeKey();
     SpectralLineList m_oSpectralLineContainer;
-    int32_t m_lClipPageSize = 0;
-    int32_t m_lClipPosition = 0;
-    int32_t m_lClipStart = 0;
-    int32_t m_lClipCount = 0;
-    bool m_bShowLevel = false;
-    double m_fLevel = 0.0;
-    int32_t m_lLevelMax = 0;
     bool m_bIsReferenceSpectrum = false;
     bool m_bIsEmissionSpectrum = false;
     bool m_bHasObservationTime = false;

@@ -49,8 +49,7 @@
 MainWindow::MainWindow(const std::string& sSettingsFile, Prompts& oPrompts, QWidget* pParent)
     : QMainWindow(pParent),
       m_oPrompts(oPrompts),
-      m_oSession(sSettingsFile, Canvases{&m_oSpectrumCanvas, &m_oCorrelationTemplateCanvas, &m_oCorrelationDetailCanvas,
-                                          &m_oCorrelationFunctionCanvas})
+      m_oSession(sSettingsFile)
 {
     setObjectName("frmMain");
     setWindowTitle("Quandrel");
@@ -333,15 +332,15 @@ QWidget* MainWindow::CreatePlotPanel()
     // The mouse zooms about the cursor, into a rectangle, pans, and goes back to the whole spectrum.
     const auto WithSpectrum = [this](auto fnChange) {
         return [this, fnChange](auto... aArguments) {
-            if (Spectrum* pCurrent = GetCurrentSpectrum(); pCurrent != nullptr && fnChange(*pCurrent, aArguments...)) {
+            if (SpectrumPlot* pCurrent = CurrentPlot(); pCurrent != nullptr && fnChange(*pCurrent, aArguments...)) {
                 SpectrumWindowChanged();
             }
         };
     };
     connect(m_pimgSpectrum, &ImageView::WheelTurned, this,
-            WithSpectrum([](Spectrum& o, int lX, int, int lSteps) { return o.ZoomAtPixel(lX, lSteps); }));
+            WithSpectrum([](SpectrumPlot& o, int lX, int, int lSteps) { return o.ZoomAtPixel(lX, lSteps); }));
     connect(m_pimgSpectrum, &ImageView::RectangleChosen, this, [this](int lX0, int lY0, int lX1) {
-        Spectrum* pCurrent = GetCurrentSpectrum();
+        SpectrumPlot* pCurrent = CurrentPlot();
         if (pCurrent != nullptr && pCurrent->FindLineAt(lX0, lY0) >= 0) {
             // A drag that starts on a line is a click on it.
             onSpectrumClicked(lX0, lY0, Qt::LeftButton);
@@ -349,11 +348,11 @@ QWidget* MainWindow::CreatePlotPanel()
             SpectrumWindowChanged();
         }
     });
-    connect(m_pimgSpectrum, &ImageView::Panned, this, WithSpectrum([](Spectrum& o, int lDeltaX) {
+    connect(m_pimgSpectrum, &ImageView::Panned, this, WithSpectrum([](SpectrumPlot& o, int lDeltaX) {
                 o.PanPixels(lDeltaX);
                 return true;
             }));
-    connect(m_pimgSpectrum, &ImageView::WholeWanted, this, WithSpectrum([](Spectrum& o) {
+    connect(m_pimgSpectrum, &ImageView::WholeWanted, this, WithSpectrum([](SpectrumPlot& o) {
                 o.ShowAllValues();
                 return true;
             }));

@@ -11,11 +11,13 @@
 #include "QtCanvas.h"
 #include "orbit/RvCurvePlot.h"
 #include "session/Session.h"
+#include "spectrum/SpectrumPlot.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,7 +77,14 @@ public:
 
     ::Session& Session() { return m_oSession; }
     const ::Session& Session() const { return m_oSession; }
-    Spectrum* GetCurrentSpectrum() const { return m_oSession.Spectra().CurrentSpectrum(); }
+    const Spectrum* GetCurrentSpectrum() const { return m_oSession.Spectra().CurrentSpectrum(); }
+    // The plot of a spectrum on one of the window's canvases, made (with all its values) on first use;
+    // it keeps the spectrum's zoom and scroll position while the spectrum lives.
+    SpectrumPlot& PlotOf(const Spectrum& oSpectrum, QtCanvas& oCanvas);
+    // The plot of a spectrum of the list on the spectrum page.
+    SpectrumPlot& PlotOf(const Spectrum& oSpectrum) { return PlotOf(oSpectrum, m_oSpectrumCanvas); }
+    // The current spectrum's plot; null without one.
+    SpectrumPlot* CurrentPlot();
 
     // Recomputes which commands are enabled.
     void UpdateCommandStates();
@@ -83,7 +92,7 @@ public:
     void PrepareContextMenu();
 
     // Draws a spectrum into a canvas (cleared first); reload copies its values into the plot first.
-    void ShowSpectrum(Spectrum* pSpectrum, QtCanvas& oCanvas, bool bReload);
+    void ShowSpectrum(const Spectrum* pSpectrum, QtCanvas& oCanvas, bool bReload);
     // The current spectrum again, without reloading; only clears without one.
     void RedrawSpectrum();
     // The image of the plot page that is showing.
@@ -296,6 +305,8 @@ private:
     // The message of a refusal, if any; true when there was none.
     bool Report(const Outcome& oOutcome);
     void StoreClipping();
+    // The plots of spectra that are gone (removed, replaced or closed) go too.
+    void ForgetPlots();
     void SetSpectrumKind(bool bReference, bool bEmission);
     void Zoom(bool bIn);
     // The spectrum's window changed by the mouse: the scroll bar follows, the plot is redrawn.
@@ -316,15 +327,15 @@ private:
     void EnsureCoordinates();
     // Asks for a file (title, initial folder setting) and reads it into a new spectrum drawn on oCanvas;
     // none when the user stops on the way or it cannot be read.
-    std::unique_ptr<Spectrum> ImportSpectrum(File eFile, Setting ePath, QtCanvas& oCanvas, std::string& sFile);
-    // A spectrum of a file drawn on oCanvas: FITS with its header, text through the import dialog
+    std::unique_ptr<Spectrum> ImportSpectrum(File eFile, Setting ePath, std::string& sFile);
+    // A spectrum of a file: FITS with its header, text through the import dialog
     // (bAskImport) or with the settings it last confirmed. None, with the reason shown, when it cannot be
     // read; none with bCancelled when the user cancelled the import dialog.
-    std::unique_ptr<Spectrum> ReadSpectrumFile(const std::string& sFile, QtCanvas& oCanvas, bool bAskImport,
-                                                bool& bCancelled);
+    std::unique_ptr<Spectrum> ReadSpectrumFile(const std::string& sFile, bool bAskImport, bool& bCancelled);
 
     Prompts& m_oPrompts;
     QtCanvas m_oSpectrumCanvas;
+    std::map<const Spectrum*, std::unique_ptr<SpectrumPlot>> m_mPlots;
     QtCanvas m_oRVGraphCanvas;
     // The velocity graph as last drawn, for the cursor readout.
     std::unique_ptr<RvCurvePlot> m_pRVCurve;

@@ -187,13 +187,13 @@ void MainWindow::CreateMenus()
     // The kind of the current spectrum: each item toggles its own flag.
     m_oActions.pmniIndicateReference->setCheckable(true);
     connect(m_oActions.pmniIndicateReference, &QAction::triggered, this, [this] {
-        if (Spectrum* pSpectrum = GetCurrentSpectrum()) {
+        if (const Spectrum* pSpectrum = GetCurrentSpectrum()) {
             SetSpectrumKind(!pSpectrum->IsReferenceSpectrum(), m_oActions.pmniIndicateEmission->isChecked());
         }
     });
     m_oActions.pmniIndicateEmission->setCheckable(true);
     connect(m_oActions.pmniIndicateEmission, &QAction::triggered, this, [this] {
-        if (Spectrum* pSpectrum = GetCurrentSpectrum()) {
+        if (const Spectrum* pSpectrum = GetCurrentSpectrum()) {
             SetSpectrumKind(m_oActions.pmniIndicateReference->isChecked(), !pSpectrum->IsEmissionSpectrum());
         }
     });

@@ -22,7 +22,7 @@ void MainWindow::onSaveCalibratedSpectrum()
 
 void MainWindow::onCalibrate()
 {
-    Spectrum* pCurrent = GetCurrentSpectrum();
+    const Spectrum* pCurrent = GetCurrentSpectrum();
     if (pCurrent == nullptr || m_pfrmCalibration->isVisible()) {
         return;
     }

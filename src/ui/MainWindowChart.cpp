@@ -76,14 +76,14 @@ std::string LowerExtension(const std::string& sFile)
 void MainWindow::DrawShownPage(Canvas& oCanvas, int lWidth, int lHeight)
 {
     oCanvas.Clear(Rgb{255, 255, 255});
-    const auto SpectrumOn = [&](Spectrum* pSpectrum) {
+    const auto SpectrumOn = [&](const Spectrum* pSpectrum, QtCanvas& oOwn) {
         if (pSpectrum == nullptr) {
             return;
         }
-        Canvas* pOwn = pSpectrum->GetImage();
-        pSpectrum->SetImage(&oCanvas);
-        pSpectrum->Draw(lHeight, lWidth);
-        pSpectrum->SetImage(pOwn);
+        SpectrumPlot& oPlot = PlotOf(*pSpectrum, oOwn);
+        oPlot.SetImage(&oCanvas);
+        oPlot.Draw(lHeight, lWidth);
+        oPlot.SetImage(&oOwn);
     };
     switch (m_ppgcPlots->currentIndex()) {
     case 1: {
@@ -91,9 +91,9 @@ void MainWindow::DrawShownPage(Canvas& oCanvas, int lWidth, int lHeight)
         oCurve.Draw(lHeight, lWidth);
         break;
     }
-    case 2: SpectrumOn(m_oSession.Correlation().Template()); break;
-    case 3: SpectrumOn(m_oSession.Correlation().CorrelationDetail()); break;
-    case 4: SpectrumOn(m_oSession.Correlation().CorrelationFunction()); break;
+    case 2: SpectrumOn(m_oSession.Correlation().Template(), m_oCorrelationTemplateCanvas); break;
+    case 3: SpectrumOn(m_oSession.Correlation().CorrelationDetail(), m_oCorrelationDetailCanvas); break;
+    case 4: SpectrumOn(m_oSession.Correlation().CorrelationFunction(), m_oCorrelationFunctionCanvas); break;
     case kPeriodogramPage:
         if (const auto& oPeriodogram = m_oSession.Periods().LastPeriodogram()) {
             PeriodogramPlot oPlot(&oCanvas);
@@ -102,7 +102,7 @@ void MainWindow::DrawShownPage(Canvas& oCanvas, int lWidth, int lHeight)
             oPlot.Draw(lHeight, lWidth);
         }
         break;
-    default: SpectrumOn(GetCurrentSpectrum()); break;
+    default: SpectrumOn(GetCurrentSpectrum(), m_oSpectrumCanvas); break;
     }
     RedrawShownPage();
 }

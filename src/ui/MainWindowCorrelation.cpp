@@ -10,7 +10,7 @@
 void MainWindow::onOpenCorrelationTemplate()
 {
     std::string sFile;
-    auto pTemplate = ImportSpectrum(File::Template, Setting::CorrelationTemplatePath, m_oCorrelationTemplateCanvas, sFile);
+    auto pTemplate = ImportSpectrum(File::Template, Setting::CorrelationTemplatePath, sFile);
     if (!pTemplate) {
         return;
     }

@@ -102,7 +102,7 @@ void MainWindow::edLevelExit()
 
 void MainWindow::ApplyLevel(int lLevel)
 {
-    GetCurrentSpectrum()->SetLevel(m_pchbOptLevel->isChecked(), lLevel, m_ptrbOptLevel->maximum());
+    CurrentPlot()->SetLevel(m_pchbOptLevel->isChecked(), lLevel, m_ptrbOptLevel->maximum());
     if (m_bLevelSliderFocus) {
         m_pedLevel->setText(QString::number(lLevel));
     }
@@ -142,7 +142,7 @@ void MainWindow::onOptimizeFit()
 void MainWindow::onSpectrumClicked(int lX, int lY, Qt::MouseButton eButton)
 {
     if ((eButton == Qt::LeftButton || eButton == Qt::RightButton) && GetCurrentSpectrum() != nullptr) {
-        m_oSession.Lines().ChooseLine(GetCurrentSpectrum()->FindLineAt(lX, lY), eButton == Qt::LeftButton);
+        m_oSession.Lines().ChooseLine(CurrentPlot()->FindLineAt(lX, lY), eButton == Qt::LeftButton);
     }
 }
 

@@ -37,31 +37,29 @@
 
 #include <algorithm>
 
-std::unique_ptr<Spectrum> MainWindow::ReadSpectrumFile(const std::string& sFile, QtCanvas& oCanvas, bool bAskImport,
-                                                      bool& bCancelled)
+std::unique_ptr<Spectrum> MainWindow::ReadSpectrumFile(const std::string& sFile, bool bAskImport, bool& bCancelled)
 {
     bCancelled = false;
     Outcome oMessage;
     std::unique_ptr<Spectrum> pSpectrum;
     if (IsFitsFile(sFile)) {
-        pSpectrum = m_oSession.Spectra().ReadFitsSpectrum(sFile, &oCanvas, oMessage);
+        pSpectrum = m_oSession.Spectra().ReadFitsSpectrum(sFile, oMessage);
     } else if (!bAskImport) {
-        pSpectrum = m_oSession.Spectra().ReadTextSpectrum(sFile, &oCanvas, oMessage);
+        pSpectrum = m_oSession.Spectra().ReadTextSpectrum(sFile, oMessage);
     } else {
         auto oSamples = m_pfrmImportConfig->Execute(sFile);
         if (!oSamples) {
             bCancelled = true;
             return nullptr;
         }
-        pSpectrum = std::make_unique<Spectrum>(&oCanvas);
+        pSpectrum = std::make_unique<Spectrum>();
         pSpectrum->TakeValues(std::move(oSamples->vWavelength), std::move(oSamples->vIntensity));
-        pSpectrum->SetKeepYAxisFixed(m_oSession.Settings().ReadBool(Setting::KeepYAxisFixed));
     }
     Report(oMessage);
     return pSpectrum;
 }
 
-std::unique_ptr<Spectrum> MainWindow::ImportSpectrum(File eFile, Setting ePath, QtCanvas& oCanvas, std::string& sFile)
+std::unique_ptr<Spectrum> MainWindow::ImportSpectrum(File eFile, Setting ePath, std::string& sFile)
 {
     const auto sChosen = AskForFile(eFile);
     if (!sChosen) {
@@ -69,7 +67,7 @@ std::unique_ptr<Spectrum> MainWindow::ImportSpectrum(File eFile, Setting ePath, 
     }
     sFile = *sChosen;
     bool bCancelled = false;
-    auto pSpectrum = ReadSpectrumFile(sFile, oCanvas, true, bCancelled);
+    auto pSpectrum = ReadSpectrumFile(sFile, true, bCancelled);
     if (pSpectrum) {
         m_oSession.Settings().Write(ePath, ExtractDirectory(sFile));
     }
@@ -87,7 +85,7 @@ void MainWindow::OpenSpectrumFiles(const std::vector<std::string>& vFiles)
     for (const std::string& sFile : vFiles) {
         const bool bText = !IsFitsFile(sFile);
         bool bCancelled = false;
-        auto pSpectrum = ReadSpectrumFile(sFile, m_oSpectrumCanvas, bText && !bImportConfirmed, bCancelled);
+        auto pSpectrum = ReadSpectrumFile(sFile, bText && !bImportConfirmed, bCancelled);
         if (bCancelled) {
             break;
         }
@@ -99,9 +97,9 @@ void MainWindow::OpenSpectrumFiles(const std::vector<std::string>& vFiles)
         m_oSession.Settings().AddRecentFile(sFile);
         StoreClipping();
         // Its plot starts with all of it, at the scroll bar's position.
-        Spectrum* pNew = pSpectrum.get();
+        const Spectrum* pNew = pSpectrum.get();
         ShowSpectrum(pNew, m_oSpectrumCanvas, true);
-        pNew->SetClipping(kClipPageSize, m_pscbClipping->value(), 0, pNew->GetNumberValues());
+        PlotOf(*pNew, m_oSpectrumCanvas).SetClipping(kClipPageSize, m_pscbClipping->value(), 0, pNew->GetNumberValues());
         m_oSession.Spectra().AddSpectrum(std::move(pSpectrum), ExtractFileName(sFile));
     }
     RefreshRecentFiles();
@@ -238,7 +236,7 @@ void MainWindow::onRemoveSpectrum()
 
 void MainWindow::StoreClipping()
 {
-    Spectrum* pCurrent = GetCurrentSpectrum();
+    SpectrumPlot* pCurrent = CurrentPlot();
     if (pCurrent == nullptr) {
         return;
     }
@@ -265,7 +263,7 @@ void MainWindow::onZoomOut()
 
 void MainWindow::Zoom(bool bIn)
 {
-    Spectrum* pCurrent = GetCurrentSpectrum();
+    SpectrumPlot* pCurrent = CurrentPlot();
     if (pCurrent == nullptr) {
         return;
     }
@@ -280,7 +278,7 @@ void MainWindow::Zoom(bool bIn)
 
 void MainWindow::SpectrumWindowChanged()
 {
-    if (Spectrum* pCurrent = GetCurrentSpectrum()) {
+    if (SpectrumPlot* pCurrent = CurrentPlot()) {
         m_pscbClipping->blockSignals(true);
         m_pscbClipping->setValue(pCurrent->ScrollPosition(kClipMaximum));
         m_pscbClipping->blockSignals(false);
@@ -290,7 +288,7 @@ void MainWindow::SpectrumWindowChanged()
 
 void MainWindow::onClippingMoved(int lPosition)
 {
-    Spectrum* pCurrent = GetCurrentSpectrum();
+    SpectrumPlot* pCurrent = CurrentPlot();
     if (pCurrent == nullptr) {
         return;
     }
@@ -303,7 +301,7 @@ void MainWindow::onKeepYAxisFixed()
 {
     const bool bKeep = m_pchbKeepYAxisFixed->isChecked();
     m_oSession.Settings().Write(Setting::KeepYAxisFixed, bKeep);
-    if (Spectrum* pCurrent = GetCurrentSpectrum()) {
+    if (SpectrumPlot* pCurrent = CurrentPlot()) {
         pCurrent->SetKeepYAxisFixed(bKeep);
         pCurrent->ComputeRange();
         RedrawSpectrum();

@@ -35,6 +35,9 @@ QString Q(const std::string& s)
 
 void MainWindow::SessionChanged(uint32_t lChanges)
 {
+    if ((lChanges & (change::kSpectra | change::kCorrelation)) != 0) {
+        ForgetPlots();
+    }
     if ((lChanges & change::kSpectra) != 0) {
         RefreshSpectraList();
     }
@@ -96,7 +99,7 @@ void MainWindow::RefreshSpectraList()
 
 void MainWindow::ShowCurrentSpectrum()
 {
-    Spectrum* pSpectrum = GetCurrentSpectrum();
+    SpectrumPlot* pSpectrum = CurrentPlot();
     if (pSpectrum != nullptr) {
         int32_t lPageSize = 0;
         int32_t lPosition = 0;
@@ -146,16 +149,56 @@ void MainWindow::SyncSpectrumKindControls()
     m_bKindSyncGuard = false;
 }
 
-void MainWindow::ShowSpectrum(Spectrum* pSpectrum, QtCanvas& oCanvas, bool bReload)
+SpectrumPlot& MainWindow::PlotOf(const Spectrum& oSpectrum, QtCanvas& oCanvas)
+{
+    std::unique_ptr<SpectrumPlot>& pPlot = m_mPlots[&oSpectrum];
+    if (!pPlot) {
+        pPlot = std::make_unique<SpectrumPlot>(&oCanvas, oSpectrum);
+        pPlot->SetKeepYAxisFixed(m_oSession.Settings().ReadBool(Setting::KeepYAxisFixed));
+        if (&oSpectrum == m_oSession.Correlation().CorrelationFunction()) {
+            pPlot->SetXAxisLabel("RV [km/s]");
+            pPlot->SetYAxisLabel("Correlation");
+        }
+        pPlot->PlotAllValues();
+    }
+    return *pPlot;
+}
+
+SpectrumPlot* MainWindow::CurrentPlot()
+{
+    const Spectrum* pCurrent = GetCurrentSpectrum();
+    return pCurrent == nullptr ? nullptr : &PlotOf(*pCurrent, m_oSpectrumCanvas);
+}
+
+void MainWindow::ForgetPlots()
+{
+    const SpectraSession& oSpectra = m_oSession.Spectra();
+    const CorrelationSession& oCorrelation = m_oSession.Correlation();
+    std::erase_if(m_mPlots, [&](const auto& oEntry) {
+        const Spectrum* p = oEntry.first;
+        if (p == oCorrelation.Template() || p == oCorrelation.CorrelationDetail() || p == oCorrelation.CorrelationFunction()) {
+            return false;
+        }
+        for (int32_t i = 0; i < oSpectra.SpectrumCount(); ++i) {
+            if (oSpectra.SpectrumAt(i) == p) {
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+void MainWindow::ShowSpectrum(const Spectrum* pSpectrum, QtCanvas& oCanvas, bool bReload)
 {
     ImageView* pView = ViewOf(oCanvas);
     oCanvas.Resize(pView->width(), pView->height());
     oCanvas.Clear(Rgb{255, 255, 255});
     if (pSpectrum != nullptr) {
+        SpectrumPlot& oPlot = PlotOf(*pSpectrum, oCanvas);
         if (bReload) {
-            pSpectrum->PlotAllValues();
+            oPlot.PlotAllValues();
         }
-        pSpectrum->Draw(oCanvas.GetHeight(), oCanvas.GetWidth());
+        oPlot.Draw(oCanvas.GetHeight(), oCanvas.GetWidth());
     }
     oCanvas.Image();
     pView->update();
@@ -173,13 +216,13 @@ ImageView* MainWindow::ViewOf(const QtCanvas& oCanvas) const
 
 void MainWindow::RedrawCorrelationPages()
 {
-    if (Spectrum* pTemplate = m_oSession.Correlation().Template()) {
+    if (const Spectrum* pTemplate = m_oSession.Correlation().Template()) {
         ShowSpectrum(pTemplate, m_oCorrelationTemplateCanvas, true);
     }
-    if (Spectrum* pFunction = m_oSession.Correlation().CorrelationFunction()) {
+    if (const Spectrum* pFunction = m_oSession.Correlation().CorrelationFunction()) {
         ShowSpectrum(pFunction, m_oCorrelationFunctionCanvas, true);
     }
-    if (Spectrum* pDetail = m_oSession.Correlation().CorrelationDetail(); pDetail != nullptr && m_ppgcPlots->currentIndex() == 3) {
+    if (const Spectrum* pDetail = m_oSession.Correlation().CorrelationDetail(); pDetail != nullptr && m_ppgcPlots->currentIndex() == 3) {
         ShowSpectrum(pDetail, m_oCorrelationDetailCanvas, true);
     }
 }
@@ -210,22 +253,23 @@ void MainWindow::RefreshSpectralLineList()
 
 void MainWindow::SpectralLineChosen(int32_t lLine)
 {
-    Spectrum* pCurrent = GetCurrentSpectrum();
+    const Spectrum* pCurrent = GetCurrentSpectrum();
     if (pCurrent == nullptr || lLine < 0 || lLine >= pCurrent->GetSpectralLineCount()) {
         return;
     }
+    SpectrumPlot& oPlot = *CurrentPlot();
     // The plot is centred on the line; from the whole spectrum it shows the line's surroundings.
     const auto& vX = pCurrent->GetWavelengths();
     const double fCenter = pCurrent->GetLineCenter(lLine);
     const auto lAt = static_cast<int32_t>(std::lower_bound(vX.begin(), vX.end(), fCenter) - vX.begin());
     int32_t lStart = 0;
     int32_t lCount = 0;
-    pCurrent->GetZoom(lStart, lCount);
+    oPlot.GetZoom(lStart, lCount);
     if (lCount >= pCurrent->GetNumberValues()) {
         const double fStep = vX.size() > 1 ? std::fabs(vX.back() - vX.front()) / static_cast<double>(vX.size() - 1) : 1.0;
         lCount = std::max<int32_t>(100, static_cast<int32_t>(40.0 * std::fabs(pCurrent->GetLineWidth(lLine)) / fStep));
     }
-    pCurrent->ShowRange(lAt - lCount / 2, lAt - lCount / 2 + lCount - 1);
+    oPlot.ShowRange(lAt - lCount / 2, lAt - lCount / 2 + lCount - 1);
     m_oSession.Lines().ActivateLine(lLine);
     SpectrumWindowChanged();
 }
@@ -318,7 +362,7 @@ void MainWindow::RefreshTable()
 
 void MainWindow::SpectrumHovered(int lX, int lY)
 {
-    const Spectrum* pCurrent = GetCurrentSpectrum();
+    const SpectrumPlot* pCurrent = CurrentPlot();
     double x = 0.0;
     double y = 0.0;
     if (pCurrent == nullptr || !pCurrent->PixelToPoint(lX, lY, x, y)) {

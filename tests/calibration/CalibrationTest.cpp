@@ -152,7 +152,7 @@ TEST(WavelengthCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOf
     for (int x = 0; x < 2048; ++x) {
         vPixel[static_cast<std::size_t>(x)] = x;
     }
-    Spectrum oLamp(nullptr);
+    Spectrum oLamp;
     oLamp.SetValues(2048, vPixel.data(), vIntensity.data());
     oLamp.SetEmissionSpectrum(true);
     oLamp.FindSpectralLines(12, 0.2);

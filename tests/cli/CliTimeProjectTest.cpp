@@ -41,7 +41,7 @@ TEST(CliProject, InfoDumpExportAndCurve)
     RvTable oTable;
     oTable.Coordinates().SetObjectCoordinates(19, 5, 64, 22);
     for (int i = 0; i < 3; ++i) {
-        Spectrum oSpectrum(nullptr);
+        Spectrum oSpectrum;
         const double afW[] = {1, 2};
         const double afI[] = {1.0 + i, 2};
         oSpectrum.SetValues(2, afW, afI);

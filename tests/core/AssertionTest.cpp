@@ -27,7 +27,7 @@ TEST(AssertionReport, GuardsElementAccessOfDataArrays)
 
 TEST(AssertionReport, GuardsSpectrumAndUtilities)
 {
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     EXPECT_DEATH(oSpectrum.SetValues(3, nullptr, nullptr), "fValues1!=NULL && fValues2!=NULL, file Spectrum\\.cpp");
     EXPECT_DEATH(oSpectrum.FindNearestIndex(1.0), "file Spectrum\\.cpp");
     EXPECT_DEATH(LinearStep(0.0, 1.0, -1, 4), "Index>=0 && lValueCount>0, file Utils\\.cpp");

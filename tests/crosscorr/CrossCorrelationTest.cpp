@@ -43,14 +43,14 @@ void FillSpectrum(Spectrum& oSpectrum, double fVelocity)
 
 TEST(CrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
 {
-    Spectrum oTemplate(nullptr);
+    Spectrum oTemplate;
     FillSpectrum(oTemplate, 0.0);
     CrossCorrelation oCorrelation;
     oCorrelation.SetTemplate(&oTemplate);
     // 2 points per 0.1 A pixel: 2.36 km/s per lag; a span of 80 lags reaches +-189 km/s.
     oCorrelation.SetParameters(6050, 6650, 2, 80, 0.01);
     for (double fVelocity : {-150.0, -73.4, 0.0, 12.5, 98.0, 150.0}) {
-        Spectrum oSpectrum(nullptr);
+        Spectrum oSpectrum;
         FillSpectrum(oSpectrum, fVelocity);
         oCorrelation.SetSpectrum(&oSpectrum);
         ASSERT_TRUE(oCorrelation.Calculate()) << oCorrelation.GetLastError();
@@ -62,7 +62,7 @@ TEST(CrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
     oShort.SetTemplate(&oTemplate);
     oShort.SetParameters(6050, 6650, 2, 30, 0.01);
     for (double fVelocity : {-150.0, 98.0}) {
-        Spectrum oSpectrum(nullptr);
+        Spectrum oSpectrum;
         FillSpectrum(oSpectrum, fVelocity);
         oShort.SetSpectrum(&oSpectrum);
         ASSERT_TRUE(oShort.Calculate());
@@ -79,7 +79,7 @@ TEST(CrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
     // shows before a run is that m dv.
     const double fStart = oCorrelation.GetCorrelationFunction().GetX(0);
     EXPECT_LT(fStart, 0.0);
-    Spectrum oLast(nullptr);
+    Spectrum oLast;
     FillSpectrum(oLast, 150.0);
     EXPECT_EQ(CrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6050, 6650, 2, 80), -fStart);
     EXPECT_EQ(CrossCorrelation::VelocityReach(oLast.GetWavelengths(), 6050, 6050.01, 2, 80), 0.0) << "one sample";
@@ -90,9 +90,9 @@ TEST(CrossCorrelation, FindsKnownShiftsWithinHalfAKilometrePerSecond)
 
 TEST(CrossCorrelation, RefusesUnusableParametersAndKeepsThePreviousResult)
 {
-    Spectrum oTemplate(nullptr);
+    Spectrum oTemplate;
     FillSpectrum(oTemplate, 0.0);
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     FillSpectrum(oSpectrum, 20.0);
     CrossCorrelation oCorrelation;
     oCorrelation.SetTemplate(&oTemplate);
@@ -118,7 +118,7 @@ TEST(CrossCorrelation, RefusesUnusableParametersAndKeepsThePreviousResult)
         EXPECT_EQ(oCorrelation.GetPeakVelocity(), fPeak) << "the previous result stays";
     }
     // A flat spectrum has no variance.
-    Spectrum oFlat(nullptr);
+    Spectrum oFlat;
     const std::vector<double> vW = {6000, 6100, 6200, 6300, 6400, 6500, 6600, 6700};
     const std::vector<double> vI(8, 1.0);
     oFlat.SetValues(8, vW.data(), vI.data());

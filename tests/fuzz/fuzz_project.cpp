@@ -14,7 +14,7 @@ RvTable OpenTable()
     oTable.Coordinates().SetObserverCoordinates(9, 0, 52, 30);
     oTable.LaboratoryLineTable().Load(quandrel::fuzz::WriteInput("lines.txt", "Halpha;6562.8\nHbeta;4861.3\n"));
     for (int i = 0; i < 2; ++i) {
-        Spectrum oSpectrum(nullptr);
+        Spectrum oSpectrum;
         const double afW[] = {1, 2};
         const double afI[] = {1.0 + i, 2};
         oSpectrum.SetValues(2, afW, afI);

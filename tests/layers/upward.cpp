@@ -3,5 +3,5 @@
 
 int LayerProbe()
 {
-    return Spectrum(nullptr).GetNumberValues();
+    return Spectrum().GetNumberValues();
 }

@@ -2,7 +2,7 @@
 // level refit, drawing and the hit test.
 #include "core/DataSeries.h"
 #include "lines/SliderScale.h"
-#include "spectrum/Spectrum.h"
+#include "spectrum/SpectrumPlot.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -33,14 +33,13 @@ void FillSpectrum(Spectrum& oSpectrum, double fStart, double fStep, int n, const
         vI[static_cast<std::size_t>(k)] = y;
     }
     oSpectrum.SetValues(n, vW.data(), vI.data());
-    oSpectrum.SetData(n, vW.data(), vI.data());
 }
 
 } // namespace
 
 TEST(CSpectrumLines, SearchFindsAndFitsEveryLine)
 {
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     const std::vector<Line> vTruth = {{4861.33, 1.2, 0.5}, {5889.95, 0.4, 0.6}, {6562.8, 1.5, 0.4}};
     FillSpectrum(oSpectrum, 4800.0, 0.2, 10000, vTruth);
     // Width 60: sections of 61 samples, +-6 A around each line.
@@ -64,7 +63,7 @@ TEST(CSpectrumLines, SearchFindsAndFitsEveryLine)
 TEST(CSpectrumLines, ZeroPaddingHoldsNoLines)
 {
     // A spectrum padded with zeros before its data, as pipelines write them, and one line.
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     FillSpectrum(oSpectrum, 6500.0, 0.2, 600, {{6560.0, 1.0, 0.5}});
     std::vector<double> vW = oSpectrum.GetWavelengths();
     std::vector<double> vI = oSpectrum.GetIntensities();
@@ -89,7 +88,7 @@ TEST(CSpectrumLines, ZeroPaddingHoldsNoLines)
 
 TEST(CSpectrumLines, IdentificationCountsLinesOfTheSameLaboratoryLine)
 {
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     FillSpectrum(oSpectrum, 6540.0, 0.1, 600, {{6550.0, 0.5, 0.5}, {6560.0, 0.5, 0.5}, {6580.0, 0.5, 0.5}});
     oSpectrum.FindSpectralLines(20, 0.1);
     ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 3);
@@ -110,7 +109,7 @@ TEST(CSpectrumLines, IdentificationCountsLinesOfTheSameLaboratoryLine)
 
 TEST(CSpectrumLines, CombiningCopiesTheNeighboursIdentificationButNotItsName)
 {
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     FillSpectrum(oSpectrum, 6540.0, 0.1, 600, {{6550.0, 0.5, 0.5}, {6560.0, 0.5, 0.5}, {6580.0, 0.5, 0.5}});
     oSpectrum.FindSpectralLines(20, 0.1);
     ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 3);
@@ -137,7 +136,7 @@ TEST(CSpectrumLines, CombiningCopiesTheNeighboursIdentificationButNotItsName)
 
 TEST(CSpectrumLines, LevelRefitUsesTheSamplesBelowTheLevel)
 {
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     FillSpectrum(oSpectrum, 6540.0, 0.05, 800, {{6560.0, 0.8, 0.6}});
     oSpectrum.FindSpectralLines(60, 0.1);
     ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 1);
@@ -176,13 +175,15 @@ TEST(CSpectrumLines, LevelRefitUsesTheSamplesBelowTheLevel)
 TEST(CSpectrumLines, FitsAreDrawnAndHitByTheirRegion)
 {
     RecordingCanvas oCanvas;
-    Spectrum oSpectrum(&oCanvas);
+    Spectrum oSpectrum;
     FillSpectrum(oSpectrum, 0.0, 0.1, 401, {{10.0, 0.5, 0.5}, {30.0, 0.5, 0.5}});
-    EXPECT_EQ(oSpectrum.FindLineAt(100, 100), -2);
+    SpectrumPlot oPlot(&oCanvas, oSpectrum);
+    oPlot.PlotAllValues();
+    EXPECT_EQ(oPlot.FindLineAt(100, 100), -2);
     oSpectrum.FindSpectralLines(20, 0.1);
     ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 2);
     oSpectrum.ToggleActiveLine(1);
-    oSpectrum.Draw(300, 400);
+    oPlot.Draw(300, 400);
     int lGreen = 0;
     int lBlue = 0;
     for (const auto& oLine : oCanvas.vLines) {
@@ -193,9 +194,9 @@ TEST(CSpectrumLines, FitsAreDrawnAndHitByTheirRegion)
     EXPECT_EQ(lBlue, 19);
 
     // x 0 .. 40 over a plot 265 wide from column 60: the centre 30 lies at column 60 + 198.75.
-    EXPECT_EQ(oSpectrum.FindLineAt(259, 150), 1);
-    EXPECT_EQ(oSpectrum.FindLineAt(60 + 66, 150), 0);
-    EXPECT_EQ(oSpectrum.FindLineAt(60 + 132, 150), -1) << "between the lines";
-    EXPECT_EQ(oSpectrum.FindLineAt(10, 150), -1) << "outside the data";
+    EXPECT_EQ(oPlot.FindLineAt(259, 150), 1);
+    EXPECT_EQ(oPlot.FindLineAt(60 + 66, 150), 0);
+    EXPECT_EQ(oPlot.FindLineAt(60 + 132, 150), -1) << "between the lines";
+    EXPECT_EQ(oPlot.FindLineAt(10, 150), -1) << "outside the data";
     oSpectrum.ToggleActiveLine(1);
 }

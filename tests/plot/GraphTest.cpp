@@ -1,6 +1,6 @@
 // Axes, ticks, labels, data mapping, series and pixel look-up of a plot,
 // checked on a recording canvas (every character 7 pixels wide).
-#include "spectrum/Spectrum.h"
+#include "spectrum/SpectrumPlot.h"
 #include "support/Generators.h"
 #include "support/RecordingCanvas.h"
 
@@ -26,7 +26,7 @@ protected:
     {
         const std::vector<double> vX = {0, 1, 2, 3, 4};
         const std::vector<double> vY = {0, 0.002, 0.004, 0.006, 0.008};
-        m_oSpectrum.SetValues(5, vX.data(), vY.data());
+        m_oData.SetValues(5, vX.data(), vY.data());
         m_oSpectrum.SetData(5, vX.data(), vY.data());
     }
 
@@ -38,7 +38,8 @@ protected:
     }
 
     RecordingCanvas m_oCanvas;
-    Spectrum m_oSpectrum{&m_oCanvas};
+    Spectrum m_oData;
+    SpectrumPlot m_oSpectrum{&m_oCanvas, m_oData};
 };
 
 } // namespace
@@ -199,7 +200,8 @@ TEST(CGraphGuards, ConstantAndSingleValueSeriesDrawSaneAxes)
 {
     for (const std::vector<double>& vY : {std::vector<double>{1.0, 1.0, 1.0}, std::vector<double>{0.0}}) {
         RecordingCanvas oCanvas;
-        Spectrum oSpectrum(&oCanvas);
+        Spectrum oValues;
+        SpectrumPlot oSpectrum(&oCanvas, oValues);
         std::vector<double> vX(vY.size(), 6562.8);
         oSpectrum.SetData(static_cast<int32_t>(vY.size()), vX.data(), vY.data());
         oSpectrum.Draw(kHeight, kWidth);
@@ -224,7 +226,8 @@ TEST(CGraphGuards, ConstantAndSingleValueSeriesDrawSaneAxes)
 TEST(CGraphGuards, EmptySpectrumDrawsNothing)
 {
     RecordingCanvas oCanvas;
-    Spectrum oSpectrum(&oCanvas);
+    Spectrum oValues;
+    SpectrumPlot oSpectrum(&oCanvas, oValues);
     oSpectrum.Draw(kHeight, kWidth);
     EXPECT_TRUE(oCanvas.vLines.empty());
     EXPECT_TRUE(oCanvas.vTexts.empty());
@@ -267,11 +270,12 @@ std::set<std::pair<int, int>> Pixels(const std::vector<DrawnLine>& vLines)
 TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPolyline)
 {
     RecordingCanvas oCanvas;
-    Spectrum oSpectrum(&oCanvas);
+    Spectrum oValues;
+    SpectrumPlot oSpectrum(&oCanvas, oValues);
     std::vector<double> vX;
     std::vector<double> vY;
     quandrel::testing::NoisyLineSpectrum(200000, 0.005, vX, vY);
-    oSpectrum.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    oValues.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
     oSpectrum.SetData(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
     oSpectrum.Draw(600, 1000);
     // Every sample's pixel, from the crosses centred on it; then the polyline through them.
@@ -302,7 +306,8 @@ TEST(GraphDrawing, ManySamplesDrawAsOneStrokePerColumnWithThePixelsOfTheFullPoly
 TEST(GraphMarks, IdentifiedLinesAreMarkedWithTheirLaboratoryNameAndOthersAreNot)
 {
     RecordingCanvas oCanvas;
-    Spectrum oSpectrum(&oCanvas);
+    Spectrum oValues;
+    SpectrumPlot oSpectrum(&oCanvas, oValues);
     // Two absorption lines at 6540 and 6580.
     std::vector<double> vX;
     std::vector<double> vY;
@@ -312,15 +317,15 @@ TEST(GraphMarks, IdentifiedLinesAreMarkedWithTheirLaboratoryNameAndOthersAreNot)
         vY.push_back(1.0 - 0.5 * std::exp(-(x - 6540.0) * (x - 6540.0) / 0.5) -
                      0.5 * std::exp(-(x - 6580.0) * (x - 6580.0) / 0.5));
     }
-    oSpectrum.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
+    oValues.SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
     oSpectrum.SetData(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
-    oSpectrum.FindSpectralLines(60, 0.1);
-    ASSERT_EQ(oSpectrum.GetSpectralLineCount(), 2);
-    const int32_t lMarked = oSpectrum.GetLineFirstCenter(0) < 6560 ? 0 : 1;
-    oSpectrum.SetLineIdentification(lMarked, 0, 6540.1, "Fe I");
+    oValues.FindSpectralLines(60, 0.1);
+    ASSERT_EQ(oValues.GetSpectralLineCount(), 2);
+    const int32_t lMarked = oValues.GetLineFirstCenter(0) < 6560 ? 0 : 1;
+    oValues.SetLineIdentification(lMarked, 0, 6540.1, "Fe I");
     oSpectrum.Draw(kHeight, kWidth);
     // The tick: red, over the line's centre, from the top of the frame down.
-    const double fCenter = oSpectrum.GetLineFirstCenter(lMarked);
+    const double fCenter = oValues.GetLineFirstCenter(lMarked);
     const int lLeft = oSpectrum.GetLeftMargin();
     const int lPlotWidth = kWidth - 2 * lLeft - 15;
     const int lTop = kHeight - 33 - (kHeight - 66 - 15);

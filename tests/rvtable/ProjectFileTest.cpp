@@ -36,7 +36,7 @@ RvTable MakeProject(const TempDir& oDir)
     EXPECT_TRUE(oTable.LaboratoryLineTable().Load(oDir.Write("LinesX.txt", "Halpha;6562.8\nHbeta;4861.3\n")));
     oTable.LaboratoryLineTable().SetFileName("LinesX.txt");
     for (int i = 0; i < 2; ++i) {
-        Spectrum oSpectrum(nullptr);
+        Spectrum oSpectrum;
         const double afW[] = {1, 2};
         const double afI[] = {1.0 + i, 2};
         oSpectrum.SetValues(2, afW, afI);

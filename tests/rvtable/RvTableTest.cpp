@@ -20,7 +20,7 @@ namespace {
 std::unique_ptr<Spectrum> MakeSpectrum(double fJd, const std::vector<std::pair<double, int32_t>>& vLines,
                                         double fSalt = 0.0)
 {
-    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>();
     std::vector<double> vW(4000);
     std::vector<double> vI(4000);
     for (int k = 0; k < 4000; ++k) {
@@ -166,7 +166,7 @@ TEST(RvTable, CombinedLinesGiveOneDoubleMeasurement)
 TEST(RvTable, CellTextAndCurve)
 {
     RvTable oTable;
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     const double afW[] = {1, 2};
     const double afI[] = {3, 4};
     oSpectrum.SetValues(2, afW, afI);
@@ -218,7 +218,7 @@ TEST(RvTable, ExportAveragesLinesPerEpochGroup)
     std::vector<std::unique_ptr<Spectrum>> vSpectra;
     // Rows at .10, .25 and .31: two groups with threshold 0.2.
     const auto Add = [&](double fJd, std::vector<std::pair<int32_t, double>> vVelocities) {
-        auto p = std::make_unique<Spectrum>(nullptr);
+        auto p = std::make_unique<Spectrum>();
         const double afW[] = {1, 2};
         const double afI[] = {fJd, 1};
         p->SetValues(2, afW, afI);

@@ -73,7 +73,7 @@ std::unique_ptr<Spectrum> SampleSpectrum()
         vW.push_back(x);
         vI.push_back(1.0 - 0.5 * std::exp(-(x - 6563.0) * (x - 6563.0) / 2.0));
     }
-    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     pSpectrum->SetObservationTime(2459000.5);
     return pSpectrum;
@@ -112,7 +112,7 @@ protected:
         m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.Write("lab.txt", "H-alpha;6562.8\n"));
         ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
         ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-        m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.Lines().ActivateLine(0);
         m_oSession.Lines().IdentifyActiveLineWithNearest();
         ASSERT_FALSE(m_oSession.Project().AddMeasurement());
         std::string sSeries;

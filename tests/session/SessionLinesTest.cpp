@@ -40,7 +40,7 @@ std::unique_ptr<Spectrum> StarSpectrum(bool bNoise, bool bStrayLine)
         vW.push_back(x);
         vI.push_back(y + (bNoise ? oNoise(oRandom) : 0.0));
     }
-    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     return pSpectrum;
 }
@@ -141,7 +141,7 @@ TEST_F(SessionLinesTest, TwoLinesNearOneLaboratoryLineGiveItToTheNearerAndHandId
         vW.push_back(x);
         vI.push_back(1.0 - 0.4 * std::exp(-std::pow(x - 6562.3, 2) / 0.08) - 0.3 * std::exp(-std::pow(x - 6563.5, 2) / 0.08));
     }
-    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     m_oSession.Spectra().AddSpectrum(std::move(pSpectrum), "pair");
     EXPECT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 2, 0)));
@@ -185,7 +185,7 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
         vX.push_back(p);
         vY.push_back(y);
     }
-    auto pLamp = std::make_unique<Spectrum>(nullptr);
+    auto pLamp = std::make_unique<Spectrum>();
     pLamp->SetValues(static_cast<int32_t>(vX.size()), vX.data(), vY.data());
     m_oSession.Spectra().AddSpectrum(std::move(pLamp), "lamp");
     ASSERT_FALSE(m_oSession.Calibration().LoadCalibrationLines(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/Neon.txt"));

@@ -56,7 +56,7 @@ std::unique_ptr<Spectrum> LineSpectrum(double fCenter, double fJulianDate)
         vW.push_back(x);
         vI.push_back(1.0 - (0.5 + 0.01 * (fCenter - 6563.0)) * std::exp(-(x - fCenter) * (x - fCenter) / 2.0));
     }
-    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->SetValues(static_cast<int32_t>(vW.size()), vW.data(), vI.data());
     if (fJulianDate > 0) {
         pSpectrum->SetObservationTime(fJulianDate);
@@ -96,7 +96,7 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
         m_oSession.Spectra().AddSpectrum(LineSpectrum(6563.0 + k, k == 1 ? 0.0 : 2459000.5 + k), "s" + std::to_string(k));
         ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
         ASSERT_GT(m_oSession.Spectra().CurrentSpectrum()->GetSpectralLineCount(), 0);
-        m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.Lines().ActivateLine(0);
         m_oSession.Lines().IdentifyActiveLineWithNearest();
         m_oRecorder.vChanges.clear();
         const Outcome oAdded = m_oSession.Project().AddMeasurement();
@@ -140,7 +140,7 @@ TEST_F(SessionTest, ARowNeedsAnIdentifiedLineAndAnotherRowAtTheSameTimeIsFound)
     const auto AddIdentified = [this](double fCenter, double fJulianDate) {
         m_oSession.Spectra().AddSpectrum(LineSpectrum(fCenter, fJulianDate), "s");
         ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-        m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.Lines().ActivateLine(0);
         m_oSession.Lines().IdentifyActiveLineWithNearest();
     };
     AddIdentified(6563.0, 2459000.5);
@@ -174,7 +174,7 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
     for (int k = 0; k < 3; ++k) {
         m_oSession.Spectra().AddSpectrum(LineSpectrum(6563.0 + k, 2459000.5 + k), "s" + std::to_string(k));
         ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-        m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+        m_oSession.Lines().ActivateLine(0);
         m_oSession.Lines().IdentifyActiveLineWithNearest();
         ASSERT_FALSE(m_oSession.Project().AddMeasurement());
     }
@@ -187,8 +187,8 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
                           a.measurements[0].fVelocity1 == b.measurements[0].fVelocity1;
                });
     };
-    Spectrum* pFirst = m_oSession.Spectra().SpectrumAt(0);
-    Spectrum* pLast = m_oSession.Spectra().SpectrumAt(2);
+    const Spectrum* pFirst = m_oSession.Spectra().SpectrumAt(0);
+    const Spectrum* pLast = m_oSession.Spectra().SpectrumAt(2);
     // Clearing what is not there is no step.
     m_oSession.Project().ClearCell(-2, 0);
     m_oSession.Project().ClearColumn(5);
@@ -221,7 +221,7 @@ TEST_F(SessionTest, RemovalsAndIdentificationsAreUndoneNewestFirst)
     // An identification is undone onto the same lines; after a new search it is not.
     m_oSession.Spectra().SetCurrentSpectrum(0);
     ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-    m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.Lines().ActivateLine(0);
     m_oSession.Lines().IdentifyActiveLineWithNearest();
     EXPECT_GE(m_oSession.Spectra().CurrentSpectrum()->GetLineLaboratoryIndex(0), 0);
     ASSERT_TRUE(m_oSession.Undo());
@@ -442,7 +442,7 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     std::string sError;
     ASSERT_TRUE(WriteFitsSpectrum(m_oDir.File("s.fits"), pLine->GetWavelengths(), vCounts, oHeader, sError));
     Outcome oMessage;
-    auto pSpectrum = m_oSession.Spectra().ReadFitsSpectrum(m_oDir.File("s.fits"), nullptr, oMessage);
+    auto pSpectrum = m_oSession.Spectra().ReadFitsSpectrum(m_oDir.File("s.fits"), oMessage);
     ASSERT_TRUE(pSpectrum) << oMessage->sText;
     m_oSession.Spectra().AddSpectrum(std::move(pSpectrum), "s.fits");
     const auto oObject = m_oSession.Spectra().HeaderCoordinates();
@@ -464,7 +464,7 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
     ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
     ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-    m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.Lines().ActivateLine(0);
     m_oSession.Lines().IdentifyActiveLineWithNearest();
     ASSERT_FALSE(m_oSession.Project().AddMeasurement());
     double fLongitude = 0, fLongitudeMinutes = 0, fLatitude = 0, fLatitudeMinutes = 0;
@@ -479,7 +479,7 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     EXPECT_EQ(m_oSession.Project().CurrentRow(), 0);
     EXPECT_EQ(m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1, fVelocity) << "measured before normalising";
     ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
-    m_oSession.Spectra().CurrentSpectrum()->ToggleActiveLine(0);
+    m_oSession.Lines().ActivateLine(0);
     m_oSession.Lines().IdentifyActiveLineWithNearest();
     ASSERT_FALSE(m_oSession.Project().AddMeasurement());
     EXPECT_EQ(m_oSession.Project().Table().Rows().size(), 1U);

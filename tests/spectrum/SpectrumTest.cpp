@@ -9,7 +9,7 @@ namespace {
 
 std::unique_ptr<Spectrum> MakeSpectrum(const std::vector<double>& vIntensity)
 {
-    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>();
     std::vector<double> vWavelength(vIntensity.size());
     for (std::size_t i = 0; i < vWavelength.size(); ++i) {
         vWavelength[i] = 6500.0 + static_cast<double>(i);
@@ -22,14 +22,13 @@ std::unique_ptr<Spectrum> MakeSpectrum(const std::vector<double>& vIntensity)
 
 TEST(Spectrum, StartsEmptyWithoutFlagsOrTime)
 {
-    Spectrum oSpectrum(nullptr);
+    Spectrum oSpectrum;
     EXPECT_EQ(oSpectrum.GetNumberValues(), 0);
     EXPECT_EQ(oSpectrum.Key(), 0.0);
     EXPECT_FALSE(oSpectrum.IsReferenceSpectrum());
     EXPECT_FALSE(oSpectrum.IsEmissionSpectrum());
     double fTime = 42.0;
     EXPECT_FALSE(oSpectrum.GetObservationTime(fTime));
-    EXPECT_TRUE(oSpectrum.GetKeepYAxisFixed());
 }
 
 TEST(Spectrum, ValuesRoundTripAndSumInIndexOrder)
@@ -50,17 +49,9 @@ TEST(Spectrum, ValuesRoundTripAndSumInIndexOrder)
     EXPECT_EQ(pSpectrum->GetNumberValues(), 0);
 }
 
-TEST(Spectrum, KeepsClippingLevelFlagsAndObservationTime)
+TEST(Spectrum, KeepsFlagsAndObservationTime)
 {
     auto pSpectrum = MakeSpectrum({1, 2, 3});
-    pSpectrum->SetClipping(50, 475, 10, 20);
-    int32_t a = 0, b = 0, c = 0, d = 0;
-    pSpectrum->GetClipping(a, b, c, d);
-    EXPECT_EQ(a, 50);
-    EXPECT_EQ(b, 475);
-    EXPECT_EQ(c, 10);
-    EXPECT_EQ(d, 20);
-
     pSpectrum->SetReferenceSpectrum(true);
     pSpectrum->SetEmissionSpectrum(true);
     EXPECT_TRUE(pSpectrum->IsReferenceSpectrum());

@@ -83,7 +83,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
     Child<QSlider>(m_pMain.get(), "trbWidth")->setValue(20 - 4);
     Child<QSlider>(m_pMain.get(), "trbSensitivity")->setValue(20 - 10);
     Item("mniFindSpectralLines")->trigger();
-    Spectrum* pLamp = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pLamp = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pLamp->GetSpectralLineCount(), 7);
     m_pMain->PrepareContextMenu();
     EXPECT_FALSE(Item("mniIdentifyWithXX")->isEnabled()) << "a reference spectrum is not identified with laboratory lines";
@@ -94,7 +94,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
 
     // A star in pixels with an absorption line at 6562.8 A.
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
-    Spectrum* pStar = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pStar = m_pMain->GetCurrentSpectrum();
     const std::vector<double> vPixels = pStar->GetWavelengths();
     m_pMain->PrepareContextMenu();
     ASSERT_TRUE(Item("mniCalibrate")->isVisible());
@@ -166,7 +166,7 @@ TEST_F(CalibrationWindowTest, ALampInPixelsCalibratesAStarInPixels)
 TEST_F(CalibrationWindowTest, TooFewPointsWarnAndKeepTheWavelengths)
 {
     OpenSingleColumn(WritePixels(m_oDir, "star.txt", {6562.8}, false));
-    Spectrum* pStar = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pStar = m_pMain->GetCurrentSpectrum();
     const std::vector<double> vPixels = pStar->GetWavelengths();
     m_pMain->Session().Calibration().AddCalibrationPoint(100.0, 5870.0);
     WhenModal([](QWidget* pDialog) {

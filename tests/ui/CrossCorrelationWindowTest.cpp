@@ -83,7 +83,7 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
         Press(pDialog, "btnCancel");
     });
     Item("mniNewCCParams")->trigger();
-    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_pMain->Session().Spectra().SetObservationTime(2455000.5);
     m_pMain->Session().Project().SetObjectCoordinates({5, 55, 7, 24});
     ASSERT_TRUE(Item("mniRunCC")->isEnabled());
     Item("mniRunCC")->trigger();

@@ -119,7 +119,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     Item("mniIndicateReference")->trigger();
     FindLines(0, 0);
     EXPECT_TRUE(Item("mniIndicateEmission")->isChecked());
-    Spectrum* pLamp = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pLamp = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(static_cast<std::size_t>(pLamp->GetSpectralLineCount()), vLampLines.size());
     const std::size_t lLast = vLampLines.size() - 1;
     for (const std::size_t i : {std::size_t{0}, lLast / 2, lLast}) {
@@ -139,7 +139,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
 
     // 2. The first exposure in pixels, calibrated with a cubic: H-alpha where the nm spectrum has it.
     OpenSingleColumn(kRun + "/star_00_pixels.txt");
-    Spectrum* pPixels = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pPixels = m_pMain->GetCurrentSpectrum();
     WhenModal([](QWidget* pDialog) {
         Child<QSpinBox>(pDialog, "edOrder")->setValue(3);
         Press(pDialog, "btnCalibrate");
@@ -185,7 +185,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
             Press(pDialog, "btnOK");
         });
         Item("mniOpenSpectrum")->trigger();
-        Spectrum* pStar = m_pMain->GetCurrentSpectrum();
+        const Spectrum* pStar = m_pMain->GetCurrentSpectrum();
         ASSERT_GT(pStar->GetWavelengths().size(), 20000U);
         FindLines(10, 0);
         EXPECT_EQ(pStar->GetSpectralLineCount(), 5) << sEpoch << ": the noise floor leaves the real lines";

@@ -44,7 +44,7 @@ void FindAndIdentify(MainWindow& oMain)
 {
     EXPECT_FALSE(oMain.Session().Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
     ASSERT_GT(oMain.GetCurrentSpectrum()->GetSpectralLineCount(), 0);
-    oMain.GetCurrentSpectrum()->ToggleActiveLine(0);
+    oMain.Session().Lines().ActivateLine(0);
     oMain.Session().Lines().IdentifyActiveLineWithNearest();
 }
 

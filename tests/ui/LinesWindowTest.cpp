@@ -59,11 +59,11 @@ protected:
     // Clicks on the plot at the middle of line i.
     void ClickLine(int32_t i, Qt::MouseButton eButton)
     {
-        Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
         const QImage oImage = m_pMain->ChartBitmap();
         const int y = oImage.height() / 2;
         for (int x = 0; x < oImage.width(); ++x) {
-            if (pSpectrum->FindLineAt(x, y) == i) {
+            if (m_pMain->PlotOf(*pSpectrum).FindLineAt(x, y) == i) {
                 // Pixels of the plot are pixels of its view.
                 auto* pView = Child<QWidget>(m_pMain.get(), "imgSpectrum");
                 QTest::mouseClick(pView, eButton, Qt::NoModifier, QPoint(x, y));
@@ -148,7 +148,7 @@ TEST_F(LinesWindowTest, SlidersAndEditsFollowEachOther)
 TEST_F(LinesWindowTest, FindsLinesUnderTheBusyCursorAndSelectsThemWithTheMouse)
 {
     Child<QPushButton>(m_pMain.get(), "btnGo")->click();
-    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     EXPECT_EQ(m_oPrompts.vBusy, (std::vector<bool>{true, false}));
     EXPECT_NEAR(pSpectrum->GetLineCenter(2), 6562.9, 0.01);
@@ -169,7 +169,7 @@ TEST_F(LinesWindowTest, FindsLinesUnderTheBusyCursorAndSelectsThemWithTheMouse)
 TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratoryLine)
 {
     Item("mniFindSpectralLines")->trigger();
-    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     m_pMain->PrepareContextMenu();
     EXPECT_FALSE(Item("mniIdentifyWithXX")->isEnabled()) << "no active line yet";
@@ -237,7 +237,7 @@ TEST_F(LinesWindowTest, IdentifiesTheActiveLineWithTheNearestOrAChosenLaboratory
 TEST_F(LinesWindowTest, LevelLineAndOptimizeFit)
 {
     Item("mniFindSpectralLines")->trigger();
-    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     auto* pchbOptLevel = Child<QCheckBox>(m_pMain.get(), "chbOptLevel");
     auto* ptrbOptLevel = Child<QSlider>(m_pMain.get(), "trbOptLevel");
@@ -259,11 +259,12 @@ TEST_F(LinesWindowTest, LevelLineAndOptimizeFit)
 TEST_F(LinesWindowTest, HiddenLineCommandsWorkWhenInvoked)
 {
     Item("mniFindSpectralLines")->trigger();
-    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     m_pMain->PrepareContextMenu();
     EXPECT_FALSE(Item("mniCombineRight")->isVisible());
-    pSpectrum->SetLineIdentification(2, 0, 6562.8, "H-alpha");
+    m_pMain->Session().Lines().ActivateLine(2);
+    ASSERT_TRUE(m_pMain->Session().Lines().IdentifyActiveLine(0));
     ClickLine(1, Qt::LeftButton);
     Item("mniCombineRight")->trigger();
     EXPECT_EQ(pSpectrum->GetCombination(1), 1);
@@ -287,7 +288,7 @@ TEST_F(LinesWindowTest, AnEmptyLaboratoryTableIdentifiesNothing)
     Item("mniOpenLinesFile")->trigger();
     EXPECT_EQ(m_pMain->Session().Lines().LaboratoryLineTable().GetLineCount(), 0);
     Item("mniFindSpectralLines")->trigger();
-    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     ClickLine(1, Qt::LeftButton);
     m_pMain->PrepareContextMenu();
@@ -316,7 +317,7 @@ TEST_F(LinesWindowTest, TheLineTableShowsVelocitiesChoosesTheActiveLineAndCopies
     }
     Child<QPushButton>(m_pMain.get(), "btnGo")->click();
     Child<QPushButton>(m_pMain.get(), "btnIdentifyAll")->click();
-    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_EQ(pSpectrum->GetSpectralLineCount(), 3);
     auto* pTable = Child<QTableWidget>(m_pMain.get(), "tblSpectralLines");
     ASSERT_EQ(pTable->rowCount(), 3);
@@ -333,7 +334,7 @@ TEST_F(LinesWindowTest, TheLineTableShowsVelocitiesChoosesTheActiveLineAndCopies
     EXPECT_EQ(pSpectrum->GetActiveLineIndex(), 1);
     int32_t lStart = 0;
     int32_t lCount = 0;
-    pSpectrum->GetZoom(lStart, lCount);
+    m_pMain->PlotOf(*pSpectrum).GetZoom(lStart, lCount);
     EXPECT_LT(lCount, pSpectrum->GetNumberValues()) << "from the whole spectrum the plot zooms in";
     const double fMiddle = pSpectrum->GetWavelengths()[static_cast<std::size_t>(lStart + lCount / 2)];
     EXPECT_NEAR(fMiddle, pSpectrum->GetLineCenter(1), 1.0);

@@ -27,11 +27,11 @@ namespace {
 
 const std::string kSample = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
 
-int32_t VisibleCount(const Spectrum* pSpectrum)
+int32_t VisibleCount(const SpectrumPlot& oPlot)
 {
     int32_t lStart = 0;
     int32_t lCount = 0;
-    pSpectrum->GetZoom(lStart, lCount);
+    oPlot.GetZoom(lStart, lCount);
     return lCount;
 }
 
@@ -139,7 +139,7 @@ TEST_F(MainWindowTest, OpensASpectrumThroughTheImportDialog)
     EXPECT_TRUE(Item("mniIndicateReference")->isEnabled());
 
     int32_t lPage = 0, lPosition = 0, lStart = -1, lCount = 0;
-    pSpectrum->GetClipping(lPage, lPosition, lStart, lCount);
+    m_pMain->PlotOf(*pSpectrum).GetClipping(lPage, lPosition, lStart, lCount);
     EXPECT_EQ(lPage, 50);
     EXPECT_EQ(lPosition, 475);
     EXPECT_EQ(lStart, 0);
@@ -183,8 +183,8 @@ TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
     OpenSpectrum(sCopy);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ASSERT_EQ(plsbSpectra->count(), 2);
-    Spectrum* pFirst = m_pMain->Session().Spectra().SpectrumAt(0);
-    Spectrum* pSecond = m_pMain->Session().Spectra().SpectrumAt(1);
+    const Spectrum* pFirst = m_pMain->Session().Spectra().SpectrumAt(0);
+    const Spectrum* pSecond = m_pMain->Session().Spectra().SpectrumAt(1);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pSecond);
 
     ClickItem(plsbSpectra, 0, Qt::ControlModifier);
@@ -193,7 +193,7 @@ TEST_F(MainWindowTest, ListClicksSelectOnlyWithOneEntrySelected)
 
     ClickItem(plsbSpectra, 0);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
-    EXPECT_EQ(VisibleCount(pFirst), 7061);
+    EXPECT_EQ(VisibleCount(m_pMain->PlotOf(*pFirst)), 7061);
 }
 
 TEST_F(MainWindowTest, TheListEntryTheUserWorksWithIsTheCurrentSpectrum)
@@ -226,10 +226,10 @@ TEST_F(MainWindowTest, TheListEntryTheUserWorksWithIsTheCurrentSpectrum)
 TEST_F(MainWindowTest, SwitchingSpectraKeepsEachOnesZoom)
 {
     OpenSpectrum(kSample);
-    Spectrum* pFirst = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pFirst = m_pMain->GetCurrentSpectrum();
     QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
     QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
-    const int32_t lZoomed = VisibleCount(pFirst);
+    const int32_t lZoomed = VisibleCount(m_pMain->PlotOf(*pFirst));
     EXPECT_LT(lZoomed, 7061);
     const int lPosition = Child<QScrollBar>(m_pMain.get(), "scbClipping")->value();
 
@@ -237,7 +237,7 @@ TEST_F(MainWindowTest, SwitchingSpectraKeepsEachOnesZoom)
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ClickItem(plsbSpectra, 0);
     EXPECT_EQ(m_pMain->GetCurrentSpectrum(), pFirst);
-    EXPECT_EQ(VisibleCount(pFirst), lZoomed);
+    EXPECT_EQ(VisibleCount(m_pMain->PlotOf(*pFirst)), lZoomed);
     EXPECT_EQ(Child<QScrollBar>(m_pMain.get(), "scbClipping")->value(), lPosition);
 }
 
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, RemovingOneSpectrumMakesTheFirstCurrent)
     OpenSpectrum(kSample);
     OpenSpectrum(m_oDir.Write("b.txt", "1\t1\n2\t2\n"));
     OpenSpectrum(m_oDir.Write("c.txt", "1\t1\n2\t2\n"));
-    Spectrum* pFirst = m_pMain->Session().Spectra().SpectrumAt(0);
+    const Spectrum* pFirst = m_pMain->Session().Spectra().SpectrumAt(0);
     auto* plsbSpectra = Child<QListWidget>(m_pMain.get(), "lsbSpectra");
     ClickItem(plsbSpectra, 1);
     Item("mniRemoveSpectrum")->trigger();
@@ -302,7 +302,7 @@ TEST_F(MainWindowTest, ZoomButtonsMoveTheScrollBarAndTheWindow)
     const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     auto* pscbClipping = Child<QScrollBar>(m_pMain.get(), "scbClipping");
     QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomIn"), Qt::LeftButton);
-    EXPECT_EQ(VisibleCount(pSpectrum), 4707);
+    EXPECT_EQ(VisibleCount(m_pMain->PlotOf(*pSpectrum)), 4707);
     // The middle of the view (start 1177 + 4707 div 2) as a share of the scroll range ...
     const int lPosition = static_cast<int>((4707 / 2 + 1177) / 7061.0 * 1000);
     EXPECT_EQ(lPosition, 499);
@@ -310,7 +310,7 @@ TEST_F(MainWindowTest, ZoomButtonsMoveTheScrollBarAndTheWindow)
     // ... which the scroll bar reads back as the start's share of the free range.
     int32_t lStart = 0;
     int32_t lCount = 0;
-    pSpectrum->GetZoom(lStart, lCount);
+    m_pMain->PlotOf(*pSpectrum).GetZoom(lStart, lCount);
     EXPECT_EQ(lStart, static_cast<int32_t>(lPosition / 1000.0 * (7060 - 4707 + 1)));
 
     // The large step of the scroll bar is 100.
@@ -321,14 +321,14 @@ TEST_F(MainWindowTest, ZoomButtonsMoveTheScrollBarAndTheWindow)
     EXPECT_EQ(pscbClipping->value(), lPosition);
 
     pscbClipping->setValue(1000);
-    pSpectrum->GetZoom(lStart, lCount);
+    m_pMain->PlotOf(*pSpectrum).GetZoom(lStart, lCount);
     EXPECT_EQ(lStart + lCount - 1, 7060);
-    EXPECT_DOUBLE_EQ(pSpectrum->GetXMax(), pSpectrum->GetWavelengths().back());
+    EXPECT_DOUBLE_EQ(m_pMain->PlotOf(*pSpectrum).GetXMax(), pSpectrum->GetWavelengths().back());
 
     for (int i = 0; i < 5; ++i) {
         QTest::mouseClick(Child<QPushButton>(m_pMain.get(), "btnZoomOut"), Qt::LeftButton);
     }
-    EXPECT_EQ(VisibleCount(pSpectrum), 7061);
+    EXPECT_EQ(VisibleCount(m_pMain->PlotOf(*pSpectrum)), 7061);
 }
 
 TEST_F(MainWindowTest, KeepYAxisFixedIsStoredAtOnceAndAppliesToTheCurrentSpectrum)
@@ -337,9 +337,9 @@ TEST_F(MainWindowTest, KeepYAxisFixedIsStoredAtOnceAndAppliesToTheCurrentSpectru
     auto* pchbKeep = Child<QCheckBox>(m_pMain.get(), "chbKeepYAxisFixed");
     pchbKeep->click();
     EXPECT_FALSE(m_pMain->Session().Settings().File().ReadBool("GraphicsSettings", "KeepYAxisFixed", true));
-    EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetKeepYAxisFixed());
+    EXPECT_FALSE(m_pMain->CurrentPlot()->GetKeepYAxisFixed());
     OpenSpectrum(kSample);
-    EXPECT_FALSE(m_pMain->GetCurrentSpectrum()->GetKeepYAxisFixed()) << "new spectra take the stored value";
+    EXPECT_FALSE(m_pMain->CurrentPlot()->GetKeepYAxisFixed()) << "new spectra take the stored value";
 }
 
 TEST_F(MainWindowTest, ChartIsSavedAsBitmap)
@@ -483,27 +483,27 @@ TEST_F(MainWindowTest, ExitClosesTheWindowAndWritesItsSettings)
 TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepAndTheCursorIsReadOut)
 {
     OpenSpectrum(kSample);
-    Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+    const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
     ASSERT_NE(pSpectrum, nullptr);
     const int32_t lAll = pSpectrum->GetNumberValues();
     auto* pView = Child<ImageView>(m_pMain.get(), "imgSpectrum");
     auto* pScroll = Child<QScrollBar>(m_pMain.get(), "scbClipping");
     const int lMiddleY = pView->height() / 2;
-    const auto Window = [pSpectrum] {
+    const auto Window = [this, pSpectrum] {
         int32_t lStart = 0;
         int32_t lCount = 0;
-        pSpectrum->GetZoom(lStart, lCount);
+        m_pMain->PlotOf(*pSpectrum).GetZoom(lStart, lCount);
         return std::pair{lStart, lCount};
     };
-    const auto XAt = [pSpectrum, lMiddleY](int lX) {
+    const auto XAt = [this, pSpectrum, lMiddleY](int lX) {
         double x = 0;
         double y = 0;
-        EXPECT_TRUE(pSpectrum->PixelToPoint(lX, lMiddleY, x, y)) << lX;
+        EXPECT_TRUE(m_pMain->PlotOf(*pSpectrum).PixelToPoint(lX, lMiddleY, x, y)) << lX;
         return x;
     };
     const auto InStep = [&] {
         EXPECT_EQ(pScroll->value(),
-                  std::clamp(pSpectrum->ScrollPosition(MainWindow::kClipMaximum), pScroll->minimum(), pScroll->maximum()));
+                  std::clamp(m_pMain->PlotOf(*pSpectrum).ScrollPosition(MainWindow::kClipMaximum), pScroll->minimum(), pScroll->maximum()));
     };
 
     // The wheel: one notch zooms in by the zoom buttons' factor about the sample under the cursor.
@@ -514,8 +514,8 @@ TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepA
     QApplication::sendEvent(pView, &oWheel);
     auto [lStart, lCount] = Window();
     EXPECT_EQ(lCount, static_cast<int32_t>(lAll / 1.5));
-    EXPECT_GT(fUnder, pSpectrum->GetXMin());
-    EXPECT_LT(fUnder, pSpectrum->GetXMax());
+    EXPECT_GT(fUnder, m_pMain->PlotOf(*pSpectrum).GetXMin());
+    EXPECT_LT(fUnder, m_pMain->PlotOf(*pSpectrum).GetXMax());
     EXPECT_GT(lStart, 0) << "about the cursor, not the start";
     InStep();
 
@@ -526,8 +526,8 @@ TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepA
     QTest::mouseMove(pView, QPoint(300, lMiddleY));
     QTest::mouseMove(pView, QPoint(400, lMiddleY));
     QTest::mouseRelease(pView, Qt::LeftButton, Qt::NoModifier, QPoint(400, lMiddleY));
-    EXPECT_NEAR(pSpectrum->GetXMin(), fFrom, 0.1);
-    EXPECT_NEAR(pSpectrum->GetXMax(), fTo, 0.1);
+    EXPECT_NEAR(m_pMain->PlotOf(*pSpectrum).GetXMin(), fFrom, 0.1);
+    EXPECT_NEAR(m_pMain->PlotOf(*pSpectrum).GetXMax(), fTo, 0.1);
     std::tie(lStart, lCount) = Window();
     InStep();
 
@@ -540,7 +540,7 @@ TEST_F(MainWindowTest, TheMouseZoomsPansAndGoesBackWhileTheScrollBarKeepsInStepA
     EXPECT_EQ(lSameCount, lCount);
     EXPECT_LT(lPanned, lStart);
     // The samples went with the mouse: 100 pixels of the plot's width.
-    const int lPlotWidth = pView->width() - 2 * pSpectrum->GetLeftMargin() - 15;
+    const int lPlotWidth = pView->width() - 2 * m_pMain->PlotOf(*pSpectrum).GetLeftMargin() - 15;
     EXPECT_NEAR(lStart - lPanned, 100.0 * lCount / lPlotWidth, 1.0);
     InStep();
 

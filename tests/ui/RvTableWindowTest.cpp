@@ -34,25 +34,25 @@ std::string WriteSpectrum(const TempDir& oDir, const std::string& sName, double 
 class RvTableWindowTest : public MainWindowTest {
 protected:
     // Opens a spectrum with one H-alpha line, finds and identifies the line.
-    Spectrum* OpenIdentified(const std::string& sName, double fShift, double fDepth = 0.5)
+    const Spectrum* OpenIdentified(const std::string& sName, double fShift, double fDepth = 0.5)
     {
         OpenSpectrum(WriteSpectrum(m_oDir, sName, fShift, fDepth));
         Child<QSlider>(m_pMain.get(), "trbWidth")->setValue(20 - 20);
         Child<QSlider>(m_pMain.get(), "trbSensitivity")->setValue(20 - 10);
         Item("mniFindSpectralLines")->trigger();
-        Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
         EXPECT_EQ(pSpectrum->GetSpectralLineCount(), 1);
-        pSpectrum->ToggleActiveLine(0);
+        m_pMain->Session().Lines().ActivateLine(0);
         Item("mniIdentifyWithXX")->trigger();
         return pSpectrum;
     }
 
     // Opens a spectrum with its line identified at a time and adds it as a row, the question for the
     // object coordinates cancelled.
-    Spectrum* AddRow(const std::string& sName, double fShift, double fJulianDate, double fDepth = 0.5)
+    const Spectrum* AddRow(const std::string& sName, double fShift, double fJulianDate, double fDepth = 0.5)
     {
-        Spectrum* pSpectrum = OpenIdentified(sName, fShift, fDepth);
-        pSpectrum->SetObservationTime(fJulianDate);
+        const Spectrum* pSpectrum = OpenIdentified(sName, fShift, fDepth);
+        m_pMain->Session().Spectra().SetObservationTime(fJulianDate);
         m_oPrompts.qAnswers = {Button::Cancel};
         Item("mniAddToMatrix")->trigger();
         return pSpectrum;
@@ -251,7 +251,7 @@ TEST_F(RvTableWindowTest, OtherTimeZonesTakeQuarterHoursAndACancelledZoneIsForgo
 
 TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid)
 {
-    Spectrum* pSpectrum = OpenIdentified("a.txt", 0.5);
+    const Spectrum* pSpectrum = OpenIdentified("a.txt", 0.5);
     m_oPrompts.qAnswers = {Button::Ok, Button::Ok};
     WhenModal([this](QWidget* pTime) {
         EXPECT_EQ(pTime->windowTitle(), "Observation time");
@@ -400,7 +400,7 @@ TEST_F(RvTableWindowTest, CancelOnEveryQuestionToSaveLeavesEverythingAsItWas)
 TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBackToTheProjectsFile)
 {
     OpenIdentified("a.txt", 0.5);
-    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_pMain->Session().Spectra().SetObservationTime(2455000.5);
     m_pMain->Session().Project().SetObjectCoordinates({1, 2, 3, 4});
     Item("mniAddToMatrix")->trigger();
     ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
@@ -409,7 +409,7 @@ TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBa
 
     // A second spectrum with the first one's time: No adds nothing, Yes adds it.
     OpenIdentified("b.txt", -0.5, 0.45);
-    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_pMain->Session().Spectra().SetObservationTime(2455000.5);
     m_oPrompts.qAnswers = {Button::No};
     Item("mniAddToMatrix")->trigger();
     EXPECT_NE(m_oPrompts.vMessages.back().sText.find("Row 1 of the table (18. 6.2009  0:00) has the same observation time"),
@@ -443,7 +443,7 @@ TEST_F(RvTableWindowTest, ASecondMeasurementAtOneTimeIsAskedAboutAndSavingGoesBa
 
 TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
 {
-    Spectrum* pA = AddRow("a.txt", 0.5, 2455000.5);
+    const Spectrum* pA = AddRow("a.txt", 0.5, 2455000.5);
     AddRow("b.txt", -0.5, 2455000.2, 0.45);
     ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 2U);
     EXPECT_EQ(m_pMain->Session().Project().Table().Rows()[0].fJulianDate, 2455000.2) << "rows in the order of time";
@@ -485,7 +485,7 @@ TEST_F(RvTableWindowTest, GridCommandsAndRemovingASpectrumFromTheTable)
 TEST_F(RvTableWindowTest, ExportDumpAndANewLinesFile)
 {
     OpenIdentified("a.txt", 0.5);
-    m_pMain->GetCurrentSpectrum()->SetObservationTime(2455000.5);
+    m_pMain->Session().Spectra().SetObservationTime(2455000.5);
     m_pMain->Session().Project().SetObjectCoordinates({1, 0, 2, 0});
     Item("mniAddToMatrix")->trigger();
 
@@ -600,7 +600,7 @@ TEST_F(RvTableWindowTest, ARowWhoseLinesDisagreeIsMarkedAndNamesTheLine)
             m_pMain->Session().Lines().ActivateLine(3);
             m_pMain->Session().Lines().IdentifyActiveLineWithNearest();
         }
-        m_pMain->GetCurrentSpectrum()->SetObservationTime(fJulianDate);
+        m_pMain->Session().Spectra().SetObservationTime(fJulianDate);
         m_oPrompts.qAnswers = {Button::Cancel};
         Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     }

@@ -171,12 +171,10 @@ protected:
     }
 
     // Makes line i of the current spectrum the active one, as a click on it does.
-    Spectrum* Activate(int32_t i)
+    const Spectrum* Activate(int32_t i)
     {
-        Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
-        if (!pSpectrum->IsActiveLine(i)) {
-            pSpectrum->ToggleActiveLine(i);
-        }
+        const Spectrum* pSpectrum = m_pMain->GetCurrentSpectrum();
+        m_pMain->Session().Lines().ActivateLine(i);
         m_pMain->PrepareContextMenu();
         return pSpectrum;
     }

@@ -54,7 +54,7 @@ int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr)) {
         return kExitInput;
     }
-    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
     oSession.Spectra().AddSpectrum(std::move(pSpectrum), vFiles[0]);
     oSession.Calibration().BeginCalibration();

@@ -54,7 +54,7 @@ int RunCc(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         if (!ReadSpectrumFile(vFiles[static_cast<std::size_t>(i)], oSettings, vWavelength, vIntensity, oErr)) {
             return kExitInput;
         }
-        apSpectra[i] = std::make_unique<Spectrum>(nullptr);
+        apSpectra[i] = std::make_unique<Spectrum>();
         apSpectra[i]->TakeValues(std::move(vWavelength), std::move(vIntensity));
     }
     Session oSession("");

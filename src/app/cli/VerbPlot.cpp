@@ -7,7 +7,7 @@
 #include "orbit/RvCurvePlot.h"
 #include "plot/SvgCanvas.h"
 #include "session/Session.h"
-#include "spectrum/Spectrum.h"
+#include "spectrum/SpectrumPlot.h"
 
 #include <algorithm>
 #include <ostream>
@@ -104,10 +104,11 @@ int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         if (!ReadSpectrumFile(sFile, oImport, vWavelength, vIntensity, oErr)) {
             return kExitInput;
         }
-        Spectrum oSpectrum(&oCanvas);
+        Spectrum oSpectrum;
         oSpectrum.TakeValues(std::move(vWavelength), std::move(vIntensity));
-        oSpectrum.PlotAllValues();
-        oSpectrum.Draw(lHeight, lWidth);
+        SpectrumPlot oPlot(&oCanvas, oSpectrum);
+        oPlot.PlotAllValues();
+        oPlot.Draw(lHeight, lWidth);
     } else if (sPage == "rv" || sPage == "phase" || sPage == "residuals" || sPage == "periodogram") {
         Session oSession("");
         if (!ReadOrbit(sFile, sElements, oSession, oErr)) {

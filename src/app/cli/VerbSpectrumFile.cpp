@@ -167,7 +167,7 @@ int RunNormalize(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
         return kExitInput;
     }
-    auto pSpectrum = std::make_unique<Spectrum>(nullptr);
+    auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
     Session oSession("");
     oSession.Spectra().AddSpectrum(std::move(pSpectrum), vFiles[0]);
