@@ -1,7 +1,10 @@
 #include "ContinuumFit.h"
 
+#include "core/DenseMatrix.h"
+
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -18,39 +21,24 @@ void Chebyshev(double x, int32_t n, std::vector<double>& vT)
     }
 }
 
-// Solves the m x m system A c = b in place (partial pivoting); false when it is singular.
-bool Solve(std::vector<double>& A, std::vector<double>& b, std::size_t m)
+// Solves the m x m system A c = b (A by rows) into b; false when it is singular.
+bool Solve(const std::vector<double>& A, std::vector<double>& b, std::size_t m)
 {
-    for (std::size_t k = 0; k < m; ++k) {
-        std::size_t lPivot = k;
-        for (std::size_t r = k + 1; r < m; ++r) {
-            if (std::fabs(A[r * m + k]) > std::fabs(A[lPivot * m + k])) {
-                lPivot = r;
-            }
+    const auto n = static_cast<uint32_t>(m);
+    math::DenseMatrix<double> oA(n, n);
+    math::DenseMatrix<double> oB(n, 1);
+    for (uint32_t r = 0; r < n; ++r) {
+        for (uint32_t c = 0; c < n; ++c) {
+            oA(r, c) = A[r * m + c];
         }
-        if (!(std::fabs(A[lPivot * m + k]) > 1e-300)) {
-            return false;
-        }
-        if (lPivot != k) {
-            for (std::size_t c = 0; c < m; ++c) {
-                std::swap(A[k * m + c], A[lPivot * m + c]);
-            }
-            std::swap(b[k], b[lPivot]);
-        }
-        for (std::size_t r = k + 1; r < m; ++r) {
-            const double f = A[r * m + k] / A[k * m + k];
-            for (std::size_t c = k; c < m; ++c) {
-                A[r * m + c] -= f * A[k * m + c];
-            }
-            b[r] -= f * b[k];
-        }
+        oB(r, 0) = b[r];
     }
-    for (std::size_t k = m; k-- > 0;) {
-        double s = b[k];
-        for (std::size_t c = k + 1; c < m; ++c) {
-            s -= A[k * m + c] * b[c];
-        }
-        b[k] = s / A[k * m + k];
+    const std::optional<math::DenseMatrix<double>> oX = oA.Solve(oB);
+    if (!oX) {
+        return false;
+    }
+    for (uint32_t r = 0; r < n; ++r) {
+        b[r] = (*oX)(r, 0);
     }
     return true;
 }

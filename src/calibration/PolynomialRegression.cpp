@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
-void PolynomialRegression::FitPolynomial(int32_t lOrder, const double* fXValues, const double* fYValues,
+bool PolynomialRegression::FitPolynomial(int32_t lOrder, const double* fXValues, const double* fYValues,
                                           int32_t lArraySize)
 {
     QASSERT(fXValues!=NULL && fYValues!=NULL && lOrder>0 && lArraySize>0);
@@ -38,10 +39,15 @@ void PolynomialRegression::FitPolynomial(int32_t lOrder, const double* fXValues,
         }
         b(q, 0) = fSum;
     }
-    m_oCoefficients = !A * b;
+    const std::optional<math::DenseMatrix<double>> oInverse = A.Inverse();
+    if (!oInverse) {
+        return false;
+    }
+    m_oCoefficients = *oInverse * b;
     m_fCentre = fCentre;
     m_fHalfWidth = fHalfWidth;
     m_bFitted = true;
+    return true;
 }
 
 double PolynomialRegression::EvaluatePolynomial(double x) const

@@ -5,7 +5,7 @@
 // in the thousands, wavelengths in angstrom) at every degree up to 4.
 #pragma once
 
-#include "DenseMatrix.h"
+#include "core/DenseMatrix.h"
 
 #include <cstdint>
 
@@ -13,9 +13,9 @@ class PolynomialRegression {
 public:
     PolynomialRegression() : m_oCoefficients(6, 6) {}
 
-    // Fits a polynomial of degree lOrder to lArraySize points; raises
-    // math::matrix_error when the normal equations are singular.
-    void FitPolynomial(int32_t lOrder, const double* fXValues, const double* fYValues, int32_t lArraySize);
+    // Fits a polynomial of degree lOrder to lArraySize points; false (the polynomial as it was) when
+    // the normal equations are singular.
+    bool FitPolynomial(int32_t lOrder, const double* fXValues, const double* fYValues, int32_t lArraySize);
 
     // The polynomial at x (x is taken as 1e-12 when it is closer to 0).
     double EvaluatePolynomial(double x) const;

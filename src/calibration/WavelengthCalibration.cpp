@@ -35,14 +35,14 @@ void WavelengthCalibration::GetCalibrationPoint(int32_t lIndex, double& fMeasure
     fLambda = m_vCalibrationPoint[static_cast<std::size_t>(lIndex)].fLambda;
 }
 
-bool WavelengthCalibration::FitCalibration(bool& bOrderReduced)
+WavelengthCalibration::FitResult WavelengthCalibration::FitCalibration(bool& bOrderReduced)
 {
     if (m_vCalibrationPoint.empty()) {
-        return false;
+        return FitResult::kNoPoints;
     }
     bOrderReduced = false;
     if (m_cCalibrationMode < 0 || m_cCalibrationMode >= kSamplingPoints) {
-        return true;
+        return FitResult::kFitted;
     }
     int32_t d = m_cCalibrationMode + 1;
     const auto lPoints = static_cast<int32_t>(m_vCalibrationPoint.size());
@@ -57,9 +57,11 @@ bool WavelengthCalibration::FitCalibration(bool& bOrderReduced)
             vX.push_back(o.fMeasured);
             vY.push_back(o.fLambda);
         }
-        m_oPolynomialRegression.FitPolynomial(d, vX.data(), vY.data(), lPoints);
+        if (!m_oPolynomialRegression.FitPolynomial(d, vX.data(), vY.data(), lPoints)) {
+            return FitResult::kSingular;
+        }
     }
-    return true;
+    return FitResult::kFitted;
 }
 
 double WavelengthCalibration::SamplingPointValue(double x) const

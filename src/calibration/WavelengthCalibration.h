@@ -43,10 +43,12 @@ public:
     void SetCalibrationMode(char cMode) { m_cCalibrationMode = cMode; }
     char GetCalibrationMode() const { return m_cCalibrationMode; }
 
-    // Fits the mode's polynomial (with fewer points the degree drops to
-    // points - 1 and bOrderReduced is set); false without points. Raises
-    // math::DenseMatrixError for singular normal equations.
-    bool FitCalibration(bool& bOrderReduced);
+    // What a fit of the calibration gave.
+    enum class FitResult { kFitted, kNoPoints, kSingular };
+    // Fits the mode's polynomial (with fewer points the degree drops to points - 1 and bOrderReduced
+    // is set). Without points, or with points whose normal equations are singular (their positions do
+    // not tell the polynomial apart), the calibration stays as it was.
+    FitResult FitCalibration(bool& bOrderReduced);
     double CalibrateValue(double x) const;
     // Maps lCount values in place; false (values untouched) with fewer than 2 points.
     bool Calibrate(int32_t lCount, double* fXValues) const;

@@ -1,10 +1,12 @@
 #include "OrbitLeastSquares.h"
 
 #include "core/Constants.h"
+#include "core/DenseMatrix.h"
 #include "core/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -163,42 +165,23 @@ double ChiSquareDeviate(double fChi2, double fDegrees)
     return (std::cbrt(fChi2 / fDegrees) - (1.0 - fSpread)) / std::sqrt(fSpread);
 }
 
-// The inverse of a symmetric positive definite matrix by Gauss-Jordan with partial pivoting; false
+// The inverse of a symmetric positive definite matrix (Gauss-Jordan with partial pivoting); false
 // when it is singular.
-bool Invert(Matrix A, Matrix& B)
+bool Invert(const Matrix& A, Matrix& B)
 {
-    B.fill(0.0);
-    for (std::size_t i = 0; i < kN; ++i) {
-        B[i * kN + i] = 1.0;
+    math::DenseMatrix<double> oA(kN, kN);
+    for (std::size_t r = 0; r < kN; ++r) {
+        for (std::size_t c = 0; c < kN; ++c) {
+            oA(static_cast<uint32_t>(r), static_cast<uint32_t>(c)) = A[r * kN + c];
+        }
     }
-    for (std::size_t k = 0; k < kN; ++k) {
-        std::size_t lPivot = k;
-        for (std::size_t r = k + 1; r < kN; ++r) {
-            if (std::fabs(A[r * kN + k]) > std::fabs(A[lPivot * kN + k])) {
-                lPivot = r;
-            }
-        }
-        if (!(std::fabs(A[lPivot * kN + k]) > 0.0)) {
-            return false;
-        }
+    const std::optional<math::DenseMatrix<double>> oInverse = oA.Inverse();
+    if (!oInverse) {
+        return false;
+    }
+    for (std::size_t r = 0; r < kN; ++r) {
         for (std::size_t c = 0; c < kN; ++c) {
-            std::swap(A[k * kN + c], A[lPivot * kN + c]);
-            std::swap(B[k * kN + c], B[lPivot * kN + c]);
-        }
-        const double fPivot = A[k * kN + k];
-        for (std::size_t c = 0; c < kN; ++c) {
-            A[k * kN + c] /= fPivot;
-            B[k * kN + c] /= fPivot;
-        }
-        for (std::size_t r = 0; r < kN; ++r) {
-            if (r == k) {
-                continue;
-            }
-            const double f = A[r * kN + k];
-            for (std::size_t c = 0; c < kN; ++c) {
-                A[r * kN + c] -= f * A[k * kN + c];
-                B[r * kN + c] -= f * B[k * kN + c];
-            }
+            B[r * kN + c] = (*oInverse)(static_cast<uint32_t>(r), static_cast<uint32_t>(c));
         }
     }
     return true;

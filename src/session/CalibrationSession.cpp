@@ -122,9 +122,7 @@ Outcome CalibrationSession::TryCalibration(const CalibrationMode& oMode, Calibra
     const char cMode = !oMode.bPolynomial ? WavelengthCalibration::kSamplingPoints
                                           : static_cast<char>(std::clamp(oMode.lOrder, 1, 4) - 1);
     m_oCalibration.SetCalibrationMode(cMode);
-    try {
-        m_oCalibration.FitCalibration(oFit.bOrderReduced);
-    } catch (const math::DenseMatrixError&) {
+    if (m_oCalibration.FitCalibration(oFit.bOrderReduced) == WavelengthCalibration::FitResult::kSingular) {
         m_rState.Announce(change::kSpectrumValues);
         return Message{"Error!", "The calibration points cannot be fitted by this polynomial\n\r"
                                   "(their positions do not tell it apart). The spectrum keeps its wavelengths."};
@@ -217,11 +215,7 @@ Outcome CalibrationSession::IdentifyRemainingLampLines(double fTolerance, int32_
         const int32_t n = oDispersion.GetCalibrationPointCount();
         oDispersion.SetCalibrationMode(static_cast<char>(n < 3 ? 0 : (n < 6 ? 1 : 2)));
         bool bReduced = false;
-        try {
-            if (!oDispersion.FitCalibration(bReduced)) {
-                break;
-            }
-        } catch (const math::DenseMatrixError&) {
+        if (oDispersion.FitCalibration(bReduced) != WavelengthCalibration::FitResult::kFitted) {
             break;
         }
         // The line nearest to its calibration line, in samples.

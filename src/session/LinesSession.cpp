@@ -6,7 +6,6 @@
 
 #include "astro/Doppler.h"
 #include "core/Utils.h"
-#include "calibration/DenseMatrix.h"
 
 #include <algorithm>
 #include <cmath>

@@ -47,7 +47,7 @@ TEST(WavelengthCalibration, PointsStaySortedAndTheSameLineReplacesItsPosition)
     EXPECT_EQ(Measured(o), (std::vector<double>{102.0, 250.0, 300.0}));
     o.ClearCalibrationPoints();
     bool bReduced = true;
-    EXPECT_FALSE(o.FitCalibration(bReduced));
+    EXPECT_EQ(o.FitCalibration(bReduced), WavelengthCalibration::FitResult::kNoPoints);
 }
 
 TEST(WavelengthCalibration, PolynomialDegreeDropsToThePoints)
@@ -58,7 +58,7 @@ TEST(WavelengthCalibration, PolynomialDegreeDropsToThePoints)
     o.AddCalibrationPoint(300.0, 5260.0);
     o.SetCalibrationMode(2); // degree 3
     bool bReduced = false;
-    ASSERT_TRUE(o.FitCalibration(bReduced));
+    ASSERT_EQ(o.FitCalibration(bReduced), WavelengthCalibration::FitResult::kFitted);
     EXPECT_TRUE(bReduced);
     double fMeanSquare = -1;
     double fMax = -1;
@@ -70,7 +70,7 @@ TEST(WavelengthCalibration, PolynomialDegreeDropsToThePoints)
     WavelengthCalibration oSingle;
     oSingle.AddCalibrationPoint(100.0, 5000.0);
     oSingle.SetCalibrationMode(0);
-    ASSERT_TRUE(oSingle.FitCalibration(bReduced));
+    ASSERT_EQ(oSingle.FitCalibration(bReduced), WavelengthCalibration::FitResult::kFitted);
     EXPECT_TRUE(bReduced);
     EXPECT_FALSE(oSingle.GetResiduals(fMeanSquare, fMax));
     double afX[] = {1.0, 2.0};
@@ -86,7 +86,7 @@ TEST(WavelengthCalibration, SamplingPointsInterpolateAndExtrapolateAlongTheEnds)
     o.AddCalibrationPoint(30, 400);
     o.SetCalibrationMode(WavelengthCalibration::kSamplingPoints);
     bool bReduced = true;
-    ASSERT_TRUE(o.FitCalibration(bReduced));
+    ASSERT_EQ(o.FitCalibration(bReduced), WavelengthCalibration::FitResult::kFitted);
     EXPECT_FALSE(bReduced);
     EXPECT_EQ(o.CalibrateValue(15), 150);
     EXPECT_EQ(o.CalibrateValue(25), 300);
@@ -116,7 +116,7 @@ TEST(PolynomialRegression, FitsExactlyAndGuardsZero)
     EXPECT_NEAR(o.EvaluatePolynomial(0.0), 3.0, 1e-9) << "0 is taken as 1e-12";
     EXPECT_NEAR(o.EvaluatePolynomial(10.0), 33.0, 1e-8);
     const double afSame[] = {5.0, 5.0, 5.0};
-    EXPECT_THROW(o.FitPolynomial(1, afSame, afY, 3), math::DenseMatrixError) << "all points at one position";
+    EXPECT_FALSE(o.FitPolynomial(1, afSame, afY, 3)) << "all points at one position";
 }
 
 TEST(WavelengthCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOfAnAngstrom)
@@ -170,7 +170,7 @@ TEST(WavelengthCalibration, AGeneratedLampCalibratesEveryPixelWithinAHundredthOf
     ASSERT_GE(oCalibration.GetCalibrationPointCount(), 12);
     oCalibration.SetCalibrationMode(2);
     bool bReduced = true;
-    ASSERT_TRUE(oCalibration.FitCalibration(bReduced));
+    ASSERT_EQ(oCalibration.FitCalibration(bReduced), WavelengthCalibration::FitResult::kFitted);
     EXPECT_FALSE(bReduced);
     double fWorst = 0;
     for (int x = 0; x < 2048; ++x) {
@@ -195,7 +195,7 @@ TEST(PolynomialRegression, StaysExactFarFromZeroAtEveryDegree)
         }
         o.SetCalibrationMode(cMode);
         bool bReduced = true;
-        ASSERT_TRUE(o.FitCalibration(bReduced));
+        ASSERT_EQ(o.FitCalibration(bReduced), WavelengthCalibration::FitResult::kFitted);
         double fMeanSquare = 0;
         double fMax = 1;
         ASSERT_TRUE(o.GetResiduals(fMeanSquare, fMax));

@@ -1,5 +1,5 @@
 // The natural cubic spline: exact cases and agreement with the dense solve.
-#include "calibration/DenseMatrix.h"
+#include "core/DenseMatrix.h"
 #include "crosscorr/CubicSpline.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +81,7 @@ TEST(CubicSpline, TridiagonalSolveAgreesWithTheDenseSolve)
             }
             r(k - 1, 0) = 3 * ((vY[k + 1] - vY[k]) / (vX[k + 1] - vX[k]) - (vY[k] - vY[k - 1]) / (vX[k] - vX[k - 1]));
         }
-        const math::DenseMatrix<double> s = A.Solve(r);
+        const math::DenseMatrix<double> s = *A.Solve(r);
         for (uint32_t k = 1; k <= q; ++k) {
             const double fDense = s(k - 1, 0);
             EXPECT_NEAR(oSpline.Quadratic()[k], fDense, 1e-10 * (1.0 + std::fabs(fDense))) << n << " " << k;

@@ -1,12 +1,15 @@
-// A small dense matrix with a shared representation (copy on write):
-// element access with range checking, the Gauss-Jordan inverse, the product
-// and the solution of linear systems by Gaussian elimination with partial
-// pivoting. Errors raise math::matrix_error.
+// The program's dense linear algebra: a small matrix with a shared representation (copy on write),
+// element access with range checking, the Gauss-Jordan inverse, the product and the solution of
+// linear systems by Gaussian elimination with partial pivoting. The wavelength calibration, the
+// continuum and the orbit's least squares all solve through it. A singular matrix gives no inverse
+// or solution (an empty optional); misuse (an index out of range, sizes that do not fit) raises
+// math::DenseMatrixError.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -72,11 +75,11 @@ public:
         *m_pRep = std::move(oUnit);
     }
 
-    // The inverse (Gauss-Jordan with partial pivoting).
-    DenseMatrix operator!() const
+    // The inverse (Gauss-Jordan with partial pivoting); none when the matrix is singular.
+    std::optional<DenseMatrix> Inverse() const
     {
         if (RowNo() != ColNo()) {
-            throw DenseMatrixError("matrixT::operator!: Inversion of a non-square matrix");
+            throw DenseMatrixError("DenseMatrix::Inverse: not a square matrix");
         }
         const uint32_t n = RowNo();
         Storage oA = *m_pRep;
@@ -86,7 +89,7 @@ public:
         for (uint32_t i = 0; i < n; ++i) {
             const int64_t lPivot = Pivot(oA, i);
             if (lPivot < 0) {
-                throw DenseMatrixError("matrixT::operator!: Inversion of a singular matrix");
+                return std::nullopt;
             }
             if (lPivot > 0) {
                 std::swap(oR.Val[i], oR.Val[static_cast<uint32_t>(lPivot)]);
@@ -138,8 +141,8 @@ public:
         return oProduct;
     }
 
-    // X with this * X = oRight.
-    DenseMatrix Solve(const DenseMatrix& oRight) const
+    // X with this * X = oRight; none when the matrix is singular.
+    std::optional<DenseMatrix> Solve(const DenseMatrix& oRight) const
     {
         const uint32_t n = RowNo();
         if (ColNo() != n || oRight.RowNo() != n) {
@@ -155,16 +158,13 @@ public:
                 oT.Val[i][n + j] = oRight.m_pRep->Val[i][j];
             }
         }
+        // Forward elimination without scaling the pivot row, then back substitution.
         for (uint32_t k = 0; k < n; ++k) {
             if (Pivot(oT, k) < 0) {
-                throw DenseMatrixError("matrixT::Solve(): Singular matrix!");
-            }
-            const T fPivot = oT.Val[k][k];
-            for (uint32_t j = k; j < n + m; ++j) {
-                oT.Val[k][j] /= fPivot;
+                return std::nullopt;
             }
             for (uint32_t i = k + 1; i < n; ++i) {
-                const T f = oT.Val[i][k];
+                const T f = oT.Val[i][k] / oT.Val[k][k];
                 for (uint32_t j = k; j < n + m; ++j) {
                     oT.Val[i][j] -= f * oT.Val[k][j];
                 }
@@ -174,11 +174,11 @@ public:
         Storage& oXRep = *oX.m_pRep;
         for (uint32_t c = 0; c < m; ++c) {
             for (uint32_t r = n; r-- > 0;) {
-                T fSum = T(0);
+                T fSum = oT.Val[r][n + c];
                 for (uint32_t j = r + 1; j < n; ++j) {
-                    fSum += oT.Val[r][j] * oXRep.Val[j][c];
+                    fSum -= oT.Val[r][j] * oXRep.Val[j][c];
                 }
-                oXRep.Val[r][c] = oT.Val[r][n + c] - fSum;
+                oXRep.Val[r][c] = fSum / oT.Val[r][r];
             }
         }
         return oX;
