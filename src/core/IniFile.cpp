@@ -187,11 +187,8 @@ bool IniFile::ReadBool(const std::string& sSection, const std::string& sKey, boo
 double IniFile::ReadFloat(const std::string& sSection, const std::string& sKey, double fDefault) const
 {
     const std::string sValue = ReadString(sSection, sKey, std::string());
-    try {
-        return TextToFloat(sValue);
-    } catch (const ConvertError&) {
-        return fDefault;
-    }
+    const quandrel::Result<double> oValue = TextToFloat(sValue);
+    return oValue ? *oValue : fDefault;
 }
 
 bool IniFile::WriteString(const std::string& sSection, const std::string& sKey, const std::string& sValue) const

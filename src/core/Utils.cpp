@@ -55,14 +55,14 @@ std::string NormalizeDecimalSeparator(const std::string& sText)
     return sNormal;
 }
 
-double TextToFloat(const std::string& sText)
+quandrel::Result<double> TextToFloat(const std::string& sText)
 {
     const char cSystem = GetSystemDecimalSeparator();
     std::string sNumber = NormalizeDecimalSeparator(sText);
     if (cSystem != '.') {
         // The number is now written with the system separator; the conversion takes '.'.
         if (sNumber.find('.') != std::string::npos) {
-            throw ConvertError("'" + sText + "' is not a valid floating point value");
+            return quandrel::Failure("'" + sText + "' is not a valid floating point value");
         }
         for (char& c : sNumber) {
             if (c == cSystem) {
@@ -72,7 +72,7 @@ double TextToFloat(const std::string& sText)
     }
     double fValue = 0.0;
     if (!quandrel::ParseWholeDouble(sNumber, fValue)) {
-        throw ConvertError("'" + sText + "' is not a valid floating point value");
+        return quandrel::Failure("'" + sText + "' is not a valid floating point value");
     }
     return fValue;
 }

@@ -4,17 +4,12 @@
 
 #include <cstdint>
 #include <span>
-#include <stdexcept>
+#include "Result.h"
+
 #include <string>
 #include <vector>
 
 class DataSeries;
-
-// Raised when a text typed by the user is not a number.
-class ConvertError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The part of a path after the last '/' (the whole path when there is none).
 std::string ExtractFileName(const std::string& sPath);
@@ -34,9 +29,9 @@ char GetSystemDecimalSeparator();
 // With '.' as system separator the first ',' becomes '.', otherwise the first '.' becomes ','.
 std::string NormalizeDecimalSeparator(const std::string& sText);
 
-// A number typed by the user, with either decimal separator. Raises
-// ConvertError when the text is not a (finite) number.
-double TextToFloat(const std::string& sText);
+// A number typed by the user, with either decimal separator; the reason when the text is not a
+// (finite) number.
+quandrel::Result<double> TextToFloat(const std::string& sText);
 
 // A whole number typed by the user; lDefault when the text is none.
 int TextToInt(const std::string& sText, int lDefault);

@@ -205,14 +205,14 @@ void CorrelationDialog::ApplyCorrectionMode()
     }
 }
 
-CorrelationOptions CorrelationDialog::TypedParameters() const
+CorrelationOptions CorrelationDialog::TypedParameters(FormReader& oForm) const
 {
     CorrelationOptions p;
-    p.fAccuracy = EditReal(m_pedResolution);
+    p.fAccuracy = oForm.Real(m_pedResolution);
     p.lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
     p.lSupportingPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
-    p.fTo = EditReal(m_pedWavelengthTo);
-    p.fFrom = EditReal(m_pedWavelengthFrom);
+    p.fTo = oForm.Real(m_pedWavelengthTo);
+    p.fFrom = oForm.Real(m_pedWavelengthFrom);
     return p;
 }
 
@@ -220,16 +220,13 @@ void CorrelationDialog::ShowReach()
 {
     double fReach = 0.0;
     if (m_oSetup.fnReach) {
-        try {
-            CorrelationOptions p;
-            p.fFrom = EditReal(m_pedWavelengthFrom);
-            p.fTo = EditReal(m_pedWavelengthTo);
-            p.lSupportingPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
-            p.lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
-            fReach = m_oSetup.fnReach(p);
-        } catch (const ConvertError&) {
-            fReach = 0.0;
-        }
+        FormReader oForm;
+        CorrelationOptions p;
+        p.fFrom = oForm.Real(m_pedWavelengthFrom);
+        p.fTo = oForm.Real(m_pedWavelengthTo);
+        p.lSupportingPoints = TextToInt(m_pedSupportingPoints->text().toStdString(), 0);
+        p.lSpan = TextToInt(m_pedCorrelationSpan->text().toStdString(), 0);
+        fReach = oForm.Failed() ? 0.0 : m_oSetup.fnReach(p);
     }
     m_plblVelocityReach->setText(
         fReach > 0 ? QString::fromUtf8("Searched velocities: \u00B1%1 km/s with the current spectrum")
@@ -241,27 +238,26 @@ void CorrelationDialog::onOk()
 {
     CorrelationSetup oTyped = m_oSetup;
     TemplateCorrection& c = oTyped.oCorrection;
-    CorrelationOptions p;
-    try {
-        c.bTyped = m_prabInputHeliocentricCorrection->isChecked();
-        if (c.bTyped) {
-            c.fTyped = EditReal(m_pedHeliocentricCorrection);
+    FormReader oForm;
+    c.bTyped = m_prabInputHeliocentricCorrection->isChecked();
+    if (c.bTyped) {
+        c.fTyped = oForm.Real(m_pedHeliocentricCorrection);
+    } else {
+        c.oObject.fRightAscensionHours = oForm.Real(m_pedRightAscensionHours);
+        c.oObject.fRightAscensionMinutes = oForm.Real(m_pedRightAscensionMinutes);
+        c.oObject.fDeclinationDegrees = oForm.Real(m_pedDeclinationDegrees);
+        c.oObject.fDeclinationMinutes = oForm.Real(m_pedDeclinationMinutes);
+        if (m_prabUseCivilDate->isChecked()) {
+            c.fJulianDate = oForm.Take(CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
+                                                        m_pedCivilDateHours, m_pedCivilDateMinutes},
+                                                       m_pedTimeZone));
         } else {
-            c.oObject.fRightAscensionHours = EditReal(m_pedRightAscensionHours);
-            c.oObject.fRightAscensionMinutes = EditReal(m_pedRightAscensionMinutes);
-            c.oObject.fDeclinationDegrees = EditReal(m_pedDeclinationDegrees);
-            c.oObject.fDeclinationMinutes = EditReal(m_pedDeclinationMinutes);
-            if (m_prabUseCivilDate->isChecked()) {
-                c.fJulianDate = CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
-                                                 m_pedCivilDateHours, m_pedCivilDateMinutes},
-                                                m_pedTimeZone);
-            } else {
-                c.fJulianDate = EditReal(m_pedJulianDate);
-            }
+            c.fJulianDate = oForm.Real(m_pedJulianDate);
         }
-        p = TypedParameters();
-        oTyped.fTemplateVelocity = EditReal(m_pedTemplateVelocity);
-    } catch (const ConvertError&) {
+    }
+    const CorrelationOptions p = TypedParameters(oForm);
+    oTyped.fTemplateVelocity = oForm.Real(m_pedTemplateVelocity);
+    if (oForm.Failed()) {
         // A field that is no number ends "&OK" here; the dialog stays open.
         return;
     }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class FormReader;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -39,8 +40,8 @@ private:
     void ApplyCorrectionMode();
     void onTimeZoneChosen();
     void onOk();
-    // The parameters of the correlation fields; ConvertError when one holds no number.
-    CorrelationOptions TypedParameters() const;
+    // The parameters of the correlation fields; oForm fails when one holds no number.
+    CorrelationOptions TypedParameters(FormReader& oForm) const;
     void ShowReach();
 
     CorrelationSetup m_oSetup;

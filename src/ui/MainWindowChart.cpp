@@ -36,11 +36,12 @@ public:
     explicit ChartSizeDialog(QWidget* pParent) : NumberFieldsDialog("frmChartSize", "Export chart", pParent)
     {
         const auto Whole = [](int lMin, int lMax) {
-            return [lMin, lMax](const QLineEdit* pEdit) {
-                const double f = TextToFloat(pEdit->text().toStdString());
+            return [lMin, lMax](const QLineEdit* pEdit) -> quandrel::Result<double> {
+                const quandrel::Result<double> f = TextToFloat(pEdit->text().toStdString());
                 // Whole numbers in the range only: a fraction is refused, not rounded.
-                if (f != static_cast<double>(static_cast<int64_t>(f)) || f < lMin || f > lMax) {
-                    throw ConvertError("out of range");
+                if (!f || *f != static_cast<double>(static_cast<int64_t>(*f)) || *f < lMin || *f > lMax) {
+                    return quandrel::Failure("Not a whole number from " + std::to_string(lMin) + " to " +
+                                             std::to_string(lMax));
                 }
                 return f;
             };

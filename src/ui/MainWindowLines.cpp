@@ -23,13 +23,11 @@ namespace {
 // (or not finite) gives nothing, and the command ends there, as for every invalid field.
 std::optional<int> RoundedIndex(const QLineEdit* pEdit)
 {
-    double fValue = 0.0;
-    try {
-        fValue = TextToFloat(pEdit->text().toStdString());
-    } catch (const ConvertError&) {
+    const quandrel::Result<double> fValue = TextToFloat(pEdit->text().toStdString());
+    if (!fValue) {
         return std::nullopt;
     }
-    const double fIndex = std::floor(fValue + 0.5);
+    const double fIndex = std::floor(*fValue + 0.5);
     if (!std::isfinite(fIndex)) {
         return std::nullopt;
     }
@@ -203,11 +201,8 @@ void MainWindow::onIdentifyLampLines()
 void MainWindow::edMinSigmaExit()
 {
     // A depth floor of 0 or more noise sigmas; anything else puts the kept value back.
-    try {
-        if (const double f = EditReal(m_pedMinSigma); f >= 0.0 && std::isfinite(f)) {
-            m_oSession.Settings().Write(Setting::MinDepthSigma, f);
-        }
-    } catch (const ConvertError&) {
+    if (const quandrel::Result<double> f = EditReal(m_pedMinSigma); f && *f >= 0.0 && std::isfinite(*f)) {
+        m_oSession.Settings().Write(Setting::MinDepthSigma, *f);
     }
     m_pedMinSigma->setText(QString::fromStdString(FloatToText(m_oSession.Settings().ReadFloat(Setting::MinDepthSigma))));
 }

@@ -12,7 +12,7 @@ MiscSettingsDialog::MiscSettingsDialog(QWidget* pParent)
     resize(340, 240);
     auto* pForm = new QFormLayout;
     pForm->addRow("Time threshold", AddField("edTimeThreshold"));
-    pForm->addRow("Max width", AddField("edMaxWidth", "", [](const QLineEdit* pEdit) {
+    pForm->addRow("Max width", AddField("edMaxWidth", "", [](const QLineEdit* pEdit) -> quandrel::Result<double> {
                       // A slider needs at least two positions.
                       const int lMaximum = TextToInt(pEdit->text().toStdString(), 20);
                       return static_cast<double>(lMaximum < 1 ? 20 : lMaximum);

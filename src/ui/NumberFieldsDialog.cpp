@@ -61,13 +61,13 @@ void NumberFieldsDialog::onOk()
 {
     std::vector<double> vValues;
     for (const auto& [pEdit, fnRead] : m_vFields) {
-        try {
-            vValues.push_back(fnRead(pEdit));
-        } catch (const ConvertError&) {
+        const quandrel::Result<double> oValue = fnRead(pEdit);
+        if (!oValue) {
             pEdit->setFocus();
             pEdit->selectAll();
             return;
         }
+        vValues.push_back(*oValue);
     }
     m_vValues = std::move(vValues);
     accept();

@@ -3,6 +3,8 @@
 // way out give nothing.
 #pragma once
 
+#include "core/Result.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -17,13 +19,13 @@ class QLineEdit;
 class NumberFieldsDialog : public QDialog {
     Q_OBJECT
 public:
-    using Reader = std::function<double(const QLineEdit*)>;
+    using Reader = std::function<quandrel::Result<double>(const QLineEdit*)>;
 
     NumberFieldsDialog(const char* pcObjectName, const QString& sTitle, QWidget* pParent);
 
 protected:
-    // A field; fnRead turns its text into a number and throws ConvertError when there is none (by
-    // default a real number with either decimal separator).
+    // A field; fnRead turns its text into a number, or the reason when there is none (by default a
+    // real number with either decimal separator).
     QLineEdit* AddField(const char* pcName, const char* pcText = "", Reader fnRead = {});
     // Puts the laid-out fields above the row of buttons ("&OK" named pcOkName).
     void Finish(QLayout* pFields, const char* pcOkName = "btnOK");

@@ -84,12 +84,8 @@ std::optional<ObservationTimeInput> ObservationTimeDialog::Execute(const TimeZon
     }
     if (oJulianDate) {
         // The civil date in the zone shown, to the minute; the Julian date as it is.
-        double fZoneHours = 0.0;
-        try {
-            fZoneHours = ZoneHours(m_pedTimeZone);
-        } catch (const ConvertError&) {
-            fZoneHours = 0.0; // shown in UT then; the zone field says which
-        }
+        const quandrel::Result<double> oZoneHours = ZoneHours(m_pedTimeZone);
+        const double fZoneHours = oZoneHours ? *oZoneHours : 0.0; // in UT otherwise; the zone field says which
         const CalendarDate oDate = JulianDate::CalendarDateToTheMinute(*oJulianDate + fZoneHours / 24.0);
         m_pedCivilDateDays->setText(QString::number(static_cast<int>(oDate.day)));
         m_pedCivilDateMonth->setText(QString::number(oDate.month));
@@ -133,23 +129,24 @@ void ObservationTimeDialog::onTimeZoneChosen()
 
 void ObservationTimeDialog::onOk()
 {
-    try {
-        if (m_prabUseCivilDate->isChecked()) {
-            m_oResult.fJulianDate = CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth, m_pedCivilDateYear,
-                                                     m_pedCivilDateHours, m_pedCivilDateMinutes},
-                                                    m_pedTimeZone);
-            m_pedJulianDate->setText(QString::fromStdString(quandrel::FormatFixedWidth(m_oResult.fJulianDate, 15, 5)));
-        } else {
-            m_oResult.fJulianDate = EditReal(m_pedJulianDate);
-        }
-        m_oResult.oZone.fOtherHours = m_oZone.fOtherHours;
-        if (m_pcobTimeZone->currentIndex() == kOtherTimeZone) {
-            m_oResult.oZone.fOtherHours = ZoneHours(m_pedTimeZone);
-        }
-    } catch (const ConvertError&) {
-        // A field that is no number (or no zone offset): the dialog stays open and nothing is stored.
+    // A field that is no number (or no zone offset): the dialog stays open and nothing is stored.
+    FormReader oForm;
+    const bool bCivil = m_prabUseCivilDate->isChecked();
+    const double fJulianDate = bCivil ? oForm.Take(CivilJulianDate({m_pedCivilDateDays, m_pedCivilDateMonth,
+                                                                    m_pedCivilDateYear, m_pedCivilDateHours,
+                                                                    m_pedCivilDateMinutes},
+                                                                   m_pedTimeZone))
+                                      : oForm.Real(m_pedJulianDate);
+    const double fOtherHours =
+        m_pcobTimeZone->currentIndex() == kOtherTimeZone ? oForm.Take(ZoneHours(m_pedTimeZone)) : m_oZone.fOtherHours;
+    if (oForm.Failed()) {
         return;
     }
+    m_oResult.fJulianDate = fJulianDate;
+    if (bCivil) {
+        m_pedJulianDate->setText(QString::fromStdString(quandrel::FormatFixedWidth(fJulianDate, 15, 5)));
+    }
+    m_oResult.oZone.fOtherHours = fOtherHours;
     m_oResult.oZone.lZone = m_pcobTimeZone->currentIndex();
     m_oResult.oZone.bUseJulianDate = m_prabUseJulianDate->isChecked();
     accept();

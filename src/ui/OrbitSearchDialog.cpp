@@ -2,6 +2,7 @@
 
 #include "Prompts.h"
 #include "core/NumberFormats.h"
+#include "UiUtils.h"
 #include "core/Utils.h"
 
 #include <QCheckBox>
@@ -173,18 +174,19 @@ void OrbitSearchDialog::onRestoreDefaults()
 void OrbitSearchDialog::onOk()
 {
     OrbitSearch oTyped = m_oShown;
-    try {
-        for (int r = 0; r < 6; ++r) {
-            *Field(oTyped.oLower, r) = TextToFloat(m_pstgRange->item(r + 1, 1)->text().toStdString());
-            *Field(oTyped.oUpper, r) = TextToFloat(m_pstgRange->item(r + 1, 2)->text().toStdString());
-            const double fSteps = std::trunc(TextToFloat(m_pstgRange->item(r + 1, 3)->text().toStdString()));
-            if (!(fSteps >= std::numeric_limits<int32_t>::min() && fSteps <= std::numeric_limits<int32_t>::max())) {
-                throw ConvertError("steps out of range");
-            }
-            oTyped.alSteps[static_cast<std::size_t>(r)] = static_cast<int32_t>(fSteps);
-            oTyped.abUse[static_cast<std::size_t>(r)] = m_apchbUse[static_cast<std::size_t>(r)]->isChecked();
+    FormReader oForm;
+    for (int r = 0; r < 6 && !oForm.Failed(); ++r) {
+        *Field(oTyped.oLower, r) = oForm.Take(TextToFloat(m_pstgRange->item(r + 1, 1)->text().toStdString()));
+        *Field(oTyped.oUpper, r) = oForm.Take(TextToFloat(m_pstgRange->item(r + 1, 2)->text().toStdString()));
+        const double fSteps = std::trunc(oForm.Take(TextToFloat(m_pstgRange->item(r + 1, 3)->text().toStdString())));
+        if (!(fSteps >= std::numeric_limits<int32_t>::min() && fSteps <= std::numeric_limits<int32_t>::max())) {
+            oForm.Take(quandrel::Failure("steps out of range"));
+            break;
         }
-    } catch (const ConvertError&) {
+        oTyped.alSteps[static_cast<std::size_t>(r)] = static_cast<int32_t>(fSteps);
+        oTyped.abUse[static_cast<std::size_t>(r)] = m_apchbUse[static_cast<std::size_t>(r)]->isChecked();
+    }
+    if (oForm.Failed()) {
         m_oPrompts.Message("Invalid data",
                            "Invalid data for orbital element intervals\n\r(string not a number/out of range)",
                            Icon::Warning, Buttons::Ok);

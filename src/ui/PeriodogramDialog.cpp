@@ -10,10 +10,10 @@
 
 PeriodogramDialog::PeriodogramDialog(QWidget* pParent) : NumberFieldsDialog("frmPeriodogram", "Periodogram", pParent)
 {
-    const auto WholeNumber = [](const QLineEdit* pEdit) {
-        const double f = TextToFloat(pEdit->text().toStdString());
-        if (!(f >= 2) || f != std::floor(f)) {
-            throw ConvertError("Not a number of frequencies: " + pEdit->text().toStdString());
+    const auto WholeNumber = [](const QLineEdit* pEdit) -> quandrel::Result<double> {
+        const quandrel::Result<double> f = TextToFloat(pEdit->text().toStdString());
+        if (!f || !(*f >= 2) || *f != std::floor(*f)) {
+            return quandrel::Failure("Not a number of frequencies: " + pEdit->text().toStdString());
         }
         return f;
     };

@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <limits>
 
 void EnableControl(QWidget* pControl, bool bEnabled)
 {
@@ -63,7 +64,13 @@ QLineEdit* NamedEdit(const char* pcName, const char* pcText)
     return pEdit;
 }
 
-double EditReal(const QLineEdit* pEdit)
+double FormReader::Take(const quandrel::Result<double>& oValue)
+{
+    m_bFailed = m_bFailed || !oValue;
+    return m_bFailed ? std::numeric_limits<double>::quiet_NaN() : *oValue;
+}
+
+quandrel::Result<double> EditReal(const QLineEdit* pEdit)
 {
     return TextToFloat(NormalizeDecimalSeparator(pEdit->text().toStdString()));
 }
@@ -75,32 +82,40 @@ void ShowTimeZoneHours(const QComboBox* pZone, QLineEdit* pZoneHours, double fOt
     EnableControl(pZoneHours, lIndex == kOtherTimeZone && pZone->isEnabled());
 }
 
-double CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit* pZoneHours)
+quandrel::Result<double> CivilJulianDate(const std::array<QLineEdit*, 5>& aEdits, const QLineEdit* pZoneHours)
 {
     // Whole numbers in their ranges: "3.5" as the month or "30.5" as the minutes is refused, not
     // rounded or replaced by a default.
-    const auto Whole = [](const QLineEdit* pEdit, int lMin, int lMax) {
-        const double f = EditReal(pEdit);
-        if (f != std::floor(f) || f < lMin || f > lMax) {
-            throw ConvertError("Not a whole number from " + std::to_string(lMin) + " to " + std::to_string(lMax) +
-                                ": " + pEdit->text().toStdString());
+    std::string sFailure;
+    const auto Whole = [&sFailure](const QLineEdit* pEdit, int lMin, int lMax) {
+        const quandrel::Result<double> f = EditReal(pEdit);
+        if (!f || *f != std::floor(*f) || *f < lMin || *f > lMax) {
+            sFailure = "Not a whole number from " + std::to_string(lMin) + " to " + std::to_string(lMax) + ": " +
+                       pEdit->text().toStdString();
+            return 0;
         }
-        return static_cast<int>(f);
+        return static_cast<int>(*f);
     };
     const double fDay = Whole(aEdits[0], 1, 31);
     const int lMonth = Whole(aEdits[1], 1, 12);
     const int lYear = Whole(aEdits[2], -4712, 9999);
     const double fHours = Whole(aEdits[3], 0, 23);
     const double fMinutes = Whole(aEdits[4], 0, 59);
-    const double fZone = ZoneHours(pZoneHours);
-    return JulianDate::FromCalendar(lYear, lMonth, fDay, fHours, fMinutes) - fZone * (1.0 / 24.0);
+    if (!sFailure.empty()) {
+        return quandrel::Failure(sFailure);
+    }
+    const quandrel::Result<double> fZone = ZoneHours(pZoneHours);
+    if (!fZone) {
+        return fZone;
+    }
+    return JulianDate::FromCalendar(lYear, lMonth, fDay, fHours, fMinutes) - *fZone * (1.0 / 24.0);
 }
 
-double ZoneHours(const QLineEdit* pZoneHours)
+quandrel::Result<double> ZoneHours(const QLineEdit* pZoneHours)
 {
-    const double fHours = EditReal(pZoneHours);
-    if (!IsZoneOffset(fHours)) {
-        throw ConvertError("Not a time zone offset: " + pZoneHours->text().toStdString());
+    const quandrel::Result<double> fHours = EditReal(pZoneHours);
+    if (!fHours || !IsZoneOffset(*fHours)) {
+        return quandrel::Failure("Not a time zone offset: " + pZoneHours->text().toStdString());
     }
     return fHours;
 }
