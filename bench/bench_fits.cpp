@@ -39,10 +39,9 @@ void BM_OpenFits(benchmark::State& oState)
         return;
     }
     for (auto _ : oState) {
-        std::string sError;
-        auto oSpectrum = ReadFitsSpectrum(sFile, sError);
+        auto oSpectrum = ReadFitsSpectrum(sFile);
         if (!oSpectrum) {
-            oState.SkipWithError(sError.c_str());
+            oState.SkipWithError(oSpectrum.Error().c_str());
             break;
         }
         benchmark::DoNotOptimize(oSpectrum->vIntensity.data());

@@ -84,8 +84,8 @@ void BM_OpenSpectrumPeakMemory(benchmark::State& oState)
         Session oSession(oIni.string());
         ResetPeakResident();
         const long lBefore = PeakResidentBytes();
-        Outcome oMessage;
-        auto pSpectrum = oSession.Spectra().ReadTextSpectrum(sFile, oMessage);
+        auto oRead = oSession.Spectra().ReadTextSpectrum(sFile);
+        std::unique_ptr<Spectrum> pSpectrum = std::move(*oRead);
         SpectrumPlot oPlot(nullptr, *pSpectrum);
         oPlot.PlotAllValues();
         const long lPeak = PeakResidentBytes();

@@ -45,22 +45,19 @@ bool Solve(const std::vector<double>& A, std::vector<double>& b, std::size_t m)
 
 } // namespace
 
-std::optional<ContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
-                                          const ContinuumOptions& o, std::string& sError)
+quandrel::Result<ContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
+                                          const ContinuumOptions& o)
 {
     const std::size_t n = std::min(vWavelength.size(), vIntensity.size());
     if (o.lOrder < 0 || o.lOrder > ContinuumOptions::kMaxOrder) {
-        sError = "The order of the continuum must lie between 0 and " + std::to_string(ContinuumOptions::kMaxOrder) + ".";
-        return std::nullopt;
+        return quandrel::Failure("The order of the continuum must lie between 0 and " + std::to_string(ContinuumOptions::kMaxOrder) + ".");
     }
     if (!(o.fSigma >= 0.5) || !std::isfinite(o.fSigma)) {
-        sError = "The rejection limit must be at least 0.5 standard deviations.";
-        return std::nullopt;
+        return quandrel::Failure("The rejection limit must be at least 0.5 standard deviations.");
     }
     const auto m = static_cast<std::size_t>(o.lOrder) + 1;
     if (n < 2 * m || !(vWavelength[n - 1] > vWavelength[0])) {
-        sError = "The spectrum has too few samples for a continuum of order " + std::to_string(o.lOrder) + ".";
-        return std::nullopt;
+        return quandrel::Failure("The spectrum has too few samples for a continuum of order " + std::to_string(o.lOrder) + ".");
     }
     // The wavelengths mapped onto [-1, 1], where Chebyshev polynomials keep the fit well conditioned.
     const double fMiddle = 0.5 * (vWavelength[0] + vWavelength[n - 1]);
@@ -92,9 +89,8 @@ std::optional<ContinuumFit> FitContinuum(const std::vector<double>& vWavelength,
             }
         }
         if (lCount < m || !Solve(A, b, m)) {
-            sError = "Too few samples are left for a continuum of order " + std::to_string(o.lOrder) +
-                     "; allow more scatter (a larger limit) or a lower order.";
-            return std::nullopt;
+            return quandrel::Failure("Too few samples are left for a continuum of order " + std::to_string(o.lOrder) +
+                     "; allow more scatter (a larger limit) or a lower order.");
         }
         double fSquares = 0.0;
         for (std::size_t i = 0; i < n; ++i) {
@@ -124,8 +120,7 @@ std::optional<ContinuumFit> FitContinuum(const std::vector<double>& vWavelength,
         }
     }
     if (!std::all_of(oFit.vContinuum.begin(), oFit.vContinuum.end(), [](double c) { return c > 0 && std::isfinite(c); })) {
-        sError = "The continuum reaches 0 or below; the spectrum cannot be divided by it.";
-        return std::nullopt;
+        return quandrel::Failure("The continuum reaches 0 or below; the spectrum cannot be divided by it.");
     }
     return oFit;
 }

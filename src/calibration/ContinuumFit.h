@@ -3,6 +3,8 @@
 // (emission lines) are set aside, until the set of samples no longer changes.
 #pragma once
 
+#include "core/Result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,8 +25,8 @@ struct ContinuumFit {
     double fScatter = 0.0;          // standard deviation of the kept samples about the continuum
 };
 
-// The continuum of the samples (wavelengths rising); nothing, with sError saying why, for options
-// out of range, fewer samples than the polynomial needs, or a continuum that reaches 0 or below
-// (the spectrum could not be divided by it).
-std::optional<ContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
-                                          const ContinuumOptions& oOptions, std::string& sError);
+// The continuum of the samples (wavelengths rising); the reason there is none for options out of
+// range, fewer samples than the polynomial needs, or a continuum that reaches 0 or below (the
+// spectrum could not be divided by it).
+quandrel::Result<ContinuumFit> FitContinuum(const std::vector<double>& vWavelength, const std::vector<double>& vIntensity,
+                                             const ContinuumOptions& oOptions);

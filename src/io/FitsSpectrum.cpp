@@ -145,7 +145,7 @@ std::optional<double> AngstromPerUnit(const std::string& sUnit)
 }
 
 // The failure of a read: the message names the file.
-struct Failure {
+struct Unreadable {
     std::string sWhy;
 };
 
@@ -155,7 +155,7 @@ std::string Gunzip(const std::string& sPath)
 {
     gzFile pFile = gzopen(sPath.c_str(), "rb");
     if (pFile == nullptr) {
-        throw Failure{"it cannot be read"};
+        throw Unreadable{"it cannot be read"};
     }
     std::string sBytes;
     std::array<char, 1 << 16> acBuffer{};
@@ -163,14 +163,14 @@ std::string Gunzip(const std::string& sPath)
     while ((lRead = gzread(pFile, acBuffer.data(), static_cast<unsigned>(acBuffer.size()))) > 0) {
         if (sBytes.size() + static_cast<std::size_t>(lRead) > kMaxFileBytes) {
             gzclose(pFile);
-            throw Failure{"it expands to more than 1 GiB"};
+            throw Unreadable{"it expands to more than 1 GiB"};
         }
         sBytes.append(acBuffer.data(), static_cast<std::size_t>(lRead));
     }
     const bool bDamaged = lRead < 0;
     gzclose(pFile);
     if (bDamaged) {
-        throw Failure{"its compressed data are damaged"};
+        throw Unreadable{"its compressed data are damaged"};
     }
     return sBytes;
 }
@@ -201,10 +201,10 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n,
     const std::string sType = AxisType(oKeywords);
     if (!sType.empty() && sType != "PIXEL" && !IsWavelengthType(sType)) {
         if (sType.starts_with("MULTISPE")) {
-            throw Failure{"its first axis is of type '" + sType +
+            throw Unreadable{"its first axis is of type '" + sType +
                            "' (IRAF multispec): its wavelengths are in WAT cards, which the program does not read"};
         }
-        throw Failure{"its first axis is of type '" + sType + "', not a wavelength"};
+        throw Unreadable{"its first axis is of type '" + sType + "', not a wavelength"};
     }
     const auto oValue = KeywordNumber(oKeywords, "CRVAL1");
     if (!oValue) {
@@ -222,13 +222,13 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n,
         }
     }
     if (!oStep || *oStep == 0.0) {
-        throw Failure{"its wavelength axis has CRVAL1 but no step (CDELT1 or CD1_1)"};
+        throw Unreadable{"its wavelength axis has CRVAL1 but no step (CDELT1 or CD1_1)"};
     }
     const bool bLog = sType == "WAVE-LOG" || sType == "AWAV-LOG";
     const std::string* pUnit = Keyword(oKeywords, "CUNIT1");
     const auto oFactor = AngstromPerUnit(pUnit != nullptr ? *pUnit : "");
     if (!oFactor) {
-        throw Failure{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
+        throw Unreadable{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
     }
     const bool bLog10 = KeywordNumber(oKeywords, "DC-FLAG").value_or(0.0) == 1.0;
     for (long long i = 0; i < n; ++i) {
@@ -258,7 +258,7 @@ void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const 
 {
     for (int i = 1; i < lAxes; ++i) {
         if (alSize[static_cast<std::size_t>(i)] != 1) {
-            throw Failure{"it holds a " + std::to_string(lAxes) + "-dimensional image (" +
+            throw Unreadable{"it holds a " + std::to_string(lAxes) + "-dimensional image (" +
                            std::to_string(alSize[0]) + " x " + std::to_string(alSize[1]) +
                            (lAxes == 3 ? " x " + std::to_string(alSize[2]) : std::string()) +
                            "), not a one-dimensional spectrum"};
@@ -270,10 +270,10 @@ void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const 
     const bool bCompressed = fits_is_compressed_image(pFile, &lStatus) != 0;
     const auto lBytesPerPixel = static_cast<std::uintmax_t>(std::abs(lBitpix) / 8);
     if (n < 1 || (!bCompressed && static_cast<std::uintmax_t>(n) > lBudget / std::max<std::uintmax_t>(lBytesPerPixel, 1))) {
-        throw Failure{"its image claims " + std::to_string(n) + " samples, more than the file holds"};
+        throw Unreadable{"its image claims " + std::to_string(n) + " samples, more than the file holds"};
     }
     if (static_cast<std::uintmax_t>(n) > kMaxSamples) {
-        throw Failure{"its image holds " + std::to_string(n) + " samples, more than the " +
+        throw Unreadable{"its image holds " + std::to_string(n) + " samples, more than the " +
                        std::to_string(kMaxSamples) + " the program takes"};
     }
     std::vector<double> vIntensity(static_cast<std::size_t>(n));
@@ -282,7 +282,7 @@ void ReadImage(fitsfile* pFile, const FitsKeywords& oKeywords, int lAxes, const 
     double fUndefined = lBitpix < 0 ? 0.0 : std::numeric_limits<double>::quiet_NaN();
     int lAnyUndefined = 0;
     if (fits_read_img(pFile, TDOUBLE, 1, n, &fUndefined, vIntensity.data(), &lAnyUndefined, &lStatus) != 0) {
-        throw Failure{"its image cannot be read (" + StatusText(lStatus) + ")"};
+        throw Unreadable{"its image cannot be read (" + StatusText(lStatus) + ")"};
     }
     std::vector<double> vWavelength = ImageWavelengths(oKeywords, n, oSpectrum.vWarnings);
     oSpectrum.vWavelength = std::move(vWavelength);
@@ -313,7 +313,7 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
     const int lWave = FindColumn(pFile, kWavelengthColumns);
     const int lFlux = FindColumn(pFile, kFluxColumns);
     if (lWave == 0 || lFlux == 0) {
-        throw Failure{"its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) or no flux column "
+        throw Unreadable{"its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) or no flux column "
                        "(FLUX, FLUX_REDUCED, INTENSITY)"};
     }
     int lStatus = 0;
@@ -325,11 +325,11 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
         long long lWidth = 0;
         fits_get_coltypell(pFile, k == 0 ? lWave : lFlux, &lType, &alRepeat[k], &lWidth, &lStatus);
         if (lStatus == 0 && lType < 0) {
-            throw Failure{"its table holds variable-length arrays, which the program does not read"};
+            throw Unreadable{"its table holds variable-length arrays, which the program does not read"};
         }
     }
     if (lStatus != 0) {
-        throw Failure{"its table cannot be read (" + StatusText(lStatus) + ")"};
+        throw Unreadable{"its table cannot be read (" + StatusText(lStatus) + ")"};
     }
     long long n = 0;
     if (lRows == 1 && alRepeat[0] == alRepeat[1]) {
@@ -337,14 +337,14 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
     } else if (alRepeat[0] == 1 && alRepeat[1] == 1) {
         n = lRows; // one row per sample
     } else {
-        throw Failure{"its table holds " + std::to_string(lRows) + " rows of " + std::to_string(alRepeat[0]) +
+        throw Unreadable{"its table holds " + std::to_string(lRows) + " rows of " + std::to_string(alRepeat[0]) +
                        " wavelengths: more than one spectrum"};
     }
     if (n < 1 || static_cast<std::uintmax_t>(n) > lBudget / 2) {
-        throw Failure{"its table claims " + std::to_string(n) + " samples, more than the file holds"};
+        throw Unreadable{"its table claims " + std::to_string(n) + " samples, more than the file holds"};
     }
     if (static_cast<std::uintmax_t>(n) > kMaxSamples) {
-        throw Failure{"its table holds " + std::to_string(n) + " samples, more than the " +
+        throw Unreadable{"its table holds " + std::to_string(n) + " samples, more than the " +
                        std::to_string(kMaxSamples) + " the program takes"};
     }
     std::vector<double> vWavelength(static_cast<std::size_t>(n));
@@ -354,12 +354,12 @@ void ReadTable(fitsfile* pFile, const FitsKeywords& oKeywords, std::uintmax_t lB
     fits_read_col(pFile, TDOUBLE, lWave, 1, 1, n, &fUndefined, vWavelength.data(), &lAny, &lStatus);
     fits_read_col(pFile, TDOUBLE, lFlux, 1, 1, n, &fUndefined, vIntensity.data(), &lAny, &lStatus);
     if (lStatus != 0) {
-        throw Failure{"its table cannot be read (" + StatusText(lStatus) + ")"};
+        throw Unreadable{"its table cannot be read (" + StatusText(lStatus) + ")"};
     }
     const std::string* pUnit = Keyword(oKeywords, "TUNIT" + std::to_string(lWave));
     const auto oFactor = AngstromPerUnit(pUnit != nullptr ? *pUnit : "");
     if (!oFactor) {
-        throw Failure{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
+        throw Unreadable{"its wavelength unit '" + *pUnit + "' is not one of Angstrom, nm, um, m"};
     }
     for (double& f : vWavelength) {
         f *= *oFactor;
@@ -378,7 +378,7 @@ void Tidy(FitsSpectrum& o)
             continue;
         }
         if (!std::isfinite(o.vWavelength[i])) {
-            throw Failure{"its wavelengths are not finite numbers"};
+            throw Unreadable{"its wavelengths are not finite numbers"};
         }
         o.vWavelength[lKept] = o.vWavelength[i];
         o.vIntensity[lKept] = o.vIntensity[i];
@@ -387,7 +387,7 @@ void Tidy(FitsSpectrum& o)
     o.vWavelength.resize(lKept);
     o.vIntensity.resize(lKept);
     if (lKept == 0) {
-        throw Failure{"it holds no defined samples"};
+        throw Unreadable{"it holds no defined samples"};
     }
     if (lKept > 1 && o.vWavelength[1] < o.vWavelength[0]) {
         std::reverse(o.vWavelength.begin(), o.vWavelength.end());
@@ -395,7 +395,7 @@ void Tidy(FitsSpectrum& o)
     }
     for (std::size_t i = 1; i < lKept; ++i) {
         if (!(o.vWavelength[i] > o.vWavelength[i - 1])) {
-            throw Failure{"its wavelengths do not rise from sample to sample"};
+            throw Unreadable{"its wavelengths do not rise from sample to sample"};
         }
     }
 }
@@ -404,7 +404,7 @@ void Tidy(FitsSpectrum& o)
 void CheckLayout(const quandrel::fits::ByteSource& fnRead, std::uint64_t lBytes)
 {
     if (const std::string sWhy = quandrel::fits::CheckStructure(fnRead, lBytes, kMaxHdus); !sWhy.empty()) {
-        throw Failure{"its " + sWhy};
+        throw Unreadable{"its " + sWhy};
     }
 }
 
@@ -435,18 +435,16 @@ bool IsFitsFile(const std::string& sPath)
     return oFile.read(ac.data() + 2, 7) && std::string_view(ac.data(), 9) == "SIMPLE  =";
 }
 
-std::optional<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::string& sError)
+quandrel::Result<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath)
 {
     const std::string sFile = "The file " + sPath + " ";
     std::error_code oError;
     if (!std::filesystem::is_regular_file(sPath, oError)) {
-        sError = sFile + "is no regular file that can be read.";
-        return std::nullopt;
+        return quandrel::Failure(sFile + "is no regular file that can be read.");
     }
     const std::uintmax_t lBytes = std::filesystem::file_size(sPath, oError);
     if (oError || lBytes > kMaxFileBytes) {
-        sError = sFile + "cannot be read or is larger than 1 GiB.";
-        return std::nullopt;
+        return quandrel::Failure(sFile + "cannot be read or is larger than 1 GiB.");
     }
     // The unpacked bytes, and the address and size CFITSIO keeps pointers to, outlive the file that
     // reads them.
@@ -486,14 +484,12 @@ std::optional<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::stri
             // The disk-file opener takes the name as it is: no CFITSIO filters or "!" in it are obeyed.
             fits_open_diskfile(oFile.Address(), sPath.c_str(), READONLY, &lStatus);
         }
-    } catch (const Failure& oFailure) {
-        sError = sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".";
-        return std::nullopt;
+    } catch (const Unreadable& oFailure) {
+        return quandrel::Failure(sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".");
     }
     if (lStatus != 0) {
-        sError = sFile + "is no FITS file the program can read (" + StatusText(lStatus) + ").";
         oFile.Release();
-        return std::nullopt;
+        return quandrel::Failure(sFile + "is no FITS file the program can read (" + StatusText(lStatus) + ").");
     }
     try {
         FitsSpectrum oSpectrum;
@@ -559,20 +555,20 @@ std::optional<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::stri
             }
         }
         if (lStatus != 0) {
-            throw Failure{"is damaged (" + StatusText(lStatus) + ")"};
+            throw Unreadable{"is damaged (" + StatusText(lStatus) + ")"};
         }
         if (lRead == 0 && oPixelImage) {
             lRead = *oPixelImage;
         }
         if (lRead == 0) {
             if (vSeen.size() == 1) {
-                throw Failure{vSeen.front().second};
+                throw Unreadable{vSeen.front().second};
             }
             std::string sWhy = vSeen.empty() ? "holds no image and no table with a spectrum" : "holds no spectrum:";
             for (std::size_t i = 0; i < vSeen.size(); ++i) {
                 sWhy += (i == 0 ? " " : "; ") + vSeen[i].first + ": " + vSeen[i].second;
             }
-            throw Failure{sWhy};
+            throw Unreadable{sWhy};
         }
         // The chosen HDU with the keywords of the primary header beneath its own.
         int lType = 0;
@@ -585,7 +581,7 @@ std::optional<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::stri
         }
         ReadHeader(oFile.Get(), oKeywords, oSpectrum.oMetadata.vHeaderCards);
         if (lStatus != 0) {
-            throw Failure{"is damaged (" + StatusText(lStatus) + ")"};
+            throw Unreadable{"is damaged (" + StatusText(lStatus) + ")"};
         }
         if (lType == IMAGE_HDU) {
             int lBitpix = 0;
@@ -608,12 +604,10 @@ std::optional<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::stri
         oSpectrum.oMetadata.vHeaderCards = std::move(vCards);
         Tidy(oSpectrum);
         return oSpectrum;
-    } catch (const Failure& oFailure) {
-        sError = sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".";
-        return std::nullopt;
+    } catch (const Unreadable& oFailure) {
+        return quandrel::Failure(sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".");
     } catch (const std::bad_alloc&) {
-        sError = sFile + "cannot be opened as a spectrum: it is too large for the memory.";
-        return std::nullopt;
+        return quandrel::Failure(sFile + "cannot be opened as a spectrum: it is too large for the memory.");
     }
 }
 

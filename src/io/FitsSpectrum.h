@@ -3,6 +3,7 @@
 // their headers say about the observation, and writing a spectrum with its metadata.
 #pragma once
 
+#include "core/Result.h"
 #include "core/SpectrumMetadata.h"
 
 #include <optional>
@@ -20,9 +21,9 @@ struct FitsSpectrum {
 // among the program's inputs).
 bool IsFitsFile(const std::string& sPath);
 
-// The spectrum of the file; nothing when it cannot be read, with sError saying why (naming the file).
-// Samples whose intensity or wavelength is undefined are left out.
-std::optional<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, std::string& sError);
+// The spectrum of the file, or why it cannot be read (naming the file). Samples whose intensity or
+// wavelength is undefined are left out.
+quandrel::Result<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath);
 
 // Writes the spectrum: an image with a linear wavelength axis when the samples are evenly spaced to
 // 1e-6 of a step, else a binary table; the metadata in the header. False with sError on failure

@@ -112,11 +112,11 @@ void PutValues(Spectrum& oSpectrum, const std::vector<double>& vWavelength, cons
 
 } // namespace
 
-Outcome CalibrationSession::TryCalibration(const CalibrationMode& oMode, CalibrationFit& oFit)
+SessionResult<CalibrationFit> CalibrationSession::TryCalibration(const CalibrationMode& oMode)
 {
-    oFit = CalibrationFit();
+    CalibrationFit oFit;
     if (m_pCalibrated == nullptr) {
-        return Message{"Error!", "No spectrum is being calibrated."};
+        return quandrel::Failure(Message{"Error!", "No spectrum is being calibrated."});
     }
     PutValues(*m_pCalibrated, m_vSavedWavelength, m_vSavedIntensity);
     const char cMode = !oMode.bPolynomial ? WavelengthCalibration::kSamplingPoints
@@ -124,14 +124,14 @@ Outcome CalibrationSession::TryCalibration(const CalibrationMode& oMode, Calibra
     m_oCalibration.SetCalibrationMode(cMode);
     if (m_oCalibration.FitCalibration(oFit.bOrderReduced) == WavelengthCalibration::FitResult::kSingular) {
         m_rState.Announce(change::kSpectrumValues);
-        return Message{"Error!", "The calibration points cannot be fitted by this polynomial\n\r"
-                                  "(their positions do not tell it apart). The spectrum keeps its wavelengths."};
+        return quandrel::Failure(Message{"Error!", "The calibration points cannot be fitted by this polynomial\n\r"
+                                  "(their positions do not tell it apart). The spectrum keeps its wavelengths."});
     }
     std::vector<double> vWavelength = m_vSavedWavelength;
     m_oCalibration.Calibrate(static_cast<int32_t>(vWavelength.size()), vWavelength.data());
     if (!m_oCalibration.IsFinite(vWavelength)) {
         m_rState.Announce(change::kSpectrumValues);
-        return Message{"Error!", kCalibrationNotFinite};
+        return quandrel::Failure(Message{"Error!", kCalibrationNotFinite});
     }
     if (!vWavelength.empty()) {
         PutValues(*m_pCalibrated, vWavelength, m_vSavedIntensity);
@@ -140,7 +140,7 @@ Outcome CalibrationSession::TryCalibration(const CalibrationMode& oMode, Calibra
     oFit.bHaveResiduals = m_oCalibration.GetResiduals(fMeanSquare, oFit.fMaxAbs);
     oFit.fRms = std::sqrt(fMeanSquare);
     m_rState.Announce(change::kSpectrumValues);
-    return std::nullopt;
+    return oFit;
 }
 
 void CalibrationSession::DeleteCalibrationPoint(int32_t lIndex)
@@ -183,17 +183,17 @@ CalibrationMode CalibrationSession::ReadCalibrationMode() const
 }
 
 
-Outcome CalibrationSession::IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded)
+SessionResult<int32_t> CalibrationSession::IdentifyRemainingLampLines(double fTolerance)
 {
-    lAdded = 0;
+    int32_t lAdded = 0;
     Spectrum* pLamp = m_rState.pCurrentSpectrum;
     if (pLamp == nullptr || !pLamp->IsReferenceSpectrum()) {
-        return Message{"Identify remaining lamp lines", "The current spectrum is no reference spectrum."};
+        return quandrel::Failure(Message{"Identify remaining lamp lines", "The current spectrum is no reference spectrum."});
     }
     if (m_oCalibration.GetCalibrationPointCount() < 2) {
-        return Message{"Identify remaining lamp lines",
-                        "Identify at least two lamp lines with calibration lines first; the others are found "
-                        "from them."};
+        return quandrel::Failure(Message{"Identify remaining lamp lines",
+                                         "Identify at least two lamp lines with calibration lines first; the "
+                                         "others are found from them."});
     }
     const int32_t N = pLamp->GetNumberValues();
     const auto& vX = pLamp->GetWavelengths();
@@ -251,5 +251,5 @@ Outcome CalibrationSession::IdentifyRemainingLampLines(double fTolerance, int32_
     if (lAdded > 0) {
         m_rState.Announce(change::kCalibration);
     }
-    return std::nullopt;
+    return lAdded;
 }

@@ -56,7 +56,7 @@ public:
     // wavelength; the line nearest to a calibration line (within fTolerance samples) becomes a point,
     // and the dispersion is fitted again, until no line is left within the tolerance. lAdded says how
     // many points were added.
-    Outcome IdentifyRemainingLampLines(double fTolerance, int32_t& lAdded);
+    SessionResult<int32_t> IdentifyRemainingLampLines(double fTolerance);
     Outcome SaveCalibratedSpectrum(const std::string& sPath) const;
     // The calibration of the current spectrum in steps: begun (its values are kept), tried with a mode
     // as often as wanted (each try starts from the kept values), ended by keeping the last try (its mode
@@ -65,7 +65,7 @@ public:
     // The wavelength range of the current spectrum when its axis is already in wavelengths (not the pixel
     // numbers 0, 1, 2 ... of a detector's spectrum): calibrating it again replaces them.
     std::optional<std::pair<double, double>> CurrentWavelengthAxis() const;
-    Outcome TryCalibration(const CalibrationMode& oMode, CalibrationFit& oFit);
+    SessionResult<CalibrationFit> TryCalibration(const CalibrationMode& oMode);
     void EndCalibration(const std::optional<CalibrationMode>& oKept);
     CalibrationMode ReadCalibrationMode() const;
 

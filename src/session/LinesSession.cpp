@@ -252,8 +252,8 @@ std::vector<LineTableRow> LinesSession::LineTable() const
     if (pSpectrum == nullptr) {
         return vRows;
     }
-    double fJulianDate = 0.0;
-    const bool bCorrected = m_rSession.Spectra().CurrentObservationTime(fJulianDate) && m_rState.oTable.Coordinates().AreObjectCoordinatesSet();
+    const std::optional<double> oJulianDate = m_rSession.Spectra().CurrentObservationTime();
+    const bool bCorrected = oJulianDate && m_rState.oTable.Coordinates().AreObjectCoordinatesSet();
     const SpectralLineList& oLines = pSpectrum->GetSpectralLines();
     for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
         const SpectralLine& oLine = oLines.GetLine(i);
@@ -268,7 +268,7 @@ std::vector<LineTableRow> LinesSession::LineTable() const
         if (lIndex >= 0) {
             o.oDoppler = quandrel::DopplerVelocity(o.fLaboratory, o.fCenter);
             if (bCorrected) {
-                o.oCorrected = m_rState.oTable.Coordinates().RadialVelocity(o.fLaboratory, o.fCenter, fJulianDate);
+                o.oCorrected = m_rState.oTable.Coordinates().RadialVelocity(o.fLaboratory, o.fCenter, *oJulianDate);
             }
         } else {
             o.sName.clear();

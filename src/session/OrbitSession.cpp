@@ -183,14 +183,14 @@ OrbitSearch OrbitSession::OrbitSearchProposal()
     return o;
 }
 
-Outcome OrbitSession::DefaultOrbitSearch(OrbitSearch& oSearch) const
+SessionResult<OrbitSearch> OrbitSession::DefaultOrbitSearch(OrbitSearch oSearch) const
 {
     if (m_oOrbit.GetData().GetArraySize() < 2) {
-        return Message{"Invalid data", "At least two measurements are needed to determine orbital elements."};
+        return quandrel::Failure(Message{"Invalid data", "At least two measurements are needed to determine orbital elements."});
     }
     m_oOrbit.GetDefaultRanges(oSearch.oLower, oSearch.oUpper);
     m_oOrbit.GetDataRanges(oSearch.oLower, oSearch.oUpper, true);
-    return std::nullopt;
+    return oSearch;
 }
 
 Outcome OrbitSession::CheckOrbitSearch(const OrbitSearch& oSearch) const
@@ -330,7 +330,7 @@ Outcome OrbitSession::FitOrbit(const OrbitSearch& oSearch)
     return FinishOrbitSearch(std::move(oJob));
 }
 
-Outcome OrbitSession::ParseElementsText(const std::string& sText, OrbitElements& oElements)
+SessionResult<OrbitElements> OrbitSession::ParseElementsText(const std::string& sText)
 {
     std::map<std::string, double> oValues;
     std::size_t lStart = 0;
@@ -349,7 +349,7 @@ Outcome OrbitSession::ParseElementsText(const std::string& sText, OrbitElements&
     }
     for (const char* pcName : {"P", "T0", "e", "omega", "gamma"}) {
         if (oValues.count(pcName) == 0) {
-            return Message{"Invalid data", std::string("The elements give no value of ") + pcName + "."};
+            return quandrel::Failure(Message{"Invalid data", std::string("The elements give no value of ") + pcName + "."});
         }
     }
     OrbitElements o;
@@ -359,18 +359,17 @@ Outcome OrbitSession::ParseElementsText(const std::string& sText, OrbitElements&
     o.fOmega = oValues["omega"];
     o.fGamma = oValues["gamma"];
     if (!(o.fPeriod > 0) || !(o.fEccentricity >= 0 && o.fEccentricity < 1)) {
-        return Message{"Invalid data", "The elements need a period above 0 and an eccentricity from 0 to below 1."};
+        return quandrel::Failure(Message{"Invalid data", "The elements need a period above 0 and an eccentricity from 0 to below 1."});
     }
     if (oValues.count("a1Sini") != 0) {
         o.fA1SinI = oValues["a1Sini"];
     } else if (oValues.count("K1") != 0) {
         o.fA1SinI = OrbitGridSearch::A1SinIFromK1(oValues["K1"], o.fPeriod, o.fEccentricity);
     } else {
-        return Message{"Invalid data", "The elements give neither a1Sini nor K1."};
+        return quandrel::Failure(Message{"Invalid data", "The elements give neither a1Sini nor K1."});
     }
     OrbitGridSearch::CalculateAmplitudes(o);
-    oElements = o;
-    return std::nullopt;
+    return o;
 }
 
 Outcome OrbitSession::AdoptElements(const OrbitElements& oElements)
@@ -466,18 +465,18 @@ Outcome OrbitSession::ExportResiduals(const std::string& sPath) const
     return oWritten;
 }
 
-Outcome OrbitSession::SuggestOrbitSearch(OrbitSearch& o)
+SessionResult<OrbitSearch> OrbitSession::SuggestOrbitSearch(OrbitSearch o)
 {
-    PeriodogramResult oPeriodogram;
-    if (Outcome oRefused = m_rSession.Periods().ComputePeriodogram(0.0, 0.0, 0, oPeriodogram)) {
-        return oRefused;
+    const SessionResult<PeriodogramResult> oPeriodogram = m_rSession.Periods().ComputePeriodogram(0.0, 0.0, 0);
+    if (!oPeriodogram) {
+        return quandrel::Failure(oPeriodogram.Error());
     }
     const DataSeries& oSeries = m_oOrbit.GetData();
     const SeriesLevels oLevels = LevelsOf(oSeries);
     // Three widths of the peak on either side: a sine's peak lies near, not on, an eccentric orbit's period.
-    RangesAround(BestCandidatePeriod(oPeriodogram, oSeries, m_vSigma, oLevels), 3.0, oLevels, o.oLower, o.oUpper);
+    RangesAround(BestCandidatePeriod(*oPeriodogram, oSeries, m_vSigma, oLevels), 3.0, oLevels, o.oLower, o.oUpper);
     o.abUse = {true, true, true, true, true, true};
-    return std::nullopt;
+    return o;
 }
 
 void OrbitSession::TakeSeriesFromTable()

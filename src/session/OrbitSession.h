@@ -74,13 +74,13 @@ public:
     // squares), T0 over one period from the
     // first point, e 0 .. 0.9, omega over the whole turn, a1 sin i from the velocities' half-range and
     // gamma around their mean; the steps of oSearch are kept.
-    Outcome SuggestOrbitSearch(OrbitSearch& oSearch);
+    SessionResult<OrbitSearch> SuggestOrbitSearch(OrbitSearch oSearch);
     // Elements found before (the name=value lines of an elements export or of the command line's
     // orbit: P, T0, e, omega, gamma and a1Sini or K1) taken as the fit of the present series, for its
     // curve and residuals.
     Outcome AdoptElements(const OrbitElements& oElements);
     // The elements of such a text; a message when one is missing or out of range.
-    static Outcome ParseElementsText(const std::string& sText, OrbitElements& oElements);
+    static SessionResult<OrbitElements> ParseElementsText(const std::string& sText);
     // The least-squares elements with their errors, after a search that asked for them.
     const std::optional<LeastSquaresElements>& LeastSquaresFit() const { return m_oLeastSquares; }
     bool IsOrbitFitted() const { return m_oOrbit.IsOptimized(); }
@@ -92,7 +92,7 @@ public:
     OrbitSearch OrbitSearchProposal();
     // The default ranges of the series ("&Defaults", P from 0.5 days to the span too); a message with
     // fewer than 2 points.
-    Outcome DefaultOrbitSearch(OrbitSearch& oSearch) const;
+    SessionResult<OrbitSearch> DefaultOrbitSearch(OrbitSearch oSearch) const;
     // Whether the search can run: two measurements at least, a step or more for every searched
     // element, limits within the ranges the orbit allows.
     Outcome CheckOrbitSearch(const OrbitSearch& oSearch) const;

@@ -43,26 +43,25 @@ void PeriodogramJob::Run(Progress* pProgress)
                           pProgress);
 }
 
-Outcome PeriodSession::FinishPeriodogram(PeriodogramJob&& oJob, PeriodogramResult& oResult)
+SessionResult<PeriodogramResult> PeriodSession::FinishPeriodogram(PeriodogramJob&& oJob)
 {
     if (!oJob.oResult) {
         // The options were checked before: what the periodogram refuses now is the data.
-        return Message{"Invalid data", oJob.sError};
+        return quandrel::Failure(Message{"Invalid data", oJob.sError});
     }
-    oResult = *oJob.oResult;
     m_oPeriodogram = std::move(oJob.oResult);
     m_rState.Announce(change::kElements);
-    return std::nullopt;
+    return *m_oPeriodogram;
 }
 
-Outcome PeriodSession::ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, PeriodogramResult& oResult)
+SessionResult<PeriodogramResult> PeriodSession::ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples)
 {
     PeriodogramJob oJob;
     if (Outcome oRefused = PreparePeriodogram(fShortest, fLongest, lSamples, oJob)) {
-        return oRefused;
+        return quandrel::Failure(std::move(*oRefused));
     }
     oJob.Run(nullptr);
-    return FinishPeriodogram(std::move(oJob), oResult);
+    return FinishPeriodogram(std::move(oJob));
 }
 
 PeriodSearch PeriodSession::PeriodSearchProposal() const
@@ -121,12 +120,12 @@ void PdmJob::Run(Progress* pProgress)
     }
 }
 
-Outcome PeriodSession::FinishEstimatePeriod(PdmJob&& oJob, double& fPeriod)
+SessionResult<double> PeriodSession::FinishEstimatePeriod(PdmJob&& oJob)
 {
     if (!oJob.bCompleted) {
-        return Message{"Information", "The period search was cancelled."};
+        return quandrel::Failure(Message{"Information", "The period search was cancelled."});
     }
-    fPeriod = oJob.fPeriod;
+    const double fPeriod = oJob.fPeriod;
     m_vPdmScan = oJob.oPdm.GetScan();
     m_oPdmRange = std::make_pair(oJob.oSearch.fFrom, oJob.oSearch.fTo);
     m_rState.oSettings.WritePeriodRange(oJob.oSearch.fFrom, oJob.oSearch.fTo);
@@ -145,17 +144,17 @@ Outcome PeriodSession::FinishEstimatePeriod(PdmJob&& oJob, double& fPeriod)
                            quandrel::FormatFixed(fSpan, 3) + " d): the data cover less than two cycles of it.";
     }
     m_rState.Announce(change::kElements);
-    return std::nullopt;
+    return fPeriod;
 }
 
-Outcome PeriodSession::EstimatePeriod(const PeriodSearch& oSearch, double& fPeriod)
+SessionResult<double> PeriodSession::EstimatePeriod(const PeriodSearch& oSearch)
 {
     PdmJob oJob;
     if (Outcome oRefused = PrepareEstimatePeriod(oSearch, oJob)) {
-        return oRefused;
+        return quandrel::Failure(std::move(*oRefused));
     }
     oJob.Run(nullptr);
-    return FinishEstimatePeriod(std::move(oJob), fPeriod);
+    return FinishEstimatePeriod(std::move(oJob));
 }
 
 const DataSeries& PeriodSession::Series() const

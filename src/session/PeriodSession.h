@@ -51,10 +51,10 @@ public:
 
     // The Lomb-Scargle periodogram of the series between the periods fShortest and fLongest (days;
     // 0 and 0: 0.5 days to the time span) on lSamples frequencies (0: enough to resolve every peak).
-    Outcome ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, PeriodogramResult& oResult);
+    SessionResult<PeriodogramResult> ComputePeriodogram(double fShortest, double fLongest, std::int64_t lSamples);
     // ComputePeriodogram in three steps (see OrbitSession::PrepareOrbitSearch).
     Outcome PreparePeriodogram(double fShortest, double fLongest, std::int64_t lSamples, PeriodogramJob& oJob) const;
-    Outcome FinishPeriodogram(PeriodogramJob&& oJob, PeriodogramResult& oResult);
+    SessionResult<PeriodogramResult> FinishPeriodogram(PeriodogramJob&& oJob);
     const std::optional<PeriodogramResult>& LastPeriodogram() const { return m_oPeriodogram; }
     // The dispersions of the last PDM search (period, dispersion).
     const std::vector<std::pair<double, double>>& PdmScan() const { return m_vPdmScan; }
@@ -65,10 +65,10 @@ public:
     // when it is not.
     const std::string& PeriodWarning() const { return m_sPeriodWarning; }
     // The best period of the search; the range is kept in the settings.
-    Outcome EstimatePeriod(const PeriodSearch& oSearch, double& fPeriod);
+    SessionResult<double> EstimatePeriod(const PeriodSearch& oSearch);
     // EstimatePeriod in three steps (see OrbitSession::PrepareOrbitSearch).
     Outcome PrepareEstimatePeriod(const PeriodSearch& oSearch, PdmJob& oJob) const;
-    Outcome FinishEstimatePeriod(PdmJob&& oJob, double& fPeriod);
+    SessionResult<double> FinishEstimatePeriod(PdmJob&& oJob);
     bool CanEstimatePeriod() const { return Series().GetArraySize() > 10; }
     bool CanComputePeriodogram() const { return Series().GetArraySize() >= 4; }
 

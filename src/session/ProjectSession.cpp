@@ -82,11 +82,11 @@ void ProjectSession::SetObserverSite(const GeographicSite& o)
 
 std::optional<double> ProjectSession::CurrentCorrection() const
 {
-    double fJulianDate = 0.0;
-    if (!m_rSession.Spectra().CurrentObservationTime(fJulianDate) || !m_rState.oTable.Coordinates().AreObjectCoordinatesSet()) {
+    const std::optional<double> oJulianDate = m_rSession.Spectra().CurrentObservationTime();
+    if (!oJulianDate || !m_rState.oTable.Coordinates().AreObjectCoordinatesSet()) {
         return std::nullopt;
     }
-    return m_rState.oTable.Coordinates().CorrectVelocity(0.0, fJulianDate);
+    return m_rState.oTable.Coordinates().CorrectVelocity(0.0, *oJulianDate);
 }
 
 // --- Table ---

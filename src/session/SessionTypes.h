@@ -2,6 +2,8 @@
 // message of a refusal and the object's position.
 #pragma once
 
+#include "core/Result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +24,9 @@ struct Message {
 };
 // Empty when the operation went through.
 using Outcome = std::optional<Message>;
+// What an operation gave, or the message of why it gave nothing.
+template <typename T>
+using SessionResult = quandrel::Result<T, Message>;
 
 // The object's coordinates: right ascension in hours and minutes, declination in degrees and minutes.
 struct EquatorialPosition {

@@ -138,13 +138,16 @@ std::string SpectraSession::DoubtfulJulianDate(double fJulianDate)
     return std::string();
 }
 
-bool SpectraSession::CurrentObservationTime(double& fJulianDate) const
+std::optional<double> SpectraSession::CurrentObservationTime() const
 {
-    return m_rState.pCurrentSpectrum != nullptr && m_rState.pCurrentSpectrum->GetObservationTime(fJulianDate);
+    double fJulianDate = 0.0;
+    if (m_rState.pCurrentSpectrum == nullptr || !m_rState.pCurrentSpectrum->GetObservationTime(fJulianDate)) {
+        return std::nullopt;
+    }
+    return fJulianDate;
 }
 
-
-std::unique_ptr<Spectrum> SpectraSession::ReadTextSpectrum(const std::string& sPath, Outcome& oMessage) const
+SessionResult<std::unique_ptr<Spectrum>> SpectraSession::ReadTextSpectrum(const std::string& sPath) const
 {
     ImportSettings oSettings = m_rState.oSettings.ReadImportSettings();
     oSettings.lLinesToSkip = LinesToSkipAtLeastHeaders(sPath, oSettings.lLinesToSkip);
@@ -152,23 +155,22 @@ std::unique_ptr<Spectrum> SpectraSession::ReadTextSpectrum(const std::string& sP
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
     if (SpectrumFileImport(oReader, sPath, oSettings, vWavelength, vIntensity) != 0 || vWavelength.empty()) {
-        oMessage = Message{"Error!", "The file " + sPath + " cannot be read or holds no data lines."};
-        return nullptr;
+        return quandrel::Failure(Message{"Error!", "The file " + sPath + " cannot be read or holds no data lines."});
     }
     auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
     return pSpectrum;
 }
 
-std::unique_ptr<Spectrum> SpectraSession::ReadFitsSpectrum(const std::string& sPath, Outcome& oMessage) const
+SessionResult<SpectraSession::FitsRead> SpectraSession::ReadFitsSpectrum(const std::string& sPath) const
 {
-    std::string sError;
-    auto oFits = ::ReadFitsSpectrum(sPath, sError);
+    auto oFits = ::ReadFitsSpectrum(sPath);
     if (!oFits) {
-        oMessage = Message{"Error!", sError};
-        return nullptr;
+        return quandrel::Failure(Message{"Error!", oFits.Error()});
     }
-    auto pSpectrum = std::make_unique<Spectrum>();
+    FitsRead oRead;
+    oRead.pSpectrum = std::make_unique<Spectrum>();
+    Spectrum* pSpectrum = oRead.pSpectrum.get();
     pSpectrum->TakeValues(std::move(oFits->vWavelength), std::move(oFits->vIntensity));
     if (oFits->oMetadata.oJulianDateMid) {
         pSpectrum->SetObservationTime(*oFits->oMetadata.oJulianDateMid);
@@ -179,9 +181,9 @@ std::unique_ptr<Spectrum> SpectraSession::ReadFitsSpectrum(const std::string& sP
         for (const std::string& s : oFits->vWarnings) {
             sText += "\n" + s;
         }
-        oMessage = Message{"Warning!", sText};
+        oRead.oWarning = Message{"Warning!", sText};
     }
-    return pSpectrum;
+    return oRead;
 }
 
 std::optional<EquatorialPosition> SpectraSession::HeaderCoordinates() const
@@ -253,26 +255,23 @@ Outcome SpectraSession::SaveSpectrumAsFits(const std::string& sPath) const
     return std::nullopt;
 }
 
-std::optional<ContinuumFit> SpectraSession::FitCurrentContinuum(const ContinuumOptions& oOptions, Outcome& oMessage) const
+SessionResult<ContinuumFit> SpectraSession::FitCurrentContinuum(const ContinuumOptions& oOptions) const
 {
     if (m_rState.pCurrentSpectrum == nullptr || m_rState.pCurrentSpectrum->GetNumberValues() == 0) {
-        oMessage = Message{"Error!", "No spectrum is loaded."};
-        return std::nullopt;
+        return quandrel::Failure(Message{"Error!", "No spectrum is loaded."});
     }
-    std::string sError;
-    auto oFit = FitContinuum(m_rState.pCurrentSpectrum->GetWavelengths(), m_rState.pCurrentSpectrum->GetIntensities(), oOptions, sError);
+    auto oFit = FitContinuum(m_rState.pCurrentSpectrum->GetWavelengths(), m_rState.pCurrentSpectrum->GetIntensities(), oOptions);
     if (!oFit) {
-        oMessage = Message{"Error!", sError, true};
+        return quandrel::Failure(Message{"Error!", oFit.Error(), true});
     }
-    return oFit;
+    return std::move(*oFit);
 }
 
 Outcome SpectraSession::NormalizeCurrentSpectrum(const ContinuumOptions& oOptions)
 {
-    Outcome oMessage;
-    const auto oFit = FitCurrentContinuum(oOptions, oMessage);
+    const auto oFit = FitCurrentContinuum(oOptions);
     if (!oFit) {
-        return oMessage;
+        return oFit.Error();
     }
     m_rState.pCurrentSpectrum->DivideByContinuum(oFit->vContinuum);
     m_rState.Announce(change::kSpectrumValues | change::kLines);

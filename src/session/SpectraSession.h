@@ -47,18 +47,21 @@ public:
     // Why a Julian date is doubtful as the time of an observation (below 2,400,000, where reduced and
     // modified dates lie and every date before 1858, or after the year 2999); empty when it is not.
     static std::string DoubtfulJulianDate(double fJulianDate);
-    bool CurrentObservationTime(double& fJulianDate) const;
+    std::optional<double> CurrentObservationTime() const;
     // The current spectrum's values changed.
     void SpectrumValuesChanged();
 
     // --- Spectrum files ---
     // A spectrum read from a text file with the import settings last confirmed (header lines at its
-    // head skipped), not yet added; nothing with the reason in oMessage.
-    std::unique_ptr<Spectrum> ReadTextSpectrum(const std::string& sPath, Outcome& oMessage) const;
+    // head skipped), not yet added.
+    SessionResult<std::unique_ptr<Spectrum>> ReadTextSpectrum(const std::string& sPath) const;
     // A spectrum read from a FITS file, with the observation time and header of the file, not yet
-    // added. Nothing when it cannot be read, with oMessage saying why; with header keywords that could
-    // not be read, the spectrum and a warning in oMessage.
-    std::unique_ptr<Spectrum> ReadFitsSpectrum(const std::string& sPath, Outcome& oMessage) const;
+    // added; with header keywords that could not be read, a warning beside it.
+    struct FitsRead {
+        std::unique_ptr<Spectrum> pSpectrum;
+        Outcome oWarning;
+    };
+    SessionResult<FitsRead> ReadFitsSpectrum(const std::string& sPath) const;
     // The object coordinates the current spectrum's header gives.
     std::optional<EquatorialPosition> HeaderCoordinates() const;
     // When the current spectrum's header places its object more than 1' from the table's object: a
@@ -68,8 +71,8 @@ public:
     Outcome SaveSpectrumAsFits(const std::string& sPath) const;
 
     // --- Continuum ---
-    // The continuum of the current spectrum with these options; nothing with the reason in oMessage.
-    std::optional<ContinuumFit> FitCurrentContinuum(const ContinuumOptions& oOptions, Outcome& oMessage) const;
+    // The continuum of the current spectrum with these options.
+    SessionResult<ContinuumFit> FitCurrentContinuum(const ContinuumOptions& oOptions) const;
     // Divides the current spectrum by its continuum (its lines go; the original intensities are kept). A
     // spectrum in the table keeps its row, whose measurements stay those of the intensities before.
     Outcome NormalizeCurrentSpectrum(const ContinuumOptions& oOptions);

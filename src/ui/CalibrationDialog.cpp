@@ -135,10 +135,10 @@ void CalibrationDialog::onCalibrate()
     if (!m_oInput.fnTry) {
         return;
     }
-    CalibrationFit oFit;
-    const Outcome oFailed = m_oInput.fnTry(ShownMode(), oFit);
-    if (oFailed) {
-        m_oPrompts.Message(oFailed->sTitle, oFailed->sText, Icon::Warning, Buttons::Ok);
+    const SessionResult<CalibrationFit> oTried = m_oInput.fnTry(ShownMode());
+    const CalibrationFit oFit = oTried ? *oTried : CalibrationFit();
+    if (!oTried) {
+        m_oPrompts.Message(oTried.Error().sTitle, oTried.Error().sText, Icon::Warning, Buttons::Ok);
     } else if (oFit.bOrderReduced) {
         m_oPrompts.Message("Warning!",
                            "Too less sampling points for fitting in this mode!\n\rPolynomial fit order has been reduced!",

@@ -26,7 +26,7 @@ class QTableWidget;
 struct CalibrationInput {
     CalibrationMode oMode;
     std::vector<CalibrationPoint> vPoints;
-    std::function<Outcome(const CalibrationMode&, CalibrationFit&)> fnTry;
+    std::function<SessionResult<CalibrationFit>(const CalibrationMode&)> fnTry;
     std::function<std::vector<CalibrationPoint>(int32_t)> fnDelete;
 };
 

@@ -304,6 +304,12 @@ private:
     bool WithFile(File eFile, const std::function<Outcome(const std::string&)>& fnUse);
     // The message of a refusal, if any; true when there was none.
     bool Report(const Outcome& oOutcome);
+    // The message of a result without a value, if so; true when it has one.
+    template <typename T>
+    bool Report(const SessionResult<T>& oResult)
+    {
+        return oResult ? true : Report(Outcome(oResult.Error()));
+    }
     void StoreClipping();
     // The plots of spectra that are gone (removed, replaced or closed) go too.
     void ForgetPlots();

@@ -39,9 +39,7 @@ void MainWindow::onCalibrate()
     CalibrationInput oInput;
     oInput.oMode = m_oSession.Calibration().ReadCalibrationMode();
     oInput.vPoints = m_oSession.Calibration().Wavelengths().Points();
-    oInput.fnTry = [this](const CalibrationMode& oMode, CalibrationFit& oFit) {
-        return m_oSession.Calibration().TryCalibration(oMode, oFit);
-    };
+    oInput.fnTry = [this](const CalibrationMode& oMode) { return m_oSession.Calibration().TryCalibration(oMode); };
     oInput.fnDelete = [this](int32_t lIndex) {
         m_oSession.Calibration().DeleteCalibrationPoint(lIndex);
         return m_oSession.Calibration().Wavelengths().Points();

@@ -188,9 +188,10 @@ void MainWindow::onUnidentify()
 
 void MainWindow::onIdentifyLampLines()
 {
-    int32_t lAdded = 0;
-    if (Report(m_oSession.Calibration().IdentifyRemainingLampLines(m_oSession.Settings().ReadFloat(Setting::LampLineTolerance),
-                                                     lAdded))) {
+    const SessionResult<int32_t> oAdded =
+        m_oSession.Calibration().IdentifyRemainingLampLines(m_oSession.Settings().ReadFloat(Setting::LampLineTolerance));
+    if (Report(oAdded)) {
+        const int32_t lAdded = *oAdded;
         ShowFeedback(QString("%1 lamp line%2 identified; %3 calibration points (see Calibrate ...)")
                          .arg(lAdded)
                          .arg(lAdded == 1 ? "" : "s")
@@ -254,13 +255,12 @@ void MainWindow::onNormalizeContinuum()
     oInput.oOptions = m_oContinuumOptions;
     oInput.pvWavelength = &pSpectrum->GetWavelengths();
     oInput.pvIntensity = &pSpectrum->GetIntensities();
-    oInput.fnFit = [this](const ContinuumOptions& oOptions, std::string& sError) {
-        Outcome oMessage;
-        auto oFit = m_oSession.Spectra().FitCurrentContinuum(oOptions, oMessage);
-        if (oMessage) {
-            sError = oMessage->sText;
+    oInput.fnFit = [this](const ContinuumOptions& oOptions) -> quandrel::Result<ContinuumFit> {
+        auto oFit = m_oSession.Spectra().FitCurrentContinuum(oOptions);
+        if (!oFit) {
+            return quandrel::Failure(oFit.Error().sText);
         }
-        return oFit;
+        return std::move(*oFit);
     };
     if (const auto oOptions = m_pfrmNormalize->Execute(oInput)) {
         m_oContinuumOptions = *oOptions;

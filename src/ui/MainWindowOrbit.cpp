@@ -18,12 +18,11 @@ void MainWindow::onFitOrbit()
 {
     OrbitRangeInput oInput;
     oInput.oSearch = m_oSession.Orbit().OrbitSearchProposal();
-    OrbitSearch oDefaults = oInput.oSearch;
-    if (!m_oSession.Orbit().DefaultOrbitSearch(oDefaults)) {
-        oInput.oDefaults = oDefaults;
+    if (const auto oDefaults = m_oSession.Orbit().DefaultOrbitSearch(oInput.oSearch)) {
+        oInput.oDefaults = *oDefaults;
     }
     oInput.fnCheck = [this](const OrbitSearch& oSearch) { return m_oSession.Orbit().CheckOrbitSearch(oSearch); };
-    oInput.fnSuggest = [this](OrbitSearch& oSearch) { return m_oSession.Orbit().SuggestOrbitSearch(oSearch); };
+    oInput.fnSuggest = [this](const OrbitSearch& oSearch) { return m_oSession.Orbit().SuggestOrbitSearch(oSearch); };
     const auto oSearch = m_pfrmOrbitalElementRange->Execute(oInput);
     if (!oSearch) {
         return;
@@ -69,8 +68,9 @@ void MainWindow::onEstimatePeriod()
         !RunWithProgress("Period search (PDM)", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
         return;
     }
-    double fPeriod = 0.0;
-    if (Report(m_oSession.Periods().FinishEstimatePeriod(std::move(oJob), fPeriod))) {
+    const SessionResult<double> oPeriod = m_oSession.Periods().FinishEstimatePeriod(std::move(oJob));
+    if (Report(oPeriod)) {
+        const double fPeriod = *oPeriod;
         const std::string& sWarning = m_oSession.Periods().PeriodWarning();
         m_oPrompts.Message("PDM Result",
                            "Period of least dispersion: T = " + quandrel::FormatFixed(fPeriod, 3) + " d" +
@@ -115,8 +115,9 @@ void MainWindow::onPeriodogram()
         !RunWithProgress("Periodogram", [&oJob](Progress& oProgress) { oJob.Run(&oProgress); })) {
         return;
     }
-    PeriodogramResult oResult;
-    if (Report(m_oSession.Periods().FinishPeriodogram(std::move(oJob), oResult))) {
+    const SessionResult<PeriodogramResult> oFinished = m_oSession.Periods().FinishPeriodogram(std::move(oJob));
+    if (Report(oFinished)) {
+        const PeriodogramResult& oResult = *oFinished;
         m_ppgcPlots->setCurrentIndex(kPeriodogramPage);
         DrawPeriodogram();
         m_oPrompts.Message("Periodogram",

@@ -40,12 +40,21 @@
 std::unique_ptr<Spectrum> MainWindow::ReadSpectrumFile(const std::string& sFile, bool bAskImport, bool& bCancelled)
 {
     bCancelled = false;
-    Outcome oMessage;
-    std::unique_ptr<Spectrum> pSpectrum;
     if (IsFitsFile(sFile)) {
-        pSpectrum = m_oSession.Spectra().ReadFitsSpectrum(sFile, oMessage);
-    } else if (!bAskImport) {
-        pSpectrum = m_oSession.Spectra().ReadTextSpectrum(sFile, oMessage);
+        auto oRead = m_oSession.Spectra().ReadFitsSpectrum(sFile);
+        if (!Report(oRead)) {
+            return nullptr;
+        }
+        Report(oRead->oWarning);
+        return std::move(oRead->pSpectrum);
+    }
+    std::unique_ptr<Spectrum> pSpectrum;
+    if (!bAskImport) {
+        auto oRead = m_oSession.Spectra().ReadTextSpectrum(sFile);
+        if (!Report(oRead)) {
+            return nullptr;
+        }
+        pSpectrum = std::move(*oRead);
     } else {
         auto oSamples = m_pfrmImportConfig->Execute(sFile);
         if (!oSamples) {
@@ -55,7 +64,6 @@ std::unique_ptr<Spectrum> MainWindow::ReadSpectrumFile(const std::string& sFile,
         pSpectrum = std::make_unique<Spectrum>();
         pSpectrum->TakeValues(std::move(oSamples->vWavelength), std::move(oSamples->vIntensity));
     }
-    Report(oMessage);
     return pSpectrum;
 }
 

@@ -29,10 +29,8 @@ void MainWindow::onObservationTime()
     if (GetCurrentSpectrum() == nullptr) {
         return;
     }
-    double fOwnTime = 0.0;
     const auto oTime = m_pfrmObservationTime->Execute(m_oSession.Settings().ReadTimeZone(),
-                                                m_oSession.Spectra().CurrentObservationTime(fOwnTime) ? std::optional(fOwnTime)
-                                                                                            : std::nullopt);
+                                                      m_oSession.Spectra().CurrentObservationTime());
     if (!oTime) {
         return;
     }
@@ -63,8 +61,7 @@ void MainWindow::EnsureCoordinates()
 
 bool MainWindow::EnsureObservationTime()
 {
-    double fJulianDate = 0.0;
-    if (GetCurrentSpectrum() == nullptr || m_oSession.Spectra().CurrentObservationTime(fJulianDate)) {
+    if (GetCurrentSpectrum() == nullptr || m_oSession.Spectra().CurrentObservationTime()) {
         return GetCurrentSpectrum() != nullptr;
     }
     if (m_oPrompts.Message("No time stamp specified!", "Please specify date and time before evaluating!",
@@ -72,7 +69,7 @@ bool MainWindow::EnsureObservationTime()
         return false;
     }
     onObservationTime();
-    return m_oSession.Spectra().CurrentObservationTime(fJulianDate);
+    return m_oSession.Spectra().CurrentObservationTime().has_value();
 }
 
 void MainWindow::onAddMeasurement()
@@ -109,8 +106,7 @@ void MainWindow::onAddMeasurement()
     if (!Report(m_oSession.Project().AddMeasurement())) {
         return;
     }
-    double fJulianDate = 0.0;
-    m_oSession.Spectra().CurrentObservationTime(fJulianDate);
+    const double fJulianDate = m_oSession.Spectra().CurrentObservationTime().value_or(0.0);
     const int lRow = m_oSession.Project().CurrentRow().value_or(0);
     // The new row is shown and selected.
     const QModelIndex oIndex = m_pRvTableModel->index(RvTableModel::ModelRow(lRow), 0);

@@ -316,9 +316,8 @@ std::string Padded(int lValue, int lWidth, char cFill)
 
 void MainWindow::RefreshTimeDisplay()
 {
-    double fJulianDate = 0.0;
-    if (m_oSession.Spectra().CurrentObservationTime(fJulianDate)) {
-        const CalendarDate o = JulianDate::CalendarDateToTheMinute(fJulianDate);
+    if (const std::optional<double> oJulianDate = m_oSession.Spectra().CurrentObservationTime()) {
+        const CalendarDate o = JulianDate::CalendarDateToTheMinute(*oJulianDate);
         SetStatusText(0, 3, Q(ZeroPadded(o.day, 2) + "." + Padded(o.month, 2, '0') + "." + Padded(o.year, 4, ' ')));
         SetStatusText(0, 4, Q(ZeroPadded(o.hours, 2) + ":" + ZeroPadded(o.minutes, 2)));
     } else {

@@ -148,13 +148,12 @@ void NormalizeDialog::UpdatePreview()
     if (!m_oInput.fnFit || m_oInput.pvWavelength == nullptr || m_oInput.pvIntensity == nullptr) {
         return;
     }
-    std::string sError;
-    const auto oFit = m_oInput.fnFit(Options(), sError);
-    m_pbtnOK->setEnabled(oFit.has_value());
+    const auto oFit = m_oInput.fnFit(Options());
+    m_pbtnOK->setEnabled(oFit.HasValue());
     m_pimgPreview->setPixmap(QPixmap::fromImage(
         Preview(*m_oInput.pvWavelength, *m_oInput.pvIntensity, oFit ? oFit->vContinuum : std::vector<double>{})));
     if (!oFit) {
-        m_plblFit->setText(QString::fromStdString(sError));
+        m_plblFit->setText(QString::fromStdString(oFit.Error()));
         return;
     }
     m_plblFit->setText(QString("%1 of %2 samples make the continuum (scatter %3) after %4 passes.")

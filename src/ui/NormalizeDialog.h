@@ -22,7 +22,7 @@ struct NormalizeInput {
     const std::vector<double>* pvWavelength = nullptr;
     const std::vector<double>* pvIntensity = nullptr;
     // The continuum of the spectrum with these options; nothing with the reason in sError.
-    std::function<std::optional<ContinuumFit>(const ContinuumOptions&, std::string& sError)> fnFit;
+    std::function<quandrel::Result<ContinuumFit>(const ContinuumOptions&)> fnFit;
 };
 
 class NormalizeDialog : public QDialog {

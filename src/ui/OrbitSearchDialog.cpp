@@ -146,11 +146,12 @@ void OrbitSearchDialog::onSuggest()
     if (!m_oInput.fnSuggest) {
         return;
     }
-    OrbitSearch oSuggested = m_oShown;
-    if (const Outcome oRefused = m_oInput.fnSuggest(oSuggested)) {
-        m_oPrompts.Message(oRefused->sTitle, oRefused->sText, Icon::Warning, Buttons::Ok);
+    const SessionResult<OrbitSearch> oResult = m_oInput.fnSuggest(m_oShown);
+    if (!oResult) {
+        m_oPrompts.Message(oResult.Error().sTitle, oResult.Error().sText, Icon::Warning, Buttons::Ok);
         return;
     }
+    OrbitSearch oSuggested = *oResult;
     oSuggested.bLeastSquares = m_pchbLeastSquares->isChecked();
     m_oShown = oSuggested;
     FillGrid();

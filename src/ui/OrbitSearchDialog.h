@@ -23,7 +23,7 @@ struct OrbitRangeInput {
     std::function<Outcome(const OrbitSearch&)> fnCheck;
     // Ranges from the data for "&Suggest" (the steps of the search given are kept); a message when
     // there are none.
-    std::function<Outcome(OrbitSearch&)> fnSuggest;
+    std::function<SessionResult<OrbitSearch>(const OrbitSearch&)> fnSuggest;
 };
 
 class OrbitSearchDialog : public QDialog {

@@ -41,9 +41,8 @@ TEST_P(ContinuumCases, TheFittedContinuumIsTheOneTheSpectrumWasMadeWith)
         vW.push_back(x);
         vI.push_back(Continuum(x) * (1.0 + (c.bEmission ? fLines : -fLines)) + oNoise(oRandom));
     }
-    std::string sError;
-    const auto oFit = FitContinuum(vW, vI, {c.lOrder, 2.0, c.bEmission}, sError);
-    ASSERT_TRUE(oFit) << sError;
+    const auto oFit = FitContinuum(vW, vI, {c.lOrder, 2.0, c.bEmission});
+    ASSERT_TRUE(oFit) << oFit.Error();
     double fWorst = 0.0;
     for (std::size_t i = 0; i < vW.size(); ++i) {
         fWorst = std::max(fWorst, std::fabs(oFit->vContinuum[i] / Continuum(vW[i]) - 1.0));
@@ -64,15 +63,16 @@ TEST(ContinuumFit, RefusesWhatItCannotFitOrDivideBy)
 {
     std::vector<double> vW{1, 2, 3, 4, 5, 6};
     std::vector<double> vI{1, 1, 1, 1, 1, 1};
-    std::string sError;
-    EXPECT_FALSE(FitContinuum(vW, vI, {16, 2.0, false}, sError));
-    EXPECT_FALSE(FitContinuum(vW, vI, {3, 0.1, false}, sError));
-    EXPECT_FALSE(FitContinuum(vW, vI, {3, 2.0, false}, sError)) << "6 samples for 4 coefficients";
-    EXPECT_NE(sError.find("too few samples"), std::string::npos) << sError;
+    EXPECT_FALSE(FitContinuum(vW, vI, {16, 2.0, false}));
+    EXPECT_FALSE(FitContinuum(vW, vI, {3, 0.1, false}));
+    const auto oFew = FitContinuum(vW, vI, {3, 2.0, false});
+    ASSERT_FALSE(oFew) << "6 samples for 4 coefficients";
+    EXPECT_NE(oFew.Error().find("too few samples"), std::string::npos) << oFew.Error();
     const std::vector<double> vNegative{-1, -1, -1, -1, -1, -1};
-    EXPECT_FALSE(FitContinuum(vW, vNegative, {1, 2.0, false}, sError));
-    EXPECT_NE(sError.find("0 or below"), std::string::npos) << sError;
-    const auto oFlat = FitContinuum(vW, vI, {1, 2.0, false}, sError);
-    ASSERT_TRUE(oFlat) << sError;
+    const auto oNegative = FitContinuum(vW, vNegative, {1, 2.0, false});
+    ASSERT_FALSE(oNegative);
+    EXPECT_NE(oNegative.Error().find("0 or below"), std::string::npos) << oNegative.Error();
+    const auto oFlat = FitContinuum(vW, vI, {1, 2.0, false});
+    ASSERT_TRUE(oFlat) << oFlat.Error();
     EXPECT_NEAR(oFlat->vContinuum[3], 1.0, 1e-12);
 }

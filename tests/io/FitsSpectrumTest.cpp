@@ -54,10 +54,9 @@ class FitsLayouts : public ::testing::TestWithParam<Layout> {};
 TEST_P(FitsLayouts, SamplesAndTimeAreThoseTheWriterWasGiven)
 {
     const Layout& o = GetParam();
-    std::string sError;
     ASSERT_TRUE(IsFitsFile(kDir + o.pcFile));
-    const auto oSpectrum = ReadFitsSpectrum(kDir + o.pcFile, sError);
-    ASSERT_TRUE(oSpectrum) << sError;
+    const auto oSpectrum = ReadFitsSpectrum(kDir + o.pcFile);
+    ASSERT_TRUE(oSpectrum) << oSpectrum.Error();
     EXPECT_TRUE(oSpectrum->vWarnings.empty());
     ASSERT_EQ(oSpectrum->vWavelength.size(), o.lSamples);
     std::size_t k = 0;
@@ -105,15 +104,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FitsHeader, ObjectAndCoordinatesInDegreesOrSexagesimal)
 {
-    std::string sError;
-    const auto oLinear = ReadFitsSpectrum(kDir + "image_linear.fits", sError);
-    ASSERT_TRUE(oLinear) << sError;
+    const auto oLinear = ReadFitsSpectrum(kDir + "image_linear.fits");
+    ASSERT_TRUE(oLinear) << oLinear.Error();
     EXPECT_EQ(oLinear->oMetadata.sObject, "alf Dra");
     EXPECT_NEAR(*oLinear->oMetadata.oRightAscensionHours, 211.0975 / 15.0, 1e-12);
     EXPECT_NEAR(*oLinear->oMetadata.oDeclinationDegrees, 64.3758, 1e-12);
     EXPECT_EQ(*oLinear->oMetadata.oEquinox, 2000.0);
-    const auto oNm = ReadFitsSpectrum(kDir + "image_nm.fits.gz", sError);
-    ASSERT_TRUE(oNm) << sError;
+    const auto oNm = ReadFitsSpectrum(kDir + "image_nm.fits.gz");
+    ASSERT_TRUE(oNm) << oNm.Error();
     EXPECT_EQ(oNm->oMetadata.sObject, "HD 123299") << "from the primary header";
     EXPECT_NEAR(*oNm->oMetadata.oRightAscensionHours, 14 + 4 / 60.0 + 23.4 / 3600.0, 1e-12);
     EXPECT_NEAR(*oNm->oMetadata.oDeclinationDegrees, 64 + 22 / 60.0 + 33.0 / 3600.0, 1e-12);
@@ -135,12 +133,11 @@ TEST(FitsHeader, ObjectAndCoordinatesInDegreesOrSexagesimal)
 TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
 {
     TempDir oDir;
-    std::string sError;
     const auto Refused = [&](const std::string& sPath, const std::string& sReason) {
-        sError.clear();
-        EXPECT_FALSE(ReadFitsSpectrum(sPath, sError)) << sPath;
-        EXPECT_NE(sError.find(sPath), std::string::npos) << sError;
-        EXPECT_NE(sError.find(sReason), std::string::npos) << sError;
+        const auto oRead = ReadFitsSpectrum(sPath);
+        ASSERT_FALSE(oRead) << sPath;
+        EXPECT_NE(oRead.Error().find(sPath), std::string::npos) << oRead.Error();
+        EXPECT_NE(oRead.Error().find(sReason), std::string::npos) << oRead.Error();
     };
     Refused(kDir + "image_2d.fits", "2-dimensional image (10 x 5), not a one-dimensional spectrum");
     Refused(kDir + "table_nocols.fits", "no wavelength column");
@@ -199,13 +196,13 @@ TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
     Refused(oDir.File("missing.fits"), "");
     // A packed file whose last block ends early: read in whole blocks, it must not be read past its
     // end (AddressSanitizer builds report such a read).
-    ReadFitsSpectrum(kDir + "short_last_block.fits.gz", sError);
+    ReadFitsSpectrum(kDir + "short_last_block.fits.gz");
     Refused("/dev/zero", "no regular file");
     EXPECT_FALSE(IsFitsFile(oDir.Write("text.txt", "6562.8;1\n")));
 
     // A date that does not parse: the spectrum opens without a time, and says why.
-    const auto oBadDate = ReadFitsSpectrum(kDir + "bad_date.fits", sError);
-    ASSERT_TRUE(oBadDate) << sError;
+    const auto oBadDate = ReadFitsSpectrum(kDir + "bad_date.fits");
+    ASSERT_TRUE(oBadDate) << oBadDate.Error();
     EXPECT_FALSE(oBadDate->oMetadata.oJulianDateMid);
     ASSERT_EQ(oBadDate->vWarnings.size(), 1U);
     EXPECT_NE(oBadDate->vWarnings[0].find("DATE-OBS"), std::string::npos);
@@ -235,8 +232,8 @@ TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
         const std::string sPath = oDir.File(pvWavelength == &vEven ? "even.fits" : "uneven.fits");
         std::string sError;
         ASSERT_TRUE(WriteFitsSpectrum(sPath, *pvWavelength, vIntensity, oMetadata, sError)) << sError;
-        const auto oBack = ReadFitsSpectrum(sPath, sError);
-        ASSERT_TRUE(oBack) << sError;
+        const auto oBack = ReadFitsSpectrum(sPath);
+        ASSERT_TRUE(oBack) << oBack.Error();
         EXPECT_EQ(oBack->vIntensity, vIntensity);
         ASSERT_EQ(oBack->vWavelength.size(), pvWavelength->size());
         for (std::size_t i = 0; i < vIntensity.size(); ++i) {
@@ -260,8 +257,8 @@ TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
         oMetadata.oJulianDateMid = fJd;
         std::string sError;
         ASSERT_TRUE(WriteFitsSpectrum(oDir.File("t.fits"), vEven, vIntensity, oMetadata, sError)) << sError;
-        const auto oBack = ReadFitsSpectrum(oDir.File("t.fits"), sError);
-        ASSERT_TRUE(oBack) << sError;
+        const auto oBack = ReadFitsSpectrum(oDir.File("t.fits"));
+        ASSERT_TRUE(oBack) << oBack.Error();
         const auto& vCards = oBack->oMetadata.vHeaderCards;
         EXPECT_NE(std::find_if(vCards.begin(), vCards.end(),
                                [&](const std::string& s) { return s.starts_with("DATE-OBS= '" + std::string(pcIso)); }),
@@ -292,8 +289,8 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
         oFields >> sFile >> sKey >> sValue;
         SCOPED_TRACE(sLine);
         std::string sError;
-        const auto oSpectrum = ReadFitsSpectrum(kDir + sFile, sError);
-        ASSERT_TRUE(oSpectrum) << sError;
+        const auto oSpectrum = ReadFitsSpectrum(kDir + sFile);
+        ASSERT_TRUE(oSpectrum) << oSpectrum.Error();
         std::string sWarnings;
         for (const std::string& s : oSpectrum->vWarnings) {
             sWarnings += s + "\n";
@@ -332,8 +329,8 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
     // The first extension that is a spectrum is read, and the note says which.
     for (const char* pcFile : {"e_sky_first.fits", "e_table_first.fits"}) {
         std::string sError;
-        const auto oSpectrum = ReadFitsSpectrum(kDir + pcFile, sError);
-        ASSERT_TRUE(oSpectrum) << pcFile << ": " << sError;
+        const auto oSpectrum = ReadFitsSpectrum(kDir + pcFile);
+        ASSERT_TRUE(oSpectrum) << pcFile << ": " << oSpectrum.Error();
         EXPECT_EQ(oSpectrum->vIntensity, (std::vector<double>{100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110,
                                                               111, 112, 113, 114, 115, 116, 117, 118, 119}));
         ASSERT_FALSE(oSpectrum->vWarnings.empty()) << pcFile;
@@ -344,8 +341,8 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
                                         {"e_none.fits", "holds no spectrum: HDU 2: its table has no wavelength column"},
                                         {"e_none.fits", "HDU 3: it holds a 2-dimensional image (10 x 5)"},
                                         {"big_8bit.fits.gz", "more than the 33554432 the program takes"}}) {
-        std::string sError;
-        EXPECT_FALSE(ReadFitsSpectrum(kDir + pcFile, sError)) << pcFile;
-        EXPECT_NE(sError.find(pcWhy), std::string::npos) << sError;
+        const auto oRead = ReadFitsSpectrum(kDir + pcFile);
+        ASSERT_FALSE(oRead) << pcFile;
+        EXPECT_NE(oRead.Error().find(pcWhy), std::string::npos) << oRead.Error();
     }
 }

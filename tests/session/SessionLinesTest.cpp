@@ -196,8 +196,7 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
     EXPECT_TRUE(m_oSession.Spectra().CurrentSpectrum()->IsEmissionSpectrum());
     ASSERT_EQ(m_oSession.Spectra().CurrentSpectrum()->GetSpectralLineCount(), 8);
 
-    int32_t lAdded = 0;
-    EXPECT_TRUE(m_oSession.Calibration().IdentifyRemainingLampLines(3.0, lAdded)) << "needs two points first";
+    EXPECT_FALSE(m_oSession.Calibration().IdentifyRemainingLampLines(3.0)) << "needs two points first";
     const auto CalibrationIndex = [&](double fLambda) {
         for (int32_t i = 0; i < m_oSession.Calibration().Wavelengths().Lines().GetLineCount(); ++i) {
             double f = 0.0;
@@ -212,8 +211,9 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
         m_oSession.Lines().ActivateLine(lLine);
         ASSERT_TRUE(m_oSession.Calibration().AddCalibrationPoint(CalibrationIndex(vNeon[static_cast<std::size_t>(lLine)])));
     }
-    EXPECT_FALSE(m_oSession.Calibration().IdentifyRemainingLampLines(3.0, lAdded));
-    EXPECT_EQ(lAdded, 5);
+    const SessionResult<int32_t> oAdded = m_oSession.Calibration().IdentifyRemainingLampLines(3.0);
+    ASSERT_TRUE(oAdded);
+    EXPECT_EQ(*oAdded, 5);
     const std::vector<CalibrationPoint>& vPoints = m_oSession.Calibration().Wavelengths().Points();
     ASSERT_EQ(vPoints.size(), vNeon.size());
     for (std::size_t i = 0; i < vPoints.size(); ++i) {
@@ -221,6 +221,7 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
         EXPECT_NEAR(vPoints[i].fMeasured, vCenters[i], 0.1) << "point " << i;
     }
     // Nothing is left to pair.
-    EXPECT_FALSE(m_oSession.Calibration().IdentifyRemainingLampLines(3.0, lAdded));
-    EXPECT_EQ(lAdded, 0);
+    const SessionResult<int32_t> oNone = m_oSession.Calibration().IdentifyRemainingLampLines(3.0);
+    ASSERT_TRUE(oNone);
+    EXPECT_EQ(*oNone, 0);
 }

@@ -244,8 +244,7 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
     ASSERT_TRUE(oOnePoint);
     EXPECT_NE(oOnePoint->sText.find("holds 1 lines"), std::string::npos) << oOnePoint->sText;
     EXPECT_EQ(m_oSession.Orbit().FitOrbit(m_oSession.Orbit().OrbitSearchProposal())->sTitle, "Invalid data");
-    OrbitSearch oDefaults;
-    EXPECT_TRUE(m_oSession.Orbit().DefaultOrbitSearch(oDefaults));
+    EXPECT_FALSE(m_oSession.Orbit().DefaultOrbitSearch(OrbitSearch()));
 
     const OrbitElements oTruth = CadenceOrbit();
     ASSERT_FALSE(m_oSession.Orbit().ImportMeasurements(WriteSeries(m_oDir, CadenceSeries(oTruth, 30))));
@@ -317,9 +316,9 @@ TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
     EXPECT_EQ(oProposal.fFrom, 0.5);
     EXPECT_EQ(oProposal.fTo, std::ceil(vT.back() - vT.front()));
     // A period beyond half the span (or at an end of the range) is said to be doubtful; 12.5 d is not.
-    double fLong = 0.0;
-    ASSERT_FALSE(m_oSession.Periods().EstimatePeriod({30, 10, 50.0, oProposal.fTo}, fLong));
-    EXPECT_FALSE(m_oSession.Periods().PeriodWarning().empty()) << fLong;
+    const SessionResult<double> oLong = m_oSession.Periods().EstimatePeriod({30, 10, 50.0, oProposal.fTo});
+    ASSERT_TRUE(oLong);
+    EXPECT_FALSE(m_oSession.Periods().PeriodWarning().empty()) << *oLong;
     struct Case {
         int32_t lBins;
         double fFrom;
@@ -334,14 +333,13 @@ TEST_F(SessionTest, PeriodSearchChecksItsRangeAndKeepsIt)
         {10, 2, 30, nullptr},
     };
     for (const Case& c : aoCases) {
-        double fPeriod = 0.0;
-        const Outcome o = m_oSession.Periods().EstimatePeriod({30, c.lBins, c.fFrom, c.fTo}, fPeriod);
+        const SessionResult<double> o = m_oSession.Periods().EstimatePeriod({30, c.lBins, c.fFrom, c.fTo});
         if (c.pcRefusal != nullptr) {
-            ASSERT_TRUE(o) << c.lBins << " " << c.fFrom << " " << c.fTo;
-            EXPECT_NE(o->sText.find(c.pcRefusal), std::string::npos) << o->sText;
+            ASSERT_FALSE(o) << c.lBins << " " << c.fFrom << " " << c.fTo;
+            EXPECT_NE(o.Error().sText.find(c.pcRefusal), std::string::npos) << o.Error().sText;
         } else {
-            ASSERT_FALSE(o);
-            EXPECT_NEAR(fPeriod, 12.5, 0.2);
+            ASSERT_TRUE(o);
+            EXPECT_NEAR(*o, 12.5, 0.2);
             EXPECT_EQ(m_oSession.Periods().PeriodWarning(), "");
         }
     }
@@ -360,9 +358,10 @@ TEST_F(SessionTest, CalibrationIsTriedOnTheKeptValuesAndReportsTheRootMeanSquare
         m_oSession.Calibration().AddCalibrationPoint(fMeasured, fLambda);
     }
     m_oSession.Calibration().BeginCalibration();
-    CalibrationFit oFit;
     for (int lTry = 0; lTry < 2; ++lTry) {
-        ASSERT_FALSE(m_oSession.Calibration().TryCalibration({true, 1}, oFit));
+        const SessionResult<CalibrationFit> oTried = m_oSession.Calibration().TryCalibration({true, 1});
+        ASSERT_TRUE(oTried);
+        const CalibrationFit& oFit = *oTried;
         ASSERT_TRUE(oFit.bHaveResiduals);
         EXPECT_NEAR(oFit.fRms, std::sqrt(0.5), 1e-9) << "the root of the mean square, not the mean square";
         EXPECT_NEAR(oFit.fMaxAbs, 1.0, 1e-9);
@@ -441,10 +440,9 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     }
     std::string sError;
     ASSERT_TRUE(WriteFitsSpectrum(m_oDir.File("s.fits"), pLine->GetWavelengths(), vCounts, oHeader, sError));
-    Outcome oMessage;
-    auto pSpectrum = m_oSession.Spectra().ReadFitsSpectrum(m_oDir.File("s.fits"), oMessage);
-    ASSERT_TRUE(pSpectrum) << oMessage->sText;
-    m_oSession.Spectra().AddSpectrum(std::move(pSpectrum), "s.fits");
+    auto oRead = m_oSession.Spectra().ReadFitsSpectrum(m_oDir.File("s.fits"));
+    ASSERT_TRUE(oRead) << oRead.Error().sText;
+    m_oSession.Spectra().AddSpectrum(std::move(oRead->pSpectrum), "s.fits");
     const auto oObject = m_oSession.Spectra().HeaderCoordinates();
     ASSERT_TRUE(oObject);
     EXPECT_EQ(oObject->fRightAscensionHours, 5.0);
@@ -491,8 +489,7 @@ TEST_F(SessionTest, AFitsSpectrumGivesTheTableItsSiteAndKeepsItsRowWhenNormalise
     m_oSession.Calibration().AddCalibrationPoint(vWavelength.front(), vWavelength.front() + 1.0);
     m_oSession.Calibration().AddCalibrationPoint(vWavelength.back(), vWavelength.back() + 1.0);
     m_oSession.Calibration().BeginCalibration();
-    CalibrationFit oFit;
-    ASSERT_FALSE(m_oSession.Calibration().TryCalibration({true, 1}, oFit));
+    ASSERT_TRUE(m_oSession.Calibration().TryCalibration({true, 1}));
     m_oSession.Calibration().EndCalibration(CalibrationMode{true, 1});
     EXPECT_NEAR(m_oSession.Spectra().CurrentSpectrum()->GetWavelengths().front(), vWavelength.front() + 1.0, 1e-6);
     EXPECT_EQ(m_oSession.Project().CurrentRow(), 0);
@@ -534,13 +531,14 @@ TEST_P(SuggestedSearch, FindsThePeriodWhereTheStrongestPeakMissesIt)
     }
     Session oSession(oDir.File("q.ini"));
     ASSERT_FALSE(oSession.Orbit().ImportMeasurements(oDir.Write("rv.txt", sText)));
-    PeriodogramResult oPeriodogram;
-    ASSERT_FALSE(oSession.Periods().ComputePeriodogram(0.0, 0.0, 0, oPeriodogram));
+    const SessionResult<PeriodogramResult> oComputed = oSession.Periods().ComputePeriodogram(0.0, 0.0, 0);
+    ASSERT_TRUE(oComputed);
+    const PeriodogramResult& oPeriodogram = *oComputed;
     EXPECT_EQ(std::fabs(oPeriodogram.BestPeriod() / c.oTruth.fPeriod - 1.0) > 0.05, c.bPeakMisses)
         << "the periodogram's peak: " << oPeriodogram.BestPeriod();
-    OrbitSearch oSearch = oSession.Orbit().OrbitSearchProposal();
-    ASSERT_FALSE(oSession.Orbit().SuggestOrbitSearch(oSearch));
-    oSession.Orbit().FitOrbit(oSearch);
+    const SessionResult<OrbitSearch> oSearch = oSession.Orbit().SuggestOrbitSearch(oSession.Orbit().OrbitSearchProposal());
+    ASSERT_TRUE(oSearch);
+    oSession.Orbit().FitOrbit(*oSearch);
     ASSERT_TRUE(oSession.Orbit().LeastSquaresFit());
     const LeastSquaresElements& o = *oSession.Orbit().LeastSquaresFit();
     EXPECT_NEAR(o.afValue[LeastSquaresElements::kPeriod], c.oTruth.fPeriod, 4.0 * o.afError[LeastSquaresElements::kPeriod] + 1e-4);

@@ -118,9 +118,8 @@ TEST_F(MainWindowTest, AFitsSpectrumBringsItsTimeAndObjectToTheTable)
     Item("mniFitsHeader")->trigger();
     m_oPrompts.qSaveFiles.push_back(m_oDir.File("saved.fits"));
     Item("mniSaveSpectrumFits")->trigger();
-    std::string sError;
-    const auto oSaved = ReadFitsSpectrum(m_oDir.File("saved.fits"), sError);
-    ASSERT_TRUE(oSaved) << sError;
+    const auto oSaved = ReadFitsSpectrum(m_oDir.File("saved.fits"));
+    ASSERT_TRUE(oSaved) << oSaved.Error();
     EXPECT_EQ(oSaved->vIntensity, m_pMain->GetCurrentSpectrum()->GetIntensities());
     EXPECT_NEAR(*oSaved->oMetadata.oDeclinationDegrees, 64.3758, 1e-9) << "the table's object";
     EXPECT_TRUE(oSaved->oMetadata.oVelocityCorrection);

@@ -142,10 +142,9 @@ bool ReadSpectrumFile(const std::string& sFile, const ImportSettings& oSettings,
                       std::vector<double>& vIntensity, std::ostream& oErr, SpectrumMetadata* pMetadata)
 {
     if (IsFitsFile(sFile)) {
-        std::string sError;
-        auto oFits = ReadFitsSpectrum(sFile, sError);
+        auto oFits = ReadFitsSpectrum(sFile);
         if (!oFits) {
-            oErr << sError << "\n";
+            oErr << oFits.Error() << "\n";
             return false;
         }
         for (const std::string& sWarning : oFits->vWarnings) {

@@ -58,14 +58,15 @@ int RunCalibrate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
     oSession.Spectra().AddSpectrum(std::move(pSpectrum), vFiles[0]);
     oSession.Calibration().BeginCalibration();
-    CalibrationFit oFit;
-    if (const Outcome oRefused = oSession.Calibration().TryCalibration({!bSampling, lOrder.value_or(2)}, oFit)) {
+    const SessionResult<CalibrationFit> oTried = oSession.Calibration().TryCalibration({!bSampling, lOrder.value_or(2)});
+    if (!oTried) {
         // The first sentence of the window's message.
-        const std::string& sText = oRefused->sText;
+        const std::string& sText = oTried.Error().sText;
         const std::string sFirst = sText.substr(0, sText.find('\n'));
         oErr << sFirst << (sFirst.ends_with('.') ? "" : ".") << "\n";
         return kExitInput;
     }
+    const CalibrationFit& oFit = *oTried;
     if (oFit.bOrderReduced) {
         oErr << "Too few calibration points for this order: the polynomial order has been reduced.\n";
     }

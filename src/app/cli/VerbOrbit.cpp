@@ -117,9 +117,11 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     // The dialog's first proposal (or, with --auto, its "Suggest"), with what the options give.
     OrbitSearch oSearch = oSession.Orbit().OrbitSearchProposal();
     if (bAuto) {
-        if (const Outcome oRefused = oSession.Orbit().SuggestOrbitSearch(oSearch)) {
-            return Refused(*oRefused, oErr);
+        const SessionResult<OrbitSearch> oSuggested = oSession.Orbit().SuggestOrbitSearch(oSearch);
+        if (!oSuggested) {
+            return Refused(oSuggested.Error(), oErr);
         }
+        oSearch = *oSuggested;
     }
     for (int i = 0; i < 6; ++i) {
         const auto lIndex = static_cast<std::size_t>(i);
@@ -177,10 +179,11 @@ int RunPdm(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     oSearch.lBins = lBins.value_or(oSearch.lBins);
     oSearch.fFrom = fFrom.value_or(oSearch.fFrom);
     oSearch.fTo = fTo.value_or(oSearch.fTo);
-    double fPeriod = 0.0;
-    if (const Outcome oRefused = oSession.Periods().EstimatePeriod(oSearch, fPeriod)) {
-        return Refused(*oRefused, oErr);
+    const SessionResult<double> oPeriod = oSession.Periods().EstimatePeriod(oSearch);
+    if (!oPeriod) {
+        return Refused(oPeriod.Error(), oErr);
     }
+    const double fPeriod = *oPeriod;
     if (!oSession.Periods().PeriodWarning().empty()) {
         oErr << "Warning: " << oSession.Periods().PeriodWarning() << "\n";
     }
@@ -211,11 +214,12 @@ int RunLs(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSeries(oArguments, "ls", oSession, oErr)) {
         return kExitInput;
     }
-    PeriodogramResult o;
-    if (const Outcome oRefused = oSession.Periods().ComputePeriodogram(fFrom.value_or(0.0), fTo.value_or(0.0),
-                                                             lSamples.value_or(0), o)) {
-        return Refused(*oRefused, oErr);
+    const SessionResult<PeriodogramResult> oPeriodogram =
+        oSession.Periods().ComputePeriodogram(fFrom.value_or(0.0), fTo.value_or(0.0), lSamples.value_or(0));
+    if (!oPeriodogram) {
+        return Refused(oPeriodogram.Error(), oErr);
     }
+    const PeriodogramResult& o = *oPeriodogram;
     oOut << "P=" << FormatGeneral(o.BestPeriod(), 10) << "\npower=" << FormatGeneral(o.fBestPower, 10)
          << "\nfap1=" << FormatGeneral(o.fFalseAlarm1Percent, 10) << "\n";
     if (bCurve) {

@@ -49,11 +49,8 @@ bool ReadOrbit(const std::string& sSeries, const std::optional<std::string>& sEl
         oErr << "The elements file cannot be read (" << *sElements << ").\n";
         return false;
     }
-    OrbitElements oElements;
-    Outcome oRefused = OrbitSession::ParseElementsText(sText, oElements);
-    if (!oRefused) {
-        oRefused = oSession.Orbit().AdoptElements(oElements);
-    }
+    const SessionResult<OrbitElements> oElements = OrbitSession::ParseElementsText(sText);
+    const Outcome oRefused = oElements ? oSession.Orbit().AdoptElements(*oElements) : Outcome(oElements.Error());
     if (oRefused) {
         oErr << oRefused->sText << " (" << *sElements << ")\n";
         return false;
@@ -115,13 +112,13 @@ int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
             return kExitInput;
         }
         if (sPage == "periodogram") {
-            PeriodogramResult o;
-            if (const Outcome oRefused = oSession.Periods().ComputePeriodogram(0.0, 0.0, 0, o)) {
-                oErr << oRefused->sText << "\n";
+            const SessionResult<PeriodogramResult> oPeriodogram = oSession.Periods().ComputePeriodogram(0.0, 0.0, 0);
+            if (!oPeriodogram) {
+                oErr << oPeriodogram.Error().sText << "\n";
                 return kExitInput;
             }
             PeriodogramPlot oPlot(&oCanvas);
-            oPlot.SetPeriodogram(o);
+            oPlot.SetPeriodogram(*oPeriodogram);
             oPlot.Draw(lHeight, lWidth);
         } else if (sPage == "residuals") {
             std::vector<double> vJulianDate;
