@@ -147,26 +147,52 @@ std::optional<double> SpectraSession::CurrentObservationTime() const
     return fJulianDate;
 }
 
+SessionResult<SpectraSession::SpectrumFile> SpectraSession::ReadSpectrumFile(const std::string& sPath,
+                                                                             const ImportSettings& oSettings)
+{
+    SpectrumFile oFile;
+    if (IsFitsFile(sPath)) {
+        auto oFits = ::ReadFitsSpectrum(sPath);
+        if (!oFits) {
+            return quandrel::Failure(Message{"Error!", oFits.Error()});
+        }
+        oFile.vWavelength = std::move(oFits->vWavelength);
+        oFile.vIntensity = std::move(oFits->vIntensity);
+        oFile.oMetadata = std::move(oFits->oMetadata);
+        oFile.vWarnings = std::move(oFits->vWarnings);
+        return oFile;
+    }
+    ImportSettings oSkipping = oSettings;
+    oSkipping.lLinesToSkip = LinesToSkipAtLeastHeaders(sPath, oSkipping.lLinesToSkip);
+    CsvFile oReader;
+    if (SpectrumFileImport(oReader, sPath, oSkipping, oFile.vWavelength, oFile.vIntensity) != 0) {
+        return quandrel::Failure(Message{"Error!", "Unable to read the file " + sPath + "."});
+    }
+    if (oFile.vWavelength.empty()) {
+        return quandrel::Failure(Message{"Error!", "The file " + sPath + " holds no data lines."});
+    }
+    return oFile;
+}
+
 SessionResult<std::unique_ptr<Spectrum>> SpectraSession::ReadTextSpectrum(const std::string& sPath) const
 {
-    ImportSettings oSettings = m_rState.oSettings.ReadImportSettings();
-    oSettings.lLinesToSkip = LinesToSkipAtLeastHeaders(sPath, oSettings.lLinesToSkip);
-    CsvFile oReader;
-    std::vector<double> vWavelength;
-    std::vector<double> vIntensity;
-    if (SpectrumFileImport(oReader, sPath, oSettings, vWavelength, vIntensity) != 0 || vWavelength.empty()) {
+    auto oFile = ReadSpectrumFile(sPath, m_rState.oSettings.ReadImportSettings());
+    if (!oFile || IsFitsFile(sPath)) {
         return quandrel::Failure(Message{"Error!", "The file " + sPath + " cannot be read or holds no data lines."});
     }
     auto pSpectrum = std::make_unique<Spectrum>();
-    pSpectrum->TakeValues(std::move(vWavelength), std::move(vIntensity));
+    pSpectrum->TakeValues(std::move(oFile->vWavelength), std::move(oFile->vIntensity));
     return pSpectrum;
 }
 
 SessionResult<SpectraSession::FitsRead> SpectraSession::ReadFitsSpectrum(const std::string& sPath) const
 {
-    auto oFits = ::ReadFitsSpectrum(sPath);
+    if (!IsFitsFile(sPath)) {
+        return quandrel::Failure(Message{"Error!", "The file " + sPath + " is no FITS file."});
+    }
+    auto oFits = ReadSpectrumFile(sPath, ImportSettings());
     if (!oFits) {
-        return quandrel::Failure(Message{"Error!", oFits.Error()});
+        return quandrel::Failure(oFits.Error());
     }
     FitsRead oRead;
     oRead.pSpectrum = std::make_unique<Spectrum>();

@@ -4,6 +4,8 @@
 
 #include "SessionTypes.h"
 #include "calibration/ContinuumFit.h"
+#include "core/SpectrumFileImport.h"
+#include "core/SpectrumMetadata.h"
 #include "spectrum/Spectrum.h"
 
 #include <cstdint>
@@ -52,6 +54,18 @@ public:
     void SpectrumValuesChanged();
 
     // --- Spectrum files ---
+    // What a spectrum file holds: its samples, what its header says, and the header keywords of a FITS
+    // file that could not be read.
+    struct SpectrumFile {
+        std::vector<double> vWavelength;
+        std::vector<double> vIntensity;
+        SpectrumMetadata oMetadata;
+        std::vector<std::string> vWarnings;
+    };
+    // A spectrum file as the program reads it: FITS with its header, text with the import settings
+    // given (header lines at its head skipped); the reason, naming the file, when it cannot be read or
+    // holds no samples.
+    static SessionResult<SpectrumFile> ReadSpectrumFile(const std::string& sPath, const ImportSettings& oSettings);
     // A spectrum read from a text file with the import settings last confirmed (header lines at its
     // head skipped), not yet added.
     SessionResult<std::unique_ptr<Spectrum>> ReadTextSpectrum(const std::string& sPath) const;

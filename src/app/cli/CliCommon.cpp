@@ -141,34 +141,20 @@ ImportSettings TakeImportOptions(Arguments& oArguments)
 bool ReadSpectrumFile(const std::string& sFile, const ImportSettings& oSettings, std::vector<double>& vWavelength,
                       std::vector<double>& vIntensity, std::ostream& oErr, SpectrumMetadata* pMetadata)
 {
-    if (IsFitsFile(sFile)) {
-        auto oFits = ReadFitsSpectrum(sFile);
-        if (!oFits) {
-            oErr << oFits.Error() << "\n";
-            return false;
-        }
-        for (const std::string& sWarning : oFits->vWarnings) {
-            oErr << "Warning: " << sFile << ": " << sWarning << "\n";
-        }
-        vWavelength = std::move(oFits->vWavelength);
-        vIntensity = std::move(oFits->vIntensity);
-        if (pMetadata != nullptr) {
-            *pMetadata = std::move(oFits->oMetadata);
-        }
-        return true;
-    }
-    // Header and comment lines at the head of the file (the residuals of calibrate among them) are
+    // Header and comment lines at the head of a text file (the residuals of calibrate among them) are
     // skipped as the import dialog proposes.
-    ImportSettings oSkipping = oSettings;
-    oSkipping.lLinesToSkip = LinesToSkipAtLeastHeaders(sFile, oSkipping.lLinesToSkip);
-    CsvFile oReader;
-    if (SpectrumFileImport(oReader, sFile, oSkipping, vWavelength, vIntensity) != 0) {
-        oErr << "Unable to read the file " << sFile << ".\n";
+    auto oFile = SpectraSession::ReadSpectrumFile(sFile, oSettings);
+    if (!oFile) {
+        oErr << oFile.Error().sText << "\n";
         return false;
     }
-    if (vWavelength.empty()) {
-        oErr << "The file " << sFile << " holds no data lines.\n";
-        return false;
+    for (const std::string& sWarning : oFile->vWarnings) {
+        oErr << "Warning: " << sFile << ": " << sWarning << "\n";
+    }
+    vWavelength = std::move(oFile->vWavelength);
+    vIntensity = std::move(oFile->vIntensity);
+    if (pMetadata != nullptr) {
+        *pMetadata = std::move(oFile->oMetadata);
     }
     return true;
 }
