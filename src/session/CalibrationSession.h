@@ -39,7 +39,6 @@ class CalibrationSession {
 public:
     CalibrationSession(SessionState& rState, Session& rSession) : m_rState(rState), m_rSession(rSession) {}
     CalibrationSession(const CalibrationSession&) = delete;
-    CalibrationSession& operator=(const CalibrationSession&) = delete;
 
     // The calibration lines, the points and the dispersion through them.
     const WavelengthCalibration& Wavelengths() const { return m_oCalibration; }

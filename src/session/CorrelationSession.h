@@ -60,7 +60,6 @@ class CorrelationSession {
 public:
     CorrelationSession(SessionState& rState, Session& rSession) : m_rState(rState), m_rSession(rSession) {}
     CorrelationSession(const CorrelationSession&) = delete;
-    CorrelationSession& operator=(const CorrelationSession&) = delete;
 
     // The parameters, the template's correction and the last correlation function.
     const CrossCorrelation& Calculation() const { return m_oCrossCorrelation; }

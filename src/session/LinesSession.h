@@ -57,7 +57,6 @@ class LinesSession {
 public:
     LinesSession(SessionState& rState, Session& rSession) : m_rState(rState), m_rSession(rSession) {}
     LinesSession(const LinesSession&) = delete;
-    LinesSession& operator=(const LinesSession&) = delete;
 
     // Finds and fits the lines of the current spectrum (its earlier lines go, one undo step when some were
     // identified); only lines of oMinSigma times the noise or more are kept (the settings' threshold

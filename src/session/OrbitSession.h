@@ -62,7 +62,6 @@ class OrbitSession {
 public:
     OrbitSession(SessionState& rState, Session& rSession) : m_rState(rState), m_rSession(rSession) {}
     OrbitSession(const OrbitSession&) = delete;
-    OrbitSession& operator=(const OrbitSession&) = delete;
 
     // The series, its fit and residuals.
     const OrbitGridSearch& GridSearch() const { return m_oOrbit; }

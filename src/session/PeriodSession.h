@@ -47,7 +47,6 @@ class PeriodSession {
 public:
     PeriodSession(SessionState& rState, Session& rSession) : m_rState(rState), m_rSession(rSession) {}
     PeriodSession(const PeriodSession&) = delete;
-    PeriodSession& operator=(const PeriodSession&) = delete;
 
     // The Lomb-Scargle periodogram of the series between the periods fShortest and fLongest (days;
     // 0 and 0: 0.5 days to the time span) on lSamples frequencies (0: enough to resolve every peak).

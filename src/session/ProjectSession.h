@@ -24,7 +24,6 @@ class ProjectSession {
 public:
     ProjectSession(SessionState& rState, Session& rSession) : m_rState(rState), m_rSession(rSession) {}
     ProjectSession(const ProjectSession&) = delete;
-    ProjectSession& operator=(const ProjectSession&) = delete;
 
     const RvTable& Table() const;
     // The current spectrum's identified lines as a row; it needs an observation time and at least one

@@ -24,7 +24,6 @@ class Session {
 public:
     explicit Session(std::string sSettingsFile);
     Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
 
     void AddListener(SessionListener* pListener);
     void RemoveListener(SessionListener* pListener);

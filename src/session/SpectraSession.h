@@ -29,7 +29,6 @@ class SpectraSession {
 public:
     SpectraSession(SessionState& rState, Session& rSession) : m_rState(rState), m_rSession(rSession) {}
     SpectraSession(const SpectraSession&) = delete;
-    SpectraSession& operator=(const SpectraSession&) = delete;
 
     int32_t SpectrumCount() const;
     const Spectrum* SpectrumAt(int32_t lIndex) const;

@@ -13,22 +13,6 @@ void SpectrumPlot::PlotAllValues()
     SetData(m_pSpectrum->GetNumberValues(), bEmpty ? &fNone : m_pSpectrum->GetWavelengths().data(), bEmpty ? &fNone : m_pSpectrum->GetIntensities().data());
 }
 
-void SpectrumPlot::SetClipping(int32_t lPageSize, int32_t lPosition, int32_t lStart, int32_t lCount)
-{
-    m_lClipPageSize = lPageSize;
-    m_lClipPosition = lPosition;
-    m_lClipStart = lStart;
-    m_lClipCount = lCount;
-}
-
-void SpectrumPlot::GetClipping(int32_t& lPageSize, int32_t& lPosition, int32_t& lStart, int32_t& lCount) const
-{
-    lPageSize = m_lClipPageSize;
-    lPosition = m_lClipPosition;
-    lStart = m_lClipStart;
-    lCount = m_lClipCount;
-}
-
 void SpectrumPlot::SetLevel(bool bShow, double fLevel, int32_t lLevelMax)
 {
     m_bShowLevel = bShow;

@@ -8,6 +8,14 @@
 
 #include <cstdint>
 
+// The scroll bar's state with one spectrum: its page size and position, and the window of values it showed.
+struct ScrollClipping {
+    int32_t lPageSize = 0;
+    int32_t lPosition = 0;
+    int32_t lStart = 0;
+    int32_t lCount = 0;
+};
+
 class SpectrumPlot : public Graph {
 public:
     // Neither the canvas nor the spectrum is owned; both must outlive the plot.
@@ -18,9 +26,9 @@ public:
     // The plot takes the spectrum's values (a copy it can sort for zooming) and shows all of them.
     void PlotAllValues();
 
-    // The scroll bar's state with this spectrum: page size, position, and the window it showed.
-    void SetClipping(int32_t lPageSize, int32_t lPosition, int32_t lStart, int32_t lCount);
-    void GetClipping(int32_t& lPageSize, int32_t& lPosition, int32_t& lStart, int32_t& lCount) const;
+    // The scroll bar's state with this spectrum, kept while another spectrum is shown.
+    void SetClipping(const ScrollClipping& oClipping) { m_oClipping = oClipping; }
+    const ScrollClipping& Clipping() const { return m_oClipping; }
 
     // The horizontal level line at intensity fLevel / lLevelMax.
     void SetLevel(bool bShow, double fLevel, int32_t lLevelMax);
@@ -44,10 +52,7 @@ private:
     void DrawLevel();
 
     const Spectrum* m_pSpectrum;
-    int32_t m_lClipPageSize = 0;
-    int32_t m_lClipPosition = 0;
-    int32_t m_lClipStart = 0;
-    int32_t m_lClipCount = 0;
+    ScrollClipping m_oClipping;
     bool m_bShowLevel = false;
     double m_fLevel = 0.0;
     int32_t m_lLevelMax = 0;

@@ -107,7 +107,7 @@ void MainWindow::OpenSpectrumFiles(const std::vector<std::string>& vFiles)
         // Its plot starts with all of it, at the scroll bar's position.
         const Spectrum* pNew = pSpectrum.get();
         ShowSpectrum(pNew, m_oSpectrumCanvas, true);
-        PlotOf(*pNew, m_oSpectrumCanvas).SetClipping(kClipPageSize, m_pscbClipping->value(), 0, pNew->GetNumberValues());
+        PlotOf(*pNew, m_oSpectrumCanvas).SetClipping({kClipPageSize, m_pscbClipping->value(), 0, pNew->GetNumberValues()});
         m_oSession.Spectra().AddSpectrum(std::move(pSpectrum), ExtractFileName(sFile));
     }
     RefreshRecentFiles();
@@ -251,7 +251,7 @@ void MainWindow::StoreClipping()
     int32_t lStart = 0;
     int32_t lCount = 0;
     pCurrent->GetZoom(lStart, lCount);
-    pCurrent->SetClipping(kClipPageSize, m_pscbClipping->value(), lStart, lCount);
+    pCurrent->SetClipping({kClipPageSize, m_pscbClipping->value(), lStart, lCount});
 }
 
 void MainWindow::SetSpectrumKind(bool bReference, bool bEmission)

@@ -101,16 +101,12 @@ void MainWindow::ShowCurrentSpectrum()
 {
     SpectrumPlot* pSpectrum = CurrentPlot();
     if (pSpectrum != nullptr) {
-        int32_t lPageSize = 0;
-        int32_t lPosition = 0;
-        int32_t lStart = 0;
-        int32_t lCount = 0;
-        pSpectrum->GetClipping(lPageSize, lPosition, lStart, lCount);
+        const ScrollClipping oClipping = pSpectrum->Clipping();
         // The stored position belongs to this spectrum's stored window: no scrolling on the way.
         m_pscbClipping->blockSignals(true);
-        m_pscbClipping->setValue(lPosition);
+        m_pscbClipping->setValue(oClipping.lPosition);
         m_pscbClipping->blockSignals(false);
-        pSpectrum->SetZoom(lStart, lCount);
+        pSpectrum->SetZoom(oClipping.lStart, oClipping.lCount);
         pSpectrum->ComputeRange();
     }
     // The list shows the current spectrum as its one selected entry.

@@ -138,12 +138,11 @@ TEST_F(MainWindowTest, OpensASpectrumThroughTheImportDialog)
     EXPECT_FALSE(IsBlank(m_pMain->ChartBitmap()));
     EXPECT_TRUE(Item("mniIndicateReference")->isEnabled());
 
-    int32_t lPage = 0, lPosition = 0, lStart = -1, lCount = 0;
-    m_pMain->PlotOf(*pSpectrum).GetClipping(lPage, lPosition, lStart, lCount);
-    EXPECT_EQ(lPage, 50);
-    EXPECT_EQ(lPosition, 475);
-    EXPECT_EQ(lStart, 0);
-    EXPECT_EQ(lCount, 7061);
+    const ScrollClipping o = m_pMain->PlotOf(*pSpectrum).Clipping();
+    EXPECT_EQ(o.lPageSize, 50);
+    EXPECT_EQ(o.lPosition, 475);
+    EXPECT_EQ(o.lStart, 0);
+    EXPECT_EQ(o.lCount, 7061);
 }
 
 TEST_F(MainWindowTest, AFileWithoutDataGivesAnEmptySpectrum)
