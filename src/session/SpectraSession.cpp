@@ -176,9 +176,13 @@ SessionResult<SpectraSession::SpectrumFile> SpectraSession::ReadSpectrumFile(con
 
 SessionResult<std::unique_ptr<Spectrum>> SpectraSession::ReadTextSpectrum(const std::string& sPath) const
 {
+    const Message oUnreadable{"Error!", "The file " + sPath + " cannot be read or holds no data lines."};
+    if (IsFitsFile(sPath)) {
+        return quandrel::Failure(oUnreadable);
+    }
     auto oFile = ReadSpectrumFile(sPath, m_rState.oSettings.ReadImportSettings());
-    if (!oFile || IsFitsFile(sPath)) {
-        return quandrel::Failure(Message{"Error!", "The file " + sPath + " cannot be read or holds no data lines."});
+    if (!oFile) {
+        return quandrel::Failure(oUnreadable);
     }
     auto pSpectrum = std::make_unique<Spectrum>();
     pSpectrum->TakeValues(std::move(oFile->vWavelength), std::move(oFile->vIntensity));

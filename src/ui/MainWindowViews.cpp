@@ -190,8 +190,10 @@ void MainWindow::ShowSpectrum(const Spectrum* pSpectrum, QtCanvas& oCanvas, bool
     oCanvas.Resize(pView->width(), pView->height());
     oCanvas.Clear(Rgb{255, 255, 255});
     if (pSpectrum != nullptr) {
+        // A new plot takes the values as it is made.
+        const bool bNew = !m_mPlots.contains(pSpectrum);
         SpectrumPlot& oPlot = PlotOf(*pSpectrum, oCanvas);
-        if (bReload) {
+        if (bReload && !bNew) {
             oPlot.PlotAllValues();
         }
         oPlot.Draw(oCanvas.GetHeight(), oCanvas.GetWidth());
