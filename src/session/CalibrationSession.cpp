@@ -182,7 +182,6 @@ CalibrationMode CalibrationSession::ReadCalibrationMode() const
             std::clamp(m_rState.oSettings.ReadInteger(Setting::PolynomialOrder), 1, 4)};
 }
 
-
 SessionResult<int32_t> CalibrationSession::IdentifyRemainingLampLines(double fTolerance)
 {
     int32_t lAdded = 0;

@@ -244,7 +244,6 @@ int32_t LinesSession::IdentifyAllLines(double fVelocityWindow)
     return lMatched;
 }
 
-
 std::vector<LineTableRow> LinesSession::LineTable() const
 {
     std::vector<LineTableRow> vRows;

@@ -487,7 +487,6 @@ void OrbitSession::TakeSeriesFromTable()
     m_vSigma.clear();
 }
 
-
 void OrbitSession::Forget()
 {
     m_oOrbit.ResetOptimized();
