@@ -15,6 +15,7 @@ struct SpectrumMetadata {
     std::optional<double> oEquinox;               // years, as the file states it
     std::optional<double> oLongitudeWestDegrees;  // the program counts longitude positive west
     std::optional<double> oLatitudeDegrees;
+    std::optional<double> oHeightMetres;          // the site's height above sea level (or the ellipsoid)
     std::optional<double> oVelocityCorrection;    // km/s
     std::vector<std::string> vHeaderCards;        // the 80-character cards, as read
 

@@ -1,5 +1,6 @@
 #include "FitsHeader.h"
 
+#include "astro/Geodetic.h"
 #include "astro/JulianDate.h"
 #include "astro/Precession.h"
 #include "astro/TimeScales.h"
@@ -348,8 +349,9 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
         }
         return std::nullopt;
     };
-    o.oRightAscensionHours = Angle({"RA", "OBJCTRA"}, true, 24.0);
-    o.oDeclinationDegrees = Angle({"DEC", "OBJCTDEC"}, false, 90.0);
+    // BSS_RA and BSS_DEC are the BeSS database's (degrees).
+    o.oRightAscensionHours = Angle({"RA", "OBJCTRA", "BSS_RA"}, true, 24.0);
+    o.oDeclinationDegrees = Angle({"DEC", "OBJCTDEC", "BSS_DEC"}, false, 90.0);
     if (o.oRightAscensionHours && *o.oRightAscensionHours == 24.0) {
         o.oRightAscensionHours = 0.0;
     }
@@ -370,9 +372,15 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
         o.oEquinox = 2000.0;
     }
 
-    // The site: FITS counts longitude east.
-    for (const auto& [pcLong, pcLat] : {std::pair{"GEOLONG", "GEOLAT"}, {"SITELONG", "SITELAT"},
-                                        {"LONG-OBS", "LAT-OBS"}, {"OBSGEO-L", "OBSGEO-B"}}) {
+    // The site: FITS counts longitude east. GEO_LONG/GEO_LAT/GEO_ELEV are the amateur header's (ISIS, the
+    // eShel export), BSS_LONG/BSS_LAT/BSS_ELEV the BeSS database's; heights in metres.
+    const std::array<std::array<const char*, 3>, 6> aaSiteKeys{{{"GEOLONG", "GEOLAT", "GEOELEV"},
+                                                                {"GEO_LONG", "GEO_LAT", "GEO_ELEV"},
+                                                                {"BSS_LONG", "BSS_LAT", "BSS_ELEV"},
+                                                                {"SITELONG", "SITELAT", "SITEELEV"},
+                                                                {"LONG-OBS", "LAT-OBS", "ALT-OBS"},
+                                                                {"OBSGEO-L", "OBSGEO-B", "OBSGEO-H"}}};
+    for (const auto& [pcLong, pcLat, pcHeight] : aaSiteKeys) {
         const std::string* pLong = Find(oKeywords, {pcLong});
         const std::string* pLat = Find(oKeywords, {pcLat});
         if (pLong == nullptr || pLat == nullptr) {
@@ -393,8 +401,24 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
         } else {
             o.oLongitudeWestDegrees = WestOfEast(*oLong);
             o.oLatitudeDegrees = *oLat;
+            if (Find(oKeywords, {pcHeight}) != nullptr) {
+                o.oHeightMetres = NumberOf(pcHeight, "is no height.");
+            }
         }
         break;
+    }
+    // Pipelines of larger telescopes give the site as a geocentric position (metres).
+    const auto oX = NumberOf("OBSGEO-X", "is no position.");
+    const auto oY = NumberOf("OBSGEO-Y", "is no position.");
+    const auto oZ = NumberOf("OBSGEO-Z", "is no position.");
+    if (!o.HasSite() && oX && oY && oZ) {
+        if (const auto oSite = GeodeticOfGeocentric(*oX, *oY, *oZ)) {
+            o.oLongitudeWestDegrees = WestOfEast(oSite->fLongitudeEastDegrees);
+            o.oLatitudeDegrees = oSite->fLatitudeDegrees;
+            o.oHeightMetres = oSite->fHeightMetres;
+        } else {
+            Warn("OBSGEO-X", *Find(oKeywords, {"OBSGEO-X"}), "and OBSGEO-Y, OBSGEO-Z are no position on the Earth.");
+        }
     }
     o.oVelocityCorrection = NumberOf("VCORR", "is no velocity.");
     return o;

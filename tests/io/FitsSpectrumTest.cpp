@@ -313,6 +313,11 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
             EXPECT_EQ(m.oEquinox.value_or(2000.0), 2000.0);
         } else if (sKey == "dec_degrees") {
             EXPECT_NEAR(m.oDeclinationDegrees.value_or(NAN), fValue, 1e-9);
+        } else if (sKey == "lon_west_deg" || sKey == "lat_deg") {
+            const auto& oRead = sKey == "lat_deg" ? m.oLatitudeDegrees : m.oLongitudeWestDegrees;
+            EXPECT_NEAR(oRead.value_or(NAN), fValue, 1e-9);
+        } else if (sKey == "height_m") {
+            EXPECT_NEAR(m.oHeightMetres.value_or(NAN), fValue, 1e-6);
         } else if (sKey == "first_wavelength" || sKey == "last_wavelength") {
             const double fRead = sKey == "first_wavelength" ? oSpectrum->vWavelength.front() : oSpectrum->vWavelength.back();
             EXPECT_NEAR(fRead, fValue, 1e-9 * fValue);
@@ -324,7 +329,7 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
         }
         ++lChecked;
     }
-    EXPECT_GE(lChecked, 20);
+    EXPECT_GE(lChecked, 31);
 
     // The first extension that is a spectrum is read, and the note says which.
     for (const char* pcFile : {"e_sky_first.fits", "e_table_first.fits"}) {

@@ -36,7 +36,7 @@ std::string InfoHelp()
     return std::string("usage: quandrel-cli info FILE [import options]\n"
                        "Prints what a spectrum file holds: samples=, from=, to=, step= (0 when the\n"
                        "wavelengths are not evenly spaced), and from a FITS header jd_mid=, object=,\n"
-                       "ra_h=, dec_deg=, lon_west_deg=, lat_deg= (each only when the file has it).\n") +
+                       "ra_h=, dec_deg=, lon_west_deg=, lat_deg=, height_m= (each only when the file has it).\n") +
            ImportOptionsHelp();
 }
 
@@ -75,6 +75,9 @@ int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     if (m.oLatitudeDegrees) {
         Line("lat_deg", *m.oLatitudeDegrees);
+    }
+    if (m.oHeightMetres) {
+        Line("height_m", *m.oHeightMetres);
     }
     return kExitOk;
 }

@@ -11,7 +11,7 @@ import os
 
 import numpy as np
 from astropy import units as u
-from astropy.coordinates import FK5, SkyCoord
+from astropy.coordinates import FK5, Angle, EarthLocation, SkyCoord
 from astropy.io import fits
 from astropy.time import Time
 from astropy.wcs import WCS
@@ -92,6 +92,28 @@ for equinox, epoch in ((1950.0, 'B1950'), (2015.5, 'J2015.5')):
     c = SkyCoord(210.0 * u.deg, 64.0 * u.deg, frame=FK5(equinox=Time(epoch))).transform_to(FK5(equinox='J2000'))
     expect(name, 'ra_hours', c.ra.deg / 15.0)
     expect(name, 'dec_degrees', c.dec.deg)
+
+# The site and object as amateur software and the BeSS database write them (longitudes east, heights in
+# metres; BSS_RA/BSS_DEC in degrees), and as a geocentric position (OBSGEO-X/Y/Z, metres on WGS84).
+def site_case(name, cards, lon_east, lat, height):
+    h = spectrum_hdu()
+    for key, value in cards:
+        h.header[key] = value
+    h.writeto(path(name), overwrite=True)
+    expect(name, 'lon_west_deg', -lon_east)
+    expect(name, 'lat_deg', lat)
+    expect(name, 'height_m', height)
+
+
+site_case('s_geo.fits', [('GEO_LONG', -5.25), ('GEO_LAT', 43.5), ('GEO_ELEV', 120.0), ('BSS_RA', 262.6),
+                         ('BSS_DEC', 52.3)], -5.25, 43.5, 120.0)
+expect('s_geo.fits', 'ra_hours', Angle(262.6 * u.deg).hour)
+expect('s_geo.fits', 'dec_degrees', 52.3)
+site_case('s_bss.fits', [('BSS_LONG', 7.5), ('BSS_LAT', 46.0), ('BSS_ELEV', 450.0)], 7.5, 46.0, 450.0)
+where = EarthLocation.from_geodetic(-17.88 * u.deg, 28.76 * u.deg, 2332.0 * u.m, ellipsoid='WGS84')
+lon, lat, height = where.to_geodetic('WGS84')
+site_case('s_obsgeo.fits', [('OBSGEO-X', where.x.to_value(u.m)), ('OBSGEO-Y', where.y.to_value(u.m)),
+                            ('OBSGEO-Z', where.z.to_value(u.m))], lon.deg, lat.deg, height.to_value(u.m))
 
 # Axes: CD1_1 rules over CDELT1; CDELT1 x PC1_1. The wavelengths as astropy's WCS gives them.
 for name, cards in (('a_cd_cdelt.fits', [('CDELT1', 0.5), ('CD1_1', 0.3)]),
