@@ -17,6 +17,16 @@ struct SpectrumMetadata {
     std::optional<double> oLatitudeDegrees;
     std::optional<double> oHeightMetres;          // the site's height above sea level (or the ellipsoid)
     std::optional<double> oVelocityCorrection;    // km/s
+    // Who, with what and where (OBSERVER, BSS_INST, BSS_SITE), and the resolving power (SPE_RPOW,
+    // BSS_ITRP or BSS_ESRP); empty or none when the file does not say.
+    std::string sObserver;
+    std::string sInstrument;
+    std::string sSite;
+    std::optional<double> oResolvingPower;
+    // The BeSS corrections for the observer's motion (km/s): BSS_VHEL, already applied to the
+    // wavelengths (0: they are topocentric), and BSS_RQVH, the one still to apply.
+    std::optional<double> oCorrectionApplied;
+    std::optional<double> oCorrectionToApply;
     std::vector<std::string> vHeaderCards;        // the 80-character cards, as read
 
     bool HasCoordinates() const { return oRightAscensionHours && oDeclinationDegrees; }

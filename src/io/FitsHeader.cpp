@@ -300,7 +300,12 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
             oStart = oDate;
             Warn(pcDateKey, *pDate, "holds a date without a time of day; the observation time is taken as midnight.");
         }
-        if (oStart) {
+        // The end of the exposure with its start gives the middle (the amateur header's DATE-END).
+        const std::optional<double> oEnd =
+            oStart && Find(oKeywords, {"DATE-END"}) != nullptr ? DateOf("DATE-END", false) : std::nullopt;
+        if (oStart && oEnd && *oEnd >= *oStart) {
+            o.oJulianDateMid = (*oStart + *oEnd) / 2.0;
+        } else if (oStart) {
             double fExposure = 0.0;
             for (const char* pcKey : {"EXPTIME", "EXPOSURE"}) {
                 if (Find(oKeywords, {pcKey}) != nullptr) {
@@ -326,6 +331,20 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
     if (const std::string* p = Find(oKeywords, {"OBJECT", "OBJNAME"})) {
         o.sObject = *p;
     }
+    for (const auto& [pcKey, psText] : {std::pair{"OBSERVER", &o.sObserver}, {"BSS_INST", &o.sInstrument},
+                                       {"BSS_SITE", &o.sSite}}) {
+        if (const std::string* p = Find(oKeywords, {pcKey})) {
+            *psText = *p;
+        }
+    }
+    for (const char* pcKey : {"SPE_RPOW", "BSS_ITRP", "BSS_ESRP"}) {
+        if (Find(oKeywords, {pcKey}) != nullptr) {
+            o.oResolvingPower = NumberOf(pcKey, "is no resolving power.");
+            break;
+        }
+    }
+    o.oCorrectionApplied = NumberOf("BSS_VHEL", "is no velocity.");
+    o.oCorrectionToApply = NumberOf("BSS_RQVH", "is no velocity.");
 
     // Right ascension: degrees as a number, hours as a sexagesimal text.
     const auto Angle = [&](std::initializer_list<const char*> lKeys, bool bHours, double fLimit) -> std::optional<double> {

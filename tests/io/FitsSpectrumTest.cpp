@@ -12,6 +12,7 @@
 #include <cmath>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -304,6 +305,16 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
             }
             continue;
         }
+        // Texts are written with '_' for ' '.
+        const std::map<std::string, const std::string*> mTexts{
+            {"observer", &m.sObserver}, {"instrument", &m.sInstrument}, {"site", &m.sSite}};
+        if (const auto it = mTexts.find(sKey); it != mTexts.end()) {
+            std::string sRead = *it->second;
+            std::replace(sRead.begin(), sRead.end(), ' ', '_');
+            EXPECT_EQ(sRead, sValue);
+            ++lChecked;
+            continue;
+        }
         const double fValue = std::stod(sValue);
         if (sKey == "jd") {
             ASSERT_TRUE(m.oJulianDateMid);
@@ -318,6 +329,10 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
             EXPECT_NEAR(oRead.value_or(NAN), fValue, 1e-9);
         } else if (sKey == "height_m") {
             EXPECT_NEAR(m.oHeightMetres.value_or(NAN), fValue, 1e-6);
+        } else if (sKey == "resolving_power" || sKey == "vhel_applied" || sKey == "rqvh") {
+            const auto& oRead = sKey == "resolving_power" ? m.oResolvingPower
+                                                          : (sKey == "rqvh" ? m.oCorrectionToApply : m.oCorrectionApplied);
+            EXPECT_EQ(oRead.value_or(NAN), fValue);
         } else if (sKey == "first_wavelength" || sKey == "last_wavelength") {
             const double fRead = sKey == "first_wavelength" ? oSpectrum->vWavelength.front() : oSpectrum->vWavelength.back();
             EXPECT_NEAR(fRead, fValue, 1e-9 * fValue);
@@ -329,7 +344,7 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
         }
         ++lChecked;
     }
-    EXPECT_GE(lChecked, 31);
+    EXPECT_GE(lChecked, 38);
 
     // The first extension that is a spectrum is read, and the note says which.
     for (const char* pcFile : {"e_sky_first.fits", "e_table_first.fits"}) {

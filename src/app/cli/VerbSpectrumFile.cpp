@@ -36,7 +36,8 @@ std::string InfoHelp()
     return std::string("usage: quandrel-cli info FILE [import options]\n"
                        "Prints what a spectrum file holds: samples=, from=, to=, step= (0 when the\n"
                        "wavelengths are not evenly spaced), and from a FITS header jd_mid=, object=,\n"
-                       "ra_h=, dec_deg=, lon_west_deg=, lat_deg=, height_m= (each only when the file has it).\n") +
+                       "ra_h=, dec_deg=, lon_west_deg=, lat_deg=, height_m=, observer=, instrument=, site=,\n"
+                       "resolving_power=, vhel_applied=, rqvh= (each only when the file has it).\n") +
            ImportOptionsHelp();
 }
 
@@ -78,6 +79,21 @@ int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     if (m.oHeightMetres) {
         Line("height_m", *m.oHeightMetres);
+    }
+    for (const auto& [pcName, psText] : {std::pair{"observer", &m.sObserver}, {"instrument", &m.sInstrument},
+                                        {"site", &m.sSite}}) {
+        if (!psText->empty()) {
+            oOut << pcName << '=' << *psText << '\n';
+        }
+    }
+    if (m.oResolvingPower) {
+        Line("resolving_power", *m.oResolvingPower);
+    }
+    if (m.oCorrectionApplied) {
+        Line("vhel_applied", *m.oCorrectionApplied);
+    }
+    if (m.oCorrectionToApply) {
+        Line("rqvh", *m.oCorrectionToApply);
     }
     return kExitOk;
 }

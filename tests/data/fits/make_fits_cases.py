@@ -110,6 +110,23 @@ site_case('s_geo.fits', [('GEO_LONG', -5.25), ('GEO_LAT', 43.5), ('GEO_ELEV', 12
 expect('s_geo.fits', 'ra_hours', Angle(262.6 * u.deg).hour)
 expect('s_geo.fits', 'dec_degrees', 52.3)
 site_case('s_bss.fits', [('BSS_LONG', 7.5), ('BSS_LAT', 46.0), ('BSS_ELEV', 450.0)], 7.5, 46.0, 450.0)
+# The BeSS keywords of who, with what and where, the resolving power and the corrections; DATE-END with
+# DATE-OBS gives the middle of the exposure (EXPTIME, the sum of several exposures, is not taken then).
+h = spectrum_hdu()
+for key, value in (('DATE-OBS', '2022-06-08T21:30:00'), ('DATE-END', '2022-06-08T22:10:00'), ('EXPTIME', 1200.0),
+                   ('OBSERVER', 'A. Amateur'), ('BSS_INST', 'LHIRES III 2400'), ('BSS_SITE', 'Backyard'),
+                   ('BSS_ITRP', 14000.0), ('BSS_VHEL', -12.25), ('BSS_RQVH', 0.0)):
+    h.header[key] = value
+h.writeto(path('b_bess.fits'), overwrite=True)
+start, end = Time('2022-06-08T21:30:00', scale='utc'), Time('2022-06-08T22:10:00', scale='utc')
+expect('b_bess.fits', 'jd', (start + (end - start) / 2).jd)
+for key, name in (('OBSERVER', 'observer'), ('BSS_INST', 'instrument'), ('BSS_SITE', 'site')):
+    expect('b_bess.fits', name, fits.getheader(path('b_bess.fits'))[key].replace(' ', '_'))
+expect('b_bess.fits', 'resolving_power', fits.getheader(path('b_bess.fits'))['BSS_ITRP'])
+expect('b_bess.fits', 'vhel_applied', fits.getheader(path('b_bess.fits'))['BSS_VHEL'])
+expect('b_bess.fits', 'rqvh', fits.getheader(path('b_bess.fits'))['BSS_RQVH'])
+expect('b_bess.fits', 'warning', '-')
+
 where = EarthLocation.from_geodetic(-17.88 * u.deg, 28.76 * u.deg, 2332.0 * u.m, ellipsoid='WGS84')
 lon, lat, height = where.to_geodetic('WGS84')
 site_case('s_obsgeo.fits', [('OBSGEO-X', where.x.to_value(u.m)), ('OBSGEO-Y', where.y.to_value(u.m)),
