@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
+#include <optional>
 #include <ostream>
+#include <utility>
 
 namespace quandrel::cli {
 
@@ -65,36 +68,25 @@ int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!m.sObject.empty()) {
         oOut << "object=" << m.sObject << '\n';
     }
-    if (m.oRightAscensionHours) {
-        Line("ra_h", *m.oRightAscensionHours);
-    }
-    if (m.oDeclinationDegrees) {
-        Line("dec_deg", *m.oDeclinationDegrees);
-    }
-    if (m.oLongitudeWestDegrees) {
-        Line("lon_west_deg", *m.oLongitudeWestDegrees);
-    }
-    if (m.oLatitudeDegrees) {
-        Line("lat_deg", *m.oLatitudeDegrees);
-    }
-    if (m.oHeightMetres) {
-        Line("height_m", *m.oHeightMetres);
-    }
+    // Each item only when the file has it.
+    using Item = std::pair<const char*, const std::optional<double>*>;
+    const auto Items = [&Line](std::initializer_list<Item> lItems) {
+        for (const auto& [pcName, pValue] : lItems) {
+            if (*pValue) {
+                Line(pcName, **pValue);
+            }
+        }
+    };
+    Items({{"ra_h", &m.oRightAscensionHours}, {"dec_deg", &m.oDeclinationDegrees}, {"lon_west_deg", &m.oLongitudeWestDegrees},
+           {"lat_deg", &m.oLatitudeDegrees}, {"height_m", &m.oHeightMetres}});
     for (const auto& [pcName, psText] : {std::pair{"observer", &m.sObserver}, {"instrument", &m.sInstrument},
                                         {"site", &m.sSite}}) {
         if (!psText->empty()) {
             oOut << pcName << '=' << *psText << '\n';
         }
     }
-    if (m.oResolvingPower) {
-        Line("resolving_power", *m.oResolvingPower);
-    }
-    if (m.oCorrectionApplied) {
-        Line("vhel_applied", *m.oCorrectionApplied);
-    }
-    if (m.oCorrectionToApply) {
-        Line("rqvh", *m.oCorrectionToApply);
-    }
+    Items({{"resolving_power", &m.oResolvingPower}, {"vhel_applied", &m.oCorrectionApplied},
+           {"rqvh", &m.oCorrectionToApply}});
     return kExitOk;
 }
 
