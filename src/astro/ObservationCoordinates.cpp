@@ -3,6 +3,10 @@
 #include "Doppler.h"
 #include "HeliocentricCorrection.h"
 
+#include "core/NumberText.h"
+
+#include <cmath>
+
 void ObservationCoordinates::Clear()
 {
     *this = ObservationCoordinates();
@@ -77,3 +81,37 @@ double ObservationCoordinates::CorrectVelocity(double fVelocity, double fJulianD
     oCorrection.AddCorrection(v);
     return static_cast<double>(v);
 }
+
+double ObservationCoordinates::RadialVelocity(double fLaboratoryWavelength, double fObservedWavelength,
+                                              double fJulianDate, WavelengthFrame eFrame) const
+{
+    if (eFrame != WavelengthFrame::kTopocentric) {
+        return quandrel::DopplerVelocity(fLaboratoryWavelength, fObservedWavelength);
+    }
+    return RadialVelocity(fLaboratoryWavelength, fObservedWavelength, fJulianDate);
+}
+
+double ObservationCoordinates::CorrectionIn(WavelengthFrame eFrame, double fJulianDate) const
+{
+    return eFrame == WavelengthFrame::kTopocentric ? CorrectVelocity(0.0, fJulianDate) : 0.0;
+}
+
+namespace quandrel {
+
+std::string RequestedCorrectionWarning(double fRequested, double fComputed)
+{
+    constexpr double kToleranceKms = 1.0;
+    const double fHeader = CorrectionOfRequested(fRequested);
+    if (std::fabs(fHeader - fComputed) <= kToleranceKms) {
+        return {};
+    }
+    std::string s = "The header's BSS_RQVH = " + FormatFixed(fRequested, 3) + " km/s (a correction of " +
+                    FormatFixed(fHeader, 3) + " km/s) differs from the program's correction of " +
+                    FormatFixed(fComputed, 3) + " km/s by " + FormatFixed(std::fabs(fHeader - fComputed), 3) + " km/s";
+    if (std::fabs(fRequested - fComputed) <= kToleranceKms) {
+        s += "; the header counts it with the opposite sign";
+    }
+    return s + ". The program's correction is used.";
+}
+
+} // namespace quandrel

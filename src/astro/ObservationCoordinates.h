@@ -2,7 +2,10 @@
 // line shift corrected to the Sun for the observer's motion.
 #pragma once
 
+#include "core/SpectrumMetadata.h"
+
 #include <cstdint>
+#include <string>
 
 class ObservationCoordinates {
 public:
@@ -35,6 +38,12 @@ public:
     // coordinates whatever their flags (km/s); CorrectVelocity(0, JD) is the correction alone.
     double CorrectVelocity(double fVelocity, double fJulianDate) const;
 
+    // The same for wavelengths in the given frame: those that already carry a correction give their
+    // Doppler velocity alone and get no correction (0).
+    double RadialVelocity(double fLaboratoryWavelength, double fObservedWavelength, double fJulianDate,
+                          WavelengthFrame eFrame) const;
+    double CorrectionIn(WavelengthFrame eFrame, double fJulianDate) const;
+
 protected:
     double m_fRightAscensionHours = 0.0;
     double m_fRightAscensionMinutes = 0.0;
@@ -47,3 +56,18 @@ protected:
     bool m_bObserverCoordinatesSet = false;
     bool m_bObjectCoordinatesSet = false;
 };
+
+namespace quandrel {
+
+// The correction a BeSS header asks for (BSS_RQVH, km/s) as the program counts corrections (added to
+// a velocity): the header's wavelengths become heliocentric as lambda (1 - RQVH / c), so it is -RQVH.
+inline double CorrectionOfRequested(double fRequested)
+{
+    return -fRequested;
+}
+
+// A sentence naming both values when the header's requested correction and the program's own differ
+// by more than 1 km/s (and saying so when they differ only in sign); empty when they agree.
+std::string RequestedCorrectionWarning(double fRequested, double fComputed);
+
+} // namespace quandrel

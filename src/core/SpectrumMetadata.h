@@ -3,9 +3,13 @@
 // Every item is optional; the header cards are kept for showing them.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+// The frame of a spectrum's wavelengths: as observed, or already corrected for the observer's motion.
+enum class WavelengthFrame { kTopocentric, kHeliocentric, kBarycentric };
 
 struct SpectrumMetadata {
     std::optional<double> oJulianDateMid;         // UT, the middle of the exposure
@@ -27,8 +31,20 @@ struct SpectrumMetadata {
     // wavelengths (0: they are topocentric), and BSS_RQVH, the one still to apply.
     std::optional<double> oCorrectionApplied;
     std::optional<double> oCorrectionToApply;
+    WavelengthFrame eFrame = WavelengthFrame::kTopocentric; // from BSS_VHEL or SPECSYS
+    std::optional<double> oHeliocentricJulianDate;          // JD-HEL, as the file states it
+    // The BeSS processing flags as written: telluric lines removed (BSS_TELL), normalised (BSS_NORM),
+    // cosmic-ray hits removed (BSS_COSM); empty when the file does not say.
+    std::string sTelluric;
+    std::string sNormalised;
+    std::string sCosmics;
+    // For each item the keyword(s) it was read from, by the item's name in `info`'s output.
+    std::map<std::string, std::string> mSources;
     std::vector<std::string> vHeaderCards;        // the 80-character cards, as read
 
     bool HasCoordinates() const { return oRightAscensionHours && oDeclinationDegrees; }
     bool HasSite() const { return oLongitudeWestDegrees && oLatitudeDegrees; }
+    // True when the wavelengths already carry the correction for the observer's motion: the velocities
+    // of its lines are not corrected again.
+    bool IsCorrected() const { return eFrame != WavelengthFrame::kTopocentric; }
 };

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -238,6 +239,16 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
         }
         return oValue;
     };
+    const auto Source = [&o](const char* pcItem, std::string sKeys) { o.mSources[pcItem] = std::move(sKeys); };
+    // The first of the keys the header holds, or nullptr.
+    const auto FirstKey = [&oKeywords](std::initializer_list<const char*> lKeys) -> const char* {
+        for (const char* pcKey : lKeys) {
+            if (Find(oKeywords, {pcKey}) != nullptr) {
+                return pcKey;
+            }
+        }
+        return nullptr;
+    };
 
     // The observation time: a middle stated as such, else a start plus half the exposure. Of the
     // starts, one that holds a time of day: a date alone is midnight, and said to be.
@@ -256,9 +267,11 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
     };
     const auto NumericDate = [&](const char* pcJd, const char* pcMjd) -> std::optional<double> {
         if (const auto oJd = NumberOf(pcJd, "is no Julian date.")) {
+            Source("jd_mid", pcJd);
             return *oJd;
         }
         if (const auto oMjd = NumberOf(pcMjd, "is no modified Julian date.")) {
+            Source("jd_mid", pcMjd);
             return *oMjd + 2400000.5;
         }
         return std::nullopt;
@@ -266,6 +279,9 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
     std::optional<double> oMiddle = NumericDate("JD-MID", "MJD-MID");
     if (!oMiddle) {
         oMiddle = DateOf("DATE-AVG", false);
+        if (oMiddle) {
+            Source("jd_mid", "DATE-AVG");
+        }
     }
     if (!oMiddle) {
         oMiddle = NumericDate("JD-AVG", "MJD-AVG");
@@ -281,6 +297,11 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
         const std::optional<double> oNumeric = NumericDate("JD-OBS", "MJD-OBS");
         const char* pcNumericKey = Find(oKeywords, {"JD-OBS"}) != nullptr ? "JD-OBS" : "MJD-OBS";
         std::optional<double> oStart;
+        std::string sStartKeys = pcDateKey;
+        if (const char* pcTimeKey = FirstKey({"TIME-OBS", "UT", "UTSTART", "UT-START"});
+            pcTimeKey != nullptr && pDate != nullptr && !HoldsTimeOfDay(*pDate)) {
+            sStartKeys = sStartKeys + " " + pcTimeKey;
+        }
         if (oDate && bDateHasTime) {
             oStart = oDate;
             if (oNumeric && std::fabs(*oNumeric - *oDate) * 86400.0 > 1.0) {
@@ -291,6 +312,7 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
             }
         } else if (oNumeric) {
             oStart = oNumeric;
+            sStartKeys = pcNumericKey;
             if (oDate && (*oNumeric < *oDate - 1e-9 || *oNumeric >= *oDate + 1.0)) {
                 Warn(pcNumericKey, *Find(oKeywords, {pcNumericKey}),
                      ("falls on another day than " + std::string(pcDateKey) + " = '" + *pDate + "'; " + pcNumericKey +
@@ -305,18 +327,30 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
             oStart && Find(oKeywords, {"DATE-END"}) != nullptr ? DateOf("DATE-END", false) : std::nullopt;
         if (oStart && oEnd && *oEnd >= *oStart) {
             o.oJulianDateMid = (*oStart + *oEnd) / 2.0;
+            Source("jd_mid", sStartKeys + " DATE-END");
         } else if (oStart) {
             double fExposure = 0.0;
-            for (const char* pcKey : {"EXPTIME", "EXPOSURE"}) {
-                if (Find(oKeywords, {pcKey}) != nullptr) {
-                    const auto oExposure = NumberOf(pcKey, "is no exposure time in seconds.");
-                    if (oExposure && *oExposure >= 0) {
-                        fExposure = *oExposure;
-                    }
-                    break;
+            if (const char* pcKey = FirstKey({"EXPTIME", "EXPOSURE"})) {
+                const auto oExposure = NumberOf(pcKey, "is no exposure time in seconds.");
+                if (oExposure && *oExposure >= 0) {
+                    fExposure = *oExposure;
+                    sStartKeys = sStartKeys + " " + pcKey;
                 }
             }
             o.oJulianDateMid = *oStart + fExposure / 2.0 / 86400.0;
+            Source("jd_mid", sStartKeys);
+        }
+    }
+    // The heliocentric date as stated; the time itself when the header gives no other, which is said.
+    o.oHeliocentricJulianDate = NumberOf("JD-HEL", "is no Julian date.");
+    if (o.oHeliocentricJulianDate) {
+        Source("jd_hel", "JD-HEL");
+        if (!o.oJulianDateMid) {
+            o.oJulianDateMid = o.oHeliocentricJulianDate;
+            Source("jd_mid", "JD-HEL");
+            Warn("JD-HEL", *Find(oKeywords, {"JD-HEL"}),
+                 "is the only time the header gives: it is taken as the observation time, which may be up to "
+                 "8.3 minutes off the time at the observer.");
         }
     }
     // The time scale: UTC unless the header says otherwise.
@@ -328,23 +362,47 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
         }
     }
 
-    if (const std::string* p = Find(oKeywords, {"OBJECT", "OBJNAME"})) {
-        o.sObject = *p;
+    if (const char* pcKey = FirstKey({"OBJECT", "OBJNAME"})) {
+        o.sObject = *Find(oKeywords, {pcKey});
+        Source("object", pcKey);
     }
-    for (const auto& [pcKey, psText] : {std::pair{"OBSERVER", &o.sObserver}, {"BSS_INST", &o.sInstrument},
-                                       {"BSS_SITE", &o.sSite}}) {
+    for (const auto& [pcItem, pcKey, psText] :
+         {std::tuple{"observer", "OBSERVER", &o.sObserver}, {"instrument", "BSS_INST", &o.sInstrument},
+          {"site", "BSS_SITE", &o.sSite}, {"telluric", "BSS_TELL", &o.sTelluric},
+          {"normalised", "BSS_NORM", &o.sNormalised}, {"cosmics", "BSS_COSM", &o.sCosmics}}) {
         if (const std::string* p = Find(oKeywords, {pcKey})) {
             *psText = *p;
+            Source(pcItem, pcKey);
         }
     }
-    for (const char* pcKey : {"SPE_RPOW", "BSS_ITRP", "BSS_ESRP"}) {
-        if (Find(oKeywords, {pcKey}) != nullptr) {
-            o.oResolvingPower = NumberOf(pcKey, "is no resolving power.");
-            break;
-        }
+    if (const char* pcKey = FirstKey({"SPE_RPOW", "BSS_ITRP", "BSS_ESRP"})) {
+        o.oResolvingPower = NumberOf(pcKey, "is no resolving power.");
+        Source("resolving_power", pcKey);
     }
     o.oCorrectionApplied = NumberOf("BSS_VHEL", "is no velocity.");
     o.oCorrectionToApply = NumberOf("BSS_RQVH", "is no velocity.");
+    if (o.oCorrectionApplied) {
+        Source("vhel_applied", "BSS_VHEL");
+    }
+    if (o.oCorrectionToApply) {
+        Source("rqvh", "BSS_RQVH");
+    }
+    // The wavelengths' frame: BSS_VHEL, the correction already applied (0: none), else the WCS's SPECSYS.
+    if (o.oCorrectionApplied) {
+        if (*o.oCorrectionApplied != 0.0) {
+            o.eFrame = WavelengthFrame::kHeliocentric;
+        }
+        Source("frame", "BSS_VHEL");
+    } else if (const std::string* p = Find(oKeywords, {"SPECSYS"})) {
+        if (*p == "HELIOCEN") {
+            o.eFrame = WavelengthFrame::kHeliocentric;
+        } else if (*p == "BARYCENT") {
+            o.eFrame = WavelengthFrame::kBarycentric;
+        } else if (*p != "TOPOCENT") {
+            Warn("SPECSYS", *p, "is a frame the program does not know; the wavelengths are taken as observed.");
+        }
+        Source("frame", "SPECSYS");
+    }
 
     // Right ascension: degrees as a number, hours as a sexagesimal text.
     const auto Angle = [&](std::initializer_list<const char*> lKeys, bool bHours, double fLimit) -> std::optional<double> {
@@ -353,6 +411,7 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
             if (p == nullptr) {
                 continue;
             }
+            Source(bHours ? "ra_h" : "dec_deg", pcKey);
             std::optional<double> oValue;
             if (const auto oNumber = Number(*p)) {
                 // A number is degrees; a right ascension written as a string ('14.06') is hours.
@@ -420,8 +479,11 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
         } else {
             o.oLongitudeWestDegrees = WestOfEast(*oLong);
             o.oLatitudeDegrees = *oLat;
+            Source("lon_west_deg", pcLong);
+            Source("lat_deg", pcLat);
             if (Find(oKeywords, {pcHeight}) != nullptr) {
                 o.oHeightMetres = NumberOf(pcHeight, "is no height.");
+                Source("height_m", pcHeight);
             }
         }
         break;
@@ -435,6 +497,9 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
             o.oLongitudeWestDegrees = WestOfEast(oSite->fLongitudeEastDegrees);
             o.oLatitudeDegrees = oSite->fLatitudeDegrees;
             o.oHeightMetres = oSite->fHeightMetres;
+            for (const char* pcItem : {"lon_west_deg", "lat_deg", "height_m"}) {
+                Source(pcItem, "OBSGEO-X OBSGEO-Y OBSGEO-Z");
+            }
         } else {
             Warn("OBSGEO-X", *Find(oKeywords, {"OBSGEO-X"}), "and OBSGEO-Y, OBSGEO-Z are no position on the Earth.");
         }

@@ -47,6 +47,8 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
     pSpectrum->GetObservationTime(oRow.fJulianDate);
     oRow.fSpectrumKey = pSpectrum->Key();
     const int32_t lLines = pSpectrum->GetSpectralLineCount();
+    // Wavelengths that already carry a correction are not corrected again.
+    const WavelengthFrame eFrame = pSpectrum->GetMetadata().eFrame;
     for (int32_t i = 0; i < lLines; ++i) {
         std::string sName;
         LineMeasurement oMeasurement;
@@ -59,7 +61,7 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
         const bool bCombined = pSpectrum->GetCombination(i) == 1 && i + 1 < lLines;
         oMeasurement.bDouble = bDoubleGaussian || bCombined;
         oMeasurement.fVelocity1 =
-            m_oCoordinates.RadialVelocity(oMeasurement.fLaboratoryWavelength, oMeasurement.fCenter1, oRow.fJulianDate);
+            m_oCoordinates.RadialVelocity(oMeasurement.fLaboratoryWavelength, oMeasurement.fCenter1, oRow.fJulianDate, eFrame);
         double fSecond = oMeasurement.fCenter2;
         if (bCombined) {
             // The right neighbour is the second component and gives no measurement of its own.
@@ -68,7 +70,8 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
             oMeasurement.fCenter2 = fSecond;
         }
         if (oMeasurement.bDouble) {
-            oMeasurement.fVelocity2 = m_oCoordinates.RadialVelocity(oMeasurement.fLaboratoryWavelength, fSecond, oRow.fJulianDate);
+            oMeasurement.fVelocity2 =
+                m_oCoordinates.RadialVelocity(oMeasurement.fLaboratoryWavelength, fSecond, oRow.fJulianDate, eFrame);
         }
         oRow.measurements.push_back(oMeasurement);
     }

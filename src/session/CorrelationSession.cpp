@@ -159,7 +159,8 @@ Outcome CorrelationSession::FinishCrossCorrelation(CorrelationJob&& oJob)
         m_rState.Announce(change::kCorrelation);
         return std::nullopt;
     }
-    const double fVelocity = m_rState.oTable.Coordinates().CorrectVelocity(0.0, fJulianDate) -
+    const WavelengthFrame eFrame = m_rState.pCurrentSpectrum->GetMetadata().eFrame;
+    const double fVelocity = m_rState.oTable.Coordinates().CorrectionIn(eFrame, fJulianDate) -
                              m_oCrossCorrelation.GetHeliocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity() +
                              TemplateVelocity();
     oResult.oCorrected = fVelocity;

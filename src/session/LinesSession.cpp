@@ -252,7 +252,9 @@ std::vector<LineTableRow> LinesSession::LineTable() const
         return vRows;
     }
     const std::optional<double> oJulianDate = m_rSession.Spectra().CurrentObservationTime();
-    const bool bCorrected = oJulianDate && m_rState.oTable.Coordinates().AreObjectCoordinatesSet();
+    const WavelengthFrame eFrame = pSpectrum->GetMetadata().eFrame;
+    const bool bCorrected =
+        eFrame != WavelengthFrame::kTopocentric || (oJulianDate && m_rState.oTable.Coordinates().AreObjectCoordinatesSet());
     const SpectralLineList& oLines = pSpectrum->GetSpectralLines();
     for (int32_t i = 0; i < oLines.GetSpectralLineCount(); ++i) {
         const SpectralLine& oLine = oLines.GetLine(i);
@@ -267,7 +269,8 @@ std::vector<LineTableRow> LinesSession::LineTable() const
         if (lIndex >= 0) {
             o.oDoppler = quandrel::DopplerVelocity(o.fLaboratory, o.fCenter);
             if (bCorrected) {
-                o.oCorrected = m_rState.oTable.Coordinates().RadialVelocity(o.fLaboratory, o.fCenter, *oJulianDate);
+                o.oCorrected =
+                    m_rState.oTable.Coordinates().RadialVelocity(o.fLaboratory, o.fCenter, oJulianDate.value_or(0.0), eFrame);
             }
         } else {
             o.sName.clear();

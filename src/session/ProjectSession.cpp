@@ -3,6 +3,7 @@
 #include "SessionMessages.h"
 
 #include "core/AtomicFile.h"
+#include "core/NumberText.h"
 #include "core/Utils.h"
 
 namespace {
@@ -80,13 +81,72 @@ void ProjectSession::SetObserverSite(const GeographicSite& o)
     m_rState.Announce(change::kCoordinates);
 }
 
-std::optional<double> ProjectSession::CurrentCorrection() const
+const char* FrameName(WavelengthFrame eFrame)
 {
-    const std::optional<double> oJulianDate = m_rSession.Spectra().CurrentObservationTime();
-    if (!oJulianDate || !m_rState.oTable.Coordinates().AreObjectCoordinatesSet()) {
+    switch (eFrame) {
+    case WavelengthFrame::kHeliocentric:
+        return "heliocentric";
+    case WavelengthFrame::kBarycentric:
+        return "barycentric";
+    case WavelengthFrame::kTopocentric:
+        break;
+    }
+    return "topocentric";
+}
+
+std::string DescribeFrame(const SpectrumCorrection& o)
+{
+    if (o.eFrame == WavelengthFrame::kTopocentric) {
+        return "wavelengths as observed (topocentric)";
+    }
+    std::string s = std::string("wavelengths ") + FrameName(o.eFrame) + " in the file";
+    if (o.oApplied) {
+        s += " (BSS_VHEL = " + quandrel::FormatFixed(*o.oApplied, 3) + " km/s)";
+    }
+    return s + ", not corrected again";
+}
+
+namespace {
+
+// The header's side of a correction, with the program's own when it is known.
+SpectrumCorrection CorrectionOf(const SpectrumMetadata& m, std::optional<double> oComputed)
+{
+    SpectrumCorrection o;
+    o.eFrame = m.eFrame;
+    o.oApplied = m.oCorrectionApplied;
+    o.oRequested = m.oCorrectionToApply;
+    o.oComputed = oComputed;
+    if (o.oRequested && o.oComputed && !m.IsCorrected()) {
+        o.sWarning = quandrel::RequestedCorrectionWarning(*o.oRequested, *o.oComputed);
+    }
+    return o;
+}
+
+} // namespace
+
+std::optional<SpectrumCorrection> ProjectSession::CurrentCorrection() const
+{
+    if (m_rState.pCurrentSpectrum == nullptr) {
         return std::nullopt;
     }
-    return m_rState.oTable.Coordinates().CorrectVelocity(0.0, *oJulianDate);
+    const std::optional<double> oJulianDate = m_rSession.Spectra().CurrentObservationTime();
+    std::optional<double> oComputed;
+    if (oJulianDate && m_rState.oTable.Coordinates().AreObjectCoordinatesSet()) {
+        oComputed = m_rState.oTable.Coordinates().CorrectVelocity(0.0, *oJulianDate);
+    }
+    return CorrectionOf(m_rState.pCurrentSpectrum->GetMetadata(), oComputed);
+}
+
+SpectrumCorrection ProjectSession::HeaderCorrection(const SpectrumMetadata& m)
+{
+    std::optional<double> oComputed;
+    if (m.oJulianDateMid && m.HasCoordinates() && m.HasSite()) {
+        ObservationCoordinates oCoordinates;
+        oCoordinates.SetObjectCoordinates(*m.oRightAscensionHours, 0.0, *m.oDeclinationDegrees, 0.0);
+        oCoordinates.SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
+        oComputed = oCoordinates.CorrectVelocity(0.0, *m.oJulianDateMid);
+    }
+    return CorrectionOf(m, oComputed);
 }
 
 // --- Table ---

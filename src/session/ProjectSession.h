@@ -20,6 +20,26 @@ inline constexpr uint32_t kCoordinates = 1U << 8;     // object or observer coor
 inline constexpr uint32_t kProjectFile = 1U << 13;    // the project's file name or its saved state
 } // namespace change
 
+// The correction for the observer's motion of one spectrum, as the program and its header see it (km/s).
+struct SpectrumCorrection {
+    WavelengthFrame eFrame = WavelengthFrame::kTopocentric;
+    std::optional<double> oApplied;   // already in the wavelengths, as the header states it (BSS_VHEL)
+    std::optional<double> oComputed;  // the program's own at the spectrum's time, when it can be computed
+    std::optional<double> oRequested; // the header's BSS_RQVH, as written
+    std::string sWarning;             // the header's and the program's disagree by more than 1 km/s
+
+    // What the spectrum's velocities get added: nothing when its wavelengths carry a correction.
+    std::optional<double> ToAdd() const
+    {
+        return eFrame != WavelengthFrame::kTopocentric ? std::optional<double>(0.0) : oComputed;
+    }
+};
+
+// "topocentric", "heliocentric" or "barycentric".
+const char* FrameName(WavelengthFrame eFrame);
+// A phrase saying in which frame a spectrum's wavelengths are, and whether its lines are corrected.
+std::string DescribeFrame(const SpectrumCorrection& oCorrection);
+
 class ProjectSession {
 public:
     ProjectSession(SessionState& rState, Session& rSession) : m_rState(rState), m_rSession(rSession) {}
@@ -55,9 +75,12 @@ public:
     // The observer's site as the settings hold it, and taken into the table.
     GeographicSite Site() const;
     void SetObserverSite(const GeographicSite& oSite);
-    // The correction for the observer's motion (km/s) at the current spectrum's time, when it has one
-    // and the object's coordinates are known.
-    std::optional<double> CurrentCorrection() const;
+    // The current spectrum's correction: the program's own (km/s) at the spectrum's time, when it has one
+    // and the object's coordinates are known, beside what its header says.
+    std::optional<SpectrumCorrection> CurrentCorrection() const;
+    // A spectrum file's correction from its header alone: the program's own computed with the header's
+    // time, object and site when it has them.
+    static SpectrumCorrection HeaderCorrection(const SpectrumMetadata& oMetadata);
     // The correction at a Julian date with the table's object and site (km/s).
     double CorrectionAt(double fJulianDate) const;
 

@@ -274,8 +274,8 @@ Outcome SpectraSession::SaveSpectrumAsFits(const std::string& sPath) const
         oMetadata.oLongitudeWestDegrees = fLongitude + fLongitudeMinutes / 60.0;
         oMetadata.oLatitudeDegrees = fLatitude + fLatitudeMinutes / 60.0;
     }
-    if (const auto oCorrection = m_rSession.Project().CurrentCorrection()) {
-        oMetadata.oVelocityCorrection = *oCorrection;
+    if (const auto oCorrection = m_rSession.Project().CurrentCorrection(); oCorrection && oCorrection->ToAdd()) {
+        oMetadata.oVelocityCorrection = *oCorrection->ToAdd();
     }
     std::string sError;
     if (!WriteFitsSpectrum(sPath, m_rState.pCurrentSpectrum->GetWavelengths(), m_rState.pCurrentSpectrum->GetIntensities(), oMetadata,

@@ -59,7 +59,7 @@ LineTablePage::LineTablePage(QWidget* pParent) : QWidget(pParent)
     pLayout->addWidget(m_plblMean);
 }
 
-void LineTablePage::Show(const std::vector<LineTableRow>& vRows, int32_t lActive)
+void LineTablePage::Show(const std::vector<LineTableRow>& vRows, int32_t lActive, const QString& sFrame)
 {
     m_bFilling = true;
     m_ptblLines->clearContents();
@@ -103,15 +103,17 @@ void LineTablePage::Show(const std::vector<LineTableRow>& vRows, int32_t lActive
     // Corrected velocities when every identified line has one; the mean mixes no kinds.
     const bool bCorrected = !vDoppler.empty() && vCorrected.size() == vDoppler.size();
     const VelocityStatistics o = ComputeVelocityStatistics(bCorrected ? vCorrected : vDoppler);
+    QString sMean;
     if (o.lCount == 0) {
-        m_plblMean->setText(vRows.empty() ? QString() : QString("No line identified"));
+        sMean = vRows.empty() ? QString() : QString("No line identified");
     } else {
-        m_plblMean->setText(QString("Mean of %1 identified line%2 (%3): %4 \u00B1 %5 km/s")
-                                .arg(o.lCount)
-                                .arg(o.lCount == 1 ? "" : "s")
-                                .arg(bCorrected ? "corrected" : "Doppler, not corrected")
-                                .arg(Number(o.fMean, 2), Number(o.fStandardError, 2)));
+        sMean = QString("Mean of %1 identified line%2 (%3): %4 \u00B1 %5 km/s")
+                    .arg(o.lCount)
+                    .arg(o.lCount == 1 ? "" : "s")
+                    .arg(bCorrected ? "corrected" : "Doppler, not corrected")
+                    .arg(Number(o.fMean, 2), Number(o.fStandardError, 2));
     }
+    m_plblMean->setText(vRows.empty() || sFrame.isEmpty() ? sMean : sMean + " \u2014 " + sFrame);
     m_bFilling = false;
 }
 

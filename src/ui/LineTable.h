@@ -19,7 +19,8 @@ public:
     explicit LineTablePage(QWidget* pParent = nullptr);
 
     // Shows these lines, the active one selected.
-    void Show(const std::vector<LineTableRow>& vRows, int32_t lActive);
+    // sFrame says in which frame the wavelengths are; it follows the mean.
+    void Show(const std::vector<LineTableRow>& vRows, int32_t lActive, const QString& sFrame);
     // The table as tab-separated text with a header line and the mean at the end.
     QString Text() const;
     QTableWidget* Table() const { return m_ptblLines; }

@@ -246,7 +246,9 @@ QImage MainWindow::ChartBitmap()
 void MainWindow::RefreshSpectralLineList()
 {
     // Without a current spectrum the table empties too, so no lines of a removed spectrum stay on view.
-    m_ppnlSpectralLines->Show(m_oSession.Lines().LineTable(), m_oSession.Lines().ActiveLineIndex());
+    const auto oCorrection = m_oSession.Project().CurrentCorrection();
+    m_ppnlSpectralLines->Show(m_oSession.Lines().LineTable(), m_oSession.Lines().ActiveLineIndex(),
+                              oCorrection ? Q(DescribeFrame(*oCorrection)) : QString());
 }
 
 void MainWindow::SpectralLineChosen(int32_t lLine)
@@ -341,10 +343,15 @@ void MainWindow::RefreshCoordinatesDisplay()
 
 void MainWindow::RefreshCorrectionDisplay()
 {
-    if (const auto fCorrection = m_oSession.Project().CurrentCorrection()) {
-        SetStatusText(1, 1, Q(quandrel::FormatFixedWidth(*fCorrection, 6, 2)));
+    const auto oCorrection = m_oSession.Project().CurrentCorrection();
+    if (oCorrection && oCorrection->ToAdd()) {
+        SetStatusText(1, 1, Q(quandrel::FormatFixedWidth(*oCorrection->ToAdd(), 6, 2)));
     } else {
         SetStatusText(1, 1, QString());
+    }
+    // A header that asks for another correction than the program computes is said where it shows.
+    if (oCorrection && !oCorrection->sWarning.empty()) {
+        statusBar()->showMessage(Q(oCorrection->sWarning));
     }
 }
 

@@ -115,7 +115,7 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
     ASSERT_EQ(m_oSession.Orbit().GridSearch().GetData().GetArraySize(), 2);
     EXPECT_DOUBLE_EQ(m_oSession.Orbit().GridSearch().GetData().GetX(1), 2459002.5);
     const double fExpected = (6565.0 - 6562.8) / 6562.8 * quandrel::kSpeedOfLight +
-                             *m_oSession.Project().CurrentCorrection();
+                             *m_oSession.Project().CurrentCorrection()->ToAdd();
     EXPECT_NEAR(m_oSession.Orbit().GridSearch().GetData().GetY(1), fExpected, 0.05);
     // The observer's site came from the settings' defaults.
     double a = 0, b = 0, c = 0, d = 0;
@@ -550,3 +550,42 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AutoCase{"daily_alias", quandrel::testing::Orbit(1.17, 2459000.3, 0.05, 40.0, 25.0, -3.0), 0.7, true},
                       AutoCase{"plain", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), 0.0, false}),
     [](const ::testing::TestParamInfo<AutoCase>& o) { return std::string(o.param.pcName); });
+
+TEST_F(SessionTest, WavelengthsTheHeaderSaysAreCorrectedAreNotCorrectedAgain)
+{
+    // tests/data/fits/v_*.fits (make_fits_cases.py): a star at -30 km/s observed on 2022-06-08 from
+    // 1.68 deg W; v_helio.fits holds the same spectrum with its wavelengths corrected by astropy's
+    // heliocentric correction of -11.6028 km/s, and says so in BSS_VHEL.
+    m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
+    m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
+    ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
+    std::map<std::string, double> mRowVelocity;
+    std::map<std::string, SpectrumCorrection> mCorrection;
+    for (const char* pcFile : {"v_topo.fits", "v_helio.fits", "v_rqvh_sign.fits"}) {
+        SCOPED_TRACE(pcFile);
+        auto oRead = m_oSession.Spectra().ReadFitsSpectrum(std::string(QUANDREL_TEST_DATA_DIR) + "/fits/" + pcFile);
+        ASSERT_TRUE(oRead) << oRead.Error().sText;
+        m_oSession.Spectra().AddSpectrum(std::move(oRead->pSpectrum), pcFile);
+        m_oSession.Project().SetObjectCoordinates(*m_oSession.Spectra().HeaderCoordinates());
+        ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+        ASSERT_EQ(m_oSession.Lines().IdentifyAllLines(100.0), 1);
+        ASSERT_FALSE(m_oSession.Project().AddMeasurement());
+        const MeasurementRow& oRow = m_oSession.Project().Table().Rows()[*m_oSession.Project().CurrentRow()];
+        mRowVelocity[pcFile] = oRow.measurements.at(0).fVelocity1;
+        EXPECT_NEAR(*m_oSession.Lines().LineTable().at(0).oCorrected, mRowVelocity[pcFile], 1e-9)
+            << "the line table shows what the row holds";
+        mCorrection[pcFile] = *m_oSession.Project().CurrentCorrection();
+    }
+    // The program's low-precision correction is within 0.02 km/s of astropy's.
+    EXPECT_NEAR(mRowVelocity["v_topo.fits"], -30.0, 0.03);
+    EXPECT_NEAR(mRowVelocity["v_helio.fits"], mRowVelocity["v_topo.fits"], 0.01) << "corrected once, not twice";
+    EXPECT_EQ(mCorrection["v_helio.fits"].ToAdd(), 0.0);
+    EXPECT_EQ(DescribeFrame(mCorrection["v_helio.fits"]),
+              "wavelengths heliocentric in the file (BSS_VHEL = -11.603 km/s), not corrected again");
+    EXPECT_NEAR(*mCorrection["v_topo.fits"].ToAdd(), -11.6028, 0.02);
+    // BSS_RQVH as BeSS counts it agrees with the program's correction; with the other sign it is warned about.
+    EXPECT_EQ(mCorrection["v_topo.fits"].sWarning, "");
+    EXPECT_NE(mCorrection["v_rqvh_sign.fits"].sWarning.find("BSS_RQVH = -11.603 km/s"), std::string::npos)
+        << mCorrection["v_rqvh_sign.fits"].sWarning;
+    EXPECT_NE(mCorrection["v_rqvh_sign.fits"].sWarning.find("opposite sign"), std::string::npos);
+}

@@ -36,17 +36,25 @@ bool IsFitsName(const std::string& sPath)
 
 std::string InfoHelp()
 {
-    return std::string("usage: quandrel-cli info FILE [import options]\n"
+    return std::string("usage: quandrel-cli info FILE [--sources] [import options]\n"
                        "Prints what a spectrum file holds: samples=, from=, to=, step= (0 when the\n"
-                       "wavelengths are not evenly spaced), and from a FITS header jd_mid=, object=,\n"
-                       "ra_h=, dec_deg=, lon_west_deg=, lat_deg=, height_m=, observer=, instrument=, site=,\n"
-                       "resolving_power=, vhel_applied=, rqvh= (each only when the file has it).\n") +
+                       "wavelengths are not evenly spaced), and from a FITS header frame= (topocentric,\n"
+                       "heliocentric or barycentric: whether the wavelengths already carry a correction\n"
+                       "for the observer's motion), jd_mid=, jd_hel=, object=, ra_h=, dec_deg=,\n"
+                       "lon_west_deg=, lat_deg=, height_m=, observer=, instrument=, site=,\n"
+                       "resolving_power=, vhel_applied=, rqvh=, telluric=, normalised=, cosmics= (each\n"
+                       "only when the file has it), and correction= (km/s), the correction the program\n"
+                       "applies, computed from the header's time, object and site, when it has them and\n"
+                       "the wavelengths are topocentric. A BSS_RQVH that differs from it by more than\n"
+                       "1 km/s is warned about.\n"
+                       "  --sources   after the items, source.ITEM= lines naming the keywords each came from\n") +
            ImportOptionsHelp();
 }
 
 int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
     const ImportSettings oSettings = TakeImportOptions(oArguments);
+    const bool bSources = oArguments.TakeFlag("--sources");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
         throw UsageError("info needs exactly one spectrum file.");
@@ -62,13 +70,25 @@ int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     Line("from", vWavelength.front());
     Line("to", vWavelength.back());
     Line("step", EvenStep(vWavelength));
+    const bool bHeader = !m.vHeaderCards.empty();
+    const SpectrumCorrection oCorrection = ProjectSession::HeaderCorrection(m);
+    if (bHeader) {
+        oOut << "frame=" << FrameName(m.eFrame) << '\n';
+    }
     if (m.oJulianDateMid) {
         oOut << "jd_mid=" << FormatFixed(*m.oJulianDateMid, 6) << '\n';
     }
-    if (!m.sObject.empty()) {
-        oOut << "object=" << m.sObject << '\n';
+    if (m.oHeliocentricJulianDate) {
+        oOut << "jd_hel=" << FormatFixed(*m.oHeliocentricJulianDate, 6) << '\n';
     }
     // Each item only when the file has it.
+    const auto Texts = [&oOut](std::initializer_list<std::pair<const char*, const std::string*>> lItems) {
+        for (const auto& [pcName, psText] : lItems) {
+            if (!psText->empty()) {
+                oOut << pcName << '=' << *psText << '\n';
+            }
+        }
+    };
     using Item = std::pair<const char*, const std::optional<double>*>;
     const auto Items = [&Line](std::initializer_list<Item> lItems) {
         for (const auto& [pcName, pValue] : lItems) {
@@ -77,16 +97,24 @@ int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
             }
         }
     };
+    Texts({{"object", &m.sObject}});
     Items({{"ra_h", &m.oRightAscensionHours}, {"dec_deg", &m.oDeclinationDegrees}, {"lon_west_deg", &m.oLongitudeWestDegrees},
            {"lat_deg", &m.oLatitudeDegrees}, {"height_m", &m.oHeightMetres}});
-    for (const auto& [pcName, psText] : {std::pair{"observer", &m.sObserver}, {"instrument", &m.sInstrument},
-                                        {"site", &m.sSite}}) {
-        if (!psText->empty()) {
-            oOut << pcName << '=' << *psText << '\n';
-        }
-    }
+    Texts({{"observer", &m.sObserver}, {"instrument", &m.sInstrument}, {"site", &m.sSite}});
     Items({{"resolving_power", &m.oResolvingPower}, {"vhel_applied", &m.oCorrectionApplied},
            {"rqvh", &m.oCorrectionToApply}});
+    Texts({{"telluric", &m.sTelluric}, {"normalised", &m.sNormalised}, {"cosmics", &m.sCosmics}});
+    if (oCorrection.oComputed && !m.IsCorrected()) {
+        oOut << "correction=" << FormatFixed(*oCorrection.oComputed, 3) << '\n';
+    }
+    if (!oCorrection.sWarning.empty()) {
+        oErr << "Warning: " << vFiles[0] << ": " << oCorrection.sWarning << '\n';
+    }
+    if (bSources) {
+        for (const auto& [sItem, sKeys] : m.mSources) {
+            oOut << "source." << sItem << '=' << sKeys << '\n';
+        }
+    }
     return kExitOk;
 }
 

@@ -177,6 +177,57 @@ table = fits.BinTableHDU.from_columns([fits.Column(name='WAVE', format='D', arra
 fits.HDUList([fits.PrimaryHDU(), mask, table]).writeto(path('e_table_first.fits'), overwrite=True)
 fits.HDUList([fits.PrimaryHDU(), mask, fits.ImageHDU(np.zeros((5, 10)))]).writeto(path('e_none.fits'), overwrite=True)
 
+# The frame of the wavelengths. v_topo.fits: an H-alpha absorption line of a star at -30 km/s as observed
+# (BSS_VHEL = 0), with BSS_RQVH as the BeSS convention writes it, lambda_helio = lambda_obs (1 - RQVH / c),
+# so RQVH is minus the correction astropy gives; JD-HEL as astropy computes it; the BeSS processing flags.
+# v_helio.fits: the same spectrum with its wavelengths corrected (BSS_VHEL = the correction): its lines
+# must give the same corrected velocity. v_rqvh_sign.fits: BSS_RQVH with the other sign, to be warned about.
+C_KMS = 299792.458
+alpha_dra = SkyCoord(ra=Angle('14h04m23.35s'), dec=Angle('64d22m33.1s'), frame='icrs')
+site = EarthLocation.from_geodetic(-1.68 * u.deg, 47.181 * u.deg, 31.0 * u.m)
+start = Time('2022-06-08T21:14:43', scale='utc')
+middle = start + 1000.0 * u.s
+correction = alpha_dra.radial_velocity_correction('heliocentric', obstime=middle, location=site).to_value(u.km / u.s)
+hjd = (middle.utc + middle.light_travel_time(alpha_dra, 'heliocentric', location=site)).jd
+wave = 6540.0 + 0.05 * np.arange(1001)
+observed_centre = 6562.80 * (1.0 + (-30.0 - correction) / C_KMS)
+flux = 1.0 - 0.5 * np.exp(-0.5 * ((wave - observed_centre) / 1.0) ** 2)
+
+
+def frame_case(name, scale, cards):
+    h = fits.PrimaryHDU(flux)
+    for key, value in (('CTYPE1', 'Wavelength'), ('CUNIT1', 'Angstrom'), ('CRPIX1', 1.0), ('CRVAL1', 6540.0 * scale),
+                       ('CDELT1', 0.05 * scale), ('OBJNAME', 'alf Dra'), ('DATE-OBS', start.isot),
+                       ('EXPTIME', 2000.0), ('BSS_RA', alpha_dra.ra.deg), ('BSS_DEC', alpha_dra.dec.deg),
+                       ('GEO_LONG', -1.68), ('GEO_LAT', 47.181), ('GEO_ELEV', 31.0)) + tuple(cards):
+        h.header[key] = value
+    h.writeto(path(name), overwrite=True)
+
+
+frame_case('v_topo.fits', 1.0, (('BSS_VHEL', 0.0), ('BSS_RQVH', round(-correction, 3)), ('JD-HEL', hjd),
+                                ('BSS_TELL', 'None'), ('BSS_NORM', 'Continuum'), ('BSS_COSM', 'None')))
+frame_case('v_helio.fits', 1.0 + correction / C_KMS, (('BSS_VHEL', round(correction, 6)),))
+frame_case('v_rqvh_sign.fits', 1.0, (('BSS_VHEL', 0.0), ('BSS_RQVH', round(correction, 3))))
+expect('v_topo.fits', 'frame', 'topocentric')
+expect('v_topo.fits', 'jd', middle.jd)
+expect('v_topo.fits', 'jd_hel', hjd)
+expect('v_topo.fits', 'telluric', 'None')
+expect('v_topo.fits', 'normalised', 'Continuum')
+expect('v_topo.fits', 'cosmics', 'None')
+expect('v_topo.fits', 'warning', '-')
+expect('v_topo.fits', 'helio_correction', correction)
+expect('v_helio.fits', 'frame', 'heliocentric')
+expect('v_helio.fits', 'first_line_velocity', -30.0)
+expect('v_rqvh_sign.fits', 'frame', 'topocentric')
+# SPECSYS, the frame of the WCS, where BSS_VHEL is not given; JD-HEL alone is taken as the time, and said.
+h = spectrum_hdu()
+h.header['SPECSYS'] = 'BARYCENT'
+h.header['JD-HEL'] = 2459739.4
+h.writeto(path('v_specsys.fits'), overwrite=True)
+expect('v_specsys.fits', 'frame', 'barycentric')
+expect('v_specsys.fits', 'jd', 2459739.4)
+expect('v_specsys.fits', 'warning', 'JD-HEL')
+
 # An 8-bit image of 2^25 + 1 samples (33 MB unpacked, a few kB packed): more samples than the program
 # takes.
 h = fits.PrimaryHDU(np.zeros(2 ** 25 + 1, dtype=np.uint8))
