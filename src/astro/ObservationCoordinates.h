@@ -66,6 +66,12 @@ inline double CorrectionOfRequested(double fRequested)
     return -fRequested;
 }
 
+// BSS_RQVH for a correction the program computed: the same relation the other way.
+inline double RequestedOfCorrection(double fCorrection)
+{
+    return -fCorrection;
+}
+
 // A sentence naming both values when the header's requested correction and the program's own differ
 // by more than 1 km/s (and saying so when they differ only in sign); empty when they agree.
 std::string RequestedCorrectionWarning(double fRequested, double fComputed);

@@ -13,6 +13,7 @@ enum class WavelengthFrame { kTopocentric, kHeliocentric, kBarycentric };
 
 struct SpectrumMetadata {
     std::optional<double> oJulianDateMid;         // UT, the middle of the exposure
+    std::optional<double> oExposureSeconds;       // EXPTIME, or DATE-END - DATE-OBS
     std::string sObject;                          // empty: none
     std::optional<double> oRightAscensionHours;   // 0 .. 24
     std::optional<double> oDeclinationDegrees;    // -90 .. 90

@@ -327,6 +327,7 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
             oStart && Find(oKeywords, {"DATE-END"}) != nullptr ? DateOf("DATE-END", false) : std::nullopt;
         if (oStart && oEnd && *oEnd >= *oStart) {
             o.oJulianDateMid = (*oStart + *oEnd) / 2.0;
+            o.oExposureSeconds = (*oEnd - *oStart) * 86400.0;
             Source("jd_mid", sStartKeys + " DATE-END");
         } else if (oStart) {
             double fExposure = 0.0;
@@ -334,11 +335,18 @@ SpectrumMetadata MetadataFromKeywords(const FitsKeywords& oKeywords, std::vector
                 const auto oExposure = NumberOf(pcKey, "is no exposure time in seconds.");
                 if (oExposure && *oExposure >= 0) {
                     fExposure = *oExposure;
+                    o.oExposureSeconds = fExposure;
                     sStartKeys = sStartKeys + " " + pcKey;
                 }
             }
             o.oJulianDateMid = *oStart + fExposure / 2.0 / 86400.0;
             Source("jd_mid", sStartKeys);
+        }
+    }
+    // The exposure also beside a stated middle, so that a header written again keeps it.
+    if (const char* pcKey = FirstKey({"EXPTIME", "EXPOSURE"}); pcKey != nullptr && !o.oExposureSeconds) {
+        if (const auto oExposure = Number(*Find(oKeywords, {pcKey})); oExposure && *oExposure >= 0) {
+            o.oExposureSeconds = *oExposure;
         }
     }
     // The heliocentric date as stated; the time itself when the header gives no other, which is said.

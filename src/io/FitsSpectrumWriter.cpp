@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 using quandrel::fits::FitsHandle;
 using quandrel::fits::StatusText;
@@ -66,14 +67,27 @@ void WriteMetadata(fitsfile* pFile, const SpectrumMetadata& o, int& lStatus)
         std::string sComment = pcComment;
         fits_update_key_dbl(pFile, sKey.data(), fValue, -17, sComment.data(), &lStatus);
     };
+    // The keywords the amateur databases ask for (BeSS, STAROS, BAA): OBJNAME beside OBJECT, DATE-OBS
+    // the start of the exposure, the site as GEO_*, the corrections as BSS_VHEL and BSS_RQVH.
     if (!o.sObject.empty()) {
+        Text("OBJNAME", o.sObject, "object name");
         Text("OBJECT", o.sObject, "object name");
     }
     if (o.oJulianDateMid) {
-        if (const auto sDate = IsoDateTimeOfJulianDate(*o.oJulianDateMid)) {
-            Text("DATE-OBS", *sDate, "UT, middle of the exposure");
+        const double fHalfDays = o.oExposureSeconds.value_or(0.0) / 2.0 / 86400.0;
+        const auto sStart = IsoDateTimeOfJulianDate(*o.oJulianDateMid - fHalfDays);
+        const auto sEnd = IsoDateTimeOfJulianDate(*o.oJulianDateMid + fHalfDays);
+        if (sStart && sEnd && o.oExposureSeconds) {
+            Text("DATE-OBS", *sStart, "UT, start of the exposure");
+            Text("DATE-END", *sEnd, "UT, end of the exposure");
+            Real("EXPTIME", *o.oExposureSeconds, "exposure, seconds");
+        } else if (sStart) {
+            Text("DATE-OBS", *sStart, "UT, middle of the exposure (its length is unknown)");
         }
         Real("JD-MID", *o.oJulianDateMid, "Julian date (UT) of the middle of the exposure");
+    }
+    if (o.oHeliocentricJulianDate) {
+        Real("JD-HEL", *o.oHeliocentricJulianDate, "heliocentric Julian date, as read");
     }
     if (o.oRightAscensionHours) {
         Real("RA", *o.oRightAscensionHours * 15.0, "right ascension, degrees");
@@ -85,8 +99,35 @@ void WriteMetadata(fitsfile* pFile, const SpectrumMetadata& o, int& lStatus)
         Real("EQUINOX", *o.oEquinox, "equinox of the coordinates");
     }
     if (o.HasSite()) {
-        Real("GEOLONG", -*o.oLongitudeWestDegrees, "observatory longitude, degrees east");
-        Real("GEOLAT", *o.oLatitudeDegrees, "observatory latitude, degrees");
+        Real("GEO_LONG", -*o.oLongitudeWestDegrees, "observatory longitude, degrees east");
+        Real("GEO_LAT", *o.oLatitudeDegrees, "observatory latitude, degrees");
+        if (o.oHeightMetres) {
+            Real("GEO_ELEV", *o.oHeightMetres, "observatory height, metres");
+        }
+    }
+    for (const auto& [pcKey, psText, pcComment] :
+         {std::tuple{"OBSERVER", &o.sObserver, "observer"}, {"BSS_INST", &o.sInstrument, "instrument"},
+          {"BSS_SITE", &o.sSite, "observation site"}, {"BSS_TELL", &o.sTelluric, "telluric lines removed"},
+          {"BSS_NORM", &o.sNormalised, "normalised"}, {"BSS_COSM", &o.sCosmics, "cosmic-ray hits removed"}}) {
+        if (!psText->empty()) {
+            Text(pcKey, *psText, pcComment);
+        }
+    }
+    if (o.oResolvingPower) {
+        Real("SPE_RPOW", *o.oResolvingPower, "resolving power");
+    }
+    // The frame: a correction already in the wavelengths is kept as the file stated it.
+    const char* pcFrame = o.eFrame == WavelengthFrame::kTopocentric    ? "TOPOCENT"
+                          : o.eFrame == WavelengthFrame::kHeliocentric ? "HELIOCEN"
+                                                                       : "BARYCENT";
+    Text("SPECSYS", pcFrame, "frame of the wavelengths");
+    if (!o.IsCorrected()) {
+        Real("BSS_VHEL", 0.0, "km/s, correction applied to the wavelengths: none");
+    } else if (o.oCorrectionApplied) {
+        Real("BSS_VHEL", *o.oCorrectionApplied, "km/s, correction applied to the wavelengths");
+    }
+    if (o.oCorrectionToApply) {
+        Real("BSS_RQVH", *o.oCorrectionToApply, "km/s, correction to apply, lambda (1 - RQVH/c)");
     }
     if (o.oVelocityCorrection) {
         Real("VCORR", *o.oVelocityCorrection, "correction for the observer's motion, km/s");
@@ -130,7 +171,7 @@ bool WriteFitsSpectrum(const std::string& sPath, const std::vector<double>& vWav
     if (fStep > 0) {
         std::array<long, 1> alAxes{static_cast<long>(n)};
         fits_create_img(oFile.Get(), DOUBLE_IMG, 1, alAxes.data(), &lStatus);
-        std::string sType = "WAVE";
+        std::string sType = "Wavelength";
         std::string sUnit = "Angstrom";
         fits_update_key(oFile.Get(), TSTRING, "CTYPE1", sType.data(), "wavelength in air or vacuum as measured", &lStatus);
         fits_update_key(oFile.Get(), TSTRING, "CUNIT1", sUnit.data(), "", &lStatus);

@@ -149,6 +149,31 @@ SpectrumCorrection ProjectSession::HeaderCorrection(const SpectrumMetadata& m)
     return CorrectionOf(m, oComputed);
 }
 
+SpectrumMetadata ProjectSession::HeaderForWriting(SpectrumMetadata m, const ObserverIdentity& oIdentity,
+                                                 std::optional<double> oComputed)
+{
+    for (const auto& [psHeader, psIdentity] : {std::pair{&m.sObserver, &oIdentity.sObserver},
+                                               {&m.sInstrument, &oIdentity.sInstrument}, {&m.sSite, &oIdentity.sSite}}) {
+        if (psHeader->empty()) {
+            *psHeader = *psIdentity;
+        }
+    }
+    if (oComputed && !m.IsCorrected()) {
+        m.oCorrectionToApply = quandrel::RequestedOfCorrection(*oComputed);
+    }
+    return m;
+}
+
+ObserverIdentity ProjectSession::Identity() const
+{
+    return m_rState.oSettings.ReadObserverIdentity();
+}
+
+void ProjectSession::SetIdentity(const ObserverIdentity& oIdentity)
+{
+    m_rState.oSettings.WriteObserverIdentity(oIdentity);
+}
+
 // --- Table ---
 
 Outcome ProjectSession::AddMeasurement()

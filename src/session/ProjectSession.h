@@ -81,6 +81,13 @@ public:
     // A spectrum file's correction from its header alone: the program's own computed with the header's
     // time, object and site when it has them.
     static SpectrumCorrection HeaderCorrection(const SpectrumMetadata& oMetadata);
+    // A header to write: the names it lacks from oIdentity, and BSS_RQVH from the program's correction
+    // (oComputed) when its wavelengths are as observed.
+    static SpectrumMetadata HeaderForWriting(SpectrumMetadata oMetadata, const ObserverIdentity& oIdentity,
+                                             std::optional<double> oComputed);
+    // Who observes, with what and where (the settings').
+    ObserverIdentity Identity() const;
+    void SetIdentity(const ObserverIdentity& oIdentity);
     // The correction at a Julian date with the table's object and site (km/s).
     double CorrectionAt(double fJulianDate) const;
 

@@ -74,6 +74,9 @@ constexpr SettingKey kKeys[] = {
     {"ExtremaDeterminationSettings", "MinDepthSigma", "3"},        // depth of a found line in noise sigmas
     {"Calibration", "LampLineTolerance", "3"},                     // samples of the lamp spectrum
     {"CrossCorrelation", "TemplateVelocity", "0"},                 // km/s
+    {"Observer", "Name", ""},                                      // written into FITS headers
+    {"Observer", "Instrument", ""},
+    {"Observer", "Site", ""},
 };
 static_assert(std::size(kKeys) == static_cast<std::size_t>(E::Count), "one key per setting");
 
@@ -149,6 +152,18 @@ std::string SettingsGateway::ReadPath(Setting eSetting) const
         return "LinesX.txt";
     }
     return sPath;
+}
+
+ObserverIdentity SettingsGateway::ReadObserverIdentity() const
+{
+    return {ReadString(Setting::ObserverName), ReadString(Setting::InstrumentName), ReadString(Setting::SiteName)};
+}
+
+void SettingsGateway::WriteObserverIdentity(const ObserverIdentity& o) const
+{
+    Write(Setting::ObserverName, o.sObserver);
+    Write(Setting::InstrumentName, o.sInstrument);
+    Write(Setting::SiteName, o.sSite);
 }
 
 GeographicSite SettingsGateway::ReadObserverSite() const

@@ -27,6 +27,7 @@ enum class Setting {
     SpectraPath, BitmapPath, TablePath, TableDumpPath, ExportPath, ElementsExportPath, ImportRVPath,
     LaboratoryLinesFilePath, CalibrationFilePath, CorrelationTemplatePath, CorrelationParametersPath,
     IdentifyAllVelocity, MinDepthSigma, LampLineTolerance, TemplateVelocity,
+    ObserverName, InstrumentName, SiteName,
     Count
 };
 
@@ -42,6 +43,13 @@ struct GeographicSite {
     double fLongitudeMinutes = 0.0;
     double fLatitudeDegrees = 52.0;
     double fLatitudeMinutes = 0.0;
+};
+
+// Who observes, with what and where, as written into the FITS headers the program saves.
+struct ObserverIdentity {
+    std::string sObserver;
+    std::string sInstrument;
+    std::string sSite;
 };
 
 // A time zone offset in hours the program accepts: whole, half or quarter hours from -12 to +14.
@@ -94,6 +102,8 @@ public:
     // A folder or file remembered by a file dialog; the laboratory lines default to "LinesX.txt".
     std::string ReadPath(Setting eSetting) const;
 
+    ObserverIdentity ReadObserverIdentity() const;
+    void WriteObserverIdentity(const ObserverIdentity& oIdentity) const;
     GeographicSite ReadObserverSite() const;
     bool WriteObserverSite(const GeographicSite& oSite) const;
     TimeZoneSetting ReadTimeZone() const;

@@ -274,9 +274,12 @@ Outcome SpectraSession::SaveSpectrumAsFits(const std::string& sPath) const
         oMetadata.oLongitudeWestDegrees = fLongitude + fLongitudeMinutes / 60.0;
         oMetadata.oLatitudeDegrees = fLatitude + fLatitudeMinutes / 60.0;
     }
-    if (const auto oCorrection = m_rSession.Project().CurrentCorrection(); oCorrection && oCorrection->ToAdd()) {
+    const auto oCorrection = m_rSession.Project().CurrentCorrection();
+    if (oCorrection && oCorrection->ToAdd()) {
         oMetadata.oVelocityCorrection = *oCorrection->ToAdd();
     }
+    oMetadata = ProjectSession::HeaderForWriting(std::move(oMetadata), m_rSession.Project().Identity(),
+                                                 oCorrection ? oCorrection->oComputed : std::nullopt);
     std::string sError;
     if (!WriteFitsSpectrum(sPath, m_rState.pCurrentSpectrum->GetWavelengths(), m_rState.pCurrentSpectrum->GetIntensities(), oMetadata,
                            sError)) {

@@ -1,6 +1,7 @@
 // The main window's commands: the menus from one table of captions, names, shortcuts and handlers,
 // the context menu of the spectrum, and which commands are enabled.
 #include "MainWindow.h"
+#include "ObserverIdentityDialog.h"
 
 #include "core/Utils.h"
 
@@ -86,6 +87,12 @@ std::vector<MainWindow::MenuItem> MainWindow::MenuItems()
         {kSettings, "Observation &time ...", "mniTimeStamp2", nullptr, &W::onObservationTime},
         {kSettings, "&Object coordinates ...", "mniObjectCoordinates", nullptr, &W::onObjectCoordinates},
         {kSettings, "O&bserver coordinates ...", "mniObserverCoordinates", nullptr, &W::onObserverSite},
+        {kSettings, "Observer and &instrument ...", "mniObserverIdentity", nullptr,
+         [](W* p) {
+             if (const auto o = ChooseObserverIdentity(p, p->Session().Project().Identity())) {
+                 p->Session().Project().SetIdentity(*o);
+             }
+         }},
         {kSettings, "&Misc settings ...", "mniMiscSettings", nullptr, &W::onMiscSettings},
         {kGaussianFit, "&Open lines file ...", "mniOpenLinesFile", nullptr, &W::onOpenLaboratoryLines},
         {kGaussianFit, "-"},

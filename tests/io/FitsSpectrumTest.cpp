@@ -221,6 +221,16 @@ TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
     oMetadata.oLongitudeWestDegrees = -10.5;
     oMetadata.oLatitudeDegrees = 52.25;
     oMetadata.oVelocityCorrection = -12.345;
+    // What the amateur databases ask for: names, height, exposure, the corrections and the flags.
+    oMetadata.oExposureSeconds = 1800.0;
+    oMetadata.oHeightMetres = 31.0;
+    oMetadata.sObserver = "A. Amateur";
+    oMetadata.sInstrument = "LHIRES III 2400";
+    oMetadata.sSite = "Backyard";
+    oMetadata.sTelluric = "None";
+    oMetadata.eFrame = WavelengthFrame::kHeliocentric;
+    oMetadata.oCorrectionApplied = -11.25;
+    oMetadata.oResolvingPower = 14000.0;
     std::vector<double> vEven;
     std::vector<double> vUneven;
     std::vector<double> vIntensity;
@@ -248,8 +258,24 @@ TEST(FitsSpectrum, TheProgramsOwnFilesReadBackWithTheirMetadata)
         EXPECT_EQ(*m.oLongitudeWestDegrees, *oMetadata.oLongitudeWestDegrees);
         EXPECT_EQ(*m.oLatitudeDegrees, *oMetadata.oLatitudeDegrees);
         EXPECT_EQ(*m.oVelocityCorrection, *oMetadata.oVelocityCorrection);
+        EXPECT_EQ(m.oExposureSeconds, oMetadata.oExposureSeconds);
+        EXPECT_EQ(m.oHeightMetres, oMetadata.oHeightMetres);
+        EXPECT_EQ(std::tie(m.sObserver, m.sInstrument, m.sSite, m.sTelluric),
+                  std::tie(oMetadata.sObserver, oMetadata.sInstrument, oMetadata.sSite, oMetadata.sTelluric));
+        EXPECT_EQ(m.eFrame, WavelengthFrame::kHeliocentric);
+        EXPECT_EQ(m.oCorrectionApplied, oMetadata.oCorrectionApplied);
+        EXPECT_EQ(m.oResolvingPower, oMetadata.oResolvingPower);
         EXPECT_TRUE(oBack->vWarnings.empty());
+        // BeSS and ISIS define DATE-OBS as the start of the exposure; OBJNAME is the BAA's name.
+        for (const char* pcCard : {"DATE-OBS= '2022-06-08T21:20:00.000'", "DATE-END= '2022-06-08T21:50:00.000'",
+                                   "OBJNAME = 'alf Dra", "GEO_LONG=", "BSS_VHEL="}) {
+            EXPECT_NE(std::find_if(m.vHeaderCards.begin(), m.vHeaderCards.end(),
+                                   [&](const std::string& s) { return s.starts_with(pcCard); }),
+                      m.vHeaderCards.end())
+                << pcCard;
+        }
     }
+    oMetadata.oExposureSeconds.reset();
     // DATE-OBS keeps the time of day, as astropy's Time(jd).isot gives it (a millisecond that rounds up
     // carries into the next day).
     for (const auto& [fJd, pcIso] : {std::pair{2459087.989895833, "2020-08-26T11:45:27.000"},

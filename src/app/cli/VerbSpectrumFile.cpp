@@ -120,10 +120,15 @@ int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 
 std::string ConvertHelp()
 {
-    return std::string("usage: quandrel-cli convert IN OUT [import options]\n"
+    return std::string("usage: quandrel-cli convert IN OUT [--observer NAME] [--instrument NAME] [--site NAME]\n"
+                       "                           [import options]\n"
                        "Writes the spectrum of IN (text or FITS) to OUT: a FITS file with the header's\n"
                        "metadata when OUT ends in .fits, .fit or .fts, else a text file of\n"
-                       "wavelength<TAB>intensity lines (%.17g).\n") +
+                       "wavelength<TAB>intensity lines (%.17g). The FITS header holds the keywords the\n"
+                       "amateur databases ask for: OBJNAME, DATE-OBS (start) and DATE-END, EXPTIME,\n"
+                       "JD-MID, GEO_LONG/GEO_LAT/GEO_ELEV, OBSERVER, BSS_INST, BSS_SITE, BSS_VHEL and\n"
+                       "BSS_RQVH (the program's correction, when the header gives time, object and site).\n"
+                       "  --observer, --instrument, --site   names for a header that has none\n") +
            ImportOptionsHelp();
 }
 
@@ -161,6 +166,10 @@ int WriteSpectrum(const std::string& sOut, const std::vector<double>& vWavelengt
 int RunConvert(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
     const ImportSettings oSettings = TakeImportOptions(oArguments);
+    ObserverIdentity oIdentity;
+    oIdentity.sObserver = oArguments.TakeValue("--observer").value_or("");
+    oIdentity.sInstrument = oArguments.TakeValue("--instrument").value_or("");
+    oIdentity.sSite = oArguments.TakeValue("--site").value_or("");
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 2) {
         throw UsageError("convert needs a spectrum file and the file to write.");
@@ -171,7 +180,9 @@ int RunConvert(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (!ReadSpectrumFile(vFiles[0], oSettings, vWavelength, vIntensity, oErr, &oMetadata)) {
         return kExitInput;
     }
-    return WriteSpectrum(vFiles[1], vWavelength, vIntensity, oMetadata, oOut, oErr);
+    const std::optional<double> oComputed = ProjectSession::HeaderCorrection(oMetadata).oComputed;
+    return WriteSpectrum(vFiles[1], vWavelength, vIntensity, ProjectSession::HeaderForWriting(oMetadata, oIdentity, oComputed),
+                         oOut, oErr);
 }
 
 std::string NormalizeHelp()
