@@ -6,7 +6,7 @@
 # usage: tools/evaluate_run.sh RUN_FOLDER [OUTPUT_FOLDER]
 #
 # RUN_FOLDER holds
-#   epochs.txt          one spectrum per line: FILE;JD
+#   fits/*.fits         the star's spectra, with time, object and site in their headers
 #   lamp_pixels.txt     the lamp exposure, one intensity per pixel
 #   lamp_lines.txt      the wavelengths (angstrom) of the lamp lines, in the order they
 #                       appear along the detector
@@ -19,11 +19,9 @@ CLI=${QUANDREL_CLI:-quandrel-cli}
 HERE=$(dirname "$0")
 if [ -f "$HERE/LinesX.txt" ]; then LAB_DEFAULT=$HERE/LinesX.txt; else LAB_DEFAULT=$HERE/../data/LinesX.txt; fi
 LAB=${QUANDREL_LINES:-$LAB_DEFAULT}
-# Site (longitude positive west) and star, degrees/hours and minutes.
-LON="9 0"; LAT="52 0"; RA="5 55"; DEC="7 24"
 # Line search: width slider index (windows of 2 I + 4 samples), the depth a line needs in noise
 # sigmas, and how far (km/s) a line may lie from the laboratory line it is identified with.
-WIDTH=10; MIN_SIGMA=3; IDENTIFY=80
+WIDTH=10; WINDOW=$((2 * WIDTH + 4)); MIN_SIGMA=3; IDENTIFY=80
 # Orbit search ranges: period, eccentricity (the rest is found from the data).
 P_RANGE="10 15"; E_RANGE="0 0.8"
 
@@ -49,21 +47,16 @@ if [ -f "$RUN/star_00_pixels.txt" ]; then
         | awk -F'\t' '!/^#/ && $3 < a { a = $3; l = $5 " " $7 } END { if (l != "") print "# star_00_pixels.txt: " l " km/s" }' >&2
 fi
 
-# 2. Velocities: the lines above the noise, identified as "Identify all" does; the mean of their
-#    Doppler velocities plus the correction.
-: > "$OUT/velocities.txt"
-while IFS=';' read -r FILE JD; do
-    [ -n "$FILE" ] || continue
-    MEAN=$("$CLI" lines "$RUN/$FILE" --lab "$LAB" --width-index "$WIDTH" --min-sigma "$MIN_SIGMA" \
-               --identify "$IDENTIFY" \
-        | awk -F'\t' '!/^#/ && $5 != "" { s += $7; n++ } END { if (n) printf "%.4f", s / n }')
-    if [ -z "$MEAN" ]; then
-        echo "evaluate_run.sh: no lines identified in $FILE" >&2
-        exit 1
-    fi
-    CORR=$("$CLI" correction --jd "$JD" --ra $RA --dec $DEC --lon $LON --lat $LAT)
-    echo "$JD;$(awk -v m="$MEAN" -v c="$CORR" 'BEGIN { printf "%.4f", m + c }')" >> "$OUT/velocities.txt"
-done < "$RUN/epochs.txt"
+# 2. Velocities: every FITS spectrum of the run measured at once on all cores, its lines found and
+#    identified as "Identify all" does and corrected for the observer's motion with the time, object and
+#    site of its header; the project the window opens, and its velocity curve.
+"$CLI" measure "$RUN"/fits/*.fits --lab "$LAB" --window "$WINDOW" --min-sigma "$MIN_SIGMA" \
+    --identify "$IDENTIFY" --out "$OUT/measurements.txt" --project "$OUT/season.mtx"
+if grep -q 'error: ' "$OUT/measurements.txt"; then
+    grep 'error: ' "$OUT/measurements.txt" >&2
+    exit 1
+fi
+"$CLI" project curve "$OUT/season.mtx" | tr '\t' ';' > "$OUT/velocities.txt"
 
 # 3. Period and orbit.
 "$CLI" pdm "$OUT/velocities.txt" --from 2 --to 30 | tee "$OUT/period.txt"

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-int32_t SpectralLine::s_lNextId = 0;
+std::atomic<int32_t> SpectralLine::s_lNextId{0};
 
 using namespace quandrel::gaussfit;
 

@@ -8,6 +8,7 @@
 // Fit parameters, in search order: s1, c1, offset, a1 (and s2, c2, a2).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -67,7 +68,7 @@ public:
     double GetOffset() const { return m_fOffset; }
 
 private:
-    static int32_t s_lNextId;
+    static std::atomic<int32_t> s_lNextId; // lines are found on several threads at once
 
     int32_t m_lId;
     uint8_t m_bDoubleGaussian = 0;

@@ -5,7 +5,8 @@
 Session::Session(std::string sSettingsFile)
     : m_oState(std::move(sSettingsFile), [this](uint32_t lChanges) { Announce(lChanges); }),
       m_oSpectra(m_oState, *this), m_oLines(m_oState, *this), m_oProject(m_oState, *this),
-      m_oCalibration(m_oState, *this), m_oCorrelation(m_oState, *this), m_oOrbit(m_oState, *this), m_oPeriods(m_oState, *this)
+      m_oCalibration(m_oState, *this), m_oCorrelation(m_oState, *this), m_oOrbit(m_oState, *this),
+      m_oPeriods(m_oState, *this), m_oCampaign(m_oState, *this)
 {
 }
 

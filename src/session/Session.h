@@ -1,12 +1,13 @@
 // The program's state and its operations, in workflow pieces: the spectra, their lines, the project
 // (the table of radial velocities, the coordinates and the project's files), the wavelength
-// calibration, the cross-correlation, the orbit, and the period searches. The window and the command line both
+// calibration, the cross-correlation, the orbit, the period searches, and a campaign measured at once. The window and the command line both
 // work through it, so every rule of the program is written once. Operations report a refusal as a
 // message for the caller to show, and announce what they changed to the listeners; no piece hands out
 // state that can be changed without an announcement.
 #pragma once
 
 #include "CalibrationSession.h"
+#include "CampaignSession.h"
 #include "CorrelationSession.h"
 #include "LinesSession.h"
 #include "OrbitSession.h"
@@ -44,6 +45,7 @@ public:
     const OrbitSession& Orbit() const { return m_oOrbit; }
     PeriodSession& Periods() { return m_oPeriods; }
     const PeriodSession& Periods() const { return m_oPeriods; }
+    CampaignSession& Campaign() { return m_oCampaign; }
 
     // --- Undo ---
     // The last changes of the table, the spectra list, the identifications and the calibrations can be
@@ -66,4 +68,5 @@ private:
     CorrelationSession m_oCorrelation;
     OrbitSession m_oOrbit;
     PeriodSession m_oPeriods;
+    CampaignSession m_oCampaign;
 };

@@ -2,6 +2,7 @@
 // the lamp lines found from a few identified by hand, and the line table.
 #include "session/Session.h"
 #include "astro/Doppler.h"
+#include "io/FitsSpectrum.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -224,4 +225,59 @@ TEST_F(SessionLinesTest, ALampIsIdentifiedCompletelyFromThreeLinesIdentifiedByHa
     const SessionResult<int32_t> oNone = m_oSession.Calibration().IdentifyRemainingLampLines(3.0);
     ASSERT_TRUE(oNone);
     EXPECT_EQ(*oNone, 0);
+}
+
+TEST_F(SessionLinesTest, ACampaignMeasuresEverySpectrumInOrderOnAnyNumberOfThreadsAndSaysWhyOneFails)
+{
+    // Three FITS files of the generated star at three times, one unreadable file, one without a line.
+    const std::string sNoLines = m_oDir.File("flat.fits");
+    std::vector<std::string> vFiles;
+    for (int i = 0; i < 3; ++i) {
+        const std::unique_ptr<Spectrum> pStar = StarSpectrum(true, false);
+        SpectrumMetadata m;
+        m.oJulianDateMid = 2459000.5 + i;
+        m.oRightAscensionHours = 5.9;
+        m.oDeclinationDegrees = 7.4;
+        std::string sError;
+        vFiles.push_back(m_oDir.File("star" + std::to_string(i) + ".fits"));
+        std::vector<double> vCounts = pStar->GetIntensities();
+        for (double& f : vCounts) {
+            f *= 1000.0 + i; // another exposure: the table tells spectra apart by their intensities
+        }
+        ASSERT_TRUE(WriteFitsSpectrum(vFiles.back(), pStar->GetWavelengths(), vCounts, m, sError));
+        if (i == 0) {
+            std::vector<double> vFlat(pStar->GetIntensities().size(), 1.0);
+            ASSERT_TRUE(WriteFitsSpectrum(sNoLines, pStar->GetWavelengths(), vFlat, m, sError));
+        }
+    }
+    vFiles.insert(vFiles.begin() + 1, m_oDir.File("missing.fits"));
+    vFiles.push_back(sNoLines);
+    CampaignOptions oOptions;
+    oOptions.oSearch = *SliderScale::SearchOf(20, 10, 0);
+    std::vector<std::vector<CampaignRow>> vByThreads;
+    double fCorrection = 0.0;
+    for (unsigned lThreads : {1U, 2U}) {
+        Session oSession(m_oDir.File("campaign.ini"));
+        ASSERT_FALSE(oSession.Lines().LoadLaboratoryLines(std::string(QUANDREL_SAMPLE_DATA_DIR) + "/LinesX.txt"));
+        oOptions.lThreads = lThreads;
+        auto oRows = oSession.Campaign().MeasureFiles(vFiles, oOptions);
+        ASSERT_TRUE(oRows) << oRows.Error().sText;
+        EXPECT_EQ(oSession.Project().Table().Rows().size(), 3U);
+        EXPECT_EQ(oSession.Spectra().SpectrumCount(), 4) << "every file that could be read is open";
+        fCorrection = oSession.Project().CorrectionAt(2459000.5);
+        vByThreads.push_back(std::move(*oRows));
+    }
+    const std::vector<CampaignRow>& vRows = vByThreads[0];
+    ASSERT_EQ(vRows.size(), vFiles.size());
+    for (std::size_t i = 0; i < vRows.size(); ++i) {
+        SCOPED_TRACE(vFiles[i]);
+        EXPECT_EQ(vRows[i].sName, vFiles[i]) << "in the order given";
+        EXPECT_EQ(vRows[i].fMean, vByThreads[1][i].fMean) << "the same on two threads";
+        EXPECT_EQ(vRows[i].sFailure.empty(), i != 1 && i != 4) << vRows[i].sFailure;
+    }
+    EXPECT_NE(vRows[1].sFailure.find("missing.fits"), std::string::npos) << vRows[1].sFailure;
+    EXPECT_EQ(vRows[4].sFailure, "no line stands out of its noise");
+    // Five lines at 36.5 km/s, corrected for the observer at the settings' site.
+    EXPECT_EQ(vRows[0].vVelocities.size(), 5U);
+    EXPECT_NEAR(vRows[0].fMean, kVelocity + fCorrection, 0.2);
 }

@@ -5,6 +5,7 @@
 #include "VerbCc.h"
 #include "VerbImport.h"
 #include "VerbLines.h"
+#include "VerbMeasure.h"
 #include "VerbOrbit.h"
 #include "VerbPlot.h"
 #include "VerbProject.h"
@@ -30,6 +31,7 @@ constexpr Verb kVerbs[] = {
     {"convert", "a spectrum written as FITS (with its metadata) or as text", RunConvert, ConvertHelp},
     {"normalize", "a spectrum divided by its continuum (iterative polynomial fit)", RunNormalize, NormalizeHelp},
     {"lines", "find and fit the spectral lines of a spectrum", RunLines, LinesHelp},
+    {"measure", "a season of spectra measured at once: their lines' corrected velocities", RunMeasure, MeasureHelp},
     {"jd", "the Julian date of a calendar date and time", RunJd, JdHelp},
     {"caldate", "the calendar date of a Julian date", RunCaldate, CaldateHelp},
     {"correction", "the velocity correction for the observer's motion", RunCorrection, CorrectionHelp},
