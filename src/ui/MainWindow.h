@@ -151,6 +151,8 @@ private:
     void onIdentifyWith();
     // Every found line near a laboratory line identified with it.
     void onIdentifyAll();
+    // Find, identify all and add measurement for every open spectrum of a star, on all cores.
+    void onMeasureAllOpenSpectra();
     void onUnidentify();
     // The lamp's other lines paired with calibration lines from those identified by hand.
     void onIdentifyLampLines();

@@ -103,6 +103,7 @@ std::vector<MainWindow::MenuItem> MainWindow::MenuItems()
         {kGaussianFit, "Identify a&ll", "mniIdentifyAll", "Ctrl+I", &W::onIdentifyAll},
         {kGaussianFit, "&Optimize fit", "mniOptimizeFit", nullptr, &W::onOptimizeFit},
         {kGaussianFit, "&Add to measurements", "mniAddToMatrix", nullptr, &W::onAddMeasurement},
+        {kGaussianFit, "Mea&sure all open spectra", "mniMeasureAll", nullptr, &W::onMeasureAllOpenSpectra},
         {kGaussianFit, "-"},
         {kGaussianFit, "&Normalise continuum ...", "mniNormalizeContinuum", nullptr, &W::onNormalizeContinuum},
         {kGaussianFit, "Restore original &intensities", "mniRestoreIntensities", nullptr,

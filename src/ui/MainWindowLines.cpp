@@ -181,6 +181,46 @@ void MainWindow::onIdentifyAll()
                      .arg(lLeft));
 }
 
+void MainWindow::onMeasureAllOpenSpectra()
+{
+    CampaignOptions oOptions;
+    const auto oSearch = SliderScale::SearchOf(m_ptrbWidth->maximum(), m_ptrbWidth->maximum() - m_ptrbWidth->value(),
+                                               m_ptrbSensitivity->maximum() - m_ptrbSensitivity->value());
+    if (!oSearch) {
+        Report(Message{"Fatal error!", "Invalid range for sensitivity or width slider!", true});
+        return;
+    }
+    oOptions.oSearch = *oSearch;
+    oOptions.fMinSigma = m_oSession.Settings().ReadFloat(Setting::MinDepthSigma);
+    oOptions.fIdentifyWindow = m_oSession.Settings().ReadFloat(Setting::IdentifyAllVelocity);
+    auto oJob = m_oSession.Campaign().PrepareOpenSpectra(oOptions);
+    if (!Report(oJob)) {
+        return;
+    }
+    if (!m_oSession.Spectra().HeaderCoordinates()) {
+        EnsureCoordinates();
+    }
+    CampaignJob& rJob = *oJob;
+    if (!RunWithProgress("Measuring", [&rJob](Progress& oProgress) { rJob.Run(&oProgress); })) {
+        ShowFeedback("Measuring cancelled: no spectrum changed");
+        return;
+    }
+    const std::vector<CampaignRow> vRows = m_oSession.Campaign().Finish(std::move(rJob));
+    std::string sFailures;
+    for (const CampaignRow& o : vRows) {
+        if (!o.sFailure.empty()) {
+            sFailures += "\n" + o.sName + ": " + o.sFailure;
+        }
+    }
+    const auto lMeasured = std::count_if(vRows.begin(), vRows.end(), [](const CampaignRow& o) { return o.sFailure.empty(); });
+    const QString sDone = QString("%1 of %2 spectra measured and added to the table").arg(lMeasured).arg(vRows.size());
+    ShowFeedback(sDone);
+    if (!sFailures.empty()) {
+        m_oPrompts.Message("Measure all open spectra", sDone.toStdString() + ". Not measured:" + sFailures, Icon::Warning,
+                           Buttons::Ok);
+    }
+}
+
 void MainWindow::onUnidentify()
 {
     m_oSession.Lines().UnidentifyActiveLine();

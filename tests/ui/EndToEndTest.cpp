@@ -72,6 +72,11 @@ std::map<std::string, double> Elements(const std::string& sFile)
 
 class EndToEndTest : public MainWindowTest {
 protected:
+    // The twenty FITS spectra of the sample run opened at once, "Identify all" searching within 80 km/s.
+    void OpenSeasonAsFits();
+    // The table holds the run's twenty velocities as the run was made.
+    void ExpectTheTruth();
+
     void FindLines(int lWidthIndex, int lSensitivityIndex)
     {
         auto* pWidth = Child<QSlider>(m_pMain.get(), "trbWidth");
@@ -374,7 +379,7 @@ TEST_F(EndToEndTest, ASeasonOfSpectraGivesBackTheOrbit)
     }
 }
 
-TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
+void EndToEndTest::OpenSeasonAsFits()
 {
     // All twenty exposures at once, as a pipeline wrote them: no import dialog, no date, no coordinate.
     const std::vector<std::string> vEpochs = Lines(kRun + "/epochs.txt");
@@ -393,6 +398,26 @@ TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
     m_oPrompts.qOpenFileLists.push_back(vFiles);
     Item("mniOpenSpectrum")->trigger();
     ASSERT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 20);
+}
+
+void EndToEndTest::ExpectTheTruth()
+{
+    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 20U);
+    // The corrected velocities are the truth: the header's time, object and site were used.
+    const std::vector<std::string> vTruth = Lines(kRun + "/velocities.txt");
+    DataSeries oCurve;
+    m_pMain->Session().Project().Table().GetRVCurve(oCurve);
+    ASSERT_EQ(oCurve.GetArraySize(), 20);
+    for (int32_t k = 0; k < 20; ++k) {
+        const std::vector<double> vRow = Fields(vTruth[static_cast<std::size_t>(k)]);
+        EXPECT_NEAR(oCurve.GetX(k), vRow[0], 1e-6);
+        EXPECT_NEAR(oCurve.GetY(k), vRow[1], 1.5) << k;
+    }
+}
+
+TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenSeasonAsFits());
     // The one question: the header's object for the table.
     m_oPrompts.qAnswers = {Button::Yes};
     // The sliders set once; then four actions per spectrum: choose it, find, identify all, add.
@@ -409,15 +434,17 @@ TEST_F(EndToEndTest, TheSeasonAsFitsFilesNeedsNoTypedDateOrCoordinate)
     }
     ASSERT_EQ(m_oPrompts.vMessages.size(), 1U);
     EXPECT_EQ(m_oPrompts.vMessages[0].sTitle, "Object coordinates");
-    ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 20U);
-    // The corrected velocities are the truth: the header's time, object and site were used.
-    const std::vector<std::string> vTruth = Lines(kRun + "/velocities.txt");
-    DataSeries oCurve;
-    m_pMain->Session().Project().Table().GetRVCurve(oCurve);
-    ASSERT_EQ(oCurve.GetArraySize(), 20);
-    for (int32_t k = 0; k < 20; ++k) {
-        const std::vector<double> vRow = Fields(vTruth[static_cast<std::size_t>(k)]);
-        EXPECT_NEAR(oCurve.GetX(k), vRow[0], 1e-6);
-        EXPECT_NEAR(oCurve.GetY(k), vRow[1], 1.5) << k;
-    }
+    ExpectTheTruth();
+}
+
+TEST_F(EndToEndTest, MeasureAllOpenSpectraDoesTheFourActionsForEverySpectrumAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenSeasonAsFits());
+    FindLines(10, 0);
+    Item("mniMeasureAll")->trigger();
+    EXPECT_TRUE(m_oPrompts.vMessages.empty()) << "every spectrum measured; the headers name the object";
+    EXPECT_EQ(m_pMain->statusBar()->currentMessage().toStdString(), "20 of 20 spectra measured and added to the table");
+    ExpectTheTruth();
+    // One step undoes the rows.
+    EXPECT_EQ(m_pMain->Session().UndoCaption(), "measure 20 spectra");
 }
