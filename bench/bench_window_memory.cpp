@@ -33,6 +33,10 @@ public:
     std::optional<std::string> SaveFile(const FileDialog&) override { return std::nullopt; }
     void SetBusy(bool) override {}
     bool OpenDocument(const std::string&) override { return true; }
+    std::optional<std::size_t> ChooseItem(const std::string&, const std::string&, const std::vector<std::string>&) override
+    {
+        return std::nullopt;
+    }
 
 private:
     std::string m_sFile;

@@ -11,6 +11,14 @@
 #include <vector>
 
 // The import filter settings.
+// Which spectrum of a file that holds several (the orders of an echelle file, beside a merged one):
+// an order number, or an HDU by its name; neither: the merged spectrum, or the only one.
+struct SpectrumChoice {
+    std::optional<int> oOrder;
+    std::string sHdu;
+    bool IsMade() const { return oOrder.has_value() || !sHdu.empty(); }
+};
+
 struct ImportSettings {
     int32_t lLinesToSkip = 0;
     bool bUseDelimiters = true;         // false: fixed columns
@@ -20,6 +28,7 @@ struct ImportSettings {
     int32_t lStartValue2 = 5;           // fixed columns: first character of value 2 (it spans 20)
     bool bSingleColumn = false;         // intensities only; wavelength = line number from 0
     bool bAutomNmConversion = true;     // a first wavelength below 2500 means nm: all times 10
+    SpectrumChoice oChoice;             // FITS files: which of several spectra
 };
 
 // Characters of value 2 in fixed column mode.

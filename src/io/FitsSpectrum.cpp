@@ -1,16 +1,15 @@
 #include "FitsSpectrum.h"
 
-#include "FitsStructure.h"
-
 #include "FitsHandle.h"
 #include "FitsHeader.h"
+#include "FitsMultispec.h"
+#include "FitsOpening.h"
 #include "astro/JulianDate.h"
 #include "core/AtomicFile.h"
 #include "core/NumberText.h"
 #include "core/WavelengthUnits.h"
 
 #include <fitsio.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -28,8 +27,6 @@ using quandrel::fits::StatusText;
 
 namespace {
 
-constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
-constexpr int kMaxHdus = 64;
 // More samples than any spectrum has: two arrays of doubles of this length take 512 MiB.
 constexpr std::uintmax_t kMaxSamples = std::uintmax_t{1} << 25;
 
@@ -149,31 +146,6 @@ struct Unreadable {
     std::string sWhy;
 };
 
-// The bytes of a gzip-compressed file, decompressed here so that no more than 1 GiB is ever taken
-// (a small file can expand a thousandfold).
-std::string Gunzip(const std::string& sPath)
-{
-    gzFile pFile = gzopen(sPath.c_str(), "rb");
-    if (pFile == nullptr) {
-        throw Unreadable{"it cannot be read"};
-    }
-    std::string sBytes;
-    std::array<char, 1 << 16> acBuffer{};
-    int lRead = 0;
-    while ((lRead = gzread(pFile, acBuffer.data(), static_cast<unsigned>(acBuffer.size()))) > 0) {
-        if (sBytes.size() + static_cast<std::size_t>(lRead) > kMaxFileBytes) {
-            gzclose(pFile);
-            throw Unreadable{"it expands to more than 1 GiB"};
-        }
-        sBytes.append(acBuffer.data(), static_cast<std::size_t>(lRead));
-    }
-    const bool bDamaged = lRead < 0;
-    gzclose(pFile);
-    if (bDamaged) {
-        throw Unreadable{"its compressed data are damaged"};
-    }
-    return sBytes;
-}
 
 // The types of a first axis that is a wavelength axis.
 bool IsWavelengthType(const std::string& sType)
@@ -200,10 +172,6 @@ std::vector<double> ImageWavelengths(const FitsKeywords& oKeywords, long long n,
     std::vector<double> vWavelength(static_cast<std::size_t>(n));
     const std::string sType = AxisType(oKeywords);
     if (!sType.empty() && sType != "PIXEL" && !IsWavelengthType(sType)) {
-        if (sType.starts_with("MULTISPE")) {
-            throw Unreadable{"its first axis is of type '" + sType +
-                           "' (IRAF multispec): its wavelengths are in WAT cards, which the program does not read"};
-        }
         throw Unreadable{"its first axis is of type '" + sType + "', not a wavelength"};
     }
     const auto oValue = KeywordNumber(oKeywords, "CRVAL1");
@@ -400,210 +368,275 @@ void Tidy(FitsSpectrum& o)
     }
 }
 
-// The layout the headers declare, checked before CFITSIO sizes anything from them.
-void CheckLayout(const quandrel::fits::ByteSource& fnRead, std::uint64_t lBytes)
+// A spectrum of the file: an HDU that holds one, or a row of a multispec image.
+struct Candidate {
+    int lHdu = 0;
+    int lRow = 0; // multispec: the image row; 0 for an HDU that is one spectrum
+    std::string sName;
+    std::optional<int> oOrder;
+    bool bMerged = false;
+};
+
+// What the file's HDUs hold: its spectra, and those passed over with the reason.
+struct Survey {
+    std::vector<Candidate> vSpectra;
+    std::vector<std::pair<std::string, std::string>> vSeen;
+    std::optional<int> oPixelImage; // the first one-dimensional image without an axis
+};
+
+bool IsMultispec(const FitsKeywords& oKeywords)
 {
-    if (const std::string sWhy = quandrel::fits::CheckStructure(fnRead, lBytes, kMaxHdus); !sWhy.empty()) {
-        throw Unreadable{"its " + sWhy};
-    }
+    const std::string* pSystem = Keyword(oKeywords, "WAT0_001");
+    return AxisType(oKeywords).starts_with("MULTISPE") ||
+           (pSystem != nullptr && pSystem->find("system=multispec") != std::string::npos);
 }
 
-bool StartsWithGzip(const std::string& sPath)
+// The joined WAT texts of an HDU, and its physical pixel mapping (LTV1, LTM1_1).
+struct Multispec {
+    std::string sWat1;
+    std::string sWat2;
+    double fOffset = 0.0;
+    double fScale = 1.0;
+};
+
+Multispec MultispecOf(const FitsKeywords& oKeywords, const std::vector<std::string>& vCards)
 {
-    std::ifstream oFile(sPath, std::ios::binary);
-    std::array<char, 2> ac{};
-    return oFile.read(ac.data(), 2) && static_cast<unsigned char>(ac[0]) == 0x1F &&
-           static_cast<unsigned char>(ac[1]) == 0x8B;
+    Multispec o{quandrel::fits::JoinedWatCards(vCards, "WAT1_"), quandrel::fits::JoinedWatCards(vCards, "WAT2_"),
+                KeywordNumber(oKeywords, "LTV1").value_or(0.0), KeywordNumber(oKeywords, "LTM1_1").value_or(1.0)};
+    if (o.fScale == 0.0) {
+        o.fScale = 1.0;
+    }
+    return o;
 }
 
-} // namespace
-
-bool IsFitsFile(const std::string& sPath)
+// The order number an HDU's name carries at its end ("P_1C_31": 31).
+std::optional<int> OrderOfName(const std::string& sName)
 {
-    std::error_code oError;
-    if (!std::filesystem::is_regular_file(sPath, oError)) {
-        return false;
+    std::size_t i = sName.size();
+    while (i > 0 && std::isdigit(static_cast<unsigned char>(sName[i - 1])) != 0) {
+        --i;
     }
-    std::ifstream oFile(sPath, std::ios::binary);
-    std::array<char, 9> ac{};
-    if (!oFile.read(ac.data(), 2)) {
-        return false;
+    if (i == sName.size() || i == 0 || sName[i - 1] != '_' || sName.size() - i > 6) {
+        return std::nullopt;
     }
-    if (static_cast<unsigned char>(ac[0]) == 0x1F && static_cast<unsigned char>(ac[1]) == 0x8B) {
-        return true;
-    }
-    return oFile.read(ac.data() + 2, 7) && std::string_view(ac.data(), 9) == "SIMPLE  =";
+    return std::stoi(sName.substr(i));
 }
 
-quandrel::Result<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath)
+// A 2-D image's reason for not being a spectrum.
+std::string ImageShape(int lAxes, const std::array<long long, 3>& alSize)
 {
-    const std::string sFile = "The file " + sPath + " ";
-    std::error_code oError;
-    if (!std::filesystem::is_regular_file(sPath, oError)) {
-        return quandrel::Failure(sFile + "is no regular file that can be read.");
-    }
-    const std::uintmax_t lBytes = std::filesystem::file_size(sPath, oError);
-    if (oError || lBytes > kMaxFileBytes) {
-        return quandrel::Failure(sFile + "cannot be read or is larger than 1 GiB.");
-    }
-    // The unpacked bytes, and the address and size CFITSIO keeps pointers to, outlive the file that
-    // reads them.
-    std::string sUnpacked;
-    void* pBuffer = nullptr;
-    std::size_t lSize = 0;
-    FitsHandle oFile;
-    std::uintmax_t lBudget = lBytes;
+    return "it holds a " + std::to_string(lAxes) + "-dimensional image (" + std::to_string(alSize[0]) + " x " +
+           std::to_string(alSize[1]) + (lAxes == 3 ? " x " + std::to_string(alSize[2]) : std::string()) + ")";
+}
+
+void SurveyImage(fitsfile* pFile, const FitsKeywords& oKeywords, const std::vector<std::string>& vCards,
+                 const Candidate& oHere, const std::string& sHdu, Survey& o)
+{
     int lStatus = 0;
-    try {
-        if (StartsWithGzip(sPath)) {
-            sUnpacked = Gunzip(sPath);
-            lBudget = sUnpacked.size();
-            CheckLayout(
-                [&sUnpacked](std::uint64_t lOffset, std::size_t lCount) {
-                    return lOffset < sUnpacked.size() ? sUnpacked.substr(lOffset, lCount) : std::string();
-                },
-                sUnpacked.size());
-            // CFITSIO reads a memory file in whole blocks of 2880 bytes: a file whose last block is
-            // short (it ends with its data) is padded with zeros so that no read runs past the buffer.
-            sUnpacked.resize((sUnpacked.size() + 2879) / 2880 * 2880, '\0');
-            pBuffer = sUnpacked.data();
-            lSize = sUnpacked.size();
-            fits_open_memfile(oFile.Address(), "unpacked.fits", READONLY, &pBuffer, &lSize, 0, nullptr, &lStatus);
-        } else {
-            std::ifstream oRaw(sPath, std::ios::binary);
-            CheckLayout(
-                [&oRaw](std::uint64_t lOffset, std::size_t lCount) {
-                    std::string sBytes(lCount, '\0');
-                    oRaw.clear();
-                    oRaw.seekg(static_cast<std::streamoff>(lOffset));
-                    oRaw.read(sBytes.data(), static_cast<std::streamsize>(lCount));
-                    sBytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(oRaw.gcount(), 0)));
-                    return sBytes;
-                },
-                lBytes);
-            // The disk-file opener takes the name as it is: no CFITSIO filters or "!" in it are obeyed.
-            fits_open_diskfile(oFile.Address(), sPath.c_str(), READONLY, &lStatus);
+    int lBitpix = 0;
+    int lAxes = 0;
+    std::array<long long, 3> alSize{1, 1, 1};
+    if (fits_get_img_paramll(pFile, 3, &lBitpix, &lAxes, alSize.data(), &lStatus) != 0 || lAxes == 0) {
+        return;
+    }
+    const bool bOneDimensional = lAxes <= 3 && alSize[1] == 1 && alSize[2] == 1;
+    if (IsMultispec(oKeywords) && lAxes <= 3) {
+        // One spectrum per image row, each with its own dispersion.
+        const Multispec oDispersion = MultispecOf(oKeywords, vCards);
+        for (int lRow = 1; lRow <= std::min<long long>(alSize[1], 10000); ++lRow) {
+            const auto oRow = quandrel::fits::MultispecRow(oDispersion.sWat1, oDispersion.sWat2, lRow, 1,
+                                                           oDispersion.fOffset, oDispersion.fScale);
+            if (!oRow) {
+                o.vSeen.push_back({sHdu, oRow.Error()});
+                continue;
+            }
+            o.vSpectra.push_back({oHere.lHdu, lRow, "order " + std::to_string(oRow->lAperture), oRow->lAperture, false});
         }
-    } catch (const Unreadable& oFailure) {
-        return quandrel::Failure(sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".");
+    } else if (bOneDimensional && HasWavelengthAxis(oKeywords)) {
+        o.vSpectra.push_back(oHere);
+    } else if (bOneDimensional) {
+        o.oPixelImage = o.oPixelImage.value_or(oHere.lHdu);
+        o.vSeen.push_back({sHdu, "it holds an image without a wavelength axis"});
+    } else if (lAxes > 3) {
+        o.vSeen.push_back({sHdu, "it holds a " + std::to_string(lAxes) + "-dimensional image, not a one-dimensional spectrum"});
+    } else {
+        o.vSeen.push_back({sHdu, ImageShape(lAxes, alSize) + " without a dispersion for each row, not a one-dimensional spectrum"});
+    }
+}
+
+Survey SurveyHdus(fitsfile* pFile)
+{
+    Survey o;
+    int lStatus = 0;
+    int lHdus = 0;
+    fits_get_num_hdus(pFile, &lHdus, &lStatus);
+    FitsKeywords oPrimary;
+    for (int lHdu = 1; lHdu <= std::min(lHdus, quandrel::fits::kMaxHdus); ++lHdu) {
+        int lType = 0;
+        if (fits_movabs_hdu(pFile, lHdu, &lType, &lStatus) != 0) {
+            break;
+        }
+        FitsKeywords oKeywords = oPrimary;
+        std::vector<std::string> vCards;
+        ReadHeader(pFile, oKeywords, vCards);
+        if (lHdu == 1) {
+            oPrimary = oKeywords;
+        }
+        const std::string* pName = lHdu > 1 ? Keyword(oKeywords, "EXTNAME") : nullptr;
+        const std::string sHdu = "HDU " + std::to_string(lHdu) + (pName != nullptr ? " (" + *pName + ")" : "");
+        const std::string sUpper = pName != nullptr ? Upper(*pName) : std::string();
+        const Candidate oHere{lHdu, 0, pName != nullptr ? *pName : "HDU " + std::to_string(lHdu),
+                              pName != nullptr ? OrderOfName(*pName) : std::nullopt,
+                              sUpper.find("FULL") != std::string::npos || sUpper.find("MERGED") != std::string::npos};
+        if (lType == IMAGE_HDU) {
+            SurveyImage(pFile, oKeywords, vCards, oHere, sHdu, o);
+        } else if (lType == BINARY_TBL) {
+            if (FindColumn(pFile, kWavelengthColumns) != 0 && FindColumn(pFile, kFluxColumns) != 0) {
+                o.vSpectra.push_back(oHere);
+            } else {
+                o.vSeen.push_back({sHdu, "its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) "
+                                         "or no flux column (FLUX, FLUX_REDUCED, INTENSITY)"});
+            }
+        } else {
+            o.vSeen.push_back({sHdu, "it holds an ASCII table, which the program does not read"});
+        }
     }
     if (lStatus != 0) {
-        oFile.Release();
-        return quandrel::Failure(sFile + "is no FITS file the program can read (" + StatusText(lStatus) + ").");
+        throw Unreadable{"is damaged (" + StatusText(lStatus) + ")"};
+    }
+    if (o.vSpectra.empty() && o.oPixelImage) {
+        o.vSpectra.push_back({*o.oPixelImage, 0, "HDU " + std::to_string(*o.oPixelImage), std::nullopt, false});
+    }
+    if (o.vSpectra.empty()) {
+        if (o.vSeen.size() == 1) {
+            throw Unreadable{o.vSeen.front().second};
+        }
+        std::string sWhy = o.vSeen.empty() ? "holds no image and no table with a spectrum" : "holds no spectrum:";
+        for (std::size_t i = 0; i < o.vSeen.size(); ++i) {
+            sWhy += (i == 0 ? " " : "; ") + o.vSeen[i].first + ": " + o.vSeen[i].second;
+        }
+        throw Unreadable{sWhy};
+    }
+    return o;
+}
+
+std::string ListOf(const std::vector<Candidate>& vSpectra)
+{
+    std::string s;
+    for (const Candidate& o : vSpectra) {
+        s += (s.empty() ? "" : ", ") + o.sName;
+    }
+    return s;
+}
+
+// The spectrum the choice names; without one the only spectrum, or the merged one.
+const Candidate& Choose(const Survey& oSurvey, const SpectrumChoice& oChoice)
+{
+    const std::vector<Candidate>& v = oSurvey.vSpectra;
+    const auto Named = [&](const Candidate& o) {
+        if (oChoice.oOrder && o.oOrder != oChoice.oOrder) {
+            return false;
+        }
+        return oChoice.sHdu.empty() || Upper(o.sName) == Upper(oChoice.sHdu) ||
+               (o.lRow == 0 && oChoice.sHdu == std::to_string(o.lHdu));
+    };
+    if (oChoice.IsMade()) {
+        const auto it = std::find_if(v.begin(), v.end(), Named);
+        if (it == v.end()) {
+            throw Unreadable{"it holds no spectrum " +
+                             (oChoice.oOrder ? "of order " + std::to_string(*oChoice.oOrder) : "named " + oChoice.sHdu) +
+                             "; it holds " + ListOf(v)};
+        }
+        return *it;
+    }
+    if (v.size() == 1) {
+        return v.front();
+    }
+    const auto itMerged = std::find_if(v.begin(), v.end(), [](const Candidate& o) { return o.bMerged; });
+    if (itMerged != v.end()) {
+        return *itMerged;
+    }
+    throw Unreadable{"it holds " + std::to_string(v.size()) + " spectra and none of them merged (" + ListOf(v) +
+                     "); choose one by its order number or its HDU's name"};
+}
+
+// Reads the candidate's samples, axis and observation.
+FitsSpectrum ReadCandidate(fitsfile* pFile, const Survey& oSurvey, const Candidate& oChosen, std::uintmax_t lBudget)
+{
+    FitsSpectrum oSpectrum;
+    int lStatus = 0;
+    int lType = 0;
+    // The chosen HDU with the keywords of the primary header beneath its own.
+    FitsKeywords oKeywords;
+    std::vector<std::string> vOwnCards;
+    if (oChosen.lHdu > 1) {
+        fits_movabs_hdu(pFile, 1, &lType, &lStatus);
+        ReadHeader(pFile, oKeywords, oSpectrum.oMetadata.vHeaderCards);
+    }
+    fits_movabs_hdu(pFile, oChosen.lHdu, &lType, &lStatus);
+    ReadHeader(pFile, oKeywords, vOwnCards);
+    oSpectrum.oMetadata.vHeaderCards.insert(oSpectrum.oMetadata.vHeaderCards.end(), vOwnCards.begin(), vOwnCards.end());
+    int lBitpix = 0;
+    int lAxes = 0;
+    std::array<long long, 3> alSize{1, 1, 1};
+    if (lType == IMAGE_HDU) {
+        fits_get_img_paramll(pFile, 3, &lBitpix, &lAxes, alSize.data(), &lStatus);
+    }
+    if (lStatus != 0) {
+        throw Unreadable{"is damaged (" + StatusText(lStatus) + ")"};
+    }
+    if (oChosen.lRow > 0) {
+        // One row of a multispec image (the first band of a three-dimensional one).
+        const long long n = alSize[0];
+        if (n < 1 || static_cast<std::uintmax_t>(n) > kMaxSamples) {
+            throw Unreadable{"its rows claim " + std::to_string(n) + " samples"};
+        }
+        const Multispec oDispersion = MultispecOf(oKeywords, vOwnCards);
+        auto oRow = quandrel::fits::MultispecRow(oDispersion.sWat1, oDispersion.sWat2, oChosen.lRow, n, oDispersion.fOffset,
+                                                 oDispersion.fScale);
+        if (!oRow) {
+            throw Unreadable{oRow.Error()};
+        }
+        std::vector<double> vIntensity(static_cast<std::size_t>(n));
+        std::array<long long, 3> alFirst{1, oChosen.lRow, 1};
+        double fUndefined = lBitpix < 0 ? 0.0 : std::numeric_limits<double>::quiet_NaN();
+        int lAnyUndefined = 0;
+        if (fits_read_pixll(pFile, TDOUBLE, alFirst.data(), n, &fUndefined, vIntensity.data(), &lAnyUndefined, &lStatus) != 0) {
+            throw Unreadable{"its image row " + std::to_string(oChosen.lRow) + " cannot be read (" + StatusText(lStatus) + ")"};
+        }
+        oSpectrum.vWavelength = std::move(oRow->vWavelength);
+        oSpectrum.vIntensity = std::move(vIntensity);
+    } else if (lType == IMAGE_HDU) {
+        ReadImage(pFile, oKeywords, lAxes, alSize, lBitpix, lBudget, oSpectrum);
+    } else {
+        ReadTable(pFile, oKeywords, lBudget, oSpectrum);
+    }
+    if (!oSurvey.vSeen.empty() && oChosen.lHdu != oSurvey.oPixelImage && oChosen.lRow == 0) {
+        std::string sPassed = "The spectrum is read from HDU " + std::to_string(oChosen.lHdu) + "; passed over:";
+        for (const auto& [sHdu, sWhy] : oSurvey.vSeen) {
+            sPassed += " " + sHdu + ", where " + sWhy + ".";
+        }
+        oSpectrum.vWarnings.push_back(sPassed);
+    }
+    std::vector<std::string> vCards = std::move(oSpectrum.oMetadata.vHeaderCards);
+    oSpectrum.oMetadata = MetadataFromKeywords(oKeywords, oSpectrum.vWarnings);
+    oSpectrum.oMetadata.vHeaderCards = std::move(vCards);
+    Tidy(oSpectrum);
+    return oSpectrum;
+}
+
+// Opens the file and gives fnRead the open file and its survey; the failure names the file.
+template <typename T, typename Reader>
+quandrel::Result<T> WithSurvey(const std::string& sPath, Reader fnRead)
+{
+    const std::string sFile = "The file " + sPath + " ";
+    auto oOpened = quandrel::fits::OpenedFits::Open(sPath);
+    if (!oOpened) {
+        return quandrel::Failure(sFile + oOpened.Error() + ".");
     }
     try {
-        FitsSpectrum oSpectrum;
-        FitsKeywords oPrimary;
-        int lHdus = 0;
-        fits_get_num_hdus(oFile.Get(), &lHdus, &lStatus);
-        // The first HDU that is a spectrum: an image with a wavelength axis or a table with wavelength
-        // and flux columns. Failing those, the first one-dimensional image without an axis (pixels).
-        std::vector<std::pair<std::string, std::string>> vSeen; // HDUs passed over, and why
-        std::optional<int> oPixelImage;
-        int lRead = 0;
-        for (int lHdu = 1; lHdu <= std::min(lHdus, kMaxHdus) && lRead == 0; ++lHdu) {
-            int lType = 0;
-            if (fits_movabs_hdu(oFile.Get(), lHdu, &lType, &lStatus) != 0) {
-                break;
-            }
-            FitsKeywords oKeywords = oPrimary;
-            std::vector<std::string> vCards;
-            ReadHeader(oFile.Get(), oKeywords, vCards);
-            if (lHdu == 1) {
-                oPrimary = oKeywords;
-            }
-            const std::string sName = Keyword(oKeywords, "EXTNAME") != nullptr && lHdu > 1
-                                          ? " (" + *Keyword(oKeywords, "EXTNAME") + ")"
-                                          : std::string();
-            const std::string sHdu = "HDU " + std::to_string(lHdu) + sName;
-            if (lType == IMAGE_HDU) {
-                int lBitpix = 0;
-                int lAxes = 0;
-                std::array<long long, 3> alSize{1, 1, 1};
-                if (fits_get_img_paramll(oFile.Get(), 3, &lBitpix, &lAxes, alSize.data(), &lStatus) != 0) {
-                    break;
-                }
-                if (lAxes == 0) {
-                    continue;
-                }
-                const bool bOneDimensional =
-                    lAxes <= 3 && std::all_of(alSize.begin() + 1, alSize.begin() + std::min(lAxes, 3),
-                                              [](long long l) { return l == 1; });
-                if (bOneDimensional && HasWavelengthAxis(oKeywords)) {
-                    lRead = lHdu;
-                } else if (bOneDimensional) {
-                    oPixelImage = oPixelImage.value_or(lHdu);
-                    vSeen.push_back({sHdu, "it holds an image without a wavelength axis"});
-                } else if (lAxes > 3) {
-                    vSeen.push_back({sHdu, "it holds a " + std::to_string(lAxes) +
-                                               "-dimensional image, not a one-dimensional spectrum"});
-                } else {
-                    vSeen.push_back({sHdu, "it holds a " + std::to_string(lAxes) + "-dimensional image (" +
-                                               std::to_string(alSize[0]) + " x " + std::to_string(alSize[1]) +
-                                               (lAxes == 3 ? " x " + std::to_string(alSize[2]) : std::string()) +
-                                               "), not a one-dimensional spectrum"});
-                }
-            } else if (lType == BINARY_TBL) {
-                if (FindColumn(oFile.Get(), kWavelengthColumns) != 0 && FindColumn(oFile.Get(), kFluxColumns) != 0) {
-                    lRead = lHdu;
-                } else {
-                    vSeen.push_back({sHdu, "its table has no wavelength column (WAVE, WAVELENGTH, LAMBDA, LAMBDA_AIR) "
-                                           "or no flux column (FLUX, FLUX_REDUCED, INTENSITY)"});
-                }
-            } else {
-                vSeen.push_back({sHdu, "it holds an ASCII table, which the program does not read"});
-            }
-        }
-        if (lStatus != 0) {
-            throw Unreadable{"is damaged (" + StatusText(lStatus) + ")"};
-        }
-        if (lRead == 0 && oPixelImage) {
-            lRead = *oPixelImage;
-        }
-        if (lRead == 0) {
-            if (vSeen.size() == 1) {
-                throw Unreadable{vSeen.front().second};
-            }
-            std::string sWhy = vSeen.empty() ? "holds no image and no table with a spectrum" : "holds no spectrum:";
-            for (std::size_t i = 0; i < vSeen.size(); ++i) {
-                sWhy += (i == 0 ? " " : "; ") + vSeen[i].first + ": " + vSeen[i].second;
-            }
-            throw Unreadable{sWhy};
-        }
-        // The chosen HDU with the keywords of the primary header beneath its own.
-        int lType = 0;
-        fits_movabs_hdu(oFile.Get(), lRead, &lType, &lStatus);
-        FitsKeywords oKeywords;
-        if (lRead > 1) {
-            fits_movabs_hdu(oFile.Get(), 1, &lType, &lStatus);
-            ReadHeader(oFile.Get(), oKeywords, oSpectrum.oMetadata.vHeaderCards);
-            fits_movabs_hdu(oFile.Get(), lRead, &lType, &lStatus);
-        }
-        ReadHeader(oFile.Get(), oKeywords, oSpectrum.oMetadata.vHeaderCards);
-        if (lStatus != 0) {
-            throw Unreadable{"is damaged (" + StatusText(lStatus) + ")"};
-        }
-        if (lType == IMAGE_HDU) {
-            int lBitpix = 0;
-            int lAxes = 0;
-            std::array<long long, 3> alSize{1, 1, 1};
-            fits_get_img_paramll(oFile.Get(), 3, &lBitpix, &lAxes, alSize.data(), &lStatus);
-            ReadImage(oFile.Get(), oKeywords, lAxes, alSize, lBitpix, lBudget, oSpectrum);
-        } else {
-            ReadTable(oFile.Get(), oKeywords, lBudget, oSpectrum);
-        }
-        if (!vSeen.empty() && lRead != oPixelImage) {
-            std::string sPassed = "The spectrum is read from HDU " + std::to_string(lRead) + "; passed over:";
-            for (const auto& [sHdu, sWhy] : vSeen) {
-                sPassed += " " + sHdu + ", where " + sWhy + ".";
-            }
-            oSpectrum.vWarnings.push_back(sPassed);
-        }
-        std::vector<std::string> vCards = std::move(oSpectrum.oMetadata.vHeaderCards);
-        oSpectrum.oMetadata = MetadataFromKeywords(oKeywords, oSpectrum.vWarnings);
-        oSpectrum.oMetadata.vHeaderCards = std::move(vCards);
-        Tidy(oSpectrum);
-        return oSpectrum;
+        const Survey oSurvey = SurveyHdus((*oOpened)->Get());
+        return quandrel::Result<T>(fnRead((*oOpened)->Get(), oSurvey, (*oOpened)->Budget()));
     } catch (const Unreadable& oFailure) {
         return quandrel::Failure(sFile + "cannot be opened as a spectrum: " + oFailure.sWhy + ".");
     } catch (const std::bad_alloc&) {
@@ -611,3 +644,31 @@ quandrel::Result<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath)
     }
 }
 
+} // namespace
+
+quandrel::Result<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, const SpectrumChoice& oChoice)
+{
+    return WithSurvey<FitsSpectrum>(sPath, [&](fitsfile* pFile, const Survey& oSurvey, std::uintmax_t lBudget) {
+        return ReadCandidate(pFile, oSurvey, Choose(oSurvey, oChoice), lBudget);
+    });
+}
+
+quandrel::Result<std::vector<FitsEntry>> ListFitsSpectra(const std::string& sPath)
+{
+    return WithSurvey<std::vector<FitsEntry>>(sPath, [&](fitsfile* pFile, const Survey& oSurvey, std::uintmax_t lBudget) {
+        std::vector<FitsEntry> vEntries;
+        for (const Candidate& o : oSurvey.vSpectra) {
+            FitsEntry oEntry{o.sName, o.oOrder, o.bMerged, 0.0, 0.0, 0, {}};
+            try {
+                const FitsSpectrum oSpectrum = ReadCandidate(pFile, oSurvey, o, lBudget);
+                oEntry.fFrom = oSpectrum.vWavelength.front();
+                oEntry.fTo = oSpectrum.vWavelength.back();
+                oEntry.lSamples = oSpectrum.vWavelength.size();
+            } catch (const Unreadable& oFailure) {
+                oEntry.sProblem = oFailure.sWhy;
+            }
+            vEntries.push_back(std::move(oEntry));
+        }
+        return vEntries;
+    });
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/Result.h"
+#include "core/SpectrumFileImport.h"
 #include "core/SpectrumMetadata.h"
 
 #include <optional>
@@ -22,8 +23,23 @@ struct FitsSpectrum {
 bool IsFitsFile(const std::string& sPath);
 
 // The spectrum of the file, or why it cannot be read (naming the file). Samples whose intensity or
-// wavelength is undefined are left out.
-quandrel::Result<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath);
+// wavelength is undefined are left out. A file of several spectra (echelle orders in HDUs of their
+// own, a merged one beside them, the rows of an IRAF multispec image) gives the one oChoice names,
+// else the merged one; without either it is refused with the list of its spectra.
+quandrel::Result<FitsSpectrum> ReadFitsSpectrum(const std::string& sPath, const SpectrumChoice& oChoice = {});
+
+// One spectrum a file holds, as ListFitsSpectra finds it.
+struct FitsEntry {
+    std::string sName;         // the HDU's EXTNAME, "HDU n", or "order n" of a multispec row
+    std::optional<int> oOrder; // the order number it carries, which chooses it
+    bool bMerged = false;      // the orders merged into one spectrum (an EXTNAME with FULL or MERGED)
+    double fFrom = 0.0;        // angstrom
+    double fTo = 0.0;
+    std::size_t lSamples = 0;
+    std::string sProblem;      // why it cannot be read; the range and samples are then 0
+};
+// Every spectrum of the file, in the order of its HDUs and rows.
+quandrel::Result<std::vector<FitsEntry>> ListFitsSpectra(const std::string& sPath);
 
 // Writes the spectrum: an image with a linear wavelength axis when the samples are evenly spaced to
 // 1e-6 of a step, else a binary table; the metadata in the header. False with sError on failure

@@ -152,7 +152,7 @@ SessionResult<SpectraSession::SpectrumFile> SpectraSession::ReadSpectrumFile(con
 {
     SpectrumFile oFile;
     if (IsFitsFile(sPath)) {
-        auto oFits = ::ReadFitsSpectrum(sPath);
+        auto oFits = ::ReadFitsSpectrum(sPath, oSettings.oChoice);
         if (!oFits) {
             return quandrel::Failure(Message{"Error!", oFits.Error()});
         }
@@ -189,12 +189,26 @@ SessionResult<std::unique_ptr<Spectrum>> SpectraSession::ReadTextSpectrum(const 
     return pSpectrum;
 }
 
-SessionResult<SpectraSession::FitsRead> SpectraSession::ReadFitsSpectrum(const std::string& sPath) const
+std::vector<FitsEntry> SpectraSession::SpectraInFile(const std::string& sPath)
+{
+    auto oEntries = IsFitsFile(sPath) ? ListFitsSpectra(sPath) : quandrel::Result<std::vector<FitsEntry>>(std::vector<FitsEntry>());
+    return oEntries ? std::move(*oEntries) : std::vector<FitsEntry>();
+}
+
+bool SpectraSession::MustChoose(const std::vector<FitsEntry>& v)
+{
+    return v.size() > 1 && std::none_of(v.begin(), v.end(), [](const FitsEntry& o) { return o.bMerged; });
+}
+
+SessionResult<SpectraSession::FitsRead> SpectraSession::ReadFitsSpectrum(const std::string& sPath,
+                                                                         const SpectrumChoice& oChoice) const
 {
     if (!IsFitsFile(sPath)) {
         return quandrel::Failure(Message{"Error!", "The file " + sPath + " is no FITS file."});
     }
-    auto oFits = ReadSpectrumFile(sPath, ImportSettings());
+    ImportSettings oSettings;
+    oSettings.oChoice = oChoice;
+    auto oFits = ReadSpectrumFile(sPath, oSettings);
     if (!oFits) {
         return quandrel::Failure(oFits.Error());
     }

@@ -6,6 +6,7 @@
 #include "calibration/ContinuumFit.h"
 #include "core/SpectrumFileImport.h"
 #include "core/SpectrumMetadata.h"
+#include "io/FitsSpectrum.h"
 #include "spectrum/Spectrum.h"
 
 #include <cstdint>
@@ -74,7 +75,12 @@ public:
         std::unique_ptr<Spectrum> pSpectrum;
         Outcome oWarning;
     };
-    SessionResult<FitsRead> ReadFitsSpectrum(const std::string& sPath) const;
+    // oChoice names one spectrum of a file that holds several (see FitsSpectraOf).
+    SessionResult<FitsRead> ReadFitsSpectrum(const std::string& sPath, const SpectrumChoice& oChoice = {}) const;
+    // The spectra a FITS file holds (none for another file, or one that cannot be read), and whether
+    // the user must name one of them: several, and none merged.
+    static std::vector<FitsEntry> SpectraInFile(const std::string& sPath);
+    static bool MustChoose(const std::vector<FitsEntry>& vEntries);
     // The object coordinates the current spectrum's header gives.
     std::optional<EquatorialPosition> HeaderCoordinates() const;
     // When the current spectrum's header places its object more than 1' from the table's object: a

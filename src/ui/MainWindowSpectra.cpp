@@ -9,6 +9,7 @@
 #include "ImageView.h"
 #include "Prompts.h"
 #include "core/AtomicFile.h"
+#include "core/NumberText.h"
 #include "core/Utils.h"
 #include "io/FitsSpectrum.h"
 
@@ -41,7 +42,30 @@ std::unique_ptr<Spectrum> MainWindow::ReadSpectrumFile(const std::string& sFile,
 {
     bCancelled = false;
     if (IsFitsFile(sFile)) {
-        auto oRead = m_oSession.Spectra().ReadFitsSpectrum(sFile);
+        // A file of echelle orders without a merged spectrum: the user names the order.
+        SpectrumChoice oChoice;
+        if (const std::vector<FitsEntry> vSpectra = SpectraSession::SpectraInFile(sFile); SpectraSession::MustChoose(vSpectra)) {
+            std::vector<std::string> vItems;
+            for (const FitsEntry& o : vSpectra) {
+                vItems.push_back(o.sName + (o.sProblem.empty() ? ": " + quandrel::FormatGeneral(o.fFrom, 7) + " \u2013 " +
+                                                                     quandrel::FormatGeneral(o.fTo, 7) + " \u00C5, " +
+                                                                     std::to_string(o.lSamples) + " samples"
+                                                               : ": " + o.sProblem));
+            }
+            const auto lItem = m_oPrompts.ChooseItem("Open spectrum", sFile + " holds " + std::to_string(vItems.size()) +
+                                                                           " spectra. Open which one?", vItems);
+            if (!lItem) {
+                bCancelled = true;
+                return nullptr;
+            }
+            const FitsEntry& oChosen = vSpectra[*lItem];
+            if (oChosen.oOrder && oChosen.sName.starts_with("order ")) {
+                oChoice.oOrder = oChosen.oOrder;
+            } else {
+                oChoice.sHdu = oChosen.sName;
+            }
+        }
+        auto oRead = m_oSession.Spectra().ReadFitsSpectrum(sFile, oChoice);
         if (!Report(oRead)) {
             return nullptr;
         }

@@ -3,6 +3,7 @@
 // windows can be driven by scripted answers in tests.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ public:
     virtual void SetBusy(bool bBusy) = 0;
     // False when no program could be started to show the document.
     virtual bool OpenDocument(const std::string& sPath) = 0;
+    // One of the items chosen from a list (its index), nothing when the user cancels.
+    virtual std::optional<std::size_t> ChooseItem(const std::string& sTitle, const std::string& sLabel,
+                                                  const std::vector<std::string>& vItems) = 0;
 };
 
 // Shows the busy cursor for the life of the object.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -103,4 +104,19 @@ bool QtPrompts::OpenDocument(const std::string& sPath)
 {
     // Relative names are taken in the working directory.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(QDir::current(), Q(sPath)).absoluteFilePath()));
+}
+
+std::optional<std::size_t> QtPrompts::ChooseItem(const std::string& sTitle, const std::string& sLabel,
+                                                 const std::vector<std::string>& vItems)
+{
+    QStringList vList;
+    for (const std::string& s : vItems) {
+        vList << Q(s);
+    }
+    bool bChosen = false;
+    const QString sItem = QInputDialog::getItem(m_pParent, Q(sTitle), Q(sLabel), vList, 0, false, &bChosen);
+    if (!bChosen) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(vList.indexOf(sItem));
 }

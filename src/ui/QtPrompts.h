@@ -16,6 +16,8 @@ public:
     std::optional<std::string> SaveFile(const FileDialog& oDialog) override;
     void SetBusy(bool bBusy) override;
     bool OpenDocument(const std::string& sPath) override;
+    std::optional<std::size_t> ChooseItem(const std::string& sTitle, const std::string& sLabel,
+                                          const std::vector<std::string>& vItems) override;
 
 private:
     QWidget* m_pParent;

@@ -64,6 +64,7 @@ const std::vector<GoldenCommand>& Commands()
         {"info_fits", {"info", "@run/fits/star_03.fits"}},
         {"info_fits_mjd", {"info", "@test/fits/t_mjd_avg.fits"}},
         {"info_multispec", {"info", "@test/fits/a_multispec.fits"}},
+        {"info_orders", {"info", "@test/fits/m_cheb.fits", "--order", "31", "--sources"}},
         {"lines_alpha_dra", {"lines", "@data/alphaDra_20220608_Halpha.txt", "--lab", "@data/LinesX.txt",
                              "--width-index", "5", "--sensitivity-index", "10"}},
         {"lines_identify", {"lines", "@run/star_00.txt", "--lab", "@data/LinesX.txt", "--width-index", "5",

@@ -140,7 +140,7 @@ TEST(FitsSpectrum, DamagedAndUnsuitableFilesAreRefusedWithAReason)
         EXPECT_NE(oRead.Error().find(sPath), std::string::npos) << oRead.Error();
         EXPECT_NE(oRead.Error().find(sReason), std::string::npos) << oRead.Error();
     };
-    Refused(kDir + "image_2d.fits", "2-dimensional image (10 x 5), not a one-dimensional spectrum");
+    Refused(kDir + "image_2d.fits", "2-dimensional image (10 x 5) without a dispersion for each row");
     Refused(kDir + "table_nocols.fits", "no wavelength column");
 
     std::ifstream oIn(kDir + "image_linear.fits", std::ios::binary);
@@ -391,7 +391,7 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
         EXPECT_NE(oSpectrum->vWarnings.back().find("read from HDU 3"), std::string::npos) << oSpectrum->vWarnings.back();
     }
     // Refused, naming why: multispec, no spectrum among the extensions, more samples than the program takes.
-    for (const auto& [pcFile, pcWhy] : {std::pair{"a_multispec.fits", "IRAF multispec"},
+    for (const auto& [pcFile, pcWhy] : {std::pair{"a_multispec.fits", "WAT2 cards give no dispersion for image row 1"},
                                         {"e_none.fits", "holds no spectrum: HDU 2: its table has no wavelength column"},
                                         {"e_none.fits", "HDU 3: it holds a 2-dimensional image (10 x 5)"},
                                         {"big_8bit.fits.gz", "more than the 33554432 the program takes"}}) {
@@ -399,4 +399,57 @@ TEST(FitsSpectrum, HeaderConventionsAxesExtensionsAndCompressionAsAstropyReadsTh
         ASSERT_FALSE(oRead) << pcFile;
         EXPECT_NE(oRead.Error().find(pcWhy), std::string::npos) << oRead.Error();
     }
+}
+
+TEST(FitsSpectrum, EchelleOrdersAndMultispecRowsAreReadAsAstropyAndNumpyGiveThem)
+{
+    // tests/data/fits/expected_orders.txt: "file choice first last" or "file choice refused:reason"
+    // (make_fits_cases.py); a choice is an order number, an HDU's name, or - for none.
+    std::ifstream oExpected(kDir + "expected_orders.txt");
+    std::string sLine;
+    int lChecked = 0;
+    while (std::getline(oExpected, sLine)) {
+        if (sLine.empty() || sLine[0] == '#') {
+            continue;
+        }
+        SCOPED_TRACE(sLine);
+        std::istringstream oFields(sLine);
+        std::string sFile;
+        std::string sChoice;
+        std::string sFirst;
+        std::string sLast;
+        oFields >> sFile >> sChoice >> sFirst >> sLast;
+        SpectrumChoice oChoice;
+        if (sChoice != "-") {
+            if (std::isdigit(static_cast<unsigned char>(sChoice[0])) != 0) {
+                oChoice.oOrder = std::stoi(sChoice);
+            } else {
+                oChoice.sHdu = sChoice;
+            }
+        }
+        const auto oRead = ReadFitsSpectrum(kDir + sFile, oChoice);
+        ++lChecked;
+        if (sFirst.starts_with("refused:")) {
+            std::string sReason = sFirst.substr(8);
+            std::replace(sReason.begin(), sReason.end(), '_', ' ');
+            ASSERT_FALSE(oRead);
+            EXPECT_NE(oRead.Error().find(sReason), std::string::npos) << oRead.Error();
+            continue;
+        }
+        ASSERT_TRUE(oRead) << oRead.Error();
+        ASSERT_EQ(oRead->vWavelength.size(), 20U);
+        EXPECT_NEAR(oRead->vWavelength.front(), std::stod(sFirst), 1e-9 * std::stod(sFirst));
+        EXPECT_NEAR(oRead->vWavelength.back(), std::stod(sLast), 1e-9 * std::stod(sLast));
+    }
+    EXPECT_EQ(lChecked, 10);
+    // The listing names every spectrum with its range; the merged one is marked.
+    const auto oList = ListFitsSpectra(kDir + "o_eshel.fits");
+    ASSERT_TRUE(oList) << oList.Error();
+    ASSERT_EQ(oList->size(), 3U);
+    EXPECT_TRUE((*oList)[0].bMerged);
+    EXPECT_EQ((*oList)[2].sName, "P_1C_31");
+    EXPECT_EQ((*oList)[2].oOrder, 31);
+    EXPECT_EQ((*oList)[2].lSamples, 20U);
+    // The primary header's observation goes with every order.
+    EXPECT_TRUE(ReadFitsSpectrum(kDir + "o_eshel.fits", {31, ""})->oMetadata.oJulianDateMid.has_value());
 }

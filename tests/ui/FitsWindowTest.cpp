@@ -163,3 +163,17 @@ TEST_F(MainWindowTest, NormalisingDividesByTheContinuumShownAndCanBeUndone)
     EXPECT_EQ(m_pMain->GetCurrentSpectrum()->GetIntensities(), vRaw);
     EXPECT_FALSE(Item("mniRestoreIntensities")->isEnabled());
 }
+
+TEST_F(MainWindowTest, AFileOfEchelleOrdersOpensTheOrderTheUserChoosesAndTheMergedOneUnasked)
+{
+    m_oPrompts.qOpenFileLists.push_back({kFits + "o_orders.fits", kFits + "o_eshel.fits"});
+    m_oPrompts.qChosenItems = {1};
+    Item("mniOpenSpectrum")->trigger();
+    ASSERT_EQ(m_oPrompts.vChoices.size(), 1U) << "the file with a merged spectrum asks nothing";
+    EXPECT_EQ(m_oPrompts.vChoices[0].second,
+              (std::vector<std::string>{"P_1C_30: 6500 \u2013 6504.75 \u00C5, 20 samples",
+                                        "P_1C_31: 6430 \u2013 6433.8 \u00C5, 20 samples"}));
+    ASSERT_EQ(m_pMain->Session().Spectra().SpectrumCount(), 2);
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumAt(0)->GetWavelengths().front(), 6430.0);
+    EXPECT_EQ(m_pMain->Session().Spectra().SpectrumAt(1)->GetWavelengths().front(), 6400.0) << "P_1C_FULL";
+}

@@ -29,7 +29,20 @@ public:
         return bDocumentsOpen;
     }
 
+    std::optional<std::size_t> ChooseItem(const std::string& sTitle, const std::string&,
+                                          const std::vector<std::string>& vItems) override
+    {
+        vChoices.push_back({sTitle, vItems});
+        if (qChosenItems.empty()) {
+            return std::nullopt;
+        }
+        const std::size_t lItem = qChosenItems.front();
+        qChosenItems.pop_front();
+        return lItem;
+    }
+
     // Answers, taken in order; an empty queue answers Cancel / no file.
+    std::deque<std::size_t> qChosenItems;
     std::deque<Button> qAnswers;
     std::deque<std::optional<std::string>> qOpenFiles;
     std::deque<std::vector<std::string>> qOpenFileLists;
@@ -39,5 +52,6 @@ public:
     std::vector<FileDialog> vFileDialogs;
     std::vector<bool> vBusy;
     std::vector<std::string> vDocuments;
+    std::vector<std::pair<std::string, std::vector<std::string>>> vChoices; // title and items offered
     bool bDocumentsOpen = true; // whether a program to show documents is found
 };

@@ -108,9 +108,17 @@ std::string UnescapeSeparators(const std::string& sText)
 
 } // namespace
 
-ImportSettings TakeImportOptions(Arguments& oArguments)
+ImportSettings TakeImportOptions(Arguments& oArguments, const std::string& sOrderOption)
 {
     ImportSettings oSettings;
+    if (const auto sOrder = oArguments.TakeValue(sOrderOption)) {
+        int lOrder = 0;
+        if (!ParseWholeInt(*sOrder, lOrder)) {
+            throw UsageError("Option " + sOrderOption + " needs the number of an order.");
+        }
+        oSettings.oChoice.oOrder = lOrder;
+    }
+    oSettings.oChoice.sHdu = oArguments.TakeValue("--hdu").value_or("");
     if (const auto lSkip = oArguments.TakeInt("--skip")) {
         if (*lSkip < 0) {
             throw UsageError("Option --skip needs a number of lines of 0 or more.");
@@ -161,7 +169,8 @@ bool ReadSpectrumFile(const std::string& sFile, const ImportSettings& oSettings,
 
 const char* ImportOptionsHelp()
 {
-    return "Import options:\n"
+    return "Import options (FITS files of several spectra: --order N, the echelle order N, or --hdu NAME,\n"
+           "the HDU of that EXTNAME or number; without either the merged spectrum):\n"
            "  --skip N               lines to skip at the start of the file (0; at least the\n"
            "                         leading lines that hold no number or start with #)\n"
            "  --separators S         separator characters, \\t for TAB (TAB and ';')\n"

@@ -46,8 +46,9 @@ private:
     std::vector<std::string> m_vArguments;
 };
 
-// Takes --skip, --separators, --collapse, --fixed, --single-column and --no-nm-conversion.
-ImportSettings TakeImportOptions(Arguments& oArguments);
+// Takes --skip, --separators, --collapse, --fixed, --single-column and --no-nm-conversion, and for
+// FITS files of several spectra --order N (under the name sOrderOption) and --hdu NAME.
+ImportSettings TakeImportOptions(Arguments& oArguments, const std::string& sOrderOption = "--order");
 
 // Reads a spectrum file: a FITS file (told by its content) with its header into pMetadata when
 // given, else a text file with the import settings; false, with one sentence on oErr, when it cannot

@@ -37,8 +37,12 @@ bool IsFitsName(const std::string& sPath)
 std::string InfoHelp()
 {
     return std::string("usage: quandrel-cli info FILE [--sources] [import options]\n"
-                       "Prints what a spectrum file holds: samples=, from=, to=, step= (0 when the\n"
-                       "wavelengths are not evenly spaced), and from a FITS header frame= (topocentric,\n"
+                       "Prints what a spectrum file holds. A FITS file of several spectra (echelle orders,\n"
+                       "multispec rows) lists them first, one spectrum=NAME<TAB>from<TAB>to<TAB>samples\n"
+                       "line each (\"merged\" after the merged one); without a merged one and without\n"
+                       "--order or --hdu nothing more. Then, of the spectrum read: samples=, from=,\n"
+                       "to=, step= (0 when the wavelengths are not evenly spaced), and from a FITS\n"
+                       "header frame= (topocentric,\n"
                        "heliocentric or barycentric: whether the wavelengths already carry a correction\n"
                        "for the observer's motion), jd_mid=, jd_hel=, object=, ra_h=, dec_deg=,\n"
                        "lon_west_deg=, lat_deg=, height_m=, observer=, instrument=, site=,\n"
@@ -58,6 +62,22 @@ int RunInfo(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
         throw UsageError("info needs exactly one spectrum file.");
+    }
+    // A file of several spectra lists them first; the one read follows (the merged one, or the one named).
+    const std::vector<FitsEntry> vSpectra = SpectraSession::SpectraInFile(vFiles[0]);
+    if (vSpectra.size() > 1) {
+        for (const FitsEntry& o : vSpectra) {
+            oOut << "spectrum=" << o.sName << '\t'
+                 << (o.sProblem.empty() ? FormatGeneral(o.fFrom, 10) + '\t' + FormatGeneral(o.fTo, 10) + '\t' +
+                                              std::to_string(o.lSamples) + (o.bMerged ? "\tmerged" : "")
+                                        : "error: " + o.sProblem)
+                 << '\n';
+        }
+        if (SpectraSession::MustChoose(vSpectra) && !oSettings.oChoice.IsMade()) {
+            oErr << vFiles[0] << " holds " << vSpectra.size()
+                 << " spectra and none of them merged: name one with --order N or --hdu NAME.\n";
+            return kExitOk;
+        }
     }
     std::vector<double> vWavelength;
     std::vector<double> vIntensity;
@@ -191,13 +211,15 @@ std::string NormalizeHelp()
                        "Divides the spectrum by its continuum: a polynomial of order N (3) fitted again\n"
                        "and again without the samples more than K (2) standard deviations below it (above\n"
                        "it with --emission). Prints the result as import does, or writes it to the --out\n"
-                       "file (FITS when its name ends in .fits, .fit or .fts).\n") +
+                       "file (FITS when its name ends in .fits, .fit or .fts). In a FITS file of several\n"
+                       "spectra --spectrum-order N chooses the echelle order.\n") +
            ImportOptionsHelp();
 }
 
 int RunNormalize(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
 {
-    const ImportSettings oSettings = TakeImportOptions(oArguments);
+    // --order is the polynomial's here: an echelle order is --spectrum-order.
+    const ImportSettings oSettings = TakeImportOptions(oArguments, "--spectrum-order");
     ContinuumOptions oOptions;
     if (const auto lOrder = oArguments.TakeInt("--order")) {
         oOptions.lOrder = *lOrder;

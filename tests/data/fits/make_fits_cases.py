@@ -228,11 +228,80 @@ expect('v_specsys.fits', 'frame', 'barycentric')
 expect('v_specsys.fits', 'jd', 2459739.4)
 expect('v_specsys.fits', 'warning', 'JD-HEL')
 
+# Files of several spectra. o_eshel.fits: as the eShel export writes them, one HDU per order
+# (P_1C_<n>) beside the merged P_1C_FULL; o_orders.fits: orders only, so the user must name one.
+# The orders' axes are linear; the first and last wavelengths as astropy's WCS gives them.
+orders = []
+
+
+def order_hdu(name, start, step):
+    h = spectrum_hdu(fits.ImageHDU)
+    h.header['CRVAL1'] = start
+    h.header['CDELT1'] = step
+    h.header['EXTNAME'] = name
+    w = WCS(h.header).all_pix2world(np.arange(N), 0)[0] * 1e10
+    return h, w
+
+
+primary = fits.PrimaryHDU()
+primary.header['DATE-OBS'] = '2022-06-08T21:30:00'
+primary.header['OBJNAME'] = 'alf Dra'
+full, w_full = order_hdu('P_1C_FULL', 6400.0, 5.0)
+o30, w30 = order_hdu('P_1C_30', 6500.0, 0.25)
+o31, w31 = order_hdu('P_1C_31', 6430.0, 0.2)
+fits.HDUList([primary, full, o30, o31]).writeto(path('o_eshel.fits'), overwrite=True)
+fits.HDUList([fits.PrimaryHDU(), o30.copy(), o31.copy()]).writeto(path('o_orders.fits'), overwrite=True)
+orders.append('o_eshel.fits - %r %r' % (w_full[0], w_full[-1]))
+orders.append('o_eshel.fits 31 %r %r' % (w31[0], w31[-1]))
+orders.append('o_eshel.fits P_1C_30 %r %r' % (w30[0], w30[-1]))
+orders.append('o_orders.fits - refused:none_of_them_merged')
+orders.append('o_orders.fits 30 %r %r' % (w30[0], w30[-1]))
+
+
+# IRAF multispec: two rows of N pixels, each with the dispersion of its WAT2 "specN" attribute, the
+# attribute text cut into cards of 68 characters (also within numbers, as IRAF cuts it). The
+# wavelengths of pixels 1 .. N as numpy evaluates the same functions.
+def multispec(name, specs, units='angstroms'):
+    h = fits.PrimaryHDU(np.vstack([np.arange(100, 100 + N), np.arange(200, 200 + N)]).astype(np.float32))
+    h.header['CTYPE1'] = 'MULTISPE'
+    h.header['CTYPE2'] = 'MULTISPE'
+    h.header['WAT0_001'] = 'system=multispec'
+    h.header['WAT1_001'] = 'wtype=multispec label=Wavelength units=%s' % units
+    text = 'wtype=multispec ' + ' '.join('spec%d = "%s"' % (i + 1, spec) for i, spec in enumerate(specs))
+    for k in range(0, len(text), 68):
+        h.header['WAT2_%03d' % (k // 68 + 1)] = text[k:k + 68]
+    h.writeto(path(name), overwrite=True)
+
+
+p = np.arange(1, N + 1, dtype=float)
+z = 1e-4
+linear = '1 1 0 6500.0 0.25 %d 0. 10. 20.' % N
+loglin = '2 2 1 3.81 0.0001 %d %r 10. 20.' % (N, z)
+multispec('m_linear.fits', [linear, loglin])
+orders.append('m_linear.fits 1 %r %r' % tuple((6500.0 + 0.25 * (p - 1))[[0, -1]]))
+orders.append('m_linear.fits 2 %r %r' % tuple((10 ** (3.81 + 0.0001 * (p - 1)) / (1 + z))[[0, -1]]))
+cheb = [6510.0, 4.5, 0.02, -0.003]
+leg = [6600.5, 3.9, -0.01]
+pmin, pmax = 1.0, float(N)
+nonlinear1 = '30 1 2 6500. 0.2 %d 0. 1. 2. 1. 0. 1 %d %r %r %s' % (N, len(cheb), pmin, pmax, ' '.join(repr(c) for c in cheb))
+nonlinear2 = '31 1 2 6500. 0.2 %d 0. 1. 2. 1. 2. 2 %d %r %r %s' % (N, len(leg), pmin, pmax, ' '.join(repr(c) for c in leg))
+multispec('m_cheb.fits', [nonlinear1, nonlinear2])
+x = (2 * p - (pmax + pmin)) / (pmax - pmin)
+orders.append('m_cheb.fits 30 %r %r' % tuple(np.polynomial.chebyshev.chebval(x, cheb)[[0, -1]]))
+orders.append('m_cheb.fits 31 %r %r' % tuple((2.0 + np.polynomial.legendre.legval(x, leg))[[0, -1]]))
+multispec('m_spline.fits', ['1 1 2 6500. 0.2 %d 0. 1. 2. 1. 0. 3 2 1. 20. 1. 2. 3. 4. 5.' % N])
+orders.append('m_spline.fits - refused:function_type_3_(cubic_spline)')
+
 # An 8-bit image of 2^25 + 1 samples (33 MB unpacked, a few kB packed): more samples than the program
 # takes.
 h = fits.PrimaryHDU(np.zeros(2 ** 25 + 1, dtype=np.uint8))
 with gzip.open(path('big_8bit.fits.gz'), 'wb') as f:
     h.writeto(f)
+
+with open(path('expected_orders.txt'), 'w') as f:
+    f.write('# file choice (order number, HDU name or - for none) first last, or refused:reason (_ for space),\n')
+    f.write('# as astropy %s and numpy give them (make_fits_cases.py)\n' % __import__('astropy').__version__)
+    f.write('\n'.join(orders) + '\n')
 
 with open(path('expected_cases.txt'), 'w') as f:
     f.write('# file key value, as astropy %s gives them (make_fits_cases.py)\n' % __import__('astropy').__version__)
