@@ -149,6 +149,25 @@ SpectrumCorrection ProjectSession::HeaderCorrection(const SpectrumMetadata& m)
     return CorrectionOf(m, oComputed);
 }
 
+SessionResult<BarycentricResult> ProjectSession::Barycentric(double fJulianDate, const EquatorialPosition& oObject,
+                                                             const GeographicSite& oSite, double fHeightMetres,
+                                                             double fDeltaUt1Seconds)
+{
+    BarycentricInput o;
+    o.fJulianDateUtc = fJulianDate;
+    o.fRightAscensionDegrees = (oObject.fRightAscensionHours + oObject.fRightAscensionMinutes / 60.0) * 15.0;
+    o.fDeclinationDegrees = oObject.fDeclinationDegrees + oObject.fDeclinationMinutes / 60.0;
+    o.fLongitudeEastDegrees = -(oSite.fLongitudeDegrees + oSite.fLongitudeMinutes / 60.0);
+    o.fLatitudeDegrees = oSite.fLatitudeDegrees + oSite.fLatitudeMinutes / 60.0;
+    o.fHeightMetres = fHeightMetres;
+    o.fDeltaUt1Seconds = fDeltaUt1Seconds;
+    auto oResult = ComputeBarycentric(o);
+    if (!oResult) {
+        return quandrel::Failure(Message{"Error!", oResult.Error()});
+    }
+    return std::move(*oResult);
+}
+
 SpectrumMetadata ProjectSession::HeaderForWriting(SpectrumMetadata m, const ObserverIdentity& oIdentity,
                                                  std::optional<double> oComputed)
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SessionTypes.h"
+#include "astro/BarycentricCorrection.h"
 #include "astro/ObservationCoordinates.h"
 #include "rvtable/RvTable.h"
 #include "SettingsGateway.h"
@@ -90,6 +91,11 @@ public:
     void SetIdentity(const ObserverIdentity& oIdentity);
     // The correction at a Julian date with the table's object and site (km/s).
     double CorrectionAt(double fJulianDate) const;
+    // The precise (barycentric) correction and the BJD_TDB and HJD of an observation at fJulianDate
+    // (UTC); the reason when the date lies outside 1960 to 2100.
+    static SessionResult<BarycentricResult> Barycentric(double fJulianDate, const EquatorialPosition& oObject,
+                                                        const GeographicSite& oSite, double fHeightMetres = 0.0,
+                                                        double fDeltaUt1Seconds = 0.0);
 
 private:
     SessionState& m_rState;

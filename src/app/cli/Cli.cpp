@@ -35,6 +35,7 @@ constexpr Verb kVerbs[] = {
     {"jd", "the Julian date of a calendar date and time", RunJd, JdHelp},
     {"caldate", "the calendar date of a Julian date", RunCaldate, CaldateHelp},
     {"correction", "the velocity correction for the observer's motion", RunCorrection, CorrectionHelp},
+    {"barycorr", "the precise barycentric correction, BJD_TDB and HJD of an observation", RunBarycorr, BarycorrHelp},
     {"project", "summary, dump, export and curve of a project file", RunProject, ProjectHelp},
     {"calibrate", "a spectrum's wavelengths mapped through calibration points", RunCalibrate, CalibrateHelp},
     {"cc", "the velocity of a spectrum against a template by cross-correlation", RunCc, CcHelp},

@@ -44,6 +44,43 @@ std::string CorrectionHelp()
            "(-5 deg 30 min is --dec -5 -30).\n";
 }
 
+std::string BarycorrHelp()
+{
+    return "usage: quandrel-cli barycorr --jd JD --ra H M --dec D M --lon D M --lat D M [--height M]\n"
+           "                             [--dut1 S]\n"
+           "Prints the precise correction for the observer's motion and the times of the observation seen\n"
+           "from the barycentre and the Sun, as astropy computes them (Wright & Eastman 2014):\n"
+           "vcorr= (km/s; the measured velocity v becomes v + vcorr + v vcorr / c), bjd_tdb=, hjd= (UTC)\n"
+           "and jd_tdb= (days). JD is UTC; angles as correction takes them, longitude positive west;\n"
+           "--height the site's height above the WGS84 ellipsoid in metres (0), --dut1 UT1 - UTC in\n"
+           "seconds (0). Dates from 1960 to 2100; nothing is downloaded.\n";
+}
+
+int RunBarycorr(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
+{
+    const auto oObservation = TakeObservation(oArguments, "barycorr", true);
+    const double fHeight = oArguments.TakeDouble("--height").value_or(0.0);
+    const double fDut1 = oArguments.TakeDouble("--dut1").value_or(0.0);
+    if (!oArguments.Positionals().empty()) {
+        throw UsageError("barycorr takes no further arguments.");
+    }
+    CheckObservation(*oObservation, "barycorr");
+    const auto oResult = ProjectSession::Barycentric(oObservation->fJulianDate, oObservation->oObject,
+                                                     oObservation->oSite, fHeight, fDut1);
+    if (!oResult) {
+        oErr << oResult.Error().sText << "\n";
+        return kExitInput;
+    }
+    if (!oResult->sWarning.empty()) {
+        oErr << "Warning: " << oResult->sWarning << "\n";
+    }
+    oOut << "vcorr=" << FormatGeneral(oResult->fCorrectionKms, 13) << "\n"
+         << "bjd_tdb=" << FormatFixed(oResult->fBjdTdb, 10) << "\n"
+         << "hjd=" << FormatFixed(oResult->fHjd, 10) << "\n"
+         << "jd_tdb=" << FormatFixed(oResult->fJulianDateTdb, 10) << "\n";
+    return kExitOk;
+}
+
 int RunJd(Arguments& oArguments, std::ostream& oOut, std::ostream&)
 {
     const auto v = oArguments.Positionals();

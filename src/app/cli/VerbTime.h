@@ -9,6 +9,8 @@ namespace quandrel::cli {
 int RunJd(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 int RunCaldate(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
 int RunCorrection(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+int RunBarycorr(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr);
+std::string BarycorrHelp();
 std::string JdHelp();
 std::string CaldateHelp();
 std::string CorrectionHelp();
