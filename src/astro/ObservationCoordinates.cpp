@@ -1,6 +1,7 @@
 #include "ObservationCoordinates.h"
 
 #include "Doppler.h"
+#include "BarycentricCorrection.h"
 #include "HeliocentricCorrection.h"
 
 #include "core/NumberText.h"
@@ -9,7 +10,9 @@
 
 void ObservationCoordinates::Clear()
 {
+    const CorrectionKind eKind = m_eKind;
     *this = ObservationCoordinates();
+    m_eKind = eKind;
 }
 
 void ObservationCoordinates::ClearObjectCoordinates()
@@ -71,6 +74,18 @@ double ObservationCoordinates::RadialVelocity(double fLaboratoryWavelength, doub
 
 double ObservationCoordinates::CorrectVelocity(double fVelocity, double fJulianDate) const
 {
+    if (m_eKind == CorrectionKind::kBarycentric) {
+        BarycentricInput o;
+        o.fJulianDateUtc = fJulianDate;
+        o.fRightAscensionDegrees = (m_fRightAscensionHours + m_fRightAscensionMinutes / 60.0) * 15.0;
+        o.fDeclinationDegrees = m_fDeclinationDegrees + m_fDeclinationMinutes / 60.0;
+        o.fLongitudeEastDegrees = -(m_fLongitudeDegrees + m_fLongitudeMinutes / 60.0);
+        o.fLatitudeDegrees = m_fLatitudeDegrees + m_fLatitudeMinutes / 60.0;
+        o.fHeightMetres = m_fHeightMetres;
+        if (const auto oResult = ComputeBarycentric(o)) {
+            return CombineVelocity(fVelocity, oResult->fCorrectionKms);
+        }
+    }
     HeliocentricCorrection oCorrection;
     oCorrection.SetObjectCoordinates(m_fRightAscensionHours, m_fRightAscensionMinutes, m_fDeclinationDegrees,
                                      m_fDeclinationMinutes);
@@ -91,9 +106,9 @@ double ObservationCoordinates::RadialVelocity(double fLaboratoryWavelength, doub
     return RadialVelocity(fLaboratoryWavelength, fObservedWavelength, fJulianDate);
 }
 
-double ObservationCoordinates::CorrectionIn(WavelengthFrame eFrame, double fJulianDate) const
+double ObservationCoordinates::CorrectVelocityIn(WavelengthFrame eFrame, double fVelocity, double fJulianDate) const
 {
-    return eFrame == WavelengthFrame::kTopocentric ? CorrectVelocity(0.0, fJulianDate) : 0.0;
+    return eFrame == WavelengthFrame::kTopocentric ? CorrectVelocity(fVelocity, fJulianDate) : fVelocity;
 }
 
 namespace quandrel {

@@ -7,11 +7,15 @@
 #include <cstdint>
 #include <string>
 
+// Which correction for the observer's motion: the precise barycentric one (Wright & Eastman, as astropy
+// computes it), or the classic heliocentric formula the program used first (a few hundredths of a km/s).
+enum class CorrectionKind { kBarycentric, kHeliocentric };
+
 class ObservationCoordinates {
 public:
     ObservationCoordinates() = default;
 
-    // All coordinates 0, neither set.
+    // All coordinates 0, neither set; the kind of correction stays.
     void Clear();
     // The object's coordinates 0 and not set; the observer's stay.
     void ClearObjectCoordinates();
@@ -29,20 +33,28 @@ public:
     bool AreObserverCoordinatesSet() const { return m_bObserverCoordinatesSet; }
     // Sets the flags directly (a project file carries them).
     void SetCoordinateFlags(bool bObserverSet, bool bObjectSet);
+    // The site's height above the ellipsoid (m; 0 unless a header gives it), which the precise
+    // correction takes.
+    void SetObserverHeight(double fMetres) { m_fHeightMetres = fMetres; }
+    double ObserverHeight() const { return m_fHeightMetres; }
+    // The classic heliocentric correction unless told otherwise.
+    void SetCorrectionKind(CorrectionKind eKind) { m_eKind = eKind; }
+    CorrectionKind Kind() const { return m_eKind; }
 
     // The Doppler velocity of the observed against the laboratory wavelength,
     // corrected for the observer's motion at the Julian date (km/s).
     double RadialVelocity(double fLaboratoryWavelength, double fObservedWavelength, double fJulianDate) const;
 
-    // fVelocity plus the correction at the Julian date, with the stored
-    // coordinates whatever their flags (km/s); CorrectVelocity(0, JD) is the correction alone.
+    // fVelocity corrected at the Julian date, with the stored coordinates whatever their flags (km/s);
+    // CorrectVelocity(0, JD) is the correction alone. The precise correction combines as
+    // v + v_corr + v v_corr / c; for a date outside 1960 to 2100 it is the classic one.
     double CorrectVelocity(double fVelocity, double fJulianDate) const;
 
     // The same for wavelengths in the given frame: those that already carry a correction give their
     // Doppler velocity alone and get no correction (0).
     double RadialVelocity(double fLaboratoryWavelength, double fObservedWavelength, double fJulianDate,
                           WavelengthFrame eFrame) const;
-    double CorrectionIn(WavelengthFrame eFrame, double fJulianDate) const;
+    double CorrectVelocityIn(WavelengthFrame eFrame, double fVelocity, double fJulianDate) const;
 
 protected:
     double m_fRightAscensionHours = 0.0;
@@ -55,6 +67,8 @@ protected:
     double m_fLatitudeMinutes = 0.0;
     bool m_bObserverCoordinatesSet = false;
     bool m_bObjectCoordinatesSet = false;
+    double m_fHeightMetres = 0.0;
+    CorrectionKind m_eKind = CorrectionKind::kHeliocentric;
 };
 
 namespace quandrel {

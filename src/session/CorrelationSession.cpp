@@ -34,6 +34,7 @@ void CorrelationSession::SetCorrelationParameters(const CorrelationOptions& o, c
         const GeographicSite oSite = m_rSession.Project().Site();
         const EquatorialPosition& o = oCorrection.oObject;
         ObservationCoordinates oTemplate;
+        oTemplate.SetCorrectionKind(m_rSession.Project().Correction());
         oTemplate.SetObjectCoordinates(o.fRightAscensionHours, o.fRightAscensionMinutes, o.fDeclinationDegrees,
                                        o.fDeclinationMinutes);
         oTemplate.SetObserverCoordinates(oSite.fLongitudeDegrees, oSite.fLongitudeMinutes, oSite.fLatitudeDegrees,
@@ -160,9 +161,9 @@ Outcome CorrelationSession::FinishCrossCorrelation(CorrelationJob&& oJob)
         return std::nullopt;
     }
     const WavelengthFrame eFrame = m_rState.pCurrentSpectrum->GetMetadata().eFrame;
-    const double fVelocity = m_rState.oTable.Coordinates().CorrectionIn(eFrame, fJulianDate) -
-                             m_oCrossCorrelation.GetHeliocentricCorrection() + m_oCrossCorrelation.GetPeakVelocity() +
-                             TemplateVelocity();
+    const double fVelocity = m_rState.oTable.Coordinates().CorrectVelocityIn(
+        eFrame, m_oCrossCorrelation.GetPeakVelocity() - m_oCrossCorrelation.GetHeliocentricCorrection() + TemplateVelocity(),
+        fJulianDate);
     oResult.oCorrected = fVelocity;
     m_oLastCorrelation = oResult;
     m_rState.oTable.AddVelocity(m_pCorrelationFunction.get(), fVelocity);

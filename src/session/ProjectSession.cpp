@@ -56,6 +56,18 @@ double ProjectSession::CorrectionAt(double fJulianDate) const
     return m_rState.oTable.Coordinates().CorrectVelocity(0.0, fJulianDate);
 }
 
+CorrectionKind ProjectSession::Correction() const
+{
+    return m_rState.oTable.Coordinates().Kind();
+}
+
+void ProjectSession::SetCorrection(CorrectionKind eKind)
+{
+    m_rState.oSettings.Write(Setting::PreciseCorrection, eKind == CorrectionKind::kBarycentric);
+    m_rState.oTable.Coordinates().SetCorrectionKind(eKind);
+    m_rState.Announce(change::kCoordinates);
+}
+
 std::optional<EquatorialPosition> ProjectSession::ObjectPosition() const
 {
     EquatorialPosition o;
@@ -137,11 +149,13 @@ std::optional<SpectrumCorrection> ProjectSession::CurrentCorrection() const
     return CorrectionOf(m_rState.pCurrentSpectrum->GetMetadata(), oComputed);
 }
 
-SpectrumCorrection ProjectSession::HeaderCorrection(const SpectrumMetadata& m)
+SpectrumCorrection ProjectSession::HeaderCorrection(const SpectrumMetadata& m, CorrectionKind eKind)
 {
     std::optional<double> oComputed;
     if (m.oJulianDateMid && m.HasCoordinates() && m.HasSite()) {
         ObservationCoordinates oCoordinates;
+        oCoordinates.SetCorrectionKind(eKind);
+        oCoordinates.SetObserverHeight(m.oHeightMetres.value_or(0.0));
         oCoordinates.SetObjectCoordinates(*m.oRightAscensionHours, 0.0, *m.oDeclinationDegrees, 0.0);
         oCoordinates.SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
         oComputed = oCoordinates.CorrectVelocity(0.0, *m.oJulianDateMid);

@@ -81,7 +81,8 @@ public:
     std::optional<SpectrumCorrection> CurrentCorrection() const;
     // A spectrum file's correction from its header alone: the program's own computed with the header's
     // time, object and site when it has them.
-    static SpectrumCorrection HeaderCorrection(const SpectrumMetadata& oMetadata);
+    static SpectrumCorrection HeaderCorrection(const SpectrumMetadata& oMetadata,
+                                               CorrectionKind eKind = CorrectionKind::kBarycentric);
     // A header to write: the names it lacks from oIdentity, and BSS_RQVH from the program's correction
     // (oComputed) when its wavelengths are as observed.
     static SpectrumMetadata HeaderForWriting(SpectrumMetadata oMetadata, const ObserverIdentity& oIdentity,
@@ -91,6 +92,10 @@ public:
     void SetIdentity(const ObserverIdentity& oIdentity);
     // The correction at a Julian date with the table's object and site (km/s).
     double CorrectionAt(double fJulianDate) const;
+    // Which correction new measurements get (the settings'; the precise one unless chosen otherwise).
+    // The rows measured before keep their velocities.
+    CorrectionKind Correction() const;
+    void SetCorrection(CorrectionKind eKind);
     // The precise (barycentric) correction and the BJD_TDB and HJD of an observation at fJulianDate
     // (UTC); the reason when the date lies outside 1960 to 2100.
     static SessionResult<BarycentricResult> Barycentric(double fJulianDate, const EquatorialPosition& oObject,

@@ -14,6 +14,8 @@ constexpr std::size_t kMaxUndoSteps = 50;
 SessionState::SessionState(std::string sSettingsFile, std::function<void(uint32_t)> fnAnnounce)
     : oSettings(std::move(sSettingsFile)), m_fnAnnounce(std::move(fnAnnounce))
 {
+    oTable.Coordinates().SetCorrectionKind(oSettings.ReadBool(Setting::PreciseCorrection) ? CorrectionKind::kBarycentric
+                                                                                            : CorrectionKind::kHeliocentric);
 }
 
 Spectrum* SessionState::SpectrumAt(int32_t lIndex) const
@@ -151,6 +153,7 @@ void SessionState::EnsureObserverSite()
         // The site the spectrum's file names.
         const SpectrumMetadata& m = pCurrentSpectrum->GetMetadata();
         oTable.Coordinates().SetObserverCoordinates(*m.oLongitudeWestDegrees, 0.0, *m.oLatitudeDegrees, 0.0);
+        oTable.Coordinates().SetObserverHeight(m.oHeightMetres.value_or(0.0));
     } else if (!oTable.Coordinates().AreObserverCoordinatesSet()) {
         const GeographicSite o = oSettings.ReadObserverSite();
         oTable.Coordinates().SetObserverCoordinates(o.fLongitudeDegrees, o.fLongitudeMinutes, o.fLatitudeDegrees,

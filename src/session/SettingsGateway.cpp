@@ -77,6 +77,7 @@ constexpr SettingKey kKeys[] = {
     {"Observer", "Name", ""},                                      // written into FITS headers
     {"Observer", "Instrument", ""},
     {"Observer", "Site", ""},
+    {"Correction", "Barycentric", "1"},                            // 0: the classic heliocentric formula
 };
 static_assert(std::size(kKeys) == static_cast<std::size_t>(E::Count), "one key per setting");
 

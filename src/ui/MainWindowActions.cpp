@@ -93,6 +93,7 @@ std::vector<MainWindow::MenuItem> MainWindow::MenuItems()
                  p->Session().Project().SetIdentity(*o);
              }
          }},
+        {kSettings, "&Precise correction (barycentric)", "mniPreciseCorrection"},
         {kSettings, "&Misc settings ...", "mniMiscSettings", nullptr, &W::onMiscSettings},
         {kGaussianFit, "&Open lines file ...", "mniOpenLinesFile", nullptr, &W::onOpenLaboratoryLines},
         {kGaussianFit, "-"},
@@ -204,6 +205,15 @@ void MainWindow::CreateMenus()
         if (const Spectrum* pSpectrum = GetCurrentSpectrum()) {
             SetSpectrumKind(m_oActions.pmniIndicateReference->isChecked(), !pSpectrum->IsEmissionSpectrum());
         }
+    });
+    // The correction new measurements get: the precise barycentric one, or the classic heliocentric one.
+    auto* pmniPrecise = findChild<QAction*>("mniPreciseCorrection");
+    pmniPrecise->setCheckable(true);
+    pmniPrecise->setChecked(m_oSession.Project().Correction() == CorrectionKind::kBarycentric);
+    connect(pmniPrecise, &QAction::toggled, this, [this](bool bPrecise) {
+        m_oSession.Project().SetCorrection(bPrecise ? CorrectionKind::kBarycentric : CorrectionKind::kHeliocentric);
+        ShowFeedback(bPrecise ? "New measurements get the precise barycentric correction"
+                              : "New measurements get the classic heliocentric correction");
     });
 }
 

@@ -51,7 +51,7 @@ TEST(CliCc, TwoRealEpochsOfAlphaDra)
 }
 
 // Given the observation's time and place, the first line carries the velocity the table receives: the
-// velocity corrected by what quandrel-cli correction gives for the same time and place.
+// velocity corrected by what quandrel-cli barycorr gives for the same time and place.
 TEST(CliCc, TheCorrectedVelocityFollowsWithTheObservationsTimeAndPlace)
 {
     const std::string sSample = std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt";
@@ -62,7 +62,7 @@ TEST(CliCc, TheCorrectedVelocityFollowsWithTheObservationsTimeAndPlace)
     const CliRun oPlain = RunCliCapture(vCc);
     vCc.insert(vCc.end(), vPlace.begin(), vPlace.end());
     const CliRun oCorrected = RunCliCapture(vCc);
-    std::vector<std::string> vCorrection = {"correction"};
+    std::vector<std::string> vCorrection = {"barycorr"};
     vCorrection.insert(vCorrection.end(), vPlace.begin(), vPlace.end());
     const CliRun oCorrection = RunCliCapture(vCorrection);
     ASSERT_EQ(oCorrected.lStatus, 0) << oCorrected.sErr;
@@ -70,8 +70,10 @@ TEST(CliCc, TheCorrectedVelocityFollowsWithTheObservationsTimeAndPlace)
     const auto vFields = Records(oCorrected.sOut).at(0);
     ASSERT_EQ(vFields.size(), 2U);
     EXPECT_EQ(vFields[0] + "\n", oPlain.sOut);
-    EXPECT_NEAR(std::stod(vFields[1]) - std::stod(vFields[0]), std::stod(oCorrection.sOut), 2e-6);
-    EXPECT_NE(std::stod(oCorrection.sOut), 0.0);
+    const double fCorrection = std::stod(oCorrection.sOut.substr(oCorrection.sOut.find('=') + 1));
+    const double fPlain = std::stod(vFields[0]);
+    EXPECT_NEAR(std::stod(vFields[1]), fPlain + fCorrection + fPlain * fCorrection / 299792.458, 2e-6);
+    EXPECT_NE(fCorrection, 0.0);
     // Half the place is a usage error.
     EXPECT_EQ(RunCliCapture({"cc", sSample, sSample, "--from", "6500", "--to", "6600", "--jd", "2459739.45"}).lStatus, 2);
 }

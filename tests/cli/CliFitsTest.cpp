@@ -15,10 +15,10 @@ TEST(CliFits, InfoPrintsWhatTheFileHolds)
 {
     const CliRun oRun = RunCliCapture({"info", kFits + "image_nm.fits.gz"});
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
-    // correction=: the program's own from the header's time, object and site (astropy: -11.495 km/s).
+    // correction=: the precise one from the header's time, object and site (astropy: -11.491951 km/s).
     EXPECT_EQ(oRun.sOut, "samples=20\nfrom=6500\nto=6501.9\nstep=0.1\nframe=topocentric\njd_mid=2459739.006944\n"
                          "object=HD 123299\nra_h=14.07316667\ndec_deg=64.37583333\nlon_west_deg=5.5\nlat_deg=40.25\n"
-                         "correction=-11.498\n");
+                         "correction=-11.492\n");
     // A text file: only what its samples say.
     const CliRun oText = RunCliCapture({"info", std::string(QUANDREL_SAMPLE_DATA_DIR) + "/alphaDra_20220608_Halpha.txt"});
     EXPECT_EQ(oText.sOut, "samples=7061\nfrom=6479.092\nto=6699.9154\nstep=0\n");

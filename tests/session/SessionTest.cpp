@@ -589,3 +589,29 @@ TEST_F(SessionTest, WavelengthsTheHeaderSaysAreCorrectedAreNotCorrectedAgain)
         << mCorrection["v_rqvh_sign.fits"].sWarning;
     EXPECT_NE(mCorrection["v_rqvh_sign.fits"].sWarning.find("opposite sign"), std::string::npos);
 }
+
+TEST_F(SessionTest, TheChosenCorrectionGoesToNewMeasurementsWhileRowsKeepTheirVelocities)
+{
+    m_oDir.Write("lab.txt", "H-alpha;6562.8\n");
+    m_oSession.Settings().Write(Setting::LaboratoryLinesFilePath, m_oDir.File("lab.txt"));
+    ASSERT_TRUE(m_oSession.Lines().LoadLaboratoryLinesAtStartUp());
+    auto oRead = m_oSession.Spectra().ReadFitsSpectrum(std::string(QUANDREL_TEST_DATA_DIR) + "/fits/v_topo.fits");
+    ASSERT_TRUE(oRead);
+    m_oSession.Spectra().AddSpectrum(std::move(oRead->pSpectrum), "v_topo.fits");
+    m_oSession.Project().SetObjectCoordinates(*m_oSession.Spectra().HeaderCoordinates());
+    ASSERT_FALSE(m_oSession.Lines().FindSpectralLines(*SliderScale::SearchOf(20, 10, 0)));
+    ASSERT_EQ(m_oSession.Lines().IdentifyAllLines(100.0), 1);
+    EXPECT_EQ(m_oSession.Project().Correction(), CorrectionKind::kBarycentric) << "the precise one unless chosen";
+    ASSERT_FALSE(m_oSession.Project().AddMeasurement());
+    const double fPrecise = m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1;
+    m_oSession.Project().SetCorrection(CorrectionKind::kHeliocentric);
+    EXPECT_EQ(m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1, fPrecise) << "the row keeps its velocity";
+    ASSERT_FALSE(m_oSession.Project().AddMeasurement());
+    const double fClassic = m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1;
+    // The two corrections differ by the Sun's motion about the barycentre and the approximations of
+    // the classic formula: metres per second.
+    EXPECT_GT(std::fabs(fPrecise - fClassic), 1e-4);
+    EXPECT_LT(std::fabs(fPrecise - fClassic), 0.03);
+    EXPECT_EQ(Session(m_oDir.File("quandrel.ini")).Project().Correction(), CorrectionKind::kHeliocentric)
+        << "the choice is kept in the settings";
+}

@@ -91,8 +91,8 @@ TEST_F(CrossCorrelationWindowTest, ParametersTemplateAndRunGiveTheVelocityInTheT
     EXPECT_EQ(Child<QTabWidget>(m_pMain.get(), "pgcPlots")->currentIndex(), 4);
     EXPECT_NEAR(m_pMain->Session().Correlation().Calculation().GetPeakVelocity(), 40.0, 0.5);
     ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 1U);
-    const double fExpected = m_pMain->Session().Project().Table().Coordinates().CorrectVelocity(0.0, 2455000.5) + 5.5 +
-                             m_pMain->Session().Correlation().Calculation().GetPeakVelocity() - 12.25;
+    const double fExpected = m_pMain->Session().Project().Table().Coordinates().CorrectVelocity(
+        5.5 + m_pMain->Session().Correlation().Calculation().GetPeakVelocity() - 12.25, 2455000.5);
     EXPECT_DOUBLE_EQ(m_pMain->Session().Project().Table().Rows()[0].measurements[0].fVelocity1, fExpected);
     EXPECT_EQ(m_pMain->Session().Project().Table().Rows()[0].fJulianDate, 2455000.5);
 

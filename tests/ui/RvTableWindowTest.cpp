@@ -119,10 +119,11 @@ TEST_F(RvTableWindowTest, TimeCoordinatesAndCorrectionInTheStatusBar)
     EXPECT_EQ(m_pMain->StatusText(0, 6), " 5h55'");
     EXPECT_EQ(m_pMain->StatusText(0, 8), QString("  7") + QChar(0x00B0) + "24'");
     // Until the table takes the observer's coordinates, the correction uses longitude and latitude 0.
-    EXPECT_NE(m_pMain->StatusText(1, 1), "-27.51");
+    // The precise correction at 9 deg W, 52 deg N: astropy gives -27.516488 km/s.
+    EXPECT_NE(m_pMain->StatusText(1, 1), "-27.52");
     WhenModal([](QWidget* pDialog) { Press(pDialog, "btnOK"); });
     Item("mniObserverCoordinates")->trigger();
-    EXPECT_EQ(m_pMain->StatusText(1, 1), "-27.51");
+    EXPECT_EQ(m_pMain->StatusText(1, 1), "-27.52");
 }
 
 TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
@@ -277,7 +278,9 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     const RvTable& oTable = m_pMain->Session().Project().Table();
     ASSERT_EQ(oTable.Rows().size(), 1U);
     EXPECT_TRUE(oTable.Coordinates().AreObserverCoordinatesSet());
-    const double fExpected = (pSpectrum->GetLineCenter(0) - 6562.8) / 6562.8 * 299792.458 - 27.5126;
+    // The precise correction as astropy gives it, -27.516488 km/s, combined with the Doppler velocity.
+    const double fDoppler = (pSpectrum->GetLineCenter(0) - 6562.8) / 6562.8 * 299792.458;
+    const double fExpected = fDoppler - 27.516488 - fDoppler * 27.516488 / 299792.458;
     EXPECT_NEAR(oTable.Rows()[0].measurements[0].fVelocity1, fExpected, 0.001);
     EXPECT_NEAR(oTable.Rows()[0].measurements[0].fVelocity1, 22.85 - 27.51, 0.1);
 

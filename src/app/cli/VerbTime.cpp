@@ -39,8 +39,8 @@ std::string CaldateHelp()
 std::string CorrectionHelp()
 {
     return "usage: quandrel-cli correction --jd JD --ra H M --dec D M --lon D M --lat D M\n"
-           "Prints the velocity correction for the observer's motion in km/s (%.6f): add it to a\n"
-           "measured Doppler velocity. Longitude positive west; minutes carry their own sign\n"
+           "Prints the classic heliocentric velocity correction for the observer's motion in km/s\n"
+           "(%.6f; barycorr gives the precise one): add it to a measured Doppler velocity. Longitude positive west; minutes carry their own sign\n"
            "(-5 deg 30 min is --dec -5 -30).\n";
 }
 
@@ -129,6 +129,8 @@ int RunCorrection(Arguments& oArguments, std::ostream& oOut, std::ostream&)
     }
     CheckObservation(*oObservation, "correction");
     Session oSession("");
+    // The classic correction, as it always printed; barycorr gives the precise one.
+    oSession.Project().SetCorrection(CorrectionKind::kHeliocentric);
     oSession.Project().SetObjectCoordinates(oObservation->oObject);
     oSession.Project().SetObserverSite(oObservation->oSite);
     oOut << FormatFixed(oSession.Project().CorrectionAt(oObservation->fJulianDate), 6) << "\n";
