@@ -45,6 +45,19 @@ Vector Scaled(const double* p, double f)
 
 } // namespace
 
+const char* TimeScaleName(TimeScale eScale)
+{
+    switch (eScale) {
+    case TimeScale::kHjd:
+        return "HJD";
+    case TimeScale::kBjdTdb:
+        return "BJD_TDB";
+    case TimeScale::kJulianDateUtc:
+        break;
+    }
+    return "JD (UTC)";
+}
+
 double CombineVelocity(double fMeasuredKms, double fCorrectionKms)
 {
     return fMeasuredKms + fCorrectionKms + fMeasuredKms * fCorrectionKms / (kC / 1000.0);

@@ -37,6 +37,11 @@ struct BarycentricResult {
 // that are no finite numbers in their ranges.
 quandrel::Result<BarycentricResult> ComputeBarycentric(const BarycentricInput& oInput);
 
+// The time scale of the times an orbit or a period search takes.
+enum class TimeScale { kJulianDateUtc, kHjd, kBjdTdb };
+// "JD (UTC)", "HJD" or "BJD_TDB".
+const char* TimeScaleName(TimeScale eScale);
+
 // A measured velocity corrected (km/s): v + v_corr + v v_corr / c, the exact combination of the
 // Doppler factors to first order in each.
 double CombineVelocity(double fMeasuredKms, double fCorrectionKms);

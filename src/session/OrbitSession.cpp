@@ -160,6 +160,25 @@ Outcome OrbitSession::ImportMeasurements(const std::string& sPath)
     return std::nullopt;
 }
 
+Outcome OrbitSession::ConvertTimes(TimeScale eScale, const EquatorialPosition& oObject, const GeographicSite& oSite,
+                                   double fHeightMetres)
+{
+    if (eScale == TimeScale::kJulianDateUtc) {
+        return std::nullopt;
+    }
+    DataSeries oSeries = m_oOrbit.GetData();
+    for (int32_t i = 0; i < oSeries.GetArraySize(); ++i) {
+        const auto oTimes = ProjectSession::Barycentric(oSeries.GetX(i), oObject, oSite, fHeightMetres);
+        if (!oTimes) {
+            return Message{"Error!", "Measurement " + std::to_string(i + 1) + ": " + oTimes.Error().sText};
+        }
+        oSeries.SetX(i, eScale == TimeScale::kBjdTdb ? oTimes->fBjdTdb : oTimes->fHjd);
+    }
+    m_oOrbit.SetDataArray(oSeries);
+    m_rState.Announce(change::kSeries);
+    return std::nullopt;
+}
+
 OrbitSearch OrbitSession::OrbitSearchProposal()
 {
     OrbitSearch o;

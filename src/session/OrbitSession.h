@@ -4,6 +4,8 @@
 #pragma once
 
 #include "SessionTypes.h"
+#include "SettingsGateway.h"
+#include "astro/BarycentricCorrection.h"
 #include "core/Progress.h"
 #include "orbit/OrbitGridSearch.h"
 #include "orbit/OrbitLeastSquares.h"
@@ -86,6 +88,10 @@ public:
     bool CanFitOrbit() const;
     // Julian date / velocity pairs of a file replace the series (the table's rows stay).
     Outcome ImportMeasurements(const std::string& sPath);
+    // The imported times (JD, UTC) turned into HJD or BJD_TDB for the object and site given; nothing
+    // changes when one of them lies outside 1960 to 2100 (the message names it).
+    Outcome ConvertTimes(TimeScale eScale, const EquatorialPosition& oObject, const GeographicSite& oSite,
+                         double fHeightMetres);
     // What the ranges dialog shows: the kept limits, steps and uses, the time span and velocities
     // of the series, P from 0.5 days to the span until a P range was given to a search.
     OrbitSearch OrbitSearchProposal();

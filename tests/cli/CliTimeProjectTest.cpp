@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 TEST(CliTime, JulianAndCalendarDates)
 {
     EXPECT_EQ(RunCliCapture({"jd", "2000", "1", "1.5"}).sOut, "2451545.00000000\n");
@@ -33,6 +36,39 @@ TEST(CliTime, CorrectionOfTheReferenceObservation)
     EXPECT_EQ(RunCliCapture({"correction", "--ra", "5", "55", "--dec", "7", "24", "--lon", "9", "0", "--lat", "52", "0"})
                   .lStatus,
               2);
+}
+
+TEST(CliTime, BarycorrAndTheTimeScalesOfTheOrbitVerbs)
+{
+    // The reference observation: astropy gives -27.516488 km/s with UT1 = UTC; its BJD_TDB is the time
+    // the orbit verbs take with --time-scale bjd. Years outside 1960 .. 2100 are refused.
+    const std::vector<std::string> vPlace = {"--ra", "5", "55", "--dec", "7", "24", "--lon", "9", "0", "--lat", "52", "0"};
+    std::vector<std::string> vBarycorr = {"barycorr", "--jd", "2455988.354167"};
+    vBarycorr.insert(vBarycorr.end(), vPlace.begin(), vPlace.end());
+    const CliRun oRun = RunCliCapture(vBarycorr);
+    ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
+    std::map<std::string, double> mValues;
+    for (const auto& vRecord : Records(oRun.sOut)) {
+        const std::size_t lEquals = vRecord[0].find('=');
+        mValues[vRecord[0].substr(0, lEquals)] = std::stod(vRecord[0].substr(lEquals + 1));
+    }
+    EXPECT_NEAR(mValues["vcorr"], -27.516488, 1e-5);
+    vBarycorr[2] = "2488500";
+    EXPECT_EQ(RunCliCapture(vBarycorr).lStatus, 1) << "after 2100";
+
+    TempDir oDir;
+    const std::string sRv = oDir.Write("rv.txt", "2455988.354167;10\n2455990.5;-20\n2455993.25;15\n2455995.75;-5\n"
+                                                 "2455997.5;12\n2455999.25;-18\n2456001.5;3\n2456003.75;8\n");
+    std::vector<std::string> vOrbit = {"orbit", sRv, "--time-scale", "bjd", "--residuals", "--no-lsq", "--p", "2", "8"};
+    vOrbit.insert(vOrbit.end(), vPlace.begin(), vPlace.end());
+    const CliRun oOrbit = RunCliCapture(vOrbit);
+    ASSERT_EQ(oOrbit.lStatus, 0) << oOrbit.sErr;
+    EXPECT_EQ(oOrbit.sOut.substr(0, 19), "time_scale=BJD_TDB\n");
+    const auto vRecords = Records(oOrbit.sOut);
+    const auto itFirst = std::find_if(vRecords.begin(), vRecords.end(), [](const auto& v) { return v.size() == 3; });
+    ASSERT_NE(itFirst, vRecords.end());
+    EXPECT_NEAR(std::stod((*itFirst)[0]), mValues["bjd_tdb"], 1e-6);
+    EXPECT_EQ(RunCliCapture({"pdm", sRv, "--time-scale", "bjd"}).lStatus, 2) << "without the object and site";
 }
 
 TEST(CliProject, InfoDumpExportAndCurve)

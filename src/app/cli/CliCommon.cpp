@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 #include <ostream>
 #include <string>
+#include <tuple>
 
 namespace quandrel::cli {
 
@@ -223,6 +223,35 @@ std::optional<Observation> TakeObservation(Arguments& oArguments, const std::str
     std::tie(o.oSite.fLongitudeDegrees, o.oSite.fLongitudeMinutes) = TakeTwoNumbers(oArguments, "--lon", sVerb);
     std::tie(o.oSite.fLatitudeDegrees, o.oSite.fLatitudeMinutes) = TakeTwoNumbers(oArguments, "--lat", sVerb);
     return o;
+}
+
+std::optional<ObjectAndSite> TakeObjectAndSite(Arguments& oArguments, const std::string& sVerb)
+{
+    const auto fHeight = oArguments.TakeDouble("--height");
+    Observation o;
+    bool bAny = false;
+    bool bAll = true;
+    for (const auto& [pcName, pfFirst, pfSecond] :
+         {std::tuple{"--ra", &o.oObject.fRightAscensionHours, &o.oObject.fRightAscensionMinutes},
+          {"--dec", &o.oObject.fDeclinationDegrees, &o.oObject.fDeclinationMinutes},
+          {"--lon", &o.oSite.fLongitudeDegrees, &o.oSite.fLongitudeMinutes},
+          {"--lat", &o.oSite.fLatitudeDegrees, &o.oSite.fLatitudeMinutes}}) {
+        if (const auto vValues = oArguments.TakeValues(pcName, 2)) {
+            *pfFirst = NumberArgument((*vValues)[0], pcName);
+            *pfSecond = NumberArgument((*vValues)[1], pcName);
+            bAny = true;
+        } else {
+            bAll = false;
+        }
+    }
+    if (!bAny && !fHeight) {
+        return std::nullopt;
+    }
+    if (!bAll) {
+        throw UsageError(sVerb + " needs all of --ra, --dec, --lon and --lat (two numbers each).");
+    }
+    CheckObservation(o, sVerb);
+    return ObjectAndSite{o.oObject, o.oSite, fHeight.value_or(0.0)};
 }
 
 void CheckObservation(const Observation& o, const std::string& sVerb)

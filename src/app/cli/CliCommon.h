@@ -69,6 +69,14 @@ struct Observation {
 // Takes those options; nothing without --jd unless bRequired (then that is a usage error, as is a
 // missing or malformed coordinate). The messages name the verb.
 std::optional<Observation> TakeObservation(Arguments& oArguments, const std::string& sVerb, bool bRequired);
+// --ra H M --dec D M --lon D M --lat D M [--height M], all of them (a usage error naming the verb when
+// some are missing), or nothing when none is given.
+struct ObjectAndSite {
+    EquatorialPosition oObject;
+    GeographicSite oSite;
+    double fHeightMetres = 0.0;
+};
+std::optional<ObjectAndSite> TakeObjectAndSite(Arguments& oArguments, const std::string& sVerb);
 // A usage error unless the coordinates lie within their ranges.
 void CheckObservation(const Observation& o, const std::string& sVerb);
 

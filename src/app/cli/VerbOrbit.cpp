@@ -31,18 +31,41 @@ double Number(const std::string& sText, const std::string& sOption)
 
 // The series of the verb's one file (the options are taken before) into the session; false, with the
 // reason on oErr, when it cannot be read.
-bool ReadSeries(const Arguments& oArguments, const char* pcVerb, Session& oSession, std::ostream& oErr)
+// The measurement file, its times turned into another time scale when --time-scale asks for it (and
+// then a time_scale= line first).
+bool ReadSeries(Arguments& oArguments, const char* pcVerb, Session& oSession, std::ostream& oOut, std::ostream& oErr)
 {
+    const std::string sScale = oArguments.TakeValue("--time-scale").value_or("jd");
+    const auto oPlace = TakeObjectAndSite(oArguments, pcVerb);
     const auto vFiles = oArguments.Positionals();
     if (vFiles.size() != 1) {
         throw UsageError(std::string(pcVerb) + " needs exactly one RV file.");
+    }
+    if (sScale != "jd" && sScale != "hjd" && sScale != "bjd") {
+        throw UsageError("--time-scale is jd, hjd or bjd.");
+    }
+    if (sScale != "jd" && !oPlace) {
+        throw UsageError(std::string(pcVerb) + " --time-scale " + sScale + " needs --ra, --dec, --lon and --lat.");
     }
     if (const Outcome oRefused = oSession.Orbit().ImportMeasurements(vFiles[0])) {
         oErr << oRefused->sText << " (" << vFiles[0] << ")\n";
         return false;
     }
+    if (sScale != "jd") {
+        const TimeScale eScale = sScale == "bjd" ? TimeScale::kBjdTdb : TimeScale::kHjd;
+        if (const Outcome oRefused =
+                oSession.Orbit().ConvertTimes(eScale, oPlace->oObject, oPlace->oSite, oPlace->fHeightMetres)) {
+            oErr << oRefused->sText << " (" << vFiles[0] << ")\n";
+            return false;
+        }
+        oOut << "time_scale=" << TimeScaleName(eScale) << "\n";
+    }
     return true;
 }
+
+constexpr const char* kTimeScaleHelp =
+    "--time-scale jd|hjd|bjd with --ra H M --dec D M --lon D M --lat D M [--height M] turns the file's\n"
+    "Julian dates (UTC) into HJD or BJD_TDB first (longitude positive west) and prints time_scale= first.\n";
 
 // A refusal of the session as one sentence: a usage error when the options are at fault.
 int Refused(const Message& oMessage, std::ostream& oErr)
@@ -76,7 +99,8 @@ std::string OrbitHelp()
            "half-range, gamma around their mean, T0 over one period) before the options.\n"
            "Ranges default to those of the dialog: P 0.5 days to the time span, T0 over the time span,\n"
            "e 0 .. 0.9, omega 0 .. 360 degrees, a1sini 1000 .. 1e10 km, gamma over the velocities;\n"
-           "10 steps each. --fix-X V holds element X at V (X: p, t0, e, omega, a1sini, gamma).\n";
+           "10 steps each. --fix-X V holds element X at V (X: p, t0, e, omega, a1sini, gamma).\n" +
+           std::string(kTimeScaleHelp);
 }
 
 std::string PdmHelp()
@@ -84,7 +108,8 @@ std::string PdmHelp()
     return "usage: quandrel-cli pdm RVFILE [--bins B] [--from P] [--to P]\n"
            "Estimates the period by phase dispersion minimisation over periods from P to P (0.5 days to the\n"
            "time span) in steps of 0.01 days with B phase bins (a third of the number of points) and prints\n"
-           "T = %8.3f. A period at an end of the range or beyond half the time span is named on standard error.\n";
+           "T = %8.3f. A period at an end of the range or beyond half the time span is named on standard error.\n" +
+           std::string(kTimeScaleHelp);
 }
 
 int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
@@ -111,7 +136,7 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const bool bLeastSquares = !oArguments.TakeFlag("--no-lsq");
     const bool bAuto = oArguments.TakeFlag("--auto");
     Session oSession("");
-    if (!ReadSeries(oArguments, "orbit", oSession, oErr)) {
+    if (!ReadSeries(oArguments, "orbit", oSession, oOut, oErr)) {
         return kExitInput;
     }
     // The dialog's first proposal (or, with --auto, its "Suggest"), with what the options give.
@@ -172,7 +197,7 @@ int RunPdm(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const auto fFrom = oArguments.TakeDouble("--from");
     const auto fTo = oArguments.TakeDouble("--to");
     Session oSession("");
-    if (!ReadSeries(oArguments, "pdm", oSession, oErr)) {
+    if (!ReadSeries(oArguments, "pdm", oSession, oOut, oErr)) {
         return kExitInput;
     }
     PeriodSearch oSearch = oSession.Periods().PeriodSearchProposal();
@@ -198,7 +223,8 @@ std::string LsHelp()
            "of RVFILE between the periods A and B days (0.5 to the time span) on N frequencies evenly\n"
            "spaced from 1/B to 1/A (enough to resolve every peak). Prints P= and power= of the strongest\n"
            "peak and fap1= (the power noise exceeds with 1 % probability); with --curve also\n"
-           "frequency<TAB>period<TAB>power per frequency.\n";
+           "frequency<TAB>period<TAB>power per frequency.\n" +
+           std::string(kTimeScaleHelp);
 }
 
 int RunLs(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
@@ -211,7 +237,7 @@ int RunLs(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         throw UsageError("ls needs both --from and --to, or neither.");
     }
     Session oSession("");
-    if (!ReadSeries(oArguments, "ls", oSession, oErr)) {
+    if (!ReadSeries(oArguments, "ls", oSession, oOut, oErr)) {
         return kExitInput;
     }
     const SessionResult<PeriodogramResult> oPeriodogram =
