@@ -56,7 +56,7 @@ if grep -q 'error: ' "$OUT/measurements.txt"; then
     grep 'error: ' "$OUT/measurements.txt" >&2
     exit 1
 fi
-"$CLI" project curve "$OUT/season.mtx" | tr '\t' ';' > "$OUT/velocities.txt"
+"$CLI" project curve "$OUT/season.mtx" | grep -v '^#' | tr '\t' ';' > "$OUT/velocities.txt"
 
 # 3. Period and orbit.
 "$CLI" pdm "$OUT/velocities.txt" --from 2 --to 30 | tee "$OUT/period.txt"

@@ -151,6 +151,8 @@ Outcome OrbitSession::ImportMeasurements(const std::string& sPath)
     }
     m_rState.oSettings.Write(Setting::ImportRVPath, ExtractDirectory(sPath));
     m_oOrbit.SetDataArray(oSeries);
+    m_eSeriesScale = TimeScale::kJulianDateUtc;
+    m_bSeriesFromTable = false;
     m_vSigma = std::move(vSigma);
     m_oOrbit.SetNumberParameters(OrbitGridSearch::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
     m_oOrbit.ResetOptimized();
@@ -175,6 +177,7 @@ Outcome OrbitSession::ConvertTimes(TimeScale eScale, const EquatorialPosition& o
         oSeries.SetX(i, eScale == TimeScale::kBjdTdb ? oTimes->fBjdTdb : oTimes->fHjd);
     }
     m_oOrbit.SetDataArray(oSeries);
+    m_eSeriesScale = eScale;
     m_rState.Announce(change::kSeries);
     return std::nullopt;
 }
@@ -502,8 +505,34 @@ void OrbitSession::TakeSeriesFromTable()
 {
     DataSeries oCurve;
     m_rState.oTable.GetRVCurve(oCurve);
-    m_oOrbit.SetDataArray(oCurve);
+    // The times in the chosen scale, all or none.
+    const TimeScale eScale = ChosenTimeScale();
+    DataSeries oConverted = oCurve;
+    bool bConverted = eScale != TimeScale::kJulianDateUtc;
+    for (int32_t i = 0; i < oCurve.GetArraySize() && bConverted; ++i) {
+        const auto oTime = m_rSession.Project().TimeIn(eScale, oCurve.GetX(i));
+        bConverted = oTime.has_value();
+        oConverted.SetX(i, oTime.value_or(0.0));
+    }
+    m_eSeriesScale = bConverted ? eScale : TimeScale::kJulianDateUtc;
+    m_bSeriesFromTable = true;
+    m_oOrbit.SetDataArray(bConverted ? oConverted : oCurve);
     m_vSigma.clear();
+}
+
+TimeScale OrbitSession::ChosenTimeScale() const
+{
+    const int lScale = m_rState.oSettings.ReadInteger(Setting::OrbitTimeScale);
+    return lScale == 0 ? TimeScale::kJulianDateUtc : lScale == 1 ? TimeScale::kHjd : TimeScale::kBjdTdb;
+}
+
+void OrbitSession::SetTimeScale(TimeScale eScale)
+{
+    m_rState.oSettings.Write(Setting::OrbitTimeScale, static_cast<int>(eScale));
+    if (m_bSeriesFromTable) {
+        TakeSeriesFromTable();
+        m_rState.Announce(change::kSeries);
+    }
 }
 
 void OrbitSession::Forget()

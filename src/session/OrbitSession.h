@@ -88,6 +88,12 @@ public:
     bool CanFitOrbit() const;
     // Julian date / velocity pairs of a file replace the series (the table's rows stay).
     Outcome ImportMeasurements(const std::string& sPath);
+    // The time scale the orbit and the period searches take the table's times in (the settings';
+    // BJD_TDB unless chosen otherwise), and the one the present series is in: JD (UTC) when the
+    // table's times cannot be converted (no object coordinates) or the series was imported as it is.
+    TimeScale ChosenTimeScale() const;
+    void SetTimeScale(TimeScale eScale);
+    TimeScale SeriesTimeScale() const { return m_eSeriesScale; }
     // The imported times (JD, UTC) turned into HJD or BJD_TDB for the object and site given; nothing
     // changes when one of them lies outside 1960 to 2100 (the message names it).
     Outcome ConvertTimes(TimeScale eScale, const EquatorialPosition& oObject, const GeographicSite& oSite,
@@ -130,6 +136,8 @@ private:
     bool m_bLeastSquares = true;
     // The uncertainties of the imported measurements (empty: none, or the series is the table's).
     std::vector<double> m_vSigma;
+    TimeScale m_eSeriesScale = TimeScale::kJulianDateUtc;
+    bool m_bSeriesFromTable = true; // false after a measurement file was imported
     OrbitElements m_oElements;
     // What the ranges dialog keeps between showings: the P range once given, and the uses.
     std::optional<std::pair<double, double>> m_oPeriodRange;

@@ -56,6 +56,26 @@ double ProjectSession::CorrectionAt(double fJulianDate) const
     return m_rState.oTable.Coordinates().CorrectVelocity(0.0, fJulianDate);
 }
 
+std::optional<double> ProjectSession::TimeIn(TimeScale eScale, double fJulianDate) const
+{
+    const ObservationCoordinates& o = m_rState.oTable.Coordinates();
+    const auto oObject = ObjectPosition();
+    if (eScale == TimeScale::kJulianDateUtc) {
+        return fJulianDate;
+    }
+    if (!oObject) {
+        return std::nullopt;
+    }
+    GeographicSite oSite;
+    o.GetObserverCoordinates(oSite.fLongitudeDegrees, oSite.fLongitudeMinutes, oSite.fLatitudeDegrees,
+                             oSite.fLatitudeMinutes);
+    const auto oTimes = Barycentric(fJulianDate, *oObject, oSite, o.ObserverHeight());
+    if (!oTimes) {
+        return std::nullopt;
+    }
+    return eScale == TimeScale::kBjdTdb ? oTimes->fBjdTdb : oTimes->fHjd;
+}
+
 CorrectionKind ProjectSession::Correction() const
 {
     return m_rState.oTable.Coordinates().Kind();

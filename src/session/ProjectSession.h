@@ -92,6 +92,9 @@ public:
     void SetIdentity(const ObserverIdentity& oIdentity);
     // The correction at a Julian date with the table's object and site (km/s).
     double CorrectionAt(double fJulianDate) const;
+    // A time (JD, UTC) of the table in another time scale, with the table's object and site; nothing
+    // without the object's coordinates or outside 1960 to 2100.
+    std::optional<double> TimeIn(TimeScale eScale, double fJulianDate) const;
     // Which correction new measurements get (the settings'; the precise one unless chosen otherwise).
     // The rows measured before keep their velocities.
     CorrectionKind Correction() const;

@@ -78,6 +78,7 @@ constexpr SettingKey kKeys[] = {
     {"Observer", "Instrument", ""},
     {"Observer", "Site", ""},
     {"Correction", "Barycentric", "1"},                            // 0: the classic heliocentric formula
+    {"Correction", "TimeScale", "2"},                              // of the orbit: 0 JD (UTC), 1 HJD, 2 BJD_TDB
 };
 static_assert(std::size(kKeys) == static_cast<std::size_t>(E::Count), "one key per setting");
 

@@ -27,7 +27,7 @@ enum class Setting {
     SpectraPath, BitmapPath, TablePath, TableDumpPath, ExportPath, ElementsExportPath, ImportRVPath,
     LaboratoryLinesFilePath, CalibrationFilePath, CorrelationTemplatePath, CorrelationParametersPath,
     IdentifyAllVelocity, MinDepthSigma, LampLineTolerance, TemplateVelocity,
-    ObserverName, InstrumentName, SiteName, PreciseCorrection,
+    ObserverName, InstrumentName, SiteName, PreciseCorrection, OrbitTimeScale,
     Count
 };
 

@@ -93,7 +93,9 @@ TEST(CliProject, InfoDumpExportAndCurve)
     EXPECT_NE(oInfo.sOut.find("object\tset\t19\t5\t64\t22\n"), std::string::npos);
 
     const CliRun oCurve = RunCliCapture({"project", "curve", sProject});
-    EXPECT_EQ(oCurve.sOut, "2455000.5\t0\n2455000.6\t10\n2455000.7\t20\n");
+    // The orbit's times: BJD_TDB for the project's object at longitude and latitude 0, as astropy gives them.
+    EXPECT_EQ(oCurve.sOut,
+              "# time_scale=BJD_TDB\n2455000.50085502\t0\n2455000.60085622\t10\n2455000.70085737\t20\n");
 
     ASSERT_EQ(RunCliCapture({"project", "export", sProject, oDir.File("rv.txt"), "--threshold", "0.15"}).lStatus, 0);
     EXPECT_EQ(ReadWholeFile(oDir.File("rv.txt")),

@@ -113,6 +113,11 @@ TEST_F(SessionTest, TheTableFeedsTheOrbitAndEveryChangeIsAnnounced)
     }
     // The series of the orbit is the table's curve: one point per row, corrected velocities.
     ASSERT_EQ(m_oSession.Orbit().GridSearch().GetData().GetArraySize(), 2);
+    // In BJD_TDB unless chosen otherwise; the JD (UTC) of the table when chosen.
+    EXPECT_EQ(m_oSession.Orbit().SeriesTimeScale(), TimeScale::kBjdTdb);
+    EXPECT_DOUBLE_EQ(m_oSession.Orbit().GridSearch().GetData().GetX(1),
+                     *m_oSession.Project().TimeIn(TimeScale::kBjdTdb, 2459002.5));
+    m_oSession.Orbit().SetTimeScale(TimeScale::kJulianDateUtc);
     EXPECT_DOUBLE_EQ(m_oSession.Orbit().GridSearch().GetData().GetX(1), 2459002.5);
     const double fExpected = (6565.0 - 6562.8) / 6562.8 * quandrel::kSpeedOfLight +
                              *m_oSession.Project().CurrentCorrection()->ToAdd();

@@ -15,7 +15,9 @@ std::string ProjectHelp()
            "       quandrel-cli project export FILE.mtx OUT [--threshold DAYS]\n"
            "       quandrel-cli project curve FILE.mtx\n"
            "info: rows, columns, coordinates; dump: the measurement dump; export: the averaged\n"
-           "velocities per epoch (threshold 0.2 days); curve: jd<TAB>mean velocity per row.\n";
+           "velocities per epoch (threshold 0.2 days); curve: jd<TAB>mean velocity per row, the times in\n"
+           "the scale the orbit takes (BJD_TDB when the project has the object's coordinates), named in a\n"
+           "first line \"# time_scale=\".\n";
 }
 
 int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
@@ -56,8 +58,9 @@ int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         return kExitOk;
     }
     if (sAction == "curve") {
-        // The series the orbit of this project is fitted to.
+        // The series the orbit of this project is fitted to, in the time scale it is in.
         const DataSeries& oCurve = oSession.Orbit().GridSearch().GetData();
+        oOut << "# time_scale=" << TimeScaleName(oSession.Orbit().SeriesTimeScale()) << "\n";
         for (int32_t i = 0; i < oCurve.GetArraySize(); ++i) {
             oOut << FormatResult(oCurve.GetX(i), 15) << "\t" << FormatResult(oCurve.GetY(i)) << "\n";
         }
