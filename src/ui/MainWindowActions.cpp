@@ -6,10 +6,12 @@
 #include "core/Utils.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QMenuBar>
 
 #include <functional>
+#include <tuple>
 
 using Handler = std::function<void(MainWindow*)>;
 
@@ -193,6 +195,23 @@ void MainWindow::CreateMenus()
     pProject->insertMenu(pmniExit, m_pmnuRecentFiles);
     pProject->insertSeparator(pmniExit);
     RefreshRecentFiles();
+    // The time scale the orbit and the period searches take the table's times in.
+    QMenu* pAnalysis = vMenus[static_cast<std::size_t>(kAnalysis)];
+    QMenu* pTimeScale = pAnalysis->addMenu("&Time scale");
+    pTimeScale->setObjectName("mnuTimeScale");
+    auto* pScales = new QActionGroup(pTimeScale);
+    for (const auto& [pcCaption, pcName, eScale] :
+         {std::tuple{"&JD (UTC)", "mniTimeScaleJd", TimeScale::kJulianDateUtc}, {"&HJD", "mniTimeScaleHjd", TimeScale::kHjd},
+          {"&BJD_TDB", "mniTimeScaleBjd", TimeScale::kBjdTdb}}) {
+        QAction* pScale = AddItem(pTimeScale, pcCaption, pcName);
+        pScale->setCheckable(true);
+        pScale->setChecked(m_oSession.Orbit().ChosenTimeScale() == eScale);
+        pScales->addAction(pScale);
+        connect(pScale, &QAction::triggered, this, [this, eScale = eScale] {
+            m_oSession.Orbit().SetTimeScale(eScale);
+            ShowFeedback(QString("The orbit and the period searches take the times as ") + TimeScaleName(eScale));
+        });
+    }
     // The kind of the current spectrum: each item toggles its own flag.
     m_oActions.pmniIndicateReference->setCheckable(true);
     connect(m_oActions.pmniIndicateReference, &QAction::triggered, this, [this] {

@@ -358,7 +358,12 @@ void MainWindow::RefreshCorrectionDisplay()
 void MainWindow::RefreshTable()
 {
     m_pRvTableModel->SetFixedBrush(palette().brush(QPalette::Button));
-    m_pRvTableModel->Refresh();
+    // Each row's time at the barycentre, beside its JD (UTC).
+    std::vector<std::optional<double>> vBjd;
+    for (const MeasurementRow& oRow : m_oSession.Project().Table().Rows()) {
+        vBjd.push_back(m_oSession.Project().TimeIn(TimeScale::kBjdTdb, oRow.fJulianDate));
+    }
+    m_pRvTableModel->Refresh(std::move(vBjd));
     // The time column fits the longest time it shows.
     m_pstgTable->setColumnWidth(
         0, std::max(96, m_pstgTable->fontMetrics().horizontalAdvance(RvTableModel::TimeText(2488069.5)) + 16));

@@ -12,9 +12,10 @@ RvTableModel::RvTableModel(const RvTable& oTable, QObject* pParent) : QAbstractT
     Refresh();
 }
 
-void RvTableModel::Refresh()
+void RvTableModel::Refresh(std::vector<std::optional<double>> vBjd)
 {
     beginResetModel();
+    m_vBjd = std::move(vBjd);
     m_vColumnIndex = m_oTable.ColumnIndices();
     m_lRows = static_cast<int32_t>(m_oTable.Rows().size());
     m_vRowStatistics.clear();
@@ -50,7 +51,9 @@ int RvTableModel::rowCount(const QModelIndex& oParent) const
 int RvTableModel::columnCount(const QModelIndex& oParent) const
 {
     // The mean of each row's lines follows the line columns, once there are any.
-    return oParent.isValid() ? 0 : std::max<int>(1, static_cast<int>(m_vColumnIndex.size())) + 1 + (HasMeanColumn() ? 1 : 0);
+    return oParent.isValid() ? 0
+                             : std::max<int>(1, static_cast<int>(m_vColumnIndex.size())) + 1 + (HasMeanColumn() ? 1 : 0) +
+                                   (HasBjdColumn() ? 1 : 0);
 }
 
 QVariant RvTableModel::data(const QModelIndex& oIndex, int lRole) const
@@ -85,6 +88,14 @@ QString RvTableModel::Text(int lRow, int lColumn) const
 {
     const int32_t r = DataRow(lRow);
     const int32_t c = DataColumn(lColumn);
+    if (HasBjdColumn() && lColumn == static_cast<int>(m_vColumnIndex.size()) + 2) {
+        if (lRow < kFixedRows) {
+            return lRow == 0 ? QString("BJD_TDB") : QString("d");
+        }
+        const auto oBjd = r >= 0 && static_cast<std::size_t>(r) < m_vBjd.size() ? m_vBjd[static_cast<std::size_t>(r)]
+                                                                               : std::nullopt;
+        return oBjd ? QString::fromStdString(quandrel::FormatFixed(*oBjd, 5)) : QString();
+    }
     if (IsMeanColumn(lColumn)) {
         if (lRow < kFixedRows) {
             return lRow == 0 ? QString("Mean \u00B1 SE") : QString("km/s");
@@ -124,6 +135,11 @@ QString RvTableModel::Text(int lRow, int lColumn) const
 bool RvTableModel::HasMeanColumn() const
 {
     return !m_vColumnIndex.empty();
+}
+
+bool RvTableModel::HasBjdColumn() const
+{
+    return HasMeanColumn() && std::any_of(m_vBjd.begin(), m_vBjd.end(), [](const auto& o) { return o.has_value(); });
 }
 
 bool RvTableModel::IsMeanColumn(int lModelColumn) const

@@ -12,6 +12,7 @@
 #include <QBrush>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class RvTable;
@@ -20,8 +21,9 @@ class RvTableModel : public QAbstractTableModel {
 public:
     explicit RvTableModel(const RvTable& oTable, QObject* pParent = nullptr);
 
-    // Takes the table's present rows and columns.
-    void Refresh();
+    // Takes the table's present rows and columns, and each row's BJD_TDB (a column after the mean when
+    // any row has one).
+    void Refresh(std::vector<std::optional<double>> vBjd = {});
     // The background of the fixed rows and column.
     void SetFixedBrush(const QBrush& oBrush) { m_oFixedBrush = oBrush; }
 
@@ -44,11 +46,13 @@ private:
     QString Text(int lRow, int lColumn) const;
     bool HasMeanColumn() const;
     bool IsMeanColumn(int lModelColumn) const;
+    bool HasBjdColumn() const;
     QString RowToolTip(int32_t r) const;
 
     const RvTable& m_oTable;
     std::vector<int32_t> m_vColumnIndex; // laboratory index of each data column
     int32_t m_lRows = 0;
     std::vector<VelocityStatistics> m_vRowStatistics; // of each data row, taken at the refresh
+    std::vector<std::optional<double>> m_vBjd;         // of each data row
     QBrush m_oFixedBrush;
 };

@@ -285,7 +285,9 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     EXPECT_NEAR(oTable.Rows()[0].measurements[0].fVelocity1, 22.85 - 27.51, 0.1);
 
     EXPECT_EQ(Grid()->model()->rowCount(), 3);
-    EXPECT_EQ(Grid()->model()->columnCount(), 3) << "time, H-alpha and the mean";
+    EXPECT_EQ(Grid()->model()->columnCount(), 4) << "time, H-alpha, the mean and BJD_TDB";
+    EXPECT_EQ(GridText(3, 0), "BJD_TDB");
+    EXPECT_EQ(GridText(3, 2), "2455988.35655") << "astropy's BJD_TDB of the row's time, object and site";
     EXPECT_EQ(GridText(2, 0), "Mean \u00B1 SE");
     EXPECT_EQ(GridText(2, 2), QString::fromStdString(quandrel::FormatFixed(fExpected, 2) + " \u00B1 0.00 (1)"));
     EXPECT_EQ(GridText(1, 0), "H-alpha");
