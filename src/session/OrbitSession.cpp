@@ -426,7 +426,9 @@ std::string OrbitSession::ElementsText() const
     if (m_oLeastSquares) {
         sText += LeastSquaresText(*m_oLeastSquares, "\r\n");
     }
-    return sText;
+    // The time scale of T0 and of the times the orbit was fitted to, as a comment that readers of
+    // name=value lines pass over.
+    return sText + "# times: " + TimeScaleName(m_eSeriesScale) + "\r\n";
 }
 
 std::string LeastSquaresText(const LeastSquaresElements& o, const std::string& sEnd)
@@ -461,8 +463,8 @@ std::string OrbitSession::ResidualsText() const
     std::vector<double> vResidual;
     m_oOrbit.GetVelocityResiduals(vJd, vResidual);
     const DataSeries& oData = m_oOrbit.GetData();
-    std::string sText = m_oOrbit.HasRefinedElements() ? "# Julian date;velocity;residual of the least-squares elements\r\n"
-                                                      : "# Julian date;velocity;residual of the grid search's elements\r\n";
+    std::string sText = std::string("# ") + TimeScaleName(m_eSeriesScale) + ";velocity;residual of " +
+                        (m_oOrbit.HasRefinedElements() ? "the least-squares elements\r\n" : "the grid search's elements\r\n");
     for (std::size_t k = 0; k < vJd.size(); ++k) {
         sText += quandrel::FormatFixed(vJd[k], 3) + ";" +
                  quandrel::FormatFixed(oData.GetY(static_cast<int32_t>(k)), 3) + ";" +

@@ -69,6 +69,9 @@ std::map<std::string, double> NameValues(const std::string& sText)
     std::map<std::string, double> m;
     std::istringstream oIn(sText);
     for (std::string sLine; std::getline(oIn, sLine);) {
+        if (sLine.starts_with('#')) {
+            continue;
+        }
         const auto lEquals = sLine.find('=');
         m[sLine.substr(0, lEquals)] = std::stod(sLine.substr(lEquals + 1));
     }
@@ -301,7 +304,7 @@ TEST_F(SessionTest, OrbitFitRefusesTooFewPointsAndBadRangesAndRecoversAGenerated
     std::istringstream oResiduals(m_oSession.Orbit().ResidualsText());
     std::string sHead;
     std::getline(oResiduals, sHead);
-    EXPECT_EQ(sHead, "# Julian date;velocity;residual of the least-squares elements\r");
+    EXPECT_EQ(sHead, "# JD (UTC);velocity;residual of the least-squares elements\r");
     int lLines = 0;
     for (std::string sLine; std::getline(oResiduals, sLine); ++lLines) {
         EXPECT_LT(std::abs(std::stod(sLine.substr(sLine.rfind(';') + 1))), 1e-4) << sLine;
