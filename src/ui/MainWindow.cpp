@@ -440,6 +440,16 @@ void MainWindow::SetStatusText(int lBar, int lPanel, const QString& sText)
     m_avStatusPanels.at(static_cast<std::size_t>(lBar)).at(static_cast<std::size_t>(lPanel))->setText(sText);
 }
 
+void MainWindow::SetStatusToolTip(int lBar, int lPanel, const QString& sText)
+{
+    m_avStatusPanels.at(static_cast<std::size_t>(lBar)).at(static_cast<std::size_t>(lPanel))->setToolTip(sText);
+}
+
+QString MainWindow::StatusToolTip(int lBar, int lPanel) const
+{
+    return m_avStatusPanels.at(static_cast<std::size_t>(lBar)).at(static_cast<std::size_t>(lPanel))->toolTip();
+}
+
 QString MainWindow::StatusText(int lBar, int lPanel) const
 {
     return m_avStatusPanels.at(static_cast<std::size_t>(lBar)).at(static_cast<std::size_t>(lPanel))->text();

@@ -99,6 +99,7 @@ public:
     QImage ChartBitmap();
     // The text of a status bar panel (bar 0 or 1).
     QString StatusText(int lBar, int lPanel) const;
+    QString StatusToolTip(int lBar, int lPanel) const;
     // Sets the maximum of the width slider and its tick spacing (maximum / 20).
     void SetWidthMaximum(int lMaximum);
     // Opens a help document from the working folder, the installed share folder or the build tree;
@@ -260,6 +261,7 @@ private:
 
     // Views (FormMainViews.cpp).
     void SetStatusText(int lBar, int lPanel, const QString& sText);
+    void SetStatusToolTip(int lBar, int lPanel, const QString& sText);
     void RefreshSpectraList();
     void ShowCurrentSpectrum();
     void SyncSpectrumKindControls();

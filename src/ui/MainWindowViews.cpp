@@ -349,6 +349,21 @@ void MainWindow::RefreshCorrectionDisplay()
     } else {
         SetStatusText(1, 1, QString());
     }
+    // The kind of correction, and the time also at the barycentre.
+    std::string sDetail = m_oSession.Project().Correction() == CorrectionKind::kBarycentric
+                              ? "Barycentric correction (precise)"
+                              : "Heliocentric correction (classic)";
+    if (oCorrection && oCorrection->ToAdd()) {
+        sDetail += ": " + quandrel::FormatFixed(*oCorrection->ToAdd(), 4) + " km/s";
+    }
+    if (const auto oJulianDate = m_oSession.Spectra().CurrentObservationTime()) {
+        sDetail += "\nJD (UTC) " + quandrel::FormatFixed(*oJulianDate, 6);
+        if (const auto oBjd = m_oSession.Project().TimeIn(TimeScale::kBjdTdb, *oJulianDate)) {
+            sDetail += ", BJD_TDB " + quandrel::FormatFixed(*oBjd, 6);
+        }
+    }
+    SetStatusToolTip(1, 1, Q(sDetail));
+    SetStatusToolTip(0, 4, Q(sDetail));
     // A header that asks for another correction than the program computes is said where it shows.
     if (oCorrection && !oCorrection->sWarning.empty()) {
         statusBar()->showMessage(Q(oCorrection->sWarning));

@@ -124,6 +124,9 @@ TEST_F(RvTableWindowTest, TimeCoordinatesAndCorrectionInTheStatusBar)
     WhenModal([](QWidget* pDialog) { Press(pDialog, "btnOK"); });
     Item("mniObserverCoordinates")->trigger();
     EXPECT_EQ(m_pMain->StatusText(1, 1), "-27.52");
+    // Its tooltip names the kind and gives the time also at the barycentre (astropy: BJD_TDB 2455988.356552).
+    EXPECT_EQ(m_pMain->StatusToolTip(1, 1).toStdString(),
+              "Barycentric correction (precise): -27.5165 km/s\nJD (UTC) 2455988.354167, BJD_TDB 2455988.356552");
 }
 
 TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
