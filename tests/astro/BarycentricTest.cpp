@@ -46,3 +46,57 @@ TEST(Barycentric, CorrectionAndTimesAgreeWithAstropyOverTheSkyTheGlobeAndFourDec
     oTime << fWorstTime;
     RecordProperty("worst_time_d", oTime.str());
 }
+
+TEST(Barycentric, AgreesWithTheBarycorrAppletAtParanalAndAstropyForAlphaDraAsAstropyDoes)
+{
+    // Wright & Eastman's applet at Paranal (astropy: within 10 mm/s), with the day's UT1 - UTC.
+    std::ifstream oParanal(std::string(QUANDREL_TEST_DATA_DIR) + "/barycorr_paranal.txt");
+    int lRows = 0;
+    for (std::string sLine; std::getline(oParanal, sLine);) {
+        if (sLine.empty() || sLine[0] == '#') {
+            continue;
+        }
+        std::istringstream oFields(sLine);
+        BarycentricInput o{2457244.5, 0.0, 0.0, -70.403, -24.6252, 2635.0, 0.2927241};
+        double fApplet = 0.0;
+        oFields >> o.fRightAscensionDegrees >> o.fDeclinationDegrees >> fApplet;
+        // The file rounds the fixture's grid (2 cm/s at the equator's speed): its exact values, declinations
+        // linspace(-85, 85, 15) and for each round(10 cos dec) right ascensions linspace(-180, 180 - 1e-6).
+        const double fStep = 170.0 / 14.0;
+        o.fDeclinationDegrees = -85.0 + std::round((o.fDeclinationDegrees + 85.0) / fStep) * fStep;
+        const int lRa = static_cast<int>(std::lround(10.0 * std::cos(o.fDeclinationDegrees * M_PI / 180.0)));
+        double fNearest = 1e9;
+        for (int j = 0; j < lRa; ++j) {
+            double fRa = -180.0 + (lRa > 1 ? j * (360.0 - 1e-6) / (lRa - 1) : 0.0);
+            fRa += fRa < 0 ? 360.0 : 0.0;
+            if (std::fabs(fRa - o.fRightAscensionDegrees) < std::fabs(fNearest - o.fRightAscensionDegrees)) {
+                fNearest = fRa;
+            }
+        }
+        o.fRightAscensionDegrees = fNearest;
+        const auto oResult = ComputeBarycentric(o);
+        ASSERT_TRUE(oResult);
+        EXPECT_NEAR(oResult->fCorrectionKms * 1000.0, fApplet, 0.010) << sLine;
+        ++lRows;
+    }
+    EXPECT_EQ(lRows, 96);
+    // Astropy's corrections of alpha Dra at amateur sites (times to the 0.1 s, values to the mm/s, UT1 - UTC
+    // of 0.1 s left out: within 1 cm/s).
+    std::ifstream oAlphaDra(std::string(QUANDREL_TEST_DATA_DIR) + "/baryvel_alphaDra.txt");
+    lRows = 0;
+    for (std::string sLine; std::getline(oAlphaDra, sLine);) {
+        if (sLine.empty() || sLine[0] == '#') {
+            continue;
+        }
+        std::istringstream oFields(sLine);
+        std::string sDate;
+        BarycentricInput o{0.0, (14 + 4 / 60.0 + 23.3498 / 3600) * 15.0, 64 + 22 / 60.0 + 33.062 / 3600, 0.0, 0.0, 0.0, 0.0};
+        double fAstropy = 0.0;
+        oFields >> sDate >> o.fJulianDateUtc >> o.fLongitudeEastDegrees >> o.fLatitudeDegrees >> o.fHeightMetres >> fAstropy;
+        const auto oResult = ComputeBarycentric(o);
+        ASSERT_TRUE(oResult);
+        EXPECT_NEAR(oResult->fCorrectionKms, fAstropy, 1e-5) << sLine;
+        ++lRows;
+    }
+    EXPECT_EQ(lRows, 12);
+}
