@@ -111,6 +111,21 @@ void Hermite(const double (&aaA)[2][3], const double (&aaB)[2][3], double fStart
     }
 }
 
+// The first year ERFA no longer vouches for its table of leap seconds (five years after its release).
+int LeapSecondTableEnd()
+{
+    static const int lEnd = [] {
+        for (int lYear = 2000; lYear < 2200; ++lYear) {
+            double fDeltaAt = 0.0;
+            if (eraDat(lYear, 1, 1, 0.0, &fDeltaAt) == 1) {
+                return lYear;
+            }
+        }
+        return 2200;
+    }();
+    return lEnd;
+}
+
 } // namespace
 
 const char* TimeScaleName(TimeScale eScale)
@@ -161,8 +176,9 @@ quandrel::Result<BarycentricResult> ComputeBarycentric(const BarycentricInput& o
         return quandrel::Failure("ERFA cannot place the Julian date " + quandrel::FormatFixed(o.fJulianDateUtc, 5) + ".");
     }
     if (lLeap == 1) {
-        oResult.sWarning = "The date lies beyond the end of ERFA's table of leap seconds: UTC - TAI is taken as it "
-                           "was at the table's end, and times may be off by the leap seconds added since.";
+        oResult.sWarning = "The date lies beyond the end of ERFA's table of leap seconds (" +
+                           std::to_string(LeapSecondTableEnd()) +
+                           "): UTC - TAI is taken as it was then, and times may be off by leap seconds added since.";
     }
     double fTt1 = 0.0;
     double fTt2 = 0.0;

@@ -100,3 +100,20 @@ TEST(Barycentric, AgreesWithTheBarycorrAppletAtParanalAndAstropyForAlphaDraAsAst
     }
     EXPECT_EQ(lRows, 12);
 }
+
+TEST(Barycentric, DatesBeyondTheLeapSecondTableAreWarnedAboutAndBefore1960OrAfter2100Refused)
+{
+    BarycentricInput o{2470000.5, 211.0973, 64.3759, -1.68, 47.181, 31.0, 0.0}; // 2050
+    const auto oLate = ComputeBarycentric(o);
+    ASSERT_TRUE(oLate);
+    EXPECT_NE(oLate->sWarning.find("leap seconds (20"), std::string::npos) << oLate->sWarning;
+    o.fJulianDateUtc = 2459739.5; // 2022
+    EXPECT_EQ(ComputeBarycentric(o)->sWarning, "");
+    for (const double fJd : {2436934.0, 2488434.5}) { // 1959-12-31 and 2101-01-01
+        o.fJulianDateUtc = fJd;
+        EXPECT_FALSE(ComputeBarycentric(o)) << fJd;
+    }
+    o.fJulianDateUtc = 2459739.5;
+    o.fDeclinationDegrees = 91.0;
+    EXPECT_FALSE(ComputeBarycentric(o)) << "a declination beyond the pole";
+}
