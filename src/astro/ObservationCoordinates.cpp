@@ -72,17 +72,22 @@ double ObservationCoordinates::RadialVelocity(double fLaboratoryWavelength, doub
     return CorrectVelocity(quandrel::DopplerVelocity(fLaboratoryWavelength, fObservedWavelength), fJulianDate);
 }
 
+BarycentricInput ObservationCoordinates::ObservationAt(double fJulianDate) const
+{
+    BarycentricInput o;
+    o.fJulianDateUtc = fJulianDate;
+    o.fRightAscensionDegrees = (m_fRightAscensionHours + m_fRightAscensionMinutes / 60.0) * 15.0;
+    o.fDeclinationDegrees = m_fDeclinationDegrees + m_fDeclinationMinutes / 60.0;
+    o.fLongitudeEastDegrees = -(m_fLongitudeDegrees + m_fLongitudeMinutes / 60.0);
+    o.fLatitudeDegrees = m_fLatitudeDegrees + m_fLatitudeMinutes / 60.0;
+    o.fHeightMetres = m_fHeightMetres;
+    return o;
+}
+
 double ObservationCoordinates::CorrectVelocity(double fVelocity, double fJulianDate) const
 {
     if (m_eKind == CorrectionKind::kBarycentric) {
-        BarycentricInput o;
-        o.fJulianDateUtc = fJulianDate;
-        o.fRightAscensionDegrees = (m_fRightAscensionHours + m_fRightAscensionMinutes / 60.0) * 15.0;
-        o.fDeclinationDegrees = m_fDeclinationDegrees + m_fDeclinationMinutes / 60.0;
-        o.fLongitudeEastDegrees = -(m_fLongitudeDegrees + m_fLongitudeMinutes / 60.0);
-        o.fLatitudeDegrees = m_fLatitudeDegrees + m_fLatitudeMinutes / 60.0;
-        o.fHeightMetres = m_fHeightMetres;
-        if (const auto oResult = ComputeBarycentric(o)) {
+        if (const auto oResult = ComputeBarycentric(ObservationAt(fJulianDate))) {
             return CombineVelocity(fVelocity, oResult->fCorrectionKms);
         }
     }

@@ -2,6 +2,7 @@
 // line shift corrected to the Sun for the observer's motion.
 #pragma once
 
+#include "BarycentricCorrection.h"
 #include "core/SpectrumMetadata.h"
 
 #include <cstdint>
@@ -49,6 +50,8 @@ public:
     // CorrectVelocity(0, JD) is the correction alone. The precise correction combines as
     // v + v_corr + v v_corr / c; for a date outside 1960 to 2100 it is the classic one.
     double CorrectVelocity(double fVelocity, double fJulianDate) const;
+    // The observation at the Julian date (UTC) for the precise correction and the barycentric times.
+    BarycentricInput ObservationAt(double fJulianDate) const;
 
     // The same for wavelengths in the given frame: those that already carry a correction give their
     // Doppler velocity alone and get no correction (0).

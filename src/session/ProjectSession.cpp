@@ -58,18 +58,13 @@ double ProjectSession::CorrectionAt(double fJulianDate) const
 
 std::optional<double> ProjectSession::TimeIn(TimeScale eScale, double fJulianDate) const
 {
-    const ObservationCoordinates& o = m_rState.oTable.Coordinates();
-    const auto oObject = ObjectPosition();
     if (eScale == TimeScale::kJulianDateUtc) {
         return fJulianDate;
     }
-    if (!oObject) {
+    if (!AreObjectCoordinatesSet()) {
         return std::nullopt;
     }
-    GeographicSite oSite;
-    o.GetObserverCoordinates(oSite.fLongitudeDegrees, oSite.fLongitudeMinutes, oSite.fLatitudeDegrees,
-                             oSite.fLatitudeMinutes);
-    const auto oTimes = Barycentric(fJulianDate, *oObject, oSite, o.ObserverHeight());
+    const auto oTimes = ComputeBarycentric(m_rState.oTable.Coordinates().ObservationAt(fJulianDate));
     if (!oTimes) {
         return std::nullopt;
     }
@@ -187,13 +182,13 @@ SessionResult<BarycentricResult> ProjectSession::Barycentric(double fJulianDate,
                                                              const GeographicSite& oSite, double fHeightMetres,
                                                              double fDeltaUt1Seconds)
 {
-    BarycentricInput o;
-    o.fJulianDateUtc = fJulianDate;
-    o.fRightAscensionDegrees = (oObject.fRightAscensionHours + oObject.fRightAscensionMinutes / 60.0) * 15.0;
-    o.fDeclinationDegrees = oObject.fDeclinationDegrees + oObject.fDeclinationMinutes / 60.0;
-    o.fLongitudeEastDegrees = -(oSite.fLongitudeDegrees + oSite.fLongitudeMinutes / 60.0);
-    o.fLatitudeDegrees = oSite.fLatitudeDegrees + oSite.fLatitudeMinutes / 60.0;
-    o.fHeightMetres = fHeightMetres;
+    ObservationCoordinates oCoordinates;
+    oCoordinates.SetObjectCoordinates(oObject.fRightAscensionHours, oObject.fRightAscensionMinutes,
+                                      oObject.fDeclinationDegrees, oObject.fDeclinationMinutes);
+    oCoordinates.SetObserverCoordinates(oSite.fLongitudeDegrees, oSite.fLongitudeMinutes, oSite.fLatitudeDegrees,
+                                        oSite.fLatitudeMinutes);
+    oCoordinates.SetObserverHeight(fHeightMetres);
+    BarycentricInput o = oCoordinates.ObservationAt(fJulianDate);
     o.fDeltaUt1Seconds = fDeltaUt1Seconds;
     auto oResult = ComputeBarycentric(o);
     if (!oResult) {

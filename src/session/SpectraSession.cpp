@@ -191,7 +191,10 @@ SessionResult<std::unique_ptr<Spectrum>> SpectraSession::ReadTextSpectrum(const 
 
 std::vector<FitsEntry> SpectraSession::SpectraInFile(const std::string& sPath)
 {
-    auto oEntries = IsFitsFile(sPath) ? ListFitsSpectra(sPath) : quandrel::Result<std::vector<FitsEntry>>(std::vector<FitsEntry>());
+    if (!IsFitsFile(sPath)) {
+        return {};
+    }
+    auto oEntries = ListFitsSpectra(sPath);
     return oEntries ? std::move(*oEntries) : std::vector<FitsEntry>();
 }
 
