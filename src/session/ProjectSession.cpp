@@ -71,6 +71,12 @@ std::optional<double> ProjectSession::TimeIn(TimeScale eScale, double fJulianDat
     return eScale == TimeScale::kBjdTdb ? oTimes->fBjdTdb : oTimes->fHjd;
 }
 
+std::string ProjectSession::TimeWarning(double fJulianDate) const
+{
+    const auto oTimes = ComputeBarycentric(m_rState.oTable.Coordinates().ObservationAt(fJulianDate));
+    return oTimes ? oTimes->sWarning : std::string();
+}
+
 CorrectionKind ProjectSession::Correction() const
 {
     return m_rState.oTable.Coordinates().Kind();

@@ -361,6 +361,10 @@ void MainWindow::RefreshCorrectionDisplay()
         if (const auto oBjd = m_oSession.Project().TimeIn(TimeScale::kBjdTdb, *oJulianDate)) {
             sDetail += ", BJD_TDB " + quandrel::FormatFixed(*oBjd, 6);
         }
+        if (const std::string sWarning = m_oSession.Project().TimeWarning(*oJulianDate); !sWarning.empty()) {
+            sDetail += "\n" + sWarning;
+            statusBar()->showMessage(Q(sWarning));
+        }
     }
     SetStatusToolTip(1, 1, Q(sDetail));
     SetStatusToolTip(0, 4, Q(sDetail));

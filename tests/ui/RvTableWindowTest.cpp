@@ -127,6 +127,10 @@ TEST_F(RvTableWindowTest, TimeCoordinatesAndCorrectionInTheStatusBar)
     // Its tooltip names the kind and gives the time also at the barycentre (astropy: BJD_TDB 2455988.356552).
     EXPECT_EQ(m_pMain->StatusToolTip(1, 1).toStdString(),
               "Barycentric correction (precise): -27.5165 km/s\nJD (UTC) 2455988.354167, BJD_TDB 2455988.356552");
+    // A date beyond ERFA's table of leap seconds is said where the correction shows.
+    m_pMain->Session().Spectra().SetObservationTime(2470000.5);
+    EXPECT_NE(m_pMain->StatusToolTip(1, 1).toStdString().find("table of leap seconds (20"), std::string::npos)
+        << m_pMain->StatusToolTip(1, 1).toStdString();
 }
 
 TEST_F(RvTableWindowTest, TimeDialogTakesJulianDatesAndForgetsAfterCancel)
