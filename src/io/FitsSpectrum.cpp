@@ -4,8 +4,6 @@
 #include "FitsHeader.h"
 #include "FitsMultispec.h"
 #include "FitsOpening.h"
-#include "astro/JulianDate.h"
-#include "core/AtomicFile.h"
 #include "core/NumberText.h"
 #include "core/WavelengthUnits.h"
 
@@ -15,10 +13,7 @@
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <utility>
 

@@ -61,20 +61,20 @@ std::optional<double> ProjectSession::TimeIn(TimeScale eScale, double fJulianDat
     if (eScale == TimeScale::kJulianDateUtc) {
         return fJulianDate;
     }
-    if (!AreObjectCoordinatesSet()) {
-        return std::nullopt;
-    }
-    const auto oTimes = ComputeBarycentric(m_rState.oTable.Coordinates().ObservationAt(fJulianDate));
+    const auto oTimes = TimesAt(fJulianDate);
     if (!oTimes) {
         return std::nullopt;
     }
     return eScale == TimeScale::kBjdTdb ? oTimes->fBjdTdb : oTimes->fHjd;
 }
 
-std::string ProjectSession::TimeWarning(double fJulianDate) const
+std::optional<BarycentricResult> ProjectSession::TimesAt(double fJulianDate) const
 {
-    const auto oTimes = ComputeBarycentric(m_rState.oTable.Coordinates().ObservationAt(fJulianDate));
-    return oTimes ? oTimes->sWarning : std::string();
+    if (!AreObjectCoordinatesSet()) {
+        return std::nullopt;
+    }
+    auto oTimes = ComputeBarycentric(m_rState.oTable.Coordinates().ObservationAt(fJulianDate));
+    return oTimes ? std::optional<BarycentricResult>(std::move(*oTimes)) : std::nullopt;
 }
 
 CorrectionKind ProjectSession::Correction() const

@@ -95,9 +95,9 @@ public:
     // A time (JD, UTC) of the table in another time scale, with the table's object and site; nothing
     // without the object's coordinates or outside 1960 to 2100.
     std::optional<double> TimeIn(TimeScale eScale, double fJulianDate) const;
-    // Why the precise correction and times at a Julian date may be off (a date beyond ERFA's table of
-    // leap seconds); empty when they are not.
-    std::string TimeWarning(double fJulianDate) const;
+    // The precise correction and the times at a Julian date (UTC) with the table's object and site, with
+    // the warning of a date beyond ERFA's table of leap seconds; nothing as for TimeIn.
+    std::optional<BarycentricResult> TimesAt(double fJulianDate) const;
     // Which correction new measurements get (the settings'; the precise one unless chosen otherwise).
     // The rows measured before keep their velocities.
     CorrectionKind Correction() const;

@@ -358,12 +358,12 @@ void MainWindow::RefreshCorrectionDisplay()
     }
     if (const auto oJulianDate = m_oSession.Spectra().CurrentObservationTime()) {
         sDetail += "\nJD (UTC) " + quandrel::FormatFixed(*oJulianDate, 6);
-        if (const auto oBjd = m_oSession.Project().TimeIn(TimeScale::kBjdTdb, *oJulianDate)) {
-            sDetail += ", BJD_TDB " + quandrel::FormatFixed(*oBjd, 6);
-        }
-        if (const std::string sWarning = m_oSession.Project().TimeWarning(*oJulianDate); !sWarning.empty()) {
-            sDetail += "\n" + sWarning;
-            statusBar()->showMessage(Q(sWarning));
+        if (const auto oTimes = m_oSession.Project().TimesAt(*oJulianDate)) {
+            sDetail += ", BJD_TDB " + quandrel::FormatFixed(oTimes->fBjdTdb, 6);
+            if (!oTimes->sWarning.empty()) {
+                sDetail += "\n" + oTimes->sWarning;
+                statusBar()->showMessage(Q(oTimes->sWarning));
+            }
         }
     }
     SetStatusToolTip(1, 1, Q(sDetail));
