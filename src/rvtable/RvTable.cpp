@@ -27,6 +27,9 @@ constexpr std::size_t kRowBytes = 24;
 constexpr std::size_t kMeasurementBytes = 48;
 // No project of this program comes near this size; a larger file is no project.
 constexpr std::uintmax_t kMaxProjectBytes = 1ULL << 30;
+// A row's word that other writers leave as they like: "BARY" (little-endian) marks a row whose
+// velocities got the precise barycentric correction. Any other value is a classic row.
+constexpr int32_t kBarycentricRowTag = 0x59524142;
 
 std::string Blanks(int n)
 {
@@ -98,9 +101,21 @@ void RvTable::InsertRow(MeasurementRow oRow)
         m_vMeasurementRow.erase(itSame);
     }
     m_bIsSaved = false;
+    oRow.eCorrection = m_oCoordinates.Kind();
     const auto itAfter = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
                                       [&](const MeasurementRow& o) { return o.fJulianDate >= oRow.fJulianDate; });
     m_vMeasurementRow.insert(itAfter, std::move(oRow));
+}
+
+std::optional<CorrectionKind> RvTable::RowsCorrection() const
+{
+    if (m_vMeasurementRow.empty()) {
+        return std::nullopt;
+    }
+    const CorrectionKind eFirst = m_vMeasurementRow.front().eCorrection;
+    const bool bAgree = std::all_of(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
+                                    [eFirst](const MeasurementRow& o) { return o.eCorrection == eFirst; });
+    return bAgree ? std::optional<CorrectionKind>(eFirst) : std::nullopt;
 }
 
 bool RvTable::ContainsSpectrum(const Spectrum* pSpectrum) const
@@ -302,7 +317,7 @@ std::string RvTable::ProjectBytes() const
     oWriter.WriteBytes(std::string(1, m_oCoordinates.AreObjectCoordinatesSet() ? '\1' : '\0'));
     oWriter.WriteInt32(static_cast<int32_t>(m_vMeasurementRow.size()));
     for (const auto& oRow : m_vMeasurementRow) {
-        oWriter.WriteInt32(0);
+        oWriter.WriteInt32(oRow.eCorrection == CorrectionKind::kBarycentric ? kBarycentricRowTag : 0);
         oWriter.WriteInt32(oRow.Count());
         oWriter.WriteDouble(oRow.fJulianDate);
         oWriter.WriteDouble(oRow.fSpectrumKey);
@@ -362,6 +377,7 @@ bool RvTable::ParseProject(const std::string& sBytes)
             !std::isfinite(oRow.fJulianDate)) {
             return false;
         }
+        oRow.eCorrection = lReserved == kBarycentricRowTag ? CorrectionKind::kBarycentric : CorrectionKind::kHeliocentric;
         oRow.measurements.resize(static_cast<std::size_t>(lCount));
         for (auto& o : oRow.measurements) {
             std::string sFlag;

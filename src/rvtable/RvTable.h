@@ -33,6 +33,8 @@ struct MeasurementRow {
     std::vector<LineMeasurement> measurements;
     double fJulianDate = 0.0;
     double fSpectrumKey = 0.0;
+    // The correction its velocities got. Rows of files that do not record it count as classic.
+    CorrectionKind eCorrection = CorrectionKind::kHeliocentric;
     int32_t Count() const { return static_cast<int32_t>(measurements.size()); }
 };
 
@@ -86,6 +88,8 @@ public:
     const std::vector<MeasurementRow>& Rows() const { return m_vMeasurementRow; }
     // One pair per row with measurements: Julian date and the mean of its first velocities.
     void GetRVCurve(DataSeries& oCurve) const;
+    // The correction every row got, when they agree (none for an empty or a mixed table).
+    std::optional<CorrectionKind> RowsCorrection() const;
     bool IsSaved() const { return m_bIsSaved; }
 
     // The binary project file. Saving writes a new file beside the old one

@@ -82,6 +82,12 @@ CorrectionKind ProjectSession::Correction() const
     return m_rState.oTable.Coordinates().Kind();
 }
 
+CorrectionKind ProjectSession::CorrectionOfSettings() const
+{
+    return m_rState.oSettings.ReadBool(Setting::PreciseCorrection) ? CorrectionKind::kBarycentric
+                                                                   : CorrectionKind::kHeliocentric;
+}
+
 void ProjectSession::SetCorrection(CorrectionKind eKind)
 {
     m_rState.oSettings.Write(Setting::PreciseCorrection, eKind == CorrectionKind::kBarycentric);
@@ -317,6 +323,7 @@ void ProjectSession::CloseProject()
     m_rState.oTable.ClearRows();
     // The next project's star is another: its velocities are not corrected for this one's position.
     m_rState.oTable.Coordinates().ClearObjectCoordinates();
+    m_rState.oTable.Coordinates().SetCorrectionKind(CorrectionOfSettings());
     m_rSession.Orbit().Forget();
     m_rState.Announce(change::kTable | change::kElements | change::kCoordinates);
     m_rSession.Spectra().ClearSpectra();
@@ -333,6 +340,9 @@ Outcome ProjectSession::OpenProject(const std::string& sPath)
     }
     m_rState.sProjectPath = sPath;
     m_rState.ForgetUndo();
+    // New rows get the correction the project's rows have, so that they stay comparable; a project
+    // without rows, or with both kinds, gets the one the settings choose.
+    m_rState.oTable.Coordinates().SetCorrectionKind(m_rState.oTable.RowsCorrection().value_or(CorrectionOfSettings()));
     m_rState.oSettings.Write(Setting::TablePath, ExtractDirectory(sPath));
     m_rState.Announce(change::kTable | change::kCoordinates | change::kLaboratoryLines | change::kLines);
     return std::nullopt;

@@ -98,8 +98,9 @@ public:
     // The precise correction and the times at a Julian date (UTC) with the table's object and site, with
     // the warning of a date beyond ERFA's table of leap seconds; nothing as for TimeIn.
     std::optional<BarycentricResult> TimesAt(double fJulianDate) const;
-    // Which correction new measurements get (the settings'; the precise one unless chosen otherwise).
-    // The rows measured before keep their velocities.
+    // Which correction new measurements get: that of an opened project's rows, else the settings' (the
+    // precise one unless chosen otherwise). Choosing one keeps it in the settings as well; the rows
+    // measured before keep their velocities.
     CorrectionKind Correction() const;
     void SetCorrection(CorrectionKind eKind);
     // The precise (barycentric) correction and the BJD_TDB and HJD of an observation at fJulianDate
@@ -109,6 +110,8 @@ public:
                                                         double fDeltaUt1Seconds = 0.0);
 
 private:
+    CorrectionKind CorrectionOfSettings() const;
+
     SessionState& m_rState;
     Session& m_rSession;
 };

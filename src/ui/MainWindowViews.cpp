@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -349,7 +350,11 @@ void MainWindow::RefreshCorrectionDisplay()
     } else {
         SetStatusText(1, 1, QString());
     }
-    // The kind of correction, and the time also at the barycentre.
+    // The kind of correction (an opened project brings its own), and the time also at the barycentre.
+    if (auto* pmniPrecise = findChild<QAction*>("mniPreciseCorrection")) {
+        const QSignalBlocker oQuiet(pmniPrecise);
+        pmniPrecise->setChecked(m_oSession.Project().Correction() == CorrectionKind::kBarycentric);
+    }
     std::string sDetail = m_oSession.Project().Correction() == CorrectionKind::kBarycentric
                               ? "Barycentric correction (precise)"
                               : "Heliocentric correction (classic)";

@@ -622,4 +622,19 @@ TEST_F(SessionTest, TheChosenCorrectionGoesToNewMeasurementsWhileRowsKeepTheirVe
     EXPECT_LT(std::fabs(fPrecise - fClassic), 0.03);
     EXPECT_EQ(Session(m_oDir.File("quandrel.ini")).Project().Correction(), CorrectionKind::kHeliocentric)
         << "the choice is kept in the settings";
+
+    // A project keeps its rows' correction: reopened under the other setting, new rows get the same.
+    ASSERT_FALSE(m_oSession.Project().SaveProject(m_oDir.File("classic.mtx")));
+    m_oSession.Project().SetCorrection(CorrectionKind::kBarycentric);
+    ASSERT_FALSE(m_oSession.Project().AddMeasurement());
+    ASSERT_FALSE(m_oSession.Project().SaveProject(m_oDir.File("precise.mtx")));
+    ASSERT_FALSE(m_oSession.Project().OpenProject(m_oDir.File("classic.mtx")));
+    EXPECT_EQ(m_oSession.Project().Correction(), CorrectionKind::kHeliocentric);
+    EXPECT_EQ(m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1, fClassic);
+    m_oSession.Project().CloseProject();
+    EXPECT_EQ(m_oSession.Project().Correction(), CorrectionKind::kBarycentric) << "back to the settings' choice";
+    m_oSession.Project().SetCorrection(CorrectionKind::kHeliocentric);
+    ASSERT_FALSE(m_oSession.Project().OpenProject(m_oDir.File("precise.mtx")));
+    EXPECT_EQ(m_oSession.Project().Correction(), CorrectionKind::kBarycentric);
+    EXPECT_EQ(m_oSession.Project().Table().Rows()[0].measurements[0].fVelocity1, fPrecise);
 }
