@@ -2,8 +2,10 @@
 //   make_sample_run OUTPUT_FOLDER
 // 20 spectra over 90 days (nm wavelengths, H-alpha, H-beta, Na D and He I
 // 5876 at a signal-to-noise ratio of 100), each Doppler shifted by the
-// orbit's velocity minus the observer's motion at the stated site, so the
-// program's correction has to put it back; a list of their observation
+// orbit's velocity at the light's arrival at the barycentre (BJD_TDB) and
+// taken back by the observer's motion at the stated site (the precise
+// barycentric correction), so the program's correction and times have to
+// put it back; a list of their observation
 // times; a neon lamp in pixels with the list of its lines' wavelengths, and
 // the first epoch also in pixels of the same detector; and the true elements
 // and velocities. Deterministic: the same files every run.
@@ -90,6 +92,7 @@ int main(int argc, char** argv)
     ObservationCoordinates oSite;
     oSite.SetObjectCoordinates(kRightAscension[0], kRightAscension[1], kDeclination[0], kDeclination[1]);
     oSite.SetObserverCoordinates(kLongitude[0], kLongitude[1], kLatitude[0], kLatitude[1]);
+    oSite.SetCorrectionKind(CorrectionKind::kBarycentric);
 
     std::mt19937 oRandom(2459000);
     std::normal_distribution<double> oNoise(0.0, 0.01);
@@ -98,9 +101,12 @@ int main(int argc, char** argv)
     std::string sVelocities;
     for (int k = 0; k < 20; ++k) {
         const double fJd = 2459001.9 + 4.5 * k + oNight(oRandom);
-        const double fTrue = OrbitGridSearch::ModelVelocity(fJd, oTruth);
-        // What a spectrograph on the moving Earth sees: the correction added to it gives the true velocity.
-        const double fObserved = fTrue - oSite.CorrectVelocity(0.0, fJd);
+        const double fBjd = ComputeBarycentric(oSite.ObservationAt(fJd))->fBjdTdb;
+        const double fTrue = OrbitGridSearch::ModelVelocity(fBjd, oTruth);
+        // What a spectrograph on the moving Earth sees: combined with the correction it gives the true
+        // velocity (v + c_v + v c_v / c).
+        const double fCorrection = oSite.CorrectVelocity(0.0, fJd);
+        const double fObserved = (fTrue - fCorrection) / (1.0 + fCorrection / 299792.458);
         const double fFactor = 1.0 + fObserved / 299792.458;
         std::string sText;
         sText.reserve(600000);
@@ -135,7 +141,8 @@ int main(int argc, char** argv)
         }
         std::snprintf(acName, sizeof acName, "star_%02d.txt", k);
         sEpochs += std::string(acName) + ";" + FormatFixed(fJd, 6) + "\n";
-        sVelocities += FormatFixed(fJd, 6) + ";" + FormatFixed(fTrue, 4) + ";" + FormatFixed(fObserved, 4) + "\n";
+        sVelocities += FormatFixed(fJd, 6) + ";" + FormatFixed(fTrue, 4) + ";" + FormatFixed(fObserved, 4) + ";" +
+                       FormatFixed(fBjd, 6) + "\n";
         if (k == 0) {
             // The same exposure in pixels of the detector, single column.
             std::string sPixels;
@@ -169,7 +176,8 @@ int main(int argc, char** argv)
         }
     }
     const std::string sTruth =
-        "# The orbit of the sample run; site 9 deg 0 min W, 52 deg 0 min N; object RA 5 h 55 min, Dec +7 deg 24 min\n"
+        "# The orbit of the sample run; site 9 deg 0 min W, 52 deg 0 min N; object RA 5 h 55 min, Dec +7 deg 24 min;\n"
+        "# T0 in BJD_TDB\n"
         "P=" + FormatFixed(oTruth.fPeriod, 6) + "\nT0=" + FormatFixed(oTruth.fT0, 6) + "\ne=" +
         FormatFixed(oTruth.fEccentricity, 6) + "\nomega=" + FormatFixed(oTruth.fOmega, 6) + "\na1Sini=" +
         FormatFixed(oTruth.fA1SinI, 6) + "\ngamma=" + FormatFixed(oTruth.fGamma, 6) + "\nK1=" +
