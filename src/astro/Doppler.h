@@ -11,4 +11,10 @@ inline double DopplerVelocity(double fLaboratoryWavelength, double fObservedWave
     return (fObservedWavelength - fLaboratoryWavelength) / fLaboratoryWavelength * kSpeedOfLight;
 }
 
+// The standard error of that velocity from the standard error of the observed wavelength (km/s).
+inline double DopplerVelocityError(double fLaboratoryWavelength, double fObservedWavelengthError)
+{
+    return fObservedWavelengthError / fLaboratoryWavelength * kSpeedOfLight;
+}
+
 } // namespace quandrel

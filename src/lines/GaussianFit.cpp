@@ -1,5 +1,6 @@
 #include "GaussianFit.h"
 #include "core/DataSeries.h"
+#include "core/DenseMatrix.h"
 #include "core/Utils.h"
 
 #include <algorithm>
@@ -121,6 +122,75 @@ void Search(const double* x, const double* y, std::size_t n, int P, const Parame
             } while (fStep > kTolerance);
         }
     }
+}
+
+std::optional<Parameters> StandardErrors(const double* x, const double* y, std::size_t n, int P,
+                                         const Parameters& afLow, const Parameters& afHigh, const Parameters& p)
+{
+    if (n <= static_cast<std::size_t>(P)) {
+        return std::nullopt;
+    }
+    const bool bDouble = P > 4;
+    // The free parameters: those the search did not leave at a bound.
+    std::vector<int> vFree;
+    for (int i = 0; i < P; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        if (p[u] != afLow[u] && p[u] != afHigh[u]) {
+            vFree.push_back(i);
+        }
+    }
+    Parameters afErrors{};
+    if (vFree.empty()) {
+        return afErrors;
+    }
+    const auto lFree = static_cast<uint32_t>(vFree.size());
+    math::DenseMatrix<double> oNormal(lFree, lFree);
+    std::vector<double> vNormal(static_cast<std::size_t>(lFree) * lFree, 0.0);
+    double fSquares = 0.0;
+    Parameters afDerivative{};
+    for (std::size_t k = 0; k < n; ++k) {
+        const double g1 = GaussianFactor(x[k], p[kCenter1], p[kSigma1]);
+        const double g2 = bDouble ? GaussianFactor(x[k], p[kCenter2], p[kSigma2]) : 0.0;
+        const double r = ModelValue(p, g1, g2, bDouble) - y[k];
+        fSquares += r * r;
+        const double d1 = x[k] - p[kCenter1];
+        const double s1 = p[kSigma1];
+        afDerivative[kSigma1] = p[kAmplitude1] * g1 * d1 * d1 / (s1 * s1 * s1);
+        afDerivative[kCenter1] = p[kAmplitude1] * g1 * d1 / (s1 * s1);
+        afDerivative[kOffset] = 1.0;
+        afDerivative[kAmplitude1] = g1;
+        if (bDouble) {
+            const double d2 = x[k] - p[kCenter2];
+            const double s2 = p[kSigma2];
+            afDerivative[kSigma2] = p[kAmplitude2] * g2 * d2 * d2 / (s2 * s2 * s2);
+            afDerivative[kCenter2] = p[kAmplitude2] * g2 * d2 / (s2 * s2);
+            afDerivative[kAmplitude2] = g2;
+        }
+        for (uint32_t i = 0; i < lFree; ++i) {
+            for (uint32_t j = 0; j <= i; ++j) {
+                vNormal[i * lFree + j] += afDerivative[static_cast<std::size_t>(vFree[i])] *
+                                          afDerivative[static_cast<std::size_t>(vFree[j])];
+            }
+        }
+    }
+    for (uint32_t i = 0; i < lFree; ++i) {
+        for (uint32_t j = 0; j <= i; ++j) {
+            oNormal(i, j) = oNormal(j, i) = vNormal[i * lFree + j];
+        }
+    }
+    const auto oCovariance = oNormal.Inverse();
+    if (!oCovariance) {
+        return std::nullopt;
+    }
+    const double fVariance = fSquares / static_cast<double>(n - static_cast<std::size_t>(P));
+    for (uint32_t i = 0; i < lFree; ++i) {
+        const double f = (*oCovariance)(i, i) * fVariance;
+        if (!(f >= 0.0) || !std::isfinite(f)) {
+            return std::nullopt; // numerically singular
+        }
+        afErrors[static_cast<std::size_t>(vFree[i])] = std::sqrt(f);
+    }
+    return afErrors;
 }
 
 void SearchBounds(const DataSeries& oSection, bool bEmission, Parameters& lo, Parameters& hi)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 
 class DataSeries;
 
@@ -45,6 +46,14 @@ inline double ModelValue(const Parameters& p, double g1, double g2, bool bDouble
 // over the points in order: factors that a trial does not change are reused.
 void Search(const double* x, const double* y, std::size_t n, int P, const Parameters& afLow, const Parameters& afHigh,
             Parameters& p);
+
+// The standard errors of the fitted parameters p: the square roots of the diagonal of s^2 (J^T J)^-1,
+// the covariance of the model linearised at p, with s^2 the sum of squared residuals over n - P (the
+// scatter of the window stands for the noise, as an unweighted least-squares fit takes it). A parameter
+// the search left at one of its bounds counts as fixed and gets 0. Nothing when n <= P or the
+// parameters cannot be told apart (J^T J singular, as for a line of no depth).
+std::optional<Parameters> StandardErrors(const double* x, const double* y, std::size_t n, int P,
+                                         const Parameters& afLow, const Parameters& afHigh, const Parameters& p);
 
 // The bounds of a line fit over a section: sigma 0.0003 .. 10, the centre within the section, offset
 // 0 .. 1 and amplitude -1 .. 1 for an absorption line; for an emission line sigma up to the section's

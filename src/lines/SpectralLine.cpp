@@ -53,6 +53,9 @@ bool SpectralLine::FitGaussian(const DataSeries& oSection, bool bEmission, doubl
     SearchBounds(oFitted, bEmission, lo, hi);
 
     Search(x.data(), y.data(), static_cast<std::size_t>(n), P, lo, hi, p);
+    const auto oErrors = StandardErrors(x.data(), y.data(), static_cast<std::size_t>(n), P, lo, hi, p);
+    m_fCenter1Error = oErrors ? (*oErrors)[kCenter1] : 0.0;
+    m_fCenter2Error = oErrors && m_bDoubleGaussian ? (*oErrors)[kCenter2] : 0.0;
 
     m_fSigma1 = p[kSigma1];
     m_fCenter1 = p[kCenter1];

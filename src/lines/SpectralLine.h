@@ -66,6 +66,11 @@ public:
     double GetAmplitude1() const { return m_fAmplitude1; }
     double GetAmplitude2() const { return m_fAmplitude2; }
     double GetOffset() const { return m_fOffset; }
+    // The standard errors of the centres from the last fit (the fit's covariance scaled by the scatter
+    // of its window); 0 when the fit could not tell them (too few points, a line of no depth, a centre
+    // at the window's edge).
+    double GetCenter1Error() const { return m_fCenter1Error; }
+    double GetCenter2Error() const { return m_fCenter2Error; }
 
 private:
     static std::atomic<int32_t> s_lNextId; // lines are found on several threads at once
@@ -80,6 +85,8 @@ private:
     double m_fAmplitude1 = 0.0;
     double m_fAmplitude2 = 0.0;
     double m_fOffset = 0.0;
+    double m_fCenter1Error = 0.0;
+    double m_fCenter2Error = 0.0;
     int32_t m_lLaboratoryLineIndex = -1;
     double m_fLaboratoryWavelength = 0.0;
     std::string m_cLineName;

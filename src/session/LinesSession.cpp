@@ -244,6 +244,22 @@ int32_t LinesSession::IdentifyAllLines(double fVelocityWindow)
     return lMatched;
 }
 
+namespace {
+
+// The standard error of a line's centre; for a double Gaussian, of the mean of its two centres (the
+// components' errors taken as independent). 0 when the fit could not tell one.
+double CenterError(const SpectralLine& oLine)
+{
+    if (!oLine.IsDoubleGaussian()) {
+        return oLine.GetCenter1Error();
+    }
+    const double e1 = oLine.GetCenter1Error();
+    const double e2 = oLine.GetCenter2Error();
+    return e1 > 0.0 && e2 > 0.0 ? 0.5 * std::hypot(e1, e2) : 0.0;
+}
+
+} // namespace
+
 std::vector<LineTableRow> LinesSession::LineTable() const
 {
     std::vector<LineTableRow> vRows;
@@ -261,6 +277,7 @@ std::vector<LineTableRow> LinesSession::LineTable() const
         LineTableRow o;
         o.lLine = i;
         o.fCenter = oLine.GetCenter();
+        o.fCenterError = CenterError(oLine);
         o.fSigma = oLine.GetWidth();
         o.fDepth = oLine.GetAmplitude1();
         o.fOffset = oLine.GetOffset();
@@ -268,6 +285,9 @@ std::vector<LineTableRow> LinesSession::LineTable() const
         oLine.GetIdentification(&o.sName, lIndex, o.fLaboratory);
         if (lIndex >= 0) {
             o.oDoppler = quandrel::DopplerVelocity(o.fLaboratory, o.fCenter);
+            if (o.fCenterError > 0.0) {
+                o.oVelocityError = quandrel::DopplerVelocityError(o.fLaboratory, o.fCenterError);
+            }
             if (bCorrected) {
                 o.oCorrected =
                     m_rState.oTable.Coordinates().RadialVelocity(o.fLaboratory, o.fCenter, oJulianDate.value_or(0.0), eFrame);

@@ -32,11 +32,13 @@ struct LineTableRow {
     std::string sName;        // laboratory name; empty when not identified
     double fLaboratory = 0.0; // angstrom
     double fCenter = 0.0;     // angstrom
+    double fCenterError = 0.0; // its standard error from the fit, angstrom; 0 when the fit could not tell it
     double fSigma = 0.0;      // width of the fit, angstrom
     double fDepth = 0.0;      // amplitude of the fit, in the spectrum's intensity
     double fOffset = 0.0;     // the fit's continuum level, in the spectrum's intensity
     std::optional<double> oDoppler;   // km/s, identified lines only
     std::optional<double> oCorrected; // km/s, with observation time and object coordinates
+    std::optional<double> oVelocityError; // km/s, the standard error of both velocities (identified lines)
 };
 
 // Which commands on the current spectrum and its active line apply (the spectrum's context menu).

@@ -14,7 +14,7 @@
 namespace {
 
 const QStringList kHeaders = {"Line", "Laboratory [\u00C5]", "Centre [\u00C5]", "\u03C3 [\u00C5]", "Depth",
-                              "Doppler [km/s]", "Corrected [km/s]"};
+                              "Doppler [km/s]", "Corrected [km/s]", "\u00B1 Centre [\u00C5]", "\u00B1 Velocity [km/s]"};
 
 QString Number(double f, int lDecimals)
 {
@@ -77,7 +77,9 @@ void LineTablePage::Show(const std::vector<LineTableRow>& vRows, int32_t lActive
                                     Number(o.fSigma, 3),
                                     Number(o.fDepth, 3),
                                     bIdentified ? Number(*o.oDoppler, 2) : QString(),
-                                    o.oCorrected ? Number(*o.oCorrected, 2) : QString()};
+                                    o.oCorrected ? Number(*o.oCorrected, 2) : QString(),
+                                    o.fCenterError > 0.0 ? Number(o.fCenterError, 4) : QString(),
+                                    o.oVelocityError ? Number(*o.oVelocityError, 2) : QString()};
         for (int c = 0; c < vCells.size(); ++c) {
             auto* pItem = new QTableWidgetItem(vCells[c]);
             pItem->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);

@@ -109,13 +109,12 @@ TEST(CliNormalize, TheRealAlphaDraSpectrumLosesItsFalseLines)
     ASSERT_EQ(oIdentified.lStatus, 0) << oIdentified.sErr;
     double fSum = 0.0;
     int lNamed = 0;
-    for (const std::string& sLine : OutputLines(oIdentified.sOut)) {
-        const std::size_t lName = sLine.find('\t', sLine.find('\t', sLine.find('\t', sLine.find('\t') + 1) + 1) + 1);
-        if (sLine[0] == '#' || lName == std::string::npos || sLine[lName + 1] == '\t') {
+    for (const auto& vRecord : Records(oIdentified.sOut)) {
+        if (vRecord.size() < 7 || vRecord[4].empty()) {
             continue;
         }
-        EXPECT_EQ(sLine.find("FeI_6495"), std::string::npos) << sLine;
-        fSum += std::stod(sLine.substr(sLine.rfind('\t') + 1));
+        EXPECT_NE(vRecord[4], "FeI_6495");
+        fSum += std::stod(vRecord[6]);
         ++lNamed;
     }
     ASSERT_GE(lNamed, 1) << oIdentified.sOut;

@@ -33,16 +33,18 @@ TEST(CliLines, FindsGeneratedLinesAndTheirDopplerVelocities)
     EXPECT_EQ(vRecords[1][4], "H-alpha");
     EXPECT_EQ(vRecords[1][5], "6562.8");
     for (const auto& vRecord : vRecords) {
-        ASSERT_EQ(vRecord.size(), 7U);
+        ASSERT_EQ(vRecord.size(), 9U);
         EXPECT_NEAR(std::stod(vRecord[6]), 30.0, 0.5) << vRecord[4];
+        // The velocity's error is the centre's in km/s.
+        EXPECT_NEAR(std::stod(vRecord[8]), std::stod(vRecord[7]) / std::stod(vRecord[5]) * 299792.458, 1e-6);
         EXPECT_NEAR(std::stod(vRecord[1]), 1.1, 0.02);
         EXPECT_NEAR(std::stod(vRecord[2]), -0.4, 0.01);
     }
 
-    // Without --lab: four fields; an emission search finds nothing here.
+    // Without --lab: four fields and the centre's error; an emission search finds nothing here.
     const CliRun oPlain = RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10"});
     ASSERT_EQ(oPlain.lStatus, 0);
-    EXPECT_EQ(Records(oPlain.sOut).front().size(), 4U);
+    EXPECT_EQ(Records(oPlain.sOut).front().size(), 5U);
     const CliRun oEmission =
         RunCliCapture({"lines", sFile, "--width-index", "20", "--sensitivity-index", "10", "--emission"});
     ASSERT_EQ(oEmission.lStatus, 0);
@@ -69,9 +71,12 @@ TEST(CliLines, MeasuresHAlphaOfTheShippedSpectrum)
     ASSERT_EQ(oRun.lStatus, 0) << oRun.sErr;
     bool bFound = false;
     for (const auto& vRecord : Records(oRun.sOut)) {
-        if (vRecord.size() == 7 && vRecord[4] == "H-alpha" && std::fabs(std::stod(vRecord[0]) - 6562.1) < 0.2) {
+        if (vRecord.size() == 9 && vRecord[4] == "H-alpha" && std::fabs(std::stod(vRecord[0]) - 6562.1) < 0.2) {
             bFound = true;
             EXPECT_NEAR(std::stod(vRecord[6]), -31.6, 0.5);
+            // A deep line of a real spectrum at 0.1 A a sample: its centre to a few mA, about 0.1 km/s.
+            EXPECT_GT(std::stod(vRecord[8]), 0.02);
+            EXPECT_LT(std::stod(vRecord[8]), 0.5);
         }
     }
     EXPECT_TRUE(bFound) << oRun.sOut;

@@ -19,6 +19,8 @@ std::string LinesHelp()
                        "Finds and fits the spectral lines of a spectrum as \"Find spectral lines\" does and prints\n"
                        "center<TAB>sigma<TAB>amplitude<TAB>offset per line; with --lab also the nearest laboratory\n"
                        "line's name<TAB>lab_wavelength<TAB>velocity (Doppler velocity in km/s, not corrected).\n"
+                       "Last come center_err (the centre's standard error from the fit, in the spectrum's unit)\n"
+                       "and with --lab velocity_err (km/s); empty when the fit cannot tell them.\n"
                        "With --identify V the laboratory fields are filled only for the lines \"Identify all\" identifies:\n"
                        "within V km/s of their nearest laboratory line, which goes to the nearest line only.\n"
                        "  --width-index I        width slider index, 0 .. M (0): windows of 2 I + 4 samples\n"
@@ -104,7 +106,8 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oSession.Lines().IdentifyAllLines(*fIdentify);
     }
 
-    oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\n";
+    oOut << "# center\tsigma\tamplitude\toffset" << (sLabFile ? "\tname\tlab_wavelength\tvelocity" : "") << "\tcenter_err"
+         << (sLabFile ? "\tvelocity_err" : "") << "\n";
     for (const LineTableRow& oRow : oSession.Lines().LineTable()) {
         std::string sRecord = FormatResult(oRow.fCenter) + "\t" + FormatResult(oRow.fSigma) + "\t" +
                               FormatResult(oRow.fDepth) + "\t" + FormatResult(oRow.fOffset);
@@ -122,6 +125,12 @@ int RunLines(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
                        FormatResult(DopplerVelocity(oLab->fWavelength, oRow.fCenter));
         } else if (fIdentify) {
             sRecord += "\t\t\t";
+        }
+        const bool bError = oRow.fCenterError > 0.0;
+        sRecord += "\t" + (bError ? FormatResult(oRow.fCenterError) : std::string());
+        if (sLabFile) {
+            sRecord += "\t" + (bError && oLab ? FormatResult(DopplerVelocityError(oLab->fWavelength, oRow.fCenterError))
+                                             : std::string());
         }
         oOut << sRecord << "\n";
     }
