@@ -252,6 +252,16 @@ bool CrossCorrelation::Calculate(Progress* pProgress)
         oFine.SetX(k, x);
         oFine.SetY(k, oFunctionSpline.Interpolate(x));
     }
+    // The peak's curvature from the lags around the largest coefficient (second differences).
+    int32_t lPeak = 0;
+    for (int32_t l = 1; l <= 2 * m; ++l) {
+        if (oFunction.GetY(l) > oFunction.GetY(lPeak)) {
+            lPeak = l;
+        }
+    }
+    m_fPeakCurvature = lPeak > 0 && lPeak < 2 * m ? (oFunction.GetY(lPeak - 1) - 2.0 * oFunction.GetY(lPeak) +
+                                                      oFunction.GetY(lPeak + 1)) / (dv * dv)
+                                                   : 0.0;
     m_oSpectrumWindow = oWindow;
     m_oCorrelationFunction = std::move(oFine);
     m_sLastError.clear();
@@ -289,6 +299,24 @@ double CrossCorrelation::GetPeakVelocity() const
         }
     }
     return m_oCorrelationFunction.GetX(lBest);
+}
+
+std::optional<double> CrossCorrelation::GetPeakVelocityError() const
+{
+    const int32_t n = m_oCorrelationFunction.GetArraySize();
+    if (n < 2 || !PeakAtEdgeMessage().empty()) {
+        return std::nullopt;
+    }
+    double fPeak = m_oCorrelationFunction.GetY(0);
+    for (int32_t i = 1; i < n; ++i) {
+        fPeak = std::max(fPeak, m_oCorrelationFunction.GetY(i));
+    }
+    const double c = std::min(fPeak, 1.0);
+    const auto N = static_cast<double>(m_oSpectrumWindow.GetArraySize());
+    if (!(c > 0.0) || !(m_fPeakCurvature < 0.0) || N < 1) {
+        return std::nullopt;
+    }
+    return std::sqrt(-(1.0 - c * c) / (N * c * m_fPeakCurvature));
 }
 
 std::string CrossCorrelation::PeakAtEdgeMessage() const

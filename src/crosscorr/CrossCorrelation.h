@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -51,6 +52,11 @@ public:
 
     // The velocity of the largest coefficient (the first on a tie).
     double GetPeakVelocity() const;
+    // Its standard error (km/s) by Zucker's (2003) maximum-likelihood formula,
+    // sigma^2 = -(1 - C^2) / (N C C''), from the peak's height C and curvature C'' and the N samples of
+    // the spectrum's window (the template taken as noise-free). Nothing without a result, for a peak
+    // at the edge of the range or one that is no maximum (C'' >= 0, C <= 0).
+    std::optional<double> GetPeakVelocityError() const;
     // A largest coefficient on the first or last velocity of the searched range is the edge of the
     // range, not a velocity: the velocity lies beyond it. Then the message says so (with the range
     // the span reaches) and that the span must grow; empty otherwise.
@@ -79,5 +85,6 @@ private:
     std::shared_ptr<const DataSeries> m_pTemplateInput;
     DataSeries m_oSpectrumWindow;
     DataSeries m_oCorrelationFunction;
+    double m_fPeakCurvature = 0.0; // d^2 C / dv^2 at the largest coefficient of the lags, per (km/s)^2
     std::string m_sLastError;
 };

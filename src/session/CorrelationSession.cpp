@@ -155,6 +155,7 @@ Outcome CorrelationSession::FinishCrossCorrelation(CorrelationJob&& oJob)
     CorrelationResult oResult;
     oResult.fVelocity =
         m_oCrossCorrelation.GetPeakVelocity() - m_oCrossCorrelation.GetHeliocentricCorrection() + TemplateVelocity();
+    oResult.oVelocityError = m_oCrossCorrelation.GetPeakVelocityError();
     if (!oJob.bForTable) {
         m_oLastCorrelation = oResult;
         m_rState.Announce(change::kCorrelation);

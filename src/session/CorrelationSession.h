@@ -24,6 +24,7 @@ inline constexpr uint32_t kCorrelation = 1U << 11;    // template, parameters or
 // observer's motion.
 struct CorrelationResult {
     double fVelocity = 0.0;
+    std::optional<double> oVelocityError; // the standard error of both velocities (Zucker 2003)
     std::optional<double> oCorrected;
 };
 

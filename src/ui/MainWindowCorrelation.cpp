@@ -4,6 +4,7 @@
 
 #include "CorrelationDialog.h"
 #include "Prompts.h"
+#include "core/NumberText.h"
 
 #include <QTabWidget>
 
@@ -60,5 +61,13 @@ void MainWindow::onRunCorrelation()
     }
     if (Report(m_oSession.Correlation().FinishCrossCorrelation(std::move(oJob)))) {
         m_ppgcPlots->setCurrentIndex(4);
+        if (const auto& oResult = m_oSession.Correlation().LastCorrelation()) {
+            const std::string sError =
+                oResult->oVelocityError ? " \u00B1 " + quandrel::FormatFixed(*oResult->oVelocityError, 3) : std::string();
+            ShowFeedback(QString::fromStdString("Cross correlation: " + quandrel::FormatFixed(oResult->fVelocity, 3) + sError + " km/s" +
+                         (oResult->oCorrected ? ", corrected " + quandrel::FormatFixed(*oResult->oCorrected, 3) + sError +
+                                                    " km/s (added to the table)"
+                                              : std::string())));
+        }
     }
 }

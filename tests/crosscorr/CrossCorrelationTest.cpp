@@ -15,8 +15,10 @@
 namespace {
 
 // Absorption lines on a continuum, sampled every 0.1 A from 6000 to 6700 A, Doppler shifted by fVelocity.
-void FillSpectrum(Spectrum& oSpectrum, double fVelocity)
+void FillSpectrum(Spectrum& oSpectrum, double fVelocity, double fNoise = 0.0, unsigned lNoiseSeed = 0)
 {
+    std::mt19937 oNoiseRandom(lNoiseSeed);
+    std::normal_distribution<double> oNoise(0.0, fNoise > 0.0 ? fNoise : 1.0);
     std::mt19937 oRandom(17);
     std::uniform_real_distribution<double> oUnit(0.0, 1.0);
     std::vector<std::pair<double, double>> vLines;
@@ -34,7 +36,7 @@ void FillSpectrum(Spectrum& oSpectrum, double fVelocity)
             y -= fDepth * std::exp(-(x - c) * (x - c) / (2 * 0.4 * 0.4));
         }
         vW[static_cast<std::size_t>(k)] = x;
-        vI[static_cast<std::size_t>(k)] = y;
+        vI[static_cast<std::size_t>(k)] = y + (fNoise > 0.0 ? oNoise(oNoiseRandom) : 0.0);
     }
     oSpectrum.SetValues(7001, vW.data(), vI.data());
 }
@@ -172,4 +174,45 @@ TEST(CrossCorrelation, ParameterFileRoundTripsAndShortFilesAreRefused)
     EXPECT_FALSE(oShort.LoadParameters(oDir.File("pipe.par")));
     EXPECT_FALSE(oShort.AreParametersSet());
     EXPECT_FALSE(oCorrelation.SaveParameters(oDir.File("no/folder/cc.par")));
+}
+
+// The velocity's standard error describes the scatter of the velocities that noise gives: over 80
+// noisy copies of a spectrum (S/N 50 and 25) the quoted errors and the measured scatter agree within
+// the precision 80 draws give a standard deviation (8 %), with a margin.
+TEST(CrossCorrelation, TheVelocityErrorIsTheScatterNoiseGives)
+{
+    Spectrum oTemplate;
+    FillSpectrum(oTemplate, 0.0);
+    CrossCorrelation oCorrelation;
+    oCorrelation.SetTemplate(&oTemplate);
+    oCorrelation.SetParameters(6200, 6400, 2, 20, 0.005);
+    for (const double fNoise : {0.02, 0.04}) {
+        double fSum = 0.0;
+        double fSquares = 0.0;
+        double fQuoted = 0.0;
+        constexpr int kDraws = 80;
+        for (int k = 0; k < kDraws; ++k) {
+            Spectrum oSpectrum;
+            FillSpectrum(oSpectrum, 12.5, fNoise, static_cast<unsigned>(1000 + k));
+            oCorrelation.SetSpectrum(&oSpectrum);
+            ASSERT_TRUE(oCorrelation.Calculate()) << oCorrelation.GetLastError();
+            const auto oError = oCorrelation.GetPeakVelocityError();
+            ASSERT_TRUE(oError);
+            fQuoted += *oError / kDraws;
+            fSum += oCorrelation.GetPeakVelocity();
+            fSquares += oCorrelation.GetPeakVelocity() * oCorrelation.GetPeakVelocity();
+        }
+        const double fMean = fSum / kDraws;
+        const double fScatter = std::sqrt((fSquares - kDraws * fMean * fMean) / (kDraws - 1));
+        EXPECT_NEAR(fMean, 12.5, 3 * fScatter / std::sqrt(kDraws)) << fNoise;
+        RecordProperty("quoted_over_scatter_" + std::to_string(fNoise), std::to_string(fQuoted / fScatter));
+        EXPECT_GT(fQuoted / fScatter, 0.75) << fNoise << ": quoted " << fQuoted << ", scatter " << fScatter;
+        EXPECT_LT(fQuoted / fScatter, 1.33) << fNoise << ": quoted " << fQuoted << ", scatter " << fScatter;
+    }
+    // Without noise the peak is all but 1 and the error all but 0.
+    Spectrum oSame;
+    FillSpectrum(oSame, 0.0);
+    oCorrelation.SetSpectrum(&oSame);
+    ASSERT_TRUE(oCorrelation.Calculate());
+    EXPECT_LT(*oCorrelation.GetPeakVelocityError(), 0.01);
 }

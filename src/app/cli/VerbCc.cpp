@@ -16,7 +16,9 @@ std::string CcHelp()
                        "Cross-correlates the spectrum with the template over the window A .. B (angstrom) with F\n"
                        "supporting points per pixel (2), a span of M points each side (30) and a velocity step of\n"
                        "V km/s (0.01), and prints the velocity of the correlation peak in km/s (%.6f), positive when\n"
-                       "the spectrum lies at longer wavelengths; with --function also velocity<TAB>coefficient lines.\n"
+                       "the spectrum lies at longer wavelengths, and after a TAB its standard error (Zucker 2003, from\n"
+                       "the peak's height and curvature and the window's samples; empty for a peak that is none);\n"
+                       "with --function also velocity<TAB>coefficient lines.\n"
                        "--template-velocity T adds the template's own radial velocity T km/s (0) to the peak and the\n"
                        "function's velocities, so they are absolute velocities.\n"
                        "Given the observation's time and place (as for correction: --jd, --ra, --dec, --lon positive\n"
@@ -78,7 +80,8 @@ int RunCc(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         return kExitInput;
     }
     const CorrelationResult& oResult = *oSession.Correlation().LastCorrelation();
-    oOut << FormatFixed(oResult.fVelocity, 6);
+    oOut << FormatFixed(oResult.fVelocity, 6) << "\t"
+         << (oResult.oVelocityError ? FormatFixed(*oResult.oVelocityError, 6) : std::string());
     if (oResult.oCorrected) {
         oOut << "\t" << FormatFixed(*oResult.oCorrected, 6);
     }
