@@ -7,7 +7,10 @@
 #include "core/CsvFile.h"
 #include "core/FileHandle.h"
 #include "core/DataSeries.h"
+#include "astro/Doppler.h"
 #include "core/NumberText.h"
+#include "lines/SpectralLineList.h"
+#include "rvtable/VelocityStatistics.h"
 #include "spectrum/Spectrum.h"
 
 #include <algorithm>
@@ -27,9 +30,43 @@ constexpr std::size_t kRowBytes = 24;
 constexpr std::size_t kMeasurementBytes = 48;
 // No project of this program comes near this size; a larger file is no project.
 constexpr std::uintmax_t kMaxProjectBytes = 1ULL << 30;
-// A row's word that other writers leave as they like: "BARY" (little-endian) marks a row whose
-// velocities got the precise barycentric correction. Any other value is a classic row.
+// A row's word that other writers leave as they like: "BARY" (little-endian) marks a row of this
+// program whose velocities got the precise barycentric correction, "HELI" one with the classic
+// correction. Only in such rows the padding of a measurement holds its velocities' errors; any other
+// value is a classic row whose padding means nothing.
 constexpr int32_t kBarycentricRowTag = 0x59524142;
+constexpr int32_t kClassicRowTag = 0x494C4548;
+
+// An error in 12 bits: 0 unknown, k = 1 .. 4095 for 1 m/s * 10^(6 (k - 1) / 4094), 1 m/s to 1000 km/s
+// in steps of 0.34 %.
+constexpr double kSmallestError = 0.001; // km/s
+constexpr double kErrorDecadesPerStep = 6.0 / 4094.0;
+
+uint32_t ErrorCode(double fError)
+{
+    if (!(fError > 0.0) || !std::isfinite(fError)) {
+        return 0;
+    }
+    const double fStep = std::round(std::log10(fError / kSmallestError) / kErrorDecadesPerStep);
+    return 1 + static_cast<uint32_t>(std::clamp(fStep, 0.0, 4094.0));
+}
+
+double ErrorOfCode(uint32_t lCode)
+{
+    return lCode == 0 ? 0.0 : kSmallestError * std::pow(10.0, kErrorDecadesPerStep * (lCode - 1));
+}
+
+// The padding of a measurement: its flag byte and both errors (12 bits each, little-endian).
+std::string FlagAndErrors(const LineMeasurement& o, bool bErrors)
+{
+    const uint32_t lBits = bErrors ? ErrorCode(o.fVelocityError1) | (ErrorCode(o.fVelocityError2) << 12) : 0;
+    std::string s(4, '\0');
+    s[0] = o.bDouble ? '\1' : '\0';
+    for (int i = 0; i < 3; ++i) {
+        s[static_cast<std::size_t>(i + 1)] = static_cast<char>((lBits >> (8 * i)) & 0xFF);
+    }
+    return s;
+}
 
 std::string Blanks(int n)
 {
@@ -65,12 +102,18 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
         oMeasurement.bDouble = bDoubleGaussian || bCombined;
         oMeasurement.fVelocity1 =
             m_oCoordinates.RadialVelocity(oMeasurement.fLaboratoryWavelength, oMeasurement.fCenter1, oRow.fJulianDate, eFrame);
+        const SpectralLine& oLine = pSpectrum->GetSpectralLines().GetLine(i);
+        const double fLaboratory = oMeasurement.fLaboratoryWavelength;
+        oMeasurement.fVelocityError1 = quandrel::DopplerVelocityError(fLaboratory, oLine.GetCenter1Error());
+        oMeasurement.fVelocityError2 = quandrel::DopplerVelocityError(fLaboratory, oLine.GetCenter2Error());
         double fSecond = oMeasurement.fCenter2;
         if (bCombined) {
             // The right neighbour is the second component and gives no measurement of its own.
             ++i;
             fSecond = pSpectrum->GetLineFirstCenter(i);
             oMeasurement.fCenter2 = fSecond;
+            oMeasurement.fVelocityError2 =
+                quandrel::DopplerVelocityError(fLaboratory, pSpectrum->GetSpectralLines().GetLine(i).GetCenter1Error());
         }
         if (oMeasurement.bDouble) {
             oMeasurement.fVelocity2 =
@@ -81,7 +124,25 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
     InsertRow(std::move(oRow));
 }
 
-void RvTable::AddVelocity(const Spectrum* pSpectrum, double fVelocity)
+RowVelocity VelocityOfRow(const MeasurementRow& oRow)
+{
+    RowVelocity o;
+    std::vector<double> vVelocity;
+    std::vector<double> vError;
+    for (const auto& m : oRow.measurements) {
+        vVelocity.push_back(m.fVelocity1);
+        vError.push_back(m.fVelocityError1);
+    }
+    if (const auto oWeighted = WeightedMeanVelocity(vVelocity, vError)) {
+        o.fMean = oWeighted->fMean;
+        o.oError = oWeighted->fError;
+    } else if (!vVelocity.empty()) {
+        o.fMean = std::accumulate(vVelocity.begin(), vVelocity.end(), 0.0) / static_cast<double>(vVelocity.size());
+    }
+    return o;
+}
+
+void RvTable::AddVelocity(const Spectrum* pSpectrum, double fVelocity, double fError)
 {
     QASSERT(pSpectrum!=NULL);
     MeasurementRow oRow;
@@ -89,6 +150,7 @@ void RvTable::AddVelocity(const Spectrum* pSpectrum, double fVelocity)
     oRow.fSpectrumKey = pSpectrum->Key();
     LineMeasurement oMeasurement;
     oMeasurement.fVelocity1 = fVelocity;
+    oMeasurement.fVelocityError1 = fError;
     oRow.measurements.push_back(oMeasurement);
     InsertRow(std::move(oRow));
 }
@@ -102,6 +164,7 @@ void RvTable::InsertRow(MeasurementRow oRow)
     }
     m_bIsSaved = false;
     oRow.eCorrection = m_oCoordinates.Kind();
+    oRow.bRecorded = true;
     const auto itAfter = std::find_if(m_vMeasurementRow.begin(), m_vMeasurementRow.end(),
                                       [&](const MeasurementRow& o) { return o.fJulianDate >= oRow.fJulianDate; });
     m_vMeasurementRow.insert(itAfter, std::move(oRow));
@@ -281,25 +344,29 @@ double RvTable::GetRowJulianDate(int32_t r) const
     return m_vMeasurementRow.at(static_cast<std::size_t>(r)).fJulianDate;
 }
 
-void RvTable::GetRVCurve(DataSeries& oCurve) const
+void RvTable::GetRVCurve(DataSeries& oCurve, std::vector<double>* pvSigma) const
 {
     // A row whose measurements were all cleared has no velocity: it is left out, not taken as 0 km/s.
     std::vector<double> vJulianDate;
     std::vector<double> vVelocity;
+    std::vector<double> vSigma;
+    bool bAllErrors = true;
     for (const auto& oRow : m_vMeasurementRow) {
         if (oRow.measurements.empty()) {
             continue;
         }
-        double fSum = 0.0;
-        for (const auto& o : oRow.measurements) {
-            fSum += o.fVelocity1;
-        }
+        const RowVelocity o = VelocityOfRow(oRow);
         vJulianDate.push_back(oRow.fJulianDate);
-        vVelocity.push_back(fSum / oRow.Count());
+        vVelocity.push_back(o.fMean);
+        bAllErrors = bAllErrors && o.oError.has_value();
+        vSigma.push_back(o.oError.value_or(0.0));
     }
     oCurve.SetSize(0);
     if (!vJulianDate.empty()) {
         oCurve.SetValues(vJulianDate.data(), vVelocity.data(), static_cast<int32_t>(vJulianDate.size()));
+    }
+    if (pvSigma != nullptr) {
+        *pvSigma = bAllErrors && !vSigma.empty() ? std::move(vSigma) : std::vector<double>();
     }
 }
 
@@ -317,7 +384,9 @@ std::string RvTable::ProjectBytes() const
     oWriter.WriteBytes(std::string(1, m_oCoordinates.AreObjectCoordinatesSet() ? '\1' : '\0'));
     oWriter.WriteInt32(static_cast<int32_t>(m_vMeasurementRow.size()));
     for (const auto& oRow : m_vMeasurementRow) {
-        oWriter.WriteInt32(oRow.eCorrection == CorrectionKind::kBarycentric ? kBarycentricRowTag : 0);
+        oWriter.WriteInt32(!oRow.bRecorded                                  ? 0
+                           : oRow.eCorrection == CorrectionKind::kBarycentric ? kBarycentricRowTag
+                                                                              : kClassicRowTag);
         oWriter.WriteInt32(oRow.Count());
         oWriter.WriteDouble(oRow.fJulianDate);
         oWriter.WriteDouble(oRow.fSpectrumKey);
@@ -328,7 +397,7 @@ std::string RvTable::ProjectBytes() const
             oWriter.WriteDouble(o.fVelocity1);
             oWriter.WriteDouble(o.fVelocity2);
             oWriter.WriteInt32(o.lLaboratoryLineIndex);
-            oWriter.WriteBytes(std::string_view(o.bDouble ? "\1\0\0\0" : "\0\0\0\0", 4));
+            oWriter.WriteBytes(FlagAndErrors(o, oRow.bRecorded));
         }
     }
     m_oLaboratoryLines.WriteBlock(oWriter);
@@ -378,6 +447,7 @@ bool RvTable::ParseProject(const std::string& sBytes)
             return false;
         }
         oRow.eCorrection = lReserved == kBarycentricRowTag ? CorrectionKind::kBarycentric : CorrectionKind::kHeliocentric;
+        oRow.bRecorded = lReserved == kBarycentricRowTag || lReserved == kClassicRowTag;
         oRow.measurements.resize(static_cast<std::size_t>(lCount));
         for (auto& o : oRow.measurements) {
             std::string sFlag;
@@ -388,6 +458,12 @@ bool RvTable::ParseProject(const std::string& sBytes)
                 return false;
             }
             o.bDouble = sFlag[0] != '\0';
+            if (oRow.bRecorded) {
+                const auto Byte = [&](std::size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(sFlag[i])); };
+                const uint32_t lBits = Byte(1) | (Byte(2) << 8) | (Byte(3) << 16);
+                o.fVelocityError1 = ErrorOfCode(lBits & 0xFFF);
+                o.fVelocityError2 = ErrorOfCode(lBits >> 12);
+            }
         }
         vRows.push_back(std::move(oRow));
     }

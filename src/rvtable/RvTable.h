@@ -24,6 +24,10 @@ struct LineMeasurement {
     double fLaboratoryWavelength = 0.0;
     double fVelocity1 = 0.0; // km/s, corrected
     double fVelocity2 = 0.0; // km/s, corrected; only with bDouble
+    // Their standard errors (km/s) from the line fit or the correlation; 0 when not known. The project
+    // file keeps them to about 0.2 % between 1 m/s and 1000 km/s.
+    double fVelocityError1 = 0.0;
+    double fVelocityError2 = 0.0;
     int32_t lLaboratoryLineIndex = 0;
     bool bDouble = false;
 };
@@ -35,8 +39,19 @@ struct MeasurementRow {
     double fSpectrumKey = 0.0;
     // The correction its velocities got. Rows of files that do not record it count as classic.
     CorrectionKind eCorrection = CorrectionKind::kHeliocentric;
+    // Written by this program with its correction and errors; a row of an older file is written back
+    // as it was read.
+    bool bRecorded = true;
     int32_t Count() const { return static_cast<int32_t>(measurements.size()); }
 };
+
+// The velocity of a row: the mean of its first velocities, weighted by their errors when every one has
+// an error (then with the error of that mean, see WeightedMeanVelocity); the plain mean otherwise.
+struct RowVelocity {
+    double fMean = 0.0;
+    std::optional<double> oError;
+};
+RowVelocity VelocityOfRow(const MeasurementRow& oRow);
 
 class RvTable {
 public:
@@ -53,8 +68,9 @@ public:
 
     // The spectrum's row from its identified lines (replacing an earlier row of the same spectrum).
     void AddSpectrumRow(const Spectrum* pSpectrum);
-    // A row with one measurement of the given velocity, in the column of laboratory index 0.
-    void AddVelocity(const Spectrum* pSpectrum, double fVelocity);
+    // A row with one measurement of the given velocity (and its error, 0 when not known), in the column
+    // of laboratory index 0.
+    void AddVelocity(const Spectrum* pSpectrum, double fVelocity, double fError = 0.0);
     bool ContainsSpectrum(const Spectrum* pSpectrum) const;
     // The row of the spectrum (found by its key), if it has one.
     std::optional<int32_t> RowOf(const Spectrum* pSpectrum) const;
@@ -86,8 +102,9 @@ public:
     std::string CellText(int32_t r, int32_t lIndex) const;
     double GetRowJulianDate(int32_t r) const;
     const std::vector<MeasurementRow>& Rows() const { return m_vMeasurementRow; }
-    // One pair per row with measurements: Julian date and the mean of its first velocities.
-    void GetRVCurve(DataSeries& oCurve) const;
+    // One pair per row with measurements: Julian date and its velocity (VelocityOfRow). pvSigma, when
+    // given, gets the velocities' errors when every row has one, and is left empty otherwise.
+    void GetRVCurve(DataSeries& oCurve, std::vector<double>* pvSigma = nullptr) const;
     // The correction every row got, when they agree (none for an empty or a mixed table).
     std::optional<CorrectionKind> RowsCorrection() const;
     bool IsSaved() const { return m_bIsSaved; }

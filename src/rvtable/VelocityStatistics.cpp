@@ -1,5 +1,6 @@
 #include "VelocityStatistics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -68,6 +69,34 @@ VelocityStatistics ComputeVelocityStatistics(std::span<const double> vVelocity)
             o.lOutlier = i;
             o.fOutlierSigmas = fSigmas;
         }
+    }
+    return o;
+}
+
+std::optional<WeightedVelocity> WeightedMeanVelocity(std::span<const double> vVelocity, std::span<const double> vError)
+{
+    if (vVelocity.empty() || vVelocity.size() != vError.size()) {
+        return std::nullopt;
+    }
+    double fWeights = 0.0;
+    double fSum = 0.0;
+    for (std::size_t i = 0; i < vVelocity.size(); ++i) {
+        if (!(vError[i] > 0.0) || !std::isfinite(vError[i])) {
+            return std::nullopt;
+        }
+        const double w = 1.0 / (vError[i] * vError[i]);
+        fWeights += w;
+        fSum += w * vVelocity[i];
+    }
+    WeightedVelocity o;
+    o.fMean = fSum / fWeights;
+    o.fError = 1.0 / std::sqrt(fWeights);
+    if (vVelocity.size() > 1) {
+        double fSquares = 0.0;
+        for (std::size_t i = 0; i < vVelocity.size(); ++i) {
+            fSquares += (vVelocity[i] - o.fMean) * (vVelocity[i] - o.fMean) / (vError[i] * vError[i]);
+        }
+        o.fError = std::max(o.fError, std::sqrt(fSquares / (static_cast<double>(vVelocity.size() - 1) * fWeights)));
     }
     return o;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 struct VelocityStatistics {
@@ -17,3 +18,13 @@ struct VelocityStatistics {
 };
 
 VelocityStatistics ComputeVelocityStatistics(std::span<const double> vVelocity);
+
+// The mean of velocities that carry standard errors, weighted by 1 / sigma^2, and its error: the larger
+// of the one the errors give, 1 / sqrt(sum w), and the one the velocities' scatter about the mean gives,
+// sqrt(sum w (v - mean)^2 / ((n - 1) sum w)), so that lines that disagree beyond their errors widen it.
+struct WeightedVelocity {
+    double fMean = 0.0;  // km/s
+    double fError = 0.0; // km/s
+};
+// Nothing without velocities, or when an error is missing (0) or no positive number.
+std::optional<WeightedVelocity> WeightedMeanVelocity(std::span<const double> vVelocity, std::span<const double> vError);

@@ -186,13 +186,15 @@ std::vector<CampaignRow> CampaignSession::Finish(CampaignJob&& oJob)
             m_rState.oTable.AddSpectrumRow(pSpectrum);
             bAdded = true;
             std::vector<double> vVelocities;
-            for (const LineMeasurement& oLine : m_rState.oTable.Rows()[*m_rState.oTable.RowOf(pSpectrum)].measurements) {
+            const MeasurementRow& oTableRow = m_rState.oTable.Rows()[*m_rState.oTable.RowOf(pSpectrum)];
+            for (const LineMeasurement& oLine : oTableRow.measurements) {
                 oRow.vVelocities.emplace_back(oLine.lLaboratoryLineIndex, oLine.fVelocity1);
                 vVelocities.push_back(oLine.fVelocity1);
             }
-            const VelocityStatistics oStatistics = ComputeVelocityStatistics(vVelocities);
-            oRow.fMean = oStatistics.fMean;
-            oRow.fStandardError = oStatistics.fStandardError;
+            // The velocity the orbit takes: weighted by the lines' errors when all have one.
+            const RowVelocity oVelocity = VelocityOfRow(oTableRow);
+            oRow.fMean = oVelocity.fMean;
+            oRow.fStandardError = oVelocity.oError.value_or(ComputeVelocityStatistics(vVelocities).fStandardError);
         }
         vRows.push_back(std::move(oRow));
     }

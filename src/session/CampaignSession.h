@@ -33,8 +33,8 @@ struct CampaignRow {
     std::string sName;                       // the file, or the spectrum's name in the list
     std::optional<double> oJulianDate;       // UT, the middle of the exposure
     std::vector<std::pair<int32_t, double>> vVelocities; // laboratory index, corrected velocity (km/s)
-    double fMean = 0.0;                      // km/s
-    double fStandardError = 0.0;             // km/s; 0 for one line
+    double fMean = 0.0;                      // km/s, weighted by the lines' errors when all have one
+    double fStandardError = 0.0;             // km/s: of the weighted mean, else the lines' scatter (0 for one)
     std::string sFailure;                    // empty when measured
 };
 

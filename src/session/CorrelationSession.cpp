@@ -167,7 +167,7 @@ Outcome CorrelationSession::FinishCrossCorrelation(CorrelationJob&& oJob)
         fJulianDate);
     oResult.oCorrected = fVelocity;
     m_oLastCorrelation = oResult;
-    m_rState.oTable.AddVelocity(m_pCorrelationFunction.get(), fVelocity);
+    m_rState.oTable.AddVelocity(m_pCorrelationFunction.get(), fVelocity, oResult.oVelocityError.value_or(0.0));
     m_rState.Announce(change::kCorrelation | change::kTable);
     return std::nullopt;
 }

@@ -506,7 +506,8 @@ SessionResult<OrbitSearch> OrbitSession::SuggestOrbitSearch(OrbitSearch o)
 void OrbitSession::TakeSeriesFromTable()
 {
     DataSeries oCurve;
-    m_rState.oTable.GetRVCurve(oCurve);
+    std::vector<double> vSigma;
+    m_rState.oTable.GetRVCurve(oCurve, &vSigma);
     // The times in the chosen scale, all or none.
     const TimeScale eScale = ChosenTimeScale();
     DataSeries oConverted = oCurve;
@@ -519,7 +520,8 @@ void OrbitSession::TakeSeriesFromTable()
     m_eSeriesScale = bConverted ? eScale : TimeScale::kJulianDateUtc;
     m_bSeriesFromTable = true;
     m_oOrbit.SetDataArray(bConverted ? oConverted : oCurve);
-    m_vSigma.clear();
+    // The rows' errors weigh them when every row has one.
+    m_vSigma = std::move(vSigma);
 }
 
 TimeScale OrbitSession::ChosenTimeScale() const

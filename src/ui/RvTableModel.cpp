@@ -25,7 +25,13 @@ void RvTableModel::Refresh(std::vector<std::optional<double>> vBjd)
         for (const LineMeasurement& o : oRow.measurements) {
             vVelocity.push_back(o.fVelocity1);
         }
-        m_vRowStatistics.push_back(ComputeVelocityStatistics(vVelocity));
+        VelocityStatistics o = ComputeVelocityStatistics(vVelocity);
+        // The velocity the orbit takes: weighted by the lines' errors when every line has one.
+        if (const RowVelocity oWeighted = VelocityOfRow(oRow); oWeighted.oError) {
+            o.fMean = oWeighted.fMean;
+            o.fStandardError = *oWeighted.oError;
+        }
+        m_vRowStatistics.push_back(o);
     }
     endResetModel();
 }

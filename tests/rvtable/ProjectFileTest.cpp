@@ -1,6 +1,7 @@
 // The binary project file: its byte layout, round trips, and thousands of
 // damaged variants that must be refused without harm.
 #include "core/BinaryStream.h"
+#include "core/DataSeries.h"
 #include "spectrum/Spectrum.h"
 #include "rvtable/RvTable.h"
 #include "support/TempDir.h"
@@ -193,4 +194,47 @@ TEST(ProjectFile, ASaveThatCannotHappenIsReported)
     EXPECT_FALSE(oTable.IsSaved());
     EXPECT_FALSE(oTable.SaveToFile(oDir.File("no/such/folder/p.mtx")));
     EXPECT_FALSE(oTable.DumpToFile(oDir.File("no/such/folder/d.txt")));
+}
+
+// The velocities' errors travel in the measurements' padding of rows this program marks as its own:
+// they come back to 0.2 % and weigh the curve; a row of another writer keeps its padding meaningless.
+TEST(ProjectFile, TheErrorsOfTheVelocitiesComeBackInRowsThisProgramMarked)
+{
+    TempDir oDir;
+    RvTable oTable = MakeProject(oDir);
+    std::vector<MeasurementRow> vRows = oTable.Rows();
+    vRows[0].measurements[0].fVelocityError1 = 0.1234;
+    vRows[0].measurements.push_back(vRows[0].measurements[0]);
+    vRows[0].measurements[1].fVelocity1 = -10.0;
+    vRows[0].measurements[1].fVelocityError1 = 2.5;
+    vRows[0].measurements[1].bDouble = true;
+    vRows[0].measurements[1].fVelocityError2 = 0.0004; // below 1 m/s: kept as 1 m/s
+    vRows[1].measurements[0].fVelocityError1 = 1500.0;  // beyond 1000 km/s: kept as 1000 km/s
+    oTable.RestoreRows(vRows, false);
+    ASSERT_TRUE(oTable.SaveToFile(oDir.File("e.mtx")));
+    RvTable oLoaded;
+    ASSERT_TRUE(oLoaded.LoadFromFile(oDir.File("e.mtx")));
+    const auto& vLoaded = oLoaded.Rows();
+    EXPECT_NEAR(vLoaded[0].measurements[0].fVelocityError1, 0.1234, 0.002 * 0.1234);
+    EXPECT_NEAR(vLoaded[0].measurements[1].fVelocityError1, 2.5, 0.002 * 2.5);
+    EXPECT_NEAR(vLoaded[0].measurements[1].fVelocityError2, 0.001, 1e-9);
+    EXPECT_TRUE(vLoaded[0].measurements[1].bDouble);
+    EXPECT_EQ(vLoaded[0].measurements[0].fVelocityError2, 0.0) << "not known stays not known";
+    EXPECT_NEAR(vLoaded[1].measurements[0].fVelocityError1, 1000.0, 1e-6);
+    DataSeries oCurve;
+    std::vector<double> vSigma;
+    oLoaded.GetRVCurve(oCurve, &vSigma);
+    ASSERT_EQ(vSigma.size(), 2U);
+    // -12.25 +- 0.1234 and -10 +- 2.5 weighted: the first all but alone.
+    EXPECT_NEAR(oCurve.GetY(0), -12.2445, 1e-3);
+
+    // Another writer's row (its reserved word not this program's) with bytes in the padding.
+    std::string sBytes = ReadWholeFile(oDir.File("e.mtx"));
+    sBytes.replace(93, 4, std::string(4, '\0'));
+    oDir.Write("other.mtx", sBytes);
+    ASSERT_TRUE(oLoaded.LoadFromFile(oDir.File("other.mtx")));
+    EXPECT_EQ(oLoaded.Rows()[0].measurements[0].fVelocityError1, 0.0);
+    oLoaded.GetRVCurve(oCurve, &vSigma);
+    EXPECT_TRUE(vSigma.empty()) << "a row without errors: no row is weighted";
+    EXPECT_EQ(oCurve.GetY(0), (-12.25 - 10.0) / 2);
 }

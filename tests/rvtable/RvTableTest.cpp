@@ -365,3 +365,26 @@ TEST(VelocityStatistics, ALineIsMarkedOnlyWhenStudentsTSaysItIsUnlikely)
     vMany[7] = 3.2;
     EXPECT_EQ(ComputeVelocityStatistics(vMany).lOutlier, -1);
 }
+
+// The weighted mean takes the larger of the error its errors give and the one its scatter gives.
+TEST(VelocityStatistics, TheWeightedMeansErrorIsTheLargerOfTheQuotedAndTheScatter)
+{
+    struct Case {
+        std::vector<double> vVelocity;
+        std::vector<double> vError;
+        double fMean;
+        double fError;
+    };
+    for (const Case& o : {Case{{10.0}, {0.3}, 10.0, 0.3},
+                          // w = 1, 0.25: internal 1 / sqrt(1.25) beats the scatter's sqrt(0.8 / 1.25).
+                          Case{{10.0, 12.0}, {1.0, 2.0}, 10.4, 1.0 / std::sqrt(1.25)},
+                          // Lines 10 km/s apart with errors of 1: the scatter's 5 km/s.
+                          Case{{10.0, 20.0}, {1.0, 1.0}, 15.0, 5.0}}) {
+        const auto oWeighted = WeightedMeanVelocity(o.vVelocity, o.vError);
+        ASSERT_TRUE(oWeighted);
+        EXPECT_NEAR(oWeighted->fMean, o.fMean, 1e-12);
+        EXPECT_NEAR(oWeighted->fError, o.fError, 1e-12);
+    }
+    EXPECT_FALSE(WeightedMeanVelocity(std::vector<double>{1.0, 2.0}, std::vector<double>{1.0, 0.0}));
+    EXPECT_FALSE(WeightedMeanVelocity(std::vector<double>{}, std::vector<double>{}));
+}

@@ -17,7 +17,8 @@ std::string ProjectHelp()
            "info: rows, columns, coordinates; dump: the measurement dump; export: the averaged\n"
            "velocities per epoch (threshold 0.2 days); curve: jd<TAB>mean velocity per row, the times in\n"
            "the scale the orbit takes (BJD_TDB when the project has the object's coordinates), named in a\n"
-           "first line \"# time_scale=\".\n";
+           "first line \"# time_scale=\"; when every line of every row has an error, the mean is weighted by\n"
+           "them and its error follows (TAB), as the orbit takes them.\n";
 }
 
 int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
@@ -60,9 +61,14 @@ int RunProject(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (sAction == "curve") {
         // The series the orbit of this project is fitted to, in the time scale it is in.
         const DataSeries& oCurve = oSession.Orbit().GridSearch().GetData();
+        const std::vector<double>& vSigma = oSession.Orbit().Uncertainties();
         oOut << "# time_scale=" << TimeScaleName(oSession.Orbit().SeriesTimeScale()) << "\n";
         for (int32_t i = 0; i < oCurve.GetArraySize(); ++i) {
-            oOut << FormatResult(oCurve.GetX(i), 15) << "\t" << FormatResult(oCurve.GetY(i)) << "\n";
+            oOut << FormatResult(oCurve.GetX(i), 15) << "\t" << FormatResult(oCurve.GetY(i));
+            if (vSigma.size() == static_cast<std::size_t>(oCurve.GetArraySize())) {
+                oOut << "\t" << FormatResult(vSigma[static_cast<std::size_t>(i)]);
+            }
+            oOut << "\n";
         }
         return kExitOk;
     }
