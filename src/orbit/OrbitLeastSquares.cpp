@@ -10,9 +10,11 @@
 
 namespace {
 
+// The six elements; the fit's vector has them first, then the offsets of the data sets after the first.
 constexpr std::size_t kN = 6;
-using Vector = std::array<double, kN>;
-using Matrix = std::array<double, kN * kN>;
+using ElementVector = std::array<double, kN>;
+using Vector = std::vector<double>;
+using Matrix = std::vector<double>; // square, row-major
 
 constexpr double kDegree = quandrel::kPi / 180.0;
 // G times the mass of the Sun, m^3 s^-2 (IAU 2015 nominal value).
@@ -23,7 +25,7 @@ constexpr double kMaxEccentricity = 0.9999;
 constexpr double kBoundEccentricity = 0.999;
 
 // The model velocity and its derivatives by the six elements (omega in degrees) at time t.
-bool ModelAndGradient(double t, const Vector& p, double& fModel, Vector& vGradient)
+bool ModelAndGradient(double t, const ElementVector& p, double& fModel, ElementVector& vGradient)
 {
     const double P = p[0];
     const double T0 = p[1];
@@ -62,7 +64,7 @@ struct FitFrame {
     double fReferenceTime = 0.0;
 
     // The elements (P, T0, e, omega in degrees, K1, gamma) of the fit's vector q.
-    Vector Elements(const Vector& q) const
+    ElementVector Elements(const Vector& q) const
     {
         const double e = std::hypot(q[2], q[3]);
         const double w = e > 0.0 ? std::atan2(q[3], q[2]) : 0.0;
@@ -70,21 +72,40 @@ struct FitFrame {
         return {q[0], fT0, e, w / kDegree, q[4], q[5]};
     }
 
-    Vector FitVector(const Vector& p) const
+    // The fit's vector of the elements p, with lSize - 6 offsets of 0.
+    Vector FitVector(const ElementVector& p, std::size_t lSize) const
     {
         const double w = p[3] * kDegree;
         const double fLambda = 2.0 * quandrel::kPi * (fReferenceTime - p[1]) / p[0] + w;
-        return {p[0], fLambda, p[2] * std::cos(w), p[2] * std::sin(w), p[4], p[5]};
+        Vector q(lSize, 0.0);
+        const ElementVector aFirst{p[0], fLambda, p[2] * std::cos(w), p[2] * std::sin(w), p[4], p[5]};
+        std::copy(aFirst.begin(), aFirst.end(), q.begin());
+        return q;
     }
 };
 
-// The model velocity at t and its derivatives by the fit's vector q, whose elements are p.
-bool FitModelAndGradient(double t, const FitFrame& oFrame, const Vector& q, const Vector& p, double& fModel,
-                         Vector& vGradient)
+// The velocities to fit: times, velocities, the weight and the data set (0 .. S - 1) of each.
+struct Points {
+    const std::vector<double>& vT;
+    const std::vector<double>& vV;
+    std::vector<double> vWeight;
+    std::vector<int32_t> vSet;
+};
+
+// The model velocity at t of a point of data set lSet and its derivatives by the fit's vector q, whose
+// elements are p; the offset of a data set after the first is q[6 + lSet - 1].
+bool FitModelAndGradient(double t, int32_t lSet, const FitFrame& oFrame, const Vector& q, const ElementVector& p,
+                         double& fModel, Vector& vGradient)
 {
-    Vector vByElement{};
+    ElementVector vByElement{};
     if (!ModelAndGradient(t, p, fModel, vByElement)) {
         return false;
+    }
+    std::fill(vGradient.begin(), vGradient.end(), 0.0);
+    if (lSet > 0) {
+        const auto lOffset = kN + static_cast<std::size_t>(lSet) - 1;
+        fModel += q[lOffset];
+        vGradient[lOffset] = 1.0;
     }
     const double P = q[0];
     const double e = p[2];
@@ -93,8 +114,9 @@ bool FitModelAndGradient(double t, const FitFrame& oFrame, const Vector& q, cons
         // The limit of a near-circular orbit: v = K1 [cos L + k cos 2L + h sin 2L] + gamma to first order in e.
         const double fPhase = 2.0 * quandrel::kPi * (t - oFrame.fReferenceTime) / P;
         const double L = q[1] + fPhase;
-        vGradient = {K * std::sin(L) * fPhase / P, -K * std::sin(L), K * std::cos(2.0 * L), K * std::sin(2.0 * L),
-                     std::cos(L), 1.0};
+        const ElementVector aCircular{K * std::sin(L) * fPhase / P, -K * std::sin(L), K * std::cos(2.0 * L),
+                                      K * std::sin(2.0 * L), std::cos(L), 1.0};
+        std::copy(aCircular.begin(), aCircular.end(), vGradient.begin());
         return true;
     }
     const double w = p[3] * kDegree;
@@ -110,51 +132,57 @@ bool FitModelAndGradient(double t, const FitFrame& oFrame, const Vector& q, cons
 }
 
 // Weighted residuals, Jacobian products and cost at q; false where the model fails.
-bool Normal(const std::vector<double>& vT, const std::vector<double>& vV, const std::vector<double>& vWeight,
-            const FitFrame& oFrame, const Vector& q, Matrix& A, Vector& g, double& fCost)
+bool Normal(const Points& o, const FitFrame& oFrame, const Vector& q, Matrix& A, Vector& g, double& fCost)
 {
-    A.fill(0.0);
-    g.fill(0.0);
+    const std::size_t N = q.size();
+    A.assign(N * N, 0.0);
+    g.assign(N, 0.0);
     fCost = 0.0;
-    Vector vGradient{};
-    const Vector p = oFrame.Elements(q);
-    for (std::size_t i = 0; i < vT.size(); ++i) {
+    Vector vGradient(N);
+    const ElementVector p = oFrame.Elements(q);
+    for (std::size_t i = 0; i < o.vT.size(); ++i) {
         double fModel = 0.0;
-        if (!FitModelAndGradient(vT[i], oFrame, q, p, fModel, vGradient)) {
+        if (!FitModelAndGradient(o.vT[i], o.vSet[i], oFrame, q, p, fModel, vGradient)) {
             return false;
         }
-        const double w = vWeight[i];
-        const double r = vV[i] - fModel;
+        const double w = o.vWeight[i];
+        const double r = o.vV[i] - fModel;
         fCost += w * r * r;
-        for (std::size_t a = 0; a < kN; ++a) {
+        for (std::size_t a = 0; a < N; ++a) {
             g[a] += w * vGradient[a] * r;
-            for (std::size_t b = a; b < kN; ++b) {
-                A[a * kN + b] += w * vGradient[a] * vGradient[b];
+            for (std::size_t b = a; b < N; ++b) {
+                A[a * N + b] += w * vGradient[a] * vGradient[b];
             }
         }
     }
-    for (std::size_t a = 0; a < kN; ++a) {
+    for (std::size_t a = 0; a < N; ++a) {
         for (std::size_t b = 0; b < a; ++b) {
-            A[a * kN + b] = A[b * kN + a];
+            A[a * N + b] = A[b * N + a];
         }
     }
     return std::isfinite(fCost);
 }
 
-double Cost(const std::vector<double>& vT, const std::vector<double>& vV, const std::vector<double>& vWeight,
-            const Vector& p)
+// The residual of point i for the elements p and the offsets in q.
+double Residual(const Points& o, std::size_t i, const ElementVector& p, const Vector& q)
+{
+    double nu = 0.0;
+    if (!OrbitGridSearch::SolveKepler(o.vT[i], p[1], p[0], p[2], nu)) {
+        return INFINITY;
+    }
+    const double w = p[3] * kDegree;
+    const double fOffset = o.vSet[i] > 0 ? q[kN + static_cast<std::size_t>(o.vSet[i]) - 1] : 0.0;
+    return o.vV[i] - (p[4] * (std::cos(nu + w) + p[2] * std::cos(w)) + p[5] + fOffset);
+}
+
+double Cost(const Points& o, const ElementVector& p, const Vector& q)
 {
     double fCost = 0.0;
-    for (std::size_t i = 0; i < vT.size(); ++i) {
-        double nu = 0.0;
-        if (!OrbitGridSearch::SolveKepler(vT[i], p[1], p[0], p[2], nu)) {
-            return INFINITY;
-        }
-        const double w = p[3] * kDegree;
-        const double r = vV[i] - (p[4] * (std::cos(nu + w) + p[2] * std::cos(w)) + p[5]);
-        fCost += vWeight[i] * r * r;
+    for (std::size_t i = 0; i < o.vT.size(); ++i) {
+        const double r = Residual(o, i, p, q);
+        fCost += o.vWeight[i] * r * r;
     }
-    return fCost;
+    return std::isfinite(fCost) ? fCost : INFINITY;
 }
 
 // The upper tail of the chi-square distribution with lDegrees degrees of freedom beyond fChi2, in
@@ -169,19 +197,21 @@ double ChiSquareDeviate(double fChi2, double fDegrees)
 // when it is singular.
 bool Invert(const Matrix& A, Matrix& B)
 {
-    math::DenseMatrix<double> oA(kN, kN);
-    for (std::size_t r = 0; r < kN; ++r) {
-        for (std::size_t c = 0; c < kN; ++c) {
-            oA(static_cast<uint32_t>(r), static_cast<uint32_t>(c)) = A[r * kN + c];
+    const auto N = static_cast<uint32_t>(std::lround(std::sqrt(static_cast<double>(A.size()))));
+    math::DenseMatrix<double> oA(N, N);
+    for (uint32_t r = 0; r < N; ++r) {
+        for (uint32_t c = 0; c < N; ++c) {
+            oA(r, c) = A[r * N + c];
         }
     }
     const std::optional<math::DenseMatrix<double>> oInverse = oA.Inverse();
     if (!oInverse) {
         return false;
     }
-    for (std::size_t r = 0; r < kN; ++r) {
-        for (std::size_t c = 0; c < kN; ++c) {
-            B[r * kN + c] = (*oInverse)(static_cast<uint32_t>(r), static_cast<uint32_t>(c));
+    B.assign(A.size(), 0.0);
+    for (uint32_t r = 0; r < N; ++r) {
+        for (uint32_t c = 0; c < N; ++c) {
+            B[r * N + c] = (*oInverse)(r, c);
         }
     }
     return true;
@@ -190,36 +220,131 @@ bool Invert(const Matrix& A, Matrix& B)
 // The solution of (A + lambda diag(A)) x = g.
 bool Step(const Matrix& A, const Vector& g, double fLambda, Vector& x)
 {
+    const std::size_t N = g.size();
     Matrix M = A;
-    for (std::size_t i = 0; i < kN; ++i) {
-        M[i * kN + i] *= 1.0 + fLambda;
+    for (std::size_t i = 0; i < N; ++i) {
+        M[i * N + i] *= 1.0 + fLambda;
     }
-    Matrix Inverse{};
+    Matrix Inverse;
     if (!Invert(M, Inverse)) {
         return false;
     }
-    for (std::size_t i = 0; i < kN; ++i) {
-        x[i] = 0.0;
-        for (std::size_t j = 0; j < kN; ++j) {
-            x[i] += Inverse[i * kN + j] * g[j];
+    x.assign(N, 0.0);
+    for (std::size_t i = 0; i < N; ++i) {
+        for (std::size_t j = 0; j < N; ++j) {
+            x[i] += Inverse[i * N + j] * g[j];
         }
     }
     return true;
 }
 
-double Propagated(const Matrix& C, const Vector& vGradient)
+// The standard error of a function of the six elements with the given gradient (the offsets not in it).
+double Propagated(const Matrix& C, const ElementVector& vGradient)
 {
+    const auto N = static_cast<std::size_t>(std::lround(std::sqrt(static_cast<double>(C.size()))));
     double s = 0.0;
     for (std::size_t a = 0; a < kN; ++a) {
         for (std::size_t b = 0; b < kN; ++b) {
-            s += vGradient[a] * C[a * kN + b] * vGradient[b];
+            s += vGradient[a] * C[a * N + b] * vGradient[b];
         }
     }
     return std::sqrt(std::max(s, 0.0));
 }
 
+// Levenberg-Marquardt from q with the points' weights; q moves to the minimum found. The number of
+// iterations taken.
+int Levenberg(const Points& o, const FitFrame& oFrame, Vector& q)
+{
+    Matrix A;
+    Vector g;
+    double fCost = 0.0;
+    if (!Normal(o, oFrame, q, A, g, fCost)) {
+        return 0;
+    }
+    double fLambda = 1e-3;
+    int lIteration = 0;
+    for (; lIteration < 500; ++lIteration) {
+        Vector x;
+        bool bAccepted = false;
+        while (fLambda < 1e16) {
+            if (Step(A, g, fLambda, x)) {
+                Vector qNew = q;
+                for (std::size_t i = 0; i < q.size(); ++i) {
+                    qNew[i] += x[i];
+                }
+                const double fNew = qNew[0] > 0 && std::hypot(qNew[2], qNew[3]) < kMaxEccentricity
+                                        ? Cost(o, oFrame.Elements(qNew), qNew)
+                                        : INFINITY;
+                if (fNew <= fCost) {
+                    const double fGain = fCost - fNew;
+                    q = qNew;
+                    Normal(o, oFrame, q, A, g, fCost);
+                    fLambda = std::max(fLambda / 10.0, 1e-12);
+                    bAccepted = true;
+                    // Converged: the cost no longer falls by more than rounding.
+                    if (fGain <= 1e-15 * fCost) {
+                        return lIteration + 1;
+                    }
+                    break;
+                }
+            }
+            fLambda *= 10.0;
+        }
+        if (!bAccepted) {
+            break;
+        }
+    }
+    return lIteration;
+}
+
+// The jitter of one data set by maximum likelihood: the s >= 0 that minimises
+// sum r^2 / (sigma^2 + s^2) + ln(sigma^2 + s^2) over its points (golden-section search on s^2).
+double MaximumLikelihoodJitter(const std::vector<double>& vResidual, const std::vector<double>& vVariance)
+{
+    double fLargest = 0.0;
+    for (std::size_t i = 0; i < vResidual.size(); ++i) {
+        fLargest = std::max(fLargest, vResidual[i] * vResidual[i] + vVariance[i]);
+    }
+    const auto Minus2LnL = [&](double u) -> double {
+        double f = 0.0;
+        for (std::size_t i = 0; i < vResidual.size(); ++i) {
+            const double a = vVariance[i] + u;
+            if (!(a > 0.0)) {
+                return INFINITY;
+            }
+            f += vResidual[i] * vResidual[i] / a + std::log(a);
+        }
+        return f;
+    };
+    const double fGolden = 0.5 * (std::sqrt(5.0) - 1.0);
+    double a = 0.0;
+    double b = 2.0 * fLargest + 1e-30;
+    double c = b - fGolden * (b - a);
+    double d = a + fGolden * (b - a);
+    double fc = Minus2LnL(c);
+    double fd = Minus2LnL(d);
+    for (int k = 0; k < 200 && b - a > 1e-15 * b; ++k) {
+        if (fc <= fd) {
+            b = d;
+            d = c;
+            fd = fc;
+            c = b - fGolden * (b - a);
+            fc = Minus2LnL(c);
+        } else {
+            a = c;
+            c = d;
+            fc = fd;
+            d = a + fGolden * (b - a);
+            fd = Minus2LnL(d);
+        }
+    }
+    const double u = 0.5 * (a + b);
+    // A jitter at the lower bound: the quoted uncertainties explain the scatter.
+    return Minus2LnL(0.0) <= Minus2LnL(u) ? 0.0 : std::sqrt(u);
+}
+
 // What makes the fit doubtful, one sentence each.
-void AddWarnings(LeastSquaresElements& o)
+void AddWarnings(LeastSquaresElements& o, std::size_t lParameters)
 {
     const double e = o.afValue[LeastSquaresElements::kEccentricity];
     const double fEError = o.afError[LeastSquaresElements::kEccentricity];
@@ -245,7 +370,7 @@ void AddWarnings(LeastSquaresElements& o)
                                   quandrel::FormatGeneral(o.afError[lElement], 3) + ").");
         }
     }
-    const double fDegrees = static_cast<double>(o.lPoints) - static_cast<double>(kN);
+    const double fDegrees = static_cast<double>(o.lPoints) - static_cast<double>(lParameters);
     // Beyond 3.09 standard deviates: a chance of 1 in 1000 that the scatter is the uncertainties' alone.
     if (o.bWeighted && ChiSquareDeviate(o.fChi2Reduced * fDegrees, fDegrees) > 3.09) {
         o.vWarnings.push_back("The reduced chi-square " + quandrel::FormatGeneral(o.fChi2Reduced, 4) +
@@ -272,14 +397,19 @@ OrbitElements LeastSquaresElements::Elements() const
 
 std::optional<LeastSquaresElements> FitOrbitLeastSquares(const std::vector<double>& vT, const std::vector<double>& vV,
                                                        const std::vector<double>& vSigma, const OrbitElements& oStart,
-                                                       std::string& sError)
+                                                       std::string& sError, const OrbitDataSets* pDataSets)
 {
     const std::size_t n = std::min(vT.size(), vV.size());
-    if (n <= kN) {
-        sError = "The least-squares fit of six elements needs at least 7 measurements.";
+    const std::size_t lSets = pDataSets != nullptr ? std::max<std::size_t>(pDataSets->vName.size(), 1) : 1;
+    const std::size_t N = kN + lSets - 1;
+    if (n <= N) {
+        sError = lSets == 1 ? "The least-squares fit of six elements needs at least 7 measurements."
+                            : "The least-squares fit of six elements and " + std::to_string(lSets - 1) +
+                                  " offsets needs at least " + std::to_string(N + 1) + " measurements.";
         return std::nullopt;
     }
-    std::vector<double> vWeight(n, 1.0);
+    Points oPoints{vT, vV, std::vector<double>(n, 1.0), std::vector<int32_t>(n, 0)};
+    std::vector<double> vVariance(n, 0.0);
     if (!vSigma.empty()) {
         if (vSigma.size() != n) {
             sError = "Every measurement needs its uncertainty, or none does.";
@@ -290,12 +420,39 @@ std::optional<LeastSquaresElements> FitOrbitLeastSquares(const std::vector<doubl
                 sError = "An uncertainty of a measurement is not a positive number.";
                 return std::nullopt;
             }
-            vWeight[i] = 1.0 / (vSigma[i] * vSigma[i]);
+            vVariance[i] = vSigma[i] * vSigma[i];
+            oPoints.vWeight[i] = 1.0 / vVariance[i];
         }
     }
+    std::vector<int32_t> vCount(lSets, 0);
+    if (pDataSets != nullptr && !pDataSets->vName.empty()) {
+        if (pDataSets->vIndex.size() != n) {
+            sError = "Every measurement needs its data set.";
+            return std::nullopt;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const int32_t k = pDataSets->vIndex[i];
+            if (k < 0 || static_cast<std::size_t>(k) >= lSets) {
+                sError = "A measurement names a data set that is not there.";
+                return std::nullopt;
+            }
+            oPoints.vSet[i] = k;
+            ++vCount[static_cast<std::size_t>(k)];
+        }
+        for (std::size_t k = 0; k < lSets; ++k) {
+            if (vCount[k] == 0) {
+                sError = "The data set " + pDataSets->vName[k] + " has no measurement.";
+                return std::nullopt;
+            }
+        }
+    } else {
+        vCount[0] = static_cast<int32_t>(n);
+    }
+    const bool bJitter = pDataSets != nullptr && pDataSets->bJitter;
     OrbitElements oWithK = oStart;
     OrbitGridSearch::CalculateAmplitudes(oWithK);
-    Vector p{oStart.fPeriod, oStart.fT0, std::fabs(oStart.fEccentricity), oStart.fOmega, oWithK.fK1, oStart.fGamma};
+    ElementVector p{oStart.fPeriod, oStart.fT0, std::fabs(oStart.fEccentricity), oStart.fOmega, oWithK.fK1,
+                    oStart.fGamma};
     if (oStart.fEccentricity < 0) {
         p[3] += 180.0; // a negative eccentricity is the orbit turned by half a turn
     }
@@ -304,68 +461,94 @@ std::optional<LeastSquaresElements> FitOrbitLeastSquares(const std::vector<doubl
         oFrame.fReferenceTime += (vT[i] - vT[0]) / static_cast<double>(n);
     }
     oFrame.fReferenceTime += vT[0];
-    Matrix A{};
-    Vector g{};
+    Matrix A;
+    Vector g;
     double fCost = 0.0;
     if (!(p[0] > 0) || !(p[2] < 1.0) || !std::isfinite(oFrame.fReferenceTime)) {
         sError = "The model cannot be computed for the starting orbit.";
         return std::nullopt;
     }
-    Vector q = oFrame.FitVector(p);
-    if (!Normal(vT, vV, vWeight, oFrame, q, A, g, fCost)) {
+    Vector q = oFrame.FitVector(p, N);
+    if (!Normal(oPoints, oFrame, q, A, g, fCost)) {
         sError = "The model cannot be computed for the starting orbit.";
         return std::nullopt;
     }
-    double fLambda = 1e-3;
-    int lIteration = 0;
-    for (; lIteration < 500; ++lIteration) {
-        Vector x{};
-        bool bAccepted = false;
-        while (fLambda < 1e16) {
-            if (Step(A, g, fLambda, x)) {
-                Vector qNew = q;
-                for (std::size_t i = 0; i < kN; ++i) {
-                    qNew[i] += x[i];
-                }
-                const double fNew = qNew[0] > 0 && std::hypot(qNew[2], qNew[3]) < kMaxEccentricity
-                                        ? Cost(vT, vV, vWeight, oFrame.Elements(qNew))
-                                        : INFINITY;
-                if (fNew <= fCost) {
-                    const double fGain = fCost - fNew;
-                    q = qNew;
-                    Normal(vT, vV, vWeight, oFrame, q, A, g, fCost);
-                    fLambda = std::max(fLambda / 10.0, 1e-12);
-                    bAccepted = true;
-                    // Converged: the cost no longer falls by more than rounding.
-                    if (fGain <= 1e-15 * fCost) {
-                        lIteration = 1000;
-                    }
-                    break;
+    // The fit, and with jitters the fit again with the jitters of its residuals until they settle.
+    std::vector<double> vJitter(lSets, 0.0);
+    int lIteration = Levenberg(oPoints, oFrame, q);
+    for (int lRound = 0; bJitter && lRound < 100; ++lRound) {
+        const ElementVector pNow = oFrame.Elements(q);
+        double fChange = 0.0;
+        for (std::size_t k = 0; k < lSets; ++k) {
+            std::vector<double> vResidual;
+            std::vector<double> vBase;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (static_cast<std::size_t>(oPoints.vSet[i]) == k) {
+                    vResidual.push_back(Residual(oPoints, i, pNow, q));
+                    vBase.push_back(vVariance[i]);
                 }
             }
-            fLambda *= 10.0;
+            const double fJitter = MaximumLikelihoodJitter(vResidual, vBase);
+            fChange = std::max(fChange, std::fabs(fJitter - vJitter[k]) / (std::fabs(fJitter) + 1e-12));
+            vJitter[k] = fJitter;
         }
-        if (!bAccepted) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const double fJitter = vJitter[static_cast<std::size_t>(oPoints.vSet[i])];
+            const double fTotal = vVariance[i] + fJitter * fJitter;
+            oPoints.vWeight[i] = fTotal > 0.0 ? 1.0 / fTotal : 0.0;
+        }
+        if (fChange < 1e-9 && lRound > 0) {
             break;
         }
+        lIteration += Levenberg(oPoints, oFrame, q);
     }
     LeastSquaresElements o;
     o.lPoints = static_cast<int32_t>(n);
     o.lIterations = std::min(lIteration, 500);
-    o.bWeighted = !vSigma.empty();
+    o.bWeighted = !vSigma.empty() || bJitter;
+    o.bJitter = bJitter;
     // K1 positive: a negative amplitude is omega (and lambda) turned by half a turn.
     if (q[4] < 0) {
-        q = {q[0], q[1] + quandrel::kPi, -q[2], -q[3], -q[4], q[5]};
+        q[1] += quandrel::kPi;
+        q[2] = -q[2];
+        q[3] = -q[3];
+        q[4] = -q[4];
     }
-    Normal(vT, vV, vWeight, oFrame, q, A, g, fCost);
-    Matrix C{};
+    Normal(oPoints, oFrame, q, A, g, fCost);
+    Matrix C;
     if (!Invert(A, C)) {
         sError = "The elements cannot all be determined from these measurements (the fit is degenerate).";
         return std::nullopt;
     }
-    o.fChi2Reduced = fCost / static_cast<double>(n - kN);
-    for (double& c : C) {
-        c *= o.fChi2Reduced;
+    o.fChi2Reduced = fCost / static_cast<double>(n - N);
+    // With fitted jitters the weights carry the whole scatter: the covariance stands as it is.
+    if (!bJitter) {
+        for (double& c : C) {
+            c *= o.fChi2Reduced;
+        }
+    }
+    if (pDataSets != nullptr && (lSets > 1 || bJitter)) {
+        for (std::size_t k = 0; k < lSets; ++k) {
+            DataSetTerms oTerms;
+            oTerms.sName = k < pDataSets->vName.size() ? pDataSets->vName[k] : std::string();
+            oTerms.lPoints = vCount[k];
+            if (k > 0) {
+                const std::size_t lOffset = kN + k - 1;
+                oTerms.fOffset = q[lOffset];
+                oTerms.fOffsetError = std::sqrt(std::max(C[lOffset * N + lOffset], 0.0));
+            }
+            oTerms.fJitter = vJitter[k];
+            // The Fisher information of the jitter: 2 sum s^2 / (sigma^2 + s^2)^2.
+            double fInformation = 0.0;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (static_cast<std::size_t>(oPoints.vSet[i]) == k) {
+                    const double a = vVariance[i] + vJitter[k] * vJitter[k];
+                    fInformation += a > 0.0 ? 2.0 * vJitter[k] * vJitter[k] / (a * a) : 0.0;
+                }
+            }
+            oTerms.fJitterError = bJitter && fInformation > 0.0 ? 1.0 / std::sqrt(fInformation) : bJitter ? INFINITY : 0.0;
+            o.vDataSets.push_back(std::move(oTerms));
+        }
     }
     p = oFrame.Elements(q);
     // Omega within one turn; T0 the passage nearest the start's.
@@ -383,29 +566,31 @@ std::optional<LeastSquaresElements> FitOrbitLeastSquares(const std::vector<doubl
     const double fTurn = p[0] / (2.0 * quandrel::kPi);
     // The errors of the elements from those of the fit's vector: T0 and omega are undefined at e = 0.
     const double fPerE = e > 0 ? 1.0 / e : INFINITY;
-    const std::array<Vector, 6> aoByElement = {
-        Vector{1, 0, 0, 0, 0, 0},
-        Vector{(p[1] - oFrame.fReferenceTime) / p[0], -fTurn, -fTurn * fSinW * fPerE, fTurn * fCosW * fPerE, 0, 0},
-        Vector{0, 0, fCosW, fSinW, 0, 0},
-        Vector{0, 0, -fSinW * fPerE / kDegree, fCosW * fPerE / kDegree, 0, 0},
-        Vector{0, 0, 0, 0, 1, 0},
-        Vector{0, 0, 0, 0, 0, 1}};
+    const std::array<ElementVector, 6> aoByElement = {
+        ElementVector{1, 0, 0, 0, 0, 0},
+        ElementVector{(p[1] - oFrame.fReferenceTime) / p[0], -fTurn, -fTurn * fSinW * fPerE, fTurn * fCosW * fPerE, 0, 0},
+        ElementVector{0, 0, fCosW, fSinW, 0, 0},
+        ElementVector{0, 0, -fSinW * fPerE / kDegree, fCosW * fPerE / kDegree, 0, 0},
+        ElementVector{0, 0, 0, 0, 1, 0},
+        ElementVector{0, 0, 0, 0, 0, 1}};
     for (std::size_t i = 0; i < kN; ++i) {
         o.afValue[i] = p[i];
         o.afError[i] = e > 0 || (i != LeastSquaresElements::kT0 && i != LeastSquaresElements::kOmega) ? Propagated(C, aoByElement[i]) : INFINITY;
     }
     double fSquares = 0.0;
+    const OrbitElements oFitted = [&p] {
+        OrbitElements e;
+        e.fPeriod = p[0];
+        e.fT0 = p[1];
+        e.fEccentricity = p[2];
+        e.fOmega = p[3];
+        e.fA1SinI = OrbitGridSearch::A1SinIFromK1(p[4], p[0], p[2]);
+        e.fGamma = p[5];
+        return e;
+    }();
     for (std::size_t i = 0; i < n; ++i) {
-        const double r = vV[i] - OrbitGridSearch::ModelVelocity(vT[i], [&p] {
-            OrbitElements e;
-            e.fPeriod = p[0];
-            e.fT0 = p[1];
-            e.fEccentricity = p[2];
-            e.fOmega = p[3];
-            e.fA1SinI = OrbitGridSearch::A1SinIFromK1(p[4], p[0], p[2]);
-            e.fGamma = p[5];
-            return e;
-        }());
+        const double fOffset = oPoints.vSet[i] > 0 ? q[kN + static_cast<std::size_t>(oPoints.vSet[i]) - 1] : 0.0;
+        const double r = vV[i] - fOffset - OrbitGridSearch::ModelVelocity(vT[i], oFitted);
         fSquares += r * r;
     }
     o.fRms = std::sqrt(fSquares / static_cast<double>(n));
@@ -432,6 +617,6 @@ std::optional<LeastSquaresElements> FitOrbitLeastSquares(const std::vector<doubl
         }
         o.fA1SinIError = o.fA1SinIAuError = o.fMassFunctionError = INFINITY;
     }
-    AddWarnings(o);
+    AddWarnings(o, N);
     return o;
 }
