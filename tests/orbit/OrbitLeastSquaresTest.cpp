@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -208,3 +209,63 @@ INSTANTIATE_TEST_SUITE_P(
         ThroughCircularCase{"small_sigmas", quandrel::testing::Orbit(12.5, 2459003.1, 0.3, 60.0, 35.0, -12.0), false,
                              40, 2.0, 0.5, "far above 1", true}),
     [](const ::testing::TestParamInfo<ThroughCircularCase>& o) { return std::string(o.param.pcName); });
+
+// Two data sets of one orbit, B 3 km/s off A and 1 km/s noisier than its quoted errors
+// (tests/data/orbit/make_datasets_reference.py): the offset and the jitters come back as scipy's
+// maximum likelihood finds them, and within two errors of the truth.
+TEST(OrbitLeastSquares, TwoDataSetsGetTheirOffsetAndJitterByMaximumLikelihood)
+{
+    const std::string sData = std::string(QUANDREL_TEST_DATA_DIR) + "/orbit/";
+    std::ifstream oFile(sData + "two_datasets.txt");
+    std::vector<double> vT;
+    std::vector<double> vV;
+    std::vector<double> vSigma;
+    OrbitDataSets oSets{{}, {"A", "B"}, true};
+    for (std::string sLine; std::getline(oFile, sLine);) {
+        if (sLine.empty() || sLine[0] == '#') {
+            continue;
+        }
+        std::istringstream oFields(sLine);
+        std::string sField;
+        std::vector<std::string> v;
+        while (std::getline(oFields, sField, ';')) {
+            v.push_back(sField);
+        }
+        vT.push_back(std::stod(v[0]));
+        vV.push_back(std::stod(v[1]));
+        vSigma.push_back(std::stod(v[2]));
+        oSets.vIndex.push_back(v[3] == "B" ? 1 : 0);
+    }
+    ASSERT_EQ(vT.size(), 60U);
+    std::map<std::string, double> mReference;
+    std::ifstream oReference(sData + "two_datasets_reference.txt");
+    for (std::string sLine; std::getline(oReference, sLine);) {
+        if (const std::size_t lEqual = sLine.find('='); sLine[0] != '#' && lEqual != std::string::npos) {
+            mReference[sLine.substr(0, lEqual)] = std::stod(sLine.substr(lEqual + 1));
+        }
+    }
+    std::string sError;
+    const OrbitElements oStart = quandrel::testing::Orbit(12.45, 2459003.0, 0.25, 55.0, 34.0, -11.0);
+    const auto oFit = FitOrbitLeastSquares(vT, vV, vSigma, oStart, sError, &oSets);
+    ASSERT_TRUE(oFit) << sError;
+    ASSERT_EQ(oFit->vDataSets.size(), 2U);
+    const DataSetTerms& oA = oFit->vDataSets[0];
+    const DataSetTerms& oB = oFit->vDataSets[1];
+    EXPECT_EQ(oB.sName, "B");
+    EXPECT_EQ(oB.lPoints, 30);
+    EXPECT_NEAR(oB.fOffset, mReference["offset.B"], 1e-4);
+    EXPECT_NEAR(oB.fOffsetError, mReference["offset.B.err"], 1e-3 * mReference["offset.B.err"]);
+    EXPECT_NEAR(oB.fJitter, mReference["jitter.B"], 1e-4);
+    EXPECT_NEAR(oA.fJitter, 0.0, 1e-4) << "A's errors explain its scatter";
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_NEAR(oFit->afValue[static_cast<std::size_t>(i)], mReference[kNames[i]],
+                    1e-4 * std::max(1.0, oFit->afError[static_cast<std::size_t>(i)]))
+            << kNames[i];
+    }
+    EXPECT_NEAR(oB.fOffset, 3.0, 2 * oB.fOffsetError);
+    EXPECT_NEAR(oB.fJitter, 1.0, 2 * oB.fJitterError);
+    // Without the offset the 3 km/s between the observers would move gamma between them.
+    const auto oPooled = FitOrbitLeastSquares(vT, vV, vSigma, oStart, sError);
+    ASSERT_TRUE(oPooled);
+    EXPECT_GT(oPooled->afValue[LeastSquaresElements::kGamma] - oFit->afValue[LeastSquaresElements::kGamma], 1.0);
+}
