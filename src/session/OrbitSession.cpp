@@ -8,6 +8,7 @@
 #include "core/Utils.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cmath>
 #include <map>
 
@@ -137,23 +138,75 @@ bool OrbitSession::CanFitOrbit() const
 
 Outcome OrbitSession::ImportMeasurements(const std::string& sPath)
 {
-    DataSeries oSeries;
-    std::vector<double> vSigma;
-    std::string sProblem;
-    if (!RvTable::ImportMeasurements(sPath, oSeries, &vSigma, &sProblem)) {
-        return Message{"File format error!", sProblem.empty() ? std::string("Unable to import RV file!")
-                                                               : "Unable to import RV file! " + sProblem};
+    return ImportMeasurementFiles({sPath});
+}
+
+Outcome OrbitSession::ImportMeasurementFiles(const std::vector<std::string>& vPaths)
+{
+    if (vPaths.empty()) {
+        return Message{"Error!", "No file of measurements was given."};
     }
-    if (oSeries.GetArraySize() < 2) {
-        return Message{"File format error!", "The file " + ExtractFileName(sPath) + " holds " +
-                                                  std::to_string(oSeries.GetArraySize()) +
+    struct Point {
+        double fJd;
+        double fVelocity;
+        double fSigma;
+        std::string sDataSet;
+    };
+    std::vector<Point> vPoints;
+    std::size_t lWithSigma = 0;
+    for (const std::string& sPath : vPaths) {
+        DataSeries oFile;
+        std::vector<double> vFileSigma;
+        std::vector<std::string> vFileSets;
+        std::string sProblem;
+        if (!RvTable::ImportMeasurements(sPath, oFile, &vFileSigma, &sProblem, &vFileSets)) {
+            return Message{"File format error!", sProblem.empty() ? "Unable to import RV file " + sPath + "!"
+                                                                   : "Unable to import RV file " + sPath + "! " + sProblem};
+        }
+        lWithSigma += vFileSigma.empty() ? 0 : 1;
+        for (int32_t i = 0; i < oFile.GetArraySize(); ++i) {
+            const auto u = static_cast<std::size_t>(i);
+            vPoints.push_back({oFile.GetX(i), oFile.GetY(i), vFileSigma.empty() ? 0.0 : vFileSigma[u],
+                               !vFileSets.empty() ? vFileSets[u] : vPaths.size() > 1 ? std::filesystem::path(sPath).stem().string() : std::string()});
+        }
+    }
+    if (lWithSigma != 0 && lWithSigma != vPaths.size()) {
+        return Message{"File format error!", "Some files give the velocities' uncertainties and some do not: give them "
+                                             "in every file or in none."};
+    }
+    if (vPoints.size() < 2) {
+        return Message{"File format error!", "The file" + std::string(vPaths.size() > 1 ? "s hold " : " " + ExtractFileName(vPaths[0]) + " holds ") +
+                                                  std::to_string(vPoints.size()) +
                                                   " lines of a Julian date and a velocity; at least 2 are needed."};
     }
+    std::stable_sort(vPoints.begin(), vPoints.end(), [](const Point& a, const Point& b) { return a.fJd < b.fJd; });
+    DataSeries oSeries;
+    oSeries.SetSize(static_cast<int32_t>(vPoints.size()));
+    std::vector<double> vSigma;
+    OrbitDataSets oSets;
+    for (std::size_t i = 0; i < vPoints.size(); ++i) {
+        oSeries.SetX(static_cast<int32_t>(i), vPoints[i].fJd);
+        oSeries.SetY(static_cast<int32_t>(i), vPoints[i].fVelocity);
+        if (lWithSigma != 0) {
+            vSigma.push_back(vPoints[i].fSigma);
+        }
+        // Data sets in the order they first appear in time.
+        const auto it = std::find(oSets.vName.begin(), oSets.vName.end(), vPoints[i].sDataSet);
+        oSets.vIndex.push_back(static_cast<int32_t>(it - oSets.vName.begin()));
+        if (it == oSets.vName.end()) {
+            oSets.vName.push_back(vPoints[i].sDataSet);
+        }
+    }
+    if (oSets.vName.size() < 2) {
+        oSets = OrbitDataSets();
+    }
+    const std::string& sPath = vPaths.front();
     m_rState.oSettings.Write(Setting::ImportRVPath, ExtractDirectory(sPath));
     m_oOrbit.SetDataArray(oSeries);
     m_eSeriesScale = TimeScale::kJulianDateUtc;
     m_bSeriesFromTable = false;
     m_vSigma = std::move(vSigma);
+    m_oDataSets = std::move(oSets);
     m_oOrbit.SetNumberParameters(OrbitGridSearch::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
     m_oOrbit.ResetOptimized();
     m_oLeastSquares.reset();
@@ -283,6 +336,8 @@ Outcome OrbitSession::PrepareOrbitSearch(const OrbitSearch& oSearch, OrbitJob& o
     oJob.oOrbit.ConfigureSearch(o.oLower, o.oUpper, o.alSteps.data(), abUse);
     oJob.oSeries = m_oOrbit.GetData();
     oJob.vSigma = m_vSigma;
+    oJob.oDataSets = m_oDataSets;
+    oJob.oDataSets.bJitter = o.bJitter;
     oJob.bLeastSquares = o.bLeastSquares;
     OrbitRangeSetting oKept;
     oKept.fEccentricityMin = o.oLower.fEccentricity;
@@ -306,7 +361,7 @@ void OrbitJob::Run(Progress* pProgress)
     oOrbit.GetBestElements(oBest);
     if (bLeastSquares && !Cancelled(pProgress)) {
         oLeastSquares = FitOrbitLeastSquares(oSeries.GetXValues(), oSeries.GetYValues(), vSigma, oBest,
-                                             sLeastSquaresError);
+                                             sLeastSquaresError, &oDataSets);
     }
     bCompleted = !Cancelled(pProgress);
 }
@@ -450,6 +505,17 @@ std::string LeastSquaresText(const LeastSquaresElements& o, const std::string& s
     Line("a1sini_au.err", o.fA1SinIAuError);
     Line("f_M", o.fMassFunction);
     Line("f_M.err", o.fMassFunctionError);
+    for (std::size_t k = 0; k < o.vDataSets.size(); ++k) {
+        const DataSetTerms& oSet = o.vDataSets[k];
+        if (k > 0) {
+            Line("offset." + oSet.sName, oSet.fOffset);
+            Line("offset." + oSet.sName + ".err", oSet.fOffsetError);
+        }
+        if (o.bJitter) {
+            Line("jitter." + oSet.sName, oSet.fJitter);
+            Line("jitter." + oSet.sName + ".err", oSet.fJitterError);
+        }
+    }
     Line("RMS", o.fRms);
     // Without uncertainties the weighted sum is the residual variance, in (km/s)^2.
     Line(o.bWeighted ? "chi2r" : "residual_variance", o.fChi2Reduced);
@@ -461,14 +527,20 @@ std::string OrbitSession::ResidualsText() const
 {
     std::vector<double> vJd;
     std::vector<double> vResidual;
-    m_oOrbit.GetVelocityResiduals(vJd, vResidual);
+    AlignedResiduals(vJd, vResidual);
     const DataSeries& oData = m_oOrbit.GetData();
+    const bool bSets = !m_oDataSets.vName.empty();
     std::string sText = std::string("# ") + TimeScaleName(m_eSeriesScale) + ";velocity;residual of " +
-                        (m_oOrbit.HasRefinedElements() ? "the least-squares elements\r\n" : "the grid search's elements\r\n");
+                        (m_oOrbit.HasRefinedElements() ? "the least-squares elements" : "the grid search's elements") +
+                        (bSets ? ";data set (residuals less its offset)\r\n" : "\r\n");
     for (std::size_t k = 0; k < vJd.size(); ++k) {
         sText += quandrel::FormatFixed(vJd[k], 3) + ";" +
                  quandrel::FormatFixed(oData.GetY(static_cast<int32_t>(k)), 3) + ";" +
-                 quandrel::FormatFixed(vResidual[k], 5) + "\r\n";
+                 quandrel::FormatFixed(vResidual[k], 5) +
+                 (bSets && k < m_oDataSets.vIndex.size()
+                      ? ";" + m_oDataSets.vName[static_cast<std::size_t>(m_oDataSets.vIndex[k])]
+                      : std::string()) +
+                 "\r\n";
     }
     return sText;
 }
@@ -522,6 +594,40 @@ void OrbitSession::TakeSeriesFromTable()
     m_oOrbit.SetDataArray(bConverted ? oConverted : oCurve);
     // The rows' errors weigh them when every row has one.
     m_vSigma = std::move(vSigma);
+    m_oDataSets = OrbitDataSets();
+}
+
+std::vector<double> OrbitSession::PointOffsets() const
+{
+    const auto n = static_cast<std::size_t>(m_oOrbit.GetData().GetArraySize());
+    std::vector<double> vOffset(n, 0.0);
+    if (!m_oLeastSquares || m_oLeastSquares->vDataSets.empty() || m_oDataSets.vIndex.size() != n) {
+        return vOffset;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto k = static_cast<std::size_t>(m_oDataSets.vIndex[i]);
+        vOffset[i] = k < m_oLeastSquares->vDataSets.size() ? m_oLeastSquares->vDataSets[k].fOffset : 0.0;
+    }
+    return vOffset;
+}
+
+DataSeries OrbitSession::AlignedSeries() const
+{
+    DataSeries oSeries = m_oOrbit.GetData();
+    const std::vector<double> vOffset = PointOffsets();
+    for (int32_t i = 0; i < oSeries.GetArraySize(); ++i) {
+        oSeries.SetY(i, oSeries.GetY(i) - vOffset[static_cast<std::size_t>(i)]);
+    }
+    return oSeries;
+}
+
+void OrbitSession::AlignedResiduals(std::vector<double>& vJd, std::vector<double>& vResidual) const
+{
+    m_oOrbit.GetVelocityResiduals(vJd, vResidual);
+    const std::vector<double> vOffset = PointOffsets();
+    for (std::size_t i = 0; i < vResidual.size() && i < vOffset.size(); ++i) {
+        vResidual[i] -= vOffset[i];
+    }
 }
 
 TimeScale OrbitSession::ChosenTimeScale() const

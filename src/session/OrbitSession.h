@@ -34,6 +34,8 @@ struct OrbitSearch {
     std::array<bool, 6> abUse{true, true, true, true, true, true};
     // After the search, a least-squares fit of all six elements from its best point.
     bool bLeastSquares = true;
+    // In that fit, a jitter per data set added in quadrature to the uncertainties (maximum likelihood).
+    bool bJitter = false;
 };
 
 // Bounds of an orbit search: model velocities (grid points times measurements) and steps of one element.
@@ -46,6 +48,7 @@ struct OrbitJob {
     OrbitGridSearch oOrbit;
     DataSeries oSeries; // the series the search was prepared for
     std::vector<double> vSigma;
+    OrbitDataSets oDataSets; // no names: one data set
     bool bLeastSquares = true;
     OrbitElements oBest;
     std::optional<LeastSquaresElements> oLeastSquares;
@@ -88,6 +91,15 @@ public:
     bool CanFitOrbit() const;
     // Julian date / velocity pairs of a file replace the series (the table's rows stay).
     Outcome ImportMeasurements(const std::string& sPath);
+    // The same for several files pooled, each a data set named by its file (unless its lines name
+    // their own); uncertainties in every file or in none.
+    Outcome ImportMeasurementFiles(const std::vector<std::string>& vPaths);
+    // The data set of each point of the series (no names: one data set).
+    const OrbitDataSets& DataSets() const { return m_oDataSets; }
+    // The series and the residuals of the fit with each data set's fitted offset taken off, on the
+    // first data set's scale (the series itself without offsets).
+    DataSeries AlignedSeries() const;
+    void AlignedResiduals(std::vector<double>& vJd, std::vector<double>& vResidual) const;
     // The time scale the orbit and the period searches take the table's times in (the settings';
     // BJD_TDB unless chosen otherwise), and the one the present series is in: JD (UTC) when the
     // table's times cannot be converted (no object coordinates) or the series was imported as it is.
@@ -136,6 +148,9 @@ private:
     bool m_bLeastSquares = true;
     // The uncertainties of the imported measurements (empty: none, or the series is the table's).
     std::vector<double> m_vSigma;
+    OrbitDataSets m_oDataSets;
+    // The offset to take off each point of the series (from the least squares' data set offsets).
+    std::vector<double> PointOffsets() const;
     TimeScale m_eSeriesScale = TimeScale::kJulianDateUtc;
     bool m_bSeriesFromTable = true; // false after a measurement file was imported
     OrbitElements m_oElements;

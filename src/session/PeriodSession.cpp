@@ -67,14 +67,15 @@ SessionResult<PeriodogramResult> PeriodSession::ComputePeriodogram(double fShort
 PeriodSearch PeriodSession::PeriodSearchProposal() const
 {
     PeriodSearch o;
-    o.lNumberDataPoints = Series().GetArraySize();
+    const DataSeries oSeries = Series();
+    o.lNumberDataPoints = oSeries.GetArraySize();
     o.lBins = o.lNumberDataPoints / 3;
     if (m_oPdmRange) {
         o.fFrom = m_oPdmRange->first;
         o.fTo = m_oPdmRange->second;
     } else if (o.lNumberDataPoints >= 2) {
         // From the data, as the orbit search's P: 0.5 days to the time span.
-        const std::vector<double>& vT = Series().GetXValues();
+        const std::vector<double>& vT = oSeries.GetXValues();
         const auto [itFirst, itLast] = std::minmax_element(vT.begin(), vT.end());
         o.fFrom = 0.5;
         o.fTo = std::max(std::ceil(*itLast - *itFirst), 1.0);
@@ -157,9 +158,33 @@ SessionResult<double> PeriodSession::EstimatePeriod(const PeriodSearch& oSearch)
     return FinishEstimatePeriod(std::move(oJob));
 }
 
-const DataSeries& PeriodSession::Series() const
+int32_t PeriodSession::SeriesSize() const
 {
-    return m_rSession.Orbit().GridSearch().GetData();
+    return m_rSession.Orbit().GridSearch().GetData().GetArraySize();
+}
+
+DataSeries PeriodSession::Series() const
+{
+    DataSeries oSeries = m_rSession.Orbit().GridSearch().GetData();
+    // Pooled data sets each less their own (weighted) mean: their zero points would be a signal.
+    const OrbitDataSets& oSets = m_rSession.Orbit().DataSets();
+    const std::vector<double>& vSigma = m_rSession.Orbit().Uncertainties();
+    const auto n = static_cast<std::size_t>(oSeries.GetArraySize());
+    if (oSets.vName.size() < 2 || oSets.vIndex.size() != n) {
+        return oSeries;
+    }
+    std::vector<double> vSum(oSets.vName.size(), 0.0);
+    std::vector<double> vWeight(oSets.vName.size(), 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double w = vSigma.size() == n ? 1.0 / (vSigma[i] * vSigma[i]) : 1.0;
+        vSum[static_cast<std::size_t>(oSets.vIndex[i])] += w * oSeries.GetY(static_cast<int32_t>(i));
+        vWeight[static_cast<std::size_t>(oSets.vIndex[i])] += w;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto k = static_cast<std::size_t>(oSets.vIndex[i]);
+        oSeries.SetY(static_cast<int32_t>(i), oSeries.GetY(static_cast<int32_t>(i)) - vSum[k] / vWeight[k]);
+    }
+    return oSeries;
 }
 
 void PeriodSession::Forget()

@@ -68,13 +68,14 @@ public:
     // EstimatePeriod in three steps (see OrbitSession::PrepareOrbitSearch).
     Outcome PrepareEstimatePeriod(const PeriodSearch& oSearch, PdmJob& oJob) const;
     SessionResult<double> FinishEstimatePeriod(PdmJob&& oJob);
-    bool CanEstimatePeriod() const { return Series().GetArraySize() > 10; }
-    bool CanComputePeriodogram() const { return Series().GetArraySize() >= 4; }
+    bool CanEstimatePeriod() const { return SeriesSize() > 10; }
+    bool CanComputePeriodogram() const { return SeriesSize() >= 4; }
 
 private:
     friend class OrbitSession;
     // The orbit's series.
-    const DataSeries& Series() const;
+    DataSeries Series() const;
+    int32_t SeriesSize() const;
     // Another series leaves no period and periodogram behind.
     void Forget();
 

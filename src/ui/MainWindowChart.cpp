@@ -88,7 +88,7 @@ void MainWindow::DrawShownPage(Canvas& oCanvas, int lWidth, int lHeight)
     };
     switch (m_ppgcPlots->currentIndex()) {
     case 1: {
-        RvCurvePlot oCurve(&oCanvas, &m_oSession.Orbit().GridSearch(), m_oSession.Orbit().GridSearch().GetData(), m_pchbPhasePlot->isChecked());
+        RvCurvePlot oCurve(&oCanvas, &m_oSession.Orbit().GridSearch(), m_oSession.Orbit().AlignedSeries(), m_pchbPhasePlot->isChecked());
         oCurve.Draw(lHeight, lWidth);
         break;
     }

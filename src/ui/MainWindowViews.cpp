@@ -538,7 +538,7 @@ void MainWindow::ShowResiduals()
     const DataSeries& oData = m_oSession.Orbit().GridSearch().GetData();
     std::vector<double> vJd;
     std::vector<double> vResidual;
-    m_oSession.Orbit().GridSearch().GetVelocityResiduals(vJd, vResidual);
+    m_oSession.Orbit().AlignedResiduals(vJd, vResidual);
     const int lPoints = oData.GetArraySize();
     const int lRows = std::max({1, lPoints, static_cast<int>(vResidual.size())}) + 1;
     m_pstgResiduals->clearContents();
@@ -579,7 +579,7 @@ void MainWindow::DrawRVGraph()
 {
     m_oRVGraphCanvas.Resize(m_pimgRVGraph->width(), m_pimgRVGraph->height());
     m_oRVGraphCanvas.Clear(Rgb{255, 255, 255});
-    m_pRVCurve = std::make_unique<RvCurvePlot>(&m_oRVGraphCanvas, &m_oSession.Orbit().GridSearch(), m_oSession.Orbit().GridSearch().GetData(),
+    m_pRVCurve = std::make_unique<RvCurvePlot>(&m_oRVGraphCanvas, &m_oSession.Orbit().GridSearch(), m_oSession.Orbit().AlignedSeries(),
                                             m_pchbPhasePlot->isChecked());
     m_pRVCurve->Draw(m_oRVGraphCanvas.GetHeight(), m_oRVGraphCanvas.GetWidth());
     m_oRVGraphCanvas.Image();

@@ -19,8 +19,10 @@ std::map<std::string, double> Elements(const std::string& sOut)
     std::map<std::string, double> mValues;
     for (const auto& sLine : OutputLines(sOut)) {
         const auto lEquals = sLine.find('=');
-        if (lEquals != std::string::npos) {
-            mValues[sLine.substr(0, lEquals)] = std::stod(sLine.substr(lEquals + 1));
+        double fValue = 0.0;
+        // "undefined" and other words are no values.
+        if (lEquals != std::string::npos && quandrel::ParseWholeDouble(sLine.substr(lEquals + 1), fValue)) {
+            mValues[sLine.substr(0, lEquals)] = fValue;
         }
     }
     return mValues;
@@ -243,4 +245,36 @@ TEST(CliOrbit, WorkIsBoundedByTheDataAndByLimitsNamedInTheRefusal)
         EXPECT_EQ(oRun.lStatus, 2) << vArguments[2] << " " << vArguments[3];
         EXPECT_NE(oRun.sErr.find(pcLimit), std::string::npos) << oRun.sErr;
     }
+}
+
+// Observers pooled: two files, each a data set, fit as the one file whose lines name their data set,
+// with B's offset and jitter as the maximum likelihood gives them.
+TEST(CliOrbit, SeveralFilesAreDataSetsWithTheirOffsetsAndJitters)
+{
+    TempDir oDir;
+    const std::string sPooled = std::string(QUANDREL_TEST_DATA_DIR) + "/orbit/two_datasets.txt";
+    std::ifstream oPooled(sPooled);
+    std::map<std::string, std::string> mFiles;
+    for (std::string sLine; std::getline(oPooled, sLine);) {
+        if (!sLine.empty() && sLine[0] != '#') {
+            mFiles[sLine.substr(sLine.rfind(';') + 1)] += sLine.substr(0, sLine.rfind(';')) + "\n";
+        }
+    }
+    const std::vector<std::string> vRanges = {"--p", "12", "13", "--e", "0", "0.6", "--gamma", "-15", "-5",
+                                              "--steps", "6", "--jitter"};
+    std::vector<std::string> vTwo = {"orbit", oDir.Write("A.txt", mFiles["A"]), oDir.Write("B.txt", mFiles["B"])};
+    std::vector<std::string> vOne = {"orbit", sPooled};
+    vTwo.insert(vTwo.end(), vRanges.begin(), vRanges.end());
+    vOne.insert(vOne.end(), vRanges.begin(), vRanges.end());
+    const CliRun oTwo = RunCliCapture(vTwo);
+    const CliRun oOne = RunCliCapture(vOne);
+    ASSERT_EQ(oTwo.lStatus, 0) << oTwo.sErr;
+    EXPECT_EQ(oTwo.sOut, oOne.sOut);
+    const auto mValues = Elements(oTwo.sOut);
+    EXPECT_NEAR(mValues.at("lsq.offset.B"), 3.26114381672, 1e-4);
+    EXPECT_NEAR(mValues.at("lsq.jitter.B"), 0.978676557165, 1e-4);
+    EXPECT_EQ(mValues.at("lsq.jitter.A"), 0.0);
+    EXPECT_NE(oTwo.sOut.find("lsq.jitter.A.err=undefined"), std::string::npos);
+    // Uncertainties in one file and not in the other are refused.
+    EXPECT_EQ(RunCliCapture({"orbit", oDir.Write("C.txt", "2459001;1\n2459002;2\n2459003;3\n"), vTwo[1]}).lStatus, 1);
 }

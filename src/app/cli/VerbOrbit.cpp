@@ -38,8 +38,8 @@ bool ReadSeries(Arguments& oArguments, const char* pcVerb, Session& oSession, st
     const std::string sScale = oArguments.TakeValue("--time-scale").value_or("jd");
     const auto oPlace = TakeObjectAndSite(oArguments, pcVerb);
     const auto vFiles = oArguments.Positionals();
-    if (vFiles.size() != 1) {
-        throw UsageError(std::string(pcVerb) + " needs exactly one RV file.");
+    if (vFiles.empty()) {
+        throw UsageError(std::string(pcVerb) + " needs an RV file (or several, each a data set).");
     }
     if (sScale != "jd" && sScale != "hjd" && sScale != "bjd") {
         throw UsageError("--time-scale is jd, hjd or bjd.");
@@ -47,8 +47,8 @@ bool ReadSeries(Arguments& oArguments, const char* pcVerb, Session& oSession, st
     if (sScale != "jd" && !oPlace) {
         throw UsageError(std::string(pcVerb) + " --time-scale " + sScale + " needs --ra, --dec, --lon and --lat.");
     }
-    if (const Outcome oRefused = oSession.Orbit().ImportMeasurements(vFiles[0])) {
-        oErr << oRefused->sText << " (" << vFiles[0] << ")\n";
+    if (const Outcome oRefused = oSession.Orbit().ImportMeasurementFiles(vFiles)) {
+        oErr << oRefused->sText << "\n";
         return false;
     }
     if (sScale != "jd") {
@@ -62,6 +62,10 @@ bool ReadSeries(Arguments& oArguments, const char* pcVerb, Session& oSession, st
     }
     return true;
 }
+
+constexpr const char* kDataSetHelp =
+    "Several RV files are pooled, each a data set named by its file; a fourth field of a line (after\n"
+    "the uncertainty) names the line's data set instead.\n";
 
 constexpr const char* kTimeScaleHelp =
     "--time-scale jd|hjd|bjd with --ra H M --dec D M --lon D M --lat D M [--height M] turns the file's\n"
@@ -84,9 +88,9 @@ int Refused(const Message& oMessage, std::ostream& oErr)
 
 std::string OrbitHelp()
 {
-    return "usage: quandrel-cli orbit RVFILE [--p A B] [--t0 A B] [--e A B] [--omega A B] [--a1sini A B]\n"
+    return "usage: quandrel-cli orbit RVFILE... [--p A B] [--t0 A B] [--e A B] [--omega A B] [--a1sini A B]\n"
            "                          [--gamma A B] [--steps N] [--steps-p N ...] [--fix-p V ...] [--residuals]\n"
-           "                          [--no-lsq] [--auto]\n"
+           "                          [--no-lsq] [--auto] [--jitter]\n"
            "Fits the orbit of a single-lined binary to the Julian date / velocity pairs of RVFILE (';' or TAB)\n"
            "by the grid search and refinement of \"Calculate elements\" and prints P, T0, e, omega, a1Sini,\n"
            "gamma, K1 and RMS as name=value lines; with --residuals also jd<TAB>measured<TAB>residual.\n"
@@ -99,17 +103,22 @@ std::string OrbitHelp()
            "half-range, gamma around their mean, T0 over one period) before the options.\n"
            "Ranges default to those of the dialog: P 0.5 days to the time span, T0 over the time span,\n"
            "e 0 .. 0.9, omega 0 .. 360 degrees, a1sini 1000 .. 1e10 km, gamma over the velocities;\n"
-           "10 steps each. --fix-X V holds element X at V (X: p, t0, e, omega, a1sini, gamma).\n" +
-           std::string(kTimeScaleHelp);
+           "10 steps each. --fix-X V holds element X at V (X: p, t0, e, omega, a1sini, gamma).\n"
+           "With several data sets the least squares fit gamma's offset of each after the first\n"
+           "(lsq.offset.NAME= and .err=), and with --jitter a jitter per data set added in quadrature to\n"
+           "the uncertainties by maximum likelihood (lsq.jitter.NAME= and .err=; the errors then not scaled\n"
+           "by the reduced chi-square). The residuals are those less each data set's offset.\n" +
+           std::string(kDataSetHelp) + kTimeScaleHelp;
 }
 
 std::string PdmHelp()
 {
-    return "usage: quandrel-cli pdm RVFILE [--bins B] [--from P] [--to P]\n"
+    return "usage: quandrel-cli pdm RVFILE... [--bins B] [--from P] [--to P]\n"
            "Estimates the period by phase dispersion minimisation over periods from P to P (0.5 days to the\n"
            "time span) in steps of 0.01 days with B phase bins (a third of the number of points) and prints\n"
-           "T = %8.3f. A period at an end of the range or beyond half the time span is named on standard error.\n" +
-           std::string(kTimeScaleHelp);
+           "T = %8.3f. A period at an end of the range or beyond half the time span is named on standard error.\n"
+           "With several data sets each is taken less its own mean.\n" +
+           std::string(kDataSetHelp) + kTimeScaleHelp;
 }
 
 int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
@@ -135,6 +144,7 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const bool bResiduals = oArguments.TakeFlag("--residuals");
     const bool bLeastSquares = !oArguments.TakeFlag("--no-lsq");
     const bool bAuto = oArguments.TakeFlag("--auto");
+    const bool bJitter = oArguments.TakeFlag("--jitter");
     Session oSession("");
     if (!ReadSeries(oArguments, "orbit", oSession, oOut, oErr)) {
         return kExitInput;
@@ -158,6 +168,7 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         oSearch.abUse[lIndex] = abUse[lIndex];
     }
     oSearch.bLeastSquares = bLeastSquares;
+    oSearch.bJitter = bJitter;
     if (const Outcome oRefused = oSession.Orbit().FitOrbit(oSearch)) {
         if (oSession.Orbit().IsOrbitFitted()) {
             // The search stands; only the least-squares fit was not possible, or is doubtful.
@@ -181,7 +192,7 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     if (bResiduals) {
         std::vector<double> vJd;
         std::vector<double> vResidual;
-        oSession.Orbit().GridSearch().GetVelocityResiduals(vJd, vResidual);
+        oSession.Orbit().AlignedResiduals(vJd, vResidual);
         const DataSeries& oSeries = oSession.Orbit().GridSearch().GetData();
         for (std::size_t k = 0; k < vJd.size(); ++k) {
             oOut << FormatFixed(vJd[k], 6) << "\t" << FormatResult(oSeries.GetY(static_cast<int32_t>(k))) << "\t"

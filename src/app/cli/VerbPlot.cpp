@@ -123,7 +123,7 @@ int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
         } else if (sPage == "residuals") {
             std::vector<double> vJulianDate;
             std::vector<double> vResidual;
-            oSession.Orbit().GridSearch().GetVelocityResiduals(vJulianDate, vResidual);
+            oSession.Orbit().AlignedResiduals(vJulianDate, vResidual);
             Graph oGraph(&oCanvas);
             oGraph.SetImageSize(lWidth, lHeight);
             oGraph.SetData(static_cast<int32_t>(vJulianDate.size()), vJulianDate.data(), vResidual.data());
@@ -132,7 +132,7 @@ int RunPlot(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
                             oGraph.GetXMin());
             oGraph.DrawData();
         } else {
-            RvCurvePlot oCurve(&oCanvas, &oSession.Orbit().GridSearch(), oSession.Orbit().GridSearch().GetData(), sPage == "phase");
+            RvCurvePlot oCurve(&oCanvas, &oSession.Orbit().GridSearch(), oSession.Orbit().AlignedSeries(), sPage == "phase");
             oCurve.Draw(lHeight, lWidth);
         }
     } else {
