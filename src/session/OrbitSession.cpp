@@ -160,8 +160,10 @@ Outcome OrbitSession::ImportMeasurementFiles(const std::vector<std::string>& vPa
         std::vector<std::string> vFileSets;
         std::string sProblem;
         if (!RvTable::ImportMeasurements(sPath, oFile, &vFileSigma, &sProblem, &vFileSets)) {
-            return Message{"File format error!", sProblem.empty() ? "Unable to import RV file " + sPath + "!"
-                                                                   : "Unable to import RV file " + sPath + "! " + sProblem};
+            // One file is named by the one who chose it; of several, the one at fault.
+            const std::string sWhich = vPaths.size() > 1 ? " " + sPath : std::string();
+            return Message{"File format error!", sProblem.empty() ? "Unable to import RV file" + sWhich + "!"
+                                                                   : "Unable to import RV file" + sWhich + "! " + sProblem};
         }
         lWithSigma += vFileSigma.empty() ? 0 : 1;
         for (int32_t i = 0; i < oFile.GetArraySize(); ++i) {

@@ -82,8 +82,9 @@ void MainWindow::onEstimatePeriod()
 
 void MainWindow::onImportMeasurements()
 {
-    const auto sFile = AskForFile(File::OutsideMeasurements);
-    if (sFile && Report(m_oSession.Orbit().ImportMeasurements(*sFile))) {
+    // Several files are pooled, each a data set (an observer, an instrument).
+    const std::vector<std::string> vFiles = m_oPrompts.OpenFiles(FileDialogOf(File::OutsideMeasurements));
+    if (!vFiles.empty() && Report(m_oSession.Orbit().ImportMeasurementFiles(vFiles))) {
         m_ppgcPlots->setCurrentIndex(1);
         DrawRVGraph();
     }

@@ -530,6 +530,23 @@ void MainWindow::ShowLeastSquares()
     Set(11, 1, Number(oFit->fChi2Reduced));
     Set(12, 0, "Points");
     Set(12, 1, QString::number(oFit->lPoints));
+    // Each data set's offset from the first and its jitter.
+    int lRow = 13;
+    pGrid->setRowCount(13 + static_cast<int>(2 * oFit->vDataSets.size()));
+    for (std::size_t k = 0; k < oFit->vDataSets.size(); ++k) {
+        const DataSetTerms& oSet = oFit->vDataSets[k];
+        if (k > 0) {
+            Set(lRow, 0, QString::fromStdString("Offset " + oSet.sName + " [km/s]"));
+            Set(lRow, 1, Number(oSet.fOffset));
+            Set(lRow++, 2, Number(oSet.fOffsetError));
+        }
+        if (oFit->bJitter) {
+            Set(lRow, 0, QString::fromStdString("Jitter " + oSet.sName + " [km/s]"));
+            Set(lRow, 1, Number(oSet.fJitter));
+            Set(lRow++, 2, Number(oSet.fJitterError));
+        }
+    }
+    pGrid->setRowCount(lRow);
     pGrid->resizeColumnsToContents();
 }
 

@@ -72,9 +72,13 @@ OrbitSearchDialog::OrbitSearchDialog(Prompts& oPrompts, QWidget* pParent)
     pbtnCancel->setObjectName("btnCancel");
     m_pchbLeastSquares = new QCheckBox("Refine by &least squares (elements with their errors)");
     m_pchbLeastSquares->setObjectName("chbLeastSquares");
+    m_pchbJitter = new QCheckBox("&Jitter per data set (extra scatter beyond the uncertainties, maximum likelihood)");
+    m_pchbJitter->setObjectName("chbJitter");
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(m_pstgRange);
     pLayout->addWidget(m_pchbLeastSquares);
+    pLayout->addWidget(m_pchbJitter);
+    connect(m_pchbLeastSquares, &QCheckBox::toggled, m_pchbJitter, &QCheckBox::setEnabled);
     pLayout->addWidget(pButtons);
     connect(pbtnDefaults, &QPushButton::clicked, this, &OrbitSearchDialog::onRestoreDefaults);
     connect(pbtnSuggest, &QPushButton::clicked, this, &OrbitSearchDialog::onSuggest);
@@ -116,6 +120,8 @@ void OrbitSearchDialog::FillGrid()
         pUse->blockSignals(false);
     }
     m_pchbLeastSquares->setChecked(m_oShown.bLeastSquares);
+    m_pchbJitter->setChecked(m_oShown.bJitter);
+    m_pchbJitter->setEnabled(m_oShown.bLeastSquares);
     UpdateEditable();
 }
 
@@ -153,6 +159,7 @@ void OrbitSearchDialog::onSuggest()
     }
     OrbitSearch oSuggested = *oResult;
     oSuggested.bLeastSquares = m_pchbLeastSquares->isChecked();
+    oSuggested.bJitter = m_pchbJitter->isChecked();
     m_oShown = oSuggested;
     FillGrid();
 }
@@ -200,6 +207,7 @@ void OrbitSearchDialog::onOk()
         }
     }
     oTyped.bLeastSquares = m_pchbLeastSquares->isChecked();
+    oTyped.bJitter = m_pchbJitter->isChecked();
     m_oShown = oTyped;
     accept();
 }

@@ -48,4 +48,5 @@ private:
     QTableWidget* m_pstgRange;
     std::array<QCheckBox*, 6> m_apchbUse{};
     QCheckBox* m_pchbLeastSquares = nullptr;
+    QCheckBox* m_pchbJitter = nullptr;
 };

@@ -25,13 +25,7 @@ void RvTableModel::Refresh(std::vector<std::optional<double>> vBjd)
         for (const LineMeasurement& o : oRow.measurements) {
             vVelocity.push_back(o.fVelocity1);
         }
-        VelocityStatistics o = ComputeVelocityStatistics(vVelocity);
-        // The velocity the orbit takes: weighted by the lines' errors when every line has one.
-        if (const RowVelocity oWeighted = VelocityOfRow(oRow); oWeighted.oError) {
-            o.fMean = oWeighted.fMean;
-            o.fStandardError = *oWeighted.oError;
-        }
-        m_vRowStatistics.push_back(o);
+        m_vRowStatistics.push_back(ComputeVelocityStatistics(vVelocity));
     }
     endResetModel();
 }
@@ -156,8 +150,14 @@ bool RvTableModel::IsMeanColumn(int lModelColumn) const
 QString RvTableModel::RowToolTip(int32_t r) const
 {
     const VelocityStatistics& o = m_vRowStatistics[static_cast<std::size_t>(r)];
+    // What the orbit takes when every line has an error: the mean weighted by them.
+    const RowVelocity oWeighted = VelocityOfRow(m_oTable.Rows()[static_cast<std::size_t>(r)]);
+    const std::string sWeighted = oWeighted.oError ? "Weighted by the lines' errors, as the orbit takes it: " +
+                                                         quandrel::FormatFixed(oWeighted.fMean, 2) + " \u00B1 " +
+                                                         quandrel::FormatFixed(*oWeighted.oError, 2) + " km/s"
+                                                   : std::string();
     if (o.lOutlier < 0) {
-        return {};
+        return QString::fromStdString(sWeighted);
     }
     const LineMeasurement& oLine = m_oTable.Rows()[static_cast<std::size_t>(r)].measurements[static_cast<std::size_t>(o.lOutlier)];
     std::string sName;
@@ -167,7 +167,8 @@ QString RvTableModel::RowToolTip(int32_t r) const
     }
     return QString::fromStdString(sName + " (" + quandrel::FormatFixed(oLine.fVelocity1, 2) + " km/s) lies " +
                                   quandrel::FormatFixed(o.fOutlierSigmas, 1) +
-                                  " standard errors from the mean of the other lines");
+                                  " standard errors from the mean of the other lines" +
+                                  (sWeighted.empty() ? std::string() : "\n" + sWeighted));
 }
 
 QString RvTableModel::TimeText(double fJulianDate)

@@ -48,7 +48,7 @@ bool ReadSeries(Arguments& oArguments, const char* pcVerb, Session& oSession, st
         throw UsageError(std::string(pcVerb) + " --time-scale " + sScale + " needs --ra, --dec, --lon and --lat.");
     }
     if (const Outcome oRefused = oSession.Orbit().ImportMeasurementFiles(vFiles)) {
-        oErr << oRefused->sText << "\n";
+        oErr << oRefused->sText << (vFiles.size() == 1 ? " (" + vFiles[0] + ")" : std::string()) << "\n";
         return false;
     }
     if (sScale != "jd") {
