@@ -36,6 +36,10 @@ constexpr std::uintmax_t kMaxProjectBytes = 1ULL << 30;
 // value is a classic row whose padding means nothing.
 constexpr int32_t kBarycentricRowTag = 0x59524142;
 constexpr int32_t kClassicRowTag = 0x494C4548;
+// After the laboratory lines, only when a row names its data set: this magic, the number of rows and
+// each row's data set (its length, 32-bit, and its characters).
+constexpr std::string_view kDataSetMagic = "QDATASET";
+constexpr std::size_t kMaxDataSetLength = 64;
 
 // An error in 12 bits: 0 unknown, k = 1 .. 4095 for 1 m/s * 10^(6 (k - 1) / 4094), 1 m/s to 1000 km/s
 // in steps of 0.34 %.
@@ -86,6 +90,9 @@ void RvTable::AddSpectrumRow(const Spectrum* pSpectrum)
     MeasurementRow oRow;
     pSpectrum->GetObservationTime(oRow.fJulianDate);
     oRow.fSpectrumKey = pSpectrum->Key();
+    // The observer, else the instrument, tells the data set.
+    const SpectrumMetadata& oMetadata = pSpectrum->GetMetadata();
+    oRow.sDataSet = (oMetadata.sObserver.empty() ? oMetadata.sInstrument : oMetadata.sObserver).substr(0, kMaxDataSetLength);
     const int32_t lLines = pSpectrum->GetSpectralLineCount();
     // Wavelengths that already carry a correction are not corrected again.
     const WavelengthFrame eFrame = pSpectrum->GetMetadata().eFrame;
@@ -344,8 +351,24 @@ double RvTable::GetRowJulianDate(int32_t r) const
     return m_vMeasurementRow.at(static_cast<std::size_t>(r)).fJulianDate;
 }
 
-void RvTable::GetRVCurve(DataSeries& oCurve, std::vector<double>* pvSigma) const
+bool RvTable::SetRowDataSet(int32_t r, const std::string& sDataSet)
 {
+    if (r < 0 || static_cast<std::size_t>(r) >= m_vMeasurementRow.size()) {
+        return false;
+    }
+    const std::size_t lFirst = sDataSet.find_first_not_of(" \t");
+    const std::string sTrimmed =
+        lFirst == std::string::npos ? std::string() : sDataSet.substr(lFirst, sDataSet.find_last_not_of(" \t") - lFirst + 1);
+    m_vMeasurementRow[static_cast<std::size_t>(r)].sDataSet = sTrimmed.substr(0, kMaxDataSetLength);
+    m_bIsSaved = false;
+    return true;
+}
+
+void RvTable::GetRVCurve(DataSeries& oCurve, std::vector<double>* pvSigma, std::vector<std::string>* pvDataSet) const
+{
+    if (pvDataSet != nullptr) {
+        pvDataSet->clear();
+    }
     // A row whose measurements were all cleared has no velocity: it is left out, not taken as 0 km/s.
     std::vector<double> vJulianDate;
     std::vector<double> vVelocity;
@@ -356,6 +379,9 @@ void RvTable::GetRVCurve(DataSeries& oCurve, std::vector<double>* pvSigma) const
             continue;
         }
         const RowVelocity o = VelocityOfRow(oRow);
+        if (pvDataSet != nullptr) {
+            pvDataSet->push_back(oRow.sDataSet);
+        }
         vJulianDate.push_back(oRow.fJulianDate);
         vVelocity.push_back(o.fMean);
         bAllErrors = bAllErrors && o.oError.has_value();
@@ -401,6 +427,14 @@ std::string RvTable::ProjectBytes() const
         }
     }
     m_oLaboratoryLines.WriteBlock(oWriter);
+    if (std::any_of(m_vMeasurementRow.begin(), m_vMeasurementRow.end(), [](const MeasurementRow& o) { return !o.sDataSet.empty(); })) {
+        oWriter.WriteBytes(kDataSetMagic);
+        oWriter.WriteInt32(static_cast<int32_t>(m_vMeasurementRow.size()));
+        for (const auto& oRow : m_vMeasurementRow) {
+            oWriter.WriteInt32(static_cast<int32_t>(oRow.sDataSet.size()));
+            oWriter.WriteBytes(oRow.sDataSet);
+        }
+    }
     return oWriter.Bytes();
 }
 
@@ -468,8 +502,27 @@ bool RvTable::ParseProject(const std::string& sBytes)
         vRows.push_back(std::move(oRow));
     }
     LaboratoryLines oLines;
-    if (!oLines.ReadBlock(oReader) || oReader.Remaining() != 0) {
+    if (!oLines.ReadBlock(oReader)) {
         return false;
+    }
+    if (oReader.Remaining() != 0) {
+        // The rows' data sets, and nothing after them.
+        std::string sMagic;
+        int32_t lCount = 0;
+        if (!oReader.ReadBytes(kDataSetMagic.size(), sMagic) || sMagic != kDataSetMagic || !oReader.ReadInt32(lCount) ||
+            lCount != lRows) {
+            return false;
+        }
+        for (auto& oRow : vRows) {
+            int32_t lLength = 0;
+            if (!oReader.ReadInt32(lLength) || lLength < 0 || static_cast<std::size_t>(lLength) > kMaxDataSetLength ||
+                !oReader.ReadBytes(static_cast<std::size_t>(lLength), oRow.sDataSet)) {
+                return false;
+            }
+        }
+        if (oReader.Remaining() != 0) {
+            return false;
+        }
     }
     // Every measurement names a line of the table (index 0 also serves the correlation's velocities).
     const int32_t lLimit = std::max<int32_t>(oLines.GetLineCount(), 1);

@@ -42,6 +42,8 @@ struct MeasurementRow {
     // Written by this program with its correction and errors; a row of an older file is written back
     // as it was read.
     bool bRecorded = true;
+    // The data set (observer, instrument) it belongs to; empty when none is named.
+    std::string sDataSet;
     int32_t Count() const { return static_cast<int32_t>(measurements.size()); }
 };
 
@@ -78,6 +80,9 @@ public:
 
     // Row r; false (nothing changes) when there is no such row.
     bool RemoveRow(int32_t r);
+    // The data set of row r (blanks at the ends taken off, at most 64 characters); false when there is no
+    // such row.
+    bool SetRowDataSet(int32_t r, const std::string& sDataSet);
     void ClearColumn(int32_t c);
     void ClearCell(int32_t r, int32_t c);
     void ClearRows();
@@ -103,8 +108,10 @@ public:
     double GetRowJulianDate(int32_t r) const;
     const std::vector<MeasurementRow>& Rows() const { return m_vMeasurementRow; }
     // One pair per row with measurements: Julian date and its velocity (VelocityOfRow). pvSigma, when
-    // given, gets the velocities' errors when every row has one, and is left empty otherwise.
-    void GetRVCurve(DataSeries& oCurve, std::vector<double>* pvSigma = nullptr) const;
+    // given, gets the velocities' errors when every row has one, and is left empty otherwise; pvDataSet
+    // the rows' data sets.
+    void GetRVCurve(DataSeries& oCurve, std::vector<double>* pvSigma = nullptr,
+                    std::vector<std::string>* pvDataSet = nullptr) const;
     // The correction every row got, when they agree (none for an empty or a mixed table).
     std::optional<CorrectionKind> RowsCorrection() const;
     bool IsSaved() const { return m_bIsSaved; }

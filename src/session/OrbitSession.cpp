@@ -581,7 +581,8 @@ void OrbitSession::TakeSeriesFromTable()
 {
     DataSeries oCurve;
     std::vector<double> vSigma;
-    m_rState.oTable.GetRVCurve(oCurve, &vSigma);
+    std::vector<std::string> vDataSet;
+    m_rState.oTable.GetRVCurve(oCurve, &vSigma, &vDataSet);
     // The times in the chosen scale, all or none.
     const TimeScale eScale = ChosenTimeScale();
     DataSeries oConverted = oCurve;
@@ -594,9 +595,19 @@ void OrbitSession::TakeSeriesFromTable()
     m_eSeriesScale = bConverted ? eScale : TimeScale::kJulianDateUtc;
     m_bSeriesFromTable = true;
     m_oOrbit.SetDataArray(bConverted ? oConverted : oCurve);
-    // The rows' errors weigh them when every row has one.
+    // The rows' errors weigh them when every row has one; their data sets count when there are two or more.
     m_vSigma = std::move(vSigma);
     m_oDataSets = OrbitDataSets();
+    for (const std::string& sDataSet : vDataSet) {
+        const auto it = std::find(m_oDataSets.vName.begin(), m_oDataSets.vName.end(), sDataSet);
+        m_oDataSets.vIndex.push_back(static_cast<int32_t>(it - m_oDataSets.vName.begin()));
+        if (it == m_oDataSets.vName.end()) {
+            m_oDataSets.vName.push_back(sDataSet);
+        }
+    }
+    if (m_oDataSets.vName.size() < 2) {
+        m_oDataSets = OrbitDataSets();
+    }
 }
 
 std::vector<double> OrbitSession::PointOffsets() const

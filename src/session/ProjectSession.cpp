@@ -282,6 +282,16 @@ void ProjectSession::ClearCell(int32_t lRow, int32_t lColumn)
     m_rState.Announce(change::kTable);
 }
 
+void ProjectSession::SetRowDataSet(int32_t lRow, const std::string& sDataSet)
+{
+    UndoStep oStep = m_rState.TableStep("set the data set of row " + std::to_string(lRow + 1));
+    if (!m_rState.oTable.SetRowDataSet(lRow, sDataSet)) {
+        return;
+    }
+    m_rState.PushUndo(std::move(oStep));
+    m_rState.Announce(change::kTable);
+}
+
 void ProjectSession::RemoveRow(int32_t lRow)
 {
     UndoStep oStep = m_rState.TableStep("remove row " + std::to_string(lRow + 1));

@@ -55,6 +55,9 @@ public:
     // The row of another spectrum with the current spectrum's observation time, if there is one.
     std::optional<int32_t> OtherRowAtCurrentTime() const;
     void ClearCell(int32_t lRow, int32_t lColumn);
+    // The data set (observer, instrument) of row lRow, as one step of undo; the orbit pools the data
+    // sets with an offset each.
+    void SetRowDataSet(int32_t lRow, const std::string& sDataSet);
     void RemoveRow(int32_t lRow);
     void ClearColumn(int32_t lColumn);
     // The current spectrum's row and the spectrum itself go.

@@ -260,7 +260,13 @@ QWidget* MainWindow::CreateControlPanel()
     m_pstgTable->verticalHeader()->hide();
     m_pstgTable->horizontalHeader()->setDefaultSectionSize(80);
     m_pstgTable->verticalHeader()->setDefaultSectionSize(18);
-    m_pstgTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Only the data set column is edited in place.
+    m_pstgTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    m_pRvTableModel->SetDataSetEditor([this](int32_t r, const std::string& sDataSet) {
+        // After the view has closed its editor: the change refreshes the whole model.
+        QMetaObject::invokeMethod(
+            this, [this, r, sDataSet] { m_oSession.Project().SetRowDataSet(r, sDataSet); }, Qt::QueuedConnection);
+    });
     m_pstgTable->setContextMenuPolicy(Qt::ActionsContextMenu);
     {
         // The grid's own menu, in this order.

@@ -52,8 +52,33 @@ int RvTableModel::columnCount(const QModelIndex& oParent) const
 {
     // The mean of each row's lines follows the line columns, once there are any.
     return oParent.isValid() ? 0
-                             : std::max<int>(1, static_cast<int>(m_vColumnIndex.size())) + 1 + (HasMeanColumn() ? 1 : 0) +
+                             : std::max<int>(1, static_cast<int>(m_vColumnIndex.size())) + 1 + (HasMeanColumn() ? 2 : 0) +
                                    (HasBjdColumn() ? 1 : 0);
+}
+
+int RvTableModel::DataSetColumn() const
+{
+    return HasMeanColumn() ? static_cast<int>(m_vColumnIndex.size()) + 2 + (HasBjdColumn() ? 1 : 0) : -1;
+}
+
+Qt::ItemFlags RvTableModel::flags(const QModelIndex& oIndex) const
+{
+    Qt::ItemFlags eFlags = QAbstractTableModel::flags(oIndex);
+    if (oIndex.isValid() && oIndex.column() == DataSetColumn() && DataRow(oIndex.row()) >= 0 && m_fnEditDataSet) {
+        eFlags |= Qt::ItemIsEditable;
+    }
+    return eFlags;
+}
+
+bool RvTableModel::setData(const QModelIndex& oIndex, const QVariant& oValue, int lRole)
+{
+    const int32_t r = DataRow(oIndex.row());
+    if (lRole != Qt::EditRole || oIndex.column() != DataSetColumn() || r < 0 || !m_fnEditDataSet) {
+        return false;
+    }
+    // The session changes the table and tells the window, which refreshes this model.
+    m_fnEditDataSet(r, oValue.toString().toStdString());
+    return true;
 }
 
 QVariant RvTableModel::data(const QModelIndex& oIndex, int lRole) const
@@ -63,6 +88,7 @@ QVariant RvTableModel::data(const QModelIndex& oIndex, int lRole) const
     }
     switch (lRole) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
         return Text(oIndex.row(), oIndex.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
@@ -88,6 +114,12 @@ QString RvTableModel::Text(int lRow, int lColumn) const
 {
     const int32_t r = DataRow(lRow);
     const int32_t c = DataColumn(lColumn);
+    if (lColumn == DataSetColumn()) {
+        if (lRow < kFixedRows) {
+            return lRow == 0 ? QString("Data set") : QString();
+        }
+        return r >= 0 ? QString::fromStdString(m_oTable.Rows()[static_cast<std::size_t>(r)].sDataSet) : QString();
+    }
     if (HasBjdColumn() && lColumn == static_cast<int>(m_vColumnIndex.size()) + 2) {
         if (lRow < kFixedRows) {
             return lRow == 0 ? QString("BJD_TDB") : QString("d");

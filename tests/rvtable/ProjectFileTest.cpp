@@ -238,3 +238,30 @@ TEST(ProjectFile, TheErrorsOfTheVelocitiesComeBackInRowsThisProgramMarked)
     EXPECT_TRUE(vSigma.empty()) << "a row without errors: no row is weighted";
     EXPECT_EQ(oCurve.GetY(0), (-12.25 - 10.0) / 2);
 }
+
+// The rows' data sets follow the laboratory lines in a block of their own, only when a row names one;
+// a damaged block is no project.
+TEST(ProjectFile, DataSetsComeBackAndADamagedBlockIsRefused)
+{
+    TempDir oDir;
+    RvTable oTable = MakeProject(oDir);
+    ASSERT_TRUE(oTable.SaveToFile(oDir.File("plain.mtx")));
+    ASSERT_TRUE(oTable.SetRowDataSet(1, "  Observer B\t"));
+    EXPECT_FALSE(oTable.SetRowDataSet(2, "none"));
+    ASSERT_TRUE(oTable.SaveToFile(oDir.File("sets.mtx")));
+    const std::string sPlain = ReadWholeFile(oDir.File("plain.mtx"));
+    const std::string sSets = ReadWholeFile(oDir.File("sets.mtx"));
+    ASSERT_EQ(sSets.size(), sPlain.size() + 8 + 4 + 4 + (4 + 10));
+    EXPECT_EQ(sSets.substr(0, sPlain.size()), sPlain) << "the rest of the file as before";
+    RvTable oLoaded;
+    ASSERT_TRUE(oLoaded.LoadFromFile(oDir.File("sets.mtx")));
+    EXPECT_EQ(oLoaded.Rows()[0].sDataSet, "");
+    EXPECT_EQ(oLoaded.Rows()[1].sDataSet, "Observer B");
+    for (const std::string& sDamaged : {sSets.substr(0, sSets.size() - 1), sSets + "x",
+                                        sSets.substr(0, sPlain.size()) + "QDATASEX" + sSets.substr(sPlain.size() + 8)}) {
+        bool bFormatError = false;
+        EXPECT_FALSE(oLoaded.LoadFromFile(oDir.Write("damaged.mtx", sDamaged), &bFormatError));
+        EXPECT_TRUE(bFormatError);
+        EXPECT_EQ(oLoaded.Rows()[1].sDataSet, "Observer B") << "the table stays";
+    }
+}

@@ -292,7 +292,15 @@ TEST_F(RvTableWindowTest, AddMeasurementAsksForTimeAndCoordinatesAndFillsTheGrid
     EXPECT_NEAR(oTable.Rows()[0].measurements[0].fVelocity1, 22.85 - 27.51, 0.1);
 
     EXPECT_EQ(Grid()->model()->rowCount(), 3);
-    EXPECT_EQ(Grid()->model()->columnCount(), 4) << "time, H-alpha, the mean and BJD_TDB";
+    EXPECT_EQ(Grid()->model()->columnCount(), 5) << "time, H-alpha, the mean, BJD_TDB and the data set";
+    EXPECT_EQ(GridText(4, 0), "Data set");
+    // The data set is edited in place; the orbit then pools the rows by it.
+    ASSERT_TRUE(Grid()->model()->flags(Grid()->model()->index(2, 4)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(Grid()->model()->flags(Grid()->model()->index(2, 2)) & Qt::ItemIsEditable);
+    ASSERT_TRUE(Grid()->model()->setData(Grid()->model()->index(2, 4), QString("  Observer A ")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(oTable.Rows()[0].sDataSet, "Observer A");
+    EXPECT_EQ(GridText(4, 2), "Observer A");
     EXPECT_EQ(GridText(3, 0), "BJD_TDB");
     EXPECT_EQ(GridText(3, 2), "2455988.35655") << "astropy's BJD_TDB of the row's time, object and site";
     EXPECT_EQ(GridText(2, 0), "Mean \u00B1 SE");
@@ -617,7 +625,7 @@ TEST_F(RvTableWindowTest, ARowWhoseLinesDisagreeIsMarkedAndNamesTheLine)
         Child<QPushButton>(m_pMain.get(), "btnAddMeasurement")->click();
     }
     ASSERT_EQ(m_pMain->Session().Project().Table().Rows().size(), 2U);
-    const int lMean = Grid()->model()->columnCount() - 1;
+    const int lMean = Grid()->model()->columnCount() - 2; // before the data set
     EXPECT_EQ(GridText(lMean, 0), "Mean \u00B1 SE");
     // The corrected means: H-alpha 40 km/s off moves the second by 10 km/s and its error to 10 km/s.
     const double fAgree = GridText(lMean, 2).section(' ', 0, 0).toDouble();
