@@ -46,7 +46,8 @@ def public_members(text):
 rows = []
 for path in sys.argv[1:]:
     with open(path, encoding='utf-8') as f:
-        text = f.read()
+        # Comments out: a ';' or a brace in one is no member.
+        text = re.sub(r'//[^\n]*', '', f.read())
     rows += [(count, path, name) for name, count in public_members(text)]
 for count, path, name in sorted(rows, reverse=True):
     print(f'{path} {name} {count}')

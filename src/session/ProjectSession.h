@@ -73,7 +73,7 @@ public:
     Outcome ExportResults(const std::string& sPath, std::optional<double> fThreshold = std::nullopt);
 
     // --- Coordinates and correction ---
-    bool AreObjectCoordinatesSet() const;
+    // The object's coordinates; nothing when they are not set.
     std::optional<EquatorialPosition> ObjectPosition() const;
     void SetObjectCoordinates(const EquatorialPosition& oCoordinates);
     // The observer's site as the settings hold it, and taken into the table.
@@ -114,6 +114,7 @@ public:
 
 private:
     CorrectionKind CorrectionOfSettings() const;
+    bool AreObjectCoordinatesSet() const;
 
     SessionState& m_rState;
     Session& m_rSession;

@@ -52,7 +52,7 @@ void MainWindow::onObjectCoordinates()
 
 void MainWindow::EnsureCoordinates()
 {
-    if (!m_oSession.Project().AreObjectCoordinatesSet() &&
+    if (!m_oSession.Project().ObjectPosition() &&
         m_oPrompts.Message("No object coordinates specified!", "Please specify object coordinates before evaluating!",
                            Icon::Warning, Buttons::OkCancel) == Button::Ok) {
         onObjectCoordinates();
@@ -79,7 +79,7 @@ void MainWindow::onAddMeasurement()
     }
     // A spectrum whose header names its object offers those coordinates to a table without any, and
     // says so when they lie away from the table's object.
-    if (const auto oHeader = m_oSession.Spectra().HeaderCoordinates(); oHeader && !m_oSession.Project().AreObjectCoordinatesSet()) {
+    if (const auto oHeader = m_oSession.Spectra().HeaderCoordinates(); oHeader && !m_oSession.Project().ObjectPosition()) {
         const std::string sObject = GetCurrentSpectrum()->GetMetadata().sObject;
         if (m_oPrompts.Message("Object coordinates",
                                "Take the object coordinates of the spectrum's header" +

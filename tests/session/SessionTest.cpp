@@ -402,7 +402,7 @@ TEST_F(SessionTest, FilesThatCannotBeReadOrWrittenAreReportedAndChangeNothing)
     EXPECT_EQ(oAbsent->sTitle, "Error!");
     EXPECT_NE(oAbsent->sText.find("no such file"), std::string::npos);
     EXPECT_TRUE(m_oSession.Project().ProjectPath().empty());
-    EXPECT_TRUE(m_oSession.Project().AreObjectCoordinatesSet());
+    EXPECT_TRUE(m_oSession.Project().ObjectPosition());
     EXPECT_EQ(m_oSession.Orbit().ImportMeasurements(m_oDir.File("absent.txt"))->sTitle, "File format error!");
     // An export that works leaves no temporary file behind.
     const auto nBefore = std::distance(std::filesystem::directory_iterator(m_oDir.File("")), {});
