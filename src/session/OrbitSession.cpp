@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -125,6 +126,33 @@ double BestCandidatePeriod(const PeriodogramResult& oPeriodogram, const DataSeri
     return fBest;
 }
 
+// The data sets of the points, in the order they first appear (a point without one in "unnamed");
+// none named when there are fewer than two.
+OrbitDataSets GroupDataSets(const std::vector<std::string>& vDataSet)
+{
+    OrbitDataSets o;
+    for (const std::string& sGiven : vDataSet) {
+        const std::string sName = sGiven.empty() ? "unnamed" : sGiven;
+        const auto it = std::find(o.vName.begin(), o.vName.end(), sName);
+        o.vIndex.push_back(static_cast<int32_t>(it - o.vName.begin()));
+        if (it == o.vName.end()) {
+            o.vName.push_back(sName);
+        }
+    }
+    return o.vName.size() < 2 ? OrbitDataSets() : o;
+}
+
+// A data set's name as a key of a name=value line: letters, digits, '-', '_' and '.'; others as '_'.
+std::string KeyOf(std::string sName)
+{
+    for (char& c : sName) {
+        if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '-' && c != '_' && c != '.') {
+            c = '_';
+        }
+    }
+    return sName;
+}
+
 } // namespace
 
 using quandrel::session::Written;
@@ -185,23 +213,16 @@ Outcome OrbitSession::ImportMeasurementFiles(const std::vector<std::string>& vPa
     DataSeries oSeries;
     oSeries.SetSize(static_cast<int32_t>(vPoints.size()));
     std::vector<double> vSigma;
-    OrbitDataSets oSets;
+    std::vector<std::string> vDataSet;
     for (std::size_t i = 0; i < vPoints.size(); ++i) {
         oSeries.SetX(static_cast<int32_t>(i), vPoints[i].fJd);
         oSeries.SetY(static_cast<int32_t>(i), vPoints[i].fVelocity);
         if (lWithSigma != 0) {
             vSigma.push_back(vPoints[i].fSigma);
         }
-        // Data sets in the order they first appear in time.
-        const auto it = std::find(oSets.vName.begin(), oSets.vName.end(), vPoints[i].sDataSet);
-        oSets.vIndex.push_back(static_cast<int32_t>(it - oSets.vName.begin()));
-        if (it == oSets.vName.end()) {
-            oSets.vName.push_back(vPoints[i].sDataSet);
-        }
+        vDataSet.push_back(vPoints[i].sDataSet);
     }
-    if (oSets.vName.size() < 2) {
-        oSets = OrbitDataSets();
-    }
+    OrbitDataSets oSets = GroupDataSets(vDataSet);
     const std::string& sPath = vPaths.front();
     m_rState.oSettings.Write(Setting::ImportRVPath, ExtractDirectory(sPath));
     m_oOrbit.SetDataArray(oSeries);
@@ -509,13 +530,14 @@ std::string LeastSquaresText(const LeastSquaresElements& o, const std::string& s
     Line("f_M.err", o.fMassFunctionError);
     for (std::size_t k = 0; k < o.vDataSets.size(); ++k) {
         const DataSetTerms& oSet = o.vDataSets[k];
+        const std::string sKey = KeyOf(oSet.sName);
         if (k > 0) {
-            Line("offset." + oSet.sName, oSet.fOffset);
-            Line("offset." + oSet.sName + ".err", oSet.fOffsetError);
+            Line("offset." + sKey, oSet.fOffset);
+            Line("offset." + sKey + ".err", oSet.fOffsetError);
         }
         if (o.bJitter) {
-            Line("jitter." + oSet.sName, oSet.fJitter);
-            Line("jitter." + oSet.sName + ".err", oSet.fJitterError);
+            Line("jitter." + sKey, oSet.fJitter);
+            Line("jitter." + sKey + ".err", oSet.fJitterError);
         }
     }
     Line("RMS", o.fRms);
@@ -597,17 +619,7 @@ void OrbitSession::TakeSeriesFromTable()
     m_oOrbit.SetDataArray(bConverted ? oConverted : oCurve);
     // The rows' errors weigh them when every row has one; their data sets count when there are two or more.
     m_vSigma = std::move(vSigma);
-    m_oDataSets = OrbitDataSets();
-    for (const std::string& sDataSet : vDataSet) {
-        const auto it = std::find(m_oDataSets.vName.begin(), m_oDataSets.vName.end(), sDataSet);
-        m_oDataSets.vIndex.push_back(static_cast<int32_t>(it - m_oDataSets.vName.begin()));
-        if (it == m_oDataSets.vName.end()) {
-            m_oDataSets.vName.push_back(sDataSet);
-        }
-    }
-    if (m_oDataSets.vName.size() < 2) {
-        m_oDataSets = OrbitDataSets();
-    }
+    m_oDataSets = GroupDataSets(vDataSet);
 }
 
 std::vector<double> OrbitSession::PointOffsets() const
