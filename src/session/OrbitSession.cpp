@@ -622,6 +622,24 @@ void OrbitSession::TakeSeriesFromTable()
     m_oDataSets = GroupDataSets(vDataSet);
 }
 
+SessionResult<OrbitPosterior> OrbitSession::SamplePosterior(const PosteriorOptions& oOptions, Progress* pProgress)
+{
+    if (!m_oLeastSquares || !m_oOrbit.IsOptimized()) {
+        return quandrel::Failure(Message{"Error!", "The posterior is sampled around a least-squares orbit: calculate "
+                                                   "the elements with least squares first."});
+    }
+    OrbitDataSets oSets = m_oDataSets;
+    oSets.bJitter = m_oLeastSquares->bJitter;
+    std::string sError;
+    const DataSeries& oSeries = m_oOrbit.GetData();
+    auto oPosterior = SampleOrbitPosterior(oSeries.GetXValues(), oSeries.GetYValues(), m_vSigma, &oSets,
+                                           *m_oLeastSquares, oOptions, sError, pProgress);
+    if (!oPosterior) {
+        return quandrel::Failure(Message{"Error!", sError, true});
+    }
+    return std::move(*oPosterior);
+}
+
 std::vector<double> OrbitSession::PointOffsets() const
 {
     const auto n = static_cast<std::size_t>(m_oOrbit.GetData().GetArraySize());

@@ -9,6 +9,7 @@
 #include "core/Progress.h"
 #include "orbit/OrbitGridSearch.h"
 #include "orbit/OrbitLeastSquares.h"
+#include "orbit/OrbitPosterior.h"
 
 #include <array>
 #include <cstdint>
@@ -127,6 +128,9 @@ public:
     // was).
     Outcome PrepareOrbitSearch(const OrbitSearch& oSearch, OrbitJob& oJob);
     Outcome FinishOrbitSearch(OrbitJob&& oJob);
+    // The posterior of the least-squares orbit by the ensemble sampler, with the series' data sets
+    // (and their jitters when the search asked for them); a message without a least-squares fit.
+    SessionResult<OrbitPosterior> SamplePosterior(const PosteriorOptions& oOptions, Progress* pProgress = nullptr);
     // "name=value" lines of the fitted elements, and date;velocity;residual lines.
     std::string ElementsText() const;
     std::string ResidualsText() const;

@@ -1,5 +1,6 @@
 #include "VerbOrbit.h"
 
+#include "core/AtomicFile.h"
 #include "core/NumberText.h"
 #include "session/Session.h"
 
@@ -90,7 +91,8 @@ std::string OrbitHelp()
 {
     return "usage: quandrel-cli orbit RVFILE... [--p A B] [--t0 A B] [--e A B] [--omega A B] [--a1sini A B]\n"
            "                          [--gamma A B] [--steps N] [--steps-p N ...] [--fix-p V ...] [--residuals]\n"
-           "                          [--no-lsq] [--auto] [--jitter]\n"
+           "                          [--no-lsq] [--auto] [--jitter] [--mcmc [--walkers W] [--mcmc-steps N]\n"
+           "                          [--seed S] [--chain OUT]]\n"
            "Fits the orbit of a single-lined binary to the Julian date / velocity pairs of RVFILE (';' or TAB)\n"
            "by the grid search and refinement of \"Calculate elements\" and prints P, T0, e, omega, a1Sini,\n"
            "gamma, K1 and RMS as name=value lines; with --residuals also jd<TAB>measured<TAB>residual.\n"
@@ -107,7 +109,12 @@ std::string OrbitHelp()
            "With several data sets the least squares fit gamma's offset of each after the first\n"
            "(lsq.offset.NAME= and .err=), and with --jitter a jitter per data set added in quadrature to\n"
            "the uncertainties by maximum likelihood (lsq.jitter.NAME= and .err=; the errors then not scaled\n"
-           "by the reduced chi-square). The residuals are those less each data set's offset.\n" +
+           "by the reduced chi-square). The residuals are those less each data set's offset.\n"
+           "--mcmc then samples the posterior around the least-squares orbit with an ensemble sampler (one\n"
+           "ensemble per core, --walkers W each, at most --mcmc-steps N steps (5000), stopping once the chains\n"
+           "are 50 autocorrelation times long; --seed S) and prints mcmc.NAME=, .lo= and .hi= (median, 16th\n"
+           "and 84th percentiles) of every element and derived quantity, mcmc.acceptance=, mcmc.tau=,\n"
+           "mcmc.n_eff=, mcmc.steps= and mcmc.calls=; --chain OUT writes the kept samples.\n" +
            std::string(kDataSetHelp) + kTimeScaleHelp;
 }
 
@@ -145,6 +152,20 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const bool bLeastSquares = !oArguments.TakeFlag("--no-lsq");
     const bool bAuto = oArguments.TakeFlag("--auto");
     const bool bJitter = oArguments.TakeFlag("--jitter");
+    const bool bPosterior = oArguments.TakeFlag("--mcmc");
+    PosteriorOptions oPosteriorOptions;
+    oPosteriorOptions.lWalkers = oArguments.TakeInt("--walkers").value_or(0);
+    // --steps is the grid's: the sampler's steps have their own option.
+    oPosteriorOptions.lSteps = oArguments.TakeInt("--mcmc-steps").value_or(5000);
+    oPosteriorOptions.lSeed = static_cast<uint64_t>(oArguments.TakeInt("--seed").value_or(1));
+    const std::optional<std::string> oChainFile = oArguments.TakeValue("--chain");
+    oPosteriorOptions.bKeepChain = oChainFile.has_value();
+    if (!bPosterior && (oChainFile || oPosteriorOptions.lWalkers != 0)) {
+        throw UsageError("--walkers and --chain go with --mcmc.");
+    }
+    if (bPosterior && !bLeastSquares) {
+        throw UsageError("--mcmc samples around the least-squares orbit: it does not go with --no-lsq.");
+    }
     Session oSession("");
     if (!ReadSeries(oArguments, "orbit", oSession, oOut, oErr)) {
         return kExitInput;
@@ -188,6 +209,43 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     }
     if (const auto& oLeastSquares = oSession.Orbit().LeastSquaresFit()) {
         oOut << LeastSquaresText(*oLeastSquares, "\n");
+    }
+    if (bPosterior) {
+        const SessionResult<OrbitPosterior> oPosterior = oSession.Orbit().SamplePosterior(oPosteriorOptions);
+        if (!oPosterior) {
+            return Refused(oPosterior.Error(), oErr);
+        }
+        for (const PosteriorSummary& o : oPosterior->vSummaries) {
+            oOut << "mcmc." << o.sName << "=" << FormatGeneral(o.fMedian, 10) << "\n"
+                 << "mcmc." << o.sName << ".lo=" << FormatGeneral(o.fLow, 10) << "\n"
+                 << "mcmc." << o.sName << ".hi=" << FormatGeneral(o.fHigh, 10) << "\n";
+        }
+        oOut << "mcmc.acceptance=" << FormatGeneral(oPosterior->fAcceptance, 4) << "\n"
+             << "mcmc.tau=" << FormatGeneral(oPosterior->fTau, 4) << "\n"
+             << "mcmc.n_eff=" << FormatGeneral(oPosterior->fEffective, 6) << "\n"
+             << "mcmc.steps=" << oPosterior->lSteps << "\n"
+             << "mcmc.calls=" << oPosterior->lLikelihoodCalls << "\n";
+        if (!oPosterior->bConverged) {
+            oErr << "Warning: the chains are shorter than 50 autocorrelation times (tau " << FormatGeneral(oPosterior->fTau, 4)
+                 << " steps after " << oPosterior->lSteps << "): take more steps.\n";
+        }
+        if (oChainFile) {
+            std::string sText = "#";
+            for (const std::string& sName : oPosterior->vChainNames) {
+                sText += " " + sName;
+            }
+            sText += "\n";
+            for (const auto& vRow : oPosterior->vvChain) {
+                for (std::size_t c = 0; c < vRow.size(); ++c) {
+                    sText += (c == 0 ? "" : "\t") + FormatGeneral(vRow[c], 12);
+                }
+                sText += "\n";
+            }
+            if (!WriteFileAtomically(*oChainFile, sText)) {
+                oErr << "The chain cannot be written to " << *oChainFile << ".\n";
+                return kExitInput;
+            }
+        }
     }
     if (bResiduals) {
         std::vector<double> vJd;
