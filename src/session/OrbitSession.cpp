@@ -233,6 +233,7 @@ Outcome OrbitSession::ImportMeasurementFiles(const std::vector<std::string>& vPa
     m_oOrbit.SetNumberParameters(OrbitGridSearch::NUMBER_ORBITALS_ELEMENTS_ONE_COMPONENT);
     m_oOrbit.ResetOptimized();
     m_oLeastSquares.reset();
+    m_oPosterior.reset();
     m_rSession.Periods().Forget();
     m_rState.Announce(change::kSeries | change::kElements);
     return std::nullopt;
@@ -401,6 +402,7 @@ Outcome OrbitSession::FinishOrbitSearch(OrbitJob&& oJob)
     m_oOrbit = std::move(oJob.oOrbit);
     m_oElements = oJob.oBest;
     m_oLeastSquares = std::move(oJob.oLeastSquares);
+    m_oPosterior.reset();
     if (m_oLeastSquares) {
         // What is drawn and exported from here on is the least-squares orbit, shown with its errors.
         m_oOrbit.SetRefinedElements(m_oLeastSquares->Elements());
@@ -640,6 +642,12 @@ SessionResult<OrbitPosterior> OrbitSession::SamplePosterior(const PosteriorOptio
     return std::move(*oPosterior);
 }
 
+void OrbitSession::KeepPosterior(OrbitPosterior oPosterior)
+{
+    m_oPosterior = std::move(oPosterior);
+    m_rState.Announce(change::kElements);
+}
+
 std::vector<double> OrbitSession::PointOffsets() const
 {
     const auto n = static_cast<std::size_t>(m_oOrbit.GetData().GetArraySize());
@@ -693,6 +701,7 @@ void OrbitSession::Forget()
     m_oOrbit.ResetOptimized();
     m_oElements = OrbitElements();
     m_oLeastSquares.reset();
+    m_oPosterior.reset();
 }
 
 const std::vector<double>& OrbitSession::Uncertainties() const

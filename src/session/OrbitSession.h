@@ -130,7 +130,11 @@ public:
     Outcome FinishOrbitSearch(OrbitJob&& oJob);
     // The posterior of the least-squares orbit by the ensemble sampler, with the series' data sets
     // (and their jitters when the search asked for them); a message without a least-squares fit.
+    // It reads the series and the fit only, so it may run on a worker while the session waits.
     SessionResult<OrbitPosterior> SamplePosterior(const PosteriorOptions& oOptions, Progress* pProgress = nullptr);
+    // A posterior sampled for the present fit, kept for the elements page until the fit changes.
+    void KeepPosterior(OrbitPosterior oPosterior);
+    const std::optional<OrbitPosterior>& Posterior() const { return m_oPosterior; }
     // "name=value" lines of the fitted elements, and date;velocity;residual lines.
     std::string ElementsText() const;
     std::string ResidualsText() const;
@@ -149,6 +153,7 @@ private:
     Session& m_rSession;
     OrbitGridSearch m_oOrbit;
     std::optional<LeastSquaresElements> m_oLeastSquares;
+    std::optional<OrbitPosterior> m_oPosterior;
     bool m_bLeastSquares = true;
     // The uncertainties of the imported measurements (empty: none, or the series is the table's).
     std::vector<double> m_vSigma;

@@ -190,6 +190,8 @@ private:
     void onFitOrbit();
     void onExportElements();
     void onExportResiduals();
+    // The posterior of the least-squares orbit, sampled with progress and Cancel.
+    void onPosterior();
     void onEstimatePeriod();
     void onImportMeasurements();
     void DrawRVGraph();
@@ -213,6 +215,7 @@ private:
         QAction* pmniSaveCorrelationParameters = nullptr;
         QAction* pmniOpenCorrelationParameters = nullptr;
         QAction* pmniCalculateElements = nullptr;
+        QAction* pmniPosterior = nullptr;
         QAction* pmniExportElements = nullptr;
         QAction* pmniUndo = nullptr;
         QAction* pmniExportResiduals = nullptr;

@@ -119,6 +119,7 @@ std::vector<MainWindow::MenuItem> MainWindow::MenuItems()
         {kAnalysis, "&Calculate elements", "mniCalculateElements", nullptr, &W::onFitOrbit, false},
         {kAnalysis, "E&xport elements", "mniExportElements", nullptr, &W::onExportElements, false},
         {kAnalysis, "&Export residuals", "mniExportResiduals", nullptr, &W::onExportResiduals, false},
+        {kAnalysis, "Po&sterior ...", "mniPosterior", nullptr, &W::onPosterior, false},
         {kAnalysis, "-"},
         {kAnalysis, "Estimate &period (PDM)", "mniEstimatePeriod", nullptr, &W::onEstimatePeriod, false},
         {kAnalysis, "Perio&dogram ...", "mniPeriodogram", nullptr, &W::onPeriodogram, false},
@@ -162,6 +163,7 @@ void MainWindow::CreateMenus()
         {"mniExportElements", &Actions::pmniExportElements},
         {"mniUndo", &Actions::pmniUndo},
         {"mniExportResiduals", &Actions::pmniExportResiduals},
+        {"mniPosterior", &Actions::pmniPosterior},
         {"mniEstimatePeriod", &Actions::pmniEstimatePeriod},
         {"mniPeriodogram", &Actions::pmniPeriodogram},
         {"mniTimeStamp2", &Actions::pmniObservationTime2},
@@ -306,6 +308,7 @@ void MainWindow::UpdateCommandStates()
     m_oActions.pmniEstimatePeriod->setEnabled(s.Periods().CanEstimatePeriod());
     m_oActions.pmniPeriodogram->setEnabled(s.Periods().CanComputePeriodogram());
     m_oActions.pmniCalculateElements->setEnabled(s.Orbit().CanFitOrbit());
+    m_oActions.pmniPosterior->setEnabled(s.Orbit().LeastSquaresFit().has_value() && s.Orbit().IsOrbitFitted());
     m_oActions.pmniObservationTime2->setEnabled(s.Spectra().CurrentSpectrum() != nullptr);
     m_oActions.pmniNormalizeContinuum->setEnabled(s.Spectra().CurrentSpectrum() != nullptr);
     m_oActions.pmniRestoreIntensities->setEnabled(s.Spectra().CanRestoreCurrentSpectrum());

@@ -128,3 +128,26 @@ void MainWindow::onPeriodogram()
                            Icon::Information, Buttons::Ok);
     }
 }
+
+void MainWindow::onPosterior()
+{
+    PosteriorOptions oOptions;
+    std::optional<SessionResult<OrbitPosterior>> oResult;
+    if (!RunWithProgress("Posterior of the orbit", [&](Progress& oProgress) {
+            oResult.emplace(m_oSession.Orbit().SamplePosterior(oOptions, &oProgress));
+        }) ||
+        !oResult) {
+        return;
+    }
+    if (!*oResult) {
+        if (oResult->Error().sText != "The sampling was cancelled.") {
+            Report(oResult->Error());
+        }
+        return;
+    }
+    if (!(*oResult)->bConverged) {
+        ShowFeedback("The chains are shorter than 50 autocorrelation times: the intervals are rough");
+    }
+    m_oSession.Orbit().KeepPosterior(std::move(**oResult));
+    m_ppgcPlots->setCurrentIndex(1);
+}

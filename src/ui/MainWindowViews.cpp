@@ -546,6 +546,21 @@ void MainWindow::ShowLeastSquares()
             Set(lRow++, 2, Number(oSet.fJitterError));
         }
     }
+    // The posterior, when sampled: median and the 68 % interval about it.
+    if (const auto& oPosterior = m_oSession.Orbit().Posterior()) {
+        pGrid->setRowCount(lRow + 1 + static_cast<int>(oPosterior->vSummaries.size()) + 1);
+        Set(lRow, 0, "Posterior");
+        Set(lRow, 1, "Median");
+        Set(lRow++, 2, QString::fromUtf8("− / + (68 %)"));
+        for (const PosteriorSummary& o : oPosterior->vSummaries) {
+            Set(lRow, 0, QString::fromStdString(o.sName));
+            Set(lRow, 1, o.sName == "T0" ? QString::fromStdString(quandrel::FormatFixed(o.fMedian, 5)) : Number(o.fMedian));
+            Set(lRow++, 2, QString::fromUtf8("−") + Number(o.fMedian - o.fLow) + " / +" + Number(o.fHigh - o.fMedian));
+        }
+        Set(lRow, 0, QString::fromUtf8("Acceptance, τ, n_eff"));
+        Set(lRow++, 1, Number(oPosterior->fAcceptance) + ", " + Number(oPosterior->fTau) + ", " +
+                           Number(oPosterior->fEffective));
+    }
     pGrid->setRowCount(lRow);
     pGrid->resizeColumnsToContents();
 }
