@@ -27,12 +27,12 @@ bool MeasurementNumber(std::string sField, double& fValue)
 // of them counting as one); false for a line that does not start with two numbers.
 bool MeasurementLine(const std::string& sLine, double& fJd, double& fVelocity, double& fSigma, std::string& sDataSet)
 {
-    std::array<std::string, 3> asFields;
+    std::array<std::string, 5> asFields;
     std::size_t lField = 0;
     std::size_t i = 0;
     fSigma = NAN;
     sDataSet.clear();
-    while (lField < 3) {
+    while (lField < asFields.size()) {
         while (i < sLine.size() && std::strchr("; \t\r", sLine[i]) != nullptr) {
             ++i;
         }
@@ -48,17 +48,14 @@ bool MeasurementLine(const std::string& sLine, double& fJd, double& fVelocity, d
         }
         asFields[lField++] = sLine.substr(lStart, i - lStart);
     }
-    // A third number is the velocity's uncertainty; the rest of the line after it names the data set
-    // (blanks inside the name stay).
-    if (lField == 3 && !MeasurementNumber(asFields[2], fSigma)) {
+    // A third number is the velocity's uncertainty. A fourth and last field that is no number names the
+    // data set; lines of more columns (exposure, wavelength, observer, file ...) name none.
+    if (lField >= 3 && !MeasurementNumber(asFields[2], fSigma)) {
         fSigma = NAN;
     }
-    if (lField == 3) {
-        const std::size_t lFirst = sLine.find_first_not_of("; \t\r", i);
-        const std::size_t lLast = sLine.find_last_not_of("; \t\r");
-        if (lFirst != std::string::npos && lLast >= lFirst) {
-            sDataSet = sLine.substr(lFirst, lLast - lFirst + 1);
-        }
+    double fNumber = 0.0;
+    if (lField == 4 && !MeasurementNumber(asFields[3], fNumber)) {
+        sDataSet = asFields[3];
     }
     return MeasurementNumber(asFields[0], fJd) && MeasurementNumber(asFields[1], fVelocity);
 }

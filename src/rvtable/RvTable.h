@@ -134,8 +134,9 @@ public:
     // blank lines) are skipped. A third number on every line is the velocity's uncertainty (km/s), given
     // in pvSigma (empty when no line has one). False when the file cannot be read or is larger than
     // 256 MiB, and when some lines give an uncertainty but one is missing or not a positive number:
-    // psProblem then names that line. A fourth field names the line's data set (observer, instrument),
-    // given in pvDataSet in the order of the curve (empty when no line names one).
+    // psProblem then names that line. A fourth and last field that is no number names the line's data
+    // set (observer, instrument; no blanks), given in pvDataSet in the order of the curve (empty when no
+    // line names one).
     static bool ImportMeasurements(const std::string& sPath, DataSeries& oCurve,
                                    std::vector<double>* pvSigma = nullptr, std::string* psProblem = nullptr,
                                    std::vector<std::string>* pvDataSet = nullptr);

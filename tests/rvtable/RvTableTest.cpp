@@ -285,8 +285,14 @@ TEST(RvTable, ImportsTheLinesThatStartWithTwoNumbers)
         "# Columns: JD_UTC_start  RV_kms  ERR_kms  EXPTIME_s  CENTER_A  observer  instrument  file\n"
         "2459713.479477    15.8331   0.8212   2000.0  6563.41650 gbertrand 72ED alphadra_1.fits\n"
         "2459727.398554   -21.3108   1.1502   2400.0  6562.61116 gbertrand 72ED alphadra_2.fits\n";
-    ASSERT_TRUE(RvTable::ImportMeasurements(oDir.Write("alphaDra.txt", sAlphaDra), oCurve));
+    std::vector<std::string> vDataSet;
+    ASSERT_TRUE(RvTable::ImportMeasurements(oDir.Write("alphaDra.txt", sAlphaDra), oCurve, nullptr, nullptr, &vDataSet));
     ASSERT_EQ(oCurve.GetArraySize(), 2) << "the header lines are no measurements";
+    EXPECT_TRUE(vDataSet.empty()) << "the columns after the uncertainty name no data set";
+    DataSeries oSets;
+    ASSERT_TRUE(RvTable::ImportMeasurements(oDir.Write("sets.txt", "1;2;0.5;A\n2;3;0.5;B\n3;4;0.5;7\n"), oSets, nullptr,
+                                            nullptr, &vDataSet));
+    EXPECT_EQ(vDataSet, (std::vector<std::string>{"A", "B", ""})) << "a fourth field that is a number names none";
     EXPECT_EQ(oCurve.GetX(1), 2459727.398554);
     EXPECT_EQ(oCurve.GetY(1), -21.3108);
 

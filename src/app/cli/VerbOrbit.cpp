@@ -65,8 +65,8 @@ bool ReadSeries(Arguments& oArguments, const char* pcVerb, Session& oSession, st
 }
 
 constexpr const char* kDataSetHelp =
-    "Several RV files are pooled, each a data set named by its file; a fourth field of a line (after\n"
-    "the uncertainty) names the line's data set instead.\n";
+    "Several RV files are pooled, each a data set named by its file; a fourth and last field of a line\n"
+    "(after the uncertainty) that is no number names the line's data set instead.\n";
 
 constexpr const char* kTimeScaleHelp =
     "--time-scale jd|hjd|bjd with --ra H M --dec D M --lon D M --lat D M [--height M] turns the file's\n"
