@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -423,5 +424,129 @@ std::optional<OrbitPosterior> SampleOrbitPosterior(const std::vector<double>& vT
         oSummary.fHigh = Percentile(v, 0.84134475);
         o.vSummaries.push_back(oSummary);
     }
+    return o;
+}
+
+std::optional<SparsePosterior> SampleSparseOrbits(const std::vector<double>& vT, const std::vector<double>& vV,
+                                                  const std::vector<double>& vSigma, const SparseOptions& oOptions,
+                                                  std::string& sError, Progress* pProgress)
+{
+    const std::size_t n = vT.size();
+    if (n < 3 || vV.size() != n || vSigma.size() != n) {
+        sError = "The sampling of orbits from few epochs needs three measurements or more, each with its uncertainty.";
+        return std::nullopt;
+    }
+    for (const double f : vSigma) {
+        if (!(f > 0.0) || !std::isfinite(f)) {
+            sError = "An uncertainty of a measurement is not a positive number.";
+            return std::nullopt;
+        }
+    }
+    if (!(oOptions.fShortest > 0.0) || !(oOptions.fLongest > oOptions.fShortest) || !std::isfinite(oOptions.fLongest)) {
+        sError = "The periods must be greater than 0 days, the shortest below the longest.";
+        return std::nullopt;
+    }
+    if (oOptions.lPriorSamples < 1 || oOptions.lPriorSamples > (int64_t{1} << 28)) {
+        sError = "The number of prior samples must lie between 1 and 2^28.";
+        return std::nullopt;
+    }
+    std::vector<double> vWeight(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        vWeight[i] = 1.0 / (vSigma[i] * vSigma[i]);
+    }
+    const double fPriorPrecision = 1.0 / (oOptions.fSpread * oOptions.fSpread);
+    // Chunks of samples, each with its own random numbers: the same draws whatever the threads.
+    constexpr int64_t kChunk = 1 << 14;
+    const auto lChunks = static_cast<std::size_t>((oOptions.lPriorSamples + kChunk - 1) / kChunk);
+    std::vector<std::vector<std::pair<double, double>>> vvDrawn(lChunks); // period, ln marginal likelihood
+    const unsigned lCores = oOptions.lThreads != 0 ? oOptions.lThreads : std::max(1U, std::thread::hardware_concurrency());
+    quandrel::ParallelFor(lChunks, lCores, pProgress, [&](std::size_t c) {
+        std::mt19937_64 oRandom(oOptions.lSeed * 6364136223846793005ULL + c);
+        std::uniform_real_distribution<double> oUnit(0.0, 1.0);
+        std::gamma_distribution<double> oGammaA(0.867, 1.0);
+        std::gamma_distribution<double> oGammaB(3.03, 1.0);
+        const int64_t lFirst = static_cast<int64_t>(c) * kChunk;
+        const int64_t lCount = std::min(kChunk, oOptions.lPriorSamples - lFirst);
+        auto& vOut = vvDrawn[c];
+        vOut.reserve(static_cast<std::size_t>(lCount));
+        const double fLnShortest = std::log(oOptions.fShortest);
+        const double fLnRange = std::log(oOptions.fLongest) - fLnShortest;
+        for (int64_t k = 0; k < lCount; ++k) {
+            const double P = std::exp(fLnShortest + fLnRange * oUnit(oRandom));
+            const double x = oGammaA(oRandom);
+            const double e = std::min(x / (x + oGammaB(oRandom)), kMaxEccentricity);
+            const double w = kTwoPi * oUnit(oRandom);
+            const double M0 = kTwoPi * oUnit(oRandom);
+            const double fCosW = std::cos(w);
+            const double fSinW = std::sin(w);
+            // The normal equations of K1 and gamma with their prior: B = prior + A^T C^-1 A, b = A^T C^-1 v.
+            double b00 = fPriorPrecision;
+            double b01 = 0.0;
+            double b11 = fPriorPrecision;
+            double b0 = 0.0;
+            double b1 = 0.0;
+            double fYy = 0.0;
+            bool bSolved = true;
+            for (std::size_t i = 0; i < n && bSolved; ++i) {
+                double fCosNu = 0.0;
+                double fSinNu = 0.0;
+                bSolved = TrueAnomaly(M0 + kTwoPi * (vT[i] - vT[0]) / P, e, fCosNu, fSinNu);
+                const double f = fCosNu * fCosW - fSinNu * fSinW + e * fCosW;
+                const double wi = vWeight[i];
+                b00 += wi * f * f;
+                b01 += wi * f;
+                b11 += wi;
+                b0 += wi * f * vV[i];
+                b1 += wi * vV[i];
+                fYy += wi * vV[i] * vV[i];
+            }
+            const double fDeterminant = b00 * b11 - b01 * b01;
+            if (!bSolved || !(fDeterminant > 0.0)) {
+                continue;
+            }
+            // -2 ln L = v^T C^-1 v - b^T B^-1 b + ln |B| (+ terms equal for every sample).
+            const double fQuadratic = (b11 * b0 * b0 - 2.0 * b01 * b0 * b1 + b00 * b1 * b1) / fDeterminant;
+            vOut.emplace_back(P, -0.5 * (fYy - fQuadratic + std::log(fDeterminant)));
+        }
+    });
+    if (Cancelled(pProgress)) {
+        sError = "The sampling was cancelled.";
+        return std::nullopt;
+    }
+    double fBest = -std::numeric_limits<double>::infinity();
+    for (const auto& v : vvDrawn) {
+        for (const auto& [P, fLnL] : v) {
+            fBest = std::max(fBest, fLnL);
+        }
+    }
+    SparsePosterior o;
+    o.lDrawn = oOptions.lPriorSamples;
+    std::mt19937_64 oAccept(oOptions.lSeed ^ 0x9E3779B97F4A7C15ULL);
+    std::uniform_real_distribution<double> oUnit(0.0, 1.0);
+    for (const auto& v : vvDrawn) {
+        for (const auto& [P, fLnL] : v) {
+            if (std::log(oUnit(oAccept)) < fLnL - fBest) {
+                o.vPeriod.push_back(P);
+            }
+        }
+    }
+    o.lAccepted = static_cast<int64_t>(o.vPeriod.size());
+    std::sort(o.vPeriod.begin(), o.vPeriod.end());
+    // Modes: runs of kept periods each within 2 % of the one before.
+    for (std::size_t lStart = 0; lStart < o.vPeriod.size();) {
+        std::size_t lEnd = lStart + 1;
+        while (lEnd < o.vPeriod.size() && o.vPeriod[lEnd] <= o.vPeriod[lEnd - 1] * 1.02) {
+            ++lEnd;
+        }
+        PeriodMode oMode;
+        oMode.lSamples = static_cast<int64_t>(lEnd - lStart);
+        oMode.fShare = static_cast<double>(oMode.lSamples) / static_cast<double>(o.vPeriod.size());
+        oMode.fPeriod = o.vPeriod[lStart + (lEnd - lStart) / 2];
+        if (oMode.fShare >= 0.01) {
+            o.vModes.push_back(oMode);
+        }
+        lStart = lEnd;
+    }
+    std::sort(o.vModes.begin(), o.vModes.end(), [](const PeriodMode& a, const PeriodMode& b) { return a.fShare > b.fShare; });
     return o;
 }

@@ -57,3 +57,35 @@ std::optional<OrbitPosterior> SampleOrbitPosterior(const std::vector<double>& vT
                                                    const std::vector<double>& vSigma, const OrbitDataSets* pDataSets,
                                                    const LeastSquaresElements& oStart, const PosteriorOptions& oOptions,
                                                    std::string& sError, Progress* pProgress = nullptr);
+
+// Orbits from a few epochs by rejection sampling, as The Joker does (Price-Whelan et al. 2017): prior
+// samples of P log-uniform within the range, e from Beta(0.867, 3.03), omega and the mean anomaly at
+// the first time uniform; K1 and gamma are linear and marginalised analytically under broad Gaussian
+// priors (zero mean, fSpread km/s). A sample is kept with the probability of its marginal likelihood
+// over the largest drawn. The velocities need their uncertainties.
+struct SparseOptions {
+    int64_t lPriorSamples = 1 << 20;
+    double fShortest = 0.5;   // days
+    double fLongest = 1000.0; // days
+    double fSpread = 1000.0;  // km/s, the prior width of K1 and gamma
+    uint64_t lSeed = 1;
+    unsigned lThreads = 0;
+};
+
+// A group of kept periods within 2 % of each other: its median period and its share of the kept.
+struct PeriodMode {
+    double fPeriod = 0.0;
+    double fShare = 0.0;
+    int64_t lSamples = 0;
+};
+
+struct SparsePosterior {
+    int64_t lDrawn = 0;
+    int64_t lAccepted = 0;
+    std::vector<double> vPeriod;     // the kept periods, ascending
+    std::vector<PeriodMode> vModes;  // those holding 1 % or more of the kept, the largest first
+};
+
+std::optional<SparsePosterior> SampleSparseOrbits(const std::vector<double>& vT, const std::vector<double>& vV,
+                                                  const std::vector<double>& vSigma, const SparseOptions& oOptions,
+                                                  std::string& sError, Progress* pProgress = nullptr);

@@ -527,6 +527,21 @@ SessionResult<OrbitPosterior> OrbitSession::SamplePosterior(const PosteriorOptio
     return std::move(*oPosterior);
 }
 
+SessionResult<SparsePosterior> OrbitSession::SampleSparse(const SparseOptions& oOptions, Progress* pProgress) const
+{
+    const DataSeries& oSeries = m_oOrbit.GetData();
+    if (m_vSigma.empty()) {
+        return quandrel::Failure(Message{"Error!", "The sampling of orbits from few epochs weighs the velocities by their "
+                                                   "uncertainties: give them (a third column of the measurements)."});
+    }
+    std::string sError;
+    auto oSparse = SampleSparseOrbits(oSeries.GetXValues(), oSeries.GetYValues(), m_vSigma, oOptions, sError, pProgress);
+    if (!oSparse) {
+        return quandrel::Failure(Message{"Error!", sError, true});
+    }
+    return std::move(*oSparse);
+}
+
 void OrbitSession::KeepPosterior(OrbitPosterior oPosterior)
 {
     m_oPosterior = std::move(oPosterior);

@@ -132,6 +132,9 @@ public:
     // (and their jitters when the search asked for them); a message without a least-squares fit.
     // It reads the series and the fit only, so it may run on a worker while the session waits.
     SessionResult<OrbitPosterior> SamplePosterior(const PosteriorOptions& oOptions, Progress* pProgress = nullptr);
+    // Orbits of the series from few epochs by rejection sampling (its uncertainties needed); reads
+    // only, like SamplePosterior.
+    SessionResult<SparsePosterior> SampleSparse(const SparseOptions& oOptions, Progress* pProgress = nullptr) const;
     // A posterior sampled for the present fit, kept for the elements page until the fit changes.
     void KeepPosterior(OrbitPosterior oPosterior);
     const std::optional<OrbitPosterior>& Posterior() const { return m_oPosterior; }

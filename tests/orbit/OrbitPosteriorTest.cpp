@@ -48,3 +48,32 @@ TEST(OrbitPosterior, AlphaDraAgreesWithTheLeastSquaresWithinTheirErrors)
     const auto oAgain = SampleOrbitPosterior(vT, vV, {}, nullptr, *oFit, oOptions, sError);
     EXPECT_EQ(oAgain->vSummaries[0].fMedian, oPosterior->vSummaries[0].fMedian);
 }
+
+// Five epochs of a generated 3.2-day orbit: the rejection sampler keeps the true period among its
+// modes (with its aliases beside it); without uncertainties it refuses.
+TEST(OrbitPosterior, FiveEpochsKeepTheTruePeriodAmongTheModes)
+{
+    const OrbitElements oTruth = quandrel::testing::Orbit(3.2, 2459000.3, 0.2, 40.0, 25.0, 5.0);
+    const std::vector<double> vT{2459001.13, 2459006.42, 2459013.87, 2459019.05, 2459027.61};
+    std::vector<double> vV;
+    for (const double t : vT) {
+        vV.push_back(OrbitGridSearch::ModelVelocity(t, oTruth));
+    }
+    const std::vector<double> vSigma(vT.size(), 1.0);
+    SparseOptions oOptions;
+    oOptions.lPriorSamples = 1 << 20;
+    oOptions.fShortest = 1.0;
+    oOptions.fLongest = 100.0;
+    oOptions.lThreads = 2;
+    std::string sError;
+    const auto oSparse = SampleSparseOrbits(vT, vV, vSigma, oOptions, sError);
+    ASSERT_TRUE(oSparse) << sError;
+    EXPECT_EQ(oSparse->lDrawn, 1 << 20);
+    ASSERT_GE(oSparse->lAccepted, 3);
+    bool bFound = false;
+    for (const PeriodMode& o : oSparse->vModes) {
+        bFound = bFound || std::fabs(o.fPeriod - 3.2) < 0.03;
+    }
+    EXPECT_TRUE(bFound) << oSparse->vModes.size() << " modes, the first at " << oSparse->vModes.front().fPeriod;
+    EXPECT_FALSE(SampleSparseOrbits(vT, vV, {}, oOptions, sError));
+}

@@ -92,7 +92,7 @@ std::string OrbitHelp()
     return "usage: quandrel-cli orbit RVFILE... [--p A B] [--t0 A B] [--e A B] [--omega A B] [--a1sini A B]\n"
            "                          [--gamma A B] [--steps N] [--steps-p N ...] [--fix-p V ...] [--residuals]\n"
            "                          [--no-lsq] [--auto] [--jitter] [--mcmc [--walkers W] [--mcmc-steps N]\n"
-           "                          [--seed S] [--chain OUT]]\n"
+           "                          [--seed S] [--chain OUT]] [--sparse [--prior-samples N]]\n"
            "Fits the orbit of a single-lined binary to the Julian date / velocity pairs of RVFILE (';' or TAB)\n"
            "by the grid search and refinement of \"Calculate elements\" and prints P, T0, e, omega, a1Sini,\n"
            "gamma, K1 and RMS as name=value lines; with --residuals also jd<TAB>measured<TAB>residual.\n"
@@ -114,7 +114,11 @@ std::string OrbitHelp()
            "ensemble per core, --walkers W each, at most --mcmc-steps N steps (5000), stopping once the chains\n"
            "are 50 autocorrelation times long; --seed S) and prints mcmc.NAME=, .lo= and .hi= (median, 16th\n"
            "and 84th percentiles) of every element and derived quantity, mcmc.acceptance=, mcmc.tau=,\n"
-           "mcmc.n_eff=, mcmc.steps= and mcmc.calls=; --chain OUT writes the kept samples.\n" +
+           "mcmc.n_eff=, mcmc.steps= and mcmc.calls=; --chain OUT writes the kept samples.\n"
+           "--sparse instead samples orbits for few epochs by rejection (--prior-samples N, 2^20; P log-uniform\n"
+           "over --p A B, 0.5 to 1000 days; e from Beta(0.867, 3.03); K1 and gamma marginalised; uncertainties\n"
+           "needed) and prints sparse.drawn=, sparse.accepted= and mode.K.P=, mode.K.prob= of the period modes\n"
+           "holding 1 % or more of the kept samples.\n" +
            std::string(kDataSetHelp) + kTimeScaleHelp;
 }
 
@@ -153,6 +157,8 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     const bool bAuto = oArguments.TakeFlag("--auto");
     const bool bJitter = oArguments.TakeFlag("--jitter");
     const bool bPosterior = oArguments.TakeFlag("--mcmc");
+    const bool bSparse = oArguments.TakeFlag("--sparse");
+    const auto lPriorSamples = oArguments.TakeInt("--prior-samples");
     PosteriorOptions oPosteriorOptions;
     oPosteriorOptions.lWalkers = oArguments.TakeInt("--walkers").value_or(0);
     // --steps is the grid's: the sampler's steps have their own option.
@@ -169,6 +175,25 @@ int RunOrbit(Arguments& oArguments, std::ostream& oOut, std::ostream& oErr)
     Session oSession("");
     if (!ReadSeries(oArguments, "orbit", oSession, oOut, oErr)) {
         return kExitInput;
+    }
+    if (bSparse) {
+        SparseOptions oSparseOptions;
+        oSparseOptions.lPriorSamples = lPriorSamples.value_or(oSparseOptions.lPriorSamples);
+        oSparseOptions.lSeed = oPosteriorOptions.lSeed;
+        if (aoGiven[0].oRange) {
+            oSparseOptions.fShortest = aoGiven[0].oRange->first;
+            oSparseOptions.fLongest = aoGiven[0].oRange->second;
+        }
+        const SessionResult<SparsePosterior> oSparse = oSession.Orbit().SampleSparse(oSparseOptions);
+        if (!oSparse) {
+            return Refused(oSparse.Error(), oErr);
+        }
+        oOut << "sparse.drawn=" << oSparse->lDrawn << "\nsparse.accepted=" << oSparse->lAccepted << "\n";
+        for (std::size_t k = 0; k < oSparse->vModes.size(); ++k) {
+            oOut << "mode." << k + 1 << ".P=" << FormatGeneral(oSparse->vModes[k].fPeriod, 8) << "\n"
+                 << "mode." << k + 1 << ".prob=" << FormatGeneral(oSparse->vModes[k].fShare, 4) << "\n";
+        }
+        return kExitOk;
     }
     // The dialog's first proposal (or, with --auto, its "Suggest"), with what the options give.
     OrbitSearch oSearch = oSession.Orbit().OrbitSearchProposal();
