@@ -104,6 +104,14 @@ double OrbitGridSearch::A1SinIFromK1(double fK1, double fPeriod, double fEccentr
     return fK1 * fPeriod * quandrel::kSecondsPerDay * std::sqrt(1 - fEccentricity * fEccentricity) / (2 * kPi);
 }
 
+double OrbitGridSearch::MassFunctionFromK1(double fK1, double fPeriod, double fEccentricity)
+{
+    constexpr double kGMSun = 1.3271244e20; // m^3 s^-2 (IAU 2015 nominal value)
+    const double fK = fK1 * 1000.0;
+    const double fSeconds = fPeriod * quandrel::kSecondsPerDay;
+    return std::pow(1.0 - fEccentricity * fEccentricity, 1.5) * fK * fK * fK * fSeconds / (2.0 * kPi * kGMSun);
+}
+
 bool OrbitGridSearch::SolveKepler(double t, double fT0, double fPeriod, double e, double& fNu)
 {
     if (!(e >= 0 && e < 1)) {

@@ -60,6 +60,8 @@ public:
     static void CalculateAmplitudes(OrbitElements& oElements);
     // The inverse: a1 sin i in km = K1 P sqrt(1 - e^2) / (2 pi), with K1 in km/s and P in days.
     static double A1SinIFromK1(double fK1, double fPeriod, double fEccentricity);
+    // The mass function in solar masses, (1 - e^2)^(3/2) K1^3 P / (2 pi G M_sun), K1 in km/s, P in days.
+    static double MassFunctionFromK1(double fK1, double fPeriod, double fEccentricity);
 
     // The true anomaly (radians, [0, 2 pi]) at time t, from Kepler's equation solved to 1e-14 rad by
     // Newton's method safeguarded with bisection; false for e outside [0, 1) or a time or period

@@ -17,8 +17,6 @@ using Vector = std::vector<double>;
 using Matrix = std::vector<double>; // square, row-major
 
 constexpr double kDegree = quandrel::kPi / 180.0;
-// G times the mass of the Sun, m^3 s^-2 (IAU 2015 nominal value).
-constexpr double kGMSun = 1.3271244e20;
 constexpr double kKilometresPerAu = 149597870.7;
 constexpr double kMaxEccentricity = 0.9999;
 // An eccentricity this close to the limit is the fit running away, not an orbit.
@@ -604,9 +602,7 @@ std::optional<LeastSquaresElements> FitOrbitLeastSquares(const std::vector<doubl
     o.fA1SinIError = Propagated(C, {o.fA1SinI / P, 0.0, fA1ByE * fCosW, fA1ByE * fSinW, o.fA1SinI / K, 0.0});
     o.fA1SinIAu = o.fA1SinI / kKilometresPerAu;
     o.fA1SinIAuError = o.fA1SinIError / kKilometresPerAu;
-    const double fK = K * 1000.0;
-    const double fSeconds = P * quandrel::kSecondsPerDay;
-    o.fMassFunction = std::pow(fOneMinusE2, 1.5) * fK * fK * fK * fSeconds / (2.0 * quandrel::kPi * kGMSun);
+    o.fMassFunction = OrbitGridSearch::MassFunctionFromK1(K, P, e);
     const double fMassByE = -3.0 * e * o.fMassFunction / fOneMinusE2;
     o.fMassFunctionError =
         Propagated(C, {o.fMassFunction / P, 0.0, fMassByE * fCosW, fMassByE * fSinW, 3.0 * o.fMassFunction / K, 0.0});

@@ -19,7 +19,6 @@ constexpr double kLowestLnJitter = -12.0;
 constexpr double kHighestLnJitter = 6.0;
 constexpr int32_t kCheckEvery = 500;     // steps between looks at the autocorrelation time
 constexpr double kTauLengths = 50.0;     // a chain this many autocorrelation times long has converged
-constexpr double kGMSun = 1.3271244e20;  // m^3 s^-2
 constexpr std::size_t kMaxDataSets = 64;
 
 // cos and sin of the true anomaly at the mean anomaly M (radians): Halley's iterations on Kepler's
@@ -399,11 +398,8 @@ std::optional<OrbitPosterior> SampleOrbitPosterior(const std::vector<double>& vT
                 for (std::size_t k = 0; oModel.HasJitter() && k < oModel.Sets(); ++k) {
                     vRow.push_back(std::exp(p[oModel.JitterIndex(k)]));
                 }
-                const double fOneMinusE2 = 1.0 - fE * fE;
-                const double fK = p[4] * 1000.0;
                 vRow.push_back(OrbitGridSearch::A1SinIFromK1(p[4], p[0], fE));
-                vRow.push_back(std::pow(fOneMinusE2, 1.5) * fK * fK * fK * p[0] * quandrel::kSecondsPerDay /
-                               (kTwoPi * kGMSun));
+                vRow.push_back(OrbitGridSearch::MassFunctionFromK1(p[4], p[0], fE));
                 for (std::size_t c = 0; c < vRow.size(); ++c) {
                     vvColumns[c].push_back(vRow[c]);
                 }
